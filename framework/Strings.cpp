@@ -1,0 +1,2 @@
+// Wide and 8-bit strings.
+#include "Strings.h"

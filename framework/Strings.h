@@ -1,0 +1,3 @@
+// Wide and 8-bit strings.
+#pragma once
+#include "FrameworkApi.h"

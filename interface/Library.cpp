@@ -1,0 +1,2 @@
+// ToviInterface.dll entry.
+#include <windows.h>

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds the native test tools and the Windows deliverables.
+# TOVI_BUILD_ROOT picks the build folder (default: build/ in the checkout).
+set -euo pipefail
+src="$(cd "$(dirname "$0")/.." && pwd)"
+root="${TOVI_BUILD_ROOT:-$src/build}"
+jobs="${TOVI_JOBS:-$(nproc)}"
+
+"$src/scripts/deps.sh"
+mkdir -p "$root"
+
+gen=(-G Ninja)
+cmake -S "$src/testserver" -B "$root/native" "${gen[@]}" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$root/native" -j "$jobs"
+
+cmake -S "$src" -B "$root/win" "${gen[@]}" -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-i686.cmake" \
+      -DCMAKE_BUILD_TYPE=Release -DTOVI_NATIVE_DIR="$root/native" >/dev/null
+cmake --build "$root/win" -j "$jobs"

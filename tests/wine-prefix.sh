@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Creates the private Wine prefix once: real user folders instead of links into $HOME,
+# no Z: drive (the client deletes caches under Documents), and T: for the build root.
+set -u
+pfx="$1"; root="$2"
+[ -f "$pfx/.tovi-ready" ] && exit 0
+mkdir -p "$root/wine-home"
+(
+  flock 9
+  [ -f "$pfx/.tovi-ready" ] && exit 0
+  rm -rf "$pfx"
+  WINEPREFIX="$pfx" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=d;mshtml=d;winemenubuilder.exe=d" \
+    HOME="$root/wine-home" wineboot -i >/dev/null 2>&1
+  WINEPREFIX="$pfx" wineserver -w
+  for u in "$pfx"/drive_c/users/*; do
+    [ "$(basename "$u")" = Public ] && continue
+    for d in "$u"/*; do
+      if [ -L "$d" ]; then rm -f "$d"; mkdir -p "$d"; fi
+    done
+    mkdir -p "$u/Documents" "$u/Desktop"
+  done
+  rm -f "$pfx/dosdevices/z:"
+  ln -sfn "$root" "$pfx/dosdevices/t:"
+  touch "$pfx/.tovi-ready"
+) 9>"$root/.wine-prefix.lock"

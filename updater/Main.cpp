@@ -1,0 +1,7 @@
+// CorvaneUpdate entry point.
+#include <windows.h>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
+{
+    return 0;
+}
