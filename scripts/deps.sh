@@ -5,7 +5,7 @@ set -euo pipefail
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 for p in cmake make ninja-build mingw-w64 g++-mingw-w64-i686-posix libz-mingw-w64-dev googletest \
-         wine wine32:i386 xvfb x11-apps imagemagick fonts-nanum libssl-dev g++ pkg-config; do
+         wine wine32:i386 xvfb x11-apps x11-utils imagemagick fonts-nanum libssl-dev zlib1g-dev g++ pkg-config; do
   have "$p" || need+=("$p")
 done
 [ ${#need[@]} -eq 0 ] && exit 0

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the client and starts it under Wine, on the user's display or, without one, under
-# Xvfb with a screenshot saved.
+# Builds the client, starts the protocol test server with its demo account, points the client's
+# settings in a private Wine prefix at it, and starts the client logged in as the demo user: on
+# the user's display or, without one, under Xvfb with a screenshot saved.
 set -euo pipefail
 src="$(cd "$(dirname "$0")/.." && pwd)"
 root="${TOVI_BUILD_ROOT:-$src/build}"
@@ -11,20 +12,69 @@ export WINEPREFIX="$root/wine-run" HOME="$root/wine-run-home" WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=d;mshtml=d;winemenubuilder.exe=d"
 mkdir -p "$HOME"
 "$src/tests/wine-prefix.sh" "$WINEPREFIX" "$root"
+cd "$root"   # drive T: in the prefix, which has no Z: for the checkout
 
-if [ -z "${DISPLAY:-}" ]; then
-  d=71
-  while [ -e "/tmp/.X$d-lock" ] || [ -e "/tmp/.X11-unix/X$d" ]; do d=$((d + 1)); done
-  Xvfb ":$d" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  export DISPLAY=":$d"
-  trap 'wineserver -k >/dev/null 2>&1 || true; kill $xvfb 2>/dev/null || true' EXIT
-  sleep 1
-  wine "$root/win/bin/CorvaneIXO.exe" "$@" &
-  sleep 8
-  shot="$root/client.png"
-  xwd -root -silent -display "$DISPLAY" | /usr/bin/convert xwd:- "$shot"
-  echo "No display: the client ran under Xvfb; its screenshot is $shot"
-else
-  exec wine "$root/win/bin/CorvaneIXO.exe" "$@"
+# The test server makes the demo account afresh on each start; its log and store are in
+# demo-server/. It ends with this script (told our process id), or after an idle hour.
+state="$root/demo-server"
+ports="$state/ports"
+xvfb=""
+client=""
+cleanup() {
+  if [ -n "$client" ] && kill -0 "$client" 2>/dev/null; then kill "$client" 2>/dev/null || true; fi
+  wineserver -k >/dev/null 2>&1 || true
+  [ -s "$ports" ] && "$root/native/bin/start-server.sh" --stop "$ports" >/dev/null 2>&1 || true
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+}
+trap cleanup EXIT
+"$root/native/bin/start-server.sh" --demo --host 127.0.0.1 --state "$state" --port-file "$ports" \
+  --parent-pid $$ --idle-exit 3600 >/dev/null
+read -r port _ < "$ports"
+echo "Test server on 127.0.0.1:$port (demo account demo / demo1234; state in $state)"
+
+key='HKCU\Software\Varivivod\VariruDAD'
+wine reg add "$key" /v ServerIP /t REG_SZ /d 127.0.0.1 /f >/dev/null
+wine reg add "$key" /v ServerPort /t REG_DWORD /d "$port" /f >/dev/null
+
+export TOVI_DEMO_USER="${TOVI_DEMO_USER-demo}" TOVI_DEMO_PASSWORD="${TOVI_DEMO_PASSWORD-demo1234}"
+export TOVI_DEMO_DOMAIN="${TOVI_DEMO_DOMAIN:-1}"
+exe="$root/win/bin/CorvaneIXO.exe"
+
+# The prefix is made for test displays without a window manager; the user's display has one.
+managed=N; [ -n "${DISPLAY:-}" ] && managed=Y
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d $managed /f >/dev/null
+
+if [ -n "${DISPLAY:-}" ]; then
+  wine "$exe" /NOUPDATE "$@"
+  exit
 fi
+
+d=71
+while [ -e "/tmp/.X$d-lock" ] || [ -e "/tmp/.X11-unix/X$d" ]; do d=$((d + 1)); done
+Xvfb ":$d" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=":$d"
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$d" ] && break; sleep 0.1; done
+
+wine "$exe" /NOUPDATE "$@" &
+client=$!
+# Wait for the window, then give the log-in and the listing a moment.
+shown=0
+for i in $(seq 60); do
+  if command -v xwininfo >/dev/null; then
+    xwininfo -root -tree 2>/dev/null | grep -q '"CorvaneIXO"' && { shown=1; break; }
+  elif [ "$i" -ge 10 ]; then
+    shown=1; break
+  fi
+  kill -0 "$client" 2>/dev/null || break
+  sleep 0.5
+done
+sleep 3
+shot="$root/client.png"
+xwd -root -silent -display "$DISPLAY" | /usr/bin/convert xwd:- "$shot"
+[ $shown -eq 1 ] || echo "The client's window did not appear (see the screenshot)." >&2
+echo "No display: the client ran under Xvfb; its screenshot is $shot"
+
+# Close the window as a user would, so that the client logs out.
+wine taskkill /im CorvaneIXO.exe >/dev/null 2>&1 || true
+for _ in $(seq 40); do kill -0 "$client" 2>/dev/null || break; sleep 0.25; done
