@@ -1,0 +1,4 @@
+// CScrollBar: a scroll-bar control.
+#include "ScrollBar.h"
+
+IMPLEMENT_DYNAMIC(CScrollBar, CWnd)

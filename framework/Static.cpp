@@ -1,0 +1,4 @@
+// Static text, icon and bitmap controls.
+#include "Static.h"
+
+IMPLEMENT_DYNAMIC(CStatic, CWnd)
