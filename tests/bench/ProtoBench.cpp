@@ -1,0 +1,338 @@
+// Upload and download speed of one large file through CToviProto over loopback against the
+// test server, with factor 32, for SEED-OFB and ARIA-128-OFB, next to the cipher-only figure
+// of the same run (whole-buffer calls over 65,000-byte pieces, as the file data goes).
+// Prints "upload NAME MB/s", "download NAME MB/s", "cipher NAME MB/s" and the ratios
+// (MB = 1,000,000 bytes). Under Wine, from the build root:
+//   win/wine-run.sh 'T:\win\bin\ProtoBench.exe' [megabytes, default 256]
+// It starts a test server of its own (T:\native\bin\start-server.sh), which ends with it.
+#include <winsock2.h>
+#include "ToviProto.h"
+#include "ToviConn.h"
+#include "ToviCrypto.h"
+#include "Files.h"
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+typedef std::chrono::steady_clock Clock;
+
+struct Cipher {
+    const char* name;
+    const char* policy;
+    unsigned algo;
+    unsigned keyBits;
+};
+
+const Cipher kCiphers[] = {
+    {"SEED-OFB", "seed-128-ofb", ENC_ALG_SEED, 128},
+    {"ARIA-128-OFB", "aria-128-ofb", ENC_ALG_ARIA, 128},
+};
+
+const wchar_t kScratch[] = L"T:\\scratch\\ProtoBench";
+
+double Seconds(Clock::time_point since)
+{
+    return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+// One line out, one line back.
+class ControlLine {
+public:
+    bool Connect(int port)
+    {
+        m_socket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in addr = {};
+        addr.sin_family = AF_INET;
+        addr.sin_port = htons(static_cast<u_short>(port));
+        addr.sin_addr.s_addr = inet_addr("127.0.0.1");
+        return connect(m_socket, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    }
+    std::string Send(const std::string& line)
+    {
+        std::string out = line + "\n";
+        send(m_socket, out.data(), static_cast<int>(out.size()), 0);
+        std::string reply;
+        char c;
+        while (recv(m_socket, &c, 1, 0) == 1 && c != '\n')
+            reply.push_back(c);
+        return reply;
+    }
+
+private:
+    SOCKET m_socket = INVALID_SOCKET;
+};
+
+// The window the transfers report to, on a thread of its own that pumps its messages.
+LRESULT CALLBACK ProgressProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_UPLOAD_PROGRESS:
+    case WM_DOWNLOAD_PROGRESS:
+    case WM_DOWNLOAD_QUERY_CANCEL:
+        return 0;
+    case WM_UPLOAD_THROTTLE:
+        return 1;
+    }
+    return DefWindowProcW(wnd, message, wParam, lParam);
+}
+
+struct WindowThread {
+    HWND wnd = nullptr;
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    static DWORD WINAPI Main(LPVOID param)
+    {
+        WindowThread* self = static_cast<WindowThread*>(param);
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = ProgressProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"ProtoBenchProgress";
+        RegisterClassW(&wc);
+        self->wnd = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+        SetEvent(self->ready);
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+            DispatchMessageW(&msg);
+        return 0;
+    }
+};
+
+bool StartServer(int& port, int& control)
+{
+    const std::wstring portFile = std::wstring(kScratch) + L"\\ports";
+    DeleteFileW(portFile.c_str());
+    std::wstring command = L"start-server.sh --port-file " + portFile + L" --exit-with-control";
+    // The script prints the ports; the file carries them, so its output goes nowhere.
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                             OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = si.hStdOutput = si.hStdError = nul;
+    PROCESS_INFORMATION pi = {};
+    const BOOL started = CreateProcessW(L"T:\\native\\bin\\start-server.sh", &command[0], nullptr, nullptr, TRUE, 0,
+                                        nullptr, nullptr, &si, &pi);
+    if (nul != INVALID_HANDLE_VALUE)
+        CloseHandle(nul);
+    if (!started)
+        return false;
+    if (pi.hProcess)
+        CloseHandle(pi.hProcess);
+    if (pi.hThread)
+        CloseHandle(pi.hThread);
+    for (int i = 0; i < 400; ++i) {
+        FILE* file = _wfopen(portFile.c_str(), L"r");
+        if (file) {
+            int n = fscanf(file, "%d %d", &port, &control);
+            fclose(file);
+            if (n == 2)
+                return true;
+        }
+        Sleep(50);
+    }
+    return false;
+}
+
+bool WriteSource(const std::wstring& path, uint64_t size)
+{
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    std::vector<unsigned char> block(1 << 20);
+    uint32_t x = 12345;
+    bool ok = true;
+    for (uint64_t done = 0; done < size && ok;) {
+        for (unsigned char& b : block) {
+            x = x * 1103515245u + 12345u;
+            b = static_cast<unsigned char>(x >> 24);
+        }
+        DWORD n = static_cast<DWORD>(size - done < block.size() ? size - done : block.size());
+        DWORD written = 0;
+        ok = WriteFile(h, block.data(), n, &written, nullptr) && written == n;
+        done += n;
+    }
+    CloseHandle(h);
+    return ok;
+}
+
+bool SameContent(const std::wstring& a, const std::wstring& b)
+{
+    HANDLE ha = CreateFileW(a.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE hb = CreateFileW(b.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    bool same = ha != INVALID_HANDLE_VALUE && hb != INVALID_HANDLE_VALUE;
+    std::vector<char> x(1 << 20), y(1 << 20);
+    while (same) {
+        DWORD nx = 0, ny = 0;
+        same = ReadFile(ha, x.data(), static_cast<DWORD>(x.size()), &nx, nullptr) &&
+               ReadFile(hb, y.data(), static_cast<DWORD>(y.size()), &ny, nullptr) && nx == ny &&
+               std::memcmp(x.data(), y.data(), nx) == 0;
+        if (nx == 0)
+            break;
+    }
+    if (ha != INVALID_HANDLE_VALUE)
+        CloseHandle(ha);
+    if (hb != INVALID_HANDLE_VALUE)
+        CloseHandle(hb);
+    return same;
+}
+
+// The session cipher alone over the same bytes: whole-buffer calls on 65,000-byte pieces.
+double CipherOnly(const Cipher& cipher, uint64_t size)
+{
+    _ENC_CTX ctx;
+    std::memset(&ctx, 0, sizeof ctx);
+    ctx.algo = cipher.algo;
+    ctx.mode = ENC_MODE_OFB;
+    ctx.keyBits = cipher.keyBits;
+    char passPhrase[] = "0123456789ABCDEF0123456789ABCDEF";
+    if (CToviCrypto::ToviKeySetup(passPhrase, &ctx) != 0)
+        return 0;
+    std::vector<unsigned char> piece(FILE_PIECE_SIZE);
+    for (size_t i = 0; i < piece.size(); ++i)
+        piece[i] = static_cast<unsigned char>(i * 7 + 3);
+    unsigned sink = 0;
+    Clock::time_point start = Clock::now();
+    for (uint64_t done = 0; done < size; done += FILE_PIECE_SIZE) {
+        const int n = static_cast<int>(size - done < FILE_PIECE_SIZE ? size - done : FILE_PIECE_SIZE);
+        unsigned char* out = nullptr;
+        unsigned long got = CToviCrypto::ToviDataEncrypt(&ctx, piece.data(), n, &out);
+        if (!out)
+            return 0;
+        sink += out[got - 1];
+        delete[] out;
+    }
+    const double rate = static_cast<double>(size) / Seconds(start) / 1e6;
+    // Keeps the work from being optimised away.
+    if (sink == 0x5EED)
+        std::printf(" ");
+    return rate;
+}
+
+int LogIn(CToviProto& proto, int port)
+{
+    std::strcpy(proto.ServerAddress.szHost, "127.0.0.1");
+    proto.ServerAddress.nPort = port;
+    std::strcpy(proto.ConnectTimeout, "10");
+    std::strcpy(proto.SocketTimeout, "120");
+    int code = proto.GetSecureCode(nullptr, proto.ServerAddress.szHost, port, proto.ServerAddress.szCode,
+                                   PROT_CMD('B', '0'));
+    if (code != 0)
+        return code;
+    return proto.GetLoginInfo(L"1", L"bench", L"bench1234", const_cast<char*>("ko"), const_cast<char*>("N"),
+                              const_cast<char*>("2"), false, CString(), nullptr);
+}
+
+bool Run(const Cipher& cipher, ControlLine& control, int port, HWND wnd, const std::wstring& source, uint64_t size)
+{
+    control.Send(std::string("POLICY fixed ") + cipher.policy);
+    CToviProto proto;
+    if (LogIn(proto, port) != 0 || proto.GetOption() != 0) {
+        std::printf("%s: log-in failed: %ls\n", cipher.name, proto.ResultInfo.wszMessage);
+        return false;
+    }
+    // A fresh connection, keyed by the policy, carries the whole run.
+    if (proto.GetFolderInfo(const_cast<char*>("0"), const_cast<char*>("0"), const_cast<char*>("D"), false, true) != 0)
+        return false;
+    proto.SetUpDownFactor(proto.OptionInfo.Factor);
+    std::string myFiles;
+    for (const _PROTO_FOLDER_INFO& item : proto.FolderInfo)
+        if (std::wcscmp(item.Name, L"My Files") == 0)
+            myFiles = item.IDX;
+    const std::wstring name = std::wstring(L"bench-") + CString(cipher.policy).GetString() + L".bin";
+
+    Clock::time_point start = Clock::now();
+    CFile file(source.c_str(), CFile::modeRead | CFile::shareDenyNone);
+    int code = proto.GetUploadInfo(&myFiles[0], const_cast<char*>("1"), name.c_str(), L"", static_cast<__int64>(size),
+                                   nullptr, nullptr, nullptr);
+    if (code == 0)
+        code = proto.GetUploadFile(wnd, file, static_cast<__int64>(size), 0);
+    // The summary comes after the server has taken every frame.
+    for (int round = 0; code == 0 && round < 1000; ++round) {
+        code = proto.GetUploadResult(nullptr);
+        if (proto.UploadResult.empty() || std::strcmp(proto.UploadResult.back().szContinue, "Y") != 0)
+            break;
+    }
+    const double upload = Seconds(start);
+    if (code != 0) {
+        std::printf("%s: upload failed (%d): %ls\n", cipher.name, code, proto.ResultInfo.wszMessage);
+        return false;
+    }
+
+    proto.GetFolderInfo(&myFiles[0], const_cast<char*>("1"), nullptr, false, true);
+    _PROTO_FOLDER_INFO item = {};
+    for (const _PROTO_FOLDER_INFO& listed : proto.FolderInfo)
+        if (name == listed.Name)
+            item = listed;
+    const std::wstring target = std::wstring(kScratch) + L"\\back.bin";
+    HANDLE out = CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    start = Clock::now();
+    code = proto.GetDownloadInfo(wnd, out, item.IDX, item.DIDX, const_cast<char*>("0"), nullptr, nullptr,
+                                 item.Attr9[0] ? item.Attr9 : nullptr);
+    const double download = Seconds(start);
+    CloseHandle(out);
+    if (code != 0) {
+        std::printf("%s: download failed (%d): %ls\n", cipher.name, code, proto.ResultInfo.wszMessage);
+        return false;
+    }
+    const bool same = SameContent(source, target);
+    DeleteFileW(target.c_str());
+
+    const double cipherRate = CipherOnly(cipher, size);
+    const double up = static_cast<double>(size) / upload / 1e6;
+    const double down = static_cast<double>(size) / download / 1e6;
+    std::printf("upload %s %.1f MB/s\n", cipher.name, up);
+    std::printf("download %s %.1f MB/s\n", cipher.name, down);
+    std::printf("cipher %s %.1f MB/s\n", cipher.name, cipherRate);
+    std::printf("ratio %s upload %.2f download %.2f%s\n", cipher.name, up / cipherRate, down / cipherRate,
+                same ? "" : " (DOWNLOAD DIFFERS)");
+    std::fflush(stdout);
+    proto.GetLogoutInfo();
+    return same;
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    const uint64_t megabytes = argc > 1 && std::atoi(argv[1]) > 0 ? static_cast<uint64_t>(std::atoi(argv[1])) : 256;
+    const uint64_t size = megabytes * 1024 * 1024;
+    WSADATA wsa;
+    WSAStartup(MAKEWORD(2, 2), &wsa);
+    CreateDirectoryW(L"T:\\scratch", nullptr);
+    CreateDirectoryW(kScratch, nullptr);
+
+    int port = 0, controlPort = 0;
+    ControlLine control;
+    if (!StartServer(port, controlPort) || !control.Connect(controlPort)) {
+        std::printf("no test server (build the native tools first)\n");
+        return 1;
+    }
+    control.Send("USER id=bench password=bench1234 quota=100000000000");
+    control.Send("OPTION A1 159=32");
+
+    const std::wstring source = std::wstring(kScratch) + L"\\source.bin";
+    if (!WriteSource(source, size)) {
+        std::printf("cannot write %ls\n", source.c_str());
+        return 1;
+    }
+    WindowThread window;
+    HANDLE thread = CreateThread(nullptr, 0, WindowThread::Main, &window, 0, nullptr);
+    WaitForSingleObject(window.ready, INFINITE);
+
+    std::printf("%llu MB (%llu bytes), factor 32\n", static_cast<unsigned long long>(megabytes),
+                static_cast<unsigned long long>(size));
+    bool ok = true;
+    for (const Cipher& cipher : kCiphers)
+        ok = Run(cipher, control, port, window.wnd, source, size) && ok;
+
+    PostMessageW(window.wnd, WM_QUIT, 0, 0);
+    WaitForSingleObject(thread, 5000);
+    DeleteFileW(source.c_str());
+    control.Send("QUIT");
+    return ok ? 0 : 1;
+}

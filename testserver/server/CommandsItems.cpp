@@ -1,0 +1,289 @@
+// Properties, versions, search, thumbnails, shortcuts and backup PCs: D1, D3, D2, I2, D6,
+// D7, S8.
+#include "CommandTable.h"
+#include "FileStream.h"
+#include "ItemRecord.h"
+#include "NameText.h"
+#include "StoreRequest.h"
+#include "TreeOps.h"
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+
+namespace tovisrv {
+
+namespace {
+
+struct Totals {
+    uint64_t bytes = 0, folders = 0, files = 0;
+};
+
+void Sum(CStore& store, const StoreItem& item, Totals& totals)
+{
+    for (const uint64_t idx : item.children) {
+        const StoreItem* child = store.Find(idx);
+        if (!child)
+            continue;
+        if (child->kind == 'D') {
+            ++totals.folders;
+            Sum(store, *child, totals);
+        } else {
+            ++totals.files;
+            totals.bytes += child->incomplete ? 0 : child->size;
+        }
+    }
+}
+
+void HandleProperties(CExchange& exchange)
+{
+    CStoreRequest request(exchange);
+    if (!request.Authorize())
+        return;
+    CStore& store = request.Store();
+    std::vector<StoreItem*> items;
+    for (const Record& record : exchange.Request().records) {
+        const auto it = record.find(173);
+        if (it == record.end())
+            continue;
+        StoreItem* item = request.Visible(it->second);
+        if (!item) {
+            request.Error("1301", "The item was not found.");
+            return;
+        }
+        items.push_back(item);
+    }
+    if (items.empty()) {
+        // A continuation ({44}) or nothing asked: the end.
+        request.Reply({{{44, "N"}}});
+        return;
+    }
+    Record record{{44, "N"}, {177, "1"}};
+    if (items.size() == 1) {
+        const StoreItem& item = *items.front();
+        const UserAccount* owner = store.FindUser(item.owner);
+        record[173] = std::to_string(item.idx);
+        record[181] = CNameText::ToWire(item.name);
+        record[187] = item.ctime;
+        record[188] = item.mtime;
+        record[33] = std::string(1, item.kind);
+        record[29] = item.share.on ? "Y" : "N";
+        record[231] = store.Information(item);
+        record[169] = item.owner;
+        record[183] = CNameText::ToWire(owner ? owner->name : item.owner);
+        if (item.kind == 'F') {
+            record[192] = std::to_string(item.size);
+        } else {
+            Totals totals;
+            Sum(store, item, totals);
+            record[190] = record[191] = std::to_string(totals.bytes);
+            record[166] = std::to_string(totals.folders);
+            record[167] = std::to_string(totals.files);
+        }
+    } else {
+        Totals totals;
+        for (const StoreItem* item : items) {
+            if (item->kind == 'F') {
+                ++totals.files;
+                totals.bytes += item->size;
+            } else {
+                ++totals.folders;
+                Sum(store, *item, totals);
+            }
+        }
+        record[190] = record[191] = record[192] = std::to_string(totals.bytes);
+        record[166] = std::to_string(totals.folders);
+        record[167] = std::to_string(totals.files);
+    }
+    request.Reply({record});
+}
+
+void HandleVersions(CExchange& exchange)
+{
+    CStoreRequest request(exchange);
+    if (!request.Authorize())
+        return;
+    StoreItem* item = request.Visible(request.Field(173));
+    if (!item || item->kind != 'F') {
+        request.Error("1301", "File not found.");
+        return;
+    }
+    std::vector<Record> records;
+    for (auto it = item->versions.rbegin(); it != item->versions.rend(); ++it) {
+        const UserAccount* saver = request.Store().FindUser(it->saver);
+        Record record{{173, std::to_string(item->idx)}, {177, "1"}, {209, std::to_string(it->number)},
+                      {187, it->date}, {50, "N"}, {192, std::to_string(it->size)}, {169, it->saver},
+                      {183, CNameText::ToWire(saver ? saver->name : it->saver)}};
+        if (request.Config().fileKeys && it->fileKey.size() == 32)
+            record[9] = it->fileKey;
+        records.push_back(record);
+    }
+    request.Reply(records);
+}
+
+struct SearchFilter {
+    std::string name, owner, kind, from, to;
+    bool sized = false;
+    uint64_t minSize = 0, maxSize = UINT64_MAX;
+
+    bool Matches(const StoreItem& item) const
+    {
+        if (kind == "D" && item.kind != 'D')
+            return false;
+        if (kind == "F" && item.kind != 'F')
+            return false;
+        if (!name.empty() && CNameText::Fold(item.name).find(CNameText::Fold(name)) == std::string::npos)
+            return false;
+        if (!owner.empty() && item.owner != owner)
+            return false;
+        const std::string date = item.mtime.substr(0, 10);
+        if ((!from.empty() && date < from) || (!to.empty() && date > to))
+            return false;
+        if (sized && (item.kind != 'F' || item.size < minSize || item.size > maxSize))
+            return false;
+        return item.kind == 'D' || !item.incomplete;
+    }
+};
+
+void Search(CStore& store, const StoreItem& folder, const SearchFilter& filter, std::vector<Record>& hits)
+{
+    for (const StoreItem* child : store.Children(folder.idx)) {
+        if (filter.Matches(*child))
+            hits.push_back(CItemRecord::Hit(store, *child));
+        if (child->kind == 'D')
+            Search(store, *child, filter, hits);
+    }
+}
+
+std::string Trimmed(const std::string& text)
+{
+    const size_t first = text.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+void HandleSearch(CExchange& exchange)
+{
+    CStoreRequest request(exchange);
+    if (!request.Authorize())
+        return;
+    CStore& store = request.Store();
+    SearchFilter filter;
+    filter.name = request.Text(181);
+    filter.owner = request.Field(169);
+    filter.kind = request.Field(25);
+    filter.from = Trimmed(request.Field(11));
+    filter.to = Trimmed(request.Field(12));
+    if (request.Has(221) || request.Has(222)) {
+        filter.sized = true;
+        filter.minSize = request.Number(221, 0);
+        filter.maxSize = request.Number(222, UINT64_MAX);
+    }
+    std::vector<const StoreItem*> roots;
+    const std::string idx = request.Field(173);
+    if (idx.empty() || idx == "0") {
+        for (const uint64_t top : request.Me().tops)
+            if (const StoreItem* folder = store.Find(top); folder && folder->dtype != '6')
+                roots.push_back(folder);
+    } else {
+        const StoreItem* folder = request.Visible(idx);
+        if (!folder || folder->kind != 'D' || store.InBin(*folder)) {
+            request.Error("1301", "Folder not found.");
+            return;
+        }
+        roots.push_back(folder);
+    }
+    std::vector<Record> hits;
+    for (const StoreItem* root : roots)
+        Search(store, *root, filter, hits);
+    request.Reply(request.Page(std::move(hits)));
+}
+
+void HandleThumbnail(CExchange& exchange)
+{
+    CStoreRequest request(exchange);
+    if (!request.Authorize())
+        return;
+    if (!request.Has(173)) {
+        request.Reply({{{44, "N"}}});
+        return;
+    }
+    CStore& store = request.Store();
+    StoreItem* item = request.Visible(request.Field(173));
+    if (!item || item->kind != 'F' || item->incomplete || !request.Live(*item) ||
+        !store.Allowed(*item, kPermPreview) || item->size > request.Config().thumbnailMaxBytes) {
+        request.Warning("1301", "No thumbnail.");
+        return;
+    }
+    CFileStream::Send(request, store.DiskPath(*item), 0, item->size);
+}
+
+void HandleShortcutSet(CExchange& exchange)
+{
+    CStoreRequest request(exchange);
+    if (!request.Authorize())
+        return;
+    const bool add = request.Field(99) != "N";
+    std::vector<uint64_t>& shortcuts = request.Me().shortcuts;
+    for (const Record& record : exchange.Request().records) {
+        const auto it = record.find(173);
+        if (it == record.end())
+            continue;
+        StoreItem* item = request.Visible(it->second);
+        if (add && (!item || item->kind != 'D' || !request.Live(*item))) {
+            request.Error("1320", "Only folders can have shortcuts.");
+            return;
+        }
+        const uint64_t idx = item ? item->idx : std::strtoull(it->second.c_str(), nullptr, 10);
+        shortcuts.erase(std::remove(shortcuts.begin(), shortcuts.end(), idx), shortcuts.end());
+        if (add)
+            shortcuts.push_back(idx);
+    }
+    request.Reply();
+}
+
+void HandleShortcutList(CExchange& exchange)
+{
+    CStoreRequest request(exchange);
+    if (!request.Authorize())
+        return;
+    std::vector<Record> records;
+    for (const uint64_t idx : request.Me().shortcuts) {
+        StoreItem* item = request.Store().Find(idx);
+        if (item && request.Live(*item))
+            records.push_back({{173, std::to_string(idx)}, {197, CNameText::ToWire(request.Store().NamePath(idx))}});
+    }
+    request.Reply(records);
+}
+
+void HandleBackupRemoval(CExchange& exchange)
+{
+    CStoreRequest request(exchange);
+    if (!request.Authorize())
+        return;
+    CStore& store = request.Store();
+    StoreItem* folder = request.Visible(request.Field(173));
+    const StoreItem* top = folder ? store.TopOf(folder->idx) : nullptr;
+    if (!folder || folder->kind != 'D' || folder->parent == 0 || !top || top->dtype != 'B') {
+        request.Error("1301", "Backup PC folder not found.");
+        return;
+    }
+    if (!store.Allowed(*folder, kPermPcDelete)) {
+        request.Error("1320", "You have no permission to remove this PC.");
+        return;
+    }
+    CTreeOps::Purge(store, folder->idx);
+    request.Reply();
+}
+
+const CCommandFamily kItemCommands{
+    {"D1", HandleProperties},
+    {"D2", HandleSearch},
+    {"D3", HandleVersions},
+    {"D6", HandleShortcutSet},
+    {"D7", HandleShortcutList},
+    {"I2", HandleThumbnail},
+    {"S8", HandleBackupRemoval},
+};
+
+}
+
+}

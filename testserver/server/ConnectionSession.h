@@ -1,0 +1,42 @@
+// What one connection remembers between the requests of a session: the current session,
+// the upload or download in hand, the pending file operation and the paging cursor.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tovisrv {
+
+struct PendingOperation {
+    enum class Kind { None, Done, Conflict, ShareConfirm, Property };
+    Kind kind = Kind::None;
+    char action = 0;          // 'C' copy, 'M' move, 'R' restore
+    uint64_t item = 0;
+    uint64_t target = 0;      // target folder
+    std::vector<uint64_t> items;   // property sets
+};
+
+struct ConnectionSession {
+    std::string sid;           // the session the connection used last
+
+    // An H0 announce that waits for the overwrite decision.
+    bool awaitingDecision = false;
+    uint64_t uploadIdx = 0;
+    uint64_t uploadSize = 0;
+    uint64_t storedBytes = 0;
+    bool storedPartial = false;
+    std::string uploadMtime;
+
+    // An H1 announce answered with 40 that waits for the position.
+    bool downloadPending = false;
+    uint64_t downloadIdx = 0;
+    int downloadVersion = 0;
+
+    PendingOperation operation;
+
+    // Paging: the request that the last page answered and where the next page starts.
+    std::string pageKey;
+    size_t pageNext = 0;
+};
+
+}
