@@ -1,0 +1,210 @@
+// CToviConn, file data: the H3 upload loop with its throttle, progress, pause and cancel, and
+// the H4 download frames written to a file.
+#include <winsock2.h>
+#include "ToviConn.h"
+#include "ToviProto.h"
+#include "Frame.h"
+#include "TraceLog.h"
+#include <cstring>
+#include <cwchar>
+#include <cstdio>
+extern double g_t[10]; extern int g_nRecv; double PNow();
+
+namespace {
+
+constexpr DWORD kThrottleSleepCapMs = 1000;
+constexpr DWORD kResumePollMs = 1000;
+
+}
+
+// True to send the next frame now; false after a sleep (then stop says whether the loop ends).
+bool CToviConn::Throttle(HWND wnd, uint64_t& windowStart, uint64_t& bytesInWindow, bool& stop)
+{
+    stop = false;
+    const uint64_t bandWidth = m_nBandWidth;
+    if (bandWidth == 0)
+        return true;
+    const uint64_t now = m_pClock->NowMicros();
+    const uint64_t elapsedMs = now > windowStart ? (now - windowStart) / 1000 : 0;
+    const uint64_t allowed = bandWidth * (elapsedMs / 1000) + bandWidth * (elapsedMs % 1000) / 1000;
+    if (bytesInWindow == 0 || bytesInWindow <= allowed)
+        return true;
+    const uint64_t sleepMs =
+        static_cast<uint64_t>(static_cast<double>(bytesInWindow - allowed) / static_cast<double>(bandWidth) * 1000.0);
+    if (sleepMs == 0)
+        return true;
+    m_pClock->SleepMs(static_cast<DWORD>(sleepMs < kThrottleSleepCapMs ? sleepMs : kThrottleSleepCapMs));
+    stop = !IsWindow(wnd) || SendMessageW(wnd, WM_UPLOAD_THROTTLE, 0, 0) == 0 || !IsWindow(wnd);
+    return false;
+}
+
+// False when the loop ends: cancelled or the window gone.
+bool CToviConn::ReportUpload(HWND wnd, uint64_t bytes, uint64_t& windowStart, uint64_t& bytesInWindow)
+{
+    if (!IsWindow(wnd))
+        return false;
+    LRESULT reply;
+    if (!m_strPolicyKey.IsEmpty()) {
+        _UPLOAD_POLICY_PROGRESS progress;
+        std::memset(&progress, 0, sizeof progress);
+        // The message has room for 14 characters of the key.
+        std::wcsncpy(progress.key, m_strPolicyKey.GetString(), 14);
+        progress.bytes = bytes;
+        reply = SendMessageW(wnd, WM_UPLOAD_POLICY_PROGRESS, 0, reinterpret_cast<LPARAM>(&progress));
+    } else {
+        uint64_t sent = bytes;
+        reply = SendMessageW(wnd, WM_UPLOAD_PROGRESS, 0, reinterpret_cast<LPARAM>(&sent));
+        if (reply == UPLOAD_REPLY_PAUSE) {
+            // A window that is gone can no longer resume: the pause, and the upload, end.
+            for (;;) {
+                m_pClock->SleepMs(kResumePollMs);
+                if (!IsWindow(wnd))
+                    return false;
+                if (SendMessageW(wnd, WM_UPLOAD_RESUME_QUERY, 0, 0) == 1)
+                    break;
+                if (!IsWindow(wnd))
+                    return false;
+            }
+            windowStart = m_pClock->NowMicros();
+            bytesInWindow = 0;
+            m_nLastBandWidth = m_nBandWidth;
+        }
+    }
+    if (reply == UPLOAD_REPLY_CANCEL)
+        return false;
+    return IsWindow(wnd) != FALSE;
+}
+
+int CToviConn::SendFileData(CFile& file, HWND wnd, _PROT& msg, uint64_t size, uint64_t offset)
+{
+    const size_t frameBytes = static_cast<size_t>(EffectiveFactor()) * FILE_PIECE_SIZE;
+    uint64_t remaining = size > offset ? size - offset : 0;
+    uint64_t bytesInWindow = 0;
+    uint64_t windowStart = m_nBandWidth > 0 ? m_pClock->NowMicros() : 0;
+    msg.flags |= FLAG_MORE;
+    for(double& x: g_t) x=0; double t0=PNow();
+    struct P{double t0; ~P(){fprintf(stderr,"UP all %.3f read %.3f send %.3f msg %.3f cipher %.3f\n",PNow()-t0,g_t[5],g_t[6],g_t[7],g_t[9]);}} pr{t0};
+    for (;;) {
+        if (m_nBandWidth != m_nLastBandWidth) {
+            windowStart = m_pClock->NowMicros();
+            bytesInWindow = 0;
+            m_nLastBandWidth = m_nBandWidth;
+        }
+        bool stop = false;
+        if (!Throttle(wnd, windowStart, bytesInWindow, stop)) {
+            if (stop)
+                return 0;
+            continue;
+        }
+
+        // Never past the announced size, so the count left reaches exactly 0.
+        const UINT want = static_cast<UINT>(remaining < frameBytes ? remaining : frameBytes);
+        SetLastError(ERROR_SUCCESS);
+        double tr=PNow();
+        const UINT got = want ? file.Read(m_FrameBuf + wire::kHeaderRoom, want) : 0;
+        g_t[5]+=PNow()-tr;
+        if (got == 0) {
+            DWORD err = want ? GetLastError() : ERROR_SUCCESS;
+            if (err != ERROR_SUCCESS) {
+                CFileException failure(CFileException::OsErrorToCause(static_cast<LONG>(err)),
+                                       static_cast<LONG>(err), file.GetFilePath());
+                CString text = failure.GetErrorMessage();
+                m_pOwner->SetResult(C_ERROR, failure.m_cause, text.GetString());
+            }
+            return 0;
+        }
+        remaining -= got;
+        msg.length = got;
+        if (remaining == 0)
+            msg.flags &= static_cast<uint8_t>(~FLAG_MORE);
+        tr=PNow();
+        int code = SendPacket(msg);
+        g_t[6]+=PNow()-tr;
+        if (code != 0)
+            return code;
+        bytesInWindow += got;
+        tr=PNow();
+        bool rep_ = ReportUpload(wnd, got, windowStart, bytesInWindow);
+        g_t[7]+=PNow()-tr;
+        if (!rep_)
+            return 0;
+    }
+}
+
+void CToviConn::SetFileError(DWORD osError)
+{
+    SetLastError(osError);
+    SetError(static_cast<int>(osError));
+}
+
+void CToviConn::ReceiveDownload()
+{
+    TraceLog(TRACE_SEND, L"[ CToviConn::ReceiveThread ] C_DNLOAD_FILE\n");
+    if (m_bRekey) {
+        m_bRekey = 0;
+        // Same algorithm, mode and key size; the file key stays for the rest of the connection.
+        if (!m_pEncCtx || CToviCrypto::ToviKeySetup(m_szDownloadKey, m_pEncCtx) != 0) {
+            // The data frames stay unread: the stream cannot be used again.
+            SetLastError(0);
+            SetError(IXO_SOCK_ERR_KEY_SETUP);
+            DropStream();
+            return;
+        }
+    }
+    _PROT first;
+    for(double& x: g_t) x=0; g_nRecv=0; double t0=PNow();
+    int code = ReceiveFileData(first);
+    fprintf(stderr,"DOWN all %.3f head %.3f rest %.3f cipher %.3f write %.3f msg %.3f n %d\n",PNow()-t0,g_t[0],g_t[1],g_t[2],g_t[3],g_t[4],g_nRecv);
+    if (code != 0) {
+        TraceLog(TRACE_ERROR, L"[ CToviConn::ReceiveFileData ] Error --> ErrCode = [ %d ]\n", code);
+        FailReceive(code);
+    }
+}
+
+int CToviConn::ReceiveFileData(_PROT& msg)
+{
+    bool firstFrame = true;
+    uint16_t command = 0;
+    for (;;) {
+        HWND wnd = m_hProgressWnd;
+        double tm=PNow();
+        bool cancel = (!IsWindow(wnd) || SendMessageW(wnd, WM_DOWNLOAD_QUERY_CANCEL, 0, 0) != 0);
+        g_t[4]+=PNow()-tm;
+        if (cancel) {
+            TraceLog(TRACE_SEND, L"Download cancel\n");
+            m_pOwner->ResultInfo.nResultCode = IXO_DOWNLOAD_CANCELLED;
+            // Unread data frames would be taken for the next reply.
+            DropStream();
+            return 0;
+        }
+        _PROT frame;
+        int code = ReceiveFrame(frame, true);
+        if (code != 0)
+            return code;
+        if (firstFrame) {
+            command = frame.command;
+            firstFrame = false;
+        } else if (frame.command != command) {
+            return IXO_SOCK_ERR_CMD_MISMATCH;
+        }
+        const DWORD size = frame.length - 3;
+        DWORD written = 0;
+        double tw=PNow();
+        if (size > 0 && (!WriteFile(m_hDownloadFile, m_FrameBuf + frame.prefixSize + 3, size, &written, nullptr) ||
+                         written != size)) {
+            DWORD err = GetLastError();
+            TraceLog(TRACE_ERROR, L"[ CToviConn::ReceiveFileData ] WriteFile Error [ %d ]\n", err);
+            SetFileError(err ? err : ERROR_DISK_FULL);
+            DropStream();
+            return 0;
+        }
+        { double d=PNow()-tw; g_t[3]+=d; static int k=0; if(++k%8==0) fprintf(stderr,"w%.1f ",d*1000); }
+        uint64_t bytes = written;
+        tm=PNow();
+        SendMessageW(wnd, WM_DOWNLOAD_PROGRESS, 0, reinterpret_cast<LPARAM>(&bytes));
+        g_t[4]+=PNow()-tm;
+        msg = frame;
+        if (!(frame.flags & FLAG_MORE))
+            return 0;
+    }
+}

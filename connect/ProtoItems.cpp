@@ -1,0 +1,256 @@
+// CToviProto: properties of a selection, stored versions, search and thumbnails (D1, D3, D2, I2).
+#include <winsock2.h>
+#include "ToviProto.h"
+#include "ToviConn.h"
+#include "ProtoMoreCommands.h"
+#include "ReplyFields.h"
+#include "TraceLog.h"
+#include <cstring>
+
+using namespace replyfield;
+
+namespace {
+
+// Long path texts of a hit: only this much of the value is decoded.
+constexpr size_t kPathBytes = 2047;
+
+bool Is(const char* flag, const char* value)
+{
+    return std::strcmp(flag, value) == 0;
+}
+
+}
+
+// ---- Properties ----
+
+int CToviProto::GetProperty(std::vector<_PROTO_FOLDER_INFO> items)
+{
+    ReleasePropertyInfo();
+    ClearResult();
+    std::vector<ProtRecord> records(1);
+    records[0][171] = MemberText(LoginInfo.SessionId);
+    for (const _PROTO_FOLDER_INFO& item : items) {
+        ProtRecord record;
+        record[25] = MemberText(item.ItemType);
+        record[173] = MemberText(item.IDX);
+        record[177] = MemberText(item.DIDX);
+        records.push_back(record);
+    }
+    std::vector<_PROTO_FOLDER_INFO>().swap(items);
+    return SendRecords(C_FD_ATTR, std::move(records));
+}
+
+int CToviProto::GetPropertyContinue(char* key)
+{
+    ClearResult();
+    ProtRecord record;
+    record[171] = MemberText(LoginInfo.SessionId);
+    record[44] = Text(key);
+    return SendRecords(C_FD_ATTR, {record});
+}
+
+void CToviProto::ParsePropertyReply(const _PROT& msg)
+{
+    std::memset(ContinueFlag, 0, sizeof ContinueFlag);
+    const bool english = EnglishDates();
+    for (const ProtRecord& record : msg.records) {
+        _PROTO_PROPERTY_INFO info;
+        std::memset(&info, 0, sizeof info);
+        for (const auto& field : record) {
+            const std::string& value = field.second;
+            switch (field.first) {
+            case 44: CopyText(ContinueFlag, value); break;
+            case 173: CopyText(info.IDX, value); break;
+            case 177: CopyText(info.DIDX, value); break;
+            case 181: DecodeUtf8(info.Name, value); break;
+            case 187: DateText(info.Attr187, value, english); break;
+            case 188: DateText(info.Attr188, value, english); break;
+            case 33: CopyText(info.Attr33, value); break;
+            case 29: CopyText(info.Attr29, value); break;
+            case 30: CopyText(info.Attr30, value); break;
+            case 231: CopyText(info.Attr231, value); break;
+            case 192: CopyText(info.Attr192, value); break;
+            case 169: CopyText(info.Attr169, value); break;
+            case 183: DecodeUtf8(info.Attr183, value); break;
+            case 190: CopyText(info.Attr190, value); break;
+            case 191: CopyText(info.Attr191, value); break;
+            case 166: CopyText(info.DirCnt, value); break;
+            case 167: CopyText(info.FileCnt, value); break;
+            case 141: DecodeUtf8(info.Attr141, value); break;
+            case 142: DecodeUtf8(info.Attr142, value); break;
+            default: break;
+            }
+        }
+        // Records of a running count are progress; the final one carries the totals.
+        if (ContinueFlag[0] == 'N')
+            PropertyInfo.push_back(info);
+    }
+}
+
+int CToviProto::RunProperty(std::vector<_PROTO_FOLDER_INFO> items, PROTO_STEP_CALLBACK callback, void* context,
+                            int maxSteps)
+{
+    char more[] = "Y", stop[] = "N";
+    int result = GetProperty(std::move(items));
+    for (int steps = 0; result == 0; ++steps) {
+        if (Is(ContinueFlag, "N"))
+            return 0;
+        if (!Is(ContinueFlag, "Y") || steps >= maxSteps)
+            return EndOperation(C_FD_ATTR);
+        const bool goOn = !callback || callback(this, context);
+        result = GetPropertyContinue(goOn ? more : stop);
+        if (!goOn)
+            break;
+    }
+    return result;
+}
+
+// ---- Versions ----
+
+int CToviProto::GetVersion(char* idx, char* didx)
+{
+    ReleaseVersionInfo();
+    ClearResult();
+    ProtRecord record;
+    record[171] = MemberText(LoginInfo.SessionId);
+    record[173] = Text(idx);
+    record[177] = Text(didx);
+    return SendRecords(C_VER_LIST, {record});
+}
+
+void CToviProto::ParseVersionReply(const _PROT& msg)
+{
+    for (const ProtRecord& record : msg.records) {
+        _PROTO_VERSION_INFO info;
+        std::memset(&info, 0, sizeof info);
+        for (const auto& field : record) {
+            const std::string& value = field.second;
+            switch (field.first) {
+            case 173: CopyText(info.IDX, value); break;
+            case 177: CopyText(info.DIDX, value); break;
+            case 209: CopyText(info.Attr209, value); break;
+            case 187: WidenAnsi(info.Attr187, value); break;
+            case 50: CopyText(info.Attr50, value); break;
+            case 192: CopyText(info.Attr192, value); break;
+            case 169: CopyText(info.Attr169, value); break;
+            case 183: DecodeUtf8(info.Attr183, value); break;
+            case 189: CopyText(info.Attr189, value); break;
+            case 9: CopyText(info.Attr9, value); break;
+            default: break;
+            }
+        }
+        VersionInfo.push_back(info);
+    }
+}
+
+// ---- Search ----
+
+int CToviProto::GetSearchInfo(char* idx, char* didx, char* itemType, bool content, char* dateFrom, char* dateTo,
+                              char* sizeFrom, char* sizeTo, const wchar_t* userId, const wchar_t* name)
+{
+    ReleaseSearchInfo();
+    ClearResult();
+    const std::string user = EncodeUtf8(userId, 100);
+    const std::string text = EncodeUtf8(name, 512);
+    if (user.empty() && text.empty())
+        return -1;
+    ProtRecord record;
+    record[171] = MemberText(LoginInfo.SessionId);
+    record[173] = Text(idx);
+    record[177] = Text(didx);
+    record[25] = Text(itemType);
+    record[54] = content ? "Y" : "N";
+    record[11] = Text(dateFrom);
+    record[12] = Text(dateTo);
+    record[221] = Text(sizeFrom);
+    record[222] = Text(sizeTo);
+    record[169] = user;
+    record[181] = text;
+    return SendRecords(C_FD_SEARCH, {record});
+}
+
+void CToviProto::ParseSearchReply(const _PROT& msg)
+{
+    for (const ProtRecord& record : msg.records) {
+        _PROTO_SEARCH_INFO hit;
+        std::memset(&hit, 0, sizeof hit);
+        for (const auto& field : record) {
+            const std::string& value = field.second;
+            switch (field.first) {
+            case 44:
+                CopyText(hit.Continue, value);
+                TraceLog(TRACE_RECV_OK, L"[ D2 ] C_FD_SEARCH : CONTINUE --> %S", hit.Continue);
+                break;
+            case 25: CopyText(hit.ItemType, value); break;
+            case 173: CopyText(hit.IDX, value); break;
+            case 178: CopyText(hit.Attr178, value); break;
+            case 177: CopyText(hit.DIDX, value); break;
+            case 27: CopyText(hit.Attr27, value); break;
+            case 181: DecodeUtf8(hit.Name, value); break;
+            case 197: DecodeUtf8(hit.Attr197, 2048, value, kPathBytes); break;
+            case 239: DecodeUtf8(hit.Attr239, 2048, value, kPathBytes); break;
+            case 192: CopyText(hit.Attr192, value); break;
+            case 219: DecodeUtf8(hit.Attr219, value); break;
+            case 188: DecodeUtf8(hit.Attr188, value); break;
+            case 9: CopyText(hit.Attr9, value); break;
+            default: break;
+            }
+        }
+        TraceLog(TRACE_RECV_OK, L"%s\n", hit.Name);
+        SearchInfo.push_back(hit);
+    }
+    TraceLog(TRACE_RECV_OK, L"[ D2 ] C_FD_SEARCH : FILE CNT = %d", static_cast<int>(SearchInfo.size()));
+}
+
+// ---- Thumbnails ----
+
+int CToviProto::GetThumbnail(HWND wnd, HANDLE file, char* idx, char* didx)
+{
+    ClearResult();
+    std::memset(ContinueFlag, 0, sizeof ContinueFlag);
+    // The image streams into the slots of this connection, so it has to exist first.
+    if (EnsureConnection(C_THUMBNAIL) != 0)
+        return -1;
+    m_pConn->m_hProgressWnd = wnd;
+    m_pConn->m_hDownloadFile = file;
+    ProtRecord record;
+    record[171] = MemberText(LoginInfo.SessionId);
+    record[173] = Text(idx);
+    record[177] = Text(didx);
+    return SendRecords(C_THUMBNAIL, {record}, kKeepOnErrorReply);
+}
+
+int CToviProto::GetThumbnailContinue(char* key)
+{
+    ClearResult();
+    std::memset(ContinueFlag, 0, sizeof ContinueFlag);
+    ProtRecord record;
+    record[171] = MemberText(LoginInfo.SessionId);
+    record[44] = Text(key);
+    return SendRecords(C_THUMBNAIL, {record}, kKeepOnErrorReply);
+}
+
+void CToviProto::ParseThumbnailReply(const _PROT& msg)
+{
+    for (const ProtRecord& record : msg.records) {
+        auto field = record.find(44);
+        if (field != record.end())
+            CopyText(ContinueFlag, field->second);
+    }
+}
+
+int CToviProto::RunThumbnail(HWND wnd, HANDLE file, char* idx, char* didx, PROTO_STEP_CALLBACK callback,
+                             void* context, int maxSteps)
+{
+    char more[] = "Y", stop[] = "N";
+    int result = GetThumbnail(wnd, file, idx, didx);
+    for (int steps = 0; result == 0 && Is(ContinueFlag, "Y"); ++steps) {
+        if (steps >= maxSteps)
+            return EndOperation(C_THUMBNAIL);
+        const bool goOn = !callback || callback(this, context);
+        result = GetThumbnailContinue(goOn ? more : stop);
+        if (!goOn)
+            break;
+    }
+    return result;
+}

@@ -1,0 +1,227 @@
+// CToviProto, uploads and downloads: the announcement and its decision (H0), the file data
+// (H3), the summary (H5), the cancel (H6) and the download request with its position and
+// continuation (H1).
+#include "ToviProto.h"
+#include "ToviConn.h"
+#include "ProtoCommands.h"
+#include "ReplyFields.h"
+#include "TraceLog.h"
+#include "Files.h"
+#include <cstring>
+
+using namespace replyfield;
+
+namespace {
+
+constexpr int kUtf8NameBuffer = 1024;
+constexpr int kUtf8TextBuffer = 2048;
+constexpr size_t kFileKeyLength = 32;
+
+}
+
+int CToviProto::EnsureConnection(uint16_t pendingCommand)
+{
+    // A connection without a socket, or one the receive side gave up on, starts afresh.
+    if (m_pConn && (m_pConn->m_hSocket == ~uintptr_t(0) || m_pConn->IsDropped()))
+        DeleteConnection();
+    if (m_pConn)
+        return 0;
+    if (GetSecureCode(nullptr, ServerAddress.szHost, ServerAddress.nPort, ServerAddress.szCode, pendingCommand) != 0) {
+        DeleteConnection();
+        return -1;
+    }
+    return 0;
+}
+
+int CToviProto::GetUploadInfo(char* idx, char* didx, const wchar_t* name, const wchar_t* text, __int64 size,
+                              char* ctime, char* mtime, char* extra)
+{
+    (void)extra;
+    ClearResult();
+    std::memset(&UploadInfo, 0, sizeof UploadInfo);
+    const std::string utf8Name = EncodeUtf8(name, kUtf8NameBuffer);
+    if (utf8Name.empty() || size < 0)
+        return -1;
+    ProtRecord record;
+    record[171] = LoginInfo.SessionId;
+    record[173] = Text(idx);
+    record[177] = Text(didx);
+    record[181] = utf8Name;
+    record[192] = Decimal(static_cast<unsigned long long>(size));
+    record[187] = Text(ctime);
+    record[188] = Text(mtime);
+    record[197] = EncodeUtf8(text, kUtf8TextBuffer);
+    TraceLog(TRACE_SEND, L"[ GetUploadInfo ] UPLOAD FILE NAME = %s [ IDX : %S ]\n", name, Text(idx).c_str());
+    return FamilyRequest(C_UPLOAD, record, kKeepOnSendError);
+}
+
+int CToviProto::GetUploadOverWrite(char* mode)
+{
+    ClearResult();
+    ProtRecord record;
+    record[171] = LoginInfo.SessionId;
+    record[34] = OneChar(mode);
+    return FamilyRequest(C_UPLOAD, record, kKeepOnSendError);
+}
+
+void CToviProto::ParseUploadInfoReply(const _PROT& msg)
+{
+    for (const ProtRecord& record : msg.records) {
+        for (const auto& field : record) {
+            switch (field.first) {
+            case 192:
+                CopyText(UploadInfo.szStoredSize, field.second);
+                break;
+            case 205:
+                CopyText(UploadInfo.szStoredChecksum, field.second);
+                break;
+            case 181:
+                DecodeUtf8(UploadInfo.wszFileName, field.second);
+                TraceLog(TRACE_RECV_OK, L"FILE_NAME = %s\n", UploadInfo.wszFileName);
+                break;
+            case 188:
+                DecodeUtf8(UploadInfo.wszFileTime, field.second);
+                break;
+            default:
+                break;
+            }
+        }
+    }
+}
+
+int CToviProto::GetUploadFile(HWND wnd, CFile& file, __int64 size, __int64 offset)
+{
+    ClearResult();
+    if (size < 0 || offset < 0)
+        return -1;
+    if (EnsureConnection(C_UPLOAD_DATA) != 0)
+        return -1;
+    _PROT msg;
+    NewMessage(msg, C_UPLOAD_DATA);
+    const int code = m_pConn->SendFileData(file, wnd, msg, static_cast<uint64_t>(size), static_cast<uint64_t>(offset));
+    // The frames get no reply: a failure is a send error, or a read error in the result block.
+    if (code == 0 && ResultInfo.wszMessage[0]) {
+        DeleteConnection();
+        return -1;
+    }
+    return code;
+}
+
+int CToviProto::GetUploadResult(char* extra)
+{
+    (void)extra;
+    ReleaseUploadResult();
+    ClearResult();
+    ProtRecord record;
+    record[171] = LoginInfo.SessionId;
+    return FamilyRequest(C_UPLOAD_RESULT, record, kKeepOnSendError);
+}
+
+void CToviProto::ParseUploadResultReply(const _PROT& msg)
+{
+    for (const ProtRecord& record : msg.records) {
+        _PROTO_UPLOAD_RESULT result = {};
+        for (const auto& field : record) {
+            switch (field.first) {
+            case 44:
+                CopyText(result.szContinue, field.second);
+                TraceLog(TRACE_RECV_OK, L"    ◀◀◀    [ H5 ] UPLOAD_RESULT F_CONTINUE = %S\n", result.szContinue);
+                break;
+            case 181:
+                DecodeUtf8(result.wszName, field.second);
+                TraceLog(TRACE_RECV_OK, L"    ◀◀◀    [ H5 ] UPLOAD_RESULT F_NAME = %s\n", result.wszName);
+                break;
+            case 255:
+                DecodeUtf8(result.wszErrString, field.second);
+                TraceLog(TRACE_RECV_OK, L"    ◀◀◀    [ H5 ] UPLOAD_RESULT F_ERR_STRING = %s\n", result.wszErrString);
+                break;
+            case 173:
+                DecodeUtf8(result.wszIdx, field.second);
+                TraceLog(TRACE_RECV_OK, L"    ◀◀◀    [ H5 ] UPLOAD_RESULT F_IDX = %s\n", result.wszIdx);
+                break;
+            default:
+                break;
+            }
+        }
+        UploadResult.push_back(result);
+    }
+}
+
+void CToviProto::ReleaseUploadResult()
+{
+    std::vector<_PROTO_UPLOAD_RESULT>().swap(UploadResult);
+}
+
+int CToviProto::GetUploadCancel()
+{
+    ClearResult();
+    _PROT msg;
+    NewMessage(msg, C_UPLOAD_CANCEL);
+    return Request(msg, kKeepOnSendError);
+}
+
+int CToviProto::GetDownloadInfo(HWND wnd, HANDLE file, char* idx, char* didx, char* item, char* size, char* checksum,
+                                char* passPhrase)
+{
+    TraceLog(TRACE_SEND, L"CToviProto::GetDownloadInfo\n");
+    ClearResult();
+    std::memset(DownloadInfo.cAnswer, 0, sizeof DownloadInfo.cAnswer);
+    // The key is a fixed 32-byte field: anything else would go out garbled or not at all, and
+    // the connection would re-key for a stream that never comes.
+    const std::string key = Text(passPhrase);
+    if (!key.empty() && key.size() != kFileKeyLength) {
+        SetResult(C_ERROR, IXO_SOCK_ERR_FIELD_LEN, L"");
+        return IXO_SOCK_ERR_FIELD_LEN;
+    }
+    if (EnsureConnection(C_DNLOAD) != 0)
+        return -1;
+    ProtRecord record;
+    record[171] = LoginInfo.SessionId;
+    record[173] = Text(idx);
+    record[177] = Text(didx);
+    record[209] = Text(item);
+    record[192] = Text(size);
+    if (checksum)
+        record[205] = checksum;
+    record[9] = key;
+    if (!key.empty()) {
+        m_pConn->m_bRekey = 1;
+        std::memset(m_pConn->m_szDownloadKey, 0, sizeof m_pConn->m_szDownloadKey);
+        std::memcpy(m_pConn->m_szDownloadKey, key.data(), kFileKeyLength);
+    }
+    m_pConn->m_hProgressWnd = wnd;
+    m_pConn->m_hDownloadFile = file;
+    return FamilyRequest(C_DNLOAD, record, kKeepOnSendError);
+}
+
+int CToviProto::GetDownloadPosition(char* mode, __int64 offset)
+{
+    ClearResult();
+    if (offset < 0)
+        return -1;
+    ProtRecord record;
+    record[34] = OneChar(mode);
+    record[204] = Decimal(static_cast<unsigned long long>(offset));
+    return FamilyRequest(C_DNLOAD, record, kKeepOnSendError);
+}
+
+int CToviProto::GetDownloadContinue(char* key)
+{
+    ClearResult();
+    ProtRecord record;
+    record[171] = LoginInfo.SessionId;
+    record[44] = OneChar(key);
+    return FamilyRequest(C_DNLOAD, record);
+}
+
+void CToviProto::ParseDownloadAnswerReply(const _PROT& msg)
+{
+    for (const ProtRecord& record : msg.records) {
+        for (const auto& field : record) {
+            if (field.first == 40)
+                CopyText(DownloadInfo.cAnswer, field.second);
+            else if (field.first == 44)
+                CopyText(ContinueFlag, field.second);
+        }
+    }
+}

@@ -1,0 +1,124 @@
+// One TCP connection to the server: socket, frame buffer, receive thread, the event pair that
+// makes each request synchronous, the session cipher and file-data streaming.
+//
+// Internal to the connection library: only CToviProto creates and deletes it. It is exported
+// solely so that the library's own tests can drive the transport; interface/ and app/ use
+// CToviProto.
+#pragma once
+#include "ToviConnectApi.h"
+#include "ToviProtoTypes.h"
+#include "ToviCrypto.h"
+#include "CriticalSection.h"
+#include "Files.h"
+#include "Strings.h"
+#include <windows.h>
+#include <cstdint>
+#include <string>
+
+class CToviProto;
+class CWinThread;
+
+// Time as the upload throttle sees it. The real clock unless a test hands in its own.
+class TOVICONNECT_API CConnClock {
+public:
+    virtual ~CConnClock() {}
+    // Wall clock in microseconds.
+    virtual uint64_t NowMicros();
+    virtual void SleepMs(DWORD ms);
+    static CConnClock& Real();
+};
+
+class TOVICONNECT_API CToviConn {
+public:
+    // The owner's public data receives the replies; the owner outlives the connection.
+    explicit CToviConn(CToviProto* owner);
+    ~CToviConn();
+    CToviConn(const CToviConn&) = delete;
+    CToviConn& operator=(const CToviConn&) = delete;
+
+    // Opens the socket and starts the receive thread: 0 or 1-4, 19. A failed Connect leaves
+    // the socket for Disconnect to close.
+    int Connect(const char* host, int port);
+    // Stops the receive thread (pumping the caller's window messages meanwhile) and closes
+    // everything. Always 0.
+    int Disconnect();
+
+    // Any thread. Encodes and sends a message, fragmented as needed, and returns once its reply
+    // was handled on the receive thread: 0 (a failed reply is in the owner's result block) or
+    // a send-side error code.
+    int SendProt(_PROT& msg);
+    // One frame whose msg.length payload bytes already lie in the frame buffer's payload area.
+    // Waits for the reply except for H3. 0 or 9, 13, 17.
+    int SendPacket(_PROT& msg);
+
+    // Receive thread only: one message (fragments joined and decoded), one frame.
+    int RecvProt(_PROT& msg);
+    int ReceiveData(_PROT& msg);
+
+    // Sends the file from its current position as H3 frames (msg carries H3 and
+    // FLAG_ENCRYPTED). The requester's thread, with the connection to itself. 0 (done,
+    // cancelled, window gone, or a read failure in the owner's result block) or a send error.
+    int SendFileData(CFile& file, HWND wnd, _PROT& msg, uint64_t size, uint64_t offset);
+    // Receive thread only: the H4 data frames after a header into m_hDownloadFile.
+    int ReceiveFileData(_PROT& msg);
+
+    // 0 when the socket takes a zero-byte send, else 8 (also stored in the result block).
+    int CheckServerConnect();
+    // Stores a failure in the owner's result block (either thread).
+    void SetError(int code);
+    // Fills m_strSysError from the calling thread's last error; returns its number.
+    int GetSystemErrorMessage();
+
+    // The upload frame size in file pieces: 1-32; 0 or less means 2.
+    int EffectiveFactor() const;
+    // Set by the receive thread when the stream can no longer be trusted (a malformed reply,
+    // a cancelled or failed download): the socket is shut and the owner deletes the
+    // connection after the exchange.
+    bool IsDropped() const { return m_bDropped != 0; }
+
+    uintptr_t m_hSocket;                 // SOCKET; INVALID_SOCKET when none
+    CWinThread* m_pRecvThread;
+    CCriticalSection m_csSend;
+    CCriticalSection m_csRecv;
+    CCriticalSection m_csClose;
+    volatile BYTE m_bStop;
+    unsigned char m_FrameBuf[FRAME_BUFFER_SIZE];
+    std::string m_strJoin;
+    HANDLE m_hReplyDone;
+    HANDLE m_hRequestSent;
+    _ENC_CTX* m_pEncCtx;
+    char m_szPassPhrase[33];
+    CToviProto* m_pOwner;
+    volatile uint64_t m_nBandWidth;      // upload limit, bytes per second; 0 = none
+    uint64_t m_nLastBandWidth;
+    CString m_strSysError;
+    HANDLE m_hDownloadFile;
+    HWND m_hProgressWnd;
+    BYTE m_bRekey;
+    char m_szDownloadKey[33];
+    WORD m_wLastCmd;
+    int m_nFactor;
+    CCriticalSection m_csLog;
+    CString m_strPolicyKey;
+    DWORD m_dwPolicyNo;
+
+    CConnClock* m_pClock;                // not owned
+    volatile LONG m_bDropped;
+    bool m_bWsaStarted;
+
+private:
+    static UINT ReceiveThread(LPVOID param);
+    void ReceiveOne();
+    void ReceiveDownload();
+    void DropStream();
+    int ReceiveFrame(_PROT& msg, bool filePieces);
+    int ReceiveExact(unsigned char* dest, int count);
+    void FailReceive(int code);
+    void SetFileError(DWORD osError);
+    // Each piece of pieceSize bytes is its own cipher call from the iv: 0, or 17/18.
+    int CipherInPlace(bool encrypt, unsigned char* data, size_t size, size_t pieceSize);
+    HWND TimerWindow() const;
+    int SendFrame(const unsigned char* data, size_t size);
+    bool Throttle(HWND wnd, uint64_t& windowStart, uint64_t& bytesInWindow, bool& stop);
+    bool ReportUpload(HWND wnd, uint64_t bytes, uint64_t& windowStart, uint64_t& bytesInWindow);
+};
