@@ -1,0 +1,327 @@
+// CToviUpdate: the HTTP download, the description reader, version texts and comparisons.
+#include "ToviUpdate.h"
+#include "StoredDataCipher.h"
+#include "SystemFacts.h"
+#include "ToviRegistry.h"
+#include "TraceLog.h"
+#include "SHA1.h"
+#include "WinThread.h"
+#include <tlhelp32.h>
+#include <cwchar>
+
+namespace {
+
+void CopyField(wchar_t* out, size_t room, const wchar_t* text)
+{
+    wcsncpy(out, text, room - 1);
+    out[room - 1] = L'\0';
+}
+
+void VersionParts(const wchar_t* text, int parts[4])
+{
+    CString s(text);
+    int pos = 0;
+    for (int i = 0; i < 4; ++i) {
+        parts[i] = 0;
+        if (pos < 0)
+            continue;
+        int dot = s.Find(L'.', pos);
+        parts[i] = _wtoi((dot < 0 ? s.Mid(pos) : s.Mid(pos, dot - pos)).GetString());
+        pos = dot < 0 ? -1 : dot + 1;
+    }
+}
+
+class InternetHandle {
+public:
+    explicit InternetHandle(HINTERNET& h) : m_h(h) {}
+    ~InternetHandle()
+    {
+        if (m_h != nullptr)
+            ::InternetCloseHandle(m_h);
+        m_h = nullptr;
+    }
+private:
+    HINTERNET& m_h;
+};
+
+}
+
+CToviUpdate::CToviUpdate() : m_hURL(nullptr), m_hSession(nullptr), m_thread(nullptr)
+{
+    CStoredDataCipher::Setup(m_ctx);
+}
+
+CToviUpdate::~CToviUpdate()
+{
+    m_modules.clear();
+}
+
+bool CToviUpdate::GetServerAddress(int index, char* server, int* port, char* debugLevel)
+{
+    wchar_t url[128] = {};
+    return CToviRegistry::GetServerAddress(index, server, port, debugLevel, url);
+}
+
+CString CToviUpdate::GetInstallDir(int index)
+{
+    if (index < 0 || index > 2)
+        return CString();
+    return CToviRegistry::GetInstallDir(index);
+}
+
+bool CToviUpdate::SHGetVersionOfFile(wchar_t* path, wchar_t* out, int outSize)
+{
+    if (path == nullptr || out == nullptr || outSize <= 0)
+        return false;
+    DWORD handle = 0;
+    DWORD size = ::GetFileVersionInfoSizeW(path, &handle);
+    if (size == 0)
+        return false;
+    std::vector<BYTE> data(size);
+    if (!::GetFileVersionInfoW(path, 0, size, data.data()))
+        return false;
+    WORD* translation = nullptr;
+    UINT length = 0;
+    if (!::VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) ||
+        translation == nullptr || length < 4)
+        return false;
+    wchar_t query[64];
+    _snwprintf(query, 63, L"\\StringFileInfo\\%04x%04x\\ProductVersion", translation[0], translation[1]);
+    query[63] = L'\0';
+    wchar_t* text = nullptr;
+    if (!::VerQueryValueW(data.data(), query, reinterpret_cast<void**>(&text), &length) || text == nullptr)
+        return false;
+    CString version(text);
+    if (version.Find(L',') >= 0) {
+        version.Remove(L' ');
+        version.Replace(L',', L'.');
+    }
+    CopyField(out, static_cast<size_t>(outSize), version.GetString());
+    return true;
+}
+
+UINT CToviUpdate::OpenURLThread(LPVOID self)
+{
+    CToviUpdate* update = static_cast<CToviUpdate*>(self);
+    TraceLog(1, L"[ CToviUpdate::OpenURLThread ] InternetOpenUrl START \n");
+    update->m_hURL = ::InternetOpenUrlW(update->m_hSession, update->m_url, nullptr, 0, INTERNET_FLAG_RELOAD, 0);
+    if (update->m_hURL == nullptr) {
+        TraceLog(1, L"[ CToviUpdate::OpenURLThread ] ERROR!  m_hURL == NULL!  [ %d ]\n", static_cast<int>(::GetLastError()));
+        update->m_url.Empty();
+    }
+    TraceLog(1, L"[ CToviUpdate::OpenURLThread ] InternetOpenUrl END  \n");
+    return 0;
+}
+
+bool CToviUpdate::HTTPDown(HWND, CString url, CString file)
+{
+    TraceLog(1, L"[ CToviUpdate::HTTPDown ] START!\n");
+    TraceLog(1024, L"\n==================================================\nURL = %s\nDEST DIR = %s\n"
+                   L"==================================================\n",
+             url.GetString(), file.GetString());
+    if (url.IsEmpty() || file.IsEmpty())
+        return false;
+    m_hSession = ::InternetOpenW(L"CorvaneIXO", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    if (m_hSession == nullptr) {
+        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] InternetOpen FAILED : [ %d ] ", static_cast<int>(::GetLastError()));
+        return false;
+    }
+    InternetHandle closeSession(m_hSession);
+    InternetHandle closeUrl(m_hURL);
+
+    m_url = url;
+    m_hURL = nullptr;
+    m_thread = AfxBeginThread(OpenURLThread, this, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    if (m_thread == nullptr)
+        return false;
+    m_thread->m_bAutoDelete = FALSE;
+    m_thread->ResumeThread();
+    if (::WaitForSingleObject(m_thread->m_hThread, 3000) == WAIT_TIMEOUT) {
+        // Closing the session makes the pending open give up.
+        ::InternetCloseHandle(m_hSession);
+        m_hSession = nullptr;
+        ::WaitForSingleObject(m_thread->m_hThread, INFINITE);
+        delete m_thread;
+        m_thread = nullptr;
+        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] INTERNET_OPEN_TIMEOUT!");
+        return false;
+    }
+    delete m_thread;
+    m_thread = nullptr;
+    if (m_hURL == nullptr)
+        return false;
+
+    wchar_t status[32] = {};
+    DWORD statusSize = sizeof(status);
+    if (!::HttpQueryInfoW(m_hURL, HTTP_QUERY_STATUS_CODE, status, &statusSize, nullptr)) {
+        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] HttpQueryInfo FAILED : [ %d ]", static_cast<int>(::GetLastError()));
+        return false;
+    }
+    if (_wtoi(status) != 200) {
+        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] HttpQueryInfo return [ %d ]", _wtoi(status));
+        return false;
+    }
+
+    if (::GetFileAttributesW(file) != INVALID_FILE_ATTRIBUTES && !::DeleteFileW(file)) {
+        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] DeleteFile FAILED : [ %s ][ %d ] ", file.GetString(),
+                 static_cast<int>(::GetLastError()));
+        return false;
+    }
+    HANDLE out = ::CreateFileW(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out == INVALID_HANDLE_VALUE) {
+        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] CreateFile FAILED : [ %s ][ %d ] ", file.GetString(),
+                 static_cast<int>(::GetLastError()));
+        return false;
+    }
+    DWORD contentLength = 0;
+    DWORD lengthSize = sizeof(contentLength);
+    if (!::HttpQueryInfoW(m_hURL, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &contentLength, &lengthSize, nullptr)) {
+        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] HttpQueryInfo FAILED : [ %d ] ", static_cast<int>(::GetLastError()));
+        ::CloseHandle(out);
+        ::DeleteFileW(file);
+        return false;
+    }
+
+    bool failed = false;
+    DWORD total = 0;
+    std::vector<BYTE> buffer;
+    while (total < contentLength) {
+        DWORD available = 0;
+        if (!::InternetQueryDataAvailable(m_hURL, &available, 0, 0) || available == 0)
+            break;
+        buffer.resize(available);
+        DWORD got = 0;
+        if (!::InternetReadFile(m_hURL, buffer.data(), available, &got)) {
+            failed = true;
+            break;
+        }
+        if (got == 0)
+            break;
+        DWORD written = 0;
+        if (!::WriteFile(out, buffer.data(), got, &written, nullptr) || written != got) {
+            failed = true;
+            break;
+        }
+        total += got;
+    }
+    // A body that ends before its announced length is a failed transfer, not a short file.
+    if (total != contentLength) {
+        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] %u of %u bytes received", static_cast<unsigned>(total),
+                 static_cast<unsigned>(contentLength));
+        failed = true;
+    }
+    ::CloseHandle(out);
+    if (failed) {
+        ::DeleteFileW(file);
+        return false;
+    }
+    TraceLog(1, L"[ CToviUpdate::HTTPDown ] GOTO_CLEAN - END!\n");
+    return true;
+}
+
+bool CToviUpdate::IsSafeRelativePath(const CString& path, bool allowEmpty)
+{
+    if (path.IsEmpty())
+        return allowEmpty;
+    if (path.Find(L':') >= 0 || path[0] == L'\\' || path[0] == L'/')
+        return false;
+    CString part;
+    for (int i = 0; i <= path.GetLength(); ++i) {
+        wchar_t c = i < path.GetLength() ? path[i] : L'\\';
+        if (c == L'\\' || c == L'/') {
+            CString trimmed = part;
+            trimmed.Trim();
+            trimmed.TrimRight(L'.');
+            // "..", and names Windows reads as "..", such as ". ." or "...".
+            if (!part.IsEmpty() && trimmed.IsEmpty() && part.Find(L'.') >= 0 && part != L".")
+                return false;
+            part.Empty();
+        } else {
+            part += c;
+        }
+    }
+    return true;
+}
+
+int CToviUpdate::GetUpdateInfo(CString iniPath)
+{
+    wchar_t names[2048] = {};
+    DWORD length = ::GetPrivateProfileSectionNamesW(names, 2048, iniPath);
+    if (length == 0 || names[0] == L'\0')
+        return -1;
+    for (const wchar_t* section = names; *section != L'\0'; section += wcslen(section) + 1) {
+        _UPDATE_MODULE_INFO info = {};
+        auto read = [&](const wchar_t* key, wchar_t* out, DWORD room) {
+            ::GetPrivateProfileStringW(section, key, L"", out, room, iniPath);
+        };
+        CopyField(info.SectionName, 128, section);
+        read(L"FILENAME", info.FileName, 260);
+        read(L"TARGETDIR", info.TargetDir, 260);
+        read(L"DESTDIR", info.DestDir, 260);
+        read(L"ENCRYPT", info.Encrypt, 2);
+        read(L"VERSION", info.Version, 62);
+        read(L"HASH", info.Hash, 128);
+        read(L"PREACTION", info.PreAction, 62);
+        read(L"POSTACTION", info.PostAction, 62);
+        CString local(info.FileName);
+        if (info.Encrypt[0] == L'Y' || info.Encrypt[0] == L'y')
+            local = local.Left(local.GetLength() > 4 ? local.GetLength() - 4 : 0);
+        CopyField(info.LocalName, 260, local.GetString());
+        if (!IsSafeRelativePath(info.FileName, false) || !IsSafeRelativePath(info.LocalName, false) ||
+            !IsSafeRelativePath(info.TargetDir, true) || !IsSafeRelativePath(info.DestDir, true)) {
+            TraceLog(2048, L"[ CToviUpdate::GetUpdateInfo ] [ %s ] names a place outside the install folder\n", section);
+            continue;
+        }
+        m_modules.push_back(info);
+    }
+    return 0;
+}
+
+bool CToviUpdate::CheckUpdate(wchar_t* localVersion, wchar_t* serverVersion)
+{
+    int local[4], server[4];
+    VersionParts(localVersion != nullptr ? localVersion : L"", local);
+    VersionParts(serverVersion != nullptr ? serverVersion : L"", server);
+    for (int i = 0; i < 4; ++i) {
+        if (server[i] > local[i])
+            return true;
+        if (server[i] < local[i])
+            return false;
+    }
+    return false;
+}
+
+bool CToviUpdate::KillProcess(CString exeName)
+{
+    HANDLE snapshot = CSystemFacts::Current().CreateProcessSnapshot();
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return false;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry)) {
+        if (exeName != entry.szExeFile)
+            continue;
+        HANDLE process = ::OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, entry.th32ProcessID);
+        if (process == nullptr)
+            continue;
+        DWORD code = 0;
+        ::GetExitCodeProcess(process, &code);
+        ::TerminateProcess(process, code);
+        ::WaitForSingleObject(process, INFINITE);
+        ::CloseHandle(process);
+    }
+    ::CloseHandle(snapshot);
+    return true;
+}
+
+bool CToviUpdate::SameHash(const CString& path, const wchar_t* hash)
+{
+    CSHA1 sha;
+    if (!sha.HashFile(path))
+        return false;
+    sha.Final();
+    wchar_t hex[41] = {};
+    if (!sha.ReportHashW(hex, 41, CSHA1::REPORT_HEX_UPPER))
+        return false;
+    return CString(hex).CompareNoCase(hash) == 0;
+}

@@ -1,0 +1,33 @@
+// A stand-in for the theme library: reports the application themed, paints a known colour as
+// the parent's background, and remembers the last bitmap it painted into.
+#include <windows.h>
+
+namespace {
+HBITMAP g_lastBitmap = nullptr;
+LONG g_calls = 0;
+}
+
+extern "C" __declspec(dllexport) BOOL WINAPI IsAppThemed()
+{
+    return TRUE;
+}
+
+extern "C" __declspec(dllexport) HRESULT WINAPI DrawThemeParentBackground(HWND, HDC hdc, const RECT* prc)
+{
+    g_lastBitmap = (HBITMAP)::GetCurrentObject(hdc, OBJ_BITMAP);
+    ++g_calls;
+    HBRUSH brush = ::CreateSolidBrush(RGB(0x12, 0x34, 0x56));
+    ::FillRect(hdc, prc, brush);
+    ::DeleteObject(brush);
+    return S_OK;
+}
+
+extern "C" __declspec(dllexport) HBITMAP WINAPI FakeThemeLastBitmap()
+{
+    return g_lastBitmap;
+}
+
+extern "C" __declspec(dllexport) LONG WINAPI FakeThemeCalls()
+{
+    return g_calls;
+}

@@ -1,0 +1,48 @@
+// A skinned dialog for the window tests: every control of the toolkit on one template, the
+// look chosen by the test, and counters of what reached the dialog.
+#pragma once
+#include "ToviButton.h"
+#include "ToviProgressCtrl.h"
+#include "ToviSearchEdit.h"
+#include "VantelDialog.h"
+
+class CSkinTestDialog : public CVantelDialog {
+public:
+    CSkinTestDialog(UINT templateId, int uiType, int productType = 0);
+
+    CToviButton m_btnMinimize;
+    CToviButton m_btnMiddle;
+    CToviButton m_btnClose;
+    CToviButton m_btnMenu[3];
+    CToviButton m_btnCheck;
+    CToviButton m_btnRadioA;
+    CToviButton m_btnRadioB;
+    CToviButton m_btnFlat;
+    CToviButton m_btnOk;
+    CToviButton m_btnCancel;
+    CToviProgressCtrl m_progress;
+    CToviProgressCtrl m_progress2;
+    CToviSearchEdit m_search;
+
+    // Counters read by the tests.
+    int m_nSysClicks[3] = {};
+    int m_nCaptionDrags = 0;
+    int m_nSearches = 0;
+    bool m_bSkinControls = true;
+    // The check box and radio buttons stay system controls (their picture shows the look).
+    bool m_bSystemChecks = false;
+
+    void SetActiveLook(bool active) { m_bActive = active; }
+    HBRUSH CurrentCtlBrush() const { return (HBRUSH)m_brushCtl.GetSafeHandle(); }
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnEraseBkgnd(CDC* pDC);
+    void OnMinimize();
+    void OnMiddle();
+    void OnClose();
+    LRESULT OnDoSearch(WPARAM, LPARAM);
+    DECLARE_MESSAGE_MAP()
+};
