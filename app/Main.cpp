@@ -1,11 +1,9 @@
 // CorvaneIXO entry point.
-#include <windows.h>
+#include "CorvaneApp.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
+CCorvaneApp theApp;
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int showCommand)
 {
-    MessageBoxW(nullptr,
-                L"CorvaneIXO: the crypto, encoding and framework foundations are built; "
-                L"the log-in and the main window follow.",
-                L"CorvaneIXO", MB_OK | MB_ICONINFORMATION);
-    return 0;
+    return AfxWinMain(instance, previous, commandLine, showCommand);
 }
