@@ -10,8 +10,6 @@
 #include "WinThread.h"
 #include <cstring>
 #include <exception>
-#include <cstdio>
-double g_t[10]; int g_nRecv=0; double PNow(){LARGE_INTEGER f,c;QueryPerformanceFrequency(&f);QueryPerformanceCounter(&c);return double(c.QuadPart)/f.QuadPart;}
 
 UINT CToviConn::ReceiveThread(LPVOID param)
 {
@@ -91,7 +89,7 @@ int CToviConn::ReceiveExact(unsigned char* dest, int count)
             SetError(code);
             return code;
         }
-        got += n; ++g_nRecv;
+        got += n;
     }
     return 0;
 }
@@ -101,12 +99,12 @@ int CToviConn::ReceiveData(_PROT& msg)
     return ReceiveFrame(msg, false);
 }
 
-int CToviConn::ReceiveFrame(_PROT& msg, bool filePieces)
+int CToviConn::ReceiveFrame(_PROT& msg, bool fileData)
 {
     // Only the header area is cleared: every payload byte is overwritten by what arrives, and
     // clearing all 2 MB for each frame would cost more than the file data's own copy.
     std::memset(m_FrameBuf, 0, wire::kHeaderRoom);
-    double th=PNow(); int code = ReceiveExact(m_FrameBuf, static_cast<int>(wire::kMinFrame)); g_t[0]+=PNow()-th;
+    int code = ReceiveExact(m_FrameBuf, static_cast<int>(wire::kMinFrame));
     if (code != 0)
         return code;
     if (m_FrameBuf[0] == 0)
@@ -122,7 +120,7 @@ int CToviConn::ReceiveFrame(_PROT& msg, bool filePieces)
     // the header alone, flags first.
     const bool lengthFits = length >= 3 && static_cast<uint64_t>(prefixSize) + length <= wire::kFrameBufferSize;
     const int rest = prefixSize - 1 + (lengthFits ? static_cast<int>(length) - 3 : 0);
-    th=PNow(); code = ReceiveExact(m_FrameBuf + wire::kMinFrame, rest); g_t[1]+=PNow()-th;
+    code = ReceiveExact(m_FrameBuf + wire::kMinFrame, rest);
     if (code != 0)
         return code;
     const uint8_t flags = m_FrameBuf[prefixSize];
@@ -136,11 +134,9 @@ int CToviConn::ReceiveFrame(_PROT& msg, bool filePieces)
     msg.prefixSize = static_cast<uint32_t>(prefixSize);
     msg.flags = flags;
     msg.command = static_cast<uint16_t>((m_FrameBuf[prefixSize + 1] << 8) | m_FrameBuf[prefixSize + 2]);
-    if (payloadSize > 0 && (flags & FLAG_ENCRYPTED)) {
-        th=PNow(); code = CipherInPlace(false, payload, payloadSize, filePieces ? FILE_PIECE_SIZE : payloadSize); g_t[2]+=PNow()-th;
-        if (code != 0)
-            return filePieces ? IXO_SOCK_ERR_ENCRYPT : IXO_SOCK_ERR_DECRYPT;
-    }
+    // File data is deciphered piece by piece as it goes to the file (ReceiveFileData).
+    if (!fileData && payloadSize > 0 && (flags & FLAG_ENCRYPTED))
+        return CipherInPlace(false, payload, payloadSize, payloadSize);
     return 0;
 }
 

@@ -2,13 +2,12 @@
 // the H4 download frames written to a file.
 #include <winsock2.h>
 #include "ToviConn.h"
+#include "FramePump.h"
 #include "ToviProto.h"
 #include "Frame.h"
 #include "TraceLog.h"
 #include <cstring>
 #include <cwchar>
-#include <cstdio>
-extern double g_t[10]; extern int g_nRecv; double PNow();
 
 namespace {
 
@@ -82,8 +81,7 @@ int CToviConn::SendFileData(CFile& file, HWND wnd, _PROT& msg, uint64_t size, ui
     uint64_t bytesInWindow = 0;
     uint64_t windowStart = m_nBandWidth > 0 ? m_pClock->NowMicros() : 0;
     msg.flags |= FLAG_MORE;
-    for(double& x: g_t) x=0; double t0=PNow();
-    struct P{double t0; ~P(){fprintf(stderr,"UP all %.3f read %.3f send %.3f msg %.3f cipher %.3f\n",PNow()-t0,g_t[5],g_t[6],g_t[7],g_t[9]);}} pr{t0};
+
     for (;;) {
         if (m_nBandWidth != m_nLastBandWidth) {
             windowStart = m_pClock->NowMicros();
@@ -100,9 +98,7 @@ int CToviConn::SendFileData(CFile& file, HWND wnd, _PROT& msg, uint64_t size, ui
         // Never past the announced size, so the count left reaches exactly 0.
         const UINT want = static_cast<UINT>(remaining < frameBytes ? remaining : frameBytes);
         SetLastError(ERROR_SUCCESS);
-        double tr=PNow();
         const UINT got = want ? file.Read(m_FrameBuf + wire::kHeaderRoom, want) : 0;
-        g_t[5]+=PNow()-tr;
         if (got == 0) {
             DWORD err = want ? GetLastError() : ERROR_SUCCESS;
             if (err != ERROR_SUCCESS) {
@@ -117,16 +113,11 @@ int CToviConn::SendFileData(CFile& file, HWND wnd, _PROT& msg, uint64_t size, ui
         msg.length = got;
         if (remaining == 0)
             msg.flags &= static_cast<uint8_t>(~FLAG_MORE);
-        tr=PNow();
         int code = SendPacket(msg);
-        g_t[6]+=PNow()-tr;
         if (code != 0)
             return code;
         bytesInWindow += got;
-        tr=PNow();
-        bool rep_ = ReportUpload(wnd, got, windowStart, bytesInWindow);
-        g_t[7]+=PNow()-tr;
-        if (!rep_)
+        if (!ReportUpload(wnd, got, windowStart, bytesInWindow))
             return 0;
     }
 }
@@ -152,13 +143,50 @@ void CToviConn::ReceiveDownload()
         }
     }
     _PROT first;
-    for(double& x: g_t) x=0; g_nRecv=0; double t0=PNow();
     int code = ReceiveFileData(first);
-    fprintf(stderr,"DOWN all %.3f head %.3f rest %.3f cipher %.3f write %.3f msg %.3f n %d\n",PNow()-t0,g_t[0],g_t[1],g_t[2],g_t[3],g_t[4],g_nRecv);
     if (code != 0) {
         TraceLog(TRACE_ERROR, L"[ CToviConn::ReceiveFileData ] Error --> ErrCode = [ %d ]\n", code);
         FailReceive(code);
     }
+}
+
+bool CToviConn::WriteSink(void* context, const unsigned char* data, size_t size, DWORD* error)
+{
+    const DWORD count = static_cast<DWORD>(size);
+    DWORD written = 0;
+    if (WriteFile(static_cast<CToviConn*>(context)->m_hDownloadFile, data, count, &written, nullptr) && written == count)
+        return true;
+    const DWORD err = GetLastError();
+    *error = err ? err : ERROR_DISK_FULL;
+    return false;
+}
+
+// Deciphers a data frame piece by piece and writes it to the download file, the writing of
+// the first pieces beside the cipher work on the later ones. 0, or 17 for a piece that does
+// not decipher (the pieces before it are written); a failed write sets writeError, and what
+// followed it is not written.
+int CToviConn::WriteFileData(unsigned char* payload, size_t size, bool encrypted, DWORD& writeError)
+{
+    writeError = 0;
+    if (size == 0)
+        return 0;
+    CFramePump* pump = Pump();
+    if (!pump) {
+        if (encrypted && CipherInPlace(false, payload, size, FILE_PIECE_SIZE) != 0)
+            return IXO_SOCK_ERR_ENCRYPT;
+        WriteSink(this, payload, size, &writeError);
+        return 0;
+    }
+    pump->Begin(payload, WriteSink, this);
+    int code = 0;
+    if (encrypted)
+        code = CipherInPlace(false, payload, size, FILE_PIECE_SIZE, pump) == 0 ? 0 : IXO_SOCK_ERR_ENCRYPT;
+    else
+        pump->Advance(size);
+    DWORD error = 0;
+    if (!pump->Finish(&error))
+        writeError = error;
+    return code;
 }
 
 int CToviConn::ReceiveFileData(_PROT& msg)
@@ -167,10 +195,7 @@ int CToviConn::ReceiveFileData(_PROT& msg)
     uint16_t command = 0;
     for (;;) {
         HWND wnd = m_hProgressWnd;
-        double tm=PNow();
-        bool cancel = (!IsWindow(wnd) || SendMessageW(wnd, WM_DOWNLOAD_QUERY_CANCEL, 0, 0) != 0);
-        g_t[4]+=PNow()-tm;
-        if (cancel) {
+        if (!IsWindow(wnd) || SendMessageW(wnd, WM_DOWNLOAD_QUERY_CANCEL, 0, 0) != 0) {
             TraceLog(TRACE_SEND, L"Download cancel\n");
             m_pOwner->ResultInfo.nResultCode = IXO_DOWNLOAD_CANCELLED;
             // Unread data frames would be taken for the next reply.
@@ -188,21 +213,18 @@ int CToviConn::ReceiveFileData(_PROT& msg)
             return IXO_SOCK_ERR_CMD_MISMATCH;
         }
         const DWORD size = frame.length - 3;
-        DWORD written = 0;
-        double tw=PNow();
-        if (size > 0 && (!WriteFile(m_hDownloadFile, m_FrameBuf + frame.prefixSize + 3, size, &written, nullptr) ||
-                         written != size)) {
-            DWORD err = GetLastError();
-            TraceLog(TRACE_ERROR, L"[ CToviConn::ReceiveFileData ] WriteFile Error [ %d ]\n", err);
-            SetFileError(err ? err : ERROR_DISK_FULL);
+        DWORD writeError = 0;
+        code = WriteFileData(m_FrameBuf + frame.prefixSize + 3, size, (frame.flags & FLAG_ENCRYPTED) != 0, writeError);
+        if (code != 0)
+            return code;
+        if (writeError != 0) {
+            TraceLog(TRACE_ERROR, L"[ CToviConn::ReceiveFileData ] WriteFile Error [ %d ]\n", writeError);
+            SetFileError(writeError);
             DropStream();
             return 0;
         }
-        { double d=PNow()-tw; g_t[3]+=d; static int k=0; if(++k%8==0) fprintf(stderr,"w%.1f ",d*1000); }
-        uint64_t bytes = written;
-        tm=PNow();
+        uint64_t bytes = size;
         SendMessageW(wnd, WM_DOWNLOAD_PROGRESS, 0, reinterpret_cast<LPARAM>(&bytes));
-        g_t[4]+=PNow()-tm;
         msg = frame;
         if (!(frame.flags & FLAG_MORE))
             return 0;

@@ -3,6 +3,7 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include "ToviConn.h"
+#include "FramePump.h"
 #include "ToviProto.h"
 #include "Frame.h"
 #include "HostAddress.h"
@@ -14,7 +15,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
-extern double g_t[10]; double PNow();
 
 namespace {
 
@@ -68,7 +68,7 @@ CToviConn::CToviConn(CToviProto* owner)
       m_hRequestSent(nullptr), m_pEncCtx(nullptr), m_pOwner(owner), m_nBandWidth(0),
       m_nLastBandWidth(0), m_hDownloadFile(INVALID_HANDLE_VALUE), m_hProgressWnd(nullptr),
       m_bRekey(0), m_wLastCmd(0), m_nFactor(0), m_dwPolicyNo(0), m_pClock(&CConnClock::Real()),
-      m_bDropped(0), m_bWsaStarted(false)
+      m_bDropped(0), m_bWsaStarted(false), m_pPump(nullptr)
 {
     std::memset(m_FrameBuf, 0, sizeof m_FrameBuf);
     std::memset(m_szPassPhrase, 0, sizeof m_szPassPhrase);
@@ -78,6 +78,7 @@ CToviConn::CToviConn(CToviProto* owner)
 CToviConn::~CToviConn()
 {
     Disconnect();
+    delete m_pPump;
 }
 
 int CToviConn::Connect(const char* host, int port)
@@ -344,19 +345,26 @@ int CToviConn::SendPacket(_PROT& msg)
     msg.prefixSize = static_cast<uint32_t>(prefixSize);
 
     const bool fileData = msg.command == C_UPLOAD_DATA;
-    if ((msg.flags & FLAG_ENCRYPTED) && payloadSize > 0) {
-        // File data goes in 65,000-byte pieces, a message as a whole; both from the iv.
-        double tc=PNow();
-        int code = CipherInPlace(true, writer.Payload(), payloadSize, fileData ? FILE_PIECE_SIZE : payloadSize);
-        g_t[9]+=PNow()-tc;
-        if (code != 0)
-            return IXO_SOCK_ERR_ENCRYPT;
+    const bool enciphered = (msg.flags & FLAG_ENCRYPTED) && payloadSize > 0;
+    CFramePump* pump = fileData && enciphered ? Pump() : nullptr;
+    int sent = 0;
+    if (pump) {
+        // File data frames follow each other without a reply, and their loop owns the connection.
+        sent = SendEnciphering(pump, start, frameSize);
+        if (sent == IXO_SOCK_ERR_ENCRYPT)
+            return sent;
+    } else {
+        if (enciphered) {
+            // File data goes in 65,000-byte pieces, a message as a whole; both from the iv.
+            int code = CipherInPlace(true, writer.Payload(), payloadSize, fileData ? FILE_PIECE_SIZE : payloadSize);
+            if (code != 0)
+                return IXO_SOCK_ERR_ENCRYPT;
+        }
+        if (!fileData)
+            m_csSend.Lock();
+        sent = SendFrame(m_FrameBuf + start, frameSize);
     }
-
-    // File data frames follow each other without a reply, and their loop owns the connection.
-    if (!fileData)
-        m_csSend.Lock();
-    if (SendFrame(m_FrameBuf + start, frameSize) != 0) {
+    if (sent != 0) {
         TraceLog(TRACE_ERROR, L"[ CToviConn::SendPacket ] Send ERROR!!\n");
         SetError(IXO_SOCK_ERR_SEND);
         if (!fileData)
@@ -376,8 +384,51 @@ int CToviConn::SendPacket(_PROT& msg)
     return 0;
 }
 
-int CToviConn::CipherInPlace(bool encrypt, unsigned char* data, size_t size, size_t pieceSize)
+CFramePump* CToviConn::Pump()
 {
+    if (!m_pPump)
+        m_pPump = new (std::nothrow) CFramePump();
+    return m_pPump && m_pPump->Start() ? m_pPump : nullptr;
+}
+
+bool CToviConn::SendSink(void* context, const unsigned char* data, size_t size, DWORD* error)
+{
+    if (static_cast<CToviConn*>(context)->SendFrame(data, size) == 0)
+        return true;
+    *error = static_cast<DWORD>(WSAGetLastError());
+    return false;
+}
+
+// An H3 frame whose front goes out while its later pieces are enciphered: 0, 9 (the
+// system error number set) or 17.
+int CToviConn::SendEnciphering(CFramePump* pump, size_t frameStart, size_t frameSize)
+{
+    const size_t headerSize = wire::kHeaderRoom - frameStart;
+    size_t done = 0;
+    pump->Begin(m_FrameBuf + frameStart, SendSink, this);
+    const int code = CipherInPlace(true, m_FrameBuf + wire::kHeaderRoom, frameSize - headerSize, FILE_PIECE_SIZE,
+                                   pump, headerSize, &done);
+    DWORD error = 0;
+    const bool sent = pump->Finish(&error);
+    if (code != 0) {
+        // The front of the frame is out already: the server would take what follows for the
+        // rest of it.
+        if (done > 0)
+            DropStream();
+        return IXO_SOCK_ERR_ENCRYPT;
+    }
+    if (!sent) {
+        WSASetLastError(static_cast<int>(error));
+        return IXO_SOCK_ERR_SEND;
+    }
+    return 0;
+}
+
+int CToviConn::CipherInPlace(bool encrypt, unsigned char* data, size_t size, size_t pieceSize, CFramePump* pump,
+                             size_t pumpOffset, size_t* doneBytes)
+{
+    if (doneBytes)
+        *doneBytes = 0;
     if (!m_pEncCtx)
         return encrypt ? IXO_SOCK_ERR_ENCRYPT : IXO_SOCK_ERR_DECRYPT;
     size_t done = 0;
@@ -395,6 +446,10 @@ int CToviConn::CipherInPlace(bool encrypt, unsigned char* data, size_t size, siz
         if (!ok)
             return encrypt ? IXO_SOCK_ERR_ENCRYPT : IXO_SOCK_ERR_DECRYPT;
         done += piece;
+        if (doneBytes)
+            *doneBytes = done;
+        if (pump)
+            pump->Advance(pumpOffset + done);
     }
     return 0;
 }

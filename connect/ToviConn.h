@@ -17,6 +17,7 @@
 
 class CToviProto;
 class CWinThread;
+class CFramePump;
 
 // Time as the upload throttle sees it. The real clock unless a test hands in its own.
 class TOVICONNECT_API CConnClock {
@@ -105,18 +106,29 @@ public:
     CConnClock* m_pClock;                // not owned
     volatile LONG m_bDropped;
     bool m_bWsaStarted;
+    CFramePump* m_pPump;                 // writes or sends file data beside the cipher; owned
 
 private:
     static UINT ReceiveThread(LPVOID param);
     void ReceiveOne();
     void ReceiveDownload();
     void DropStream();
-    int ReceiveFrame(_PROT& msg, bool filePieces);
+    // One frame; a message payload is deciphered as a whole, file data is left as it came.
+    int ReceiveFrame(_PROT& msg, bool fileData);
     int ReceiveExact(unsigned char* dest, int count);
     void FailReceive(int code);
     void SetFileError(DWORD osError);
-    // Each piece of pieceSize bytes is its own cipher call from the iv: 0, or 17/18.
-    int CipherInPlace(bool encrypt, unsigned char* data, size_t size, size_t pieceSize);
+    // Each piece of pieceSize bytes is its own cipher call from the iv: 0, or 17/18. With a
+    // pump, bytes [0, pumpOffset + end of the piece) are handed over after each piece; *done
+    // says how far the cipher got.
+    int CipherInPlace(bool encrypt, unsigned char* data, size_t size, size_t pieceSize,
+                      CFramePump* pump = nullptr, size_t pumpOffset = 0, size_t* done = nullptr);
+    // The pump with its thread running, or null when no thread can be had.
+    CFramePump* Pump();
+    int SendEnciphering(CFramePump* pump, size_t frameStart, size_t frameSize);
+    int WriteFileData(unsigned char* payload, size_t size, bool encrypted, DWORD& writeError);
+    static bool SendSink(void* context, const unsigned char* data, size_t size, DWORD* error);
+    static bool WriteSink(void* context, const unsigned char* data, size_t size, DWORD* error);
     HWND TimerWindow() const;
     int SendFrame(const unsigned char* data, size_t size);
     bool Throttle(HWND wnd, uint64_t& windowStart, uint64_t& bytesInWindow, bool& stop);

@@ -125,6 +125,7 @@ TEST(UiThread, ThreadMessagesReachItsMapAndWmQuitEndsIt)
 {
     g_sum = 0;
     g_initThread = 0;
+    g_idleCalls = 0;
     CWinThread* thread = AfxBeginThread(RUNTIME_CLASS(CAddingThread), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     ASSERT_NE(thread, nullptr);
     EXPECT_TRUE(thread->IsKindOf(RUNTIME_CLASS(CAddingThread)));
@@ -135,6 +136,11 @@ TEST(UiThread, ThreadMessagesReachItsMapAndWmQuitEndsIt)
     while (!thread->PostThreadMessage(kThreadMsgAdd, 2, 0) && ::GetTickCount() - start < 5000)
         ::Sleep(1);
     thread->PostThreadMessage(kThreadMsgAdd, 3, 0);
+    // The loop goes idle once its queue is empty; quit only after that, or the quit may come
+    // in the same batch and leave no idle moment.
+    start = ::GetTickCount();
+    while (g_idleCalls == 0 && ::GetTickCount() - start < 5000)
+        ::Sleep(1);
     thread->PostThreadMessage(WM_QUIT, 4, 0);
     ASSERT_EQ(AfxPumpWait(thread->m_hThread, 10000), (DWORD)WAIT_OBJECT_0);
     EXPECT_EQ(g_sum, 5);
