@@ -2,7 +2,6 @@
 #include "SessionCipher.h"
 #include "WireTypes.h"
 #include <algorithm>
-#include <cstdlib>
 #include <atomic>
 #include <mutex>
 #include <system_error>
@@ -120,7 +119,7 @@ bool CSessionCipher::RunPieces(unsigned char* data, size_t length, bool encrypt)
         return false;
     const size_t pieces = (length + kFilePieceSize - 1) / kFilePieceSize;
     // Worker w takes pieces [w * pieces / workers, (w + 1) * pieces / workers).
-    static const size_t kW = getenv("TOVI_PW") ? atoi(getenv("TOVI_PW")) : kPieceWorkers; const size_t workers = std::min(pieces, kW);
+    const size_t workers = std::min(pieces, kPieceWorkers);
     std::atomic<bool> ok{true};
     auto work = [&](size_t w) {
         for (size_t k = w * pieces / workers; k < (w + 1) * pieces / workers && ok; ++k) {

@@ -79,19 +79,23 @@ TEST(SessionCipher, StartsEveryMessageFromTheIv)
 
 TEST(SessionCipher, EnciphersFileDataInPiecesOf65000Bytes)
 {
-    for (const CipherSpec& spec : CipherSpec::SessionSpecs()) {
-        CSessionCipher cipher;
-        ASSERT_TRUE(cipher.Key(spec, kPhrase));
-        const std::string plain = testwire::Pattern(0, 2 * 65000 + 17);
-        std::string data = plain;
-        ASSERT_TRUE(cipher.EncryptPieces(data));
-        const std::string name = testwire::CipherName(spec.algo, spec.mode, spec.bits);
-        const std::string key = testwire::DeriveKey(spec.algo, spec.bits, kPhrase);
-        // Each piece alone deciphers from the IV.
-        EXPECT_EQ(testwire::Crypt(name, key, data.substr(65000, 65000), false), plain.substr(65000, 65000)) << spec.Name();
-        EXPECT_EQ(testwire::Crypt(name, key, data.substr(130000), false), plain.substr(130000)) << spec.Name();
-        ASSERT_TRUE(cipher.DecryptPieces(data));
-        EXPECT_EQ(data, plain) << spec.Name();
+    // A few pieces, and a whole frame's 32 and a bit (shared unevenly among the threads).
+    for (const size_t size : {size_t(2 * 65000 + 17), size_t(32 * 65000 + 5)}) {
+        for (const CipherSpec& spec : CipherSpec::SessionSpecs()) {
+            CSessionCipher cipher;
+            ASSERT_TRUE(cipher.Key(spec, kPhrase));
+            const std::string plain = testwire::Pattern(0, size);
+            std::string data = plain;
+            ASSERT_TRUE(cipher.EncryptPieces(data));
+            const std::string name = testwire::CipherName(spec.algo, spec.mode, spec.bits);
+            const std::string key = testwire::DeriveKey(spec.algo, spec.bits, kPhrase);
+            // Each piece alone deciphers from the IV.
+            for (size_t at = 0; at < size; at += 65000)
+                EXPECT_EQ(testwire::Crypt(name, key, data.substr(at, 65000), false), plain.substr(at, 65000))
+                    << spec.Name() << " size " << size << " piece at " << at;
+            ASSERT_TRUE(cipher.DecryptPieces(data));
+            EXPECT_EQ(data, plain) << spec.Name() << " size " << size;
+        }
     }
 }
 

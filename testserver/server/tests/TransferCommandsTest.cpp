@@ -254,15 +254,34 @@ TEST_F(Transfers, DecisionWithoutAnAnnounceIsMisuse)
     EXPECT_EQ(Decide(*m_client, "1").Code(), "1500");
 }
 
-TEST_F(Transfers, DownloadStreamsTheFileInFramesOf130000Bytes)
+TEST_F(Transfers, DownloadFramesCarryAsManyPiecesAsTheOptionsFrameFactor)
 {
-    const std::string idx = Word(Control("FILE user=alice size=300000 -- My Files/d.bin"), "idx");
-    m_client->SendRequest("H1", testwire::Record({{171, m_sid}, {173, idx}, {177, "1"}, {209, "0"}}));
-    std::string data;
-    std::vector<size_t> sizes;
-    ASSERT_TRUE(ReadStream(*m_client, data, std::string(), &sizes));
-    EXPECT_EQ(sizes, (std::vector<size_t>{130000, 130000, 40000}));
-    EXPECT_TRUE(data == testwire::Pattern(0, 300000));
+    const std::string idx = Word(Control("FILE user=alice size=2100000 -- My Files/d.bin"), "idx");
+    // `count` frames of `size` bytes, then the 20,000 bytes left.
+    const auto frames = [](size_t count, size_t size) {
+        std::vector<size_t> sizes(count, size);
+        sizes.push_back(20000);
+        return sizes;
+    };
+    const struct {
+        const char* option;   // value of 159 in the options; null: as the server starts
+        std::vector<size_t> sizes;
+    } rows[] = {
+        {nullptr, frames(16, 130000)}, {"1", frames(32, 65000)}, {"32", frames(1, 2080000)},
+        {"0", frames(16, 130000)},     {"33", frames(16, 130000)},
+    };
+    for (const auto& row : rows) {
+        const std::string name = row.option ? row.option : "default";
+        if (row.option) {
+            ASSERT_EQ(Control(std::string("OPTION A1 159=") + row.option).substr(0, 2), "OK") << name;
+        }
+        m_client->SendRequest("H1", testwire::Record({{171, m_sid}, {173, idx}, {177, "1"}, {209, "0"}}));
+        std::string data;
+        std::vector<size_t> sizes;
+        ASSERT_TRUE(ReadStream(*m_client, data, std::string(), &sizes)) << "159=" << name;
+        EXPECT_EQ(sizes, row.sizes) << "159=" << name;
+        EXPECT_TRUE(data == testwire::Pattern(0, 2100000)) << "159=" << name;
+    }
 }
 
 TEST_F(Transfers, DownloadOfAnEmptyFileIsOneEmptyFrame)
