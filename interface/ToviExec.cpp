@@ -135,13 +135,18 @@ long CToviExec::IsElevated(int* elevated)
     return isElevated ? 0 : 1;
 }
 
-int CToviExec::MyShellExec(HWND window, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
-                           const wchar_t* folder)
+namespace {
+
+// Starts a program through the shell for the CToviExec member `caller`, logging the request and
+// any failure under that name.
+bool ShellStart(const wchar_t* caller, ULONG mask, SHELLEXECUTEINFOW& info, HWND window, const wchar_t* verb,
+                const wchar_t* file, const wchar_t* parameters, const wchar_t* folder)
 {
-    TraceLog(1, L" [ UPDATE ] [CToviExec::MyShellExec ] %s %s %s %s \n", verb != nullptr ? verb : L"",
+    TraceLog(1, L" [ UPDATE ] [CToviExec::%s ] %s %s %s %s \n", caller, verb != nullptr ? verb : L"",
              file != nullptr ? file : L"", parameters != nullptr ? parameters : L"", folder != nullptr ? folder : L"");
-    SHELLEXECUTEINFOW info = {};
+    info = {};
     info.cbSize = sizeof(info);
+    info.fMask = mask;
     info.hwnd = window;
     info.lpVerb = verb;
     info.lpFile = file;
@@ -149,9 +154,18 @@ int CToviExec::MyShellExec(HWND window, const wchar_t* verb, const wchar_t* file
     info.lpDirectory = folder;
     info.nShow = SW_SHOWNORMAL;
     if (CSystemFacts::Current().ShellExecuteEx(info))
-        return 1;
-    TraceLog(2048, L" [CToviExec::MyShellExec ] [%d]", static_cast<int>(::GetLastError()));
-    return 0;
+        return true;
+    TraceLog(2048, L" [CToviExec::%s ] [%d]", caller, static_cast<int>(::GetLastError()));
+    return false;
+}
+
+}
+
+int CToviExec::MyShellExec(HWND window, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
+                           const wchar_t* folder)
+{
+    SHELLEXECUTEINFOW info;
+    return ShellStart(L"MyShellExec", 0, info, window, verb, file, parameters, folder) ? 1 : 0;
 }
 
 int CToviExec::RunAsStdUser(HWND window, const wchar_t* file, const wchar_t* parameters, const wchar_t* folder)
@@ -251,21 +265,9 @@ CString CToviExec::GetActiveUserName()
 int CToviExec::ExecuteDESetup(HWND window, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
                               const wchar_t* folder)
 {
-    TraceLog(1, L" [ UPDATE ] [CToviExec::ExecuteDESetup ] %s %s %s %s \n", verb != nullptr ? verb : L"",
-             file != nullptr ? file : L"", parameters != nullptr ? parameters : L"", folder != nullptr ? folder : L"");
-    SHELLEXECUTEINFOW info = {};
-    info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_NOCLOSEPROCESS;
-    info.hwnd = window;
-    info.lpVerb = verb;
-    info.lpFile = file;
-    info.lpParameters = parameters;
-    info.lpDirectory = folder;
-    info.nShow = SW_SHOWNORMAL;
-    if (!CSystemFacts::Current().ShellExecuteEx(info)) {
-        TraceLog(2048, L" [CToviExec::ExecuteDESetup ] [%d]", static_cast<int>(::GetLastError()));
+    SHELLEXECUTEINFOW info;
+    if (!ShellStart(L"ExecuteDESetup", SEE_MASK_NOCLOSEPROCESS, info, window, verb, file, parameters, folder))
         return 0;
-    }
     if (info.hProcess != nullptr) {
         while (::WaitForSingleObject(info.hProcess, 1000) == WAIT_TIMEOUT)
             TraceLog(1, L" [CToviExec::ExecuteDESetup ] Update doing! WAIT!");

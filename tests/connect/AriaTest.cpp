@@ -1,5 +1,6 @@
 // ARIA block cipher against the example data of RFC 5794, Appendix A.
 #include "CryptoCore.h"
+#include "HexBytes.h"
 #include <gtest/gtest.h>
 #include <cstring>
 #include <string>
@@ -7,24 +8,8 @@
 
 namespace {
 
-std::vector<unsigned char> FromHex(const std::string& hex)
-{
-    std::vector<unsigned char> out;
-    for (size_t i = 0; i + 1 < hex.size(); i += 2)
-        out.push_back(static_cast<unsigned char>(std::stoul(hex.substr(i, 2), nullptr, 16)));
-    return out;
-}
-
-std::string ToHex(const unsigned char* p, size_t n)
-{
-    static const char kDigits[] = "0123456789abcdef";
-    std::string s;
-    for (size_t i = 0; i < n; ++i) {
-        s += kDigits[p[i] >> 4];
-        s += kDigits[p[i] & 15];
-    }
-    return s;
-}
+using hexbytes::FromHex;
+using hexbytes::ToHex;
 
 struct AriaVector {
     int keyBits;

@@ -1,6 +1,7 @@
 // CCRC32: the IEEE 802.3 checksum over memory, carried over pieces, and over files.
 #include <gtest/gtest.h>
 #include "CRC32.h"
+#include "FileBytes.h"
 #include "TestPaths.h"
 #include <windows.h>
 #include <cstring>
@@ -22,15 +23,7 @@ std::vector<unsigned char> PatternBytes(size_t size)
     return bytes;
 }
 
-void WriteFile(const std::wstring& path, const std::vector<unsigned char>& bytes)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
-    DWORD written = 0;
-    BOOL ok = bytes.empty() || ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    ASSERT_TRUE(ok);
-}
+using filebytes::WriteFile;
 
 }
 

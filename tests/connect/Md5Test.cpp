@@ -1,21 +1,13 @@
 // MD5 against the test suite of RFC 1321, Appendix A.5.
 #include "CryptoCore.h"
+#include "HexBytes.h"
 #include <gtest/gtest.h>
 #include <cstring>
 #include <string>
 
 namespace {
 
-std::string ToHex(const unsigned char* p, size_t n)
-{
-    static const char kDigits[] = "0123456789abcdef";
-    std::string s;
-    for (size_t i = 0; i < n; ++i) {
-        s += kDigits[p[i] >> 4];
-        s += kDigits[p[i] & 15];
-    }
-    return s;
-}
+using hexbytes::ToHex;
 
 std::string Md5Hex(const std::string& text)
 {

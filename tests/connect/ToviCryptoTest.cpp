@@ -2,6 +2,7 @@
 #include "ToviCrypto.h"
 #include "CryptoCore.h"
 #include "Files.h"
+#include "HexBytes.h"
 #include "TestPaths.h"
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -20,24 +21,8 @@ const unsigned long kErrMode = ENC_ERR_MODE;
 const unsigned long kErrPending = ENC_ERR_PENDING;
 const unsigned long kErrFinal = ENC_ERR_FINAL;
 
-Bytes FromHex(const std::string& hex)
-{
-    Bytes out;
-    for (size_t i = 0; i + 1 < hex.size(); i += 2)
-        out.push_back(static_cast<unsigned char>(std::stoul(hex.substr(i, 2), nullptr, 16)));
-    return out;
-}
-
-std::string ToHex(const Bytes& b)
-{
-    static const char kDigits[] = "0123456789abcdef";
-    std::string s;
-    for (unsigned char c : b) {
-        s += kDigits[c >> 4];
-        s += kDigits[c & 15];
-    }
-    return s;
-}
+using hexbytes::FromHex;
+using hexbytes::ToHex;
 
 Bytes FromText(const char* text)
 {

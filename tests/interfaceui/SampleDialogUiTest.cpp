@@ -126,7 +126,8 @@ TEST_F(SampleDialog, IsDrivenThroughToOkAndLooksAsDesigned)
     RECT sr;
     ::GetClientRect(swatch, &sr);
     int area = sr.right * sr.bottom;
-    EXPECT_EQ(SwatchPixels(hwnd, RGB(0, 120, 215)), area);   // the reflected colour, blue
+    // The reflected colour, blue, once the dialog has painted.
+    EXPECT_TRUE(uitest::WaitUntil([&] { return SwatchPixels(hwnd, RGB(0, 120, 215)) == area; }));
 
     ::SendMessageW(::GetDlgItem(hwnd, IDC_SAMPLE_REMEMBER), BM_SETCHECK, BST_CHECKED, 0);
     uitest::ClickButton(hwnd, IDC_SAMPLE_REMEMBER);

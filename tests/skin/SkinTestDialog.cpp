@@ -1,8 +1,12 @@
 // The window tests' skinned dialog.
 #include "SkinTestDialog.h"
 #include "DataExchange.h"
+#include "Framework.h"
+#include "Library.h"
 #include "SkinRes.h"
 #include "SkinTestRes.h"
+#include "WindowDriver.h"
+#include <cstdlib>
 
 BEGIN_MESSAGE_MAP(CSkinTestDialog, CVantelDialog)
     ON_WM_ERASEBKGND()
@@ -118,4 +122,45 @@ LRESULT CSkinTestDialog::OnDoSearch(WPARAM, LPARAM)
 {
     ++m_nSearches;
     return 0;
+}
+
+void SkinSampleTest::SetUp()
+{
+    ASSERT_TRUE(ToviInterfaceInit());
+    ui.SetPreTranslate(&AfxPreTranslateMessage);
+    ui.Run([&] {
+        dlg = std::make_unique<CSkinTestDialog>(IDD_SKIN_SAMPLE, CVantelDialog::kUITypeDefault);
+        dlg->Create(IDD_SKIN_SAMPLE);
+        dlg->ShowWindow(SW_SHOW);
+        dlg->UpdateWindow();
+    });
+    ASSERT_TRUE(dlg && dlg->m_hWnd);
+}
+
+void SkinSampleTest::TearDown()
+{
+    ui.Run([&] {
+        dlg->DestroyWindow();
+        dlg.reset();
+    });
+    ToviInterfaceTerm();
+}
+
+bool Near(COLORREF a, COLORREF b, int tolerance)
+{
+    return abs(GetRValue(a) - GetRValue(b)) <= tolerance && abs(GetGValue(a) - GetGValue(b)) <= tolerance
+           && abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+void PlaceCursor(HWND window, POINT pt)
+{
+    POINT screen = pt;
+    ::ClientToScreen(window, &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    // The display reports the new position a moment later; buttons read it.
+    uitest::WaitUntil([&] {
+        POINT now;
+        ::GetCursorPos(&now);
+        return now.x == screen.x && now.y == screen.y;
+    }, 2000);
 }

@@ -1,10 +1,13 @@
 // A skinned dialog for the window tests: every control of the toolkit on one template, the
-// look chosen by the test, and counters of what reached the dialog.
+// look chosen by the test, and counters of what reached the dialog; and the tests' shared helpers.
 #pragma once
 #include "ToviButton.h"
 #include "ToviProgressCtrl.h"
 #include "ToviSearchEdit.h"
+#include "UiThread.h"
 #include "VantelDialog.h"
+#include <gtest/gtest.h>
+#include <memory>
 
 class CSkinTestDialog : public CVantelDialog {
 public:
@@ -46,3 +49,18 @@ protected:
     LRESULT OnDoSearch(WPARAM, LPARAM);
     DECLARE_MESSAGE_MAP()
 };
+
+// The sample dialog in the default look, open on a UI thread for each test.
+class SkinSampleTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    uitest::UiThread ui;
+    std::unique_ptr<CSkinTestDialog> dlg;
+};
+
+// Each colour component within tolerance.
+bool Near(COLORREF a, COLORREF b, int tolerance);
+// Puts the cursor at pt (client coordinates of window) and waits until the display reports it there.
+void PlaceCursor(HWND window, POINT pt);

@@ -13,28 +13,8 @@
 
 namespace {
 
-class SkinButtons : public ::testing::Test {
+class SkinButtons : public SkinSampleTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(ToviInterfaceInit());
-        ui.SetPreTranslate(&AfxPreTranslateMessage);
-        ui.Run([&] {
-            dlg = std::make_unique<CSkinTestDialog>(IDD_SKIN_SAMPLE, CVantelDialog::kUITypeDefault);
-            dlg->Create(IDD_SKIN_SAMPLE);
-            dlg->ShowWindow(SW_SHOW);
-            dlg->UpdateWindow();
-        });
-        ASSERT_TRUE(dlg && dlg->m_hWnd);
-    }
-    void TearDown() override
-    {
-        ui.Run([&] {
-            dlg->DestroyWindow();
-            dlg.reset();
-        });
-        ToviInterfaceTerm();
-    }
     CPoint Centre(HWND button) const
     {
         CRect rc;
@@ -44,15 +24,7 @@ protected:
     // Mouse messages as the system would post them, with the cursor at the same place.
     void Mouse(HWND button, UINT msg, CPoint pt)
     {
-        POINT screen = pt;
-        ::ClientToScreen(button, &screen);
-        ::SetCursorPos(screen.x, screen.y);
-        // The display reports the new position a moment later; the button reads it.
-        uitest::WaitUntil([&] {
-            POINT now;
-            ::GetCursorPos(&now);
-            return now.x == screen.x && now.y == screen.y;
-        }, 2000);
+        PlaceCursor(button, pt);
         ui.Run([] {});
         ::PostMessageW(button, msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
         ui.Run([] {});
@@ -80,16 +52,7 @@ protected:
         });
         return pixels;
     }
-
-    uitest::UiThread ui;
-    std::unique_ptr<CSkinTestDialog> dlg;
 };
-
-bool Near(COLORREF a, COLORREF b, int tolerance)
-{
-    return abs(GetRValue(a) - GetRValue(b)) <= tolerance && abs(GetGValue(a) - GetGValue(b)) <= tolerance
-           && abs(GetBValue(a) - GetBValue(b)) <= tolerance;
-}
 
 TEST_F(SkinButtons, StylesSizeTheButtonsAndSubclassingMakesThemOwnerDrawn)
 {

@@ -45,38 +45,22 @@ TEST(ProgressPositions, BarGrowsFromTheStartAndTheMarqueeBlockIsCutAtTheEnd)
     EXPECT_TRUE(CToviProgressCtrl::BarRect(track, 5, 5, 5, false, false, 10).IsRectEmpty());
 }
 
-class SkinControls : public ::testing::Test {
+class SkinControls : public SkinSampleTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(ToviInterfaceInit());
-        ui.SetPreTranslate(&AfxPreTranslateMessage);
-        ui.Run([&] {
-            dlg = std::make_unique<CSkinTestDialog>(IDD_SKIN_SAMPLE, CVantelDialog::kUITypeDefault);
-            dlg->Create(IDD_SKIN_SAMPLE);
-            dlg->ShowWindow(SW_SHOW);
-            dlg->UpdateWindow();
-        });
-        ASSERT_TRUE(dlg && dlg->m_hWnd);
+        SkinSampleTest::SetUp();
+        if (HasFatalFailure())
+            return;
         bar = dlg->m_progress.m_hWnd;
         bar2 = dlg->m_progress2.m_hWnd;
         search = dlg->m_search.m_hWnd;
-    }
-    void TearDown() override
-    {
-        ui.Run([&] {
-            dlg->DestroyWindow();
-            dlg.reset();
-        });
-        ToviInterfaceTerm();
     }
     LRESULT Send(HWND hwnd, UINT msg, WPARAM w = 0, LPARAM l = 0)
     {
         return ::SendMessageW(hwnd, msg, w, l);
     }
 
-    uitest::UiThread ui;
-    std::unique_ptr<CSkinTestDialog> dlg;
     HWND bar = nullptr;
     HWND bar2 = nullptr;
     HWND search = nullptr;

@@ -59,14 +59,7 @@ protected:
     // cursor there too.
     void Click(HWND target, POINT pt)
     {
-        POINT screen = pt;
-        ::ClientToScreen(target, &screen);
-        ::SetCursorPos(screen.x, screen.y);
-        uitest::WaitUntil([&] {
-            POINT now;
-            ::GetCursorPos(&now);
-            return now.x == screen.x && now.y == screen.y;
-        }, 2000);
+        PlaceCursor(target, pt);
         ::PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
         ::PostMessageW(target, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
         ui.Run([] {});   // both handled
@@ -87,12 +80,6 @@ protected:
     uitest::UiThread ui;
     std::unique_ptr<CSkinTestDialog> dlg;
 };
-
-bool Near(COLORREF a, COLORREF b, int tolerance)
-{
-    return abs(GetRValue(a) - GetRValue(b)) <= tolerance && abs(GetGValue(a) - GetGValue(b)) <= tolerance
-           && abs(GetBValue(a) - GetBValue(b)) <= tolerance;
-}
 
 TEST_F(SkinnedDialog, RegionCutsTheFourCornersAndKeepsTheEdges)
 {

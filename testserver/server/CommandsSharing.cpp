@@ -6,6 +6,7 @@
 #include "TreeOps.h"
 #include <algorithm>
 #include <filesystem>
+#include <vector>
 #include <openssl/rand.h>
 
 namespace tovisrv {
@@ -127,6 +128,26 @@ Record MemberRecord(CStore& store, const ShareMember& member)
     return record;
 }
 
+// A member as a request names it, with the default permission and write flag filled in.
+ShareMember MemberFrom(const Record& record)
+{
+    ShareMember member;
+    member.type = Value(record, 24) == "G" ? "G" : "U";
+    member.code = Value(record, member.type == "G" ? 176 : 175);
+    member.permission = Value(record, 5).empty() ? "2200" : Value(record, 5);
+    member.write = Value(record, 154).empty() ? "0" : Value(record, 154);
+    return member;
+}
+
+// Dates of a validity period go out only when they are whole (yyyy-mm-dd).
+void PutPeriod(Record& record, const std::string& from, const std::string& to)
+{
+    if (from.size() == 10)
+        record[11] = from;
+    if (to.size() == 10)
+        record[12] = to;
+}
+
 StoreItem* Folder(CStoreRequest& request)
 {
     StoreItem* folder = request.Visible(request.Field(173));
@@ -149,10 +170,7 @@ void HandleShareGet(CExchange& exchange)
     Record head{{29, share.on ? "Y" : "N"}, {203, std::to_string(share.members.size())}};
     if (!share.password.empty())
         head[198] = "*";
-    if (share.from.size() == 10)
-        head[11] = share.from;
-    if (share.to.size() == 10)
-        head[12] = share.to;
+    PutPeriod(head, share.from, share.to);
     std::vector<Record> records{head};
     for (const ShareMember& member : share.members)
         records.push_back(MemberRecord(request.Store(), member));
@@ -177,14 +195,8 @@ void HandleShareSet(CExchange& exchange)
     share.password = password == "*" ? folder->share.password : password;
     share.from = request.Field(11);
     share.to = request.Field(12);
-    for (const Record* member : Members(exchange)) {
-        ShareMember m;
-        m.type = Value(*member, 24) == "G" ? "G" : "U";
-        m.code = Value(*member, m.type == "G" ? 176 : 175);
-        m.permission = Value(*member, 5).empty() ? "2200" : Value(*member, 5);
-        m.write = Value(*member, 154).empty() ? "0" : Value(*member, 154);
-        share.members.push_back(m);
-    }
+    for (const Record* member : Members(exchange))
+        share.members.push_back(MemberFrom(*member));
     folder->share = share;
     request.Store().Touch(folder->parent);
     request.Reply();
@@ -210,12 +222,7 @@ void HandleGroupShareGet(CExchange& exchange)
     head[203] = std::to_string(folder->groupMembers.size());
     std::vector<Record> records{head};
     for (const auto& stored : folder->groupMembers) {
-        ShareMember member;
-        member.type = Value(stored, 24) == "G" ? "G" : "U";
-        member.code = Value(stored, member.type == "G" ? 176 : 175);
-        member.permission = Value(stored, 5).empty() ? "2200" : Value(stored, 5);
-        member.write = Value(stored, 154).empty() ? "0" : Value(stored, 154);
-        Record record = MemberRecord(request.Store(), member);
+        Record record = MemberRecord(request.Store(), MemberFrom(stored));
         record[177] = "1";
         record[186] = kDomainName;
         record[46] = "Y";
@@ -224,54 +231,8 @@ void HandleGroupShareGet(CExchange& exchange)
     request.Reply(records);
 }
 
-void HandleGroupShareSet(CExchange& exchange)
-{
-    CStoreRequest request(exchange);
-    if (!request.Authorize())
-        return;
-    StoreItem* folder = Folder(request);
-    if (!folder)
-        return;
-    CStore& store = request.Store();
-    StoreItem* target = folder;
-    if (request.Has(39) && request.Field(39) == "Y") {
-        const std::string name = request.Text(181);
-        if (!CNameText::IsValidName(name)) {
-            request.Error("1312", "The name is not valid.");
-            return;
-        }
-        if (store.ChildNamed(folder->idx, name)) {
-            request.Error("1310", "A folder with the same name exists.");
-            return;
-        }
-        target = &store.NewItem('D', name, folder->idx, folder->owner);
-        target->dtype = '3';
-        std::error_code ec;
-        std::filesystem::create_directories(store.DiskPath(*target), ec);
-    }
-    const Record& head = exchange.Request().records.front();
-    for (const uint8_t id : {11, 12, 190, 29, 31, 45, 37, 199, 51})
-        if (head.count(id))
-            target->groupShare[id] = head.at(id);
-    target->groupMembers.clear();
-    for (const Record* member : Members(exchange))
-        target->groupMembers.push_back(*member);
-    store.Touch(target->parent);
-    request.Reply();
-}
-
-std::string NewPassword()
-{
-    unsigned char random[6];
-    RAND_bytes(random, sizeof random);
-    std::string out;
-    for (const unsigned char c : random)
-        out += "abcdefghjkmnpqrstuvwxyz23456789"[c % 31];
-    return out;
-}
-
-// A guest folder under `parent` (the top-level guest folder or any folder).
-StoreItem* NewGuestFolder(CStoreRequest& request, StoreItem& parent)
+// A new folder named by 181 under `parent`: a group share (dtype '3') or a guest folder ('5').
+StoreItem* NewSubFolder(CStoreRequest& request, StoreItem& parent, char dtype)
 {
     CStore& store = request.Store();
     const std::string name = request.Text(181);
@@ -284,10 +245,62 @@ StoreItem* NewGuestFolder(CStoreRequest& request, StoreItem& parent)
         return nullptr;
     }
     StoreItem& folder = store.NewItem('D', name, parent.idx, parent.owner);
-    folder.dtype = '5';
+    folder.dtype = dtype;
     std::error_code ec;
     std::filesystem::create_directories(store.DiskPath(folder), ec);
     return &folder;
+}
+
+// The folder a guest setting is for, made first when 39 asks for a new guest folder; null once answered.
+StoreItem* GuestFolder(CStoreRequest& request)
+{
+    if (!request.Has(173)) {
+        request.Reply({{{44, "N"}}});
+        return nullptr;
+    }
+    StoreItem* folder = Folder(request);
+    if (folder && request.Field(39) == "Y")
+        folder = NewSubFolder(request, *folder, '5');
+    return folder;
+}
+
+void HandleGroupShareSet(CExchange& exchange)
+{
+    CStoreRequest request(exchange);
+    if (!request.Authorize())
+        return;
+    StoreItem* folder = Folder(request);
+    if (!folder)
+        return;
+    CStore& store = request.Store();
+    StoreItem* target = folder;
+    if (request.Has(39) && request.Field(39) == "Y" && !(target = NewSubFolder(request, *folder, '3')))
+        return;
+    const Record& head = exchange.Request().records.front();
+    for (const uint8_t id : {11, 12, 190, 29, 31, 45, 37, 199, 51})
+        if (head.count(id))
+            target->groupShare[id] = head.at(id);
+    target->groupMembers.clear();
+    for (const Record* member : Members(exchange))
+        target->groupMembers.push_back(*member);
+    store.Touch(target->parent);
+    request.Reply();
+}
+
+// `length` random letters of `alphabet`.
+std::string RandomText(const std::string& alphabet, size_t length)
+{
+    std::vector<unsigned char> random(length);
+    RAND_bytes(random.data(), static_cast<int>(length));
+    std::string out;
+    for (const unsigned char c : random)
+        out += alphabet[c % alphabet.size()];
+    return out;
+}
+
+std::string NewPassword()
+{
+    return RandomText("abcdefghjkmnpqrstuvwxyz23456789", 6);
 }
 
 void HandleGuestGet(CExchange& exchange)
@@ -306,10 +319,7 @@ void HandleGuestGet(CExchange& exchange)
     Record record{{190, guest.quota}, {207, "1000"}, {193, guest.email}, {5, guest.permission}};
     if (!guest.password.empty())
         record[198] = "*";
-    if (guest.from.size() == 10)
-        record[11] = guest.from;
-    if (guest.to.size() == 10)
-        record[12] = guest.to;
+    PutPeriod(record, guest.from, guest.to);
     request.Reply({record});
 }
 
@@ -318,14 +328,8 @@ void HandleGuestSet(CExchange& exchange)
     CStoreRequest request(exchange);
     if (!request.Authorize())
         return;
-    if (!request.Has(173)) {
-        request.Reply({{{44, "N"}}});
-        return;
-    }
-    StoreItem* folder = Folder(request);
+    StoreItem* folder = GuestFolder(request);
     if (!folder)
-        return;
-    if (request.Field(39) == "Y" && !(folder = NewGuestFolder(request, *folder)))
         return;
     GuestInfo& guest = folder->guest;
     const bool fresh = !guest.present;
@@ -345,6 +349,14 @@ void HandleGuestSet(CExchange& exchange)
     request.Reply({{{44, "N"}}});
 }
 
+Record GuestRecord(const GuestEntry& entry)
+{
+    Record record{{193, entry.email}, {5, entry.permission}, {47, entry.status}};
+    if (entry.date.size() == 10)
+        record[13] = entry.date;
+    return record;
+}
+
 void HandleGuestMultiGet(CExchange& exchange)
 {
     CStoreRequest request(exchange);
@@ -355,17 +367,10 @@ void HandleGuestMultiGet(CExchange& exchange)
         return;
     const GuestInfo& guest = folder->guest;
     Record head{{190, guest.quota}, {207, "1000"}, {13, "2099-12-31"}, {70, "Y"}};
-    if (guest.from.size() == 10)
-        head[11] = guest.from;
-    if (guest.to.size() == 10)
-        head[12] = guest.to;
+    PutPeriod(head, guest.from, guest.to);
     std::vector<Record> records{head};
-    for (const GuestEntry& entry : guest.multi) {
-        Record record{{193, entry.email}, {5, entry.permission}, {47, entry.status}};
-        if (entry.date.size() == 10)
-            record[13] = entry.date;
-        records.push_back(record);
-    }
+    for (const GuestEntry& entry : guest.multi)
+        records.push_back(GuestRecord(entry));
     request.Reply(records);
 }
 
@@ -374,14 +379,8 @@ void HandleGuestMultiSet(CExchange& exchange)
     CStoreRequest request(exchange);
     if (!request.Authorize())
         return;
-    if (!request.Has(173)) {
-        request.Reply({{{44, "N"}}});
-        return;
-    }
-    StoreItem* folder = Folder(request);
+    StoreItem* folder = GuestFolder(request);
     if (!folder)
-        return;
-    if (request.Field(39) == "Y" && !(folder = NewGuestFolder(request, *folder)))
         return;
     GuestInfo& guest = folder->guest;
     guest.present = true;
@@ -399,10 +398,7 @@ void HandleGuestMultiSet(CExchange& exchange)
         GuestEntry entry{Value(all[i], 193), Value(all[i], 5).empty() ? "2000" : Value(all[i], 5),
                          Value(all[i], 47) == "N" ? "N" : "Y", Value(all[i], 13)};
         guest.multi.push_back(entry);
-        Record record{{193, entry.email}, {5, entry.permission}, {47, entry.status}};
-        if (entry.date.size() == 10)
-            record[13] = entry.date;
-        records.push_back(record);
+        records.push_back(GuestRecord(entry));
     }
     records.push_back({{44, "N"}, {173, std::to_string(folder->idx)}});
     request.Reply(records);
@@ -430,13 +426,7 @@ void HandleGuestPassword(CExchange& exchange)
 
 std::string NewLinkId()
 {
-    static const char kLetters[] = "ABCDEFGHJKLMNPQRSTUVWXYZabcdefghijkmnopqrstuvwxyz23456789";
-    unsigned char random[20];
-    RAND_bytes(random, sizeof random);
-    std::string id;
-    for (const unsigned char c : random)
-        id += kLetters[c % (sizeof kLetters - 1)];
-    return id;
+    return RandomText("ABCDEFGHJKLMNPQRSTUVWXYZabcdefghijkmnopqrstuvwxyz23456789", 20);
 }
 
 // The file a link request names: 173, else 177 (some callers swap the two).
