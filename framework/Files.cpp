@@ -346,14 +346,14 @@ void CFileFind::Close()
 bool CFileFind::FindFile(LPCTSTR pattern, DWORD)
 {
     Close();
-    CString spec = pattern && *pattern ? CString(pattern) : CString(L"*.*");
-    m_hFind = FindFirstFileW(spec, &m_next);
+    CString search = pattern && *pattern ? CString(pattern) : CString(L"*.*");
+    m_hFind = FindFirstFileW(search, &m_next);
     if (m_hFind == INVALID_HANDLE_VALUE)
         return false;
     m_hasNext = true;
 
     // The folder part of the full pattern; a drive root keeps its separator.
-    CString full = FullPath(spec);
+    CString full = FullPath(search);
     int cut = std::max(full.ReverseFind(L'\\'), full.ReverseFind(L'/'));
     m_root = cut >= 0 ? full.Left(cut) : CString();
     if (m_root.GetLength() == 2 && m_root[1] == L':')

@@ -58,10 +58,10 @@ std::string ToHex(const unsigned char* data, size_t len)
 }
 
 // gen:SEED:LEN, txt:SEED:LEN, rep:BB:LEN or hex:HEX.
-bool Expand(const std::string& spec, Bytes* out)
+bool Expand(const std::string& desc, Bytes* out)
 {
     out->clear();
-    std::string kind = spec.substr(0, 4), rest = spec.size() > 4 ? spec.substr(4) : "";
+    std::string kind = desc.substr(0, 4), rest = desc.size() > 4 ? desc.substr(4) : "";
     if (kind == "hex:") return rest.empty() || FromHex(rest, out);
     size_t colon = rest.find(':');
     if (colon == std::string::npos) return false;
@@ -124,14 +124,14 @@ struct CipherCase {
 struct DigestCase {
     int line;
     std::string kind;  // md5, sha1, sha256, crc32
-    std::string spec;
+    std::string desc;
     Bytes data;
     std::string expected;
 };
 
 struct FileCrcCase {
     int line;
-    std::string spec;
+    std::string desc;
     long long count;
     unsigned long crc;
 };
@@ -177,13 +177,13 @@ bool ParseLine(const std::string& text, int line, Vectors* v)
         (kind == "file" ? v->files : v->ciphers).push_back(std::move(c));
     } else if (kind == "md5" || kind == "sha1" || kind == "sha256" || kind == "crc32") {
         DigestCase d{line, kind, "", {}, ""};
-        fields >> d.spec >> d.expected;
-        if (!fields || !Expand(d.spec, &d.data)) return false;
+        fields >> d.desc >> d.expected;
+        if (!fields || !Expand(d.desc, &d.data)) return false;
         v->digests.push_back(std::move(d));
     } else if (kind == "crc32file") {
         FileCrcCase f{line, "", 0, 0};
         std::string crc;
-        fields >> f.spec >> f.count >> crc;
+        fields >> f.desc >> f.count >> crc;
         if (!fields) return false;
         f.crc = strtoul(crc.c_str(), nullptr, 16);
         v->fileCrcs.push_back(f);
@@ -457,7 +457,7 @@ TEST_F(CryptoOracleTest, Md5MatchesOpenSslWholeAndInPieces)
 {
     for (const DigestCase& d : V().digests) {
         if (d.kind != "md5") continue;
-        std::string where = "MD5 of " + d.spec + " (vector line " + std::to_string(d.line) + ")";
+        std::string where = "MD5 of " + d.desc + " (vector line " + std::to_string(d.line) + ")";
         EXPECT_EQ(d.expected, Md5Hex(d.data, false)) << where;
         EXPECT_EQ(d.expected, Md5Hex(d.data, true)) << "in pieces, " << where;
     }
@@ -479,8 +479,8 @@ TEST_F(CryptoOracleTest, Sha1MatchesOpenSslWholeAndInPieces)
         whole.Final();
         InPieces(d.data, [&](const unsigned char* p, size_t n) { pieces.Update(p, static_cast<unsigned int>(n)); });
         pieces.Final();
-        EXPECT_EQ(d.expected, Sha1Hex(whole)) << "SHA-1 of " << d.spec << " (vector line " << d.line << ")";
-        EXPECT_EQ(d.expected, Sha1Hex(pieces)) << "SHA-1 in pieces of " << d.spec << " (vector line " << d.line << ")";
+        EXPECT_EQ(d.expected, Sha1Hex(whole)) << "SHA-1 of " << d.desc << " (vector line " << d.line << ")";
+        EXPECT_EQ(d.expected, Sha1Hex(pieces)) << "SHA-1 in pieces of " << d.desc << " (vector line " << d.line << ")";
     }
 }
 
@@ -491,7 +491,7 @@ TEST_F(CryptoOracleTest, Sha1OfAFileMatchesOpenSslInEveryReportForm)
         std::wstring path = ScratchFile("sha1-" + std::to_string(d.line) + ".bin");
         ASSERT_TRUE(WriteBytes(path, d.data));
         CSHA1 sha;
-        EXPECT_TRUE(sha.HashFile(path.c_str())) << d.spec;
+        EXPECT_TRUE(sha.HashFile(path.c_str())) << d.desc;
         sha.Final();
         std::string upper = d.expected;
         for (char& ch : upper) ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
@@ -500,7 +500,7 @@ TEST_F(CryptoOracleTest, Sha1OfAFileMatchesOpenSslInEveryReportForm)
         EXPECT_TRUE(sha.ReportHashA(lowerA, 41, CSHA1::REPORT_HEX_LOWER));
         EXPECT_TRUE(sha.ReportHashA(upperA, 41, CSHA1::REPORT_HEX_UPPER));
         EXPECT_TRUE(sha.ReportHashW(lowerW, 41, CSHA1::REPORT_HEX_LOWER));
-        std::string where = "SHA-1 of a file of " + d.spec + " (vector line " + std::to_string(d.line) + ")";
+        std::string where = "SHA-1 of a file of " + d.desc + " (vector line " + std::to_string(d.line) + ")";
         EXPECT_EQ(d.expected, lowerA) << where;
         EXPECT_EQ(upper, upperA) << where;
         EXPECT_EQ(std::wstring(d.expected.begin(), d.expected.end()), lowerW) << where;
@@ -515,7 +515,7 @@ TEST_F(CryptoOracleTest, Sha256OfATextAppendsOpenSslsDigestAsLowerCaseHex)
         std::wstring text(d.data.begin(), d.data.end());
         wchar_t out[80] = L"seen:";
         int result = CSHA256::GetSAH256Data(&text[0], out, 80);
-        std::string where = "SHA-256 of " + d.spec + " (vector line " + std::to_string(d.line) + ")";
+        std::string where = "SHA-256 of " + d.desc + " (vector line " + std::to_string(d.line) + ")";
         if (d.data.empty()) {
             EXPECT_EQ(-1, result) << where;
             EXPECT_EQ(std::wstring(L"seen:"), out) << where;
@@ -533,7 +533,7 @@ TEST_F(CryptoOracleTest, Crc32MatchesTheIeeeChecksumWholeAndCarriedOver)
         unsigned long expected = strtoul(d.expected.c_str(), nullptr, 16);
         const unsigned char* p = d.data.empty() ? nullptr : d.data.data();
         unsigned int len = static_cast<unsigned int>(d.data.size()), half = len / 3;
-        std::string where = "CRC-32 of " + d.spec + " (vector line " + std::to_string(d.line) + ")";
+        std::string where = "CRC-32 of " + d.desc + " (vector line " + std::to_string(d.line) + ")";
         EXPECT_EQ(expected, CCRC32::crc32(0, p, len)) << where;
         EXPECT_EQ(expected, CCRC32::crc32(CCRC32::crc32(0, p, half), p ? p + half : p, len - half)) << where;
     }
@@ -543,16 +543,16 @@ TEST_F(CryptoOracleTest, FileCrc32ChecksumsTheRequestedLeadingBytes)
 {
     std::map<std::string, std::wstring> written;
     for (const FileCrcCase& f : V().fileCrcs) {
-        auto it = written.find(f.spec);
+        auto it = written.find(f.desc);
         if (it == written.end()) {
             Bytes data;
-            ASSERT_TRUE(Expand(f.spec, &data));
+            ASSERT_TRUE(Expand(f.desc, &data));
             std::wstring path = ScratchFile("crc-" + std::to_string(f.line) + ".bin");
             ASSERT_TRUE(WriteBytes(path, data));
-            it = written.emplace(f.spec, path).first;
+            it = written.emplace(f.desc, path).first;
         }
         EXPECT_EQ(f.crc, CCRC32::GetFileCRC32(CString(it->second.c_str()), f.count))
-            << "file of " << f.spec << ", count " << f.count << " (vector line " << f.line << ")";
+            << "file of " << f.desc << ", count " << f.count << " (vector line " << f.line << ")";
     }
 }
 

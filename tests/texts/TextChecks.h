@@ -41,7 +41,7 @@ inline std::string Utf8(const std::wstring& text)
 // The printf conversions of a text in order ("s", "d", "I64d"); "%%" is no conversion.
 inline std::vector<std::wstring> FormatSpecs(const wchar_t* text)
 {
-    std::vector<std::wstring> specs;
+    std::vector<std::wstring> pieces;
     for (const wchar_t* p = text; *p; ++p) {
         if (*p != L'%')
             continue;
@@ -50,17 +50,17 @@ inline std::vector<std::wstring> FormatSpecs(const wchar_t* text)
             continue;
         while (*p && std::wcschr(L"-+ #0123456789.*", *p))
             ++p;
-        std::wstring spec;
+        std::wstring piece;
         while (*p && !std::wcschr(L"diouxXcCsSpeEfgGaAn", *p))
-            spec += *p++;
+            piece += *p++;
         if (!*p) {
-            specs.push_back(L"<unfinished " + spec + L">");
+            pieces.push_back(L"<unfinished " + piece + L">");
             break;
         }
-        spec += *p;
-        specs.push_back(spec);
+        piece += *p;
+        pieces.push_back(piece);
     }
-    return specs;
+    return pieces;
 }
 
 // Sorted by id with each id once (the lookup's binary search relies on it), a text in all

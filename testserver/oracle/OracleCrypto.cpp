@@ -31,10 +31,10 @@ Bytes Digest(const char* name, const Bytes& data)
 }
 
 // OpenSSL's name of the cipher: SEED-OFB, ARIA-192-CFB (CFB is CFB-128 in both families).
-std::string CipherName(const CipherSpec& spec)
+std::string CipherName(const CipherChoice& desc)
 {
-    std::string name = spec.alg == Alg::Seed ? std::string("SEED-") : "ARIA-" + std::to_string(spec.bits) + "-";
-    return name + ModeName(spec.mode);
+    std::string name = desc.alg == Alg::Seed ? std::string("SEED-") : "ARIA-" + std::to_string(desc.bits) + "-";
+    return name + ModeName(desc.mode);
 }
 
 }
@@ -99,15 +99,15 @@ Bytes DeriveKeyMd5(int count, const std::string& phrase)
     return d;
 }
 
-Bytes ClientKey(const CipherSpec& spec, const std::string& phrase)
+Bytes ClientKey(const CipherChoice& desc, const std::string& phrase)
 {
     // The client reads a pass phrase up to its first zero byte.
     std::string text = phrase.substr(0, phrase.find('\0'));
-    if (spec.alg == Alg::Seed) return DeriveKeyMd5(3, text);
-    if (spec.bits == 128) return DeriveKeyMd5(2, text);
+    if (desc.alg == Alg::Seed) return DeriveKeyMd5(3, text);
+    if (desc.bits == 128) return DeriveKeyMd5(2, text);
     Bytes half = DeriveKeyMd5(1, text), key = half;
     key.insert(key.end(), half.begin(), half.end());
-    key.resize(spec.bits / 8);
+    key.resize(desc.bits / 8);
     return key;
 }
 
@@ -122,14 +122,14 @@ std::string RandkeyHex(const std::string& text)
     return hex;
 }
 
-bool Crypt(const CipherSpec& spec, const Bytes& key, const Bytes& in, bool encrypt, Bytes* out)
+bool Crypt(const CipherChoice& desc, const Bytes& key, const Bytes& in, bool encrypt, Bytes* out)
 {
-    std::unique_ptr<EVP_CIPHER, CipherFree> cipher(EVP_CIPHER_fetch(nullptr, CipherName(spec).c_str(), nullptr));
+    std::unique_ptr<EVP_CIPHER, CipherFree> cipher(EVP_CIPHER_fetch(nullptr, CipherName(desc).c_str(), nullptr));
     std::unique_ptr<EVP_CIPHER_CTX, CipherCtxFree> ctx(EVP_CIPHER_CTX_new());
     if (!cipher || !ctx || static_cast<size_t>(EVP_CIPHER_get_key_length(cipher.get())) != key.size()) return false;
     const unsigned char* iv = reinterpret_cast<const unsigned char*>(kIv);
     if (!EVP_CipherInit_ex(ctx.get(), cipher.get(), nullptr, key.data(), iv, encrypt ? 1 : 0)) return false;
-    bool padded = spec.mode == Mode::Ecb || spec.mode == Mode::Cbc;
+    bool padded = desc.mode == Mode::Ecb || desc.mode == Mode::Cbc;
     EVP_CIPHER_CTX_set_padding(ctx.get(), padded ? 1 : 0);
     out->assign(in.size() + 16, 0);
     int n = 0, tail = 0;
@@ -139,16 +139,16 @@ bool Crypt(const CipherSpec& spec, const Bytes& key, const Bytes& in, bool encry
     return true;
 }
 
-bool CryptPieces(const CipherSpec& spec, const Bytes& key, const Bytes& in, bool encrypt, Bytes* out)
+bool CryptPieces(const CipherChoice& desc, const Bytes& key, const Bytes& in, bool encrypt, Bytes* out)
 {
     out->clear();
     // Deciphering a padded mode reads pieces of the size that a 65,000-byte piece grows to.
-    bool padded = spec.mode == Mode::Ecb || spec.mode == Mode::Cbc;
+    bool padded = desc.mode == Mode::Ecb || desc.mode == Mode::Cbc;
     size_t pieceSize = !encrypt && padded ? kFilePieceSize + 8 : kFilePieceSize;
     for (size_t at = 0; at < in.size(); at += pieceSize) {
         size_t len = std::min(pieceSize, in.size() - at);
         Bytes piece(in.begin() + at, in.begin() + at + len), result;
-        if (!Crypt(spec, key, piece, encrypt, &result)) return false;
+        if (!Crypt(desc, key, piece, encrypt, &result)) return false;
         out->insert(out->end(), result.begin(), result.end());
     }
     return true;

@@ -1,6 +1,6 @@
 // oracle: writes the client's cipher and digest vectors, or answers one question in hex so that
 // a script can compare the client with OpenSSL on random input.
-#include "ByteSpec.h"
+#include "ByteSource.h"
 #include "VectorWriter.h"
 #include <cstdio>
 #include <cstdlib>
@@ -26,12 +26,12 @@ int Usage()
     return 2;
 }
 
-bool ParseSpec(const char* alg, const char* mode, const char* bits, CipherSpec* spec)
+bool ParseSpec(const char* alg, const char* mode, const char* bits, CipherChoice* desc)
 {
-    spec->bits = atoi(bits);
-    if (!ParseAlg(alg, &spec->alg) || !ParseMode(mode, &spec->mode)) return false;
-    if (spec->alg == Alg::Seed) spec->bits = 128;
-    return spec->bits == 128 || spec->bits == 192 || spec->bits == 256;
+    desc->bits = atoi(bits);
+    if (!ParseAlg(alg, &desc->alg) || !ParseMode(mode, &desc->mode)) return false;
+    if (desc->alg == Alg::Seed) desc->bits = 128;
+    return desc->bits == 128 || desc->bits == 192 || desc->bits == 256;
 }
 
 int Print(const Bytes& data)
@@ -42,12 +42,12 @@ int Print(const Bytes& data)
 
 int RunCipher(const std::string& cmd, char** argv)
 {
-    CipherSpec spec;
+    CipherChoice desc;
     Bytes in, out;
-    if (!ParseSpec(argv[0], argv[1], argv[2], &spec) || !FromHex(argv[4], &in)) return Usage();
-    Bytes key = ClientKey(spec, argv[3]);
+    if (!ParseSpec(argv[0], argv[1], argv[2], &desc) || !FromHex(argv[4], &in)) return Usage();
+    Bytes key = ClientKey(desc, argv[3]);
     bool encrypt = cmd == "enc" || cmd == "fenc";
-    bool ok = cmd[0] == 'f' ? CryptPieces(spec, key, in, encrypt, &out) : Crypt(spec, key, in, encrypt, &out);
+    bool ok = cmd[0] == 'f' ? CryptPieces(desc, key, in, encrypt, &out) : Crypt(desc, key, in, encrypt, &out);
     if (!ok) {
         fputs("oracle: OpenSSL refused the operation (bad padding or length)\n", stderr);
         return 1;
@@ -79,9 +79,9 @@ int main(int argc, char** argv)
     if (cmd == "vectors" && argc == 3) return WriteVectorFile(argv[2]) ? 0 : 1;
     if ((cmd == "enc" || cmd == "dec" || cmd == "fenc" || cmd == "fdec") && argc == 7) return RunCipher(cmd, argv + 2);
     if (cmd == "key" && argc == 5) {
-        CipherSpec spec;
-        if (!ParseSpec(argv[2], "OFB", argv[3], &spec)) return Usage();
-        return Print(ClientKey(spec, argv[4]));
+        CipherChoice desc;
+        if (!ParseSpec(argv[2], "OFB", argv[3], &desc)) return Usage();
+        return Print(ClientKey(desc, argv[4]));
     }
     if ((cmd == "md5" || cmd == "sha1" || cmd == "sha256" || cmd == "crc32") && argc == 3) return RunDigest(cmd, argv[2]);
     if (cmd == "randkey" && argc == 3) {

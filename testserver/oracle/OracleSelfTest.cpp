@@ -1,6 +1,6 @@
 // Proves the oracle itself: OpenSSL with the legacy provider meets the published SEED, ARIA and
 // digest vectors, and the client's key derivation gives the project's cross-check values.
-#include "ByteSpec.h"
+#include "ByteSource.h"
 #include <cstdio>
 #include <cstring>
 
@@ -27,10 +27,10 @@ Bytes Hex(const char* text)
 Bytes Text(const char* text) { return Bytes(text, text + strlen(text)); }
 
 // One block through ECB: the first 16 bytes of the padded whole-buffer result.
-std::string EncryptBlock(const CipherSpec& spec, const char* key, const char* plain)
+std::string EncryptBlock(const CipherChoice& desc, const char* key, const char* plain)
 {
     Bytes out;
-    if (!Crypt(spec, Hex(key), Hex(plain), true, &out) || out.size() != 32) return "(failed)";
+    if (!Crypt(desc, Hex(key), Hex(plain), true, &out) || out.size() != 32) return "(failed)";
     out.resize(16);
     return ToHex(out);
 }
@@ -39,7 +39,7 @@ void BlockCiphersMeetTheirStandards()
 {
     struct Row {
         const char* source;
-        CipherSpec spec;
+        CipherChoice desc;
         const char* key;
         const char* plain;
         const char* cipher;
@@ -61,7 +61,7 @@ void BlockCiphersMeetTheirStandards()
          "000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f",
          "00112233445566778899aabbccddeeff", "f92bd7c79fb72e2f2b8f80c1972d24fc"},
     };
-    for (const Row& r : rows) Check(r.source, r.cipher, EncryptBlock(r.spec, r.key, r.plain));
+    for (const Row& r : rows) Check(r.source, r.cipher, EncryptBlock(r.desc, r.key, r.plain));
 }
 
 void DigestsMeetTheirStandards()
@@ -100,7 +100,7 @@ void KeysAndStreamModesMeetTheCrossCheck()
     Check("randkey abc", "2DD4BC946ADFC13F0A30E94F6AB022C1", RandkeyHex("abc"));
 
     struct Row {
-        CipherSpec spec;
+        CipherChoice desc;
         const char* cipher;
     };
     const Row rows[] = {
@@ -114,9 +114,9 @@ void KeysAndStreamModesMeetTheCrossCheck()
     Bytes plain;
     for (int i = 0; i < 40; ++i) plain.push_back(static_cast<uint8_t>(i));
     for (const Row& r : rows) {
-        std::string what = std::string(AlgName(r.spec.alg)) + "-" + std::to_string(r.spec.bits) + "-" + ModeName(r.spec.mode);
+        std::string what = std::string(AlgName(r.desc.alg)) + "-" + std::to_string(r.desc.bits) + "-" + ModeName(r.desc.mode);
         Bytes out;
-        Crypt(r.spec, ClientKey(r.spec, phrase), plain, true, &out);
+        Crypt(r.desc, ClientKey(r.desc, phrase), plain, true, &out);
         Check(what.c_str(), r.cipher, ToHex(out));
     }
 }
@@ -124,7 +124,7 @@ void KeysAndStreamModesMeetTheCrossCheck()
 void PaddedModesPadLikeTheClient()
 {
     // Sixteen bytes of value 16 after whole blocks; a partial block ends in its padding count.
-    CipherSpec ecb{Alg::Aria, 128, Mode::Ecb};
+    CipherChoice ecb{Alg::Aria, 128, Mode::Ecb};
     Bytes key = ClientKey(ecb, "x"), out, plain;
     Crypt(ecb, key, Bytes(), true, &out);
     Bytes sixteen(16, 16), block;

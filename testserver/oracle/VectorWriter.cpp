@@ -1,6 +1,6 @@
 // Writes the vector file that the Windows CryptoOracleTest checks the client against.
 #include "VectorWriter.h"
-#include "ByteSpec.h"
+#include "ByteSource.h"
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -41,7 +41,7 @@ const size_t kLongLengths[] = {1000, 65000, 65001, 130001};
 // A file of three pieces, the last of one byte, for both phrases; whole pieces for the first.
 const size_t kFileLengths[] = {130001, 130000, 65000};
 
-const CipherSpec kCiphers[] = {
+const CipherChoice kCiphers[] = {
     {Alg::Seed, 128, Mode::Ecb}, {Alg::Seed, 128, Mode::Cbc}, {Alg::Seed, 128, Mode::Ofb}, {Alg::Seed, 128, Mode::Cfb},
     {Alg::Aria, 128, Mode::Ecb}, {Alg::Aria, 128, Mode::Cbc}, {Alg::Aria, 128, Mode::Ofb}, {Alg::Aria, 128, Mode::Cfb},
     {Alg::Aria, 192, Mode::Ecb}, {Alg::Aria, 192, Mode::Cbc}, {Alg::Aria, 192, Mode::Ofb}, {Alg::Aria, 192, Mode::Cfb},
@@ -52,47 +52,47 @@ class Writer {
 public:
     explicit Writer(std::ostream& out) : m_out(out) {}
 
-    bool Cipher(const char* kind, const CipherSpec& spec, const std::string& phrase, size_t len)
+    bool Cipher(const char* kind, const CipherChoice& desc, const std::string& phrase, size_t len)
     {
         std::string plainSpec = GenSpec(NextSeed(), len);
         Bytes plain, cipher;
         Expand(plainSpec, &plain);
-        Bytes key = ClientKey(spec, phrase);
+        Bytes key = ClientKey(desc, phrase);
         bool pieces = std::string(kind) == "file";
-        bool ok = pieces ? CryptPieces(spec, key, plain, true, &cipher) : Crypt(spec, key, plain, true, &cipher);
-        if (!ok) return Fail(kind, spec, len);
+        bool ok = pieces ? CryptPieces(desc, key, plain, true, &cipher) : Crypt(desc, key, plain, true, &cipher);
+        if (!ok) return Fail(kind, desc, len);
         // The oracle's own round trip: a broken provider would show here first.
         Bytes back;
-        ok = pieces ? CryptPieces(spec, key, cipher, false, &back) : Crypt(spec, key, cipher, false, &back);
-        if (!ok || back != plain) return Fail(kind, spec, len);
-        m_out << kind << ' ' << AlgName(spec.alg) << ' ' << spec.bits << ' ' << ModeName(spec.mode) << ' '
+        ok = pieces ? CryptPieces(desc, key, cipher, false, &back) : Crypt(desc, key, cipher, false, &back);
+        if (!ok || back != plain) return Fail(kind, desc, len);
+        m_out << kind << ' ' << AlgName(desc.alg) << ' ' << desc.bits << ' ' << ModeName(desc.mode) << ' '
               << ToHex(Bytes(phrase.begin(), phrase.end())) << ' ' << ToHex(key) << ' ' << plainSpec << ' '
               << ToHex(cipher) << '\n';
         return true;
     }
 
-    void Digests(const std::string& spec, bool text)
+    void Digests(const std::string& desc, bool text)
     {
         Bytes data;
-        Expand(spec, &data);
-        m_out << "md5 " << spec << ' ' << ToHex(Md5(data)) << '\n';
-        m_out << "sha1 " << spec << ' ' << ToHex(Sha1(data)) << '\n';
-        if (text) m_out << "sha256 " << spec << ' ' << ToHex(Sha256(data)) << '\n';
-        m_out << "crc32 " << spec << ' ' << Crc32Hex(Crc32(0, data.data(), data.size())) << '\n';
+        Expand(desc, &data);
+        m_out << "md5 " << desc << ' ' << ToHex(Md5(data)) << '\n';
+        m_out << "sha1 " << desc << ' ' << ToHex(Sha1(data)) << '\n';
+        if (text) m_out << "sha256 " << desc << ' ' << ToHex(Sha256(data)) << '\n';
+        m_out << "crc32 " << desc << ' ' << Crc32Hex(Crc32(0, data.data(), data.size())) << '\n';
     }
 
     // What the client's file checksum gives: 0 for an empty file with count 0 or a negative
     // count, else the CRC of the first count bytes (all of them for 0 or a count past the end).
-    void FileCrc(const std::string& spec, long long count)
+    void FileCrc(const std::string& desc, long long count)
     {
         Bytes data;
-        Expand(spec, &data);
+        Expand(desc, &data);
         uint32_t crc = 0;
         if (count >= 0) {
             size_t n = count == 0 || static_cast<size_t>(count) > data.size() ? data.size() : static_cast<size_t>(count);
             crc = Crc32(0, data.data(), n);
         }
-        m_out << "crc32file " << spec << ' ' << count << ' ' << Crc32Hex(crc) << '\n';
+        m_out << "crc32file " << desc << ' ' << count << ' ' << Crc32Hex(crc) << '\n';
     }
 
     void Randkey(const std::string& text)
@@ -114,10 +114,10 @@ private:
         return text;
     }
 
-    static bool Fail(const char* kind, const CipherSpec& spec, size_t len)
+    static bool Fail(const char* kind, const CipherChoice& desc, size_t len)
     {
-        fprintf(stderr, "oracle: %s %s-%d-%s of %zu bytes failed\n", kind, AlgName(spec.alg), spec.bits,
-                ModeName(spec.mode), len);
+        fprintf(stderr, "oracle: %s %s-%d-%s of %zu bytes failed\n", kind, AlgName(desc.alg), desc.bits,
+                ModeName(desc.mode), len);
         return false;
     }
 
@@ -128,14 +128,14 @@ private:
 bool WriteCiphers(Writer& w)
 {
     bool ok = true;
-    for (const CipherSpec& spec : kCiphers) {
+    for (const CipherChoice& desc : kCiphers) {
         for (size_t p = 0; p < sizeof kPhrases / sizeof kPhrases[0]; ++p) {
-            for (size_t len : kShortLengths) ok = w.Cipher("cipher", spec, kPhrases[p], len) && ok;
+            for (size_t len : kShortLengths) ok = w.Cipher("cipher", desc, kPhrases[p], len) && ok;
             if (p < 2)
-                for (size_t len : kLongLengths) ok = w.Cipher("cipher", spec, kPhrases[p], len) && ok;
+                for (size_t len : kLongLengths) ok = w.Cipher("cipher", desc, kPhrases[p], len) && ok;
         }
         for (size_t len : kFileLengths)
-            for (int p = 0; p < (len == kFileLengths[0] ? 2 : 1); ++p) ok = w.Cipher("file", spec, kPhrases[p], len) && ok;
+            for (int p = 0; p < (len == kFileLengths[0] ? 2 : 1); ++p) ok = w.Cipher("file", desc, kPhrases[p], len) && ok;
     }
     return ok;
 }

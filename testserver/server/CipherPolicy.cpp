@@ -1,10 +1,10 @@
-// Which cipher the next A0 reply announces: one fixed spec, or a rotation over several.
+// Which cipher the next A0 reply announces: one fixed desc, or a rotation over several.
 #include "CipherPolicy.h"
 #include <sstream>
 
 namespace tovisrv {
 
-CCipherPolicy::CCipherPolicy() : m_specs(CipherSpec::SessionSpecs()) {}
+CCipherPolicy::CCipherPolicy() : m_specs(CipherChoice::SessionSpecs()) {}
 
 bool CCipherPolicy::Parse(const std::string& text, std::string& error)
 {
@@ -12,43 +12,43 @@ bool CCipherPolicy::Parse(const std::string& text, std::string& error)
     std::string word, rest;
     in >> word;
     std::getline(in >> std::ws, rest);
-    std::vector<CipherSpec> specs;
+    std::vector<CipherChoice> specs;
     bool rotate = false;
     if (word == "rotate") {
         rotate = true;
         if (rest.empty()) {
-            specs = CipherSpec::SessionSpecs();
+            specs = CipherChoice::SessionSpecs();
         } else {
             std::istringstream names(rest);
             std::string name;
             while (std::getline(names, name, ',')) {
-                CipherSpec spec;
-                if (!CipherSpec::Parse(name, spec)) {
+                CipherChoice desc;
+                if (!CipherChoice::Parse(name, desc)) {
                     error = "unknown cipher " + name;
                     return false;
                 }
-                specs.push_back(spec);
+                specs.push_back(desc);
             }
         }
     } else if (word == "raw") {
-        CipherSpec spec;
+        CipherChoice desc;
         std::istringstream numbers(rest);
         char extra;
-        if (!(numbers >> spec.algo >> spec.mode >> spec.bits) || (numbers >> extra) ||
-            spec.algo < 0 || spec.algo > 9 || spec.mode < 0 || spec.mode > 9 ||
-            spec.bits < 100 || spec.bits > 999) {
+        if (!(numbers >> desc.algo >> desc.mode >> desc.bits) || (numbers >> extra) ||
+            desc.algo < 0 || desc.algo > 9 || desc.mode < 0 || desc.mode > 9 ||
+            desc.bits < 100 || desc.bits > 999) {
             error = "raw needs ALGO MODE BITS (one digit, one digit, three digits)";
             return false;
         }
-        specs.push_back(spec);
+        specs.push_back(desc);
     } else {
         const std::string name = word == "fixed" ? rest : word;
-        CipherSpec spec;
-        if ((word != "fixed" && !rest.empty()) || !CipherSpec::Parse(name, spec)) {
+        CipherChoice desc;
+        if ((word != "fixed" && !rest.empty()) || !CipherChoice::Parse(name, desc)) {
             error = "unknown cipher policy " + text;
             return false;
         }
-        specs.push_back(spec);
+        specs.push_back(desc);
     }
     if (specs.empty()) {
         error = "no cipher named";
@@ -61,18 +61,18 @@ bool CCipherPolicy::Parse(const std::string& text, std::string& error)
     return true;
 }
 
-CipherSpec CCipherPolicy::Next()
+CipherChoice CCipherPolicy::Next()
 {
-    const CipherSpec spec = m_specs[m_next % m_specs.size()];
+    const CipherChoice desc = m_specs[m_next % m_specs.size()];
     if (m_rotate)
         m_next = (m_next + 1) % m_specs.size();
-    return spec;
+    return desc;
 }
 
 std::string CCipherPolicy::Text() const
 {
     if (!m_rotate) {
-        const CipherSpec& s = m_specs.front();
+        const CipherChoice& s = m_specs.front();
         return m_raw
             ? "raw " + std::to_string(s.algo) + " " + std::to_string(s.mode) + " " + std::to_string(s.bits)
             : "fixed " + s.Name();

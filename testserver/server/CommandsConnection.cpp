@@ -21,18 +21,18 @@ std::string NewPassPhrase()
 void HandleA0(CExchange& exchange)
 {
     CConnection& connection = exchange.Connection();
-    const CipherSpec spec = exchange.State().NextCipher();
+    const CipherChoice desc = exchange.State().NextCipher();
     const std::string phrase = NewPassPhrase();
     // Keyed and noted before the reply goes out: whoever reads the reply may ask about it.
-    exchange.State().NoteCipher(spec, phrase);
-    const bool keyed = connection.Cipher().Key(spec, phrase);
+    exchange.State().NoteCipher(desc, phrase);
+    const bool keyed = connection.Cipher().Key(desc, phrase);
     if (!keyed)
         connection.Cipher().Clear();   // announced on purpose (a raw policy): nothing enciphered can follow
-    connection.Log("A0: " + spec.Name() + (keyed ? "" : " announced; no session cipher"));
+    connection.Log("A0: " + desc.Name() + (keyed ? "" : " announced; no session cipher"));
     Record reply;
-    reply[21] = std::to_string(spec.algo);
-    reply[22] = std::to_string(spec.mode);
-    reply[3] = std::to_string(spec.bits);
+    reply[21] = std::to_string(desc.algo);
+    reply[22] = std::to_string(desc.mode);
+    reply[3] = std::to_string(desc.bits);
     reply[9] = phrase;
     exchange.ReplyClear({reply});
 }

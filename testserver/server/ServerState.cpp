@@ -33,16 +33,16 @@ std::string CServerState::PolicyText() const
     return m_policy.Text();
 }
 
-CipherSpec CServerState::NextCipher()
+CipherChoice CServerState::NextCipher()
 {
     std::lock_guard<std::mutex> guard(m_lock);
     return m_policy.Next();
 }
 
-void CServerState::NoteCipher(const CipherSpec& spec, const std::string& phrase)
+void CServerState::NoteCipher(const CipherChoice& desc, const std::string& phrase)
 {
     std::lock_guard<std::mutex> guard(m_lock);
-    m_lastCipher = spec.Name() + " " + phrase;
+    m_lastCipher = desc.Name() + " " + phrase;
     ++m_a0;
 }
 

@@ -50,8 +50,8 @@ public:
     // The policy that Reset() returns to (the command line's).
     bool SetStartPolicy(const std::string& text, std::string& error);
     std::string PolicyText() const;
-    CipherSpec NextCipher();
-    void NoteCipher(const CipherSpec& spec, const std::string& phrase);
+    CipherChoice NextCipher();
+    void NoteCipher(const CipherChoice& desc, const std::string& phrase);
     // "" before the first A0; else "<name> <phrase>".
     std::string LastCipher() const;
 

@@ -25,19 +25,19 @@ OSSL_PROVIDER* g_legacy = nullptr;
 OSSL_PROVIDER* g_default = nullptr;
 
 // Fetched once per name; an EVP_CIPHER may be shared between threads.
-const EVP_CIPHER* FetchCipher(const CipherSpec& spec)
+const EVP_CIPHER* FetchCipher(const CipherChoice& desc)
 {
     static std::mutex lock;
     static EVP_CIPHER* cache[2][2][3] = {};
-    if (!CSessionCipher::IsSessionSpec(spec) || !CSessionCipher::LoadProviders())
+    if (!CSessionCipher::IsSessionSpec(desc) || !CSessionCipher::LoadProviders())
         return nullptr;
-    const int a = spec.algo - kAlgoSeed;
-    const int m = spec.mode - kModeOfb;
-    const int b = spec.algo == kAlgoSeed ? 0 : (spec.bits - 128) / 64;
+    const int a = desc.algo - kAlgoSeed;
+    const int m = desc.mode - kModeOfb;
+    const int b = desc.algo == kAlgoSeed ? 0 : (desc.bits - 128) / 64;
     std::lock_guard<std::mutex> guard(lock);
     if (!cache[a][m][b]) {
-        std::string name = spec.algo == kAlgoSeed ? "SEED" : "ARIA-" + std::to_string(spec.bits);
-        name += spec.mode == kModeOfb ? "-OFB" : "-CFB";
+        std::string name = desc.algo == kAlgoSeed ? "SEED" : "ARIA-" + std::to_string(desc.bits);
+        name += desc.mode == kModeOfb ? "-OFB" : "-CFB";
         cache[a][m][b] = EVP_CIPHER_fetch(nullptr, name.c_str(), nullptr);
     }
     return cache[a][m][b];
@@ -66,32 +66,32 @@ std::string CSessionCipher::DeriveKeyMd5(int count, const std::string& phrase)
     return std::string(reinterpret_cast<char*>(digest), 16);
 }
 
-bool CSessionCipher::IsSessionSpec(const CipherSpec& spec)
+bool CSessionCipher::IsSessionSpec(const CipherChoice& desc)
 {
-    if (spec.mode != kModeOfb && spec.mode != kModeCfb)
+    if (desc.mode != kModeOfb && desc.mode != kModeCfb)
         return false;
-    if (spec.algo == kAlgoSeed)
+    if (desc.algo == kAlgoSeed)
         return true;
-    return spec.algo == kAlgoAria && (spec.bits == 128 || spec.bits == 192 || spec.bits == 256);
+    return desc.algo == kAlgoAria && (desc.bits == 128 || desc.bits == 192 || desc.bits == 256);
 }
 
-std::string CSessionCipher::KeyFor(const CipherSpec& spec, const std::string& phrase)
+std::string CSessionCipher::KeyFor(const CipherChoice& desc, const std::string& phrase)
 {
-    if (!IsSessionSpec(spec))
+    if (!IsSessionSpec(desc))
         return std::string();
-    if (spec.algo == kAlgoSeed)
+    if (desc.algo == kAlgoSeed)
         return DeriveKeyMd5(3, phrase);
-    if (spec.bits == 128)
+    if (desc.bits == 128)
         return DeriveKeyMd5(2, phrase);
     const std::string d = DeriveKeyMd5(1, phrase);
-    return (d + d).substr(0, static_cast<size_t>(spec.bits / 8));
+    return (d + d).substr(0, static_cast<size_t>(desc.bits / 8));
 }
 
-bool CSessionCipher::Key(const CipherSpec& spec, const std::string& phrase)
+bool CSessionCipher::Key(const CipherChoice& desc, const std::string& phrase)
 {
-    m_spec = spec;
-    m_key = KeyFor(spec, phrase);
-    return !m_key.empty() && FetchCipher(spec) != nullptr;
+    m_spec = desc;
+    m_key = KeyFor(desc, phrase);
+    return !m_key.empty() && FetchCipher(desc) != nullptr;
 }
 
 bool CSessionCipher::Run(unsigned char* data, size_t length, bool encrypt) const

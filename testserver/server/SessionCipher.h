@@ -1,6 +1,6 @@
 // A connection's session cipher on OpenSSL: MD5 key derivation, whole-buffer and per-piece calls.
 #pragma once
-#include "CipherSpec.h"
+#include "CipherChoice.h"
 #include <string>
 
 namespace tovisrv {
@@ -16,17 +16,17 @@ public:
 
     // D = MD5(salt | phrase up to its first zero byte), then `count` times D = MD5(D).
     static std::string DeriveKeyMd5(int count, const std::string& phrase);
-    // The key a spec takes from a pass phrase; empty when the spec cannot key a session.
-    static std::string KeyFor(const CipherSpec& spec, const std::string& phrase);
+    // The key a desc takes from a pass phrase; empty when the desc cannot key a session.
+    static std::string KeyFor(const CipherChoice& desc, const std::string& phrase);
     // Only OFB and CFB keep the frame length; ECB and CBC are refused.
-    static bool IsSessionSpec(const CipherSpec& spec);
+    static bool IsSessionSpec(const CipherChoice& desc);
 
-    bool Key(const CipherSpec& spec, const std::string& phrase);
+    bool Key(const CipherChoice& desc, const std::string& phrase);
     // The download re-key: same algorithm, mode and bits, another phrase.
     bool Rekey(const std::string& phrase) { return Key(m_spec, phrase); }
     void Clear() { m_key.clear(); }
     bool IsKeyed() const { return !m_key.empty(); }
-    const CipherSpec& Spec() const { return m_spec; }
+    const CipherChoice& Choice() const { return m_spec; }
 
     // Whole buffer in place, starting from the IV; false on failure or when not keyed.
     bool Encrypt(std::string& data) const { return Run(Bytes(data), data.size(), true); }
@@ -42,7 +42,7 @@ private:
     bool Run(unsigned char* data, size_t length, bool encrypt) const;
     bool RunPieces(unsigned char* data, size_t length, bool encrypt) const;
 
-    CipherSpec m_spec;
+    CipherChoice m_spec;
     std::string m_key;
 };
 

@@ -4,7 +4,7 @@
 
 using namespace tovisrv;
 
-TEST(CipherSpec, ParsesTheNamesOfEverySessionCipher)
+TEST(CipherChoice, ParsesTheNamesOfEverySessionCipher)
 {
     const struct { const char* name; int algo, mode, bits; } rows[] = {
         {"seed-128-ofb", 1, 3, 128}, {"seed-cfb", 1, 4, 128}, {"seed-256-ofb", 1, 3, 256},
@@ -12,37 +12,37 @@ TEST(CipherSpec, ParsesTheNamesOfEverySessionCipher)
         {"aria-128-ecb", 2, 1, 128}, {"seed-128-cbc", 1, 2, 128},
     };
     for (const auto& row : rows) {
-        CipherSpec spec;
-        ASSERT_TRUE(CipherSpec::Parse(row.name, spec)) << row.name;
-        EXPECT_EQ(spec, (CipherSpec{row.algo, row.mode, row.bits})) << row.name;
+        CipherChoice desc;
+        ASSERT_TRUE(CipherChoice::Parse(row.name, desc)) << row.name;
+        EXPECT_EQ(desc, (CipherChoice{row.algo, row.mode, row.bits})) << row.name;
     }
 }
 
-TEST(CipherSpec, RejectsUnknownNames)
+TEST(CipherChoice, RejectsUnknownNames)
 {
     for (const char* name : {"", "aria-ofb", "aria-100-ofb", "des-128-ofb", "seed-128-xts", "seed-128-ofbx"}) {
-        CipherSpec spec;
-        EXPECT_FALSE(CipherSpec::Parse(name, spec)) << name;
+        CipherChoice desc;
+        EXPECT_FALSE(CipherChoice::Parse(name, desc)) << name;
     }
 }
 
-TEST(CipherSpec, NamesRoundTrip)
+TEST(CipherChoice, NamesRoundTrip)
 {
-    for (const CipherSpec& spec : CipherSpec::SessionSpecs()) {
-        CipherSpec parsed;
-        ASSERT_TRUE(CipherSpec::Parse(spec.Name(), parsed)) << spec.Name();
-        EXPECT_EQ(parsed, spec);
+    for (const CipherChoice& desc : CipherChoice::SessionSpecs()) {
+        CipherChoice parsed;
+        ASSERT_TRUE(CipherChoice::Parse(desc.Name(), parsed)) << desc.Name();
+        EXPECT_EQ(parsed, desc);
     }
-    EXPECT_EQ((CipherSpec{3, 1, 128}).Name(), "raw-3-1-128");
+    EXPECT_EQ((CipherChoice{3, 1, 128}).Name(), "raw-3-1-128");
 }
 
 TEST(CipherPolicy, RotatesThroughEverySessionCipherByDefault)
 {
     CCipherPolicy policy;
-    const std::vector<CipherSpec> all = CipherSpec::SessionSpecs();
+    const std::vector<CipherChoice> all = CipherChoice::SessionSpecs();
     ASSERT_EQ(all.size(), 8u);
     for (size_t round = 0; round < 2; ++round)
-        for (const CipherSpec& expected : all)
+        for (const CipherChoice& expected : all)
             EXPECT_EQ(policy.Next(), expected) << "round " << round << ": " << expected.Name();
 }
 
@@ -51,10 +51,10 @@ TEST(CipherPolicy, KeepsAFixedCipher)
     CCipherPolicy policy;
     std::string error;
     ASSERT_TRUE(policy.Parse("fixed aria-192-cfb", error)) << error;
-    EXPECT_EQ(policy.Next(), (CipherSpec{2, 4, 192}));
-    EXPECT_EQ(policy.Next(), (CipherSpec{2, 4, 192}));
+    EXPECT_EQ(policy.Next(), (CipherChoice{2, 4, 192}));
+    EXPECT_EQ(policy.Next(), (CipherChoice{2, 4, 192}));
     ASSERT_TRUE(policy.Parse("seed-128-cfb", error)) << error;
-    EXPECT_EQ(policy.Next(), (CipherSpec{1, 4, 128}));
+    EXPECT_EQ(policy.Next(), (CipherChoice{1, 4, 128}));
     EXPECT_EQ(policy.Text(), "fixed seed-128-cfb");
 }
 
@@ -74,7 +74,7 @@ TEST(CipherPolicy, AnnouncesRawDigitsForRefusalTests)
     CCipherPolicy policy;
     std::string error;
     ASSERT_TRUE(policy.Parse("raw 1 1 128", error)) << error;
-    EXPECT_EQ(policy.Next(), (CipherSpec{1, 1, 128}));
+    EXPECT_EQ(policy.Next(), (CipherChoice{1, 1, 128}));
     EXPECT_EQ(policy.Text(), "raw 1 1 128");
 }
 

@@ -20,7 +20,7 @@ std::string Counting(size_t n)
 
 TEST(SessionCipher, DerivesTheKeyOfEachCipherFromThePassPhrase)
 {
-    const struct { const char* spec; const char* key; } rows[] = {
+    const struct { const char* desc; const char* key; } rows[] = {
         {"seed-128-ofb", "ca650688e78a7e75a07872f47f95e632"},
         {"seed-256-cfb", "ca650688e78a7e75a07872f47f95e632"},   // SEED is keyed with 128 bits whatever is announced
         {"aria-128-ofb", "89b4b03191e75c45c5cbce76d679ce00"},
@@ -28,9 +28,9 @@ TEST(SessionCipher, DerivesTheKeyOfEachCipherFromThePassPhrase)
         {"aria-256-cfb", "86a5285dee999caaa195342c79e6f1e786a5285dee999caaa195342c79e6f1e7"},
     };
     for (const auto& row : rows) {
-        CipherSpec spec;
-        ASSERT_TRUE(CipherSpec::Parse(row.spec, spec));
-        EXPECT_EQ(testwire::Hex(CSessionCipher::KeyFor(spec, kPhrase)), row.key) << row.spec;
+        CipherChoice desc;
+        ASSERT_TRUE(CipherChoice::Parse(row.desc, desc));
+        EXPECT_EQ(testwire::Hex(CSessionCipher::KeyFor(desc, kPhrase)), row.key) << row.desc;
     }
 }
 
@@ -46,7 +46,7 @@ TEST(SessionCipher, ReadsThePassPhraseUpToItsFirstZeroByte)
 
 TEST(SessionCipher, EnciphersFromTheIvLikeTheReferenceVectors)
 {
-    const struct { const char* spec; const char* cipherText; } rows[] = {
+    const struct { const char* desc; const char* cipherText; } rows[] = {
         {"seed-128-ofb", "328d64686d9ddb40c02640ef40b57af196dc88c9664efa45f1050f9e988e9fdb9be3e3761894768c"},
         {"seed-128-cfb", "328d64686d9ddb40c02640ef40b57af1eed72ecdd1764c0220b672a0f9c897e02790002e217f7d91"},
         {"aria-128-ofb", "296f92848199f4524fd3ba95fd265776771693ca1f22ed09848aa9cfb758337fe4b3e82bbd930daf"},
@@ -55,15 +55,15 @@ TEST(SessionCipher, EnciphersFromTheIvLikeTheReferenceVectors)
         {"aria-256-cfb", "93f2428e610e802ecc76e12aaf96c221019aec69610b0151e8219a4840c0df213157dc93ade199d7"},
     };
     for (const auto& row : rows) {
-        CipherSpec spec;
-        ASSERT_TRUE(CipherSpec::Parse(row.spec, spec));
+        CipherChoice desc;
+        ASSERT_TRUE(CipherChoice::Parse(row.desc, desc));
         CSessionCipher cipher;
-        ASSERT_TRUE(cipher.Key(spec, kPhrase)) << row.spec;
+        ASSERT_TRUE(cipher.Key(desc, kPhrase)) << row.desc;
         std::string data = Counting(40);
         ASSERT_TRUE(cipher.Encrypt(data));
-        EXPECT_EQ(testwire::Hex(data), row.cipherText) << row.spec;
+        EXPECT_EQ(testwire::Hex(data), row.cipherText) << row.desc;
         ASSERT_TRUE(cipher.Decrypt(data));
-        EXPECT_EQ(data, Counting(40)) << row.spec;
+        EXPECT_EQ(data, Counting(40)) << row.desc;
     }
 }
 
@@ -81,20 +81,20 @@ TEST(SessionCipher, EnciphersFileDataInPiecesOf65000Bytes)
 {
     // A few pieces, and a whole frame's 32 and a bit (shared unevenly among the threads).
     for (const size_t size : {size_t(2 * 65000 + 17), size_t(32 * 65000 + 5)}) {
-        for (const CipherSpec& spec : CipherSpec::SessionSpecs()) {
+        for (const CipherChoice& desc : CipherChoice::SessionSpecs()) {
             CSessionCipher cipher;
-            ASSERT_TRUE(cipher.Key(spec, kPhrase));
+            ASSERT_TRUE(cipher.Key(desc, kPhrase));
             const std::string plain = testwire::Pattern(0, size);
             std::string data = plain;
             ASSERT_TRUE(cipher.EncryptPieces(data));
-            const std::string name = testwire::CipherName(spec.algo, spec.mode, spec.bits);
-            const std::string key = testwire::DeriveKey(spec.algo, spec.bits, kPhrase);
+            const std::string name = testwire::CipherName(desc.algo, desc.mode, desc.bits);
+            const std::string key = testwire::DeriveKey(desc.algo, desc.bits, kPhrase);
             // Each piece alone deciphers from the IV.
             for (size_t at = 0; at < size; at += 65000)
                 EXPECT_EQ(testwire::Crypt(name, key, data.substr(at, 65000), false), plain.substr(at, 65000))
-                    << spec.Name() << " size " << size << " piece at " << at;
+                    << desc.Name() << " size " << size << " piece at " << at;
             ASSERT_TRUE(cipher.DecryptPieces(data));
-            EXPECT_EQ(data, plain) << spec.Name() << " size " << size;
+            EXPECT_EQ(data, plain) << desc.Name() << " size " << size;
         }
     }
 }
@@ -116,7 +116,7 @@ TEST(SessionCipher, RekeysWithTheSameAlgorithmModeAndBits)
     ASSERT_TRUE(cipher.Key({kAlgoAria, kModeOfb, 192}, kPhrase));
     const std::string fileKey = "FILEKEY0FILEKEY0FILEKEY0FILEKEY0";
     ASSERT_TRUE(cipher.Rekey(fileKey));
-    EXPECT_EQ(cipher.Spec(), (CipherSpec{kAlgoAria, kModeOfb, 192}));
+    EXPECT_EQ(cipher.Choice(), (CipherChoice{kAlgoAria, kModeOfb, 192}));
     std::string data = "after the header";
     ASSERT_TRUE(cipher.Encrypt(data));
     EXPECT_EQ(testwire::Crypt("ARIA-192-OFB", testwire::DeriveKey(2, 192, fileKey), data, false), "after the header");

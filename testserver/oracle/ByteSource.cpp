@@ -1,5 +1,5 @@
 // Hex text and the byte generators named in the vector file.
-#include "ByteSpec.h"
+#include "ByteSource.h"
 #include <cstdlib>
 
 namespace oracle {
@@ -68,10 +68,10 @@ bool FromHex(const std::string& text, Bytes* out)
     return true;
 }
 
-bool Expand(const std::string& spec, Bytes* out)
+bool Expand(const std::string& desc, Bytes* out)
 {
     out->clear();
-    std::string kind = spec.substr(0, 4), rest = spec.size() > 4 ? spec.substr(4) : "";
+    std::string kind = desc.substr(0, 4), rest = desc.size() > 4 ? desc.substr(4) : "";
     if (kind == "hex:") return rest.empty() || FromHex(rest, out);
     unsigned long first = 0;
     size_t len = 0;

@@ -15,7 +15,7 @@ bool FromHex(const std::string& text, Bytes* out);
 //   txt:SEED:LEN  printable ASCII from the same generator: 0x20 + x % 95
 //   rep:BB:LEN    LEN bytes of value 0xBB
 //   hex:HEX       the given bytes ("hex:" alone is empty)
-bool Expand(const std::string& spec, Bytes* out);
+bool Expand(const std::string& desc, Bytes* out);
 std::string GenSpec(uint32_t seed, size_t len);
 std::string TxtSpec(uint32_t seed, size_t len);
 
