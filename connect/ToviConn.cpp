@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -424,6 +425,77 @@ int CToviConn::SendEnciphering(CFramePump* pump, size_t frameStart, size_t frame
     return 0;
 }
 
+namespace {
+
+// Each piece is its own call from the iv, so two threads can take turns at them: the caller
+// and one pool thread with its own copy of the context pick the next piece in turn.
+struct PieceJob {
+    _ENC_CTX ctx;
+    bool encrypt;
+    unsigned char* data;
+    size_t size;
+    size_t pieceSize;
+    LONG count;
+    volatile LONG next;
+    volatile LONG firstFailed;       // the lowest piece that failed, or count
+    std::vector<LONG> done;          // 1 once a piece is final
+    HANDLE finished;
+};
+
+bool CipherPiece(_ENC_CTX* ctx, PieceJob& job, LONG index)
+{
+    const size_t at = static_cast<size_t>(index) * job.pieceSize;
+    const size_t piece = job.size - at < job.pieceSize ? job.size - at : job.pieceSize;
+    unsigned char* out = nullptr;
+    unsigned long written = job.encrypt
+        ? CToviCrypto::ToviDataEncrypt(ctx, job.data + at, static_cast<int>(piece), &out)
+        : CToviCrypto::ToviDataDecrypt(ctx, job.data + at, static_cast<int>(piece), &out);
+    // The frame cannot change its length: anything but the same count is a failure.
+    const bool ok = out != nullptr && written == piece;
+    if (ok)
+        std::memcpy(job.data + at, out, piece);
+    delete[] out;
+    return ok;
+}
+
+void NoteFailure(PieceJob& job, LONG index)
+{
+    LONG seen = job.firstFailed;
+    while (index < seen) {
+        const LONG was = InterlockedCompareExchange(&job.firstFailed, index, seen);
+        if (was == seen)
+            break;
+        seen = was;
+    }
+}
+
+// Takes pieces until none is left or one failed.
+void TakePieces(_ENC_CTX* ctx, PieceJob& job)
+{
+    for (;;) {
+        if (job.firstFailed < job.count)
+            return;
+        const LONG index = InterlockedIncrement(&job.next) - 1;
+        if (index >= job.count)
+            return;
+        if (!CipherPiece(ctx, job, index)) {
+            NoteFailure(job, index);
+            return;
+        }
+        InterlockedExchange(&job.done[static_cast<size_t>(index)], 1);
+    }
+}
+
+DWORD WINAPI HelpWithPieces(LPVOID param)
+{
+    PieceJob* job = static_cast<PieceJob*>(param);
+    TakePieces(&job->ctx, *job);
+    SetEvent(job->finished);
+    return 0;
+}
+
+}
+
 int CToviConn::CipherInPlace(bool encrypt, unsigned char* data, size_t size, size_t pieceSize, CFramePump* pump,
                              size_t pumpOffset, size_t* doneBytes)
 {
@@ -431,25 +503,75 @@ int CToviConn::CipherInPlace(bool encrypt, unsigned char* data, size_t size, siz
         *doneBytes = 0;
     if (!m_pEncCtx)
         return encrypt ? IXO_SOCK_ERR_ENCRYPT : IXO_SOCK_ERR_DECRYPT;
-    size_t done = 0;
-    while (done < size) {
-        const size_t piece = size - done < pieceSize ? size - done : pieceSize;
-        unsigned char* out = nullptr;
-        unsigned long written = encrypt
-            ? CToviCrypto::ToviDataEncrypt(m_pEncCtx, data + done, static_cast<int>(piece), &out)
-            : CToviCrypto::ToviDataDecrypt(m_pEncCtx, data + done, static_cast<int>(piece), &out);
-        // The frame cannot change its length: anything but the same count is a failure.
-        const bool ok = out != nullptr && written == piece;
-        if (ok)
-            std::memcpy(data + done, out, piece);
-        delete[] out;
-        if (!ok)
-            return encrypt ? IXO_SOCK_ERR_ENCRYPT : IXO_SOCK_ERR_DECRYPT;
-        done += piece;
-        if (doneBytes)
-            *doneBytes = done;
-        if (pump)
-            pump->Advance(pumpOffset + done);
+    if (size == 0)
+        return 0;
+    const int failure = encrypt ? IXO_SOCK_ERR_ENCRYPT : IXO_SOCK_ERR_DECRYPT;
+    const size_t count = (size + pieceSize - 1) / pieceSize;
+
+    PieceJob job;
+    job.encrypt = encrypt;
+    job.data = data;
+    job.size = size;
+    job.pieceSize = pieceSize;
+    job.count = static_cast<LONG>(count);
+    job.next = 0;
+    job.firstFailed = job.count;
+    job.finished = nullptr;
+    bool helped = false;
+    if (count >= 2) {
+        try {
+            job.done.assign(count, 0);
+            job.ctx = *m_pEncCtx;
+            job.finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+            helped = job.finished && QueueUserWorkItem(HelpWithPieces, &job, WT_EXECUTEDEFAULT);
+        } catch (const std::bad_alloc&) {
+            helped = false;
+        }
     }
-    return 0;
+    if (!helped) {
+        if (job.finished)
+            CloseHandle(job.finished);
+        // One thread, piece after piece.
+        size_t done = 0;
+        for (LONG index = 0; index < job.count; ++index) {
+            if (!CipherPiece(m_pEncCtx, job, index))
+                return failure;
+            done = size - done < pieceSize ? size : done + pieceSize;
+            if (doneBytes)
+                *doneBytes = done;
+            if (pump)
+                pump->Advance(pumpOffset + done);
+        }
+        return 0;
+    }
+
+    // The caller's pieces, with the front handed over as far as it is final after each.
+    size_t front = 0;
+    auto frontBytes = [&]() {
+        while (front < count && InterlockedCompareExchange(&job.done[front], 0, 0) == 1)
+            ++front;
+        return front * pieceSize < size ? front * pieceSize : size;
+    };
+    for (;;) {
+        if (job.firstFailed < job.count)
+            break;
+        const LONG index = InterlockedIncrement(&job.next) - 1;
+        if (index >= job.count)
+            break;
+        if (!CipherPiece(m_pEncCtx, job, index)) {
+            NoteFailure(job, index);
+            break;
+        }
+        InterlockedExchange(&job.done[static_cast<size_t>(index)], 1);
+        if (pump)
+            pump->Advance(pumpOffset + frontBytes());
+    }
+    WaitForSingleObject(job.finished, INFINITE);
+    CloseHandle(job.finished);
+    const size_t done = frontBytes();
+    if (doneBytes)
+        *doneBytes = done;
+    if (pump)
+        pump->Advance(pumpOffset + done);
+    return job.firstFailed < job.count ? failure : 0;
 }

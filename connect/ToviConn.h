@@ -118,9 +118,10 @@ private:
     int ReceiveExact(unsigned char* dest, int count);
     void FailReceive(int code);
     void SetFileError(DWORD osError);
-    // Each piece of pieceSize bytes is its own cipher call from the iv: 0, or 17/18. With a
-    // pump, bytes [0, pumpOffset + end of the piece) are handed over after each piece; *done
-    // says how far the cipher got.
+    // Each piece of pieceSize bytes is its own cipher call from the iv: 0, or 17/18. Several
+    // pieces are shared with a pool thread. With a pump, bytes [0, pumpOffset + end of the
+    // unbroken run of finished pieces) are handed over as pieces finish; *done says how far
+    // that run got.
     int CipherInPlace(bool encrypt, unsigned char* data, size_t size, size_t pieceSize,
                       CFramePump* pump = nullptr, size_t pumpOffset = 0, size_t* done = nullptr);
     // The pump with its thread running, or null when no thread can be had.
