@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: Windows programs under Wine on a private prefix with
 # one wineserver and an Xvfb display for the whole run, native tests directly.
+# Arguments go to both ctest runs: `scripts/test.sh -R Upload` runs the matching tests only.
 set -euo pipefail
 src="$(cd "$(dirname "$0")/.." && pwd)"
 root="${TOVI_BUILD_ROOT:-$src/build}"
 export TOVI_BUILD_ROOT="$root"
 "$src/scripts/build.sh"
+# The 64-bit form's Wine wrapper, where build.sh made one (see scripts/wine-arch.sh).
+export PATH="$root/wine-bin:$PATH"
 
 export WINEPREFIX="$root/wine" HOME="$root/wine-home" WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=d;mshtml=d;winemenubuilder.exe=d"
 
-# A free display number for Xvfb.
-d=91
+# A free display number for Xvfb (TOVI_DISPLAY picks where to start looking).
+d="${TOVI_DISPLAY:-91}"
 while [ -e "/tmp/.X$d-lock" ] || [ -e "/tmp/.X11-unix/X$d" ]; do d=$((d + 1)); done
 Xvfb ":$d" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
@@ -29,6 +32,6 @@ wineserver -p >/dev/null 2>&1
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 set +e
 status=0
-ctest --test-dir "$root/native" --output-on-failure --no-tests=ignore -j "${TOVI_JOBS:-$(nproc)}" || status=1
-ctest --test-dir "$root/win" --output-on-failure -j "${TOVI_JOBS:-$(nproc)}" || status=1
+ctest --test-dir "$root/native" --output-on-failure --no-tests=ignore -j "${TOVI_JOBS:-$(nproc)}" "$@" || status=1
+ctest --test-dir "$root/win" --output-on-failure -j "${TOVI_JOBS:-$(nproc)}" "$@" || status=1
 exit $status
