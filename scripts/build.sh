@@ -8,11 +8,13 @@ jobs="${TOVI_JOBS:-$(nproc)}"
 
 "$src/scripts/deps.sh"
 mkdir -p "$root"
+. "$src/scripts/wine-arch.sh"
+tovi_wine_arch "$root"
 
 gen=(-G Ninja)
 cmake -S "$src/testserver" -B "$root/native" "${gen[@]}" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$root/native" -j "$jobs"
 
-cmake -S "$src" -B "$root/win" "${gen[@]}" -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-i686.cmake" \
+cmake -S "$src" -B "$root/win" "${gen[@]}" -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-$TOVI_ARCH.cmake" \
       -DCMAKE_BUILD_TYPE=Release -DTOVI_NATIVE_DIR="$root/native" >/dev/null
 cmake --build "$root/win" -j "$jobs"

@@ -4,8 +4,8 @@ set -euo pipefail
 
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
-for p in cmake make ninja-build mingw-w64 g++-mingw-w64-i686-posix libz-mingw-w64-dev googletest \
-         wine wine32:i386 xvfb x11-apps x11-utils imagemagick fonts-nanum libssl-dev zlib1g-dev g++ pkg-config; do
+for p in cmake make ninja-build mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix \
+         libz-mingw-w64-dev googletest wine wine32:i386 wine64 xvfb x11-apps x11-utils imagemagick fonts-nanum libssl-dev zlib1g-dev g++ pkg-config; do
   have "$p" || need+=("$p")
 done
 [ ${#need[@]} -eq 0 ] && exit 0

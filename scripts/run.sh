@@ -7,6 +7,8 @@ src="$(cd "$(dirname "$0")/.." && pwd)"
 root="${TOVI_BUILD_ROOT:-$src/build}"
 export TOVI_BUILD_ROOT="$root"
 "$src/scripts/build.sh"
+# The 64-bit form's Wine wrapper, where build.sh made one (see scripts/wine-arch.sh).
+export PATH="$root/wine-bin:$PATH"
 
 export WINEPREFIX="$root/wine-run" HOME="$root/wine-run-home" WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=d;mshtml=d;winemenubuilder.exe=d"

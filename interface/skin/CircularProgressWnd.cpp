@@ -30,8 +30,10 @@ CCircularProgressWnd::Geometry CCircularProgressWnd::GeometryFor(int width, int 
     g.centreX = width / 2;
     g.centreY = height / 2;
     g.penWidth = std::max(g.size / 15, 2);
-    g.innerRadius = std::max((int)(g.size * 0.175), 4);
-    g.outerRadius = std::max((int)(g.size * 0.3125), 8);
+    // Whole-number arithmetic: 0.175 has no exact binary form, and 40 x 0.175 truncated to 6 or 7
+    // depending on the processor's floating-point precision.
+    g.innerRadius = std::max(g.size * 175 / 1000, 4);
+    g.outerRadius = std::max(g.size * 5 / 16, 8);
     return g;
 }
 

@@ -21,7 +21,7 @@ TEST(CircularProgressGeometry, SpokesScaleWithTheSpinnerAndKeepTheirMinimums)
         { 50, 50, 3, 8, 15, 25, 25 },
         { 20, 20, 2, 4, 8, 10, 10 },
         { 100, 100, 6, 17, 31, 50, 50 },
-        { 60, 40, 2, 6, 12, 30, 20 },   // the smaller side counts; 40 x 0.175 truncates to 6
+        { 60, 40, 2, 7, 12, 30, 20 },   // the smaller side counts; 40 x 0.175 is 7 on every processor
     };
     for (const auto& row : rows) {
         CCircularProgressWnd::Geometry g = CCircularProgressWnd::GeometryFor(row.w, row.h);
