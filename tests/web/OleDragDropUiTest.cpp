@@ -357,6 +357,50 @@ TEST_F(OleDragDrop, EscapeCancelsAndTheSourceDropsWhenItsButtonIsReleased)
     EXPECT_EQ(DRAGDROP_S_DROP, source.QueryContinueDrag(FALSE, MK_CONTROL));
 }
 
+// Scrolls while the pointer is in the top band of its window, as the panes' targets do.
+class ScrollingTarget : public RecordingTarget {
+public:
+    int scrolled = 0;
+    DROPEFFECT OnDragScroll(CWnd*, DWORD keys, CPoint point) override
+    {
+        if (point.y >= GetScrollInset())
+            return DROPEFFECT_NONE;
+        ++scrolled;
+        return DROPEFFECT_SCROLL | EffectFromKeys(keys, m_dropEffectAllowed);
+    }
+};
+
+TEST_F(OleDragDrop, WhileTheTargetScrollsItsDragOverIsNotAsked)
+{
+    ui.Run([&] {
+        CWnd wnd;
+        ASSERT_TRUE(wnd.CreateEx(0, nullptr, L"scroll", WS_POPUP | WS_VISIBLE, 200, 150, 300, 200, nullptr, nullptr));
+        ScrollingTarget target;
+        ASSERT_TRUE(target.Register(&wnd));
+        IDropTarget* drop = target.GetInterface();
+        bool deleted = false;
+        IDataObject* data = TextData(&deleted, L"x");
+        DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        POINTL inBand = { 250, 152 }, below = { 250, 250 };
+        drop->DragEnter(data, MK_LBUTTON, below, &effect);
+        effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        drop->DragOver(MK_LBUTTON | MK_CONTROL, inBand, &effect);
+        EXPECT_EQ((DWORD)(DROPEFFECT_SCROLL | DROPEFFECT_COPY), effect);
+        EXPECT_EQ(1, target.scrolled);
+        EXPECT_EQ("enter", target.calls.back().what) << "no drag-over while scrolling";
+        effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        drop->DragOver(MK_LBUTTON, below, &effect);
+        EXPECT_EQ((DWORD)DROPEFFECT_MOVE, effect);
+        EXPECT_EQ("over", target.calls.back().what);
+        drop->DragLeave();
+        data->Release();
+        EXPECT_TRUE(deleted);
+        EXPECT_EQ(DD_DEFSCROLLINSET, COleDropTarget::GetScrollInset());
+        target.Revoke();
+        wnd.DestroyWindow();
+    });
+}
+
 TEST_F(OleDragDrop, ATargetRegistersOnceAndRevokesCleanly)
 {
     ui.Run([&] {
