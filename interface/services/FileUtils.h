@@ -9,6 +9,8 @@
 #include "Strings.h"
 #include <windows.h>
 
+class CWnd;
+
 enum WindowsAccountType {
     WINDOWS_ACCOUNT_NONE = 0,
     WINDOWS_ACCOUNT_ADMINISTRATOR = 101,
@@ -94,4 +96,18 @@ public:
 
     // The version code for a reported version, platform, product type and architecture.
     static int WindowsTypeOf(DWORD major, DWORD minor, DWORD platform, BYTE productType, WORD architecture);
+
+    // The one way the client shows a message: the skinned message box on owner (may be null),
+    // modal on the calling thread. type holds Windows MB_ flags (OK, OK/Cancel or Yes/No
+    // buttons, an icon); the result is the pressed button's IDOK, IDCANCEL, IDYES or IDNO.
+    // A caption configured for the edition replaces the given one.
+    static int ToviMessageBox(CWnd* owner, const wchar_t* text, const wchar_t* caption, unsigned type);
+    // Checks a folder name the user typed: trims it in place (blanks in front, blanks and dots
+    // at the end) and returns 0 when it is usable, else shows why in a message box on owner
+    // (the foreground window of this process when null) and returns -1.
+    static int CheckFolderName(CWnd* owner, CString& name);
+    // The check alone, without a window: 0 for a usable name, else the id of the message text
+    // that says what is wrong (12040 empty, 12076 too long, 12077 anything else). Trims name
+    // as CheckFolderName does.
+    static unsigned FolderNameFault(CString& name);
 };
