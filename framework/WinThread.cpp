@@ -1,5 +1,6 @@
 // CWinThread: thread start and end, the message loop, idle processing and AfxBeginThread.
 #include "WinThread.h"
+#include "CreateContext.h"
 #include "Dc.h"
 #include "Gdi.h"
 #include "ImageList.h"
@@ -187,6 +188,12 @@ BOOL CWinThread::PreTranslateMessage(MSG* pMsg)
 BOOL CWinThread::OnIdle(LONG lCount)
 {
     if (lCount == 0) {
+        // The main window's bars follow their commands' update handlers. Only a window of this
+        // thread: another thread's main window has its own idle time, and a send to it could block.
+        CWnd* pMain = GetMainWnd();
+        if (pMain && pMain->m_hWnd && ::IsWindowVisible(pMain->m_hWnd)
+            && ::GetWindowThreadProcessId(pMain->m_hWnd, nullptr) == ::GetCurrentThreadId())
+            pMain->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
         CWnd::DeleteTempMap(false);
         CGdiObject::DeleteTempMap();
         CDC::DeleteTempMap();

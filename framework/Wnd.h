@@ -25,6 +25,7 @@ class CImageList;
 class CScrollBar;
 class CDataExchange;
 class CWinThread;
+class CFrameWnd;
 struct CCreateContext;
 
 class FW_API CWnd : public CCmdTarget {
@@ -232,6 +233,8 @@ public:
     void SetOwner(CWnd* pOwnerWnd) { ::SetWindowLongPtr(m_hWnd, GWLP_HWNDPARENT, (LONG_PTR)pOwnerWnd->GetSafeHwnd()); }
     // The first ancestor that is not a child window (this window when it is not a child).
     CWnd* GetTopLevelParent() const;
+    // The nearest frame among the ancestors of a child window (not this window), or null.
+    CFrameWnd* GetParentFrame() const;
     CWnd* GetWindow(UINT nCmd) const { return FromHandle(::GetWindow(m_hWnd, nCmd)); }
     CWnd* GetNextWindow(UINT nFlag = GW_HWNDNEXT) const { return FromHandle(::GetWindow(m_hWnd, nFlag)); }
     CWnd* GetTopWindow() const { return FromHandle(::GetTopWindow(m_hWnd)); }
