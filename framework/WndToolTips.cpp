@@ -116,11 +116,12 @@ void CWnd::FilterToolTipMessage(MSG* pMsg)
         }
     }
     if (state->nToolHit != -1) {
-        // The tooltip hit-tests the tool in its window's coordinates.
+        // The tooltip hit-tests the tool in its window's coordinates; a tool that is a window
+        // (TTF_IDISHWND) is recognised by that window's own messages.
         MSG relay = *pMsg;
-        relay.hwnd = ti.hwnd;
+        relay.hwnd = (ti.uFlags & TTF_IDISHWND) ? (HWND)ti.uId : ti.hwnd;
         CPoint inTool = pMsg->pt;
-        ::ScreenToClient(ti.hwnd, &inTool);
+        ::ScreenToClient(relay.hwnd, &inTool);
         if (pMsg->message >= WM_MOUSEFIRST && pMsg->message <= WM_MOUSELAST)
             relay.lParam = MAKELPARAM(inTool.x, inTool.y);
         ::SendMessage(hToolTip, TTM_RELAYEVENT, 0, (LPARAM)&relay);

@@ -742,7 +742,7 @@ public:
 };
 IMPLEMENT_DYNCREATE(CFrameThread, CWinThread)
 
-TEST(FrameIdleUpdate, VisibleBarsFollowTheUpdateHandlersWhenTheThreadIsIdle)
+TEST(FrameIdleUpdate, VisibleBarsFollowTheUpdateHandlersWhenTheThreadIsIdleAndShowTips)
 {
     CWinThread* thread = AfxBeginThread(RUNTIME_CLASS(CFrameThread), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     ASSERT_NE(thread, nullptr);
@@ -776,6 +776,25 @@ TEST(FrameIdleUpdate, VisibleBarsFollowTheUpdateHandlersWhenTheThreadIsIdle)
     ::ShowWindow(tool, SW_SHOW);
     ::PostMessage(hFrame, WM_NULL, 0, 0);
     EXPECT_TRUE(uitest::WaitUntil([&] { return enabled(tool, IDC_BAR_UPDATE); }));
+
+    // Resting the mouse on a bar button shows its tip from the string table.
+    HWND button = ::GetDlgItem(top, IDC_BAR_OWN);
+    CRect rect;
+    ::GetWindowRect(button, &rect);
+    for (int step = 0; step < 4; ++step) {
+        ::SetCursorPos(rect.left + 5 + step * 3, rect.top + 6);
+        SendMouse(MOUSEEVENTF_MOVE);
+        ::Sleep(40);
+    }
+    HWND shown = nullptr;
+    EXPECT_TRUE(uitest::WaitUntil([&] {
+        shown = nullptr;
+        for (HWND tip : uitest::FindTopWindows(TOOLTIPS_CLASSW, nullptr)) {
+            if (uitest::GetText(tip) == L"Own button")
+                shown = tip;
+        }
+        return shown != nullptr;
+    })) << "no visible tip with the button's text";
 
     ::PostMessage(hFrame, WM_CLOSE, 0, 0);
     EXPECT_EQ(::WaitForSingleObject(thread->m_hThread, 10000), WAIT_OBJECT_0) << "closing the main frame ends the thread";
