@@ -1,6 +1,9 @@
 // Export macro of the framework DLL.
 #pragma once
-#ifdef FRAMEWORK_BUILD
+#if defined(FRAMEWORK_STATIC)
+// Linked into one program as a static library (the update program).
+#define FW_API
+#elif defined(FRAMEWORK_BUILD)
 #define FW_API __declspec(dllexport)
 #else
 #define FW_API __declspec(dllimport)

@@ -1,0 +1,89 @@
+// Files, folders and the HTTP fixture for the update program's tests.
+#include "UpdaterFiles.h"
+#include "SHA1.h"
+#include <windows.h>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace updtest {
+
+void MakeDirs(const std::wstring& path)
+{
+    for (size_t i = 3; i <= path.size(); ++i)
+        if (i == path.size() || path[i] == L'\\')
+            CreateDirectoryW(path.substr(0, i).c_str(), nullptr);
+}
+
+void PutFile(const std::wstring& path, const std::string& bytes)
+{
+    MakeDirs(path.substr(0, path.rfind(L'\\')));
+    std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+std::string ReadFile(const std::wstring& path)
+{
+    std::ifstream in(path.c_str(), std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string Sha1Hex(const std::string& bytes, bool upper)
+{
+    CSHA1 sha;
+    sha.Update(reinterpret_cast<const unsigned char*>(bytes.data()), unsigned(bytes.size()));
+    sha.Final();
+    char hex[41] = {};
+    sha.ReportHashA(hex, 41, upper ? CSHA1::REPORT_HEX_UPPER : CSHA1::REPORT_HEX_LOWER);
+    return hex;
+}
+
+std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+
+std::wstring ProgramFolder()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p = path;
+    return p.substr(0, p.rfind(L'\\'));
+}
+
+std::wstring FixtureDir()
+{
+    const char* dir = getenv("TOVI_HTTP_FIXTURE");
+    return Wide(dir != nullptr ? dir : "T:\\win\\httpfixture");
+}
+
+int FixturePort()
+{
+    std::ifstream in((FixtureDir() + L"\\port").c_str());
+    int port = 0;
+    in >> port;
+    return port;
+}
+
+int CountFilesEndingWith(const std::wstring& folder, const std::wstring& suffix)
+{
+    int count = 0;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            count += CountFilesEndingWith(folder + L"\\" + name, suffix);
+        else if (name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+            ++count;
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return count;
+}
+
+}

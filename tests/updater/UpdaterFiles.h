@@ -1,0 +1,22 @@
+// Files, folders and the HTTP fixture for the update program's tests.
+#pragma once
+#include <string>
+
+namespace updtest {
+
+void MakeDirs(const std::wstring& path);
+void PutFile(const std::wstring& path, const std::string& bytes);
+std::string ReadFile(const std::wstring& path);
+bool Exists(const std::wstring& path);
+// SHA-1 of bytes as hexadecimal digits, upper or lower case.
+std::string Sha1Hex(const std::string& bytes, bool upper);
+std::wstring Wide(const std::string& s);
+// The folder of the running test program (the build's bin folder).
+std::wstring ProgramFolder();
+// The HTTP fixture's folder (served files under www\) and port; 0 when it is not running.
+std::wstring FixtureDir();
+int FixturePort();
+// Names in folder (and below) that end with suffix.
+int CountFilesEndingWith(const std::wstring& folder, const std::wstring& suffix);
+
+}

@@ -1,0 +1,376 @@
+// Update runs as a user meets them: the update dialog made from its template, run against the
+// HTTP fixture (whose enciphered files come from OpenSSL) with a temporary install folder, and
+// judged by the files on disk, the message boxes shown and the product program started again.
+#include "AutoAnswer.h"
+#include "CorvaneUpdateDlg.h"
+#include "FakeTaskService.h"
+#include "FileUtils.h"
+#include "RegistryFixture.h"
+#include "TestPaths.h"
+#include "UiThread.h"
+#include "UpdaterFiles.h"
+#include "UpdaterSeams.h"
+#include "WindowDriver.h"
+#include <gtest/gtest.h>
+#include <map>
+
+using namespace updtest;
+
+namespace {
+
+std::string Bytes(const char* seed, size_t size)
+{
+    std::string s(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        s[i] = char(seed[i % strlen(seed)] + i * 7);
+    return s;
+}
+
+struct Section {
+    std::string name, file, target, dest, encrypt, version, hash, pre;
+};
+
+std::string Ini(const std::vector<Section>& sections)
+{
+    std::string ini;
+    for (const Section& s : sections) {
+        ini += "[" + s.name + "]\r\nFILENAME=" + s.file + "\r\nTARGETDIR=" + s.target + "\r\nDESTDIR=" + s.dest +
+               "\r\nENCRYPT=" + s.encrypt + "\r\nVERSION=" + s.version + "\r\nHASH=" + s.hash + "\r\nPREACTION=" + s.pre +
+               "\r\nPOSTACTION=\r\n";
+    }
+    return ini;
+}
+
+}
+
+class UpdateRun : public regtest::RegistryTest {
+protected:
+    void SetUp() override
+    {
+        regtest::RegistryTest::SetUp();
+        ASSERT_NE(0, FixturePort()) << "the HTTP fixture is not running";
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        m_www = FixtureDir() + L"\\www\\upd-" + Wide(name);
+        MakeDirs(m_www);
+        std::wstring scratch = testpaths::ScratchDir((L"UpdaterRun" + Wide(name)).c_str());
+        m_install = scratch + L"\\install";
+        m_documents = scratch + L"\\docs";
+        m_update = m_documents + L"\\VariruDAD\\Update";
+        m_images = m_documents + L"\\VariruDAD\\Image";
+        m_outside = scratch + L"\\outside";
+        MakeDirs(m_install);
+        MakeDirs(m_update);
+        MakeDirs(m_images);
+        MakeDirs(m_outside);
+        PutFile(m_install + L"\\CorvaneIXO.exe", ReadFile(ProgramFolder() + L"\\standin\\UpdaterStandIn.exe"));
+        regtest::PutText(regtest::kProductKeys[0], L"InstallDir", m_install);
+        regtest::PutText(regtest::kProductKeys[0], L"UpdateURL",
+                         L"http://127.0.0.1:" + std::to_wstring(FixturePort()) + L"/upd-" + Wide(name));
+        regtest::PutText(regtest::kProductKeys[0], L"Language", L"1033");
+        CFileUtils::SetLocaleChange(LANG_ENGLISH);
+        std::wstring docs = m_documents;
+        Seams().documentsFolder = [docs](CString& out) { out = docs.c_str(); return true; };
+        Seams().elevated = [] { return false; };
+        Seams().createTaskService = nullptr;
+        Seams().activeUserName = nullptr;
+    }
+
+    void TearDown() override
+    {
+        Seams() = UpdaterSeams();
+        regtest::RegistryTest::TearDown();
+    }
+
+    void Describe(const std::vector<Section>& sections) { PutFile(m_update + L"\\Update.ini", Ini(sections)); }
+    void Serve(const std::wstring& relative, const std::string& bytes) { PutFile(m_www + L"\\" + relative, bytes); }
+    void Rules(const std::wstring& relative, const std::string& rules) { PutFile(m_www + L"\\" + relative + L".http", rules); }
+    void Install(const std::wstring& relative, const std::string& bytes) { PutFile(m_install + L"\\" + relative, bytes); }
+    std::string Installed(const std::wstring& relative) { return ReadFile(m_install + L"\\" + relative); }
+
+    // Runs the dialog as the program does; answers its message boxes with OK.
+    int RunUpdate(DWORD timeoutMs = 40000)
+    {
+        uitest::AutoAnswer boxes(L"CorvaneIXO", IDOK);
+        uitest::UiThread ui;
+        int outcome = -1;
+        auto task = ui.Post([&] {
+            CCorvaneUpdateDlg dlg(m_index);
+            dlg.DoModal();
+            outcome = dlg.m_nOutcome;
+        });
+        EXPECT_TRUE(task->Wait(timeoutMs)) << "the update dialog did not close";
+        for (const auto& seen : boxes.Seen())
+            for (const auto& text : seen.texts)
+                m_messages.push_back(text);
+        return outcome;
+    }
+
+    bool MessageShown(const wchar_t* text) const
+    {
+        for (const auto& m : m_messages)
+            if (m == text)
+                return true;
+        return false;
+    }
+
+    // The stand-in product's command lines, once it has been started and has written them.
+    std::wstring ProductStarts()
+    {
+        std::wstring marker = m_install + L"\\started.txt";
+        std::wstring text;
+        uitest::WaitUntil([&] {
+            std::string bytes = ReadFile(marker);
+            text.assign(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+            return text.size() >= 2 && text.compare(text.size() - 2, 2, L"\r\n") == 0;
+        }, 10000);
+        return text;
+    }
+
+    std::wstring m_www, m_install, m_documents, m_update, m_images, m_outside;
+    std::vector<std::wstring> m_messages;
+    int m_index = 0;
+};
+
+TEST_F(UpdateRun, ReplacesExactlyTheFilesThatAreDue)
+{
+    std::string versioned = ReadFile(ProgramFolder() + L"\\VersionedModule.dll");   // version 3.1.0.7
+    ASSERT_FALSE(versioned.empty());
+    std::string same = Bytes("same", 3000);
+    std::string fresh = Bytes("fresh", 200000);        // more than three cipher pieces
+    std::string changedOld = Bytes("old", 500), changedNew = Bytes("new", 700);
+    std::string lower = Bytes("lower", 900);
+    std::string newer = Bytes("newer", 1200);
+    std::string updateDir = Bytes("update", 800);
+    std::string sub = Bytes("sub", 600);
+    std::string login = Bytes("login", 2500);
+
+    Install(L"Same.dll", same);
+    Install(L"Changed.txt", changedOld);
+    Install(L"Newer.dll", versioned);
+    Install(L"Current.dll", versioned);
+    Install(L"CorvaneUpdate.exe", "the updater itself");
+    Describe({
+        // Installed and equal by digest (given in lower case): not due; the server has nothing.
+        { "SAME", "Same.dll", "", "Home", "", "", Sha1Hex(same, false), "" },
+        // Missing: due; enciphered on the server.
+        { "FRESH", "Fresh.dll.enc", "", "Home", "Y", "", Sha1Hex(fresh, true), "" },
+        // Installed but different by digest: due.
+        { "CHANGED", "Changed.txt", "", "Home", "", "", Sha1Hex(changedNew, true), "" },
+        // Lower-case "y" is not enciphered: the name keeps its ending.
+        { "LOWER", "Lower.bin.enc", "", "Home", "y", "", Sha1Hex(lower, true), "" },
+        // A higher version is due whatever the digest.
+        { "NEWER", "Newer.dll", "", "Home", "", "3.1.0.8", Sha1Hex(newer, true), "" },
+        // The same version and the same digest: not due.
+        { "CURRENT", "Current.dll", "", "Home", "", "3.1.0.7", Sha1Hex(versioned, true), "" },
+        // The updater never replaces itself.
+        { "SELF", "corvaneupdate.exe", "", "Home", "", "", Sha1Hex("other", true), "" },
+        // Staged in the download folder by design, placed in the install folder.
+        { "UPD", "Helper.exe.enc", "", "Update", "Y", "", Sha1Hex(updateDir, true), "" },
+        // Another destination: below the install folder in its target folder.
+        { "SUB", "Part.dat", "parts", "Bin", "", "", Sha1Hex(sub, true), "" },
+    });
+    Serve(L"Fresh.dll", fresh);
+    Serve(L"Changed.txt", changedNew);
+    Serve(L"Lower.bin.enc", lower);
+    Serve(L"Newer.dll", newer);
+    Serve(L"Helper.exe", updateDir);
+    Serve(L"parts\\Part.dat", sub);
+    Serve(L"control\\image\\Customize.ini",
+          Ini({ { "IXOLOGINIMAGE", "login.png.enc", "control/image", "Update", "Y", "", Sha1Hex(login, true), "" },
+                { "DRIVEIXOLOGINIMAGE", "drive.png", "control/image", "Update", "", "", Sha1Hex("x", true), "" } }));
+    Serve(L"control\\image\\login.png", login);
+    PutFile(m_images + L"\\login.png", "an old login image");
+
+    EXPECT_EQ(0, RunUpdate());
+    EXPECT_TRUE(m_messages.empty()) << testing::PrintToString(m_messages);
+    EXPECT_EQ(same, Installed(L"Same.dll"));
+    EXPECT_EQ(fresh, Installed(L"Fresh.dll"));
+    EXPECT_FALSE(Exists(m_install + L"\\Fresh.dll.enc"));
+    EXPECT_EQ(changedNew, Installed(L"Changed.txt"));
+    EXPECT_EQ(lower, Installed(L"Lower.bin.enc"));
+    EXPECT_EQ(newer, Installed(L"Newer.dll"));
+    EXPECT_EQ(versioned, Installed(L"Current.dll"));
+    EXPECT_EQ("the updater itself", Installed(L"CorvaneUpdate.exe"));
+    EXPECT_EQ(updateDir, Installed(L"Helper.exe"));
+    EXPECT_EQ(sub, Installed(L"parts\\Part.dat"));
+    EXPECT_EQ(login, ReadFile(m_images + L"\\login.png"));
+    EXPECT_FALSE(Exists(m_images + L"\\drive.png"));
+    EXPECT_EQ(0, CountFilesEndingWith(m_install, L".upd-new") + CountFilesEndingWith(m_install, L".upd-old") +
+                     CountFilesEndingWith(m_install, L".upd-enc"));
+    EXPECT_NE(std::wstring::npos, ProductStarts().find(L"/NOUPDATE"));
+}
+
+// Each failure comes after a file that was fetched well: nothing installed may change.
+class UpdateFailure : public UpdateRun {
+protected:
+    void PrepareTwoFiles(const std::string& secondHash)
+    {
+        m_firstOld = Bytes("first-old", 400);
+        m_firstNew = Bytes("first-new", 90000);
+        m_secondOld = Bytes("second-old", 300);
+        m_secondNew = Bytes("second-new", 5000);
+        Install(L"First.dll", m_firstOld);
+        Install(L"Second.dll", m_secondOld);
+        Describe({ { "FIRST", "First.dll.enc", "", "Home", "Y", "", Sha1Hex(m_firstNew, true), "" },
+                   { "SECOND", "Second.dll", "", "Home", "", "", secondHash.empty() ? Sha1Hex(m_secondNew, true) : secondHash, "" } });
+        Serve(L"First.dll", m_firstNew);
+        Serve(L"Second.dll", m_secondNew);
+    }
+
+    void ExpectNothingChanged()
+    {
+        EXPECT_EQ(m_firstOld, Installed(L"First.dll"));
+        EXPECT_EQ(m_secondOld, Installed(L"Second.dll"));
+        EXPECT_EQ(0, CountFilesEndingWith(m_install, L".upd-new") + CountFilesEndingWith(m_install, L".upd-old") +
+                         CountFilesEndingWith(m_install, L".upd-enc"));
+        EXPECT_NE(std::wstring::npos, ProductStarts().find(L"/NOUPDATE"));
+    }
+
+    std::string m_firstOld, m_firstNew, m_secondOld, m_secondNew;
+};
+
+TEST_F(UpdateFailure, NotFoundLeavesEveryInstalledFile)
+{
+    PrepareTwoFiles("");
+    Rules(L"Second.dll", "status 404\n");
+    EXPECT_EQ(2, RunUpdate());
+    EXPECT_TRUE(MessageShown(L"File download is failed.")) << testing::PrintToString(m_messages);
+    ExpectNothingChanged();
+}
+
+TEST_F(UpdateFailure, ShortBodyLeavesEveryInstalledFile)
+{
+    PrepareTwoFiles("");
+    Rules(L"Second.dll", "short 1000\n");
+    EXPECT_EQ(2, RunUpdate());
+    EXPECT_TRUE(MessageShown(L"File download is failed.")) << testing::PrintToString(m_messages);
+    ExpectNothingChanged();
+}
+
+TEST_F(UpdateFailure, WrongDigestLeavesEveryInstalledFile)
+{
+    PrepareTwoFiles(Sha1Hex("something else", true));
+    EXPECT_EQ(2, RunUpdate());
+    EXPECT_TRUE(MessageShown(L"Fail to file's integrity verification.")) << testing::PrintToString(m_messages);
+    ExpectNothingChanged();
+}
+
+TEST_F(UpdateFailure, AFailedReplacementPutsBackWhatWasAlreadyReplaced)
+{
+    PrepareTwoFiles("");
+    // The second target cannot be replaced: a folder stands where the file should be.
+    DeleteFileW((m_install + L"\\Second.dll").c_str());
+    CreateDirectoryW((m_install + L"\\Second.dll").c_str(), nullptr);
+    EXPECT_EQ(2, RunUpdate());
+    EXPECT_EQ(1u, m_messages.size()) << testing::PrintToString(m_messages);
+    EXPECT_EQ(m_firstOld, Installed(L"First.dll"));
+    EXPECT_EQ(0, CountFilesEndingWith(m_install, L".upd-new") + CountFilesEndingWith(m_install, L".upd-old"));
+    EXPECT_NE(std::wstring::npos, ProductStarts().find(L"/NOUPDATE"));
+}
+
+namespace {
+
+// Presses the dialog's close button while the second file is on its way; 0 when it did.
+DWORD WINAPI CloseDuringSecondDownload(LPVOID stop)
+{
+    for (int i = 0; i < 800 && WaitForSingleObject(stop, 0) != WAIT_OBJECT_0; ++i) {
+        HWND dialog = FindWindowW(L"#32770", L"Corvane live update");
+        if (dialog != nullptr && IsWindowVisible(dialog)) {
+            wchar_t file[64] = {};
+            GetDlgItemTextW(dialog, 1001, file, 63);
+            if (wcscmp(file, L"Second.dll") == 0) {
+                Sleep(300);
+                uitest::ClickButton(dialog, IDCANCEL);
+                return 0;
+            }
+        }
+        Sleep(25);
+    }
+    return 1;
+}
+
+}
+
+TEST_F(UpdateFailure, CancelDuringADownloadStopsSafelyAndStartsTheProductAgain)
+{
+    PrepareTwoFiles("");
+    Rules(L"Second.dll", "delay-ms 2500\n");
+    HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    // Closes the dialog while the second file is on its way.
+    HANDLE watcher = CreateThread(nullptr, 0, CloseDuringSecondDownload, stop, 0, nullptr);
+    EXPECT_EQ(2, RunUpdate());
+    SetEvent(stop);
+    WaitForSingleObject(watcher, 5000);
+    DWORD clicked = 1;
+    GetExitCodeThread(watcher, &clicked);
+    CloseHandle(watcher);
+    CloseHandle(stop);
+    EXPECT_EQ(0u, clicked) << "the close button was never pressed during the download";
+    EXPECT_TRUE(m_messages.empty()) << testing::PrintToString(m_messages);
+    ExpectNothingChanged();
+}
+
+TEST_F(UpdateRun, EntriesThatLeaveTheInstallFolderOrLackADigestAreNeverFetched)
+{
+    std::string evil = Bytes("evil", 100);
+    std::string good = Bytes("good", 100);
+    Describe({
+        { "UP", "..\\Evil1.dll", "", "Home", "", "", Sha1Hex(evil, true), "" },
+        { "TARGET", "Evil2.dll", "..\\outside", "Bin", "", "", Sha1Hex(evil, true), "" },
+        { "DRIVE", "Evil3.dll", "C:\\", "Bin", "", "", Sha1Hex(evil, true), "" },
+        { "DEST", "Evil4.dll", "", "..\\..", "", "", Sha1Hex(evil, true), "" },
+        { "COLON", "C:Evil5.dll", "", "Home", "", "", Sha1Hex(evil, true), "" },
+        { "NODIGEST", "Evil6.dll", "", "Home", "", "", "", "" },
+        { "GOOD", "Good.dll", "", "Home", "", "", Sha1Hex(good, true), "" },
+    });
+    for (const wchar_t* name : { L"Evil1.dll", L"Evil2.dll", L"Evil3.dll", L"Evil4.dll", L"Evil5.dll", L"Evil6.dll" })
+        Serve(name, evil);
+    Serve(L"outside\\Evil2.dll", evil);
+    Serve(L"Good.dll", good);
+    EXPECT_EQ(0, RunUpdate());
+    EXPECT_EQ(good, Installed(L"Good.dll"));
+    EXPECT_EQ(0, CountFilesEndingWith(m_install + L"\\..", L".dll") - CountFilesEndingWith(m_install, L".dll"));
+    EXPECT_FALSE(Exists(m_install + L"\\Evil6.dll"));
+    EXPECT_FALSE(Exists(m_outside + L"\\Evil2.dll"));
+}
+
+TEST_F(UpdateRun, NothingDueStartsTheProductThroughTheSchedulerWhenElevated)
+{
+    std::string same = Bytes("same", 100);
+    Install(L"Same.dll", same);
+    Describe({ { "SAME", "Same.dll", "", "Home", "", "", Sha1Hex(same, true), "" } });
+    TaskLog log;
+    Seams().elevated = [] { return true; };
+    Seams().activeUserName = [] { return CString(L"someone"); };
+    Seams().createTaskService = [&log](ITaskService** out) {
+        *out = NewFakeTaskService(&log);
+        return S_OK;
+    };
+    EXPECT_EQ(1, RunUpdate());
+    auto logged = [&](const std::wstring& call) {
+        for (const auto& c : log.calls)
+            if (c == call)
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(logged(L"put_Path " + m_install + L"\\CorvaneIXO.exe")) << testing::PrintToString(log.calls);
+    EXPECT_TRUE(logged(L"put_Arguments /NOUPDATE")) << testing::PrintToString(log.calls);
+    EXPECT_TRUE(logged(L"put_WorkingDirectory " + m_install)) << testing::PrintToString(log.calls);
+    EXPECT_EQ(0, log.live);
+    // The scheduler started it, not the shell.
+    EXPECT_FALSE(Exists(m_install + L"\\started.txt"));
+}
+
+TEST_F(UpdateRun, BackupEditionWhoseServiceCannotStopStillGetsItsProgramBack)
+{
+    // No service is installed in this prefix, so stopping it fails.
+    m_index = 2;
+    PutFile(m_install + L"\\CorvaneBackup.exe", ReadFile(ProgramFolder() + L"\\standin\\UpdaterStandIn.exe"));
+    regtest::PutText(regtest::kProductKeys[2], L"InstallDir", m_install);
+    std::string bytes = Bytes("backup", 100);
+    PutFile(m_update + L"\\UpdateBackup.ini", Ini({ { "B", "B.dll", "", "Home", "", "", Sha1Hex(bytes, true), "" } }));
+    Serve(L"B.dll", bytes);
+    EXPECT_EQ(1, RunUpdate());
+    EXPECT_FALSE(Exists(m_install + L"\\B.dll"));
+    EXPECT_NE(std::wstring::npos, ProductStarts().find(L"/NOUPDATE"));
+}

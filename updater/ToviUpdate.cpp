@@ -1,0 +1,360 @@
+// CToviUpdate of the update program: registry, description, decision and download list.
+#include "ToviUpdate.h"
+#include "FileUtils.h"
+#include "ProductInfo.h"
+#include "ToviRegistry.h"
+#include "TraceLog.h"
+#include "UpdateCrypto.h"
+#include "UpdateTexts.h"
+#include "UpdaterSeams.h"
+#include "UpdaterRes.h"
+#include "SHA1.h"
+#include <shlobj.h>
+#include <cwchar>
+
+namespace {
+
+void CopyField(wchar_t* out, size_t room, const wchar_t* text)
+{
+    wcsncpy(out, text, room - 1);
+    out[room - 1] = L'\0';
+}
+
+bool Exists(const CString& path) { return ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES; }
+
+bool Encrypted(const _UPDATE_MODULE_INFO& s) { return s.Encrypt[0] == L'Y'; }
+
+void VersionParts(const CString& text, int parts[4])
+{
+    int pos = 0;
+    for (int i = 0; i < 4; ++i) {
+        parts[i] = 0;
+        if (pos < 0)
+            continue;
+        int dot = text.Find(L'.', pos);
+        parts[i] = _wtoi((dot < 0 ? text.Mid(pos) : text.Mid(pos, dot - pos)).GetString());
+        pos = dot < 0 ? -1 : dot + 1;
+    }
+}
+
+CString DocumentsFolder()
+{
+    CString folder;
+    if (Seams().documentsFolder) {
+        if (!Seams().documentsFolder(folder))
+            folder.Empty();
+        return folder;
+    }
+    wchar_t path[MAX_PATH] = {};
+    if (SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, path)))
+        folder = path;
+    return folder;
+}
+
+// Folder below the install folder for a description's TARGETDIR, with Windows separators.
+CString LocalFolder(const CString& targetDir)
+{
+    CString folder(targetDir);
+    folder.Replace(L'/', L'\\');
+    folder.TrimRight(L'\\');
+    return folder;
+}
+
+void Message(int index, HWND owner, const wchar_t* text)
+{
+    if (owner != nullptr)
+        ShowUpdateMessage(index, owner, text, MB_ICONERROR);
+}
+
+}
+
+void AddUpdateItem(const _UPDATE_MODULE_INFO& section, UpdateFileList& list, const CString& url,
+                   const CString& downloadPath, const CString& targetPath, const CString& installedPath)
+{
+    _UPDATE_FILE_ITEM item;
+    item.FileName = section.FileName;
+    item.Url = url;
+    item.DownloadPath = downloadPath;
+    item.TargetPath = targetPath;
+    item.InstalledPath = installedPath;
+    item.Encrypt = section.Encrypt;
+    item.Hash = section.Hash;
+    item.PreAction = section.PreAction;
+    item.PostAction = section.PostAction;
+    item.DestDir = section.DestDir;
+    list.push_back(item);
+}
+
+CToviUpdate::CToviUpdate() {}
+
+CToviUpdate::~CToviUpdate()
+{
+    CloseHandles();
+}
+
+void CToviUpdate::CloseHandles()
+{
+    if (m_hURL != nullptr)
+        ::InternetCloseHandle(m_hURL);
+    if (m_hSession != nullptr)
+        ::InternetCloseHandle(m_hSession);
+    m_hURL = nullptr;
+    m_hSession = nullptr;
+}
+
+bool CToviUpdate::GetServerAddress(int index, CString& address)
+{
+    if (!product::Valid(index))
+        return false;
+    CString value;
+    if (CToviRegistry::ReadText(product::RegistryKey(index), L"UpdateURL", 127, value)) {
+        address = value;
+        TraceLog(1, L" ■■■ [ UPDATE ] [ CToviUpdate::GetServerAddress ] UPDATEURL : [ %s ] \n", value.GetString());
+        return true;
+    }
+    if (!CToviRegistry::ReadText(product::RegistryKey(index), L"ServerIP", 127, value))
+        return false;
+    address = value;
+    TraceLog(1024, L" ■■■ [ UPDATE ] [ CToviUpdate::GetServerAddress ] UpdateURL Empty --> ServerIP : [ %s ]",
+             value.GetString());
+    return true;
+}
+
+CString CToviUpdate::GetInstallDir(int index)
+{
+    CString dir;
+    if (!product::Valid(index) || !CToviRegistry::ReadText(product::RegistryKey(index), L"InstallDir", 259, dir))
+        return CString();
+    return dir;
+}
+
+int CToviUpdate::GetUpdateInfo(const CString& iniPath)
+{
+    wchar_t names[2048] = {};
+    ::GetPrivateProfileSectionNamesW(names, 2048, iniPath);
+    if (names[0] == L'\0')
+        return -1;
+    for (const wchar_t* section = names; *section != L'\0'; section += wcslen(section) + 1) {
+        _UPDATE_MODULE_INFO info = {};
+        auto read = [&](const wchar_t* key, wchar_t* out, DWORD room) {
+            ::GetPrivateProfileStringW(section, key, L"", out, room, iniPath);
+        };
+        CopyField(info.SectionName, 128, section);
+        read(L"FILENAME", info.FileName, 260);
+        read(L"TARGETDIR", info.TargetDir, 260);
+        read(L"DESTDIR", info.DestDir, 260);
+        read(L"ENCRYPT", info.Encrypt, 2);
+        read(L"VERSION", info.Version, 62);
+        read(L"HASH", info.Hash, 128);
+        read(L"PREACTION", info.PreAction, 62);
+        read(L"POSTACTION", info.PostAction, 62);
+        CString local(info.FileName);
+        if (Encrypted(info))
+            local = local.Left(local.GetLength() > 4 ? local.GetLength() - 4 : 0);
+        CopyField(info.LocalName, 260, local.GetString());
+        m_modules.push_back(info);
+    }
+    return 0;
+}
+
+bool CToviUpdate::IsSafeRelativePath(const CString& path, bool allowEmpty)
+{
+    if (path.IsEmpty())
+        return allowEmpty;
+    if (path.Find(L':') >= 0 || path[0] == L'\\' || path[0] == L'/')
+        return false;
+    CString part;
+    for (int i = 0; i <= path.GetLength(); ++i) {
+        wchar_t c = i < path.GetLength() ? path[i] : L'\\';
+        if (c != L'\\' && c != L'/') {
+            part += c;
+            continue;
+        }
+        // "..", and what Windows may read as "..": "...", ". .", ".. " and the like.
+        CString rest = part;
+        rest.Remove(L'.');
+        rest.Remove(L' ');
+        if (!part.IsEmpty() && rest.IsEmpty() && part != L".")
+            return false;
+        part.Empty();
+    }
+    return true;
+}
+
+const wchar_t* CToviUpdate::RefusalOf(const _UPDATE_MODULE_INFO& s)
+{
+    if (!IsSafeRelativePath(s.FileName, false) || !IsSafeRelativePath(s.LocalName, false))
+        return L"file name leaves its folder";
+    if (!IsSafeRelativePath(s.TargetDir, true))
+        return L"target folder leaves the install folder";
+    if (!IsSafeRelativePath(s.DestDir, true))
+        return L"destination leaves the install folder";
+    if (s.Hash[0] == L'\0')
+        return L"no digest";
+    return nullptr;
+}
+
+bool CToviUpdate::SHGetVersionOfFile(const CString& path, CString& version)
+{
+    DWORD handle = 0;
+    DWORD size = ::GetFileVersionInfoSizeW(path, &handle);
+    if (size == 0)
+        return false;
+    std::vector<BYTE> data(size);
+    if (!::GetFileVersionInfoW(path, 0, size, data.data()))
+        return false;
+    WORD* translation = nullptr;
+    UINT length = 0;
+    if (!::VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) ||
+        translation == nullptr || length < 4)
+        return false;
+    wchar_t query[64];
+    _snwprintf(query, 63, L"\\StringFileInfo\\%04x%04x\\ProductVersion", translation[0], translation[1]);
+    query[63] = L'\0';
+    wchar_t* text = nullptr;
+    if (!::VerQueryValueW(data.data(), query, reinterpret_cast<void**>(&text), &length) || text == nullptr)
+        return false;
+    CString found(text);
+    found.Remove(L' ');
+    found.Replace(L',', L'.');
+    version = found;
+    return true;
+}
+
+bool CToviUpdate::CheckUpdate(const CString& localVersion, const CString& serverVersion)
+{
+    int local[4], server[4];
+    VersionParts(localVersion, local);
+    VersionParts(serverVersion, server);
+    for (int i = 0; i < 4; ++i) {
+        if (server[i] != local[i])
+            return server[i] > local[i];
+    }
+    return false;
+}
+
+CString CToviUpdate::FileDigest(const CString& path)
+{
+    CSHA1 sha;
+    bool whole = sha.HashFile(path);
+    sha.Final();
+    wchar_t hex[41] = {};
+    if (!whole || !sha.ReportHashW(hex, 41, CSHA1::REPORT_HEX_UPPER))
+        return CString();
+    return CString(hex);
+}
+
+bool CToviUpdate::IsUpdate(int index, const CString& server, UpdateFileList& list, const CString& installDir, HWND owner)
+{
+    CString documents = DocumentsFolder();
+    if (documents.IsEmpty()) {
+        Message(index, owner, L"Fail to create download directory");
+        return false;
+    }
+    CString base = documents + L"\\VariruDAD";
+    CString downloadFolder = base + L"\\Update";
+    CString imageFolder = base + L"\\Image";
+    m_modules.clear();
+    if (GetUpdateInfo(downloadFolder + product::DescriptionFile(index)) == -1) {
+        Message(index, owner, L"Fail to read update information file");
+        return false;
+    }
+
+    bool added = false;
+    for (const _UPDATE_MODULE_INFO& s : m_modules) {
+        if (CString(s.LocalName).CompareNoCase(L"CorvaneUpdate.exe") == 0)
+            continue;
+        if (const wchar_t* why = RefusalOf(s)) {
+            TraceLog(2048, L" ■■■ [ UPDATE ][ IsUpdate ] [ %s ] refused: %s\n", s.SectionName, why);
+            continue;
+        }
+        if (CString(s.PreAction).CompareNoCase(L"KILL") == 0 && !KillProcess(s.LocalName, installDir)) {
+            Message(index, owner, LoadResString(IDS_ALREADY_RUNNING));
+            continue;
+        }
+        CString url = server + L"/" + (s.TargetDir[0] != L'\0' ? CString(s.TargetDir) + L"/" : CString()) +
+                      (Encrypted(s) ? s.FileName : s.LocalName);
+        CString destDir(s.DestDir);
+        CString folder = destDir.CompareNoCase(L"Home") == 0 || destDir.CompareNoCase(L"Update") == 0 || s.TargetDir[0] == L'\0'
+                             ? installDir
+                             : installDir + L"\\" + LocalFolder(s.TargetDir);
+        CString target = folder + L"\\" + s.LocalName;
+        CString download = Encrypted(s) ? folder + L"\\" + s.FileName : CString();
+
+        bool due = !Exists(target);
+        if (!due && s.Version[0] != L'\0') {
+            CString installed;
+            due = !SHGetVersionOfFile(target, installed) || CheckUpdate(installed, s.Version);
+        }
+        if (!due)
+            due = FileDigest(target).CompareNoCase(s.Hash) != 0;
+        if (due) {
+            AddUpdateItem(s, list, url, download, target, target);
+            added = true;
+        }
+    }
+    m_modules.clear();
+
+    if (ResetUpdateImage(downloadFolder, server) != 0)
+        return added;
+    if (GetUpdateInfo(downloadFolder + L"\\Customize.ini") == -1) {
+        Message(index, owner, L"Fail to read update information file");
+        return added;
+    }
+    if (AddImages(index, server, downloadFolder, imageFolder, installDir, list, owner))
+        added = true;
+    m_modules.clear();
+    return added;
+}
+
+bool CToviUpdate::AddImages(int index, const CString& server, const CString&, const CString& imageFolder,
+                            const CString& installDir, UpdateFileList& list, HWND owner)
+{
+    bool added = false;
+    for (const _UPDATE_MODULE_INFO& s : m_modules) {
+        bool ours = false;
+        for (const wchar_t* const* key = product::ImageKeys(index); *key != nullptr; ++key)
+            ours = ours || wcsncmp(s.SectionName, *key, wcslen(*key)) == 0;
+        if (!ours)
+            continue;
+        if (const wchar_t* why = RefusalOf(s)) {
+            TraceLog(2048, L" ■■■ [ UPDATE ][ IsUpdate ] [ %s ] refused: %s\n", s.SectionName, why);
+            continue;
+        }
+        if (CString(s.PreAction).CompareNoCase(L"KILL") == 0 && !KillProcess(s.LocalName, installDir)) {
+            Message(index, owner, LoadResString(IDS_ALREADY_RUNNING));
+            continue;
+        }
+        CString url = server + L"/" + (s.TargetDir[0] != L'\0' ? CString(s.TargetDir) + L"/" : CString()) +
+                      (Encrypted(s) ? s.FileName : s.LocalName);
+        CString target = imageFolder + L"\\" + s.LocalName;
+        CString download = Encrypted(s) ? imageFolder + L"\\" + s.FileName : CString();
+        // Every image of the product is fetched again; the replacement keeps the old one until
+        // the new one is proven.
+        AddUpdateItem(s, list, url, download, target, target);
+        added = true;
+    }
+    return added;
+}
+
+int CToviUpdate::ResetUpdateImage(const CString& folder, const CString& server)
+{
+    CString encrypted = folder + L"\\Customize.ini.enc";
+    CString plain = folder + L"\\Customize.ini";
+    if (Exists(plain))
+        ::DeleteFileW(plain);
+    if (!HTTPDown(nullptr, nullptr, server + L"/control/image/Customize.ini.enc", encrypted)) {
+        TraceLog(2048, L" ■■■ [ CToviUpdate::ResetUpdateImage ] HTTPDown Failed! [ %d ] \n [ %s ] [ %s ] ",
+                 static_cast<int>(::GetLastError()), (server + L"/control/image/Customize.ini.enc").GetString(),
+                 encrypted.GetString());
+        return -1;
+    }
+    _ENC_CTX ctx = {};
+    ctx.algorithm = 1;
+    ctx.mode = 3;
+    ctx.keyBits = 128;
+    int result = CToviCrypto::ToviKeySetup(&ctx) == 0 && CToviCrypto::ToviFileDecrypt(&ctx, encrypted, plain) == 0 ? 0 : -1;
+    ::DeleteFileW(encrypted);
+    SecureZeroMemory(&ctx, sizeof(ctx));
+    return result;
+}

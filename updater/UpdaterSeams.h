@@ -1,0 +1,22 @@
+// Where the update program meets platform facts that Wine cannot vary (documents folder,
+// elevation, the logged-on user, the Task Scheduler). Each hook is empty by default, which means
+// the real call; tests set them.
+#pragma once
+#include "Strings.h"
+#include <windows.h>
+#include <taskschd.h>
+#include <functional>
+
+struct UpdaterSeams {
+    // The user's documents folder; false when it cannot be found.
+    std::function<bool(CString&)> documentsFolder;
+    // Whether this process runs elevated.
+    std::function<bool()> elevated;
+    // The user of the active Windows logon.
+    std::function<CString()> activeUserName;
+    // Creates the Task Scheduler service object (not yet connected).
+    std::function<HRESULT(ITaskService**)> createTaskService;
+};
+
+// The process's hooks; set them before the code that reads them runs.
+UpdaterSeams& Seams();

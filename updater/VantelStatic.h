@@ -1,0 +1,9 @@
+// CVantelStatic: a label of the update program's dialogs; its text is drawn straight on the
+// dialog's body (the dialog answers WM_CTLCOLORSTATIC).
+#pragma once
+#include "Static.h"
+
+class CVantelStatic : public CStatic {
+public:
+    void SetText(const wchar_t* text) { ::SetWindowTextW(m_hWnd, text); ::InvalidateRect(m_hWnd, nullptr, TRUE); }
+};
