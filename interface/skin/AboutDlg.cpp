@@ -103,6 +103,12 @@ BOOL CAboutDlg::OnInitDialog()
                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     m_btnOk.SetWindowText(CToviString::GetString(14061));
     m_btnOk.SetBtnStyle(15);
+    // In the middle of the footer band that the background paints.
+    CRect ok;
+    m_btnOk.GetWindowRect(&ok);
+    ScreenToClient(&ok);
+    m_btnOk.SetWindowPos(nullptr, ok.left, client.bottom - 36 + (36 - ok.Height()) / 2, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     char version[33] = {};
     memcpy(version, m_szServerVersion, sizeof(m_szServerVersion));   // never trust the terminator

@@ -131,6 +131,14 @@ void CConfirmDlg::InitControl()
     m_btnCancel.SetWindowText(Ui(typed ? 14064 : 14079));
     m_btnCancel.SetIcon(IDI_BTN_CANCEL);
     m_btnCancel.SetBtnStyle(14);
+    // The buttons in the middle of the footer band that the background paints.
+    for (CToviButton* button : { &m_btnOk, &m_btnCancel }) {
+        CRect rc;
+        button->GetWindowRect(&rc);
+        ScreenToClient(&rc);
+        button->SetWindowPos(nullptr, rc.left, client.bottom - 36 + (36 - rc.Height()) / 2, 0, 0,
+                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     if (typed) {
         CString label;
         label.Format(L"%s %s : ", (const wchar_t*)Ui(14263), (const wchar_t*)Ui(14000));
@@ -138,7 +146,18 @@ void CConfirmDlg::InitControl()
         CWnd* edit = GetDlgItem(IDC_CONFIRM_NAME);
         labelWnd->SetWindowText(label);
         labelWnd->SetWindowPos(nullptr, client.left + 22, client.bottom - 70, 110, 15, SWP_NOZORDER | SWP_NOACTIVATE);
-        edit->SetWindowPos(nullptr, client.left + 122, client.bottom - 73, 120, 20, SWP_NOZORDER | SWP_NOACTIVATE);
+        // A label longer than its place pushes the field right instead of hiding under it.
+        int editLeft = client.left + 122;
+        {
+            CClientDC dc(labelWnd);
+            CFont* old = m_fontDlg.GetSafeHandle() ? dc.SelectObject(&m_fontDlg) : nullptr;
+            editLeft = std::max(editLeft, (int)(client.left + 22 + dc.GetTextExtent(label).cx + 2));
+            if (old)
+                dc.SelectObject(old);
+        }
+        if (editLeft > client.left + 122)
+            labelWnd->SetWindowPos(nullptr, 0, 0, editLeft - client.left - 22, 15, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        edit->SetWindowPos(nullptr, editLeft, client.bottom - 73, 120, 20, SWP_NOZORDER | SWP_NOACTIVATE);
         labelWnd->ShowWindow(SW_SHOW);
         edit->ShowWindow(SW_SHOW);
     }

@@ -110,9 +110,11 @@ void CDisconnectDlg::InitControl()
     CRect first;
     m_btnDisconnect.GetWindowRect(&first);
     ScreenToClient(&first);
+    // The row in the middle of the footer band that the background paints.
+    const int top = client.bottom - 36 + (36 - first.Height()) / 2;
     int x = 10;
     for (int i = 0; i < 3; ++i) {
-        buttons[i]->SetWindowPos(nullptr, x, first.top, widths[i] + spare, first.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+        buttons[i]->SetWindowPos(nullptr, x, top, widths[i] + spare, first.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
         x += widths[i] + spare + 3;
     }
     CRect close;
