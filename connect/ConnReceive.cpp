@@ -11,6 +11,15 @@
 #include <cstring>
 #include <exception>
 
+namespace {
+
+bool IsErrorReply(uint16_t command)
+{
+    return command == C_ERROR || command == C_ERROR_WARN || command == C_ERROR_OTHER;
+}
+
+}
+
 UINT CToviConn::ReceiveThread(LPVOID param)
 {
     CToviConn* conn = static_cast<CToviConn*>(param);
@@ -33,6 +42,14 @@ void CToviConn::ReceiveOne()
         if (code != 0) {
             TraceLog(TRACE_ERROR, L"[ CToviConn::ReceiveThread ] RecvProt Error --> ErrCode = [ %d ]\n", code);
             FailReceive(code);
+        } else if (!ReplyBelongs(msg.command)) {
+            // A reply of an earlier request, or of another one altogether: nothing of it is
+            // read, and the stream it came on is out of step for good.
+            TraceLog(TRACE_ERROR, L"[ CToviConn::ReceiveThread ] reply [ %x ] to request [ %x ]\n", msg.command,
+                     m_wLastCmd);
+            FailReceive(IXO_SOCK_ERR_CMD_MISMATCH);
+        } else if ((m_nLastFlags & FLAG_MORE) && !IsErrorReply(msg.command)) {
+            // Only an acknowledgement of a fragment: the request's answer comes after its last frame.
         } else {
             int parsed = m_pOwner->ParseReply(msg);
             if (parsed != 0) {
@@ -41,8 +58,10 @@ void CToviConn::ReceiveOne()
                 DropStream();
             } else {
                 TraceReceive(msg.command);
-                if (msg.command == C_DNLOAD_FILE)
+                if (msg.command == C_DNLOAD_FILE) {
+                    m_bStreamArrived = true;
                     ReceiveDownload();
+                }
             }
         }
     } catch (const std::exception&) {
@@ -54,6 +73,18 @@ void CToviConn::ReceiveOne()
     }
     m_csRecv.Unlock();
     SetEvent(m_hReplyDone);
+}
+
+bool CToviConn::ReplyBelongs(uint16_t reply) const
+{
+    if (IsErrorReply(reply))
+        return true;
+    // File data answers only a request that gave it somewhere to go.
+    if (reply == C_DNLOAD_FILE)
+        return !(m_nLastFlags & FLAG_MORE) && DownloadPending();
+    if (m_nLastFlags & FLAG_MORE)
+        return true;
+    return reply == m_wLastCmd;
 }
 
 void CToviConn::FailReceive(int code)
@@ -90,6 +121,18 @@ int CToviConn::ReceiveExact(unsigned char* dest, int count)
             return code;
         }
         got += n;
+        // Each receive has its time-out, but a frame that trickles in would never end: the
+        // frame as a whole has its own bound.
+        const uint64_t now = GetTickCount64();
+        if (m_nFrameStartTick == 0)
+            m_nFrameStartTick = now;
+        if (got < count && now - m_nFrameStartTick > m_nFrameBoundMs) {
+            TraceLog(TRACE_ERROR, L"[ CToviConn::ReceiveData ] frame still incomplete after %u ms\n",
+                     static_cast<unsigned>(now - m_nFrameStartTick));
+            WSASetLastError(WSAETIMEDOUT);
+            SetError(IXO_SOCK_ERR_TIMEOUT);
+            return IXO_SOCK_ERR_TIMEOUT;
+        }
     }
     return 0;
 }
@@ -104,6 +147,8 @@ int CToviConn::ReceiveFrame(_PROT& msg, bool fileData)
     // Only the header area is cleared: every payload byte is overwritten by what arrives, and
     // clearing all 2 MB for each frame would cost more than the file data's own copy.
     std::memset(m_FrameBuf, 0, wire::kHeaderRoom);
+    m_nFrameStartTick = 0;
+    m_nFrameBoundMs = FrameTimeBoundMs(m_dwRecvTimeoutMs, wire::kMinFrame);
     int code = ReceiveExact(m_FrameBuf, static_cast<int>(wire::kMinFrame));
     if (code != 0)
         return code;
@@ -119,6 +164,7 @@ int CToviConn::ReceiveFrame(_PROT& msg, bool fileData)
     // of two); its flags are checked as soon as they are in. Any other length is refused after
     // the header alone, flags first.
     const bool lengthFits = length >= 3 && static_cast<uint64_t>(prefixSize) + length <= wire::kFrameBufferSize;
+    m_nFrameBoundMs = FrameTimeBoundMs(m_dwRecvTimeoutMs, lengthFits ? prefixSize + length : wire::kMinFrame);
     const int rest = prefixSize - 1 + (lengthFits ? static_cast<int>(length) - 3 : 0);
     code = ReceiveExact(m_FrameBuf + wire::kMinFrame, rest);
     if (code != 0)
@@ -160,12 +206,19 @@ int CToviConn::RecvProt(_PROT& msg)
             return code;
         if (next.command != command)
             return IXO_SOCK_ERR_CMD_MISMATCH;
-        m_strJoin.append(reinterpret_cast<const char*>(m_FrameBuf + next.prefixSize + 3), next.length - 3);
+        const size_t size = next.length - 3;
+        if (m_strJoin.size() + size > kMaxJoinedReply) {
+            TraceLog(TRACE_ERROR, L"[ CToviConn::RecvProt ] reply past %u bytes\n", static_cast<unsigned>(kMaxJoinedReply));
+            std::string().swap(m_strJoin);
+            return IXO_SOCK_ERR_FRAME_LEN;
+        }
+        m_strJoin.append(reinterpret_cast<const char*>(m_FrameBuf + next.prefixSize + 3), size);
         more = (next.flags & FLAG_MORE) != 0;
         msg.flags = next.flags;
     }
     code = wire::DecodePayload(reinterpret_cast<const unsigned char*>(m_strJoin.data()), m_strJoin.size(),
                                msg.records);
-    m_strJoin.clear();
+    // A big reply's room goes back at once rather than staying with the connection.
+    std::string().swap(m_strJoin);
     return code;
 }

@@ -20,7 +20,7 @@ constexpr DWORD kResumePollMs = 1000;
 bool CToviConn::Throttle(HWND wnd, uint64_t& windowStart, uint64_t& bytesInWindow, bool& stop)
 {
     stop = false;
-    const uint64_t bandWidth = m_nBandWidth;
+    const uint64_t bandWidth = BandWidth();
     if (bandWidth == 0)
         return true;
     const uint64_t now = m_pClock->NowMicros();
@@ -66,7 +66,7 @@ bool CToviConn::ReportUpload(HWND wnd, uint64_t bytes, uint64_t& windowStart, ui
             }
             windowStart = m_pClock->NowMicros();
             bytesInWindow = 0;
-            m_nLastBandWidth = m_nBandWidth;
+            m_nLastBandWidth = BandWidth();
         }
     }
     if (reply == UPLOAD_REPLY_CANCEL)
@@ -79,14 +79,17 @@ int CToviConn::SendFileData(CFile& file, HWND wnd, _PROT& msg, uint64_t size, ui
     const size_t frameBytes = static_cast<size_t>(EffectiveFactor()) * FILE_PIECE_SIZE;
     uint64_t remaining = size > offset ? size - offset : 0;
     uint64_t bytesInWindow = 0;
-    uint64_t windowStart = m_nBandWidth > 0 ? m_pClock->NowMicros() : 0;
+    uint64_t windowStart = BandWidth() > 0 ? m_pClock->NowMicros() : 0;
     msg.flags |= FLAG_MORE;
+    // Whatever download slots a request left, file data going out is no answer to them.
+    EndDownload();
 
     for (;;) {
-        if (m_nBandWidth != m_nLastBandWidth) {
+        const uint64_t bandWidth = BandWidth();
+        if (bandWidth != m_nLastBandWidth) {
             windowStart = m_pClock->NowMicros();
             bytesInWindow = 0;
-            m_nLastBandWidth = m_nBandWidth;
+            m_nLastBandWidth = bandWidth;
         }
         bool stop = false;
         if (!Throttle(wnd, windowStart, bytesInWindow, stop)) {
@@ -191,8 +194,6 @@ int CToviConn::WriteFileData(unsigned char* payload, size_t size, bool encrypted
 
 int CToviConn::ReceiveFileData(_PROT& msg)
 {
-    bool firstFrame = true;
-    uint16_t command = 0;
     for (;;) {
         HWND wnd = m_hProgressWnd;
         if (!IsWindow(wnd) || SendMessageW(wnd, WM_DOWNLOAD_QUERY_CANCEL, 0, 0) != 0) {
@@ -206,12 +207,10 @@ int CToviConn::ReceiveFileData(_PROT& msg)
         int code = ReceiveFrame(frame, true);
         if (code != 0)
             return code;
-        if (firstFrame) {
-            command = frame.command;
-            firstFrame = false;
-        } else if (frame.command != command) {
+        // Only H4 frames carry file data: anything else in their place (an error reply, the
+        // answer to something else) would go into the file as if it were data.
+        if (frame.command != C_DNLOAD_FILE)
             return IXO_SOCK_ERR_CMD_MISMATCH;
-        }
         const DWORD size = frame.length - 3;
         DWORD writeError = 0;
         code = WriteFileData(m_FrameBuf + frame.prefixSize + 3, size, (frame.flags & FLAG_ENCRYPTED) != 0, writeError);

@@ -83,7 +83,7 @@ int CToviProto::GetSecureCode(HWND wnd, char* host, int port, char* code, uint16
 {
     (void)wnd;
     if (m_pConn) {
-        if (m_pConn->CheckServerConnect() == 0)
+        if (m_pConn->CheckServerConnect() == 0 && m_pConn->IsUsable())
             return 0;
         DeleteConnection();
     }
@@ -116,23 +116,39 @@ int CToviProto::GetSecureCode(HWND wnd, char* host, int port, char* code, uint16
         m_pConn->Disconnect();
         return result;
     }
-    return ResultInfo.wszMessage[0] ? -1 : 0;
+    if (ResultInfo.wszMessage[0])
+        return -1;
+    if (!m_pConn->m_pEncCtx) {
+        // The answer set no cipher up (an error reply that says nothing): every request after it
+        // would fail, so the key exchange has.
+        TraceLog(TRACE_ERROR, L"[ CToviProto::GetSecureCode ] no session cipher\n");
+        SetLastError(0);
+        m_pConn->SetError(IXO_SOCK_ERR_KEY_SETUP);
+        m_pConn->Disconnect();
+        return -1;
+    }
+    return 0;
+}
+
+int CToviProto::EnsureConnection(uint16_t pendingCommand)
+{
+    if (m_pConn && !m_pConn->IsUsable())
+        DeleteConnection();
+    if (m_pConn)
+        return 0;
+    if (GetSecureCode(nullptr, ServerAddress.szHost, ServerAddress.nPort, ServerAddress.szCode, pendingCommand) != 0) {
+        DeleteConnection();
+        return -1;
+    }
+    return 0;
 }
 
 int CToviProto::Request(_PROT& msg, unsigned flags)
 {
-    // A connection left without a socket by a failed set-up, or given up by the receive side,
-    // would fail every request: start afresh instead.
-    if (m_pConn && (m_pConn->m_hSocket == ~uintptr_t(0) || m_pConn->IsDropped()))
-        DeleteConnection();
-    if (!m_pConn) {
-        int code = GetSecureCode(nullptr, ServerAddress.szHost, ServerAddress.nPort, ServerAddress.szCode,
-                                 msg.command);
-        if (code != 0) {
-            DeleteConnection();
-            return -1;
-        }
-    }
+    // A connection left without a socket by a failed set-up, given up by the receive side, or
+    // holding bytes nobody asked for would fail this request or answer it wrongly: start afresh.
+    if (EnsureConnection(msg.command) != 0)
+        return -1;
     const int code = m_pConn->SendProt(msg);
     // A stream the receive side gave up on is never used again.
     bool drop = m_pConn->IsDropped();
@@ -160,7 +176,7 @@ int CToviProto::CheckServerCon()
 void CToviProto::SetBandWidth(char* kb)
 {
     if (m_pConn && kb && *kb)
-        m_pConn->m_nBandWidth = std::strtoull(kb, nullptr, 10) * 1024;
+        m_pConn->SetBandWidth(std::strtoull(kb, nullptr, 10) * 1024);
 }
 
 void CToviProto::SetUpDownFactor(char* factor)

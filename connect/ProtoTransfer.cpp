@@ -5,9 +5,11 @@
 #include "ToviConn.h"
 #include "ProtoCommands.h"
 #include "ReplyFields.h"
+#include "ToviMsg.h"
 #include "TraceLog.h"
 #include "Files.h"
 #include <cstring>
+#include <cwchar>
 
 using namespace replyfield;
 
@@ -16,21 +18,35 @@ namespace {
 constexpr int kUtf8NameBuffer = 1024;
 constexpr int kUtf8TextBuffer = 2048;
 constexpr size_t kFileKeyLength = 32;
+constexpr unsigned kMsgNetworkError = 12123;
 
+// A download step counts as done only when its answer was real: an error reply without a
+// message, or a resume answered without its data, would otherwise pass for a download and
+// leave the file short. Such a step fails like an error reply (the connection goes, -1).
+int DownloadOutcome(CToviProto& proto, int result, bool streamRequired)
+{
+    if (result != 0)
+        return result;
+    _RESULT_INFO& info = proto.ResultInfo;
+    const bool bareError = info.nReplyCmd == C_ERROR || info.nReplyCmd == C_ERROR_WARN ||
+                           info.nReplyCmd == C_ERROR_OTHER;
+    if (!bareError) {
+        // A cancelled stream is the caller's own doing, not a failure.
+        if (info.nResultCode == IXO_DOWNLOAD_CANCELLED || !streamRequired ||
+            (proto.m_pConn && proto.m_pConn->StreamArrived()))
+            return 0;
+        info.nReplyCmd = C_ERROR;
+        info.nResultCode = IXO_SOCK_ERR_RECV;
+    }
+    CString text;
+    text.Format(L"%s[%d][%x]", CToviMsg::GetString(kMsgNetworkError).GetString(), info.nResultCode, C_DNLOAD);
+    std::wcsncpy(info.wszMessage, text.GetString(), 255);
+    info.wszMessage[255] = 0;
+    TraceLog(TRACE_ERROR, L"[ CToviProto ] download step without its data [ %d ]\n", info.nResultCode);
+    proto.CloseSocket();
+    return -1;
 }
 
-int CToviProto::EnsureConnection(uint16_t pendingCommand)
-{
-    // A connection without a socket, or one the receive side gave up on, starts afresh.
-    if (m_pConn && (m_pConn->m_hSocket == ~uintptr_t(0) || m_pConn->IsDropped()))
-        DeleteConnection();
-    if (m_pConn)
-        return 0;
-    if (GetSecureCode(nullptr, ServerAddress.szHost, ServerAddress.nPort, ServerAddress.szCode, pendingCommand) != 0) {
-        DeleteConnection();
-        return -1;
-    }
-    return 0;
 }
 
 int CToviProto::GetUploadInfo(char* idx, char* didx, const wchar_t* name, const wchar_t* text, __int64 size,
@@ -60,7 +76,7 @@ int CToviProto::GetUploadOverWrite(char* mode)
     ClearResult();
     ProtRecord record;
     record[171] = LoginInfo.SessionId;
-    record[34] = OneChar(mode);
+    record[34] = Text(mode);
     return FamilyRequest(C_UPLOAD, record, kKeepOnSendError);
 }
 
@@ -191,7 +207,7 @@ int CToviProto::GetDownloadInfo(HWND wnd, HANDLE file, char* idx, char* didx, ch
     }
     m_pConn->m_hProgressWnd = wnd;
     m_pConn->m_hDownloadFile = file;
-    return FamilyRequest(C_DNLOAD, record, kKeepOnSendError);
+    return DownloadOutcome(*this, FamilyRequest(C_DNLOAD, record, kKeepOnSendError), false);
 }
 
 int CToviProto::GetDownloadPosition(char* mode, __int64 offset)
@@ -200,9 +216,15 @@ int CToviProto::GetDownloadPosition(char* mode, __int64 offset)
     if (offset < 0)
         return -1;
     ProtRecord record;
-    record[34] = OneChar(mode);
+    record[34] = Text(mode);
     record[204] = Decimal(static_cast<unsigned long long>(offset));
-    return FamilyRequest(C_DNLOAD, record, kKeepOnSendError);
+    // "3" resumes: its answer is the data.
+    const bool resume = mode && std::strcmp(mode, "3") == 0;
+    const int result = DownloadOutcome(*this, FamilyRequest(C_DNLOAD, record, kKeepOnSendError), resume);
+    // The position is a download's last step: its slots serve nothing after it.
+    if (m_pConn)
+        m_pConn->EndDownload();
+    return result;
 }
 
 int CToviProto::GetDownloadContinue(char* key)
@@ -210,8 +232,8 @@ int CToviProto::GetDownloadContinue(char* key)
     ClearResult();
     ProtRecord record;
     record[171] = LoginInfo.SessionId;
-    record[44] = OneChar(key);
-    return FamilyRequest(C_DNLOAD, record);
+    record[44] = Text(key);
+    return DownloadOutcome(*this, FamilyRequest(C_DNLOAD, record), false);
 }
 
 void CToviProto::ParseDownloadAnswerReply(const _PROT& msg)

@@ -69,7 +69,8 @@ CToviConn::CToviConn(CToviProto* owner)
       m_hRequestSent(nullptr), m_pEncCtx(nullptr), m_pOwner(owner), m_nBandWidth(0),
       m_nLastBandWidth(0), m_hDownloadFile(INVALID_HANDLE_VALUE), m_hProgressWnd(nullptr),
       m_bRekey(0), m_wLastCmd(0), m_nFactor(0), m_dwPolicyNo(0), m_pClock(&CConnClock::Real()),
-      m_bDropped(0), m_bWsaStarted(false), m_pPump(nullptr)
+      m_bDropped(0), m_bWsaStarted(false), m_pPump(nullptr), m_dwRecvTimeoutMs(5000), m_wDownloadCmd(0),
+      m_bStreamArrived(false), m_nLastFlags(0), m_nFrameStartTick(0), m_nFrameBoundMs(0)
 {
     std::memset(m_FrameBuf, 0, sizeof m_FrameBuf);
     std::memset(m_szPassPhrase, 0, sizeof m_szPassPhrase);
@@ -170,6 +171,7 @@ int CToviConn::Connect(const char* host, int port)
     }
 
     DWORD timeoutMs = static_cast<DWORD>(SecondsOption(m_pOwner->SocketTimeout, 5)) * 1000;
+    m_dwRecvTimeoutMs = timeoutMs;
     if (setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeoutMs), sizeof timeoutMs) != 0) {
         TraceLog(TRACE_ERROR, L"[ CToviConn::Connect ] setsockopt : IXO_SOCK_ERR_CONNECT \n");
         SetError(IXO_SOCK_ERR_CONNECT);
@@ -249,6 +251,69 @@ int CToviConn::CheckServerConnect()
     return 0;
 }
 
+bool CToviConn::IsUsable()
+{
+    if (m_hSocket == INVALID_SOCKET || m_bDropped)
+        return false;
+    // Nothing is owed to us between exchanges: waiting bytes would answer the next request
+    // in place of its own reply.
+    u_long waiting = 0;
+    if (ioctlsocket(static_cast<SOCKET>(m_hSocket), FIONREAD, &waiting) != 0 || waiting > 0) {
+        TraceLog(TRACE_ERROR, L"[ CToviConn::IsUsable ] %lu bytes nobody asked for\n", waiting);
+        return false;
+    }
+    return true;
+}
+
+bool CToviConn::DownloadPending() const
+{
+    return m_hDownloadFile != INVALID_HANDLE_VALUE && m_hDownloadFile != nullptr;
+}
+
+void CToviConn::EndDownload()
+{
+    m_hDownloadFile = INVALID_HANDLE_VALUE;
+    m_hProgressWnd = nullptr;
+    m_wDownloadCmd = 0;
+}
+
+void CToviConn::BeginExchange(uint16_t command)
+{
+    m_bStreamArrived = false;
+    if (!DownloadPending())
+        return;
+    // Slots set for this request are claimed by its command; slots left from a request of
+    // another command are no business of this one.
+    if (m_wDownloadCmd == 0)
+        m_wDownloadCmd = command;
+    else if (m_wDownloadCmd != command)
+        EndDownload();
+}
+
+void CToviConn::FinishExchange(int code)
+{
+    // An answer without data (a resume question, a preparation wait) keeps the slots for the
+    // follow-up of the same command; anything else ends the download.
+    if (code != 0 || m_bStreamArrived || m_bDropped || m_pOwner->ResultInfo.wszMessage[0])
+        EndDownload();
+}
+
+uint64_t CToviConn::FrameTimeBoundMs(DWORD receiveTimeoutMs, uint64_t frameBytes)
+{
+    return static_cast<uint64_t>(receiveTimeoutMs) * (4 + frameBytes / 65536);
+}
+
+void CToviConn::SetBandWidth(uint64_t bytesPerSecond)
+{
+    InterlockedExchange64(&m_nBandWidth, static_cast<LONG64>(bytesPerSecond));
+}
+
+uint64_t CToviConn::BandWidth() const
+{
+    // A compare-exchange that never changes anything reads all 64 bits at once.
+    return static_cast<uint64_t>(InterlockedCompareExchange64(const_cast<volatile LONG64*>(&m_nBandWidth), 0, 0));
+}
+
 int CToviConn::EffectiveFactor() const
 {
     if (m_nFactor <= 0)
@@ -271,6 +336,15 @@ int CToviConn::SendProt(_PROT& msg)
 {
     // The whole message, fragments included, is built in the shared frame buffer.
     m_csSend.Lock();
+    BeginExchange(msg.command);
+    const int code = EncodeAndSend(msg);
+    FinishExchange(code);
+    m_csSend.Unlock();
+    return code;
+}
+
+int CToviConn::EncodeAndSend(_PROT& msg)
+{
     wire::FrameWriter writer(m_FrameBuf);
     const size_t count = msg.records.size();
     for (size_t i = 0; i < count; ++i) {
@@ -279,7 +353,6 @@ int CToviConn::SendProt(_PROT& msg)
         if (code == IXO_SOCK_ERR_FIELD_LEN)
             TraceLog(TRACE_ERROR, L"[ CToviConn::SendProt ] Error : IXO_SOCK_ERR_FIELD_LEN!\n");
         if (code != 0) {
-            m_csSend.Unlock();
             return code;
         }
         // The separator stays in the fragment that holds its record.
@@ -291,14 +364,12 @@ int CToviConn::SendProt(_PROT& msg)
             code = SendPacket(msg);
             if (code != 0) {
                 TraceLog(TRACE_ERROR, L"[ CToviConn::SendProt ] continue = 1 --> SendPacket Error : %d\n", code);
-                m_csSend.Unlock();
                 return code;
             }
             writer.Clear();
         }
         // A single record larger than a frame cannot be sent at all.
         if (!writer.Append(encoded.data(), encoded.size())) {
-            m_csSend.Unlock();
             return IXO_SOCK_ERR_LEN_RANGE;
         }
     }
@@ -308,7 +379,6 @@ int CToviConn::SendProt(_PROT& msg)
     int code = SendPacket(msg);
     if (code != 0)
         TraceLog(TRACE_ERROR, L"[ SendProt ] ERROR! : code = %d", code);
-    m_csSend.Unlock();
     return code;
 }
 
@@ -373,6 +443,7 @@ int CToviConn::SendPacket(_PROT& msg)
         return IXO_SOCK_ERR_SEND;
     }
     m_wLastCmd = msg.command;
+    m_nLastFlags = msg.flags;
     if (!fileData) {
         SetEvent(m_hRequestSent);
         WaitForSingleObject(m_hReplyDone, INFINITE);
@@ -469,8 +540,19 @@ void NoteFailure(PieceJob& job, LONG index)
     }
 }
 
-// Takes pieces until none is left or one failed.
-void TakePieces(_ENC_CTX* ctx, PieceJob& job)
+// Bytes from the start that are final: the unbroken run of finished pieces. front carries
+// the count of pieces known finished from one call to the next.
+size_t FinishedFront(PieceJob& job, size_t& front)
+{
+    const size_t count = static_cast<size_t>(job.count);
+    while (front < count && InterlockedCompareExchange(&job.done[front], 0, 0) == 1)
+        ++front;
+    return front * job.pieceSize < job.size ? front * job.pieceSize : job.size;
+}
+
+// Takes pieces until none is left or one failed. With a pump (the caller's side only), the
+// finished front goes to it after each piece.
+void TakePieces(_ENC_CTX* ctx, PieceJob& job, CFramePump* pump, size_t pumpOffset, size_t& front)
 {
     for (;;) {
         if (job.firstFailed < job.count)
@@ -483,13 +565,16 @@ void TakePieces(_ENC_CTX* ctx, PieceJob& job)
             return;
         }
         InterlockedExchange(&job.done[static_cast<size_t>(index)], 1);
+        if (pump)
+            pump->Advance(pumpOffset + FinishedFront(job, front));
     }
 }
 
 DWORD WINAPI HelpWithPieces(LPVOID param)
 {
     PieceJob* job = static_cast<PieceJob*>(param);
-    TakePieces(&job->ctx, *job);
+    size_t front = 0;
+    TakePieces(&job->ctx, *job, nullptr, 0, front);
     SetEvent(job->finished);
     return 0;
 }
@@ -517,58 +602,25 @@ int CToviConn::CipherInPlace(bool encrypt, unsigned char* data, size_t size, siz
     job.next = 0;
     job.firstFailed = job.count;
     job.finished = nullptr;
+    try {
+        job.done.assign(count, 0);
+    } catch (const std::bad_alloc&) {
+        return failure;
+    }
+    // A second thread only where there are pieces to share; without one the caller takes them all.
     bool helped = false;
     if (count >= 2) {
-        try {
-            job.done.assign(count, 0);
-            job.ctx = *m_pEncCtx;
-            job.finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-            helped = job.finished && QueueUserWorkItem(HelpWithPieces, &job, WT_EXECUTEDEFAULT);
-        } catch (const std::bad_alloc&) {
-            helped = false;
-        }
+        job.ctx = *m_pEncCtx;
+        job.finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        helped = job.finished && QueueUserWorkItem(HelpWithPieces, &job, WT_EXECUTEDEFAULT);
     }
-    if (!helped) {
-        if (job.finished)
-            CloseHandle(job.finished);
-        // One thread, piece after piece.
-        size_t done = 0;
-        for (LONG index = 0; index < job.count; ++index) {
-            if (!CipherPiece(m_pEncCtx, job, index))
-                return failure;
-            done = size - done < pieceSize ? size : done + pieceSize;
-            if (doneBytes)
-                *doneBytes = done;
-            if (pump)
-                pump->Advance(pumpOffset + done);
-        }
-        return 0;
-    }
-
-    // The caller's pieces, with the front handed over as far as it is final after each.
     size_t front = 0;
-    auto frontBytes = [&]() {
-        while (front < count && InterlockedCompareExchange(&job.done[front], 0, 0) == 1)
-            ++front;
-        return front * pieceSize < size ? front * pieceSize : size;
-    };
-    for (;;) {
-        if (job.firstFailed < job.count)
-            break;
-        const LONG index = InterlockedIncrement(&job.next) - 1;
-        if (index >= job.count)
-            break;
-        if (!CipherPiece(m_pEncCtx, job, index)) {
-            NoteFailure(job, index);
-            break;
-        }
-        InterlockedExchange(&job.done[static_cast<size_t>(index)], 1);
-        if (pump)
-            pump->Advance(pumpOffset + frontBytes());
-    }
-    WaitForSingleObject(job.finished, INFINITE);
-    CloseHandle(job.finished);
-    const size_t done = frontBytes();
+    TakePieces(m_pEncCtx, job, pump, pumpOffset, front);
+    if (helped)
+        WaitForSingleObject(job.finished, INFINITE);
+    if (job.finished)
+        CloseHandle(job.finished);
+    const size_t done = FinishedFront(job, front);
     if (doneBytes)
         *doneBytes = done;
     if (pump)

@@ -73,9 +73,35 @@ public:
     // The upload frame size in file pieces: 1-32; 0 or less means 2.
     int EffectiveFactor() const;
     // Set by the receive thread when the stream can no longer be trusted (a malformed reply,
-    // a cancelled or failed download): the socket is shut and the owner deletes the
-    // connection after the exchange.
+    // a reply to another request, a cancelled or failed download): the socket is shut and the
+    // owner deletes the connection after the exchange.
     bool IsDropped() const { return m_bDropped != 0; }
+    // Whether the next request may use this connection: false without a socket, after the
+    // receive side gave up on the stream, or when bytes are waiting that no request asked for
+    // (a reply that came twice); the caller then starts afresh.
+    bool IsUsable();
+
+    // The download slots m_hDownloadFile and m_hProgressWnd belong to the request that set them
+    // before it sent (a download, a thumbnail): they serve its exchange and the follow-ups of
+    // the same command (position, continuation), and are cleared once a data stream has ended,
+    // when an exchange fails, or when a request of another command begins. File data is
+    // written only while they are set.
+    bool DownloadPending() const;
+    void EndDownload();
+    // Whether the last exchange was answered by a data stream (whatever became of it).
+    bool StreamArrived() const { return m_bStreamArrived; }
+
+    // The most a reply joined from fragments may hold: far above any real reply, so that a
+    // server that never sends the last fragment cannot take all memory.
+    static constexpr size_t kMaxJoinedReply = 64u << 20;
+    // How long one frame may take from its first byte to its last, given the receive time-out
+    // and its announced size: four time-outs, and one more for every 64 KB.
+    static uint64_t FrameTimeBoundMs(DWORD receiveTimeoutMs, uint64_t frameBytes);
+
+    // Bandwidth limit, read and written whole from any thread (64 bits are two stores on a
+    // 32-bit build).
+    void SetBandWidth(uint64_t bytesPerSecond);
+    uint64_t BandWidth() const;
 
     uintptr_t m_hSocket;                 // SOCKET; INVALID_SOCKET when none
     CWinThread* m_pRecvThread;
@@ -90,7 +116,7 @@ public:
     _ENC_CTX* m_pEncCtx;
     char m_szPassPhrase[33];
     CToviProto* m_pOwner;
-    volatile uint64_t m_nBandWidth;      // upload limit, bytes per second; 0 = none
+    volatile LONG64 m_nBandWidth;        // upload limit, bytes per second; 0 = none (SetBandWidth)
     uint64_t m_nLastBandWidth;
     CString m_strSysError;
     HANDLE m_hDownloadFile;
@@ -107,15 +133,28 @@ public:
     volatile LONG m_bDropped;
     bool m_bWsaStarted;
     CFramePump* m_pPump;                 // writes or sends file data beside the cipher; owned
+    DWORD m_dwRecvTimeoutMs;             // one receive's time-out, set by Connect
+    WORD m_wDownloadCmd;                 // command of the request the download slots serve; 0 = not yet known
+    volatile bool m_bStreamArrived;
+    BYTE m_nLastFlags;                   // flags of the last frame sent
 
 private:
     static UINT ReceiveThread(LPVOID param);
     void ReceiveOne();
+    // SendProt's work inside the send lock.
+    int EncodeAndSend(_PROT& msg);
+    // Whether a reply of this command may answer the frame last sent.
+    bool ReplyBelongs(uint16_t reply) const;
+    // Around one message exchange: the download slots' scope.
+    void BeginExchange(uint16_t command);
+    void FinishExchange(int code);
     void ReceiveDownload();
     void DropStream();
     // One frame; a message payload is deciphered as a whole, file data is left as it came.
     int ReceiveFrame(_PROT& msg, bool fileData);
     int ReceiveExact(unsigned char* dest, int count);
+    uint64_t m_nFrameStartTick;          // when the frame in hand began to arrive; 0 = not yet
+    uint64_t m_nFrameBoundMs;
     void FailReceive(int code);
     void SetFileError(DWORD osError);
     // Each piece of pieceSize bytes is its own cipher call from the iv: 0, or 17/18. Several

@@ -272,3 +272,85 @@ TEST_F(TransferTest, ADownloadKeyOfTheWrongLengthIsRefusedBeforeAnythingIsSent)
     EXPECT_EQ(IXO_SOCK_ERR_FIELD_LEN, Download(m_proto, item, Scratch(L"never.bin")));
     EXPECT_EQ(std::string::npos, Control("LAST").find("cmd=H1"));
 }
+
+TEST_F(TransferTest, AnUploadThatStopsShortIsAnErrorLineOfTheSummary)
+{
+    const std::wstring source = Scratch(L"short.bin");
+    WriteLocal(source, 500000, 41);
+    UseFactor(1);
+    Script().cancelUploadAfterFrames = 2;
+    ASSERT_EQ(UploadOutcome::New, Upload(m_proto, source, m_myFiles, "1"));
+    ASSERT_EQ(2u * 65000, Script().uploadBytes);
+    const std::vector<_PROTO_UPLOAD_RESULT> errors = UploadErrors();
+    ASSERT_EQ(1u, errors.size());
+    EXPECT_EQ(std::wstring(L"short.bin"), errors[0].wszName);
+    EXPECT_NE(L'\0', errors[0].wszErrString[0]);
+    EXPECT_NE(L'\0', errors[0].wszIdx[0]);
+    // Each short upload is reported once.
+    EXPECT_TRUE(UploadErrors().empty());
+
+    // One the user cancelled is the user's own doing.
+    Script() = ProgressScript();
+    Script().cancelUploadAfterFrames = 1;
+    WriteLocal(source, 500000, 42);
+    ASSERT_EQ(UploadOutcome::Overwritten, Upload(m_proto, source, m_myFiles, "1")) << m_proto.Message();
+    ASSERT_EQ(65000u, Script().uploadBytes);
+    EXPECT_EQ(0, m_proto.GetUploadCancel()) << m_proto.Message();
+    EXPECT_TRUE(UploadErrors().empty());
+}
+
+TEST_F(TransferTest, ADownloadAnsweredByAnErrorWithoutAMessageFails)
+{
+    ASSERT_EQ("OK", Control("FILE user=road size=200000 -- My Files/bare.bin").substr(0, 2));
+    const _PROTO_FOLDER_INFO* listed = Find(ListAll(m_proto, m_myFiles, "1"), L"bare.bin");
+    ASSERT_NE(nullptr, listed);
+    const _PROTO_FOLDER_INFO copy = *listed;
+    // {240: "1500"} alone, as an E1: the file would count as fetched with nothing in it.
+    ProtRecord bare;
+    bare[240] = "1500";
+    ASSERT_EQ("OK", Control("FAULT payload cmd=H1 hex=" + RecordHex({bare})).substr(0, 2));
+    ASSERT_EQ("OK", Control("FAULT reply-as command=E1 cmd=H1").substr(0, 2));
+    EXPECT_EQ(-1, Download(m_proto, copy, Scratch(L"bare.bin")));
+    EXPECT_EQ(C_ERROR_WARN, m_proto.ResultInfo.nReplyCmd);
+    EXPECT_EQ(1500, m_proto.ResultInfo.nResultCode);
+    EXPECT_NE(L"", std::wstring(m_proto.ResultInfo.wszMessage));
+    EXPECT_EQ(nullptr, m_proto.m_pConn);
+    // The next attempt fetches it.
+    ASSERT_EQ(0, Download(m_proto, copy, Scratch(L"bare.bin"))) << m_proto.Message();
+    EXPECT_EQ(protoserver::Pattern(0, 200000), ReadLocal(Scratch(L"bare.bin")));
+}
+
+TEST_F(TransferTest, AResumeAnsweredWithoutItsDataFails)
+{
+    ASSERT_EQ("OK", Control("FILE user=road size=300000 -- My Files/nodata.bin").substr(0, 2));
+    const _PROTO_FOLDER_INFO* listed = Find(ListAll(m_proto, m_myFiles, "1"), L"nodata.bin");
+    ASSERT_NE(nullptr, listed);
+    const _PROTO_FOLDER_INFO item = *listed;
+    const std::wstring target = Scratch(L"nodata.bin");
+    // The first part of the server's copy is here already.
+    const std::string part = protoserver::Pattern(0, 100000);
+    HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    DWORD written = 0;
+    WriteFile(file, part.data(), static_cast<DWORD>(part.size()), &written, nullptr);
+    CloseHandle(file);
+    std::string size = std::to_string(part.size());
+    std::string checksum = std::to_string(CFileUtils::ComputeChecksum(target.c_str(), static_cast<__int64>(part.size())));
+    file = CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    LARGE_INTEGER end = {};
+    SetFilePointerEx(file, end, nullptr, FILE_END);
+    char* key = item.Attr9[0] ? const_cast<char*>(item.Attr9) : nullptr;
+    ASSERT_EQ(0, m_proto.GetDownloadInfo(m_wnd, file, const_cast<char*>(item.IDX), const_cast<char*>(item.DIDX),
+                                         const_cast<char*>("0"), &size[0], &checksum[0], key))
+        << m_proto.Message();
+    ASSERT_STREQ("Y", m_proto.DownloadInfo.cAnswer);
+    // The data's header turns into a plain answer: nothing is written.
+    ASSERT_EQ("OK", Control("FAULT reply-as command=H1 cmd=H1").substr(0, 2));
+    EXPECT_EQ(-1, m_proto.GetDownloadPosition(const_cast<char*>("3"), static_cast<__int64>(part.size())));
+    CloseHandle(file);
+    EXPECT_EQ(IXO_SOCK_ERR_RECV, m_proto.ResultInfo.nResultCode);
+    EXPECT_NE(L"", std::wstring(m_proto.ResultInfo.wszMessage));
+    EXPECT_EQ(nullptr, m_proto.m_pConn);
+    EXPECT_EQ(part, ReadLocal(target));
+}

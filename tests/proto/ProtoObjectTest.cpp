@@ -49,11 +49,11 @@ TEST(ProtoObject, SettingsNeedAConnectionAndATextToChangeAnything)
 
     proto.m_pConn = new CToviConn(&proto);
     proto.SetBandWidth(const_cast<char*>("100"));
-    EXPECT_EQ(102400u, proto.m_pConn->m_nBandWidth);
+    EXPECT_EQ(102400u, proto.m_pConn->BandWidth());
     proto.SetBandWidth(const_cast<char*>(""));
-    EXPECT_EQ(102400u, proto.m_pConn->m_nBandWidth);
+    EXPECT_EQ(102400u, proto.m_pConn->BandWidth());
     proto.SetBandWidth(const_cast<char*>("0"));
-    EXPECT_EQ(0u, proto.m_pConn->m_nBandWidth);
+    EXPECT_EQ(0u, proto.m_pConn->BandWidth());
     proto.SetUpDownFactor(const_cast<char*>("4"));
     EXPECT_EQ(4, proto.m_pConn->m_nFactor);
     proto.SetPolicyKey(L"policy", 3);
@@ -93,4 +93,41 @@ TEST(ProtoObject, TheNetworkCountsAsThereForModemLanOrProxy)
         g_state = row.state;
         EXPECT_EQ(row.connected, CToviProto::CheckNetwork()) << "answer " << row.answer << " state " << row.state;
     }
+}
+
+TEST(ProtoObject, TheBandWidthIsReadWholeWhileAnotherThreadWritesIt)
+{
+    // Two values whose halves differ: a torn read would mix them.
+    const uint64_t a = 0x00000000FFFFFFFFull, b = 0xFFFFFFFF00000000ull;
+    CToviProto proto;
+    std::unique_ptr<CToviConn> owned(new CToviConn(&proto));
+    CToviConn& conn = *owned;
+    volatile LONG stop = 0;
+    struct Writer {
+        CToviConn* conn;
+        volatile LONG* stop;
+        uint64_t a, b;
+        static DWORD WINAPI Run(LPVOID param)
+        {
+            Writer* w = static_cast<Writer*>(param);
+            while (!*w->stop) {
+                w->conn->SetBandWidth(w->a);
+                w->conn->SetBandWidth(w->b);
+            }
+            return 0;
+        }
+    } writer = {&conn, &stop, a, b};
+    conn.SetBandWidth(a);
+    HANDLE thread = CreateThread(nullptr, 0, Writer::Run, &writer, 0, nullptr);
+    ASSERT_NE(nullptr, thread);
+    int torn = 0;
+    for (int i = 0; i < 300000; ++i) {
+        const uint64_t seen = conn.BandWidth();
+        if (seen != a && seen != b)
+            ++torn;
+    }
+    InterlockedExchange(&stop, 1);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    EXPECT_EQ(0, torn);
 }

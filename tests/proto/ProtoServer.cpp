@@ -118,6 +118,38 @@ void ServerTest::TearDown()
     m_control.Send("RESET");
 }
 
+namespace {
+
+DWORD WINAPI RunWork(LPVOID param)
+{
+    (*static_cast<const std::function<void()>*>(param))();
+    return 0;
+}
+
+}
+
+bool RunBounded(DWORD seconds, const std::function<void()>& work, const std::function<void()>& unstick)
+{
+    HANDLE thread = CreateThread(nullptr, 0, RunWork, const_cast<std::function<void()>*>(&work), 0, nullptr);
+    if (!thread)
+        return false;
+    const bool inTime = WaitForSingleObject(thread, seconds * 1000) == WAIT_OBJECT_0;
+    if (!inTime) {
+        unstick();
+        // The work refers to the caller's frame: it has to end before the caller goes on.
+        WaitForSingleObject(thread, INFINITE);
+    }
+    CloseHandle(thread);
+    return inTime;
+}
+
+void ShutConnection(CToviProto& proto)
+{
+    CToviConn* conn = proto.m_pConn;
+    if (conn && conn->m_hSocket != ~uintptr_t(0))
+        shutdown(static_cast<SOCKET>(conn->m_hSocket), SD_BOTH);
+}
+
 std::string Bytes(size_t count, char fill)
 {
     return std::string(count, fill);

@@ -4,6 +4,7 @@
 #include "ToviProto.h"
 #include "ToviConn.h"
 #include <gtest/gtest.h>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -54,6 +55,13 @@ protected:
     Ports m_ports;
     protoserver::Control m_control;
 };
+
+// Runs work on a thread of its own and waits at most seconds for it: a test of something
+// that must end fails instead of hanging. When work is late, unstick runs (it must make work
+// return, say by shutting the socket it waits on) and the result is false.
+bool RunBounded(DWORD seconds, const std::function<void()>& work, const std::function<void()>& unstick);
+// An unstick for RunBounded: shuts the protocol object's socket, if it has one.
+void ShutConnection(CToviProto& proto);
 
 std::string Bytes(size_t count, char fill);
 std::string Pattern(uint64_t offset, size_t count);

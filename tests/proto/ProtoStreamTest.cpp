@@ -173,6 +173,20 @@ protected:
         return m_proto.Request(msg);
     }
 
+    // Ends a loop that waits on the window: it is gone.
+    void EndWindow()
+    {
+        m_ui.Run([this] {
+            if (IsWindow(m_wnd))
+                DestroyWindow(m_wnd);
+        });
+    }
+
+    HANDLE OpenForWriting(const std::wstring& path)
+    {
+        return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    }
+
     std::string ReadAll(const std::wstring& path)
     {
         std::string out;
@@ -243,7 +257,10 @@ TEST_F(StreamTest, APausedUploadEndsWhenItsWindowIsGone)
     m_proto.ClearResult();
     ASSERT_EQ(0, Upload(0, nullptr));   // connects
     m_proto.m_pConn->m_pClock = &clock;
-    ASSERT_EQ(0, Upload(200000, "1"));
+    int result = -100;
+    ASSERT_TRUE(RunBounded(30, [&] { result = Upload(200000, "1"); }, [&] { EndWindow(); }))
+        << "the pause did not end";
+    ASSERT_EQ(0, result);
     EXPECT_EQ(1u, g_script.progress.size());
     EXPECT_EQ(1, g_script.resumeQueries);
     EXPECT_EQ(std::vector<DWORD>{1000}, clock.m_sleeps);
@@ -255,7 +272,10 @@ TEST_F(StreamTest, APausedUploadGoesOnWhenTheWindowSaysResume)
     g_script.pauseAfterFrames = 1;
     ASSERT_EQ(0, Upload(0, nullptr));
     m_proto.m_pConn->m_pClock = &clock;
-    ASSERT_EQ(0, Upload(130000, "1"));
+    int result = -100;
+    ASSERT_TRUE(RunBounded(30, [&] { result = Upload(130000, "1"); }, [&] { EndWindow(); }))
+        << "the pause did not end";
+    ASSERT_EQ(0, result);
     EXPECT_EQ(2u, g_script.progress.size());
     EXPECT_EQ(1, g_script.resumeQueries);
     EXPECT_EQ("Y", Control::Value(UploadReport(), "complete"));
@@ -277,7 +297,7 @@ TEST_F(StreamTest, TheThrottleSleepsTheCapThenTheRestBeforeTheSecondFrame)
     ASSERT_EQ(0, Upload(0, nullptr));
     m_proto.m_pConn->m_pClock = &clock;
     m_proto.SetBandWidth(const_cast<char*>("100"));
-    EXPECT_EQ(102400u, m_proto.m_pConn->m_nBandWidth);
+    EXPECT_EQ(102400u, m_proto.m_pConn->BandWidth());
     ASSERT_EQ(0, Upload(260000, "2"));
     // 130,000 bytes at 102,400 B/s: 1,269 ms owed, slept as 1,000 and 269.
     ASSERT_GE(clock.m_sleeps.size(), 2u);
@@ -367,6 +387,9 @@ TEST_F(StreamTest, StreamFailuresFailTheDownload)
     const Row rows[] = {
         {"cut-stream bytes=70000", IXO_SOCK_ERR_RECV},
         {"mismatch command=Z9", IXO_SOCK_ERR_CMD_MISMATCH},
+        // A bare error frame where the data should be is no end of the stream, nor data.
+        {"stop-stream", IXO_SOCK_ERR_CMD_MISMATCH},
+        {"stop-stream frames=1 reply=E1", IXO_SOCK_ERR_CMD_MISMATCH},
     };
     for (const Row& row : rows) {
         ASSERT_EQ("OK", Control(std::string("FAULT ") + row.fault + " cmd=Z2").substr(0, 2)) << row.fault;
@@ -376,5 +399,55 @@ TEST_F(StreamTest, StreamFailuresFailTheDownload)
         CloseHandle(file);
         EXPECT_EQ(row.code, m_proto.ResultInfo.nResultCode) << row.fault;
         EXPECT_EQ(nullptr, m_proto.m_pConn) << row.fault;
+        const std::string written = ReadAll(path);
+        EXPECT_EQ(Pattern(0, written.size()), written) << row.fault << ": only file data goes to the file";
     }
+}
+
+TEST_F(StreamTest, TheDownloadSlotsServeOnlyTheRequestThatSetThem)
+{
+    const std::wstring path = m_dir + L"\\slots.bin";
+    HANDLE file = OpenForWriting(path);
+    ASSERT_EQ(0, Download(130000, file));
+    ASSERT_NE(nullptr, m_proto.m_pConn);
+    EXPECT_FALSE(m_proto.m_pConn->DownloadPending());
+    EXPECT_EQ(nullptr, m_proto.m_pConn->m_hProgressWnd);
+
+    // A stream in answer to a later request that gave it no file: nothing is written, and the
+    // stream it came on is given up.
+    m_proto.ClearResult();
+    _PROT msg;
+    m_proto.NewMessage(msg, PROT_CMD('Z', '2'));
+    ProtRecord record;
+    record[192] = "65000";
+    msg.records.push_back(record);
+    EXPECT_EQ(-1, m_proto.Request(msg));
+    CloseHandle(file);
+    EXPECT_EQ(IXO_SOCK_ERR_CMD_MISMATCH, m_proto.ResultInfo.nResultCode);
+    EXPECT_EQ(nullptr, m_proto.m_pConn);
+    EXPECT_EQ(Pattern(0, 130000), ReadAll(path));
+    EXPECT_EQ(0, m_proto.Echo({}));
+}
+
+TEST_F(StreamTest, SlotsLeftByARequestAreClearedByOneOfAnotherCommand)
+{
+    ASSERT_EQ(0, Upload(0, nullptr));   // connects
+    const std::wstring path = m_dir + L"\\left.bin";
+    HANDLE file = OpenForWriting(path);
+    // As a download answered without data leaves them for its follow-up.
+    m_proto.m_pConn->m_hDownloadFile = file;
+    m_proto.m_pConn->m_hProgressWnd = m_wnd;
+    EXPECT_EQ(0, m_proto.Echo({}));
+    ASSERT_NE(nullptr, m_proto.m_pConn);
+    EXPECT_TRUE(m_proto.m_pConn->DownloadPending()) << "kept for a follow-up of the same command";
+    m_proto.ClearResult();
+    _PROT msg;
+    m_proto.NewMessage(msg, PROT_CMD('Z', '2'));
+    ProtRecord record;
+    record[192] = "1000";
+    msg.records.push_back(record);
+    EXPECT_EQ(-1, m_proto.Request(msg));
+    CloseHandle(file);
+    EXPECT_EQ(IXO_SOCK_ERR_CMD_MISMATCH, m_proto.ResultInfo.nResultCode);
+    EXPECT_EQ("", ReadAll(path));
 }

@@ -59,10 +59,10 @@ void CConnection::SetUploadTarget(std::unique_ptr<CUploadTarget> target)
     m_upload = std::move(target);
 }
 
-void CConnection::AbandonUpload()
+void CConnection::AbandonUpload(const std::string& byRequest)
 {
     if (m_upload && !m_upload->Done())
-        m_upload->OnAbandon();
+        m_upload->OnAbandon(byRequest);
     m_upload.reset();
 }
 
@@ -143,7 +143,7 @@ bool CConnection::OnRequestFrame(Frame& frame)
             ? " has a field running past its payload" : " has a malformed field length"));
         return false;
     }
-    AbandonUpload();
+    AbandonUpload(request.command);
     Dispatch(request, frames);
     return !m_closing;
 }

@@ -49,7 +49,7 @@ private:
     bool OnUploadFrame(Frame& frame);
     bool OnRequestFrame(Frame& frame);
     void Dispatch(Message& request, int frames);
-    void AbandonUpload();
+    void AbandonUpload(const std::string& byRequest = std::string());
 
     CSocket m_socket;
     const int m_id;

@@ -1,9 +1,20 @@
 // One request and its answer, as a command handler sees them.
 #include "Exchange.h"
+#include "Frame.h"
+#include "LengthPrefix.h"
 #include "ReplyWriter.h"
 #include <algorithm>
 
 namespace tovisrv {
+
+namespace {
+
+// A reply held back by a late duplicate fault, to go out in front of the connection's next reply.
+struct LateCopy {
+    OutgoingFrames frames;
+};
+
+}
 
 CExchange::CExchange(CConnection& connection, const Message& request, const FaultPlan& plan)
     : m_connection(connection), m_request(request), m_plan(plan)
@@ -35,8 +46,68 @@ bool CExchange::SendMessage(const std::string& command, std::vector<Record> reco
     static const FaultPlan kNone;
     const FaultPlan& applied = m_answered ? kNone : plan;
     m_answered = true;
-    return m_connection.Send(CReplyWriter::Message(command, std::move(records), encrypt,
-                                                   m_connection.Cipher(), applied));
+    OutgoingFrames late;
+    std::swap(late, m_connection.Slot<LateCopy>().frames);
+    if (!late.frames.empty() && !m_connection.Send(late))
+        return false;
+    if (applied.endlessBytes >= 0)
+        return SendEndless(applied);
+    const OutgoingFrames out = CReplyWriter::Message(applied.replyAs ? *applied.replyAs : command, std::move(records),
+                                                     encrypt, m_connection.Cipher(), applied);
+    if (!(applied.trickleMs > 0 ? SendTrickled(out, applied) : m_connection.Send(out)))
+        return false;
+    if (!applied.duplicate)
+        return true;
+    m_connection.Log("request " + m_request.command + ": reply sent twice" +
+                     (applied.duplicateLate ? ", the copy before the next reply (fault)" : " (fault)"));
+    if (applied.duplicateLate) {
+        m_connection.Slot<LateCopy>().frames = out;
+        return true;
+    }
+    return m_connection.Send(out);
+}
+
+bool CExchange::SendTrickled(const OutgoingFrames& out, const FaultPlan& plan)
+{
+    std::string bytes;
+    for (const std::string& frame : out.frames)
+        bytes += frame;
+    const size_t step = static_cast<size_t>(plan.trickleBytes);
+    m_connection.Log("request " + m_request.command + ": " + std::to_string(bytes.size()) + " reply bytes trickle out (fault)");
+    for (size_t at = 0; at < bytes.size(); at += step) {
+        OutgoingFrames piece;
+        piece.frames.push_back(bytes.substr(at, step));
+        if (!m_connection.Send(piece))
+            return false;
+        if (at + step < bytes.size() && State().WaitStop(plan.trickleMs))
+            return false;
+    }
+    return true;
+}
+
+bool CExchange::SendEndless(const FaultPlan& plan)
+{
+    const size_t size = plan.endlessBytes > 0 ? std::min(static_cast<size_t>(plan.endlessBytes), kMaxPayload)
+                                              : kMaxPayload;
+    // In the clear, so that neither side spends its time on the cipher.
+    OutgoingFrames out;
+    out.frames.push_back(CFrame::BuildRaw(CLengthPrefix::Encode(static_cast<uint32_t>(size + 3)),
+                                          kFlagBase | kFlagMore, m_request.command, std::string(size, '\x15')));
+    const uint64_t limit = static_cast<uint64_t>(plan.endlessLimitMb) << 20;
+    uint64_t sent = 0;
+    while (sent < limit && !State().StopRequested() && m_connection.Send(out))
+        sent += size;
+    m_connection.Log("request " + m_request.command + ": " + std::to_string(sent) +
+                     " bytes of fragments went out before the client stopped reading (fault)");
+    return false;
+}
+
+bool CExchange::SendStopFrame(const std::string& command, bool encrypt)
+{
+    // An error reply that says nothing, where file data should go on.
+    static const FaultPlan kNone;
+    m_connection.Log("request " + m_request.command + ": the stream ends with a bare " + command + " (fault)");
+    return m_connection.Send(CReplyWriter::Message(command, {{{240, "1500"}}}, encrypt, m_connection.Cipher(), kNone));
 }
 
 void CExchange::Reply(std::vector<Record> records)
@@ -100,9 +171,14 @@ void CExchange::Stream(std::vector<Record> header, uint64_t length, const DataSo
         frames = {{0, half}, {half, frames[0].second - half}};
     }
     const long cut = firstMessage ? m_plan.cutStream : -1;
+    const long stopAt = firstMessage ? m_plan.stopStreamFrames : -1;
     uint64_t sent = 0;
     std::string data;   // one buffer for every frame: no allocation per frame
     for (size_t i = 0; i < frames.size(); ++i) {
+        if (stopAt >= 0 && i == static_cast<size_t>(stopAt)) {
+            SendStopFrame(m_plan.stopStreamReply, encrypt);
+            return;
+        }
         data.clear();
         if (frames[i].second > 0 && !source(frames[i].first, frames[i].second, data)) {
             m_connection.Log("file data could not be read; the stream stops");

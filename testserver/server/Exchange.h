@@ -48,6 +48,10 @@ public:
 private:
     bool SendMessage(const std::string& command, std::vector<Record> records, bool encrypt,
                      const FaultPlan& plan);
+    // The faults that change how a reply's bytes go out rather than what they are.
+    bool SendTrickled(const OutgoingFrames& out, const FaultPlan& plan);
+    bool SendEndless(const FaultPlan& plan);
+    bool SendStopFrame(const std::string& command, bool encrypt);
 
     CConnection& m_connection;
     const Message& m_request;

@@ -33,6 +33,14 @@ const std::vector<KindInfo>& Kinds()
         {"mismatch", {"command"}, "last frame of the reply (or of a stream's data) carries another command"},
         {"rekey", {"key"}, "re-key the next file stream after its header with this 32-byte phrase"},
         {"cut-stream", {"bytes"}, "close after this many bytes of file data"},
+        {"stop-stream", {"frames", "reply"},
+         "after this many data frames (default 0) a stream ends with an E0 (or reply=) frame without a message"},
+        {"duplicate", {"late"}, "the reply goes out twice: at once, or with late=1 just before the next reply"},
+        {"reply-as", {"command"}, "every frame of the reply carries this command"},
+        {"trickle", {"ms", "bytes"}, "the reply is written `bytes` (default 1) at a time, ms (default 200) apart"},
+        {"endless-fragments", {"bytes", "limit"},
+         "in place of the reply, frames with FLAG_MORE of `bytes` payload (default the most a frame holds) "
+         "until the client stops reading or `limit` MB (default 1024) went out"},
     };
     return kinds;
 }
@@ -127,12 +135,16 @@ bool Fault::Parse(const std::vector<std::string>& words, const std::string& text
             return false;
         }
     }
-    if (f.kind == "error") {
+    if (f.kind == "error" || f.kind == "stop-stream") {
         const std::string reply = f.Param("reply", "E0");
         if (reply != "E0" && reply != "E1" && reply != "E2") {
             error = "reply must be E0, E1 or E2";
             return false;
         }
+    }
+    if (f.kind == "reply-as" && f.Param("command").size() != 2) {
+        error = "reply-as needs command=<two letters>";
+        return false;
     }
     if (f.kind == "rekey" && f.Param("key").size() != 32) {
         error = "rekey needs key=<32 characters>";
@@ -233,6 +245,20 @@ FaultPlan FaultPlan::From(const std::vector<Fault>& faults)
             plan.rekeyKey = f.Param("key");
         } else if (k == "cut-stream") {
             plan.cutStream = f.Number("bytes", 0);
+        } else if (k == "stop-stream") {
+            plan.stopStreamFrames = std::max(0L, f.Number("frames", 0));
+            plan.stopStreamReply = f.Param("reply", "E0");
+        } else if (k == "duplicate") {
+            plan.duplicate = true;
+            plan.duplicateLate = f.Number("late", 0) != 0;
+        } else if (k == "reply-as") {
+            plan.replyAs = f.Param("command");
+        } else if (k == "trickle") {
+            plan.trickleMs = std::max(1L, f.Number("ms", 200));
+            plan.trickleBytes = std::max(1L, f.Number("bytes", 1));
+        } else if (k == "endless-fragments") {
+            plan.endlessBytes = std::max(0L, f.Number("bytes", 0));
+            plan.endlessLimitMb = std::max(1L, f.Number("limit", 1024));
         }
     }
     return plan;
@@ -242,7 +268,8 @@ bool FaultPlan::IsEmpty() const
 {
     return !silent && !close && delayMs == 0 && !error && fragmentRecords == 0 && !mismatchCommand &&
            truncateBytes == 0 && !wrongFixed && !payload && !flags && !prefix && closeMidFrame < 0 &&
-           !rekeyKey && cutStream < 0;
+           !rekeyKey && cutStream < 0 && stopStreamFrames < 0 && !duplicate && !replyAs && trickleMs == 0 &&
+           endlessBytes < 0;
 }
 
 bool DecodeHex(const std::string& hex, std::string& out)

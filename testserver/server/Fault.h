@@ -51,6 +51,16 @@ struct FaultPlan {
 
     std::optional<std::string> rekeyKey;  // re-key a stream after its header with this phrase
     long cutStream = -1;              // >= 0: close after this many file-data bytes
+    long stopStreamFrames = -1;       // >= 0: after this many data frames a stream ends with an
+    std::string stopStreamReply;      //   error frame of this command and no message
+
+    bool duplicate = false;           // the reply goes out twice:
+    bool duplicateLate = false;       //   the copy just before the next reply on the connection
+    std::optional<std::string> replyAs;  // every frame of the reply carries this command
+    long trickleMs = 0;               // > 0: the reply is written trickleBytes at a time, this far apart
+    long trickleBytes = 1;
+    long endlessBytes = -1;           // >= 0: fragments of this payload (0 = the most a frame holds)
+    long endlessLimitMb = 1024;       //   in place of the reply, until the client stops or this went out
 
     static FaultPlan From(const std::vector<Fault>& faults);
     bool IsEmpty() const;

@@ -1,6 +1,7 @@
 // Takes an upload's H3 data into the file's partial copy and puts the file in place at the end.
 #include "FileUpload.h"
 #include "NameText.h"
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
@@ -62,10 +63,25 @@ bool CFileUpload::OnData(const std::string& data, bool last)
     return true;
 }
 
-void CFileUpload::OnAbandon()
+void CFileUpload::OnAbandon(const std::string& byRequest)
 {
     m_connection.Log("upload of " + std::to_string(m_idx) + " stopped at " + std::to_string(m_offset + m_received) +
                      " of " + std::to_string(m_size) + " bytes; the partial copy is kept");
+    // A cancel is the user's own doing and needs no line in the summary.
+    if (byRequest == "H6")
+        return;
+    auto guard = m_store.Lock();
+    ReportShort("The upload stopped before the whole file arrived.");
+}
+
+void CFileUpload::ReportShort(const char* why)
+{
+    LoginSession* session = m_store.FindSession(m_sid);
+    if (!session)
+        return;
+    const StoreItem* item = m_store.Find(m_idx);
+    session->uploadErrors.push_back({{44, "E"}, {181, CNameText::ToWire(item ? item->name : std::string())},
+                                     {255, why}, {173, std::to_string(m_idx)}});
 }
 
 void CFileUpload::Finish()
@@ -81,6 +97,15 @@ void CFileUpload::Finish()
         std::filesystem::remove(m_path, ec);
         return;
     }
+    if (session) {
+        // An earlier attempt that stopped short is made good by this one.
+        const std::string idx = std::to_string(m_idx);
+        auto& lines = session->uploadErrors;
+        lines.erase(std::remove_if(lines.begin(), lines.end(), [&idx](const Record& line) {
+                        const auto it = line.find(173);
+                        return it != line.end() && it->second == idx;
+                    }), lines.end());
+    }
     if (!Complete(m_store, *item, m_clientMtime, session ? session->user : item->owner) && session)
         session->uploadErrors.push_back({{44, "E"}, {181, CNameText::ToWire(item->name)},
                                          {255, "The file could not be stored."}, {173, std::to_string(m_idx)}});
@@ -94,11 +119,7 @@ void CFileUpload::EndEarly()
     auto guard = m_store.Lock();
     m_connection.Log("upload of " + std::to_string(m_idx) + " ended early at " +
                      std::to_string(m_offset + m_received) + " bytes");
-    StoreItem* item = m_store.Find(m_idx);
-    if (LoginSession* session = m_store.FindSession(m_sid))
-        session->uploadErrors.push_back({{44, "E"}, {181, CNameText::ToWire(item ? item->name : std::string())},
-                                         {255, "The upload ended before the whole file arrived."},
-                                         {173, std::to_string(m_idx)}});
+    ReportShort("The upload ended before the whole file arrived.");
 }
 
 bool CFileUpload::Complete(CStore& store, StoreItem& item, const std::string& clientMtime, const std::string& saver)

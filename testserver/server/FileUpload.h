@@ -18,7 +18,7 @@ public:
     bool Open();
     bool OnData(const std::string& data, bool last) override;
     bool Done() const override { return m_done; }
-    void OnAbandon() override;
+    void OnAbandon(const std::string& byRequest) override;
 
     // The partial copy becomes the file's content (the caller holds the store's lock).
     static bool Complete(CStore& store, StoreItem& item, const std::string& clientMtime, const std::string& saver);
@@ -26,6 +26,9 @@ public:
 private:
     void Finish();
     void EndEarly();
+    // The H5 line of a file that stopped short of its announced size (the caller holds the
+    // store's lock); a later complete upload of the file takes it back.
+    void ReportShort(const char* why);
 
     CConnection& m_connection;
     CStore& m_store;

@@ -35,8 +35,9 @@ bool CUploadSink::OnData(const std::string& data, bool last)
     return true;
 }
 
-void CUploadSink::OnAbandon()
+void CUploadSink::OnAbandon(const std::string& byRequest)
 {
+    (void)byRequest;
     m_connection.Log("upload abandoned after " + std::to_string(m_report.bytes) + " bytes");
     Publish();
 }

@@ -14,7 +14,7 @@ public:
 
     bool OnData(const std::string& data, bool last) override;
     bool Done() const override { return m_report.complete; }
-    void OnAbandon() override;
+    void OnAbandon(const std::string& byRequest) override;
 
 private:
     void Publish();

@@ -12,8 +12,9 @@ public:
     virtual bool OnData(const std::string& data, bool last) = 0;
     // True once no more frames are expected; the connection then lets the target go.
     virtual bool Done() const = 0;
-    // The connection closed, or another request came while data was still expected.
-    virtual void OnAbandon() {}
+    // The connection closed (byRequest empty), or the request byRequest came while data was
+    // still expected.
+    virtual void OnAbandon(const std::string& byRequest) { (void)byRequest; }
 };
 
 }

@@ -289,6 +289,105 @@ TEST_F(Faults, CutStreamClosesInsideTheFileData)
     EXPECT_EQ(rest.size(), 4 + 3 + 1000u);
 }
 
+TEST_F(Faults, StopStreamEndsTheDataWithABareErrorFrame)
+{
+    const struct { const char* fault; size_t dataFrames; const char* command; } rows[] = {
+        {"FAULT stop-stream", 0, "E0"},
+        {"FAULT stop-stream frames=1 reply=E1", 1, "E1"},
+    };
+    for (const auto& row : rows) {
+        Control(row.fault);
+        m_client->SendRequest("Z2", testwire::Record({{192, "300000"}}));
+        RawFrame header, frame;
+        ASSERT_TRUE(m_client->ReadFrame(header)) << row.fault;
+        EXPECT_EQ(header.command, "H4");
+        for (size_t i = 0; i < row.dataFrames; ++i) {
+            ASSERT_TRUE(m_client->ReadFrame(frame)) << row.fault;
+            EXPECT_EQ(frame.command, "H4");
+            EXPECT_EQ(frame.flags, 0xA1);
+        }
+        ASSERT_TRUE(m_client->ReadFrame(frame)) << row.fault;
+        EXPECT_EQ(frame.command, row.command) << row.fault;
+        EXPECT_EQ(frame.flags, 0x81) << row.fault;
+        EXPECT_EQ(Plain(frame), testwire::Record({{240, "1500"}})) << row.fault;
+        EXPECT_TRUE(m_client->NothingArrives(100)) << row.fault;
+    }
+}
+
+TEST_F(Faults, DuplicateSendsTheReplyTwiceAtOnceOrBeforeTheNextReply)
+{
+    Control("FAULT duplicate");
+    m_client->SendRequest("Z1", EchoPayload("once"));
+    std::string command, payload;
+    for (int copy = 0; copy < 2; ++copy) {
+        ASSERT_TRUE(m_client->ReadMessage(command, payload)) << copy;
+        EXPECT_EQ(command, "Z1");
+        EXPECT_EQ(payload, EchoPayload("once"));
+    }
+    EXPECT_TRUE(m_client->NothingArrives(100));
+
+    Control("FAULT duplicate late=1");
+    m_client->SendRequest("Z1", EchoPayload("late"));
+    ASSERT_TRUE(m_client->ReadMessage(command, payload));
+    EXPECT_EQ(payload, EchoPayload("late"));
+    EXPECT_TRUE(m_client->NothingArrives(100));
+    m_client->SendRequest("Z5", testwire::Record({{192, "3"}}));
+    ASSERT_TRUE(m_client->ReadMessage(command, payload));
+    EXPECT_EQ(command, "Z1");
+    EXPECT_EQ(payload, EchoPayload("late"));
+    ASSERT_TRUE(m_client->ReadMessage(command, payload));
+    EXPECT_EQ(command, "Z5");
+}
+
+TEST_F(Faults, ReplyAsPutsAnotherCommandOnEveryFrame)
+{
+    Control("FAULT reply-as command=H0");
+    Control("FAULT fragment records=1");
+    m_client->SendRequest("Z1", EchoPayload());
+    RawFrame frame;
+    std::string joined;
+    int frames = 0;
+    do {
+        ASSERT_TRUE(m_client->ReadFrame(frame));
+        EXPECT_EQ(frame.command, "H0");
+        joined += Plain(frame);
+        ++frames;
+    } while (frame.flags & 0x20);
+    EXPECT_EQ(frames, 3);
+    EXPECT_EQ(joined, EchoPayload());
+}
+
+TEST_F(Faults, TrickleWritesTheReplyAFewBytesAtATime)
+{
+    Control("FAULT trickle ms=30 bytes=1");
+    const auto start = std::chrono::steady_clock::now();
+    m_client->SendRequest("Z1", EchoPayload());
+    std::string command, payload;
+    ASSERT_TRUE(m_client->ReadMessage(command, payload));
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(payload, EchoPayload());
+    // The frame is over 20 bytes: ten pauses at least.
+    EXPECT_GE(took, std::chrono::milliseconds(300));
+}
+
+TEST_F(Faults, EndlessFragmentsGoOnUntilTheLimit)
+{
+    Control("FAULT endless-fragments bytes=1000 limit=1");
+    m_client->SendRequest("Z1", EchoPayload());
+    RawFrame frame;
+    size_t bytes = 0;
+    int frames = 0;
+    while (bytes < (1u << 20)) {
+        ASSERT_TRUE(m_client->ReadFrame(frame)) << "after " << bytes;
+        EXPECT_EQ(frame.command, "Z1");
+        ASSERT_EQ(frame.flags, 0x21);
+        bytes += frame.payload.size();
+        ++frames;
+    }
+    EXPECT_EQ(frames, 1049);   // 1 MB in 1,000-byte fragments, the last one whole
+    EXPECT_TRUE(m_client->NothingArrives(100));
+}
+
 TEST_F(Faults, AppliesOnlyToTheNamedCommand)
 {
     Control("FAULT error cmd=Z5 code=1301 -- only Z5");

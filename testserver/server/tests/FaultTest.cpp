@@ -31,7 +31,9 @@ TEST(Fault, AcceptsEveryKindWithItsKeys)
                              "length value=2", "length value=0x1FFFFD size=4", "truncate bytes=1",
                              "wrong-fixed id=9 delta=-1", "payload hex=", "delay ms=10", "error reply=E1 code=3001",
                              "fragment records=2", "mismatch command=Q1", "rekey key=0123456789abcdef0123456789abcdef",
-                             "cut-stream bytes=0", "silent count=3 cmd=A0", "close count=*"})
+                             "cut-stream bytes=0", "silent count=3 cmd=A0", "close count=*", "stop-stream",
+                             "stop-stream frames=2 reply=E1", "duplicate", "duplicate late=1", "reply-as command=H0",
+                             "trickle", "trickle ms=5 bytes=3", "endless-fragments", "endless-fragments bytes=10 limit=2"})
         Parsed(line);
 }
 
@@ -40,7 +42,8 @@ TEST(Fault, RefusesWhatItCannotDo)
     const char* lines[] = {
         "", "explode", "silent bytes=3", "silent count=0", "silent count=x", "silent cmd=ABC", "close-mid-frame bytes=x",
         "prefix hex=8", "prefix hex=zz", "flags", "flags value=100", "length", "length value=0x200000",
-        "length value=200 size=1", "error reply=E3", "rekey key=short", "silent junk",
+        "length value=200 size=1", "error reply=E3", "rekey key=short", "silent junk", "reply-as",
+        "reply-as command=H", "stop-stream reply=H4", "trickle ms=x", "duplicate late=y",
     };
     for (const char* line : lines) {
         Fault f;

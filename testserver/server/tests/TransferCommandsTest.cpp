@@ -1,5 +1,7 @@
 // Uploads and downloads: H0 announce and decision, H3 data, H5 results, H6, H1 and H4 streams.
 #include "SessionHarness.h"
+#include <chrono>
+#include <thread>
 #include <zlib.h>
 
 namespace {
@@ -193,6 +195,44 @@ TEST_F(Transfers, AnEarlyLastFrameKeepsThePartialAndReportsAnErrorRecord)
     // Reported once.
     EXPECT_EQ(Ask(*m_client, "H5", {{{171, m_sid}}}).records.size(), 1u);
     EXPECT_EQ(Word(Content("My Files/short.bin"), "incomplete"), "Y");
+}
+
+TEST_F(Transfers, AnUploadLeftShortIsAnErrorRecordUnlessCancelledOrMadeGood)
+{
+    // Data stops with FLAG_MORE still set and the next request comes: the file is short.
+    ASSERT_EQ(Announce(*m_client, "left.bin", 200000).command, "H0");
+    SendData(*m_client, testwire::Pattern(0, 65000), 65000, true);
+    Reply result = Ask(*m_client, "H5", {{{171, m_sid}}});
+    ASSERT_EQ(result.records.size(), 2u);
+    EXPECT_EQ(result.Value(0, 44), "E");
+    EXPECT_EQ(result.Value(0, 181), "left.bin");
+    EXPECT_EQ(result.Value(0, 173), IdxOf("My Files/left.bin"));
+
+    // The same on a connection that goes away, reported on the session's other connection.
+    {
+        auto worker = Keyed();
+        ASSERT_EQ(Announce(*worker, "gone.bin", 200000).command, "H0");
+        SendData(*worker, testwire::Pattern(0, 65000), 65000, true);
+    }
+    for (int i = 0; i < 200 && Word(Control("COUNT"), "open") != "1"; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    // A cancel is the user's own doing.
+    ASSERT_EQ(Announce(*m_client, "cancel.bin", 200000).command, "H0");
+    SendData(*m_client, testwire::Pattern(0, 65000), 65000, true);
+    EXPECT_EQ(Ask(*m_client, "H6", {}).command, "H6");
+    result = Ask(*m_client, "H5", {{{171, m_sid}}});
+    ASSERT_EQ(result.records.size(), 2u);
+    EXPECT_EQ(result.Value(0, 181), "gone.bin");
+
+    // A short upload that is resumed to its end takes its line back.
+    ASSERT_EQ(Announce(*m_client, "again.bin", 130000).command, "H0");
+    SendData(*m_client, testwire::Pattern(0, 65000), 65000, true);
+    const Reply offer = Announce(*m_client, "again.bin", 130000);
+    ASSERT_EQ(offer.Value(0, 192), "65000");
+    ASSERT_EQ(Decide(*m_client, "3").command, "H0");
+    SendData(*m_client, testwire::Pattern(65000, 65000), 65000);
+    result = Ask(*m_client, "H5", {{{171, m_sid}}});
+    EXPECT_EQ(result.records.size(), 1u) << result.Value(0, 181);
 }
 
 TEST_F(Transfers, ResultPollingAnswersStillWorkingForTheConfiguredRounds)
