@@ -11,6 +11,7 @@
 #include "TraceLog.h"
 #include "WinThread.h"
 #include <shellapi.h>
+#include <vector>
 
 IMPLEMENT_DYNAMIC(CPopupDlg, CDialog)
 
@@ -52,6 +53,48 @@ BYTE ScriptCharSet(const CString& text)
             return SHIFTJIS_CHARSET;
     }
     return 0;
+}
+
+struct FaceSearch {
+    HDC dc;
+    const CString* text;
+    CString found;
+};
+
+int CALLBACK TryFace(const LOGFONTW* lf, const TEXTMETRICW*, DWORD, LPARAM param)
+{
+    auto* search = (FaceSearch*)param;
+    if (lf->lfFaceName[0] == L'@')
+        return 1;   // vertical faces
+    LOGFONTW probe = *lf;
+    HFONT font = ::CreateFontIndirectW(&probe);
+    HGDIOBJ old = ::SelectObject(search->dc, font);
+    std::vector<WORD> glyphs((size_t)search->text->GetLength() + 1);
+    bool all = ::GetGlyphIndicesW(search->dc, search->text->GetString(), search->text->GetLength(), glyphs.data(),
+                                  GGI_MARK_NONEXISTING_GLYPHS) != GDI_ERROR;
+    for (int i = 0; all && i < search->text->GetLength(); ++i)
+        all = glyphs[i] != 0xFFFF;
+    ::SelectObject(search->dc, old);
+    ::DeleteObject(font);
+    if (!all)
+        return 1;
+    search->found = lf->lfFaceName;
+    return 0;
+}
+
+// An installed face that has every glyph of a text in a script beyond Latin; empty when the
+// text needs none or no face has them.
+CString FaceWithGlyphs(const CString& text)
+{
+    BYTE charset = ScriptCharSet(text);
+    if (charset == 0)
+        return CString();
+    LOGFONTW lf = {};
+    lf.lfCharSet = charset;
+    FaceSearch search = { ::GetDC(nullptr), &text, CString() };
+    ::EnumFontFamiliesExW(search.dc, &lf, &TryFace, (LPARAM)&search, 0);
+    ::ReleaseDC(nullptr, search.dc);
+    return search.found;
 }
 
 bool PostsToFrame(int kind)
@@ -237,10 +280,10 @@ BOOL CPopupDlg::OnInitDialog()
     // template's face then.
     if (!face.IsEmpty() && FontInstalled(face)) {
         lstrcpynW(lf.lfFaceName, face.GetString(), LF_FACESIZE);
-    } else if (BYTE script = ScriptCharSet(TitleOfKind(m_nPopupKind, m_strSiteCode, ApprovalOption()))) {
-        // Let the system pick a face that has the title's script.
-        lf.lfCharSet = script;
-        lf.lfFaceName[0] = 0;
+    } else {
+        CString fallback = FaceWithGlyphs(TitleOfKind(m_nPopupKind, m_strSiteCode, ApprovalOption()));
+        if (!fallback.IsEmpty())
+            lstrcpynW(lf.lfFaceName, fallback.GetString(), LF_FACESIZE);
     }
     lf.lfQuality = CLEARTYPE_QUALITY;
     m_font.CreateFontIndirect(&lf);
