@@ -87,6 +87,9 @@ struct _PROTO_GUEST_USER_INFO {
     char szPermission[5];
     char cStatus[2];
     char szDate[11];
+    // Set by the guest lists on a row the user is adding, until an address is accepted for it;
+    // never sent.
+    char cNewRow;
 };
 
 // One download link of a server file (I0, I1).

@@ -1,0 +1,168 @@
+// CVantelStatic: colours, repainting through the parent and the hyperlink.
+#include "VantelStatic.h"
+#include "Dc.h"
+#include <exdisp.h>
+#include <ole2.h>
+
+IMPLEMENT_DYNAMIC(CVantelStatic, CStatic)
+
+BEGIN_MESSAGE_MAP(CVantelStatic, CStatic)
+    ON_MESSAGE(WM_SETTEXT, OnSetText)
+    ON_WM_CTLCOLOR_REFLECT()
+    ON_CONTROL_REFLECT(0x400, OnUpdate)
+    ON_WM_LBUTTONUP()
+    ON_WM_SETCURSOR()
+END_MESSAGE_MAP()
+
+namespace {
+// The browser application object, started as a local server.
+const CLSID kBrowserApplication = { 0x0002DF01, 0x0000, 0x0000, { 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46 } };
+const IID kWebBrowser2 = { 0xD30C1661, 0xCDAF, 0x11D0, { 0x8A, 0x3E, 0x00, 0xC0, 0x4F, 0xC9, 0xE2, 0x6E } };
+
+class SystemBrowser : public CLinkBrowser {
+public:
+    void Open(const wchar_t* url) override
+    {
+        if (FAILED(::OleInitialize(nullptr)))
+            return;
+        IWebBrowser2* browser = nullptr;
+        if (SUCCEEDED(::CoCreateInstance(kBrowserApplication, nullptr, CLSCTX_LOCAL_SERVER, kWebBrowser2,
+                                         (void**)&browser)) && browser) {
+            browser->put_Visible(VARIANT_TRUE);
+            VARIANT address, flags, target, postData, headers;
+            ::VariantInit(&address);
+            ::VariantInit(&flags);
+            ::VariantInit(&target);
+            ::VariantInit(&postData);
+            ::VariantInit(&headers);
+            address.vt = VT_BSTR;
+            address.bstrVal = ::SysAllocString(url);
+            flags.vt = VT_I4;
+            flags.lVal = 0;
+            target.vt = VT_BSTR;
+            target.bstrVal = ::SysAllocString(L"_top");
+            headers.vt = VT_BSTR;
+            headers.bstrVal = ::SysAllocString(L"Content-Type: application/x-www-form-urlencoded\r\n");
+            if (address.bstrVal && target.bstrVal && headers.bstrVal &&
+                SUCCEEDED(browser->Navigate2(&address, &flags, &target, &postData, &headers))) {
+                SHANDLE_PTR window = 0;
+                if (SUCCEEDED(browser->get_HWND(&window)) && window)
+                    ::SetForegroundWindow((HWND)window);
+            }
+            ::VariantClear(&address);
+            ::VariantClear(&target);
+            ::VariantClear(&headers);
+            browser->Release();
+        }
+        ::OleUninitialize();
+    }
+};
+
+SystemBrowser g_systemBrowser;
+CLinkBrowser* g_linkBrowser = nullptr;
+}
+
+void CVantelStatic::SetLinkBrowser(CLinkBrowser* browser)
+{
+    g_linkBrowser = browser;
+}
+
+CLinkBrowser* CVantelStatic::GetLinkBrowser()
+{
+    return g_linkBrowser ? g_linkBrowser : &g_systemBrowser;
+}
+
+CVantelStatic::CVantelStatic() = default;
+
+CVantelStatic::~CVantelStatic()
+{
+    m_brushBack.DeleteObject();
+}
+
+void CVantelStatic::SetTextColor(COLORREF color)
+{
+    m_clrText = color;
+    UpdateCtrl();
+}
+
+void CVantelStatic::SetBackColor(COLORREF color)
+{
+    m_clrBack = color;
+    UpdateCtrl();
+}
+
+CVantelStatic& CVantelStatic::SetLink(bool link)
+{
+    m_bLink = link;
+    if (m_hWnd)
+        ModifyStyle(link ? 0 : SS_NOTIFY, link ? SS_NOTIFY : 0);
+    return *this;
+}
+
+CVantelStatic& CVantelStatic::SetLinkCursor(HICON cursor)
+{
+    m_hLinkCursor = cursor;
+    return *this;
+}
+
+void CVantelStatic::UpdateCtrl()
+{
+    if (m_hWnd == nullptr)
+        return;
+    HWND parent = ::GetParent(m_hWnd);
+    if (parent == nullptr)
+        return;
+    CRect rc;
+    GetWindowRect(&rc);
+    ::MapWindowPoints(nullptr, parent, (LPPOINT)&rc, 2);
+    ::InvalidateRect(parent, &rc, TRUE);
+    ::UpdateWindow(parent);
+}
+
+void CVantelStatic::OnUpdate()
+{
+    UpdateCtrl();
+}
+
+LRESULT CVantelStatic::OnSetText(WPARAM, LPARAM)
+{
+    LRESULT result = Default();
+    UpdateCtrl();
+    return result;
+}
+
+HBRUSH CVantelStatic::CtlColor(CDC* pDC, UINT)
+{
+    m_brushBack.DeleteObject();
+    HBRUSH brush;
+    if (m_clrBack == kTransparent) {
+        brush = (HBRUSH)::GetStockObject(NULL_BRUSH);
+        pDC->SetBkMode(TRANSPARENT);
+    } else {
+        m_brushBack.CreateSolidBrush(m_clrBack);
+        brush = (HBRUSH)m_brushBack.GetSafeHandle();
+        pDC->SetBkColor(m_clrBack);
+    }
+    pDC->SetTextColor(m_clrText);
+    return brush;
+}
+
+void CVantelStatic::OnLButtonUp(UINT, CPoint)
+{
+    if (m_bLink) {
+        CString text;
+        GetWindowText(text);
+        if (!text.IsEmpty())
+            GetLinkBrowser()->Open(text.GetString());
+    }
+    Default();
+}
+
+BOOL CVantelStatic::OnSetCursor(CWnd*, UINT, UINT)
+{
+    if (m_hLinkCursor) {
+        ::SetCursor(m_hLinkCursor);
+        return TRUE;
+    }
+    return (BOOL)Default();
+}

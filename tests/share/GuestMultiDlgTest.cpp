@@ -1,0 +1,88 @@
+// The guest dialogs' e-mail address check: syntax, quoting, and the room of a guest record.
+#include "GuestMultiDlg.h"
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+std::string Narrow(const std::wstring& text)
+{
+    std::string out;
+    for (wchar_t c : text)
+        out += (c >= 0x20 && c < 0x7F) ? (char)c : '?';
+    return out;
+}
+
+TEST(VerifyEmailAddress, AcceptsAndRefusesAddressesByTheirSyntax)
+{
+    const struct { const wchar_t* address; bool valid; } rows[] = {
+        { L"guest@example.com", true },
+        { L"first.last+tag@mail.example.co.kr", true },
+        { L"a@b", true },
+        { L"\"john..doe\"@example.com", true },          // dots and specials are fine in quotes
+        { L"\"a@b\"@example.com", true },                // so is an '@'
+        { L"\"a\\\"b\"@example.com", true },            // an escaped quote inside quotes
+        { L"", false },
+        { L"@example.com", false },                      // empty local part
+        { L"guest@", false },                            // empty domain
+        { L"guest", false },                             // no '@'
+        { L"a@b@example.com", false },                   // two unquoted '@'
+        { L"guest.@example.com", false },                // local part ends in a dot
+        { L"gu(e)st@example.com", false },
+        { L"gu<est@example.com", false },
+        { L"gu,est@example.com", false },
+        { L"gu;est@example.com", false },
+        { L"gu:est@example.com", false },
+        { L"gu\\est@example.com", false },
+        { L"gu[est]@example.com", false },
+        { L"gu est@example.com", false },                // a blank outside quotes
+        { L"gu\test@example.com", false },               // a control character
+        { L"\"gu\x01st\"@example.com", false },          // even inside quotes
+        { L"\"unterminated@example.com", false },
+        { L"guest@exa mple.com", false },
+        { L"guest@example..com", false },                // empty domain label
+        { L"guest@.example.com", false },
+        { L"guest@example.com.", false },
+        { L"guest@exa\"mple.com", false },
+        { L"guest@[10.0.0.1]", false },
+        { L"guest@exam;ple.com", false },
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(CGuestMultiDlg::VerifyEmailAddress(row.address), row.valid) << "address \"" << Narrow(row.address) << "\"";
+    EXPECT_FALSE(CGuestMultiDlg::VerifyEmailAddress(nullptr));
+}
+
+TEST(VerifyEmailAddress, AnAddressThatDoesNotFitAGuestRecordIsRefusedNotCut)
+{
+    const std::wstring domain = L"@example.com";
+    const std::wstring fits = std::wstring(319 - domain.size(), L'a') + domain;
+    const std::wstring tooLong = std::wstring(320 - domain.size(), L'a') + domain;
+    EXPECT_TRUE(CGuestMultiDlg::VerifyEmailAddress(fits.c_str()));
+    EXPECT_FALSE(CGuestMultiDlg::VerifyEmailAddress(tooLong.c_str()));
+    // Far past the old 1,023-byte copy: the end of the text must still count.
+    const std::wstring huge = std::wstring(1100, L'a') + L"@example.com";
+    EXPECT_FALSE(CGuestMultiDlg::VerifyEmailAddress(huge.c_str()));
+    const std::wstring hugeBroken = std::wstring(1100, L'a') + L"@exa mple";
+    EXPECT_FALSE(CGuestMultiDlg::VerifyEmailAddress(hugeBroken.c_str()));
+}
+
+TEST(VerifyEmailAddress, WideCharactersAreCheckedAsTheyAreAndKeptOnlyWhenTheCodePageHoldsThem)
+{
+    // A character whose ANSI bytes contain '@' or a quote must not be taken for one.
+    const wchar_t* korean = L"\xAC8C\xC2A4\xD2B8@example.com";
+    BOOL lossy = FALSE;
+    ::WideCharToMultiByte(CP_ACP, 0, korean, -1, nullptr, 0, nullptr, &lossy);
+    EXPECT_EQ(CGuestMultiDlg::VerifyEmailAddress(korean), !lossy) << "code page " << ::GetACP();
+    // Two wide '@' look-alikes are not the separator.
+    EXPECT_FALSE(CGuestMultiDlg::VerifyEmailAddress(L"guest\xFF20" L"example.com"));
+    // One byte of the ANSI code page per character here, the limit is the same.
+    const std::wstring accented = std::wstring(307, L'\x00E9') + L"@example.com";
+    ::WideCharToMultiByte(CP_ACP, 0, accented.c_str(), -1, nullptr, 0, nullptr, &lossy);
+    if (!lossy && ::GetACP() == 1252) {
+        EXPECT_TRUE(CGuestMultiDlg::VerifyEmailAddress(accented.c_str()));
+        EXPECT_FALSE(CGuestMultiDlg::VerifyEmailAddress((L"\x00E9" + accented).c_str()));
+    }
+}
+
+}
