@@ -379,19 +379,6 @@ const uint32_t kCK[3][4] = {
     {0xdb92371d, 0x2126e970, 0x03249775, 0x04e8c90e},
 };
 
-inline uint32_t Load32(const unsigned char* p)
-{
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
-}
-
-inline void Store32(unsigned char* p, uint32_t v)
-{
-    p[0] = static_cast<unsigned char>(v >> 24);
-    p[1] = static_cast<unsigned char>(v >> 16);
-    p[2] = static_cast<unsigned char>(v >> 8);
-    p[3] = static_cast<unsigned char>(v);
-}
-
 inline uint32_t SwapBytePairs(uint32_t x) // abcd -> badc
 {
     return ((x << 8) & 0xff00ff00u) | ((x >> 8) & 0x00ff00ffu);
@@ -499,9 +486,9 @@ int AriaEncKeySetup(uint32_t roundKeys[68], const unsigned char* key, int keyBit
         return 0;
     uint32_t w[4][4], kr[4] = {0, 0, 0, 0};
     for (int i = 0; i < 4; ++i)
-        w[0][i] = Load32(key + 4 * i);
+        w[0][i] = LoadBigEndian32(key + 4 * i);
     for (int i = 0; i < (keyBits - 128) / 32; ++i)
-        kr[i] = Load32(key + 16 + 4 * i);
+        kr[i] = LoadBigEndian32(key + 16 + 4 * i);
 
     // The constants start at CK1, CK2 or CK3 by key size and go round.
     int c = (keyBits - 128) / 64;
@@ -546,7 +533,8 @@ void AriaCrypt(const unsigned char in[16], const uint32_t roundKeys[68], int rou
                unsigned char out[16])
 {
     const uint32_t* rk = roundKeys;
-    uint32_t t0 = Load32(in), t1 = Load32(in + 4), t2 = Load32(in + 8), t3 = Load32(in + 12);
+    uint32_t t0 = LoadBigEndian32(in), t1 = LoadBigEndian32(in + 4);
+    uint32_t t2 = LoadBigEndian32(in + 8), t3 = LoadBigEndian32(in + 12);
     Round<OddRound>(t0, t1, t2, t3, rk);
     Round<EvenRound>(t0, t1, t2, t3, rk + 4);
     Round<OddRound>(t0, t1, t2, t3, rk + 8);
@@ -580,6 +568,6 @@ void AriaCrypt(const unsigned char in[16], const uint32_t roundKeys[68], int rou
         uint32_t t = w[i];
         uint32_t s = (uint32_t(kSB3[t >> 24]) << 24) | (uint32_t(kSB4[(t >> 16) & 0xff]) << 16) |
                      (uint32_t(kSB1[(t >> 8) & 0xff]) << 8) | uint32_t(kSB2[t & 0xff]);
-        Store32(out + 4 * i, s ^ last[i]);
+        StoreBigEndian32(out + 4 * i, s ^ last[i]);
     }
 }

@@ -1,10 +1,23 @@
-// SEED, ARIA and MD5 cores of the connection library: internal, not exported, no Windows header,
-// so that they also build natively for benchmarks and sanitizers.
+// SEED, ARIA and MD5 cores of the connection library and the byte order that they and the
+// digests share: internal, not exported, no Windows header, so that they also build natively for
+// benchmarks and sanitizers.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
 // Blocks and keys are byte arrays read in the standards' big-endian order on any processor.
+inline uint32_t LoadBigEndian32(const unsigned char* p)
+{
+    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
+}
+
+inline void StoreBigEndian32(unsigned char* p, uint32_t v)
+{
+    p[0] = static_cast<unsigned char>(v >> 24);
+    p[1] = static_cast<unsigned char>(v >> 16);
+    p[2] = static_cast<unsigned char>(v >> 8);
+    p[3] = static_cast<unsigned char>(v);
+}
 
 // SEED (RFC 4269). One array of 32 round-key words serves both directions.
 void SeedKeySchedule(const unsigned char key[16], uint32_t roundKeys[32]);

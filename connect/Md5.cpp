@@ -1,28 +1,64 @@
-// MD5 message digest (RFC 1321): the key derivation of the cipher context hashes with it.
+// MD5 (RFC 1321): the digest under the key derivation of the cipher context.
 #include "CryptoCore.h"
 #include <cstring>
 
 namespace {
 
-inline uint32_t Rotl(uint32_t x, int n)
+// Element i - 1 is the integer part of 4294967296 * abs(sin(i)), i = 1..64, i in radians.
+const uint32_t kSine[64] = {
+    0xD76AA478, 0xE8C7B756, 0x242070DB, 0xC1BDCEEE, 0xF57C0FAF, 0x4787C62A, 0xA8304613, 0xFD469501,
+    0x698098D8, 0x8B44F7AF, 0xFFFF5BB1, 0x895CD7BE, 0x6B901122, 0xFD987193, 0xA679438E, 0x49B40821,
+    0xF61E2562, 0xC040B340, 0x265E5A51, 0xE9B6C7AA, 0xD62F105D, 0x02441453, 0xD8A1E681, 0xE7D3FBC8,
+    0x21E1CDE6, 0xC33707D6, 0xF4D50D87, 0x455A14ED, 0xA9E3E905, 0xFCEFA3F8, 0x676F02D9, 0x8D2A4C8A,
+    0xFFFA3942, 0x8771F681, 0x6D9D6122, 0xFDE5380C, 0xA4BEEA44, 0x4BDECFA9, 0xF6BB4B60, 0xBEBFBC70,
+    0x289B7EC6, 0xEAA127FA, 0xD4EF3085, 0x04881D05, 0xD9D4D039, 0xE6DB99E5, 0x1FA27CF8, 0xC4AC5665,
+    0xF4292244, 0x432AFF97, 0xAB9423A7, 0xFC93A039, 0x655B59C3, 0x8F0CCC92, 0xFFEFF47D, 0x85845DD1,
+    0x6FA87E4F, 0xFE2CE6E0, 0xA3014314, 0x4E0811A1, 0xF7537E82, 0xBD3AF235, 0x2AD7D2BB, 0xEB86D391,
+};
+
+inline uint32_t RotateLeft(uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
+
+inline void WriteLittleEndian(uint32_t v, unsigned char* p)
 {
-    return (x << n) | (x >> (32 - n));
+    p[0] = static_cast<unsigned char>(v);
+    p[1] = static_cast<unsigned char>(v >> 8);
+    p[2] = static_cast<unsigned char>(v >> 16);
+    p[3] = static_cast<unsigned char>(v >> 24);
 }
 
-inline uint32_t F(uint32_t x, uint32_t y, uint32_t z) { return (x & y) | (~x & z); }
-inline uint32_t G(uint32_t x, uint32_t y, uint32_t z) { return (x & z) | (y & ~z); }
-inline uint32_t H(uint32_t x, uint32_t y, uint32_t z) { return x ^ y ^ z; }
-inline uint32_t I(uint32_t x, uint32_t y, uint32_t z) { return y ^ (x | ~z); }
+// The four auxiliary functions, one per round.
+struct RoundF {
+    static uint32_t Mix(uint32_t x, uint32_t y, uint32_t z) { return (x & y) | (~x & z); }
+};
+struct RoundG {
+    static uint32_t Mix(uint32_t x, uint32_t y, uint32_t z) { return (x & z) | (y & ~z); }
+};
+struct RoundH {
+    static uint32_t Mix(uint32_t x, uint32_t y, uint32_t z) { return x ^ y ^ z; }
+};
+struct RoundI {
+    static uint32_t Mix(uint32_t x, uint32_t y, uint32_t z) { return y ^ (x | ~z); }
+};
 
-#define MD5_STEP(f, a, b, c, d, x, s, ac) (a) = (b) + Rotl((a) + f((b), (c), (d)) + (x) + (ac), (s))
-
-void Encode(unsigned char* out, const uint32_t* in, int words)
+// The operation [abcd k s i]: a = b + ((a + Mix(b,c,d) + X[k] + T[i]) <<< s).
+template <class Round>
+inline void Operation(uint32_t& a, uint32_t b, uint32_t c, uint32_t d, uint32_t wordAndSine, int s)
 {
-    for (int i = 0; i < words; ++i) {
-        out[4 * i] = static_cast<unsigned char>(in[i]);
-        out[4 * i + 1] = static_cast<unsigned char>(in[i] >> 8);
-        out[4 * i + 2] = static_cast<unsigned char>(in[i] >> 16);
-        out[4 * i + 3] = static_cast<unsigned char>(in[i] >> 24);
+    a = b + RotateLeft(a + Round::Mix(b, c, d) + wordAndSine, s);
+}
+
+// The sixteen operations of one round. Word k of operation j is (first + step * j) mod 16;
+// the shifts repeat every four operations, whose registers rotate abcd, dabc, cdab, bcda.
+template <class Round, int first, int step, int s0, int s1, int s2, int s3>
+inline void Round16(uint32_t& a, uint32_t& b, uint32_t& c, uint32_t& d, const uint32_t x[16],
+                    const uint32_t* sine)
+{
+#pragma GCC unroll 4
+    for (int j = 0; j < 16; j += 4) {
+        Operation<Round>(a, b, c, d, x[(first + step * j) & 15] + sine[j], s0);
+        Operation<Round>(d, a, b, c, x[(first + step * (j + 1)) & 15] + sine[j + 1], s1);
+        Operation<Round>(c, d, a, b, x[(first + step * (j + 2)) & 15] + sine[j + 2], s2);
+        Operation<Round>(b, c, d, a, x[(first + step * (j + 3)) & 15] + sine[j + 3], s3);
     }
 }
 
@@ -31,93 +67,29 @@ void Encode(unsigned char* out, const uint32_t* in, int words)
 void Md5Init(Md5Context* ctx)
 {
     ctx->state[0] = 0x67452301;
-    ctx->state[1] = 0xefcdab89;
-    ctx->state[2] = 0x98badcfe;
+    ctx->state[1] = 0xEFCDAB89;
+    ctx->state[2] = 0x98BADCFE;
     ctx->state[3] = 0x10325476;
-    ctx->count[0] = ctx->count[1] = 0;
+    ctx->count[0] = 0;
+    ctx->count[1] = 0;
 }
 
 void Md5Decode(const unsigned char in[64], uint32_t out[16])
 {
-    for (int i = 0; i < 16; ++i) {
-        out[i] = uint32_t(in[4 * i]) | (uint32_t(in[4 * i + 1]) << 8) | (uint32_t(in[4 * i + 2]) << 16) |
-                 (uint32_t(in[4 * i + 3]) << 24);
-    }
+    for (int i = 0; i < 16; ++i, in += 4)
+        out[i] = uint32_t(in[0]) | (uint32_t(in[1]) << 8) | (uint32_t(in[2]) << 16) |
+                 (uint32_t(in[3]) << 24);
 }
 
 void Md5Transform(uint32_t state[4], const unsigned char block[64])
 {
-    uint32_t a = state[0], b = state[1], c = state[2], d = state[3], x[16];
+    uint32_t x[16];
     Md5Decode(block, x);
-
-    MD5_STEP(F, a, b, c, d, x[0], 7, 0xd76aa478);
-    MD5_STEP(F, d, a, b, c, x[1], 12, 0xe8c7b756);
-    MD5_STEP(F, c, d, a, b, x[2], 17, 0x242070db);
-    MD5_STEP(F, b, c, d, a, x[3], 22, 0xc1bdceee);
-    MD5_STEP(F, a, b, c, d, x[4], 7, 0xf57c0faf);
-    MD5_STEP(F, d, a, b, c, x[5], 12, 0x4787c62a);
-    MD5_STEP(F, c, d, a, b, x[6], 17, 0xa8304613);
-    MD5_STEP(F, b, c, d, a, x[7], 22, 0xfd469501);
-    MD5_STEP(F, a, b, c, d, x[8], 7, 0x698098d8);
-    MD5_STEP(F, d, a, b, c, x[9], 12, 0x8b44f7af);
-    MD5_STEP(F, c, d, a, b, x[10], 17, 0xffff5bb1);
-    MD5_STEP(F, b, c, d, a, x[11], 22, 0x895cd7be);
-    MD5_STEP(F, a, b, c, d, x[12], 7, 0x6b901122);
-    MD5_STEP(F, d, a, b, c, x[13], 12, 0xfd987193);
-    MD5_STEP(F, c, d, a, b, x[14], 17, 0xa679438e);
-    MD5_STEP(F, b, c, d, a, x[15], 22, 0x49b40821);
-
-    MD5_STEP(G, a, b, c, d, x[1], 5, 0xf61e2562);
-    MD5_STEP(G, d, a, b, c, x[6], 9, 0xc040b340);
-    MD5_STEP(G, c, d, a, b, x[11], 14, 0x265e5a51);
-    MD5_STEP(G, b, c, d, a, x[0], 20, 0xe9b6c7aa);
-    MD5_STEP(G, a, b, c, d, x[5], 5, 0xd62f105d);
-    MD5_STEP(G, d, a, b, c, x[10], 9, 0x02441453);
-    MD5_STEP(G, c, d, a, b, x[15], 14, 0xd8a1e681);
-    MD5_STEP(G, b, c, d, a, x[4], 20, 0xe7d3fbc8);
-    MD5_STEP(G, a, b, c, d, x[9], 5, 0x21e1cde6);
-    MD5_STEP(G, d, a, b, c, x[14], 9, 0xc33707d6);
-    MD5_STEP(G, c, d, a, b, x[3], 14, 0xf4d50d87);
-    MD5_STEP(G, b, c, d, a, x[8], 20, 0x455a14ed);
-    MD5_STEP(G, a, b, c, d, x[13], 5, 0xa9e3e905);
-    MD5_STEP(G, d, a, b, c, x[2], 9, 0xfcefa3f8);
-    MD5_STEP(G, c, d, a, b, x[7], 14, 0x676f02d9);
-    MD5_STEP(G, b, c, d, a, x[12], 20, 0x8d2a4c8a);
-
-    MD5_STEP(H, a, b, c, d, x[5], 4, 0xfffa3942);
-    MD5_STEP(H, d, a, b, c, x[8], 11, 0x8771f681);
-    MD5_STEP(H, c, d, a, b, x[11], 16, 0x6d9d6122);
-    MD5_STEP(H, b, c, d, a, x[14], 23, 0xfde5380c);
-    MD5_STEP(H, a, b, c, d, x[1], 4, 0xa4beea44);
-    MD5_STEP(H, d, a, b, c, x[4], 11, 0x4bdecfa9);
-    MD5_STEP(H, c, d, a, b, x[7], 16, 0xf6bb4b60);
-    MD5_STEP(H, b, c, d, a, x[10], 23, 0xbebfbc70);
-    MD5_STEP(H, a, b, c, d, x[13], 4, 0x289b7ec6);
-    MD5_STEP(H, d, a, b, c, x[0], 11, 0xeaa127fa);
-    MD5_STEP(H, c, d, a, b, x[3], 16, 0xd4ef3085);
-    MD5_STEP(H, b, c, d, a, x[6], 23, 0x04881d05);
-    MD5_STEP(H, a, b, c, d, x[9], 4, 0xd9d4d039);
-    MD5_STEP(H, d, a, b, c, x[12], 11, 0xe6db99e5);
-    MD5_STEP(H, c, d, a, b, x[15], 16, 0x1fa27cf8);
-    MD5_STEP(H, b, c, d, a, x[2], 23, 0xc4ac5665);
-
-    MD5_STEP(I, a, b, c, d, x[0], 6, 0xf4292244);
-    MD5_STEP(I, d, a, b, c, x[7], 10, 0x432aff97);
-    MD5_STEP(I, c, d, a, b, x[14], 15, 0xab9423a7);
-    MD5_STEP(I, b, c, d, a, x[5], 21, 0xfc93a039);
-    MD5_STEP(I, a, b, c, d, x[12], 6, 0x655b59c3);
-    MD5_STEP(I, d, a, b, c, x[3], 10, 0x8f0ccc92);
-    MD5_STEP(I, c, d, a, b, x[10], 15, 0xffeff47d);
-    MD5_STEP(I, b, c, d, a, x[1], 21, 0x85845dd1);
-    MD5_STEP(I, a, b, c, d, x[8], 6, 0x6fa87e4f);
-    MD5_STEP(I, d, a, b, c, x[15], 10, 0xfe2ce6e0);
-    MD5_STEP(I, c, d, a, b, x[6], 15, 0xa3014314);
-    MD5_STEP(I, b, c, d, a, x[13], 21, 0x4e0811a1);
-    MD5_STEP(I, a, b, c, d, x[4], 6, 0xf7537e82);
-    MD5_STEP(I, d, a, b, c, x[11], 10, 0xbd3af235);
-    MD5_STEP(I, c, d, a, b, x[2], 15, 0x2ad7d2bb);
-    MD5_STEP(I, b, c, d, a, x[9], 21, 0xeb86d391);
-
+    uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
+    Round16<RoundF, 0, 1, 7, 12, 17, 22>(a, b, c, d, x, kSine);
+    Round16<RoundG, 1, 5, 5, 9, 14, 20>(a, b, c, d, x, kSine + 16);
+    Round16<RoundH, 5, 3, 4, 11, 16, 23>(a, b, c, d, x, kSine + 32);
+    Round16<RoundI, 0, 7, 6, 10, 15, 21>(a, b, c, d, x, kSine + 48);
     state[0] += a;
     state[1] += b;
     state[2] += c;
@@ -126,35 +98,43 @@ void Md5Transform(uint32_t state[4], const unsigned char block[64])
 
 void Md5Update(Md5Context* ctx, const unsigned char* data, size_t len)
 {
-    size_t used = (ctx->count[0] >> 3) & 63;
-    uint64_t bits = (uint64_t(ctx->count[1]) << 32 | ctx->count[0]) + uint64_t(len) * 8;
+    if (len == 0)
+        return;
+    size_t held = (ctx->count[0] >> 3) & 63;
+    uint64_t bits = ((uint64_t(ctx->count[1]) << 32) | ctx->count[0]) + uint64_t(len) * 8;
     ctx->count[0] = static_cast<uint32_t>(bits);
     ctx->count[1] = static_cast<uint32_t>(bits >> 32);
 
-    size_t room = 64 - used;
-    size_t i = 0;
-    if (len >= room) {
-        std::memcpy(ctx->buffer + used, data, room);
+    if (held > 0) {
+        size_t room = 64 - held;
+        if (len < room) {
+            memcpy(ctx->buffer + held, data, len);
+            return;
+        }
+        memcpy(ctx->buffer + held, data, room);
         Md5Transform(ctx->state, ctx->buffer);
-        for (i = room; i + 64 <= len; i += 64)
-            Md5Transform(ctx->state, data + i);
-        used = 0;
+        data += room;
+        len -= room;
     }
-    if (len > i)
-        std::memcpy(ctx->buffer + used, data + i, len - i);
+    for (; len >= 64; data += 64, len -= 64)
+        Md5Transform(ctx->state, data);
+    memcpy(ctx->buffer, data, len);
 }
 
 void Md5Final(unsigned char digest[16], Md5Context* ctx)
 {
-    unsigned char bits[8];
-    Encode(bits, ctx->count, 2);
-    static const unsigned char kPadding[64] = {0x80};
-    size_t used = (ctx->count[0] >> 3) & 63;
-    Md5Update(ctx, kPadding, used < 56 ? 56 - used : 120 - used);
-    Md5Update(ctx, bits, 8);
-    Encode(digest, ctx->state, 4);
-    // Volatile so that the wipe of a context about to die is not optimised away.
-    volatile unsigned char* p = reinterpret_cast<volatile unsigned char*>(ctx);
-    for (size_t n = 0; n < sizeof(*ctx); ++n)
-        p[n] = 0;
+    // The length goes in as it was before padding, low word first, each word little-endian.
+    unsigned char length[8];
+    WriteLittleEndian(ctx->count[0], length);
+    WriteLittleEndian(ctx->count[1], length + 4);
+
+    unsigned char padding[64] = {0x80};
+    size_t held = (ctx->count[0] >> 3) & 63;
+    size_t padLen = held < 56 ? 56 - held : 120 - held;
+    Md5Update(ctx, padding, padLen);
+    Md5Update(ctx, length, 8);
+
+    for (int i = 0; i < 4; ++i)
+        WriteLittleEndian(ctx->state[i], digest + 4 * i);
+    memset(ctx, 0, sizeof(*ctx));
 }

@@ -157,19 +157,6 @@ const uint32_t kKC[16] = {
     0x3779b99e, 0x6ef3733c, 0xdde6e678, 0xbbcdccf1, 0x779b99e3, 0xef3733c6, 0xde6e678d, 0xbcdccf1b,
 };
 
-inline uint32_t Load32(const unsigned char* p)
-{
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
-}
-
-inline void Store32(unsigned char* p, uint32_t v)
-{
-    p[0] = static_cast<unsigned char>(v >> 24);
-    p[1] = static_cast<unsigned char>(v >> 16);
-    p[2] = static_cast<unsigned char>(v >> 8);
-    p[3] = static_cast<unsigned char>(v);
-}
-
 CORE_INLINE uint32_t G(uint32_t x)
 {
     return kSS0[x & 0xff] ^ kSS1[(x >> 8) & 0xff] ^ kSS2[(x >> 16) & 0xff] ^ kSS3[x >> 24];
@@ -191,7 +178,8 @@ CORE_INLINE void Round(uint32_t& l0, uint32_t& l1, uint32_t r0, uint32_t r1, con
 
 void SeedKeySchedule(const unsigned char key[16], uint32_t roundKeys[32])
 {
-    uint32_t k0 = Load32(key), k1 = Load32(key + 4), k2 = Load32(key + 8), k3 = Load32(key + 12);
+    uint32_t k0 = LoadBigEndian32(key), k1 = LoadBigEndian32(key + 4);
+    uint32_t k2 = LoadBigEndian32(key + 8), k3 = LoadBigEndian32(key + 12);
     for (int i = 0; i < 16; ++i) {
         roundKeys[2 * i] = G(k0 + k2 - kKC[i]);
         roundKeys[2 * i + 1] = G(k1 - k3 + kKC[i]);
@@ -213,28 +201,30 @@ void SeedKeySchedule(const unsigned char key[16], uint32_t roundKeys[32])
 // instead, which leaves the right half in front at the end.
 void SeedEncrypt(const uint32_t roundKeys[32], unsigned char block[16])
 {
-    uint32_t l0 = Load32(block), l1 = Load32(block + 4), r0 = Load32(block + 8), r1 = Load32(block + 12);
+    uint32_t l0 = LoadBigEndian32(block), l1 = LoadBigEndian32(block + 4);
+    uint32_t r0 = LoadBigEndian32(block + 8), r1 = LoadBigEndian32(block + 12);
     const uint32_t* k = roundKeys;
     for (int i = 0; i < 8; ++i, k += 4) {
         Round(l0, l1, r0, r1, k);
         Round(r0, r1, l0, l1, k + 2);
     }
-    Store32(block, r0);
-    Store32(block + 4, r1);
-    Store32(block + 8, l0);
-    Store32(block + 12, l1);
+    StoreBigEndian32(block, r0);
+    StoreBigEndian32(block + 4, r1);
+    StoreBigEndian32(block + 8, l0);
+    StoreBigEndian32(block + 12, l1);
 }
 
 void SeedDecrypt(const uint32_t roundKeys[32], unsigned char block[16])
 {
-    uint32_t l0 = Load32(block), l1 = Load32(block + 4), r0 = Load32(block + 8), r1 = Load32(block + 12);
+    uint32_t l0 = LoadBigEndian32(block), l1 = LoadBigEndian32(block + 4);
+    uint32_t r0 = LoadBigEndian32(block + 8), r1 = LoadBigEndian32(block + 12);
     const uint32_t* k = roundKeys + 30;
     for (int i = 0; i < 8; ++i, k -= 4) {
         Round(l0, l1, r0, r1, k);
         Round(r0, r1, l0, l1, k - 2);
     }
-    Store32(block, r0);
-    Store32(block + 4, r1);
-    Store32(block + 8, l0);
-    Store32(block + 12, l1);
+    StoreBigEndian32(block, r0);
+    StoreBigEndian32(block + 4, r1);
+    StoreBigEndian32(block + 8, l0);
+    StoreBigEndian32(block + 12, l1);
 }

@@ -103,6 +103,33 @@ TEST(SHA1, CopyCarriesOnIndependentlyOfTheOriginal)
     EXPECT_EQ(kVectors[0].digest, HexOf(assigned));
 }
 
+TEST(SHA1, ACopyWorksInItsOwnWorkspaceAndLeavesTheOriginalUntouched)
+{
+    const unsigned char head[10] = "012345678";
+    unsigned char block[64];
+    memset(block, 0x5A, sizeof(block));
+    CSHA1 original;
+    original.Update(head, sizeof(head));
+    CSHA1 copy(original);
+    CSHA1 assigned;
+    assigned = original;
+
+    // Whole blocks run the transform in each copy's workspace; none of it may land in the
+    // original's memory, or two threads hashing copies would spoil each other's blocks.
+    unsigned char before[sizeof(CSHA1)];
+    memcpy(before, static_cast<const void*>(&original), sizeof(CSHA1));
+    copy.Update(block, sizeof(block));
+    assigned.Update(block, sizeof(block));
+    EXPECT_EQ(0, memcmp(before, static_cast<const void*>(&original), sizeof(CSHA1)));
+
+    original.Update(block, sizeof(block));
+    original.Final();
+    copy.Final();
+    assigned.Final();
+    EXPECT_EQ(HexOf(original), HexOf(copy));
+    EXPECT_EQ(HexOf(original), HexOf(assigned));
+}
+
 TEST(SHA1, GetHashCopiesTheTwentyDigestBytes)
 {
     CSHA1 sha;
