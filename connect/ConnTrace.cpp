@@ -1,5 +1,6 @@
 // The SEND and RECEIVE trace lines of the connection.
 #include "ConnTrace.h"
+#include "ToviProto.h"
 #include "ToviProtoTypes.h"
 #include "TraceLog.h"
 
@@ -49,7 +50,6 @@ bool Untraced(uint16_t command)
 
 void TraceSend(CToviProto* owner, uint16_t command)
 {
-    (void)owner;
     if (Untraced(command))
         return;
     for (const SendName& entry : kSendLines) {
@@ -60,8 +60,10 @@ void TraceSend(CToviProto* owner, uint16_t command)
     }
     if (command == PROT_CMD('D', '0')) {
         // The listing line also counts the folder records the object holds so far.
+        int count = owner ? static_cast<int>(owner->FolderInfo.size()) + 1 : 1;
+        int capacity = owner ? static_cast<int>(owner->FolderInfo.capacity()) : 0;
         TraceLog(TRACE_SEND, L"    ▶▶▶    SEND [ D0 ] C_FD_LIST : [ %x ]     ---  file count = %d --- capacity = %d\n",
-                 command, 1, 0);
+                 command, count, capacity);
         return;
     }
     TraceLog(TRACE_SEND, L"    ▶▶▶    SEND CODE = [ %x ]\n", command);

@@ -55,9 +55,7 @@ int CToviProto::GetSharedReleaseContinue(char* key)
     ClearResult();
     std::memset(&PasteResult, 0, sizeof PasteResult);
     std::memset(&FileOpInfo, 0, sizeof FileOpInfo);
-    ProtRecord record;
-    record[44] = Text(key);
-    return SendRecords(C_CP_MV, {record});
+    return SendContinuation(C_CP_MV, key, false);
 }
 
 int CToviProto::GetDelete(char* itemType, char* idx, char* didx, char* version, char* mode, char* unused)
@@ -79,9 +77,7 @@ int CToviProto::GetDeleteContinue(char* key)
 {
     ClearResult();
     std::memset(&FileOpInfo, 0, sizeof FileOpInfo);
-    ProtRecord record;
-    record[44] = Text(key);
-    return SendRecords(C_DELETE, {record});
+    return SendContinuation(C_DELETE, key, false);
 }
 
 int CToviProto::GetRename(char* itemType, char* idx, char* didx, const wchar_t* name)
@@ -216,7 +212,8 @@ int CToviProto::RunPasteSteps(int result, char* conflictMode, PROTO_PASTE_CALLBA
         if (steps >= maxSteps)
             return EndOperation(C_CP_MV);
         char mode[2] = {conflictMode && *conflictMode ? *conflictMode : '\0', '\0'};
-        const bool goOn = !callback || callback(this, context, mode);
+        // Releasing a share is the user's decision: without a callback to ask, the answer is no.
+        const bool goOn = callback ? callback(this, context, mode) : !question;
         mode[1] = 0;
         if (question)
             result = GetSharedReleaseContinue(goOn ? more : stop);

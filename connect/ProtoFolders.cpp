@@ -169,7 +169,7 @@ int CToviProto::GetFolderInfo(char* idx, char* didx, char* itemType, bool yFlag,
     record[171] = LoginInfo.SessionId;
     record[173] = Text(idx);
     record[177] = Text(didx);
-    record[25] = OneChar(itemType);
+    record[25] = Text(itemType);
     if (yFlag)
         record[73] = "Y";
     return FamilyRequest(C_FD_LIST, record);
@@ -262,7 +262,7 @@ int CToviProto::GetMakeNewDir(char* parentIdx, char* parentDidx, const wchar_t* 
     record[181] = utf8Name;
     record[187] = stamp;
     record[188] = stamp;
-    record[34] = OneChar(mode);
+    record[34] = Text(mode);
     return FamilyRequest(C_MKDIR, record, kKeepOnErrorReply);
 }
 

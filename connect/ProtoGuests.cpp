@@ -78,10 +78,7 @@ int CToviProto::SetGuestInfo(char* folder, int mode, _PROTO_SHARED_INFO* info)
 int CToviProto::GetGuestContinue(char* key)
 {
     ClearResult();
-    ProtRecord record;
-    record[171] = MemberText(LoginInfo.SessionId);
-    record[44] = Text(key);
-    return SendRecords(C_GUEST_SET, {record});
+    return SendContinuation(C_GUEST_SET, key, true);
 }
 
 void CToviProto::ParseGuestSetReply(const _PROT& msg)
@@ -172,10 +169,7 @@ int CToviProto::SetGuestMultiInfo(char* folder, _PROTO_GUEST_FOLDER_INFO* info)
 int CToviProto::GetGuestMultiContinue(char* key)
 {
     ClearResult();
-    ProtRecord record;
-    record[171] = MemberText(LoginInfo.SessionId);
-    record[44] = Text(key);
-    return SendRecords(C_GUEST_MULTI_SET, {record});
+    return SendContinuation(C_GUEST_MULTI_SET, key, true);
 }
 
 void CToviProto::ParseGuestMultiSetReply(const _PROT& msg)
@@ -212,9 +206,7 @@ int CToviProto::SetGuestResetPWDContinue(char* key)
 {
     ClearResult();
     // The connection of the reset request knows the session.
-    ProtRecord record;
-    record[44] = Text(key);
-    return SendRecords(C_GUEST_RESET_PWD, {record});
+    return SendContinuation(C_GUEST_RESET_PWD, key, false);
 }
 
 void CToviProto::ParseGuestPasswordReply(const _PROT& msg)

@@ -43,10 +43,7 @@ int CToviProto::GetProperty(std::vector<_PROTO_FOLDER_INFO> items)
 int CToviProto::GetPropertyContinue(char* key)
 {
     ClearResult();
-    ProtRecord record;
-    record[171] = MemberText(LoginInfo.SessionId);
-    record[44] = Text(key);
-    return SendRecords(C_FD_ATTR, {record});
+    return SendContinuation(C_FD_ATTR, key, true);
 }
 
 void CToviProto::ParsePropertyReply(const _PROT& msg)
@@ -188,7 +185,7 @@ void CToviProto::ParseSearchReply(const _PROT& msg)
             case 27: CopyText(hit.Attr27, value); break;
             case 181: DecodeUtf8(hit.Name, value); break;
             case 197: DecodeUtf8(hit.Attr197, 2048, value, kPathBytes); break;
-            case 239: DecodeUtf8(hit.Attr239, 2048, value, kPathBytes); break;
+            case 239: DecodeUtf8(hit.Attr239, value); break;
             case 192: CopyText(hit.Attr192, value); break;
             case 219: DecodeUtf8(hit.Attr219, value); break;
             case 188: DecodeUtf8(hit.Attr188, value); break;
@@ -224,10 +221,7 @@ int CToviProto::GetThumbnailContinue(char* key)
 {
     ClearResult();
     std::memset(ContinueFlag, 0, sizeof ContinueFlag);
-    ProtRecord record;
-    record[171] = MemberText(LoginInfo.SessionId);
-    record[44] = Text(key);
-    return SendRecords(C_THUMBNAIL, {record}, kKeepOnErrorReply);
+    return SendContinuation(C_THUMBNAIL, key, true, kKeepOnErrorReply);
 }
 
 void CToviProto::ParseThumbnailReply(const _PROT& msg)

@@ -97,6 +97,15 @@ int CToviProto::SendRecords(uint16_t command, std::vector<ProtRecord> records, u
     return Request(msg, flags);
 }
 
+int CToviProto::SendContinuation(uint16_t command, char* key, bool withSession, unsigned flags)
+{
+    ProtRecord record;
+    if (withSession)
+        record[171] = MemberText(LoginInfo.SessionId);
+    record[44] = Text(key);
+    return SendRecords(command, {record}, flags);
+}
+
 int CToviProto::EndOperation(uint16_t command)
 {
     TraceLog(TRACE_ERROR, L"[ CToviProto::EndOperation ] the server does not end %c%c\n", command >> 8, command & 0xFF);

@@ -270,7 +270,7 @@ int CToviProto::GetUpdateCheck(char* clientKind)
     ReleaseUpdateCheck();
     ClearResult();
     ProtRecord record;
-    record[53] = OneChar(clientKind);
+    record[53] = Text(clientKind);
     return FamilyRequest(C_CLI_VER, record);
 }
 

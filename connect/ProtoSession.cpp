@@ -50,8 +50,8 @@ int CToviProto::GetLoginInfo(CString domainIndex, CString userId, CString passwo
     record[169] = user;
     record[170] = secret;
     record[1] = LanguageField(languageCode);
-    record[23] = OneChar(option23);
-    record[53] = OneChar(clientKind);
+    record[23] = Text(option23);
+    record[53] = Text(clientKind);
     record[171] = Text(sessionId);
     record[76] = force ? "Y" : "N";
     if (NarrowAnsi(macList, macs))

@@ -133,11 +133,6 @@ std::string Text(const char* text)
     return text ? std::string(text) : std::string();
 }
 
-std::string OneChar(const char* text)
-{
-    return text && *text ? std::string(1, *text) : std::string();
-}
-
 std::string EncodeUtf8(const wchar_t* text, int bufferBytes)
 {
     if (!text || !*text || bufferBytes <= 1)

@@ -38,8 +38,6 @@ bool EnglishDates();
 
 // Request values. A null text is an empty one; empty values are never sent.
 std::string Text(const char* text);
-// The first character only: the one-byte fields.
-std::string OneChar(const char* text);
 // UTF-8 of a wide text within a buffer of bufferBytes (terminator included): characters that
 // no longer fit are left off, never a part of one.
 std::string EncodeUtf8(const wchar_t* text, int bufferBytes);

@@ -166,7 +166,7 @@ public:
     char ServerIn[128];
     char ServerOut[128];
     char LoginOption[13];
-    char TitlebarColor[6];
+    char TitlebarColor[8];       // "#RRGGBB"
     char UpdateUrl[128];
     char AdDomain[128];
     CString CustomerCode;
@@ -259,7 +259,8 @@ public:
     int RunRecyclebinClear(char* idx, char* didx, PROTO_STEP_CALLBACK callback = nullptr, void* context = nullptr,
                            int maxSteps = PROTO_MAX_STEPS);
     // The paste and restore loops: after a reply that names an item the callback may change
-    // the conflict mode; after 1329 its answer goes out as the share-release answer.
+    // the conflict mode; after 1329 its answer goes out as the share-release answer (without
+    // a callback the steps go on, but a share is never released).
     int RunPaste(char* sourceFolder, char* targetFolder, char* idx, char* didx, char* itemType, char* action,
                  char* conflictMode, char* confirm, PROTO_PASTE_CALLBACK callback = nullptr, void* context = nullptr,
                  int maxSteps = PROTO_MAX_STEPS);
@@ -426,6 +427,9 @@ private:
     void ParseLinkListReply(const _PROT& msg);
     // The common request path for a message of these records.
     int SendRecords(uint16_t command, std::vector<ProtRecord> records, unsigned flags = kRequestDefault);
+    // A continuation of a multi-step request: the key in field 44, after the session id when
+    // withSession (a continuation on the start request's connection needs none).
+    int SendContinuation(uint16_t command, char* key, bool withSession, unsigned flags = kRequestDefault);
     // Ends a multi-step operation that the server would not end: the result block says so,
     // the connection goes, -1.
     int EndOperation(uint16_t command);

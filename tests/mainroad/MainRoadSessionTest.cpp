@@ -172,7 +172,7 @@ TEST_F(SessionTest, KeepAliveAlertsAndQuotaFillTheirBlocks)
 
 TEST_F(SessionTest, TheDomainListFillsTheDomainsAndTheConnectionOptions)
 {
-    ASSERT_EQ("OK", Control("OPTION A2 216=ACME 134=FF8800").substr(0, 2));
+    ASSERT_EQ("OK", Control("OPTION A2 216=ACME 134=#FF8800").substr(0, 2));
     ASSERT_EQ(0, m_proto.GetDomainInfo()) << m_proto.Message();
     ASSERT_EQ(1u, m_proto.DomainInfo.size());
     EXPECT_STREQ("1", m_proto.DomainInfo[0].DomainIndex);
@@ -180,7 +180,7 @@ TEST_F(SessionTest, TheDomainListFillsTheDomainsAndTheConnectionOptions)
     EXPECT_STREQ("127.0.0.1", m_proto.DomainInfo[0].DomainAddress);
     EXPECT_EQ(L"ACME", std::wstring(m_proto.CustomerCode.GetString()));
     EXPECT_STREQ("30", m_proto.SocketTimeout);
-    EXPECT_STREQ("FF880", m_proto.TitlebarColor) << "cut to its slot";
+    EXPECT_STREQ("#FF8800", m_proto.TitlebarColor) << "the whole colour, blue included";
 }
 
 TEST_F(SessionTest, OptionsLandInTheirSlotsAndTheContextMenuIsSplit)

@@ -96,10 +96,7 @@ TEST(ReplyFields, EnglishDatesReadDayMonthYear)
     EXPECT_STREQ(L"2024-03-05 09:07:01", slot);
 }
 
-TEST(ReplyFields, OneByteFieldsTakeTheFirstCharacter)
+TEST(ReplyFields, NumbersAreWrittenInFull)
 {
-    EXPECT_EQ("Y", OneChar("Yes"));
-    EXPECT_EQ("", OneChar(""));
-    EXPECT_EQ("", OneChar(nullptr));
     EXPECT_EQ("18446744073709551615", Decimal(~0ull));
 }

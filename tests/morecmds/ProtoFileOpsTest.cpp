@@ -172,6 +172,16 @@ TEST_F(FileOpsTest, MovingASharedFolderAsksFirstAndTheAnswerDecides)
     }
 }
 
+TEST_F(FileOpsTest, WithoutAStepCallbackASharedFolderIsNeverReleased)
+{
+    ASSERT_EQ(0, m_proto.SetDShareInfo(C(m_a), L"a", C("Y"), CString(), nullptr, nullptr, false));
+    EXPECT_EQ(0, m_proto.RunPaste(C(m_tops[kMyFiles]), C(m_b), C(m_a), C("1"), C("D"), C("M"), C("0"), C("N")));
+    EXPECT_EQ("44=N ", Describe(Last("F1")[0]));
+    EXPECT_EQ("", Names("My Files/b"));
+    ASSERT_EQ(0, m_proto.GetDShareInfo(C(m_a)));
+    EXPECT_STREQ("Y", m_proto.SharedInfo.cShare);
+}
+
 TEST_F(FileOpsTest, APerItemResultLeavesItsCodeAndMessage)
 {
     ReplyWith("F1", {{{240, "17"}, {255, "\xED\x95\x9C abc"}, {181, "y.txt"}, {43, "Y"}, {25, "F"}}});

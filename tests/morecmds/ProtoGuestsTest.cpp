@@ -87,7 +87,11 @@ TEST_F(GuestsTest, GuestPasswordsOfRepliesAreDecodedAndBounded)
         {"*", L"*"},
         {"secret", L"secret"},
         {std::string(40, 'p'), std::wstring(20, L'p')},
+        // In the ANSI code page (1252 in the test runs), not UTF-8: these bytes are no UTF-8.
+        {"caf\xE9\x80", L"caf\x00E9\x20AC"},
+        {"\xC4\xD6\xDC", L"\x00C4\x00D6\x00DC"},
     };
+    ASSERT_EQ(1252u, ::GetACP()) << "the rows are written for code page 1252";
     for (const Row& row : rows) {
         ReplyWith("G4", {{{198, row.wire}, {193, "a@b.c"}}});
         ASSERT_EQ(0, m_proto.GetGuestInfo(C(m_folder))) << row.wire;

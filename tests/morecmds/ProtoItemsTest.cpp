@@ -135,12 +135,12 @@ TEST_F(ItemsTest, SearchSendsItsFieldsFindsByNameOwnerSizeAndDateAndPages)
     ASSERT_EQ(0, m_proto.GetSearchInfo(C(m_docs), C("1"), C("A"), false, nullptr, nullptr, nullptr, nullptr,
                                        nullptr, L"alpha"));
     EXPECT_EQ("25=A 54=N 173=" + m_docs + " 177=1 181=alpha ", Describe(Last("D2")[0]));
-    // Two hits and the trailer, each record with its own first member.
-    ASSERT_EQ(3u, m_proto.SearchInfo.size());
+    // Two hits, each with the page's continuation letter in its own first member.
+    ASSERT_EQ(2u, m_proto.SearchInfo.size());
     std::string hits;
     for (const _PROTO_SEARCH_INFO& hit : m_proto.SearchInfo)
         hits += Narrow(hit.Name) + "@" + Narrow(hit.Attr197) + "[" + hit.Continue + "]" + hit.IDX + "|";
-    EXPECT_EQ("alpha-2.txt@My Files/docs/sub[]" + m_c + "|alpha.txt@My Files/docs[]" + m_a + "|@[N]|", hits);
+    EXPECT_EQ("alpha-2.txt@My Files/docs/sub[N]" + m_c + "|alpha.txt@My Files/docs[N]" + m_a + "|", hits);
     EXPECT_EQ(L"alpha.txt", std::wstring(m_proto.SearchInfo[1].Attr219));
 
     struct Row { const char* sizeFrom; const char* sizeTo; const wchar_t* owner; const wchar_t* name; size_t hits; };
@@ -152,7 +152,7 @@ TEST_F(ItemsTest, SearchSendsItsFieldsFindsByNameOwnerSizeAndDateAndPages)
     for (const Row& row : rows) {
         ASSERT_EQ(0, m_proto.GetSearchInfo(C(m_docs), C("1"), C("A"), true, nullptr, nullptr, C(row.sizeFrom ? row.sizeFrom : ""),
                                            C(row.sizeTo ? row.sizeTo : ""), row.owner, row.name));
-        EXPECT_EQ(row.hits + 1, m_proto.SearchInfo.size()) << (row.sizeFrom ? row.sizeFrom : "-");
+        EXPECT_EQ(row.hits, m_proto.SearchInfo.size()) << (row.sizeFrom ? row.sizeFrom : "-");
     }
     Records sent = Last("D2");
     EXPECT_EQ("Y", sent[0][54]);
@@ -162,7 +162,7 @@ TEST_F(ItemsTest, SearchSendsItsFieldsFindsByNameOwnerSizeAndDateAndPages)
     ASSERT_EQ(0, m_proto.GetSearchInfo(C(m_docs), C("1"), C("F"), false, C("2000-01-01"), C("2000-12-31"),
                                        nullptr, nullptr, nullptr, L"a"));
     EXPECT_EQ("2000-01-01", Last("D2")[0][11]);
-    EXPECT_EQ(1u, m_proto.SearchInfo.size());
+    EXPECT_EQ(0u, m_proto.SearchInfo.size());
 
     // Pages: the identical request again until "N".
     Ok("SWITCH pageSize=2");
@@ -174,15 +174,31 @@ TEST_F(ItemsTest, SearchSendsItsFieldsFindsByNameOwnerSizeAndDateAndPages)
         pages.push_back(m_proto.SearchInfo.size());
         for (const _PROTO_SEARCH_INFO& hit : m_proto.SearchInfo)
             names += Narrow(hit.Name) + (hit.Continue[0] ? std::string("[") + hit.Continue + "]" : "") + "|";
-        if (std::string(m_proto.SearchInfo.back().Continue) == "N")
+        if (m_proto.SearchInfo.empty() || std::string(m_proto.SearchInfo.back().Continue) == "N")
             break;
     }
-    EXPECT_EQ((std::vector<size_t>{3, 2}), pages) << names;
+    EXPECT_EQ((std::vector<size_t>{2, 1}), pages) << names;
+    EXPECT_EQ("alpha-2.txt[Y]|alpha.txt[Y]|beta.txt[N]|", names);
 
     const int before = Exchanges();
     EXPECT_EQ(-1, m_proto.GetSearchInfo(C(m_docs), C("1"), C("A"), false, nullptr, nullptr, nullptr, nullptr, L"",
                                         nullptr));
     EXPECT_EQ(before, Exchanges());
+}
+
+TEST_F(ItemsTest, ASearchHitsGroupPathIsDecodedToTheSizeOfItsMember)
+{
+    // 1,500 Korean letters are 4,500 bytes: more than the 2,047-byte cut of the hit's path, but
+    // they fit the group path's 2,048 characters.
+    std::string korean;
+    for (int i = 0; i < 1500; ++i)
+        korean += "\xEA\xB9\x80";
+    ReplyWith("D2", {{{44, "N"}, {181, "a.txt"}, {197, korean}, {239, korean}}});
+    ASSERT_EQ(0, m_proto.GetSearchInfo(C(m_docs), C("1"), C("A"), false, nullptr, nullptr, nullptr, nullptr,
+                                       nullptr, L"a"));
+    ASSERT_EQ(1u, m_proto.SearchInfo.size());
+    EXPECT_EQ(std::wstring(1500, L'\xAE40'), std::wstring(m_proto.SearchInfo[0].Attr239));
+    EXPECT_EQ(std::wstring(682, L'\xAE40'), std::wstring(m_proto.SearchInfo[0].Attr197));
 }
 
 namespace {
@@ -258,4 +274,39 @@ TEST_F(ThumbnailTest, NoThumbnailFailsButKeepsTheConnection)
     EXPECT_EQ(1301, m_proto.ResultInfo.nResultCode);
     EXPECT_NE(nullptr, m_proto.m_pConn);
     CloseHandle(file);
+}
+
+TEST_F(ThumbnailTest, AConnectionLeftWithoutASocketIsReplacedFirst)
+{
+    const std::string image = File("My Files/docs/pic.png", "PNGDATA-0123456789");
+    ASSERT_NE(nullptr, m_proto.m_pConn);
+    // What a failed connect or log-in leaves: the connection object, its socket closed.
+    m_proto.m_pConn->Disconnect();
+    HANDLE file = CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    EXPECT_EQ(0, m_proto.RunThumbnail(m_wnd, file, C(image), C("1"))) << Narrow(m_proto.ResultInfo.wszMessage);
+    CloseHandle(file);
+    EXPECT_EQ("PNGDATA-0123456789", ReadBack());
+    ASSERT_NE(nullptr, m_proto.m_pConn);
+    EXPECT_NE(~uintptr_t(0), m_proto.m_pConn->m_hSocket);
+}
+
+TEST_F(ItemsTest, ADownloadKeyOfAnotherLengthIsRefusedAndTheConnectionKeepsItsCipher)
+{
+    CToviConn* conn = m_proto.m_pConn;
+    ASSERT_NE(nullptr, conn);
+    const int before = Exchanges();
+    for (const std::string& key : {std::string(16, 'k'), std::string(31, 'k'), std::string(40, 'k')}) {
+        EXPECT_EQ(IXO_SOCK_ERR_FIELD_LEN, m_proto.GetDownloadInfo(nullptr, INVALID_HANDLE_VALUE, C(m_a), C("1"),
+                                                                  C("0"), nullptr, nullptr, C(key)))
+            << key.size();
+        // The connection stays open: a re-key here would decipher its next stream with a
+        // key made of the short text and whatever followed it.
+        EXPECT_EQ(conn, m_proto.m_pConn) << key.size();
+        EXPECT_EQ(0, conn->m_bRekey) << key.size();
+        EXPECT_STREQ("", conn->m_szDownloadKey) << key.size();
+    }
+    EXPECT_EQ(before, Exchanges());
+    ASSERT_EQ(0, m_proto.GetVersion(C(m_a), C("1"))) << Narrow(m_proto.ResultInfo.wszMessage);
+    EXPECT_EQ(conn, m_proto.m_pConn);
 }

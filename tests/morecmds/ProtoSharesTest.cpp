@@ -106,6 +106,15 @@ TEST_F(SharesTest, APasswordIsSentAtMostTwentyBytesLongAndRepliesAtMostTwentyCha
     EXPECT_EQ(std::wstring(20, L'w'), std::wstring(m_proto.SharedInfo.wszPassword));
 }
 
+TEST_F(SharesTest, AReplyPasswordIsReadInTheAnsiCodePage)
+{
+    ASSERT_EQ(1252u, ::GetACP()) << "the value is written for code page 1252";
+    // Not UTF-8: as UTF-8 these bytes would be refused or read as other letters.
+    ReplyWith("G0", {{{29, "Y"}, {198, "caf\xE9\x80"}}});
+    ASSERT_EQ(0, m_proto.GetDShareInfo(C(m_folder)));
+    EXPECT_EQ(L"caf\x00E9\x20AC", std::wstring(m_proto.SharedInfo.wszPassword));
+}
+
 TEST_F(SharesTest, APermissionWordOfOtherThanFourDigitsCannotBeSent)
 {
     m_proto.SharedUGroupInfo.push_back(Member("U", "2001", "221", "2"));

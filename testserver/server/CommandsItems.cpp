@@ -194,7 +194,13 @@ void HandleSearch(CExchange& exchange)
     std::vector<Record> hits;
     for (const StoreItem* root : roots)
         Search(store, *root, filter, hits);
-    request.Reply(request.Page(std::move(hits)));
+    // A search page has no trailer record: every hit carries the page's continuation letter.
+    std::vector<Record> page = request.Page(std::move(hits));
+    const std::string more = page.back()[44];
+    page.pop_back();
+    for (Record& hit : page)
+        hit[44] = more;
+    request.Reply(std::move(page));
 }
 
 void HandleThumbnail(CExchange& exchange)
