@@ -1,5 +1,6 @@
 // CFileUtils: sizes, names, checksums, natural order, folders and version texts.
 #include "FileUtils.h"
+#include "VersionResource.h"
 #include "Files.h"
 #include "TraceLog.h"
 #include <cstdio>
@@ -31,12 +32,8 @@ CString GroupThousands(unsigned __int64 number)
 // The four 16-bit parts of a file's fixed version; false without a version resource.
 bool FixedFileVersion(const wchar_t* path, WORD parts[4])
 {
-    DWORD handle = 0;
-    DWORD size = ::GetFileVersionInfoSizeW(path, &handle);
-    if (size == 0)
-        return false;
-    std::vector<BYTE> data(size);
-    if (!::GetFileVersionInfoW(path, 0, size, data.data()))
+    std::vector<BYTE> data;
+    if (!ReadVersionResource(path, data))
         return false;
     VS_FIXEDFILEINFO* info = nullptr;
     UINT length = 0;

@@ -36,9 +36,11 @@ public:
     static unsigned long ComputeChecksum(CString path, __int64 size);
     static HICON ToviLoadImage(unsigned resourceId, int cx, int cy);
 
-    // The main window's placement in the application profile ("CorvaneIXO", "Pos").
+    // The main window's placement in the application profile ("CorvaneIXO", "Pos"). A stored
+    // value of any other size than a placement is left alone. Saving is false when there is no
+    // application or main window, or the placement could not be read or stored.
     static void LoadPlacement(RECT* normal, bool keepShowState);
-    static void SavePlacement();
+    static bool SavePlacement();
 
     // Windows version code: -1 unknown, 5 Windows 2000, 6 XP, 7 Server 2003 and anything
     // unlisted, 8 Vista, 9 Windows 7 (and 6.2 servers), 10 Windows 8.

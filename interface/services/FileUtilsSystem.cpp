@@ -259,14 +259,22 @@ void CFileUtils::LoadPlacement(RECT* normal, bool keepShowState)
     delete[] data;
 }
 
-void CFileUtils::SavePlacement()
+bool CFileUtils::SavePlacement()
 {
     CWinApp* app = AfxGetApp();
     CWnd* main = app != nullptr ? AfxGetMainWnd() : nullptr;
     if (main == nullptr || main->GetSafeHwnd() == nullptr)
-        return;
+        return false;
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof(placement);
-    if (::GetWindowPlacement(main->GetSafeHwnd(), &placement))
-        app->WriteProfileBinary(L"CorvaneIXO", L"Pos", reinterpret_cast<BYTE*>(&placement), sizeof(placement));
+    if (!::GetWindowPlacement(main->GetSafeHwnd(), &placement)) {
+        TraceLog(2048, L"[ CFileUtils::SavePlacement ] GetWindowPlacement FAILED [ %d ]\n",
+                 static_cast<int>(::GetLastError()));
+        return false;
+    }
+    if (!app->WriteProfileBinary(L"CorvaneIXO", L"Pos", reinterpret_cast<BYTE*>(&placement), sizeof(placement))) {
+        TraceLog(2048, L"[ CFileUtils::SavePlacement ] the window position was not stored\n");
+        return false;
+    }
+    return true;
 }

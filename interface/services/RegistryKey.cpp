@@ -1,5 +1,6 @@
 // Typed access to one open registry key for the settings store.
 #include "RegistryKey.h"
+#include "SystemFacts.h"
 #include <vector>
 
 bool CRegistryKey::Open(const wchar_t* path, REGSAM access, HKEY parent)
@@ -16,8 +17,7 @@ bool CRegistryKey::Create(const wchar_t* path, HKEY parent)
 {
     Close();
     HKEY key = nullptr;
-    if (::RegCreateKeyExW(parent, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE,
-                          nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (CSystemFacts::Current().CreateRegistryKey(parent, path, &key) != ERROR_SUCCESS)
         return false;
     m_key = key;
     return true;
@@ -77,14 +77,16 @@ bool CRegistryKey::WriteText(const wchar_t* name, const CString& text) const
     if (m_key == nullptr)
         return false;
     DWORD bytes = static_cast<DWORD>((text.GetLength() + 1) * sizeof(wchar_t));
-    return ::RegSetValueExW(m_key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.GetString()), bytes) == ERROR_SUCCESS;
+    const BYTE* data = reinterpret_cast<const BYTE*>(text.GetString());
+    return CSystemFacts::Current().SetRegistryValue(m_key, name, REG_SZ, data, bytes) == ERROR_SUCCESS;
 }
 
 bool CRegistryKey::WriteDword(const wchar_t* name, DWORD value) const
 {
     if (m_key == nullptr)
         return false;
-    return ::RegSetValueExW(m_key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value)) == ERROR_SUCCESS;
+    return CSystemFacts::Current().SetRegistryValue(m_key, name, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                                                   sizeof(value)) == ERROR_SUCCESS;
 }
 
 bool CRegistryKey::HasValue(const wchar_t* name) const

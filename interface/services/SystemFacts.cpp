@@ -155,3 +155,14 @@ bool CSystemFacts::DocumentsFolder(CString& path)
     path = buffer;
     return true;
 }
+
+LONG CSystemFacts::CreateRegistryKey(HKEY parent, const wchar_t* path, HKEY* key)
+{
+    return ::RegCreateKeyExW(parent, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE, nullptr, key,
+                             nullptr);
+}
+
+LONG CSystemFacts::SetRegistryValue(HKEY key, const wchar_t* name, DWORD type, const BYTE* data, DWORD bytes)
+{
+    return ::RegSetValueExW(key, name, 0, type, data, bytes);
+}

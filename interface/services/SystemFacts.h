@@ -56,6 +56,10 @@ public:
     virtual HANDLE CreateProcessSnapshot();
     // The user's Documents folder (CSIDL_PERSONAL); false when it has none.
     virtual bool DocumentsFolder(CString& path);
+    // The settings store's changes: RegCreateKeyEx (read and write access, non-volatile) and
+    // RegSetValueEx as they are; the results are theirs.
+    virtual LONG CreateRegistryKey(HKEY parent, const wchar_t* path, HKEY* key);
+    virtual LONG SetRegistryValue(HKEY key, const wchar_t* name, DWORD type, const BYTE* data, DWORD bytes);
 
 private:
     CSystemFacts(const CSystemFacts&) = delete;

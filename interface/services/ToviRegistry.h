@@ -115,7 +115,8 @@ public:
     // Rewrites the policy's folders as Path[00], Path[01]... in map order. A folder's
     // FolderIDX comes from its entry, or else is kept from the stored folder of the same full
     // path. Entries that could not be read back (empty or too long paths) are refused before
-    // anything is written; a write that fails midway puts the old folders back.
+    // anything is written. The save is all or nothing: when a write fails, names, times and
+    // folders are put back as they were (a policy that the save created is removed).
     static bool SetBackupPolicy(CString id, CString name, CString description, CString createTime,
                                 CFolderPathMap& folders, int overwrite);
     // Deletes every subkey of an open policy key; false when one cannot be deleted.

@@ -79,6 +79,45 @@ bool WriteFolders(HKEY policy, const std::vector<StoredFolder>& folders)
     return true;
 }
 
+// What SetBackupPolicy changes in a policy, as it was, so that a failed save can put it back.
+const int kTexts = 3;
+const wchar_t* const kTextNames[kTexts] = {L"PolicyName", L"PolicyDesc", L"CreateTime"};
+
+struct PolicySnapshot {
+    bool hasText[kTexts] = {};
+    CString texts[kTexts];
+    bool hasOverwrite = false;
+    DWORD overwrite = 0;
+    std::vector<StoredFolder> folders;
+
+    bool Take(const CRegistryKey& key)
+    {
+        for (int i = 0; i < kTexts; ++i)
+            hasText[i] = key.ReadText(kTextNames[i], texts[i]);
+        hasOverwrite = key.ReadDword(L"OverWrite", overwrite);
+        return ReadFolders(key.Get(), folders);
+    }
+
+    bool Restore(const CRegistryKey& key) const
+    {
+        bool ok = CToviRegistry::RemoveBackupFolders(key.Get()) && WriteFolders(key.Get(), folders);
+        for (int i = 0; i < kTexts; ++i)
+            ok = (hasText[i] ? key.WriteText(kTextNames[i], texts[i]) : key.DeleteValue(kTextNames[i])) && ok;
+        ok = (hasOverwrite ? key.WriteDword(L"OverWrite", overwrite) : key.DeleteValue(L"OverWrite")) && ok;
+        return ok;
+    }
+};
+
+// Removes a policy key that the failed save itself created.
+bool DeleteNewPolicy(CRegistryKey& key, const CString& path)
+{
+    key.Close();
+    LONG result = ::RegDeleteTreeW(HKEY_CURRENT_USER, path);
+    if (result == ERROR_SUCCESS)
+        result = ::RegDeleteKeyW(HKEY_CURRENT_USER, path);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+}
+
 // Reads "YYYY-MM-DD[ HH:MM[:SS]]", the form NextBackupTime is written in, and otherwise any
 // date the user's locale reads.
 bool ParseRunTime(const CString& text, COleDateTime& when)
@@ -127,16 +166,20 @@ bool CToviRegistry::SetBackupPolicy(CString id, CString name, CString descriptio
             return false;
         }
     }
-    CRegistryKey key;
-    if (!OpenPolicy(id, key, true))
+    CString path;
+    if (!PolicyKeyPath(id, path))
         return false;
-    if (!key.WriteText(L"PolicyName", name) || !key.WriteText(L"PolicyDesc", description) ||
-        !key.WriteText(L"CreateTime", createTime))
+    CRegistryKey key;
+    const bool existed = key.Open(path);
+    if (!existed && !key.Create(path))
         return false;
 
-    std::vector<StoredFolder> old;
-    if (!ReadFolders(key.Get(), old))
+    PolicySnapshot before;
+    if (!before.Take(key)) {
+        if (!existed)
+            DeleteNewPolicy(key, path);
         return false;
+    }
     std::vector<StoredFolder> fresh;
     for (const auto& entry : folders) {
         StoredFolder folder;
@@ -144,21 +187,26 @@ bool CToviRegistry::SetBackupPolicy(CString id, CString name, CString descriptio
         folder.fullPath = CString(entry.second.FullPath, static_cast<int>(wcsnlen(entry.second.FullPath, 260)));
         folder.folderIdx = CString(entry.second.FolderIDX, static_cast<int>(wcsnlen(entry.second.FolderIDX, 10)));
         // The server folder index is set once the folder exists on the server; keep it.
-        for (size_t i = 0; folder.folderIdx.IsEmpty() && i < old.size(); ++i)
-            if (old[i].fullPath == folder.fullPath)
-                folder.folderIdx = old[i].folderIdx;
+        for (size_t i = 0; folder.folderIdx.IsEmpty() && i < before.folders.size(); ++i)
+            if (before.folders[i].fullPath == folder.fullPath)
+                folder.folderIdx = before.folders[i].folderIdx;
         fresh.push_back(folder);
     }
 
-    if (!RemoveBackupFolders(key.Get()))
-        return false;
-    if (!WriteFolders(key.Get(), fresh)) {
-        TraceLog(2048, L"[ CToviRegistry::SetBackupPolicy ] writing folders failed, old folders restored\n");
-        RemoveBackupFolders(key.Get());
-        WriteFolders(key.Get(), old);
-        return false;
-    }
-    return key.WriteDword(L"OverWrite", static_cast<DWORD>(overwrite));
+    if (RemoveBackupFolders(key.Get()) && WriteFolders(key.Get(), fresh) && key.WriteText(L"PolicyName", name) &&
+        key.WriteText(L"PolicyDesc", description) && key.WriteText(L"CreateTime", createTime) &&
+        key.WriteDword(L"OverWrite", static_cast<DWORD>(overwrite)))
+        return true;
+
+    // All or nothing: a policy is never left half old and half new.
+    bool restored = existed ? before.Restore(key) : DeleteNewPolicy(key, path);
+    if (restored)
+        TraceLog(2048, L"[ CToviRegistry::SetBackupPolicy ] writing [ %s ] failed, the policy is as it was\n",
+                 id.GetString());
+    else
+        TraceLog(2048, L"[ CToviRegistry::SetBackupPolicy ] writing [ %s ] failed and it could not be put back\n",
+                 id.GetString());
+    return false;
 }
 
 bool CToviRegistry::RemoveBackupFolders(HKEY policyKey)

@@ -1,5 +1,6 @@
 // CToviUpdate: the HTTP download, the description reader, version texts and comparisons.
 #include "ToviUpdate.h"
+#include "VersionResource.h"
 #include "StoredDataCipher.h"
 #include "SystemFacts.h"
 #include "ToviRegistry.h"
@@ -73,12 +74,8 @@ bool CToviUpdate::SHGetVersionOfFile(wchar_t* path, wchar_t* out, int outSize)
 {
     if (path == nullptr || out == nullptr || outSize <= 0)
         return false;
-    DWORD handle = 0;
-    DWORD size = ::GetFileVersionInfoSizeW(path, &handle);
-    if (size == 0)
-        return false;
-    std::vector<BYTE> data(size);
-    if (!::GetFileVersionInfoW(path, 0, size, data.data()))
+    std::vector<BYTE> data;
+    if (!ReadVersionResource(path, data))
         return false;
     WORD* translation = nullptr;
     UINT length = 0;
@@ -210,7 +207,12 @@ bool CToviUpdate::HTTPDown(HWND, CString url, CString file)
                  static_cast<unsigned>(contentLength));
         failed = true;
     }
-    ::CloseHandle(out);
+    // Closing flushes what the system still holds; a file that could not be completed is no update.
+    if (!::CloseHandle(out)) {
+        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] CloseHandle FAILED : [ %s ][ %d ] ", file.GetString(),
+                 static_cast<int>(::GetLastError()));
+        failed = true;
+    }
     if (failed) {
         ::DeleteFileW(file);
         return false;

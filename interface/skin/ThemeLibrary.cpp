@@ -6,11 +6,34 @@ namespace {
 std::mutex g_lock;
 HMODULE g_hUxTheme = nullptr;
 
-FARPROC Lookup(const char* name)
-{
-    std::lock_guard<std::mutex> hold(g_lock);
-    return g_hUxTheme ? ::GetProcAddress(g_hUxTheme, name) : nullptr;
-}
+// A function of the library together with a reference of its own on the library, so that an
+// unload on another thread cannot take the code away while the call runs.
+class PinnedFunction {
+public:
+    explicit PinnedFunction(const char* name)
+    {
+        std::lock_guard<std::mutex> hold(g_lock);
+        if (!g_hUxTheme)
+            return;
+        FARPROC fn = ::GetProcAddress(g_hUxTheme, name);
+        if (fn && ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(fn),
+                                       &m_module))
+            m_fn = fn;
+    }
+    ~PinnedFunction()
+    {
+        if (m_module)
+            ::FreeLibrary(m_module);
+    }
+    PinnedFunction(const PinnedFunction&) = delete;
+    PinnedFunction& operator=(const PinnedFunction&) = delete;
+
+    FARPROC Get() const { return m_fn; }
+
+private:
+    HMODULE m_module = nullptr;
+    FARPROC m_fn = nullptr;
+};
 }
 
 void ThemeLibraryLoad(const wchar_t* name)
@@ -40,7 +63,8 @@ HMODULE ThemeLibraryModule()
 bool ThemeIsAppThemed()
 {
     typedef BOOL(WINAPI * IsAppThemedFn)();
-    auto fn = reinterpret_cast<IsAppThemedFn>(Lookup("IsAppThemed"));
+    PinnedFunction pinned("IsAppThemed");
+    auto fn = reinterpret_cast<IsAppThemedFn>(pinned.Get());
     return fn != nullptr && fn() != FALSE;
 }
 
@@ -52,7 +76,8 @@ HRESULT WINAPI UxThemeFallback(HWND, HDC, const RECT*)
 HRESULT ThemeDrawParentBackground(HWND hwnd, HDC hdc, const RECT* prc)
 {
     typedef HRESULT(WINAPI * DrawParentFn)(HWND, HDC, const RECT*);
-    auto fn = reinterpret_cast<DrawParentFn>(Lookup("DrawThemeParentBackground"));
+    PinnedFunction pinned("DrawThemeParentBackground");
+    auto fn = reinterpret_cast<DrawParentFn>(pinned.Get());
     if (fn == nullptr)
         fn = &UxThemeFallback;
     return fn(hwnd, hdc, prc);

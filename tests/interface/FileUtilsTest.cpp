@@ -442,5 +442,5 @@ TEST(PlacementTest, WithoutAnApplicationNothingIsLoadedOrSaved)
     CFileUtils::LoadPlacement(&normal, false);
     EXPECT_EQ(1, normal.left);
     EXPECT_EQ(4, normal.bottom);
-    CFileUtils::SavePlacement();
+    EXPECT_FALSE(CFileUtils::SavePlacement());
 }

@@ -1,5 +1,6 @@
 // Backup policies in the Wine registry: names, folders, schedules and the next run.
 #include "RegistryFixture.h"
+#include "SystemFacts.h"
 #include "ToviRegistry.h"
 #include <gtest/gtest.h>
 #include <cwchar>
@@ -26,6 +27,60 @@ CFolderPathMap Folders(std::initializer_list<std::wstring> paths)
     for (const std::wstring& p : paths)
         map[p.c_str()] = Folder(L"PC\\" + p, p);
     return map;
+}
+
+// Fails the registry change numbered failAt (counting from 1) and lets every other one through,
+// so that a save meets one failure at that point and its repair none.
+class FailingWrites : public CSystemFacts {
+public:
+    explicit FailingWrites(int failAt) : m_failAt(failAt) { m_previous = Install(this); }
+    ~FailingWrites() override { Install(m_previous); }
+
+    LONG CreateRegistryKey(HKEY parent, const wchar_t* path, HKEY* key) override
+    {
+        return Next() ? CSystemFacts::CreateRegistryKey(parent, path, key) : ERROR_ACCESS_DENIED;
+    }
+    LONG SetRegistryValue(HKEY key, const wchar_t* name, DWORD type, const BYTE* data, DWORD bytes) override
+    {
+        return Next() ? CSystemFacts::SetRegistryValue(key, name, type, data, bytes) : ERROR_ACCESS_DENIED;
+    }
+
+private:
+    bool Next() { return ++m_count != m_failAt; }
+
+    int m_failAt;
+    int m_count = 0;
+    CSystemFacts* m_previous = nullptr;
+};
+
+// Every value and subkey below the key as text, for before-and-after comparisons.
+std::wstring Dump(HKEY parent, const std::wstring& path)
+{
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(parent, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return L"(none)";
+    std::wstring text;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD nameChars = 256, type = 0;
+        BYTE data[2048];
+        DWORD bytes = sizeof(data);
+        if (::RegEnumValueW(key, i, name, &nameChars, nullptr, &type, data, &bytes) != ERROR_SUCCESS)
+            break;
+        text += path + L":" + name + L"=" + std::to_wstring(type) + L":";
+        for (DWORD b = 0; b < bytes; ++b)
+            text += std::to_wstring(data[b]) + L",";
+        text += L"\n";
+    }
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD nameChars = 256;
+        if (::RegEnumKeyExW(key, i, name, &nameChars, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        text += Dump(key, name);
+    }
+    ::RegCloseKey(key);
+    return text;
 }
 
 }
@@ -127,6 +182,47 @@ TEST_F(PolicyTest, AFailedSaveKeepsTheOldFolderList)
     ASSERT_EQ(2u, back.size());
     EXPECT_STREQ(L"12", back[L"C:\\Docs"].FolderIDX);
     EXPECT_EQ(1u, back.count(L"C:\\Photos"));
+}
+
+TEST_F(PolicyTest, ASaveThatFailsAtAnyWriteLeavesThePolicyAsItWas)
+{
+    int failAt = 1;
+    for (;; ++failAt) {
+        RemoveAll();
+        CFolderPathMap old = Folders({ L"C:\\Docs", L"C:\\Photos" });
+        ASSERT_TRUE(CToviRegistry::SetBackupPolicy(L"P1", L"old", L"old text", L"2016-01-01", old, 1));
+        ASSERT_TRUE(CToviRegistry::SetBackupPolicyID(1, L"P1", L"C:\\Docs", L"12"));
+        const std::wstring before = Dump(HKEY_CURRENT_USER, PolicyKey(L"P1"));
+
+        CFolderPathMap fresh = Folders({ L"D:\\a", L"D:\\b", L"D:\\c" });
+        bool saved;
+        {
+            FailingWrites faults(failAt);
+            saved = CToviRegistry::SetBackupPolicy(L"P1", L"new", L"new text", L"2017-02-02", fresh, 2);
+        }
+        if (saved)
+            break;
+        EXPECT_EQ(before, Dump(HKEY_CURRENT_USER, PolicyKey(L"P1"))) << "write " << failAt << " failed";
+        if (failAt > 100)
+            FAIL() << "the save never got through";
+    }
+    EXPECT_GT(failAt, 10) << "every folder value and the policy values are written";
+}
+
+TEST_F(PolicyTest, ANewPolicyWhoseSaveFailsIsNotLeftBehind)
+{
+    CFolderPathMap folders = Folders({ L"C:\\Docs", L"C:\\Photos" });
+    for (int failAt = 1; failAt <= 100; ++failAt) {
+        bool saved;
+        {
+            FailingWrites faults(failAt);
+            saved = CToviRegistry::SetBackupPolicy(L"P9", L"n", L"d", L"t", folders, 0);
+        }
+        if (saved)
+            return;
+        EXPECT_FALSE(HasKey(PolicyKey(L"P9"))) << "write " << failAt << " failed";
+    }
+    FAIL() << "the save never got through";
 }
 
 TEST_F(PolicyTest, PolicyIdsThatNameAnotherKeyAreRefused)

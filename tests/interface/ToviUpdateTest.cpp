@@ -1,6 +1,7 @@
 // CToviUpdate end to end against the local HTTP fixture, whose enciphered files come from
 // OpenSSL: downloads, the module and image checks, the update program's replacement, the
 // list check, names that would leave the install folder, and ending processes.
+#include "FileBytes.h"
 #include "RegistryFixture.h"
 #include "SHA1.h"
 #include "SystemFactsFake.h"
@@ -123,7 +124,7 @@ TEST_F(UpdateTest, DownloadsAFileWhole)
     std::wstring target = m_data + L"\\file.bin";
     MakeDirs(m_data);
     ASSERT_TRUE(update.HTTPDown(nullptr, (m_base + L"/file.bin").c_str(), target.c_str()));
-    EXPECT_EQ(body, ReadFile(target));
+    EXPECT_TRUE(filebytes::Same(body, ReadFile(target)));
 }
 
 TEST_F(UpdateTest, FailedDownloadsLeaveNoFile)
@@ -285,7 +286,7 @@ TEST_F(UpdaterTest, AnOutdatedUpdateProgramIsReplacedInOneMove)
     Describe(Section("3.1.0.8", Sha1Hex(m_files.newProgram)));
     CToviUpdate update;
     EXPECT_EQ(-1, update.IsUpdateModule(nullptr, m_install.c_str(), m_data.c_str(), m_base.c_str()));
-    EXPECT_EQ(m_files.newProgram, ReadFile(m_install + L"\\CorvaneUpdate.exe"));
+    EXPECT_TRUE(filebytes::Same(m_files.newProgram, ReadFile(m_install + L"\\CorvaneUpdate.exe")));
     EXPECT_FALSE(Exists(m_data + L"\\Update\\CorvaneUpdate.exe"));
     EXPECT_FALSE(Exists(m_data + L"\\Update\\CorvaneUpdate.exe.enc"));
 }
@@ -295,7 +296,7 @@ TEST_F(UpdaterTest, ACurrentUpdateProgramIsLeftAlone)
     Describe(Section("3.1.0.7", Sha1Hex(m_files.newProgram)));
     CToviUpdate update;
     EXPECT_EQ(-1, update.IsUpdateModule(nullptr, m_install.c_str(), m_data.c_str(), m_base.c_str()));
-    EXPECT_EQ(m_files.oldProgram, ReadFile(m_install + L"\\CorvaneUpdate.exe"));
+    EXPECT_TRUE(filebytes::Same(m_files.oldProgram, ReadFile(m_install + L"\\CorvaneUpdate.exe")));
 }
 
 TEST_F(UpdaterTest, ANonElevatedProcessOnVistaReportsOneWithoutDownloading)
@@ -304,7 +305,7 @@ TEST_F(UpdaterTest, ANonElevatedProcessOnVistaReportsOneWithoutDownloading)
     Describe(Section("3.1.0.8", Sha1Hex(m_files.newProgram)));
     CToviUpdate update;
     EXPECT_EQ(1, update.IsUpdate(0, nullptr, m_base.c_str()));
-    EXPECT_EQ(m_files.oldProgram, ReadFile(m_install + L"\\CorvaneUpdate.exe"));
+    EXPECT_TRUE(filebytes::Same(m_files.oldProgram, ReadFile(m_install + L"\\CorvaneUpdate.exe")));
     EXPECT_FALSE(Exists(m_data + L"\\Update\\CorvaneUpdate.exe"));
 }
 
@@ -315,7 +316,7 @@ TEST_F(UpdaterTest, BeforeVistaTheUpdateProgramIsReplacedEvenWithoutElevation)
     Describe(Section("3.1.0.8", Sha1Hex(m_files.newProgram)));
     CToviUpdate update;
     EXPECT_EQ(-1, update.IsUpdateModule(nullptr, m_install.c_str(), m_data.c_str(), m_base.c_str()));
-    EXPECT_EQ(m_files.newProgram, ReadFile(m_install + L"\\CorvaneUpdate.exe"));
+    EXPECT_TRUE(filebytes::Same(m_files.newProgram, ReadFile(m_install + L"\\CorvaneUpdate.exe")));
 }
 
 TEST_F(UpdaterTest, AWrongHashKeepsTheOldUpdateProgram)
@@ -323,7 +324,7 @@ TEST_F(UpdaterTest, AWrongHashKeepsTheOldUpdateProgram)
     Describe(Section("3.1.0.8", Sha1Hex("something else")));
     CToviUpdate update;
     EXPECT_EQ(-1, update.IsUpdateModule(nullptr, m_install.c_str(), m_data.c_str(), m_base.c_str()));
-    EXPECT_EQ(m_files.oldProgram, ReadFile(m_install + L"\\CorvaneUpdate.exe"));
+    EXPECT_TRUE(filebytes::Same(m_files.oldProgram, ReadFile(m_install + L"\\CorvaneUpdate.exe")));
     EXPECT_FALSE(Exists(m_data + L"\\Update\\CorvaneUpdate.exe")) << "the mismatching download is deleted";
 }
 
@@ -333,7 +334,7 @@ TEST_F(UpdaterTest, AFailedDownloadKeepsTheOldUpdateProgram)
     Rules(L"app\\CorvaneUpdate.exe.enc", "short 1000\n");
     CToviUpdate update;
     EXPECT_EQ(-1, update.IsUpdateModule(nullptr, m_install.c_str(), m_data.c_str(), m_base.c_str()));
-    EXPECT_EQ(m_files.oldProgram, ReadFile(m_install + L"\\CorvaneUpdate.exe"));
+    EXPECT_TRUE(filebytes::Same(m_files.oldProgram, ReadFile(m_install + L"\\CorvaneUpdate.exe")));
 }
 
 TEST_F(UpdaterTest, AnUpdateProgramNamedOutsideTheInstallFolderIsIgnored)
@@ -346,7 +347,7 @@ TEST_F(UpdaterTest, AnUpdateProgramNamedOutsideTheInstallFolderIsIgnored)
     std::wstring parent = m_install.substr(0, m_install.rfind(L'\\'));
     EXPECT_FALSE(Exists(parent + L"\\CorvaneUpdate.exe"));
     EXPECT_FALSE(Exists(m_data + L"\\CorvaneUpdate.exe"));
-    EXPECT_EQ(m_files.oldProgram, ReadFile(m_install + L"\\CorvaneUpdate.exe"));
+    EXPECT_TRUE(filebytes::Same(m_files.oldProgram, ReadFile(m_install + L"\\CorvaneUpdate.exe")));
 }
 
 class ImageTest : public UpdateTest {};

@@ -27,16 +27,42 @@ protected:
     }
     void TearDown() override { ToviInterfaceTerm(); }
 
-    // Opens the sample in a look, lets it settle, and saves its picture.
-    void Shoot(int uiType, bool active, const std::wstring& name)
+    // The sample as the pictures show it: its check box and radio buttons stay system controls
+    // (skinned, they would be flat owner-drawn faces like push buttons).
+    std::unique_ptr<CSkinTestDialog> OpenSample(int uiType, bool active)
     {
         std::unique_ptr<CSkinTestDialog> dlg;
         ui.Run([&] {
             dlg = std::make_unique<CSkinTestDialog>(IDD_SKIN_SAMPLE, uiType);
             dlg->SetActiveLook(active);
             dlg->m_bSystemChecks = true;
-            ASSERT_TRUE(dlg->Create(IDD_SKIN_SAMPLE));
+            if (!dlg->Create(IDD_SKIN_SAMPLE)) {
+                dlg.reset();
+                return;
+            }
             dlg->SetSysButtonPos();
+        });
+        EXPECT_TRUE(dlg && dlg->m_hWnd);
+        if (!dlg)
+            return dlg;
+        const struct { int id; LONG_PTR kind; } checks[] = {
+            {IDC_SKIN_CHECK, BS_AUTOCHECKBOX},
+            {IDC_SKIN_RADIO_A, BS_AUTORADIOBUTTON},
+            {IDC_SKIN_RADIO_B, BS_AUTORADIOBUTTON},
+        };
+        for (const auto& check : checks) {
+            LONG_PTR style = ::GetWindowLongPtrW(::GetDlgItem(dlg->m_hWnd, check.id), GWL_STYLE);
+            EXPECT_EQ(check.kind, style & BS_TYPEMASK) << "control " << check.id;
+        }
+        return dlg;
+    }
+
+    // Opens the sample in a look, lets it settle, and saves its picture.
+    void Shoot(int uiType, bool active, const std::wstring& name)
+    {
+        std::unique_ptr<CSkinTestDialog> dlg = OpenSample(uiType, active);
+        ASSERT_TRUE(dlg);
+        ui.Run([&] {
             dlg->m_btnMenu[1].SetStatus(true);
             dlg->CheckDlgButton(IDC_SKIN_CHECK, BST_CHECKED);
             dlg->CheckDlgButton(IDC_SKIN_RADIO_A, BST_CHECKED);
@@ -74,11 +100,11 @@ TEST_F(SkinScreenshots, SampleDialogInEachLookIsSaved)
 
 TEST_F(SkinScreenshots, SpinnerOverTheSampleDialogIsSaved)
 {
-    std::unique_ptr<CSkinTestDialog> dlg;
+    std::unique_ptr<CSkinTestDialog> dlg = OpenSample(CVantelDialog::kUITypeDefault, true);
+    ASSERT_TRUE(dlg);
     ui.Run([&] {
-        dlg = std::make_unique<CSkinTestDialog>(IDD_SKIN_SAMPLE, CVantelDialog::kUITypeDefault);
-        ASSERT_TRUE(dlg->Create(IDD_SKIN_SAMPLE));
-        dlg->SetSysButtonPos();
+        dlg->CheckDlgButton(IDC_SKIN_CHECK, BST_CHECKED);
+        dlg->CheckDlgButton(IDC_SKIN_RADIO_A, BST_CHECKED);
         dlg->ShowWindow(SW_SHOW);
         dlg->UpdateWindow();
     });
