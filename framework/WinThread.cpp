@@ -236,6 +236,25 @@ void CWinThread::Delete()
 
 // ---- Free functions ----
 
+namespace {
+
+// Starts a new thread object: suspended first, so that its priority is set before it runs,
+// then resumed unless the caller wants it suspended. A thread that cannot start is deleted.
+CWinThread* StartThread(CWinThread* pThread, int nPriority, UINT nStackSize, DWORD dwCreateFlags,
+                        LPSECURITY_ATTRIBUTES lpSecurityAttrs)
+{
+    if (!pThread->CreateThread(dwCreateFlags | CREATE_SUSPENDED, nStackSize, lpSecurityAttrs)) {
+        delete pThread;
+        return nullptr;
+    }
+    pThread->SetThreadPriority(nPriority);
+    if (!(dwCreateFlags & CREATE_SUSPENDED))
+        pThread->ResumeThread();
+    return pThread;
+}
+
+}
+
 CWinThread* AfxGetThread()
 {
     return FwGetThreadState()->pThread;
@@ -246,15 +265,8 @@ CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPri
 {
     if (pfnThreadProc == nullptr)
         return nullptr;
-    auto* pThread = new CWinThread(pfnThreadProc, pParam);
-    if (!pThread->CreateThread(dwCreateFlags | CREATE_SUSPENDED, nStackSize, lpSecurityAttrs)) {
-        delete pThread;
-        return nullptr;
-    }
-    pThread->SetThreadPriority(nPriority);
-    if (!(dwCreateFlags & CREATE_SUSPENDED))
-        pThread->ResumeThread();
-    return pThread;
+    return StartThread(new CWinThread(pfnThreadProc, pParam), nPriority, nStackSize, dwCreateFlags,
+                       lpSecurityAttrs);
 }
 
 CWinThread* AfxBeginThread(CRuntimeClass* pThreadClass, int nPriority, UINT nStackSize, DWORD dwCreateFlags,
@@ -265,14 +277,7 @@ CWinThread* AfxBeginThread(CRuntimeClass* pThreadClass, int nPriority, UINT nSta
     auto* pThread = static_cast<CWinThread*>(pThreadClass->CreateObject());
     if (pThread == nullptr)
         return nullptr;
-    if (!pThread->CreateThread(dwCreateFlags | CREATE_SUSPENDED, nStackSize, lpSecurityAttrs)) {
-        delete pThread;
-        return nullptr;
-    }
-    pThread->SetThreadPriority(nPriority);
-    if (!(dwCreateFlags & CREATE_SUSPENDED))
-        pThread->ResumeThread();
-    return pThread;
+    return StartThread(pThread, nPriority, nStackSize, dwCreateFlags, lpSecurityAttrs);
 }
 
 void AfxEndThread(UINT nExitCode, BOOL bDelete)

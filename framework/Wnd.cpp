@@ -156,7 +156,7 @@ void FinishNcDestroy(CWnd* pWnd, HWND hWnd)
     try {
         pWnd->PostNcDestroy();
     } catch (...) {
-        FwTraceException("window procedure", "PostNcDestroy");
+        FwTraceHandlerException("window procedure", "PostNcDestroy");
     }
 }
 
@@ -184,7 +184,7 @@ LRESULT CALLBACK FwWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam
     } catch (...) {
         char what[64];
         wsprintfA(what, "message 0x%04X", message);
-        FwTraceException("window procedure", what);
+        FwTraceHandlerException("window procedure", what);
         // A window whose creation handler failed is not created.
         lResult = (message == WM_CREATE) ? -1 : 0;
     }

@@ -32,6 +32,20 @@ wineserver -p >/dev/null 2>&1
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 set +e
 status=0
-ctest --test-dir "$root/native" --output-on-failure --no-tests=ignore -j "${TOVI_JOBS:-$(nproc)}" "$@" || status=1
-ctest --test-dir "$root/win" --output-on-failure -j "${TOVI_JOBS:-$(nproc)}" "$@" || status=1
+# Finding no tests is a failure: each set must have tests, or, when arguments choose tests, the
+# two sets together; a set that the arguments leave empty is skipped.
+found() { ctest --test-dir "$1" -N "${@:2}" 2>/dev/null | sed -n 's/^Total Tests: //p'; }
+native=$(found "$root/native" "$@"); native=${native:-0}
+win=$(found "$root/win" "$@"); win=${win:-0}
+if [ $# -eq 0 ] && { [ "$native" -eq 0 ] || [ "$win" -eq 0 ]; }; then
+  echo "test.sh: no tests found (native $native, Windows $win)" >&2; status=1
+elif [ "$native" -eq 0 ] && [ "$win" -eq 0 ]; then
+  echo "test.sh: no test matches $*" >&2; status=1
+fi
+if [ "$native" -gt 0 ]; then
+  ctest --test-dir "$root/native" --output-on-failure --no-tests=error -j "${TOVI_JOBS:-$(nproc)}" "$@" || status=1
+fi
+if [ "$win" -gt 0 ]; then
+  ctest --test-dir "$root/win" --output-on-failure --no-tests=error -j "${TOVI_JOBS:-$(nproc)}" "$@" || status=1
+fi
 exit $status

@@ -136,7 +136,10 @@ TEST_F(WndMessages, HandlersGetTheMessageParametersCracked)
 
 TEST_F(WndMessages, AnExceptionInAHandlerStaysInTheFramework)
 {
+    // Thrown on purpose: in test runs such an exception otherwise ends the program.
+    bool before = FwExpectHandlerExceptions(true);
     EXPECT_EQ(wnd.SendMessage(kMsgThrow), 0);
+    FwExpectHandlerExceptions(before);
     EXPECT_EQ(wnd.SendMessage(kMsgPlain, 1, 2), 42);   // the window still works
 }
 
@@ -523,7 +526,9 @@ END_MESSAGE_MAP()
 TEST(Lifetime, AnExceptionInOnCreateFailsTheCreation)
 {
     CFailingCreateWnd wnd;
+    bool before = FwExpectHandlerExceptions(true);
     EXPECT_FALSE(wnd.CreateEx(0, nullptr, L"fail", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    FwExpectHandlerExceptions(before);
     EXPECT_EQ(wnd.m_hWnd, nullptr);
     EXPECT_TRUE(wnd.postNcDestroyCalled);
 }
