@@ -1,0 +1,48 @@
+// Small helpers shared by the transfer windows.
+#include "TransferCommon.h"
+#include "ToviButton.h"
+#include "FileUtils.h"
+#include "ToviRegistry.h"
+#include "ToviTextLanguage.h"
+#include "Wnd.h"
+
+namespace transfer {
+
+void ApplyThreadLanguage()
+{
+    unsigned short language = 18;
+    CToviRegistry::GetLanguage(0, &language);
+    CFileUtils::SetLocaleChange(language);
+    // The system may take the locale without letting the thread read it back.
+    CToviTextLanguage::SetThreadLanguage(language);
+}
+
+int MessageBox(HWND owner, const CString& text, UINT type)
+{
+    return ::MessageBoxW(owner, text.GetString(), L"CorvaneIXO", type);
+}
+
+void SkinButton(CToviButton& button, CWnd* dialog, UINT id, int style, const CString& text, UINT iconId)
+{
+    if (!button.SubclassDlgItem(id, dialog))
+        return;
+    if (!text.IsEmpty())
+        button.SetWindowText(text.GetString());
+    if (iconId)
+        button.SetIcon(iconId);
+    button.SetBtnStyle(style);
+}
+
+void PlaceCloseButton(CWnd* dialog, CWnd* closeButton)
+{
+    if (!closeButton || !closeButton->GetSafeHwnd())
+        return;
+    RECT client, button;
+    dialog->GetClientRect(&client);
+    ::GetWindowRect(closeButton->GetSafeHwnd(), &button);
+    const int width = button.right - button.left;
+    const int height = button.bottom - button.top;
+    closeButton->MoveWindow(client.right + 2 * width - 72, 2, width, height);
+}
+
+}

@@ -1,0 +1,22 @@
+// Small helpers shared by the transfer windows: message boxes, skinned buttons and the texts.
+#pragma once
+#include "Strings.h"
+#include <windows.h>
+
+class CWnd;
+class CToviButton;
+
+namespace transfer {
+
+// The configured interface language for the calling thread: its locale and the texts' language.
+void ApplyThreadLanguage();
+
+// The skinned message box with the product's caption. Any thread; owner may be null.
+int MessageBox(HWND owner, const CString& text, UINT type);
+// Subclasses the dialog's button id as a skinned button of that style with a text and an
+// optional 16x16 icon (0: none).
+void SkinButton(CToviButton& button, CWnd* dialog, UINT id, int style, const CString& text, UINT iconId);
+// Places the caption close button at the top right as every skinned dialog of ours does.
+void PlaceCloseButton(CWnd* dialog, CWnd* closeButton);
+
+}
