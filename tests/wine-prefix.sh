@@ -3,11 +3,14 @@
 # no Z: drive (the client deletes caches under Documents), and T: for the build root.
 set -u
 pfx="$1"; root="$2"
-[ -f "$pfx/.tovi-ready" ] && exit 0
+# A prefix made by the other Wine (32- or 64-bit form) is not reused.
+arch=i686; [ -x "$root/wine-bin/wine" ] && arch=x86_64
+ready="$pfx/.tovi-ready-$arch"
+[ -f "$ready" ] && exit 0
 mkdir -p "$root/wine-home"
 (
   flock 9
-  [ -f "$pfx/.tovi-ready" ] && exit 0
+  [ -f "$ready" ] && exit 0
   rm -rf "$pfx"
   WINEPREFIX="$pfx" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=d;mshtml=d;winemenubuilder.exe=d" \
     HOME="$root/wine-home" wineboot -i >/dev/null 2>&1
@@ -25,5 +28,5 @@ mkdir -p "$root/wine-home"
   done
   rm -f "$pfx/dosdevices/z:"
   ln -sfn "$root" "$pfx/dosdevices/t:"
-  touch "$pfx/.tovi-ready"
+  touch "$ready"
 ) 9>"$root/.wine-prefix.lock"
