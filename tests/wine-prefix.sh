@@ -5,7 +5,7 @@ set -u
 pfx="$1"; root="$2"
 # A prefix made by the other Wine (32- or 64-bit form) is not reused.
 arch=i686; [ -x "$root/wine-bin/wine" ] && arch=x86_64
-ready="$pfx/.tovi-ready-$arch"
+ready="$pfx/.tovi-ready-$arch-2"
 [ -f "$ready" ] && exit 0
 mkdir -p "$root/wine-home"
 (
@@ -18,6 +18,17 @@ mkdir -p "$root/wine-home"
   # otherwise waits for one whenever a captioned window is hidden or destroyed.
   WINEPREFIX="$pfx" WINEDEBUG=-all HOME="$root/wine-home" \
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  # Korean texts need Hangul glyphs that Wine's own fonts lack: the Korean faces the windows
+  # ask for map to Nanum Gothic.
+  {
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+    printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'
+    for f in "맑은 고딕" "Malgun Gothic" "돋움" "Dotum" "굴림" "Gulim" "바탕" "Batang"; do
+      printf '"%s"="NanumGothic"\r\n' "$f"
+    done
+  } | iconv -f UTF-8 -t UTF-16 >"$root/korean-fonts.reg"
+  WINEPREFIX="$pfx" WINEDEBUG=-all HOME="$root/wine-home" \
+    wine regedit /S "Z:${root//\//\\}\\korean-fonts.reg" >/dev/null 2>&1
   WINEPREFIX="$pfx" wineserver -w
   for u in "$pfx"/drive_c/users/*; do
     [ "$(basename "$u")" = Public ] && continue
