@@ -87,20 +87,7 @@ void AddUpdateItem(const _UPDATE_MODULE_INFO& section, UpdateFileList& list, con
 
 CToviUpdate::CToviUpdate() {}
 
-CToviUpdate::~CToviUpdate()
-{
-    CloseHandles();
-}
-
-void CToviUpdate::CloseHandles()
-{
-    if (m_hURL != nullptr)
-        ::InternetCloseHandle(m_hURL);
-    if (m_hSession != nullptr)
-        ::InternetCloseHandle(m_hSession);
-    m_hURL = nullptr;
-    m_hSession = nullptr;
-}
+CToviUpdate::~CToviUpdate() {}
 
 bool CToviUpdate::GetServerAddress(int index, CString& address)
 {

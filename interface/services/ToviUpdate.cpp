@@ -6,7 +6,7 @@
 #include "ToviRegistry.h"
 #include "TraceLog.h"
 #include "SHA1.h"
-#include "WinThread.h"
+#include "ToviUpdateFetch.h"
 #include <tlhelp32.h>
 #include <cwchar>
 
@@ -32,22 +32,9 @@ void VersionParts(const wchar_t* text, int parts[4])
     }
 }
 
-class InternetHandle {
-public:
-    explicit InternetHandle(HINTERNET& h) : m_h(h) {}
-    ~InternetHandle()
-    {
-        if (m_h != nullptr)
-            ::InternetCloseHandle(m_h);
-        m_h = nullptr;
-    }
-private:
-    HINTERNET& m_h;
-};
-
 }
 
-CToviUpdate::CToviUpdate() : m_hURL(nullptr), m_hSession(nullptr), m_thread(nullptr)
+CToviUpdate::CToviUpdate()
 {
     CStoredDataCipher::Setup(m_ctx);
 }
@@ -97,126 +84,16 @@ bool CToviUpdate::SHGetVersionOfFile(wchar_t* path, wchar_t* out, int outSize)
     return true;
 }
 
-UINT CToviUpdate::OpenURLThread(LPVOID self)
-{
-    CToviUpdate* update = static_cast<CToviUpdate*>(self);
-    TraceLog(1, L"[ CToviUpdate::OpenURLThread ] InternetOpenUrl START \n");
-    update->m_hURL = ::InternetOpenUrlW(update->m_hSession, update->m_url, nullptr, 0, INTERNET_FLAG_RELOAD, 0);
-    if (update->m_hURL == nullptr) {
-        TraceLog(1, L"[ CToviUpdate::OpenURLThread ] ERROR!  m_hURL == NULL!  [ %d ]\n", static_cast<int>(::GetLastError()));
-        update->m_url.Empty();
-    }
-    TraceLog(1, L"[ CToviUpdate::OpenURLThread ] InternetOpenUrl END  \n");
-    return 0;
-}
-
 bool CToviUpdate::HTTPDown(HWND, CString url, CString file)
 {
     TraceLog(1, L"[ CToviUpdate::HTTPDown ] START!\n");
     TraceLog(1024, L"\n==================================================\nURL = %s\nDEST DIR = %s\n"
                    L"==================================================\n",
              url.GetString(), file.GetString());
-    if (url.IsEmpty() || file.IsEmpty())
+    updatefetch::Options options;
+    options.traceName = L"CToviUpdate::HTTPDown";
+    if (!updatefetch::Download(url, file, options))
         return false;
-    m_hSession = ::InternetOpenW(L"CorvaneIXO", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    if (m_hSession == nullptr) {
-        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] InternetOpen FAILED : [ %d ] ", static_cast<int>(::GetLastError()));
-        return false;
-    }
-    InternetHandle closeSession(m_hSession);
-    InternetHandle closeUrl(m_hURL);
-
-    m_url = url;
-    m_hURL = nullptr;
-    m_thread = AfxBeginThread(OpenURLThread, this, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
-    if (m_thread == nullptr)
-        return false;
-    m_thread->m_bAutoDelete = FALSE;
-    m_thread->ResumeThread();
-    if (::WaitForSingleObject(m_thread->m_hThread, 3000) == WAIT_TIMEOUT) {
-        // Closing the session makes the pending open give up.
-        ::InternetCloseHandle(m_hSession);
-        m_hSession = nullptr;
-        ::WaitForSingleObject(m_thread->m_hThread, INFINITE);
-        delete m_thread;
-        m_thread = nullptr;
-        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] INTERNET_OPEN_TIMEOUT!");
-        return false;
-    }
-    delete m_thread;
-    m_thread = nullptr;
-    if (m_hURL == nullptr)
-        return false;
-
-    wchar_t status[32] = {};
-    DWORD statusSize = sizeof(status);
-    if (!::HttpQueryInfoW(m_hURL, HTTP_QUERY_STATUS_CODE, status, &statusSize, nullptr)) {
-        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] HttpQueryInfo FAILED : [ %d ]", static_cast<int>(::GetLastError()));
-        return false;
-    }
-    if (_wtoi(status) != 200) {
-        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] HttpQueryInfo return [ %d ]", _wtoi(status));
-        return false;
-    }
-
-    if (::GetFileAttributesW(file) != INVALID_FILE_ATTRIBUTES && !::DeleteFileW(file)) {
-        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] DeleteFile FAILED : [ %s ][ %d ] ", file.GetString(),
-                 static_cast<int>(::GetLastError()));
-        return false;
-    }
-    HANDLE out = ::CreateFileW(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (out == INVALID_HANDLE_VALUE) {
-        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] CreateFile FAILED : [ %s ][ %d ] ", file.GetString(),
-                 static_cast<int>(::GetLastError()));
-        return false;
-    }
-    DWORD contentLength = 0;
-    DWORD lengthSize = sizeof(contentLength);
-    if (!::HttpQueryInfoW(m_hURL, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &contentLength, &lengthSize, nullptr)) {
-        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] HttpQueryInfo FAILED : [ %d ] ", static_cast<int>(::GetLastError()));
-        ::CloseHandle(out);
-        ::DeleteFileW(file);
-        return false;
-    }
-
-    bool failed = false;
-    DWORD total = 0;
-    std::vector<BYTE> buffer;
-    while (total < contentLength) {
-        DWORD available = 0;
-        if (!::InternetQueryDataAvailable(m_hURL, &available, 0, 0) || available == 0)
-            break;
-        buffer.resize(available);
-        DWORD got = 0;
-        if (!::InternetReadFile(m_hURL, buffer.data(), available, &got)) {
-            failed = true;
-            break;
-        }
-        if (got == 0)
-            break;
-        DWORD written = 0;
-        if (!::WriteFile(out, buffer.data(), got, &written, nullptr) || written != got) {
-            failed = true;
-            break;
-        }
-        total += got;
-    }
-    // A body that ends before its announced length is a failed transfer, not a short file.
-    if (total != contentLength) {
-        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] %u of %u bytes received", static_cast<unsigned>(total),
-                 static_cast<unsigned>(contentLength));
-        failed = true;
-    }
-    // Closing flushes what the system still holds; a file that could not be completed is no update.
-    if (!::CloseHandle(out)) {
-        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] CloseHandle FAILED : [ %s ][ %d ] ", file.GetString(),
-                 static_cast<int>(::GetLastError()));
-        failed = true;
-    }
-    if (failed) {
-        ::DeleteFileW(file);
-        return false;
-    }
     TraceLog(1, L"[ CToviUpdate::HTTPDown ] GOTO_CLEAN - END!\n");
     return true;
 }

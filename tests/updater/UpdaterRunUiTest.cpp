@@ -4,6 +4,7 @@
 #include "AutoAnswer.h"
 #include "CorvaneUpdateDlg.h"
 #include "FakeTaskService.h"
+#include "FileBytes.h"
 #include "FileUtils.h"
 #include "RegistryFixture.h"
 #include "TestPaths.h"
@@ -183,17 +184,17 @@ TEST_F(UpdateRun, ReplacesExactlyTheFilesThatAreDue)
 
     EXPECT_EQ(0, RunUpdate());
     EXPECT_TRUE(m_messages.empty()) << testing::PrintToString(m_messages);
-    EXPECT_EQ(same, Installed(L"Same.dll"));
-    EXPECT_EQ(fresh, Installed(L"Fresh.dll"));
+    EXPECT_TRUE(filebytes::Same(same, Installed(L"Same.dll")));
+    EXPECT_TRUE(filebytes::Same(fresh, Installed(L"Fresh.dll")));
     EXPECT_FALSE(Exists(m_install + L"\\Fresh.dll.enc"));
-    EXPECT_EQ(changedNew, Installed(L"Changed.txt"));
-    EXPECT_EQ(lower, Installed(L"Lower.bin.enc"));
-    EXPECT_EQ(newer, Installed(L"Newer.dll"));
-    EXPECT_EQ(versioned, Installed(L"Current.dll"));
-    EXPECT_EQ("the updater itself", Installed(L"CorvaneUpdate.exe"));
-    EXPECT_EQ(updateDir, Installed(L"Helper.exe"));
-    EXPECT_EQ(sub, Installed(L"parts\\Part.dat"));
-    EXPECT_EQ(login, ReadFile(m_images + L"\\login.png"));
+    EXPECT_TRUE(filebytes::Same(changedNew, Installed(L"Changed.txt")));
+    EXPECT_TRUE(filebytes::Same(lower, Installed(L"Lower.bin.enc")));
+    EXPECT_TRUE(filebytes::Same(newer, Installed(L"Newer.dll")));
+    EXPECT_TRUE(filebytes::Same(versioned, Installed(L"Current.dll")));
+    EXPECT_TRUE(filebytes::Same("the updater itself", Installed(L"CorvaneUpdate.exe")));
+    EXPECT_TRUE(filebytes::Same(updateDir, Installed(L"Helper.exe")));
+    EXPECT_TRUE(filebytes::Same(sub, Installed(L"parts\\Part.dat")));
+    EXPECT_TRUE(filebytes::Same(login, ReadFile(m_images + L"\\login.png")));
     EXPECT_FALSE(Exists(m_images + L"\\drive.png"));
     EXPECT_EQ(0, CountFilesEndingWith(m_install, L".upd-new") + CountFilesEndingWith(m_install, L".upd-old") +
                      CountFilesEndingWith(m_install, L".upd-enc"));
@@ -219,8 +220,8 @@ protected:
 
     void ExpectNothingChanged()
     {
-        EXPECT_EQ(m_firstOld, Installed(L"First.dll"));
-        EXPECT_EQ(m_secondOld, Installed(L"Second.dll"));
+        EXPECT_TRUE(filebytes::Same(m_firstOld, Installed(L"First.dll")));
+        EXPECT_TRUE(filebytes::Same(m_secondOld, Installed(L"Second.dll")));
         EXPECT_EQ(0, CountFilesEndingWith(m_install, L".upd-new") + CountFilesEndingWith(m_install, L".upd-old") +
                          CountFilesEndingWith(m_install, L".upd-enc"));
         EXPECT_NE(std::wstring::npos, ProductStarts().find(L"/NOUPDATE"));
@@ -263,7 +264,7 @@ TEST_F(UpdateFailure, AFailedReplacementPutsBackWhatWasAlreadyReplaced)
     CreateDirectoryW((m_install + L"\\Second.dll").c_str(), nullptr);
     EXPECT_EQ(2, RunUpdate());
     EXPECT_EQ(1u, m_messages.size()) << testing::PrintToString(m_messages);
-    EXPECT_EQ(m_firstOld, Installed(L"First.dll"));
+    EXPECT_TRUE(filebytes::Same(m_firstOld, Installed(L"First.dll")));
     EXPECT_EQ(0, CountFilesEndingWith(m_install, L".upd-new") + CountFilesEndingWith(m_install, L".upd-old"));
     EXPECT_NE(std::wstring::npos, ProductStarts().find(L"/NOUPDATE"));
 }
@@ -328,7 +329,7 @@ TEST_F(UpdateRun, EntriesThatLeaveTheInstallFolderOrLackADigestAreNeverFetched)
     Serve(L"outside\\Evil2.dll", evil);
     Serve(L"Good.dll", good);
     EXPECT_EQ(0, RunUpdate());
-    EXPECT_EQ(good, Installed(L"Good.dll"));
+    EXPECT_TRUE(filebytes::Same(good, Installed(L"Good.dll")));
     EXPECT_EQ(0, CountFilesEndingWith(m_install + L"\\..", L".dll") - CountFilesEndingWith(m_install, L".dll"));
     EXPECT_FALSE(Exists(m_install + L"\\Evil6.dll"));
     EXPECT_FALSE(Exists(m_outside + L"\\Evil2.dll"));

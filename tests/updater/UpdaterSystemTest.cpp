@@ -6,6 +6,7 @@
 #include "TestPaths.h"
 #include "ToviUpdate.h"
 #include "UpdaterFiles.h"
+#include "UpdaterSeams.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cctype>
@@ -157,6 +158,30 @@ TEST(UpdaterProcesses, AKillEndsTheProgramInTheInstallFolderOnly)
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(outside, 5000));
     CloseHandle(inside);
     CloseHandle(outside);
+}
+
+TEST(UpdaterProcesses, ARefusedTerminationIsReportedAndTheProgramRuns)
+{
+    std::wstring scratch = testpaths::ScratchDir(L"UpdaterKillRefused");
+    std::string bytes = ReadFile(ProgramFolder() + L"\\standin\\UpdaterSleeper.exe");
+    ASSERT_FALSE(bytes.empty());
+    PutFile(scratch + L"\\install\\Dozer.exe", bytes);
+    HANDLE sleeper = StartProgram(scratch + L"\\install\\Dozer.exe");
+    ASSERT_NE(nullptr, sleeper);
+    int attempts = 0;
+    Seams().terminateProcess = [&](HANDLE, UINT) {
+        ++attempts;
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    };
+    bool killed = CToviUpdate::KillProcess(L"Dozer.exe", (scratch + L"\\install").c_str());
+    Seams().terminateProcess = nullptr;
+    EXPECT_FALSE(killed) << "a program that still runs was reported ended";
+    EXPECT_EQ(1, attempts);
+    EXPECT_TRUE(Running(sleeper));
+    EXPECT_TRUE(CToviUpdate::KillProcess(L"Dozer.exe", (scratch + L"\\install").c_str()));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(sleeper, 5000));
+    CloseHandle(sleeper);
 }
 
 // Reads the import directory of a PE file: the names of the DLLs it loads at start.
