@@ -6,10 +6,12 @@
 #include "FakeTaskService.h"
 #include "FileBytes.h"
 #include "FileUtils.h"
+#include "PixelCapture.h"
 #include "RegistryFixture.h"
 #include "TestPaths.h"
 #include "UiThread.h"
 #include "UpdaterFiles.h"
+#include "UpdaterRes.h"
 #include "UpdaterSeams.h"
 #include "WindowDriver.h"
 #include <gtest/gtest.h>
@@ -237,6 +239,38 @@ TEST_F(UpdateFailure, NotFoundLeavesEveryInstalledFile)
     EXPECT_EQ(2, RunUpdate());
     EXPECT_TRUE(MessageShown(L"File download is failed.")) << testing::PrintToString(m_messages);
     ExpectNothingChanged();
+}
+
+// The error box comes up over the update dialog while that dialog is on screen; it must be
+// painted as a box, not left black. Its picture stays in the scratch folder to look at.
+TEST_F(UpdateFailure, AnErrorBoxOverTheVisibleUpdateDialogIsPainted)
+{
+    const std::wstring shots = testpaths::ScratchDir(L"UpdaterShots");
+    for (LANGID language : { LANG_ENGLISH, LANG_KOREAN }) {
+        PrepareTwoFiles("");
+        Rules(L"Second.dll", "status 404\n");
+        CFileUtils::SetLocaleChange(language);
+        uitest::UiThread ui;
+        auto task = ui.Post([&] {
+            CCorvaneUpdateDlg dlg(m_index);
+            dlg.DoModal();
+        });
+        HWND box = nullptr;
+        ASSERT_TRUE(uitest::WaitUntil([&] {
+            for (HWND w : uitest::FindTopWindows(L"#32770", L"CorvaneIXO"))
+                if (IsWindowVisible(w) && GetDlgItem(w, IDC_MESSAGE_TEXT) != nullptr)
+                    box = w;
+            return box != nullptr;
+        }, 20000)) << "no error box came up";
+        uitest::Pixels pixels = uitest::CaptureWindow(box, 300);
+        uitest::SavePng(pixels, shots + L"\\error-box-" + std::to_wstring(language) + L".png");
+        const RECT whole = { 0, 0, pixels.width, pixels.height };
+        const int black = pixels.Count(RGB(0, 0, 0), whole);
+        EXPECT_LT(black, pixels.width * pixels.height / 20)
+            << black << " of " << pixels.width * pixels.height << " pixels black, language " << language;
+        uitest::ClickButton(box, IDOK);
+        EXPECT_TRUE(task->Wait(40000));
+    }
 }
 
 TEST_F(UpdateFailure, ShortBodyLeavesEveryInstalledFile)
