@@ -2,6 +2,7 @@
 // HTTP fixture (whose enciphered files come from OpenSSL) with a temporary install folder, and
 // judged by the files on disk, the message boxes shown and the product program started again.
 #include "AutoAnswer.h"
+#include "CorvaneUpdateApp.h"
 #include "CorvaneUpdateDlg.h"
 #include "FakeTaskService.h"
 #include "FileBytes.h"
@@ -408,4 +409,60 @@ TEST_F(UpdateRun, BackupEditionWhoseServiceCannotStopStillGetsItsProgramBack)
     EXPECT_EQ(1, RunUpdate());
     EXPECT_FALSE(Exists(m_install + L"\\B.dll"));
     EXPECT_NE(std::wstring::npos, ProductStarts().find(L"/NOUPDATE"));
+}
+
+TEST_F(UpdateRun, TheOrdinaryUserStartGoesThroughTheSchedulerWhenElevated)
+{
+    Seams().elevated = [] { return true; };
+    Seams().activeUserName = [] { return CString(L"someone"); };
+    struct Row {
+        const char* why;
+        const wchar_t* failAt;
+        int result;
+    } rows[] = {
+        { "registered", L"", 0 },
+        { "the scheduler refuses the task", L"RegisterTaskDefinition", 1 },
+        { "the scheduler cannot be reached", L"Connect", 1 },
+    };
+    for (const Row& row : rows) {
+        TaskLog log;
+        log.failAt = row.failAt;
+        Seams().createTaskService = [&log](ITaskService** out) {
+            *out = NewFakeTaskService(&log);
+            return S_OK;
+        };
+        EXPECT_EQ(row.result, CCorvaneUpdateApp::StartProductAsStdUser(0)) << row.why;
+        bool path = false, arguments = false, folder = false;
+        for (const auto& c : log.calls) {
+            path = path || c == L"put_Path " + m_install + L"\\CorvaneIXO.exe";
+            arguments = arguments || c.compare(0, 13, L"put_Arguments") == 0;
+            folder = folder || c == L"put_WorkingDirectory " + m_install;
+        }
+        if (row.result == 0) {
+            EXPECT_TRUE(path) << testing::PrintToString(log.calls);
+            EXPECT_TRUE(folder) << testing::PrintToString(log.calls);
+        }
+        EXPECT_FALSE(arguments) << "the product is started without arguments";
+        EXPECT_EQ(0, log.live) << row.why;
+    }
+    // The scheduler started it, never the shell.
+    EXPECT_FALSE(Exists(m_install + L"\\started.txt"));
+}
+
+TEST_F(UpdateRun, TheOrdinaryUserStartRunsTheProductDirectlyWhenNotElevated)
+{
+    TaskLog log;
+    Seams().createTaskService = [&log](ITaskService** out) {
+        *out = NewFakeTaskService(&log);
+        return S_OK;
+    };
+    EXPECT_EQ(0, CCorvaneUpdateApp::StartProductAsStdUser(0));
+    EXPECT_FALSE(ProductStarts().empty());
+    EXPECT_TRUE(log.calls.empty()) << testing::PrintToString(log.calls);
+}
+
+TEST_F(UpdateRun, TheOrdinaryUserStartWithoutAnInstallFolderLeavesItToTheUpdate)
+{
+    regtest::PutText(regtest::kProductKeys[1], L"InstallDir", L"");
+    EXPECT_EQ(-1, CCorvaneUpdateApp::StartProductAsStdUser(1));
 }
