@@ -432,13 +432,17 @@ TEST_F(UpdateRun, TheOrdinaryUserStartGoesThroughTheSchedulerWhenElevated)
             return S_OK;
         };
         EXPECT_EQ(row.result, CCorvaneUpdateApp::StartProductAsStdUser(0)) << row.why;
-        bool path = false, arguments = false, folder = false;
+        bool path = false, arguments = false, folder = false, registration = false;
         for (const auto& c : log.calls) {
+            // The update program names an empty user and no security descriptor.
+            registration = registration || c == L"RegisterTaskDefinition RunAsStdUser Task flags 6 user \"\" password (empty) "
+                                                L"logon 3 sddl (empty)";
             path = path || c == L"put_Path " + m_install + L"\\CorvaneIXO.exe";
             arguments = arguments || c.compare(0, 13, L"put_Arguments") == 0;
             folder = folder || c == L"put_WorkingDirectory " + m_install;
         }
         if (row.result == 0) {
+            EXPECT_TRUE(registration) << testing::PrintToString(log.calls);
             EXPECT_TRUE(path) << testing::PrintToString(log.calls);
             EXPECT_TRUE(folder) << testing::PrintToString(log.calls);
         }
