@@ -7,6 +7,7 @@
 #include "TraceLog.h"
 #include "SHA1.h"
 #include "ToviUpdateFetch.h"
+#include "ToviUpdateRules.h"
 #include <tlhelp32.h>
 #include <cwchar>
 
@@ -16,20 +17,6 @@ void CopyField(wchar_t* out, size_t room, const wchar_t* text)
 {
     wcsncpy(out, text, room - 1);
     out[room - 1] = L'\0';
-}
-
-void VersionParts(const wchar_t* text, int parts[4])
-{
-    CString s(text);
-    int pos = 0;
-    for (int i = 0; i < 4; ++i) {
-        parts[i] = 0;
-        if (pos < 0)
-            continue;
-        int dot = s.Find(L'.', pos);
-        parts[i] = _wtoi((dot < 0 ? s.Mid(pos) : s.Mid(pos, dot - pos)).GetString());
-        pos = dot < 0 ? -1 : dot + 1;
-    }
 }
 
 }
@@ -100,26 +87,7 @@ bool CToviUpdate::HTTPDown(HWND, CString url, CString file)
 
 bool CToviUpdate::IsSafeRelativePath(const CString& path, bool allowEmpty)
 {
-    if (path.IsEmpty())
-        return allowEmpty;
-    if (path.Find(L':') >= 0 || path[0] == L'\\' || path[0] == L'/')
-        return false;
-    CString part;
-    for (int i = 0; i <= path.GetLength(); ++i) {
-        wchar_t c = i < path.GetLength() ? path[i] : L'\\';
-        if (c == L'\\' || c == L'/') {
-            CString trimmed = part;
-            trimmed.Trim();
-            trimmed.TrimRight(L'.');
-            // "..", and names Windows reads as "..", such as ". ." or "...".
-            if (!part.IsEmpty() && trimmed.IsEmpty() && part.Find(L'.') >= 0 && part != L".")
-                return false;
-            part.Empty();
-        } else {
-            part += c;
-        }
-    }
-    return true;
+    return updaterules::IsSafeRelativePath(path, allowEmpty);
 }
 
 int CToviUpdate::GetUpdateInfo(CString iniPath)
@@ -158,16 +126,7 @@ int CToviUpdate::GetUpdateInfo(CString iniPath)
 
 bool CToviUpdate::CheckUpdate(wchar_t* localVersion, wchar_t* serverVersion)
 {
-    int local[4], server[4];
-    VersionParts(localVersion != nullptr ? localVersion : L"", local);
-    VersionParts(serverVersion != nullptr ? serverVersion : L"", server);
-    for (int i = 0; i < 4; ++i) {
-        if (server[i] > local[i])
-            return true;
-        if (server[i] < local[i])
-            return false;
-    }
-    return false;
+    return updaterules::IsNewer(localVersion, serverVersion);
 }
 
 bool CToviUpdate::KillProcess(CString exeName)
