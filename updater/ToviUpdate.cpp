@@ -159,22 +159,7 @@ bool CToviUpdate::SHGetVersionOfFile(const CString& path, CString& version)
     std::vector<BYTE> data(size);
     if (!::GetFileVersionInfoW(path, 0, size, data.data()))
         return false;
-    WORD* translation = nullptr;
-    UINT length = 0;
-    if (!::VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) ||
-        translation == nullptr || length < 4)
-        return false;
-    wchar_t query[64];
-    _snwprintf(query, 63, L"\\StringFileInfo\\%04x%04x\\ProductVersion", translation[0], translation[1]);
-    query[63] = L'\0';
-    wchar_t* text = nullptr;
-    if (!::VerQueryValueW(data.data(), query, reinterpret_cast<void**>(&text), &length) || text == nullptr)
-        return false;
-    CString found(text);
-    found.Remove(L' ');
-    found.Replace(L',', L'.');
-    version = found;
-    return true;
+    return updaterules::ProductVersionText(data.data(), version);
 }
 
 bool CToviUpdate::CheckUpdate(const CString& localVersion, const CString& serverVersion)

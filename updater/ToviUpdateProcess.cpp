@@ -59,7 +59,8 @@ bool CToviUpdate::KillProcess(const CString& exeName, const CString& insideFolde
         }
         DWORD code = 0;
         ::GetExitCodeProcess(process, &code);
-        if (Terminate(process, code)) {
+        // A program that ended on its own meanwhile holds no file any more: that is no failure.
+        if (Terminate(process, code) || ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
             ::WaitForSingleObject(process, INFINITE);
         } else {
             TraceLog(2048, L" ■■■ [ UPDATE ][ KillProcess ] %s: TerminateProcess failed [ %d ]\n", exeName.GetString(),

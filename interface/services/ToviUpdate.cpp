@@ -51,22 +51,9 @@ bool CToviUpdate::SHGetVersionOfFile(wchar_t* path, wchar_t* out, int outSize)
     std::vector<BYTE> data;
     if (!ReadVersionResource(path, data))
         return false;
-    WORD* translation = nullptr;
-    UINT length = 0;
-    if (!::VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) ||
-        translation == nullptr || length < 4)
+    CString version;
+    if (!updaterules::ProductVersionText(data.data(), version))
         return false;
-    wchar_t query[64];
-    _snwprintf(query, 63, L"\\StringFileInfo\\%04x%04x\\ProductVersion", translation[0], translation[1]);
-    query[63] = L'\0';
-    wchar_t* text = nullptr;
-    if (!::VerQueryValueW(data.data(), query, reinterpret_cast<void**>(&text), &length) || text == nullptr)
-        return false;
-    CString version(text);
-    if (version.Find(L',') >= 0) {
-        version.Remove(L' ');
-        version.Replace(L',', L'.');
-    }
     CopyField(out, static_cast<size_t>(outSize), version.GetString());
     return true;
 }

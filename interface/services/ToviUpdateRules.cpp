@@ -1,5 +1,6 @@
 // Version comparison and description names of both update programs.
 #include "ToviUpdateRules.h"
+#include <windows.h>
 #include <cwchar>
 
 namespace updaterules {
@@ -53,6 +54,29 @@ bool IsSafeRelativePath(const CString& path, bool allowEmpty)
             return false;
         part.Empty();
     }
+    return true;
+}
+
+bool ProductVersionText(const void* resource, CString& version)
+{
+    WORD* translation = nullptr;
+    UINT length = 0;
+    if (resource == nullptr ||
+        !::VerQueryValueW(resource, L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) ||
+        translation == nullptr || length < 4)
+        return false;
+    wchar_t query[64];
+    _snwprintf(query, 63, L"\\StringFileInfo\\%04x%04x\\ProductVersion", translation[0], translation[1]);
+    query[63] = L'\0';
+    wchar_t* text = nullptr;
+    if (!::VerQueryValueW(resource, query, reinterpret_cast<void**>(&text), &length) || text == nullptr)
+        return false;
+    CString found(text);
+    if (found.Find(L',') >= 0) {
+        found.Remove(L' ');
+        found.Replace(L',', L'.');
+    }
+    version = found;
     return true;
 }
 

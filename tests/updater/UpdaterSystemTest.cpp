@@ -209,6 +209,29 @@ TEST(UpdaterProcesses, ARefusedTerminationIsReportedAndTheProgramRuns)
     CloseHandle(sleeper);
 }
 
+TEST(UpdaterProcesses, AProgramThatEndedWhileBeingEndedCountsAsEnded)
+{
+    std::wstring scratch = testpaths::ScratchDir(L"UpdaterKillRace");
+    std::string bytes = ReadFile(ProgramFolder() + L"\\standin\\UpdaterSleeper.exe");
+    ASSERT_FALSE(bytes.empty());
+    PutFile(scratch + L"\\install\\Snoozer.exe", bytes);
+    HANDLE sleeper = StartProgram(scratch + L"\\install\\Snoozer.exe");
+    ASSERT_NE(nullptr, sleeper);
+    ASSERT_TRUE(WaitListed(sleeper));
+    // The program goes away by itself just as the termination is refused.
+    Seams().terminateProcess = [](HANDLE process, UINT code) {
+        TerminateProcess(process, code);
+        WaitForSingleObject(process, 5000);
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    };
+    bool killed = CToviUpdate::KillProcess(L"Snoozer.exe", (scratch + L"\\install").c_str());
+    Seams().terminateProcess = nullptr;
+    EXPECT_TRUE(killed);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(sleeper, 5000));
+    CloseHandle(sleeper);
+}
+
 // Reads the import directory of a PE file: the names of the DLLs it loads at start.
 std::vector<std::string> ImportedDlls(const std::string& image)
 {
