@@ -2,15 +2,36 @@
 // computer's address.
 #include <winsock2.h>
 #include "ToviProto.h"
+#include "ProtoNetwork.h"
 #include "TraceLog.h"
 #include <wininet.h>
 
-CToviProto::ConnectedStateQuery CToviProto::s_pConnectedState = InternetGetConnectedState;
+namespace {
+CNetworkFacts* g_installedFacts = nullptr;
+}
+
+CNetworkFacts& CNetworkFacts::Current()
+{
+    static CNetworkFacts real;
+    return g_installedFacts != nullptr ? *g_installedFacts : real;
+}
+
+CNetworkFacts* CNetworkFacts::Install(CNetworkFacts* facts)
+{
+    CNetworkFacts* previous = g_installedFacts;
+    g_installedFacts = facts;
+    return previous;
+}
+
+BOOL CNetworkFacts::ConnectedState(DWORD* flags)
+{
+    return ::InternetGetConnectedState(flags, 0);
+}
 
 bool CToviProto::CheckNetwork()
 {
     DWORD state = 0;
-    if (!s_pConnectedState(&state, 0) && state == 0) {
+    if (!CNetworkFacts::Current().ConnectedState(&state) && state == 0) {
         TraceLog(TRACE_SEND, L"[ CToviProto::CheckNetwork ] InternetGetConnectedState Fail\n");
         return false;
     }

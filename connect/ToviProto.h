@@ -365,10 +365,6 @@ protected:
     // Stores a client-side failure that happens before any connection exists.
     void SetResult(uint32_t replyCmd, int code, const wchar_t* message);
 
-    // Seam for CheckNetwork: the system's connection-state query.
-    typedef BOOL (WINAPI* ConnectedStateQuery)(LPDWORD flags, DWORD reserved);
-    static ConnectedStateQuery s_pConnectedState;
-
 private:
     void DeleteConnection();
     int ParseSecureCode(_PROT& msg);

@@ -1,5 +1,6 @@
 // CControlBar: registration with the frame, layout size, idle updates, tooltips and routing.
 #include "ControlBar.h"
+#include "ControlBarRoute.h"
 #include "FrameWnd.h"
 #include "Resources.h"
 
@@ -88,11 +89,7 @@ BOOL CControlBar::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     if (CWnd::OnCommand(wParam, lParam))
         return TRUE;
-    CFrameWnd* pFrame = GetDockingFrame();
-    if (pFrame == nullptr)
-        return FALSE;
-    int nCode = lParam != 0 ? HIWORD(wParam) : CN_COMMAND;
-    return pFrame->OnCmdMsg(LOWORD(wParam), nCode, nullptr, nullptr);
+    return FwRouteCommandToFrame(GetDockingFrame(), wParam, lParam);
 }
 
 BOOL CControlBar::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
@@ -102,11 +99,7 @@ BOOL CControlBar::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
     auto* pNMHDR = (NMHDR*)lParam;
     if ((pNMHDR->code == TTN_NEEDTEXTW || pNMHDR->code == TTN_NEEDTEXTA) && (m_dwStyle & CBRS_TOOLTIPS))
         return ToolTipTextFromResource(pNMHDR);
-    CFrameWnd* pFrame = GetDockingFrame();
-    if (pFrame == nullptr)
-        return FALSE;
-    FwNotifyExtra extra = { pNMHDR, pResult };
-    return pFrame->OnCmdMsg((UINT)pNMHDR->idFrom, CN_NOTIFY, &extra, nullptr);
+    return FwRouteNotifyToFrame(GetDockingFrame(), pNMHDR, pResult);
 }
 
 BOOL CControlBar::ToolTipTextFromResource(NMHDR* pNMHDR)

@@ -1,5 +1,6 @@
 // CSplitterWnd: the pane grid's layout, painting, split-bar dragging and the active pane.
 #include "SplitterWnd.h"
+#include "ControlBarRoute.h"
 #include "Dc.h"
 #include "FrameWnd.h"
 #include "Trace.h"
@@ -492,21 +493,12 @@ BOOL CSplitterWnd::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     if (CWnd::OnCommand(wParam, lParam))
         return TRUE;
-    CFrameWnd* pFrame = GetParentFrame();
-    if (pFrame == nullptr)
-        return FALSE;
-    int nCode = lParam != 0 ? HIWORD(wParam) : CN_COMMAND;
-    return pFrame->OnCmdMsg(LOWORD(wParam), nCode, nullptr, nullptr);
+    return FwRouteCommandToFrame(GetParentFrame(), wParam, lParam);
 }
 
 BOOL CSplitterWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     if (CWnd::OnNotify(wParam, lParam, pResult))
         return TRUE;
-    CFrameWnd* pFrame = GetParentFrame();
-    if (pFrame == nullptr)
-        return FALSE;
-    auto* pNMHDR = (NMHDR*)lParam;
-    FwNotifyExtra extra = { pNMHDR, pResult };
-    return pFrame->OnCmdMsg((UINT)pNMHDR->idFrom, CN_NOTIFY, &extra, nullptr);
+    return FwRouteNotifyToFrame(GetParentFrame(), (NMHDR*)lParam, pResult);
 }

@@ -27,6 +27,15 @@ CString OwnFileVersion()
 
 CCorvaneUpdateApp::CCorvaneUpdateApp() {}
 
+int CCorvaneUpdateApp::StartProductAsStdUser(int index)
+{
+    CString installDir = CToviUpdate::GetInstallDir(index);
+    if (installDir.IsEmpty())
+        return -1;
+    CString program = installDir + L"\\" + product::Program(index);
+    return CToviExec::RunAsStdUser(program, L"", installDir) ? 0 : 1;
+}
+
 BOOL CCorvaneUpdateApp::InitInstance()
 {
     INITCOMMONCONTROLSEX controls = { sizeof(controls), 0xFF };
@@ -49,10 +58,9 @@ BOOL CCorvaneUpdateApp::InitInstance()
     if (m_lpCmdLine != nullptr && m_lpCmdLine[0] != L'\0')
         TraceLog(1, L" ■■■ [ UPDATE ] UPDATE TOOL START! \n■■■ [ UPDATE ] File Version = %s\n", OwnFileVersion().GetString());
     if (command.kind == UpdateCommand::kRunAsStdUser) {
-        CString installDir = CToviUpdate::GetInstallDir(command.index);
-        if (!installDir.IsEmpty()) {
-            CString program = installDir + L"\\" + product::Program(command.index);
-            m_nExitCode = CToviExec::RunAsStdUser(program, L"", installDir) ? 0 : 1;
+        int started = StartProductAsStdUser(command.index);
+        if (started >= 0) {
+            m_nExitCode = started;
             return FALSE;
         }
     }

@@ -5,6 +5,7 @@
 #include "ToviRegistry.h"
 #include "TraceLog.h"
 #include "UpdateCrypto.h"
+#include "../interface/services/ToviUpdateRules.h"
 #include "UpdateTexts.h"
 #include "UpdaterSeams.h"
 #include "UpdaterRes.h"
@@ -23,19 +24,6 @@ void CopyField(wchar_t* out, size_t room, const wchar_t* text)
 bool Exists(const CString& path) { return ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES; }
 
 bool Encrypted(const _UPDATE_MODULE_INFO& s) { return s.Encrypt[0] == L'Y'; }
-
-void VersionParts(const CString& text, int parts[4])
-{
-    int pos = 0;
-    for (int i = 0; i < 4; ++i) {
-        parts[i] = 0;
-        if (pos < 0)
-            continue;
-        int dot = text.Find(L'.', pos);
-        parts[i] = _wtoi((dot < 0 ? text.Mid(pos) : text.Mid(pos, dot - pos)).GetString());
-        pos = dot < 0 ? -1 : dot + 1;
-    }
-}
 
 CString DocumentsFolder()
 {
@@ -87,20 +75,7 @@ void AddUpdateItem(const _UPDATE_MODULE_INFO& section, UpdateFileList& list, con
 
 CToviUpdate::CToviUpdate() {}
 
-CToviUpdate::~CToviUpdate()
-{
-    CloseHandles();
-}
-
-void CToviUpdate::CloseHandles()
-{
-    if (m_hURL != nullptr)
-        ::InternetCloseHandle(m_hURL);
-    if (m_hSession != nullptr)
-        ::InternetCloseHandle(m_hSession);
-    m_hURL = nullptr;
-    m_hSession = nullptr;
-}
+CToviUpdate::~CToviUpdate() {}
 
 bool CToviUpdate::GetServerAddress(int index, CString& address)
 {
@@ -159,26 +134,7 @@ int CToviUpdate::GetUpdateInfo(const CString& iniPath)
 
 bool CToviUpdate::IsSafeRelativePath(const CString& path, bool allowEmpty)
 {
-    if (path.IsEmpty())
-        return allowEmpty;
-    if (path.Find(L':') >= 0 || path[0] == L'\\' || path[0] == L'/')
-        return false;
-    CString part;
-    for (int i = 0; i <= path.GetLength(); ++i) {
-        wchar_t c = i < path.GetLength() ? path[i] : L'\\';
-        if (c != L'\\' && c != L'/') {
-            part += c;
-            continue;
-        }
-        // "..", and what Windows may read as "..": "...", ". .", ".. " and the like.
-        CString rest = part;
-        rest.Remove(L'.');
-        rest.Remove(L' ');
-        if (!part.IsEmpty() && rest.IsEmpty() && part != L".")
-            return false;
-        part.Empty();
-    }
-    return true;
+    return updaterules::IsSafeRelativePath(path, allowEmpty);
 }
 
 const wchar_t* CToviUpdate::RefusalOf(const _UPDATE_MODULE_INFO& s)
@@ -203,34 +159,12 @@ bool CToviUpdate::SHGetVersionOfFile(const CString& path, CString& version)
     std::vector<BYTE> data(size);
     if (!::GetFileVersionInfoW(path, 0, size, data.data()))
         return false;
-    WORD* translation = nullptr;
-    UINT length = 0;
-    if (!::VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) ||
-        translation == nullptr || length < 4)
-        return false;
-    wchar_t query[64];
-    _snwprintf(query, 63, L"\\StringFileInfo\\%04x%04x\\ProductVersion", translation[0], translation[1]);
-    query[63] = L'\0';
-    wchar_t* text = nullptr;
-    if (!::VerQueryValueW(data.data(), query, reinterpret_cast<void**>(&text), &length) || text == nullptr)
-        return false;
-    CString found(text);
-    found.Remove(L' ');
-    found.Replace(L',', L'.');
-    version = found;
-    return true;
+    return updaterules::ProductVersionText(data.data(), version);
 }
 
 bool CToviUpdate::CheckUpdate(const CString& localVersion, const CString& serverVersion)
 {
-    int local[4], server[4];
-    VersionParts(localVersion, local);
-    VersionParts(serverVersion, server);
-    for (int i = 0; i < 4; ++i) {
-        if (server[i] != local[i])
-            return server[i] > local[i];
-    }
-    return false;
+    return updaterules::IsNewer(localVersion, serverVersion);
 }
 
 CString CToviUpdate::FileDigest(const CString& path)

@@ -9,7 +9,6 @@
 #include "Strings.h"
 #include "UpdateFileItem.h"
 #include <windows.h>
-#include <wininet.h>
 #include <vector>
 
 class CToviUpdate {
@@ -57,14 +56,9 @@ public:
     const std::vector<_UPDATE_MODULE_INFO>& Modules() const { return m_modules; }
 
 private:
-    static UINT __stdcall OpenURLThread(void* self);
     bool AddImages(int index, const CString& server, const CString& downloadFolder, const CString& imageFolder,
                    const CString& installDir, UpdateFileList& list, HWND owner);
-    void CloseHandles();
 
-    CString m_url;
-    HINTERNET m_hURL = nullptr;
-    HINTERNET m_hSession = nullptr;
     std::vector<_UPDATE_MODULE_INFO> m_modules;
 };
 

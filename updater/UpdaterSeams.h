@@ -1,6 +1,6 @@
 // Where the update program meets platform facts that Wine cannot vary (documents folder,
-// elevation, the logged-on user, the Task Scheduler). Each hook is empty by default, which means
-// the real call; tests set them.
+// elevation, the logged-on user, the Task Scheduler, a refused termination). Each hook is empty
+// by default, which means the real call; tests set them.
 #pragma once
 #include "Strings.h"
 #include <windows.h>
@@ -16,6 +16,8 @@ struct UpdaterSeams {
     std::function<CString()> activeUserName;
     // Creates the Task Scheduler service object (not yet connected).
     std::function<HRESULT(ITaskService**)> createTaskService;
+    // TerminateProcess (Wine never refuses one).
+    std::function<BOOL(HANDLE, UINT)> terminateProcess;
 };
 
 // The process's hooks; set them before the code that reads them runs.

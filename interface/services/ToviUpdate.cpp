@@ -6,7 +6,8 @@
 #include "ToviRegistry.h"
 #include "TraceLog.h"
 #include "SHA1.h"
-#include "WinThread.h"
+#include "ToviUpdateFetch.h"
+#include "ToviUpdateRules.h"
 #include <tlhelp32.h>
 #include <cwchar>
 
@@ -18,36 +19,9 @@ void CopyField(wchar_t* out, size_t room, const wchar_t* text)
     out[room - 1] = L'\0';
 }
 
-void VersionParts(const wchar_t* text, int parts[4])
-{
-    CString s(text);
-    int pos = 0;
-    for (int i = 0; i < 4; ++i) {
-        parts[i] = 0;
-        if (pos < 0)
-            continue;
-        int dot = s.Find(L'.', pos);
-        parts[i] = _wtoi((dot < 0 ? s.Mid(pos) : s.Mid(pos, dot - pos)).GetString());
-        pos = dot < 0 ? -1 : dot + 1;
-    }
 }
 
-class InternetHandle {
-public:
-    explicit InternetHandle(HINTERNET& h) : m_h(h) {}
-    ~InternetHandle()
-    {
-        if (m_h != nullptr)
-            ::InternetCloseHandle(m_h);
-        m_h = nullptr;
-    }
-private:
-    HINTERNET& m_h;
-};
-
-}
-
-CToviUpdate::CToviUpdate() : m_hURL(nullptr), m_hSession(nullptr), m_thread(nullptr)
+CToviUpdate::CToviUpdate()
 {
     CStoredDataCipher::Setup(m_ctx);
 }
@@ -77,37 +51,11 @@ bool CToviUpdate::SHGetVersionOfFile(wchar_t* path, wchar_t* out, int outSize)
     std::vector<BYTE> data;
     if (!ReadVersionResource(path, data))
         return false;
-    WORD* translation = nullptr;
-    UINT length = 0;
-    if (!::VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) ||
-        translation == nullptr || length < 4)
+    CString version;
+    if (!updaterules::ProductVersionText(data.data(), version))
         return false;
-    wchar_t query[64];
-    _snwprintf(query, 63, L"\\StringFileInfo\\%04x%04x\\ProductVersion", translation[0], translation[1]);
-    query[63] = L'\0';
-    wchar_t* text = nullptr;
-    if (!::VerQueryValueW(data.data(), query, reinterpret_cast<void**>(&text), &length) || text == nullptr)
-        return false;
-    CString version(text);
-    if (version.Find(L',') >= 0) {
-        version.Remove(L' ');
-        version.Replace(L',', L'.');
-    }
     CopyField(out, static_cast<size_t>(outSize), version.GetString());
     return true;
-}
-
-UINT CToviUpdate::OpenURLThread(LPVOID self)
-{
-    CToviUpdate* update = static_cast<CToviUpdate*>(self);
-    TraceLog(1, L"[ CToviUpdate::OpenURLThread ] InternetOpenUrl START \n");
-    update->m_hURL = ::InternetOpenUrlW(update->m_hSession, update->m_url, nullptr, 0, INTERNET_FLAG_RELOAD, 0);
-    if (update->m_hURL == nullptr) {
-        TraceLog(1, L"[ CToviUpdate::OpenURLThread ] ERROR!  m_hURL == NULL!  [ %d ]\n", static_cast<int>(::GetLastError()));
-        update->m_url.Empty();
-    }
-    TraceLog(1, L"[ CToviUpdate::OpenURLThread ] InternetOpenUrl END  \n");
-    return 0;
 }
 
 bool CToviUpdate::HTTPDown(HWND, CString url, CString file)
@@ -116,133 +64,17 @@ bool CToviUpdate::HTTPDown(HWND, CString url, CString file)
     TraceLog(1024, L"\n==================================================\nURL = %s\nDEST DIR = %s\n"
                    L"==================================================\n",
              url.GetString(), file.GetString());
-    if (url.IsEmpty() || file.IsEmpty())
+    updatefetch::Options options;
+    options.traceName = L"CToviUpdate::HTTPDown";
+    if (!updatefetch::Download(url, file, options))
         return false;
-    m_hSession = ::InternetOpenW(L"CorvaneIXO", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    if (m_hSession == nullptr) {
-        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] InternetOpen FAILED : [ %d ] ", static_cast<int>(::GetLastError()));
-        return false;
-    }
-    InternetHandle closeSession(m_hSession);
-    InternetHandle closeUrl(m_hURL);
-
-    m_url = url;
-    m_hURL = nullptr;
-    m_thread = AfxBeginThread(OpenURLThread, this, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
-    if (m_thread == nullptr)
-        return false;
-    m_thread->m_bAutoDelete = FALSE;
-    m_thread->ResumeThread();
-    if (::WaitForSingleObject(m_thread->m_hThread, 3000) == WAIT_TIMEOUT) {
-        // Closing the session makes the pending open give up.
-        ::InternetCloseHandle(m_hSession);
-        m_hSession = nullptr;
-        ::WaitForSingleObject(m_thread->m_hThread, INFINITE);
-        delete m_thread;
-        m_thread = nullptr;
-        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] INTERNET_OPEN_TIMEOUT!");
-        return false;
-    }
-    delete m_thread;
-    m_thread = nullptr;
-    if (m_hURL == nullptr)
-        return false;
-
-    wchar_t status[32] = {};
-    DWORD statusSize = sizeof(status);
-    if (!::HttpQueryInfoW(m_hURL, HTTP_QUERY_STATUS_CODE, status, &statusSize, nullptr)) {
-        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] HttpQueryInfo FAILED : [ %d ]", static_cast<int>(::GetLastError()));
-        return false;
-    }
-    if (_wtoi(status) != 200) {
-        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] HttpQueryInfo return [ %d ]", _wtoi(status));
-        return false;
-    }
-
-    if (::GetFileAttributesW(file) != INVALID_FILE_ATTRIBUTES && !::DeleteFileW(file)) {
-        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] DeleteFile FAILED : [ %s ][ %d ] ", file.GetString(),
-                 static_cast<int>(::GetLastError()));
-        return false;
-    }
-    HANDLE out = ::CreateFileW(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (out == INVALID_HANDLE_VALUE) {
-        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] CreateFile FAILED : [ %s ][ %d ] ", file.GetString(),
-                 static_cast<int>(::GetLastError()));
-        return false;
-    }
-    DWORD contentLength = 0;
-    DWORD lengthSize = sizeof(contentLength);
-    if (!::HttpQueryInfoW(m_hURL, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &contentLength, &lengthSize, nullptr)) {
-        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] HttpQueryInfo FAILED : [ %d ] ", static_cast<int>(::GetLastError()));
-        ::CloseHandle(out);
-        ::DeleteFileW(file);
-        return false;
-    }
-
-    bool failed = false;
-    DWORD total = 0;
-    std::vector<BYTE> buffer;
-    while (total < contentLength) {
-        DWORD available = 0;
-        if (!::InternetQueryDataAvailable(m_hURL, &available, 0, 0) || available == 0)
-            break;
-        buffer.resize(available);
-        DWORD got = 0;
-        if (!::InternetReadFile(m_hURL, buffer.data(), available, &got)) {
-            failed = true;
-            break;
-        }
-        if (got == 0)
-            break;
-        DWORD written = 0;
-        if (!::WriteFile(out, buffer.data(), got, &written, nullptr) || written != got) {
-            failed = true;
-            break;
-        }
-        total += got;
-    }
-    // A body that ends before its announced length is a failed transfer, not a short file.
-    if (total != contentLength) {
-        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] %u of %u bytes received", static_cast<unsigned>(total),
-                 static_cast<unsigned>(contentLength));
-        failed = true;
-    }
-    // Closing flushes what the system still holds; a file that could not be completed is no update.
-    if (!::CloseHandle(out)) {
-        TraceLog(2048, L"[ CToviUpdate::HTTPDown ] CloseHandle FAILED : [ %s ][ %d ] ", file.GetString(),
-                 static_cast<int>(::GetLastError()));
-        failed = true;
-    }
-    if (failed) {
-        ::DeleteFileW(file);
-        return false;
-    }
     TraceLog(1, L"[ CToviUpdate::HTTPDown ] GOTO_CLEAN - END!\n");
     return true;
 }
 
 bool CToviUpdate::IsSafeRelativePath(const CString& path, bool allowEmpty)
 {
-    if (path.IsEmpty())
-        return allowEmpty;
-    if (path.Find(L':') >= 0 || path[0] == L'\\' || path[0] == L'/')
-        return false;
-    CString part;
-    for (int i = 0; i <= path.GetLength(); ++i) {
-        wchar_t c = i < path.GetLength() ? path[i] : L'\\';
-        if (c == L'\\' || c == L'/') {
-            CString trimmed = part;
-            trimmed.Trim();
-            trimmed.TrimRight(L'.');
-            // "..", and names Windows reads as "..", such as ". ." or "...".
-            if (!part.IsEmpty() && trimmed.IsEmpty() && part.Find(L'.') >= 0 && part != L".")
-                return false;
-            part.Empty();
-        } else {
-            part += c;
-        }
-    }
-    return true;
+    return updaterules::IsSafeRelativePath(path, allowEmpty);
 }
 
 int CToviUpdate::GetUpdateInfo(CString iniPath)
@@ -281,16 +113,7 @@ int CToviUpdate::GetUpdateInfo(CString iniPath)
 
 bool CToviUpdate::CheckUpdate(wchar_t* localVersion, wchar_t* serverVersion)
 {
-    int local[4], server[4];
-    VersionParts(localVersion != nullptr ? localVersion : L"", local);
-    VersionParts(serverVersion != nullptr ? serverVersion : L"", server);
-    for (int i = 0; i < 4; ++i) {
-        if (server[i] > local[i])
-            return true;
-        if (server[i] < local[i])
-            return false;
-    }
-    return false;
+    return updaterules::IsNewer(localVersion, serverVersion);
 }
 
 bool CToviUpdate::KillProcess(CString exeName)

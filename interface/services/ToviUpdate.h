@@ -28,8 +28,6 @@ struct _UPDATE_MODULE_INFO {
     wchar_t PostAction[62];
 };
 
-class CWinThread;
-
 class TOVIINTERFACE_API CToviUpdate {
 public:
     CToviUpdate();
@@ -74,13 +72,8 @@ public:
     const std::vector<_UPDATE_MODULE_INFO>& Modules() const { return m_modules; }
 
 private:
-    static UINT OpenURLThread(LPVOID self);
     bool SameHash(const CString& path, const wchar_t* hash);
 
-    CString m_url;
-    HINTERNET m_hURL;
-    HINTERNET m_hSession;
-    CWinThread* m_thread;
     std::vector<_UPDATE_MODULE_INFO> m_modules;
     _ENC_CTX m_ctx;
 };

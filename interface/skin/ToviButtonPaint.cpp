@@ -5,6 +5,10 @@
 #include <gdiplus.h>
 
 namespace {
+// The text rectangle is the caption's advance width: it places the caption but must not clip
+// it, since a last glyph may reach past its advance (the bar of a closing "t").
+const UINT kCaptionFormat = DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP;
+
 Gdiplus::Color Argb(COLORREF c, BYTE alpha = 255)
 {
     return Gdiplus::Color(alpha, GetRValue(c), GetGValue(c), GetBValue(c));
@@ -263,10 +267,10 @@ void CToviButton::DrawFlat(CDC* pDC, const CRect& rc, UINT state)
         CRect shadowRect = textRect;
         shadowRect.OffsetRect(1, 1);
         pDC->SetTextColor(m_nBtnStyle == 19 ? 0x000000 : shadow);
-        ::DrawTextW(pDC->GetSafeHdc(), m_strCaption, -1, &shadowRect, DT_SINGLELINE | DT_NOPREFIX);
+        ::DrawTextW(pDC->GetSafeHdc(), m_strCaption, -1, &shadowRect, kCaptionFormat);
     }
     pDC->SetTextColor(text);
-    ::DrawTextW(pDC->GetSafeHdc(), m_strCaption, -1, &textRect, DT_SINGLELINE | DT_NOPREFIX);
+    ::DrawTextW(pDC->GetSafeHdc(), m_strCaption, -1, &textRect, kCaptionFormat);
 }
 
 void CToviButton::DrawBitmap(CDC* pDC, HBITMAP bitmap, const CRect& rect, int mode)

@@ -2,6 +2,7 @@
 #include "VantelEdit.h"
 #include "Dc.h"
 #include "ThemeLibrary.h"
+#include "VantelColors.h"
 
 IMPLEMENT_DYNAMIC(CVantelEdit, CEdit)
 
@@ -51,17 +52,7 @@ void CVantelEdit::OnNcPaint()
 
 HBRUSH CVantelEdit::CtlColor(CDC* pDC, UINT)
 {
-    m_brushBack.DeleteObject();
-    HBRUSH brush;
-    if (m_clrBack == kTransparent) {
-        brush = (HBRUSH)::GetStockObject(NULL_BRUSH);
-        pDC->SetBkMode(TRANSPARENT);
-    } else {
-        m_brushBack.CreateSolidBrush(m_clrBack);
-        brush = (HBRUSH)m_brushBack.GetSafeHandle();
-        pDC->SetBkColor(m_clrBack);
-    }
-    pDC->SetTextColor(m_clrText);
+    HBRUSH brush = vantel::ControlColors(pDC, m_brushBack, m_clrBack, m_clrText);
     return m_bColored ? brush : nullptr;
 }
 
@@ -81,13 +72,5 @@ void CVantelEdit::OnEnable(BOOL bEnable)
 
 void CVantelEdit::UpdateCtrl()
 {
-    HWND parent = ::GetParent(m_hWnd);
-    if (parent == nullptr)
-        return;
-    CRect rc;
-    GetWindowRect(&rc);
-    ::MapWindowPoints(nullptr, parent, (LPPOINT)&rc, 2);
-    rc.DeflateRect(2, 2);
-    ::InvalidateRect(parent, &rc, FALSE);
-    ::UpdateWindow(parent);
+    vantel::RepaintUnder(m_hWnd, 2, false);
 }

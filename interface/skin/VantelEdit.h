@@ -5,13 +5,14 @@
 #include "Edit.h"
 #include "Gdi.h"
 #include "ToviInterfaceApi.h"
+#include "VantelColors.h"
 
 class CDC;
 
 class TOVIINTERFACE_API CVantelEdit : public CEdit {
     DECLARE_DYNAMIC(CVantelEdit)
 public:
-    enum : COLORREF { kTransparent = 1 };
+    enum : COLORREF { kTransparent = vantel::kTransparentBack };
 
     CVantelEdit();
     ~CVantelEdit() override;

@@ -1,6 +1,7 @@
 // CVantelStatic: colours, repainting through the parent and the hyperlink.
 #include "VantelStatic.h"
 #include "Dc.h"
+#include "VantelColors.h"
 #include <exdisp.h>
 #include <ole2.h>
 
@@ -107,16 +108,7 @@ CVantelStatic& CVantelStatic::SetLinkCursor(HICON cursor)
 
 void CVantelStatic::UpdateCtrl()
 {
-    if (m_hWnd == nullptr)
-        return;
-    HWND parent = ::GetParent(m_hWnd);
-    if (parent == nullptr)
-        return;
-    CRect rc;
-    GetWindowRect(&rc);
-    ::MapWindowPoints(nullptr, parent, (LPPOINT)&rc, 2);
-    ::InvalidateRect(parent, &rc, TRUE);
-    ::UpdateWindow(parent);
+    vantel::RepaintUnder(m_hWnd, 0, true);
 }
 
 void CVantelStatic::OnUpdate()
@@ -133,18 +125,7 @@ LRESULT CVantelStatic::OnSetText(WPARAM, LPARAM)
 
 HBRUSH CVantelStatic::CtlColor(CDC* pDC, UINT)
 {
-    m_brushBack.DeleteObject();
-    HBRUSH brush;
-    if (m_clrBack == kTransparent) {
-        brush = (HBRUSH)::GetStockObject(NULL_BRUSH);
-        pDC->SetBkMode(TRANSPARENT);
-    } else {
-        m_brushBack.CreateSolidBrush(m_clrBack);
-        brush = (HBRUSH)m_brushBack.GetSafeHandle();
-        pDC->SetBkColor(m_clrBack);
-    }
-    pDC->SetTextColor(m_clrText);
-    return brush;
+    return vantel::ControlColors(pDC, m_brushBack, m_clrBack, m_clrText);
 }
 
 void CVantelStatic::OnLButtonUp(UINT, CPoint)

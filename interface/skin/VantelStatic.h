@@ -5,6 +5,7 @@
 #include "Gdi.h"
 #include "Static.h"
 #include "ToviInterfaceApi.h"
+#include "VantelColors.h"
 
 class CDC;
 
@@ -20,7 +21,7 @@ public:
 class TOVIINTERFACE_API CVantelStatic : public CStatic {
     DECLARE_DYNAMIC(CVantelStatic)
 public:
-    enum : COLORREF { kTransparent = 1 };
+    enum : COLORREF { kTransparent = vantel::kTransparentBack };
 
     CVantelStatic();
     ~CVantelStatic() override;

@@ -1,6 +1,7 @@
 // Cipher context key set-up, the four modes, padding, and whole-buffer and file encryption.
 #include "ToviCrypto.h"
 #include "CryptoCore.h"
+#include "FileBytes.h"
 #include "Files.h"
 #include "HexBytes.h"
 #include "TestPaths.h"
@@ -723,7 +724,7 @@ TEST_F(ToviCryptoFiles, EncryptsA130001ByteFileInPiecesOf65000AndDecryptsItBack)
     EXPECT_TRUE(cipher == expected) << "the file is not the three pieces enciphered from the iv";
 
     ASSERT_EQ(0, CToviCrypto::ToviFileDecrypt(&ctx, Path(L"cipher.bin"), Path(L"back.bin")));
-    EXPECT_TRUE(Read(L"back.bin") == plain);
+    EXPECT_TRUE(filebytes::Same(plain, Read(L"back.bin")));
 }
 
 TEST_F(ToviCryptoFiles, RoundTripsFilesInThePaddedModesPieceForPiece)
@@ -745,7 +746,7 @@ TEST_F(ToviCryptoFiles, RoundTripsFilesInThePaddedModesPieceForPiece)
         // 65,000 + 65,000 + 1 bytes, each piece padded to whole blocks
         EXPECT_EQ(65008u + 65008u + 16u, Read(row.cipher).size()) << ModeName(row.mode);
         ASSERT_EQ(0, CToviCrypto::ToviFileDecrypt(&ctx, Path(row.cipher), Path(row.back))) << ModeName(row.mode);
-        EXPECT_TRUE(Read(row.back) == plain) << ModeName(row.mode);
+        EXPECT_TRUE(filebytes::Same(plain, Read(row.back))) << ModeName(row.mode);
     }
 }
 
@@ -764,7 +765,7 @@ TEST_F(ToviCryptoFiles, RefusesToEncryptOntoAnExistingFileAndLeavesItUnchanged)
     Write(L"plain.bin", Pattern(1000));
     Write(L"cipher.bin", FromText("keep me"));
     EXPECT_EQ(-1, CToviCrypto::ToviFileEncrypt(&ctx, Path(L"plain.bin"), Path(L"cipher.bin")));
-    EXPECT_TRUE(Read(L"cipher.bin") == FromText("keep me"));
+    EXPECT_TRUE(filebytes::Same(FromText("keep me"), Read(L"cipher.bin")));
     EXPECT_EQ(2u, Names().size());
 }
 
@@ -776,7 +777,7 @@ TEST_F(ToviCryptoFiles, ReplacesAnExistingDestinationWhenDecrypting)
     ASSERT_EQ(0, CToviCrypto::ToviFileEncrypt(&ctx, Path(L"plain.bin"), Path(L"cipher.bin")));
     Write(L"back.bin", FromText("old contents that are longer than nothing"));
     EXPECT_EQ(0, CToviCrypto::ToviFileDecrypt(&ctx, Path(L"cipher.bin"), Path(L"back.bin")));
-    EXPECT_TRUE(Read(L"back.bin") == plain);
+    EXPECT_TRUE(filebytes::Same(plain, Read(L"back.bin")));
     EXPECT_EQ(3u, Names().size());
 }
 
@@ -791,7 +792,7 @@ TEST_F(ToviCryptoFiles, FailsDecryptionWhenAPieceFailsAndLeavesTheDestinationAlo
     Write(L"back.bin", FromText("previous"));
 
     EXPECT_EQ(-1, CToviCrypto::ToviFileDecrypt(&ctx, Path(L"damaged.bin"), Path(L"back.bin")));
-    EXPECT_TRUE(Read(L"back.bin") == FromText("previous"));
+    EXPECT_TRUE(filebytes::Same(FromText("previous"), Read(L"back.bin")));
     EXPECT_EQ(-1, CToviCrypto::ToviFileDecrypt(&ctx, Path(L"damaged.bin"), Path(L"new.bin")));
     EXPECT_FALSE(Exists(L"new.bin"));
     EXPECT_EQ(4u, Names().size()) << "a temporary file was left behind";

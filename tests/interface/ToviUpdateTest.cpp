@@ -186,6 +186,7 @@ TEST_F(UpdateTest, NamesThatLeaveTheInstallFolderAreRefused)
     const Row rows[] = {
         { "a.dll", true }, { "sub\\a.dll", true }, { "sub/a.dll", true }, { ".\\a.dll", true },
         { "..\\a.dll", false }, { "sub\\..\\..\\a.dll", false }, { "../a.dll", false }, { "...\\a.dll", false },
+        { ". . .\\a.dll", false },
         { "C:\\Windows\\a.dll", false }, { "C:a.dll", false }, { "\\a.dll", false }, { "/a.dll", false },
         { "\\\\server\\share\\a.dll", false }, { "a.dll:stream", false }, { "", false },
     };

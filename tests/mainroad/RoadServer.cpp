@@ -250,9 +250,9 @@ std::string ReadLocal(const std::wstring& path)
     return out;
 }
 
-bool SameFile(const std::wstring& a, const std::wstring& b)
+::testing::AssertionResult SameFile(const std::wstring& a, const std::wstring& b)
 {
-    return ReadLocal(a) == ReadLocal(b);
+    return filebytes::Same(ReadLocal(a), ReadLocal(b));
 }
 
 std::string RecordHex(const std::vector<ProtRecord>& records)

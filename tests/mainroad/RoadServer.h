@@ -2,6 +2,7 @@
 // connection to it, a test account with its own folders, and the steps a transfer worker takes
 // (announce, decide, send; ask, resume, receive), driven through the protocol object.
 #pragma once
+#include "FileBytes.h"
 #include "ProtoServer.h"
 #include "UiThread.h"
 #include <cstdint>
@@ -64,7 +65,7 @@ protected:
 // Files: size bytes of a pattern that differs from the server's own test pattern.
 void WriteLocal(const std::wstring& path, size_t size, unsigned seed = 7);
 std::string ReadLocal(const std::wstring& path);
-bool SameFile(const std::wstring& a, const std::wstring& b);
+::testing::AssertionResult SameFile(const std::wstring& a, const std::wstring& b);
 // The bytes of a record as the record codec writes them, hex-coded for a FAULT payload.
 std::string RecordHex(const std::vector<ProtRecord>& records);
 // The records of the server's LAST line (the newest request), values as bytes; empty when the

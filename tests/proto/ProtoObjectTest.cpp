@@ -1,6 +1,7 @@
 // The protocol object without a server: its initial state, the connection settings, the
 // upload factor's bounds and the network check.
 #include "ProtoServer.h"
+#include "ProtoNetwork.h"
 #include <memory>
 #include <type_traits>
 #include <wininet.h>
@@ -12,17 +13,20 @@ static_assert(!std::is_copy_assignable<CToviProto>::value, "a copy would delete 
 
 namespace {
 
-DWORD g_state = 0;
-BOOL g_answer = TRUE;
-BOOL WINAPI FakeState(LPDWORD flags, DWORD)
-{
-    *flags = g_state;
-    return g_answer;
-}
-
-class NetworkProto : public CToviProto {
+// Answers the connection-state query as told while it is installed.
+class FakeNetwork : public CNetworkFacts {
 public:
-    static void UseFake() { s_pConnectedState = FakeState; }
+    FakeNetwork() : m_previous(CNetworkFacts::Install(this)) {}
+    ~FakeNetwork() override { CNetworkFacts::Install(m_previous); }
+    BOOL ConnectedState(DWORD* flags) override
+    {
+        *flags = state;
+        return answer;
+    }
+    BOOL answer = TRUE;
+    DWORD state = 0;
+private:
+    CNetworkFacts* m_previous;
 };
 
 }
@@ -77,7 +81,7 @@ TEST(ProtoObject, TheUploadFactorStaysWithin1To32Pieces)
 
 TEST(ProtoObject, TheNetworkCountsAsThereForModemLanOrProxy)
 {
-    NetworkProto::UseFake();
+    FakeNetwork network;
     struct Row { BOOL answer; DWORD state; bool connected; };
     const Row rows[] = {
         {TRUE, INTERNET_CONNECTION_LAN, true},
@@ -89,8 +93,8 @@ TEST(ProtoObject, TheNetworkCountsAsThereForModemLanOrProxy)
         {TRUE, INTERNET_RAS_INSTALLED, false},
     };
     for (const Row& row : rows) {
-        g_answer = row.answer;
-        g_state = row.state;
+        network.answer = row.answer;
+        network.state = row.state;
         EXPECT_EQ(row.connected, CToviProto::CheckNetwork()) << "answer " << row.answer << " state " << row.state;
     }
 }

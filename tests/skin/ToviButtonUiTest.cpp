@@ -233,4 +233,51 @@ TEST_F(SkinButtons, MainMenuButtonShowsTheSelectedGradient)
     EXPECT_TRUE(Near(plain.At(3, y), RGB(0x3C, 0x3C, 0x3C), 8)) << std::hex << plain.At(3, y);
 }
 
+// The caption's glyphs may reach past its advance width (the bar of a closing "t"); the text
+// rectangle places the caption, it must not cut it.
+TEST_F(SkinButtons, TheLastLetterOfACaptionIsDrawnWhole)
+{
+    CToviButton& button = dlg->m_btnOk;
+    const wchar_t caption[] = L"Disconnect";
+    ui.Run([&] { button.SetWindowText(caption); });
+    // How far the caption's ink reaches past its advance width, in the caption font.
+    LOGFONTW lf = {};
+    ::GetObjectW((HFONT)::SendMessageW(button.m_hWnd, WM_GETFONT, 0, 0), sizeof(lf), &lf);
+    lf.lfQuality = CLEARTYPE_QUALITY;
+    HFONT font = ::CreateFontIndirectW(&lf);
+    SIZE extent = {};
+    uitest::Pixels reference = uitest::RenderPainter(300, 40, [&](HDC hdc) {
+        ::SelectObject(hdc, font);
+        ::GetTextExtentPoint32W(hdc, caption, lstrlenW(caption), &extent);
+        RECT at = { 10, 5, 290, 35 };
+        ::SetBkMode(hdc, TRANSPARENT);
+        ::DrawTextW(hdc, caption, -1, &at, DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+    });
+    ::DeleteObject(font);
+    int inkRight = -1;
+    for (int x = 0; x < reference.width; ++x)
+        for (int y = 0; y < reference.height; ++y)
+            if (reference.At(x, y) != RGB(255, 255, 255))
+                inkRight = x;
+    const int overhang = inkRight + 1 - (10 + extent.cx);
+    if (overhang <= 0)
+        GTEST_SKIP() << "this font's last glyph stays within its advance width";
+
+    uitest::Pixels pixels = Render(button, 0);
+    const CRect text = button.GetTextRect();
+    ASSERT_GT(text.left, 3);
+    ASSERT_LE(text.right + overhang, pixels.width - 2);
+    int inked = 0;
+    for (int y = text.top; y < text.bottom; ++y) {
+        const COLORREF background = pixels.At(text.left - 3, y);
+        for (int x = text.right; x < text.right + overhang; ++x) {
+            const COLORREF c = pixels.At(x, y);
+            if (abs(GetRValue(c) - GetRValue(background)) + abs(GetGValue(c) - GetGValue(background)) +
+                    abs(GetBValue(c) - GetBValue(background)) > 60)
+                ++inked;
+        }
+    }
+    EXPECT_GT(inked, 0) << "the caption's last " << overhang << " column(s) of ink were cut off";
+}
+
 }

@@ -40,4 +40,10 @@ inline ::testing::AssertionResult Same(const std::string& expected, const std::s
                                          << detail;
 }
 
+// The same for byte vectors.
+inline ::testing::AssertionResult Same(const std::vector<unsigned char>& expected, const std::vector<unsigned char>& actual)
+{
+    return Same(std::string(expected.begin(), expected.end()), std::string(actual.begin(), actual.end()));
+}
+
 }

@@ -264,17 +264,17 @@ std::vector<_PROTO_FOLDER_INFO> UploadHost::ListPath(const std::vector<std::wstr
     return items;
 }
 
-bool UploadHost::ServerHoldsSame(const std::vector<_PROTO_FOLDER_INFO>& listing, const wchar_t* name,
+::testing::AssertionResult UploadHost::ServerHoldsSame(const std::vector<_PROTO_FOLDER_INFO>& listing, const wchar_t* name,
                                  const std::wstring& local)
 {
     const _PROTO_FOLDER_INFO* item = Find(listing, name);
     if (!item)
-        return false;
+        return ::testing::AssertionFailure() << "the server lists no such file";
     const _PROTO_FOLDER_INFO copy = *item;
     const std::wstring back = Scratch((std::wstring(L"back-") + name).c_str());
     DeleteFileW(back.c_str());
     if (Download(m_proto, copy, back) != 0)
-        return false;
+        return ::testing::AssertionFailure() << "the server's copy could not be downloaded";
     return road::SameFile(local, back);
 }
 

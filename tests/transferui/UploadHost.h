@@ -63,7 +63,7 @@ protected:
     // The server's record of a file under "My Files".
     std::string ServerItem(const std::string& path);
     // Whether the server's copy holds exactly the local file's bytes (downloaded and compared).
-    bool ServerHoldsSame(const std::vector<_PROTO_FOLDER_INFO>& listing, const wchar_t* name,
+    ::testing::AssertionResult ServerHoldsSame(const std::vector<_PROTO_FOLDER_INFO>& listing, const wchar_t* name,
                          const std::wstring& local);
     std::vector<_PROTO_FOLDER_INFO> ListPath(const std::vector<std::wstring>& folders);
     // Whether the server saw a request of that command since the last RESET.

@@ -2,13 +2,17 @@
 // HTTP fixture (whose enciphered files come from OpenSSL) with a temporary install folder, and
 // judged by the files on disk, the message boxes shown and the product program started again.
 #include "AutoAnswer.h"
+#include "CorvaneUpdateApp.h"
 #include "CorvaneUpdateDlg.h"
 #include "FakeTaskService.h"
+#include "FileBytes.h"
 #include "FileUtils.h"
+#include "PixelCapture.h"
 #include "RegistryFixture.h"
 #include "TestPaths.h"
 #include "UiThread.h"
 #include "UpdaterFiles.h"
+#include "UpdaterRes.h"
 #include "UpdaterSeams.h"
 #include "WindowDriver.h"
 #include <gtest/gtest.h>
@@ -183,17 +187,17 @@ TEST_F(UpdateRun, ReplacesExactlyTheFilesThatAreDue)
 
     EXPECT_EQ(0, RunUpdate());
     EXPECT_TRUE(m_messages.empty()) << testing::PrintToString(m_messages);
-    EXPECT_EQ(same, Installed(L"Same.dll"));
-    EXPECT_EQ(fresh, Installed(L"Fresh.dll"));
+    EXPECT_TRUE(filebytes::Same(same, Installed(L"Same.dll")));
+    EXPECT_TRUE(filebytes::Same(fresh, Installed(L"Fresh.dll")));
     EXPECT_FALSE(Exists(m_install + L"\\Fresh.dll.enc"));
-    EXPECT_EQ(changedNew, Installed(L"Changed.txt"));
-    EXPECT_EQ(lower, Installed(L"Lower.bin.enc"));
-    EXPECT_EQ(newer, Installed(L"Newer.dll"));
-    EXPECT_EQ(versioned, Installed(L"Current.dll"));
-    EXPECT_EQ("the updater itself", Installed(L"CorvaneUpdate.exe"));
-    EXPECT_EQ(updateDir, Installed(L"Helper.exe"));
-    EXPECT_EQ(sub, Installed(L"parts\\Part.dat"));
-    EXPECT_EQ(login, ReadFile(m_images + L"\\login.png"));
+    EXPECT_TRUE(filebytes::Same(changedNew, Installed(L"Changed.txt")));
+    EXPECT_TRUE(filebytes::Same(lower, Installed(L"Lower.bin.enc")));
+    EXPECT_TRUE(filebytes::Same(newer, Installed(L"Newer.dll")));
+    EXPECT_TRUE(filebytes::Same(versioned, Installed(L"Current.dll")));
+    EXPECT_TRUE(filebytes::Same("the updater itself", Installed(L"CorvaneUpdate.exe")));
+    EXPECT_TRUE(filebytes::Same(updateDir, Installed(L"Helper.exe")));
+    EXPECT_TRUE(filebytes::Same(sub, Installed(L"parts\\Part.dat")));
+    EXPECT_TRUE(filebytes::Same(login, ReadFile(m_images + L"\\login.png")));
     EXPECT_FALSE(Exists(m_images + L"\\drive.png"));
     EXPECT_EQ(0, CountFilesEndingWith(m_install, L".upd-new") + CountFilesEndingWith(m_install, L".upd-old") +
                      CountFilesEndingWith(m_install, L".upd-enc"));
@@ -219,8 +223,8 @@ protected:
 
     void ExpectNothingChanged()
     {
-        EXPECT_EQ(m_firstOld, Installed(L"First.dll"));
-        EXPECT_EQ(m_secondOld, Installed(L"Second.dll"));
+        EXPECT_TRUE(filebytes::Same(m_firstOld, Installed(L"First.dll")));
+        EXPECT_TRUE(filebytes::Same(m_secondOld, Installed(L"Second.dll")));
         EXPECT_EQ(0, CountFilesEndingWith(m_install, L".upd-new") + CountFilesEndingWith(m_install, L".upd-old") +
                          CountFilesEndingWith(m_install, L".upd-enc"));
         EXPECT_NE(std::wstring::npos, ProductStarts().find(L"/NOUPDATE"));
@@ -236,6 +240,38 @@ TEST_F(UpdateFailure, NotFoundLeavesEveryInstalledFile)
     EXPECT_EQ(2, RunUpdate());
     EXPECT_TRUE(MessageShown(L"File download is failed.")) << testing::PrintToString(m_messages);
     ExpectNothingChanged();
+}
+
+// The error box comes up over the update dialog while that dialog is on screen; it must be
+// painted as a box, not left black. Its picture stays in the scratch folder to look at.
+TEST_F(UpdateFailure, AnErrorBoxOverTheVisibleUpdateDialogIsPainted)
+{
+    const std::wstring shots = testpaths::ScratchDir(L"UpdaterShots");
+    for (LANGID language : { LANG_ENGLISH, LANG_KOREAN }) {
+        PrepareTwoFiles("");
+        Rules(L"Second.dll", "status 404\n");
+        CFileUtils::SetLocaleChange(language);
+        uitest::UiThread ui;
+        auto task = ui.Post([&] {
+            CCorvaneUpdateDlg dlg(m_index);
+            dlg.DoModal();
+        });
+        HWND box = nullptr;
+        ASSERT_TRUE(uitest::WaitUntil([&] {
+            for (HWND w : uitest::FindTopWindows(L"#32770", L"CorvaneIXO"))
+                if (IsWindowVisible(w) && GetDlgItem(w, IDC_MESSAGE_TEXT) != nullptr)
+                    box = w;
+            return box != nullptr;
+        }, 20000)) << "no error box came up";
+        uitest::Pixels pixels = uitest::CaptureWindow(box, 300);
+        uitest::SavePng(pixels, shots + L"\\error-box-" + std::to_wstring(language) + L".png");
+        const RECT whole = { 0, 0, pixels.width, pixels.height };
+        const int black = pixels.Count(RGB(0, 0, 0), whole);
+        EXPECT_LT(black, pixels.width * pixels.height / 20)
+            << black << " of " << pixels.width * pixels.height << " pixels black, language " << language;
+        uitest::ClickButton(box, IDOK);
+        EXPECT_TRUE(task->Wait(40000));
+    }
 }
 
 TEST_F(UpdateFailure, ShortBodyLeavesEveryInstalledFile)
@@ -263,7 +299,7 @@ TEST_F(UpdateFailure, AFailedReplacementPutsBackWhatWasAlreadyReplaced)
     CreateDirectoryW((m_install + L"\\Second.dll").c_str(), nullptr);
     EXPECT_EQ(2, RunUpdate());
     EXPECT_EQ(1u, m_messages.size()) << testing::PrintToString(m_messages);
-    EXPECT_EQ(m_firstOld, Installed(L"First.dll"));
+    EXPECT_TRUE(filebytes::Same(m_firstOld, Installed(L"First.dll")));
     EXPECT_EQ(0, CountFilesEndingWith(m_install, L".upd-new") + CountFilesEndingWith(m_install, L".upd-old"));
     EXPECT_NE(std::wstring::npos, ProductStarts().find(L"/NOUPDATE"));
 }
@@ -328,7 +364,7 @@ TEST_F(UpdateRun, EntriesThatLeaveTheInstallFolderOrLackADigestAreNeverFetched)
     Serve(L"outside\\Evil2.dll", evil);
     Serve(L"Good.dll", good);
     EXPECT_EQ(0, RunUpdate());
-    EXPECT_EQ(good, Installed(L"Good.dll"));
+    EXPECT_TRUE(filebytes::Same(good, Installed(L"Good.dll")));
     EXPECT_EQ(0, CountFilesEndingWith(m_install + L"\\..", L".dll") - CountFilesEndingWith(m_install, L".dll"));
     EXPECT_FALSE(Exists(m_install + L"\\Evil6.dll"));
     EXPECT_FALSE(Exists(m_outside + L"\\Evil2.dll"));
@@ -373,4 +409,64 @@ TEST_F(UpdateRun, BackupEditionWhoseServiceCannotStopStillGetsItsProgramBack)
     EXPECT_EQ(1, RunUpdate());
     EXPECT_FALSE(Exists(m_install + L"\\B.dll"));
     EXPECT_NE(std::wstring::npos, ProductStarts().find(L"/NOUPDATE"));
+}
+
+TEST_F(UpdateRun, TheOrdinaryUserStartGoesThroughTheSchedulerWhenElevated)
+{
+    Seams().elevated = [] { return true; };
+    Seams().activeUserName = [] { return CString(L"someone"); };
+    struct Row {
+        const char* why;
+        const wchar_t* failAt;
+        int result;
+    } rows[] = {
+        { "registered", L"", 0 },
+        { "the scheduler refuses the task", L"RegisterTaskDefinition", 1 },
+        { "the scheduler cannot be reached", L"Connect", 1 },
+    };
+    for (const Row& row : rows) {
+        TaskLog log;
+        log.failAt = row.failAt;
+        Seams().createTaskService = [&log](ITaskService** out) {
+            *out = NewFakeTaskService(&log);
+            return S_OK;
+        };
+        EXPECT_EQ(row.result, CCorvaneUpdateApp::StartProductAsStdUser(0)) << row.why;
+        bool path = false, arguments = false, folder = false, registration = false;
+        for (const auto& c : log.calls) {
+            // The update program names an empty user and no security descriptor.
+            registration = registration || c == L"RegisterTaskDefinition RunAsStdUser Task flags 6 user \"\" password (empty) "
+                                                L"logon 3 sddl (empty)";
+            path = path || c == L"put_Path " + m_install + L"\\CorvaneIXO.exe";
+            arguments = arguments || c.compare(0, 13, L"put_Arguments") == 0;
+            folder = folder || c == L"put_WorkingDirectory " + m_install;
+        }
+        if (row.result == 0) {
+            EXPECT_TRUE(registration) << testing::PrintToString(log.calls);
+            EXPECT_TRUE(path) << testing::PrintToString(log.calls);
+            EXPECT_TRUE(folder) << testing::PrintToString(log.calls);
+        }
+        EXPECT_FALSE(arguments) << "the product is started without arguments";
+        EXPECT_EQ(0, log.live) << row.why;
+    }
+    // The scheduler started it, never the shell.
+    EXPECT_FALSE(Exists(m_install + L"\\started.txt"));
+}
+
+TEST_F(UpdateRun, TheOrdinaryUserStartRunsTheProductDirectlyWhenNotElevated)
+{
+    TaskLog log;
+    Seams().createTaskService = [&log](ITaskService** out) {
+        *out = NewFakeTaskService(&log);
+        return S_OK;
+    };
+    EXPECT_EQ(0, CCorvaneUpdateApp::StartProductAsStdUser(0));
+    EXPECT_FALSE(ProductStarts().empty());
+    EXPECT_TRUE(log.calls.empty()) << testing::PrintToString(log.calls);
+}
+
+TEST_F(UpdateRun, TheOrdinaryUserStartWithoutAnInstallFolderLeavesItToTheUpdate)
+{
+    regtest::PutText(regtest::kProductKeys[1], L"InstallDir", L"");
+    EXPECT_EQ(-1, CCorvaneUpdateApp::StartProductAsStdUser(1));
 }

@@ -6,7 +6,10 @@
 #include "TestPaths.h"
 #include "ToviUpdate.h"
 #include "UpdaterFiles.h"
+#include "UpdaterSeams.h"
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <tlhelp32.h>
 #include <algorithm>
 #include <cctype>
 
@@ -79,6 +82,28 @@ HANDLE StartProgram(const std::wstring& exe)
 
 bool Running(HANDLE process) { return WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
 
+// Waits (up to 5 s) until the process can be found as the updater looks for it: listed by the
+// process snapshot and with its program path readable.
+bool WaitListed(HANDLE process)
+{
+    const DWORD id = GetProcessId(process);
+    for (int i = 0; i < 500; ++i) {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        bool listed = false;
+        PROCESSENTRY32W entry = {};
+        entry.dwSize = sizeof(entry);
+        for (BOOL more = Process32FirstW(snapshot, &entry); more && !listed; more = Process32NextW(snapshot, &entry))
+            listed = entry.th32ProcessID == id;
+        CloseHandle(snapshot);
+        wchar_t path[MAX_PATH] = {};
+        DWORD size = MAX_PATH;
+        if (listed && QueryFullProcessImageNameW(process, 0, path, &size))
+            return true;
+        Sleep(10);
+    }
+    return false;
+}
+
 }
 
 class UpdaterService : public regtest::RegistryTest {
@@ -142,10 +167,10 @@ TEST(UpdaterProcesses, AKillEndsTheProgramInTheInstallFolderOnly)
     PutFile(scratch + L"\\elsewhere\\Napper.exe", bytes);
     HANDLE outside = StartProgram(scratch + L"\\elsewhere\\Napper.exe");
     ASSERT_NE(nullptr, outside);
-    Sleep(300);
+    ASSERT_TRUE(WaitListed(outside));
     HANDLE inside = StartProgram(scratch + L"\\install\\Napper.exe");
     ASSERT_NE(nullptr, inside);
-    Sleep(300);
+    ASSERT_TRUE(WaitListed(inside));
 
     EXPECT_TRUE(CToviUpdate::KillProcess(L"Napper.exe", (scratch + L"\\install").c_str()));
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(inside, 5000));
@@ -157,6 +182,54 @@ TEST(UpdaterProcesses, AKillEndsTheProgramInTheInstallFolderOnly)
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(outside, 5000));
     CloseHandle(inside);
     CloseHandle(outside);
+}
+
+TEST(UpdaterProcesses, ARefusedTerminationIsReportedAndTheProgramRuns)
+{
+    std::wstring scratch = testpaths::ScratchDir(L"UpdaterKillRefused");
+    std::string bytes = ReadFile(ProgramFolder() + L"\\standin\\UpdaterSleeper.exe");
+    ASSERT_FALSE(bytes.empty());
+    PutFile(scratch + L"\\install\\Dozer.exe", bytes);
+    HANDLE sleeper = StartProgram(scratch + L"\\install\\Dozer.exe");
+    ASSERT_NE(nullptr, sleeper);
+    ASSERT_TRUE(WaitListed(sleeper));
+    int attempts = 0;
+    Seams().terminateProcess = [&](HANDLE, UINT) {
+        ++attempts;
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    };
+    bool killed = CToviUpdate::KillProcess(L"Dozer.exe", (scratch + L"\\install").c_str());
+    Seams().terminateProcess = nullptr;
+    EXPECT_FALSE(killed) << "a program that still runs was reported ended";
+    EXPECT_EQ(1, attempts);
+    EXPECT_TRUE(Running(sleeper));
+    EXPECT_TRUE(CToviUpdate::KillProcess(L"Dozer.exe", (scratch + L"\\install").c_str()));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(sleeper, 5000));
+    CloseHandle(sleeper);
+}
+
+TEST(UpdaterProcesses, AProgramThatEndedWhileBeingEndedCountsAsEnded)
+{
+    std::wstring scratch = testpaths::ScratchDir(L"UpdaterKillRace");
+    std::string bytes = ReadFile(ProgramFolder() + L"\\standin\\UpdaterSleeper.exe");
+    ASSERT_FALSE(bytes.empty());
+    PutFile(scratch + L"\\install\\Snoozer.exe", bytes);
+    HANDLE sleeper = StartProgram(scratch + L"\\install\\Snoozer.exe");
+    ASSERT_NE(nullptr, sleeper);
+    ASSERT_TRUE(WaitListed(sleeper));
+    // The program goes away by itself just as the termination is refused.
+    Seams().terminateProcess = [](HANDLE process, UINT code) {
+        TerminateProcess(process, code);
+        WaitForSingleObject(process, 5000);
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    };
+    bool killed = CToviUpdate::KillProcess(L"Snoozer.exe", (scratch + L"\\install").c_str());
+    Seams().terminateProcess = nullptr;
+    EXPECT_TRUE(killed);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(sleeper, 5000));
+    CloseHandle(sleeper);
 }
 
 // Reads the import directory of a PE file: the names of the DLLs it loads at start.
