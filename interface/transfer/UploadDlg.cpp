@@ -1,5 +1,6 @@
 // CUploadDlg: the window side of the upload: controls, progress display, task bar, starting
 // and stopping the workers, the end of a run and the result list.
+#include <winsock2.h>
 #include "UploadDlg.h"
 #include "FileDuplicateDlg.h"
 #include "FileUtils.h"
@@ -35,6 +36,7 @@ BEGIN_MESSAGE_MAP(CUploadDlg, CVantelDialog)
     ON_MESSAGE(WM_UPLOAD_RECONNECT, OnUploadReconnect)
     ON_MESSAGE(WM_TOTAL_SIZE_UPDATE, OnTotalSizeUpdate)
     ON_MESSAGE(WM_UPLOAD_INVOKE, OnInvoke)
+    ON_MESSAGE(WM_UPLOAD_REFUSED, OnUploadRefused)
 END_MESSAGE_MAP()
 
 namespace {
@@ -113,26 +115,38 @@ bool CUploadDlg::AddItems(std::vector<_UPLOADINFO>& items)
     HWND wnd = m_hWnd;
     if (!wnd || !::IsWindow(wnd))
         return false;
-    ::ShowWindow(wnd, ::IsIconic(wnd) ? SW_RESTORE : SW_SHOW);
-    ::SetForegroundWindow(wnd);
-    if (m_bFilling) {
-        transfer::MessageBox(wnd, CToviMsg::GetString(12021) + L" " + CToviMsg::GetString(12060),
-                             MB_ICONWARNING);
+    // The window's own thread decides and shows any refusal: a box owned by this window must
+    // not run its modal loop on the caller's thread, and two callers cannot both slip past the
+    // filling check.
+    return ::SendMessageW(wnd, WM_UPLOAD_ADD, 0, reinterpret_cast<LPARAM>(&items)) != 0;
+}
+
+bool CUploadDlg::TakeAddedItems(std::vector<_UPLOADINFO>& items)
+{
+    ShowWindow(IsIconic() ? SW_RESTORE : SW_SHOW);
+    ::SetForegroundWindow(m_hWnd);
+    unsigned refusal = 0;
+    if (m_bFilling)
+        refusal = 12021;
+    else if (m_bResultPhase)
+        refusal = 12058;
+    if (refusal) {
+        // Posted: the caller gets its items back at once instead of waiting on the box.
+        PostMessage(WM_UPLOAD_REFUSED, refusal);
         return false;
     }
-    if (m_bResultPhase) {
-        transfer::MessageBox(wnd, CToviMsg::GetString(12058) + L" " + CToviMsg::GetString(12060),
-                             MB_ICONWARNING);
-        return false;
-    }
-    {
-        // Appended, not swapped: a batch the filling has not taken yet is never dropped.
-        std::lock_guard<std::mutex> lock(m_itemsLock);
-        m_pending.insert(m_pending.end(), items.begin(), items.end());
-        items.clear();
-    }
-    ::SendMessageW(wnd, WM_UPLOAD_ADD, 0, 0);
+    // Appended, not swapped: a batch the filling has not taken yet is never dropped.
+    std::lock_guard<std::mutex> lock(m_itemsLock);
+    m_pending.insert(m_pending.end(), items.begin(), items.end());
+    items.clear();
     return true;
+}
+
+LRESULT CUploadDlg::OnUploadRefused(WPARAM wParam, LPARAM)
+{
+    transfer::MessageBox(m_hWnd, CToviMsg::GetString(static_cast<unsigned>(wParam)) + L" " + CToviMsg::GetString(12060),
+                         MB_ICONWARNING);
+    return 0;
 }
 
 size_t CUploadDlg::GetItemCount()
@@ -160,6 +174,10 @@ BOOL CUploadDlg::OnInitDialog()
     CVantelDialog::OnInitDialog();
     m_hIcon = CFileUtils::GetMainIcon(0);
     m_bComInit = SUCCEEDED(::CoInitialize(nullptr));
+    // The window releases the socket library when it goes: it takes its own reference, so
+    // that the release never takes one away from the caller's session.
+    WSADATA wsa;
+    m_bWsaStarted = ::WSAStartup(MAKEWORD(2, 2), &wsa) == 0;
     // Without a task bar every task-bar step is skipped.
     m_pTaskbar = CTransferTaskbar::Create();
     SetWindowText(CToviString::GetString(14046).GetString());
@@ -545,7 +563,9 @@ LRESULT CUploadDlg::OnUploadResult(WPARAM, LPARAM)
     list.m_strMessage = m_wszResultMsg;
     TraceLog(1, L"[ CUploadDlg::OnUploadResult ] UPLOAD RESULT MSG = %s", m_wszResultMsg);
     m_nResultErrors = static_cast<int>(list.m_vecResult.size());
+    m_pResultList = &list;
     list.DoModal();
+    m_pResultList = nullptr;
     if (m_strCustomerCode == L"NIVRO" && m_chkClose.GetCheck() == BST_CHECKED)
         EndUpload();
     return 0;
@@ -553,7 +573,7 @@ LRESULT CUploadDlg::OnUploadResult(WPARAM, LPARAM)
 
 // ---- Ending ----
 
-void CUploadDlg::WaitForThread(CWinThread*& thread)
+void CUploadDlg::WaitForThread(CWinThread*& thread, bool closePrompt)
 {
     for (;;) {
         // A handler run by the pump below may have finished with the thread already.
@@ -563,7 +583,8 @@ void CUploadDlg::WaitForThread(CWinThread*& thread)
         if (!::GetExitCodeThread(thread->m_hThread, &code) || code != STILL_ACTIVE)
             break;
         // A prompt on a worker would hold the worker, and so this wait, for ever.
-        CFileDuplicateDlg::CloseOpenPrompt();
+        if (closePrompt)
+            CFileDuplicateDlg::CloseOpenPrompt();
         AfxPumpWait(thread->m_hThread, 10);
     }
     delete thread;
@@ -589,6 +610,10 @@ void CUploadDlg::EndUpload()
         return;
     m_btnCancel.EnableWindow(FALSE);
     const bool workerWasAlive = WorkerAlive();
+    // An ending upload (Cancel pressed behind it, or a forced stop) takes its result list
+    // along: the thread could not end while the list's own loop still ran.
+    if (m_pResultList && m_pResultList->GetSafeHwnd())
+        m_pResultList->EndDialog(IDCANCEL);
     StopThreads();
     if (workerWasAlive && m_hOwner)
         ::PostMessageW(m_hOwner, WM_UPLOAD_DONE, m_nItemData, 0);
@@ -635,6 +660,11 @@ void CUploadDlg::OnDestroy()
     if (m_bComInit) {
         ::CoUninitialize();
         m_bComInit = false;
+    }
+    if (m_bWsaStarted) {
+        m_bWsaStarted = false;
+        if (::WSACleanup() != 0)
+            TraceLog(2048, L"WSACleanup Error : %05d\n", ::WSAGetLastError());
     }
 }
 

@@ -37,6 +37,8 @@ class CTransferTaskbar;
 #define WM_TOTAL_SIZE_UPDATE    (WM_USER + 52)
 // Private: lParam a std::function<void()>* that runs on the window's thread.
 #define WM_UPLOAD_INVOKE        (WM_USER + 200)
+// Private: wParam the message id of an addition that was refused.
+#define WM_UPLOAD_REFUSED       (WM_USER + 201)
 
 class TOVIINTERFACE_API CUploadDlg : public CVantelDialog {
     DECLARE_DYNAMIC(CUploadDlg)
@@ -103,12 +105,16 @@ protected:
     LRESULT OnUploadReconnect(WPARAM wParam, LPARAM lParam);
     LRESULT OnTotalSizeUpdate(WPARAM wParam, LPARAM lParam);
     LRESULT OnInvoke(WPARAM wParam, LPARAM lParam);
+    LRESULT OnUploadRefused(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
     // ---- Window (UploadDlg.cpp) ----
     void SetupControls();
     void RunOnUi(const std::function<void()>& work);
+    // On the window's thread: queues the caller's items (emptying its vector), or refuses
+    // while a list is being filled or the result phase runs. False when refused.
+    bool TakeAddedItems(std::vector<_UPLOADINFO>& items);
     void SetCurrentText(const CString& text);
     void SetCurrentBar(int percent);
     void SetMarquee(bool on);
@@ -116,7 +122,9 @@ private:
     void Notify(int kind, const CString& text);
     void EndUpload();
     void StopThreads();
-    void WaitForThread(CWinThread*& thread);
+    // Waits, pumping, for the thread to end and deletes it. closePrompt: a name-conflict
+    // prompt still open is closed (only when stopping: it would hold the worker for ever).
+    void WaitForThread(CWinThread*& thread, bool closePrompt = true);
     bool WorkerAlive();
     int ShowMessage(const CString& text, UINT type);
 
@@ -135,6 +143,10 @@ private:
     void Upload();
     int UploadFolder(const CString& path, const char* firstId, const char* secondId);
     int UploadFile(const char* secondId, const CString& path, const char* firstId);
+    // The document-management check of the customer's site: 1 go on (source may now name the
+    // link file to send in the item's place), 0 the file fails (the reason is the session's
+    // message text).
+    int ECMUpload(CString& source);
     int Stream(CFile& file, __int64 size, __int64 offset, const CString& path);
     int CancelFile(const CString& path);
     // A failed announce, confirm or send (step: upload::Step): again = true when the file is
@@ -227,4 +239,6 @@ private:
     HICON m_hIcon = nullptr;
     CTransferTaskbar* m_pTaskbar = nullptr;
     bool m_bComInit = false;
+    bool m_bWsaStarted = false;          // paired with the release at destruction
+    CVantelDialog* m_pResultList = nullptr; // the result list while it is open
 };

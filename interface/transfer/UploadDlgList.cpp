@@ -67,9 +67,11 @@ UINT CUploadDlg::SetListDataThread(LPVOID param)
     return 0;
 }
 
-LRESULT CUploadDlg::OnUploadAdd(WPARAM, LPARAM)
+LRESULT CUploadDlg::OnUploadAdd(WPARAM, LPARAM lParam)
 {
-    WaitForThread(m_pAddThread);
+    if (lParam && !TakeAddedItems(*reinterpret_cast<std::vector<_UPLOADINFO>*>(lParam)))
+        return 0;
+    WaitForThread(m_pAddThread, false);
     m_bFilling = true;
     m_bCancel = false;
     if (!WorkerAlive()) {
@@ -83,7 +85,7 @@ LRESULT CUploadDlg::OnUploadAdd(WPARAM, LPARAM)
     }
     m_pAddThread->m_bAutoDelete = FALSE;
     m_pAddThread->ResumeThread();
-    return 0;
+    return 1;
 }
 
 UINT CUploadDlg::AddListDataThread(LPVOID param)
@@ -95,9 +97,14 @@ UINT CUploadDlg::AddListDataThread(LPVOID param)
     {
         std::lock_guard<std::mutex> lock(dlg->m_itemsLock);
         added.swap(dlg->m_pending);
+    }
+    // Rows first: a running worker takes an item as soon as it is in the vector, and a
+    // status set before its row exists would leave the rows out of step for good.
+    dlg->FillRows(added);
+    {
+        std::lock_guard<std::mutex> lock(dlg->m_itemsLock);
         dlg->m_items.insert(dlg->m_items.end(), added.begin(), added.end());
     }
-    dlg->FillRows(added);
     dlg->RunOnUi([dlg] { dlg->m_rate.m_nExpectedTotal = dlg->m_nTotalSize; });
     dlg->m_bFilling = false;
     if (!dlg->m_bCancel && ::SendMessageW(dlg->m_hWnd, WM_UPLOAD_START, 0, 0) == 1) {

@@ -13,6 +13,8 @@
 #include "TransferRes.h"
 #include "TransferTaskbar.h"
 #include "UploadDecision.h"
+#include "UploadEcm.h"
+#include <memory>
 #include "WinThread.h"
 
 namespace {
@@ -73,7 +75,11 @@ UINT CUploadDlg::UploadWorker(LPVOID param)
     CUploadDlg* dlg = static_cast<CUploadDlg*>(param);
     transfer::ApplyThreadLanguage();
     CallExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
+    // The document-management component is a COM object.
+    const bool com = SUCCEEDED(::CoInitialize(nullptr));
     dlg->Upload();
+    if (com)
+        ::CoUninitialize();
     ::PostMessageW(dlg->m_hWnd, WM_UPLOAD_FINISH, 0, 0);
     CallExecutionState(ES_CONTINUOUS);
     return 0;
@@ -419,6 +425,25 @@ int CUploadDlg::UploadFolder(const CString& path, const char* firstId, const cha
 
 // ---- Files ----
 
+int CUploadDlg::ECMUpload(CString& source)
+{
+    CString message;
+    bool allowed;
+    if (m_strCustomerCode != upload::kEcmSite) {
+        allowed = true;
+    } else {
+        std::unique_ptr<CUploadEcm> ecm(CUploadEcm::Create());
+        allowed = upload::EcmAllows(m_strCustomerCode, ecm.get(), source, message);
+    }
+    if (!allowed) {
+        wchar_t* out = m_pProto->ResultInfo.wszMessage;
+        const size_t room = _countof(m_pProto->ResultInfo.wszMessage);
+        wcsncpy(out, message.GetString(), room - 1);
+        out[room - 1] = 0;
+    }
+    return allowed ? 1 : 0;
+}
+
 int CUploadDlg::CancelFile(const CString& path)
 {
     RunOnUi([this] { KillTimer(kRefreshTimer); });
@@ -485,8 +510,17 @@ int CUploadDlg::UploadFile(const char* secondId, const CString& path, const char
     m_bConflictShown = false;
     if (m_bCancel)
         return kStepStopRun;
-    const CString name = NamePart(path);
-    const CString folder = FolderPart(path);
+    // The row stays the item's; what is read and announced may be the component's link file.
+    CString source = path;
+    if (!ECMUpload(source)) {
+        TraceLog(1, L"[ CUploadDlg::UploadFile ] ECMUpload = FALSE\n");
+        SetRowStatus(path, kRowFailed);
+        Notify(1, m_pProto->ResultInfo.wszMessage);
+        ++m_nFailed;
+        return kStepStopRun;
+    }
+    const CString name = NamePart(source);
+    const CString folder = FolderPart(source);
     RunOnUi([this, name, folder] {
         m_strItemName = name;
         SetDlgItemText(IDC_UPLOAD_FOLDER, folder.GetString());
@@ -502,7 +536,7 @@ int CUploadDlg::UploadFile(const char* secondId, const CString& path, const char
             return CancelFile(path);
         CFile file;
         CFileException failure;
-        if (!file.Open(path.GetString(), CFile::modeRead | CFile::shareDenyWrite | CFile::typeBinary, &failure)) {
+        if (!file.Open(source.GetString(), CFile::modeRead | CFile::shareDenyWrite | CFile::typeBinary, &failure)) {
             TraceLog(2048, L"[ CUploadDlg::UploadFile ] File Open Error [%d]\n", failure.m_cause);
             CString reason = failure.GetErrorMessage();
             if (reason.GetLength() > 1023)
@@ -548,7 +582,7 @@ int CUploadDlg::UploadFile(const char* secondId, const CString& path, const char
         const char* stored = m_pProto->UploadInfo.szStoredSize;
         if (stored[0]) {
             const __int64 storedSize = _strtoi64(stored, nullptr, 10);
-            const unsigned long local = CFileUtils::ComputeChecksum(path, storedSize);
+            const unsigned long local = CFileUtils::ComputeChecksum(source, storedSize);
             mode = upload::DecideServerCopy(stored, m_pProto->UploadInfo.szStoredChecksum, local, size);
             if (mode == "2")
                 TraceLog(1024, L"[ CUploadDlg::UploadFile ] ADLER - SKIP \n");
