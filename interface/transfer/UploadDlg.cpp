@@ -259,7 +259,8 @@ void CUploadDlg::SetupControls()
         bar->SetWindowText(L"");
     }
 
-    transfer::SkinButton(m_chkClose, this, IDC_UPLOAD_CLOSE_WHEN_DONE, 15, CToviString::GetString(14085), 0);
+    if (m_chkClose.SubclassDlgItem(IDC_UPLOAD_CLOSE_WHEN_DONE, this))
+        m_chkClose.SetWindowText(CToviString::GetString(14085).GetString());
     transfer::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), kCancelIcon);
     transfer::SkinButton(m_btnMinimize, this, IDC_SYSBTN_MINIMIZE, CToviButton::kStyleCaptionMinimize, CString(), 0);
     transfer::SkinButton(m_btnMiddle, this, IDC_SYSBTN_MIDDLE, CToviButton::kStyleCaptionMiddle, CString(), 0);

@@ -235,7 +235,7 @@ private:
     CToviButton m_btnMinimize;
     CToviButton m_btnMiddle;
     CToviButton m_btnClose;
-    CToviButton m_chkClose;
+    CButton m_chkClose;   // the system's check box: the skinned painters draw no check mark
     HICON m_hIcon = nullptr;
     CTransferTaskbar* m_pTaskbar = nullptr;
     bool m_bComInit = false;

@@ -6,8 +6,11 @@
 #include "AutoAnswer.h"
 #include "FileUtils.h"
 #include "UploadEcm.h"
+#include "PixelCapture.h"
 #include "WindowDriver.h"
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <cstring>
 
 using namespace uploadtest;
@@ -454,4 +457,60 @@ TEST_F(UploadRun, AtTheDocumentManagementSiteAMissingComponentFailsTheFileAndSay
     EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), L"ECM 모듈을 찾을 수 없습니다."));
     Finish(thread);
     EXPECT_FALSE(Saw("H0")) << "nothing was announced";
+}
+
+TEST_F(UploadRun, AnAdditionRefusedDuringTheResultPhaseReturnsAtOnceAndTheWindowSaysWhy)
+{
+    const std::wstring path = Local(L"phase.bin");
+    const std::wstring later = Local(L"later.bin");
+    WriteLocal(path, 2000, 130);
+    WriteLocal(later, 2000, 131);
+    ASSERT_EQ("OK", Control("FAULT delay ms=4000 cmd=H5").substr(0, 2));
+    CUploadThread* thread = Start({Item(path, false)});
+    ASSERT_TRUE(uitest::WaitUntil([&] { return Saw("H5"); }, 15000)) << "the result phase runs";
+
+    std::vector<_UPLOADINFO> items{Item(later, false)};
+    std::atomic<bool> returned{false};
+    std::thread caller([&] {
+        thread->AddUploadInfo(items);
+        returned = true;
+    });
+    // The caller is the main program's window thread: it must not wait for the user.
+    const bool prompt = uitest::WaitUntil([&] { return returned.load(); }, 2000);
+    HWND box = nullptr;
+    uitest::WaitUntil([&] { return (box = uitest::FindTopWindow(L"#32770", L"Corvane IXO MessageBox")) != nullptr; },
+                      5000);
+    ASSERT_NE(nullptr, box);
+    EXPECT_TRUE(prompt) << "the refusal held the caller";
+    EXPECT_EQ(GetWindowThreadProcessId(Window(thread), nullptr), GetWindowThreadProcessId(box, nullptr))
+        << "the box runs on the upload window's thread";
+    uitest::ClickButton(box, IDOK);
+    caller.join();
+    EXPECT_EQ(1u, items.size()) << "a refused batch stays with the caller";
+    ASSERT_TRUE(WaitForRunEnd(thread, 20000));
+    EXPECT_EQ(1u, Rows(thread).size());
+    Finish(thread);
+    EXPECT_EQ("ERR", ServerItem("later.bin").substr(0, 3));
+}
+
+TEST_F(UploadRun, TheCloseWhenDoneBoxShowsItsCheckMark)
+{
+    const std::wstring path = Local(L"box.bin");
+    WriteLocal(path, 1000, 140);
+    CUploadThread* thread = Start({Item(path, false)});
+    ASSERT_TRUE(WaitForRunEnd(thread));
+    HWND box = GetDlgItem(Window(thread), 10030);
+    ASSERT_NE(nullptr, box);
+    ASSERT_EQ(BST_UNCHECKED, SendMessageW(box, BM_GETCHECK, 0, 0));
+    const uitest::Pixels before = uitest::CaptureWindow(box, 300);
+    PostMessageW(box, BM_CLICK, 0, 0);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+    const uitest::Pixels after = uitest::CaptureWindow(box, 300);
+    ASSERT_FALSE(before.Empty());
+    ASSERT_EQ(before.width, after.width);
+    int changed = 0;
+    for (size_t i = 0; i < before.bgra.size() && i < after.bgra.size(); ++i)
+        changed += before.bgra[i] != after.bgra[i];
+    EXPECT_GE(changed, 6) << "a ticked box looks ticked";
+    Finish(thread);
 }
