@@ -16,6 +16,7 @@
 #include "UploadResultListDlg.h"
 #include "WinThread.h"
 #include <commctrl.h>
+#include <memory>
 
 IMPLEMENT_DYNAMIC(CUploadDlg, CVantelDialog)
 
@@ -37,6 +38,7 @@ BEGIN_MESSAGE_MAP(CUploadDlg, CVantelDialog)
     ON_MESSAGE(WM_TOTAL_SIZE_UPDATE, OnTotalSizeUpdate)
     ON_MESSAGE(WM_UPLOAD_INVOKE, OnInvoke)
     ON_MESSAGE(WM_UPLOAD_REFUSED, OnUploadRefused)
+    ON_MESSAGE(WM_UPLOAD_POSTED, OnPosted)
 END_MESSAGE_MAP()
 
 namespace {
@@ -315,19 +317,46 @@ void CUploadDlg::RunOnUi(const std::function<void()>& work)
     ::SendMessageW(m_hWnd, WM_UPLOAD_INVOKE, 0, reinterpret_cast<LPARAM>(&copy));
 }
 
+void CUploadDlg::PostToUi(const std::function<void()>& work)
+{
+    if (!m_hWnd)
+        return;
+    if (::GetWindowThreadProcessId(m_hWnd, nullptr) == ::GetCurrentThreadId()) {
+        work();
+        return;
+    }
+    auto* copy = new std::function<void()>(work);
+    if (!::PostMessageW(m_hWnd, WM_UPLOAD_POSTED, 0, reinterpret_cast<LPARAM>(copy)))
+        delete copy;
+}
+
+LRESULT CUploadDlg::OnPosted(WPARAM, LPARAM lParam)
+{
+    std::unique_ptr<std::function<void()>> work(reinterpret_cast<std::function<void()>*>(lParam));
+    (*work)();
+    return 0;
+}
+
+void CUploadDlg::DropPosted()
+{
+    MSG msg;
+    while (::PeekMessageW(&msg, m_hWnd, WM_UPLOAD_POSTED, WM_UPLOAD_POSTED, PM_REMOVE))
+        delete reinterpret_cast<std::function<void()>*>(msg.lParam);
+}
+
 void CUploadDlg::SetCurrentText(const CString& text)
 {
-    RunOnUi([this, text] { m_barFile.SetWindowText(text.GetString()); m_barFile.Invalidate(FALSE); });
+    PostToUi([this, text] { m_barFile.SetWindowText(text.GetString()); m_barFile.Invalidate(FALSE); });
 }
 
 void CUploadDlg::SetCurrentBar(int percent)
 {
-    RunOnUi([this, percent] { m_barFile.SetPos(percent); });
+    PostToUi([this, percent] { m_barFile.SetPos(percent); });
 }
 
 void CUploadDlg::SetMarquee(bool on)
 {
-    RunOnUi([this, on] {
+    PostToUi([this, on] {
         if (on) {
             m_barFile.SetMarquee(true, 20, 10);
         } else if (m_barFile.IsMarquee()) {
@@ -354,7 +383,7 @@ int CUploadDlg::ShowMessage(const CString& text, UINT type)
 
 void CUploadDlg::Notify(int kind, const CString& text)
 {
-    RunOnUi([this, kind, text] {
+    PostToUi([this, kind, text] {
         if (!m_pTaskbar)
             return;
         if (kind == 1) {
@@ -399,6 +428,12 @@ LRESULT CUploadDlg::OnUploadThrottle(WPARAM, LPARAM)
 
 void CUploadDlg::RefreshProgress()
 {
+    // Drawing every piece's progress would cost more than sending it: a few redraws a second
+    // show the same, and the end of a file is always shown.
+    const DWORD now = ::GetTickCount();
+    if (m_nFileDone < m_nFileSize && m_dwLastRefresh != 0 && now - m_dwLastRefresh < 100)
+        return;
+    m_dwLastRefresh = now;
     const int filePercent = upload::Percent(m_nFileDone, m_nFileSize);
     CString text;
     text.Format(L"[ %s ] %s / %s (%d%%)", upload::ShortName(m_strItemName), CFileUtils::ConvertFileSize2(m_nFileDone),
@@ -646,6 +681,7 @@ LRESULT CUploadDlg::OnEndUploadForce(WPARAM, LPARAM)
 void CUploadDlg::OnDestroy()
 {
     StopThreads();
+    DropPosted();
     CFileDuplicateDlg::CloseOpenPrompt();
     FreeRows();
     delete m_pTaskbar;

@@ -37,6 +37,8 @@ class CTransferTaskbar;
 #define WM_TOTAL_SIZE_UPDATE    (WM_USER + 52)
 // Private: lParam a std::function<void()>* that runs on the window's thread.
 #define WM_UPLOAD_INVOKE        (WM_USER + 200)
+// Private: lParam a heap std::function<void()>* to run (and delete) on the window's thread.
+#define WM_UPLOAD_POSTED        (WM_USER + 202)
 // Private: wParam the message id of an addition that was refused.
 #define WM_UPLOAD_REFUSED       (WM_USER + 201)
 
@@ -106,12 +108,17 @@ protected:
     LRESULT OnTotalSizeUpdate(WPARAM wParam, LPARAM lParam);
     LRESULT OnInvoke(WPARAM wParam, LPARAM lParam);
     LRESULT OnUploadRefused(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPosted(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
     // ---- Window (UploadDlg.cpp) ----
     void SetupControls();
     void RunOnUi(const std::function<void()>& work);
+    // The same without waiting, for what only shows: the worker goes on while the window
+    // paints. Runs in order with the other posted work, but after any work sent meanwhile.
+    void PostToUi(const std::function<void()>& work);
+    void DropPosted();
     // On the window's thread: queues the caller's items (emptying its vector), or refuses
     // while a list is being filled or the result phase runs. False when refused.
     bool TakeAddedItems(std::vector<_UPLOADINFO>& items);
@@ -205,7 +212,8 @@ private:
     char m_szGroupKey[21] = {};
     std::mutex m_errorLock;
     std::vector<_PROTO_UPLOAD_RESULT> m_vecError;
-    CString m_strItemName;
+    CString m_strItemName;              // window thread: the name the progress shows
+    CString m_strWorkItem;              // worker thread: the item its log lines name
 
     // ---- Progress (window thread) ----
     __int64 m_nFileSize = 0;
@@ -215,6 +223,7 @@ private:
     __int64 m_nTotalSize = 0;
     CTransferRate m_rate;
     CString m_strLastRate;
+    DWORD m_dwLastRefresh = 0;   // when the progress texts were last redrawn
 
     // ---- Rows (window thread) ----
     int m_nCurrentRow = 0;

@@ -53,7 +53,7 @@ UINT CUploadDlg::SetListDataThread(LPVOID param)
     }
     dlg->FillRows(items);
     if (!dlg->m_bCancel) {
-        dlg->RunOnUi([dlg] { dlg->m_rate.m_nExpectedTotal = dlg->m_nTotalSize; });
+        dlg->PostToUi([dlg] { dlg->m_rate.m_nExpectedTotal = dlg->m_nTotalSize; });
         if (::SendMessageW(dlg->m_hWnd, WM_UPLOAD_START, 0, 0) == 1) {
             dlg->SetCurrentText(CToviString::GetString(14240));
             dlg->SetMarquee(false);
@@ -105,7 +105,7 @@ UINT CUploadDlg::AddListDataThread(LPVOID param)
         std::lock_guard<std::mutex> lock(dlg->m_itemsLock);
         dlg->m_items.insert(dlg->m_items.end(), added.begin(), added.end());
     }
-    dlg->RunOnUi([dlg] { dlg->m_rate.m_nExpectedTotal = dlg->m_nTotalSize; });
+    dlg->PostToUi([dlg] { dlg->m_rate.m_nExpectedTotal = dlg->m_nTotalSize; });
     dlg->m_bFilling = false;
     if (!dlg->m_bCancel && ::SendMessageW(dlg->m_hWnd, WM_UPLOAD_START, 0, 0) == 1) {
         dlg->SetCurrentText(CToviString::GetString(14240));
@@ -162,7 +162,7 @@ void CUploadDlg::InsertRow(const CString& path, bool folder, __int64 size)
     ::SHGetFileInfoW(path.GetString(), folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
                      SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES);
     const int icon = info.iIcon;
-    RunOnUi([this, path, size, icon] {
+    PostToUi([this, path, size, icon] {
         const int at = path.ReverseFind(L'\\');
         const CString name = at >= 0 ? path.Mid(at + 1) : path;
         const int row = m_list.InsertItem(m_list.GetItemCount(), name.GetString(), icon);
@@ -177,7 +177,7 @@ void CUploadDlg::InsertRow(const CString& path, bool folder, __int64 size)
 
 void CUploadDlg::SetRowStatus(const CString& path, unsigned textId)
 {
-    RunOnUi([this, path, textId] {
+    PostToUi([this, path, textId] {
         if (m_nCurrentRow >= m_list.GetItemCount())
             return;
         const CString* rowPath = reinterpret_cast<const CString*>(m_list.GetItemData(m_nCurrentRow));
@@ -196,7 +196,7 @@ void CUploadDlg::SetRowStatus(const CString& path, unsigned textId)
 
 void CUploadDlg::SetRemainingRowStatus(const CString& path, unsigned textId)
 {
-    RunOnUi([this, path, textId] {
+    PostToUi([this, path, textId] {
         const int count = m_list.GetItemCount();
         if (m_nCurrentRow >= count)
             return;

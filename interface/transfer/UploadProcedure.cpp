@@ -231,7 +231,7 @@ void CUploadDlg::SkipRemaining()
         std::lock_guard<std::mutex> lock(m_itemsLock);
         m_nNextIndex = m_items.size();
     }
-    RunOnUi([this] { m_nCurrentRow = m_list.GetItemCount(); });
+    PostToUi([this] { m_nCurrentRow = m_list.GetItemCount(); });
 }
 
 bool CUploadDlg::IsMarkedSite() const
@@ -261,7 +261,7 @@ void CUploadDlg::ApplyConnectionLimits()
 void CUploadDlg::InsertLogItem(int kind, const CString& reason)
 {
     const CString text = kind == 1 ? CString(m_pProto->ResultInfo.wszMessage) : reason;
-    const CString name = m_strItemName;
+    const CString name = m_strWorkItem;
     size_t count;
     {
         _PROTO_UPLOAD_RESULT record = {};
@@ -273,7 +273,7 @@ void CUploadDlg::InsertLogItem(int kind, const CString& reason)
     }
     TraceLog(2048, L"[ CUploadDlg:: InsertLogItem ]※※※ ERROR ※※※ %s : %s (%d)\n", name.GetString(),
              text.GetString(), static_cast<int>(count));
-    RunOnUi([this, name, text] {
+    PostToUi([this, name, text] {
         const int row = m_log.InsertItem(m_log.GetItemCount(), CToviString::GetString(14093).GetString(), 0);
         m_log.SetItemText(row, 1, name.GetString());
         m_log.SetItemText(row, 2, text.GetString());
@@ -317,7 +317,8 @@ int CUploadDlg::UploadFolder(const CString& path, const char* firstId, const cha
     const auto killTimer = [this] { RunOnUi([this] { KillTimer(kRefreshTimer); }); };
     const CString name = NamePart(path);
     const CString folder = FolderPart(path);
-    RunOnUi([this, name, folder] {
+    m_strWorkItem = name;
+    PostToUi([this, name, folder] {
         m_strItemName = name;
         SetDlgItemText(IDC_UPLOAD_FOLDER, folder.GetString());
         SetDlgItemText(IDC_UPLOAD_FILE, name.GetString());
@@ -521,7 +522,8 @@ int CUploadDlg::UploadFile(const char* secondId, const CString& path, const char
     }
     const CString name = NamePart(source);
     const CString folder = FolderPart(source);
-    RunOnUi([this, name, folder] {
+    m_strWorkItem = name;
+    PostToUi([this, name, folder] {
         m_strItemName = name;
         SetDlgItemText(IDC_UPLOAD_FOLDER, folder.GetString());
         SetDlgItemText(IDC_UPLOAD_FILE, name.GetString());
