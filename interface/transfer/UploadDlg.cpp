@@ -39,6 +39,7 @@ BEGIN_MESSAGE_MAP(CUploadDlg, CVantelDialog)
     ON_MESSAGE(WM_UPLOAD_INVOKE, OnInvoke)
     ON_MESSAGE(WM_UPLOAD_REFUSED, OnUploadRefused)
     ON_MESSAGE(WM_UPLOAD_POSTED, OnPosted)
+    ON_MESSAGE(WM_UPLOAD_REFRESH, OnUploadRefresh)
 END_MESSAGE_MAP()
 
 namespace {
@@ -404,21 +405,70 @@ void CUploadDlg::Notify(int kind, const CString& text)
 
 // ---- Progress ----
 
+void CUploadDlg::CountProgress(WPARAM kind, __int64 bytes)
+{
+    m_nFileDone += bytes;
+    m_nTotalDone += bytes;
+    if (kind == 1) {
+        m_nRateBase += bytes;
+    } else {
+        m_nRateBytes += bytes;
+        m_nStreamed += bytes;
+    }
+    // A few redraws a second show the same as one per piece; the end of a file always shows.
+    const DWORD now = ::GetTickCount();
+    if ((m_nFileDone < m_nFileSize && now - m_dwLastPosted < 100) || m_bRefreshPosted.exchange(true))
+        return;
+    m_dwLastPosted = now;
+    if (!m_hWnd || !::PostMessageW(m_hWnd, WM_UPLOAD_REFRESH, 0, 0))
+        m_bRefreshPosted = false;
+}
+
+LRESULT CUploadDlg::OnUploadRefresh(WPARAM, LPARAM)
+{
+    m_bRefreshPosted = false;
+    RefreshProgress();
+    return 0;
+}
+
 LRESULT CUploadDlg::OnUploadProgress(WPARAM wParam, LPARAM lParam)
 {
     if (m_bCancel)
         return UPLOAD_REPLY_CANCEL;
     const __int64 n = lParam ? static_cast<__int64>(*reinterpret_cast<const uint64_t*>(lParam)) : 0;
-    m_nFileDone += n;
-    m_nTotalDone += n;
-    if (wParam == 1) {
-        m_rate.AddBase(n);
-    } else {
-        m_rate.AddBytes(n);
-        m_nStreamed += n;
-    }
+    CountProgress(wParam, n);
     RefreshProgress();
     return 0;
+}
+
+LRESULT CALLBACK CUploadDlg::RelayProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CUploadDlg* dlg = reinterpret_cast<CUploadDlg*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
+    if (dlg) {
+        if (message == WM_UPLOAD_PROGRESS) {
+            if (dlg->m_bCancel)
+                return UPLOAD_REPLY_CANCEL;
+            dlg->CountProgress(wParam, lParam ? static_cast<__int64>(*reinterpret_cast<const uint64_t*>(lParam)) : 0);
+            return 0;
+        }
+        if (message == WM_UPLOAD_THROTTLE)
+            return dlg->m_bCancel ? 0 : 1;
+    }
+    return ::DefWindowProcW(wnd, message, wParam, lParam);
+}
+
+HWND CUploadDlg::CreateRelay(CUploadDlg* dlg)
+{
+    static const wchar_t kClass[] = L"ToviUploadRelay";
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = RelayProc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = kClass;
+    ::RegisterClassW(&wc);   // fails harmlessly when registered already
+    HWND wnd = ::CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    if (wnd)
+        ::SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(dlg));
+    return wnd;
 }
 
 LRESULT CUploadDlg::OnUploadThrottle(WPARAM, LPARAM)
@@ -428,21 +478,18 @@ LRESULT CUploadDlg::OnUploadThrottle(WPARAM, LPARAM)
 
 void CUploadDlg::RefreshProgress()
 {
-    // Drawing every piece's progress would cost more than sending it: a few redraws a second
-    // show the same, and the end of a file is always shown.
-    const DWORD now = ::GetTickCount();
-    if (m_nFileDone < m_nFileSize && m_dwLastRefresh != 0 && now - m_dwLastRefresh < 100)
-        return;
-    m_dwLastRefresh = now;
+    m_rate.AddBase(m_nRateBase.exchange(0));
+    m_rate.AddBytes(m_nRateBytes.exchange(0));
     const int filePercent = upload::Percent(m_nFileDone, m_nFileSize);
     CString text;
-    text.Format(L"[ %s ] %s / %s (%d%%)", upload::ShortName(m_strItemName), CFileUtils::ConvertFileSize2(m_nFileDone),
-                CFileUtils::ConvertFileSize2(m_nFileSize), filePercent);
+    text.Format(L"[ %s ] %s / %s (%d%%)", upload::ShortName(m_strItemName),
+                CFileUtils::ConvertFileSize2(m_nFileDone.load()), CFileUtils::ConvertFileSize2(m_nFileSize.load()),
+                filePercent);
     m_barFile.SetWindowText(text.GetString());
     m_barFile.SetPos(filePercent);
     const int totalPercent = upload::Percent(m_nTotalDone, m_nTotalSize);
     CString total;
-    total.Format(L"%s / %s (%d%%)", CFileUtils::ConvertFileSize2(m_nTotalDone),
+    total.Format(L"%s / %s (%d%%)", CFileUtils::ConvertFileSize2(m_nTotalDone.load()),
                  CFileUtils::ConvertFileSize2(m_nTotalSize), totalPercent);
     m_barTotal.SetWindowText(total.GetString());
     m_barTotal.SetPos(totalPercent);

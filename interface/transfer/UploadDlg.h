@@ -39,6 +39,8 @@ class CTransferTaskbar;
 #define WM_UPLOAD_INVOKE        (WM_USER + 200)
 // Private: lParam a heap std::function<void()>* to run (and delete) on the window's thread.
 #define WM_UPLOAD_POSTED        (WM_USER + 202)
+// Private: the counters moved; redraw the progress.
+#define WM_UPLOAD_REFRESH       (WM_USER + 203)
 // Private: wParam the message id of an addition that was refused.
 #define WM_UPLOAD_REFUSED       (WM_USER + 201)
 
@@ -71,6 +73,7 @@ public:
 
     HWND m_hOwner = nullptr;
     _PROTO_FOLDER_INFO m_targetFolder = {};
+    HWND m_hRelay = nullptr;   // the worker's message-only window for the connection's reports
 
     // ---- State read by the owner and by tests (any thread) ----
     std::atomic<bool> m_bForceStopped{false};
@@ -109,6 +112,7 @@ protected:
     LRESULT OnInvoke(WPARAM wParam, LPARAM lParam);
     LRESULT OnUploadRefused(WPARAM wParam, LPARAM lParam);
     LRESULT OnPosted(WPARAM wParam, LPARAM lParam);
+    LRESULT OnUploadRefresh(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -126,6 +130,12 @@ private:
     void SetCurrentBar(int percent);
     void SetMarquee(bool on);
     void RefreshProgress();
+    // Any thread: counts progress (wParam 1: a resume base) and asks the window to redraw now
+    // and then. The connection reports on the worker's own relay window, so a stream never
+    // waits for the window's thread.
+    void CountProgress(WPARAM kind, __int64 bytes);
+    static LRESULT CALLBACK RelayProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static HWND CreateRelay(CUploadDlg* dlg);
     void Notify(int kind, const CString& text);
     void EndUpload();
     void StopThreads();
@@ -216,14 +226,19 @@ private:
     CString m_strWorkItem;              // worker thread: the item its log lines name
 
     // ---- Progress (window thread) ----
-    __int64 m_nFileSize = 0;
-    __int64 m_nFileDone = 0;
+    // Counted by the worker (through its relay window) and read by the window's thread.
+    std::atomic<__int64> m_nFileSize{0};
+    std::atomic<__int64> m_nFileDone{0};
     std::atomic<__int64> m_nStreamed{0}; // bytes the connection reported for the current stream
-    __int64 m_nTotalDone = 0;
+    std::atomic<__int64> m_nTotalDone{0};
+    std::atomic<__int64> m_nRateBase{0};  // not yet given to the rate meter
+    std::atomic<__int64> m_nRateBytes{0};
+    std::atomic<DWORD> m_dwLastPosted{0};
+    std::atomic<bool> m_bRefreshPosted{false};
     __int64 m_nTotalSize = 0;
     CTransferRate m_rate;
     CString m_strLastRate;
-    DWORD m_dwLastRefresh = 0;   // when the progress texts were last redrawn
+
 
     // ---- Rows (window thread) ----
     int m_nCurrentRow = 0;

@@ -77,7 +77,12 @@ UINT CUploadDlg::UploadWorker(LPVOID param)
     CallExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
     // The document-management component is a COM object.
     const bool com = SUCCEEDED(::CoInitialize(nullptr));
+    dlg->m_hRelay = CreateRelay(dlg);
     dlg->Upload();
+    if (dlg->m_hRelay) {
+        ::DestroyWindow(dlg->m_hRelay);
+        dlg->m_hRelay = nullptr;
+    }
     if (com)
         ::CoUninitialize();
     ::PostMessageW(dlg->m_hWnd, WM_UPLOAD_FINISH, 0, 0);
@@ -175,12 +180,23 @@ void CUploadDlg::ResultPhase()
     m_bResultPhase = true;
     SetCurrentText(CToviMsg::GetString(12058));
     SetMarquee(true);
+    int attempt = 0;
     for (;;) {
         if (m_bCancel) {
             TraceLog(1, L"UPLOAD_CANCEL! \n");
             break;
         }
         if (m_pProto->GetUploadResult(m_szGroupKey) != 0) {
+            // The data of the last file goes out unanswered: a connection the server dropped
+            // at its end shows only here. A new connection asks again; the server's answer
+            // then tells how that file ended.
+            const upload::FailureAction action = upload::ClassifyFailure(
+                upload::Step::Announce, m_pProto->ResultInfo.nReplyCmd, m_pProto->ResultInfo.nResultCode);
+            if (action.kind == upload::FailureAction::Retry && ++attempt <= upload::RetryCount(m_szRetryCount)) {
+                m_pProto->CloseSocket();
+                if (WaitRetryDelay())
+                    continue;
+            }
             SetMarquee(false);
             const CString message = m_pProto->ResultInfo.wszMessage;
             Notify(1, message);
@@ -488,10 +504,7 @@ int CUploadDlg::HandleFailure(int step, const CString& path, bool& retried, int&
     InsertLogItem(1, CString());
     Notify(1, message);
     retried = true;
-    RunOnUi([this] {
-        m_nTotalDone -= m_nFileDone;
-        m_nFileDone = 0;
-    });
+    m_nTotalDone -= m_nFileDone.exchange(0);
     if (++attempt > upload::RetryCount(m_szRetryCount)) {
         SetRowStatus(path, kRowFailed);
         ++m_nFailed;
@@ -557,10 +570,8 @@ int CUploadDlg::UploadFile(const char* secondId, const CString& path, const char
             return kStepSkipped;
         }
         const __int64 size = static_cast<__int64>(length);
-        RunOnUi([this, size] {
-            m_nFileSize = size;
-            m_nFileDone = 0;
-        });
+        m_nFileSize = size;
+        m_nFileDone = 0;
         FILETIME created = {}, written = {};
         ::GetFileTime(file.m_hFile, &created, nullptr, &written);
         std::string createdText = Narrow(FileTimeText(created));
@@ -618,8 +629,7 @@ int CUploadDlg::UploadFile(const char* secondId, const CString& path, const char
             if (m_bConflictShown) {
                 SetRowStatus(path, kRowCancelled);
             } else {
-                uint64_t whole = static_cast<uint64_t>(size);
-                ::SendMessageW(m_hWnd, WM_UPLOAD_PROGRESS, 0, reinterpret_cast<LPARAM>(&whole));
+                CountProgress(0, size);
                 RowDone(path);
             }
             return kStepSkipped;
@@ -662,10 +672,9 @@ int CUploadDlg::Stream(CFile& file, __int64 size, __int64 offset, const CString&
         m_pProto->GetUploadCancel();
         return kStepSkipped;
     }
-    uint64_t base = static_cast<uint64_t>(offset);
-    ::SendMessageW(m_hWnd, WM_UPLOAD_PROGRESS, 1, reinterpret_cast<LPARAM>(&base));
+    CountProgress(1, offset);
     m_nStreamed = 0;
-    const int code = m_pProto->GetUploadFile(m_hWnd, file, size, offset);
+    const int code = m_pProto->GetUploadFile(m_hRelay ? m_hRelay : m_hWnd, file, size, offset);
     file.Close();
     const __int64 streamed = m_nStreamed;
     if (code == 0 && streamed == size - offset) {

@@ -362,8 +362,9 @@ TEST_F(UploadRun, ManyItemsAddedWhileTheWorkerRunsAreAllUploadedExactlyOnce)
 TEST_F(UploadRun, AStreamTheServerCutsResumesToAByteIdenticalFile)
 {
     const std::wstring path = Local(L"cut.bin");
-    // Over three frames at the fixture's factor, cut inside the second.
-    WriteLocal(path, 3 * 65000 + 4321, 90);
+    // Far more than the sockets' buffers hold, cut inside the second frame: the sender meets
+    // the cut while it still sends.
+    WriteLocal(path, 24 * 1024 * 1024 + 4321, 90);
     ASSERT_EQ("OK", Control("FAULT cut-stream bytes=100000 cmd=H3").substr(0, 2));
     CUploadThread* thread = Start({Item(path, false)});
     ASSERT_TRUE(WaitForRunEnd(thread, 60000));
@@ -512,5 +513,20 @@ TEST_F(UploadRun, TheCloseWhenDoneBoxShowsItsCheckMark)
     for (size_t i = 0; i < before.bgra.size() && i < after.bgra.size(); ++i)
         changed += before.bgra[i] != after.bgra[i];
     EXPECT_GE(changed, 6) << "a ticked box looks ticked";
+    Finish(thread);
+}
+
+TEST_F(UploadRun, AResultRequestOnAConnectionTheServerDroppedIsAskedAgainOnANewOne)
+{
+    const std::wstring path = Local(L"asked.bin");
+    WriteLocal(path, 3000, 150);
+    ASSERT_EQ("OK", Control("FAULT close cmd=H5").substr(0, 2));
+    uitest::AutoAnswer boxes(L"Corvane IXO MessageBox", IDOK);
+    CUploadThread* thread = Start({Item(path, false)});
+    ASSERT_TRUE(WaitForRunEnd(thread, 30000));
+    EXPECT_EQ(0, boxes.Count()) << "the second request got the answer";
+    EXPECT_EQ(1, thread->m_dlg.GetSentCount());
+    EXPECT_EQ(0, thread->m_dlg.GetResultErrorCount());
+    EXPECT_EQ(L"Completed", Rows(thread)[0].status);
     Finish(thread);
 }
