@@ -19,7 +19,9 @@ void ApplyThreadLanguage()
 
 int MessageBox(HWND owner, const CString& text, UINT type)
 {
-    return ::MessageBoxW(owner, text.GetString(), L"CorvaneIXO", type);
+    // The box is modal to its owner: it must run on the owner's thread.
+    CWnd* wnd = owner ? CWnd::FromHandle(owner) : nullptr;
+    return CFileUtils::ToviMessageBox(wnd, text.GetString(), L"CorvaneIXO", type);
 }
 
 void SkinButton(CToviButton& button, CWnd* dialog, UINT id, int style, const CString& text, UINT iconId)

@@ -11,7 +11,7 @@ namespace transfer {
 // The configured interface language for the calling thread: its locale and the texts' language.
 void ApplyThreadLanguage();
 
-// The skinned message box with the product's caption. Any thread; owner may be null.
+// The skinned message box with the product's caption. On the owner's thread; owner may be null.
 int MessageBox(HWND owner, const CString& text, UINT type);
 // Subclasses the dialog's button id as a skinned button of that style with a text and an
 // optional 16x16 icon (0: none).

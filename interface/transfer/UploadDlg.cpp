@@ -1,5 +1,6 @@
 // CUploadDlg: the window side of the upload: controls, progress display, task bar, starting
 // and stopping the workers, the end of a run and the result list.
+#include <winsock2.h>
 #include "UploadDlg.h"
 #include "FileDuplicateDlg.h"
 #include "FileUtils.h"
@@ -15,6 +16,7 @@
 #include "UploadResultListDlg.h"
 #include "WinThread.h"
 #include <commctrl.h>
+#include <memory>
 
 IMPLEMENT_DYNAMIC(CUploadDlg, CVantelDialog)
 
@@ -35,6 +37,9 @@ BEGIN_MESSAGE_MAP(CUploadDlg, CVantelDialog)
     ON_MESSAGE(WM_UPLOAD_RECONNECT, OnUploadReconnect)
     ON_MESSAGE(WM_TOTAL_SIZE_UPDATE, OnTotalSizeUpdate)
     ON_MESSAGE(WM_UPLOAD_INVOKE, OnInvoke)
+    ON_MESSAGE(WM_UPLOAD_REFUSED, OnUploadRefused)
+    ON_MESSAGE(WM_UPLOAD_POSTED, OnPosted)
+    ON_MESSAGE(WM_UPLOAD_REFRESH, OnUploadRefresh)
 END_MESSAGE_MAP()
 
 namespace {
@@ -113,26 +118,38 @@ bool CUploadDlg::AddItems(std::vector<_UPLOADINFO>& items)
     HWND wnd = m_hWnd;
     if (!wnd || !::IsWindow(wnd))
         return false;
-    ::ShowWindow(wnd, ::IsIconic(wnd) ? SW_RESTORE : SW_SHOW);
-    ::SetForegroundWindow(wnd);
-    if (m_bFilling) {
-        transfer::MessageBox(wnd, CToviMsg::GetString(12021) + L" " + CToviMsg::GetString(12060),
-                             MB_ICONWARNING);
+    // The window's own thread decides and shows any refusal: a box owned by this window must
+    // not run its modal loop on the caller's thread, and two callers cannot both slip past the
+    // filling check.
+    return ::SendMessageW(wnd, WM_UPLOAD_ADD, 0, reinterpret_cast<LPARAM>(&items)) != 0;
+}
+
+bool CUploadDlg::TakeAddedItems(std::vector<_UPLOADINFO>& items)
+{
+    ShowWindow(IsIconic() ? SW_RESTORE : SW_SHOW);
+    ::SetForegroundWindow(m_hWnd);
+    unsigned refusal = 0;
+    if (m_bFilling)
+        refusal = 12021;
+    else if (m_bResultPhase)
+        refusal = 12058;
+    if (refusal) {
+        // Posted: the caller gets its items back at once instead of waiting on the box.
+        PostMessage(WM_UPLOAD_REFUSED, refusal);
         return false;
     }
-    if (m_bResultPhase) {
-        transfer::MessageBox(wnd, CToviMsg::GetString(12058) + L" " + CToviMsg::GetString(12060),
-                             MB_ICONWARNING);
-        return false;
-    }
-    {
-        // Appended, not swapped: a batch the filling has not taken yet is never dropped.
-        std::lock_guard<std::mutex> lock(m_itemsLock);
-        m_pending.insert(m_pending.end(), items.begin(), items.end());
-        items.clear();
-    }
-    ::SendMessageW(wnd, WM_UPLOAD_ADD, 0, 0);
+    // Appended, not swapped: a batch the filling has not taken yet is never dropped.
+    std::lock_guard<std::mutex> lock(m_itemsLock);
+    m_pending.insert(m_pending.end(), items.begin(), items.end());
+    items.clear();
     return true;
+}
+
+LRESULT CUploadDlg::OnUploadRefused(WPARAM wParam, LPARAM)
+{
+    transfer::MessageBox(m_hWnd, CToviMsg::GetString(static_cast<unsigned>(wParam)) + L" " + CToviMsg::GetString(12060),
+                         MB_ICONWARNING);
+    return 0;
 }
 
 size_t CUploadDlg::GetItemCount()
@@ -160,6 +177,10 @@ BOOL CUploadDlg::OnInitDialog()
     CVantelDialog::OnInitDialog();
     m_hIcon = CFileUtils::GetMainIcon(0);
     m_bComInit = SUCCEEDED(::CoInitialize(nullptr));
+    // The window releases the socket library when it goes: it takes its own reference, so
+    // that the release never takes one away from the caller's session.
+    WSADATA wsa;
+    m_bWsaStarted = ::WSAStartup(MAKEWORD(2, 2), &wsa) == 0;
     // Without a task bar every task-bar step is skipped.
     m_pTaskbar = CTransferTaskbar::Create();
     SetWindowText(CToviString::GetString(14046).GetString());
@@ -241,7 +262,8 @@ void CUploadDlg::SetupControls()
         bar->SetWindowText(L"");
     }
 
-    transfer::SkinButton(m_chkClose, this, IDC_UPLOAD_CLOSE_WHEN_DONE, 15, CToviString::GetString(14085), 0);
+    if (m_chkClose.SubclassDlgItem(IDC_UPLOAD_CLOSE_WHEN_DONE, this))
+        m_chkClose.SetWindowText(CToviString::GetString(14085).GetString());
     transfer::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), kCancelIcon);
     transfer::SkinButton(m_btnMinimize, this, IDC_SYSBTN_MINIMIZE, CToviButton::kStyleCaptionMinimize, CString(), 0);
     transfer::SkinButton(m_btnMiddle, this, IDC_SYSBTN_MIDDLE, CToviButton::kStyleCaptionMiddle, CString(), 0);
@@ -296,19 +318,46 @@ void CUploadDlg::RunOnUi(const std::function<void()>& work)
     ::SendMessageW(m_hWnd, WM_UPLOAD_INVOKE, 0, reinterpret_cast<LPARAM>(&copy));
 }
 
+void CUploadDlg::PostToUi(const std::function<void()>& work)
+{
+    if (!m_hWnd)
+        return;
+    if (::GetWindowThreadProcessId(m_hWnd, nullptr) == ::GetCurrentThreadId()) {
+        work();
+        return;
+    }
+    auto* copy = new std::function<void()>(work);
+    if (!::PostMessageW(m_hWnd, WM_UPLOAD_POSTED, 0, reinterpret_cast<LPARAM>(copy)))
+        delete copy;
+}
+
+LRESULT CUploadDlg::OnPosted(WPARAM, LPARAM lParam)
+{
+    std::unique_ptr<std::function<void()>> work(reinterpret_cast<std::function<void()>*>(lParam));
+    (*work)();
+    return 0;
+}
+
+void CUploadDlg::DropPosted()
+{
+    MSG msg;
+    while (::PeekMessageW(&msg, m_hWnd, WM_UPLOAD_POSTED, WM_UPLOAD_POSTED, PM_REMOVE))
+        delete reinterpret_cast<std::function<void()>*>(msg.lParam);
+}
+
 void CUploadDlg::SetCurrentText(const CString& text)
 {
-    RunOnUi([this, text] { m_barFile.SetWindowText(text.GetString()); m_barFile.Invalidate(FALSE); });
+    PostToUi([this, text] { m_barFile.SetWindowText(text.GetString()); m_barFile.Invalidate(FALSE); });
 }
 
 void CUploadDlg::SetCurrentBar(int percent)
 {
-    RunOnUi([this, percent] { m_barFile.SetPos(percent); });
+    PostToUi([this, percent] { m_barFile.SetPos(percent); });
 }
 
 void CUploadDlg::SetMarquee(bool on)
 {
-    RunOnUi([this, on] {
+    PostToUi([this, on] {
         if (on) {
             m_barFile.SetMarquee(true, 20, 10);
         } else if (m_barFile.IsMarquee()) {
@@ -335,7 +384,7 @@ int CUploadDlg::ShowMessage(const CString& text, UINT type)
 
 void CUploadDlg::Notify(int kind, const CString& text)
 {
-    RunOnUi([this, kind, text] {
+    PostToUi([this, kind, text] {
         if (!m_pTaskbar)
             return;
         if (kind == 1) {
@@ -356,21 +405,70 @@ void CUploadDlg::Notify(int kind, const CString& text)
 
 // ---- Progress ----
 
+void CUploadDlg::CountProgress(WPARAM kind, __int64 bytes)
+{
+    m_nFileDone += bytes;
+    m_nTotalDone += bytes;
+    if (kind == 1) {
+        m_nRateBase += bytes;
+    } else {
+        m_nRateBytes += bytes;
+        m_nStreamed += bytes;
+    }
+    // A few redraws a second show the same as one per piece; the end of a file always shows.
+    const DWORD now = ::GetTickCount();
+    if ((m_nFileDone < m_nFileSize && now - m_dwLastPosted < 100) || m_bRefreshPosted.exchange(true))
+        return;
+    m_dwLastPosted = now;
+    if (!m_hWnd || !::PostMessageW(m_hWnd, WM_UPLOAD_REFRESH, 0, 0))
+        m_bRefreshPosted = false;
+}
+
+LRESULT CUploadDlg::OnUploadRefresh(WPARAM, LPARAM)
+{
+    m_bRefreshPosted = false;
+    RefreshProgress();
+    return 0;
+}
+
 LRESULT CUploadDlg::OnUploadProgress(WPARAM wParam, LPARAM lParam)
 {
     if (m_bCancel)
         return UPLOAD_REPLY_CANCEL;
     const __int64 n = lParam ? static_cast<__int64>(*reinterpret_cast<const uint64_t*>(lParam)) : 0;
-    m_nFileDone += n;
-    m_nTotalDone += n;
-    if (wParam == 1) {
-        m_rate.AddBase(n);
-    } else {
-        m_rate.AddBytes(n);
-        m_nStreamed += n;
-    }
+    CountProgress(wParam, n);
     RefreshProgress();
     return 0;
+}
+
+LRESULT CALLBACK CUploadDlg::RelayProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CUploadDlg* dlg = reinterpret_cast<CUploadDlg*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
+    if (dlg) {
+        if (message == WM_UPLOAD_PROGRESS) {
+            if (dlg->m_bCancel)
+                return UPLOAD_REPLY_CANCEL;
+            dlg->CountProgress(wParam, lParam ? static_cast<__int64>(*reinterpret_cast<const uint64_t*>(lParam)) : 0);
+            return 0;
+        }
+        if (message == WM_UPLOAD_THROTTLE)
+            return dlg->m_bCancel ? 0 : 1;
+    }
+    return ::DefWindowProcW(wnd, message, wParam, lParam);
+}
+
+HWND CUploadDlg::CreateRelay(CUploadDlg* dlg)
+{
+    static const wchar_t kClass[] = L"ToviUploadRelay";
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = RelayProc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = kClass;
+    ::RegisterClassW(&wc);   // fails harmlessly when registered already
+    HWND wnd = ::CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    if (wnd)
+        ::SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(dlg));
+    return wnd;
 }
 
 LRESULT CUploadDlg::OnUploadThrottle(WPARAM, LPARAM)
@@ -380,15 +478,18 @@ LRESULT CUploadDlg::OnUploadThrottle(WPARAM, LPARAM)
 
 void CUploadDlg::RefreshProgress()
 {
+    m_rate.AddBase(m_nRateBase.exchange(0));
+    m_rate.AddBytes(m_nRateBytes.exchange(0));
     const int filePercent = upload::Percent(m_nFileDone, m_nFileSize);
     CString text;
-    text.Format(L"[ %s ] %s / %s (%d%%)", upload::ShortName(m_strItemName), CFileUtils::ConvertFileSize2(m_nFileDone),
-                CFileUtils::ConvertFileSize2(m_nFileSize), filePercent);
+    text.Format(L"[ %s ] %s / %s (%d%%)", upload::ShortName(m_strItemName),
+                CFileUtils::ConvertFileSize2(m_nFileDone.load()), CFileUtils::ConvertFileSize2(m_nFileSize.load()),
+                filePercent);
     m_barFile.SetWindowText(text.GetString());
     m_barFile.SetPos(filePercent);
     const int totalPercent = upload::Percent(m_nTotalDone, m_nTotalSize);
     CString total;
-    total.Format(L"%s / %s (%d%%)", CFileUtils::ConvertFileSize2(m_nTotalDone),
+    total.Format(L"%s / %s (%d%%)", CFileUtils::ConvertFileSize2(m_nTotalDone.load()),
                  CFileUtils::ConvertFileSize2(m_nTotalSize), totalPercent);
     m_barTotal.SetWindowText(total.GetString());
     m_barTotal.SetPos(totalPercent);
@@ -545,7 +646,9 @@ LRESULT CUploadDlg::OnUploadResult(WPARAM, LPARAM)
     list.m_strMessage = m_wszResultMsg;
     TraceLog(1, L"[ CUploadDlg::OnUploadResult ] UPLOAD RESULT MSG = %s", m_wszResultMsg);
     m_nResultErrors = static_cast<int>(list.m_vecResult.size());
+    m_pResultList = &list;
     list.DoModal();
+    m_pResultList = nullptr;
     if (m_strCustomerCode == L"NIVRO" && m_chkClose.GetCheck() == BST_CHECKED)
         EndUpload();
     return 0;
@@ -553,7 +656,7 @@ LRESULT CUploadDlg::OnUploadResult(WPARAM, LPARAM)
 
 // ---- Ending ----
 
-void CUploadDlg::WaitForThread(CWinThread*& thread)
+void CUploadDlg::WaitForThread(CWinThread*& thread, bool closePrompt)
 {
     for (;;) {
         // A handler run by the pump below may have finished with the thread already.
@@ -563,7 +666,8 @@ void CUploadDlg::WaitForThread(CWinThread*& thread)
         if (!::GetExitCodeThread(thread->m_hThread, &code) || code != STILL_ACTIVE)
             break;
         // A prompt on a worker would hold the worker, and so this wait, for ever.
-        CFileDuplicateDlg::CloseOpenPrompt();
+        if (closePrompt)
+            CFileDuplicateDlg::CloseOpenPrompt();
         AfxPumpWait(thread->m_hThread, 10);
     }
     delete thread;
@@ -589,6 +693,10 @@ void CUploadDlg::EndUpload()
         return;
     m_btnCancel.EnableWindow(FALSE);
     const bool workerWasAlive = WorkerAlive();
+    // An ending upload (Cancel pressed behind it, or a forced stop) takes its result list
+    // along: the thread could not end while the list's own loop still ran.
+    if (m_pResultList && m_pResultList->GetSafeHwnd())
+        m_pResultList->EndDialog(IDCANCEL);
     StopThreads();
     if (workerWasAlive && m_hOwner)
         ::PostMessageW(m_hOwner, WM_UPLOAD_DONE, m_nItemData, 0);
@@ -620,6 +728,7 @@ LRESULT CUploadDlg::OnEndUploadForce(WPARAM, LPARAM)
 void CUploadDlg::OnDestroy()
 {
     StopThreads();
+    DropPosted();
     CFileDuplicateDlg::CloseOpenPrompt();
     FreeRows();
     delete m_pTaskbar;
@@ -635,6 +744,11 @@ void CUploadDlg::OnDestroy()
     if (m_bComInit) {
         ::CoUninitialize();
         m_bComInit = false;
+    }
+    if (m_bWsaStarted) {
+        m_bWsaStarted = false;
+        if (::WSACleanup() != 0)
+            TraceLog(2048, L"WSACleanup Error : %05d\n", ::WSAGetLastError());
     }
 }
 

@@ -37,6 +37,12 @@ class CTransferTaskbar;
 #define WM_TOTAL_SIZE_UPDATE    (WM_USER + 52)
 // Private: lParam a std::function<void()>* that runs on the window's thread.
 #define WM_UPLOAD_INVOKE        (WM_USER + 200)
+// Private: lParam a heap std::function<void()>* to run (and delete) on the window's thread.
+#define WM_UPLOAD_POSTED        (WM_USER + 202)
+// Private: the counters moved; redraw the progress.
+#define WM_UPLOAD_REFRESH       (WM_USER + 203)
+// Private: wParam the message id of an addition that was refused.
+#define WM_UPLOAD_REFUSED       (WM_USER + 201)
 
 class TOVIINTERFACE_API CUploadDlg : public CVantelDialog {
     DECLARE_DYNAMIC(CUploadDlg)
@@ -67,6 +73,7 @@ public:
 
     HWND m_hOwner = nullptr;
     _PROTO_FOLDER_INFO m_targetFolder = {};
+    HWND m_hRelay = nullptr;   // the worker's message-only window for the connection's reports
 
     // ---- State read by the owner and by tests (any thread) ----
     std::atomic<bool> m_bForceStopped{false};
@@ -103,20 +110,38 @@ protected:
     LRESULT OnUploadReconnect(WPARAM wParam, LPARAM lParam);
     LRESULT OnTotalSizeUpdate(WPARAM wParam, LPARAM lParam);
     LRESULT OnInvoke(WPARAM wParam, LPARAM lParam);
+    LRESULT OnUploadRefused(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPosted(WPARAM wParam, LPARAM lParam);
+    LRESULT OnUploadRefresh(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
     // ---- Window (UploadDlg.cpp) ----
     void SetupControls();
     void RunOnUi(const std::function<void()>& work);
+    // The same without waiting, for what only shows: the worker goes on while the window
+    // paints. Runs in order with the other posted work, but after any work sent meanwhile.
+    void PostToUi(const std::function<void()>& work);
+    void DropPosted();
+    // On the window's thread: queues the caller's items (emptying its vector), or refuses
+    // while a list is being filled or the result phase runs. False when refused.
+    bool TakeAddedItems(std::vector<_UPLOADINFO>& items);
     void SetCurrentText(const CString& text);
     void SetCurrentBar(int percent);
     void SetMarquee(bool on);
     void RefreshProgress();
+    // Any thread: counts progress (wParam 1: a resume base) and asks the window to redraw now
+    // and then. The connection reports on the worker's own relay window, so a stream never
+    // waits for the window's thread.
+    void CountProgress(WPARAM kind, __int64 bytes);
+    static LRESULT CALLBACK RelayProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static HWND CreateRelay(CUploadDlg* dlg);
     void Notify(int kind, const CString& text);
     void EndUpload();
     void StopThreads();
-    void WaitForThread(CWinThread*& thread);
+    // Waits, pumping, for the thread to end and deletes it. closePrompt: a name-conflict
+    // prompt still open is closed (only when stopping: it would hold the worker for ever).
+    void WaitForThread(CWinThread*& thread, bool closePrompt = true);
     bool WorkerAlive();
     int ShowMessage(const CString& text, UINT type);
 
@@ -135,6 +160,10 @@ private:
     void Upload();
     int UploadFolder(const CString& path, const char* firstId, const char* secondId);
     int UploadFile(const char* secondId, const CString& path, const char* firstId);
+    // The document-management check of the customer's site: 1 go on (source may now name the
+    // link file to send in the item's place), 0 the file fails (the reason is the session's
+    // message text).
+    int ECMUpload(CString& source);
     int Stream(CFile& file, __int64 size, __int64 offset, const CString& path);
     int CancelFile(const CString& path);
     // A failed announce, confirm or send (step: upload::Step): again = true when the file is
@@ -193,16 +222,23 @@ private:
     char m_szGroupKey[21] = {};
     std::mutex m_errorLock;
     std::vector<_PROTO_UPLOAD_RESULT> m_vecError;
-    CString m_strItemName;
+    CString m_strItemName;              // window thread: the name the progress shows
+    CString m_strWorkItem;              // worker thread: the item its log lines name
 
     // ---- Progress (window thread) ----
-    __int64 m_nFileSize = 0;
-    __int64 m_nFileDone = 0;
+    // Counted by the worker (through its relay window) and read by the window's thread.
+    std::atomic<__int64> m_nFileSize{0};
+    std::atomic<__int64> m_nFileDone{0};
     std::atomic<__int64> m_nStreamed{0}; // bytes the connection reported for the current stream
-    __int64 m_nTotalDone = 0;
+    std::atomic<__int64> m_nTotalDone{0};
+    std::atomic<__int64> m_nRateBase{0};  // not yet given to the rate meter
+    std::atomic<__int64> m_nRateBytes{0};
+    std::atomic<DWORD> m_dwLastPosted{0};
+    std::atomic<bool> m_bRefreshPosted{false};
     __int64 m_nTotalSize = 0;
     CTransferRate m_rate;
     CString m_strLastRate;
+
 
     // ---- Rows (window thread) ----
     int m_nCurrentRow = 0;
@@ -223,8 +259,10 @@ private:
     CToviButton m_btnMinimize;
     CToviButton m_btnMiddle;
     CToviButton m_btnClose;
-    CToviButton m_chkClose;
+    CButton m_chkClose;   // the system's check box: the skinned painters draw no check mark
     HICON m_hIcon = nullptr;
     CTransferTaskbar* m_pTaskbar = nullptr;
     bool m_bComInit = false;
+    bool m_bWsaStarted = false;          // paired with the release at destruction
+    CVantelDialog* m_pResultList = nullptr; // the result list while it is open
 };

@@ -53,7 +53,7 @@ UINT CUploadDlg::SetListDataThread(LPVOID param)
     }
     dlg->FillRows(items);
     if (!dlg->m_bCancel) {
-        dlg->RunOnUi([dlg] { dlg->m_rate.m_nExpectedTotal = dlg->m_nTotalSize; });
+        dlg->PostToUi([dlg] { dlg->m_rate.m_nExpectedTotal = dlg->m_nTotalSize; });
         if (::SendMessageW(dlg->m_hWnd, WM_UPLOAD_START, 0, 0) == 1) {
             dlg->SetCurrentText(CToviString::GetString(14240));
             dlg->SetMarquee(false);
@@ -67,9 +67,11 @@ UINT CUploadDlg::SetListDataThread(LPVOID param)
     return 0;
 }
 
-LRESULT CUploadDlg::OnUploadAdd(WPARAM, LPARAM)
+LRESULT CUploadDlg::OnUploadAdd(WPARAM, LPARAM lParam)
 {
-    WaitForThread(m_pAddThread);
+    if (lParam && !TakeAddedItems(*reinterpret_cast<std::vector<_UPLOADINFO>*>(lParam)))
+        return 0;
+    WaitForThread(m_pAddThread, false);
     m_bFilling = true;
     m_bCancel = false;
     if (!WorkerAlive()) {
@@ -83,7 +85,7 @@ LRESULT CUploadDlg::OnUploadAdd(WPARAM, LPARAM)
     }
     m_pAddThread->m_bAutoDelete = FALSE;
     m_pAddThread->ResumeThread();
-    return 0;
+    return 1;
 }
 
 UINT CUploadDlg::AddListDataThread(LPVOID param)
@@ -95,10 +97,15 @@ UINT CUploadDlg::AddListDataThread(LPVOID param)
     {
         std::lock_guard<std::mutex> lock(dlg->m_itemsLock);
         added.swap(dlg->m_pending);
+    }
+    // Rows first: a running worker takes an item as soon as it is in the vector, and a
+    // status set before its row exists would leave the rows out of step for good.
+    dlg->FillRows(added);
+    {
+        std::lock_guard<std::mutex> lock(dlg->m_itemsLock);
         dlg->m_items.insert(dlg->m_items.end(), added.begin(), added.end());
     }
-    dlg->FillRows(added);
-    dlg->RunOnUi([dlg] { dlg->m_rate.m_nExpectedTotal = dlg->m_nTotalSize; });
+    dlg->PostToUi([dlg] { dlg->m_rate.m_nExpectedTotal = dlg->m_nTotalSize; });
     dlg->m_bFilling = false;
     if (!dlg->m_bCancel && ::SendMessageW(dlg->m_hWnd, WM_UPLOAD_START, 0, 0) == 1) {
         dlg->SetCurrentText(CToviString::GetString(14240));
@@ -155,7 +162,7 @@ void CUploadDlg::InsertRow(const CString& path, bool folder, __int64 size)
     ::SHGetFileInfoW(path.GetString(), folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
                      SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES);
     const int icon = info.iIcon;
-    RunOnUi([this, path, size, icon] {
+    PostToUi([this, path, size, icon] {
         const int at = path.ReverseFind(L'\\');
         const CString name = at >= 0 ? path.Mid(at + 1) : path;
         const int row = m_list.InsertItem(m_list.GetItemCount(), name.GetString(), icon);
@@ -170,7 +177,7 @@ void CUploadDlg::InsertRow(const CString& path, bool folder, __int64 size)
 
 void CUploadDlg::SetRowStatus(const CString& path, unsigned textId)
 {
-    RunOnUi([this, path, textId] {
+    PostToUi([this, path, textId] {
         if (m_nCurrentRow >= m_list.GetItemCount())
             return;
         const CString* rowPath = reinterpret_cast<const CString*>(m_list.GetItemData(m_nCurrentRow));
@@ -189,7 +196,7 @@ void CUploadDlg::SetRowStatus(const CString& path, unsigned textId)
 
 void CUploadDlg::SetRemainingRowStatus(const CString& path, unsigned textId)
 {
-    RunOnUi([this, path, textId] {
+    PostToUi([this, path, textId] {
         const int count = m_list.GetItemCount();
         if (m_nCurrentRow >= count)
             return;

@@ -13,6 +13,8 @@
 #include "TransferRes.h"
 #include "TransferTaskbar.h"
 #include "UploadDecision.h"
+#include "UploadEcm.h"
+#include <memory>
 #include "WinThread.h"
 
 namespace {
@@ -73,7 +75,16 @@ UINT CUploadDlg::UploadWorker(LPVOID param)
     CUploadDlg* dlg = static_cast<CUploadDlg*>(param);
     transfer::ApplyThreadLanguage();
     CallExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
+    // The document-management component is a COM object.
+    const bool com = SUCCEEDED(::CoInitialize(nullptr));
+    dlg->m_hRelay = CreateRelay(dlg);
     dlg->Upload();
+    if (dlg->m_hRelay) {
+        ::DestroyWindow(dlg->m_hRelay);
+        dlg->m_hRelay = nullptr;
+    }
+    if (com)
+        ::CoUninitialize();
     ::PostMessageW(dlg->m_hWnd, WM_UPLOAD_FINISH, 0, 0);
     CallExecutionState(ES_CONTINUOUS);
     return 0;
@@ -169,12 +180,23 @@ void CUploadDlg::ResultPhase()
     m_bResultPhase = true;
     SetCurrentText(CToviMsg::GetString(12058));
     SetMarquee(true);
+    int attempt = 0;
     for (;;) {
         if (m_bCancel) {
             TraceLog(1, L"UPLOAD_CANCEL! \n");
             break;
         }
         if (m_pProto->GetUploadResult(m_szGroupKey) != 0) {
+            // The data of the last file goes out unanswered: a connection the server dropped
+            // at its end shows only here. A new connection asks again; the server's answer
+            // then tells how that file ended.
+            const upload::FailureAction action = upload::ClassifyFailure(
+                upload::Step::Announce, m_pProto->ResultInfo.nReplyCmd, m_pProto->ResultInfo.nResultCode);
+            if (action.kind == upload::FailureAction::Retry && ++attempt <= upload::RetryCount(m_szRetryCount)) {
+                m_pProto->CloseSocket();
+                if (WaitRetryDelay())
+                    continue;
+            }
             SetMarquee(false);
             const CString message = m_pProto->ResultInfo.wszMessage;
             Notify(1, message);
@@ -225,7 +247,7 @@ void CUploadDlg::SkipRemaining()
         std::lock_guard<std::mutex> lock(m_itemsLock);
         m_nNextIndex = m_items.size();
     }
-    RunOnUi([this] { m_nCurrentRow = m_list.GetItemCount(); });
+    PostToUi([this] { m_nCurrentRow = m_list.GetItemCount(); });
 }
 
 bool CUploadDlg::IsMarkedSite() const
@@ -255,7 +277,7 @@ void CUploadDlg::ApplyConnectionLimits()
 void CUploadDlg::InsertLogItem(int kind, const CString& reason)
 {
     const CString text = kind == 1 ? CString(m_pProto->ResultInfo.wszMessage) : reason;
-    const CString name = m_strItemName;
+    const CString name = m_strWorkItem;
     size_t count;
     {
         _PROTO_UPLOAD_RESULT record = {};
@@ -267,7 +289,7 @@ void CUploadDlg::InsertLogItem(int kind, const CString& reason)
     }
     TraceLog(2048, L"[ CUploadDlg:: InsertLogItem ]※※※ ERROR ※※※ %s : %s (%d)\n", name.GetString(),
              text.GetString(), static_cast<int>(count));
-    RunOnUi([this, name, text] {
+    PostToUi([this, name, text] {
         const int row = m_log.InsertItem(m_log.GetItemCount(), CToviString::GetString(14093).GetString(), 0);
         m_log.SetItemText(row, 1, name.GetString());
         m_log.SetItemText(row, 2, text.GetString());
@@ -311,7 +333,8 @@ int CUploadDlg::UploadFolder(const CString& path, const char* firstId, const cha
     const auto killTimer = [this] { RunOnUi([this] { KillTimer(kRefreshTimer); }); };
     const CString name = NamePart(path);
     const CString folder = FolderPart(path);
-    RunOnUi([this, name, folder] {
+    m_strWorkItem = name;
+    PostToUi([this, name, folder] {
         m_strItemName = name;
         SetDlgItemText(IDC_UPLOAD_FOLDER, folder.GetString());
         SetDlgItemText(IDC_UPLOAD_FILE, name.GetString());
@@ -419,6 +442,25 @@ int CUploadDlg::UploadFolder(const CString& path, const char* firstId, const cha
 
 // ---- Files ----
 
+int CUploadDlg::ECMUpload(CString& source)
+{
+    CString message;
+    bool allowed;
+    if (m_strCustomerCode != upload::kEcmSite) {
+        allowed = true;
+    } else {
+        std::unique_ptr<CUploadEcm> ecm(CUploadEcm::Create());
+        allowed = upload::EcmAllows(m_strCustomerCode, ecm.get(), source, message);
+    }
+    if (!allowed) {
+        wchar_t* out = m_pProto->ResultInfo.wszMessage;
+        const size_t room = _countof(m_pProto->ResultInfo.wszMessage);
+        wcsncpy(out, message.GetString(), room - 1);
+        out[room - 1] = 0;
+    }
+    return allowed ? 1 : 0;
+}
+
 int CUploadDlg::CancelFile(const CString& path)
 {
     RunOnUi([this] { KillTimer(kRefreshTimer); });
@@ -462,10 +504,7 @@ int CUploadDlg::HandleFailure(int step, const CString& path, bool& retried, int&
     InsertLogItem(1, CString());
     Notify(1, message);
     retried = true;
-    RunOnUi([this] {
-        m_nTotalDone -= m_nFileDone;
-        m_nFileDone = 0;
-    });
+    m_nTotalDone -= m_nFileDone.exchange(0);
     if (++attempt > upload::RetryCount(m_szRetryCount)) {
         SetRowStatus(path, kRowFailed);
         ++m_nFailed;
@@ -485,9 +524,19 @@ int CUploadDlg::UploadFile(const char* secondId, const CString& path, const char
     m_bConflictShown = false;
     if (m_bCancel)
         return kStepStopRun;
-    const CString name = NamePart(path);
-    const CString folder = FolderPart(path);
-    RunOnUi([this, name, folder] {
+    // The row stays the item's; what is read and announced may be the component's link file.
+    CString source = path;
+    if (!ECMUpload(source)) {
+        TraceLog(1, L"[ CUploadDlg::UploadFile ] ECMUpload = FALSE\n");
+        SetRowStatus(path, kRowFailed);
+        Notify(1, m_pProto->ResultInfo.wszMessage);
+        ++m_nFailed;
+        return kStepStopRun;
+    }
+    const CString name = NamePart(source);
+    const CString folder = FolderPart(source);
+    m_strWorkItem = name;
+    PostToUi([this, name, folder] {
         m_strItemName = name;
         SetDlgItemText(IDC_UPLOAD_FOLDER, folder.GetString());
         SetDlgItemText(IDC_UPLOAD_FILE, name.GetString());
@@ -502,7 +551,7 @@ int CUploadDlg::UploadFile(const char* secondId, const CString& path, const char
             return CancelFile(path);
         CFile file;
         CFileException failure;
-        if (!file.Open(path.GetString(), CFile::modeRead | CFile::shareDenyWrite | CFile::typeBinary, &failure)) {
+        if (!file.Open(source.GetString(), CFile::modeRead | CFile::shareDenyWrite | CFile::typeBinary, &failure)) {
             TraceLog(2048, L"[ CUploadDlg::UploadFile ] File Open Error [%d]\n", failure.m_cause);
             CString reason = failure.GetErrorMessage();
             if (reason.GetLength() > 1023)
@@ -521,10 +570,8 @@ int CUploadDlg::UploadFile(const char* secondId, const CString& path, const char
             return kStepSkipped;
         }
         const __int64 size = static_cast<__int64>(length);
-        RunOnUi([this, size] {
-            m_nFileSize = size;
-            m_nFileDone = 0;
-        });
+        m_nFileSize = size;
+        m_nFileDone = 0;
         FILETIME created = {}, written = {};
         ::GetFileTime(file.m_hFile, &created, nullptr, &written);
         std::string createdText = Narrow(FileTimeText(created));
@@ -548,7 +595,7 @@ int CUploadDlg::UploadFile(const char* secondId, const CString& path, const char
         const char* stored = m_pProto->UploadInfo.szStoredSize;
         if (stored[0]) {
             const __int64 storedSize = _strtoi64(stored, nullptr, 10);
-            const unsigned long local = CFileUtils::ComputeChecksum(path, storedSize);
+            const unsigned long local = CFileUtils::ComputeChecksum(source, storedSize);
             mode = upload::DecideServerCopy(stored, m_pProto->UploadInfo.szStoredChecksum, local, size);
             if (mode == "2")
                 TraceLog(1024, L"[ CUploadDlg::UploadFile ] ADLER - SKIP \n");
@@ -582,8 +629,7 @@ int CUploadDlg::UploadFile(const char* secondId, const CString& path, const char
             if (m_bConflictShown) {
                 SetRowStatus(path, kRowCancelled);
             } else {
-                uint64_t whole = static_cast<uint64_t>(size);
-                ::SendMessageW(m_hWnd, WM_UPLOAD_PROGRESS, 0, reinterpret_cast<LPARAM>(&whole));
+                CountProgress(0, size);
                 RowDone(path);
             }
             return kStepSkipped;
@@ -626,10 +672,9 @@ int CUploadDlg::Stream(CFile& file, __int64 size, __int64 offset, const CString&
         m_pProto->GetUploadCancel();
         return kStepSkipped;
     }
-    uint64_t base = static_cast<uint64_t>(offset);
-    ::SendMessageW(m_hWnd, WM_UPLOAD_PROGRESS, 1, reinterpret_cast<LPARAM>(&base));
+    CountProgress(1, offset);
     m_nStreamed = 0;
-    const int code = m_pProto->GetUploadFile(m_hWnd, file, size, offset);
+    const int code = m_pProto->GetUploadFile(m_hRelay ? m_hRelay : m_hWnd, file, size, offset);
     file.Close();
     const __int64 streamed = m_nStreamed;
     if (code == 0 && streamed == size - offset) {

@@ -5,7 +5,7 @@
 // (MB = 1,000,000 bytes). Under Wine, from the build root:
 //   win/wine-run.sh 'T:\win\bin\ProtoBench.exe' [megabytes, default 256]
 // It starts a test server of its own (T:\native\bin\start-server.sh), which ends with it.
-#include <winsock2.h>
+#include "BenchServer.h"
 #include "ToviProto.h"
 #include "ToviConn.h"
 #include "ToviCrypto.h"
@@ -19,7 +19,9 @@
 
 namespace {
 
-typedef std::chrono::steady_clock Clock;
+using bench::Clock;
+using bench::ControlLine;
+using bench::Seconds;
 
 struct Cipher {
     const char* name;
@@ -34,38 +36,6 @@ const Cipher kCiphers[] = {
 };
 
 const wchar_t kScratch[] = L"T:\\scratch\\ProtoBench";
-
-double Seconds(Clock::time_point since)
-{
-    return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-// One line out, one line back.
-class ControlLine {
-public:
-    bool Connect(int port)
-    {
-        m_socket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in addr = {};
-        addr.sin_family = AF_INET;
-        addr.sin_port = htons(static_cast<u_short>(port));
-        addr.sin_addr.s_addr = inet_addr("127.0.0.1");
-        return connect(m_socket, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-    }
-    std::string Send(const std::string& line)
-    {
-        std::string out = line + "\n";
-        send(m_socket, out.data(), static_cast<int>(out.size()), 0);
-        std::string reply;
-        char c;
-        while (recv(m_socket, &c, 1, 0) == 1 && c != '\n')
-            reply.push_back(c);
-        return reply;
-    }
-
-private:
-    SOCKET m_socket = INVALID_SOCKET;
-};
 
 // The window the transfers report to, on a thread of its own that pumps its messages.
 LRESULT CALLBACK ProgressProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -100,43 +70,6 @@ struct WindowThread {
         return 0;
     }
 };
-
-bool StartServer(int& port, int& control)
-{
-    const std::wstring portFile = std::wstring(kScratch) + L"\\ports";
-    DeleteFileW(portFile.c_str());
-    std::wstring command = L"start-server.sh --port-file " + portFile + L" --exit-with-control";
-    // The script prints the ports; the file carries them, so its output goes nowhere.
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                             OPEN_EXISTING, 0, nullptr);
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = si.hStdOutput = si.hStdError = nul;
-    PROCESS_INFORMATION pi = {};
-    const BOOL started = CreateProcessW(L"T:\\native\\bin\\start-server.sh", &command[0], nullptr, nullptr, TRUE, 0,
-                                        nullptr, nullptr, &si, &pi);
-    if (nul != INVALID_HANDLE_VALUE)
-        CloseHandle(nul);
-    if (!started)
-        return false;
-    if (pi.hProcess)
-        CloseHandle(pi.hProcess);
-    if (pi.hThread)
-        CloseHandle(pi.hThread);
-    for (int i = 0; i < 400; ++i) {
-        FILE* file = _wfopen(portFile.c_str(), L"r");
-        if (file) {
-            int n = fscanf(file, "%d %d", &port, &control);
-            fclose(file);
-            if (n == 2)
-                return true;
-        }
-        Sleep(50);
-    }
-    return false;
-}
 
 bool WriteSource(const std::wstring& path, uint64_t size)
 {
@@ -213,25 +146,11 @@ double CipherOnly(const Cipher& cipher, uint64_t size)
     return rate;
 }
 
-int LogIn(CToviProto& proto, int port)
-{
-    std::strcpy(proto.ServerAddress.szHost, "127.0.0.1");
-    proto.ServerAddress.nPort = port;
-    std::strcpy(proto.ConnectTimeout, "10");
-    std::strcpy(proto.SocketTimeout, "120");
-    int code = proto.GetSecureCode(nullptr, proto.ServerAddress.szHost, port, proto.ServerAddress.szCode,
-                                   PROT_CMD('B', '0'));
-    if (code != 0)
-        return code;
-    return proto.GetLoginInfo(L"1", L"bench", L"bench1234", const_cast<char*>("ko"), const_cast<char*>("N"),
-                              const_cast<char*>("2"), false, CString(), nullptr);
-}
-
 bool Run(const Cipher& cipher, ControlLine& control, int port, HWND wnd, const std::wstring& source, uint64_t size)
 {
     control.Send(std::string("POLICY fixed ") + cipher.policy);
     CToviProto proto;
-    if (LogIn(proto, port) != 0 || proto.GetOption() != 0) {
+    if (bench::LogIn(proto, port, "10", "120") != 0 || proto.GetOption() != 0) {
         std::printf("%s: log-in failed: %ls\n", cipher.name, proto.ResultInfo.wszMessage);
         return false;
     }
@@ -308,7 +227,7 @@ int main(int argc, char** argv)
 
     int port = 0, controlPort = 0;
     ControlLine control;
-    if (!StartServer(port, controlPort) || !control.Connect(controlPort)) {
+    if (!bench::StartServer(kScratch, port, controlPort) || !control.Connect(controlPort)) {
         std::printf("no test server (build the native tools first)\n");
         return 1;
     }

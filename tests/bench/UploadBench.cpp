@@ -5,7 +5,7 @@
 //   win/wine-run.sh 'T:\win\bin\UploadBench.exe' [megabytes, default 256] [files, default 2000]
 // It starts a test server of its own (T:\native\bin\start-server.sh), which ends with it. Needs a
 // display (the window is real): run it under Xvfb.
-#include <winsock2.h>
+#include "BenchServer.h"
 #include "Files.h"
 #include "Library.h"
 #include "ToviMessages.h"
@@ -20,40 +20,11 @@
 
 namespace {
 
-typedef std::chrono::steady_clock Clock;
+using bench::Clock;
+using bench::ControlLine;
+using bench::Seconds;
 
 const wchar_t kScratch[] = L"T:\\scratch\\UploadBench";
-
-double Seconds(Clock::time_point since)
-{
-    return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-class ControlLine {
-public:
-    bool Connect(int port)
-    {
-        m_socket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in addr = {};
-        addr.sin_family = AF_INET;
-        addr.sin_port = htons(static_cast<u_short>(port));
-        addr.sin_addr.s_addr = inet_addr("127.0.0.1");
-        return connect(m_socket, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-    }
-    std::string Send(const std::string& line)
-    {
-        std::string out = line + "\n";
-        send(m_socket, out.data(), static_cast<int>(out.size()), 0);
-        std::string reply;
-        char c;
-        while (recv(m_socket, &c, 1, 0) == 1 && c != '\n')
-            reply.push_back(c);
-        return reply;
-    }
-
-private:
-    SOCKET m_socket = INVALID_SOCKET;
-};
 
 // The splitter's stand-in: counts the window's end-of-run messages.
 volatile LONG g_done = 0;
@@ -96,42 +67,6 @@ struct WindowThread {
     }
 };
 
-bool StartServer(int& port, int& control)
-{
-    const std::wstring portFile = std::wstring(kScratch) + L"\\ports";
-    DeleteFileW(portFile.c_str());
-    std::wstring command = L"start-server.sh --port-file " + portFile + L" --exit-with-control";
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                             OPEN_EXISTING, 0, nullptr);
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = si.hStdOutput = si.hStdError = nul;
-    PROCESS_INFORMATION pi = {};
-    const BOOL started = CreateProcessW(L"T:\\native\\bin\\start-server.sh", &command[0], nullptr, nullptr, TRUE, 0,
-                                        nullptr, nullptr, &si, &pi);
-    if (nul != INVALID_HANDLE_VALUE)
-        CloseHandle(nul);
-    if (!started)
-        return false;
-    if (pi.hProcess)
-        CloseHandle(pi.hProcess);
-    if (pi.hThread)
-        CloseHandle(pi.hThread);
-    for (int i = 0; i < 400; ++i) {
-        FILE* file = _wfopen(portFile.c_str(), L"r");
-        if (file) {
-            int n = fscanf(file, "%d %d", &port, &control);
-            fclose(file);
-            if (n == 2)
-                return true;
-        }
-        Sleep(50);
-    }
-    return false;
-}
-
 bool WriteSource(const std::wstring& path, uint64_t size, uint32_t seed)
 {
     HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -152,20 +87,6 @@ bool WriteSource(const std::wstring& path, uint64_t size, uint32_t seed)
     }
     CloseHandle(h);
     return ok;
-}
-
-int LogIn(CToviProto& proto, int port)
-{
-    std::strcpy(proto.ServerAddress.szHost, "127.0.0.1");
-    proto.ServerAddress.nPort = port;
-    std::strcpy(proto.SocketTimeout, "60");
-    std::strcpy(proto.ConnectTimeout, "5");
-    int code = proto.GetSecureCode(nullptr, proto.ServerAddress.szHost, port, proto.ServerAddress.szCode,
-                                   PROT_CMD('B', '0'));
-    if (code != 0)
-        return code;
-    return proto.GetLoginInfo(L"1", CString(L"bench"), CString(L"bench1234"), const_cast<char*>("ko"),
-                              const_cast<char*>("N"), const_cast<char*>("2"), false, CString(), nullptr);
 }
 
 std::string MakeFolder(CToviProto& proto, const std::string& parent, const wchar_t* name)
@@ -246,7 +167,7 @@ int main(int argc, char** argv)
 
     int port = 0, controlPort = 0;
     ControlLine control;
-    if (!StartServer(port, controlPort) || !control.Connect(controlPort)) {
+    if (!bench::StartServer(kScratch, port, controlPort) || !control.Connect(controlPort)) {
         std::printf("no test server (build the native tools first)\n");
         return 1;
     }
@@ -272,7 +193,7 @@ int main(int argc, char** argv)
     WaitForSingleObject(window.ready, INFINITE);
 
     CToviProto proto;
-    if (LogIn(proto, port) != 0 || proto.GetOption() != 0 ||
+    if (bench::LogIn(proto, port, "5", "60") != 0 || proto.GetOption() != 0 ||
         proto.GetFolderInfo(const_cast<char*>("0"), const_cast<char*>("0"), const_cast<char*>("D"), false, true) != 0) {
         std::printf("log-in failed: %ls\n", proto.ResultInfo.wszMessage);
         return 1;

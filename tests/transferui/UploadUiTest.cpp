@@ -5,8 +5,12 @@
 #include "UploadHost.h"
 #include "AutoAnswer.h"
 #include "FileUtils.h"
+#include "UploadEcm.h"
+#include "PixelCapture.h"
 #include "WindowDriver.h"
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <cstring>
 
 using namespace uploadtest;
@@ -30,6 +34,37 @@ protected:
         return std::to_string(CFileUtils::ComputeChecksum(local.c_str(), 0));
     }
 };
+
+// The document-management component of the tests: the work area is the scratch folder's
+// "work" sub-folder and every check-out hands back the link file.
+std::wstring g_ecmWork;
+std::wstring g_ecmLink;
+class TestEcm : public CUploadEcm {
+public:
+    CString ExternalRoot() override { return L"E:\\"; }
+    CString WorkRoot() override { return g_ecmWork.c_str(); }
+    bool CheckOut(const CString&, CString& kind, CString& replacement, CString& status, CString&) override
+    {
+        kind = L"L";
+        replacement = g_ecmLink.c_str();
+        status = L"DO0";
+        return true;
+    }
+};
+CUploadEcm* MakeTestEcm() { return new TestEcm(); }
+CUploadEcm* MakeNoEcm() { return nullptr; }
+
+// How many starts of the socket library this process holds (released and taken back).
+int SocketLibraryReferences()
+{
+    int count = 0;
+    while (WSACleanup() == 0)
+        ++count;
+    WSADATA data;
+    for (int i = 0; i < count; ++i)
+        WSAStartup(MAKEWORD(2, 2), &data);
+    return count;
+}
 
 bool AllRows(const std::vector<Row>& rows, const wchar_t* status)
 {
@@ -151,7 +186,7 @@ TEST_F(UploadRun, AServerThatKeepsClosingIsAbandonedAfterTheConfiguredRetries)
     const std::wstring path = Local(L"never.bin");
     WriteLocal(path, 1000, 41);
     ASSERT_EQ("OK", Control("FAULT close cmd=H0 count=*").substr(0, 2));
-    uitest::AutoAnswer boxes(L"CorvaneIXO", IDOK);
+    uitest::AutoAnswer boxes(L"Corvane IXO MessageBox", IDOK);
     CUploadThread* thread = Start({Item(path, false)});
     ASSERT_TRUE(WaitForRunEnd(thread, 60000));
     EXPECT_EQ(1, thread->m_dlg.GetAbandonedCount());
@@ -278,4 +313,220 @@ TEST_F(UploadRun, AFolderTheServerKeepsCallingExistingAsksOnceAndTheRunGoesOn)
     EXPECT_EQ(1, thread->m_dlg.GetSentCount());
     Finish(thread);
     EXPECT_EQ(Checksum(after), protoserver::Control::Value(ServerItem("after.bin"), "checksum"));
+}
+
+TEST_F(UploadRun, ManyItemsAddedWhileTheWorkerRunsAreAllUploadedExactlyOnce)
+{
+    const std::wstring first = Local(L"first.bin");
+    WriteLocal(first, 1024 * 1024, 80);
+    ASSERT_EQ("OK", Control("SWITCH bandwidth=512").substr(0, 2));
+    // Additions that land while a list is being filled are refused with a box: answer it and
+    // hand the same batch over again, as the main program's user would.
+    uitest::AutoAnswer refusals(L"Corvane IXO MessageBox", IDOK);
+    CUploadThread* thread = Start({Item(first, false)});
+    ASSERT_NE(nullptr, thread);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return Saw("H3") || Saw("H0"); }, 15000)) << "the worker runs";
+    const size_t before = ListPath({}).size();
+
+    std::vector<std::wstring> added;
+    for (int batch = 0; batch < 6; ++batch) {
+        std::vector<_UPLOADINFO> items;
+        for (int i = 0; i < 5; ++i) {
+            const std::wstring path =
+                Local((L"add-" + std::to_wstring(batch) + L"-" + std::to_wstring(i) + L".bin").c_str());
+            WriteLocal(path, 3000 + 100 * i, 200 + batch * 10 + i);
+            items.push_back(Item(path, false));
+            added.push_back(path);
+        }
+        ASSERT_TRUE(uitest::WaitUntil([&] {
+            EXPECT_EQ(0, thread->AddUploadInfo(items));
+            return items.empty();
+        }, 20000)) << "batch " << batch << " was never taken";
+    }
+    ASSERT_TRUE(WaitForRunEnd(thread, 90000));
+    const std::vector<Row> rows = Rows(thread);
+    EXPECT_EQ(31u, rows.size());
+    EXPECT_TRUE(AllRows(rows, L"Completed"));
+    EXPECT_EQ(31u, thread->m_dlg.GetItemCount()) << "every item is queued once";
+    EXPECT_EQ(31u, thread->m_dlg.GetNextIndex());
+    EXPECT_EQ(0, thread->m_dlg.GetFailedCount());
+    Finish(thread);
+    const std::vector<_PROTO_FOLDER_INFO> top = ListPath({});
+    EXPECT_EQ(before + 30, top.size()) << "no item went up twice under another name";
+    for (const std::wstring& path : added) {
+        const std::wstring name = path.substr(path.rfind(L'\\') + 1);
+        EXPECT_EQ(Checksum(path), protoserver::Control::Value(ServerItem(Utf8(name)), "checksum")) << Utf8(name);
+    }
+}
+
+TEST_F(UploadRun, AStreamTheServerCutsResumesToAByteIdenticalFile)
+{
+    const std::wstring path = Local(L"cut.bin");
+    // Far more than the sockets' buffers hold, cut inside the second frame: the sender meets
+    // the cut while it still sends.
+    WriteLocal(path, 24 * 1024 * 1024 + 4321, 90);
+    ASSERT_EQ("OK", Control("FAULT cut-stream bytes=100000 cmd=H3").substr(0, 2));
+    CUploadThread* thread = Start({Item(path, false)});
+    ASSERT_TRUE(WaitForRunEnd(thread, 60000));
+    EXPECT_EQ(1u, Rows(thread, 10094).size()) << "the cut is logged once";
+    EXPECT_EQ(1, thread->m_dlg.GetSentCount());
+    EXPECT_EQ(0, thread->m_dlg.GetAbandonedCount());
+    const std::vector<Row> rows = Rows(thread);
+    ASSERT_EQ(1u, rows.size());
+    EXPECT_EQ(L"Completed", rows[0].status);
+    Finish(thread);
+    EXPECT_TRUE(ServerHoldsSame(ListPath({}), L"cut.bin", path));
+    EXPECT_TRUE(Saw("H5"));
+}
+
+TEST_F(UploadRun, AForcedStopWhileTheResultListIsOpenClosesTheListAndEndsTheThread)
+{
+    const std::wstring path = Local(L"listed.bin");
+    WriteLocal(path, 5000, 62);
+    ProtRecord error;
+    error[44] = "E";
+    error[181] = "listed.bin";
+    error[255] = "Refused";
+    ProtRecord last;
+    last[44] = "N";
+    ASSERT_EQ("OK", Control("FAULT payload cmd=H5 hex=" + road::RecordHex({error, last})).substr(0, 2));
+    CUploadThread* thread = Start({Item(path, false)});
+    HWND list = uitest::WaitForDialog(L"Upload Results", 30000);
+    ASSERT_NE(nullptr, list);
+    // The main program stops transfers at log-out; nobody is there to press OK.
+    thread->EndUploadForce();
+    EXPECT_TRUE(uitest::WaitForWindowGone(list, 10000));
+    EXPECT_TRUE(WaitForExit(thread, 15000));
+    EXPECT_TRUE(uitest::WaitUntil([] { return Owner().exits.load() == 1; }));
+}
+
+TEST_F(UploadRun, TheWindowLeavesTheCallersSocketLibraryReferenceAlone)
+{
+    const std::wstring path = Local(L"wsa.bin");
+    WriteLocal(path, 1000, 63);
+    m_proto.CloseSocket();
+    const int before = SocketLibraryReferences();
+    ASSERT_GT(before, 0);
+    CUploadThread* thread = Start({Item(path, false)});
+    ASSERT_TRUE(WaitForRunEnd(thread));
+    Finish(thread);
+    m_proto.CloseSocket();
+    EXPECT_EQ(before, SocketLibraryReferences()) << "a release without its own start takes the caller's";
+}
+
+TEST_F(UploadRun, AtTheDocumentManagementSiteAWorkAreaFileGoesUpAsItsLinkFile)
+{
+    const std::wstring work = Local(L"work");
+    CreateDirectoryW(work.c_str(), nullptr);
+    const std::wstring inside = work + L"\\plan.doc";
+    const std::wstring link = Local(L"plan-link.bin");
+    const std::wstring outside = Local(L"notes.bin");
+    WriteLocal(inside, 4000, 120);
+    WriteLocal(link, 900, 121);
+    WriteLocal(outside, 1500, 122);
+    g_ecmWork = work;
+    g_ecmLink = link;
+    CUploadEcm::SetFactory(MakeTestEcm);
+    m_proto.CustomerCode = L"KESTALMOTOR_IN";
+    CUploadThread* thread = Start({Item(inside, false), Item(outside, false)});
+    ASSERT_TRUE(WaitForRunEnd(thread));
+    CUploadEcm::SetFactory(nullptr);
+    EXPECT_TRUE(AllRows(Rows(thread), L"Completed"));
+    Finish(thread);
+    const std::vector<_PROTO_FOLDER_INFO> top = ListPath({});
+    EXPECT_TRUE(ServerHoldsSame(top, L"plan-link.bin", link));
+    EXPECT_EQ(nullptr, Find(top, L"plan.doc")) << "the work-area file itself never leaves";
+    EXPECT_TRUE(ServerHoldsSame(top, L"notes.bin", outside));
+}
+
+TEST_F(UploadRun, AtTheDocumentManagementSiteAMissingComponentFailsTheFileAndSaysSo)
+{
+    const std::wstring path = Local(L"ecm.bin");
+    WriteLocal(path, 1000, 123);
+    CUploadEcm::SetFactory(MakeNoEcm);
+    m_proto.CustomerCode = L"KESTALMOTOR_IN";
+    uitest::AutoAnswer boxes(L"Corvane IXO MessageBox", IDOK);
+    CUploadThread* thread = Start({Item(path, false)});
+    ASSERT_TRUE(WaitForRunEnd(thread));
+    CUploadEcm::SetFactory(nullptr);
+    EXPECT_EQ(1, thread->m_dlg.GetFailedCount());
+    const std::vector<Row> rows = Rows(thread);
+    ASSERT_EQ(1u, rows.size());
+    EXPECT_EQ(L"Failed", rows[0].status);
+    ASSERT_TRUE(boxes.WaitForCount(1));
+    const std::vector<std::wstring> texts = boxes.Seen()[0].texts;
+    EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), L"ECM 모듈을 찾을 수 없습니다."));
+    Finish(thread);
+    EXPECT_FALSE(Saw("H0")) << "nothing was announced";
+}
+
+TEST_F(UploadRun, AnAdditionRefusedDuringTheResultPhaseReturnsAtOnceAndTheWindowSaysWhy)
+{
+    const std::wstring path = Local(L"phase.bin");
+    const std::wstring later = Local(L"later.bin");
+    WriteLocal(path, 2000, 130);
+    WriteLocal(later, 2000, 131);
+    ASSERT_EQ("OK", Control("FAULT delay ms=4000 cmd=H5").substr(0, 2));
+    CUploadThread* thread = Start({Item(path, false)});
+    ASSERT_TRUE(uitest::WaitUntil([&] { return Saw("H5"); }, 15000)) << "the result phase runs";
+
+    std::vector<_UPLOADINFO> items{Item(later, false)};
+    std::atomic<bool> returned{false};
+    std::thread caller([&] {
+        thread->AddUploadInfo(items);
+        returned = true;
+    });
+    // The caller is the main program's window thread: it must not wait for the user.
+    const bool prompt = uitest::WaitUntil([&] { return returned.load(); }, 2000);
+    HWND box = nullptr;
+    uitest::WaitUntil([&] { return (box = uitest::FindTopWindow(L"#32770", L"Corvane IXO MessageBox")) != nullptr; },
+                      5000);
+    ASSERT_NE(nullptr, box);
+    EXPECT_TRUE(prompt) << "the refusal held the caller";
+    EXPECT_EQ(GetWindowThreadProcessId(Window(thread), nullptr), GetWindowThreadProcessId(box, nullptr))
+        << "the box runs on the upload window's thread";
+    uitest::ClickButton(box, IDOK);
+    caller.join();
+    EXPECT_EQ(1u, items.size()) << "a refused batch stays with the caller";
+    ASSERT_TRUE(WaitForRunEnd(thread, 20000));
+    EXPECT_EQ(1u, Rows(thread).size());
+    Finish(thread);
+    EXPECT_EQ("ERR", ServerItem("later.bin").substr(0, 3));
+}
+
+TEST_F(UploadRun, TheCloseWhenDoneBoxShowsItsCheckMark)
+{
+    const std::wstring path = Local(L"box.bin");
+    WriteLocal(path, 1000, 140);
+    CUploadThread* thread = Start({Item(path, false)});
+    ASSERT_TRUE(WaitForRunEnd(thread));
+    HWND box = GetDlgItem(Window(thread), 10030);
+    ASSERT_NE(nullptr, box);
+    ASSERT_EQ(BST_UNCHECKED, SendMessageW(box, BM_GETCHECK, 0, 0));
+    const uitest::Pixels before = uitest::CaptureWindow(box, 300);
+    PostMessageW(box, BM_CLICK, 0, 0);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+    const uitest::Pixels after = uitest::CaptureWindow(box, 300);
+    ASSERT_FALSE(before.Empty());
+    ASSERT_EQ(before.width, after.width);
+    int changed = 0;
+    for (size_t i = 0; i < before.bgra.size() && i < after.bgra.size(); ++i)
+        changed += before.bgra[i] != after.bgra[i];
+    EXPECT_GE(changed, 6) << "a ticked box looks ticked";
+    Finish(thread);
+}
+
+TEST_F(UploadRun, AResultRequestOnAConnectionTheServerDroppedIsAskedAgainOnANewOne)
+{
+    const std::wstring path = Local(L"asked.bin");
+    WriteLocal(path, 3000, 150);
+    ASSERT_EQ("OK", Control("FAULT close cmd=H5").substr(0, 2));
+    uitest::AutoAnswer boxes(L"Corvane IXO MessageBox", IDOK);
+    CUploadThread* thread = Start({Item(path, false)});
+    ASSERT_TRUE(WaitForRunEnd(thread, 30000));
+    EXPECT_EQ(0, boxes.Count()) << "the second request got the answer";
+    EXPECT_EQ(1, thread->m_dlg.GetSentCount());
+    EXPECT_EQ(0, thread->m_dlg.GetResultErrorCount());
+    EXPECT_EQ(L"Completed", Rows(thread)[0].status);
+    Finish(thread);
 }

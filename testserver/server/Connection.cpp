@@ -57,6 +57,8 @@ void CConnection::SetUploadTarget(std::unique_ptr<CUploadTarget> target)
 {
     AbandonUpload();
     m_upload = std::move(target);
+    m_uploadCut = m_upload ? FaultPlan::From(m_state.Faults().TakeNamed("H3")).cutStream : -1;
+    m_uploadSeen = 0;
 }
 
 void CConnection::AbandonUpload(const std::string& byRequest)
@@ -99,6 +101,15 @@ bool CConnection::OnUploadFrame(Frame& frame)
         Log("H3 data cannot be deciphered");
         return false;
     }
+    if (m_uploadCut >= 0 && m_uploadSeen + frame.payload.size() >= static_cast<uint64_t>(m_uploadCut)) {
+        // The partial copy keeps what arrived before the cut, as a dropped line would leave it.
+        const size_t keep = static_cast<size_t>(static_cast<uint64_t>(m_uploadCut) - m_uploadSeen);
+        if (keep > 0)
+            m_upload->OnData(frame.payload.substr(0, keep), false);
+        Log("upload cut after " + std::to_string(m_uploadCut) + " bytes of file data (fault)");
+        return false;
+    }
+    m_uploadSeen += frame.payload.size();
     if (!m_upload->OnData(frame.payload, (frame.flags & kFlagMore) == 0)) {
         Log("H3 data refused by the upload");
         return false;

@@ -57,6 +57,9 @@ private:
     CSessionCipher m_cipher;
     std::string m_pendingKey;
     std::unique_ptr<CUploadTarget> m_upload;
+    // "cut-stream cmd=H3": the connection closes once this many bytes of the upload arrived.
+    long m_uploadCut = -1;
+    uint64_t m_uploadSeen = 0;
     CSlots m_slots;
     std::atomic<bool> m_closing{false};
 

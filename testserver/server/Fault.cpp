@@ -32,7 +32,7 @@ const std::vector<KindInfo>& Kinds()
         {"fragment", {"records"}, "reply cut into frames of at most `records` records (default 1)"},
         {"mismatch", {"command"}, "last frame of the reply (or of a stream's data) carries another command"},
         {"rekey", {"key"}, "re-key the next file stream after its header with this 32-byte phrase"},
-        {"cut-stream", {"bytes"}, "close after this many bytes of file data"},
+        {"cut-stream", {"bytes"}, "close after this many bytes of file data (cmd=H3: of an upload)"},
         {"stop-stream", {"frames", "reply"},
          "after this many data frames (default 0) a stream ends with an E0 (or reply=) frame without a message"},
         {"duplicate", {"late"}, "the reply goes out twice: at once, or with late=1 just before the next reply"},

@@ -27,6 +27,24 @@ std::vector<Fault> CFaultTable::Take(const std::string& command)
     return taken;
 }
 
+std::vector<Fault> CFaultTable::TakeNamed(const std::string& command)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    std::vector<Fault> taken;
+    for (auto it = m_faults.begin(); it != m_faults.end();) {
+        if (it->command != command) {
+            ++it;
+            continue;
+        }
+        taken.push_back(*it);
+        if (it->remaining > 0 && --it->remaining == 0)
+            it = m_faults.erase(it);
+        else
+            ++it;
+    }
+    return taken;
+}
+
 std::vector<Fault> CFaultTable::List() const
 {
     std::lock_guard<std::mutex> guard(m_lock);

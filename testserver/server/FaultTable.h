@@ -11,6 +11,8 @@ public:
     // Every fault that applies to one exchange of this request command; each one taken
     // counts down and is dropped at zero.
     std::vector<Fault> Take(const std::string& command);
+    // Only the faults that name this command (cmd=XX); faults for any command stay.
+    std::vector<Fault> TakeNamed(const std::string& command);
     std::vector<Fault> List() const;
     void Clear();
 

@@ -55,7 +55,7 @@
 //       mismatch [command=XX]  the last reply frame (for a stream: the last data frame)
 //                              carries another command
 //       rekey key=<32 chars>   re-key the next stream after its header with this phrase
-//       cut-stream bytes=N     close after N bytes of file data
+//       cut-stream bytes=N     close after N bytes of file data (cmd=H3: of an upload)
 //   FAULTS                     the faults still waiting
 //   LAST [cmd=XX]              the newest request: "OK conn=N cmd=XX flags=HH frames=N
 //                              records=N rec=ID:HEX,ID:HEX/ID:HEX" ("/" between records)
