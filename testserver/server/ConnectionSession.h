@@ -32,6 +32,14 @@ struct ConnectionSession {
     uint64_t downloadIdx = 0;
     int downloadVersion = 0;
 
+    // An H1 announce of an old version that the server "prepares" first: the rounds of
+    // continue requests still answered with "wait", and what the announce asked.
+    bool preparing = false;
+    int prepareLeft = 0;
+    bool prepareCompare = false;   // the announce carried a local size and checksum
+    uint64_t prepareLocal = 0;
+    std::string prepareChecksum;
+
     PendingOperation operation;
 
     // Paging: the request that the last page answered and where the next page starts.

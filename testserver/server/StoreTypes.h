@@ -131,6 +131,7 @@ struct StoreConfig {
     bool fileKeys = false;
     int keepVersions = 5;
     int h5PendingRounds = 0;
+    int prepareRounds = 0;                       // > 0: an old version answers "wait" this many rounds first
     uint64_t thumbnailMaxBytes = 2u << 20;
     bool selfRecord = true;
     double sessionIdleSeconds = 0;               // 0: sessions never expire by themselves

@@ -1,0 +1,20 @@
+// Resource ids of the download window.
+#pragma once
+
+#define IDD_DOWNLOAD                    1011
+
+// Download window (the caption buttons and the hidden box come from SkinRes.h).
+#define IDC_DOWNLOAD_LIST               10021
+#define IDC_DOWNLOAD_LABEL_FOLDER       10022
+#define IDC_DOWNLOAD_LABEL_SPEED        10023
+#define IDC_DOWNLOAD_LABEL_FILE         10024
+#define IDC_DOWNLOAD_PROGRESS_FILE      10025
+#define IDC_DOWNLOAD_PROGRESS_TOTAL     10026
+#define IDC_DOWNLOAD_RATE               10027
+#define IDC_DOWNLOAD_CLOSE_WHEN_DONE    10030
+#define IDC_DOWNLOAD_FOLDER             10052
+#define IDC_DOWNLOAD_FILE               10055
+#define IDC_DOWNLOAD_ERROR_LOG          10094
+#ifndef IDC_DIALOG_HIDDEN
+#define IDC_DIALOG_HIDDEN               10135
+#endif
