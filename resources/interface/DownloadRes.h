@@ -18,3 +18,9 @@
 #ifndef IDC_DIALOG_HIDDEN
 #define IDC_DIALOG_HIDDEN               10135
 #endif
+
+// Progress of a server file operation.
+#define IDD_FILE_PROGRESS               1001
+#define IDC_FILE_PROGRESS_BAR           10013
+#define IDC_FILE_PROGRESS_OPERATION     10014
+#define IDC_FILE_PROGRESS_ITEM          10015
