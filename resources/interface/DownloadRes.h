@@ -24,3 +24,11 @@
 #define IDC_FILE_PROGRESS_BAR           10013
 #define IDC_FILE_PROGRESS_OPERATION     10014
 #define IDC_FILE_PROGRESS_ITEM          10015
+
+// Version list.
+#define IDD_VERSION_LIST                1018
+#define IDC_VERSION_NAME                10112
+#define IDC_VERSION_LABEL               10133
+#define IDC_VERSION_LIST                10159
+#define IDC_VERSION_INFO_KEPT           10160
+#define IDC_VERSION_INFO_DELETE         10161
