@@ -32,3 +32,27 @@
 #define IDC_VERSION_LIST                10159
 #define IDC_VERSION_INFO_KEPT           10160
 #define IDC_VERSION_INFO_DELETE         10161
+
+// Properties.
+#define IDD_FILE_PROPERTY               1007
+#define IDC_PROP_LABEL_LOCATION         10022
+#define IDC_PROP_ATTRIBUTES             10029
+#define IDC_PROP_LIMIT                  10030
+#define IDC_PROP_TYPE                   10032
+#define IDC_PROP_SIZE                   10034
+#define IDC_PROP_LABEL_CREATOR          10035
+#define IDC_PROP_CREATOR                10036
+#define IDC_PROP_CREATED                10037
+#define IDC_PROP_NAME                   10038
+#define IDC_PROP_LABEL_CREATED          10040
+#define IDC_PROP_LABEL_TYPE             10041
+#define IDC_PROP_CONTENTS               10043
+#define IDC_PROP_LABEL_ATTRIBUTES       10047
+#define IDC_PROP_LOCATION               10048
+#define IDC_PROP_LABEL_MODIFIED         10049
+#define IDC_PROP_LABEL_LIMIT            10050
+#define IDC_PROP_MODIFIED               10053
+#define IDC_PROP_SEPARATOR1             10141
+#define IDC_PROP_SEPARATOR2             10142
+#define IDC_PROP_LABEL_SIZE             10194
+#define IDC_PROP_LABEL_CONTENTS         10195

@@ -42,6 +42,10 @@ struct ConnectionSession {
 
     PendingOperation operation;
 
+    // Properties spread over pages (the propertyPages switch): continuation pages still to come.
+    int propertyPagesLeft = 0;
+    std::vector<std::pair<int, std::string>> propertyFields;   // every page carries the totals
+
     // Paging: the request that the last page answered and where the next page starts.
     std::string pageKey;
     size_t pageNext = 0;
