@@ -56,3 +56,8 @@
 #define IDC_PROP_SEPARATOR2             10142
 #define IDC_PROP_LABEL_SIZE             10194
 #define IDC_PROP_LABEL_CONTENTS         10195
+
+// Error list.
+#define IDD_ERROR_LIST                  1041
+#define IDC_ERROR_LIST                  10020
+#define IDC_ERROR_SENTENCE              10133
