@@ -64,7 +64,9 @@ CFilePropertyDlg::~CFilePropertyDlg()
         delete m_pProto;
         m_pProto = nullptr;
     }
-    // Both icons are the library's shared ones, never destroyed.
+    // A folder's icons are the library's shared ones; a file's comes from the shell.
+    if (m_bOwnIcon && m_hIcon)
+        ::DestroyIcon(m_hIcon);
     m_hIcon = nullptr;
     m_hOverlay = nullptr;
 }
@@ -336,9 +338,9 @@ LRESULT CFilePropertyDlg::OnPropertyDisp(WPARAM, LPARAM)
     } else {
         ::SHGetFileInfoW(r.Name, FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
                          SHGFI_USEFILEATTRIBUTES | SHGFI_TYPENAME | SHGFI_ICON | SHGFI_LARGEICON);
-        // The shell's icon is ours to destroy; keep a shared one instead for the painter.
-        if (info.hIcon)
-            ::DestroyIcon(info.hIcon);
+        // The shell's icon is ours: destroyed with the dialog.
+        m_hIcon = info.hIcon;
+        m_bOwnIcon = info.hIcon != nullptr;
     }
     show(0, IDC_PROP_NAME, r.Name);
     show(IDC_PROP_LABEL_TYPE, IDC_PROP_TYPE, top ? CToviString::GetString(14106) : CString(info.szTypeName));

@@ -62,6 +62,7 @@ private:
     CString m_strTab;
     HICON m_hIcon = nullptr;
     HICON m_hOverlay = nullptr;
+    bool m_bOwnIcon = false;
     CToviButton m_btnOk;
     CToviButton m_btnClose;
 };
