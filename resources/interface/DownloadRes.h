@@ -61,3 +61,17 @@
 #define IDD_ERROR_LIST                  1041
 #define IDC_ERROR_LIST                  10020
 #define IDC_ERROR_SENTENCE              10133
+
+// Search.
+#define IDD_SEARCH                      1015
+#define IDC_SEARCH_USER                 10007
+#define IDC_SEARCH_LIST                 10059
+#define IDC_SEARCH_NAME                 10156
+#define IDC_SEARCH_LOCATION             10157
+#define IDC_SEARCH_CATEGORY             10158
+#define IDC_SEARCH_SIZE_FROM            10162
+#define IDC_SEARCH_SIZE_TO              10163
+#define IDC_SEARCH_DATE_FROM            10164
+#define IDC_SEARCH_DATE_TO              10165
+#define IDC_SEARCH_RUN                  10166
+#define IDC_SEARCH_PROGRESS             10167
