@@ -121,7 +121,7 @@ BOOL CSearchDlg::OnInitDialog()
     transfer::SkinButton(m_btnRun, this, IDC_SEARCH_RUN, 13, CToviString::GetString(14131), 0);
     transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, 13, CToviString::GetString(14066), 0);
     HWND category = ::GetDlgItem(m_hWnd, IDC_SEARCH_CATEGORY);
-    for (unsigned text : {14224u, 14068u, 14069u})
+    for (unsigned text : {14276u, 14068u, 14069u})
         ::SendMessageW(category, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(CToviString::GetString(text).GetString()));
     ::SendMessageW(category, CB_SETCURSEL, 0, 0);
     for (UINT id : {IDC_SEARCH_DATE_FROM, IDC_SEARCH_DATE_TO}) {
