@@ -303,7 +303,13 @@ LRESULT CDownloadDlg::OnDownloadProgress(WPARAM wParam, LPARAM lParam)
         m_rate.AddBase(n);
     else
         m_rate.AddBytes(n);
-    UpdateProgress();
+    // Blocks arrive far faster than anyone reads the bars: show them ten times a second, and
+    // always at a file's end.
+    const ULONGLONG now = ::GetTickCount64();
+    if (now - m_nLastShown >= 100 || m_nFileReceived >= m_nFileSize) {
+        m_nLastShown = now;
+        UpdateProgress();
+    }
     return 0;
 }
 

@@ -182,6 +182,7 @@ private:
     int m_nListedRows = 0;
     CTransferRate m_rate;
     CString m_strLastRate;
+    ULONGLONG m_nLastShown = 0;
 
     // ---- Threads ----
     CWinThread* m_pListThread = nullptr;
