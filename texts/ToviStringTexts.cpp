@@ -288,6 +288,8 @@ const TextEntry kTexts[] = {
     {14261, L"접속 IP : ", L"IP address: ", L"接続IP: "},
     {14262, L"바로가기", L"Shortcut", L"ショートカット"},
     {14263, L"백업 PC", L"Backup PC", L"バックアップPC"},
+    // The search window's category "everything".
+    {14276, L"전체", L"All", L"すべて"},
 };
 
 } // namespace

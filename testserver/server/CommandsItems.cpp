@@ -52,11 +52,23 @@ void HandleProperties(CExchange& exchange)
         }
         items.push_back(item);
     }
+    ConnectionSession& conn = request.Conn();
     if (items.empty()) {
-        // A continuation ({44}) or nothing asked: the end.
+        // A continuation ({44}) or nothing asked: the next page, or the end.
+        if (conn.propertyPagesLeft > 0 && request.Field(44) == "Y") {
+            --conn.propertyPagesLeft;
+            Record page;
+            for (const auto& [id, value] : conn.propertyFields)
+                page[static_cast<uint8_t>(id)] = value;
+            page[44] = conn.propertyPagesLeft > 0 ? "Y" : "N";
+            request.Reply({page});
+            return;
+        }
+        conn.propertyPagesLeft = 0;
         request.Reply({{{44, "N"}}});
         return;
     }
+    conn.propertyPagesLeft = request.Config().propertyPages > 1 ? request.Config().propertyPages - 1 : 0;
     Record record{{44, "N"}, {177, "1"}};
     if (items.size() == 1) {
         const StoreItem& item = *items.front();
@@ -93,6 +105,10 @@ void HandleProperties(CExchange& exchange)
         record[190] = record[191] = record[192] = std::to_string(totals.bytes);
         record[166] = std::to_string(totals.folders);
         record[167] = std::to_string(totals.files);
+    }
+    if (conn.propertyPagesLeft > 0) {
+        record[44] = "Y";
+        conn.propertyFields.assign(record.begin(), record.end());
     }
     request.Reply({record});
 }

@@ -224,6 +224,17 @@ void HandleDownloadAnnounce(CStoreRequest& request)
         return;
     if (request.Has(9))
         request.Exchange().Connection().SetPendingKey(request.Field(9));
+    if (version > 0 && request.Config().prepareRounds > 0) {
+        conn.preparing = true;
+        conn.prepareLeft = request.Config().prepareRounds;
+        conn.prepareCompare = request.Has(205);
+        conn.prepareLocal = request.Number(192);
+        conn.prepareChecksum = request.Field(205);
+        conn.downloadIdx = item->idx;
+        conn.downloadVersion = version;
+        request.Reply({{{44, "Y"}}});
+        return;
+    }
     if (!request.Has(205)) {
         CFileStream::Send(request, path, 0, size);
         return;
@@ -265,6 +276,42 @@ void HandleDownloadPosition(CStoreRequest& request)
     CFileStream::Send(request, path, offset, size - offset);
 }
 
+// The wait for a version being prepared: "Y" asks whether it is ready, "N" ends the wait, and
+// the announce's own answer (its data, or the resume answer) follows the ending "N".
+void HandleDownloadContinue(CStoreRequest& request)
+{
+    ConnectionSession& conn = request.Conn();
+    if (!conn.preparing) {
+        request.Reply({{{44, "N"}}});
+        return;
+    }
+    if (request.Field(44) == "Y") {
+        if (conn.prepareLeft > 0)
+            --conn.prepareLeft;
+        request.Reply({{{44, conn.prepareLeft > 0 ? "Y" : "N"}}});
+        return;
+    }
+    conn.preparing = false;
+    StoreItem* item = request.Store().Find(conn.downloadIdx);
+    if (conn.prepareLeft > 0 || !item) {
+        // Stopped before the version was ready.
+        request.Reply({{{44, "N"}}});
+        return;
+    }
+    std::string path;
+    uint64_t size = 0;
+    if (!Source(request, *item, conn.downloadVersion, path, size))
+        return;
+    if (!conn.prepareCompare) {
+        CFileStream::Send(request, path, 0, size);
+        return;
+    }
+    const bool same = conn.prepareLocal <= size &&
+                      std::to_string(ChecksumOf(path, conn.prepareLocal)) == conn.prepareChecksum;
+    conn.downloadPending = true;
+    request.Reply({{{40, same ? "Y" : "N"}}});
+}
+
 void HandleDownload(CExchange& exchange)
 {
     CStoreRequest request(exchange);
@@ -273,7 +320,7 @@ void HandleDownload(CExchange& exchange)
     if (request.Has(34))
         HandleDownloadPosition(request);
     else if (request.Has(44) && !request.Has(173))
-        request.Reply({{{44, "N"}}});
+        HandleDownloadContinue(request);
     else
         HandleDownloadAnnounce(request);
 }

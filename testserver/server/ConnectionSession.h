@@ -32,7 +32,19 @@ struct ConnectionSession {
     uint64_t downloadIdx = 0;
     int downloadVersion = 0;
 
+    // An H1 announce of an old version that the server "prepares" first: the rounds of
+    // continue requests still answered with "wait", and what the announce asked.
+    bool preparing = false;
+    int prepareLeft = 0;
+    bool prepareCompare = false;   // the announce carried a local size and checksum
+    uint64_t prepareLocal = 0;
+    std::string prepareChecksum;
+
     PendingOperation operation;
+
+    // Properties spread over pages (the propertyPages switch): continuation pages still to come.
+    int propertyPagesLeft = 0;
+    std::vector<std::pair<int, std::string>> propertyFields;   // every page carries the totals
 
     // Paging: the request that the last page answered and where the next page starts.
     std::string pageKey;

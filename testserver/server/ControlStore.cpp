@@ -15,7 +15,7 @@
 //   EXPIRE sid=SID | user=ID            -> "OK closed=N" (the next request gets 1213)
 //   OPTION A1|A2|DOMAIN ID=VALUE...     ("-" removes); OPTION LANG ko,en; OPTION UPDATE
 //        ID=VALUE... (adds an A4 record) | OPTION UPDATE clear
-//   SWITCH singleSession=0|1 pageSize=N fileKeys=0|1 keepVersions=N h5PendingRounds=N
+//   SWITCH singleSession=0|1 pageSize=N fileKeys=0|1 keepVersions=N h5PendingRounds=N prepareRounds=N propertyPages=N
 //        thumbnailMaxBytes=N selfRecord=0|1 sessionIdle=SECONDS bandwidth=KB host=TEXT
 //   PERM idx=N value=31 DIGITS|-        the item's permission string ("-": by context)
 //   DEMO [host=TEXT]                    the demo account (demo / demo1234)
@@ -271,6 +271,8 @@ std::string SetSwitch(CControlRequest& request)
         else if (name == "fileKeys") config.fileKeys = Yes(value);
         else if (name == "keepVersions") config.keepVersions = static_cast<int>(number);
         else if (name == "h5PendingRounds") config.h5PendingRounds = static_cast<int>(number);
+        else if (name == "prepareRounds") config.prepareRounds = static_cast<int>(number);
+        else if (name == "propertyPages") config.propertyPages = static_cast<int>(number);
         else if (name == "thumbnailMaxBytes") config.thumbnailMaxBytes = static_cast<uint64_t>(number);
         else if (name == "selfRecord") config.selfRecord = Yes(value);
         else if (name == "sessionIdle") config.sessionIdleSeconds = std::atof(value.c_str());

@@ -159,6 +159,21 @@ void CExchange::Stream(std::vector<Record> header, uint64_t length, const DataSo
     }
 
     framePayload = std::max<size_t>(1, std::min(framePayload, kMaxPayload));
+    if (firstMessage && m_plan.shortStream >= 0)
+        length = std::min<uint64_t>(length, static_cast<uint64_t>(m_plan.shortStream));
+    DataSource feed = source;
+    if (firstMessage && m_plan.longStream > 0) {
+        const uint64_t real = length;
+        length += static_cast<uint64_t>(m_plan.longStream);
+        feed = [source, real](uint64_t at, size_t size, std::string& out) {
+            const size_t inside = at < real ? static_cast<size_t>(std::min<uint64_t>(size, real - at)) : 0;
+            if (inside > 0 && !source(at, inside, out))
+                return false;
+            out.resize(inside);
+            out.append(size - inside, '\xEE');
+            return true;
+        };
+    }
     std::vector<std::pair<uint64_t, size_t>> frames;   // offset, size
     for (uint64_t at = 0; at < length; at += framePayload)
         frames.emplace_back(at, static_cast<size_t>(std::min<uint64_t>(framePayload, length - at)));
@@ -179,8 +194,10 @@ void CExchange::Stream(std::vector<Record> header, uint64_t length, const DataSo
             SendStopFrame(m_plan.stopStreamReply, encrypt);
             return;
         }
+        if (firstMessage && m_plan.slowStreamMs > 0 && State().WaitStop(m_plan.slowStreamMs))
+            return;
         data.clear();
-        if (frames[i].second > 0 && !source(frames[i].first, frames[i].second, data)) {
+        if (frames[i].second > 0 && !feed(frames[i].first, frames[i].second, data)) {
             m_connection.Log("file data could not be read; the stream stops");
             m_connection.Close();
             return;

@@ -33,6 +33,9 @@ const std::vector<KindInfo>& Kinds()
         {"mismatch", {"command"}, "last frame of the reply (or of a stream's data) carries another command"},
         {"rekey", {"key"}, "re-key the next file stream after its header with this 32-byte phrase"},
         {"cut-stream", {"bytes"}, "close after this many bytes of file data (cmd=H3: of an upload)"},
+        {"short-stream", {"bytes"}, "a stream ends with its last frame after this many bytes of file data"},
+        {"slow-stream", {"ms"}, "a stream waits ms (default 100) before each data frame"},
+        {"long-stream", {"bytes"}, "a stream carries this many bytes (default 1000) beyond the file's end"},
         {"stop-stream", {"frames", "reply"},
          "after this many data frames (default 0) a stream ends with an E0 (or reply=) frame without a message"},
         {"duplicate", {"late"}, "the reply goes out twice: at once, or with late=1 just before the next reply"},
@@ -245,6 +248,12 @@ FaultPlan FaultPlan::From(const std::vector<Fault>& faults)
             plan.rekeyKey = f.Param("key");
         } else if (k == "cut-stream") {
             plan.cutStream = f.Number("bytes", 0);
+        } else if (k == "short-stream") {
+            plan.shortStream = std::max(0L, f.Number("bytes", 0));
+        } else if (k == "slow-stream") {
+            plan.slowStreamMs = std::max(1L, f.Number("ms", 100));
+        } else if (k == "long-stream") {
+            plan.longStream = std::max(1L, f.Number("bytes", 1000));
         } else if (k == "stop-stream") {
             plan.stopStreamFrames = std::max(0L, f.Number("frames", 0));
             plan.stopStreamReply = f.Param("reply", "E0");
@@ -268,7 +277,7 @@ bool FaultPlan::IsEmpty() const
 {
     return !silent && !close && delayMs == 0 && !error && fragmentRecords == 0 && !mismatchCommand &&
            truncateBytes == 0 && !wrongFixed && !payload && !flags && !prefix && closeMidFrame < 0 &&
-           !rekeyKey && cutStream < 0 && stopStreamFrames < 0 && !duplicate && !replyAs && trickleMs == 0 &&
+           !rekeyKey && cutStream < 0 && shortStream < 0 && longStream == 0 && slowStreamMs == 0 && stopStreamFrames < 0 && !duplicate && !replyAs && trickleMs == 0 &&
            endlessBytes < 0;
 }
 

@@ -51,6 +51,9 @@ struct FaultPlan {
 
     std::optional<std::string> rekeyKey;  // re-key a stream after its header with this phrase
     long cutStream = -1;              // >= 0: close after this many file-data bytes
+    long shortStream = -1;            // >= 0: a stream ends cleanly after this many bytes
+    long longStream = 0;              // > 0: a stream carries this many bytes beyond the file
+    long slowStreamMs = 0;            // > 0: a stream waits this long before each data frame
     long stopStreamFrames = -1;       // >= 0: after this many data frames a stream ends with an
     std::string stopStreamReply;      //   error frame of this command and no message
 

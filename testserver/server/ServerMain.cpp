@@ -56,6 +56,9 @@
 //                              carries another command
 //       rekey key=<32 chars>   re-key the next stream after its header with this phrase
 //       cut-stream bytes=N     close after N bytes of file data (cmd=H3: of an upload)
+//       short-stream bytes=N   end a stream cleanly after N bytes of file data
+//       long-stream bytes=N    send N bytes beyond the file's end
+//       slow-stream ms=N       wait N ms before each data frame
 //   FAULTS                     the faults still waiting
 //   LAST [cmd=XX]              the newest request: "OK conn=N cmd=XX flags=HH frames=N
 //                              records=N rec=ID:HEX,ID:HEX/ID:HEX" ("/" between records)

@@ -131,6 +131,8 @@ struct StoreConfig {
     bool fileKeys = false;
     int keepVersions = 5;
     int h5PendingRounds = 0;
+    int prepareRounds = 0;
+    int propertyPages = 0;                       // > 1: a properties reply comes in this many pages                       // > 0: an old version answers "wait" this many rounds first
     uint64_t thumbnailMaxBytes = 2u << 20;
     bool selfRecord = true;
     double sessionIdleSeconds = 0;               // 0: sessions never expire by themselves

@@ -425,3 +425,53 @@ TEST_F(Transfers, VersionsDownloadByNumber)
     EXPECT_EQ(data, "first");
     EXPECT_EQ(Download(idx), "second");
 }
+
+TEST_F(Transfers, ShortAndLongStreamFaultsEndCleanlyWithTheWrongAmount)
+{
+    const std::string idx = Word(Control("FILE user=alice size=200000 -- My Files/f.bin"), "idx");
+    Control("FAULT short-stream bytes=1000 cmd=H1");
+    EXPECT_TRUE(Download(idx) == testwire::Pattern(0, 1000));
+    Control("FAULT long-stream bytes=500 cmd=H1");
+    const std::string longer = Download(idx);
+    ASSERT_EQ(longer.size(), 200500u);
+    EXPECT_TRUE(longer.substr(0, 200000) == testwire::Pattern(0, 200000));
+    EXPECT_EQ(Download(idx).size(), 200000u) << "each fault served one stream";
+}
+
+TEST_F(Transfers, AnOldVersionAnswersWaitUntilItsRoundsArePastThenStreams)
+{
+    const std::string idx = Word(Control("FILE user=alice text=first -- My Files/v.txt"), "idx");
+    Control("FILE user=alice text=second -- My Files/v.txt");
+    Control("SWITCH prepareRounds=2");
+    EXPECT_EQ(Ask(*m_client, "H1", {{{171, m_sid}, {173, idx}, {177, "1"}, {209, "1"}}}).Value(0, 44), "Y");
+    EXPECT_EQ(Ask(*m_client, "H1", {{{171, m_sid}, {44, "Y"}}}).Value(0, 44), "Y");
+    EXPECT_EQ(Ask(*m_client, "H1", {{{171, m_sid}, {44, "Y"}}}).Value(0, 44), "N");
+    m_client->SendRequest("H1", testwire::Record({{171, m_sid}, {44, "N"}}));
+    std::string data;
+    ASSERT_TRUE(ReadStream(*m_client, data));
+    EXPECT_EQ(data, "first");
+    // A wait stopped early sends nothing.
+    EXPECT_EQ(Ask(*m_client, "H1", {{{171, m_sid}, {173, idx}, {177, "1"}, {209, "1"}}}).Value(0, 44), "Y");
+    const Reply stopped = Ask(*m_client, "H1", {{{171, m_sid}, {44, "N"}}});
+    EXPECT_EQ(stopped.command, "H1");
+    EXPECT_EQ(stopped.Value(0, 44), "N");
+    Control("SWITCH prepareRounds=0");
+}
+
+TEST_F(Transfers, PropertiesComeInPagesThatEachCarryTheTotals)
+{
+    const std::string idx = Word(Control("FILE user=alice size=1234 -- My Files/p.bin"), "idx");
+    Control("SWITCH propertyPages=3");
+    const Reply first = Ask(*m_client, "D1", {{{171, m_sid}}, {{25, "F"}, {173, idx}, {177, "1"}}});
+    EXPECT_EQ(first.Value(0, 44), "Y");
+    EXPECT_EQ(first.Value(0, 192), "1234");
+    EXPECT_EQ(Ask(*m_client, "D1", {{{171, m_sid}, {44, "Y"}}}).Value(0, 44), "Y");
+    const Reply last = Ask(*m_client, "D1", {{{171, m_sid}, {44, "Y"}}});
+    EXPECT_EQ(last.Value(0, 44), "N");
+    EXPECT_EQ(last.Value(0, 192), "1234");
+    // "N" in the middle ends the paging.
+    Ask(*m_client, "D1", {{{171, m_sid}}, {{25, "F"}, {173, idx}, {177, "1"}}});
+    EXPECT_EQ(Ask(*m_client, "D1", {{{171, m_sid}, {44, "N"}}}).Value(0, 44), "N");
+    EXPECT_EQ(Ask(*m_client, "D1", {{{171, m_sid}, {44, "Y"}}}).Value(0, 44), "N");
+    Control("SWITCH propertyPages=0");
+}

@@ -1,0 +1,72 @@
+// CDownloadThread: the download's user-interface thread.
+#include "DownloadThread.h"
+#include "ToviString.h"
+#include "TransferCommon.h"
+
+IMPLEMENT_DYNCREATE(CDownloadThread, CWinThread)
+
+CDownloadThread::CDownloadThread()
+{
+    // The owner waits for the thread's end and deletes the object then.
+    m_bAutoDelete = FALSE;
+}
+
+CDownloadThread::~CDownloadThread() = default;
+
+int CDownloadThread::SetDownloadInfo(void* owner, HWND mainWnd, std::vector<_DOWNLOADINFO>& items,
+                                     CToviProto* session)
+{
+    if (owner)
+        m_pOwner = owner;
+    if (mainWnd) {
+        m_hMainWnd = mainWnd;
+        m_dlg.m_hMainWnd = mainWnd;
+    }
+    m_dlg.TakeItems(items);
+    m_dlg.CopySession(session);
+    return 0;
+}
+
+int CDownloadThread::AddDownloadInfo(std::vector<_DOWNLOADINFO>& items)
+{
+    // A thread resumed a moment ago may not have its window yet.
+    for (int i = 0; i < 500 && !(m_dlg.GetSafeHwnd() && ::IsWindowVisible(m_dlg.GetSafeHwnd())); ++i)
+        ::Sleep(10);
+    m_dlg.AddItems(items);
+    return 0;
+}
+
+void CDownloadThread::EndDownloadForce()
+{
+    if (m_dlg.GetSafeHwnd())
+        ::SendMessageW(m_dlg.GetSafeHwnd(), WM_END_DOWNLOAD_FORCE, 0, 0);
+}
+
+int CDownloadThread::SetUIFocus()
+{
+    const CString title = CToviString::GetString(14047);
+    for (int i = 0; i < 10; ++i) {
+        if (::FindWindowW(L"#32770", title.GetString()))
+            break;
+        ::Sleep(100);
+    }
+    if (m_dlg.GetSafeHwnd())
+        m_dlg.ActivateWindow(m_dlg.GetSafeHwnd());
+    return 0;
+}
+
+BOOL CDownloadThread::InitInstance()
+{
+    transfer::ApplyThreadLanguage();
+    m_pMainWnd = &m_dlg;
+    m_dlg.DoModal();
+    m_pMainWnd = nullptr;
+    return FALSE;
+}
+
+int CDownloadThread::ExitInstance()
+{
+    if (m_hMainWnd)
+        ::PostMessageW(m_hMainWnd, WM_DOWNLOAD_THREAD_EXIT, 0, 0);
+    return CWinThread::ExitInstance();
+}

@@ -1,0 +1,82 @@
+// The download tests' host: plays the main program's splitter against the end-to-end tests'
+// server. It starts CDownloadThread suspended, hands over the job and its session, resumes it,
+// and keeps a main window that records what the thread tells it.
+#pragma once
+#include "DownloadThread.h"
+#include "RoadServer.h"
+#include "TransferTaskbar.h"
+#include <atomic>
+#include <string>
+#include <vector>
+
+namespace downloadtest {
+
+// What the main window was told.
+struct MainLog {
+    std::atomic<int> exits{0};
+};
+MainLog& Main();
+
+// What the task bar was told.
+struct TaskbarLog {
+    std::atomic<int> errors{0};
+    std::atomic<ULONGLONG> lastValue{0};
+};
+TaskbarLog& Taskbar();
+
+std::vector<EXECUTION_STATE> WakeCalls();
+
+struct Row {
+    std::wstring name;
+    std::wstring status;
+};
+
+class DownloadHost : public road::RoadTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A file on the server under "My Files" (the server's test pattern, or the given bytes);
+    // its index.
+    std::string PutFile(const std::string& path, size_t size, const std::string& bytes = std::string());
+    std::string PutFolder(const std::string& path);
+    // A job item for a server item under "My Files" (path with '/'), into the local folder.
+    _DOWNLOADINFO FileItem(const std::string& path, const std::wstring& dest);
+    _DOWNLOADINFO FolderItem(const std::string& path, const std::wstring& dest);
+    // Starts a download of the items as the splitter does.
+    CDownloadThread* Start(std::vector<_DOWNLOADINFO> items);
+    // Waits until the run is over (the window offers to exit); false after the time-out.
+    bool WaitForRunEnd(CDownloadThread* thread, DWORD timeoutMs = 30000);
+    // Ends the window as the user would and waits for the thread; deletes it.
+    void Finish(CDownloadThread*& thread);
+    bool WaitForExit(CDownloadThread*& thread, DWORD timeoutMs = 15000);
+
+    HWND Window(CDownloadThread* thread) { return thread->m_dlg.GetSafeHwnd(); }
+    std::vector<Row> Rows(CDownloadThread* thread, int listId = 10021);
+    std::wstring CancelText(CDownloadThread* thread);
+    std::string ServerField(const std::string& path, const char* field);
+
+    std::wstring m_dest;
+    HWND m_main = nullptr;
+};
+
+// Answers name-conflict prompts: ticks "apply to all" when asked, presses the button.
+class PromptAnswerer {
+public:
+    PromptAnswerer(int buttonId, bool applyAll);
+    ~PromptAnswerer();
+    int Count() const { return m_count; }
+
+private:
+    static DWORD WINAPI Run(LPVOID self);
+    int m_button;
+    bool m_applyAll;
+    std::atomic<int> m_count{0};
+    std::atomic<bool> m_stop{false};
+    HANDLE m_thread;
+};
+
+std::string Utf8(const std::wstring& text);
+std::wstring Wide(const std::string& text);
+
+}

@@ -1,0 +1,360 @@
+// The download window against the test server, started as the main program starts it: trees
+// arrive byte-identical, partial files resume, identical ones are skipped, differing ones ask,
+// broken streams are tried again, and nothing lands outside the chosen folder.
+#include <winsock2.h>
+#include "DownloadHost.h"
+#include "AutoAnswer.h"
+#include "FileUtils.h"
+#include "SHA1.h"
+#include "SHA256.h"
+#include "WindowDriver.h"
+#include <algorithm>
+#include <cstring>
+
+using namespace downloadtest;
+using road::ReadLocal;
+
+namespace {
+
+class DownloadRun : public DownloadHost {
+protected:
+    std::wstring Local(const wchar_t* name) { return m_dest + L"\\" + name; }
+
+    static void WriteBytes(const std::wstring& path, const std::string& bytes)
+    {
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+
+    // Runs one download of the items to its end and returns the rows.
+    std::vector<Row> RunToEnd(std::vector<_DOWNLOADINFO> items, CDownloadThread** keep = nullptr)
+    {
+        CDownloadThread* thread = Start(std::move(items));
+        EXPECT_NE(nullptr, thread);
+        if (!thread)
+            return {};
+        EXPECT_TRUE(WaitForRunEnd(thread));
+        std::vector<Row> rows = Rows(thread);
+
+        if (keep)
+            *keep = thread;
+        else
+            Finish(thread);
+        return rows;
+    }
+
+    // The H1 requests' records since the last RESET, newest last, as the LAST line shows them.
+    std::map<int, std::string> LastH1() {
+        const std::vector<std::map<int, std::string>> records = road::LastRecords(Control("LAST cmd=H1"));
+        return records.empty() ? std::map<int, std::string>() : records.front();
+    }
+};
+
+bool AllRows(const std::vector<Row>& rows, const wchar_t* status)
+{
+    return !rows.empty() && std::all_of(rows.begin(), rows.end(), [&](const Row& r) { return r.status == status; });
+}
+
+std::string Pattern(size_t size)
+{
+    return protoserver::Pattern(0, size);
+}
+
+}
+
+TEST_F(DownloadRun, AServerTreeArrivesByteIdenticalAndTheMainWindowHearsTheEnd)
+{
+    PutFolder("tree/빈 폴더/안쪽");
+    PutFile("tree/big.bin", 3 * 130000 + 17);
+    PutFile("tree/empty.bin", 0);
+    PutFile("tree/한글 이름.txt", 4000);
+    PutFile("tree/sub/inner.bin", 0, "inner bytes\r\n\x01\x02");
+
+    CDownloadThread* thread = Start({FolderItem("tree", m_dest)});
+    ASSERT_NE(nullptr, thread);
+    ASSERT_TRUE(WaitForRunEnd(thread));
+    const std::vector<Row> rows = Rows(thread);
+    EXPECT_EQ(8u, rows.size());
+    EXPECT_TRUE(AllRows(rows, L"Completed"));
+    EXPECT_EQ(0, thread->m_dlg.GetErrorCount());
+    EXPECT_EQ(L"Exit", CancelText(thread));
+    EXPECT_EQ(100u, Taskbar().lastValue.load());
+    Finish(thread);
+    EXPECT_TRUE(uitest::WaitUntil([] { return Main().exits.load() == 1; }));
+
+    EXPECT_EQ(Pattern(3 * 130000 + 17), ReadLocal(Local(L"tree\\big.bin")));
+    EXPECT_EQ(std::string(), ReadLocal(Local(L"tree\\empty.bin")));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Local(L"tree\\empty.bin").c_str()));
+    EXPECT_EQ(Pattern(4000), ReadLocal(Local(L"tree\\한글 이름.txt")));
+    EXPECT_EQ(std::string("inner bytes\r\n\x01\x02"), ReadLocal(Local(L"tree\\sub\\inner.bin")));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Local(L"tree\\빈 폴더\\안쪽").c_str()));
+
+    const std::vector<EXECUTION_STATE> wake = WakeCalls();
+    ASSERT_GE(wake.size(), 2u);
+    EXPECT_EQ(static_cast<EXECUTION_STATE>(ES_CONTINUOUS | ES_SYSTEM_REQUIRED), wake.front());
+    EXPECT_EQ(static_cast<EXECUTION_STATE>(ES_CONTINUOUS), wake.back());
+}
+
+TEST_F(DownloadRun, APartialLocalFileResumesFromWhereItStopped)
+{
+    PutFile("part.bin", 300000);
+    WriteBytes(Local(L"part.bin"), Pattern(100000));
+    const std::vector<Row> rows = RunToEnd({FileItem("part.bin", m_dest)});
+    ASSERT_EQ(1u, rows.size());
+    EXPECT_EQ(L"Completed", rows[0].status);
+    EXPECT_EQ(Pattern(300000), ReadLocal(Local(L"part.bin")));
+    std::map<int, std::string> last = LastH1();
+    EXPECT_EQ("3", last[34]) << "the data resumed";
+    EXPECT_EQ("100000", last[204]);
+}
+
+TEST_F(DownloadRun, AnIdenticalLocalFileIsSkippedAndCounted)
+{
+    PutFile("same.bin", 200000);
+    WriteBytes(Local(L"same.bin"), Pattern(200000));
+    CDownloadThread* thread = nullptr;
+    const std::vector<Row> rows = RunToEnd({FileItem("same.bin", m_dest)}, &thread);
+    ASSERT_EQ(1u, rows.size());
+    EXPECT_EQ(L"Completed", rows[0].status);
+    EXPECT_EQ(1, thread->m_dlg.GetSkippedCount());
+    EXPECT_EQ(100u, Taskbar().lastValue.load()) << "its bytes count as received";
+    Finish(thread);
+    EXPECT_EQ("2", LastH1()[34]);
+    EXPECT_EQ(Pattern(200000), ReadLocal(Local(L"same.bin")));
+}
+
+TEST_F(DownloadRun, ALargerLocalFileAsksAndOverwriteLeavesExactlyTheServersBytes)
+{
+    PutFile("grown.bin", 150000);
+    WriteBytes(Local(L"grown.bin"), Pattern(150000) + std::string(70000, 'x'));
+    PromptAnswerer answer(10017, false);
+    const std::vector<Row> rows = RunToEnd({FileItem("grown.bin", m_dest)});
+    EXPECT_EQ(1, answer.Count());
+    ASSERT_EQ(1u, rows.size());
+    EXPECT_EQ(L"Completed", rows[0].status);
+    EXPECT_EQ(Pattern(150000), ReadLocal(Local(L"grown.bin")));
+}
+
+TEST_F(DownloadRun, ADifferingLocalFileOverwrittenGetsTheServersBytesFromTheStart)
+{
+    PutFile("other.bin", 150000);
+    WriteBytes(Local(L"other.bin"), std::string(60000, 'q'));
+    PromptAnswerer answer(10017, false);
+    const std::vector<Row> rows = RunToEnd({FileItem("other.bin", m_dest)});
+    EXPECT_EQ(1, answer.Count());
+    ASSERT_EQ(1u, rows.size());
+    EXPECT_EQ(L"Completed", rows[0].status);
+    EXPECT_EQ(Pattern(150000), ReadLocal(Local(L"other.bin")));
+    std::map<int, std::string> last = LastH1();
+    EXPECT_EQ("0", last[192]) << "announced again from position 0";
+    EXPECT_EQ(0u, last.count(205));
+}
+
+TEST_F(DownloadRun, SkipInThePromptLeavesTheLocalFileAndMarksTheRow)
+{
+    PutFile("keep.bin", 50000);
+    const std::string mine(80000, 'k');
+    WriteBytes(Local(L"keep.bin"), mine);
+    PromptAnswerer answer(10018, false);
+    const std::vector<Row> rows = RunToEnd({FileItem("keep.bin", m_dest)});
+    EXPECT_EQ(1, answer.Count());
+    ASSERT_EQ(1u, rows.size());
+    EXPECT_EQ(L"Cancel", rows[0].status);
+    EXPECT_EQ(mine, ReadLocal(Local(L"keep.bin")));
+}
+
+TEST_F(DownloadRun, ACutStreamIsTriedAgainAndCompletes)
+{
+    PutFile("cut.bin", 400000);
+    ASSERT_EQ("OK", Control("FAULT cut-stream bytes=150000 cmd=H1").substr(0, 2));
+    CDownloadThread* thread = nullptr;
+    const std::vector<Row> rows = RunToEnd({FileItem("cut.bin", m_dest)}, &thread);
+    ASSERT_EQ(1u, rows.size());
+    EXPECT_EQ(L"Completed", rows[0].status);
+    EXPECT_EQ(Pattern(400000), ReadLocal(Local(L"cut.bin")));
+    Finish(thread);
+}
+
+TEST_F(DownloadRun, AStreamThatEndsShortOrRunsLongIsNeverCompleted)
+{
+    struct Case {
+        const char* fault;
+        const wchar_t* name;
+    } cases[] = {{"FAULT short-stream bytes=100000 cmd=H1", L"short.bin"},
+                 {"FAULT long-stream bytes=5000 cmd=H1", L"long.bin"}};
+    for (const Case& c : cases) {
+        const std::string name = Utf8(c.name);
+        PutFile(name, 300000);
+        ASSERT_EQ("OK", Control(c.fault).substr(0, 2));
+        const std::vector<Row> rows = RunToEnd({FileItem(name, m_dest)});
+        ASSERT_EQ(1u, rows.size()) << name;
+        EXPECT_EQ(L"Completed", rows[0].status) << name << ": the next attempt completes";
+        EXPECT_EQ(Pattern(300000), ReadLocal(Local(c.name))) << name;
+    }
+    // A server that always ends short: the file fails, never "Completed".
+    PutFile("never.bin", 300000);
+    ASSERT_EQ("OK", Control("FAULT short-stream bytes=1000 count=* cmd=H1").substr(0, 2));
+    uitest::AutoAnswer boxes(L"CorvaneIXO", IDOK);
+    CDownloadThread* thread = nullptr;
+    const std::vector<Row> rows = RunToEnd({FileItem("never.bin", m_dest)}, &thread);
+    ASSERT_EQ(1u, rows.size());
+    EXPECT_EQ(L"Failed", rows[0].status);
+    EXPECT_GE(thread->m_dlg.GetErrorCount(), 1);
+    EXPECT_EQ(0, thread->m_dlg.GetDoneCount());
+    Finish(thread);
+    Control("RESET");
+}
+
+TEST_F(DownloadRun, AHostileServerNameIsRefusedAndNothingLandsOutsideTheFolder)
+{
+    PutFile("evil.bin", 3000);
+    const std::wstring inner = m_dest + L"\\inner";
+    CreateDirectoryW(inner.c_str(), nullptr);
+    std::vector<_DOWNLOADINFO> items;
+    for (const wchar_t* name : {L"..\\escaped.bin", L"../escaped2.bin", L"C:escaped3.bin", L"..", L"."}) {
+        _DOWNLOADINFO item = FileItem("evil.bin", inner);
+        wcsncpy(item.Name, name, 511);
+        // Distinct ids: the window drops repeated items.
+        std::snprintf(item.FolderId, sizeof item.FolderId, "%d", static_cast<int>(items.size()) + 1);
+        items.push_back(item);
+    }
+    _DOWNLOADINFO folder = FolderItem("tree", inner);
+    PutFolder("tree");
+    folder = FolderItem("tree", inner);
+    wcsncpy(folder.Name, L"..\\up", 511);
+    items.push_back(folder);
+    _DOWNLOADINFO fine = FileItem("evil.bin", inner);
+    std::strcpy(fine.FolderId, "9");
+    items.push_back(fine);
+
+    CDownloadThread* thread = nullptr;
+    const std::vector<Row> rows = RunToEnd(items, &thread);
+    ASSERT_EQ(7u, rows.size());
+    for (size_t i = 0; i < 6; ++i)
+        EXPECT_EQ(L"Failed", rows[i].status) << i;
+    EXPECT_EQ(L"Completed", rows[6].status) << "the other items go on";
+    EXPECT_EQ(6, thread->m_dlg.GetErrorCount());
+    EXPECT_GE(SendMessageW(GetDlgItem(Window(thread), 10094), LVM_GETITEMCOUNT, 0, 0), 6);
+    Finish(thread);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((m_dest + L"\\escaped.bin").c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((m_dest + L"\\escaped2.bin").c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((m_dest + L"\\up").c_str()));
+    EXPECT_EQ(Pattern(3000), ReadLocal(inner + L"\\evil.bin"));
+}
+
+namespace {
+
+std::string g_typedPassword;
+
+// Plays the password prompt: "types" g_typedPassword and accepts it when its digest matches.
+int TypePassword(HWND, const CString&, const char* digest)
+{
+    CSHA1 sha1;
+    sha1.Update(reinterpret_cast<const unsigned char*>(g_typedPassword.data()),
+                static_cast<unsigned int>(g_typedPassword.size()));
+    sha1.Final();
+    wchar_t hex[41] = {};
+    sha1.ReportHashW(hex, 41, CSHA1::REPORT_HEX_LOWER);
+    wchar_t out[65] = {};
+    CSHA256::GetSAH256Data(hex, out, 65);
+    return Utf8(out) == digest ? IDOK : IDCANCEL;
+}
+
+std::string DigestOf(const std::string& password)
+{
+    const std::string saved = g_typedPassword;
+    g_typedPassword = password;
+    CSHA1 sha1;
+    sha1.Update(reinterpret_cast<const unsigned char*>(password.data()), static_cast<unsigned int>(password.size()));
+    sha1.Final();
+    wchar_t hex[41] = {};
+    sha1.ReportHashW(hex, 41, CSHA1::REPORT_HEX_LOWER);
+    wchar_t out[65] = {};
+    CSHA256::GetSAH256Data(hex, out, 65);
+    g_typedPassword = saved;
+    return Utf8(out);
+}
+
+}
+
+TEST_F(DownloadRun, AProtectedFileNeedsTheRightPassword)
+{
+    PutFile("secret.bin", 5000);
+    CDownloadDlg::SetPasswordPrompt(TypePassword);
+    _DOWNLOADINFO item = FileItem("secret.bin", m_dest);
+    std::strcpy(item.PasswordDigest, DigestOf("open sesame").c_str());
+
+    g_typedPassword = "Open Sesame";
+    std::vector<Row> rows = RunToEnd({item});
+    ASSERT_EQ(1u, rows.size());
+    EXPECT_EQ(L"Failed", rows[0].status);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Local(L"secret.bin").c_str()));
+
+    g_typedPassword = "open sesame";
+    rows = RunToEnd({item});
+    ASSERT_EQ(1u, rows.size());
+    EXPECT_EQ(L"Completed", rows[0].status);
+    EXPECT_EQ(Pattern(5000), ReadLocal(Local(L"secret.bin")));
+}
+
+TEST_F(DownloadRun, AnOldVersionWaitsWhileTheServerPreparesIt)
+{
+    PutFile("doc.bin", 0, "first version of the document");
+    PutFile("doc.bin", 0, "second, longer version of the same document");
+    ASSERT_EQ("1", ServerField("doc.bin", "versions"));
+    ASSERT_EQ("OK", Control("SWITCH prepareRounds=3").substr(0, 2));
+    _DOWNLOADINFO item = FileItem("doc.bin", m_dest);
+    std::strcpy(item.Version, "1");
+    std::strcpy(item.Size, std::to_string(std::strlen("first version of the document")).c_str());
+    const std::vector<Row> rows = RunToEnd({item});
+    ASSERT_EQ(1u, rows.size());
+    EXPECT_EQ(L"Completed", rows[0].status);
+    EXPECT_EQ("first version of the document", ReadLocal(Local(L"doc.bin")));
+    std::map<int, std::string> last = LastH1();
+    EXPECT_EQ("N", last[44]) << "the wait ends with N";
+    Control("SWITCH prepareRounds=0");
+}
+
+TEST_F(DownloadRun, CancelDuringTheVersionWaitClosesTheFileSoItCanBeDeletedAtOnce)
+{
+    PutFile("wait.bin", 0, "old");
+    PutFile("wait.bin", 0, "new");
+    ASSERT_EQ("OK", Control("SWITCH prepareRounds=1000000").substr(0, 2));
+    _DOWNLOADINFO item = FileItem("wait.bin", m_dest);
+    std::strcpy(item.Version, "1");
+    CDownloadThread* thread = Start({item});
+    ASSERT_NE(nullptr, thread);
+    // The file exists from the announcement on; the wait is running once the server saw a "Y".
+    ASSERT_TRUE(uitest::WaitUntil([&] {
+        std::map<int, std::string> last = LastH1();
+        return last.count(44) && last[44] == "Y" && last.count(173) == 0;
+    }, 10000));
+    Finish(thread);
+    EXPECT_TRUE(DeleteFileW(Local(L"wait.bin").c_str())) << GetLastError();
+    EXPECT_EQ("N", LastH1()[44]) << "the stopped wait tells the server";
+    Control("SWITCH prepareRounds=0");
+}
+
+TEST_F(DownloadRun, AddedItemsJoinTheRunningDownloadOnceAndStartTheInterruptedFileAgain)
+{
+    PutFile("a.bin", 600000);
+    PutFile("b.bin", 20000);
+    ASSERT_EQ("OK", Control("FAULT slow-stream ms=150 cmd=H1").substr(0, 2));
+    CDownloadThread* thread = Start({FileItem("a.bin", m_dest)});
+    ASSERT_NE(nullptr, thread);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !Rows(thread).empty() && Rows(thread)[0].status == L"In progress"; },
+                                  10000));
+    std::vector<_DOWNLOADINFO> more = {FileItem("a.bin", m_dest), FileItem("b.bin", m_dest)};
+    thread->AddDownloadInfo(more);
+    EXPECT_TRUE(more.empty());
+    ASSERT_TRUE(WaitForRunEnd(thread));
+    const std::vector<Row> rows = Rows(thread);
+    ASSERT_EQ(2u, rows.size()) << "a.bin is listed once";
+    EXPECT_TRUE(AllRows(rows, L"Completed"));
+    Finish(thread);
+    EXPECT_EQ(Pattern(600000), ReadLocal(Local(L"a.bin")));
+    EXPECT_EQ(Pattern(20000), ReadLocal(Local(L"b.bin")));
+}
