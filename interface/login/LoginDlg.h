@@ -77,6 +77,11 @@ private:
     int GetInfoSSO(CString& userId, CString& password);
     void RunProgressUI(bool show);
     void FocusFirstEmpty();
+    void LoadBackground();
+    void ShortenForBackup();
+    void FillDomains(const CString& savedDomain);
+    void ApplyLoginOption();
+    void OpenSettings();
     bool TwoServerSite() const;
     CString DisplayText(const DomainRecord& record) const;
     const DomainRecord* SelectedDomain(CString* display);
