@@ -27,6 +27,7 @@ BEGIN_MESSAGE_MAP(CLoginDlg, CVantelDialog)
     ON_WM_DESTROY()
     ON_WM_ACTIVATE()
     ON_WM_WINDOWPOSCHANGING()
+    ON_WM_CLOSE()
     ON_WM_CTLCOLOR()
     ON_BN_CLICKED(IDC_LOGIN_BUTTON, OnBnClickedLogin)
     ON_BN_CLICKED(IDC_LOGIN_AUTO_LOGIN, OnBnClickedAutoLogin)
@@ -762,6 +763,13 @@ void CLoginDlg::OnOK()
 void CLoginDlg::OnCancel()
 {
     // Escape does not close the login window; the owner decides.
+}
+
+void CLoginDlg::OnClose()
+{
+    // The frame's SetRemove, or the frame closing the window.
+    RunProgressUI(false);
+    EndDialog(IDCANCEL);
 }
 
 LRESULT CLoginDlg::OnAutoLogin(WPARAM, LPARAM)

@@ -69,6 +69,7 @@ protected:
     LRESULT OnAutoLogin(WPARAM wParam, LPARAM lParam);
     void OnOK() override;
     void OnCancel() override;
+    void OnClose();
     DECLARE_MESSAGE_MAP()
 
 private:
