@@ -75,7 +75,7 @@ BOOL CConfigBaseDlg::OnInitDialog()
     SetDlgItemText(IDC_CONFIG_SERVER_TITLE, CToviString::GetString(14073));
     SetDlgItemText(IDC_CONFIG_LOGIN_TITLE, CToviString::GetString(14074));
     SetDlgItemText(IDC_CONFIG_GUIDE1, CToviMsg::GetString(12005));
-    SetDlgItemText(IDC_CONFIG_EXAMPLE, L"ex) ixo.corvane.com");
+    SetDlgItemText(IDC_CONFIG_EXAMPLE, L"ixo.corvane.com");
     SetDlgItemText(IDC_CONFIG_GUIDE2, CToviMsg::GetString(12006));
     SetDlgItemText(IDC_CONFIG_CLEAR_AUTO, CToviString::GetString(14075));
 

@@ -481,9 +481,15 @@ void CLoginDlg::InitControl(unsigned short language)
         current->GetLogFont(&lf);
     wcsncpy(lf.lfFaceName, face.GetString(), LF_FACESIZE - 1);
     lf.lfQuality = CLEARTYPE_QUALITY;
+    if (language != 0x09)
+        lf.lfCharSet = DEFAULT_CHARSET;
     m_font.DeleteObject();
     if (m_font.CreateFontIndirect(&lf))
         SendMessageToDescendants(WM_SETFONT, reinterpret_cast<WPARAM>(m_font.GetSafeHandle()), TRUE);
+    // The caption is drawn in the same face, or a Korean title would show in a Latin-only one.
+    lf.lfWeight = 600;
+    m_fontTitle.DeleteObject();
+    m_fontTitle.CreateFontIndirect(&lf);
 
     const CString title = CToviString::GetString(14030);
     SetWindowText(title);
