@@ -13,5 +13,9 @@ protected:
     BOOL OnInitDialog() override;
     void OnBnClickedOk();
     void OnBnClickedCheckResetWindow();
+    // A site with an internal and an external server: the session moves to the internal one
+    // and the domain list holds both servers' domains, each marked with its server. False when
+    // the internal server failed the check (already said).
+    bool CheckTwoServers();
     DECLARE_MESSAGE_MAP()
 };

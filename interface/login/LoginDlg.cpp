@@ -71,8 +71,13 @@ DomainRecord FromEntry(const DomainEntry& entry, const char* host, int port)
     CopyText(record.DAddr, sizeof record.DAddr, entry.DomainAddress);
     CopyWide(record.MainTitle, 128, entry.DomainMainTitle);
     CopyWide(record.MessageTitle, 128, entry.DomainMessageTitle);
-    CopyText(record.ServerHost, sizeof record.ServerHost, host);
-    record.ServerPort = port;
+    if (entry.ServerHost[0]) {
+        CopyText(record.ServerHost, sizeof record.ServerHost, entry.ServerHost);
+        record.ServerPort = entry.ServerPort;
+    } else {
+        CopyText(record.ServerHost, sizeof record.ServerHost, host);
+        record.ServerPort = port;
+    }
     return record;
 }
 

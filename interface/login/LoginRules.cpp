@@ -81,6 +81,22 @@ int ParsePort(const CString& text)
     return value >= 1 && value <= 65535 ? value : -1;
 }
 
+bool SplitHostPort(const char* text, char* host, size_t hostSize, int* port)
+{
+    if (text == nullptr || host == nullptr || hostSize == 0 || port == nullptr)
+        return false;
+    const char* colon = std::strrchr(text, ':');
+    if (colon == nullptr || colon == text || static_cast<size_t>(colon - text) >= hostSize)
+        return false;
+    const int value = ParsePort(CString(colon + 1));
+    if (value < 0)
+        return false;
+    std::memset(host, 0, hostSize);
+    std::memcpy(host, text, static_cast<size_t>(colon - text));
+    *port = value;
+    return true;
+}
+
 CString StripScheme(const CString& address)
 {
     CString text = address;

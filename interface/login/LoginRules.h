@@ -33,6 +33,10 @@ TOVIINTERFACE_API bool FieldShown(const char* option, size_t size, int position)
 
 // A typed port: 1-65535, digits only (blanks around allowed). -1 when it is not a usable port.
 TOVIINTERFACE_API int ParsePort(const CString& text);
+// A "host:port" text of the domain options: false when either part is missing or the port is
+// not 1-65535.
+TOVIINTERFACE_API bool SplitHostPort(const char* text, char* host, size_t hostSize, int* port);
+
 // A typed server address with a leading "http://" or "https://" removed and blanks trimmed.
 TOVIINTERFACE_API CString StripScheme(const CString& address);
 

@@ -112,3 +112,16 @@ TEST(LoginRules, PasswordDigestIsSha256OverTheLowerCaseSha1Text)
                  PasswordDigest(L"Demo").GetString());
     EXPECT_TRUE(PasswordDigest(L"").IsEmpty());
 }
+
+TEST(LoginRules, DomainOptionServersSplitIntoHostAndPort)
+{
+    char host[72];
+    int port = 0;
+    ASSERT_TRUE(SplitHostPort("10.1.2.3:7001", host, sizeof host, &port));
+    EXPECT_STREQ("10.1.2.3", host);
+    EXPECT_EQ(7001, port);
+    EXPECT_FALSE(SplitHostPort("10.1.2.3", host, sizeof host, &port));
+    EXPECT_FALSE(SplitHostPort(":7001", host, sizeof host, &port));
+    EXPECT_FALSE(SplitHostPort("10.1.2.3:0", host, sizeof host, &port));
+    EXPECT_FALSE(SplitHostPort("10.1.2.3:", host, sizeof host, &port));
+}

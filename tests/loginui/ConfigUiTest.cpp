@@ -259,3 +259,42 @@ TEST_F(SettingsDialog, TheBackupDialogStoresItsServerAndStartWithWindows)
     EXPECT_TRUE(Saw("A2"));
     CToviRegistry::SetAutoRun(2, false);
 }
+
+TEST_F(SettingsDialog, ATwoServerSiteListsBothServersDomainsUnderTheirLabels)
+{
+    const std::string port = std::to_string(m_ports.port);
+    ASSERT_EQ("OK", Control("OPTION A2 216=TQX_IN 145=127.0.0.1:" + port + " 146=localhost:" + port).substr(0, 2));
+    Open<CConfigDlg>(m_session);
+    TypeServer(L"127.0.0.1", std::to_wstring(m_ports.port));
+    uitest::ClickButton(Hwnd(), IDOK);
+    ASSERT_TRUE(WaitClosed());
+    ASSERT_EQ(IDOK, m_result);
+    ASSERT_EQ(2u, m_session->DomainInfo.size());
+    EXPECT_STREQ("127.0.0.1", m_session->DomainInfo[0].ServerHost);
+    EXPECT_STREQ("localhost", m_session->DomainInfo[1].ServerHost);
+    EXPECT_STREQ("127.0.0.1", m_session->ServerAddress.szHost);
+    m_dialog.reset();
+    m_task.reset();
+
+    // The login window offers the same domain once per server.
+    ASSERT_NE(nullptr, StartLogin());
+    HWND domains = LoginHost::Item(IDC_LOGIN_DOMAIN);
+    ASSERT_EQ(2, SendMessageW(domains, CB_GETCOUNT, 0, 0));
+    wchar_t first[80] = {}, second[80] = {};
+    SendMessageW(domains, CB_GETLBTEXT, 0, (LPARAM)first);
+    SendMessageW(domains, CB_GETLBTEXT, 1, (LPARAM)second);
+    EXPECT_STREQ(L"[Internal]Test", first);
+    EXPECT_STREQ(L"[External]Test", second);
+
+    // Picking the external domain moves the session and the stored server there.
+    SendMessageW(domains, CB_SETCURSEL, 1, 0);
+    PostMessageW(LoginWindow(), WM_COMMAND, MAKEWPARAM(IDC_LOGIN_DOMAIN, CBN_SELCHANGE), (LPARAM)domains);
+    int storedPort = 0;
+    ASSERT_TRUE(uitest::WaitUntil([&] { return StoredHost(0, &storedPort) == "localhost"; }));
+    EXPECT_EQ(m_ports.port, storedPort);
+    LogInAs(L"demo", L"demo1234");
+    ASSERT_TRUE(uitest::WaitUntil([] { return Owner().results > 0; }, 15000));
+    EXPECT_EQ(1, Owner().lastResult.load());
+    ASSERT_TRUE(WaitLoginEnd());
+    EXPECT_STREQ("localhost", m_session->ServerAddress.szHost);
+}
