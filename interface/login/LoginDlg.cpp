@@ -225,7 +225,7 @@ BOOL CLoginDlg::OnInitDialog()
             start = true;
         else
             start = autoOn == 1 && !id.IsEmpty() && !password.IsEmpty();
-        if (start && !noAuto) {
+        if (start) {
             m_chkSaveId.SetCheck(BST_UNCHECKED);
             m_chkSaveId.EnableWindow(FALSE);
             m_chkAutoLogin.SetCheck(BST_CHECKED);
@@ -654,7 +654,8 @@ void CLoginDlg::OnBnClickedLogin()
     const char* clientKind = LoginProduct == 2 ? "7" : "2";
 
     for (;;) {
-        if (m_pProto->m_pConn == nullptr) {
+        {
+            // Reuses a live connection; a dropped one is made anew.
             const int connected =
                 m_pProto->GetSecureCode(m_hWnd, m_pProto->ServerAddress.szHost, m_pProto->ServerAddress.nPort,
                                         m_pProto->ServerAddress.szCode, static_cast<uint16_t>(('B' << 8) | '0'));
