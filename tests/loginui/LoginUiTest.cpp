@@ -288,3 +288,43 @@ TEST_F(LoginDialog, TheBackupProductSendsItsClientKind)
     ASSERT_FALSE(records.empty());
     EXPECT_EQ("7", records[0].at(53));
 }
+
+TEST_F(LoginDialog, TheServersLogInOptionHidesFields)
+{
+    // Domain and language lists hidden, id and password shown.
+    ASSERT_EQ("OK", Control("OPTION A2 137=001100000000").substr(0, 2));
+    ASSERT_EQ(0, m_session->GetDomainInfo());
+    m_session->CloseSocket();
+    ASSERT_NE(nullptr, StartLogin());
+    EXPECT_FALSE(IsWindowVisible(Item(IDC_LOGIN_DOMAIN)));
+    EXPECT_FALSE(IsWindowVisible(Item(IDC_LOGIN_DOMAIN_LABEL)));
+    EXPECT_FALSE(IsWindowVisible(Item(IDC_LOGIN_LANGUAGE)));
+    EXPECT_TRUE(IsWindowVisible(Item(IDC_LOGIN_USERID)));
+    EXPECT_TRUE(IsWindowVisible(Item(IDC_LOGIN_PASSWORD)));
+    // The hidden domain list still chooses the domain.
+    LogInAs(L"demo", L"demo1234");
+    ASSERT_TRUE(WaitResult());
+    EXPECT_EQ(1, Owner().lastResult.load());
+}
+
+TEST_F(LoginDialog, ASiteThatRefusesTheWindowsUserNeverShowsTheWindow)
+{
+    // This site logs in only its own directory's users; this machine is none of them.
+    ASSERT_EQ("OK", Control("OPTION A2 216=ZPL").substr(0, 2));
+    ASSERT_EQ(0, m_session->GetDomainInfo());
+    m_session->CloseSocket();
+    uitest::AutoAnswer box(kBoxTitle, IDOK);
+    auto* thread = static_cast<CLoginThread*>(
+        AfxBeginThread(RUNTIME_CLASS(CLoginThread), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED));
+    ASSERT_NE(nullptr, thread);
+    thread->m_bAutoDelete = FALSE;
+    thread->SetLoginInfo(m_owner, m_session, 0);
+    m_login = thread;
+    thread->ResumeThread();
+    ASSERT_TRUE(box.WaitForCount(1, 15000));
+    EXPECT_NE(std::wstring::npos, Texts(box.Seen()[0]).find(L"\xD5C8\xAC00 \xBC1B\xC9C0 \xC54A\xC740"));
+    ASSERT_TRUE(uitest::WaitUntil([] { return Owner().closes > 0; }));
+    ASSERT_TRUE(uitest::WaitUntil([this] { return LoginWindow() != nullptr; }));
+    EXPECT_FALSE(IsWindowVisible(LoginWindow()));
+    EXPECT_FALSE(Saw("B0"));
+}
