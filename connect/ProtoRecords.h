@@ -130,6 +130,10 @@ struct DomainEntry {
     char DomainAddress[72];
     wchar_t DomainMainTitle[128];
     wchar_t DomainMessageTitle[166];
+    // The server the domain is reached on: left empty by the library; the settings check of a
+    // site with an internal and an external server marks every domain with its server.
+    char ServerHost[72];
+    int32_t ServerPort;
 };
 
 // One line of the quota list (B5), decimal texts.
