@@ -64,7 +64,7 @@ client=$!
 shown=0
 for i in $(seq 60); do
   if command -v xwininfo >/dev/null; then
-    xwininfo -root -tree 2>/dev/null | grep -q '"CorvaneIXO"' && { shown=1; break; }
+    xwininfo -root -tree 2>/dev/null | grep -q '"CORVANE IXO"' && { shown=1; break; }
   elif [ "$i" -ge 10 ]; then
     shown=1; break
   fi
