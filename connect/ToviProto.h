@@ -180,6 +180,11 @@ public:
     _ALARM_INFO AlarmInfo = {};
     std::vector<_QUOTA_INFO> QuotaList;
     std::vector<DomainEntry> DomainInfo;
+    // The domain the user logged in to: its index (empty while a log-in runs), and its address
+    // and index as wide texts. Set by the login dialog, read by the main program.
+    char DomainIndex[10] = {};
+    CString DomainAddressW;
+    CString DomainIndexW;
     _OPTION_INFO OptionInfo = {};
     _SAMBA_OPTION SambaOption = {};
     std::vector<_UPDATE_CHECK> UpdateCheck;

@@ -14,6 +14,13 @@
 
 // ---- To the main program -------------------------------------------------------------------
 
+// Posted by the login dialog to its owner (the main frame) when its window goes, unless the
+// frame removed it (CLoginThread::SetRemove). wParam 1 logged in, 0 not; lParam 0. From then on
+// the session object is the frame's again.
+#define WM_LOGIN_RESULT             (WM_USER + 3)
+// Posted by the login dialog to its owner when the user picked another language. wParam: the
+// primary language id (0x12, 0x09, 0x11); lParam 0.
+#define WM_LOCALE_CHANGE            (WM_USER + 30)
 // Sent to the owner of the version list. wParam: const _PROTO_VERSION_INFO* (the chosen version),
 // lParam: const wchar_t* destination folder. Both valid during the call only.
 #define WM_VERSION_DOWNLOAD         (WM_USER + 13)

@@ -85,3 +85,7 @@
 #define IDI_IXO_TRAY_RUN_BACKUP         628
 #define IDI_IXO_TRAY_OFF_BACKUP         629
 #define IDI_IXO_TRAY_ON_BACKUP          630
+
+// Log-in windows: the login button's icon and the folder-password prompt's icon.
+#define IDI_BTN_LOGIN                   532
+#define IDI_PASSWORD_LOCK               555
