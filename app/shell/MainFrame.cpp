@@ -101,19 +101,22 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
 {
     if (!CFrameWnd::PreCreateWindow(cs))
         return FALSE;
-    // Our own class, so that a second instance can find this window by it.
-    WNDCLASSW base = {};
-    if (::GetClassInfoW(AfxGetInstanceHandle(), cs.lpszClass, &base) ||
-        ::GetClassInfoW(nullptr, cs.lpszClass, &base)) {
-        WNDCLASSW own = base;
-        own.lpszClassName = L"CorvaneIXO";
+    // Our own class, so that a second instance can find this window by it. The framework's
+    // creation hook puts its window procedure in front, as for its own classes.
+    WNDCLASSW existing = {};
+    if (!::GetClassInfoW(AfxGetInstanceHandle(), L"CorvaneIXO", &existing)) {
+        WNDCLASSW own = {};
+        own.style = CS_DBLCLKS;
+        own.lpfnWndProc = ::DefWindowProcW;
         own.hInstance = AfxGetInstanceHandle();
         own.hIcon = CFileUtils::GetMainIcon(0);
-        own.lpszMenuName = nullptr;
-        WNDCLASSW existing = {};
-        if (::GetClassInfoW(AfxGetInstanceHandle(), L"CorvaneIXO", &existing) || ::RegisterClassW(&own))
-            cs.lpszClass = L"CorvaneIXO";
+        own.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        own.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        own.lpszClassName = L"CorvaneIXO";
+        if (!::RegisterClassW(&own))
+            return FALSE;
     }
+    cs.lpszClass = L"CorvaneIXO";
     cs.style &= ~FWS_ADDTOTITLE;
     if (cs.hMenu) {
         ::DestroyMenu(cs.hMenu);

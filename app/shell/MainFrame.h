@@ -145,6 +145,8 @@ public:
     // The forced log-out: claimed once per session by whoever sees the session end first.
     mainframe::ForcedLogoutGuard m_logoutGuard;
     bool LogoutPending() const { return m_logoutGuard.Pending(); }
+    // The server's words of the forced log-out; written only by the thread that claimed it.
+    CString m_strForcedLogoutText;
     // The single-sign-on id of the command line, for the log-in.
     CString m_strSsoId;
 
@@ -164,8 +166,9 @@ public:
     void StopLoginThreads();
     // Arms a timer with a server interval; an interval of 0 arms nothing (and stops it).
     void ArmTimer(UINT_PTR id, int intervalMs);
-    // A forced log-out seen by any thread (result code 1213): one WM_LOGOUT per session.
-    void RequestForcedLogout();
+    // A forced log-out seen by any thread (result code 1213) with the server's words: one
+    // WM_LOGOUT per session; the first caller's text is the one shown.
+    void RequestForcedLogout(const wchar_t* serverText);
     // Around a modal operation or a frame-owned dialog: a log-out that arrives meanwhile runs
     // when the last one ends.
     void BeginModal();

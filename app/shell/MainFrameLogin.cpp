@@ -385,7 +385,12 @@ void CMainFrame::LogoutNow()
     if (m_pProto->GetLogoutInfo() == 0)
         CToviRegistry::SetSessionID(0, "");
     if (m_logoutGuard.Pending()) {
-        CFileUtils::ToviMessageBox(this, m_pProto->ResultInfo.wszMessage, L"CorvaneIxo", MB_ICONERROR);
+        // The words of the request that saw the session end; the log-out request's own reply
+        // would say nothing of it.
+        const CString text =
+            m_strForcedLogoutText.IsEmpty() ? CString(m_pProto->ResultInfo.wszMessage) : m_strForcedLogoutText;
+        CFileUtils::ToviMessageBox(this, text, L"CorvaneIxo", MB_ICONERROR);
+        m_strForcedLogoutText.Empty();
         m_logoutGuard.Reset();
     }
     m_mapFolderPassword.clear();

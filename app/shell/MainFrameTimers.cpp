@@ -163,11 +163,12 @@ void CMainFrame::IdleCheck()
     m_bIdleCheckFree = true;
 }
 
-void CMainFrame::RequestForcedLogout()
+void CMainFrame::RequestForcedLogout(const wchar_t* serverText)
 {
     // Several workers can see the end of the session at once: only the first one posts.
     if (!m_logoutGuard.Claim())
         return;
+    m_strForcedLogoutText = serverText ? serverText : L"";
     ::PostMessageW(m_hWnd, WM_LOGOUT, 0, 0);
 }
 
@@ -232,9 +233,10 @@ UINT CMainFrame::SessionUpdateThread(LPVOID param)
     }
     if (proto->GetSessionUpdate(proto->LoginInfo.SessionId) != 0) {
         const int code = proto->ResultInfo.nResultCode;
+        const CString text = proto->ResultInfo.wszMessage;
         CloseWorkerConnection(proto);
         if (code == 1213)
-            frame->RequestForcedLogout();
+            frame->RequestForcedLogout(text);
         else
             CFileUtils::ToviMessageBox(frame, CToviMsg::GetString(12072), L"", 0);
         frame->m_bSessionIdle = true;
@@ -265,9 +267,10 @@ UINT CMainFrame::AlertUpdateThread(LPVOID param)
     }
     if (proto->GetAlertUpdate(proto->LoginInfo.SessionId) != 0) {
         const int code = proto->ResultInfo.nResultCode;
+        const CString text = proto->ResultInfo.wszMessage;
         CloseWorkerConnection(proto);
         if (code == 1213)
-            frame->RequestForcedLogout();
+            frame->RequestForcedLogout(text);
         frame->m_bAlertIdle = true;
         return static_cast<UINT>(-1);
     }
@@ -310,9 +313,10 @@ UINT CMainFrame::QuotaUpdateThread(LPVOID param)
     }
     if (proto->GetQuotaUpdate(proto->LoginInfo.SessionId) != 0) {
         const int code = proto->ResultInfo.nResultCode;
+        const CString text = proto->ResultInfo.wszMessage;
         CloseWorkerConnection(proto);
         if (code == 1213)
-            frame->RequestForcedLogout();
+            frame->RequestForcedLogout(text);
         frame->m_bQuotaIdle = true;
         return static_cast<UINT>(-1);
     }
