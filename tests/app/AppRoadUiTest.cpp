@@ -1,6 +1,7 @@
 // CorvaneIXO.exe end to end under Wine against the test server: start-up, settings, log-in,
 // the main window, keep-alive, forced log-out, a second launch and exit from the tray.
 #include "AppRun.h"
+#include "ToviRegistry.h"
 #include "WindowDriver.h"
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -141,4 +142,84 @@ TEST_F(AppRoad, FailedOptionsAfterTheLogInEndTheSessionAndReturnToTheLogIn)
     EXPECT_NE(nullptr, WaitForMainWindow());
     EXPECT_EQ(1u, Sessions().size());
     EXPECT_TRUE(ExitFromTray());
+}
+
+namespace {
+
+const int kConfigAddress = 10028;
+const int kConfigPort = 10031;
+const int kLoginUserId = 10007;
+const int kLoginPassword = 10009;
+const int kLoginButton = 10122;
+
+}
+
+TEST_F(AppRoad, AFreshStartAsksForTheServerChecksAndStoresItThenLogsInThroughTheDialog)
+{
+    ASSERT_TRUE(Launch());
+    HWND config = WaitForDialogWith(kConfigAddress);
+    ASSERT_NE(nullptr, config) << "no settings dialog without a stored server";
+    ASSERT_TRUE(SetControlText(config, kConfigAddress, L"127.0.0.1"));
+    ASSERT_TRUE(SetControlText(config, kConfigPort, std::to_wstring(m_ports.port).c_str()));
+    Click(config, IDOK);
+    HWND login = WaitForDialogWith(kLoginButton);
+    ASSERT_NE(nullptr, login) << "no log-in dialog after the settings";
+    EXPECT_NE(-1, LastConnection("A2")) << "the server was not checked";
+    EXPECT_NE(-1, LastConnection("A5"));
+    char host[256] = {}, code[256] = {};
+    int port = 0;
+    ASSERT_TRUE(CToviRegistry::GetServerAddress(0, host, &port, code, nullptr));
+    EXPECT_STREQ("127.0.0.1", host);
+    EXPECT_EQ(m_ports.port, port);
+
+    ASSERT_TRUE(SetControlText(login, kLoginUserId, L"demo"));
+    ASSERT_TRUE(SetControlText(login, kLoginPassword, L"demo1234"));
+    Click(login, kLoginButton);
+    EXPECT_NE(nullptr, WaitForMainWindow()) << "no main window after the log-in";
+    EXPECT_EQ(1u, Sessions().size());
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoad, AWrongPasswordShowsTheServersMessageAndLeavesTheLogInOpen)
+{
+    StoreServer();
+    ASSERT_TRUE(Launch());
+    HWND login = WaitForDialogWith(kLoginButton);
+    ASSERT_NE(nullptr, login);
+    ASSERT_TRUE(SetControlText(login, kLoginUserId, L"demo"));
+    ASSERT_TRUE(SetControlText(login, kLoginPassword, L"wrong"));
+    Click(login, kLoginButton);
+    HWND box = WaitForBox();
+    ASSERT_NE(nullptr, box);
+    EXPECT_NE(std::wstring::npos, BoxText(box).find(L"Invalid user id or password.")) << "box: " << BoxText(box).size();
+    AnswerBox(box);
+    EXPECT_TRUE(::IsWindow(login));
+    EXPECT_TRUE(Sessions().empty());
+    EXPECT_TRUE(FindWindows(L"CorvaneIXO", nullptr).empty()) << "the main window came up without a session";
+}
+
+TEST_F(AppRoad, LoggedInElsewhereTheUserMayTakeTheSessionOver)
+{
+    ASSERT_EQ("OK", Control("SWITCH singleSession=1").substr(0, 2));
+    protoserver::TestProto other;
+    other.Aim(m_ports.port, "5");
+    ASSERT_EQ(0, other.GetSecureCode(nullptr, other.ServerAddress.szHost, other.ServerAddress.nPort,
+                                     other.ServerAddress.szCode, PROT_CMD('B', '0')));
+    ASSERT_EQ(0, other.GetLoginInfo(L"1", L"demo", L"demo1234", const_cast<char*>("ko"), const_cast<char*>("N"),
+                                    const_cast<char*>("2"), false, CString(), nullptr));
+    other.CloseSocket();
+    const std::vector<std::string> before = Sessions();
+    ASSERT_EQ(1u, before.size());
+    StoreServer();
+    StoreAutoLogin();
+    ASSERT_TRUE(Launch());
+    HWND box = WaitForBox();
+    ASSERT_NE(nullptr, box) << "no question about the other session";
+    AnswerBox(box);
+    EXPECT_NE(nullptr, WaitForMainWindow());
+    const std::vector<std::string> after = Sessions();
+    ASSERT_EQ(1u, after.size()) << "the other session should have been ended";
+    EXPECT_NE(before[0], after[0]);
+    EXPECT_TRUE(ExitFromTray());
+    Control("SWITCH singleSession=0");
 }

@@ -103,6 +103,43 @@ HWND FindDescendant(HWND parent, int id)
     return find.found;
 }
 
+HWND WaitForDialogWith(int childId, DWORD timeoutMs)
+{
+    HWND found = nullptr;
+    uitest::WaitUntil([&] {
+        for (HWND dialog : FindWindows(L"#32770", nullptr)) {
+            if (::GetDlgItem(dialog, childId) != nullptr) {
+                found = dialog;
+                return true;
+            }
+        }
+        return false;
+    }, timeoutMs);
+    return found;
+}
+
+bool SetControlText(HWND dialog, int id, const wchar_t* text)
+{
+    HWND control = ::GetDlgItem(dialog, id);
+    DWORD_PTR result = 0;
+    return control != nullptr &&
+           ::SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                                 &result) != 0;
+}
+
+void Click(HWND dialog, int id)
+{
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+}
+
+std::wstring AppRoadTest::BoxText(HWND box)
+{
+    std::wstring all;
+    for (const std::wstring& text : ChildTexts(box))
+        all += text + L"\n";
+    return all;
+}
+
 void AppRoadTest::SetUp()
 {
     ASSERT_TRUE(ReadAppPorts(m_ports)) << "no test server ports under T:\\app-server";

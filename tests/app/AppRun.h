@@ -20,6 +20,13 @@ std::vector<std::wstring> ChildTexts(HWND wnd);
 // A child control by id, searched through the whole tree.
 HWND FindDescendant(HWND parent, int id);
 
+// A visible dialog of any process that holds a control with this id (null when none in time).
+HWND WaitForDialogWith(int childId, DWORD timeoutMs = 20000);
+// Sets a control's text, as typing would leave it.
+bool SetControlText(HWND dialog, int id, const wchar_t* text);
+// Clicks a button of a dialog.
+void Click(HWND dialog, int id);
+
 class AppRoadTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -38,8 +45,10 @@ protected:
     HWND WaitForMainWindow(DWORD timeoutMs = 30000);
     // The program's skinned message box (null when none appears in time).
     HWND WaitForBox(DWORD timeoutMs = 20000);
-    // Presses the box's first button and waits until it is gone.
+    // Presses the box's first button (OK or Yes) and waits until it is gone.
     void AnswerBox(HWND box);
+    // The texts of the box as one string (for messages).
+    static std::wstring BoxText(HWND box);
     // Exit from the tray; true when the process ended in time.
     bool ExitFromTray(DWORD timeoutMs = 20000);
     bool WaitForExit(DWORD timeoutMs);
