@@ -380,8 +380,11 @@ void CMainBarDlg::PaintBackground(CDC* pDC, const CRect& rect)
         return;
     }
     graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
-    Gdiplus::FontFamily family(L"Tahoma");
-    Gdiplus::Font logoFont(&family, 14, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
+    Gdiplus::FontFamily tahoma(L"Tahoma");
+    // A system without Tahoma draws the product text in its sans-serif face.
+    const Gdiplus::FontFamily* family =
+        tahoma.GetLastStatus() == Gdiplus::Ok ? &tahoma : Gdiplus::FontFamily::GenericSansSerif();
+    Gdiplus::Font logoFont(family, 14, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
     Gdiplus::SolidBrush brush(Gdiplus::Color(0xFF93C5FF));
     Gdiplus::RectF box(static_cast<Gdiplus::REAL>(rect.right - 130), static_cast<Gdiplus::REAL>(rect.top + 30), 120.0f,
                        24.0f);
