@@ -247,8 +247,9 @@ private:
     mainframe::LogoutGate m_logoutGate;
 };
 
-// The settings dialog run by the frame while logged out; true when the user confirmed a server.
-bool RunConfigDialog(CMainFrame* frame);
+// The settings dialog run by the frame; true when the user confirmed it. resetLayout and
+// restart (when given) receive what the dialog asks for beyond the server.
+bool RunConfigDialog(CMainFrame* frame, bool* resetLayout = nullptr, bool* restart = nullptr);
 
 // The frame of the running program (the application's main window), or null.
 CMainFrame* MainFrameOf();

@@ -345,8 +345,13 @@ LRESULT CMainFrame::OnUpdateStart(WPARAM, LPARAM)
         if (::GetModuleFileNameW(nullptr, own, MAX_PATH) > 0) {
             // The new instance must find the single-instance mutex free, or it would end at once
             // and leave none running.
-            CInstanceLock::Program().Release();
-            CToviExec().MyShellExec(m_hWnd, L"runas", own, L"", L"");
+            struct Elevated {
+                static bool Launch(void* path)
+                {
+                    return CToviExec().MyShellExec(nullptr, L"runas", static_cast<const wchar_t*>(path), L"", L"") != 0;
+                }
+            };
+            CInstanceLock::Program().Restart(Elevated::Launch, own);
             PostMessage(WM_CLOSE);
             return 0;
         }
@@ -471,16 +476,52 @@ void CMainFrame::OnChangePassword()
     CChangePwdDlg dialog(this);
     dialog.m_pProto = m_pProto;
     BeginModal();
-    dialog.DoModal();
+    if (dialog.DoModal() == IDOK)
+        CFileUtils::ToviMessageBox(this, L"비밀번호가 정상 변경되었습니다.\r\n\r\n다시 로그인 하십시오.", L"IXODrive",
+                                   MB_ICONWARNING);
     EndModal();
+}
+
+namespace {
+
+// Starts the program again with the user's ordinary rights.
+bool LaunchProgramAgain(void* frame)
+{
+    wchar_t own[MAX_PATH] = {};
+    if (::GetModuleFileNameW(nullptr, own, MAX_PATH) == 0)
+        return false;
+    CString folder = own;
+    folder = folder.Left(folder.ReverseFind(L'\\'));
+    return CToviExec().RunAsStdUser(static_cast<CMainFrame*>(frame)->m_hWnd, own, L"", folder) != 0;
+}
+
 }
 
 void CMainFrame::OnConfig()
 {
+    if (HWND open = ::FindWindowW(L"#32770", L"Corvane IXO Config")) {
+        ::SetForegroundWindow(open);
+        return;
+    }
+    bool resetLayout = false, restart = false;
     BeginModal();
-    const bool confirmed = RunConfigDialog(this);
+    const bool confirmed = RunConfigDialog(this, &resetLayout, &restart);
     EndModal();
-    if (confirmed && !m_bLoggedIn)
+    if (!confirmed)
+        return;
+    if (resetLayout) {
+        ResetLayout();
+        LoadLayout();
+    }
+    if (restart) {
+        // The new instance must find the single-instance lock free, or it would take itself
+        // for a second launch and end, leaving none.
+        if (CInstanceLock::Program().Restart(LaunchProgramAgain, this)) {
+            PostMessage(WM_CLOSE);
+            return;
+        }
+    }
+    if (!m_bLoggedIn)
         RunLoginUI();
 }
 

@@ -154,7 +154,7 @@ void CMainFrame::StopLoginThreads()
 
 // The settings dialog while no server is stored or the server cannot be reached. True when
 // the user confirmed a server.
-bool RunConfigDialog(CMainFrame* frame)
+bool RunConfigDialog(CMainFrame* frame, bool* resetLayout, bool* restart)
 {
 #ifdef MAINFRAME_HAVE_CONFIG_DIALOG
     CConfigDlg dialog(frame);
@@ -162,9 +162,15 @@ bool RunConfigDialog(CMainFrame* frame)
     frame->BeginModal();
     const INT_PTR result = dialog.DoModal();
     frame->EndModal();
+    if (resetLayout)
+        *resetLayout = dialog.m_bResetWindow != 0;
+    if (restart)
+        *restart = dialog.m_bUpdateNeeded != 0;
     return result == IDOK;
 #else
     (void)frame;
+    (void)resetLayout;
+    (void)restart;
     TraceLog(2048, L"[ CMainFrame::RunLoginUI ] no server address is stored\n");
     return false;
 #endif

@@ -148,6 +148,13 @@ void AppRoadTest::SetUp()
     ASSERT_EQ("OK", Control(std::string("USER id=") + kUser + " password=" + kPassword + " name=Demo%20User")
                         .substr(0, 2));
     Control("EXPIRE user=demo");
+    // A program left over from elsewhere would hold the single-instance lock and take every
+    // launch here for a second one.
+    if (HWND leftover = ::FindWindowW(L"CorvaneIXO", nullptr)) {
+        ::PostMessageW(leftover, WM_COMMAND, 1004, 0);
+        ASSERT_TRUE(uitest::WaitUntil([] { return ::FindWindowW(L"CorvaneIXO", nullptr) == nullptr; }, 20000))
+            << "a CorvaneIXO of an earlier run is still running";
+    }
     ::RegDeleteTreeW(HKEY_CURRENT_USER, kProductRoot);
     ::RegDeleteTreeW(HKEY_CURRENT_USER, kAppKey);
 }
@@ -210,6 +217,15 @@ HWND AppRoadTest::WaitForMainWindow(DWORD timeoutMs)
         found = windows.empty() ? nullptr : windows.front();
         return found != nullptr && !::IsIconic(found);
     }, timeoutMs);
+    if (found == nullptr) {
+        // What was on the screen instead.
+        for (HWND wnd : FindWindows(nullptr, nullptr)) {
+            wchar_t name[128] = {};
+            ::GetClassNameW(wnd, name, 128);
+            ADD_FAILURE() << "visible: [" << CStringA(name).GetString() << "] ["
+                          << CStringA(TextOf(wnd).c_str()).GetString() << "]";
+        }
+    }
     return found;
 }
 

@@ -165,15 +165,15 @@ TEST(BrowserKeys, OnlyTheLeftControlWithLNOPIsSwallowed)
 
 TEST(ForcedLogoutGuard, ThreadsSeeingTheEndTogetherClaimItOnce)
 {
-    for (int round = 0; round < 300; ++round) {
+    for (int round = 0; round < 200; ++round) {
         ForcedLogoutGuard guard;
         std::atomic<int> ready{0}, claims{0};
         std::vector<std::thread> threads;
         for (int i = 0; i < 6; ++i) {
             threads.emplace_back([&] {
                 ++ready;
-                while (ready.load() < 6) {
-                }
+                while (ready.load() < 6)
+                    std::this_thread::yield();
                 if (guard.Claim())
                     ++claims;
             });
