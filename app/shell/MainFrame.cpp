@@ -456,7 +456,6 @@ LRESULT CMainFrame::OnShowMainWindow(WPARAM, LPARAM)
     const CString customer = m_pProto ? m_pProto->CustomerCode : CString();
     if (customer.CompareNoCase(L"DIDIREVIRU") == 0 || customer.CompareNoCase(L"VRESEC") == 0)
         m_bHiddenByBar = false;
-    m_bHiddenByBar = false;
     if (IsIconic())
         ShowWindow(SW_RESTORE);
     else
