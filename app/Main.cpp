@@ -1,7 +1,7 @@
 // CorvaneIXO entry point.
-#include "CorvaneApp.h"
+#include "CorvaneIXOApp.h"
 
-CCorvaneApp theApp;
+CCorvaneIXOApp theApp;
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int showCommand)
 {

@@ -38,8 +38,10 @@ key='HKCU\Software\Varivivod\VariruDAD'
 wine reg add "$key" /v ServerIP /t REG_SZ /d 127.0.0.1 /f >/dev/null
 wine reg add "$key" /v ServerPort /t REG_DWORD /d "$port" /f >/dev/null
 
-export TOVI_DEMO_USER="${TOVI_DEMO_USER-demo}" TOVI_DEMO_PASSWORD="${TOVI_DEMO_PASSWORD-demo1234}"
-export TOVI_DEMO_DOMAIN="${TOVI_DEMO_DOMAIN:-1}"
+# The demo account is stored for automatic log-in, so that the log-in dialog logs straight in.
+wine "$root/win/bin/AppStoreLogin.exe" demo demo1234 >/dev/null
+# Wine must find the display when its server starts: let this one end first.
+wineserver -w
 exe="$root/win/bin/CorvaneIXO.exe"
 
 # The prefix is made for test displays without a window manager; the user's display has one.
@@ -64,7 +66,8 @@ client=$!
 shown=0
 for i in $(seq 60); do
   if command -v xwininfo >/dev/null; then
-    xwininfo -root -tree 2>/dev/null | grep -q '"CorvaneIXO"' && { shown=1; break; }
+    # The main window: the program's one wide top-level window (the tray's is small).
+    xwininfo -root -tree 2>/dev/null | grep '"corvaneixo.exe"' | grep -Eq ' [0-9]{3,4}x[0-9]{3,4}\+' && { shown=1; break; }
   elif [ "$i" -ge 10 ]; then
     shown=1; break
   fi

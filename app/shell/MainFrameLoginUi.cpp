@@ -1,0 +1,118 @@
+// CMainFrame: the windows of the interface library's log-in set that the frame runs: the
+// log-in thread, the settings dialog and the folder-password prompt.
+#include "MainFrame.h"
+#include "ConfigDlg.h"
+#include "LoginThread.h"
+#include "PasswordDlg.h"
+#include "PopupDlg.h"
+#include "ToviProto.h"
+#include "TraceLog.h"
+#include "WinThread.h"
+#include <cstring>
+
+void CMainFrame::StartLoginThread()
+{
+    if (m_pLoginThread != nullptr) {
+        static_cast<CLoginThread*>(m_pLoginThread)->SetUIFocus();
+        return;
+    }
+    CLoginThread* thread = static_cast<CLoginThread*>(
+        AfxBeginThread(RUNTIME_CLASS(CLoginThread), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED));
+    if (thread == nullptr)
+        return;
+    thread->SetLoginInfo(m_hWnd, m_pProto, 0);
+    thread->m_bAutoDelete = FALSE;
+    m_pLoginThread = thread;
+    thread->ResumeThread();
+    thread->SetUIFocus();
+}
+
+void CMainFrame::WaitThread(CWinThread*& thread)
+{
+    if (thread == nullptr)
+        return;
+    DWORD code = 0;
+    while (thread->m_hThread && ::GetExitCodeThread(thread->m_hThread, &code) && code == STILL_ACTIVE) {
+        if (::WaitForSingleObject(thread->m_hThread, 10) == WAIT_TIMEOUT) {
+            MSG msg;
+            if (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageW(&msg);
+            }
+        }
+    }
+    delete thread;
+    thread = nullptr;
+}
+
+void CMainFrame::StopLoginThreads()
+{
+    for (CWinThread** slot : {&m_pLoginWebThread, &m_pLoginThread}) {
+        CWinThread*& thread = *slot;
+        if (thread == nullptr)
+            continue;
+        DWORD code = 0;
+        if (thread->m_hThread && ::GetExitCodeThread(thread->m_hThread, &code) && code == STILL_ACTIVE) {
+            if (slot == &m_pLoginThread)
+                static_cast<CLoginThread*>(thread)->SetRemove();
+        }
+        WaitThread(thread);
+    }
+    for (CPopupDlg*& popup : m_popups) {
+        if (popup != nullptr) {
+            if (::IsWindow(popup->m_hWnd))
+                popup->DestroyWindow();
+            popup = nullptr;
+        }
+    }
+    // Boxes and dialogs the frame owns go too.
+    struct Closer {
+        static BOOL CALLBACK Each(HWND wnd, LPARAM frame)
+        {
+            wchar_t name[16] = {}, title[8] = {};
+            if (::GetWindow(wnd, GW_OWNER) == reinterpret_cast<HWND>(frame) && ::GetClassNameW(wnd, name, 16) &&
+                wcsncmp(name, L"#32770", 6) == 0 && ::GetWindowTextW(wnd, title, 8) > 0)
+                ::SendMessageW(wnd, WM_CLOSE, 0, 0);
+            return TRUE;
+        }
+    };
+    ::EnumWindows(Closer::Each, reinterpret_cast<LPARAM>(m_hWnd));
+}
+
+// The settings dialog while no server is stored or the server cannot be reached. True when
+// the user confirmed a server.
+bool RunConfigDialog(CMainFrame* frame, bool* resetLayout, bool* restart)
+{
+    CConfigDlg dialog(frame);
+    dialog.m_pProto = frame->m_pProto;
+    frame->BeginModal();
+    const INT_PTR result = dialog.DoModal();
+    frame->EndModal();
+    if (resetLayout)
+        *resetLayout = dialog.m_bResetWindow != 0;
+    if (restart)
+        *restart = dialog.m_bUpdateNeeded != 0;
+    return result == IDOK;
+}
+
+int CMainFrame::CheckFolderPassword(const _PROTO_FOLDER_INFO* folder, bool silent)
+{
+    if (folder == nullptr || folder->Attr198[0] == 0)
+        return 0;
+    auto known = m_mapFolderPassword.find(folder->IDX);
+    if (known != m_mapFolderPassword.end() && known->second == folder->Attr198)
+        return 0;
+    if (silent)
+        return -1;
+    CPasswordDlg dialog(this);
+    const size_t length = strnlen(folder->Attr198, sizeof dialog.m_szExpectedHash - 1);
+    memcpy(dialog.m_szExpectedHash, folder->Attr198, length);
+    dialog.m_szExpectedHash[length] = 0;
+    BeginModal();
+    const INT_PTR result = dialog.DoModal();
+    EndModal();
+    if (result != IDOK)
+        return -1;
+    m_mapFolderPassword[folder->IDX] = folder->Attr198;
+    return 1;
+}

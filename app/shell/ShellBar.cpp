@@ -1,0 +1,70 @@
+// CShellBar: a dialog bar of fixed height with a gradient background.
+#include "ShellBar.h"
+#include "Dc.h"
+#include "Gdi.h"
+
+IMPLEMENT_DYNAMIC(CShellBar, CDialogBar)
+
+BEGIN_MESSAGE_MAP(CShellBar, CDialogBar)
+    ON_WM_ERASEBKGND()
+END_MESSAGE_MAP()
+
+CShellBar::CShellBar(int height, COLORREF top, COLORREF bottom) : m_nHeight(height), m_clrTop(top), m_clrBottom(bottom) {}
+
+CSize CShellBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
+{
+    CSize size = CDialogBar::CalcFixedLayout(bStretch, bHorz);
+    size.cy = m_nHeight;
+    return size;
+}
+
+void FillVerticalGradient(HDC dc, const RECT& rect, COLORREF top, COLORREF bottom)
+{
+    TRIVERTEX vertex[2] = {};
+    vertex[0].x = rect.left;
+    vertex[0].y = rect.top;
+    vertex[0].Red = static_cast<COLOR16>(GetRValue(top) << 8);
+    vertex[0].Green = static_cast<COLOR16>(GetGValue(top) << 8);
+    vertex[0].Blue = static_cast<COLOR16>(GetBValue(top) << 8);
+    vertex[1].x = rect.right;
+    vertex[1].y = rect.bottom;
+    vertex[1].Red = static_cast<COLOR16>(GetRValue(bottom) << 8);
+    vertex[1].Green = static_cast<COLOR16>(GetGValue(bottom) << 8);
+    vertex[1].Blue = static_cast<COLOR16>(GetBValue(bottom) << 8);
+    GRADIENT_RECT mesh = {0, 1};
+    ::GradientFill(dc, vertex, 2, &mesh, 1, GRADIENT_FILL_RECT_V);
+}
+
+void CShellBar::PaintBackground(CDC* pDC, const CRect& rect)
+{
+    FillVerticalGradient(pDC->m_hDC, rect, m_clrTop, m_clrBottom);
+    if (m_bBottomLine) {
+        HPEN pen = ::CreatePen(PS_SOLID, 1, RGB(0xA4, 0xA4, 0xA4));
+        HGDIOBJ old = ::SelectObject(pDC->m_hDC, pen);
+        ::MoveToEx(pDC->m_hDC, rect.left, rect.bottom - 1, nullptr);
+        ::LineTo(pDC->m_hDC, rect.right, rect.bottom - 1);
+        ::SelectObject(pDC->m_hDC, old);
+        ::DeleteObject(pen);
+    }
+}
+
+BOOL CShellBar::OnEraseBkgnd(CDC* pDC)
+{
+    CRect rect;
+    GetClientRect(&rect);
+    if (rect.IsRectEmpty())
+        return TRUE;
+    // Drawn off screen and copied in one step, so the bar does not flicker while it sizes.
+    HDC memory = ::CreateCompatibleDC(pDC->m_hDC);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(pDC->m_hDC, rect.Width(), rect.Height());
+    HGDIOBJ oldBitmap = ::SelectObject(memory, bitmap);
+    CDC memoryDC;
+    memoryDC.Attach(memory);
+    PaintBackground(&memoryDC, rect);
+    memoryDC.Detach();
+    ::BitBlt(pDC->m_hDC, 0, 0, rect.Width(), rect.Height(), memory, 0, 0, SRCCOPY);
+    ::SelectObject(memory, oldBitmap);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    return TRUE;
+}

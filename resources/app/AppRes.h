@@ -1,0 +1,31 @@
+// Resource ids of the main program: its icons and the templates of the main window's bars.
+#pragma once
+
+#define IDR_MAINFRAME                   128
+#define IDI_TRAY_MENU_LOGIN             135
+#define IDI_TRAY_MENU_LOGOUT            136
+#define IDI_TRAY_MENU_EXIT              137
+
+// Bar templates; each bar's control id is its template id.
+#define IDD_MAINBAR                     131
+#define IDD_MENUBAR                     132
+#define IDD_INFOBAR                     133
+#define IDD_STATUSBAR                   134
+
+// Caption bar buttons.
+#define IDC_BTN_EXPLORER                1000
+#define IDC_BTN_CONFIG                  1001
+#define IDC_BTN_RECORD                  1002
+#define IDC_BTN_BOARD                   1003
+#define IDC_BTN_EXTLINK                 1004
+#define IDC_BTN_SYS_MIN                 1029
+#define IDC_BTN_SYS_MAX                 1030
+#define IDC_BTN_SYS_EXIT                1031
+
+// Tray menu commands.
+#define ID_TRAY_LOGIN                   1001
+#define ID_TRAY_LOGOUT                  1002
+#define ID_TRAY_CONFIG                  1003
+#define ID_TRAY_EXIT                    1004
+#define ID_TRAY_ABOUT                   1005
+#define ID_TRAY_CHANGE_PASSWORD         1007

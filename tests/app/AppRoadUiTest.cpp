@@ -1,0 +1,225 @@
+// CorvaneIXO.exe end to end under Wine against the test server: start-up, settings, log-in,
+// the main window, keep-alive, forced log-out, a second launch and exit from the tray.
+#include "AppRun.h"
+#include "ToviRegistry.h"
+#include "WindowDriver.h"
+#include <gtest/gtest.h>
+#include <algorithm>
+
+using namespace apprun;
+
+namespace {
+
+const wchar_t kAppKey[] = L"Software\\로컬 응용 프로그램 마법사에서 생성된 응용 프로그램\\CorvaneIXO\\CorvaneIXO";
+
+bool ProfileValueExists(const wchar_t* name)
+{
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kAppKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD size = 0;
+    const bool found = ::RegQueryValueExW(key, name, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS && size > 0;
+    ::RegCloseKey(key);
+    return found;
+}
+
+bool Contains(const std::vector<std::wstring>& texts, const std::wstring& part)
+{
+    return std::any_of(texts.begin(), texts.end(),
+                       [&](const std::wstring& t) { return t.find(part) != std::wstring::npos; });
+}
+
+}
+
+class AppRoad : public AppRoadTest {};
+
+TEST_F(AppRoad, LogsInAndShowsTheMainWindowWithItsBarsAndPanesThenExitFromTheTrayEndsTheSession)
+{
+    StoreServer();
+    StoreAutoLogin();
+    ASSERT_TRUE(Launch());
+    HWND frame = WaitForMainWindow();
+    ASSERT_NE(nullptr, frame) << "the main window did not appear";
+    EXPECT_FALSE(TextOf(frame).empty()) << "the window has no title";
+    for (int bar : {131, 132, 133, 134}) {
+        HWND child = ::GetDlgItem(frame, bar);
+        ASSERT_NE(nullptr, child) << "bar " << bar;
+        EXPECT_TRUE(::IsWindowVisible(child)) << "bar " << bar;
+    }
+    HWND splitter = ::GetDlgItem(frame, 0xE900);
+    ASSERT_NE(nullptr, splitter);
+    for (int pane : {0xE900, 0xE901, 0xE910, 0xE911})
+        EXPECT_NE(nullptr, ::GetDlgItem(splitter, pane)) << "pane " << std::hex << pane;
+    // The hidden browser views are there but not shown.
+    HWND script = ::GetDlgItem(frame, 0xE91E);
+    ASSERT_NE(nullptr, script);
+    EXPECT_FALSE(::IsWindowVisible(script));
+    ASSERT_EQ(1u, Sessions().size());
+    EXPECT_NE(-1, LastConnection("A1"));
+
+    ASSERT_TRUE(ExitFromTray()) << "the program did not end";
+    EXPECT_TRUE(Sessions().empty()) << "the session was not ended on the server";
+    EXPECT_NE(-1, LastConnection("B1"));
+    EXPECT_TRUE(ProfileValueExists(L"Pos"));
+    EXPECT_TRUE(ProfileValueExists(L"SplitSize"));
+}
+
+TEST_F(AppRoad, ASecondLaunchEndsAndBringsTheFirstWindowForward)
+{
+    StoreServer();
+    StoreAutoLogin();
+    ASSERT_TRUE(Launch());
+    HWND frame = WaitForMainWindow();
+    ASSERT_NE(nullptr, frame);
+    ::ShowWindow(frame, SW_MINIMIZE);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return ::IsIconic(frame) != FALSE; }, 5000));
+    EXPECT_EQ(0, LaunchAndWait(L"/NOUPDATE", 20000)) << "the second instance did not end by itself";
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsIconic(frame) && ::IsWindowVisible(frame); }, 5000))
+        << "the first window did not come back";
+    EXPECT_EQ(1u, FindWindows(L"CorvaneIXO", nullptr).size());
+    EXPECT_EQ(1u, Sessions().size());
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoad, KeepAliveWorkersEachUseAConnectionOfTheirOwn)
+{
+    ASSERT_EQ("OK", Control("OPTION A1 172=1 224=2 48=Y").substr(0, 2));
+    StoreServer();
+    StoreAutoLogin();
+    ASSERT_TRUE(Launch());
+    ASSERT_NE(nullptr, WaitForMainWindow());
+    const int login = LastConnection("B0");
+    ASSERT_NE(-1, login);
+    int b2 = -1, b4 = -1, b5 = -1;
+    // The first alert and quota requests of the log-in go over the session's own connection;
+    // wait for the timers' ones.
+    EXPECT_TRUE(uitest::WaitUntil([&] {
+        b2 = LastConnection("B2");
+        b4 = LastConnection("B4");
+        b5 = LastConnection("B5");
+        return b2 != -1 && b4 != -1 && b5 != -1 && b4 != login && b5 != login;
+    }, 15000)) << "B2 " << b2 << " B4 " << b4 << " B5 " << b5;
+    EXPECT_NE(login, b2);
+    EXPECT_NE(b2, b4);
+    EXPECT_NE(b2, b5);
+    EXPECT_NE(b4, b5);
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoad, AnExpiredSessionGivesExactlyOneLogOutWithTheServersText)
+{
+    ASSERT_EQ("OK", Control("OPTION A1 172=1 224=1 48=Y").substr(0, 2));
+    StoreServer();
+    StoreAutoLogin();
+    ASSERT_TRUE(Launch());
+    HWND frame = WaitForMainWindow();
+    ASSERT_NE(nullptr, frame);
+    ASSERT_EQ("OK", Control("EXPIRE user=demo").substr(0, 2));
+    HWND box = WaitForBox();
+    ASSERT_NE(nullptr, box) << "no log-out message";
+    EXPECT_TRUE(Contains(ChildTexts(box), L"The session has ended.")) << "the server's text is missing";
+    AnswerBox(box);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindowVisible(frame); }, 5000)) << "the window stayed up";
+    // Every worker saw the end of the session; one log-out, one box.
+    EXPECT_EQ(nullptr, WaitForBox(4000)) << "a second log-out message appeared";
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoad, FailedOptionsAfterTheLogInEndTheSessionAndReturnToTheLogIn)
+{
+    ASSERT_EQ("OK", Control("FAULT error code=1500 count=1 cmd=A1 -- Options unavailable.").substr(0, 2));
+    StoreServer();
+    StoreAutoLogin();
+    ASSERT_TRUE(Launch());
+    HWND box = WaitForBox();
+    ASSERT_NE(nullptr, box) << "the failure was not shown";
+    EXPECT_TRUE(Contains(ChildTexts(box), L"Options unavailable.")) << "the server's words are missing";
+    // While the box is up, the server already holds no session of ours.
+    EXPECT_TRUE(Sessions().empty()) << "the session was left open on the server";
+    EXPECT_NE(-1, LastConnection("B1"));
+    AnswerBox(box);
+    // Back to the log-in, which logs in again (automatic log-in) and this time succeeds.
+    EXPECT_NE(nullptr, WaitForMainWindow());
+    EXPECT_EQ(1u, Sessions().size());
+    EXPECT_TRUE(ExitFromTray());
+}
+
+namespace {
+
+const int kConfigAddress = 10028;
+const int kConfigPort = 10031;
+const int kLoginUserId = 10007;
+const int kLoginPassword = 10009;
+const int kLoginButton = 10122;
+
+}
+
+TEST_F(AppRoad, AFreshStartAsksForTheServerChecksAndStoresItThenLogsInThroughTheDialog)
+{
+    ASSERT_TRUE(Launch());
+    HWND config = WaitForDialogWith(kConfigAddress);
+    ASSERT_NE(nullptr, config) << "no settings dialog without a stored server";
+    ASSERT_TRUE(SetControlText(config, kConfigAddress, L"127.0.0.1"));
+    ASSERT_TRUE(SetControlText(config, kConfigPort, std::to_wstring(m_ports.port).c_str()));
+    Click(config, IDOK);
+    HWND login = WaitForDialogWith(kLoginButton);
+    ASSERT_NE(nullptr, login) << "no log-in dialog after the settings";
+    EXPECT_NE(-1, LastConnection("A2")) << "the server was not checked";
+    EXPECT_NE(-1, LastConnection("A5"));
+    char host[256] = {}, code[256] = {};
+    int port = 0;
+    ASSERT_TRUE(CToviRegistry::GetServerAddress(0, host, &port, code, nullptr));
+    EXPECT_STREQ("127.0.0.1", host);
+    EXPECT_EQ(m_ports.port, port);
+
+    ASSERT_TRUE(SetControlText(login, kLoginUserId, L"demo"));
+    ASSERT_TRUE(SetControlText(login, kLoginPassword, L"demo1234"));
+    Click(login, kLoginButton);
+    EXPECT_NE(nullptr, WaitForMainWindow()) << "no main window after the log-in";
+    EXPECT_EQ(1u, Sessions().size());
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoad, AWrongPasswordShowsTheServersMessageAndLeavesTheLogInOpen)
+{
+    StoreServer();
+    ASSERT_TRUE(Launch());
+    HWND login = WaitForDialogWith(kLoginButton);
+    ASSERT_NE(nullptr, login);
+    ASSERT_TRUE(SetControlText(login, kLoginUserId, L"demo"));
+    ASSERT_TRUE(SetControlText(login, kLoginPassword, L"wrong"));
+    Click(login, kLoginButton);
+    HWND box = WaitForBox();
+    ASSERT_NE(nullptr, box);
+    EXPECT_NE(std::wstring::npos, BoxText(box).find(L"Invalid user id or password.")) << "box: " << BoxText(box).size();
+    AnswerBox(box);
+    EXPECT_TRUE(::IsWindow(login));
+    EXPECT_TRUE(Sessions().empty());
+    EXPECT_TRUE(FindWindows(L"CorvaneIXO", nullptr).empty()) << "the main window came up without a session";
+}
+
+TEST_F(AppRoad, LoggedInElsewhereTheUserMayTakeTheSessionOver)
+{
+    ASSERT_EQ("OK", Control("SWITCH singleSession=1").substr(0, 2));
+    protoserver::TestProto other;
+    other.Aim(m_ports.port, "5");
+    ASSERT_EQ(0, other.GetSecureCode(nullptr, other.ServerAddress.szHost, other.ServerAddress.nPort,
+                                     other.ServerAddress.szCode, PROT_CMD('B', '0')));
+    ASSERT_EQ(0, other.GetLoginInfo(L"1", L"demo", L"demo1234", const_cast<char*>("ko"), const_cast<char*>("N"),
+                                    const_cast<char*>("2"), false, CString(), nullptr));
+    other.CloseSocket();
+    const std::vector<std::string> before = Sessions();
+    ASSERT_EQ(1u, before.size());
+    StoreServer();
+    StoreAutoLogin();
+    ASSERT_TRUE(Launch());
+    HWND box = WaitForBox();
+    ASSERT_NE(nullptr, box) << "no question about the other session";
+    AnswerBox(box);
+    EXPECT_NE(nullptr, WaitForMainWindow());
+    const std::vector<std::string> after = Sessions();
+    ASSERT_EQ(1u, after.size()) << "the other session should have been ended";
+    EXPECT_NE(before[0], after[0]);
+    EXPECT_TRUE(ExitFromTray());
+    Control("SWITCH singleSession=0");
+}

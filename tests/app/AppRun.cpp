@@ -1,0 +1,283 @@
+// The end-to-end tests' side of the program.
+#include "AppRun.h"
+#include "ToviRegistry.h"
+#include "WindowDriver.h"
+#include <cstdio>
+#include <sstream>
+
+namespace apprun {
+
+const char kUser[] = "demo";
+const char kPassword[] = "demo1234";
+
+namespace {
+
+const wchar_t kAppKey[] = L"Software\\로컬 응용 프로그램 마법사에서 생성된 응용 프로그램\\CorvaneIXO";
+const wchar_t kProductRoot[] = L"Software\\Varivivod";
+
+bool ReadAppPorts(protoserver::Ports& ports)
+{
+    FILE* file = _wfopen(L"T:\\app-server\\ports", L"r");
+    if (!file)
+        return false;
+    const int n = fscanf(file, "%d %d", &ports.port, &ports.control);
+    fclose(file);
+    return n == 2;
+}
+
+std::wstring ProgramPath()
+{
+    wchar_t own[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, own, MAX_PATH);
+    std::wstring path(own);
+    const size_t slash = path.find_last_of(L"\\/");
+    return path.substr(0, slash + 1) + L"CorvaneIXO.exe";
+}
+
+struct Search {
+    const wchar_t* className;
+    const wchar_t* title;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK Collect(HWND wnd, LPARAM param)
+{
+    Search* search = reinterpret_cast<Search*>(param);
+    wchar_t name[256] = {};
+    if (!::IsWindowVisible(wnd) || !::GetClassNameW(wnd, name, 256))
+        return TRUE;
+    if (search->className && ::lstrcmpiW(name, search->className) != 0)
+        return TRUE;
+    if (search->title && TextOf(wnd) != search->title)
+        return TRUE;
+    search->found.push_back(wnd);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectText(HWND wnd, LPARAM param)
+{
+    reinterpret_cast<std::vector<std::wstring>*>(param)->push_back(TextOf(wnd));
+    return TRUE;
+}
+
+}
+
+std::vector<HWND> FindWindows(const wchar_t* className, const wchar_t* title)
+{
+    Search search = {className, title, {}};
+    ::EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring TextOf(HWND wnd)
+{
+    wchar_t text[1024] = {};
+    DWORD_PTR length = 0;
+    ::SendMessageTimeoutW(wnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &length);
+    return text;
+}
+
+std::vector<std::wstring> ChildTexts(HWND wnd)
+{
+    std::vector<std::wstring> texts;
+    ::EnumChildWindows(wnd, CollectText, reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+HWND FindDescendant(HWND parent, int id)
+{
+    struct Find {
+        int id;
+        HWND found;
+        static BOOL CALLBACK Each(HWND wnd, LPARAM param)
+        {
+            Find* self = reinterpret_cast<Find*>(param);
+            if (::GetDlgCtrlID(wnd) == self->id) {
+                self->found = wnd;
+                return FALSE;
+            }
+            return TRUE;
+        }
+    } find = {id, nullptr};
+    ::EnumChildWindows(parent, Find::Each, reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
+
+HWND WaitForDialogWith(int childId, DWORD timeoutMs)
+{
+    HWND found = nullptr;
+    uitest::WaitUntil([&] {
+        for (HWND dialog : FindWindows(L"#32770", nullptr)) {
+            if (::GetDlgItem(dialog, childId) != nullptr) {
+                found = dialog;
+                return true;
+            }
+        }
+        return false;
+    }, timeoutMs);
+    return found;
+}
+
+bool SetControlText(HWND dialog, int id, const wchar_t* text)
+{
+    HWND control = ::GetDlgItem(dialog, id);
+    DWORD_PTR result = 0;
+    return control != nullptr &&
+           ::SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                                 &result) != 0;
+}
+
+void Click(HWND dialog, int id)
+{
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+}
+
+std::wstring AppRoadTest::BoxText(HWND box)
+{
+    std::wstring all;
+    for (const std::wstring& text : ChildTexts(box))
+        all += text + L"\n";
+    return all;
+}
+
+void AppRoadTest::SetUp()
+{
+    ASSERT_TRUE(ReadAppPorts(m_ports)) << "no test server ports under T:\\app-server";
+    ASSERT_TRUE(m_control.Connect(m_ports.control));
+    ASSERT_EQ("OK", Control("RESET").substr(0, 2));
+    ASSERT_EQ("OK", Control(std::string("USER id=") + kUser + " password=" + kPassword + " name=Demo%20User")
+                        .substr(0, 2));
+    Control("EXPIRE user=demo");
+    // A program left over from elsewhere would hold the single-instance lock and take every
+    // launch here for a second one.
+    if (HWND leftover = ::FindWindowW(L"CorvaneIXO", nullptr)) {
+        ::PostMessageW(leftover, WM_COMMAND, 1004, 0);
+        ASSERT_TRUE(uitest::WaitUntil([] { return ::FindWindowW(L"CorvaneIXO", nullptr) == nullptr; }, 20000))
+            << "a CorvaneIXO of an earlier run is still running";
+    }
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kProductRoot);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kAppKey);
+}
+
+void AppRoadTest::TearDown()
+{
+    if (m_process.hProcess) {
+        if (::WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
+            ::TerminateProcess(m_process.hProcess, 9);
+            ::WaitForSingleObject(m_process.hProcess, 5000);
+        }
+        ::CloseHandle(m_process.hProcess);
+        ::CloseHandle(m_process.hThread);
+        m_process = {};
+    }
+    Control("RESET");
+    Control("EXPIRE user=demo");
+}
+
+void AppRoadTest::StoreServer()
+{
+    ASSERT_TRUE(CToviRegistry::SetServerAddress(0, L"127.0.0.1", m_ports.port, L""));
+}
+
+void AppRoadTest::StoreAutoLogin()
+{
+    ASSERT_TRUE(CToviRegistry::SetUserInfo(0, 0, 1, 1, CString(kUser), CString(kPassword), L""));
+}
+
+bool AppRoadTest::Launch(const wchar_t* arguments)
+{
+    std::wstring line = L"\"" + ProgramPath() + L"\" " + arguments;
+    STARTUPINFOW startup = {sizeof(startup)};
+    return ::CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &m_process) != FALSE;
+}
+
+int AppRoadTest::LaunchAndWait(const wchar_t* arguments, DWORD timeoutMs)
+{
+    std::wstring line = L"\"" + ProgramPath() + L"\" " + arguments;
+    STARTUPINFOW startup = {sizeof(startup)};
+    PROCESS_INFORMATION other = {};
+    if (!::CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &other))
+        return -1;
+    DWORD code = static_cast<DWORD>(-1);
+    if (::WaitForSingleObject(other.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        ::GetExitCodeProcess(other.hProcess, &code);
+    else
+        ::TerminateProcess(other.hProcess, 9);
+    ::CloseHandle(other.hProcess);
+    ::CloseHandle(other.hThread);
+    return static_cast<int>(code);
+}
+
+HWND AppRoadTest::WaitForMainWindow(DWORD timeoutMs)
+{
+    HWND found = nullptr;
+    uitest::WaitUntil([&] {
+        std::vector<HWND> windows = FindWindows(L"CorvaneIXO", nullptr);
+        found = windows.empty() ? nullptr : windows.front();
+        return found != nullptr && !::IsIconic(found);
+    }, timeoutMs);
+    if (found == nullptr) {
+        // What was on the screen instead.
+        for (HWND wnd : FindWindows(nullptr, nullptr)) {
+            wchar_t name[128] = {};
+            ::GetClassNameW(wnd, name, 128);
+            ADD_FAILURE() << "visible: [" << CStringA(name).GetString() << "] ["
+                          << CStringA(TextOf(wnd).c_str()).GetString() << "]";
+        }
+    }
+    return found;
+}
+
+HWND AppRoadTest::WaitForBox(DWORD timeoutMs)
+{
+    HWND found = nullptr;
+    uitest::WaitUntil([&] {
+        std::vector<HWND> boxes = FindWindows(L"#32770", L"Corvane IXO MessageBox");
+        found = boxes.empty() ? nullptr : boxes.front();
+        return found != nullptr;
+    }, timeoutMs);
+    return found;
+}
+
+void AppRoadTest::AnswerBox(HWND box)
+{
+    ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    uitest::WaitUntil([&] { return !::IsWindow(box) || !::IsWindowVisible(box); }, 5000);
+}
+
+bool AppRoadTest::ExitFromTray(DWORD timeoutMs)
+{
+    std::vector<HWND> frames = FindWindows(L"CorvaneIXO", nullptr);
+    HWND frame = frames.empty() ? ::FindWindowW(L"CorvaneIXO", nullptr) : frames.front();
+    if (frame == nullptr)
+        return false;
+    ::PostMessageW(frame, WM_COMMAND, 1004, 0);
+    return WaitForExit(timeoutMs);
+}
+
+bool AppRoadTest::WaitForExit(DWORD timeoutMs)
+{
+    return m_process.hProcess && ::WaitForSingleObject(m_process.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+int AppRoadTest::LastConnection(const char* command)
+{
+    const std::string reply = Control(std::string("LAST cmd=") + command);
+    if (reply.compare(0, 2, "OK") != 0)
+        return -1;
+    return std::atoi(protoserver::Control::Value(reply, "conn").c_str());
+}
+
+std::vector<std::string> AppRoadTest::Sessions()
+{
+    std::istringstream words(Control(std::string("SESSIONS user=") + kUser));
+    std::vector<std::string> sessions;
+    std::string word;
+    words >> word;   // OK
+    while (words >> word)
+        sessions.push_back(word);
+    return sessions;
+}
+
+}
