@@ -536,6 +536,13 @@ void HandleSendFiles(CExchange& exchange)
             UserAccount* user = record.count(169) ? store.FindUser(record.at(169)) : nullptr;
             if (!user && record.count(175))
                 user = const_cast<UserAccount*>(store.UserByCode(record.at(175)));
+            // A group as receiver: every user of the group.
+            if (!user && record.count(175) && store.Groups().count(record.at(175))) {
+                for (auto& [id, member] : store.Users())
+                    if (member.groupId == record.at(175))
+                        receivers.push_back(&member);
+                continue;
+            }
             if (!user) {
                 request.Error("1301", "Receiver not found.");
                 return;

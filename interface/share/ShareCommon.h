@@ -1,0 +1,25 @@
+// Small helpers of the sharing dialogs: texts by id, dates on the wire, the panel background.
+#pragma once
+#include "Strings.h"
+#include <windows.h>
+#include <initializer_list>
+#include <utility>
+
+class CDC;
+class CWnd;
+class CVantelDialog;
+
+namespace share {
+
+// Sets each control's text from the string table.
+void SetTexts(CWnd* dialog, std::initializer_list<std::pair<int, unsigned>> texts);
+// "yyyy-mm-dd" into a date; false when the text is not one.
+bool ParseDate(const char* text, SYSTEMTIME* date);
+// The date as "%04d-%02d-%02d" (11 bytes with the terminator).
+void FormatDate(const SYSTEMTIME& date, char (&text)[11]);
+// A number that orders calendar days.
+long DayNumber(const SYSTEMTIME& date);
+// The skinned background with white rounded panels where the hidden frames lie; TRUE.
+BOOL PaintPanels(CVantelDialog* dialog, CDC* pDC, std::initializer_list<int> frames);
+
+}

@@ -1,0 +1,62 @@
+// Resource ids of the sharing dialogs: the share dialog, the send-file dialog and the user and
+// group picker they carry.
+#pragma once
+
+#define IDD_SHARE                       1002
+#define IDD_SEND_FILE                   1031
+
+// The user and group picker.
+#define IDC_PICKER_DOMAIN               10092
+#define IDC_PICKER_TREE                 10057
+#define IDC_PICKER_MEMBERS              10058
+#define IDC_PICKER_SEARCH_GROUPS        10061
+#define IDC_PICKER_SEARCH_USERS         10062
+#define IDC_PICKER_SEARCH_RANK          10063
+#define IDC_PICKER_SEARCH_TEXT          10064
+#define IDC_PICKER_SEARCH_LABEL         10065
+#define IDC_PICKER_SEARCH_COUNT         10109
+#define IDC_PICKER_SEARCH               10084
+#define IDC_PICKER_COPY                 10079
+#define IDC_PICKER_REMOVE               10082
+#define IDC_PICKER_PROGRESS             10193
+#define IDC_PICKER_CHOSEN               10066
+#define IDC_PICKER_RECEIVERS            10190
+
+// Share dialog.
+#define IDC_SHARE_NAME                  10104
+#define IDC_SHARE_ON                    10045
+#define IDC_SHARE_PASSWORD_ON           10067
+#define IDC_SHARE_PASSWORD              10078
+#define IDC_SHARE_PERIOD_ON             10068
+#define IDC_SHARE_FROM                  10070
+#define IDC_SHARE_TO                    10071
+#define IDC_SHARE_TILDE                 10146
+#define IDC_SHARE_VIEW                  10085
+#define IDC_SHARE_VIEW_OWN              10086
+#define IDC_SHARE_VIEWER                10233
+#define IDC_SHARE_READ                  10087
+#define IDC_SHARE_WRITE                 10088
+#define IDC_SHARE_DELETE                10089
+#define IDC_SHARE_DELETE_OWN            10091
+#define IDC_SHARE_APPLY_PERM            10097
+#define IDC_SHARE_ADD                   10081
+#define IDC_SHARE_SAVE                  10083
+#define IDC_SHARE_HELP                  10202
+#define IDC_SHARE_HEAD_SETTINGS         10133
+#define IDC_SHARE_HEAD_MEMBERS          10134
+#define IDC_SHARE_HEAD_PICKER           10143
+#define IDC_SHARE_NAME_LABEL            10144
+#define IDC_SHARE_FRAME_LEFT            10135
+#define IDC_SHARE_FRAME_RIGHT           10136
+
+// Send-file dialog.
+#define IDC_SEND_FILES                  10021
+#define IDC_SEND_EXPIRE_ON              10113
+#define IDC_SEND_EXPIRE                 10192
+#define IDC_SEND_DELETE_SOURCE          10114
+#define IDC_SEND_SEND                   10191
+#define IDC_SEND_HEAD_FILES             10133
+#define IDC_SEND_HEAD_RECEIVERS         10134
+#define IDC_SEND_HEAD_PICKER            10143
+#define IDC_SEND_FILES_LABEL            10150
+#define IDC_SEND_NOTE                   10149
