@@ -142,9 +142,13 @@ void CUGroupPicker::StartWorker(UINT (*proc)(LPVOID))
 {
     m_stop = false;
     m_failed = false;
+    // Read-only from the start, so the edit tells the whole load.
+    ::SendMessageW(m_searchEdit, EM_SETREADONLY, TRUE, 0);
     CWinThread* thread = AfxBeginThread(proc, this, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
-    if (!thread)
+    if (!thread) {
+        ::SendMessageW(m_searchEdit, EM_SETREADONLY, FALSE, 0);
         return;
+    }
     thread->m_bAutoDelete = FALSE;
     m_worker = thread;
     m_busy = true;
