@@ -466,14 +466,19 @@ void CUGroupPicker::LoadFirstLevel()
 {
     DrawUserNGroup(nullptr, 0);
     WaitTerminateThread();
+    SelectFirstAndLoad();
+}
+
+void CUGroupPicker::SelectFirstAndLoad()
+{
     HTREEITEM first = TreeView_GetRoot(m_tree);
-    if (first) {
-        m_expandPending = true;
-        const bool selected = TreeView_GetSelection(m_tree) == first;
-        TreeView_SelectItem(m_tree, first);
-        if (selected || m_kind == kSendFile)
-            DrawUserNGroup(first, 0);
-    }
+    if (!first)
+        return;
+    m_expandPending = true;
+    const bool selected = TreeView_GetSelection(m_tree) == first;
+    TreeView_SelectItem(m_tree, first);
+    if (selected || m_kind == kSendFile)
+        DrawUserNGroup(first, 0);
 }
 
 void CUGroupPicker::Search()

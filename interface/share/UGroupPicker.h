@@ -48,6 +48,8 @@ public:
     void SetTerminateThread();
     // Loads the root, waits, and selects its first item, whose load follows.
     void LoadFirstLevel();
+    // Selects the first root item and loads it (after the root's own load).
+    void SelectFirstAndLoad();
     void Search();
     void CopySelected();
     void RemoveSelected();
