@@ -71,3 +71,56 @@ BOOL PaintPanels(CVantelDialog* dialog, CDC* pDC, std::initializer_list<int> fra
 }
 
 }
+
+#include "ToviProto.h"
+#include "WinThread.h"
+
+namespace share {
+
+void SessionBlock::CopyFrom(const CToviProto& session)
+{
+    memcpy(szSessionId, session.LoginInfo.SessionId, sizeof szSessionId);
+    memcpy(szHost, session.ServerAddress.szHost, sizeof szHost);
+    strHost = CString(session.ServerAddress.szHost);
+    nPort = session.ServerAddress.nPort;
+    memcpy(szSecureCode, session.ServerAddress.szCode, sizeof szSecureCode);
+    memcpy(szConnectTimeout, session.ConnectTimeout, sizeof szConnectTimeout);
+    memcpy(szSocketTimeout, session.SocketTimeout, sizeof szSocketTimeout);
+}
+
+void SessionBlock::CopyTo(CToviProto& own) const
+{
+    memcpy(own.LoginInfo.SessionId, szSessionId, sizeof szSessionId);
+    memcpy(own.ServerAddress.szHost, szHost, sizeof szHost);
+    own.ServerAddress.strCallerText = strHost;
+    own.ServerAddress.nPort = nPort;
+    memcpy(own.ServerAddress.szCode, szSecureCode, sizeof szSecureCode);
+    memcpy(own.ConnectTimeout, szConnectTimeout, sizeof szConnectTimeout);
+    memcpy(own.SocketTimeout, szSocketTimeout, sizeof szSocketTimeout);
+}
+
+bool RunWorker(UINT (*proc)(LPVOID), LPVOID param)
+{
+    CWinThread* thread = AfxBeginThread(proc, param, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    if (!thread)
+        return false;
+    thread->m_bAutoDelete = FALSE;
+    thread->ResumeThread();
+    for (;;) {
+        DWORD code = 0;
+        if (!GetExitCodeThread(thread->m_hThread, &code) || code != STILL_ACTIVE)
+            break;
+        if (WaitForSingleObject(thread->m_hThread, 10) == WAIT_OBJECT_0)
+            break;
+        MSG msg;
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    WaitForSingleObject(thread->m_hThread, INFINITE);
+    delete thread;
+    return true;
+}
+
+}

@@ -1,6 +1,7 @@
 // Small helpers of the sharing dialogs: texts by id, dates on the wire, the panel background.
 #pragma once
 #include "Strings.h"
+#include "ToviInterfaceApi.h"
 #include <windows.h>
 #include <initializer_list>
 #include <utility>
@@ -21,5 +22,29 @@ void FormatDate(const SYSTEMTIME& date, char (&text)[11]);
 long DayNumber(const SYSTEMTIME& date);
 // The skinned background with white rounded panels where the hidden frames lie; TRUE.
 BOOL PaintPanels(CVantelDialog* dialog, CDC* pDC, std::initializer_list<int> frames);
+
+}
+
+class CToviProto;
+
+namespace share {
+
+// The caller's session that a dialog with its own protocol object copies into it.
+struct TOVIINTERFACE_API SessionBlock {
+    char szSessionId[33] = {};
+    char szHost[128] = {};
+    CString strHost;
+    int nPort = -1;
+    char szSecureCode[16] = {};
+    char szConnectTimeout[5] = {};
+    char szSocketTimeout[5] = {};
+
+    void CopyFrom(const CToviProto& session);
+    void CopyTo(CToviProto& own) const;
+};
+
+// Runs work on a worker thread and waits for it, dispatching this thread's messages meanwhile
+// so that what the worker posts is shown during the wait. False when no thread could start.
+bool RunWorker(UINT (*proc)(LPVOID), LPVOID param);
 
 }

@@ -60,3 +60,25 @@
 #define IDC_SEND_HEAD_PICKER            10143
 #define IDC_SEND_FILES_LABEL            10150
 #define IDC_SEND_NOTE                   10149
+
+// Guest dialog.
+#define IDD_GUEST                       1008
+#define IDC_GUEST_HEAD                  10133
+#define IDC_GUEST_NAME_LABEL            10126
+#define IDC_GUEST_NAME                  10104
+#define IDC_GUEST_EMAIL_LABEL           10127
+#define IDC_GUEST_EMAIL                 10105
+#define IDC_GUEST_HINT                  10128
+#define IDC_GUEST_QUOTA_LABEL           10044
+#define IDC_GUEST_QUOTA                 10033
+#define IDC_GUEST_QUOTA_UNIT            10042
+#define IDC_GUEST_PERIOD_LABEL          10039
+#define IDC_GUEST_FROM                  10070
+#define IDC_GUEST_TO                    10071
+#define IDC_GUEST_TILDE                 10132
+#define IDC_GUEST_NO_LIMIT              10110
+#define IDC_GUEST_HEAD_RIGHTS           10134
+#define IDC_GUEST_READ                  10087
+#define IDC_GUEST_WRITE                 10088
+#define IDC_GUEST_DELETE                10090
+#define IDC_GUEST_RESET_PWD             10206

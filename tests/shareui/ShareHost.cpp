@@ -25,7 +25,7 @@ void ShareHost::TearDown()
             uitest::ClickButton(m_dialog, IDCANCEL);
         m_task->Wait(10000);
     }
-    Control("SWITCH pageSize=0");
+    Control("SWITCH pageSize=0 guestFolderQuota=1000");
     ToviInterfaceTerm();
     RoadTest::TearDown();
 }

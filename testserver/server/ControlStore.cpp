@@ -277,6 +277,7 @@ std::string SetSwitch(CControlRequest& request)
         else if (name == "selfRecord") config.selfRecord = Yes(value);
         else if (name == "sessionIdle") config.sessionIdleSeconds = std::atof(value.c_str());
         else if (name == "bandwidth") config.bandwidth = value;
+        else if (name == "guestFolderQuota") config.guestFolderQuota = value;
         else if (name == "host") {
             for (Record& domain : config.domains)
                 domain[168] = value;
