@@ -82,3 +82,24 @@
 #define IDC_GUEST_WRITE                 10088
 #define IDC_GUEST_DELETE                10090
 #define IDC_GUEST_RESET_PWD             10206
+
+// Link creation dialog.
+#define IDD_LINK_CREATE                 1009
+#define IDC_LINK_HEAD_FILES             10133
+#define IDC_LINK_NAME                   10112
+#define IDC_LINK_HEAD_SETTINGS          10134
+#define IDC_LINK_PASSWORD_ON            10067
+#define IDC_LINK_PASSWORD_LABEL         10129
+#define IDC_LINK_PASSWORD               10078
+#define IDC_LINK_EXPIRE_ON              10113
+#define IDC_LINK_EXPIRE_LABEL           10139
+#define IDC_LINK_EXPIRE                 10071
+#define IDC_LINK_EXPIRE_NOTE            10204
+#define IDC_LINK_LIMIT_ON               10069
+#define IDC_LINK_LIMIT_LABEL            10140
+#define IDC_LINK_LIMIT                  10080
+#define IDC_LINK_LIMIT_NOTE             10205
+#define IDC_LINK_LINE1                  10141
+#define IDC_LINK_LINE2                  10142
+// The most characters a link password holds.
+#define LINK_PASSWORD_MAX               20
