@@ -103,3 +103,12 @@
 #define IDC_LINK_LINE2                  10142
 // The most characters a link password holds.
 #define LINK_PASSWORD_MAX               20
+
+// Multi-guest dialog.
+#define IDD_GUEST_MULTI                 1033
+#define IDC_GMULTI_PERIOD_ON            10197
+#define IDC_GMULTI_APPLY_PERM           10097
+#define IDC_GMULTI_LIST                 10196
+#define IDC_GMULTI_ADD                  10198
+#define IDC_GMULTI_REMOVE               10199
+#define IDC_GMULTI_NOTE                 10130
