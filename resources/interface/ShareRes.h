@@ -112,3 +112,9 @@
 #define IDC_GMULTI_ADD                  10198
 #define IDC_GMULTI_REMOVE               10199
 #define IDC_GMULTI_NOTE                 10130
+
+// Shortcut list dialog.
+#define IDD_SHORTCUT                    1041
+#define IDC_SHORTCUT_LIST               10235
+#define IDC_SHORTCUT_DELETE             10237
+#define IDC_SHORTCUT_OPEN               10238
