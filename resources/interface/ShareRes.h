@@ -118,3 +118,13 @@
 #define IDC_SHORTCUT_LIST               10235
 #define IDC_SHORTCUT_DELETE             10237
 #define IDC_SHORTCUT_OPEN               10238
+
+// Link list dialog and its menu.
+#define IDD_LINK_LIST                   1010
+#define IDR_MENU_LINK                   129
+#define ID_LINK_URL_COPY                32771
+#define IDC_LINK_LIST                   10093
+#define IDC_LINK_ADD                    10115
+#define IDC_LINK_CHANGE                 10116
+#define IDC_LINK_REMOVE                 10117
+#define IDC_LINK_COPY                   10118
