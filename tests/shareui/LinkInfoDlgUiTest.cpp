@@ -106,4 +106,37 @@ TEST_F(LinkInfoDlgTest, NothingSelectedIsRefusedAndAddingSetsTheChangedFlag)
     EXPECT_EQ(1, m_dlg->m_nChanged);
 }
 
+TEST_F(LinkInfoDlgTest, TheContextMenuOffersTheCopyOnlyOnASelectedRow)
+{
+    AddLink("");
+    ASSERT_NE(nullptr, Open());
+    HWND list = Item(10093);
+    const struct {
+        bool onRow;
+        bool enabled;
+    } cases[] = {{false, false}, {true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.onRow ? "on the row" : "on empty space");
+        RECT row = {};
+        ListView_GetItemRect(list, 0, &row, LVIR_LABEL);
+        POINT at = {row.left + 5, c.onRow ? (row.top + row.bottom) / 2 : row.bottom + 40};
+        SelectRows(10093, {0});
+        POINT screen = at;
+        ClientToScreen(list, &screen);
+        SetCursorPos(screen.x, screen.y);
+        PostMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
+        PostMessageW(list, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+        HWND menu = uitest::WaitForWindow(L"#32768", nullptr);
+        ASSERT_NE(nullptr, menu);
+        HMENU popup = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+        ASSERT_NE(nullptr, popup);
+        const UINT state = GetMenuState(popup, 32771, MF_BYCOMMAND);
+        EXPECT_EQ(c.enabled, (state & (MF_GRAYED | MF_DISABLED)) == 0) << state;
+        PostMessageW(m_dialog, WM_CANCELMODE, 0, 0);
+        ASSERT_TRUE(uitest::WaitForWindowGone(menu));
+    }
+    uitest::ClickButton(m_dialog, IDCANCEL);
+    ASSERT_EQ(IDCANCEL, WaitModal());
+}
+
 }
