@@ -15,6 +15,7 @@
 IMPLEMENT_DYNAMIC(CGuestDlg, CVantelDialog)
 
 BEGIN_MESSAGE_MAP(CGuestDlg, CVantelDialog)
+    ON_WM_CTLCOLOR()
     ON_WM_CREATE()
     ON_WM_ERASEBKGND()
     ON_BN_CLICKED(IDC_GUEST_NO_LIMIT, OnBnClickedCheckNoLimit)
@@ -352,4 +353,11 @@ void CGuestDlg::OnBnClickedBtnSysExit()
 BOOL CGuestDlg::OnEraseBkgnd(CDC* pDC)
 {
     return share::PaintPanels(this, pDC, {IDC_SHARE_FRAME_LEFT, IDC_SHARE_FRAME_RIGHT});
+}
+
+HBRUSH CGuestDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
+{
+    if (HBRUSH brush = share::PanelCtlColor(pDC->GetSafeHdc(), nCtlColor))
+        return brush;
+    return CVantelDialog::OnCtlColor(pDC, pWnd, nCtlColor);
 }

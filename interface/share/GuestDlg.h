@@ -38,6 +38,7 @@ protected:
     BOOL PreTranslateMessage(MSG* pMsg) override;
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     BOOL OnEraseBkgnd(CDC* pDC);
+    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     void OnBnClickedOk();
     void OnBnClickedCheckNoLimit();
     void OnBnClickedResetPWD();

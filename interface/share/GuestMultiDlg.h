@@ -39,6 +39,7 @@ protected:
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     BOOL OnEraseBkgnd(CDC* pDC);
+    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     void OnDestroy();
     void OnBnClickedOk();
     void OnBnClickedCheckDate();

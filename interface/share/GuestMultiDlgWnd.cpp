@@ -15,6 +15,7 @@
 IMPLEMENT_DYNAMIC(CGuestMultiDlg, CVantelDialog)
 
 BEGIN_MESSAGE_MAP(CGuestMultiDlg, CVantelDialog)
+    ON_WM_CTLCOLOR()
     ON_WM_CREATE()
     ON_WM_ERASEBKGND()
     ON_WM_DESTROY()
@@ -427,4 +428,11 @@ BOOL CGuestMultiDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 BOOL CGuestMultiDlg::OnEraseBkgnd(CDC* pDC)
 {
     return share::PaintPanels(this, pDC, {IDC_SHARE_FRAME_LEFT, IDC_SHARE_FRAME_RIGHT});
+}
+
+HBRUSH CGuestMultiDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
+{
+    if (HBRUSH brush = share::PanelCtlColor(pDC->GetSafeHdc(), nCtlColor))
+        return brush;
+    return CVantelDialog::OnCtlColor(pDC, pWnd, nCtlColor);
 }

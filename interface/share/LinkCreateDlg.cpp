@@ -12,6 +12,7 @@
 IMPLEMENT_DYNAMIC(CLinkCreateDlg, CVantelDialog)
 
 BEGIN_MESSAGE_MAP(CLinkCreateDlg, CVantelDialog)
+    ON_WM_CTLCOLOR()
     ON_WM_CREATE()
     ON_WM_ERASEBKGND()
     ON_BN_CLICKED(IDC_LINK_EXPIRE_ON, OnBnClickedCheckExpireDate)
@@ -339,4 +340,11 @@ void CLinkCreateDlg::OnBnClickedBtnSysExit()
 BOOL CLinkCreateDlg::OnEraseBkgnd(CDC* pDC)
 {
     return share::PaintPanels(this, pDC, {IDC_SHARE_FRAME_LEFT, IDC_SHARE_FRAME_RIGHT});
+}
+
+HBRUSH CLinkCreateDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
+{
+    if (HBRUSH brush = share::PanelCtlColor(pDC->GetSafeHdc(), nCtlColor))
+        return brush;
+    return CVantelDialog::OnCtlColor(pDC, pWnd, nCtlColor);
 }

@@ -32,6 +32,7 @@ protected:
     BOOL OnInitDialog() override;
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     BOOL OnEraseBkgnd(CDC* pDC);
+    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     void OnBnClickedCheckPassword();
     void OnBnClickedCheckExpireDate();
     void OnBnClickedCheckPassword2();

@@ -13,6 +13,7 @@
 IMPLEMENT_DYNAMIC(CLinkInfoDlg, CVantelDialog)
 
 BEGIN_MESSAGE_MAP(CLinkInfoDlg, CVantelDialog)
+    ON_WM_CTLCOLOR()
     ON_WM_DESTROY()
     ON_WM_ERASEBKGND()
     ON_BN_CLICKED(IDOK, OnBnClickedOk)
@@ -271,4 +272,11 @@ void CLinkInfoDlg::OnDestroy()
 BOOL CLinkInfoDlg::OnEraseBkgnd(CDC* pDC)
 {
     return share::PaintPanels(this, pDC, {IDC_SHARE_FRAME_LEFT});
+}
+
+HBRUSH CLinkInfoDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
+{
+    if (HBRUSH brush = share::PanelCtlColor(pDC->GetSafeHdc(), nCtlColor))
+        return brush;
+    return CVantelDialog::OnCtlColor(pDC, pWnd, nCtlColor);
 }

@@ -15,6 +15,7 @@
 IMPLEMENT_DYNAMIC(CSendFileDlg, CVantelDialog)
 
 BEGIN_MESSAGE_MAP(CSendFileDlg, CVantelDialog)
+    ON_WM_CTLCOLOR()
     ON_WM_ERASEBKGND()
     ON_WM_DESTROY()
     ON_BN_CLICKED(IDC_PICKER_SEARCH, OnBnClickedBtnSearchUgroup)
@@ -259,4 +260,11 @@ BOOL CSendFileDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 LRESULT CSendFileDlg::OnPickerStep(WPARAM wParam, LPARAM lParam)
 {
     return m_picker.OnStep(wParam, lParam);
+}
+
+HBRUSH CSendFileDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
+{
+    if (HBRUSH brush = share::PanelCtlColor(pDC->GetSafeHdc(), nCtlColor))
+        return brush;
+    return CVantelDialog::OnCtlColor(pDC, pWnd, nCtlColor);
 }

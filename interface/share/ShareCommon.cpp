@@ -38,6 +38,15 @@ long DayNumber(const SYSTEMTIME& date)
     return date.wYear * 400L + date.wMonth * 32L + date.wDay;
 }
 
+HBRUSH PanelCtlColor(HDC dc, UINT ctlColor)
+{
+    if (ctlColor != CTLCOLOR_STATIC && ctlColor != CTLCOLOR_BTN)
+        return nullptr;
+    SetBkMode(dc, TRANSPARENT);
+    SetBkColor(dc, RGB(255, 255, 255));
+    return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+}
+
 BOOL PaintPanels(CVantelDialog* dialog, CDC* pDC, std::initializer_list<int> frames)
 {
     HWND wnd = dialog->GetSafeHwnd();

@@ -20,6 +20,8 @@ bool ParseDate(const char* text, SYSTEMTIME* date);
 void FormatDate(const SYSTEMTIME& date, char (&text)[11]);
 // A number that orders calendar days.
 long DayNumber(const SYSTEMTIME& date);
+// Labels and check boxes on the white panels: transparent text on white.
+HBRUSH PanelCtlColor(HDC dc, UINT ctlColor);
 // The skinned background with white rounded panels where the hidden frames lie; TRUE.
 BOOL PaintPanels(CVantelDialog* dialog, CDC* pDC, std::initializer_list<int> frames);
 

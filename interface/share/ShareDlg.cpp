@@ -14,6 +14,7 @@
 IMPLEMENT_DYNAMIC(CShareDlg, CVantelDialog)
 
 BEGIN_MESSAGE_MAP(CShareDlg, CVantelDialog)
+    ON_WM_CTLCOLOR()
     ON_WM_ERASEBKGND()
     ON_WM_DESTROY()
     ON_BN_CLICKED(IDC_SHARE_ON, OnBnClickedCheckShare)
@@ -393,4 +394,11 @@ BOOL CShareDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 LRESULT CShareDlg::OnPickerStep(WPARAM wParam, LPARAM lParam)
 {
     return m_picker.OnStep(wParam, lParam);
+}
+
+HBRUSH CShareDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
+{
+    if (HBRUSH brush = share::PanelCtlColor(pDC->GetSafeHdc(), nCtlColor))
+        return brush;
+    return CVantelDialog::OnCtlColor(pDC, pWnd, nCtlColor);
 }

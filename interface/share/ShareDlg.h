@@ -36,6 +36,7 @@ protected:
     BOOL PreTranslateMessage(MSG* pMsg) override;
     void OnCancel() override;
     BOOL OnEraseBkgnd(CDC* pDC);
+    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     void OnDestroy();
     void OnBnClickedCheckShare();
     void OnBnClickedCheckPassword();
