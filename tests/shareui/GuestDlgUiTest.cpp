@@ -46,6 +46,7 @@ protected:
         uitest::ClickButton(m_dialog, IDOK);
         if (!box.WaitForCount(1))
             return L"(no message)";
+        EXPECT_TRUE(Settle());
         return box.Seen()[0].texts.empty() ? L"" : box.Seen()[0].texts.back();
     }
 

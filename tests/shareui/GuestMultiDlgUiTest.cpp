@@ -135,6 +135,7 @@ TEST_F(GuestMultiDlgTest, AnUncheckedGuestGoesOutInactiveAndTheStatesComeBack)
     uitest::AutoAnswer question(L"CorvaneIXO", IDYES);
     uitest::ClickButton(m_dialog, IDOK);
     ASSERT_TRUE(question.WaitForCount(1));
+    ASSERT_TRUE(Settle());
     // Yes: the dialog stays, on the folder the server named.
     EXPECT_TRUE(IsWindow(m_dialog));
     const auto sent = Last("G7");
@@ -168,6 +169,7 @@ TEST_F(GuestMultiDlgTest, QuotaAndListRefusals)
         uitest::AutoAnswer box(L"CorvaneIXO", IDOK);
         uitest::ClickButton(m_dialog, IDOK);
         ASSERT_TRUE(box.WaitForCount(1));
+        ASSERT_TRUE(Settle());
         EXPECT_NE(std::wstring::npos, box.Seen()[0].texts.back().find(c.message))
             << testing::PrintToString(box.Seen()[0].texts.back());
     }

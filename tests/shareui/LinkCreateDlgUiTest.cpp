@@ -56,6 +56,7 @@ protected:
         uitest::ClickButton(m_dialog, IDOK);
         if (!box.WaitForCount(1))
             return L"(no message)";
+        EXPECT_TRUE(Settle());
         return box.Seen()[0].texts.empty() ? L"" : box.Seen()[0].texts.back();
     }
 
@@ -187,6 +188,7 @@ TEST_F(LinkCreateDlgTest, CountRules)
         uitest::AutoAnswer box(L"CorvaneIXO", IDOK);
         uitest::SetText(Item(10080), L"101");
         ASSERT_TRUE(box.WaitForCount(1));
+        ASSERT_TRUE(Settle());
         EXPECT_NE(std::wstring::npos, box.Seen()[0].texts.back().find(L"larger than"));
     }
     EXPECT_EQ(L"", uitest::GetText(Item(10080)));

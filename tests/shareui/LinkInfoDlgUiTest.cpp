@@ -93,6 +93,7 @@ TEST_F(LinkInfoDlgTest, NothingSelectedIsRefusedAndAddingSetsTheChangedFlag)
         uitest::AutoAnswer box(L"CorvaneIXO", IDOK);
         uitest::ClickButton(m_dialog, button);
         ASSERT_TRUE(box.WaitForCount(1)) << button;
+        ASSERT_TRUE(Settle());
         EXPECT_NE(std::wstring::npos, box.Seen()[0].texts.back().find(L"Select an item")) << button;
     }
     uitest::ClickButton(m_dialog, 10115);

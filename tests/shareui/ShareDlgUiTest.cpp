@@ -110,6 +110,7 @@ TEST_F(ShareDlgTest, SearchListsMatchesAndRefusesAnEmptyRequest)
         uitest::SetText(Item(10064), L"");
         uitest::ClickButton(m_dialog, 10084);
         ASSERT_TRUE(box.WaitForCount(1));
+        ASSERT_TRUE(Settle());
         EXPECT_NE(std::wstring::npos, box.Seen()[0].texts.back().find(L"search term")) << box.Seen()[0].texts.back();
     }
     uitest::SetText(Item(10064), L"park");

@@ -191,6 +191,14 @@ void ShareHost::Check(int id, bool on) const
     }
 }
 
+bool ShareHost::Settle() const
+{
+    if (!uitest::WaitUntil([] { return uitest::FindTopWindows(L"#32770", L"CorvaneIXO").empty(); }))
+        return false;
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(m_dialog, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
+}
+
 std::vector<std::map<int, std::string>> ShareHost::Last(const std::string& command)
 {
     return road::LastRecords(Control("LAST cmd=" + command));

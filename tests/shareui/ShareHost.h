@@ -41,6 +41,9 @@ protected:
     // Waits until the picker's worker is idle (the search edit writable again) and stays so.
     bool WaitIdle(DWORD timeoutMs = 10000) const;
     void Check(int id, bool on) const;
+    // Waits until no message box is left and the dialog's thread has finished what followed
+    // it (a refusal empties and focuses its field after the box).
+    bool Settle() const;
 
     // The records of the newest request of a command as the server saw it.
     std::vector<std::map<int, std::string>> Last(const std::string& command);

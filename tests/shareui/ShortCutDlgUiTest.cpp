@@ -115,6 +115,7 @@ TEST_F(ShortCutDlgTest, CheckedShortcutsAreDeletedFromTheBottomUp)
         uitest::AutoAnswer box(L"CorvaneIXO", IDOK);
         uitest::ClickButton(m_dialog, 10237);
         ASSERT_TRUE(box.WaitForCount(1));
+        ASSERT_TRUE(Settle());
         EXPECT_NE(std::wstring::npos, box.Seen()[0].texts.back().find(L"Select an item"));
     }
     EXPECT_EQ("Y", Last("D6")[0].at(99));   // still the request that added them
