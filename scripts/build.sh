@@ -15,6 +15,10 @@ gen=(-G Ninja)
 cmake -S "$src/testserver" -B "$root/native" "${gen[@]}" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$root/native" -j "$jobs"
 
+# A tree configured for the other form keeps its compilers cached: start that one afresh.
+if [ -f "$root/win/CMakeCache.txt" ] && ! grep -q "^CMAKE_CXX_COMPILER_AR:.*/$TOVI_ARCH-w64-mingw32" "$root/win/CMakeCache.txt"; then
+  rm -rf "$root/win"
+fi
 cmake -S "$src" -B "$root/win" "${gen[@]}" -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-$TOVI_ARCH.cmake" \
       -DCMAKE_BUILD_TYPE=Release -DTOVI_NATIVE_DIR="$root/native" >/dev/null
 cmake --build "$root/win" -j "$jobs"
