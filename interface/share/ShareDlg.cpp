@@ -44,6 +44,8 @@ const wchar_t kPasswordMask[] = L"**********";
 
 CShareDlg::CShareDlg(CWnd* pParent) : CVantelDialog(IDD_SHARE, pParent) {}
 
+CShareDlg::CShareDlg(UINT templateId, CWnd* pParent) : CVantelDialog(templateId, pParent) {}
+
 bool CShareDlg::Checked(int id) const
 {
     return ::IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED;
@@ -62,10 +64,11 @@ void CShareDlg::EnableItem(int id, bool enable)
 CStringA CShareDlg::PermissionWord() const
 {
     char word[5] = "0000";
-    word[0] = Checked(IDC_SHARE_VIEW) ? '2' : Checked(IDC_SHARE_VIEW_OWN) ? '1' : '0';
+    // Own items only wins over all.
+    word[0] = Checked(IDC_SHARE_VIEW_OWN) ? '1' : Checked(IDC_SHARE_VIEW) ? '2' : '0';
     word[1] = Checked(IDC_SHARE_READ) ? '2' : '0';
     word[2] = Checked(IDC_SHARE_WRITE) ? '2' : '0';
-    word[3] = Checked(IDC_SHARE_DELETE) ? '2' : Checked(IDC_SHARE_DELETE_OWN) ? '1' : '0';
+    word[3] = Checked(IDC_SHARE_DELETE_OWN) ? '1' : Checked(IDC_SHARE_DELETE) ? '2' : '0';
     return CStringA(word);
 }
 

@@ -32,6 +32,8 @@ public:
     CUGroupPicker& Picker() { return m_picker; }
 
 protected:
+    // For the group share dialog, which shares the picker and the permission checks.
+    CShareDlg(UINT templateId, CWnd* pParent);
     BOOL OnInitDialog() override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
     void OnCancel() override;
@@ -58,7 +60,6 @@ protected:
     LRESULT OnPickerStep(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
-private:
     void EnableItem(int id, bool enable);
     bool Checked(int id) const;
     void Check(int id, bool on);

@@ -536,8 +536,10 @@ bool CUGroupPicker::FindInserted(const _PROTO_UGROUP_INFO& info) const
                 return true;
         } else {
             const auto* shared = static_cast<const _PROTO_SHARED_UGROUP*>(ChosenRecord(row));
+            // The group share tells the same id apart by domain.
             if (shared && shared->Type[0] == info.Type[0] &&
-                strcmp(user ? shared->Code : shared->GroupId, user ? info.Code : info.GroupId) == 0)
+                strcmp(user ? shared->Code : shared->GroupId, user ? info.Code : info.GroupId) == 0 &&
+                (m_kind != kGroupShare || strcmp(shared->DomainIndex, info.DomainIndex) == 0))
                 return true;
         }
     }
@@ -596,6 +598,11 @@ void CUGroupPicker::CopySelected()
         } else {
             CopyText(shared->GroupId, entry->info.GroupId);
             CopyWide(shared->GroupName, entry->info.GroupName);
+        }
+        if (m_kind == kGroupShare) {
+            CopyText(shared->DomainIndex, entry->info.DomainIndex);
+            CopyWide(shared->DomainLabel, entry->info.DomainLabel);
+            CopyText(shared->Flag46, entry->info.Flag46);
         }
         CopyText(shared->Permission, m_newWord);
         CopyText(shared->Write, m_newViewer);
@@ -670,7 +677,7 @@ LRESULT CUGroupPicker::OnTreeNotify(NMHDR* header)
             return 0;
         auto* view = reinterpret_cast<NMTREEVIEWW*>(header);
         m_searched = false;
-        if (m_kind == kShare)
+        if (m_kind != kSendFile)
             DrawUserNGroup(view->itemNew.hItem, 0);
         return 0;
     }

@@ -22,7 +22,7 @@ class CWinThread;
 
 class TOVIINTERFACE_API CUGroupPicker {
 public:
-    enum Kind { kShare, kSendFile };
+    enum Kind { kShare, kSendFile, kGroupShare };
     // An entry as the tree and the member list keep it: the server's record and the mark that
     // tells entries the last load did not list again.
     struct Entry {

@@ -128,3 +128,19 @@
 #define IDC_LINK_CHANGE                 10116
 #define IDC_LINK_REMOVE                 10117
 #define IDC_LINK_COPY                   10118
+
+// Group share dialog.
+#define IDD_GSHARE                      1004
+#define IDC_GSHARE_NAME_LABEL           10148
+#define IDC_GSHARE_QUOTA_LABEL          10106
+#define IDC_GSHARE_QUOTA                10033
+#define IDC_GSHARE_QUOTA_FREE           10042
+#define IDC_GSHARE_AUTO_DELETE          10074
+#define IDC_GSHARE_AUTO_MODE            10051
+#define IDC_GSHARE_AUTO_COUNT           10108
+#define IDC_GSHARE_AUTO_UNIT            10151
+#define IDC_GSHARE_AUTO_NOTE            10152
+#define IDC_GSHARE_VERSIONING           10075
+#define IDC_GSHARE_HIDDEN               10076
+#define IDC_GSHARE_RECYCLE              10077
+#define IDC_GSHARE_DOMAIN_LABEL         10147

@@ -2,6 +2,7 @@
 // the program's scratch folder); each run also checks that the dialog opens with its texts.
 #include <winsock2.h>
 #include "ShareHost.h"
+#include "GShareDlg.h"
 #include "GuestDlg.h"
 #include "GuestMultiDlg.h"
 #include "LinkCreateDlg.h"
@@ -72,6 +73,16 @@ TEST_F(ShareScreenshotTest, EveryDialogInEnglishAndKorean)
             SelectRows(10058, {6});
             uitest::ClickButton(m_dialog, 10079);
             uitest::WaitUntil([this] { return ListView_GetItemCount(Item(10066)) > 0; });
+        });
+
+        CGShareDlg group;
+        group.m_pProto = &m_proto;
+        std::strcpy(group.m_szFolderId, m_folder.c_str());
+        wcscpy(group.m_wszFolderName, L"Team");
+        group.m_cPickerAtOnce = 'Y';
+        Shoot(L"groupshare", [&] { return group.DoModal(); }, [this] {
+            EXPECT_TRUE(uitest::WaitUntil([this] { return ListView_GetItemCount(Item(10058)) > 0; }));
+            EXPECT_TRUE(WaitIdle());
         });
 
         CSendFileDlg send;
