@@ -230,6 +230,8 @@ const TextEntry kMessages[] = {
      L"削除したバックアップPCのデータは復元できません。"},
     {12134, L"입력한 이름이 PC 이름과 다릅니다.", L"The name you typed does not match the PC name.",
      L"入力した名前がPC名と一致しません。"},
+    {12140, L"링크 비밀번호는 20자까지 입력할 수 있습니다.", L"A link password can be at most 20 characters long.",
+     L"リンクのパスワードは20文字まで入力できます。"},
 
     // Labels that the password dialogs take from this table.
     {14034, L"비밀번호", L"Password", L"パスワード"},

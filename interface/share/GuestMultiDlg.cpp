@@ -65,6 +65,7 @@ bool CheckDomain(const wchar_t* s, size_t length)
     if (length == 0)
         return false;
     size_t label = 0;
+    bool dotted = false;
     for (size_t i = 0; i < length; ++i) {
         const wchar_t c = s[i];
         if (IsControl(c) || IsSpecial(c) || IsBlank(c))
@@ -73,11 +74,13 @@ bool CheckDomain(const wchar_t* s, size_t length)
             if (label == 0)
                 return false;
             label = 0;
+            dotted = true;
         } else {
             ++label;
         }
     }
-    return label > 0;
+    // A guest logs in from outside: a bare host name is no address.
+    return label > 0 && dotted;
 }
 }
 

@@ -58,7 +58,7 @@
 #define IDC_PROP_LABEL_CONTENTS         10195
 
 // Error list.
-#define IDD_ERROR_LIST                  1041
+#define IDD_ERROR_LIST                  1045
 #define IDC_ERROR_LIST                  10020
 #define IDC_ERROR_SENTENCE              10133
 

@@ -19,7 +19,9 @@ TEST(VerifyEmailAddress, AcceptsAndRefusesAddressesByTheirSyntax)
     const struct { const wchar_t* address; bool valid; } rows[] = {
         { L"guest@example.com", true },
         { L"first.last+tag@mail.example.co.kr", true },
-        { L"a@b", true },
+        { L"a@b.c", true },
+        { L"a@b", false },                               // a domain needs a dot
+        { L"guest@localhost", false },
         { L"\"john..doe\"@example.com", true },          // dots and specials are fine in quotes
         { L"\"a@b\"@example.com", true },                // so is an '@'
         { L"\"a\\\"b\"@example.com", true },            // an escaped quote inside quotes

@@ -312,11 +312,17 @@ void HandleGuestGet(CExchange& exchange)
     if (!folder)
         return;
     const GuestInfo& guest = folder->guest;
+    const std::string& folderQuota = request.Config().guestFolderQuota;
+    Record record;
+    if (!folderQuota.empty())
+        record[207] = folderQuota;
     if (!guest.present) {
-        request.Reply({{{207, "1000"}}});
+        request.Reply({record});
         return;
     }
-    Record record{{190, guest.quota}, {207, "1000"}, {193, guest.email}, {5, guest.permission}};
+    record[190] = guest.quota;
+    record[193] = guest.email;
+    record[5] = guest.permission;
     if (!guest.password.empty())
         record[198] = "*";
     PutPeriod(record, guest.from, guest.to);
@@ -366,7 +372,9 @@ void HandleGuestMultiGet(CExchange& exchange)
     if (!folder)
         return;
     const GuestInfo& guest = folder->guest;
-    Record head{{190, guest.quota}, {207, "1000"}, {13, "2099-12-31"}, {70, "Y"}};
+    Record head{{190, guest.quota}, {13, "2099-12-31"}, {70, "Y"}};
+    if (!request.Config().guestFolderQuota.empty())
+        head[207] = request.Config().guestFolderQuota;
     PutPeriod(head, guest.from, guest.to);
     std::vector<Record> records{head};
     for (const GuestEntry& entry : guest.multi)
@@ -536,6 +544,13 @@ void HandleSendFiles(CExchange& exchange)
             UserAccount* user = record.count(169) ? store.FindUser(record.at(169)) : nullptr;
             if (!user && record.count(175))
                 user = const_cast<UserAccount*>(store.UserByCode(record.at(175)));
+            // A group as receiver: every user of the group.
+            if (!user && record.count(175) && store.Groups().count(record.at(175))) {
+                for (auto& [id, member] : store.Users())
+                    if (member.groupId == record.at(175))
+                        receivers.push_back(&member);
+                continue;
+            }
             if (!user) {
                 request.Error("1301", "Receiver not found.");
                 return;

@@ -93,6 +93,8 @@ std::string AddGroup(CControlRequest& request)
     UserGroup group{Param(request, "id"), Param(request, "name"), Param(request, "parent", "0")};
     if (group.id.empty() || group.id == "0")
         return "ERR a group needs an id other than 0";
+    if (Param(request, "remove") == "Y")
+        return store.Groups().erase(group.id) ? "OK" : "ERR no such group";
     store.Groups()[group.id] = group;
     return "OK";
 }
@@ -277,6 +279,7 @@ std::string SetSwitch(CControlRequest& request)
         else if (name == "selfRecord") config.selfRecord = Yes(value);
         else if (name == "sessionIdle") config.sessionIdleSeconds = std::atof(value.c_str());
         else if (name == "bandwidth") config.bandwidth = value;
+        else if (name == "guestFolderQuota") config.guestFolderQuota = value;
         else if (name == "host") {
             for (Record& domain : config.domains)
                 domain[168] = value;
@@ -315,7 +318,7 @@ std::string MakeDemo(CControlRequest& request)
 
 const CControlFamily kStoreControls{
     {"USER", "USER id=ID password=PW [name= position= code= group= department= quota= reset=Y sso=Y tops=basic]", AddUser},
-    {"GROUP", "GROUP id=G name=N [parent=G]", AddGroup},
+    {"GROUP", "GROUP id=G name=N [parent=G] | GROUP id=G remove=Y", AddGroup},
     {"FOLDER", "FOLDER user=ID -- PATH", MakeFolder},
     {"FILE", "FILE user=ID [size=N|hex=HH|text=T] [partial=K] [mtime=T] -- PATH", MakeFile},
     {"ITEM", "ITEM idx=N | ITEM user=ID -- PATH", DescribeItem},

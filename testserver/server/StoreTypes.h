@@ -138,6 +138,7 @@ struct StoreConfig {
     double sessionIdleSeconds = 0;               // 0: sessions never expire by themselves
     std::string bandwidth = "0";
     std::string linkHost = "127.0.0.1";
+    std::string guestFolderQuota = "1000";       // G4/G6 207; empty: the folder has none
 };
 
 }

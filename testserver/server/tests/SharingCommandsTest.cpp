@@ -174,3 +174,29 @@ TEST_F(Sharing, SentFilesLandInTheReceiversFileBoxAndCountAsUnread)
     EXPECT_EQ(Ask(*bob, "D5", {{{171, bobSid}}}).Value(0, 201), "0");
     EXPECT_EQ(Ask(*m_client, "I3", {{{171, m_sid}}, {{173, file}}, {{169, "nobody"}}}).Code(), "1301");
 }
+
+TEST_F(Sharing, AGroupAsReceiverSendsToEveryUserOfTheGroup)
+{
+    const std::string file = IdxOf("My Files/share/f.txt");
+    ASSERT_EQ(Ask(*m_client, "I3", {{{171, m_sid}}, {{173, file}}, {{175, "10"}}}).command, "I3");
+    for (const char* user : {"bob", "cho"})
+        EXPECT_NE(Control(std::string("LIST user=") + user + " -- File box").find("f.txt:"), std::string::npos) << user;
+}
+
+TEST_F(Sharing, RemovedGroupsAreNoLongerListed)
+{
+    EXPECT_EQ(Control("GROUP id=11 remove=Y").substr(0, 2), "OK");
+    const Reply sales = Ask(*m_client, "C0", {{{38, "N"}, {44, "Y"}, {171, m_sid}, {176, "10"}}});
+    for (const auto& entry : sales.With(24))
+        EXPECT_NE(entry.at(24), "G");
+}
+
+TEST_F(Sharing, TheGuestFolderQuotaCanBeLeftOut)
+{
+    const std::string guestTop = IdxOf("Guest");
+    Control("SWITCH guestFolderQuota=");
+    EXPECT_EQ(Ask(*m_client, "G4", {{{171, m_sid}, {173, guestTop}}}).Value(0, 207), "");
+    Control("SWITCH guestFolderQuota=250");
+    EXPECT_EQ(Ask(*m_client, "G4", {{{171, m_sid}, {173, guestTop}}}).Value(0, 207), "250");
+    EXPECT_EQ(Ask(*m_client, "G6", {{{171, m_sid}, {173, guestTop}}}).Value(0, 207), "250");
+}

@@ -1,0 +1,39 @@
+// CGShareDlg: makes a server folder a group share or changes one: name, sub-share or quota, an
+// optional period, automatic deletion, versioning, hiding, the recycle bin, and the members
+// (users and groups of a chosen domain) with their permission words. Reads the folder's
+// settings (G2) at opening and saves them (G3).
+#pragma once
+#include "ShareDlg.h"
+
+class TOVIINTERFACE_API CGShareDlg : public CShareDlg {
+    DECLARE_DYNAMIC(CGShareDlg)
+public:
+    explicit CGShareDlg(CWnd* pParent = nullptr);
+
+    bool m_bNewShare = false;
+    bool m_bQuotaShown = false;
+    bool m_bVersioningAllowed = true;
+    bool m_bSubShareEnabled = true;
+    // Server options: automatic deletion allowed ('Y'/'N'), and its defaults for new shares.
+    char m_cAutoDeleteAllowed = 'Y';
+    char m_cDefaultAutoDelete = 'N';
+    char m_szDefaultAutoDeleteCount[11] = {};
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnBnClickedBtnAddUgroup();
+    void OnBnClickedBtnSetShare();
+    void OnBnClickedCheckShare();
+    void OnBnClickedCheckPeriod();
+    void OnBnClickedCheckAutoDelete();
+    void OnCbnSelendokComboDomain();
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void DrawDomainList();
+    void LoadRoot();
+    void Refuse(unsigned messageId, int focusId, bool empty = false);
+
+    std::vector<_PROTO_UGROUP_INFO> m_vecDomains;
+    bool m_bOpened = false;
+};

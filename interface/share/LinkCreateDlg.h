@@ -1,0 +1,60 @@
+// CLinkCreateDlg: creates or changes download links of server files: an optional password,
+// expiry day and download count, each as the server's link rules allow. Mode "C" creates,
+// "M" changes the chosen link, "L" is the server list's own link command (which reads
+// m_linkInfo afterwards). One request per file, on the caller's protocol object.
+#pragma once
+#include "ShareCommon.h"
+#include "ToviButton.h"
+#include "ToviProto.h"
+#include "VantelDialog.h"
+#include <vector>
+
+class TOVIINTERFACE_API CLinkCreateDlg : public CVantelDialog {
+    DECLARE_DYNAMIC(CLinkCreateDlg)
+public:
+    explicit CLinkCreateDlg(CWnd* pParent = nullptr);
+
+    CToviProto* m_pProto = nullptr;
+    char m_szMode[2] = "C";
+    // The files the links are for, in the server list's order (its selected rows).
+    std::vector<_PROTO_FOLDER_INFO> m_vecFiles;
+    // Mode "M": the link being changed.
+    _PROTO_LINK_INFO m_chosenLink = {};
+    char m_szFolderId[10] = {};
+    char m_szItemId[10] = {};
+    // The record last sent (read by the caller in mode "L").
+    _PROTO_LINK_INFO m_linkInfo = {};
+
+    // The name text of the files: one name, or the first with the count of the others.
+    static CString NameText(const std::vector<_PROTO_FOLDER_INFO>& files);
+
+protected:
+    BOOL OnInitDialog() override;
+    int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    BOOL OnEraseBkgnd(CDC* pDC);
+    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+    void OnBnClickedCheckPassword();
+    void OnBnClickedCheckExpireDate();
+    void OnBnClickedCheckPassword2();
+    void OnEnChangeEditPassword();
+    void OnEnChangeEditLimit();
+    void OnBnClickedOk();
+    void OnBnClickedBtnSysExit();
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void ShowMask();
+    void EnableItem(int id, bool enable);
+    bool Checked(int id) const;
+    void Check(int id, bool on);
+    void Refuse(unsigned messageId, int focusId, bool empty = false);
+    long long LargestCount() const;
+
+    CString m_strName;
+    bool m_bInitialized = false;
+    bool m_bPasswordEdited = false;
+    bool m_bFixedPassword = false;
+    CToviButton m_btnOk;
+    CToviButton m_btnCancel;
+    CToviButton m_btnClose;
+};

@@ -1,0 +1,135 @@
+// Helpers of the sharing dialogs.
+#include "ShareCommon.h"
+#include "Dc.h"
+#include "ToviString.h"
+#include "VantelDialog.h"
+#include <cstdio>
+#include <cstdlib>
+
+namespace share {
+
+void SetTexts(CWnd* dialog, std::initializer_list<std::pair<int, unsigned>> texts)
+{
+    for (const auto& [id, text] : texts)
+        ::SetDlgItemTextW(dialog->GetSafeHwnd(), id, CToviString::GetString(text).GetString());
+}
+
+bool ParseDate(const char* text, SYSTEMTIME* date)
+{
+    int year = 0, month = 0, day = 0;
+    if (!text || strlen(text) < 10 || sscanf(text, "%4d-%2d-%2d", &year, &month, &day) != 3)
+        return false;
+    if (year < 1601 || month < 1 || month > 12 || day < 1 || day > 31)
+        return false;
+    *date = SYSTEMTIME{};
+    date->wYear = static_cast<WORD>(year);
+    date->wMonth = static_cast<WORD>(month);
+    date->wDay = static_cast<WORD>(day);
+    return true;
+}
+
+void FormatDate(const SYSTEMTIME& date, char (&text)[11])
+{
+    snprintf(text, sizeof text, "%04d-%02d-%02d", date.wYear % 10000, date.wMonth % 100, date.wDay % 100);
+}
+
+long DayNumber(const SYSTEMTIME& date)
+{
+    return date.wYear * 400L + date.wMonth * 32L + date.wDay;
+}
+
+HBRUSH PanelCtlColor(HDC dc, UINT ctlColor)
+{
+    if (ctlColor != CTLCOLOR_STATIC && ctlColor != CTLCOLOR_BTN)
+        return nullptr;
+    SetBkMode(dc, TRANSPARENT);
+    SetBkColor(dc, RGB(255, 255, 255));
+    return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+}
+
+BOOL PaintPanels(CVantelDialog* dialog, CDC* pDC, std::initializer_list<int> frames)
+{
+    HWND wnd = dialog->GetSafeHwnd();
+    CRect client;
+    ::GetClientRect(wnd, &client);
+    HDC screen = pDC->GetSafeHdc();
+    CDC mem;
+    mem.Attach(CreateCompatibleDC(screen));
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.Width(), client.Height());
+    HGDIOBJ oldBitmap = SelectObject(mem.GetSafeHdc(), bitmap);
+    dialog->DrawBkgnd(&mem, client);
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(217, 217, 217));
+    HGDIOBJ oldPen = SelectObject(mem.GetSafeHdc(), pen);
+    HGDIOBJ oldBrush = SelectObject(mem.GetSafeHdc(), GetStockObject(WHITE_BRUSH));
+    for (int id : frames) {
+        HWND frame = ::GetDlgItem(wnd, id);
+        if (!frame)
+            continue;
+        RECT rect;
+        ::GetWindowRect(frame, &rect);
+        ::MapWindowPoints(nullptr, wnd, reinterpret_cast<POINT*>(&rect), 2);
+        RoundRect(mem.GetSafeHdc(), rect.left, rect.top, rect.right, rect.bottom, 7, 7);
+    }
+    SelectObject(mem.GetSafeHdc(), oldBrush);
+    SelectObject(mem.GetSafeHdc(), oldPen);
+    DeleteObject(pen);
+    BitBlt(screen, 0, 0, client.Width(), client.Height(), mem.GetSafeHdc(), 0, 0, SRCCOPY);
+    SelectObject(mem.GetSafeHdc(), oldBitmap);
+    DeleteObject(bitmap);
+    return TRUE;
+}
+
+}
+
+#include "ToviProto.h"
+#include "WinThread.h"
+
+namespace share {
+
+void SessionBlock::CopyFrom(const CToviProto& session)
+{
+    memcpy(szSessionId, session.LoginInfo.SessionId, sizeof szSessionId);
+    memcpy(szHost, session.ServerAddress.szHost, sizeof szHost);
+    strHost = CString(session.ServerAddress.szHost);
+    nPort = session.ServerAddress.nPort;
+    memcpy(szSecureCode, session.ServerAddress.szCode, sizeof szSecureCode);
+    memcpy(szConnectTimeout, session.ConnectTimeout, sizeof szConnectTimeout);
+    memcpy(szSocketTimeout, session.SocketTimeout, sizeof szSocketTimeout);
+}
+
+void SessionBlock::CopyTo(CToviProto& own) const
+{
+    memcpy(own.LoginInfo.SessionId, szSessionId, sizeof szSessionId);
+    memcpy(own.ServerAddress.szHost, szHost, sizeof szHost);
+    own.ServerAddress.strCallerText = strHost;
+    own.ServerAddress.nPort = nPort;
+    memcpy(own.ServerAddress.szCode, szSecureCode, sizeof szSecureCode);
+    memcpy(own.ConnectTimeout, szConnectTimeout, sizeof szConnectTimeout);
+    memcpy(own.SocketTimeout, szSocketTimeout, sizeof szSocketTimeout);
+}
+
+bool RunWorker(UINT (*proc)(LPVOID), LPVOID param)
+{
+    CWinThread* thread = AfxBeginThread(proc, param, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    if (!thread)
+        return false;
+    thread->m_bAutoDelete = FALSE;
+    thread->ResumeThread();
+    for (;;) {
+        DWORD code = 0;
+        if (!GetExitCodeThread(thread->m_hThread, &code) || code != STILL_ACTIVE)
+            break;
+        if (WaitForSingleObject(thread->m_hThread, 10) == WAIT_OBJECT_0)
+            break;
+        MSG msg;
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    WaitForSingleObject(thread->m_hThread, INFINITE);
+    delete thread;
+    return true;
+}
+
+}

@@ -1,0 +1,52 @@
+// Small helpers of the sharing dialogs: texts by id, dates on the wire, the panel background.
+#pragma once
+#include "Strings.h"
+#include "ToviInterfaceApi.h"
+#include <windows.h>
+#include <initializer_list>
+#include <utility>
+
+class CDC;
+class CWnd;
+class CVantelDialog;
+
+namespace share {
+
+// Sets each control's text from the string table.
+void SetTexts(CWnd* dialog, std::initializer_list<std::pair<int, unsigned>> texts);
+// "yyyy-mm-dd" into a date; false when the text is not one.
+bool ParseDate(const char* text, SYSTEMTIME* date);
+// The date as "%04d-%02d-%02d" (11 bytes with the terminator).
+void FormatDate(const SYSTEMTIME& date, char (&text)[11]);
+// A number that orders calendar days.
+long DayNumber(const SYSTEMTIME& date);
+// Labels and check boxes on the white panels: transparent text on white.
+HBRUSH PanelCtlColor(HDC dc, UINT ctlColor);
+// The skinned background with white rounded panels where the hidden frames lie; TRUE.
+BOOL PaintPanels(CVantelDialog* dialog, CDC* pDC, std::initializer_list<int> frames);
+
+}
+
+class CToviProto;
+
+namespace share {
+
+// The caller's session that a dialog with its own protocol object copies into it.
+struct TOVIINTERFACE_API SessionBlock {
+    char szSessionId[33] = {};
+    char szHost[128] = {};
+    CString strHost;
+    int nPort = -1;
+    char szSecureCode[16] = {};
+    char szConnectTimeout[5] = {};
+    char szSocketTimeout[5] = {};
+
+    void CopyFrom(const CToviProto& session);
+    void CopyTo(CToviProto& own) const;
+};
+
+// Runs work on a worker thread and waits for it, dispatching this thread's messages meanwhile
+// so that what the worker posts is shown during the wait. False when no thread could start.
+bool RunWorker(UINT (*proc)(LPVOID), LPVOID param);
+
+}

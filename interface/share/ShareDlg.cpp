@@ -1,0 +1,407 @@
+// CShareDlg: share settings and members of one server folder.
+#include "ShareDlg.h"
+#include "FileUtils.h"
+#include "ShareCommon.h"
+#include "ShareRes.h"
+#include "SkinRes.h"
+#include "ToviMessages.h"
+#include "ToviMsg.h"
+#include "ToviProto.h"
+#include "ToviString.h"
+#include "TraceLog.h"
+#include "TransferCommon.h"
+
+IMPLEMENT_DYNAMIC(CShareDlg, CVantelDialog)
+
+BEGIN_MESSAGE_MAP(CShareDlg, CVantelDialog)
+    ON_WM_CTLCOLOR()
+    ON_WM_ERASEBKGND()
+    ON_WM_DESTROY()
+    ON_BN_CLICKED(IDC_SHARE_ON, OnBnClickedCheckShare)
+    ON_BN_CLICKED(IDC_SHARE_ADD, OnBnClickedBtnAddUgroup)
+    ON_BN_CLICKED(IDC_PICKER_REMOVE, OnBnClickedBtnRemoveUgroup)
+    ON_BN_CLICKED(IDC_PICKER_COPY, OnBnClickedBtnSetUgroup)
+    ON_BN_CLICKED(IDC_PICKER_SEARCH, OnBnClickedBtnSearchUgroup)
+    ON_BN_CLICKED(IDC_SHARE_SAVE, OnBnClickedBtnSetShare)
+    ON_BN_CLICKED(IDC_SHARE_VIEW, OnBnClickedCheckViewPublic)
+    ON_BN_CLICKED(IDC_SHARE_VIEW_OWN, OnBnClickedCheckViewPrivate)
+    ON_BN_CLICKED(IDC_SHARE_DELETE, OnBnClickedCheckDeletePublic)
+    ON_BN_CLICKED(IDC_SHARE_DELETE_OWN, OnBnClickedCheckDeletePrivate)
+    ON_BN_CLICKED(IDC_SHARE_APPLY_PERM, OnBnClickedBtnSetPerm)
+    ON_BN_CLICKED(IDC_SHARE_PASSWORD_ON, OnBnClickedCheckPassword)
+    ON_BN_CLICKED(IDC_SHARE_PERIOD_ON, OnBnClickedCheckPeriod)
+    ON_EN_CHANGE(IDC_SHARE_PASSWORD, OnEnChangeEditPassword)
+    ON_BN_CLICKED(IDC_SYSBTN_CLOSE, OnBnClickedBtnSysExit)
+    ON_BN_CLICKED(IDC_SHARE_HELP, OnBnClickedBtnShareHelp)
+    ON_MESSAGE(WM_PICKER_STEP, OnPickerStep)
+END_MESSAGE_MAP()
+
+namespace {
+
+const wchar_t kPasswordMask[] = L"**********";
+
+}
+
+CShareDlg::CShareDlg(CWnd* pParent) : CVantelDialog(IDD_SHARE, pParent) {}
+
+CShareDlg::CShareDlg(UINT templateId, CWnd* pParent) : CVantelDialog(templateId, pParent) {}
+
+bool CShareDlg::Checked(int id) const
+{
+    return ::IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED;
+}
+
+void CShareDlg::Check(int id, bool on)
+{
+    ::CheckDlgButton(m_hWnd, id, on ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void CShareDlg::EnableItem(int id, bool enable)
+{
+    ::EnableWindow(::GetDlgItem(m_hWnd, id), enable ? TRUE : FALSE);
+}
+
+CStringA CShareDlg::PermissionWord() const
+{
+    char word[5] = "0000";
+    // Own items only wins over all.
+    word[0] = Checked(IDC_SHARE_VIEW_OWN) ? '1' : Checked(IDC_SHARE_VIEW) ? '2' : '0';
+    word[1] = Checked(IDC_SHARE_READ) ? '2' : '0';
+    word[2] = Checked(IDC_SHARE_WRITE) ? '2' : '0';
+    word[3] = Checked(IDC_SHARE_DELETE_OWN) ? '1' : Checked(IDC_SHARE_DELETE) ? '2' : '0';
+    return CStringA(word);
+}
+
+void CShareDlg::UpdateNewRowPermission()
+{
+    const char* viewer = m_bViewerDigit ? (Checked(IDC_SHARE_VIEWER) ? "2" : "0") : "";
+    m_picker.SetNewRowPermission(PermissionWord().GetString(), viewer);
+}
+
+BOOL CShareDlg::OnInitDialog()
+{
+    CVantelDialog::OnInitDialog();
+    const CString title = CToviString::GetString(14161);
+    SetWindowText(title);
+    SetTitleBar(title);
+    share::SetTexts(this, {{IDC_SHARE_HEAD_SETTINGS, 14162}, {IDC_SHARE_HEAD_MEMBERS, 14167},
+                           {IDC_SHARE_HEAD_PICKER, 14168}, {IDC_SHARE_NAME_LABEL, 14110},
+                           {IDC_SHARE_ON, 14169}, {IDC_SHARE_PASSWORD_ON, 14034}, {IDC_SHARE_PERIOD_ON, 14170},
+                           {IDC_SHARE_VIEW, 14171}, {IDC_SHARE_VIEW_OWN, 14172}, {IDC_SHARE_READ, 14173},
+                           {IDC_SHARE_WRITE, 14174}, {IDC_SHARE_DELETE, 14175}, {IDC_SHARE_DELETE_OWN, 14176},
+                           {IDC_SHARE_VIEWER, 14247}, {IDC_PICKER_SEARCH_GROUPS, 14178},
+                           {IDC_PICKER_SEARCH_USERS, 14181}, {IDC_PICKER_SEARCH_RANK, 14179},
+                           {IDC_PICKER_SEARCH, 14131}, {IDC_PICKER_COPY, 14166}, {IDC_PICKER_REMOVE, 14165},
+                           {IDC_SHARE_ADD, 14164}, {IDC_SHARE_APPLY_PERM, 14163}, {IDC_SHARE_SAVE, 14182},
+                           {IDCANCEL, 14064}});
+    CString label = CToviString::GetString(14180);
+    label += L" :";
+    SetDlgItemText(IDC_PICKER_SEARCH_LABEL, label);
+    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
+    transfer::PlaceCloseButton(this, &m_btnClose);
+    m_picker.Attach(this, m_pProto, CUGroupPicker::kShare);
+    ::SendDlgItemMessageW(m_hWnd, IDC_SHARE_PASSWORD, EM_LIMITTEXT, 20, 0);
+    SetDlgItemText(IDC_SHARE_NAME, m_wszFolderName);
+
+    Check(IDC_SHARE_VIEW, true);
+    if (m_cShareWriteDisabled == 'Y') {
+        EnableItem(IDC_SHARE_WRITE, false);
+        TraceLog(1, L"[ CShareDlg::InitControl ] A1 OPTION - Disable Share Write Button !\n");
+    }
+    const _PROTO_SHARED_INFO& info = m_pProto->SharedInfo;
+    if (info.cShare[0] != 'Y') {
+        Check(IDC_SHARE_ON, false);
+        Check(IDC_SHARE_PASSWORD_ON, false);
+        for (int id : {IDC_SHARE_PASSWORD_ON, IDC_SHARE_PASSWORD, IDC_SHARE_PERIOD_ON, IDC_SHARE_FROM, IDC_SHARE_TO,
+                       IDC_SHARE_TILDE})
+            EnableItem(id, false);
+    } else {
+        Check(IDC_SHARE_ON, true);
+        if (info.wszPassword[0]) {
+            Check(IDC_SHARE_PASSWORD_ON, true);
+            EnableItem(IDC_SHARE_PASSWORD, true);
+            if (wcscmp(info.wszPassword, L"*") == 0) {
+                SetDlgItemText(IDC_SHARE_PASSWORD, kPasswordMask);
+                m_bPasswordChanged = false;
+            }
+        } else {
+            Check(IDC_SHARE_PASSWORD_ON, false);
+            EnableItem(IDC_SHARE_PASSWORD, false);
+        }
+        SYSTEMTIME from = {}, to = {};
+        if (info.szPeriodFrom[0] && share::ParseDate(info.szPeriodFrom, &from)) {
+            Check(IDC_SHARE_PERIOD_ON, true);
+            DateTime_SetSystemtime(::GetDlgItem(m_hWnd, IDC_SHARE_FROM), GDT_VALID, &from);
+            if (share::ParseDate(info.szPeriodTo, &to))
+                DateTime_SetSystemtime(::GetDlgItem(m_hWnd, IDC_SHARE_TO), GDT_VALID, &to);
+        } else {
+            for (int id : {IDC_SHARE_FROM, IDC_SHARE_TO, IDC_SHARE_TILDE})
+                EnableItem(id, false);
+        }
+    }
+    for (const _PROTO_SHARED_UGROUP& member : m_pProto->SharedUGroupInfo) {
+        _PROTO_SHARED_UGROUP copy = {};
+        memcpy(copy.Type, member.Type, sizeof copy.Type);
+        if (member.Type[0] == 'U') {
+            memcpy(copy.Code, member.Code, sizeof copy.Code);
+            memcpy(copy.Name, member.Name, sizeof copy.Name);
+            memcpy(copy.UserId, member.UserId, sizeof copy.UserId);
+        } else {
+            memcpy(copy.GroupId, member.GroupId, sizeof copy.GroupId);
+            memcpy(copy.GroupName, member.GroupName, sizeof copy.GroupName);
+        }
+        memcpy(copy.Permission, member.Permission, sizeof copy.Permission);
+        if (m_bViewerDigit && member.Write[0])
+            memcpy(copy.Write, member.Write, sizeof copy.Write);
+        m_picker.AppendShared(copy);
+    }
+
+    Check(IDC_SHARE_VIEW_OWN, m_szPermission[0] == '1');
+    Check(IDC_SHARE_VIEW, m_szPermission[0] == '2');
+    Check(IDC_SHARE_READ, m_szPermission[1] == '2');
+    Check(IDC_SHARE_WRITE, m_szPermission[2] == '2');
+    Check(IDC_SHARE_DELETE_OWN, m_szPermission[3] == '1');
+    Check(IDC_SHARE_DELETE, m_szPermission[3] == '2');
+    if (m_bViewerDigit)
+        Check(IDC_SHARE_VIEWER, m_cDefaultViewer == '2');
+    else
+        ::ShowWindow(::GetDlgItem(m_hWnd, IDC_SHARE_VIEWER), SW_HIDE);
+    Check(IDC_PICKER_SEARCH_GROUPS, m_szSearchType[0] == 'Y');
+    Check(IDC_PICKER_SEARCH_USERS, m_szSearchType[1] == 'Y');
+    Check(IDC_PICKER_SEARCH_RANK, m_szSearchType[2] == 'Y');
+
+    GetWindowRect(&m_rcFull);
+    SetWindowPos(nullptr, 0, 0, m_rcFull.Width() / 2 + 7, m_rcFull.Height(), SWP_NOMOVE | SWP_NOZORDER);
+    if (m_cPickerAtOnce == 'Y') {
+        ::ShowWindow(::GetDlgItem(m_hWnd, IDC_SHARE_ADD), SW_HIDE);
+        OnBnClickedBtnAddUgroup();
+    }
+    if (m_cShareDefault == 'Y')
+        Check(IDC_SHARE_ON, true);
+    if (m_cPasswordRequired == 'Y') {
+        Check(IDC_SHARE_PASSWORD_ON, true);
+        EnableItem(IDC_SHARE_PASSWORD_ON, true);
+        EnableItem(IDC_SHARE_PASSWORD, true);
+    }
+    return TRUE;
+}
+
+BOOL CShareDlg::PreTranslateMessage(MSG* pMsg)
+{
+    if (m_picker.PreTranslate(pMsg))
+        return TRUE;
+    return CVantelDialog::PreTranslateMessage(pMsg);
+}
+
+void CShareDlg::OnBnClickedBtnAddUgroup()
+{
+    if (m_bPickerOpened)
+        return;
+    m_bPickerOpened = true;
+    CRect now;
+    GetWindowRect(&now);
+    const int left = now.left - (now.Width() - 7) / 2 > 0 ? now.left - (now.Width() - 7) / 2 : 0;
+    SetWindowPos(nullptr, left, now.top, m_rcFull.Width(), m_rcFull.Height(), SWP_NOZORDER);
+    transfer::PlaceCloseButton(this, &m_btnClose);
+    EnableItem(IDC_SHARE_ADD, false);
+    ::SetFocus(m_picker.Tree());
+    m_picker.LoadFirstLevel();
+}
+
+void CShareDlg::OnBnClickedCheckShare()
+{
+    const bool on = Checked(IDC_SHARE_ON);
+    const bool required = m_cPasswordRequired == 'Y';
+    if (on) {
+        if (!required)
+            EnableItem(IDC_SHARE_PASSWORD_ON, true);
+        EnableItem(IDC_SHARE_PERIOD_ON, true);
+        if (Checked(IDC_SHARE_PASSWORD_ON))
+            EnableItem(IDC_SHARE_PASSWORD, true);
+        if (Checked(IDC_SHARE_PERIOD_ON))
+            for (int id : {IDC_SHARE_FROM, IDC_SHARE_TO, IDC_SHARE_TILDE})
+                EnableItem(id, true);
+        return;
+    }
+    if (!required) {
+        Check(IDC_SHARE_PASSWORD_ON, false);
+        EnableItem(IDC_SHARE_PASSWORD_ON, false);
+        EnableItem(IDC_SHARE_PASSWORD, false);
+    }
+    Check(IDC_SHARE_PERIOD_ON, false);
+    EnableItem(IDC_SHARE_PERIOD_ON, false);
+    EnableItem(IDC_SHARE_FROM, false);
+    EnableItem(IDC_SHARE_TO, false);
+}
+
+void CShareDlg::OnBnClickedCheckPassword()
+{
+    if (Checked(IDC_SHARE_PASSWORD_ON)) {
+        EnableItem(IDC_SHARE_PASSWORD, true);
+        ::SetFocus(::GetDlgItem(m_hWnd, IDC_SHARE_PASSWORD));
+    } else if (m_cPasswordRequired == 'Y') {
+        Check(IDC_SHARE_PASSWORD_ON, true);
+    } else {
+        EnableItem(IDC_SHARE_PASSWORD, false);
+    }
+}
+
+void CShareDlg::OnBnClickedCheckPeriod()
+{
+    const bool on = Checked(IDC_SHARE_PERIOD_ON);
+    for (int id : {IDC_SHARE_FROM, IDC_SHARE_TO, IDC_SHARE_TILDE})
+        EnableItem(id, on);
+}
+
+void CShareDlg::OnEnChangeEditPassword()
+{
+    m_bPasswordChanged = true;
+}
+
+void CShareDlg::OnBnClickedCheckViewPublic()
+{
+    if (Checked(IDC_SHARE_VIEW))
+        Check(IDC_SHARE_VIEW_OWN, false);
+}
+
+void CShareDlg::OnBnClickedCheckViewPrivate()
+{
+    if (Checked(IDC_SHARE_VIEW_OWN))
+        Check(IDC_SHARE_VIEW, false);
+}
+
+void CShareDlg::OnBnClickedCheckDeletePublic()
+{
+    if (Checked(IDC_SHARE_DELETE))
+        Check(IDC_SHARE_DELETE_OWN, false);
+}
+
+void CShareDlg::OnBnClickedCheckDeletePrivate()
+{
+    if (Checked(IDC_SHARE_DELETE_OWN))
+        Check(IDC_SHARE_DELETE, false);
+}
+
+void CShareDlg::OnBnClickedBtnSetPerm()
+{
+    const char* viewer = m_bViewerDigit ? (Checked(IDC_SHARE_VIEWER) ? "2" : "0") : "";
+    m_picker.ApplyPermission(PermissionWord().GetString(), viewer);
+}
+
+void CShareDlg::OnBnClickedBtnSetUgroup()
+{
+    UpdateNewRowPermission();
+    m_picker.CopySelected();
+}
+
+void CShareDlg::OnBnClickedBtnRemoveUgroup()
+{
+    m_picker.RemoveSelected();
+}
+
+void CShareDlg::OnBnClickedBtnSearchUgroup()
+{
+    m_picker.Search();
+}
+
+void CShareDlg::OnBnClickedBtnShareHelp()
+{
+    if (m_hHelpWnd)
+        ::SendMessageW(m_hHelpWnd, WM_SHOW_HTML_POPUP, 0, 0);
+}
+
+void CShareDlg::OnBnClickedBtnSetShare()
+{
+    if (m_picker.IsBusy())
+        return;
+    CString name;
+    GetDlgItemText(IDC_SHARE_NAME, name);
+    if (CFileUtils::CheckFolderName(this, name) != 0) {
+        ::SetFocus(::GetDlgItem(m_hWnd, IDC_SHARE_NAME));
+        return;
+    }
+    const bool on = Checked(IDC_SHARE_ON);
+    CString password;
+    if (on && Checked(IDC_SHARE_PASSWORD_ON)) {
+        CString typed;
+        GetDlgItemText(IDC_SHARE_PASSWORD, typed);
+        if (typed.IsEmpty()) {
+            transfer::MessageBox(m_hWnd, CToviMsg::GetString(12000), MB_ICONWARNING);
+            return;
+        }
+        password = m_bPasswordChanged ? typed : CString(L"*");
+    }
+    char from[11] = {}, to[11] = {};
+    if (on && Checked(IDC_SHARE_PERIOD_ON)) {
+        SYSTEMTIME first = {}, last = {};
+        DateTime_GetSystemtime(::GetDlgItem(m_hWnd, IDC_SHARE_FROM), &first);
+        DateTime_GetSystemtime(::GetDlgItem(m_hWnd, IDC_SHARE_TO), &last);
+        if (share::DayNumber(last) < share::DayNumber(first)) {
+            transfer::MessageBox(m_hWnd, CToviMsg::GetString(12104), MB_ICONEXCLAMATION);
+            return;
+        }
+        share::FormatDate(first, from);
+        share::FormatDate(last, to);
+    }
+    m_pProto->SharedUGroupInfo.clear();
+    for (int row = 0; row < m_picker.ChosenCount(); ++row)
+        if (auto* record = static_cast<_PROTO_SHARED_UGROUP*>(m_picker.ChosenRecord(row)))
+            m_pProto->SharedUGroupInfo.push_back(*record);
+    char folder[10];
+    memcpy(folder, m_szFolderId, sizeof folder);
+    char shareFlag[2] = {on ? 'Y' : 'N', 0};
+    const int result = m_pProto->SetDShareInfo(folder, name.GetString(), shareFlag, password, from, to, true);
+    m_pProto->SharedUGroupInfo.clear();
+    if (result != 0) {
+        transfer::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONERROR);
+        return;
+    }
+    EndDialog(IDOK);
+}
+
+void CShareDlg::OnBnClickedBtnSysExit()
+{
+    OnCancel();
+}
+
+void CShareDlg::OnCancel()
+{
+    for (int id : {IDC_SHARE_SAVE, IDCANCEL, IDC_SYSBTN_CLOSE})
+        EnableItem(id, false);
+    m_picker.SetTerminateThread();
+    CVantelDialog::OnCancel();
+}
+
+void CShareDlg::OnDestroy()
+{
+    m_picker.Shutdown();
+    CVantelDialog::OnDestroy();
+}
+
+BOOL CShareDlg::OnEraseBkgnd(CDC* pDC)
+{
+    return share::PaintPanels(this, pDC, {IDC_SHARE_FRAME_LEFT, IDC_SHARE_FRAME_RIGHT});
+}
+
+BOOL CShareDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    auto* header = reinterpret_cast<NMHDR*>(lParam);
+    switch (header->idFrom) {
+    case IDC_PICKER_TREE: *pResult = m_picker.OnTreeNotify(header); return TRUE;
+    case IDC_PICKER_MEMBERS: *pResult = m_picker.OnMembersNotify(header); return TRUE;
+    case IDC_PICKER_CHOSEN: *pResult = m_picker.OnChosenNotify(header); return TRUE;
+    default: return CVantelDialog::OnNotify(wParam, lParam, pResult);
+    }
+}
+
+LRESULT CShareDlg::OnPickerStep(WPARAM wParam, LPARAM lParam)
+{
+    return m_picker.OnStep(wParam, lParam);
+}
+
+HBRUSH CShareDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
+{
+    if (HBRUSH brush = share::PanelCtlColor(pDC->GetSafeHdc(), nCtlColor))
+        return brush;
+    return CVantelDialog::OnCtlColor(pDC, pWnd, nCtlColor);
+}

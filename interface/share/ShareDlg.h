@@ -1,0 +1,73 @@
+// CShareDlg: shares a server folder with users and groups of the organisation: share on or off,
+// an optional password and period, and the members with their permission words. The caller
+// has fetched the folder's share (G0) into its protocol object; OK saves it (G1).
+#pragma once
+#include "ToviButton.h"
+#include "UGroupPicker.h"
+#include "VantelDialog.h"
+
+class CToviProto;
+
+class TOVIINTERFACE_API CShareDlg : public CVantelDialog {
+    DECLARE_DYNAMIC(CShareDlg)
+public:
+    explicit CShareDlg(CWnd* pParent = nullptr);
+
+    CToviProto* m_pProto = nullptr;
+    char m_szFolderId[10] = {};
+    wchar_t m_wszFolderName[512] = {};
+    char m_szPermission[5] = "2000";        // preset of the permission checks
+    bool m_bViewerDigit = false;
+    HWND m_hHelpWnd = nullptr;
+    char m_szSearchType[3] = {'Y', 'Y', 'N'};   // search in groups, users, by rank
+    // Server options of the session.
+    char m_cShareWriteDisabled = 'N';
+    char m_cShareDefault = 'N';
+    char m_cPasswordRequired = 'N';
+    char m_cPickerAtOnce = 'N';
+    char m_cDefaultViewer = '0';
+
+    // The permission word of the checks (four digits).
+    CStringA PermissionWord() const;
+    CUGroupPicker& Picker() { return m_picker; }
+
+protected:
+    // For the group share dialog, which shares the picker and the permission checks.
+    CShareDlg(UINT templateId, CWnd* pParent);
+    BOOL OnInitDialog() override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    void OnCancel() override;
+    BOOL OnEraseBkgnd(CDC* pDC);
+    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+    void OnDestroy();
+    void OnBnClickedCheckShare();
+    void OnBnClickedCheckPassword();
+    void OnBnClickedCheckPeriod();
+    void OnEnChangeEditPassword();
+    void OnBnClickedBtnAddUgroup();
+    void OnBnClickedBtnRemoveUgroup();
+    void OnBnClickedBtnSetUgroup();
+    void OnBnClickedBtnSearchUgroup();
+    void OnBnClickedBtnSetShare();
+    void OnBnClickedCheckViewPublic();
+    void OnBnClickedCheckViewPrivate();
+    void OnBnClickedCheckDeletePublic();
+    void OnBnClickedCheckDeletePrivate();
+    void OnBnClickedBtnSetPerm();
+    void OnBnClickedBtnShareHelp();
+    void OnBnClickedBtnSysExit();
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+    LRESULT OnPickerStep(WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
+
+    void EnableItem(int id, bool enable);
+    bool Checked(int id) const;
+    void Check(int id, bool on);
+    void UpdateNewRowPermission();
+
+    CUGroupPicker m_picker;
+    bool m_bPasswordChanged = false;
+    bool m_bPickerOpened = false;
+    CRect m_rcFull;
+    CToviButton m_btnClose;
+};
