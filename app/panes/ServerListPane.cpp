@@ -4,6 +4,7 @@
 #include "ServerNameRules.h"
 #include "ServerTreeCtrl.h"
 #include "ToviString.h"
+#include "ToviTextLanguage.h"
 #include "TraceLog.h"
 #include "VImageList.h"
 #include <objbase.h>
@@ -159,6 +160,7 @@ bool CServerListPane::StartListThread()
     ClearList();
     if (m_hWorker)
         return true;
+    m_language = CToviTextLanguage::GetThreadLanguage();
     m_hWorker = CreateThread(nullptr, 0, InsertListViewThread, this, 0, nullptr);
     return m_hWorker != nullptr;
 }
@@ -169,6 +171,7 @@ DWORD WINAPI CServerListPane::InsertListViewThread(LPVOID param)
     if (!self)
         return 0;
     HRESULT com = CoInitialize(nullptr);
+    CToviTextLanguage::SetThreadLanguage(self->m_language);
     self->FillRows();
     if (SUCCEEDED(com))
         CoUninitialize();

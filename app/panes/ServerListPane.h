@@ -52,4 +52,5 @@ private:
     bool m_customColumns = false;
     int m_sortColumn = 0;
     int m_sortDirection = 0;
+    LANGID m_language = 0;   // the GUI thread's text language, for the worker's texts
 };

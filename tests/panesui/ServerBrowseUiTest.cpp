@@ -11,6 +11,8 @@
 #include "ServerTreeCtrl.h"
 #include "ToviMsg.h"
 #include "ToviString.h"
+#include "ToviTextLanguage.h"
+#include "PixelCapture.h"
 #include "WindowDriver.h"
 #include "Wnd.h"
 #include <cstdlib>
@@ -363,4 +365,61 @@ TEST_F(BrowseTest, ARefreshArrivingDuringAnotherRunsAfterIt)
     WaitFilled();
     EXPECT_EQ((std::vector<std::string>{"stop", "data 5", "stop", "data 1"}), m_side->events);
     EXPECT_EQ((std::vector<std::wstring>{L"only.txt"}), Names());
+}
+
+TEST_F(BrowseTest, RecycleBinRowsKeepEachValueInItsOwnColumn)
+{
+    HTREEITEM bin = Child(nullptr, L"Recycle Bin");
+    ASSERT_NE(nullptr, bin);
+    Select(bin);
+    ProtRecord special;
+    special[25] = "D";
+    special[27] = "D";
+    special[173] = "2";
+    special[177] = "1";
+    special[181] = "Kept";
+    ProtRecord file;
+    file[25] = "F";
+    file[173] = "901";
+    file[177] = "1";
+    file[181] = "gone.txt";
+    file[197] = "My Files/old";
+    file[192] = "2048";
+    file[188] = "2026-01-02 13:04:05";
+    ProtRecord last;
+    last[44] = "N";
+    ASSERT_EQ("OK", Control("FAULT payload cmd=D0 hex=" + RecordHex({special, file, last})).substr(0, 2));
+    Ui([&] { m_tree.DrawSubTreeNList(bin, TREE_REFRESH_LIST_ONLY, false); });
+    WaitFilled();
+    ASSERT_EQ((std::vector<std::wstring>{L"Kept", L"gone.txt"}), Names());
+    // Name, former location, size, type, date, status.
+    std::vector<std::wstring> kept = Row(0), gone = Row(1);
+    ASSERT_EQ(6u, kept.size());
+    EXPECT_EQ(L"", kept[1]);
+    EXPECT_EQ(L"", kept[2]) << "a folder shows no size";
+    EXPECT_EQ(std::wstring(CToviString::GetString(14187).GetString()), kept[3]);
+    EXPECT_EQ(L"", kept[4]);
+    EXPECT_EQ(L"My Files/old", gone[1]);
+    EXPECT_EQ(L"2KB", gone[2]);
+    EXPECT_NE(L"", gone[3]);
+    EXPECT_EQ(std::wstring(L"2026-01-02 ") + CToviString::GetString(14186).GetString() + L" 01:04", gone[4]);
+}
+
+// Not a check: pictures of the panes for a person to look at, in both languages.
+TEST_F(BrowseTest, ScreenshotsOfTheListedFolder)
+{
+    const wchar_t* dir = _wgetenv(L"PANES_SHOTS");
+    if (!dir)
+        GTEST_SKIP() << "set PANES_SHOTS to a folder to take them";
+    for (LANGID language : {LANGID(0x12), LANGID(0x09)}) {
+        CToviTextLanguage::SetThreadLanguage(language);
+        HTREEITEM docs = OpenDocs();
+        Ui([&] { m_tree.DrawSubTreeNList(docs, TREE_REFRESH_TREE_AND_LIST, false); });
+        WaitFilled();
+        Ui([&] { m_tree.Expand(docs, TVE_EXPAND); });
+        uitest::PumpMessages();
+        std::wstring path = std::wstring(dir) + (language == 0x12 ? L"\\panes-ko.png" : L"\\panes-en.png");
+        EXPECT_TRUE(uitest::SavePng(uitest::CaptureWindow(m_host.GetSafeHwnd(), 500), path));
+    }
+    CToviTextLanguage::SetThreadLanguage(0);
 }
