@@ -5,6 +5,7 @@
 #include "ServerNameRules.h"
 #include "ShellItems.h"
 #include "TestPaths.h"
+#include "ThumbnailCache.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstring>
@@ -194,4 +195,27 @@ TEST(ShellItems, MakesANameThatDoesNotExistYet)
     EXPECT_STREQ(L"report.txt (2)", out.GetString());
     MakeUniqueName(dir.c_str(), L"b", out);
     EXPECT_STREQ(L"b", out.GetString());
+}
+
+TEST(ThumbnailCache, NamesHoldOnlyLettersAndDigitsOfTheServersTexts)
+{
+    EXPECT_STREQ(L"r123_1_20261210130509.png", ThumbnailCacheName("r123", "1", L"2026-12-10 13:05:09").GetString());
+    EXPECT_STREQ(L"12_1_.png", ThumbnailCacheName("..\\1/2", "1", L":").GetString());
+    EXPECT_STREQ(L"", ThumbnailCacheName("../..", "1", L"x").GetString());
+    EXPECT_STREQ(L"9_C_2026.png", ThumbnailCacheName("9", "C:", L"\\..\\2026").GetString());
+}
+
+TEST(ThumbnailCache, OnlyPreviewableImagesWithASizeQualify)
+{
+    _PROTO_FOLDER_INFO r = Item("F", L"photo.JPG", "100");
+    std::memcpy(r.Attr189, "1111", 4);
+    EXPECT_TRUE(QualifiesForThumbnail(r, L"jpg;png;gif"));
+    wcscpy(r.Name, L"noext");
+    EXPECT_FALSE(QualifiesForThumbnail(r, L"jpg;png;gif"));
+    wcscpy(r.Name, L"a.png");
+    r.Attr189[3] = '0';
+    EXPECT_FALSE(QualifiesForThumbnail(r, L"jpg;png;gif"));
+    r.Attr189[3] = '1';
+    std::strcpy(r.Attr192, "0");
+    EXPECT_FALSE(QualifiesForThumbnail(r, L"jpg;png;gif"));
 }
