@@ -68,9 +68,12 @@ CVImageList& Images()
 CServerListPane::CServerListPane(CServerListCtrl* list, CServerTreeCtrl* tree, CToviProto* proto)
     : m_pList(list), m_pTree(tree), m_pProto(proto)
 {
-    if (m_pList && m_pList->GetSafeHwnd())
+    if (m_pList && m_pList->GetSafeHwnd()) {
+        // The image list is shared by every list: no list may destroy it.
+        m_pList->ModifyStyle(0, LVS_SHAREIMAGELISTS);
         ::SendMessage(m_pList->GetSafeHwnd(), LVM_SETIMAGELIST, LVSIL_SMALL,
                       reinterpret_cast<LPARAM>(Images().GetSmallImageList()));
+    }
 }
 
 CServerListPane::~CServerListPane()

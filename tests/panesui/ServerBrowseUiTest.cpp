@@ -423,3 +423,16 @@ TEST_F(BrowseTest, ScreenshotsOfTheListedFolder)
     }
     CToviTextLanguage::SetThreadLanguage(0);
 }
+
+TEST_F(BrowseTest, ClosingOneListLeavesTheSharedIconsToTheOthers)
+{
+    {
+        CServerListCtrl other;
+        ASSERT_TRUE(other.Create(WS_CHILD | LVS_REPORT, CRect(0, 0, 10, 10), &m_host, 102));
+        CServerListPane pane(&other, &m_tree, &m_proto);
+        other.DestroyWindow();
+    }
+    HIMAGELIST icons = reinterpret_cast<HIMAGELIST>(::SendMessage(m_list.GetSafeHwnd(), LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    ASSERT_NE(nullptr, icons);
+    EXPECT_LT(0, ImageList_GetImageCount(icons)) << "the list's icons went with the other list";
+}
