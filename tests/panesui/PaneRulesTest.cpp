@@ -6,6 +6,7 @@
 #include "ShellItems.h"
 #include "TestPaths.h"
 #include "ThumbnailCache.h"
+#include "ServerListTips.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstring>
@@ -218,4 +219,30 @@ TEST(ThumbnailCache, OnlyPreviewableImagesWithASizeQualify)
     r.Attr189[3] = '1';
     std::strcpy(r.Attr192, "0");
     EXPECT_FALSE(QualifiesForThumbnail(r, L"jpg;png;gif"));
+}
+
+TEST(ServerListTips, LongTextsAreShortenedAndCopiesStayInsideTheBuffer)
+{
+    EXPECT_EQ(80, ShortenToolTip(CString(L'a', 80)).GetLength());
+    CString shortened = ShortenToolTip(CString(L'a', 81));
+    EXPECT_EQ(79, shortened.GetLength());
+    EXPECT_STREQ(L"...", shortened.Right(3).GetString());
+
+    wchar_t wide[6];
+    std::wmemset(wide, L'#', 6);
+    CopyToolTipText(wide, 5, L"abcdefgh");
+    EXPECT_STREQ(L"abcd", wide);
+    EXPECT_EQ(L'#', wide[5]) << "nothing past the given size";
+    CopyToolTipText(wide, 5, L"abc\xD83D\xDE00x");
+    EXPECT_STREQ(L"abc", wide) << "a surrogate pair is not split";
+
+    // Korean takes two bytes a character in code page 949: a cut falls between characters.
+    char narrow[8];
+    std::memset(narrow, '#', sizeof narrow);
+    CopyToolTipText(narrow, 6, L"잠금파일", 949);
+    EXPECT_EQ(4u, std::strlen(narrow));
+    EXPECT_EQ('#', narrow[6]);
+    CopyToolTipText(narrow, 8, L"ab잠금", 949);
+    EXPECT_EQ(6u, std::strlen(narrow));
+    EXPECT_STREQ(L"잠금파일\n잠금자 홍길동[hong]", LockedFileTip(L"홍길동", L"hong").GetString());
 }
