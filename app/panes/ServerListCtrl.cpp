@@ -5,6 +5,7 @@
 #include "PaneMessages.h"
 #include "ServerItemCompare.h"
 #include "ServerListPane.h"
+#include "ServerMenuRules.h"
 #include "ServerNameRules.h"
 #include "ServerTreeCtrl.h"
 #include "ToviMsg.h"
@@ -22,6 +23,7 @@ BEGIN_MESSAGE_MAP(CServerListCtrl, CListCtrl)
     ON_NOTIFY_REFLECT(LVN_COLUMNCLICK, OnColumnClick)
     ON_NOTIFY_REFLECT(LVN_ENDLABELEDITW, OnEndLabelEdit)
     ON_NOTIFY_REFLECT(NM_DBLCLK, OnDblClk)
+    ON_NOTIFY_REFLECT(LVN_ITEMCHANGED, OnItemChanged)
     ON_MESSAGE(WM_EDIT_LABEL, OnEditLabel)
     ON_WM_SETFOCUS()
 END_MESSAGE_MAP()
@@ -211,4 +213,32 @@ void CServerListCtrl::OnEndLabelEdit(NMHDR* nm, LRESULT* result)
         ::SendMessage(m_pTree->GetSafeHwnd(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
     }
     m_pTree->DrawSubTreeNList(folderItem, TREE_REFRESH_TREE_AND_LIST, false);
+}
+
+void CServerListCtrl::UpdateMenuButtons()
+{
+    if (!m_pFrame || !m_pFrame->IsLoggedIn() || !m_pTree)
+        return;
+    _PROTO_FOLDER_INFO* folder = m_pTree->GetRecord(m_pTree->GetSelectedItem());
+    if (!folder)
+        return;
+    std::vector<const _PROTO_FOLDER_INFO*> selected;
+    for (int row = GetNextItem(-1, LVNI_SELECTED); row >= 0; row = GetNextItem(row, LVNI_SELECTED))
+        if (auto* r = reinterpret_cast<const _PROTO_FOLDER_INFO*>(GetItemData(row)))
+            selected.push_back(r);
+    ServerMenuFacts facts;
+    UINT format = RegisterClipboardFormatW(L"VARIRUDAD");
+    facts.clipboardHasItems = (format && IsClipboardFormatAvailable(format)) || IsClipboardFormatAvailable(CF_HDROP);
+    facts.downloadTarget = m_pFrame->IsDownloadTarget();
+    facts.customerCode = m_pFrame->GetCustomerCode();
+    m_pFrame->SetMenuButtonState(ComputeListMenuState(selected, *folder, facts));
+}
+
+void CServerListCtrl::OnItemChanged(NMHDR* nm, LRESULT* result)
+{
+    *result = 0;
+    auto* lv = reinterpret_cast<NMLISTVIEW*>(nm);
+    if (!(lv->uChanged & LVIF_STATE) || ((lv->uNewState ^ lv->uOldState) & LVIS_SELECTED) == 0)
+        return;
+    UpdateMenuButtons();
 }

@@ -26,6 +26,8 @@ public:
     // Opens the in-place edit of row: mode 0 names a new folder, 1 renames.
     void BeginNameEdit(int row, int mode);
     void SetPaneColor(COLORREF color);
+    // Hands the command bar the buttons the selected rows (or the folder) allow.
+    void UpdateMenuButtons();
 
     int m_nEditMode = 1;
     int m_nListKind = 0;
@@ -35,6 +37,7 @@ protected:
     void OnColumnClick(NMHDR* nm, LRESULT* result);
     void OnEndLabelEdit(NMHDR* nm, LRESULT* result);
     void OnDblClk(NMHDR* nm, LRESULT* result);
+    void OnItemChanged(NMHDR* nm, LRESULT* result);
     LRESULT OnEditLabel(WPARAM, LPARAM row);
     void OnSetFocus(CWnd* oldWnd);
     DECLARE_MESSAGE_MAP()

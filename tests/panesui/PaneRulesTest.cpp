@@ -7,6 +7,7 @@
 #include "TestPaths.h"
 #include "ThumbnailCache.h"
 #include "ServerListTips.h"
+#include "ServerMenuRules.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstring>
@@ -245,4 +246,45 @@ TEST(ServerListTips, LongTextsAreShortenedAndCopiesStayInsideTheBuffer)
     CopyToolTipText(narrow, 8, L"ab잠금", 949);
     EXPECT_EQ(6u, std::strlen(narrow));
     EXPECT_STREQ(L"잠금파일\n잠금자 홍길동[hong]", LockedFileTip(L"홍길동", L"hong").GetString());
+}
+
+TEST(ServerMenuRules, TheSelectionsPermissionsDecideTheButtons)
+{
+    _PROTO_FOLDER_INFO folder = Item("D", L"docs");
+    std::memcpy(folder.Attr189, "0000011000000000000000000000000", 31);
+    _PROTO_FOLDER_INFO file = Item("F", L"a.txt");
+    std::memcpy(file.Attr189, "0110000100001100000010000000000", 31);   // DOWNLOAD COPY DELETE FILELINK SHARE APPROVAL
+    _PROTO_FOLDER_INFO readOnly = Item("F", L"b.txt");
+    std::memcpy(readOnly.Attr189, "1000000000000000000000000000000", 31);
+    _PROTO_FOLDER_INFO sub = Item("D", L"sub");
+    std::memcpy(sub.Attr189, "0000010100010000000000000000000", 31);   // NEW_DIR DELETE MOVE_CUT
+    std::memcpy(sub.Attr5, "2222", 4);
+    _PROTO_FOLDER_INFO bin = Item("D", L"bin", "0", "2", "D");
+    std::memcpy(bin.Attr189, "0000000110000000000000000000000", 31);
+    ServerMenuFacts facts;
+    facts.downloadTarget = true;
+    facts.clipboardHasItems = true;
+
+    ServerMenuState none = ComputeListMenuState({}, folder, facts);
+    EXPECT_TRUE(none.newFolder && none.paste && none.approval);
+    EXPECT_FALSE(none.copy || none.remove || none.download);
+
+    ServerMenuState one = ComputeListMenuState({&file}, folder, facts);
+    EXPECT_TRUE(one.download && one.copy && one.remove && one.share && one.link && one.approval);
+    EXPECT_FALSE(one.cut || one.newFolder || one.directEdit);
+
+    ServerMenuState two = ComputeListMenuState({&file, &readOnly}, folder, facts);
+    EXPECT_TRUE(two.copy && two.download) << "any row allows";
+    EXPECT_FALSE(two.share || two.link || two.approval) << "one row only, or every row";
+
+    ServerMenuState folders = ComputeListMenuState({&sub, &bin}, folder, facts);
+    EXPECT_TRUE(folders.remove && folders.cut);
+    EXPECT_FALSE(folders.link || folders.approval);
+    EXPECT_STREQ(L"", folders.vrwd.GetString()) << "the last folder row's letters";
+    EXPECT_FALSE(ComputeListMenuState({&bin}, folder, facts).remove) << "the bin's special folder stays";
+
+    facts.downloadTarget = false;
+    facts.clipboardHasItems = false;
+    ServerMenuState local = ComputeListMenuState({&file}, folder, facts);
+    EXPECT_FALSE(local.download || local.paste);
 }

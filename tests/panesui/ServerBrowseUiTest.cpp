@@ -436,3 +436,21 @@ TEST_F(BrowseTest, ClosingOneListLeavesTheSharedIconsToTheOthers)
     ASSERT_NE(nullptr, icons);
     EXPECT_LT(0, ImageList_GetImageCount(icons)) << "the list's icons went with the other list";
 }
+
+TEST_F(BrowseTest, TheCommandBarFollowsTheSelectedRowsPermissions)
+{
+    ASSERT_NE(nullptr, OpenDocs());
+    std::string file2 = Idx("My Files/Docs/file2.txt");
+    ASSERT_EQ("OK", Control("PERM idx=" + file2 + " value=1000000000000000000000000000000").substr(0, 2));
+    Ui([&] { m_tree.DrawSubTreeNList(m_tree.GetSelectedItem(), TREE_REFRESH_LIST_ONLY, false); });
+    WaitFilled();
+    ASSERT_EQ(L"file2.txt", Names()[3]);
+    Ui([&] { m_list.SetItemState(4, LVIS_SELECTED, LVIS_SELECTED); });
+    EXPECT_TRUE(m_frame.menu.copy && m_frame.menu.remove && m_frame.menu.cut);
+    Ui([&] {
+        m_list.SetItemState(4, 0, LVIS_SELECTED);
+        m_list.SetItemState(3, LVIS_SELECTED, LVIS_SELECTED);
+    });
+    EXPECT_FALSE(m_frame.menu.copy || m_frame.menu.remove || m_frame.menu.cut) << "view only";
+    EXPECT_FALSE(m_frame.menu.download);
+}
