@@ -13,3 +13,5 @@
 #endif
 // A refresh that arrived while another one ran; the tree runs it when that one is over.
 #define WM_SERVER_TREE_DEFERRED (WM_APP + 0x121)
+// The filling worker's rows for the list to insert; lParam: the batch (the worker waits).
+#define WM_SERVER_LIST_ROWS (WM_APP + 0x122)

@@ -25,6 +25,7 @@ BEGIN_MESSAGE_MAP(CServerListCtrl, CListCtrl)
     ON_NOTIFY_REFLECT(NM_DBLCLK, OnDblClk)
     ON_NOTIFY_REFLECT(LVN_ITEMCHANGED, OnItemChanged)
     ON_MESSAGE(WM_EDIT_LABEL, OnEditLabel)
+    ON_MESSAGE(WM_SERVER_LIST_ROWS, OnInsertRows)
     ON_WM_SETFOCUS()
 END_MESSAGE_MAP()
 
@@ -241,4 +242,11 @@ void CServerListCtrl::OnItemChanged(NMHDR* nm, LRESULT* result)
     if (!(lv->uChanged & LVIF_STATE) || ((lv->uNewState ^ lv->uOldState) & LVIS_SELECTED) == 0)
         return;
     UpdateMenuButtons();
+}
+
+LRESULT CServerListCtrl::OnInsertRows(WPARAM, LPARAM batch)
+{
+    if (m_pPane && batch)
+        m_pPane->InsertPrepared(*reinterpret_cast<std::vector<CServerListPane::PreparedRow>*>(batch));
+    return 0;
 }

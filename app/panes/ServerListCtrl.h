@@ -39,6 +39,7 @@ protected:
     void OnDblClk(NMHDR* nm, LRESULT* result);
     void OnItemChanged(NMHDR* nm, LRESULT* result);
     LRESULT OnEditLabel(WPARAM, LPARAM row);
+    LRESULT OnInsertRows(WPARAM, LPARAM batch);
     void OnSetFocus(CWnd* oldWnd);
     DECLARE_MESSAGE_MAP()
 

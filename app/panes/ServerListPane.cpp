@@ -2,6 +2,7 @@
 #include "ServerListPane.h"
 #include "ServerItemCompare.h"
 #include "ServerNameRules.h"
+#include "PaneMessages.h"
 #include "ServerTreeCtrl.h"
 #include "ToviString.h"
 #include "ToviTextLanguage.h"
@@ -11,6 +12,7 @@
 #include <shellapi.h>
 #include <cstdlib>
 #include <cstring>
+#include <cwctype>
 
 namespace {
 
@@ -194,11 +196,19 @@ void CServerListPane::FillRows()
     const _PROTO_FOLDER_INFO* current = caret ? m_pTree->GetRecord(caret) : nullptr;
     bool underRoot = current && Is(current->Attr178, "0");
     ::SendMessage(list, WM_SETREDRAW, FALSE, 0);
+    constexpr size_t kBatch = 64;
+    std::vector<PreparedRow> batch;
     for (const _PROTO_FOLDER_INFO& record : m_items) {
         if (m_bThreadStop)
             break;
-        InsertRow(record, current, underRoot);
+        batch.push_back(PrepareRow(record, current, underRoot));
+        if (batch.size() == kBatch && !InsertBatch(batch))
+            break;
     }
+    if (!m_bThreadStop)
+        InsertBatch(batch);
+    for (PreparedRow& row : batch)
+        delete row.record;
     if (!m_bThreadStop)
         ApplySortState(underRoot && current && (Is(current->Attr27, "3") || Is(current->Attr27, "4")));
     else
@@ -233,72 +243,80 @@ int CServerListPane::FolderIcon(const _PROTO_FOLDER_INFO& r, const _PROTO_FOLDER
     return 0;
 }
 
-void CServerListPane::InsertRow(const _PROTO_FOLDER_INFO& source, const _PROTO_FOLDER_INFO* current, bool underRoot)
+CServerListPane::PreparedRow CServerListPane::PrepareRow(const _PROTO_FOLDER_INFO& source,
+                                                        const _PROTO_FOLDER_INFO* current, bool underRoot)
 {
-    HWND list = m_pList->GetSafeHwnd();
+    PreparedRow row;
     auto* record = new _PROTO_FOLDER_INFO();
     CToviProto::memsetFolderInfo(record);
     CToviProto::CopyFolderInfo(record, &source, false);
+    row.record = record;
     bool file = !Is(record->ItemType, "D");
-
-    LVITEMW item = {};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    item.iItem = m_rowCount;
-    item.pszText = record->Name;
-    item.iImage = file ? Images().GetSysIcon(record->Name, false, false, false) : FolderIcon(*record, current, underRoot);
-    item.lParam = reinterpret_cast<LPARAM>(record);
-    if (Is(record->Attr27, "A")) {
-        item.mask |= LVIF_STATE;
-        item.stateMask = LVIS_OVERLAYMASK;
-        item.state = INDEXTOOVERLAYMASK(CVImageList::kLockOverlay);
-    }
-    int row = static_cast<int>(::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-    if (row < 0) {
-        delete record;
-        return;
-    }
-    if (m_bThreadStop)
-        return;
-
     const char* context = file ? (current ? current->Attr27 : "") : record->Attr27;
     bool specialBin = Is(context, "D") && Is(record->IDX, "2");
+
+    // Files of one extension share the shell's icon and type name.
+    CString typeName;
+    if (file) {
+        const wchar_t* dot = wcsrchr(record->Name, L'.');
+        std::wstring key = dot ? dot : L"";
+        for (wchar_t& c : key)
+            c = static_cast<wchar_t>(towlower(c));
+        auto known = m_fileKinds.find(key);
+        if (known == m_fileKinds.end()) {
+            SHFILEINFOW info = {};
+            SHGetFileInfoW(record->Name, FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
+                           SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES);
+            CString name(info.szTypeName, static_cast<int>(wcsnlen(info.szTypeName, 80)));
+            known = m_fileKinds.emplace(key, std::make_pair(Images().GetSysIcon(record->Name, false, false, false), name))
+                        .first;
+        }
+        row.image = known->second.first;
+        typeName = known->second.second;
+    } else {
+        row.image = FolderIcon(*record, current, underRoot);
+        static const CString folderType = [] {
+            SHFILEINFOW info = {};
+            SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES);
+            return CString(info.szTypeName, static_cast<int>(wcsnlen(info.szTypeName, 80)));
+        }();
+        typeName = folderType;
+    }
+    row.locked = Is(record->Attr27, "A");
+
     int kind = m_pList->m_nListKind;
     int c = 1;
     if (m_customColumns) {
         if (kind <= 2) {
-            SetText(list, row, 1, record->Attr232);
-            SetText(list, row, 2, record->Attr169);
+            row.texts.emplace_back(1, record->Attr232);
+            row.texts.emplace_back(2, record->Attr169);
             c = 3;
         } else {
-            SetText(list, row, 1, record->Attr169);
+            row.texts.emplace_back(1, record->Attr169);
             c = 2;
         }
     }
     if (Is(context, "6") || Is(context, "7") || Is(context, "8") || Is(context, "D")) {
         // Every value goes to its own column: a bin's special folder leaves the place empty.
         if (!specialBin)
-            SetText(list, row, c, record->Attr197);
+            row.texts.emplace_back(c, record->Attr197);
         ++c;
     }
-    CString size = file ? FormatFileSize(_strtoi64(record->Attr192, nullptr, 10)) : CString();
-    SetText(list, row, c++, size.GetString());
+    if (file)
+        row.texts.emplace_back(c, FormatFileSize(_strtoi64(record->Attr192, nullptr, 10)));
+    ++c;
 
-    CString typeName;
     if (Is(context, "9")) {
         typeName = record->Attr232;
     } else if (specialBin) {
         typeName = CToviString::GetString(14187);
     } else {
-        SHFILEINFOW info = {};
-        SHGetFileInfoW(record->Name, file ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
-                       SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES);
-        typeName = CString(info.szTypeName, static_cast<int>(wcsnlen(info.szTypeName, 80)));
         wchar_t cache[80] = {};
         wcsncpy(cache, typeName.GetString(), 79);
         std::memcpy(record->Reserved160, cache, sizeof cache);
     }
     if (!m_customColumns || kind == 3)
-        SetText(list, row, c++, typeName.GetString());
+        row.texts.emplace_back(c++, typeName);
     if (Is(context, "9") && !m_customColumns) {
         CString extra = record->Attr183;
         if (record->Attr169[0]) {
@@ -306,16 +324,54 @@ void CServerListPane::InsertRow(const _PROTO_FOLDER_INFO& source, const _PROTO_F
             extra += record->Attr169;
             extra += L")";
         }
-        SetText(list, row, c++, extra.GetString());
+        row.texts.emplace_back(c++, extra);
     }
-    if (!specialBin) {
-        CString date = FormatListDate(record->Attr188, CToviString::GetString(14185), CToviString::GetString(14186));
-        SetText(list, row, c, date.GetString());
-    }
+    if (!specialBin)
+        row.texts.emplace_back(c, FormatListDate(record->Attr188, CToviString::GetString(14185),
+                                                 CToviString::GetString(14186)));
     ++c;
     if (Is(context, "9"))
-        SetText(list, row, c, record->Attr13);
-    ++m_rowCount;
+        row.texts.emplace_back(c, record->Attr13);
+    return row;
+}
+
+bool CServerListPane::InsertBatch(std::vector<PreparedRow>& batch)
+{
+    if (batch.empty())
+        return true;
+    ::SendMessageW(m_pList->GetSafeHwnd(), WM_SERVER_LIST_ROWS, 0, reinterpret_cast<LPARAM>(&batch));
+    // Rows the list did not take (a stop came first) are still ours.
+    for (PreparedRow& row : batch)
+        delete row.record;
+    batch.clear();
+    return !m_bThreadStop;
+}
+
+void CServerListPane::InsertPrepared(std::vector<PreparedRow>& batch)
+{
+    HWND list = m_pList->GetSafeHwnd();
+    for (PreparedRow& row : batch) {
+        if (m_bThreadStop)
+            return;
+        LVITEMW item = {};
+        item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+        item.iItem = m_rowCount;
+        item.pszText = row.record->Name;
+        item.iImage = row.image;
+        item.lParam = reinterpret_cast<LPARAM>(row.record);
+        if (row.locked) {
+            item.mask |= LVIF_STATE;
+            item.stateMask = LVIS_OVERLAYMASK;
+            item.state = INDEXTOOVERLAYMASK(CVImageList::kLockOverlay);
+        }
+        int at = static_cast<int>(::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+        if (at < 0)
+            continue;
+        row.record = nullptr;   // the row owns it now
+        for (auto& text : row.texts)
+            SetText(list, at, text.first, text.second.GetString());
+        ++m_rowCount;
+    }
 }
 
 void CServerListPane::ApplySortState(bool groupFolder)

@@ -7,6 +7,8 @@
 #include "ServerListCtrl.h"
 #include "ServerPaneHost.h"
 #include <atomic>
+#include <map>
+#include <string>
 #include <vector>
 
 class CServerTreeCtrl;
@@ -38,7 +40,20 @@ public:
 private:
     static DWORD WINAPI InsertListViewThread(LPVOID param);
     void FillRows();
-    void InsertRow(const _PROTO_FOLDER_INFO& record, const _PROTO_FOLDER_INFO* current, bool underRoot);
+    // A row made on the worker, inserted on the GUI thread with others in one message.
+    struct PreparedRow {
+        _PROTO_FOLDER_INFO* record = nullptr;
+        int image = 0;
+        bool locked = false;
+        std::vector<std::pair<int, CString>> texts;   // column, text
+    };
+    PreparedRow PrepareRow(const _PROTO_FOLDER_INFO& record, const _PROTO_FOLDER_INFO* current, bool underRoot);
+    bool InsertBatch(std::vector<PreparedRow>& batch);
+    // Called on the GUI thread by the list for a batch the worker sent.
+    friend class CServerListCtrl;
+    void InsertPrepared(std::vector<PreparedRow>& batch);
+    // The shell's type name and icon by extension: one shell query per kind of file.
+    std::map<std::wstring, std::pair<int, CString>> m_fileKinds;
     int FolderIcon(const _PROTO_FOLDER_INFO& r, const _PROTO_FOLDER_INFO* current, bool underRoot);
     void WaitWorker();
 
