@@ -209,6 +209,8 @@ void CServerListPane::FillRows()
         InsertBatch(batch);
     for (PreparedRow& row : batch)
         delete row.record;
+    // The rows hold their own copies now; the tree keeps the folder's.
+    std::vector<_PROTO_FOLDER_INFO>().swap(m_items);
     if (!m_bThreadStop)
         ApplySortState(underRoot && current && (Is(current->Attr27, "3") || Is(current->Attr27, "4")));
     else
