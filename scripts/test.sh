@@ -14,7 +14,7 @@ export WINEPREFIX="$root/wine" HOME="$root/wine-home" WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=d;mshtml=d;winemenubuilder.exe=d"
 
 # A free display number for Xvfb (TOVI_DISPLAY picks where to start looking).
-d="${TOVI_DISPLAY:-91}"
+d="${TOVI_DISPLAY:-91}"; d="${d#:}"
 while [ -e "/tmp/.X$d-lock" ] || [ -e "/tmp/.X11-unix/X$d" ]; do d=$((d + 1)); done
 Xvfb ":$d" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!

@@ -1,0 +1,235 @@
+// Pane drag data, drag image and auto-scroll.
+#include "DragDrop.h"
+#include "OleDataObject.h"
+#include "ServerClipboard.h"
+#include "Wnd.h"
+#include <cstring>
+
+const wchar_t kDragImageFormat[] = L"VARIRUDAD DRAG IMAGE";
+const wchar_t kDragHotSpotFormat[] = L"DRAG IMAGE HOT SPOT";
+const wchar_t kServerItemsFormat[] = L"VARIRUDAD";
+
+namespace {
+
+HGLOBAL Block(const void* bytes, size_t size)
+{
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    if (!block)
+        return nullptr;
+    void* p = GlobalLock(block);
+    if (!p) {
+        GlobalFree(block);
+        return nullptr;
+    }
+    std::memcpy(p, bytes, size);
+    GlobalUnlock(block);
+    return block;
+}
+
+bool IsListControl(CWnd* control)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(control->GetSafeHwnd(), name, 64);
+    return _wcsicmp(name, WC_LISTVIEWW) == 0;
+}
+
+}
+
+CDragDataSource::CDragDataSource()
+{
+    m_cfServerItems = RegisterClipboardFormatW(kServerItemsFormat);
+}
+
+CDragDataSource::~CDragDataSource() = default;
+
+bool CDragDataSource::CacheFileDrop(const std::vector<CString>& paths)
+{
+    std::vector<BYTE> bytes = BuildDropFilesBlock(paths);
+    if (bytes.empty())
+        return false;
+    HGLOBAL block = Block(bytes.data(), bytes.size());
+    if (!block)
+        return false;
+    CacheGlobalData(CF_HDROP, block);
+    return true;
+}
+
+bool CDragDataSource::CacheDragImage(HIMAGELIST image, int hotX, int hotY)
+{
+    UINT imageFormat = RegisterClipboardFormatW(kDragImageFormat);
+    UINT hotFormat = RegisterClipboardFormatW(kDragHotSpotFormat);
+    if (!imageFormat || !hotFormat)
+        return false;
+    // The handle at its own width: the 32-bit program carries 4 bytes, the 64-bit form 8.
+    HGLOBAL handle = Block(&image, sizeof image);
+    if (!handle)
+        return false;
+    CacheGlobalData(static_cast<CLIPFORMAT>(imageFormat), handle);
+    int32_t spot[2] = {hotX, hotY};
+    HGLOBAL hot = Block(spot, sizeof spot);
+    if (!hot)
+        return false;
+    CacheGlobalData(static_cast<CLIPFORMAT>(hotFormat), hot);
+    return true;
+}
+
+bool CDragDataSource::CacheServerItems(const std::vector<_PROTO_FOLDER_INFO>& records, const CString& paneTag,
+                                       const CString& sourcePath)
+{
+    if (m_cfServerItems == 0)
+        return false;
+    CString text;
+    for (size_t i = 0; i < records.size(); ++i) {
+        if (!CopyFolderInfoClipboard(records[i], paneTag, sourcePath, L"C", text))
+            return false;
+        if (i + 1 < records.size())
+            text += L'\\';
+    }
+    if (text.IsEmpty())
+        return false;
+    HGLOBAL block = Block(text.GetString(), (text.GetLength() + 1) * sizeof(wchar_t));
+    if (!block)
+        return false;
+    CacheGlobalData(static_cast<CLIPFORMAT>(m_cfServerItems), block);
+    return true;
+}
+
+DROPEFFECT CDragDropTarget::OnDragEnter(CWnd*, COleDataObject*, DWORD, CPoint)
+{
+    return DROPEFFECT_NONE;
+}
+
+DROPEFFECT CDragDropTarget::OnDragOver(CWnd*, COleDataObject*, DWORD, CPoint)
+{
+    return DROPEFFECT_NONE;
+}
+
+void CDragDropTarget::LoadDragImage(COleDataObject* data)
+{
+    m_hDragImage = nullptr;
+    UINT imageFormat = RegisterClipboardFormatW(kDragImageFormat);
+    UINT hotFormat = RegisterClipboardFormatW(kDragHotSpotFormat);
+    if (!data || !imageFormat || !hotFormat)
+        return;
+    HGLOBAL handle = data->GetGlobalData(static_cast<CLIPFORMAT>(imageFormat));
+    HGLOBAL hot = data->GetGlobalData(static_cast<CLIPFORMAT>(hotFormat));
+    HIMAGELIST image = nullptr;
+    int32_t spot[2] = {0, 0};
+    bool ok = handle && hot && GlobalSize(handle) >= sizeof image && GlobalSize(hot) >= sizeof spot;
+    if (ok) {
+        const void* p = GlobalLock(handle);
+        const void* q = GlobalLock(hot);
+        ok = p && q;
+        if (ok) {
+            std::memcpy(&image, p, sizeof image);
+            std::memcpy(spot, q, sizeof spot);
+        }
+        if (p)
+            GlobalUnlock(handle);
+        if (q)
+            GlobalUnlock(hot);
+    }
+    if (handle)
+        GlobalFree(handle);
+    if (hot)
+        GlobalFree(hot);
+    if (ok && image && ImageList_BeginDrag(image, 0, spot[0], spot[1]))
+        m_hDragImage = image;
+}
+
+UINT CDragDropTarget::ScrollDirectionFor(const RECT& client, int headerBottom, int inset, POINT point)
+{
+    RECT zone = client;
+    if (headerBottom > zone.top)
+        zone.top = headerBottom;
+    RECT inner = zone;
+    InflateRect(&inner, -inset, -inset);
+    if (!PtInRect(&client, point) || PtInRect(&inner, point))
+        return 0xFFFF;
+    UINT code = 0xFFFF;
+    if (point.x < inner.left)
+        code = 0xFF00;
+    else if (point.x >= inner.right)
+        code = 0xFF01;
+    if (point.y < inner.top)
+        code = (code & 0x00FF);
+    else if (point.y >= inner.bottom)
+        code = (code & 0x00FF) | 0x0100;
+    return code;
+}
+
+bool CDragDropTarget::DoDragScroll(CWnd* control, UINT direction, bool perform)
+{
+    HWND wnd = control ? control->GetSafeHwnd() : nullptr;
+    if (!wnd || direction == 0xFFFF)
+        return false;
+    auto lastReachable = [wnd](int bar, SCROLLINFO& info) {
+        info = {};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_ALL;
+        if (!GetScrollInfo(wnd, bar, &info))
+            return 0;
+        return info.nPage > 0 ? info.nMax - static_cast<int>(info.nPage) + 1 : 0;
+    };
+    UINT vertical = (direction >> 8) & 0xFF, horizontal = direction & 0xFF;
+    int bar = vertical != 0xFF ? SB_VERT : SB_HORZ;
+    UINT step = vertical != 0xFF ? vertical : horizontal;
+    SCROLLINFO info;
+    int last = lastReachable(bar, info);
+    bool can = (step == 0 && info.nPos > info.nMin) || (step == 1 && info.nPos < last);
+    if (can && perform) {
+        POINT cursor;
+        GetCursorPos(&cursor);
+        if (m_hDragImage) {
+            ImageList_DragMove(cursor.x, cursor.y);
+            ImageList_DragLeave(nullptr);
+        }
+        UINT message = bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
+        ::SendMessageW(wnd, message, MAKEWPARAM(step == 0 ? SB_LINEUP : SB_LINEDOWN, info.nPos), 0);
+        if (m_hDragImage)
+            ImageList_DragEnter(nullptr, cursor.x, cursor.y);
+    }
+    return can;
+}
+
+DROPEFFECT CDragDropTarget::OnDragScroll(CWnd* wnd, DWORD keys, CPoint point)
+{
+    HWND hwnd = wnd ? wnd->GetSafeHwnd() : nullptr;
+    if (!hwnd)
+        return DROPEFFECT_NONE;
+    RECT client;
+    ::GetClientRect(hwnd, &client);
+    int headerBottom = client.top;
+    if (IsListControl(wnd)) {
+        HWND header = reinterpret_cast<HWND>(::SendMessageW(hwnd, LVM_GETHEADER, 0, 0));
+        RECT r;
+        if (header && ::IsWindowVisible(header) && ::GetWindowRect(header, &r)) {
+            POINT bottom = {r.left, r.bottom};
+            ::ScreenToClient(hwnd, &bottom);
+            headerBottom = bottom.y;
+        }
+    }
+    UINT code = ScrollDirectionFor(client, headerBottom, GetScrollInset(), point);
+    if (code != 0xFFFF && DoDragScroll(wnd, code, false)) {
+        DWORD now = GetTickCount();
+        if (code != m_nScrollDirection) {
+            m_dwLastTick = now;
+            m_nScrollDelay = GetScrollDelay();
+        }
+        if (now - m_dwLastTick > m_nScrollDelay) {
+            DoDragScroll(wnd, code, true);
+            m_dwLastTick = now;
+            m_nScrollDelay = GetScrollInterval();
+        }
+        m_nScrollDirection = code;
+        DROPEFFECT effect = (keys & MK_CONTROL) ? ((keys & MK_SHIFT) ? DROPEFFECT_LINK : DROPEFFECT_COPY)
+                                                : DROPEFFECT_MOVE;
+        return DROPEFFECT_SCROLL | effect;
+    }
+    if (m_nScrollDirection != 0xFFFF) {
+        if (m_lpDataObject)
+            OnDragEnter(wnd, m_lpDataObject, keys, point);
+        m_nScrollDirection = 0xFFFF;
+    }
+    return DROPEFFECT_NONE;
+}

@@ -1,0 +1,61 @@
+// The panes' drag-and-drop base: the data source that carries the dragged items and the drag
+// image, the drop source, and the base drop target with drag-image feedback and auto-scroll.
+//
+// GUI thread only (OLE). A data source is made on the heap and belongs to OLE once the drag
+// starts; the image list stays the starting pane's, valid only inside this process.
+#pragma once
+#include "OleDataSource.h"
+#include "OleDropSource.h"
+#include "OleDropTarget.h"
+#include "ProtoRecords.h"
+#include "Strings.h"
+#include <commctrl.h>
+#include <vector>
+
+// Registered names of the formats a pane drag carries besides CF_HDROP.
+extern const wchar_t kDragImageFormat[];     // the image list handle
+extern const wchar_t kDragHotSpotFormat[];   // hot spot x and y, 32-bit each
+extern const wchar_t kServerItemsFormat[];   // the server-item text
+
+class CDragDataSource : public COleDataSource {
+public:
+    CDragDataSource();
+    ~CDragDataSource() override;
+
+    // The wide DROPFILES block of the non-empty paths; false when none or memory fails.
+    bool CacheFileDrop(const std::vector<CString>& paths);
+    // The image list handle and the hot spot in image pixels.
+    bool CacheDragImage(HIMAGELIST image, int hotX, int hotY);
+    // The server records as one text, each written as a copy ("C") from paneTag and sourcePath.
+    bool CacheServerItems(const std::vector<_PROTO_FOLDER_INFO>& records, const CString& paneTag,
+                          const CString& sourcePath);
+
+    UINT m_cfServerItems = 0;
+};
+
+class CDragDropSource : public COleDropSource {
+public:
+    ~CDragDropSource() override = default;
+};
+
+class CDragDropTarget : public COleDropTarget {
+public:
+    CDragDropTarget() = default;
+
+    DROPEFFECT OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point) override;
+    DROPEFFECT OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point) override;
+    DROPEFFECT OnDragScroll(CWnd* wnd, DWORD keys, CPoint point) override;
+
+    // Reads the drag image formats and begins showing image 0 at the hot spot; without them
+    // m_hDragImage stays null and no image is shown.
+    void LoadDragImage(COleDataObject* data);
+    // Whether the control can scroll in direction (low byte horizontal, high byte vertical:
+    // 0 up/left, 1 down/right, 0xFF none); with perform it scrolls one line.
+    bool DoDragScroll(CWnd* control, UINT direction, bool perform);
+    // The direction code for a point in the control's client area, 0xFFFF outside the band.
+    static UINT ScrollDirectionFor(const RECT& client, int headerBottom, int inset, POINT point);
+
+    DWORD m_dwExpandDelay = 800;
+    DWORD m_dwHoverStart = 0;
+    HIMAGELIST m_hDragImage = nullptr;
+};

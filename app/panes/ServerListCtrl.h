@@ -1,0 +1,55 @@
+// CServerListCtrl: the server file list. Rows carry heap copies of server records owned by the
+// list pane (CServerListPane); the control handles sorting, the in-place name edit and its
+// requests (rename, new folder), and routes the rest to its hosts.
+//
+// GUI thread only.
+#pragma once
+#include "ListCtrl.h"
+#include "ServerPaneHost.h"
+#include "ToviProto.h"
+
+class CServerTreeCtrl;
+class CServerListPane;
+
+class CServerListCtrl : public CListCtrl {
+public:
+    CServerListCtrl() = default;
+
+    void SetSession(CToviProto* proto, IServerFrameHost* frame, CServerTreeCtrl* tree, CServerListPane* pane)
+    {
+        m_pProto = proto;
+        m_pFrame = frame;
+        m_pTree = tree;
+        m_pPane = pane;
+    }
+    static int CheckItemName(const CString& name);
+    // Opens the in-place edit of row: mode 0 names a new folder, 1 renames.
+    void BeginNameEdit(int row, int mode);
+    void SetPaneColor(COLORREF color);
+    // Hands the command bar the buttons the selected rows (or the folder) allow.
+    void UpdateMenuButtons();
+
+    int m_nEditMode = 1;
+    int m_nListKind = 0;
+    bool m_bThumbnail = false;
+
+protected:
+    void OnColumnClick(NMHDR* nm, LRESULT* result);
+    void OnEndLabelEdit(NMHDR* nm, LRESULT* result);
+    void OnDblClk(NMHDR* nm, LRESULT* result);
+    void OnItemChanged(NMHDR* nm, LRESULT* result);
+    LRESULT OnEditLabel(WPARAM, LPARAM row);
+    LRESULT OnInsertRows(WPARAM, LPARAM batch);
+    void OnSetFocus(CWnd* oldWnd);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void EndEdit();
+    int Reopen(int row);
+
+    CToviProto* m_pProto = nullptr;
+    IServerFrameHost* m_pFrame = nullptr;
+    CServerTreeCtrl* m_pTree = nullptr;
+    CServerListPane* m_pPane = nullptr;
+    COLORREF m_paneColor = CLR_NONE;
+};

@@ -1,0 +1,71 @@
+// CServerListPane: the server file pane's data side: the item vector the tree hands over, the
+// worker that turns it into rows, the column sets per folder kind and the sort state. The pane
+// view owns one, creates the list control and forwards to it.
+//
+// GUI thread, except the worker, which touches the list only through SendMessage.
+#pragma once
+#include "ServerListCtrl.h"
+#include "ServerPaneHost.h"
+#include <atomic>
+#include <map>
+#include <string>
+#include <vector>
+
+class CServerTreeCtrl;
+
+class CServerListPane : public IServerListSide {
+public:
+    CServerListPane(CServerListCtrl* list, CServerTreeCtrl* tree, CToviProto* proto);
+    ~CServerListPane() override;
+
+    void StopListThread() override;
+    void ClearList() override;
+    void SetListColumn(const _PROTO_FOLDER_INFO& folder) override;
+    bool IsThumbnailView() override { return m_pList->m_bThumbnail; }
+    void SetReportView() override { m_pList->m_bThumbnail = false; }
+    void SetListData(const std::vector<_PROTO_FOLDER_INFO>& items) override { m_items = items; }
+    bool StartListThread() override;
+    // Lets a running worker finish, pumping messages meanwhile.
+    void WaitListThreadExit();
+    bool IsFilling() const;
+
+    // Sort state ("ServerSort"): column and direction.
+    void ApplySortState(bool groupFolder);
+    void SetSortState(int column, int direction) { m_sortColumn = column; m_sortDirection = direction; }
+    int SortColumn() const { return m_sortColumn; }
+    int SortDirection() const { return m_sortDirection; }
+    bool CustomColumns() const { return m_customColumns; }
+    int RowCount() const { return m_rowCount; }
+
+private:
+    static DWORD WINAPI InsertListViewThread(LPVOID param);
+    void FillRows();
+    // A row made on the worker, inserted on the GUI thread with others in one message.
+    struct PreparedRow {
+        _PROTO_FOLDER_INFO* record = nullptr;
+        int image = 0;
+        bool locked = false;
+        std::vector<std::pair<int, CString>> texts;   // column, text
+    };
+    PreparedRow PrepareRow(const _PROTO_FOLDER_INFO& record, const _PROTO_FOLDER_INFO* current, bool underRoot);
+    bool InsertBatch(std::vector<PreparedRow>& batch);
+    // Called on the GUI thread by the list for a batch the worker sent.
+    friend class CServerListCtrl;
+    void InsertPrepared(std::vector<PreparedRow>& batch);
+    // The shell's type name and icon by extension: one shell query per kind of file.
+    std::map<std::wstring, std::pair<int, CString>> m_fileKinds;
+    int FolderIcon(const _PROTO_FOLDER_INFO& r, const _PROTO_FOLDER_INFO* current, bool underRoot);
+    void WaitWorker();
+
+    CServerListCtrl* m_pList;
+    CServerTreeCtrl* m_pTree;
+    CToviProto* m_pProto;
+    std::vector<_PROTO_FOLDER_INFO> m_items;
+    HANDLE m_hWorker = nullptr;
+    std::atomic<bool> m_bThreadStop{false};
+    int m_rowCount = 0;
+    bool m_customColumns = false;
+    int m_sortColumn = 0;
+    int m_sortDirection = 0;
+    LANGID m_language = 0;   // the GUI thread's text language, for the worker's texts
+};

@@ -1,0 +1,95 @@
+// CServerTreeCtrl: the server folder tree. Every item's data is a heap folder record owned by
+// the tree; listing a folder (DrawSubTreeNList) refreshes the item's children and, in the modes
+// that ask for it, hands the folder's content to the server file pane.
+//
+// GUI thread only. The frame hands over the protocol object, the frame host and the list side
+// before the first refresh; none is owned.
+#pragma once
+#include "ServerPaneHost.h"
+#include "TreeCtrl.h"
+#include "ToviProto.h"
+#include "VImageList.h"
+#include <memory>
+
+enum {
+    TREE_REFRESH_TREE_AND_LIST = 0,
+    TREE_REFRESH_TREE_ONLY = 1,
+    TREE_REFRESH_LIST_ONLY = 2,
+};
+
+class CServerTreeCtrl : public CTreeCtrl {
+public:
+    CServerTreeCtrl();
+    ~CServerTreeCtrl() override;
+
+    void SetSession(CToviProto* proto, IServerFrameHost* frame, IServerListSide* list);
+    // Refreshes the top level; item is the one about to be selected. False on a failed request
+    // and when item's top-level ancestor no longer exists.
+    bool DrawTreeRoot(HTREEITEM item);
+    // Lists a folder (null: the top level). A call that arrives while a refresh is running on
+    // this thread (through a message pumped meanwhile) is deferred until it ends: true.
+    bool DrawSubTreeNList(HTREEITEM item, int mode, bool useCache);
+    void SetMenuButtonState(const _PROTO_FOLDER_INFO* folder);
+    void SetPaneColor(COLORREF color);
+    void SelectServerPath(const CString& path);
+    // Frees every item's record and deletes the items.
+    void ClearTree();
+
+    _PROTO_FOLDER_INFO* GetRecord(HTREEITEM item) const;
+    // Folder names from the top level down to item, joined by "/".
+    CString GetItemPath(HTREEITEM item) const;
+    bool IsForcedClose() const { return m_bForcedClose; }
+
+    static int CALLBACK CompareByName(LPARAM a, LPARAM b, LPARAM);
+    static int CALLBACK CompareBySortKey(LPARAM a, LPARAM b, LPARAM);
+
+    // Pages one listing may take before it counts as failed.
+    int m_nMaxPages = 100000;
+    int m_nLabelEditMode = 0;
+    HTREEITEM m_hSourceParent = nullptr;
+
+protected:
+    void OnItemExpanding(NMHDR* nm, LRESULT* result);
+    void OnItemExpanded(NMHDR* nm, LRESULT* result);
+    void OnSelChanging(NMHDR* nm, LRESULT* result);
+    void OnSelChanged(NMHDR* nm, LRESULT* result);
+    void OnKillFocusNotify(NMHDR* nm, LRESULT* result);
+    void OnSetFocus(CWnd* oldWnd);
+    void OnDestroy();
+    LRESULT OnDeferredRefresh(WPARAM, LPARAM);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    // Pages of one listing into the protocol object; 0 or the failing code (-1: no end).
+    int RequestPages(char* idx, char* didx, char* type);
+    // Shows a failed request the user's way; 1213 marks the forced close instead.
+    void ReportFailure(const wchar_t* what, int code, bool quiet1301);
+    void RebuildChildren(HTREEITEM parent);
+    HTREEITEM PutFolderItem(const _PROTO_FOLDER_INFO& record, HTREEITEM itemOrParent, bool update);
+    void ImagesFor(const _PROTO_FOLDER_INFO& record, HTREEITEM parent, int& image, int& selected) const;
+    void DeleteWithRecords(HTREEITEM item);
+    void FreeRecords(HTREEITEM item);
+    void SortChildren(HTREEITEM parent, PFNTVCOMPARE compare);
+    HTREEITEM FindTopLevelAncestor(HTREEITEM item) const;
+    void AfterSelection(HTREEITEM item);
+
+    bool m_bBusy = false;
+    bool m_bTopRemoved = false;
+    CRITICAL_SECTION m_lock;
+    int m_nRefreshDepth = 0;
+    struct Deferred {
+        bool pending = false;
+        HTREEITEM item = nullptr;
+        int mode = 0;
+        bool useCache = false;
+    } m_deferred;
+    CToviProto* m_pProto = nullptr;
+    IServerFrameHost* m_pFrame = nullptr;
+    IServerListSide* m_pList = nullptr;
+    bool m_bSelectionSuppressed = false;
+    COLORREF m_paneColor = CLR_NONE;
+    bool m_bFocusSeen = false;
+    bool m_bForcedClose = false;
+    bool m_bNotDeleting = true;
+    std::unique_ptr<CVImageList> m_images;
+};

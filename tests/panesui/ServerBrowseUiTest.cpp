@@ -1,0 +1,456 @@
+// The server tree and list in a host window against the test server: listing page by page, the
+// change check, the filling worker's columns and order, rename through the label edit, forced
+// log-out, a server that never ends a listing, and a refresh that arrives during another one.
+#include <winsock2.h>
+#include "RoadServer.h"
+#include "AutoAnswer.h"
+#include "PaneMessages.h"
+#include "RecordCodec.h"
+#include "ServerListCtrl.h"
+#include "ServerListPane.h"
+#include "ServerTreeCtrl.h"
+#include "ToviMsg.h"
+#include "ToviString.h"
+#include "ToviTextLanguage.h"
+#include "PixelCapture.h"
+#include "WindowDriver.h"
+#include "Wnd.h"
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace road;
+
+namespace {
+
+// The frame as the controls see it: records what they tell it.
+class FakeFrame : public IServerFrameHost {
+public:
+    bool IsLoggedIn() override { return true; }
+    int CheckFolderPassword(const _PROTO_FOLDER_INFO&, bool) override { return 0; }
+    void PostForcedLogout() override { ++logouts; }
+    void SetMenuButtonState(const ServerMenuState& state) override { menu = state; ++menuUpdates; }
+    bool IsDownloadTarget() override { return true; }
+    void SetUploadAllowed(bool allowed) override { upload = allowed; }
+    void SetViewButtonsEnabled(bool enabled) override { viewButtons = enabled; }
+    void EnableSearchBox(bool enabled) override { search = enabled; }
+    CString GetCustomerCode() override { return L"TESTSRV"; }
+    bool IsLabelEditing() override { return editing; }
+    void SetLabelEditing(bool e) override { editing = e; }
+    void SetActivePane(int, int) override {}
+
+    int logouts = 0;
+    int menuUpdates = 0;
+    ServerMenuState menu;
+    bool upload = false, viewButtons = false, search = false, editing = false;
+};
+
+// Passes everything to the real pane and notes the order of events; a hook may run inside the
+// first stop, as a message pumped while the worker ends would.
+class RecordingSide : public IServerListSide {
+public:
+    explicit RecordingSide(IServerListSide* real) : m_real(real) {}
+    void StopListThread() override
+    {
+        events.push_back("stop");
+        if (onStop) {
+            auto hook = onStop;
+            onStop = nullptr;
+            hook();
+        }
+        m_real->StopListThread();
+    }
+    void ClearList() override { m_real->ClearList(); }
+    void SetListColumn(const _PROTO_FOLDER_INFO& f) override { m_real->SetListColumn(f); }
+    bool IsThumbnailView() override { return m_real->IsThumbnailView(); }
+    void SetReportView() override { m_real->SetReportView(); }
+    void SetListData(const std::vector<_PROTO_FOLDER_INFO>& items) override
+    {
+        events.push_back("data " + std::to_string(items.size()));
+        m_real->SetListData(items);
+    }
+    bool StartListThread() override { return m_real->StartListThread(); }
+
+    std::vector<std::string> events;
+    std::function<void()> onStop;
+
+private:
+    IServerListSide* m_real;
+};
+
+class CHostWnd : public CWnd {};
+
+std::string HexOf(const std::string& text)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : text) {
+        out += digits[c >> 4];
+        out += digits[c & 15];
+    }
+    return out;
+}
+
+class BrowseTest : public RoadTest {
+protected:
+    void SetUp() override
+    {
+        RoadTest::SetUp();
+        ASSERT_EQ(0, LogIn(m_proto)) << m_proto.Message();
+        ASSERT_EQ("OK", Control("SWITCH pageSize=2").substr(0, 2));
+        for (const char* name : {"f10", "f2", "f1"})
+            ASSERT_EQ("OK", Control(std::string("FOLDER user=road -- My Files/Docs/") + name).substr(0, 2));
+        ASSERT_EQ("OK", Control("FILE user=road size=1536 -- My Files/Docs/file10.txt").substr(0, 2));
+        ASSERT_EQ("OK", Control("FILE user=road size=20 -- My Files/Docs/file2.txt").substr(0, 2));
+        ASSERT_EQ("OK", Control("FOLDER user=road -- My Files/Other").substr(0, 2));
+        ASSERT_EQ("OK", Control("FILE user=road size=5 -- My Files/Other/only.txt").substr(0, 2));
+        Ui([this] {
+            m_made[0] = m_host.CreateEx(0, nullptr, L"Server panes", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900, 500, nullptr,
+                            nullptr);
+            m_made[1] = m_tree.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
+                              TVS_SHOWSELALWAYS,
+                          CRect(0, 0, 250, 460), &m_host, 100);
+            m_made[2] = m_list.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT | LVS_SHOWSELALWAYS, CRect(255, 0, 880, 460),
+                          &m_host, 101);
+            m_pane.reset(new CServerListPane(&m_list, &m_tree, &m_proto));
+            m_side.reset(new RecordingSide(m_pane.get()));
+            m_tree.SetSession(&m_proto, &m_frame, m_side.get());
+            m_list.SetSession(&m_proto, &m_frame, &m_tree, m_pane.get());
+        });
+        ASSERT_TRUE(m_made[0] && m_made[1] && m_made[2]);
+        bool top = false;
+        Ui([&] { top = m_tree.DrawTreeRoot(nullptr); });
+        ASSERT_TRUE(top);
+    }
+    void TearDown() override
+    {
+        Ui([this] {
+            m_pane.reset();
+            m_host.DestroyWindow();
+        });
+        RoadTest::TearDown();
+    }
+
+    // The controls live on the test thread, which pumps their messages while it waits.
+    static bool Ui(const std::function<void()>& work)
+    {
+        work();
+        return true;
+    }
+    HTREEITEM Child(HTREEITEM parent, const wchar_t* name)
+    {
+        HTREEITEM found = nullptr;
+        Ui([&] {
+            for (HTREEITEM i = parent ? m_tree.GetChildItem(parent) : m_tree.GetRootItem(); i;
+                 i = m_tree.GetNextSiblingItem(i))
+                if (_PROTO_FOLDER_INFO* r = m_tree.GetRecord(i); r && std::wstring(r->Name) == name)
+                    found = i;
+        });
+        return found;
+    }
+    // Selects item as a click would and waits for the list to be filled.
+    void Select(HTREEITEM item)
+    {
+        Ui([&] { m_tree.SelectItem(item); });
+        WaitFilled();
+    }
+    void WaitFilled()
+    {
+        ASSERT_TRUE(uitest::WaitUntil([&] {
+            bool filling = true;
+            Ui([&] { filling = m_pane->IsFilling(); });
+            return !filling;
+        }));
+    }
+    std::vector<std::wstring> Row(int row)
+    {
+        std::vector<std::wstring> cells;
+        Ui([&] {
+            HWND header = reinterpret_cast<HWND>(::SendMessage(m_list.GetSafeHwnd(), LVM_GETHEADER, 0, 0));
+            int columns = static_cast<int>(::SendMessage(header, HDM_GETITEMCOUNT, 0, 0));
+            for (int c = 0; c < columns; ++c)
+                cells.push_back(m_list.GetItemText(row, c).GetString());
+        });
+        return cells;
+    }
+    std::vector<std::wstring> Names()
+    {
+        std::vector<std::wstring> names;
+        int count = 0;
+        Ui([&] { count = m_list.GetItemCount(); });
+        for (int i = 0; i < count; ++i)
+            names.push_back(Row(i)[0]);
+        return names;
+    }
+    long Exchanges()
+    {
+        return std::atol(protoserver::Control::Value(Control("COUNT"), "exchanges").c_str());
+    }
+    std::string Idx(const std::string& path)
+    {
+        return protoserver::Control::Value(Control("ITEM user=road -- " + path), "idx");
+    }
+    HTREEITEM OpenDocs()
+    {
+        HTREEITEM myFiles = Child(nullptr, L"My Files");
+        EXPECT_NE(nullptr, myFiles);
+        Select(myFiles);
+        HTREEITEM docs = Child(myFiles, L"Docs");
+        EXPECT_NE(nullptr, docs);
+        Select(docs);
+        return docs;
+    }
+
+    BOOL m_made[3] = {};
+    FakeFrame m_frame;
+    CHostWnd m_host;
+    CServerTreeCtrl m_tree;
+    CServerListCtrl m_list;
+    std::unique_ptr<CServerListPane> m_pane;
+    std::unique_ptr<RecordingSide> m_side;
+};
+
+}
+
+TEST_F(BrowseTest, AFolderIsListedPageByPageIntoTheListFoldersFirstInNaturalOrder)
+{
+    EXPECT_NE(nullptr, Child(nullptr, L"Recycle Bin"));
+    HTREEITEM docs = OpenDocs();
+    ASSERT_NE(nullptr, docs);
+    EXPECT_EQ((std::vector<std::wstring>{L"f1", L"f2", L"f10", L"file2.txt", L"file10.txt"}), Names());
+    std::vector<std::wstring> file10 = Row(4);
+    ASSERT_EQ(5u, file10.size()) << "name, size, type, date, status";
+    EXPECT_EQ(L"2KB", file10[1]);
+    EXPECT_EQ(19u, file10[3].size()) << file10[3];
+    EXPECT_EQ(L"", Row(0)[1]) << "folders show no size";
+    // The last D0 asked for Docs, every entry.
+    std::string last = Control("LAST cmd=D0");
+    EXPECT_NE(std::string::npos, last.find("173:" + HexOf(Idx("My Files/Docs")))) << last;
+    // Docs' sub-folders are now its tree children, sorted by name.
+    EXPECT_NE(nullptr, Child(docs, L"f10"));
+    // The command bar follows the folder's permissions.
+    EXPECT_TRUE(m_frame.menu.newFolder);
+    EXPECT_TRUE(m_frame.menu.remove);
+    EXPECT_STREQ(L"2222", m_frame.menu.vrwd.GetString());
+
+    // A click on the name column sorts descending, folders stay first.
+    Ui([&] {
+        NMLISTVIEW click = {};
+        click.hdr.hwndFrom = m_list.GetSafeHwnd();
+        click.hdr.idFrom = 101;
+        click.hdr.code = LVN_COLUMNCLICK;
+        click.iSubItem = 0;
+        m_host.SendMessage(WM_NOTIFY, 101, reinterpret_cast<LPARAM>(&click));
+    });
+    EXPECT_EQ((std::vector<std::wstring>{L"f10", L"f2", L"f1", L"file10.txt", L"file2.txt"}), Names());
+}
+
+TEST_F(BrowseTest, AnUnchangedCachedFolderIsShownWithoutAListingRequest)
+{
+    HTREEITEM docs = OpenDocs();
+    ASSERT_NE(nullptr, docs);
+    long before = Exchanges();
+    bool listed = false;
+    Ui([&] { listed = m_tree.DrawSubTreeNList(docs, TREE_REFRESH_TREE_AND_LIST, true); });
+    ASSERT_TRUE(listed);
+    WaitFilled();
+    EXPECT_EQ(1, Exchanges() - before) << "only the change check";
+    EXPECT_NE(std::string::npos, Control("LAST cmd=D4").find("cmd=D4"));
+    EXPECT_EQ(5u, Names().size());
+
+    // A new file: the check says so and the folder is listed again.
+    ASSERT_EQ("OK", Control("FILE user=road size=1 -- My Files/Docs/new.txt").substr(0, 2));
+    Ui([&] { listed = m_tree.DrawSubTreeNList(docs, TREE_REFRESH_TREE_AND_LIST, true); });
+    ASSERT_TRUE(listed);
+    WaitFilled();
+    EXPECT_EQ(6u, Names().size());
+}
+
+TEST_F(BrowseTest, RenameThroughTheLabelEditObeysTheNameRulesAndTheServer)
+{
+    ASSERT_NE(nullptr, OpenDocs());
+    uitest::AutoAnswer boxes(nullptr, IDOK);
+    // The end of the edit as the list reports it: the edited text in the notification.
+    auto end = [&](int row, const wchar_t* text) {
+        Ui([&] {
+            NMLVDISPINFOW info = {};
+            info.hdr.hwndFrom = m_list.GetSafeHwnd();
+            info.hdr.idFrom = 101;
+            info.hdr.code = LVN_ENDLABELEDITW;
+            info.item.iItem = row;
+            info.item.pszText = const_cast<wchar_t*>(text);
+            m_list.m_nEditMode = 1;
+            m_host.SendMessage(WM_NOTIFY, 101, reinterpret_cast<LPARAM>(&info));
+        });
+    };
+    end(3, L"b:c");
+    ASSERT_TRUE(boxes.WaitForCount(1));
+    end(3, L"FILE10.TXT");
+    ASSERT_TRUE(boxes.WaitForCount(2));
+    EXPECT_EQ("", Idx("My Files/Docs/b:c"));
+    auto seen = boxes.Seen();
+    auto holds = [](const std::vector<std::wstring>& texts, const CString& message) {
+        for (const std::wstring& t : texts)
+            if (t == message.GetString())
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(holds(seen[0].texts, CToviMsg::GetString(12077)));
+    EXPECT_TRUE(holds(seen[1].texts, CToviMsg::GetString(12078)));
+
+    end(3, L"  renamed.txt. ");
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !Idx("My Files/Docs/renamed.txt").empty(); }));
+    WaitFilled();
+    EXPECT_EQ(L"renamed.txt", Names()[4]);
+
+    // The server's refusal is shown as the server wrote it.
+    ASSERT_EQ("OK", Control("FAULT error reply=E0 code=1310 cmd=F3 -- Name taken").substr(0, 2));
+    end(3, L"other.txt");
+    ASSERT_TRUE(boxes.WaitForCount(3));
+    EXPECT_TRUE(holds(boxes.Seen()[2].texts, L"Name taken"));
+    EXPECT_FALSE(m_frame.editing);
+}
+
+TEST_F(BrowseTest, ForcedCloseDuringAListingLogsOutOnce)
+{
+    HTREEITEM myFiles = Child(nullptr, L"My Files");
+    ASSERT_NE(nullptr, myFiles);
+    ASSERT_EQ("OK", Control("FAULT error reply=E0 code=1213 cmd=D0 count=* -- Session ended").substr(0, 2));
+    uitest::AutoAnswer boxes(nullptr, IDOK);
+    Ui([&] { m_tree.SelectItem(myFiles); });
+    EXPECT_EQ(1, m_frame.logouts);
+    EXPECT_EQ(0, boxes.Count()) << "no message for a forced close";
+    EXPECT_TRUE(m_tree.IsForcedClose());
+}
+
+TEST_F(BrowseTest, AServerThatNeverEndsAListingFailsIt)
+{
+    HTREEITEM myFiles = Child(nullptr, L"My Files");
+    ProtRecord item;
+    item[25] = "D";
+    item[173] = "555";
+    item[177] = "1";
+    item[181] = "loop";
+    ProtRecord more;
+    more[44] = "Y";
+    ASSERT_EQ("OK", Control("FAULT payload count=* cmd=D0 hex=" + RecordHex({item, more})).substr(0, 2));
+    long before = Exchanges();
+    bool listed = true;
+    Ui([&] {
+        m_tree.m_nMaxPages = 4;
+        listed = m_tree.DrawSubTreeNList(myFiles, TREE_REFRESH_TREE_ONLY, false);
+    });
+    EXPECT_FALSE(listed);
+    EXPECT_EQ(4, Exchanges() - before);
+}
+
+TEST_F(BrowseTest, ARefreshArrivingDuringAnotherRunsAfterIt)
+{
+    HTREEITEM myFiles = Child(nullptr, L"My Files");
+    Select(myFiles);
+    HTREEITEM docs = Child(myFiles, L"Docs");
+    HTREEITEM other = Child(myFiles, L"Other");
+    ASSERT_TRUE(docs && other);
+    m_side->events.clear();
+    // While the Docs listing stops the worker, a message asks for Other.
+    m_side->onStop = [&] { m_tree.DrawSubTreeNList(other, TREE_REFRESH_LIST_ONLY, false); };
+    Ui([&] { m_tree.DrawSubTreeNList(docs, TREE_REFRESH_LIST_ONLY, false); });
+    ASSERT_TRUE(uitest::WaitUntil([&] {
+        size_t n = 0;
+        Ui([&] { n = m_side->events.size(); });
+        return n >= 4;
+    }));
+    WaitFilled();
+    EXPECT_EQ((std::vector<std::string>{"stop", "data 5", "stop", "data 1"}), m_side->events);
+    EXPECT_EQ((std::vector<std::wstring>{L"only.txt"}), Names());
+}
+
+TEST_F(BrowseTest, RecycleBinRowsKeepEachValueInItsOwnColumn)
+{
+    HTREEITEM bin = Child(nullptr, L"Recycle Bin");
+    ASSERT_NE(nullptr, bin);
+    Select(bin);
+    ProtRecord special;
+    special[25] = "D";
+    special[27] = "D";
+    special[173] = "2";
+    special[177] = "1";
+    special[181] = "Kept";
+    ProtRecord file;
+    file[25] = "F";
+    file[173] = "901";
+    file[177] = "1";
+    file[181] = "gone.txt";
+    file[197] = "My Files/old";
+    file[192] = "2048";
+    file[188] = "2026-01-02 13:04:05";
+    ProtRecord last;
+    last[44] = "N";
+    ASSERT_EQ("OK", Control("FAULT payload cmd=D0 hex=" + RecordHex({special, file, last})).substr(0, 2));
+    Ui([&] { m_tree.DrawSubTreeNList(bin, TREE_REFRESH_LIST_ONLY, false); });
+    WaitFilled();
+    ASSERT_EQ((std::vector<std::wstring>{L"Kept", L"gone.txt"}), Names());
+    // Name, former location, size, type, date, status.
+    std::vector<std::wstring> kept = Row(0), gone = Row(1);
+    ASSERT_EQ(6u, kept.size());
+    EXPECT_EQ(L"", kept[1]);
+    EXPECT_EQ(L"", kept[2]) << "a folder shows no size";
+    EXPECT_EQ(std::wstring(CToviString::GetString(14187).GetString()), kept[3]);
+    EXPECT_EQ(L"", kept[4]);
+    EXPECT_EQ(L"My Files/old", gone[1]);
+    EXPECT_EQ(L"2KB", gone[2]);
+    EXPECT_NE(L"", gone[3]);
+    EXPECT_EQ(std::wstring(L"2026-01-02 ") + CToviString::GetString(14186).GetString() + L" 01:04", gone[4]);
+}
+
+// Not a check: pictures of the panes for a person to look at, in both languages.
+TEST_F(BrowseTest, ScreenshotsOfTheListedFolder)
+{
+    const wchar_t* dir = _wgetenv(L"PANES_SHOTS");
+    if (!dir)
+        GTEST_SKIP() << "set PANES_SHOTS to a folder to take them";
+    for (LANGID language : {LANGID(0x12), LANGID(0x09)}) {
+        CToviTextLanguage::SetThreadLanguage(language);
+        HTREEITEM docs = OpenDocs();
+        Ui([&] { m_tree.DrawSubTreeNList(docs, TREE_REFRESH_TREE_AND_LIST, false); });
+        WaitFilled();
+        Ui([&] { m_tree.Expand(docs, TVE_EXPAND); });
+        uitest::PumpMessages();
+        std::wstring path = std::wstring(dir) + (language == 0x12 ? L"\\panes-ko.png" : L"\\panes-en.png");
+        EXPECT_TRUE(uitest::SavePng(uitest::CaptureWindow(m_host.GetSafeHwnd(), 500), path));
+    }
+    CToviTextLanguage::SetThreadLanguage(0);
+}
+
+TEST_F(BrowseTest, ClosingOneListLeavesTheSharedIconsToTheOthers)
+{
+    {
+        CServerListCtrl other;
+        ASSERT_TRUE(other.Create(WS_CHILD | LVS_REPORT, CRect(0, 0, 10, 10), &m_host, 102));
+        CServerListPane pane(&other, &m_tree, &m_proto);
+        other.DestroyWindow();
+    }
+    HIMAGELIST icons = reinterpret_cast<HIMAGELIST>(::SendMessage(m_list.GetSafeHwnd(), LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    ASSERT_NE(nullptr, icons);
+    EXPECT_LT(0, ImageList_GetImageCount(icons)) << "the list's icons went with the other list";
+}
+
+TEST_F(BrowseTest, TheCommandBarFollowsTheSelectedRowsPermissions)
+{
+    ASSERT_NE(nullptr, OpenDocs());
+    std::string file2 = Idx("My Files/Docs/file2.txt");
+    ASSERT_EQ("OK", Control("PERM idx=" + file2 + " value=1000000000000000000000000000000").substr(0, 2));
+    Ui([&] { m_tree.DrawSubTreeNList(m_tree.GetSelectedItem(), TREE_REFRESH_LIST_ONLY, false); });
+    WaitFilled();
+    ASSERT_EQ(L"file2.txt", Names()[3]);
+    Ui([&] { m_list.SetItemState(4, LVIS_SELECTED, LVIS_SELECTED); });
+    EXPECT_TRUE(m_frame.menu.copy && m_frame.menu.remove && m_frame.menu.cut);
+    Ui([&] {
+        m_list.SetItemState(4, 0, LVIS_SELECTED);
+        m_list.SetItemState(3, LVIS_SELECTED, LVIS_SELECTED);
+    });
+    EXPECT_FALSE(m_frame.menu.copy || m_frame.menu.remove || m_frame.menu.cut) << "view only";
+    EXPECT_FALSE(m_frame.menu.download);
+}
