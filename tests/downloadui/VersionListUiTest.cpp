@@ -134,7 +134,7 @@ TEST_F(VersionList, DeleteSendsTheVersionAndRemovesItsRowAndTheOlderOnes)
     HWND wnd = Open(idx, L"d.txt");
     ASSERT_NE(nullptr, wnd);
     ASSERT_EQ(3, RowCount(wnd));
-    uitest::AutoAnswer yes(L"CorvaneIXO", IDYES);
+    uitest::AutoAnswer yes(L"Corvane IXO MessageBox", IDOK); // the skinned box asks with OK and Cancel
     Press(wnd, 1, 1);
     ASSERT_TRUE(uitest::WaitUntil([&] { return RowCount(wnd) == 1; }));
     const std::vector<std::map<int, std::string>> sent = road::LastRecords(Control("LAST cmd=F2"));
@@ -146,7 +146,7 @@ TEST_F(VersionList, DeleteSendsTheVersionAndRemovesItsRowAndTheOlderOnes)
 
 TEST_F(VersionList, AFailedVersionRequestLeavesAnEmptyListAndOneMessage)
 {
-    uitest::AutoAnswer ok(L"CorvaneIXO", IDOK);
+    uitest::AutoAnswer ok(L"Corvane IXO MessageBox", IDOK);
     HWND wnd = Open("987654", L"missing.txt");
     ASSERT_NE(nullptr, wnd);
     EXPECT_TRUE(ok.WaitForCount(1));

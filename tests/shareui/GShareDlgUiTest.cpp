@@ -106,7 +106,7 @@ TEST_F(GShareDlgTest, QuotaUpToTheAvailableQuotaAndNoSubShareValueWithTheQuotaLi
         EXPECT_EQ(L"MB / 1000 MB", uitest::GetText(Item(10042)));
         uitest::SetText(Item(10033), c.typed);
         if (!c.accepted) {
-            uitest::AutoAnswer box(L"CorvaneIXO", IDOK);
+            uitest::AutoAnswer box(L"Corvane IXO MessageBox", IDOK);
             uitest::ClickButton(m_dialog, 10083);
             ASSERT_TRUE(box.WaitForCount(1));
             ASSERT_TRUE(Settle());

@@ -42,7 +42,7 @@ protected:
     // Presses OK expecting a refusal; the message shown.
     std::wstring Refused()
     {
-        uitest::AutoAnswer box(L"CorvaneIXO", IDOK);
+        uitest::AutoAnswer box(L"Corvane IXO MessageBox", IDOK);
         uitest::ClickButton(m_dialog, IDOK);
         if (!box.WaitForCount(1))
             return L"(no message)";

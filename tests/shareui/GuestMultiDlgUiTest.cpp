@@ -96,7 +96,7 @@ TEST_F(GuestMultiDlgTest, RefusedAddressesReopenTheEditWhichHoldsNoMoreThanTheRe
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.message)));
-        uitest::AutoAnswer box(L"CorvaneIXO", IDOK);
+        uitest::AutoAnswer box(L"Corvane IXO MessageBox", IDOK);
         Type(c.typed);
         ASSERT_TRUE(box.WaitForCount(1));
         EXPECT_NE(std::wstring::npos, box.Seen()[0].texts.back().find(c.message));
@@ -132,7 +132,7 @@ TEST_F(GuestMultiDlgTest, AnUncheckedGuestGoesOutInactiveAndTheStatesComeBack)
     EXPECT_EQ(L"50", uitest::GetText(Item(10033)));
     ASSERT_EQ(2, ListView_GetItemCount(Item(10196)));
     ListView_SetCheckState(Item(10196), 1, FALSE);
-    uitest::AutoAnswer question(L"CorvaneIXO", IDYES);
+    uitest::AutoAnswer question(L"Corvane IXO MessageBox", IDOK); // the skinned box asks with OK and Cancel
     uitest::ClickButton(m_dialog, IDOK);
     ASSERT_TRUE(question.WaitForCount(1));
     ASSERT_TRUE(Settle());
@@ -166,7 +166,7 @@ TEST_F(GuestMultiDlgTest, QuotaAndListRefusals)
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.message)));
         uitest::SetText(Item(10033), c.quota);
-        uitest::AutoAnswer box(L"CorvaneIXO", IDOK);
+        uitest::AutoAnswer box(L"Corvane IXO MessageBox", IDOK);
         uitest::ClickButton(m_dialog, IDOK);
         ASSERT_TRUE(box.WaitForCount(1));
         ASSERT_TRUE(Settle());

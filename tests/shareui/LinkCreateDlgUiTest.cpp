@@ -52,7 +52,7 @@ protected:
 
     std::wstring PressOkRefused()
     {
-        uitest::AutoAnswer box(L"CorvaneIXO", IDOK);
+        uitest::AutoAnswer box(L"Corvane IXO MessageBox", IDOK);
         uitest::ClickButton(m_dialog, IDOK);
         if (!box.WaitForCount(1))
             return L"(no message)";
@@ -185,7 +185,7 @@ TEST_F(LinkCreateDlgTest, CountRules)
     uitest::SetText(Item(10080), L"0");
     EXPECT_NE(std::wstring::npos, PressOkRefused().find(L"greater than 0"));
     {
-        uitest::AutoAnswer box(L"CorvaneIXO", IDOK);
+        uitest::AutoAnswer box(L"Corvane IXO MessageBox", IDOK);
         uitest::SetText(Item(10080), L"101");
         ASSERT_TRUE(box.WaitForCount(1));
         ASSERT_TRUE(Settle());

@@ -90,7 +90,7 @@ TEST_F(LinkInfoDlgTest, NothingSelectedIsRefusedAndAddingSetsTheChangedFlag)
     ASSERT_NE(nullptr, Open());
     EXPECT_EQ(0, ListView_GetItemCount(Item(10093)));
     for (int button : {10116, 10117, 10118}) {
-        uitest::AutoAnswer box(L"CorvaneIXO", IDOK);
+        uitest::AutoAnswer box(L"Corvane IXO MessageBox", IDOK);
         uitest::ClickButton(m_dialog, button);
         ASSERT_TRUE(box.WaitForCount(1)) << button;
         ASSERT_TRUE(Settle());

@@ -150,7 +150,7 @@ TEST_F(SendFileDlgTest, ExpiryRules)
 TEST_F(SendFileDlgTest, NoReceiverIsRefused)
 {
     ASSERT_NE(nullptr, Open(nullptr));
-    uitest::AutoAnswer box(L"CorvaneIXO", IDOK);
+    uitest::AutoAnswer box(L"Corvane IXO MessageBox", IDOK);
     uitest::ClickButton(m_dialog, 10191);
     ASSERT_TRUE(box.WaitForCount(1));
     EXPECT_NE(std::wstring::npos, box.Seen()[0].texts.back().find(L"recipient"));

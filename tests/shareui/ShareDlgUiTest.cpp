@@ -106,7 +106,7 @@ TEST_F(ShareDlgTest, SearchListsMatchesAndRefusesAnEmptyRequest)
     ASSERT_NE(nullptr, Open());
     OpenPicker();
     {
-        uitest::AutoAnswer box(L"CorvaneIXO", IDOK);
+        uitest::AutoAnswer box(L"Corvane IXO MessageBox", IDOK);
         uitest::SetText(Item(10064), L"");
         uitest::ClickButton(m_dialog, 10084);
         ASSERT_TRUE(box.WaitForCount(1));
@@ -222,7 +222,7 @@ TEST_F(ShareDlgTest, AnEmptyPasswordIsRefused)
     Check(10045, true);
     Check(10067, true);
     uitest::SetText(Item(10078), L"");
-    uitest::AutoAnswer box(L"CorvaneIXO", IDOK);
+    uitest::AutoAnswer box(L"Corvane IXO MessageBox", IDOK);
     uitest::ClickButton(m_dialog, 10083);
     ASSERT_TRUE(box.WaitForCount(1));
     EXPECT_NE(std::wstring::npos, box.Seen()[0].texts.back().find(L"Enter the password"));

@@ -112,7 +112,7 @@ TEST_F(ShortCutDlgTest, CheckedShortcutsAreDeletedFromTheBottomUp)
     const std::vector<_SHORTCUT_LIST> shown = m_proto.ShortcutList;
     ASSERT_EQ(3u, shown.size());
     {
-        uitest::AutoAnswer box(L"CorvaneIXO", IDOK);
+        uitest::AutoAnswer box(L"Corvane IXO MessageBox", IDOK);
         uitest::ClickButton(m_dialog, 10237);
         ASSERT_TRUE(box.WaitForCount(1));
         ASSERT_TRUE(Settle());
