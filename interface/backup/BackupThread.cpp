@@ -235,13 +235,15 @@ int CBackupThread::Run()
     GetGroupKey();
     m_nUploaded = m_nFailed = m_nSkipped = m_nOverwritten = 0;
 
-    if (m_policy.PolicyName[0]) {
-        if (UploadPolicyFolder(m_policy.PolicyName, m_szTargetIdx, m_szTargetDidx) != 0) {
-            EndEarly(true);
-            return 0;
-        }
+    // A cancel before the policy's folder exists ends the run as cancelled, not failed.
+    const int made = m_policy.PolicyName[0] ? UploadPolicyFolder(m_policy.PolicyName, m_szTargetIdx, m_szTargetDidx) : 0;
+    if (made != 0 && made != 1) {
+        EndEarly(true);
+        return 0;
     }
     for (const auto& entry : m_folders) {
+        if (made == 1)
+            break;
         const int result = UploadFolder(true, CString(entry.second.FullPath), m_szTargetIdx, m_szTargetDidx);
         if (result == 1)
             break;

@@ -82,6 +82,10 @@ int CBackupThread::UploadFolder(bool top, CString path, char* index, char* key)
         return 1;
     SendPath(path);
     InsertBackupLog(path, L"D", -1, L"WAIT");
+    // A policy folder that is gone fails alone: no server folder for it, and the run goes on.
+    const DWORD attributes = GetFileAttributesW(path.GetString());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return FailItem(path, SystemText(attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() : ERROR_DIRECTORY), 2);
 
     char ownIdx[10] = {};
     char ownDidx[10] = {};
@@ -106,10 +110,7 @@ int CBackupThread::UploadFolder(bool top, CString path, char* index, char* key)
     HANDLE h = FindFirstFileW((path + L"\\*.*").GetString(), &fd);
     if (h == INVALID_HANDLE_VALUE) {
         // A folder that cannot be listed fails alone; the run goes on with the next item.
-        const DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES)
-            return result;
-        return FailItem(path, SystemText(error), 2);
+        return FailItem(path, SystemText(GetLastError()), 2);
     }
     do {
         if (!_wcsicmp(fd.cFileName, L".") || !_wcsicmp(fd.cFileName, L".."))
@@ -231,7 +232,9 @@ int CBackupThread::UploadFile(CString path, char* index, char* key)
 
     if (m_bCancel)
         return cancelFile();
-    if (m_pProto->GetUploadOverWrite(const_cast<char*>(mode)) != 0) {
+    // A new file needs no decision: its data follows the announcement at once.
+    const bool known = m_pProto->UploadInfo.szStoredSize[0] != '\0';
+    if (known && m_pProto->GetUploadOverWrite(const_cast<char*>(mode)) != 0) {
         const uint32_t reply = m_pProto->ResultInfo.nReplyCmd;
         const int code = m_pProto->ResultInfo.nResultCode;
         const CString message = m_pProto->ResultInfo.wszMessage;
