@@ -12,6 +12,7 @@
 #include "ToviInterfaceApi.h"
 #include "BackupLog.h"
 #include "ToviMessages.h"
+#include "ToviProtoTypes.h"
 #include "ToviRegistry.h"
 #include "WinThread.h"
 #include <atomic>
