@@ -1,6 +1,7 @@
-// Resource ids of the backup windows: status window and log viewer.
+// Resource ids of the backup windows: status window, log viewer and restore list.
 #pragma once
 
+#define IDD_RESTORE_LIST                1017
 #define IDD_BACKUP_LOG                  1037
 #define IDD_BACKUP_STATUS               1038
 
@@ -20,3 +21,8 @@
 #define IDC_BACKUP_LOG_ITEMS            10224
 #define IDC_BACKUP_LOG_HEADING          10225
 #define IDC_BACKUP_LOG_TITLE            10226
+
+// Restore list.
+#define IDC_RESTORE_LIST                10095
+#define IDC_RESTORE_LIST_HEADING        10133
+#define IDC_RESTORE_LIST_HINT           10158
