@@ -148,6 +148,14 @@ bool CBackupLog::Create(const CString& policyKey, const COleDateTime& start, uin
             throw CSQLiteException(1, "run log already exists");
         m_run.open(m_runPath.GetString());
         m_run.execDML(kCreateRun);
+        // One small transaction per item must not cost more than the item's transfer: a
+        // write-ahead log that is not flushed at every commit (a crash of the program loses
+        // nothing; a power cut may lose the last rows, never the file), and the file kept
+        // locked by the run (taking and dropping file locks per transaction is what costs
+        // most here). A viewer opening a run in progress waits for it, then gets "busy".
+        m_run.execDML("PRAGMA journal_mode=WAL;");
+        m_run.execDML("PRAGMA synchronous=NORMAL;");
+        m_run.execDML("PRAGMA locking_mode=EXCLUSIVE;");
     } catch (CSQLiteException& e) {
         const CString reason = (Fail(e, m_run), m_lastError);
         m_run.close();
