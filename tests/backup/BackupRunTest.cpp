@@ -343,6 +343,49 @@ TEST_F(BackupRunTest, AMissingFolderAndAVanishedFileFailAloneAndTheRunGoesOn)
     EXPECT_EQ(std::string::npos, Control("LIST user=road -- My Files/" + Utf8(L"PC백업")).find("a-missing"));
 }
 
+// Two runs of one policy started together (often in the same second, which names both run
+// databases alike): both end, each on its own list row, none left "PROGRESS".
+TEST_F(BackupRunTest, TwoRunsStartedTogetherBothFinish)
+{
+    const std::wstring dir = m_src + L"\\twice";
+    CreateDirectoryW(dir.c_str(), nullptr);
+    WriteLocal(dir + L"\\x.bin", 50000, 5);
+    WritePolicy(1, {dir});
+    std::vector<CBackupThread*> workers;
+    for (int i = 0; i < 2; ++i) {
+        CBackupThread* worker = static_cast<CBackupThread*>(
+            AfxBeginThread(RUNTIME_CLASS(CBackupThread), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED));
+        ASSERT_NE(nullptr, worker);
+        worker->m_bAutoDelete = FALSE;
+        worker->SetBackupInfo(&m_owner, m_hostWnd, &m_proto, L"BK1");
+        worker->SetBackupTarget(m_myFiles.c_str(), "1");
+        worker->SetLogDocumentsFolder(CString(m_docs.c_str()));
+        workers.push_back(worker);
+    }
+    for (CBackupThread* worker : workers)
+        worker->ResumeThread();
+    auto ends = [this] {
+        std::lock_guard<std::mutex> hold(m_host.lock);
+        int n = 0;
+        for (const std::wstring& e : m_host.events)
+            n += e == L"END:BK1";
+        return n;
+    };
+    for (int i = 0; i < 3000 && ends() < 2; ++i)
+        Sleep(10);
+    EXPECT_EQ(2, ends());
+    for (CBackupThread* worker : workers) {
+        worker->PostThreadMessage(WM_QUIT, 0, 0);
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(worker->m_hThread, 20000));
+        delete worker;
+    }
+    const std::string rows = sqlitetool::Query(LogFolder() + L"\\list.db", "SELECT idx, status FROM list ORDER BY idx;");
+    EXPECT_EQ(std::string::npos, rows.find("PROGRESS")) << rows;
+    EXPECT_EQ(0u, rows.find("1|")) << rows;
+    EXPECT_NE(std::string::npos, rows.find("\n2|")) << rows;
+    EXPECT_TRUE(SameBytes(ReadLocal(dir + L"\\x.bin"), ServerBytes(Utf8(L"PC백업/twice/x.bin"))));
+}
+
 TEST_F(BackupRunTest, CancelEndsTheRunAsCancelled)
 {
     const std::wstring dir = m_src + L"\\c";
