@@ -114,13 +114,20 @@ bool CBackupLog::Create(const CString& policyKey, const COleDateTime& start, uin
         return false;
     m_listPath.Format(L"%s\\list.db", folder.GetString());
     TraceLog(1, L"[ CBackupThread::CreateBackupLog ] Set List Log\n%s\n", m_listPath.GetString());
-    const bool existed = Exists(m_listPath);
 
     CSQLiteDB list;
     try {
         list.open(m_listPath.GetString());
-        list.execDML("begin transaction;");
-        if (!existed)
+        // The table is made under the write lock when it is missing, not when the file was:
+        // two runs starting together both find no file, and an empty file left by a crash
+        // has no table.
+        list.execDML("begin immediate transaction;");
+        bool hasTable = false;
+        {
+            CSQLiteQuery q = list.execQuery(L"SELECT count(*) FROM sqlite_master WHERE type='table' AND name='list'");
+            hasTable = !q.eof() && q.getIntField(0, 0) > 0;
+        }
+        if (!hasTable)
             list.execDML(kCreateList);
         CSQLiteStatement st =
             list.compileStatement(L"INSERT INTO list (start_time, log_type, file_size, status) VALUES (?, ?, ?, ?)");

@@ -186,6 +186,21 @@ TEST_F(BackupLogTest, ASecondRunInTheSameSecondEndsFailWithoutTouchingTheFirst)
               sqlitetool::Query(Folder() + L"\\20260506070809.db", "SELECT idx, file_path, status FROM backup;"));
 }
 
+// An empty list.db (a crash right after the file was made, or a second run that made the file
+// first) still gets its table.
+TEST_F(BackupLogTest, AnEmptyRunListFileGetsItsTable)
+{
+    CreateDirectoryW((m_docs + L"\\VariruDAD").c_str(), nullptr);
+    CreateDirectoryW((m_docs + L"\\VariruDAD\\BackupLog").c_str(), nullptr);
+    CreateDirectoryW(Folder().c_str(), nullptr);
+    HANDLE h = CreateFileW((Folder() + L"\\list.db").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    CloseHandle(h);
+    ASSERT_TRUE(m_log.Create(L"P1", COleDateTime(2026, 1, 1, 0, 0, 0), 5)) << m_log.LastError().GetString();
+    ASSERT_TRUE(m_log.End(L"COMPLETE", L""));
+    EXPECT_EQ("1|COMPLETE\n", sqlitetool::Query(Folder() + L"\\list.db", "SELECT idx, status FROM list;"));
+}
+
 TEST_F(BackupLogTest, AnUnwritableLogFolderFailsTheCreation)
 {
     // A file where the policy folder should be.
