@@ -30,6 +30,12 @@ bool EnsureFolder(const CString& path, CString& error)
     if (CreateDirectoryW(path.GetString(), nullptr))
         return true;
     const DWORD code = GetLastError();
+    // Another run of the policy made it a moment ago.
+    if (code == ERROR_ALREADY_EXISTS) {
+        const DWORD now = GetFileAttributesW(path.GetString());
+        if (now != INVALID_FILE_ATTRIBUTES && (now & FILE_ATTRIBUTE_DIRECTORY))
+            return true;
+    }
     TraceLog(2048, L"[ CBackupThread::CreateBackupLog ] CreateDirectory Fail.\n%s (%d)\n", path.GetString(),
              static_cast<int>(code));
     error.Format(L"CreateDirectory %s (%d)", path.GetString(), static_cast<int>(code));

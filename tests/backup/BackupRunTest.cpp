@@ -380,6 +380,10 @@ TEST_F(BackupRunTest, TwoRunsStartedTogetherBothFinish)
         delete worker;
     }
     const std::string rows = sqlitetool::Query(LogFolder() + L"\\list.db", "SELECT idx, status FROM list ORDER BY idx;");
+    std::wstring seen;
+    for (const std::wstring& e : m_host.events)
+        seen += e + L"; ";
+    SCOPED_TRACE(Utf8(seen));
     EXPECT_EQ(std::string::npos, rows.find("PROGRESS")) << rows;
     EXPECT_EQ(0u, rows.find("1|")) << rows;
     EXPECT_NE(std::string::npos, rows.find("\n2|")) << rows;
