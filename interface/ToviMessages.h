@@ -64,9 +64,13 @@
 #define WM_BACKUP_END               (WM_USER + 53)
 // Sent. wParam 0, lParam: const _BACKUP_START_INFO*, valid during the call only.
 #define WM_BACKUP_START             (WM_USER + 57)
-// Sent. wParam 0, lParam: const wchar_t* result text ("FAIL" or the run's final status text),
-// valid during the call only.
+// Sent. wParam 0, lParam: const _BACKUP_RESULT_INFO* (policy key, "FAIL" or the run's final
+// status text), valid during the call only.
 #define WM_BACKUP_FOLDER_RESULT     (WM_USER + 58)
+// Sent by the backup worker to its status window; lParam valid during the call only:
+// _BACKUP_SIZE_INFO with the run's total bytes, _BACKUP_PATH_INFO with the item now handled.
+#define WM_BACKUP_TOTAL_SIZE        (WM_USER + 54)
+#define WM_BACKUP_FULL_PATH         (WM_USER + 55)
 // Posted by the restore thread to its owner when it ends. wParam 0, lParam: CString* allocated
 // with new, holding the policy key; the receiver deletes it.
 #define WM_RESTORE_THREAD_EXIT      (WM_USER + 65)

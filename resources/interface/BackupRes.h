@@ -1,0 +1,28 @@
+// Resource ids of the backup windows: status window, log viewer and restore list.
+#pragma once
+
+#define IDD_RESTORE_LIST                1017
+#define IDD_BACKUP_LOG                  1037
+#define IDD_BACKUP_STATUS               1038
+
+// Status window.
+#define IDC_BACKUP_STATUS_LABEL_FOLDER  10022
+#define IDC_BACKUP_STATUS_LABEL_FILE    10024
+#define IDC_BACKUP_STATUS_PROGRESS      10025
+#define IDC_BACKUP_STATUS_FOLDER        10052
+#define IDC_BACKUP_STATUS_FILE          10055
+#define IDC_BACKUP_STATUS_TITLE         10133
+#define IDC_BACKUP_FRAME                10135
+#define IDC_BACKUP_STATUS_CLOSE         10228
+#define IDC_BACKUP_STATUS_CANCEL        10230
+
+// Log viewer.
+#define IDC_BACKUP_LOG_RUNS             10223
+#define IDC_BACKUP_LOG_ITEMS            10224
+#define IDC_BACKUP_LOG_HEADING          10225
+#define IDC_BACKUP_LOG_TITLE            10226
+
+// Restore list.
+#define IDC_RESTORE_LIST                10095
+#define IDC_RESTORE_LIST_HEADING        10133
+#define IDC_RESTORE_LIST_HINT           10158
