@@ -23,7 +23,7 @@ public:
     int Count() const;
     std::vector<Answered> Seen() const;
     // Waits (pumping the calling thread) until count windows were answered.
-    bool WaitForCount(int count, DWORD timeoutMs = 5000) const;
+    bool WaitForCount(int count, DWORD timeoutMs = 15000) const;
 
 private:
     static DWORD WINAPI Watch(LPVOID self);

@@ -13,7 +13,7 @@ namespace uitest {
 
 // Waits until cond() is true, dispatching the calling thread's messages meanwhile; false after
 // timeoutMs. cond is checked at least every 10 ms.
-bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs = 5000);
+bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs = 15000);
 // Dispatches the calling thread's pending messages.
 void PumpMessages();
 
@@ -22,14 +22,14 @@ std::vector<HWND> FindTopWindows(const wchar_t* className, const wchar_t* title)
 // The first of them, or null.
 HWND FindTopWindow(const wchar_t* className, const wchar_t* title);
 // Waits (pumping) for such a window; null after the time-out.
-HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs = 5000);
+HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs = 15000);
 // A dialog (class #32770) by title; message boxes are dialogs too.
-inline HWND WaitForDialog(const wchar_t* title, DWORD timeoutMs = 5000)
+inline HWND WaitForDialog(const wchar_t* title, DWORD timeoutMs = 15000)
 {
     return WaitForWindow(L"#32770", title, timeoutMs);
 }
 // Waits until the window is gone.
-bool WaitForWindowGone(HWND hwnd, DWORD timeoutMs = 5000);
+bool WaitForWindowGone(HWND hwnd, DWORD timeoutMs = 15000);
 
 // The first direct child of that class with that text (null: any), or null.
 HWND FindChild(HWND parent, const wchar_t* className, const wchar_t* text);
