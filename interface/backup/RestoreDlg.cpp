@@ -282,6 +282,9 @@ bool CRestoreDlg::OpenSession()
 
 LRESULT CRestoreDlg::OnRestoreStart(WPARAM, LPARAM)
 {
+    // Without its policy the window has nothing to restore.
+    if (!m_bPolicyRead)
+        return 0;
     for (UINT id : {IDC_RESTORE_FORMER_PLACE, IDC_RESTORE_OVERWRITE, IDC_RESTORE_CHOOSE_FOLDER})
         ::EnableWindow(::GetDlgItem(m_hWnd, id), FALSE);
     m_btnRestore.EnableWindow(FALSE);
