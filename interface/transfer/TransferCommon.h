@@ -2,6 +2,7 @@
 #pragma once
 #include "Strings.h"
 #include <windows.h>
+#include <commctrl.h>
 
 class CWnd;
 class CToviButton;
@@ -18,5 +19,9 @@ int MessageBox(HWND owner, const CString& text, UINT type);
 void SkinButton(CToviButton& button, CWnd* dialog, UINT id, int style, const CString& text, UINT iconId);
 // Places the caption close button at the top right as every skinned dialog of ours does.
 void PlaceCloseButton(CWnd* dialog, CWnd* closeButton);
+// A new bold (weight 600) copy of the dialog's own font; the caller deletes it.
+HFONT CreateBoldDialogFont(CWnd* dialog);
+// The system's small icon list: shared by every list that shows it, destroyed by none.
+HIMAGELIST SystemSmallImages();
 
 }
