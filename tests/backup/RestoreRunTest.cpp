@@ -86,6 +86,59 @@ bool Exists(const std::wstring& path)
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// What the window told its task-bar button.
+struct TaskbarLog {
+    std::mutex lock;
+    HICON overlay = nullptr;
+    int errors = 0;
+    ULONGLONG lastValue = 0;
+    int flashes = 0;
+};
+TaskbarLog g_taskbar;
+
+class RecordingTaskbar : public CTransferTaskbar {
+public:
+    void SetProgressState(HWND, State state) override
+    {
+        std::lock_guard<std::mutex> hold(g_taskbar.lock);
+        g_taskbar.errors += state == kError;
+    }
+    void SetProgressValue(HWND, ULONGLONG done, ULONGLONG) override
+    {
+        std::lock_guard<std::mutex> hold(g_taskbar.lock);
+        g_taskbar.lastValue = done;
+    }
+    void SetOverlayIcon(HWND, HICON icon, const wchar_t*) override
+    {
+        std::lock_guard<std::mutex> hold(g_taskbar.lock);
+        g_taskbar.overlay = icon;
+    }
+    void SetThumbnailTooltip(HWND, const wchar_t*) override {}
+    void Flash(HWND, bool start) override
+    {
+        std::lock_guard<std::mutex> hold(g_taskbar.lock);
+        g_taskbar.flashes += start;
+    }
+};
+
+CTransferTaskbar* MakeRecordingTaskbar()
+{
+    return new RecordingTaskbar();
+}
+
+// The overlay the run's end put on the button: "info", "warning", "error" or "none".
+std::string EndOverlay()
+{
+    std::lock_guard<std::mutex> hold(g_taskbar.lock);
+    if (!g_taskbar.overlay)
+        return "none";
+    if (g_taskbar.overlay == LoadIconW(nullptr, IDI_INFORMATION))
+        return "info";
+    if (g_taskbar.overlay == LoadIconW(nullptr, IDI_WARNING))
+        return "warning";
+    return g_taskbar.overlay == LoadIconW(nullptr, IDI_ERROR) ? "error" : "other";
+}
+
 std::wstring g_pickedFolder;
 bool PickFolder(HWND, CString& folder)
 {
@@ -113,6 +166,13 @@ protected:
             std::lock_guard<std::mutex> hold(g_exitLock);
             g_exits.clear();
         }
+        {
+            std::lock_guard<std::mutex> hold(g_taskbar.lock);
+            g_taskbar.overlay = nullptr;
+            g_taskbar.errors = g_taskbar.flashes = 0;
+            g_taskbar.lastValue = 0;
+        }
+        CTransferTaskbar::SetFactory(MakeRecordingTaskbar);
         m_ui.Run([this] {
             WNDCLASSW wc = {};
             wc.lpfnWndProc = HostProc;
@@ -295,6 +355,8 @@ TEST_F(RestoreRunTest, ARestoreIntoAnEmptiedFolderIsByteIdenticalWithEveryOption
         EXPECT_TRUE(filebytes::Same(Pattern(3 * 130000 + 17), ReadLocal(m_local + L"\\sub\\big.bin")));
 
         EXPECT_EQ("1|395017|COMPLETE|\n", ListRow());
+        EXPECT_EQ("info", EndOverlay());
+        EXPECT_EQ(100u, g_taskbar.lastValue);
         const std::vector<std::string> expected = Lines(
             Path() + "|D|0|COMPLETE|\n" + Path(L"\\a.txt") + "|F|1000|COMPLETE|\n" + Path(L"\\empty.dat") + "|F|0|COMPLETE|\n" +
             Path(L"\\한글 이름.txt") + "|F|4000|COMPLETE|\n" + Path(L"\\sub") + "|D|0|COMPLETE|\n" + Path(L"\\sub\\big.bin") +
@@ -351,6 +413,7 @@ TEST_F(RestoreRunTest, ExistingFilesAreResumedKeptOrReplacedAsTheOptionSays)
         expect(L"newer.bin", c.newer, newerBefore, 6000);
 
         EXPECT_EQ(std::string("1|28000|COMPLETE|") + c.remarks + "\n", ListRow());
+        EXPECT_EQ("warning", EndOverlay());
         const std::vector<std::string> expected = Lines(
             Path() + "|D|COMPLETE\n" + Path(L"\\same.bin") + "|F|COMPLETE\n" + Path(L"\\part.bin") + "|F|COMPLETE\n" +
             Path(L"\\diff.bin") + "|F|" + c.diff + "\n" + Path(L"\\long.bin") + "|F|" + c.longer + "\n" + Path(L"\\newer.bin") +
@@ -389,6 +452,7 @@ TEST_F(RestoreRunTest, AServerRemarkOnAFileIsLoggedAndCounted)
     ASSERT_TRUE(Restore(0));
     EXPECT_TRUE(filebytes::Same(Pattern(2500), ReadLocal(m_local + L"\\noted.txt")));
     EXPECT_EQ("1|2500|FAIL|FAIL : 1\n", ListRow());
+    EXPECT_EQ("error", EndOverlay());
     EXPECT_EQ(Lines(Path() + "|D|COMPLETE|\n" + Path(L"\\noted.txt") + "|F|FAIL|Scanned: kept for audit\n"),
               Rows("file_path, file_type, status, err_msg"));
 }
@@ -507,6 +571,66 @@ TEST_F(RestoreRunTest, AFileHeldByAnotherProgramStopsTheRestore)
               Rows("file_path, status, err_msg"));
     EXPECT_FALSE(Exists(m_local + L"\\b.bin"));
     EXPECT_EQ("1|300|FAIL|FAIL : 1\n", ListRow());
+}
+
+// A file request that fails: a lost connection or the server's end of the session stops the
+// restore; any other refusal fails that file alone (no empty file is left) and the rest goes on.
+TEST_F(RestoreRunTest, AFailedFileRequestStopsOrSkipsAsItsCauseSays)
+{
+    PutFile(L"a.bin", 100);
+    PutFile(L"b.bin", 200);
+    WritePolicy(m_policyIdx, m_docsIdx);
+    const struct {
+        const char* fault;
+        bool goesOn;
+        bool forceClosed;
+    } cases[] = {
+        {"FAULT close count=1 cmd=H1", false, false},
+        {"FAULT error reply=E0 code=1213 count=1 cmd=H1 -- Session ended", false, true},
+        {"FAULT error reply=E0 code=1301 count=1 cmd=H1 -- File not found", true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        RemoveTree(m_local);
+        ForgetRuns();
+        ASSERT_EQ("OK", Control(c.fault).substr(0, 2));
+        HWND dlg = nullptr;
+        CRestoreThread* thread = Open(dlg);
+        ASSERT_NE(nullptr, thread);
+        Start(dlg, 0);
+        ASSERT_TRUE(WaitForEnd(dlg));
+        EXPECT_EQ(c.forceClosed, thread->m_dlg.IsForceClosed());
+        Close(thread, dlg);
+        const std::vector<std::string> rows = Rows("file_path, status");
+        auto logged = [&rows](const std::string& row) { return std::find(rows.begin(), rows.end(), row) != rows.end(); };
+        EXPECT_TRUE(logged(Path(L"\\a.bin") + "|FAIL")) << ::testing::PrintToString(rows);
+        EXPECT_EQ(c.goesOn, logged(Path(L"\\b.bin") + "|COMPLETE")) << ::testing::PrintToString(rows);
+        EXPECT_EQ(c.goesOn, ReadLocal(m_local + L"\\b.bin") == Pattern(200));
+        if (c.goesOn)
+            EXPECT_FALSE(Exists(m_local + L"\\a.bin"));
+        EXPECT_EQ("1|300|FAIL|FAIL : 1\n", ListRow());
+        EXPECT_EQ("error", EndOverlay());
+    }
+}
+
+TEST_F(RestoreRunTest, ASessionThatCannotBeOpenedIsSaidAndNothingRuns)
+{
+    PutFile(L"a.bin", 100);
+    WritePolicy(m_policyIdx, m_docsIdx);
+    const int port = m_proto.ServerAddress.nPort;
+    m_proto.ServerAddress.nPort = 1;
+    uitest::AutoAnswer box(L"Corvane IXO MessageBox", IDOK);
+    HWND dlg = nullptr;
+    CRestoreThread* thread = Open(dlg);
+    m_proto.ServerAddress.nPort = port;
+    ASSERT_NE(nullptr, thread);
+    Start(dlg, 0);
+    EXPECT_TRUE(box.WaitForCount(1, 20000));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, kRestoreButton)));
+    EXPECT_EQ(L"Cancel", uitest::GetText(GetDlgItem(dlg, IDCANCEL)));
+    Close(thread, dlg);
+    EXPECT_FALSE(Exists(LogFolder() + L"\\list.db"));
+    EXPECT_FALSE(Exists(m_local));
 }
 
 TEST_F(RestoreRunTest, CancelDuringATransferEndsTheFileAndTheRunAsCancelled)
