@@ -3,7 +3,6 @@
 #include "RestoreDlg.h"
 #include "BackupRes.h"
 #include "FileUtils.h"
-#include "Library.h"
 #include "MessageBoxDlgRes.h"
 #include "SkinRes.h"
 #include "ToviProto.h"
@@ -92,16 +91,8 @@ BOOL CRestoreDlg::OnInitDialog()
     CVantelDialog::OnInitDialog();
     transfer::ApplyThreadLanguage();
     UseKoreanFace();
-    wchar_t documents[MAX_PATH] = {};
-    if (SHGetSpecialFolderPathW(nullptr, documents, CSIDL_PERSONAL, FALSE)) {
-        const CString file = CString(documents) + L"\\VariruDAD\\Image\\ixo_main_backup.ico";
-        if (GetFileAttributesW(file.GetString()) != INVALID_FILE_ATTRIBUTES) {
-            m_hIcon = static_cast<HICON>(LoadImageW(nullptr, file.GetString(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE));
-            m_bOwnIcon = m_hIcon != nullptr;
-        }
-    }
-    if (!m_hIcon)
-        m_hIcon = LoadIconW(ToviInterfaceInstance(), MAKEINTRESOURCEW(IDI_IXO_MAIN_BACKUP));
+    // The customised backup icon under the documents folder, else the library's; shared.
+    m_hIcon = CFileUtils::GetMainIcon(2);
     if (m_hIcon) {
         SetIcon(m_hIcon, TRUE);
         SetIcon(m_hIcon, FALSE);
@@ -446,8 +437,6 @@ void CRestoreDlg::OnCloseButton()
 void CRestoreDlg::OnDestroy()
 {
     Stop();
-    if (m_hIcon && m_bOwnIcon)
-        ::DestroyIcon(m_hIcon);
     m_hIcon = nullptr;
     delete m_pTaskbar;
     m_pTaskbar = nullptr;

@@ -170,7 +170,6 @@ private:
     CTransferTaskbar* m_pTaskbar = nullptr;
     bool m_bComInit = false;
     HICON m_hIcon = nullptr;
-    bool m_bOwnIcon = false;
     CToviProgressCtrl m_bar;
     CToviButton m_btnRestore, m_btnFolder, m_btnCancel;
     CToviButton m_btnMinimize, m_btnMiddle, m_btnClose;
