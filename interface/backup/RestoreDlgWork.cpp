@@ -361,12 +361,6 @@ int CRestoreDlg::RestoreFile(_RESTORE_ITEM_INFO& item)
         ++m_nFailed;
         return kStop;
     }
-    if (!present && serverSize == 0) {
-        // Nothing to fetch: the empty file is the server's file.
-        CloseHandle(file);
-        UpdateRestoreLog(local, L"COMPLETE", CString());
-        return kDone;
-    }
     SYSTEMTIME localWrite = {};
     if (m_nOverwrite == kOptionNewer) {
         FILETIME written = {}, shown = {};
@@ -433,9 +427,6 @@ int CRestoreDlg::RestoreFile(_RESTORE_ITEM_INFO& item)
         if (m_pProto->ResultInfo.nResultCode == IXO_DOWNLOAD_CANCELLED)
             return cancelled();
     }
-    if (m_bCancel)
-        return cancelled();
-
     // The stream wrote from the file's first byte (or after the kept bytes): whatever lies
     // beyond its end is an older copy's. A stream that ended short is no restored file.
     SetEndOfFile(file);

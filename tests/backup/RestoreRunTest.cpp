@@ -373,7 +373,9 @@ TEST_F(RestoreRunTest, ExistingFilesAreResumedKeptOrReplacedAsTheOptionSays)
     PutFile(L"diff.bin", 5000, "20000101000000");
     PutFile(L"long.bin", 3000, "20000101000000");
     PutFile(L"newer.bin", 6000, "20990101000000");
+    PutFile(L"emptied.bin", 0, "20000101000000");
     WritePolicy(m_policyIdx, m_docsIdx);
+    // emptied.bin goes as diff.bin does: an older, different server copy (an empty one).
     const struct {
         int option;
         const char* diff;
@@ -381,9 +383,9 @@ TEST_F(RestoreRunTest, ExistingFilesAreResumedKeptOrReplacedAsTheOptionSays)
         const char* newer;
         const char* remarks;
     } cases[] = {
-        {0, "SKIP", "SKIP", "SKIP", "SKIP : 3"},
-        {1, "OVERWRITE", "OVERWRITE", "OVERWRITE", "OVERWRITE : 3"},
-        {2, "SKIP", "SKIP", "OVERWRITE", "SKIP : 2, OVERWRITE : 1"},
+        {0, "SKIP", "SKIP", "SKIP", "SKIP : 4"},
+        {1, "OVERWRITE", "OVERWRITE", "OVERWRITE", "OVERWRITE : 4"},
+        {2, "SKIP", "SKIP", "OVERWRITE", "SKIP : 3, OVERWRITE : 1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.option);
@@ -395,6 +397,8 @@ TEST_F(RestoreRunTest, ExistingFilesAreResumedKeptOrReplacedAsTheOptionSays)
         WriteLocal(m_local + L"\\diff.bin", 5000, 3);
         WriteLocal(m_local + L"\\long.bin", 8000, 4);
         WriteLocal(m_local + L"\\newer.bin", 6000, 5);
+        WriteLocal(m_local + L"\\emptied.bin", 100, 6);
+        const std::string emptiedBefore = ReadLocal(m_local + L"\\emptied.bin");
         const std::string diffBefore = ReadLocal(m_local + L"\\diff.bin");
         const std::string longBefore = ReadLocal(m_local + L"\\long.bin");
         const std::string newerBefore = ReadLocal(m_local + L"\\newer.bin");
@@ -411,13 +415,14 @@ TEST_F(RestoreRunTest, ExistingFilesAreResumedKeptOrReplacedAsTheOptionSays)
         expect(L"diff.bin", c.diff, diffBefore, 5000);
         expect(L"long.bin", c.longer, longBefore, 3000);
         expect(L"newer.bin", c.newer, newerBefore, 6000);
+        expect(L"emptied.bin", c.diff, emptiedBefore, 0);
 
         EXPECT_EQ(std::string("1|28000|COMPLETE|") + c.remarks + "\n", ListRow());
         EXPECT_EQ("warning", EndOverlay());
         const std::vector<std::string> expected = Lines(
             Path() + "|D|COMPLETE\n" + Path(L"\\same.bin") + "|F|COMPLETE\n" + Path(L"\\part.bin") + "|F|COMPLETE\n" +
             Path(L"\\diff.bin") + "|F|" + c.diff + "\n" + Path(L"\\long.bin") + "|F|" + c.longer + "\n" + Path(L"\\newer.bin") +
-            "|F|" + c.newer + "\n");
+            "|F|" + c.newer + "\n" + Path(L"\\emptied.bin") + "|F|" + c.diff + "\n");
         EXPECT_EQ(expected, Rows("file_path, file_type, status"));
     }
 }
