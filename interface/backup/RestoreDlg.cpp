@@ -300,20 +300,12 @@ LRESULT CRestoreDlg::OnRestoreStart(WPARAM, LPARAM)
 
 LRESULT CRestoreDlg::OnInvoke(WPARAM, LPARAM lParam)
 {
-    (*reinterpret_cast<std::function<void()>*>(lParam))();
-    return 0;
+    return transfer::RunInvoked(lParam);
 }
 
 void CRestoreDlg::RunOnUi(const std::function<void()>& work)
 {
-    if (!m_hWnd)
-        return;
-    if (::GetWindowThreadProcessId(m_hWnd, nullptr) == ::GetCurrentThreadId()) {
-        work();
-        return;
-    }
-    std::function<void()> copy = work;
-    ::SendMessageW(m_hWnd, WM_RESTORE_INVOKE, 0, reinterpret_cast<LPARAM>(&copy));
+    transfer::RunOnWindowThread(m_hWnd, WM_RESTORE_INVOKE, work);
 }
 
 void CRestoreDlg::ShowMessage(const CString& text)

@@ -64,4 +64,23 @@ HIMAGELIST SystemSmallImages()
         ::SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
 }
 
+void RunOnWindowThread(HWND wnd, UINT invokeMessage, const std::function<void()>& work)
+{
+    if (!wnd || !::IsWindow(wnd))
+        return;
+    if (::GetWindowThreadProcessId(wnd, nullptr) == ::GetCurrentThreadId()) {
+        work();
+        return;
+    }
+    std::function<void()> copy = work;
+    ::SendMessageW(wnd, invokeMessage, 0, reinterpret_cast<LPARAM>(&copy));
+}
+
+LRESULT RunInvoked(LPARAM lParam)
+{
+    if (lParam)
+        (*reinterpret_cast<std::function<void()>*>(lParam))();
+    return 0;
+}
+
 }

@@ -3,6 +3,7 @@
 #include "Strings.h"
 #include <windows.h>
 #include <commctrl.h>
+#include <functional>
 
 class CWnd;
 class CToviButton;
@@ -23,5 +24,10 @@ void PlaceCloseButton(CWnd* dialog, CWnd* closeButton);
 HFONT CreateBoldDialogFont(CWnd* dialog);
 // The system's small icon list: shared by every list that shows it, destroyed by none.
 HIMAGELIST SystemSmallImages();
+// Runs work on the window's thread and returns when it has run: at once when called there,
+// else through invokeMessage sent to the window, whose handler returns RunInvoked(lParam).
+// Nothing runs when the window is gone.
+void RunOnWindowThread(HWND wnd, UINT invokeMessage, const std::function<void()>& work);
+LRESULT RunInvoked(LPARAM lParam);
 
 }

@@ -3,6 +3,7 @@
 // the thread created suspended and resumed, the options set and "Restore" pressed in the
 // window; results checked on disk, in the run logs (by the sqlite3 tool) and in the requests
 // the server saw.
+#include "BackupLogDlg.h"
 #include "Library.h"
 #include "PixelCapture.h"
 #include "RecordCodec.h"
@@ -17,6 +18,7 @@
 #include "TransferTaskbar.h"
 #include "WindowDriver.h"
 #include "AutoAnswer.h"
+#include <commctrl.h>
 #include <shellapi.h>
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -460,6 +462,27 @@ TEST_F(RestoreRunTest, AServerRemarkOnAFileIsLoggedAndCounted)
     EXPECT_EQ("error", EndOverlay());
     EXPECT_EQ(Lines(Path() + "|D|COMPLETE|\n" + Path(L"\\noted.txt") + "|F|FAIL|Scanned: kept for audit\n"),
               Rows("file_path, file_type, status, err_msg"));
+
+    // The restore log viewer shows the run and, for its file, the remark.
+    auto viewer = m_ui.Post([this] {
+        CToviTextLanguage::SetThreadLanguage(LANG_ENGLISH);
+        CBackupLogDlg dlg;
+        dlg.m_nLogType = 1;
+        dlg.m_strPolicyKey = kKey;
+        dlg.m_strDocuments = m_docs.c_str();
+        dlg.DoModal();
+    });
+    HWND dlg = uitest::WaitForDialog(L"복원 로그");
+    ASSERT_NE(nullptr, dlg);
+    HWND runs = GetDlgItem(dlg, 10223), items = GetDlgItem(dlg, 10224);
+    ASSERT_EQ(1, ListView_GetItemCount(runs));
+    ListView_SetItemState(runs, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    EXPECT_TRUE(uitest::WaitUntil([items] { return ListView_GetItemCount(items) == 2; }));
+    wchar_t remark[128] = {};
+    ListView_GetItemText(items, 1, 3, remark, 128);
+    EXPECT_STREQ(L"Scanned: kept for audit", remark);
+    ASSERT_TRUE(uitest::ClickButton(dlg, IDOK));
+    EXPECT_TRUE(viewer->Wait());
 }
 
 // A listing may name items "..", "x\y" or "c:z": none of them may become a path outside the
