@@ -126,7 +126,7 @@ private:
     void RunRestore();
     int RestoreFolder(const _RESTORE_ITEM_INFO& item);
     int RestoreFile(_RESTORE_ITEM_INFO& item);
-    int TransferFailed(const CString& path, HANDLE& file, bool createdNew, const CString& local);
+    int TransferFailed(const CString& local, HANDLE& file, bool createdNew);
     void ShowItem(const _RESTORE_ITEM_INFO& item, bool file);
 
     // ---- Run log ----

@@ -305,14 +305,14 @@ int CRestoreDlg::RestoreFolder(const _RESTORE_ITEM_INFO& item)
 }
 
 // A request of the file step failed: the row, the count, and whether the restore goes on.
-int CRestoreDlg::TransferFailed(const CString& path, HANDLE& file, bool createdNew, const CString& local)
+int CRestoreDlg::TransferFailed(const CString& local, HANDLE& file, bool createdNew)
 {
     if (file != INVALID_HANDLE_VALUE) {
         CloseHandle(file);
         file = INVALID_HANDLE_VALUE;
     }
     const _RESULT_INFO& info = m_pProto->ResultInfo;
-    UpdateRestoreLog(path, L"FAIL", info.wszMessage);
+    UpdateRestoreLog(local, L"FAIL", info.wszMessage);
     ++m_nFailed;
     if (info.nResultCode == IXO_SOCK_ERR_SEND || info.nResultCode == IXO_SOCK_ERR_RECV ||
         info.nResultCode == IXO_SOCK_ERR_TIMEOUT)
@@ -373,7 +373,7 @@ int CRestoreDlg::RestoreFile(_RESTORE_ITEM_INFO& item)
                                        item.FileKey[0] ? item.FileKey : nullptr);
     if (rc != 0) {
         TraceLog(1, L"==== GetDownloadInfo %d [%s]\n", rc, m_pProto->ResultInfo.wszMessage);
-        return TransferFailed(local, file, !present, local);
+        return TransferFailed(local, file, !present);
     }
     auto cancelled = [this, &file, &local] {
         CloseHandle(file);
@@ -418,7 +418,7 @@ int CRestoreDlg::RestoreFile(_RESTORE_ITEM_INFO& item)
             break;
         }
         if (rc != 0)
-            return TransferFailed(local, file, false, local);
+            return TransferFailed(local, file, false);
         if (step == Step::Skip || step == Step::Complete) {
             RunOnUi([this] { m_nFileDone = 0; });
             UpdateRestoreLog(local, status, CString());

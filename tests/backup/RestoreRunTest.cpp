@@ -201,6 +201,8 @@ protected:
         CRestoreDlg::SetFolderPicker(nullptr);
         CTransferTaskbar::SetFactory(nullptr);
         CToviRegistry::RemoveBackupPolicy(kKey);
+        // The language is the profile's: later tests (the connection's date texts) read it.
+        CToviRegistry::SetLanguage(0, LANG_KOREAN);
         ToviInterfaceTerm();
         RoadTest::TearDown();
     }
