@@ -479,10 +479,15 @@ TEST_F(RestoreRunTest, AServerRemarkOnAFileIsLoggedAndCounted)
     HWND runs = GetDlgItem(dlg, 10223), items = GetDlgItem(dlg, 10224);
     ASSERT_EQ(1, ListView_GetItemCount(runs));
     ListView_SetItemState(runs, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    EXPECT_TRUE(uitest::WaitUntil([items] { return ListView_GetItemCount(items) == 2; }));
-    wchar_t remark[128] = {};
-    ListView_GetItemText(items, 1, 3, remark, 128);
-    EXPECT_STREQ(L"Scanned: kept for audit", remark);
+    // The items fill in on a thread of the viewer's own.
+    std::wstring remark;
+    EXPECT_TRUE(uitest::WaitUntil([items, &remark] {
+        wchar_t text[128] = {};
+        ListView_GetItemText(items, 1, 3, text, 128);
+        remark = text;
+        return ListView_GetItemCount(items) == 2 && !remark.empty();
+    }));
+    EXPECT_EQ(L"Scanned: kept for audit", remark);
     ASSERT_TRUE(uitest::ClickButton(dlg, IDOK));
     EXPECT_TRUE(viewer->Wait());
 }
@@ -583,6 +588,19 @@ TEST_F(RestoreRunTest, NothingToRestoreIsSaidAndNoRunIsLogged)
         EXPECT_FALSE(Exists(LogFolder() + L"\\list.db"));
         EXPECT_FALSE(Exists(m_local));
     }
+}
+
+TEST_F(RestoreRunTest, WithoutARunLogNothingIsRestored)
+{
+    PutFile(L"a.txt", 10);
+    WritePolicy(m_policyIdx, m_docsIdx);
+    // A file where the policy's log folder belongs.
+    CreateDirectoryW((m_docs + L"\\VariruDAD").c_str(), nullptr);
+    CreateDirectoryW((m_docs + L"\\VariruDAD\\BackupLog").c_str(), nullptr);
+    WriteLocal(LogFolder(), 10, 1);
+    ASSERT_TRUE(Restore(0));
+    EXPECT_FALSE(Exists(m_local));
+    EXPECT_FALSE(Exists(LogFolder() + L"\\list.db"));
 }
 
 TEST_F(RestoreRunTest, AFileHeldByAnotherProgramStopsTheRestore)
