@@ -500,7 +500,7 @@ TEST_F(RestoreRunTest, ServerNamesThatWouldLeaveTheFolderAreRefused)
     WritePolicy(m_policyIdx, m_docsIdx);
     // The first three listings (top level, backup root, policy folder) are held back a moment,
     // so that the hostile listing is set for the fourth: the backed-up folder's contents.
-    ASSERT_EQ("OK", Control("FAULT delay ms=700 count=3 cmd=D0").substr(0, 2));
+    ASSERT_EQ("OK", Control("FAULT delay ms=1200 count=3 cmd=D0").substr(0, 2));
     auto file = [&a](const char* name) {
         ProtRecord r;
         r[25] = "F";
@@ -685,7 +685,7 @@ TEST_F(RestoreRunTest, CancelDuringATransferEndsTheFileAndTheRunAsCancelled)
 {
     PutFile(L"slow.bin", 8 * 130000);
     WritePolicy(m_policyIdx, m_docsIdx);
-    ASSERT_EQ("OK", Control("FAULT slow-stream ms=300 count=1 cmd=H1").substr(0, 2));
+    ASSERT_EQ("OK", Control("FAULT slow-stream ms=500 count=1 cmd=H1").substr(0, 2));
     HWND dlg = nullptr;
     CRestoreThread* thread = Open(dlg);
     ASSERT_NE(nullptr, thread);
