@@ -654,8 +654,9 @@ TEST_F(RestoreRunTest, AFailedFileRequestStopsOrSkipsAsItsCauseSays)
         EXPECT_TRUE(logged(Path(L"\\a.bin") + "|FAIL")) << ::testing::PrintToString(rows);
         EXPECT_EQ(c.goesOn, logged(Path(L"\\b.bin") + "|COMPLETE")) << ::testing::PrintToString(rows);
         EXPECT_EQ(c.goesOn, ReadLocal(m_local + L"\\b.bin") == Pattern(200));
-        if (c.goesOn)
-            EXPECT_FALSE(Exists(m_local + L"\\a.bin"));
+        if (c.goesOn) {
+            EXPECT_FALSE(Exists(m_local + L"\\a.bin"));   // the file it made for the refused copy
+        }
         EXPECT_EQ("1|300|FAIL|FAIL : 1\n", ListRow());
         EXPECT_EQ("error", EndOverlay());
     }
