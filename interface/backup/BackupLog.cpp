@@ -63,6 +63,25 @@ CString CBackupLog::RunFileName(const COleDateTime& start)
     return name;
 }
 
+CString CBackupLog::RemarksText(int failed, int skipped, int overwritten)
+{
+    CString remarks;
+    const struct {
+        const wchar_t* word;
+        int count;
+    } parts[] = {{L"FAIL", failed}, {L"SKIP", skipped}, {L"OVERWRITE", overwritten}};
+    for (const auto& part : parts) {
+        if (part.count <= 0)
+            continue;
+        CString text;
+        text.Format(L"%s : %d", part.word, part.count);
+        if (!remarks.IsEmpty())
+            remarks += L", ";
+        remarks += text;
+    }
+    return remarks;
+}
+
 CString CBackupLog::PolicyFolder(const CString& policyKey)
 {
     CString documents = m_documents;

@@ -41,6 +41,9 @@ public:
 
     static CString StartText(const COleDateTime& start);   // "%Y-%m-%d %H:%M:%S"
     static CString RunFileName(const COleDateTime& start); // "%Y%m%d%H%M%S.db"
+    // The run's remarks: "FAIL : n", "SKIP : n", "OVERWRITE : n" for the counts above 0, in
+    // that order, joined by ", "; empty when all are 0.
+    static CString RemarksText(int failed, int skipped, int overwritten);
 
 private:
     bool Fail(CSQLiteException& e, CSQLiteDB& db);

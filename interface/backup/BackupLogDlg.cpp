@@ -5,6 +5,7 @@
 #include "DateTime.h"
 #include "FileUtils.h"
 #include "MessageBoxDlgRes.h"
+#include "ShareCommon.h"
 #include "SkinRes.h"
 #include "ToviConv.h"
 #include "ToviString.h"
@@ -47,8 +48,6 @@ CBackupLogDlg::~CBackupLogDlg()
 {
     if (m_hBold)
         DeleteObject(m_hBold);
-    if (m_hWhite)
-        DeleteObject(m_hWhite);
 }
 
 BOOL CBackupLogDlg::OnInitDialog()
@@ -63,12 +62,7 @@ BOOL CBackupLogDlg::OnInitDialog()
 
 void CBackupLogDlg::InitControl()
 {
-    LOGFONTW lf = {};
-    HFONT dialogFont = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT, 0, 0));
-    GetObjectW(dialogFont ? dialogFont : GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
-    lf.lfWeight = 600;
-    m_hBold = CreateFontIndirectW(&lf);
-    m_hWhite = CreateSolidBrush(RGB(255, 255, 255));
+    m_hBold = transfer::CreateBoldDialogFont(this);
     for (UINT id : {IDC_BACKUP_LOG_TITLE, IDC_BACKUP_LOG_HEADING})
         ::SendMessageW(::GetDlgItem(m_hWnd, id), WM_SETFONT, reinterpret_cast<WPARAM>(m_hBold), TRUE);
     SetDlgItemText(IDC_BACKUP_LOG_TITLE, m_strTitle.GetString());
@@ -90,9 +84,7 @@ void CBackupLogDlg::InitControl()
 
     m_listRuns.SubclassDlgItem(IDC_BACKUP_LOG_RUNS, this);
     m_listItems.SubclassDlgItem(IDC_BACKUP_LOG_ITEMS, this);
-    SHFILEINFOW info = {};
-    HIMAGELIST system = reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    HIMAGELIST system = transfer::SystemSmallImages();
     DWORD extra = LVS_EX_FULLROWSELECT;
     if (CFileUtils::GetWindowsType() > 5)
         extra |= LVS_EX_DOUBLEBUFFER;
@@ -332,23 +324,7 @@ void CBackupLogDlg::OnItemsCustomDraw(NMHDR* pNMHDR, LRESULT* pResult)
 
 BOOL CBackupLogDlg::OnEraseBkgnd(CDC* pDC)
 {
-    CRect rect;
-    GetClientRect(&rect);
-    DrawBkgnd(pDC, rect);
-    if (HWND f = ::GetDlgItem(m_hWnd, IDC_BACKUP_FRAME)) {
-        RECT frame;
-        ::GetWindowRect(f, &frame);
-        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&frame), 2);
-        HDC dc = pDC->GetSafeHdc();
-        HPEN pen = CreatePen(PS_SOLID, 1, RGB(217, 217, 217));
-        HGDIOBJ oldPen = SelectObject(dc, pen);
-        HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(WHITE_BRUSH));
-        RoundRect(dc, frame.left, frame.top, frame.right, frame.bottom, 7, 7);
-        SelectObject(dc, oldBrush);
-        SelectObject(dc, oldPen);
-        DeleteObject(pen);
-    }
-    return TRUE;
+    return share::PaintPanels(this, pDC, {IDC_BACKUP_FRAME});
 }
 
 HBRUSH CBackupLogDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
@@ -358,7 +334,7 @@ HBRUSH CBackupLogDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
     HDC dc = pDC->GetSafeHdc();
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, id == IDC_BACKUP_LOG_HEADING ? kHeadingColour : RGB(31, 31, 31));
-    return m_hWhite;
+    return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
 }
 
 void CBackupLogDlg::OnCloseButton()

@@ -56,5 +56,4 @@ private:
     LANGID m_fillLanguage = 0;          // the dialog's text language, for the fill thread
     CCircularProgressThread* m_pSpinner = nullptr;
     HFONT m_hBold = nullptr;
-    HBRUSH m_hWhite = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "FileUtils.h"
 #include "Library.h"
 #include "MessageBoxDlgRes.h"
+#include "ShareCommon.h"
 #include "SkinRes.h"
 #include "ToviString.h"
 #include "TransferCommon.h"
@@ -48,8 +49,6 @@ CBackupStatusDlg::~CBackupStatusDlg()
 {
     if (m_hBold)
         DeleteObject(m_hBold);
-    if (m_hWhite)
-        DeleteObject(m_hWhite);
 }
 
 int CBackupStatusDlg::Percent(__int64 sent, __int64 total)
@@ -87,12 +86,7 @@ BOOL CBackupStatusDlg::OnInitDialog()
         SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     }
 
-    LOGFONTW lf = {};
-    HFONT dialogFont = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT, 0, 0));
-    GetObjectW(dialogFont ? dialogFont : GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
-    lf.lfWeight = 600;
-    m_hBold = CreateFontIndirectW(&lf);
-    m_hWhite = CreateSolidBrush(RGB(255, 255, 255));
+    m_hBold = transfer::CreateBoldDialogFont(this);
     if (HWND title = ::GetDlgItem(m_hWnd, IDC_BACKUP_STATUS_TITLE))
         ::SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(m_hBold), TRUE);
 
@@ -142,23 +136,7 @@ void CBackupStatusDlg::OnDestroy()
 
 BOOL CBackupStatusDlg::OnEraseBkgnd(CDC* pDC)
 {
-    CRect rect;
-    GetClientRect(&rect);
-    DrawBkgnd(pDC, rect);
-    RECT frame;
-    if (HWND f = ::GetDlgItem(m_hWnd, IDC_BACKUP_FRAME)) {
-        ::GetWindowRect(f, &frame);
-        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&frame), 2);
-        HDC dc = pDC->GetSafeHdc();
-        HPEN pen = CreatePen(PS_SOLID, 1, RGB(217, 217, 217));
-        HGDIOBJ oldPen = SelectObject(dc, pen);
-        HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(WHITE_BRUSH));
-        RoundRect(dc, frame.left, frame.top, frame.right, frame.bottom, 7, 7);
-        SelectObject(dc, oldBrush);
-        SelectObject(dc, oldPen);
-        DeleteObject(pen);
-    }
-    return TRUE;
+    return share::PaintPanels(this, pDC, {IDC_BACKUP_FRAME});
 }
 
 HBRUSH CBackupStatusDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
@@ -174,7 +152,7 @@ HBRUSH CBackupStatusDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
         SetTextColor(dc, kLabelColour);
     else
         SetTextColor(dc, kEditText);
-    return m_hWhite;
+    return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
 }
 
 void CBackupStatusDlg::SetEditIfChanged(UINT id, const CString& text)

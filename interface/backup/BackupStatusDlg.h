@@ -60,5 +60,4 @@ private:
     HICON m_hIcon = nullptr;
     bool m_ownIcon = false;
     HFONT m_hBold = nullptr;
-    HBRUSH m_hWhite = nullptr;
 };

@@ -273,20 +273,7 @@ int CBackupThread::Run()
     }
 
     const CString status = m_nFailed > 0 ? L"FAIL" : (m_bCancel ? L"CANCEL" : L"COMPLETE");
-    CString remarks;
-    auto add = [&remarks](const wchar_t* word, int count) {
-        if (count <= 0)
-            return;
-        CString part;
-        part.Format(L"%s : %d", word, count);
-        if (!remarks.IsEmpty())
-            remarks += L", ";
-        remarks += part;
-    };
-    add(L"FAIL", m_nFailed);
-    add(L"SKIP", m_nSkipped);
-    add(L"OVERWRITE", m_nOverwritten);
-    EndBackupLog(m_start, status, remarks);
+    EndBackupLog(m_start, status, CBackupLog::RemarksText(m_nFailed, m_nSkipped, m_nOverwritten));
     SendResult(CToviString::GetBackupStatusString(status));
     PostEnd();
     return CWinThread::Run();

@@ -2,6 +2,7 @@
 #include "RestoreListDlg.h"
 #include "BackupRes.h"
 #include "MessageBoxDlgRes.h"
+#include "ShareCommon.h"
 #include "SkinRes.h"
 #include "ToviMsg.h"
 #include "ToviString.h"
@@ -52,8 +53,6 @@ CRestoreListDlg::~CRestoreListDlg()
 {
     if (m_hBold)
         DeleteObject(m_hBold);
-    if (m_hWhite)
-        DeleteObject(m_hWhite);
 }
 
 BOOL CRestoreListDlg::OnInitDialog()
@@ -63,12 +62,7 @@ BOOL CRestoreListDlg::OnInitDialog()
     SetWindowText(title.GetString());
     SetTitleBar(title);
 
-    LOGFONTW lf = {};
-    HFONT dialogFont = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT, 0, 0));
-    GetObjectW(dialogFont ? dialogFont : GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
-    lf.lfWeight = 600;
-    m_hBold = CreateFontIndirectW(&lf);
-    m_hWhite = CreateSolidBrush(RGB(255, 255, 255));
+    m_hBold = transfer::CreateBoldDialogFont(this);
     ::SendMessageW(::GetDlgItem(m_hWnd, IDC_RESTORE_LIST_HEADING), WM_SETFONT, reinterpret_cast<WPARAM>(m_hBold), TRUE);
     SetDlgItemText(IDC_RESTORE_LIST_HEADING, CToviMsg::GetString(12051).GetString());
     SetDlgItemText(IDC_RESTORE_LIST_HINT, CToviMsg::GetString(12052).GetString());
@@ -80,9 +74,7 @@ BOOL CRestoreListDlg::OnInitDialog()
     m_list.SubclassDlgItem(IDC_RESTORE_LIST, this);
     m_list.SetExtendedStyle(m_list.GetExtendedStyle() | LVS_EX_FULLROWSELECT);
     m_list.ModifyStyle(0, LVS_SHAREIMAGELISTS);
-    SHFILEINFOW info = {};
-    HIMAGELIST system = reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    HIMAGELIST system = transfer::SystemSmallImages();
     if (system)
         m_list.SetImageList(system, LVSIL_SMALL);
     m_list.InsertColumn(0, CToviString::GetString(14000).GetString(), LVCFMT_LEFT, 160);
@@ -222,23 +214,7 @@ void CRestoreListDlg::OnCloseButton()
 
 BOOL CRestoreListDlg::OnEraseBkgnd(CDC* pDC)
 {
-    CRect rect;
-    GetClientRect(&rect);
-    DrawBkgnd(pDC, rect);
-    if (HWND f = ::GetDlgItem(m_hWnd, IDC_BACKUP_FRAME)) {
-        RECT frame;
-        ::GetWindowRect(f, &frame);
-        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&frame), 2);
-        HDC dc = pDC->GetSafeHdc();
-        HPEN pen = CreatePen(PS_SOLID, 1, RGB(217, 217, 217));
-        HGDIOBJ oldPen = SelectObject(dc, pen);
-        HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(WHITE_BRUSH));
-        RoundRect(dc, frame.left, frame.top, frame.right, frame.bottom, 7, 7);
-        SelectObject(dc, oldBrush);
-        SelectObject(dc, oldPen);
-        DeleteObject(pen);
-    }
-    return TRUE;
+    return share::PaintPanels(this, pDC, {IDC_BACKUP_FRAME});
 }
 
 HBRUSH CRestoreListDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
@@ -249,5 +225,5 @@ HBRUSH CRestoreListDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
     SetBkColor(dc, RGB(255, 255, 255));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, id == IDC_RESTORE_LIST_HEADING ? kHeadingColour : RGB(31, 31, 31));
-    return m_hWhite;
+    return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
 }

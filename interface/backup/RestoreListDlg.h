@@ -50,5 +50,4 @@ private:
     int m_nSortColumn = 0;
     int m_nSortAscending = 0;
     HFONT m_hBold = nullptr;
-    HBRUSH m_hWhite = nullptr;
 };

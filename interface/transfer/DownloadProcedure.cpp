@@ -4,6 +4,7 @@
 // server's copy.
 #include "DownloadDlg.h"
 #include "DownloadNames.h"
+#include "DownloadResume.h"
 #include "DownloadRes.h"
 #include "FileDuplicateDlg.h"
 #include "FileUtils.h"
@@ -457,23 +458,16 @@ int CDownloadDlg::DownloadFile(_DOWNLOADINFO item)
             }
         }
         if (!again && existed) {
-            const char answer = m_pProto->DownloadInfo.cAnswer[0];
+            const download::LocalMatch match = download::MatchLocal(m_pProto->DownloadInfo.cAnswer, serverSize, localSize);
             std::string mode = "0";
             __int64 offset = 0;
-            bool ask = false;
-            if (answer == 'Y') {
-                if (serverSize > localSize) {
-                    mode = "3";
-                    offset = localSize;
-                } else if (serverSize == localSize) {
-                    mode = "2";
-                } else {
-                    ask = true;
-                }
-            } else if (answer == 'N') {
-                ask = true;
+            if (match == download::LocalMatch::Resume) {
+                mode = "3";
+                offset = localSize;
+            } else if (match == download::LocalMatch::Complete) {
+                mode = "2";
             }
-            if (ask) {
+            if (match == download::LocalMatch::Conflict) {
                 conflict = true;
                 bool cancelled = false;
                 mode = AskConflict(local, row, cancelled);
@@ -484,13 +478,7 @@ int CDownloadDlg::DownloadFile(_DOWNLOADINFO item)
             }
             CFileUtils::Seek64(file, offset, FILE_BEGIN);
             if (mode == "1") {
-                // Replaced whole: the server sends everything from 0 and the old bytes go.
-                m_pProto->CloseSocket();
-                CFileUtils::Seek64(file, 0, FILE_BEGIN);
-                ::SetEndOfFile(file);
-                char zero[] = "0";
-                rc = m_pProto->GetDownloadInfo(m_hWnd, file, item.ItemId, item.FolderId, item.Version, zero, nullptr,
-                                               OrNull(item.FileKey));
+                rc = download::Reannounce(*m_pProto, m_hWnd, file, item.ItemId, item.FolderId, item.Version, item.FileKey);
                 if (rc != 0) {
                     const int action = Classify(row, file);
                     if (action != kRetry)
@@ -529,8 +517,7 @@ int CDownloadDlg::DownloadFile(_DOWNLOADINFO item)
             } else if (mode == "3") {
                 __int64 base = localSize;
                 ::SendMessageW(m_hWnd, WM_DOWNLOAD_PROGRESS, 1, reinterpret_cast<LPARAM>(&base));
-                char resume[] = "3";
-                if (m_pProto->GetDownloadPosition(resume, localSize) != 0) {
+                if (download::ResumeAt(*m_pProto, file, localSize) != 0) {
                     const int action = Classify(row, file);
                     if (action != kRetry)
                         return action;

@@ -5,6 +5,7 @@
 #include "ToviRegistry.h"
 #include "ToviTextLanguage.h"
 #include "Wnd.h"
+#include <shellapi.h>
 
 namespace transfer {
 
@@ -45,6 +46,41 @@ void PlaceCloseButton(CWnd* dialog, CWnd* closeButton)
     const int width = button.right - button.left;
     const int height = button.bottom - button.top;
     closeButton->MoveWindow(client.right + 2 * width - 72, 2, width, height);
+}
+
+HFONT CreateBoldDialogFont(CWnd* dialog)
+{
+    LOGFONTW lf = {};
+    HFONT font = reinterpret_cast<HFONT>(::SendMessageW(dialog->GetSafeHwnd(), WM_GETFONT, 0, 0));
+    ::GetObjectW(font ? font : ::GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    lf.lfWeight = 600;
+    return ::CreateFontIndirectW(&lf);
+}
+
+HIMAGELIST SystemSmallImages()
+{
+    SHFILEINFOW info = {};
+    return reinterpret_cast<HIMAGELIST>(
+        ::SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+}
+
+void RunOnWindowThread(HWND wnd, UINT invokeMessage, const std::function<void()>& work)
+{
+    if (!wnd || !::IsWindow(wnd))
+        return;
+    if (::GetWindowThreadProcessId(wnd, nullptr) == ::GetCurrentThreadId()) {
+        work();
+        return;
+    }
+    std::function<void()> copy = work;
+    ::SendMessageW(wnd, invokeMessage, 0, reinterpret_cast<LPARAM>(&copy));
+}
+
+LRESULT RunInvoked(LPARAM lParam)
+{
+    if (lParam)
+        (*reinterpret_cast<std::function<void()>*>(lParam))();
+    return 0;
 }
 
 }

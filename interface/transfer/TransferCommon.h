@@ -2,6 +2,8 @@
 #pragma once
 #include "Strings.h"
 #include <windows.h>
+#include <commctrl.h>
+#include <functional>
 
 class CWnd;
 class CToviButton;
@@ -18,5 +20,14 @@ int MessageBox(HWND owner, const CString& text, UINT type);
 void SkinButton(CToviButton& button, CWnd* dialog, UINT id, int style, const CString& text, UINT iconId);
 // Places the caption close button at the top right as every skinned dialog of ours does.
 void PlaceCloseButton(CWnd* dialog, CWnd* closeButton);
+// A new bold (weight 600) copy of the dialog's own font; the caller deletes it.
+HFONT CreateBoldDialogFont(CWnd* dialog);
+// The system's small icon list: shared by every list that shows it, destroyed by none.
+HIMAGELIST SystemSmallImages();
+// Runs work on the window's thread and returns when it has run: at once when called there,
+// else through invokeMessage sent to the window, whose handler returns RunInvoked(lParam).
+// Nothing runs when the window is gone.
+void RunOnWindowThread(HWND wnd, UINT invokeMessage, const std::function<void()>& work);
+LRESULT RunInvoked(LPARAM lParam);
 
 }

@@ -26,3 +26,19 @@
 #define IDC_RESTORE_LIST                10095
 #define IDC_RESTORE_LIST_HEADING        10133
 #define IDC_RESTORE_LIST_HINT           10158
+
+// Restore window.
+#define IDD_RESTORE                     1039
+#define IDC_RESTORE_LABEL_FOLDER        10022
+#define IDC_RESTORE_LABEL_FILE          10024
+#define IDC_RESTORE_PROGRESS            10026
+#define IDC_RESTORE_FOLDER              10052
+#define IDC_RESTORE_FILE                10055
+#define IDC_RESTORE_OPTION_LABEL        10133
+#define IDC_RESTORE_PLACE_LABEL         10134
+#define IDC_RESTORE_HIDDEN              10136
+#define IDC_RESTORE_OVERWRITE           10212
+#define IDC_RESTORE_POLICY_NAME         10226
+#define IDC_RESTORE_START               10229
+#define IDC_RESTORE_FORMER_PLACE        10231
+#define IDC_RESTORE_CHOOSE_FOLDER       10232
