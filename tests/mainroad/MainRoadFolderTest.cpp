@@ -15,6 +15,13 @@ protected:
     void SetUp() override
     {
         RoadTest::SetUp();
+        // Reply dates are rewritten by the product language; another test program may have left English.
+        HKEY key = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Varivivod\\VariruDAD", 0, nullptr, 0,
+                                                 KEY_WRITE, nullptr, &key, nullptr));
+        const wchar_t korean[] = L"1042";
+        RegSetValueExW(key, L"Language", 0, REG_SZ, reinterpret_cast<const BYTE*>(korean), sizeof korean);
+        RegCloseKey(key);
         ASSERT_EQ(0, LogIn(m_proto)) << m_proto.Message();
         m_myFiles = TopFolder(m_proto, L"My Files");
         ASSERT_FALSE(m_myFiles.empty());
