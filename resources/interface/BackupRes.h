@@ -26,3 +26,35 @@
 #define IDC_RESTORE_LIST                10095
 #define IDC_RESTORE_LIST_HEADING        10133
 #define IDC_RESTORE_LIST_HINT           10158
+
+// Policy editor and folder selection.
+#define IDD_BACKUP_POLICY               1013
+#define IDD_FOLDER_SELECT               1036
+#define IDC_POLICY_FOLDERS              10060
+#define IDC_POLICY_DATE                 10072
+#define IDC_POLICY_TIME                 10073
+#define IDC_POLICY_HEAD_POLICY          10133
+#define IDC_POLICY_HEAD_FOLDER          10134
+#define IDC_POLICY_FRAME_POLICY         10135
+#define IDC_POLICY_FRAME_FOLDER         10136
+#define IDC_POLICY_FRAME_OVERWRITE      10137
+#define IDC_POLICY_FRAME_CYCLE          10138
+#define IDC_POLICY_SEPARATOR            10141
+#define IDC_POLICY_HEAD_OVERWRITE       10143
+#define IDC_POLICY_CYCLE_LABEL          10147
+#define IDC_POLICY_NAME_LABEL           10207
+#define IDC_POLICY_DESC_LABEL           10208
+#define IDC_POLICY_NAME                 10209
+#define IDC_POLICY_DESC                 10210
+#define IDC_POLICY_FOLDER_BUTTON        10211
+#define IDC_POLICY_OVERWRITE            10212
+#define IDC_POLICY_KIND_LABEL           10213
+#define IDC_POLICY_DATE_LABEL           10214
+#define IDC_POLICY_WEEKDAY_LABEL        10215
+#define IDC_POLICY_TIME_LABEL           10216
+#define IDC_POLICY_KIND                 10217
+#define IDC_POLICY_WEEKDAY              10218
+#define IDC_POLICY_MONTHDAY             10219
+#define IDC_POLICY_OK                   10220
+#define IDC_FOLDER_TREE                 10222
+#define IDC_POLICY_CYCLE                10227
