@@ -53,6 +53,8 @@ BEGIN_MESSAGE_MAP(CBackupPolicyDlg, CVantelDialog)
     ON_BN_CLICKED(IDC_POLICY_OK, OnBnClickedBtnSet)
     ON_BN_CLICKED(IDC_POLICY_CYCLE, OnBnClickedCheckCycle)
     ON_STN_CLICKED(IDC_POLICY_CYCLE_LABEL, OnClickedCycleLabel)
+    // Two quick clicks on the label are two clicks, not a double click to ignore.
+    ON_STN_DBLCLK(IDC_POLICY_CYCLE_LABEL, OnClickedCycleLabel)
     ON_CBN_SELCHANGE(IDC_POLICY_KIND, OnCbnSelchangeCycle)
     ON_BN_CLICKED(IDC_SYSBTN_CLOSE, OnCloseButton)
 END_MESSAGE_MAP()
@@ -88,8 +90,32 @@ BOOL CBackupPolicyDlg::OnInitDialog()
     return FALSE;
 }
 
+void CBackupPolicyDlg::UseKoreanFaceWhenUnset()
+{
+    // The editor's texts are Korean in every language: without a configured face the
+    // template's face may lack Hangul, so the Korean system face takes its place.
+    if (!CFileUtils::GetDlgFont(m_nProductType).IsEmpty())
+        return;
+    LOGFONTW lf = {};
+    HFONT current = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT, 0, 0));
+    GetObjectW(current ? current : GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    lstrcpynW(lf.lfFaceName, L"\xB9D1\xC740 \xACE0\xB515", LF_FACESIZE);
+    lf.lfCharSet = DEFAULT_CHARSET;
+    CFont face, title;
+    face.CreateFontIndirect(&lf);
+    lf.lfWeight = 600;
+    title.CreateFontIndirect(&lf);
+    SendMessageToDescendants(WM_SETFONT, reinterpret_cast<WPARAM>(face.GetSafeHandle()), TRUE);
+    SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(face.GetSafeHandle()), FALSE);
+    m_fontDlg.DeleteObject();
+    m_fontDlg.Attach(face.Detach());
+    m_fontTitle.DeleteObject();
+    m_fontTitle.Attach(title.Detach());
+}
+
 void CBackupPolicyDlg::InitControl()
 {
+    UseKoreanFaceWhenUnset();
     LOGFONTW lf = {};
     HFONT dialogFont = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT, 0, 0));
     GetObjectW(dialogFont ? dialogFont : GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
@@ -435,6 +461,12 @@ HBRUSH CBackupPolicyDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
     SetBkMode(dc, TRANSPARENT);
     const bool enabled = pWnd && ::IsWindowEnabled(pWnd->GetSafeHwnd());
     SetTextColor(dc, id == IDC_POLICY_HEAD_POLICY ? kHeadingColour : enabled ? RGB(31, 31, 31) : RGB(160, 160, 160));
+    // The group titles and the schedule switch stand on the dialog's own background, the rest
+    // inside the white frames.
+    for (UINT outside : {IDC_POLICY_HEAD_POLICY, IDC_POLICY_HEAD_FOLDER, IDC_POLICY_HEAD_OVERWRITE, IDC_POLICY_CYCLE,
+                         IDC_POLICY_CYCLE_LABEL})
+        if (id == static_cast<int>(outside))
+            return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
     return m_hWhite;
 }
 

@@ -51,6 +51,7 @@ protected:
 
 private:
     void InitControl();
+    void UseKoreanFaceWhenUnset();
     void LoadPolicy();
     void FillFolderList();
     void EnableCycleControl(bool on);

@@ -3,6 +3,7 @@
 // screenshots in Korean and English in the scratch folder.
 #include "AutoAnswer.h"
 #include "FolderSelectDlg.h"
+#include "FolderTreeSteps.h"
 #include "Library.h"
 #include "PixelCapture.h"
 #include "TestPaths.h"
@@ -70,54 +71,9 @@ protected:
         ASSERT_TRUE(run.task->Wait());
     }
 
-    // The texts of the desktop, Computer and the drive of the scratch folder as the tree shows
-    // them: the tree path of a scratch folder starts with them.
-    std::wstring ScratchTreePath(HWND tree)
-    {
-        HTREEITEM root = uitest::TreeChildren(tree, nullptr).at(0);
-        HTREEITEM computer = uitest::TreeChildren(tree, root).at(0);
-        HTREEITEM drive = DriveItem(tree);
-        return uitest::TreeItemText(tree, root) + L"/" + uitest::TreeItemText(tree, computer) + L"/" +
-               uitest::TreeItemText(tree, drive) + L"/scratch/folder-select";
-    }
-    HTREEITEM DriveItem(HWND tree)
-    {
-        HTREEITEM root = uitest::TreeChildren(tree, nullptr).at(0);
-        HTREEITEM computer = uitest::TreeChildren(tree, root).at(0);
-        for (HTREEITEM drive : uitest::TreeChildren(tree, computer)) {
-            const std::wstring text = uitest::TreeItemText(tree, drive);
-            if (text.find(L"T:") != std::wstring::npos || text.find(L"t:") != std::wstring::npos)
-                return drive;
-        }
-        return nullptr;
-    }
-    // Opens the folders down to rel (below the scratch folder) with clicks on their buttons.
-    HTREEITEM Reveal(HWND tree, const std::wstring& rel)
-    {
-        HTREEITEM item = DriveItem(tree);
-        std::wstring path = L"scratch/folder-select";
-        if (!rel.empty())
-            path += L"/" + rel;
-        size_t start = 0;
-        for (;;) {
-            if (!item)
-                return nullptr;
-            if (!uitest::TreeIsExpanded(tree, item)) {
-                uitest::TreeClickButton(tree, item);
-                uitest::WaitUntil([&] { return uitest::TreeIsExpanded(tree, item); }, 3000);
-            }
-            const size_t slash = path.find(L'/', start);
-            const std::wstring part = path.substr(start, slash == std::wstring::npos ? std::wstring::npos : slash - start);
-            item = uitest::TreeChild(tree, item, part);
-            if (slash == std::wstring::npos) {
-                if (item && uitest::TreeHasChildren(tree, item) && !uitest::TreeIsExpanded(tree, item) &&
-                    uitest::TreeClickButton(tree, item))
-                    uitest::WaitUntil([&] { return uitest::TreeIsExpanded(tree, item) || !uitest::TreeHasChildren(tree, item); }, 3000);
-                return item;
-            }
-            start = slash + 1;
-        }
-    }
+    std::wstring ScratchTreePath(HWND tree) { return foldertree::TreePathOf(tree, m_scratch); }
+    HTREEITEM DriveItem(HWND tree) { return foldertree::DriveItem(tree, m_scratch); }
+    HTREEITEM Reveal(HWND tree, const std::wstring& rel) { return foldertree::Reveal(tree, rel.empty() ? m_scratch : Full(rel)); }
     HTREEITEM Find(HWND tree, const std::wstring& rel)
     {
         return uitest::TreeItemByPath(tree, ScratchTreePath(tree) + L"/" + rel);
@@ -148,7 +104,6 @@ protected:
 
     uitest::UiThread ui;
     std::wstring m_scratch;
-    std::wstring m_treeBase;   // filled by the first test that opens the tree
 };
 
 std::set<std::wstring> Keys(const CFolderPathMap& map)
@@ -276,8 +231,9 @@ TEST_F(FolderSelectTest, CheckRules)
             EXPECT_TRUE(uitest::TreeIsChecked(run.tree, Find(run.tree, rel))) << "checked: " << Utf8(rel);
         for (const std::wstring& rel : row.unchecked)
             EXPECT_FALSE(uitest::TreeIsChecked(run.tree, Find(run.tree, rel))) << "unchecked: " << Utf8(rel);
-        if (!row.message)
+        if (!row.message) {
             EXPECT_EQ(0, boxes.Count());
+        }
         Close(run, IDOK);
         EXPECT_EQ(IDOK, run.answer);
         std::set<std::wstring> expected;
