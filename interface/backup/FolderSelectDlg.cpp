@@ -357,15 +357,16 @@ void CFolderSelectDlg::ClickCheck(HTREEITEM item)
         }
     }
     SetItemCheck(item, finalState);
-    PostMessage(kSettleCheck, reinterpret_cast<WPARAM>(item), finalState ? 1 : 0);
+    m_hSettleItem = item;
+    PostMessage(kSettleCheck, 0, finalState ? 1 : 0);
 }
 
-LRESULT CFolderSelectDlg::OnSettleCheck(WPARAM wParam, LPARAM lParam)
+LRESULT CFolderSelectDlg::OnSettleCheck(WPARAM, LPARAM lParam)
 {
-    HTREEITEM item = reinterpret_cast<HTREEITEM>(wParam);
-    // Only an item that is still in the tree: the posted handle may have been deleted since.
-    if (!m_bClearing && FindTreePath(GetTreePath(item)) == item)
-        SetItemCheck(item, lParam != 0);
+    // CleanItem forgets the item when it is deleted before this arrives.
+    if (m_hSettleItem && !m_bClearing)
+        SetItemCheck(m_hSettleItem, lParam != 0);
+    m_hSettleItem = nullptr;
     return 0;
 }
 

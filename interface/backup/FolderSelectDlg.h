@@ -140,6 +140,7 @@ private:
     bool m_bClearing = false;
     bool m_bRefreshing = false;
     bool m_bHadChildren = false;
+    HTREEITEM m_hSettleItem = nullptr;   // the item whose check a click decided, until it settles
     HFONT m_hFont = nullptr;
     HFONT m_hTitleFont = nullptr;
     CString m_strTitle;

@@ -290,6 +290,8 @@ void CFolderSelectDlg::CleanItem(HTREEITEM item)
     if (!item)
         return;
     CleanChildItem(item);
+    if (item == m_hSettleItem)
+        m_hSettleItem = nullptr;
     _FOLDER_TREE_ITEM* data = ItemData(item);
     m_tree.SetItemData(item, 0);
     m_tree.DeleteItem(item);

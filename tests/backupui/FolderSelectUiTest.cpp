@@ -326,6 +326,44 @@ TEST_F(FolderSelectTest, SelectingAnOpenFolderRefreshesItsFolders)
     Close(run, IDCANCEL);
 }
 
+// The caption band moves the window, the bottom-right corner sizes it (the tree and the
+// buttons follow), and it does not shrink below its minimum.
+TEST_F(FolderSelectTest, TheFrameMovesByItsBandAndSizesByItsCorner)
+{
+    Run run;
+    Open(run, {});
+    RECT start, tree0;
+    GetWindowRect(run.dlg, &start);
+    GetWindowRect(run.tree, &tree0);
+    uitest::DragWithMouse(run.dlg, {60, 12}, {100, 42});
+    RECT moved;
+    ASSERT_TRUE(uitest::WaitUntil([&] { GetWindowRect(run.dlg, &moved); return moved.left != start.left; }, 2000));
+    EXPECT_EQ(start.left + 40, moved.left);
+    EXPECT_EQ(start.top + 30, moved.top);
+
+    const int w = moved.right - moved.left, h = moved.bottom - moved.top;
+    uitest::DragWithMouse(run.dlg, {w - 3, h - 2}, {w + 57, h + 48});
+    RECT grown, tree1, cancel;
+    ASSERT_TRUE(uitest::WaitUntil([&] { GetWindowRect(run.dlg, &grown); return grown.right != moved.right; }, 2000));
+    EXPECT_EQ(w + 60, grown.right - grown.left);
+    EXPECT_EQ(h + 50, grown.bottom - grown.top);
+    GetWindowRect(run.tree, &tree1);
+    EXPECT_EQ((tree0.right - tree0.left) + 60, tree1.right - tree1.left);
+    EXPECT_EQ((tree0.bottom - tree0.top) + 50, tree1.bottom - tree1.top);
+    // The buttons keep to the bottom-right corner, inside the border and the margin.
+    GetWindowRect(GetDlgItem(run.dlg, IDCANCEL), &cancel);
+    EXPECT_EQ(grown.right - 14, cancel.right);
+    EXPECT_GT(cancel.top, tree1.bottom);
+
+    const int w2 = grown.right - grown.left, h2 = grown.bottom - grown.top;
+    uitest::DragWithMouse(run.dlg, {w2 - 3, h2 - 2}, {w2 - 700, h2 - 700});
+    RECT shrunk;
+    uitest::WaitUntil([&] { GetWindowRect(run.dlg, &shrunk); return shrunk.right != grown.right; }, 2000);
+    EXPECT_EQ(360, shrunk.right - shrunk.left);
+    EXPECT_EQ(380, shrunk.bottom - shrunk.top);
+    Close(run, IDCANCEL);
+}
+
 TEST_F(FolderSelectTest, TheItemIdListHelpersCopyAndJoin)
 {
     IMalloc* allocator = nullptr;

@@ -68,6 +68,24 @@ void ClickWithMouse(HWND hwnd, POINT at)
     ::Sleep(50);
 }
 
+void DragWithMouse(HWND hwnd, POINT from, POINT to)
+{
+    ::ClientToScreen(hwnd, &from);
+    ::ClientToScreen(hwnd, &to);
+    ::SetCursorPos(from.x, from.y);
+    SendMouse(MOUSEEVENTF_MOVE);
+    ::Sleep(50);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    ::Sleep(50);
+    for (int step = 1; step <= 4; ++step) {
+        ::SetCursorPos(from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4);
+        SendMouse(MOUSEEVENTF_MOVE);
+        ::Sleep(40);
+    }
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    ::Sleep(100);
+}
+
 std::wstring TreeItemText(HWND tree, HTREEITEM item)
 {
     wchar_t text[520] = {};
