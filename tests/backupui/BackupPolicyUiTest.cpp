@@ -313,6 +313,25 @@ TEST_F(BackupPolicyTest, RefusedInputsShowTheirMessageAndTheEditorStays)
     }
 }
 
+// Enter in a field is not the save button: the editor stays, and nothing is stored or reported
+// as saved.
+TEST_F(BackupPolicyTest, EnterInAFieldNeitherSavesNorClosesTheEditor)
+{
+    Run run;
+    Open(run);
+    Fill(run.dlg, L"enter", L"d");
+    ChooseFolders(run.dlg, {m_scratch + L"\\Data"});
+    HWND name = GetDlgItem(run.dlg, 10209);
+    SetFocus(name);
+    ASSERT_TRUE(uitest::SendKey(name, VK_RETURN));
+    uitest::WaitUntil([&] { return run.task->Done(); }, 1000);
+    EXPECT_FALSE(run.task->Done());
+    EXPECT_FALSE(PolicyExists(L"20261209100000"));
+    ASSERT_TRUE(uitest::ClickButton(run.dlg, IDCANCEL));
+    ASSERT_TRUE(run.task->Wait());
+    EXPECT_EQ(IDCANCEL, run.answer);
+}
+
 // Editing shows the stored policy, keeps its id and name, writes a new creation time, clears
 // the last run, and turning the schedule off removes it.
 TEST_F(BackupPolicyTest, EditingKeepsTheIdAndNameAndClearsTheLastRun)
