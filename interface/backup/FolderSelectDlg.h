@@ -80,6 +80,10 @@ public:
     static bool ShowUnderComputer(bool hiddenFolder, const CString& path, UINT driveType, bool virtualDriveRuns,
                                   const CString& virtualDriveName, bool hasName);
 
+    // Whether the shell's attributes make an item a folder of the tree: a folder that is also a
+    // stream is an archive (a ZIP file) the shell opens as a folder, and is left out.
+    static bool ListsAsFolder(ULONG attributes);
+
     // The checked state of the item whose tree path is treePath (for tests and callers that
     // show the choice); false when it is not loaded.
     bool IsPathChecked(const CString& treePath);

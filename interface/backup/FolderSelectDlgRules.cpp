@@ -70,6 +70,11 @@ bool CFolderSelectDlg::ShowUnderComputer(bool hiddenFolder, const CString& path,
     return true;
 }
 
+bool CFolderSelectDlg::ListsAsFolder(ULONG attributes)
+{
+    return (attributes & SFGAO_FOLDER) && !(attributes & SFGAO_STREAM);
+}
+
 LPITEMIDLIST CFolderSelectDlg::ILAppend(IMalloc* allocator, LPCITEMIDLIST first, LPCITEMIDLIST second)
 {
     if (first == nullptr || allocator == nullptr)

@@ -135,8 +135,7 @@ void CFolderSelectDlg::EnumChildItems(IShellFolder* folder, LPCITEMIDLIST pidl, 
             wchar_t name[260] = {};
             if (SUCCEEDED(folder->GetDisplayNameOf(child, SHGDN_NORMAL, &text)))
                 StrRetToBufW(&text, child, name, 260);
-            // A folder that is also a stream is an archive the shell opens as a folder: left out.
-            if ((attributes & SFGAO_FOLDER) && !(attributes & SFGAO_STREAM) && IsDisplay(item, pidl, child, name))
+            if (ListsAsFolder(attributes) && IsDisplay(item, pidl, child, name))
                 InsertTreeItem(item, folder, pidl, child, name);
             m_pMalloc->Free(child);
         }

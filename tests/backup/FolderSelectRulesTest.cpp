@@ -89,4 +89,11 @@ TEST(FolderSelectRules, ComputerListsDrivesButNotVirtualFoldersNorTheVirtualDriv
             << row.what;
 }
 
+TEST(FolderSelectRules, OnlyFoldersThatAreNoArchivesAreListed)
+{
+    EXPECT_TRUE(CFolderSelectDlg::ListsAsFolder(SFGAO_FOLDER | SFGAO_FILESYSTEM | SFGAO_HASSUBFOLDER));
+    EXPECT_FALSE(CFolderSelectDlg::ListsAsFolder(SFGAO_FOLDER | SFGAO_FILESYSTEM | SFGAO_STREAM));   // a ZIP file
+    EXPECT_FALSE(CFolderSelectDlg::ListsAsFolder(SFGAO_FILESYSTEM | SFGAO_STREAM));                  // a file
+}
+
 } // namespace

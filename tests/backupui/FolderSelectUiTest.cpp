@@ -131,13 +131,15 @@ TEST_F(FolderSelectTest, UnderTheDesktopOnlyComputerIsListedAndUnderItOnlyDrives
     }
     EXPECT_NE(nullptr, DriveItem(run.tree));
     // Folders only, in natural order.
+    CloseHandle(CreateFileW(Full(L"file.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    CreateDirectoryW(Full(L"v10").c_str(), nullptr);
+    CreateDirectoryW(Full(L"v9").c_str(), nullptr);
     HTREEITEM scratch = Reveal(run.tree, L"");
     ASSERT_NE(nullptr, scratch);
-    CloseHandle(CreateFileW(Full(L"Data/file.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     std::vector<std::wstring> names;
     for (HTREEITEM child : uitest::TreeChildren(run.tree, scratch))
         names.push_back(uitest::TreeItemText(run.tree, child));
-    EXPECT_EQ((std::vector<std::wstring>{L"Data", L"Other"}), names);
+    EXPECT_EQ((std::vector<std::wstring>{L"Data", L"Other", L"v9", L"v10"}), names);
     Close(run, IDCANCEL);
     EXPECT_EQ(IDCANCEL, run.answer);
 }
