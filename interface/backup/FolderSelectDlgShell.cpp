@@ -73,6 +73,8 @@ bool CFolderSelectDlg::IsDisplay(HTREEITEM parent, LPCITEMIDLIST parentPidl, LPC
     _FOLDER_TREE_ITEM* parentData = ItemData(parent);
     if (!parentData)
         return false;
+    if (!parentData->bRoot && !parentData->bComputer)
+        return true;
     LPITEMIDLIST absolute = ILAppend(m_pMalloc, parentPidl, childPidl);
     if (!absolute)
         return false;
@@ -178,11 +180,14 @@ bool CFolderSelectDlg::InsertTreeItem(HTREEITEM item, IShellFolder* folder, LPCI
     lstrcpynW(data->szDisplayName, name.GetString(), 260);
     data->ulAttributes = attributes;
     data->bValid = 1;
-    const CString path = PathOf(data->pidlAbsolute);
-    data->bCdRom = parentData->bComputer && !path.IsEmpty() && DriveTypeOf(path) == DRIVE_CDROM;
-    data->bLibraries = parentData->bRoot && SameList(data->pidlAbsolute, m_pidlLibraries);
-    data->bRecycleBin = parentData->bRoot && SameList(data->pidlAbsolute, m_pidlRecycleBin);
-    data->bComputer = SameList(data->pidlAbsolute, m_pidlComputer);
+    // The special items stand only under the desktop and Computer: deeper folders skip the asking.
+    const CString path = parentData->bComputer ? PathOf(data->pidlAbsolute) : CString();
+    data->bCdRom = !path.IsEmpty() && DriveTypeOf(path) == DRIVE_CDROM;
+    if (parentData->bRoot) {
+        data->bLibraries = SameList(data->pidlAbsolute, m_pidlLibraries);
+        data->bRecycleBin = SameList(data->pidlAbsolute, m_pidlRecycleBin);
+        data->bComputer = SameList(data->pidlAbsolute, m_pidlComputer);
+    }
 
     SHFILEINFOW info = {};
     const UINT iconFlags = SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON | ((attributes & SFGAO_LINK) ? SHGFI_LINKOVERLAY : 0);
