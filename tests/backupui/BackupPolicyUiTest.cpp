@@ -253,6 +253,61 @@ TEST_F(BackupPolicyTest, ANewPolicyIsStoredAsTheBackupReadsIt)
     EXPECT_EQ(1, overwrite);
 }
 
+// Each kind of schedule, chosen in the editor on the fixed Wednesday at 10:00, is stored with
+// the values the schedule reads and its first run.
+TEST_F(BackupPolicyTest, EachScheduleKindIsStoredWithItsFirstRun)
+{
+    const struct Row {
+        int kind;
+        WORD hour;
+        const wchar_t* date;        // what is stored as BackupDate
+        const wchar_t* weekday;
+        const wchar_t* next;
+    } rows[] = {
+        {0, 9, L"2026-12-24", L"<none>", L"2026-12-24 09:00:00"},
+        {1, 9, L"<none>", L"<none>", L"2026-12-10 09:00:00"},
+        {1, 11, L"<none>", L"<none>", L"2026-12-09 11:00:00"},
+        {2, 9, L"<none>", L"5", L"2026-12-11 09:00:00"},
+        {3, 9, L"31", L"<none>", L"2026-12-31 09:00:00"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.kind);
+        DeleteKeyTree(HKEY_CURRENT_USER, kPolicyRoot);
+        Run run;
+        Open(run);
+        Fill(run.dlg, L"kinds", L"d");
+        ChooseFolders(run.dlg, {m_scratch + L"\\Data"});
+        ClickCentre(run.dlg, 10227);
+        Pick(run.dlg, 10217, row.kind);
+        if (row.kind == 0) {
+            SYSTEMTIME day = {};
+            day.wYear = 2026;
+            day.wMonth = 12;
+            day.wDay = 24;
+            SendDlgItemMessageW(run.dlg, 10072, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&day));
+        }
+        if (row.kind == 2)
+            Pick(run.dlg, 10218, 5);
+        if (row.kind == 3)
+            Pick(run.dlg, 10219, 30);
+        SetTime(run.dlg, 10073, row.hour, 0);
+        ASSERT_TRUE(uitest::ClickButton(run.dlg, 10220));
+        ASSERT_TRUE(run.task->Wait());
+        ASSERT_EQ(IDOK, run.answer);
+        EXPECT_EQ(L"1", Value(run.id, L"Reservation"));
+        EXPECT_EQ(std::to_wstring(row.kind), Value(run.id, L"BackupCycle"));
+        EXPECT_EQ(row.date, Value(run.id, L"BackupDate"));
+        EXPECT_EQ(row.weekday, Value(run.id, L"BackupDayOfTheWeek"));
+        EXPECT_EQ(row.next, Value(run.id, L"NextBackupTime"));
+        // The store reads the schedule back as it was chosen.
+        int reservation = 0, kind = -1, weekday = -1;
+        CString date, time;
+        ASSERT_TRUE(CToviRegistry::GetBackupCycle(run.id.c_str(), &reservation, &kind, date, &weekday, time));
+        EXPECT_EQ(row.kind, kind);
+        EXPECT_EQ(std::wstring(row.hour == 9 ? L"09:00:00" : L"11:00:00"), time.GetString());
+    }
+}
+
 // Creating a policy in the same second as another (the id is the clock) keeps both.
 TEST_F(BackupPolicyTest, APolicyMadeInTheSameSecondAsAnotherGetsAnIdOfItsOwn)
 {
