@@ -65,6 +65,19 @@ protected:
     void Check(int id, bool on);
     void UpdateNewRowPermission();
 
+    // What both share dialogs do alike: the picker side's texts, the close button and the
+    // picker itself; the permission and search checks from the caller's presets; a member row
+    // copied from the server (with its domain fields when the dialog has a domain choice); the
+    // chosen rows into the protocol object's member list; the window narrowed to its settings
+    // half (the picker opened at once when the server says so) and widened again.
+    void InitPickerSide(CUGroupPicker::Kind kind);
+    void InitPresetChecks();
+    void AppendMember(const _PROTO_SHARED_UGROUP& member, bool withDomain);
+    void StoreChosenMembers();
+    void NarrowWindow(void (CShareDlg::*openPicker)());
+    // Widens the window for the picker once; false when it was open already.
+    bool ExpandSize();
+
     CUGroupPicker m_picker;
     bool m_bPasswordChanged = false;
     bool m_bPickerOpened = false;

@@ -21,9 +21,11 @@ protected:
         m_folder = MakeFolder("My Files/Projects");
     }
 
-    HWND Open(bool quotaShown, bool newShare = false)
+    HWND Open(bool quotaShown, bool newShare = false, const std::function<void(CGShareDlg&)>& options = {})
     {
         m_dlg = std::make_unique<CGShareDlg>();
+        if (options)
+            options(*m_dlg);
         m_dlg->m_pProto = &m_proto;
         std::strcpy(m_dlg->m_szFolderId, m_folder.c_str());
         wcscpy(m_dlg->m_wszFolderName, L"Projects");
@@ -37,6 +39,79 @@ protected:
     std::string m_folder;
     std::unique_ptr<CGShareDlg> m_dlg;
 };
+
+// A control's rectangle in the dialog's client coordinates.
+RECT ClientRect(HWND dialog, int id)
+{
+    RECT rect = {};
+    GetWindowRect(GetDlgItem(dialog, id), &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+TEST_F(GShareDlgTest, ReadOnlySettingsAreLockedForAnyoneButTheMaster)
+{
+    const struct {
+        char readOnly;
+        const char* master;
+        bool locked;
+    } cases[] = {
+        {'Y', "N", true},
+        {'Y', "Y", false},
+        {'N', "N", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("read-only ") + c.readOnly + ", master " + c.master);
+        ASSERT_EQ("OK", Control(std::string("SWITCH groupShareMaster=") + c.master).substr(0, 2));
+        ASSERT_NE(nullptr, Open(true, false, [&](CGShareDlg& dlg) { dlg.m_cReadOnly = c.readOnly; }));
+        // The quota line is the master's own business in any case; the rest follows the option.
+        for (int id : {10104, 10068, 10077, 10075, 10076})
+            EXPECT_EQ(!c.locked, IsWindowEnabled(Item(id)) != FALSE) << id;
+        // Members stay open to change.
+        EXPECT_TRUE(IsWindowEnabled(Item(10081)));
+        uitest::ClickButton(m_dialog, IDCANCEL);
+        ASSERT_EQ(IDCANCEL, WaitModal());
+    }
+}
+
+TEST_F(GShareDlgTest, WithoutADomainChoiceThePickerTakesTheRoomOfTheDomainRow)
+{
+    for (const char option : {'Y', 'N'}) {
+        SCOPED_TRACE(std::string("domain option ") + option);
+        ASSERT_NE(nullptr, Open(false, false, [&](CGShareDlg& dlg) { dlg.m_cDomainOption = option; }));
+        const RECT heading = ClientRect(m_dialog, 10143), combo = ClientRect(m_dialog, 10092),
+                   tree = ClientRect(m_dialog, 10057), members = ClientRect(m_dialog, 10058);
+        std::vector<RECT> searchRow;
+        for (int id : {10061, 10062, 10063, 10064, 10084})
+            searchRow.push_back(ClientRect(m_dialog, id));
+        uitest::ClickButton(m_dialog, 10081);
+        ASSERT_TRUE(uitest::WaitUntil([this] { return ListView_GetItemCount(Item(10058)) > 0; }, 10000));
+        ASSERT_TRUE(WaitIdle());
+        const bool moved = option == 'N';
+        const LONG up = moved ? tree.top - combo.top : 0;
+        EXPECT_EQ(!moved, IsWindowVisible(Item(10092)) != FALSE);
+        EXPECT_EQ(!moved, IsWindowVisible(Item(10143)) != FALSE);
+        EXPECT_EQ(moved, IsWindowVisible(Item(10147)) != FALSE);
+        if (moved) {
+            EXPECT_EQ(heading.left, ClientRect(m_dialog, 10147).left);
+            EXPECT_EQ(heading.top, ClientRect(m_dialog, 10147).top);
+        }
+        const RECT treeNow = ClientRect(m_dialog, 10057), membersNow = ClientRect(m_dialog, 10058);
+        EXPECT_EQ(tree.top - up, treeNow.top);
+        EXPECT_EQ(tree.bottom - tree.top + (moved ? 6 : 0), treeNow.bottom - treeNow.top);
+        EXPECT_EQ(members.top - up, membersNow.top);
+        EXPECT_EQ(members.bottom, membersNow.bottom);
+        const int ids[] = {10061, 10062, 10063, 10064, 10084};
+        for (size_t i = 0; i < searchRow.size(); ++i)
+            EXPECT_EQ(searchRow[i].top - up, ClientRect(m_dialog, ids[i]).top) << ids[i];
+        // Nothing moved onto anything else.
+        EXPECT_LT(treeNow.bottom, ClientRect(m_dialog, 10061).top);
+        // The tree still holds the organisation.
+        EXPECT_EQ(4u, TreeLevel(nullptr).size());
+        uitest::ClickButton(m_dialog, IDCANCEL);
+        ASSERT_EQ(IDCANCEL, WaitModal());
+    }
+}
 
 TEST_F(GShareDlgTest, MembersOfTheChosenDomainAreSavedWithTheirDomain)
 {

@@ -25,7 +25,10 @@ void ShareHost::TearDown()
             uitest::ClickButton(m_dialog, IDCANCEL);
         m_task->Wait(10000);
     }
-    Control("SWITCH pageSize=0 guestFolderQuota=1000");
+    if (m_bFaceSaved)
+        CToviRegistry::SetDialogFont(0, m_savedFace);
+    Control("SWITCH pageSize=0 guestFolderQuota=1000 guestDefaultDate=2099-12-31 guestDateEditable=Y "
+            "groupShareMaster=Y");
     ToviInterfaceTerm();
     RoadTest::TearDown();
 }
@@ -39,6 +42,11 @@ void ShareHost::UseLanguage(unsigned short language)
     if (product)
         RegCloseKey(product);
     EXPECT_TRUE(CToviRegistry::SetLanguage(0, language));
+    // Korean texts in the Korean system face, as a Korean installation configures it.
+    if (!m_bFaceSaved)
+        CToviRegistry::GetDialogFont(0, m_savedFace);
+    m_bFaceSaved = true;
+    CToviRegistry::SetDialogFont(0, language == 18 ? CString(L"\xB9D1\xC740 \xACE0\xB515") : m_savedFace);
 }
 
 void ShareHost::SeedOrganisation()

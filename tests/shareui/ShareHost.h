@@ -3,6 +3,7 @@
 // running dialog from the test thread.
 #pragma once
 #include "RoadServer.h"
+#include "Strings.h"
 #include <windows.h>
 #include <commctrl.h>
 #include <map>
@@ -51,6 +52,9 @@ protected:
     std::string List(const std::string& user, const std::string& path);
 
     std::shared_ptr<uitest::UiTask> m_task;
+    // The dialog face before a language was chosen, put back at the end.
+    CString m_savedFace;
+    bool m_bFaceSaved = false;
     INT_PTR m_result = -99;
     HWND m_dialog = nullptr;
 };

@@ -1,0 +1,101 @@
+// CGuestBaseDlg: the guest dialogs' session, workers and painting.
+#include "GuestBaseDlg.h"
+#include "CircularProgressThread.h"
+#include "ShareRes.h"
+#include "SkinRes.h"
+#include "ToviProto.h"
+#include "ToviString.h"
+#include "TransferCommon.h"
+
+IMPLEMENT_DYNAMIC(CGuestBaseDlg, CVantelDialog)
+
+BEGIN_MESSAGE_MAP(CGuestBaseDlg, CVantelDialog)
+    ON_WM_CTLCOLOR()
+    ON_WM_CREATE()
+    ON_WM_ERASEBKGND()
+    ON_BN_CLICKED(IDC_SYSBTN_CLOSE, OnBnClickedBtnSysExit)
+    ON_MESSAGE(WM_CIRCULAR_PROGRESS, OnCircularProgress)
+END_MESSAGE_MAP()
+
+CGuestBaseDlg::CGuestBaseDlg(UINT templateId, CWnd* pParent) : CVantelDialog(templateId, pParent) {}
+
+CGuestBaseDlg::~CGuestBaseDlg()
+{
+    if (m_pProto) {
+        m_pProto->CloseSocket();
+        delete m_pProto;
+    }
+}
+
+bool CGuestBaseDlg::MakeSession()
+{
+    if (!m_pProto) {
+        m_pProto = new CToviProto();
+        m_pProto->NoTimerFlag = 8;
+        m_session.CopyTo(*m_pProto);
+    }
+    return m_pProto != nullptr;
+}
+
+int CGuestBaseDlg::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    if (CVantelDialog::OnCreate(lpCreateStruct) == -1)
+        return -1;
+    return MakeSession() ? 0 : -1;
+}
+
+void CGuestBaseDlg::SetFolderTitle()
+{
+    const CString title = CToviString::GetString(m_nNewFolder ? 14006 : 14007);
+    SetWindowText(title);
+    SetTitleBar(title);
+}
+
+void CGuestBaseDlg::SkinButtons(unsigned okTextId)
+{
+    transfer::SkinButton(m_btnOk, this, IDOK, 13, CToviString::GetString(okTextId), 526);
+    transfer::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), 528);
+    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
+    transfer::PlaceCloseButton(this, &m_btnClose);
+}
+
+void CGuestBaseDlg::RunWorker(UINT (*proc)(LPVOID))
+{
+    SendMessage(WM_CIRCULAR_PROGRESS, 0, 0);
+    share::RunWorker(proc, this);
+    SendMessage(WM_CIRCULAR_PROGRESS, static_cast<WPARAM>(-1), 0);
+}
+
+LRESULT CGuestBaseDlg::OnCircularProgress(WPARAM wParam, LPARAM)
+{
+    if (wParam == 0) {
+        ActivateWindow(m_hWnd);
+        UpdateWindow();
+        if (!m_pSpinner)
+            m_pSpinner = CCircularProgressThread::Start(this, 50, 0x9E6723);
+        // Shown once its window exists, so that a short request cannot stop it half made.
+        if (m_pSpinner && m_pSpinner->WaitUntilReady(2000))
+            m_pSpinner->SetShow(true);
+    } else if (m_pSpinner) {
+        CCircularProgressThread::Stop(m_pSpinner);
+        m_pSpinner = nullptr;
+    }
+    return 0;
+}
+
+void CGuestBaseDlg::OnBnClickedBtnSysExit()
+{
+    OnCancel();
+}
+
+BOOL CGuestBaseDlg::OnEraseBkgnd(CDC* pDC)
+{
+    return share::PaintPanels(this, pDC, {IDC_SHARE_FRAME_LEFT, IDC_SHARE_FRAME_RIGHT});
+}
+
+HBRUSH CGuestBaseDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
+{
+    if (HBRUSH brush = share::PanelCtlColor(pDC->GetSafeHdc(), nCtlColor))
+        return brush;
+    return CVantelDialog::OnCtlColor(pDC, pWnd, nCtlColor);
+}

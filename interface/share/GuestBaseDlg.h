@@ -1,0 +1,59 @@
+// CGuestBaseDlg: what the guest dialogs share: a protocol object of their own made from the
+// caller's session, the workers run under the circular progress, the skinned buttons, the close
+// button and the white panels.
+#pragma once
+#include "ShareCommon.h"
+#include "ToviButton.h"
+#include "ToviInterfaceApi.h"
+#include "VantelDialog.h"
+
+class CToviProto;
+class CCircularProgressThread;
+
+#ifndef WM_ERROR_DISP
+#define WM_ERROR_DISP (WM_USER + 1)
+#endif
+#ifndef WM_CIRCULAR_PROGRESS
+#define WM_CIRCULAR_PROGRESS (WM_USER + 2)
+#endif
+
+class TOVIINTERFACE_API CGuestBaseDlg : public CVantelDialog {
+    DECLARE_DYNAMIC(CGuestBaseDlg)
+public:
+    ~CGuestBaseDlg() override;
+
+    // The caller's session, copied into the dialog's own protocol object when it is made.
+    share::SessionBlock m_session;
+    // Non-zero: a new guest folder under the selected folder; 0: the selected guest folder.
+    int m_nNewFolder = 0;
+    // The guest folder's name; empty for a new one.
+    wchar_t m_wszFolderName[512] = {};
+
+protected:
+    CGuestBaseDlg(UINT templateId, CWnd* pParent);
+
+    int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    BOOL OnEraseBkgnd(CDC* pDC);
+    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+    void OnBnClickedBtnSysExit();
+    LRESULT OnCircularProgress(WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
+
+    // Makes the own protocol object once; false when it cannot be made.
+    bool MakeSession();
+    // The title for a new or an existing guest folder.
+    void SetFolderTitle();
+    // OK with its text, Cancel and the caption close button, skinned and placed.
+    void SkinButtons(unsigned okTextId);
+    // Runs proc (parameter: this dialog) on a worker while the circular progress turns;
+    // what the worker posts is handled meanwhile.
+    void RunWorker(UINT (*proc)(LPVOID));
+
+    CToviProto* m_pProto = nullptr;
+    // Set by a worker that finished its request.
+    bool m_bDone = false;
+    CCircularProgressThread* m_pSpinner = nullptr;
+    CToviButton m_btnOk;
+    CToviButton m_btnCancel;
+    CToviButton m_btnClose;
+};
