@@ -74,7 +74,7 @@ TEST_F(GShareDlgTest, ReadOnlySettingsAreLockedForAnyoneButTheMaster)
     }
 }
 
-TEST_F(GShareDlgTest, WithoutADomainChoiceThePickerTakesTheRoomOfTheDomainRow)
+TEST_F(GShareDlgTest, OpeningThePickerWidensTheWindowAndWithoutADomainChoiceItsListsTakeTheDomainRow)
 {
     for (const char option : {'Y', 'N'}) {
         SCOPED_TRACE(std::string("domain option ") + option);
@@ -84,6 +84,9 @@ TEST_F(GShareDlgTest, WithoutADomainChoiceThePickerTakesTheRoomOfTheDomainRow)
         std::vector<RECT> searchRow;
         for (int id : {10061, 10062, 10063, 10064, 10084})
             searchRow.push_back(ClientRect(m_dialog, id));
+        RECT narrow = {};
+        GetClientRect(m_dialog, &narrow);
+        const RECT ok = ClientRect(m_dialog, 10083), cancel = ClientRect(m_dialog, IDCANCEL);
         uitest::ClickButton(m_dialog, 10081);
         ASSERT_TRUE(uitest::WaitUntil([this] { return ListView_GetItemCount(Item(10058)) > 0; }, 10000));
         ASSERT_TRUE(WaitIdle());
@@ -104,6 +107,13 @@ TEST_F(GShareDlgTest, WithoutADomainChoiceThePickerTakesTheRoomOfTheDomainRow)
         const int ids[] = {10061, 10062, 10063, 10064, 10084};
         for (size_t i = 0; i < searchRow.size(); ++i)
             EXPECT_EQ(searchRow[i].top - up, ClientRect(m_dialog, ids[i]).top) << ids[i];
+        // OK and Cancel keep their distance from the right edge of the widened window.
+        RECT wide = {};
+        GetClientRect(m_dialog, &wide);
+        EXPECT_GT(wide.right, narrow.right);
+        EXPECT_EQ(narrow.right - ok.left, wide.right - ClientRect(m_dialog, 10083).left);
+        EXPECT_EQ(narrow.right - cancel.left, wide.right - ClientRect(m_dialog, IDCANCEL).left);
+        EXPECT_EQ(ok.top, ClientRect(m_dialog, 10083).top);
         // Nothing moved onto anything else.
         EXPECT_LT(treeNow.bottom, ClientRect(m_dialog, 10061).top);
         // The tree still holds the organisation.
