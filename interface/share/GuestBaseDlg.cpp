@@ -7,17 +7,17 @@
 #include "ToviString.h"
 #include "TransferCommon.h"
 
-IMPLEMENT_DYNAMIC(CGuestBaseDlg, CVantelDialog)
+IMPLEMENT_DYNAMIC(CGuestBaseDlg, CSharePanelDlg)
 
-BEGIN_MESSAGE_MAP(CGuestBaseDlg, CVantelDialog)
-    ON_WM_CTLCOLOR()
+BEGIN_MESSAGE_MAP(CGuestBaseDlg, CSharePanelDlg)
     ON_WM_CREATE()
-    ON_WM_ERASEBKGND()
-    ON_BN_CLICKED(IDC_SYSBTN_CLOSE, OnBnClickedBtnSysExit)
     ON_MESSAGE(WM_CIRCULAR_PROGRESS, OnCircularProgress)
 END_MESSAGE_MAP()
 
-CGuestBaseDlg::CGuestBaseDlg(UINT templateId, CWnd* pParent) : CVantelDialog(templateId, pParent) {}
+CGuestBaseDlg::CGuestBaseDlg(UINT templateId, CWnd* pParent)
+    : CSharePanelDlg(templateId, pParent, {IDC_SHARE_FRAME_LEFT, IDC_SHARE_FRAME_RIGHT})
+{
+}
 
 CGuestBaseDlg::~CGuestBaseDlg()
 {
@@ -81,21 +81,4 @@ LRESULT CGuestBaseDlg::OnCircularProgress(WPARAM wParam, LPARAM)
         m_pSpinner = nullptr;
     }
     return 0;
-}
-
-void CGuestBaseDlg::OnBnClickedBtnSysExit()
-{
-    OnCancel();
-}
-
-BOOL CGuestBaseDlg::OnEraseBkgnd(CDC* pDC)
-{
-    return share::PaintPanels(this, pDC, {IDC_SHARE_FRAME_LEFT, IDC_SHARE_FRAME_RIGHT});
-}
-
-HBRUSH CGuestBaseDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
-{
-    if (HBRUSH brush = share::PanelCtlColor(pDC->GetSafeHdc(), nCtlColor))
-        return brush;
-    return CVantelDialog::OnCtlColor(pDC, pWnd, nCtlColor);
 }

@@ -1,11 +1,11 @@
 // CGuestBaseDlg: what the guest dialogs share: a protocol object of their own made from the
 // caller's session, the workers run under the circular progress, the skinned buttons, the close
-// button and the white panels.
+// button and the white panels (CSharePanelDlg).
 #pragma once
 #include "ShareCommon.h"
 #include "ToviButton.h"
+#include "SharePanelDlg.h"
 #include "ToviInterfaceApi.h"
-#include "VantelDialog.h"
 
 class CToviProto;
 class CCircularProgressThread;
@@ -17,7 +17,7 @@ class CCircularProgressThread;
 #define WM_CIRCULAR_PROGRESS (WM_USER + 2)
 #endif
 
-class TOVIINTERFACE_API CGuestBaseDlg : public CVantelDialog {
+class TOVIINTERFACE_API CGuestBaseDlg : public CSharePanelDlg {
     DECLARE_DYNAMIC(CGuestBaseDlg)
 public:
     ~CGuestBaseDlg() override;
@@ -33,9 +33,6 @@ protected:
     CGuestBaseDlg(UINT templateId, CWnd* pParent);
 
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
-    BOOL OnEraseBkgnd(CDC* pDC);
-    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
-    void OnBnClickedBtnSysExit();
     LRESULT OnCircularProgress(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 

@@ -9,18 +9,15 @@
 #include <cstdlib>
 #include <cstring>
 
-IMPLEMENT_DYNAMIC(CLinkCreateDlg, CVantelDialog)
+IMPLEMENT_DYNAMIC(CLinkCreateDlg, CSharePanelDlg)
 
-BEGIN_MESSAGE_MAP(CLinkCreateDlg, CVantelDialog)
-    ON_WM_CTLCOLOR()
+BEGIN_MESSAGE_MAP(CLinkCreateDlg, CSharePanelDlg)
     ON_WM_CREATE()
-    ON_WM_ERASEBKGND()
     ON_BN_CLICKED(IDC_LINK_EXPIRE_ON, OnBnClickedCheckExpireDate)
     ON_BN_CLICKED(IDC_LINK_LIMIT_ON, OnBnClickedCheckPassword2)
     ON_BN_CLICKED(IDOK, OnBnClickedOk)
     ON_BN_CLICKED(IDC_LINK_PASSWORD_ON, OnBnClickedCheckPassword)
     ON_EN_CHANGE(IDC_LINK_PASSWORD, OnEnChangeEditPassword)
-    ON_BN_CLICKED(IDC_SYSBTN_CLOSE, OnBnClickedBtnSysExit)
     ON_EN_CHANGE(IDC_LINK_LIMIT, OnEnChangeEditLimit)
 END_MESSAGE_MAP()
 
@@ -32,7 +29,10 @@ const wchar_t kPasswordMask[] = L"**********";
 
 using share::CopyText;
 
-CLinkCreateDlg::CLinkCreateDlg(CWnd* pParent) : CVantelDialog(IDD_LINK_CREATE, pParent) {}
+CLinkCreateDlg::CLinkCreateDlg(CWnd* pParent)
+    : CSharePanelDlg(IDD_LINK_CREATE, pParent, {IDC_SHARE_FRAME_LEFT, IDC_SHARE_FRAME_RIGHT})
+{
+}
 
 CString CLinkCreateDlg::NameText(const std::vector<_PROTO_FOLDER_INFO>& files)
 {
@@ -59,21 +59,6 @@ int CLinkCreateDlg::OnCreate(LPCREATESTRUCT lpCreateStruct)
         return -1;
     m_strName = NameText(m_vecFiles);
     return 0;
-}
-
-bool CLinkCreateDlg::Checked(int id) const
-{
-    return ::IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED;
-}
-
-void CLinkCreateDlg::Check(int id, bool on)
-{
-    ::CheckDlgButton(m_hWnd, id, on ? BST_CHECKED : BST_UNCHECKED);
-}
-
-void CLinkCreateDlg::EnableItem(int id, bool enable)
-{
-    ::EnableWindow(::GetDlgItem(m_hWnd, id), enable ? TRUE : FALSE);
 }
 
 LinkRules LinkRules::Of(const _OPTION_INFO& options)
@@ -325,19 +310,3 @@ void CLinkCreateDlg::OnBnClickedOk()
     EndDialog(IDOK);
 }
 
-void CLinkCreateDlg::OnBnClickedBtnSysExit()
-{
-    OnCancel();
-}
-
-BOOL CLinkCreateDlg::OnEraseBkgnd(CDC* pDC)
-{
-    return share::PaintPanels(this, pDC, {IDC_SHARE_FRAME_LEFT, IDC_SHARE_FRAME_RIGHT});
-}
-
-HBRUSH CLinkCreateDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
-{
-    if (HBRUSH brush = share::PanelCtlColor(pDC->GetSafeHdc(), nCtlColor))
-        return brush;
-    return CVantelDialog::OnCtlColor(pDC, pWnd, nCtlColor);
-}

@@ -6,7 +6,7 @@
 #include "ShareCommon.h"
 #include "ToviButton.h"
 #include "ToviProto.h"
-#include "VantelDialog.h"
+#include "SharePanelDlg.h"
 #include <vector>
 
 // The server's link rules as the session's option block carries them. Each rule is one digit:
@@ -27,7 +27,7 @@ struct LinkRules {
     static LinkRules Of(const _OPTION_INFO& options);
 };
 
-class TOVIINTERFACE_API CLinkCreateDlg : public CVantelDialog {
+class TOVIINTERFACE_API CLinkCreateDlg : public CSharePanelDlg {
     DECLARE_DYNAMIC(CLinkCreateDlg)
 public:
     explicit CLinkCreateDlg(CWnd* pParent = nullptr);
@@ -49,22 +49,16 @@ public:
 protected:
     BOOL OnInitDialog() override;
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
-    BOOL OnEraseBkgnd(CDC* pDC);
-    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     void OnBnClickedCheckPassword();
     void OnBnClickedCheckExpireDate();
     void OnBnClickedCheckPassword2();
     void OnEnChangeEditPassword();
     void OnEnChangeEditLimit();
     void OnBnClickedOk();
-    void OnBnClickedBtnSysExit();
     DECLARE_MESSAGE_MAP()
 
 private:
     void ShowMask();
-    void EnableItem(int id, bool enable);
-    bool Checked(int id) const;
-    void Check(int id, bool on);
     long long LargestCount() const;
 
     CString m_strName;

@@ -83,7 +83,7 @@ HBRUSH PanelCtlColor(HDC dc, UINT ctlColor)
     return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
 }
 
-BOOL PaintPanels(CVantelDialog* dialog, CDC* pDC, std::initializer_list<int> frames)
+BOOL PaintPanels(CVantelDialog* dialog, CDC* pDC, const std::vector<int>& frames)
 {
     HWND wnd = dialog->GetSafeHwnd();
     CRect client;

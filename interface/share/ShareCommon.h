@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <cstring>
 #include <initializer_list>
+#include <vector>
 #include <utility>
 
 class CDC;
@@ -40,7 +41,7 @@ long DayNumber(const SYSTEMTIME& date);
 // Labels and check boxes on the white panels: transparent text on white.
 HBRUSH PanelCtlColor(HDC dc, UINT ctlColor);
 // The skinned background with white rounded panels where the hidden frames lie; TRUE.
-BOOL PaintPanels(CVantelDialog* dialog, CDC* pDC, std::initializer_list<int> frames);
+BOOL PaintPanels(CVantelDialog* dialog, CDC* pDC, const std::vector<int>& frames);
 
 }
 

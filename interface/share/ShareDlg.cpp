@@ -12,11 +12,9 @@
 #include "TransferCommon.h"
 #include <utility>
 
-IMPLEMENT_DYNAMIC(CShareDlg, CVantelDialog)
+IMPLEMENT_DYNAMIC(CShareDlg, CSharePanelDlg)
 
-BEGIN_MESSAGE_MAP(CShareDlg, CVantelDialog)
-    ON_WM_CTLCOLOR()
-    ON_WM_ERASEBKGND()
+BEGIN_MESSAGE_MAP(CShareDlg, CSharePanelDlg)
     ON_WM_DESTROY()
     ON_BN_CLICKED(IDC_SHARE_ON, OnBnClickedCheckShare)
     ON_BN_CLICKED(IDC_SHARE_ADD, OnBnClickedBtnAddUgroup)
@@ -32,7 +30,6 @@ BEGIN_MESSAGE_MAP(CShareDlg, CVantelDialog)
     ON_BN_CLICKED(IDC_SHARE_PASSWORD_ON, OnBnClickedCheckPassword)
     ON_BN_CLICKED(IDC_SHARE_PERIOD_ON, OnBnClickedCheckPeriod)
     ON_EN_CHANGE(IDC_SHARE_PASSWORD, OnEnChangeEditPassword)
-    ON_BN_CLICKED(IDC_SYSBTN_CLOSE, OnBnClickedBtnSysExit)
     ON_BN_CLICKED(IDC_SHARE_HELP, OnBnClickedBtnShareHelp)
     ON_MESSAGE(WM_PICKER_STEP, OnPickerStep)
 END_MESSAGE_MAP()
@@ -43,23 +40,11 @@ const wchar_t kPasswordMask[] = L"**********";
 
 }
 
-CShareDlg::CShareDlg(CWnd* pParent) : CVantelDialog(IDD_SHARE, pParent) {}
+CShareDlg::CShareDlg(CWnd* pParent) : CShareDlg(IDD_SHARE, pParent) {}
 
-CShareDlg::CShareDlg(UINT templateId, CWnd* pParent) : CVantelDialog(templateId, pParent) {}
-
-bool CShareDlg::Checked(int id) const
+CShareDlg::CShareDlg(UINT templateId, CWnd* pParent)
+    : CSharePanelDlg(templateId, pParent, {IDC_SHARE_FRAME_LEFT, IDC_SHARE_FRAME_RIGHT})
 {
-    return ::IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED;
-}
-
-void CShareDlg::Check(int id, bool on)
-{
-    ::CheckDlgButton(m_hWnd, id, on ? BST_CHECKED : BST_UNCHECKED);
-}
-
-void CShareDlg::EnableItem(int id, bool enable)
-{
-    ::EnableWindow(::GetDlgItem(m_hWnd, id), enable ? TRUE : FALSE);
 }
 
 CStringA CShareDlg::PermissionWord() const
@@ -402,11 +387,6 @@ void CShareDlg::OnBnClickedBtnSetShare()
     EndDialog(IDOK);
 }
 
-void CShareDlg::OnBnClickedBtnSysExit()
-{
-    OnCancel();
-}
-
 void CShareDlg::OnCancel()
 {
     for (int id : {IDC_SHARE_SAVE, IDCANCEL, IDC_SYSBTN_CLOSE})
@@ -421,20 +401,11 @@ void CShareDlg::OnDestroy()
     CVantelDialog::OnDestroy();
 }
 
-BOOL CShareDlg::OnEraseBkgnd(CDC* pDC)
-{
-    return share::PaintPanels(this, pDC, {IDC_SHARE_FRAME_LEFT, IDC_SHARE_FRAME_RIGHT});
-}
-
 BOOL CShareDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
-    auto* header = reinterpret_cast<NMHDR*>(lParam);
-    switch (header->idFrom) {
-    case IDC_PICKER_TREE: *pResult = m_picker.OnTreeNotify(header); return TRUE;
-    case IDC_PICKER_MEMBERS: *pResult = m_picker.OnMembersNotify(header); return TRUE;
-    case IDC_PICKER_CHOSEN: *pResult = m_picker.OnChosenNotify(header); return TRUE;
-    default: return CVantelDialog::OnNotify(wParam, lParam, pResult);
-    }
+    if (m_picker.OnNotify(reinterpret_cast<NMHDR*>(lParam), pResult))
+        return TRUE;
+    return CVantelDialog::OnNotify(wParam, lParam, pResult);
 }
 
 LRESULT CShareDlg::OnPickerStep(WPARAM wParam, LPARAM lParam)
@@ -442,9 +413,3 @@ LRESULT CShareDlg::OnPickerStep(WPARAM wParam, LPARAM lParam)
     return m_picker.OnStep(wParam, lParam);
 }
 
-HBRUSH CShareDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
-{
-    if (HBRUSH brush = share::PanelCtlColor(pDC->GetSafeHdc(), nCtlColor))
-        return brush;
-    return CVantelDialog::OnCtlColor(pDC, pWnd, nCtlColor);
-}

@@ -657,6 +657,19 @@ void CUGroupPicker::Shutdown()
 
 // ---- Notifications ----
 
+bool CUGroupPicker::OnNotify(NMHDR* header, LRESULT* result)
+{
+    if (header->hwndFrom == m_tree && m_tree)
+        *result = OnTreeNotify(header);
+    else if (header->hwndFrom == m_members && m_members)
+        *result = OnMembersNotify(header);
+    else if (header->hwndFrom == m_chosen && m_chosen)
+        *result = OnChosenNotify(header);
+    else
+        return false;
+    return true;
+}
+
 LRESULT CUGroupPicker::OnTreeNotify(NMHDR* header)
 {
     const bool refuse = m_clearing || m_busy;
