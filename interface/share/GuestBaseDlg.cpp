@@ -66,6 +66,17 @@ void CGuestBaseDlg::RunWorker(UINT (*proc)(LPVOID))
     SendMessage(WM_CIRCULAR_PROGRESS, static_cast<WPARAM>(-1), 0);
 }
 
+CGuestBaseDlg::Steps CGuestBaseDlg::RunSteps(const std::function<int()>& first, const std::function<int()>& next)
+{
+    if (first() != 0)
+        return Steps::kFirstFailed;
+    for (int step = 0; step < PROTO_MAX_STEPS && m_pProto->ContinueFlag[0] == 'Y'; ++step)
+        if (next() != 0)
+            return Steps::kStepFailed;
+    m_pProto->CloseSocket();
+    return Steps::kDone;
+}
+
 LRESULT CGuestBaseDlg::OnCircularProgress(WPARAM wParam, LPARAM)
 {
     if (wParam == 0) {

@@ -6,6 +6,7 @@
 #include "ToviButton.h"
 #include "SharePanelDlg.h"
 #include "ToviInterfaceApi.h"
+#include <functional>
 
 class CToviProto;
 class CCircularProgressThread;
@@ -45,6 +46,12 @@ protected:
     // Runs proc (parameter: this dialog) on a worker while the circular progress turns;
     // what the worker posts is handled meanwhile.
     void RunWorker(UINT (*proc)(LPVOID));
+
+    // How a request with continuation steps ended.
+    enum class Steps { kDone, kFirstFailed, kStepFailed };
+    // On a worker: sends first(), then next() while the reply says that more follows; closes
+    // the connection when everything went through. The protocol object keeps the failure.
+    Steps RunSteps(const std::function<int()>& first, const std::function<int()>& next);
 
     CToviProto* m_pProto = nullptr;
     // Set by a worker that finished its request.

@@ -194,21 +194,10 @@ UINT CGuestDlg::GuestThread(LPVOID param)
     CToviProto* proto = self->m_pProto;
     char folder[11];
     memcpy(folder, self->m_szFolderId, sizeof folder);
-    if (proto->SetGuestInfo(folder, self->m_nNewFolder, &self->m_info) != 0) {
-        ::PostMessageW(self->GetSafeHwnd(), WM_ERROR_DISP, static_cast<WPARAM>(proto->ResultInfo.nResultCode), 0);
-        self->m_bDone = false;
-        return static_cast<UINT>(-1);
-    }
-    for (int step = 0; step < PROTO_MAX_STEPS && proto->ContinueFlag[0] == 'Y'; ++step) {
-        if (proto->GetGuestContinue(const_cast<char*>("Y")) != 0) {
-            ::PostMessageW(self->GetSafeHwnd(), WM_ERROR_DISP, 0, 0);
-            self->m_bDone = false;
-            return static_cast<UINT>(-1);
-        }
-    }
-    self->m_bDone = true;
-    proto->CloseSocket();
-    return 0;
+    const Steps steps = self->RunSteps([&] { return proto->SetGuestInfo(folder, self->m_nNewFolder, &self->m_info); },
+                                       [&] { return proto->GetGuestContinue(const_cast<char*>("Y")); });
+    self->m_bDone = steps == Steps::kDone;
+    return self->ReportSteps(steps);
 }
 
 void CGuestDlg::OnBnClickedResetPWD()
@@ -228,18 +217,18 @@ UINT CGuestDlg::ResetThread(LPVOID param)
     CToviProto* proto = self->m_pProto;
     char folder[11];
     memcpy(folder, self->m_szFolderId, sizeof folder);
-    if (proto->SetGuestResetPWD(folder) != 0) {
-        ::PostMessageW(self->GetSafeHwnd(), WM_ERROR_DISP, static_cast<WPARAM>(proto->ResultInfo.nResultCode), 0);
-        return static_cast<UINT>(-1);
-    }
-    for (int step = 0; step < PROTO_MAX_STEPS && proto->ContinueFlag[0] == 'Y'; ++step) {
-        if (proto->SetGuestResetPWDContinue(const_cast<char*>("Y")) != 0) {
-            ::PostMessageW(self->GetSafeHwnd(), WM_ERROR_DISP, 0, 0);
-            return static_cast<UINT>(-1);
-        }
-    }
-    proto->CloseSocket();
-    return 0;
+    return self->ReportSteps(self->RunSteps([&] { return proto->SetGuestResetPWD(folder); },
+                                            [&] { return proto->SetGuestResetPWDContinue(const_cast<char*>("Y")); }));
+}
+
+UINT CGuestDlg::ReportSteps(Steps steps)
+{
+    if (steps == Steps::kDone)
+        return 0;
+    // The first request's failure carries its code; a failed step carries none.
+    const WPARAM code = steps == Steps::kFirstFailed ? static_cast<WPARAM>(m_pProto->ResultInfo.nResultCode) : 0;
+    ::PostMessageW(GetSafeHwnd(), WM_ERROR_DISP, code, 0);
+    return static_cast<UINT>(-1);
 }
 
 LRESULT CGuestDlg::OnErrorDisp(WPARAM, LPARAM)

@@ -29,6 +29,8 @@ protected:
 private:
     static UINT GuestThread(LPVOID param);
     static UINT ResetThread(LPVOID param);
+    // A worker's end: WM_ERROR_DISP posted on failure; the worker's exit code.
+    UINT ReportSteps(Steps steps);
     void InitControl();
     void DisableControl(BOOL enable);
 

@@ -317,16 +317,12 @@ UINT CGuestMultiDlg::GuestThread(LPVOID param)
     CToviProto* proto = self->m_pProto;
     char folder[20];
     memcpy(folder, self->m_szFolderId, sizeof folder);
-    int result = proto->SetGuestMultiInfo(folder, &self->m_folder);
-    for (int step = 0; result == 0 && step < PROTO_MAX_STEPS && proto->ContinueFlag[0] == 'Y'; ++step)
-        result = proto->GetGuestMultiContinue(const_cast<char*>("Y"));
-    if (result != 0) {
+    const Steps steps = self->RunSteps([&] { return proto->SetGuestMultiInfo(folder, &self->m_folder); },
+                                       [&] { return proto->GetGuestMultiContinue(const_cast<char*>("Y")); });
+    // This dialog's worker tells the failure itself, over the dialog that waits for it.
+    if (steps != Steps::kDone)
         transfer::MessageBox(self->GetSafeHwnd(), proto->ResultInfo.wszMessage, MB_ICONHAND);
-        self->m_bDone = false;
-        return 0;
-    }
-    self->m_bDone = true;
-    proto->CloseSocket();
+    self->m_bDone = steps == Steps::kDone;
     return 0;
 }
 
