@@ -224,6 +224,8 @@ void CGuestMultiDlg::OnBnClickedBtnSetPerm()
 
 void CGuestMultiDlg::OnBnClickedBtnRemoveGuest()
 {
+    // A date being edited goes to its own row before the rows below it move up.
+    m_list.EndDateEdit();
     for (int row = m_list.GetItemCount() - 1; row >= 0; --row)
         if (m_list.GetCheck(row))
             m_list.DeleteItem(row);   // record freed by LVN_DELETEITEM

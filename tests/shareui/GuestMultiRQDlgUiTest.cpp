@@ -180,4 +180,35 @@ TEST_F(GuestMultiRQDlgTest, StoredDatesAreShownAndKeptAndFixedWhenTheServerSaysS
     EXPECT_STREQ(today.c_str(), m_proto.GuestUsers[2].szDate);
 }
 
+TEST_F(GuestMultiRQDlgTest, ADateInTheEditorStaysWithItsGuestWhenRowsAboveAreRemoved)
+{
+    SeedGuests({{"anna@example.com", "2030-01-31"}, {"bo@example.org", "2030-02-28"}, {"cy@example.net", "2030-03-31"}});
+    ASSERT_NE(nullptr, Open(false));
+    ASSERT_EQ(3, ListView_GetItemCount(List()));
+    ClickDate(1);
+    ASSERT_TRUE(uitest::WaitUntil([this] { return DateEditor() && IsWindowVisible(DateEditor()); }));
+    SYSTEMTIME later = {};
+    later.wYear = 2030;
+    later.wMonth = 4;
+    later.wDay = 15;
+    DateTime_SetSystemtime(DateEditor(), GDT_VALID, &later);
+    for (int row = 0; row < 3; ++row)
+        ListView_SetCheckState(List(), row, row == 0);
+    uitest::ClickButton(m_dialog, 10199);
+    ASSERT_TRUE(uitest::WaitUntil([this] { return ListView_GetItemCount(List()) == 2; }));
+    EXPECT_EQ(L"2030-04-15", Cell(0, 2));
+    EXPECT_EQ(L"2030-03-31", Cell(1, 2));
+    for (int row = 0; row < 2; ++row)
+        ListView_SetCheckState(List(), row, TRUE);
+    uitest::ClickButton(m_dialog, IDOK);
+    ASSERT_EQ(IDOK, WaitModal());
+
+    ASSERT_EQ(0, m_proto.GetGuestMultiInfo(const_cast<char*>(m_folder.c_str())));
+    ASSERT_EQ(2u, m_proto.GuestUsers.size());
+    EXPECT_STREQ("bo@example.org", m_proto.GuestUsers[0].szEmail);
+    EXPECT_STREQ("2030-04-15", m_proto.GuestUsers[0].szDate);
+    EXPECT_STREQ("cy@example.net", m_proto.GuestUsers[1].szEmail);
+    EXPECT_STREQ("2030-03-31", m_proto.GuestUsers[1].szDate);
+}
+
 }
