@@ -30,7 +30,8 @@ const wchar_t kPasswordMask[] = L"**********";
 using share::CopyText;
 
 CLinkCreateDlg::CLinkCreateDlg(CWnd* pParent)
-    : CSharePanelDlg(IDD_LINK_CREATE, pParent, {IDC_SHARE_FRAME_LEFT, IDC_SHARE_FRAME_RIGHT})
+    : CSharePanelDlg(IDD_LINK_CREATE, pParent, {IDC_SHARE_FRAME_LEFT, IDC_SHARE_FRAME_RIGHT},
+                     {IDC_LINK_LINE1, IDC_LINK_LINE2})
 {
 }
 

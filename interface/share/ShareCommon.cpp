@@ -83,7 +83,7 @@ HBRUSH PanelCtlColor(HDC dc, UINT ctlColor)
     return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
 }
 
-BOOL PaintPanels(CVantelDialog* dialog, CDC* pDC, const std::vector<int>& frames)
+BOOL PaintPanels(CVantelDialog* dialog, CDC* pDC, const std::vector<int>& frames, const std::vector<int>& lines)
 {
     HWND wnd = dialog->GetSafeHwnd();
     CRect client;
@@ -105,6 +105,16 @@ BOOL PaintPanels(CVantelDialog* dialog, CDC* pDC, const std::vector<int>& frames
         ::GetWindowRect(frame, &rect);
         ::MapWindowPoints(nullptr, wnd, reinterpret_cast<POINT*>(&rect), 2);
         RoundRect(mem.GetSafeHdc(), rect.left, rect.top, rect.right, rect.bottom, 7, 7);
+    }
+    for (int id : lines) {
+        HWND line = ::GetDlgItem(wnd, id);
+        if (!line)
+            continue;
+        RECT rect;
+        ::GetWindowRect(line, &rect);
+        ::MapWindowPoints(nullptr, wnd, reinterpret_cast<POINT*>(&rect), 2);
+        MoveToEx(mem.GetSafeHdc(), rect.left, rect.top, nullptr);
+        LineTo(mem.GetSafeHdc(), rect.right, rect.top);
     }
     SelectObject(mem.GetSafeHdc(), oldBrush);
     SelectObject(mem.GetSafeHdc(), oldPen);

@@ -40,8 +40,10 @@ void FormatDate(const SYSTEMTIME& date, char (&text)[11]);
 long DayNumber(const SYSTEMTIME& date);
 // Labels and check boxes on the white panels: transparent text on white.
 HBRUSH PanelCtlColor(HDC dc, UINT ctlColor);
-// The skinned background with white rounded panels where the hidden frames lie; TRUE.
-BOOL PaintPanels(CVantelDialog* dialog, CDC* pDC, const std::vector<int>& frames);
+// The skinned background with white rounded panels where the hidden frames lie and a thin
+// grey line along each hidden separator; TRUE.
+BOOL PaintPanels(CVantelDialog* dialog, CDC* pDC, const std::vector<int>& frames,
+                 const std::vector<int>& lines = {});
 
 }
 

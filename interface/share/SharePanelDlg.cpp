@@ -11,8 +11,9 @@ BEGIN_MESSAGE_MAP(CSharePanelDlg, CVantelDialog)
     ON_BN_CLICKED(IDC_SYSBTN_CLOSE, OnBnClickedBtnSysExit)
 END_MESSAGE_MAP()
 
-CSharePanelDlg::CSharePanelDlg(UINT templateId, CWnd* pParent, std::initializer_list<int> frames)
-    : CVantelDialog(templateId, pParent), m_frames(frames)
+CSharePanelDlg::CSharePanelDlg(UINT templateId, CWnd* pParent, std::initializer_list<int> frames,
+                               std::initializer_list<int> lines)
+    : CVantelDialog(templateId, pParent), m_frames(frames), m_lines(lines)
 {
 }
 
@@ -33,7 +34,7 @@ void CSharePanelDlg::EnableItem(int id, bool enable)
 
 BOOL CSharePanelDlg::OnEraseBkgnd(CDC* pDC)
 {
-    return share::PaintPanels(this, pDC, m_frames);
+    return share::PaintPanels(this, pDC, m_frames, m_lines);
 }
 
 HBRUSH CSharePanelDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)

@@ -10,8 +10,10 @@
 class TOVIINTERFACE_API CSharePanelDlg : public CVantelDialog {
     DECLARE_DYNAMIC(CSharePanelDlg)
 protected:
-    // frames: the ids of the hidden frames painted as panels.
-    CSharePanelDlg(UINT templateId, CWnd* pParent, std::initializer_list<int> frames);
+    // frames: the ids of the hidden frames painted as panels; lines: of the hidden separators
+    // painted as lines.
+    CSharePanelDlg(UINT templateId, CWnd* pParent, std::initializer_list<int> frames,
+                   std::initializer_list<int> lines = {});
 
     BOOL OnEraseBkgnd(CDC* pDC);
     HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
@@ -24,4 +26,5 @@ protected:
 
 private:
     std::vector<int> m_frames;
+    std::vector<int> m_lines;
 };
