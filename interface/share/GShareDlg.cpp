@@ -94,8 +94,11 @@ BOOL CGShareDlg::OnInitDialog()
     for (int id : {IDC_GSHARE_AUTO_DELETE, IDC_GSHARE_AUTO_COUNT, IDC_GSHARE_AUTO_MODE})
         EnableItem(id, false);
     const bool unsharedForeign = !m_bNewShare && info.cShare[0] != 'Y' && info.cMaster[0] != 'Y';
-    const char autoMode = (m_bNewShare || unsharedForeign) ? m_cDefaultAutoDelete : info.cAutoDelete[0];
-    const char* countText = (m_bNewShare || unsharedForeign) ? m_szDefaultAutoDeleteCount : info.szAutoDeleteCount;
+    // The server's defaults sit in the option block under the fields the share's own record uses.
+    const _OPTION_INFO& options = m_pProto->OptionInfo;
+    const bool defaults = m_bNewShare || unsharedForeign;
+    const char autoMode = defaults ? options.Attr37[0] : info.cAutoDelete[0];
+    const char* countText = defaults ? options.Attr199 : info.szAutoDeleteCount;
     const long count = strtol(countText, nullptr, 10);
     if (count > 0) {
         text.Format(L"%ld", count);

@@ -123,6 +123,41 @@ TEST_F(GShareDlgTest, OpeningThePickerWidensTheWindowAndWithoutADomainChoiceItsL
     }
 }
 
+TEST_F(GShareDlgTest, ANewShareStartsFromTheServersAutomaticDeletion)
+{
+    const struct {
+        const char* options;      // the server's defaults: mode (37) and count (199)
+        bool newShare;
+        const char* master;       // G2 52 of the folder
+        bool checked;
+        int mode;                 // combo entry; -1 none
+        const wchar_t* count;
+        bool enabled;
+    } cases[] = {
+        {"37=A 199=5", true, "Y", true, 1, L"5", true},
+        {"37=D 199=12", true, "Y", true, 0, L"12", true},
+        {"37=D 199=0", true, "Y", false, -1, L"", true},
+        // An existing folder of the user's own keeps its own (none here).
+        {"37=A 199=5", false, "Y", false, -1, L"", true},
+        // Another's folder that is not shared shows the defaults, but not for changing.
+        {"37=A 199=5", false, "N", true, 1, L"5", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.options) + (c.newShare ? " new" : " existing") + " master " + c.master);
+        ASSERT_EQ("OK", Control(std::string("OPTION A1 ") + c.options).substr(0, 2));
+        ASSERT_EQ(0, m_proto.GetOption());
+        ASSERT_EQ("OK", Control(std::string("SWITCH groupShareMaster=") + c.master).substr(0, 2));
+        ASSERT_NE(nullptr, Open(true, c.newShare));
+        EXPECT_EQ(c.checked, IsDlgButtonChecked(m_dialog, 10074) == BST_CHECKED);
+        EXPECT_EQ(c.mode, static_cast<int>(SendMessageW(Item(10051), CB_GETCURSEL, 0, 0)));
+        EXPECT_EQ(std::wstring(c.count), uitest::GetText(Item(10108)));
+        EXPECT_EQ(c.enabled, IsWindowEnabled(Item(10074)) != FALSE);
+        uitest::ClickButton(m_dialog, IDCANCEL);
+        ASSERT_EQ(IDCANCEL, WaitModal());
+    }
+    Control("OPTION A1 37= 199=");
+}
+
 TEST_F(GShareDlgTest, MembersOfTheChosenDomainAreSavedWithTheirDomain)
 {
     ASSERT_NE(nullptr, Open(false));
