@@ -204,6 +204,8 @@ TEST_F(GuestDlgTest, AServerRefusalIsShownAndTheDialogStaysEditable)
     EXPECT_NE(std::wstring::npos, Refused().find(L"same name")) << "the server's own text";
     EXPECT_TRUE(IsWindow(m_dialog));
     EXPECT_FALSE(Last("G5").empty());
+    // The box is shown while the dialog waits for its worker; it wakes after it.
+    ASSERT_TRUE(uitest::WaitUntil([this] { return IsWindowEnabled(Item(IDOK)) != FALSE; }));
     for (int id : {10104, 10105, 10033, 10087, IDOK, IDCANCEL})
         EXPECT_TRUE(IsWindowEnabled(Item(id))) << id;
     // Another name goes through.

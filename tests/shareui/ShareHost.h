@@ -52,9 +52,9 @@ protected:
     std::string List(const std::string& user, const std::string& path);
 
     std::shared_ptr<uitest::UiTask> m_task;
-    // The dialog face before a language was chosen, put back at the end.
-    CString m_savedFace;
-    bool m_bFaceSaved = false;
+    // The product's language and dialog face as they were before the test (absent ones
+    // missing), put back at the end.
+    std::map<std::wstring, std::wstring> m_savedValues;
     INT_PTR m_result = -99;
     HWND m_dialog = nullptr;
 };
