@@ -16,21 +16,11 @@ BEGIN_MESSAGE_MAP(CGShareDlg, CShareDlg)
     ON_BN_CLICKED(IDC_SHARE_ADD, OnBnClickedBtnAddUgroup)
     ON_BN_CLICKED(IDC_SHARE_SAVE, OnBnClickedBtnSetShare)
     ON_BN_CLICKED(IDC_SHARE_ON, OnBnClickedCheckShare)
-    ON_BN_CLICKED(IDC_SHARE_PERIOD_ON, OnBnClickedCheckPeriod)
     ON_BN_CLICKED(IDC_GSHARE_AUTO_DELETE, OnBnClickedCheckAutoDelete)
     ON_CBN_SELENDOK(IDC_PICKER_DOMAIN, OnCbnSelendokComboDomain)
 END_MESSAGE_MAP()
 
-namespace {
-
-template <size_t N>
-void CopyText(char (&to)[N], const char* from)
-{
-    strncpy(to, from ? from : "", N - 1);
-    to[N - 1] = 0;
-}
-
-}
+using share::CopyText;
 
 CGShareDlg::CGShareDlg(CWnd* pParent) : CShareDlg(IDD_GSHARE, pParent) {}
 
@@ -52,12 +42,7 @@ BOOL CGShareDlg::OnInitDialog()
                            {IDC_PICKER_SEARCH, 14131}, {IDC_GSHARE_RECYCLE, 14197}, {IDC_GSHARE_VERSIONING, 14230},
                            {IDC_GSHARE_HIDDEN, 14198}, {IDC_PICKER_SEARCH_GROUPS, 14178},
                            {IDC_PICKER_SEARCH_USERS, 14181}, {IDC_PICKER_SEARCH_RANK, 14179}});
-    CString label = CToviString::GetString(14180);
-    label += L" :";
-    SetDlgItemText(IDC_PICKER_SEARCH_LABEL, label);
-    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
-    transfer::PlaceCloseButton(this, &m_btnClose);
-    m_picker.Attach(this, m_pProto, CUGroupPicker::kGroupShare);
+    InitPickerSide(CUGroupPicker::kGroupShare);
     ::SendDlgItemMessageW(m_hWnd, IDC_GSHARE_QUOTA, EM_LIMITTEXT, 10, 0);
     HWND mode = ::GetDlgItem(m_hWnd, IDC_GSHARE_AUTO_MODE);
     ::SendMessageW(mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(CToviString::GetString(14159).GetString()));
@@ -98,11 +83,8 @@ BOOL CGShareDlg::OnInitDialog()
     } else {
         SetDlgItemText(IDC_GSHARE_QUOTA_FREE, L"MB");
     }
-    SYSTEMTIME from = {}, to = {};
-    if (share::ParseDate(info.szPeriodFrom, &from) && share::ParseDate(info.szPeriodTo, &to)) {
+    if (share::ShowPeriod(m_hWnd, IDC_SHARE_FROM, IDC_SHARE_TO, info.szPeriodFrom, info.szPeriodTo)) {
         Check(IDC_SHARE_PERIOD_ON, true);
-        DateTime_SetSystemtime(::GetDlgItem(m_hWnd, IDC_SHARE_FROM), GDT_VALID, &from);
-        DateTime_SetSystemtime(::GetDlgItem(m_hWnd, IDC_SHARE_TO), GDT_VALID, &to);
     } else {
         Check(IDC_SHARE_PERIOD_ON, false);
         for (int id : {IDC_SHARE_FROM, IDC_SHARE_TO, IDC_SHARE_TILDE})
@@ -112,8 +94,11 @@ BOOL CGShareDlg::OnInitDialog()
     for (int id : {IDC_GSHARE_AUTO_DELETE, IDC_GSHARE_AUTO_COUNT, IDC_GSHARE_AUTO_MODE})
         EnableItem(id, false);
     const bool unsharedForeign = !m_bNewShare && info.cShare[0] != 'Y' && info.cMaster[0] != 'Y';
-    const char autoMode = (m_bNewShare || unsharedForeign) ? m_cDefaultAutoDelete : info.cAutoDelete[0];
-    const char* countText = (m_bNewShare || unsharedForeign) ? m_szDefaultAutoDeleteCount : info.szAutoDeleteCount;
+    // The server's defaults sit in the option block under the fields the share's own record uses.
+    const _OPTION_INFO& options = m_pProto->OptionInfo;
+    const bool defaults = m_bNewShare || unsharedForeign;
+    const char autoMode = defaults ? options.Attr37[0] : info.cAutoDelete[0];
+    const char* countText = defaults ? options.Attr199 : info.szAutoDeleteCount;
     const long count = strtol(countText, nullptr, 10);
     if (count > 0) {
         text.Format(L"%ld", count);
@@ -136,33 +121,16 @@ BOOL CGShareDlg::OnInitDialog()
                            IDC_GSHARE_HIDDEN, IDC_SHARE_FROM, IDC_SHARE_TO, IDC_SHARE_TILDE})
                 EnableItem(id, false);
     }
-    for (const _PROTO_SHARED_UGROUP& member : m_pProto->SharedUGroupInfo) {
-        _PROTO_SHARED_UGROUP copy = member;
-        if (!m_bViewerDigit || !member.Write[0])
-            memset(copy.Write, 0, sizeof copy.Write);
-        m_picker.AppendShared(copy);
-    }
-    Check(IDC_SHARE_VIEW_OWN, m_szPermission[0] == '1');
-    Check(IDC_SHARE_VIEW, m_szPermission[0] == '2');
-    Check(IDC_SHARE_READ, m_szPermission[1] == '2');
-    Check(IDC_SHARE_WRITE, m_szPermission[2] == '2');
-    Check(IDC_SHARE_DELETE_OWN, m_szPermission[3] == '1');
-    Check(IDC_SHARE_DELETE, m_szPermission[3] == '2');
-    if (m_bViewerDigit)
-        Check(IDC_SHARE_VIEWER, m_cDefaultViewer == '2');
-    else
-        ::ShowWindow(::GetDlgItem(m_hWnd, IDC_SHARE_VIEWER), SW_HIDE);
-    Check(IDC_PICKER_SEARCH_GROUPS, m_szSearchType[0] == 'Y');
-    Check(IDC_PICKER_SEARCH_USERS, m_szSearchType[1] == 'Y');
-    Check(IDC_PICKER_SEARCH_RANK, m_szSearchType[2] == 'Y');
-
-    GetWindowRect(&m_rcFull);
-    SetWindowPos(nullptr, 0, 0, m_rcFull.Width() / 2 + 7, m_rcFull.Height(), SWP_NOMOVE | SWP_NOZORDER);
-    if (m_cPickerAtOnce == 'Y') {
-        ::ShowWindow(::GetDlgItem(m_hWnd, IDC_SHARE_ADD), SW_HIDE);
-        OnBnClickedBtnAddUgroup();
-    }
+    for (const _PROTO_SHARED_UGROUP& member : m_pProto->SharedUGroupInfo)
+        AppendMember(member, true);
+    InitPresetChecks();
+    NarrowWindow(static_cast<void (CShareDlg::*)()>(&CGShareDlg::OnBnClickedBtnAddUgroup));
     ::SetFocus(::GetDlgItem(m_hWnd, m_bNewShare ? IDC_SHARE_NAME : IDC_SHARE_ON));
+    if (m_cReadOnly == 'Y' && info.cMaster[0] != 'Y')
+        for (int id : {IDC_GSHARE_QUOTA, IDC_SHARE_PERIOD_ON, IDC_SHARE_NAME, IDC_GSHARE_AUTO_DELETE, IDC_SHARE_ON,
+                       IDC_SHARE_FROM, IDC_SHARE_TO, IDC_SHARE_TILDE, IDC_GSHARE_AUTO_MODE, IDC_GSHARE_AUTO_COUNT,
+                       IDC_GSHARE_RECYCLE, IDC_GSHARE_VERSIONING, IDC_GSHARE_HIDDEN})
+            EnableItem(id, false);
     return FALSE;
 }
 
@@ -200,18 +168,41 @@ void CGShareDlg::LoadRoot()
 
 void CGShareDlg::OnBnClickedBtnAddUgroup()
 {
-    if (m_bOpened)
+    if (!ExpandSize())
         return;
-    m_bOpened = true;
-    CRect now;
-    GetWindowRect(&now);
-    const int left = now.left - (now.Width() - 7) / 2 > 0 ? now.left - (now.Width() - 7) / 2 : 0;
-    SetWindowPos(nullptr, left, now.top, m_rcFull.Width(), m_rcFull.Height(), SWP_NOZORDER);
-    transfer::PlaceCloseButton(this, &m_btnClose);
-    EnableItem(IDC_SHARE_ADD, false);
-    ::SetFocus(m_picker.Tree());
     DrawDomainList();
+    RePositionControl();
     LoadRoot();
+}
+
+void CGShareDlg::RePositionControl()
+{
+    if (m_cDomainOption != 'N')
+        return;
+    auto rectOf = [this](int id) {
+        CRect rect;
+        ::GetWindowRect(::GetDlgItem(m_hWnd, id), &rect);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    };
+    const CRect heading = rectOf(IDC_SHARE_HEAD_PICKER);
+    const int up = rectOf(IDC_PICKER_TREE).top - rectOf(IDC_PICKER_DOMAIN).top;
+    ::ShowWindow(::GetDlgItem(m_hWnd, IDC_SHARE_HEAD_PICKER), SW_HIDE);
+    ::ShowWindow(::GetDlgItem(m_hWnd, IDC_PICKER_DOMAIN), SW_HIDE);
+    const CRect label = rectOf(IDC_GSHARE_DOMAIN_LABEL);
+    ::MoveWindow(::GetDlgItem(m_hWnd, IDC_GSHARE_DOMAIN_LABEL), heading.left, heading.top, label.Width(),
+                 label.Height(), TRUE);
+    ::ShowWindow(::GetDlgItem(m_hWnd, IDC_GSHARE_DOMAIN_LABEL), SW_SHOW);
+    const CRect tree = rectOf(IDC_PICKER_TREE);
+    ::MoveWindow(m_picker.Tree(), tree.left, tree.top - up, tree.Width(), tree.Height() + 6, TRUE);
+    for (int id : {IDC_PICKER_SEARCH_GROUPS, IDC_PICKER_SEARCH_USERS, IDC_PICKER_SEARCH_RANK, IDC_PICKER_SEARCH_TEXT,
+                   IDC_PICKER_SEARCH}) {
+        const CRect item = rectOf(id);
+        ::MoveWindow(::GetDlgItem(m_hWnd, id), item.left, item.top - up, item.Width(), item.Height(), TRUE);
+    }
+    const CRect members = rectOf(IDC_PICKER_MEMBERS);
+    ::MoveWindow(m_picker.Members(), members.left, members.top - up, members.Width(), members.Height() + up, TRUE);
+    Invalidate();
 }
 
 void CGShareDlg::OnCbnSelendokComboDomain()
@@ -249,13 +240,6 @@ void CGShareDlg::OnBnClickedCheckShare()
     EnableItem(IDC_GSHARE_AUTO_COUNT, allowed && Checked(IDC_GSHARE_AUTO_DELETE));
 }
 
-void CGShareDlg::OnBnClickedCheckPeriod()
-{
-    const bool on = Checked(IDC_SHARE_PERIOD_ON);
-    for (int id : {IDC_SHARE_FROM, IDC_SHARE_TO, IDC_SHARE_TILDE})
-        EnableItem(id, on);
-}
-
 void CGShareDlg::OnBnClickedCheckAutoDelete()
 {
     const bool on = Checked(IDC_GSHARE_AUTO_DELETE);
@@ -263,14 +247,6 @@ void CGShareDlg::OnBnClickedCheckAutoDelete()
     EnableItem(IDC_GSHARE_AUTO_COUNT, on);
     if (on)
         ::SetFocus(::GetDlgItem(m_hWnd, IDC_GSHARE_AUTO_COUNT));
-}
-
-void CGShareDlg::Refuse(unsigned messageId, int focusId, bool empty)
-{
-    transfer::MessageBox(m_hWnd, CToviMsg::GetString(messageId), MB_ICONEXCLAMATION);
-    if (empty)
-        SetDlgItemText(focusId, L"");
-    ::SetFocus(::GetDlgItem(m_hWnd, focusId));
 }
 
 void CGShareDlg::OnBnClickedBtnSetShare()
@@ -284,28 +260,20 @@ void CGShareDlg::OnBnClickedBtnSetShare()
         ::SetFocus(::GetDlgItem(m_hWnd, IDC_SHARE_NAME));
         return;
     }
-    if (Checked(IDC_SHARE_PERIOD_ON)) {
-        SYSTEMTIME first = {}, last = {};
-        DateTime_GetSystemtime(::GetDlgItem(m_hWnd, IDC_SHARE_FROM), &first);
-        DateTime_GetSystemtime(::GetDlgItem(m_hWnd, IDC_SHARE_TO), &last);
-        if (share::DayNumber(last) < share::DayNumber(first)) {
-            transfer::MessageBox(m_hWnd, CToviMsg::GetString(12104), MB_ICONEXCLAMATION);
-            return;
-        }
-        share::FormatDate(first, info.szPeriodFrom);
-        share::FormatDate(last, info.szPeriodTo);
-    }
+    if (Checked(IDC_SHARE_PERIOD_ON) &&
+        !share::ReadPeriod(m_hWnd, IDC_SHARE_FROM, IDC_SHARE_TO, info.szPeriodFrom, info.szPeriodTo))
+        return;
     CopyText(info.cAutoDelete, "N");
     if (Checked(IDC_GSHARE_AUTO_DELETE)) {
         CString count;
         GetDlgItemText(IDC_GSHARE_AUTO_COUNT, count);
         if (count.IsEmpty()) {
-            Refuse(12082, IDC_GSHARE_AUTO_COUNT);
+            share::Refuse(this, 12082, IDC_GSHARE_AUTO_COUNT);
             return;
         }
         const long value = wcstol(count.GetString(), nullptr, 10);
         if (value <= 0) {
-            Refuse(12110, IDC_GSHARE_AUTO_COUNT);
+            share::Refuse(this, 12110, IDC_GSHARE_AUTO_COUNT);
             return;
         }
         const int mode = static_cast<int>(::SendDlgItemMessageW(m_hWnd, IDC_GSHARE_AUTO_MODE, CB_GETCURSEL, 0, 0));
@@ -323,13 +291,13 @@ void CGShareDlg::OnBnClickedBtnSetShare()
         CString quota;
         GetDlgItemText(IDC_GSHARE_QUOTA, quota);
         if (quota.IsEmpty()) {
-            Refuse(12083, IDC_GSHARE_QUOTA);
+            share::Refuse(this, 12083, IDC_GSHARE_QUOTA);
             return;
         }
         const unsigned long long typed = _wcstoui64(quota.GetString(), nullptr, 10);
         const _PROTO_SHARED_INFO& reply = m_pProto->SharedInfo;
         if (reply.szQuota[0] && typed > _strtoui64(reply.szQuota, nullptr, 10)) {
-            Refuse(12043, IDC_GSHARE_QUOTA, true);
+            share::Refuse(this, 12043, IDC_GSHARE_QUOTA, true);
             return;
         }
         snprintf(info.szQuota, sizeof info.szQuota, "%llu", typed);
@@ -346,10 +314,7 @@ void CGShareDlg::OnBnClickedBtnSetShare()
             CopyText(info.cAutoDelete, "N");
         }
     }
-    m_pProto->SharedUGroupInfo.clear();
-    for (int row = 0; row < m_picker.ChosenCount(); ++row)
-        if (auto* record = static_cast<_PROTO_SHARED_UGROUP*>(m_picker.ChosenRecord(row)))
-            m_pProto->SharedUGroupInfo.push_back(*record);
+    StoreChosenMembers();
     char folder[10];
     memcpy(folder, m_szFolderId, sizeof folder);
     char isNew[2] = {m_bNewShare ? 'Y' : 'N', 0};

@@ -14,17 +14,19 @@ public:
     bool m_bQuotaShown = false;
     bool m_bVersioningAllowed = true;
     bool m_bSubShareEnabled = true;
-    // Server options: automatic deletion allowed ('Y'/'N'), and its defaults for new shares.
+    // Server option: automatic deletion allowed ('Y'/'N'). Its defaults for a new share (mode
+    // and count) come from the session's option block.
     char m_cAutoDeleteAllowed = 'Y';
-    char m_cDefaultAutoDelete = 'N';
-    char m_szDefaultAutoDeleteCount[11] = {};
+    // Server options: 'Y' leaves the settings of a group share read-only to anyone but its
+    // master; "N" offers no domain choice (the picker shows the session's own organisation).
+    char m_cReadOnly = 'N';
+    char m_cDomainOption = 'Y';
 
 protected:
     BOOL OnInitDialog() override;
     void OnBnClickedBtnAddUgroup();
     void OnBnClickedBtnSetShare();
     void OnBnClickedCheckShare();
-    void OnBnClickedCheckPeriod();
     void OnBnClickedCheckAutoDelete();
     void OnCbnSelendokComboDomain();
     DECLARE_MESSAGE_MAP()
@@ -32,8 +34,7 @@ protected:
 private:
     void DrawDomainList();
     void LoadRoot();
-    void Refuse(unsigned messageId, int focusId, bool empty = false);
+    void RePositionControl();
 
     std::vector<_PROTO_UGROUP_INFO> m_vecDomains;
-    bool m_bOpened = false;
 };

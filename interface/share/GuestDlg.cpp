@@ -1,6 +1,5 @@
 // CGuestDlg: guest settings of one folder.
 #include "GuestDlg.h"
-#include "CircularProgressThread.h"
 #include "FileUtils.h"
 #include "GuestMultiDlg.h"
 #include "ShareRes.h"
@@ -12,40 +11,18 @@
 #include <cstdlib>
 #include <cstring>
 
-IMPLEMENT_DYNAMIC(CGuestDlg, CVantelDialog)
+IMPLEMENT_DYNAMIC(CGuestDlg, CGuestBaseDlg)
 
-BEGIN_MESSAGE_MAP(CGuestDlg, CVantelDialog)
-    ON_WM_CTLCOLOR()
-    ON_WM_CREATE()
-    ON_WM_ERASEBKGND()
+BEGIN_MESSAGE_MAP(CGuestDlg, CGuestBaseDlg)
     ON_BN_CLICKED(IDC_GUEST_NO_LIMIT, OnBnClickedCheckNoLimit)
     ON_BN_CLICKED(IDOK, OnBnClickedOk)
-    ON_BN_CLICKED(IDC_SYSBTN_CLOSE, OnBnClickedBtnSysExit)
     ON_BN_CLICKED(IDC_GUEST_RESET_PWD, OnBnClickedResetPWD)
     ON_MESSAGE(WM_ERROR_DISP, OnErrorDisp)
-    ON_MESSAGE(WM_CIRCULAR_PROGRESS, OnCircularProgress)
 END_MESSAGE_MAP()
 
-namespace {
+using share::CopyText;
 
-template <size_t N>
-void CopyText(char (&to)[N], const char* from)
-{
-    strncpy(to, from ? from : "", N - 1);
-    to[N - 1] = 0;
-}
-
-}
-
-CGuestDlg::CGuestDlg(CWnd* pParent) : CVantelDialog(IDD_GUEST, pParent) {}
-
-CGuestDlg::~CGuestDlg()
-{
-    if (m_pProto) {
-        m_pProto->CloseSocket();
-        delete m_pProto;
-    }
-}
+CGuestDlg::CGuestDlg(CWnd* pParent) : CGuestBaseDlg(IDD_GUEST, pParent) {}
 
 bool CGuestDlg::QuotaFits(const char* typed, const char* folderQuota)
 {
@@ -56,29 +33,11 @@ bool CGuestDlg::QuotaFits(const char* typed, const char* folderQuota)
     return _strtoi64(typed, nullptr, 10) <= limit;
 }
 
-int CGuestDlg::OnCreate(LPCREATESTRUCT lpCreateStruct)
-{
-    if (CVantelDialog::OnCreate(lpCreateStruct) == -1)
-        return -1;
-    if (!m_pProto) {
-        m_pProto = new CToviProto();
-        m_pProto->NoTimerFlag = 8;
-        m_session.CopyTo(*m_pProto);
-    }
-    return 0;
-}
-
 BOOL CGuestDlg::OnInitDialog()
 {
     CVantelDialog::OnInitDialog();
-    if (!m_pProto) {
-        m_pProto = new CToviProto();
-        m_pProto->NoTimerFlag = 8;
-        m_session.CopyTo(*m_pProto);
-    }
-    const CString title = CToviString::GetString(m_nNewFolder ? 14006 : 14007);
-    SetWindowText(title);
-    SetTitleBar(title);
+    MakeSession();
+    SetFolderTitle();
     InitControl();
 
     char folder[11];
@@ -103,14 +62,9 @@ BOOL CGuestDlg::OnInitDialog()
         text.Format(L"MB / %I64u MB", _strtoui64(info.szQuota, nullptr, 10));
         SetDlgItemText(IDC_GUEST_QUOTA_UNIT, text);
     }
-    SYSTEMTIME from = {}, to = {};
-    if (info.szPeriodFrom[0] && info.szPeriodTo[0] && share::ParseDate(info.szPeriodFrom, &from) &&
-        share::ParseDate(info.szPeriodTo, &to)) {
+    if (share::ShowPeriod(m_hWnd, IDC_GUEST_FROM, IDC_GUEST_TO, info.szPeriodFrom, info.szPeriodTo)) {
         ::CheckDlgButton(m_hWnd, IDC_GUEST_NO_LIMIT, BST_UNCHECKED);
-        ::EnableWindow(::GetDlgItem(m_hWnd, IDC_GUEST_FROM), TRUE);
-        ::EnableWindow(::GetDlgItem(m_hWnd, IDC_GUEST_TO), TRUE);
-        DateTime_SetSystemtime(::GetDlgItem(m_hWnd, IDC_GUEST_FROM), GDT_VALID, &from);
-        DateTime_SetSystemtime(::GetDlgItem(m_hWnd, IDC_GUEST_TO), GDT_VALID, &to);
+        OnBnClickedCheckNoLimit();
     }
     ::CheckDlgButton(m_hWnd, IDC_GUEST_READ, info.szPermission[1] == '2' ? BST_CHECKED : BST_UNCHECKED);
     ::CheckDlgButton(m_hWnd, IDC_GUEST_WRITE, info.szPermission[2] == '2' ? BST_CHECKED : BST_UNCHECKED);
@@ -137,10 +91,7 @@ void CGuestDlg::InitControl()
     ::SendDlgItemMessageW(m_hWnd, IDC_GUEST_NAME, EM_LIMITTEXT, 512, 0);
     ::SendDlgItemMessageW(m_hWnd, IDC_GUEST_EMAIL, EM_LIMITTEXT, CGuestMultiDlg::kMaxEmailBytes, 0);
     ::SendDlgItemMessageW(m_hWnd, IDC_GUEST_QUOTA, EM_LIMITTEXT, 10, 0);
-    transfer::SkinButton(m_btnOk, this, IDOK, 13, CToviString::GetString(14109), 526);
-    transfer::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), 528);
-    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
-    transfer::PlaceCloseButton(this, &m_btnClose);
+    SkinButtons(14109);
     ::CheckDlgButton(m_hWnd, IDC_GUEST_NO_LIMIT, BST_CHECKED);
     ::EnableWindow(::GetDlgItem(m_hWnd, IDC_GUEST_FROM), FALSE);
     ::EnableWindow(::GetDlgItem(m_hWnd, IDC_GUEST_TO), FALSE);
@@ -181,14 +132,6 @@ void CGuestDlg::OnBnClickedCheckNoLimit()
     ::EnableWindow(::GetDlgItem(m_hWnd, IDC_GUEST_TO), period);
 }
 
-void CGuestDlg::Refuse(unsigned messageId, int focusId, bool empty)
-{
-    transfer::MessageBox(m_hWnd, CToviMsg::GetString(messageId), MB_ICONEXCLAMATION);
-    if (empty)
-        SetDlgItemText(focusId, L"");
-    ::SetFocus(::GetDlgItem(m_hWnd, focusId));
-}
-
 void CGuestDlg::OnBnClickedOk()
 {
     CString name, email, quota;
@@ -199,36 +142,28 @@ void CGuestDlg::OnBnClickedOk()
     }
     GetDlgItemText(IDC_GUEST_EMAIL, email);
     if (email.IsEmpty() || !CGuestMultiDlg::VerifyEmailAddress(email.GetString())) {
-        Refuse(12041, IDC_GUEST_EMAIL);
+        share::Refuse(this, 12041, IDC_GUEST_EMAIL);
         return;
     }
     GetDlgItemText(IDC_GUEST_QUOTA, quota);
     const CStringA quotaText(quota);
     if (quota.IsEmpty()) {
-        Refuse(12044, IDC_GUEST_QUOTA, true);
+        share::Refuse(this, 12044, IDC_GUEST_QUOTA, true);
         return;
     }
     if (!QuotaFits(quotaText.GetString(), m_pProto->SharedInfo.szQuota)) {
-        Refuse(12043, IDC_GUEST_QUOTA, true);
+        share::Refuse(this, 12043, IDC_GUEST_QUOTA, true);
         return;
     }
     char from[11] = {}, to[11] = {};
-    if (::IsDlgButtonChecked(m_hWnd, IDC_GUEST_NO_LIMIT) != BST_CHECKED) {
-        SYSTEMTIME first = {}, last = {};
-        DateTime_GetSystemtime(::GetDlgItem(m_hWnd, IDC_GUEST_FROM), &first);
-        DateTime_GetSystemtime(::GetDlgItem(m_hWnd, IDC_GUEST_TO), &last);
-        if (share::DayNumber(first) > share::DayNumber(last)) {
-            transfer::MessageBox(m_hWnd, CToviMsg::GetString(12104), MB_ICONEXCLAMATION);
-            return;
-        }
-        share::FormatDate(first, from);
-        share::FormatDate(last, to);
-    }
+    if (::IsDlgButtonChecked(m_hWnd, IDC_GUEST_NO_LIMIT) != BST_CHECKED &&
+        !share::ReadPeriod(m_hWnd, IDC_GUEST_FROM, IDC_GUEST_TO, from, to))
+        return;
     const bool read = ::IsDlgButtonChecked(m_hWnd, IDC_GUEST_READ) == BST_CHECKED;
     const bool write = ::IsDlgButtonChecked(m_hWnd, IDC_GUEST_WRITE) == BST_CHECKED;
     const bool remove = ::IsDlgButtonChecked(m_hWnd, IDC_GUEST_DELETE) == BST_CHECKED;
     if (!read && !write && !remove) {
-        Refuse(12045, IDC_GUEST_READ);
+        share::Refuse(this, 12045, IDC_GUEST_READ);
         return;
     }
     _PROTO_SHARED_INFO info = {};
@@ -243,9 +178,7 @@ void CGuestDlg::OnBnClickedOk()
 
     DisableControl(FALSE);
     m_bDone = false;
-    SendMessage(WM_CIRCULAR_PROGRESS, 0, 0);
-    share::RunWorker(GuestThread, this);
-    SendMessage(WM_CIRCULAR_PROGRESS, static_cast<WPARAM>(-1), 0);
+    RunWorker(GuestThread);
     if (m_bDone) {
         EndDialog(IDOK);
         return;
@@ -261,30 +194,17 @@ UINT CGuestDlg::GuestThread(LPVOID param)
     CToviProto* proto = self->m_pProto;
     char folder[11];
     memcpy(folder, self->m_szFolderId, sizeof folder);
-    if (proto->SetGuestInfo(folder, self->m_nNewFolder, &self->m_info) != 0) {
-        ::PostMessageW(self->GetSafeHwnd(), WM_ERROR_DISP, static_cast<WPARAM>(proto->ResultInfo.nResultCode), 0);
-        self->m_bDone = false;
-        return static_cast<UINT>(-1);
-    }
-    for (int step = 0; step < PROTO_MAX_STEPS && proto->ContinueFlag[0] == 'Y'; ++step) {
-        if (proto->GetGuestContinue(const_cast<char*>("Y")) != 0) {
-            ::PostMessageW(self->GetSafeHwnd(), WM_ERROR_DISP, 0, 0);
-            self->m_bDone = false;
-            return static_cast<UINT>(-1);
-        }
-    }
-    self->m_bDone = true;
-    proto->CloseSocket();
-    return 0;
+    const Steps steps = self->RunSteps([&] { return proto->SetGuestInfo(folder, self->m_nNewFolder, &self->m_info); },
+                                       [&] { return proto->GetGuestContinue(const_cast<char*>("Y")); });
+    self->m_bDone = steps == Steps::kDone;
+    return self->ReportSteps(steps);
 }
 
 void CGuestDlg::OnBnClickedResetPWD()
 {
     for (int id : {IDC_GUEST_RESET_PWD, IDOK, IDCANCEL, IDC_SYSBTN_CLOSE})
         ::EnableWindow(::GetDlgItem(m_hWnd, id), FALSE);
-    SendMessage(WM_CIRCULAR_PROGRESS, 0, 0);
-    share::RunWorker(ResetThread, this);
-    SendMessage(WM_CIRCULAR_PROGRESS, static_cast<WPARAM>(-1), 0);
+    RunWorker(ResetThread);
     for (int id : {IDC_GUEST_RESET_PWD, IDOK, IDCANCEL, IDC_SYSBTN_CLOSE})
         ::EnableWindow(::GetDlgItem(m_hWnd, id), TRUE);
 }
@@ -297,40 +217,23 @@ UINT CGuestDlg::ResetThread(LPVOID param)
     CToviProto* proto = self->m_pProto;
     char folder[11];
     memcpy(folder, self->m_szFolderId, sizeof folder);
-    if (proto->SetGuestResetPWD(folder) != 0) {
-        ::PostMessageW(self->GetSafeHwnd(), WM_ERROR_DISP, static_cast<WPARAM>(proto->ResultInfo.nResultCode), 0);
-        return static_cast<UINT>(-1);
-    }
-    for (int step = 0; step < PROTO_MAX_STEPS && proto->ContinueFlag[0] == 'Y'; ++step) {
-        if (proto->SetGuestResetPWDContinue(const_cast<char*>("Y")) != 0) {
-            ::PostMessageW(self->GetSafeHwnd(), WM_ERROR_DISP, 0, 0);
-            return static_cast<UINT>(-1);
-        }
-    }
-    proto->CloseSocket();
-    return 0;
+    return self->ReportSteps(self->RunSteps([&] { return proto->SetGuestResetPWD(folder); },
+                                            [&] { return proto->SetGuestResetPWDContinue(const_cast<char*>("Y")); }));
+}
+
+UINT CGuestDlg::ReportSteps(Steps steps)
+{
+    if (steps == Steps::kDone)
+        return 0;
+    // The first request's failure carries its code; a failed step carries none.
+    const WPARAM code = steps == Steps::kFirstFailed ? static_cast<WPARAM>(m_pProto->ResultInfo.nResultCode) : 0;
+    ::PostMessageW(GetSafeHwnd(), WM_ERROR_DISP, code, 0);
+    return static_cast<UINT>(-1);
 }
 
 LRESULT CGuestDlg::OnErrorDisp(WPARAM, LPARAM)
 {
     transfer::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONHAND);
-    return 0;
-}
-
-LRESULT CGuestDlg::OnCircularProgress(WPARAM wParam, LPARAM)
-{
-    if (wParam == 0) {
-        ActivateWindow(m_hWnd);
-        UpdateWindow();
-        if (!m_pSpinner)
-            m_pSpinner = CCircularProgressThread::Start(this, 50, 0x9E6723);
-        // Shown once its window exists, so that a short request cannot stop it half made.
-        if (m_pSpinner && m_pSpinner->WaitUntilReady(2000))
-            m_pSpinner->SetShow(true);
-    } else if (m_pSpinner) {
-        CCircularProgressThread::Stop(m_pSpinner);
-        m_pSpinner = nullptr;
-    }
     return 0;
 }
 
@@ -343,21 +246,4 @@ void CGuestDlg::DisableControl(BOOL enable)
         ::EnableWindow(::GetDlgItem(m_hWnd, IDC_GUEST_FROM), FALSE);
         ::EnableWindow(::GetDlgItem(m_hWnd, IDC_GUEST_TO), FALSE);
     }
-}
-
-void CGuestDlg::OnBnClickedBtnSysExit()
-{
-    OnCancel();
-}
-
-BOOL CGuestDlg::OnEraseBkgnd(CDC* pDC)
-{
-    return share::PaintPanels(this, pDC, {IDC_SHARE_FRAME_LEFT, IDC_SHARE_FRAME_RIGHT});
-}
-
-HBRUSH CGuestDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
-{
-    if (HBRUSH brush = share::PanelCtlColor(pDC->GetSafeHdc(), nCtlColor))
-        return brush;
-    return CVantelDialog::OnCtlColor(pDC, pWnd, nCtlColor);
 }

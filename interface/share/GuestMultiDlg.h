@@ -2,16 +2,11 @@
 // period, and the list of guests, each with an address, rights and a state, edited in place
 // and sent in one request on a worker with the dialog's own session.
 #pragma once
-#include "ShareCommon.h"
-#include "ToviButton.h"
-#include "ToviInterfaceApi.h"
+#include "GuestBaseDlg.h"
 #include "ToviProto.h"
-#include "VantelDialog.h"
 #include "VantelListCtrl.h"
 
-class CCircularProgressThread;
-
-class TOVIINTERFACE_API CGuestMultiDlg : public CVantelDialog {
+class TOVIINTERFACE_API CGuestMultiDlg : public CGuestBaseDlg {
     DECLARE_DYNAMIC(CGuestMultiDlg)
 public:
     // Room for an address in a guest record, in bytes of the ANSI code page, without the
@@ -19,7 +14,6 @@ public:
     enum { kMaxEmailBytes = 319 };
 
     explicit CGuestMultiDlg(CWnd* pParent = nullptr);
-    ~CGuestMultiDlg() override;
 
     // True when address is one syntactically valid e-mail address: exactly one '@' outside
     // quoted strings, a non-empty local part and domain; the local part has no control
@@ -29,28 +23,36 @@ public:
     // that code page cannot hold) is refused rather than cut. No side effects; any thread.
     static bool VerifyEmailAddress(const wchar_t* address);
 
-    share::SessionBlock m_session;
-    int m_nNewFolder = 0;
     char m_szFolderId[20] = {};
-    wchar_t m_wszFolderName[512] = {};
 
 protected:
+    // For the customer variant: its own template, without the folder's period.
+    CGuestMultiDlg(UINT templateId, bool folderPeriod, CWnd* pParent);
+
     BOOL OnInitDialog() override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
-    int OnCreate(LPCREATESTRUCT lpCreateStruct);
-    BOOL OnEraseBkgnd(CDC* pDC);
-    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     void OnDestroy();
     void OnBnClickedOk();
     void OnBnClickedCheckDate();
     void OnBnClickedBtnSetPerm();
     void OnBnClickedBtnAddGuest();
     void OnBnClickedBtnRemoveGuest();
-    void OnBnClickedBtnSysExit();
     LRESULT OnRenameAgain(WPARAM wParam, LPARAM lParam);
     LRESULT OnAddGuest(WPARAM wParam, LPARAM lParam);
-    LRESULT OnCircularProgress(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
+
+    // The list's type and columns, once the guest folder has been fetched.
+    virtual void InitList(const _PROTO_GUEST_FOLDER_INFO& folder);
+    // A row was made for a guest the server holds.
+    virtual void ShowGuest(int row, const _PROTO_GUEST_USER_INFO& guest);
+    // A row for a new guest was just inserted.
+    virtual void NewRowInserted(int row);
+    // The record that goes to the server for a row, before it is appended.
+    virtual void CompleteGuest(int row, _PROTO_GUEST_USER_INFO& guest);
+
+    _PROTO_GUEST_USER_INFO* Record(int row) const;
+
+    CVantelListCtrl m_list;
 
 private:
     static UINT GuestThread(LPVOID param);
@@ -58,15 +60,7 @@ private:
     void RightsWord(char (&word)[5]) const;
     void ResetGuestStatus();
     void DisableControl(BOOL enable);
-    void Refuse(unsigned messageId, int focusId, bool empty = false);
-    _PROTO_GUEST_USER_INFO* Record(int row) const;
 
-    CToviProto* m_pProto = nullptr;
+    const bool m_bFolderPeriod;
     _PROTO_GUEST_FOLDER_INFO m_folder = {};
-    bool m_bDone = false;
-    CCircularProgressThread* m_pSpinner = nullptr;
-    CVantelListCtrl m_list;
-    CToviButton m_btnOk;
-    CToviButton m_btnCancel;
-    CToviButton m_btnClose;
 };

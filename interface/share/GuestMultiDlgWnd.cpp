@@ -1,45 +1,36 @@
 // CGuestMultiDlg: the guest folder and its guests.
 #include "GuestMultiDlg.h"
-#include "CircularProgressThread.h"
 #include "FileUtils.h"
 #include "GuestDlg.h"
+#include "ListIconsRes.h"
 #include "ShareRes.h"
 #include "SkinRes.h"
 #include "ToviMsg.h"
 #include "ToviRegistry.h"
 #include "ToviString.h"
 #include "TransferCommon.h"
+#include "VImageList.h"
 #include <cstdlib>
 #include <cstring>
 
-IMPLEMENT_DYNAMIC(CGuestMultiDlg, CVantelDialog)
+IMPLEMENT_DYNAMIC(CGuestMultiDlg, CGuestBaseDlg)
 
-BEGIN_MESSAGE_MAP(CGuestMultiDlg, CVantelDialog)
-    ON_WM_CTLCOLOR()
-    ON_WM_CREATE()
-    ON_WM_ERASEBKGND()
+BEGIN_MESSAGE_MAP(CGuestMultiDlg, CGuestBaseDlg)
     ON_WM_DESTROY()
     ON_BN_CLICKED(IDC_GMULTI_PERIOD_ON, OnBnClickedCheckDate)
     ON_BN_CLICKED(IDC_GMULTI_APPLY_PERM, OnBnClickedBtnSetPerm)
     ON_BN_CLICKED(IDC_GMULTI_ADD, OnBnClickedBtnAddGuest)
     ON_BN_CLICKED(IDC_GMULTI_REMOVE, OnBnClickedBtnRemoveGuest)
-    ON_BN_CLICKED(IDC_SYSBTN_CLOSE, OnBnClickedBtnSysExit)
     ON_BN_CLICKED(IDOK, OnBnClickedOk)
     ON_MESSAGE(WM_GUEST_ADDRESS_REFUSED, OnRenameAgain)
     ON_MESSAGE(WM_GUEST_ADDRESS_CHANGED, OnAddGuest)
-    ON_MESSAGE(WM_CIRCULAR_PROGRESS, OnCircularProgress)
 END_MESSAGE_MAP()
+
+using share::CopyText;
 
 namespace {
 
 const wchar_t kNewRowText[] = L"Email address";
-
-template <size_t N>
-void CopyText(char (&to)[N], const char* from)
-{
-    strncpy(to, from ? from : "", N - 1);
-    to[N - 1] = 0;
-}
 
 bool AllDigits(const CString& text)
 {
@@ -51,26 +42,11 @@ bool AllDigits(const CString& text)
 
 }
 
-CGuestMultiDlg::CGuestMultiDlg(CWnd* pParent) : CVantelDialog(IDD_GUEST_MULTI, pParent) {}
+CGuestMultiDlg::CGuestMultiDlg(CWnd* pParent) : CGuestMultiDlg(IDD_GUEST_MULTI, true, pParent) {}
 
-CGuestMultiDlg::~CGuestMultiDlg()
+CGuestMultiDlg::CGuestMultiDlg(UINT templateId, bool folderPeriod, CWnd* pParent)
+    : CGuestBaseDlg(templateId, pParent), m_bFolderPeriod(folderPeriod)
 {
-    if (m_pProto) {
-        m_pProto->CloseSocket();
-        delete m_pProto;
-    }
-}
-
-int CGuestMultiDlg::OnCreate(LPCREATESTRUCT lpCreateStruct)
-{
-    if (CVantelDialog::OnCreate(lpCreateStruct) == -1)
-        return -1;
-    if (!m_pProto) {
-        m_pProto = new CToviProto();
-        m_pProto->NoTimerFlag = 8;
-        m_session.CopyTo(*m_pProto);
-    }
-    return 0;
 }
 
 _PROTO_GUEST_USER_INFO* CGuestMultiDlg::Record(int row) const
@@ -78,17 +54,27 @@ _PROTO_GUEST_USER_INFO* CGuestMultiDlg::Record(int row) const
     return reinterpret_cast<_PROTO_GUEST_USER_INFO*>(m_list.GetItemData(row));
 }
 
+void CGuestMultiDlg::InitList(const _PROTO_GUEST_FOLDER_INFO&)
+{
+    m_list.m_nListType = CVantelListCtrl::kTypeGuests;
+    m_list.SubclassDlgItem(IDC_GMULTI_LIST, this);
+    m_list.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    m_list.InsertColumn(0, CToviString::GetString(14111), LVCFMT_LEFT, 218);
+    m_list.InsertColumn(1, CToviString::GetString(14177), LVCFMT_CENTER, 84);
+    m_list.InsertColumn(2, CToviString::GetString(14086), LVCFMT_CENTER, 48);
+}
+
+void CGuestMultiDlg::ShowGuest(int, const _PROTO_GUEST_USER_INFO&) {}
+
+void CGuestMultiDlg::NewRowInserted(int) {}
+
+void CGuestMultiDlg::CompleteGuest(int, _PROTO_GUEST_USER_INFO&) {}
+
 BOOL CGuestMultiDlg::OnInitDialog()
 {
     CVantelDialog::OnInitDialog();
-    if (!m_pProto) {
-        m_pProto = new CToviProto();
-        m_pProto->NoTimerFlag = 8;
-        m_session.CopyTo(*m_pProto);
-    }
-    const CString title = CToviString::GetString(m_nNewFolder ? 14006 : 14007);
-    SetWindowText(title);
-    SetTitleBar(title);
+    MakeSession();
+    SetFolderTitle();
     SetDlgItemText(IDC_GUEST_HEAD, CToviMsg::GetString(12036));
     SetDlgItemText(IDC_GUEST_HINT, CToviMsg::GetString(12113));
     SetDlgItemText(IDC_GMULTI_NOTE, CToviMsg::GetString(12114) + L"\r\n\r\n" + CToviMsg::GetString(12115));
@@ -100,28 +86,25 @@ BOOL CGuestMultiDlg::OnInitDialog()
     unit.Format(L"M / %s", CToviString::GetString(14099).GetString());
     SetDlgItemText(IDC_GUEST_QUOTA_UNIT, unit);
     ::SendDlgItemMessageW(m_hWnd, IDC_GUEST_QUOTA, EM_LIMITTEXT, 10, 0);
-    transfer::SkinButton(m_btnOk, this, IDOK, 13, CToviString::GetString(14065), 526);
-    transfer::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), 528);
-    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
-    transfer::PlaceCloseButton(this, &m_btnClose);
-    ::CheckDlgButton(m_hWnd, IDC_GMULTI_PERIOD_ON, BST_UNCHECKED);
-    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_GUEST_FROM), FALSE);
-    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_GUEST_TO), FALSE);
-    unsigned short language = 18;
-    CToviRegistry::GetLanguage(0, &language);
-    if (language == 9) {
-        DateTime_SetFormat(::GetDlgItem(m_hWnd, IDC_GUEST_FROM), L"dd/MM/yyyy");
-        DateTime_SetFormat(::GetDlgItem(m_hWnd, IDC_GUEST_TO), L"dd/MM/yyyy");
+    SkinButtons(m_bFolderPeriod ? 14065 : 14109);
+    // The legend beside the rights checks: the granted form of read, write and delete.
+    const std::pair<int, UINT> legend[] = {{IDC_GMULTI_ICON_READ, IDI_RIGHT_DOWNLOAD},
+                                           {IDC_GMULTI_ICON_WRITE, IDI_RIGHT_UPLOAD},
+                                           {IDC_GMULTI_ICON_DELETE, IDI_RIGHT_DELETE}};
+    for (const auto& [id, icon] : legend)
+        ::SendDlgItemMessageW(m_hWnd, id, STM_SETICON, reinterpret_cast<WPARAM>(CVImageList::GetIcon(icon, 16, 16)), 0);
+    if (m_bFolderPeriod) {
+        ::CheckDlgButton(m_hWnd, IDC_GMULTI_PERIOD_ON, BST_UNCHECKED);
+        OnBnClickedCheckDate();
+        unsigned short language = 18;
+        CToviRegistry::GetLanguage(0, &language);
+        if (language == 9) {
+            DateTime_SetFormat(::GetDlgItem(m_hWnd, IDC_GUEST_FROM), L"dd/MM/yyyy");
+            DateTime_SetFormat(::GetDlgItem(m_hWnd, IDC_GUEST_TO), L"dd/MM/yyyy");
+        }
     }
     for (int id : {IDC_GUEST_READ, IDC_GUEST_WRITE, IDC_GUEST_DELETE})
         ::CheckDlgButton(m_hWnd, id, BST_CHECKED);
-
-    m_list.m_nListType = CVantelListCtrl::kTypeGuests;
-    m_list.SubclassDlgItem(IDC_GMULTI_LIST, this);
-    m_list.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-    m_list.InsertColumn(0, CToviString::GetString(14111), LVCFMT_LEFT, 218);
-    m_list.InsertColumn(1, CToviString::GetString(14177), LVCFMT_CENTER, 84);
-    m_list.InsertColumn(2, CToviString::GetString(14086), LVCFMT_CENTER, 48);
 
     char folder[20];
     memcpy(folder, m_szFolderId, sizeof folder);
@@ -134,6 +117,7 @@ BOOL CGuestMultiDlg::OnInitDialog()
     if (m_wszFolderName[0])
         SetDlgItemText(IDC_GUEST_NAME, m_wszFolderName);
     const _PROTO_GUEST_FOLDER_INFO& info = m_pProto->GuestFolderInfo;
+    InitList(info);
     CString text;
     if (_strtoi64(info.szQuota, nullptr, 10) > 0) {
         text.Format(L"%I64u", _strtoui64(info.szQuota, nullptr, 10));
@@ -143,13 +127,9 @@ BOOL CGuestMultiDlg::OnInitDialog()
         text.Format(L"MB / %I64u MB", _strtoui64(info.szFreeQuota, nullptr, 10));
         SetDlgItemText(IDC_GUEST_QUOTA_UNIT, text);
     }
-    SYSTEMTIME from = {}, to = {};
-    if (info.szPeriodFrom[0] && info.szPeriodTo[0] && share::ParseDate(info.szPeriodFrom, &from) &&
-        share::ParseDate(info.szPeriodTo, &to)) {
+    if (m_bFolderPeriod && share::ShowPeriod(m_hWnd, IDC_GUEST_FROM, IDC_GUEST_TO, info.szPeriodFrom, info.szPeriodTo)) {
         ::CheckDlgButton(m_hWnd, IDC_GMULTI_PERIOD_ON, BST_CHECKED);
         OnBnClickedCheckDate();
-        DateTime_SetSystemtime(::GetDlgItem(m_hWnd, IDC_GUEST_FROM), GDT_VALID, &from);
-        DateTime_SetSystemtime(::GetDlgItem(m_hWnd, IDC_GUEST_TO), GDT_VALID, &to);
     }
     for (const _PROTO_GUEST_USER_INFO& guest : m_pProto->GuestUsers) {
         auto* copy = new _PROTO_GUEST_USER_INFO{};
@@ -159,6 +139,7 @@ BOOL CGuestMultiDlg::OnInitDialog()
         const int row = m_list.InsertItem(m_list.GetItemCount(), CString(guest.szEmail));
         m_list.SetItemData(row, reinterpret_cast<DWORD_PTR>(copy));
         m_list.SetCheck(row, guest.cStatus[0] == 'Y');
+        ShowGuest(row, guest);
     }
     m_pProto->ReleaseGuestUsers();
     if (!m_wszFolderName[0]) {
@@ -197,6 +178,7 @@ void CGuestMultiDlg::OnBnClickedBtnAddGuest()
     record->cNewRow = 1;
     const int row = m_list.InsertItem(m_list.GetItemCount(), kNewRowText);
     m_list.SetItemData(row, reinterpret_cast<DWORD_PTR>(record));
+    NewRowInserted(row);
     m_list.EnsureVisible(row, FALSE);
     EditRow(row);
 }
@@ -242,6 +224,8 @@ void CGuestMultiDlg::OnBnClickedBtnSetPerm()
 
 void CGuestMultiDlg::OnBnClickedBtnRemoveGuest()
 {
+    // A date being edited goes to its own row before the rows below it move up.
+    m_list.EndDateEdit();
     for (int row = m_list.GetItemCount() - 1; row >= 0; --row)
         if (m_list.GetCheck(row))
             m_list.DeleteItem(row);   // record freed by LVN_DELETEITEM
@@ -252,14 +236,6 @@ void CGuestMultiDlg::OnBnClickedCheckDate()
     const BOOL on = ::IsDlgButtonChecked(m_hWnd, IDC_GMULTI_PERIOD_ON) == BST_CHECKED;
     ::EnableWindow(::GetDlgItem(m_hWnd, IDC_GUEST_FROM), on);
     ::EnableWindow(::GetDlgItem(m_hWnd, IDC_GUEST_TO), on);
-}
-
-void CGuestMultiDlg::Refuse(unsigned messageId, int focusId, bool empty)
-{
-    transfer::MessageBox(m_hWnd, CToviMsg::GetString(messageId), MB_ICONEXCLAMATION);
-    if (empty)
-        SetDlgItemText(focusId, L"");
-    ::SetFocus(::GetDlgItem(m_hWnd, focusId));
 }
 
 void CGuestMultiDlg::OnBnClickedOk()
@@ -275,38 +251,32 @@ void CGuestMultiDlg::OnBnClickedOk()
     wcsncpy(folder.wszFolderName, name.GetString(), 511);
     GetDlgItemText(IDC_GUEST_QUOTA, quota);
     if (quota.IsEmpty()) {
-        Refuse(12044, IDC_GUEST_QUOTA, true);
+        share::Refuse(this, 12044, IDC_GUEST_QUOTA, true);
         return;
     }
     if (!AllDigits(quota)) {
-        Refuse(12122, IDC_GUEST_QUOTA, true);
+        share::Refuse(this, 12122, IDC_GUEST_QUOTA, true);
         return;
     }
     const CStringA quotaText(quota);
     if (_strtoi64(quotaText.GetString(), nullptr, 10) <= 0) {
-        Refuse(12083, IDC_GUEST_QUOTA, true);
+        share::Refuse(this, 12083, IDC_GUEST_QUOTA, true);
         return;
     }
     if (!CGuestDlg::QuotaFits(quotaText.GetString(), m_pProto->GuestFolderInfo.szFreeQuota)) {
-        Refuse(12043, IDC_GUEST_QUOTA, true);
+        share::Refuse(this, 12043, IDC_GUEST_QUOTA, true);
         return;
     }
     CopyText(folder.szQuota, quotaText.GetString());
-    if (::IsDlgButtonChecked(m_hWnd, IDC_GMULTI_PERIOD_ON) == BST_CHECKED) {
-        SYSTEMTIME first = {}, last = {};
-        DateTime_GetSystemtime(::GetDlgItem(m_hWnd, IDC_GUEST_FROM), &first);
-        DateTime_GetSystemtime(::GetDlgItem(m_hWnd, IDC_GUEST_TO), &last);
-        if (share::DayNumber(first) > share::DayNumber(last)) {
-            transfer::MessageBox(m_hWnd, CToviMsg::GetString(12104), MB_ICONEXCLAMATION);
-            return;
-        }
-        share::FormatDate(first, folder.szPeriodFrom);
-        share::FormatDate(last, folder.szPeriodTo);
-    }
+    if (m_bFolderPeriod && ::IsDlgButtonChecked(m_hWnd, IDC_GMULTI_PERIOD_ON) == BST_CHECKED &&
+        !share::ReadPeriod(m_hWnd, IDC_GUEST_FROM, IDC_GUEST_TO, folder.szPeriodFrom, folder.szPeriodTo))
+        return;
     if (m_list.GetItemCount() == 0) {
         transfer::MessageBox(m_hWnd, CToviMsg::GetString(12041), MB_ICONEXCLAMATION);
         return;
     }
+    // A date still in its editor belongs to its row.
+    m_list.EndDateEdit();
     m_pProto->GuestUsers.clear();
     bool anyInactive = false;
     for (int row = 0; row < m_list.GetItemCount(); ++row) {
@@ -319,14 +289,13 @@ void CGuestMultiDlg::OnBnClickedOk()
         const bool active = record->cStatus[0] == 'R' || m_list.GetCheck(row);
         guest.cStatus[0] = active ? 'Y' : 'N';
         anyInactive = anyInactive || !active;
+        CompleteGuest(row, guest);
         m_pProto->GuestUsers.push_back(guest);
     }
     m_folder = folder;
     DisableControl(FALSE);
     m_bDone = false;
-    SendMessage(WM_CIRCULAR_PROGRESS, 0, 0);
-    share::RunWorker(GuestThread, this);
-    SendMessage(WM_CIRCULAR_PROGRESS, static_cast<WPARAM>(-1), 0);
+    RunWorker(GuestThread);
     if (!m_bDone) {
         DisableControl(TRUE);
         return;
@@ -350,16 +319,12 @@ UINT CGuestMultiDlg::GuestThread(LPVOID param)
     CToviProto* proto = self->m_pProto;
     char folder[20];
     memcpy(folder, self->m_szFolderId, sizeof folder);
-    int result = proto->SetGuestMultiInfo(folder, &self->m_folder);
-    for (int step = 0; result == 0 && step < PROTO_MAX_STEPS && proto->ContinueFlag[0] == 'Y'; ++step)
-        result = proto->GetGuestMultiContinue(const_cast<char*>("Y"));
-    if (result != 0) {
+    const Steps steps = self->RunSteps([&] { return proto->SetGuestMultiInfo(folder, &self->m_folder); },
+                                       [&] { return proto->GetGuestMultiContinue(const_cast<char*>("Y")); });
+    // This dialog's worker tells the failure itself, over the dialog that waits for it.
+    if (steps != Steps::kDone)
         transfer::MessageBox(self->GetSafeHwnd(), proto->ResultInfo.wszMessage, MB_ICONHAND);
-        self->m_bDone = false;
-        return 0;
-    }
-    self->m_bDone = true;
-    proto->CloseSocket();
+    self->m_bDone = steps == Steps::kDone;
     return 0;
 }
 
@@ -376,35 +341,14 @@ void CGuestMultiDlg::ResetGuestStatus()
     m_list.Invalidate();
 }
 
-LRESULT CGuestMultiDlg::OnCircularProgress(WPARAM wParam, LPARAM)
-{
-    if (wParam == 0) {
-        ActivateWindow(m_hWnd);
-        UpdateWindow();
-        if (!m_pSpinner)
-            m_pSpinner = CCircularProgressThread::Start(this, 50, 0x9E6723);
-        if (m_pSpinner && m_pSpinner->WaitUntilReady(2000))
-            m_pSpinner->SetShow(true);
-    } else if (m_pSpinner) {
-        CCircularProgressThread::Stop(m_pSpinner);
-        m_pSpinner = nullptr;
-    }
-    return 0;
-}
-
 void CGuestMultiDlg::DisableControl(BOOL enable)
 {
     for (int id : {IDC_GUEST_NAME, IDC_GUEST_QUOTA, IDC_GMULTI_PERIOD_ON, IDC_GUEST_FROM, IDC_GUEST_TO,
                    IDC_GUEST_READ, IDC_GUEST_WRITE, IDC_GUEST_DELETE, IDC_GMULTI_APPLY_PERM, IDC_GMULTI_ADD,
                    IDC_GMULTI_REMOVE, IDC_SYSBTN_CLOSE, IDOK, IDCANCEL})
         ::EnableWindow(::GetDlgItem(m_hWnd, id), enable);
-    if (enable)
+    if (enable && m_bFolderPeriod)
         OnBnClickedCheckDate();
-}
-
-void CGuestMultiDlg::OnBnClickedBtnSysExit()
-{
-    OnCancel();
 }
 
 void CGuestMultiDlg::OnDestroy()
@@ -423,16 +367,4 @@ BOOL CGuestMultiDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
         return TRUE;
     }
     return CVantelDialog::OnNotify(wParam, lParam, pResult);
-}
-
-BOOL CGuestMultiDlg::OnEraseBkgnd(CDC* pDC)
-{
-    return share::PaintPanels(this, pDC, {IDC_SHARE_FRAME_LEFT, IDC_SHARE_FRAME_RIGHT});
-}
-
-HBRUSH CGuestMultiDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
-{
-    if (HBRUSH brush = share::PanelCtlColor(pDC->GetSafeHdc(), nCtlColor))
-        return brush;
-    return CVantelDialog::OnCtlColor(pDC, pWnd, nCtlColor);
 }

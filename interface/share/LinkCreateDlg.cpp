@@ -9,18 +9,15 @@
 #include <cstdlib>
 #include <cstring>
 
-IMPLEMENT_DYNAMIC(CLinkCreateDlg, CVantelDialog)
+IMPLEMENT_DYNAMIC(CLinkCreateDlg, CSharePanelDlg)
 
-BEGIN_MESSAGE_MAP(CLinkCreateDlg, CVantelDialog)
-    ON_WM_CTLCOLOR()
+BEGIN_MESSAGE_MAP(CLinkCreateDlg, CSharePanelDlg)
     ON_WM_CREATE()
-    ON_WM_ERASEBKGND()
     ON_BN_CLICKED(IDC_LINK_EXPIRE_ON, OnBnClickedCheckExpireDate)
     ON_BN_CLICKED(IDC_LINK_LIMIT_ON, OnBnClickedCheckPassword2)
     ON_BN_CLICKED(IDOK, OnBnClickedOk)
     ON_BN_CLICKED(IDC_LINK_PASSWORD_ON, OnBnClickedCheckPassword)
     ON_EN_CHANGE(IDC_LINK_PASSWORD, OnEnChangeEditPassword)
-    ON_BN_CLICKED(IDC_SYSBTN_CLOSE, OnBnClickedBtnSysExit)
     ON_EN_CHANGE(IDC_LINK_LIMIT, OnEnChangeEditLimit)
 END_MESSAGE_MAP()
 
@@ -28,16 +25,15 @@ namespace {
 
 const wchar_t kPasswordMask[] = L"**********";
 
-template <size_t N>
-void CopyText(char (&to)[N], const char* from)
+}
+
+using share::CopyText;
+
+CLinkCreateDlg::CLinkCreateDlg(CWnd* pParent)
+    : CSharePanelDlg(IDD_LINK_CREATE, pParent, {IDC_SHARE_FRAME_LEFT, IDC_SHARE_FRAME_RIGHT},
+                     {IDC_LINK_LINE1, IDC_LINK_LINE2})
 {
-    strncpy(to, from ? from : "", N - 1);
-    to[N - 1] = 0;
 }
-
-}
-
-CLinkCreateDlg::CLinkCreateDlg(CWnd* pParent) : CVantelDialog(IDD_LINK_CREATE, pParent) {}
 
 CString CLinkCreateDlg::NameText(const std::vector<_PROTO_FOLDER_INFO>& files)
 {
@@ -66,24 +62,15 @@ int CLinkCreateDlg::OnCreate(LPCREATESTRUCT lpCreateStruct)
     return 0;
 }
 
-bool CLinkCreateDlg::Checked(int id) const
+LinkRules LinkRules::Of(const _OPTION_INFO& options)
 {
-    return ::IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED;
-}
-
-void CLinkCreateDlg::Check(int id, bool on)
-{
-    ::CheckDlgButton(m_hWnd, id, on ? BST_CHECKED : BST_UNCHECKED);
-}
-
-void CLinkCreateDlg::EnableItem(int id, bool enable)
-{
-    ::EnableWindow(::GetDlgItem(m_hWnd, id), enable ? TRUE : FALSE);
+    return {options.Attr67[0], options.Attr194, options.Attr68[0], options.Attr13,
+            options.Attr14,    options.Attr69[0], options.Attr195, options.LinkDownloadLimit};
 }
 
 long long CLinkCreateDlg::LargestCount() const
 {
-    return _strtoi64(m_pProto->OptionInfo.LinkDownloadLimit, nullptr, 10);
+    return _strtoi64(LinkRules::Of(m_pProto->OptionInfo).largestCount, nullptr, 10);
 }
 
 void CLinkCreateDlg::ShowMask()
@@ -112,10 +99,10 @@ BOOL CLinkCreateDlg::OnInitDialog()
     transfer::PlaceCloseButton(this, &m_btnClose);
     SetDlgItemText(IDC_LINK_NAME, m_strName);
 
-    const _OPTION_INFO& option = m_pProto->OptionInfo;
-    const char passwordRule = option.Attr67[0];
-    const char expireRule = option.Attr68[0];
-    const char countRule = option.Attr69[0];
+    const LinkRules rules = LinkRules::Of(m_pProto->OptionInfo);
+    const char passwordRule = rules.passwordRule;
+    const char expireRule = rules.expiryRule;
+    const char countRule = rules.countRule;
     Check(IDC_LINK_PASSWORD_ON, false);
     Check(IDC_LINK_EXPIRE_ON, false);
     Check(IDC_LINK_LIMIT_ON, false);
@@ -156,7 +143,7 @@ BOOL CLinkCreateDlg::OnInitDialog()
             Check(IDC_LINK_PASSWORD_ON, true);
             EnableItem(IDC_LINK_PASSWORD_ON, false);
             EnableItem(IDC_LINK_PASSWORD, false);
-            if (strcmp(option.Attr194, "**") == 0) {
+            if (strcmp(rules.fixedPassword, "**") == 0) {
                 ShowMask();
                 m_bFixedPassword = true;
             }
@@ -175,7 +162,7 @@ BOOL CLinkCreateDlg::OnInitDialog()
     }
 
     SYSTEMTIME day = {};
-    const bool hasDefault = share::ParseDate(option.Attr13, &day);
+    const bool hasDefault = share::ParseDate(rules.defaultDay, &day);
     SYSTEMTIME linkDay = {};
     if (mode == 'M' && share::ParseDate(m_chosenLink.szExpire, &linkDay)) {
         Check(IDC_LINK_EXPIRE_ON, true);
@@ -187,14 +174,14 @@ BOOL CLinkCreateDlg::OnInitDialog()
     if (expireRule == '4') {
         if (mode == 'M' && hasDefault)
             DateTime_SetSystemtime(picker, GDT_VALID, &day);
-    } else if (share::ParseDate(option.Attr14, &range[1])) {
+    } else if (share::ParseDate(rules.latestDay, &range[1])) {
         DateTime_SetRange(picker, GDTR_MIN | GDTR_MAX, range);
         CString note;
-        note.Format(CToviMsg::GetString(12117).GetString(), CString(option.Attr14).GetString());
+        note.Format(CToviMsg::GetString(12117).GetString(), CString(rules.latestDay).GetString());
         SetDlgItemText(IDC_LINK_EXPIRE_NOTE, note);
     }
 
-    const long long defaultCount = _strtoi64(option.Attr195, nullptr, 10);
+    const long long defaultCount = _strtoi64(rules.defaultCount, nullptr, 10);
     CString number;
     if (mode == 'M' && _strtoi64(m_chosenLink.szLimit, nullptr, 10) > 0) {
         Check(IDC_LINK_LIMIT_ON, true);
@@ -262,15 +249,7 @@ void CLinkCreateDlg::OnEnChangeEditLimit()
     CString typed;
     GetDlgItemText(IDC_LINK_LIMIT, typed);
     if (!typed.IsEmpty() && _wcstoi64(typed.GetString(), nullptr, 10) > LargestCount())
-        Refuse(12121, IDC_LINK_LIMIT, true);
-}
-
-void CLinkCreateDlg::Refuse(unsigned messageId, int focusId, bool empty)
-{
-    transfer::MessageBox(m_hWnd, CToviMsg::GetString(messageId), MB_ICONEXCLAMATION);
-    if (empty)
-        SetDlgItemText(focusId, L"");
-    ::SetFocus(::GetDlgItem(m_hWnd, focusId));
+        share::Refuse(this, 12121, IDC_LINK_LIMIT, true);
 }
 
 void CLinkCreateDlg::OnBnClickedOk()
@@ -282,13 +261,13 @@ void CLinkCreateDlg::OnBnClickedOk()
         CString typed;
         GetDlgItemText(IDC_LINK_PASSWORD, typed);
         if (typed.IsEmpty()) {
-            Refuse(12000, IDC_LINK_PASSWORD);
+            share::Refuse(this, 12000, IDC_LINK_PASSWORD);
             return;
         }
         if (m_bPasswordEdited) {
             // Cutting it would leave the link with a password nobody typed.
             if (typed.GetLength() > LINK_PASSWORD_MAX) {
-                Refuse(12140, IDC_LINK_PASSWORD);
+                share::Refuse(this, 12140, IDC_LINK_PASSWORD);
                 return;
             }
             wcsncpy(info.wszPassword, typed.GetString(), LINK_PASSWORD_MAX);
@@ -308,16 +287,16 @@ void CLinkCreateDlg::OnBnClickedOk()
         GetDlgItemText(IDC_LINK_LIMIT, typed);
         const long long count = _wcstoi64(typed.GetString(), nullptr, 10);
         if (LargestCount() > 0 && count > LargestCount()) {
-            Refuse(12121, IDC_LINK_LIMIT, true);
+            share::Refuse(this, 12121, IDC_LINK_LIMIT, true);
             return;
         }
         if (typed.IsEmpty()) {
-            Refuse(12048, IDC_LINK_LIMIT);
+            share::Refuse(this, 12048, IDC_LINK_LIMIT);
             return;
         }
         CopyText(info.szLimit, CStringA(typed).GetString());
         if (count <= 0) {
-            Refuse(12111, IDC_LINK_LIMIT);
+            share::Refuse(this, 12111, IDC_LINK_LIMIT);
             return;
         }
     }
@@ -332,19 +311,3 @@ void CLinkCreateDlg::OnBnClickedOk()
     EndDialog(IDOK);
 }
 
-void CLinkCreateDlg::OnBnClickedBtnSysExit()
-{
-    OnCancel();
-}
-
-BOOL CLinkCreateDlg::OnEraseBkgnd(CDC* pDC)
-{
-    return share::PaintPanels(this, pDC, {IDC_SHARE_FRAME_LEFT, IDC_SHARE_FRAME_RIGHT});
-}
-
-HBRUSH CLinkCreateDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
-{
-    if (HBRUSH brush = share::PanelCtlColor(pDC->GetSafeHdc(), nCtlColor))
-        return brush;
-    return CVantelDialog::OnCtlColor(pDC, pWnd, nCtlColor);
-}

@@ -6,10 +6,28 @@
 #include "ShareCommon.h"
 #include "ToviButton.h"
 #include "ToviProto.h"
-#include "VantelDialog.h"
+#include "SharePanelDlg.h"
 #include <vector>
 
-class TOVIINTERFACE_API CLinkCreateDlg : public CVantelDialog {
+// The server's link rules as the session's option block carries them. Each rule is one digit:
+// '1' free, '2' on by default, '3' required, '4' fixed by the server. The fields come in the
+// block's order: password rule (67), fixed-password marker (194, "**" when the server holds a
+// password), expiry rule (68), default expiry day (13), latest expiry day (14), count rule (69),
+// default count (195), largest count (162).
+struct LinkRules {
+    char passwordRule;
+    const char* fixedPassword;
+    char expiryRule;
+    const char* defaultDay;
+    const char* latestDay;
+    char countRule;
+    const char* defaultCount;
+    const char* largestCount;
+
+    static LinkRules Of(const _OPTION_INFO& options);
+};
+
+class TOVIINTERFACE_API CLinkCreateDlg : public CSharePanelDlg {
     DECLARE_DYNAMIC(CLinkCreateDlg)
 public:
     explicit CLinkCreateDlg(CWnd* pParent = nullptr);
@@ -31,23 +49,16 @@ public:
 protected:
     BOOL OnInitDialog() override;
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
-    BOOL OnEraseBkgnd(CDC* pDC);
-    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     void OnBnClickedCheckPassword();
     void OnBnClickedCheckExpireDate();
     void OnBnClickedCheckPassword2();
     void OnEnChangeEditPassword();
     void OnEnChangeEditLimit();
     void OnBnClickedOk();
-    void OnBnClickedBtnSysExit();
     DECLARE_MESSAGE_MAP()
 
 private:
     void ShowMask();
-    void EnableItem(int id, bool enable);
-    bool Checked(int id) const;
-    void Check(int id, bool on);
-    void Refuse(unsigned messageId, int focusId, bool empty = false);
     long long LargestCount() const;
 
     CString m_strName;

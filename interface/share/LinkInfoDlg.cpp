@@ -10,21 +10,18 @@
 #include "TransferCommon.h"
 #include <cstring>
 
-IMPLEMENT_DYNAMIC(CLinkInfoDlg, CVantelDialog)
+IMPLEMENT_DYNAMIC(CLinkInfoDlg, CSharePanelDlg)
 
-BEGIN_MESSAGE_MAP(CLinkInfoDlg, CVantelDialog)
-    ON_WM_CTLCOLOR()
+BEGIN_MESSAGE_MAP(CLinkInfoDlg, CSharePanelDlg)
     ON_WM_DESTROY()
-    ON_WM_ERASEBKGND()
     ON_BN_CLICKED(IDOK, OnBnClickedOk)
     ON_BN_CLICKED(IDC_LINK_ADD, OnBnClickedBtnInsert)
     ON_BN_CLICKED(IDC_LINK_CHANGE, OnBnClickedBtnModify)
     ON_BN_CLICKED(IDC_LINK_REMOVE, OnBnClickedBtnRemove)
     ON_BN_CLICKED(IDC_LINK_COPY, OnBnClickedBtnCopyUrl)
-    ON_BN_CLICKED(IDC_SYSBTN_CLOSE, OnBnClickedBtnSysExit)
 END_MESSAGE_MAP()
 
-CLinkInfoDlg::CLinkInfoDlg(CWnd* pParent) : CVantelDialog(IDD_LINK_LIST, pParent) {}
+CLinkInfoDlg::CLinkInfoDlg(CWnd* pParent) : CSharePanelDlg(IDD_LINK_LIST, pParent, {IDC_SHARE_FRAME_LEFT}) {}
 
 HWND CLinkInfoDlg::List() const
 {
@@ -253,11 +250,6 @@ void CLinkInfoDlg::OnBnClickedOk()
     OnOK();
 }
 
-void CLinkInfoDlg::OnBnClickedBtnSysExit()
-{
-    OnCancel();
-}
-
 void CLinkInfoDlg::OnDestroy()
 {
     if (HWND list = List())
@@ -269,14 +261,3 @@ void CLinkInfoDlg::OnDestroy()
     }
 }
 
-BOOL CLinkInfoDlg::OnEraseBkgnd(CDC* pDC)
-{
-    return share::PaintPanels(this, pDC, {IDC_SHARE_FRAME_LEFT});
-}
-
-HBRUSH CLinkInfoDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
-{
-    if (HBRUSH brush = share::PanelCtlColor(pDC->GetSafeHdc(), nCtlColor))
-        return brush;
-    return CVantelDialog::OnCtlColor(pDC, pWnd, nCtlColor);
-}

@@ -3,9 +3,9 @@
 #pragma once
 #include "ToviButton.h"
 #include "ToviProto.h"
-#include "VantelDialog.h"
+#include "SharePanelDlg.h"
 
-class TOVIINTERFACE_API CLinkInfoDlg : public CVantelDialog {
+class TOVIINTERFACE_API CLinkInfoDlg : public CSharePanelDlg {
     DECLARE_DYNAMIC(CLinkInfoDlg)
 public:
     explicit CLinkInfoDlg(CWnd* pParent = nullptr);
@@ -23,15 +23,12 @@ public:
 protected:
     BOOL OnInitDialog() override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
-    BOOL OnEraseBkgnd(CDC* pDC);
-    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     void OnDestroy();
     void OnBnClickedOk();
     void OnBnClickedBtnInsert();
     void OnBnClickedBtnModify();
     void OnBnClickedBtnRemove();
     void OnBnClickedBtnCopyUrl();
-    void OnBnClickedBtnSysExit();
     DECLARE_MESSAGE_MAP()
 
 private:

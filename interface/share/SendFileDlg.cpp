@@ -12,33 +12,21 @@
 #include <cstdlib>
 #include <cstring>
 
-IMPLEMENT_DYNAMIC(CSendFileDlg, CVantelDialog)
+IMPLEMENT_DYNAMIC(CSendFileDlg, CSharePanelDlg)
 
-BEGIN_MESSAGE_MAP(CSendFileDlg, CVantelDialog)
-    ON_WM_CTLCOLOR()
-    ON_WM_ERASEBKGND()
+BEGIN_MESSAGE_MAP(CSendFileDlg, CSharePanelDlg)
     ON_WM_DESTROY()
     ON_BN_CLICKED(IDC_PICKER_SEARCH, OnBnClickedBtnSearchUgroup)
     ON_BN_CLICKED(IDC_PICKER_REMOVE, OnBnClickedBtnRemoveUgroup)
     ON_BN_CLICKED(IDC_PICKER_COPY, OnBnClickedBtnSetUgroup)
-    ON_BN_CLICKED(IDC_SYSBTN_CLOSE, OnBnClickedBtnSysExit)
     ON_BN_CLICKED(IDC_SEND_SEND, OnBnClickedBtnSendFile)
     ON_BN_CLICKED(IDC_SEND_EXPIRE_ON, OnBnClickedCheckExpireDate)
     ON_MESSAGE(WM_GET_USER_N_GROUP, GetUserNGroup)
     ON_MESSAGE(WM_PICKER_STEP, OnPickerStep)
 END_MESSAGE_MAP()
 
-CSendFileDlg::CSendFileDlg(CWnd* pParent) : CVantelDialog(IDD_SEND_FILE, pParent) {}
-
-bool CSendFileDlg::Checked(int id) const
-{
-    return ::IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED;
-}
-
-void CSendFileDlg::EnableItem(int id, bool enable)
-{
-    ::EnableWindow(::GetDlgItem(m_hWnd, id), enable ? TRUE : FALSE);
-}
+CSendFileDlg::CSendFileDlg(CWnd* pParent)
+    : CSharePanelDlg(IDD_SEND_FILE, pParent, {IDC_SHARE_FRAME_LEFT, IDC_SHARE_FRAME_RIGHT}) {}
 
 BOOL CSendFileDlg::OnInitDialog()
 {
@@ -222,11 +210,6 @@ void CSendFileDlg::DeleteSources()
     }
 }
 
-void CSendFileDlg::OnBnClickedBtnSysExit()
-{
-    OnCancel();
-}
-
 void CSendFileDlg::OnCancel()
 {
     for (int id : {IDC_SEND_SEND, IDCANCEL, IDC_SYSBTN_CLOSE})
@@ -241,20 +224,11 @@ void CSendFileDlg::OnDestroy()
     CVantelDialog::OnDestroy();
 }
 
-BOOL CSendFileDlg::OnEraseBkgnd(CDC* pDC)
-{
-    return share::PaintPanels(this, pDC, {IDC_SHARE_FRAME_LEFT, IDC_SHARE_FRAME_RIGHT});
-}
-
 BOOL CSendFileDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
-    auto* header = reinterpret_cast<NMHDR*>(lParam);
-    switch (header->idFrom) {
-    case IDC_PICKER_TREE: *pResult = m_picker.OnTreeNotify(header); return TRUE;
-    case IDC_PICKER_MEMBERS: *pResult = m_picker.OnMembersNotify(header); return TRUE;
-    case IDC_PICKER_RECEIVERS: *pResult = m_picker.OnChosenNotify(header); return TRUE;
-    default: return CVantelDialog::OnNotify(wParam, lParam, pResult);
-    }
+    if (m_picker.OnNotify(reinterpret_cast<NMHDR*>(lParam), pResult))
+        return TRUE;
+    return CVantelDialog::OnNotify(wParam, lParam, pResult);
 }
 
 LRESULT CSendFileDlg::OnPickerStep(WPARAM wParam, LPARAM lParam)
@@ -262,9 +236,3 @@ LRESULT CSendFileDlg::OnPickerStep(WPARAM wParam, LPARAM lParam)
     return m_picker.OnStep(wParam, lParam);
 }
 
-HBRUSH CSendFileDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
-{
-    if (HBRUSH brush = share::PanelCtlColor(pDC->GetSafeHdc(), nCtlColor))
-        return brush;
-    return CVantelDialog::OnCtlColor(pDC, pWnd, nCtlColor);
-}

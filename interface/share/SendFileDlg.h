@@ -3,7 +3,7 @@
 #pragma once
 #include "ToviButton.h"
 #include "UGroupPicker.h"
-#include "VantelDialog.h"
+#include "SharePanelDlg.h"
 #include <vector>
 
 class CToviProto;
@@ -11,7 +11,7 @@ class CToviProto;
 // Asked by the dialog of itself once the first tree level is being loaded.
 #define WM_GET_USER_N_GROUP (WM_USER + 44)
 
-class TOVIINTERFACE_API CSendFileDlg : public CVantelDialog {
+class TOVIINTERFACE_API CSendFileDlg : public CSharePanelDlg {
     DECLARE_DYNAMIC(CSendFileDlg)
 public:
     explicit CSendFileDlg(CWnd* pParent = nullptr);
@@ -38,13 +38,10 @@ protected:
     BOOL PreTranslateMessage(MSG* pMsg) override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
     void OnCancel() override;
-    BOOL OnEraseBkgnd(CDC* pDC);
-    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     void OnDestroy();
     void OnBnClickedBtnSearchUgroup();
     void OnBnClickedBtnRemoveUgroup();
     void OnBnClickedBtnSetUgroup();
-    void OnBnClickedBtnSysExit();
     void OnBnClickedBtnSendFile();
     void OnBnClickedCheckExpireDate();
     LRESULT GetUserNGroup(WPARAM wParam, LPARAM lParam);
@@ -54,8 +51,6 @@ protected:
 private:
     void InitControl();
     void DrawSendFiles();
-    void EnableItem(int id, bool enable);
-    bool Checked(int id) const;
     void DeleteSources();
 
     CUGroupPicker m_picker;

@@ -1,7 +1,10 @@
 // Helpers of the sharing dialogs.
 #include "ShareCommon.h"
 #include "Dc.h"
+#include <commctrl.h>
+#include "ToviMsg.h"
 #include "ToviString.h"
+#include "TransferCommon.h"
 #include "VantelDialog.h"
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +15,39 @@ void SetTexts(CWnd* dialog, std::initializer_list<std::pair<int, unsigned>> text
 {
     for (const auto& [id, text] : texts)
         ::SetDlgItemTextW(dialog->GetSafeHwnd(), id, CToviString::GetString(text).GetString());
+}
+
+void Refuse(CWnd* dialog, unsigned messageId, int focusId, bool empty)
+{
+    HWND wnd = dialog->GetSafeHwnd();
+    transfer::MessageBox(wnd, CToviMsg::GetString(messageId), MB_ICONEXCLAMATION);
+    if (empty)
+        ::SetDlgItemTextW(wnd, focusId, L"");
+    ::SetFocus(::GetDlgItem(wnd, focusId));
+}
+
+bool ShowPeriod(HWND dialog, int fromId, int toId, const char* from, const char* to)
+{
+    SYSTEMTIME first = {}, last = {};
+    if (!ParseDate(from, &first) || !ParseDate(to, &last))
+        return false;
+    DateTime_SetSystemtime(::GetDlgItem(dialog, fromId), GDT_VALID, &first);
+    DateTime_SetSystemtime(::GetDlgItem(dialog, toId), GDT_VALID, &last);
+    return true;
+}
+
+bool ReadPeriod(HWND dialog, int fromId, int toId, char (&from)[11], char (&to)[11])
+{
+    SYSTEMTIME first = {}, last = {};
+    DateTime_GetSystemtime(::GetDlgItem(dialog, fromId), &first);
+    DateTime_GetSystemtime(::GetDlgItem(dialog, toId), &last);
+    if (DayNumber(first) > DayNumber(last)) {
+        transfer::MessageBox(dialog, CToviMsg::GetString(12104), MB_ICONEXCLAMATION);
+        return false;
+    }
+    FormatDate(first, from);
+    FormatDate(last, to);
+    return true;
 }
 
 bool ParseDate(const char* text, SYSTEMTIME* date)
@@ -47,7 +83,7 @@ HBRUSH PanelCtlColor(HDC dc, UINT ctlColor)
     return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
 }
 
-BOOL PaintPanels(CVantelDialog* dialog, CDC* pDC, std::initializer_list<int> frames)
+BOOL PaintPanels(CVantelDialog* dialog, CDC* pDC, const std::vector<int>& frames, const std::vector<int>& lines)
 {
     HWND wnd = dialog->GetSafeHwnd();
     CRect client;
@@ -69,6 +105,16 @@ BOOL PaintPanels(CVantelDialog* dialog, CDC* pDC, std::initializer_list<int> fra
         ::GetWindowRect(frame, &rect);
         ::MapWindowPoints(nullptr, wnd, reinterpret_cast<POINT*>(&rect), 2);
         RoundRect(mem.GetSafeHdc(), rect.left, rect.top, rect.right, rect.bottom, 7, 7);
+    }
+    for (int id : lines) {
+        HWND line = ::GetDlgItem(wnd, id);
+        if (!line)
+            continue;
+        RECT rect;
+        ::GetWindowRect(line, &rect);
+        ::MapWindowPoints(nullptr, wnd, reinterpret_cast<POINT*>(&rect), 2);
+        MoveToEx(mem.GetSafeHdc(), rect.left, rect.top, nullptr);
+        LineTo(mem.GetSafeHdc(), rect.right, rect.top);
     }
     SelectObject(mem.GetSafeHdc(), oldBrush);
     SelectObject(mem.GetSafeHdc(), oldPen);

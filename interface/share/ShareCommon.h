@@ -3,7 +3,9 @@
 #include "Strings.h"
 #include "ToviInterfaceApi.h"
 #include <windows.h>
+#include <cstring>
 #include <initializer_list>
+#include <vector>
 #include <utility>
 
 class CDC;
@@ -12,8 +14,24 @@ class CVantelDialog;
 
 namespace share {
 
+// Copies a text into a record's field, cut to the field and always terminated.
+template <size_t N>
+void CopyText(char (&to)[N], const char* from)
+{
+    strncpy(to, from ? from : "", N - 1);
+    to[N - 1] = 0;
+}
+
 // Sets each control's text from the string table.
 void SetTexts(CWnd* dialog, std::initializer_list<std::pair<int, unsigned>> texts);
+// A refused input: the message (exclamation icon), then the field emptied when asked and focused.
+void Refuse(CWnd* dialog, unsigned messageId, int focusId, bool empty = false);
+// Sets both date pickers from a stored period; false (pickers untouched) unless both texts are
+// dates.
+bool ShowPeriod(HWND dialog, int fromId, int toId, const char* from, const char* to);
+// Reads both date pickers into wire dates; false after telling the user (12104) that the period
+// ends before it starts. The same day twice is a period of one day.
+bool ReadPeriod(HWND dialog, int fromId, int toId, char (&from)[11], char (&to)[11]);
 // "yyyy-mm-dd" into a date; false when the text is not one.
 bool ParseDate(const char* text, SYSTEMTIME* date);
 // The date as "%04d-%02d-%02d" (11 bytes with the terminator).
@@ -22,8 +40,10 @@ void FormatDate(const SYSTEMTIME& date, char (&text)[11]);
 long DayNumber(const SYSTEMTIME& date);
 // Labels and check boxes on the white panels: transparent text on white.
 HBRUSH PanelCtlColor(HDC dc, UINT ctlColor);
-// The skinned background with white rounded panels where the hidden frames lie; TRUE.
-BOOL PaintPanels(CVantelDialog* dialog, CDC* pDC, std::initializer_list<int> frames);
+// The skinned background with white rounded panels where the hidden frames lie and a thin
+// grey line along each hidden separator; TRUE.
+BOOL PaintPanels(CVantelDialog* dialog, CDC* pDC, const std::vector<int>& frames,
+                 const std::vector<int>& lines = {});
 
 }
 

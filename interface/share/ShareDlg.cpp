@@ -10,12 +10,11 @@
 #include "ToviString.h"
 #include "TraceLog.h"
 #include "TransferCommon.h"
+#include <utility>
 
-IMPLEMENT_DYNAMIC(CShareDlg, CVantelDialog)
+IMPLEMENT_DYNAMIC(CShareDlg, CSharePanelDlg)
 
-BEGIN_MESSAGE_MAP(CShareDlg, CVantelDialog)
-    ON_WM_CTLCOLOR()
-    ON_WM_ERASEBKGND()
+BEGIN_MESSAGE_MAP(CShareDlg, CSharePanelDlg)
     ON_WM_DESTROY()
     ON_BN_CLICKED(IDC_SHARE_ON, OnBnClickedCheckShare)
     ON_BN_CLICKED(IDC_SHARE_ADD, OnBnClickedBtnAddUgroup)
@@ -31,7 +30,6 @@ BEGIN_MESSAGE_MAP(CShareDlg, CVantelDialog)
     ON_BN_CLICKED(IDC_SHARE_PASSWORD_ON, OnBnClickedCheckPassword)
     ON_BN_CLICKED(IDC_SHARE_PERIOD_ON, OnBnClickedCheckPeriod)
     ON_EN_CHANGE(IDC_SHARE_PASSWORD, OnEnChangeEditPassword)
-    ON_BN_CLICKED(IDC_SYSBTN_CLOSE, OnBnClickedBtnSysExit)
     ON_BN_CLICKED(IDC_SHARE_HELP, OnBnClickedBtnShareHelp)
     ON_MESSAGE(WM_PICKER_STEP, OnPickerStep)
 END_MESSAGE_MAP()
@@ -42,23 +40,11 @@ const wchar_t kPasswordMask[] = L"**********";
 
 }
 
-CShareDlg::CShareDlg(CWnd* pParent) : CVantelDialog(IDD_SHARE, pParent) {}
+CShareDlg::CShareDlg(CWnd* pParent) : CShareDlg(IDD_SHARE, pParent) {}
 
-CShareDlg::CShareDlg(UINT templateId, CWnd* pParent) : CVantelDialog(templateId, pParent) {}
-
-bool CShareDlg::Checked(int id) const
+CShareDlg::CShareDlg(UINT templateId, CWnd* pParent)
+    : CSharePanelDlg(templateId, pParent, {IDC_SHARE_FRAME_LEFT, IDC_SHARE_FRAME_RIGHT})
 {
-    return ::IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED;
-}
-
-void CShareDlg::Check(int id, bool on)
-{
-    ::CheckDlgButton(m_hWnd, id, on ? BST_CHECKED : BST_UNCHECKED);
-}
-
-void CShareDlg::EnableItem(int id, bool enable)
-{
-    ::EnableWindow(::GetDlgItem(m_hWnd, id), enable ? TRUE : FALSE);
 }
 
 CStringA CShareDlg::PermissionWord() const
@@ -78,6 +64,107 @@ void CShareDlg::UpdateNewRowPermission()
     m_picker.SetNewRowPermission(PermissionWord().GetString(), viewer);
 }
 
+void CShareDlg::InitPickerSide(CUGroupPicker::Kind kind)
+{
+    CString label = CToviString::GetString(14180);
+    label += L" :";
+    SetDlgItemText(IDC_PICKER_SEARCH_LABEL, label);
+    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
+    transfer::PlaceCloseButton(this, &m_btnClose);
+    m_picker.Attach(this, m_pProto, kind);
+}
+
+void CShareDlg::InitPresetChecks()
+{
+    Check(IDC_SHARE_VIEW_OWN, m_szPermission[0] == '1');
+    Check(IDC_SHARE_VIEW, m_szPermission[0] == '2');
+    Check(IDC_SHARE_READ, m_szPermission[1] == '2');
+    Check(IDC_SHARE_WRITE, m_szPermission[2] == '2');
+    Check(IDC_SHARE_DELETE_OWN, m_szPermission[3] == '1');
+    Check(IDC_SHARE_DELETE, m_szPermission[3] == '2');
+    if (m_bViewerDigit)
+        Check(IDC_SHARE_VIEWER, m_cDefaultViewer == '2');
+    else
+        ::ShowWindow(::GetDlgItem(m_hWnd, IDC_SHARE_VIEWER), SW_HIDE);
+    Check(IDC_PICKER_SEARCH_GROUPS, m_szSearchType[0] == 'Y');
+    Check(IDC_PICKER_SEARCH_USERS, m_szSearchType[1] == 'Y');
+    Check(IDC_PICKER_SEARCH_RANK, m_szSearchType[2] == 'Y');
+}
+
+void CShareDlg::AppendMember(const _PROTO_SHARED_UGROUP& member, bool withDomain)
+{
+    _PROTO_SHARED_UGROUP copy = {};
+    memcpy(copy.Type, member.Type, sizeof copy.Type);
+    if (member.Type[0] == 'U') {
+        memcpy(copy.Code, member.Code, sizeof copy.Code);
+        memcpy(copy.Name, member.Name, sizeof copy.Name);
+        memcpy(copy.UserId, member.UserId, sizeof copy.UserId);
+    } else {
+        memcpy(copy.GroupId, member.GroupId, sizeof copy.GroupId);
+        memcpy(copy.GroupName, member.GroupName, sizeof copy.GroupName);
+    }
+    if (withDomain) {
+        memcpy(copy.DomainIndex, member.DomainIndex, sizeof copy.DomainIndex);
+        memcpy(copy.DomainLabel, member.DomainLabel, sizeof copy.DomainLabel);
+        memcpy(copy.Flag46, member.Flag46, sizeof copy.Flag46);
+    }
+    memcpy(copy.Permission, member.Permission, sizeof copy.Permission);
+    if (m_bViewerDigit && member.Write[0])
+        memcpy(copy.Write, member.Write, sizeof copy.Write);
+    m_picker.AppendShared(copy);
+}
+
+void CShareDlg::StoreChosenMembers()
+{
+    m_pProto->SharedUGroupInfo.clear();
+    for (int row = 0; row < m_picker.ChosenCount(); ++row)
+        if (auto* record = static_cast<_PROTO_SHARED_UGROUP*>(m_picker.ChosenRecord(row)))
+            m_pProto->SharedUGroupInfo.push_back(*record);
+}
+
+void CShareDlg::NarrowWindow(void (CShareDlg::*openPicker)())
+{
+    GetWindowRect(&m_rcFull);
+    SetWindowPos(nullptr, 0, 0, m_rcFull.Width() / 2 + 7, m_rcFull.Height(), SWP_NOMOVE | SWP_NOZORDER);
+    if (m_cPickerAtOnce == 'Y') {
+        ::ShowWindow(::GetDlgItem(m_hWnd, IDC_SHARE_ADD), SW_HIDE);
+        (this->*openPicker)();
+    }
+}
+
+bool CShareDlg::ExpandSize()
+{
+    if (m_bPickerOpened)
+        return false;
+    m_bPickerOpened = true;
+    CRect now;
+    GetWindowRect(&now);
+    int left = now.left - (now.Width() - 7) / 2;
+    // The wide window stays on the screen: against its right edge, never left of its left edge.
+    const int screenRight = ::GetSystemMetrics(SM_XVIRTUALSCREEN) + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    if (left + m_rcFull.Width() > screenRight)
+        left = screenRight - m_rcFull.Width();
+    if (left <= 0)
+        left = 0;
+    // OK and Cancel keep their distance from the right edge.
+    CRect client;
+    GetClientRect(&client);
+    std::pair<HWND, CRect> buttons[] = {{::GetDlgItem(m_hWnd, IDC_SHARE_SAVE), {}}, {::GetDlgItem(m_hWnd, IDCANCEL), {}}};
+    for (auto& [button, rect] : buttons) {
+        ::GetWindowRect(button, &rect);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+    }
+    SetWindowPos(nullptr, left, now.top, m_rcFull.Width(), m_rcFull.Height(), SWP_NOZORDER);
+    CRect wide;
+    GetClientRect(&wide);
+    for (const auto& [button, rect] : buttons)
+        ::MoveWindow(button, rect.left + wide.right - client.right, rect.top, rect.Width(), rect.Height(), TRUE);
+    transfer::PlaceCloseButton(this, &m_btnClose);
+    EnableItem(IDC_SHARE_ADD, false);
+    ::SetFocus(m_picker.Tree());
+    return true;
+}
+
 BOOL CShareDlg::OnInitDialog()
 {
     CVantelDialog::OnInitDialog();
@@ -94,12 +181,7 @@ BOOL CShareDlg::OnInitDialog()
                            {IDC_PICKER_SEARCH, 14131}, {IDC_PICKER_COPY, 14166}, {IDC_PICKER_REMOVE, 14165},
                            {IDC_SHARE_ADD, 14164}, {IDC_SHARE_APPLY_PERM, 14163}, {IDC_SHARE_SAVE, 14182},
                            {IDCANCEL, 14064}});
-    CString label = CToviString::GetString(14180);
-    label += L" :";
-    SetDlgItemText(IDC_PICKER_SEARCH_LABEL, label);
-    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
-    transfer::PlaceCloseButton(this, &m_btnClose);
-    m_picker.Attach(this, m_pProto, CUGroupPicker::kShare);
+    InitPickerSide(CUGroupPicker::kShare);
     ::SendDlgItemMessageW(m_hWnd, IDC_SHARE_PASSWORD, EM_LIMITTEXT, 20, 0);
     SetDlgItemText(IDC_SHARE_NAME, m_wszFolderName);
 
@@ -139,43 +221,10 @@ BOOL CShareDlg::OnInitDialog()
                 EnableItem(id, false);
         }
     }
-    for (const _PROTO_SHARED_UGROUP& member : m_pProto->SharedUGroupInfo) {
-        _PROTO_SHARED_UGROUP copy = {};
-        memcpy(copy.Type, member.Type, sizeof copy.Type);
-        if (member.Type[0] == 'U') {
-            memcpy(copy.Code, member.Code, sizeof copy.Code);
-            memcpy(copy.Name, member.Name, sizeof copy.Name);
-            memcpy(copy.UserId, member.UserId, sizeof copy.UserId);
-        } else {
-            memcpy(copy.GroupId, member.GroupId, sizeof copy.GroupId);
-            memcpy(copy.GroupName, member.GroupName, sizeof copy.GroupName);
-        }
-        memcpy(copy.Permission, member.Permission, sizeof copy.Permission);
-        if (m_bViewerDigit && member.Write[0])
-            memcpy(copy.Write, member.Write, sizeof copy.Write);
-        m_picker.AppendShared(copy);
-    }
-
-    Check(IDC_SHARE_VIEW_OWN, m_szPermission[0] == '1');
-    Check(IDC_SHARE_VIEW, m_szPermission[0] == '2');
-    Check(IDC_SHARE_READ, m_szPermission[1] == '2');
-    Check(IDC_SHARE_WRITE, m_szPermission[2] == '2');
-    Check(IDC_SHARE_DELETE_OWN, m_szPermission[3] == '1');
-    Check(IDC_SHARE_DELETE, m_szPermission[3] == '2');
-    if (m_bViewerDigit)
-        Check(IDC_SHARE_VIEWER, m_cDefaultViewer == '2');
-    else
-        ::ShowWindow(::GetDlgItem(m_hWnd, IDC_SHARE_VIEWER), SW_HIDE);
-    Check(IDC_PICKER_SEARCH_GROUPS, m_szSearchType[0] == 'Y');
-    Check(IDC_PICKER_SEARCH_USERS, m_szSearchType[1] == 'Y');
-    Check(IDC_PICKER_SEARCH_RANK, m_szSearchType[2] == 'Y');
-
-    GetWindowRect(&m_rcFull);
-    SetWindowPos(nullptr, 0, 0, m_rcFull.Width() / 2 + 7, m_rcFull.Height(), SWP_NOMOVE | SWP_NOZORDER);
-    if (m_cPickerAtOnce == 'Y') {
-        ::ShowWindow(::GetDlgItem(m_hWnd, IDC_SHARE_ADD), SW_HIDE);
-        OnBnClickedBtnAddUgroup();
-    }
+    for (const _PROTO_SHARED_UGROUP& member : m_pProto->SharedUGroupInfo)
+        AppendMember(member, false);
+    InitPresetChecks();
+    NarrowWindow(&CShareDlg::OnBnClickedBtnAddUgroup);
     if (m_cShareDefault == 'Y')
         Check(IDC_SHARE_ON, true);
     if (m_cPasswordRequired == 'Y') {
@@ -195,17 +244,8 @@ BOOL CShareDlg::PreTranslateMessage(MSG* pMsg)
 
 void CShareDlg::OnBnClickedBtnAddUgroup()
 {
-    if (m_bPickerOpened)
-        return;
-    m_bPickerOpened = true;
-    CRect now;
-    GetWindowRect(&now);
-    const int left = now.left - (now.Width() - 7) / 2 > 0 ? now.left - (now.Width() - 7) / 2 : 0;
-    SetWindowPos(nullptr, left, now.top, m_rcFull.Width(), m_rcFull.Height(), SWP_NOZORDER);
-    transfer::PlaceCloseButton(this, &m_btnClose);
-    EnableItem(IDC_SHARE_ADD, false);
-    ::SetFocus(m_picker.Tree());
-    m_picker.LoadFirstLevel();
+    if (ExpandSize())
+        m_picker.LoadFirstLevel();
 }
 
 void CShareDlg::OnBnClickedCheckShare()
@@ -332,21 +372,9 @@ void CShareDlg::OnBnClickedBtnSetShare()
         password = m_bPasswordChanged ? typed : CString(L"*");
     }
     char from[11] = {}, to[11] = {};
-    if (on && Checked(IDC_SHARE_PERIOD_ON)) {
-        SYSTEMTIME first = {}, last = {};
-        DateTime_GetSystemtime(::GetDlgItem(m_hWnd, IDC_SHARE_FROM), &first);
-        DateTime_GetSystemtime(::GetDlgItem(m_hWnd, IDC_SHARE_TO), &last);
-        if (share::DayNumber(last) < share::DayNumber(first)) {
-            transfer::MessageBox(m_hWnd, CToviMsg::GetString(12104), MB_ICONEXCLAMATION);
-            return;
-        }
-        share::FormatDate(first, from);
-        share::FormatDate(last, to);
-    }
-    m_pProto->SharedUGroupInfo.clear();
-    for (int row = 0; row < m_picker.ChosenCount(); ++row)
-        if (auto* record = static_cast<_PROTO_SHARED_UGROUP*>(m_picker.ChosenRecord(row)))
-            m_pProto->SharedUGroupInfo.push_back(*record);
+    if (on && Checked(IDC_SHARE_PERIOD_ON) && !share::ReadPeriod(m_hWnd, IDC_SHARE_FROM, IDC_SHARE_TO, from, to))
+        return;
+    StoreChosenMembers();
     char folder[10];
     memcpy(folder, m_szFolderId, sizeof folder);
     char shareFlag[2] = {on ? 'Y' : 'N', 0};
@@ -357,11 +385,6 @@ void CShareDlg::OnBnClickedBtnSetShare()
         return;
     }
     EndDialog(IDOK);
-}
-
-void CShareDlg::OnBnClickedBtnSysExit()
-{
-    OnCancel();
 }
 
 void CShareDlg::OnCancel()
@@ -378,20 +401,11 @@ void CShareDlg::OnDestroy()
     CVantelDialog::OnDestroy();
 }
 
-BOOL CShareDlg::OnEraseBkgnd(CDC* pDC)
-{
-    return share::PaintPanels(this, pDC, {IDC_SHARE_FRAME_LEFT, IDC_SHARE_FRAME_RIGHT});
-}
-
 BOOL CShareDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
-    auto* header = reinterpret_cast<NMHDR*>(lParam);
-    switch (header->idFrom) {
-    case IDC_PICKER_TREE: *pResult = m_picker.OnTreeNotify(header); return TRUE;
-    case IDC_PICKER_MEMBERS: *pResult = m_picker.OnMembersNotify(header); return TRUE;
-    case IDC_PICKER_CHOSEN: *pResult = m_picker.OnChosenNotify(header); return TRUE;
-    default: return CVantelDialog::OnNotify(wParam, lParam, pResult);
-    }
+    if (m_picker.OnNotify(reinterpret_cast<NMHDR*>(lParam), pResult))
+        return TRUE;
+    return CVantelDialog::OnNotify(wParam, lParam, pResult);
 }
 
 LRESULT CShareDlg::OnPickerStep(WPARAM wParam, LPARAM lParam)
@@ -399,9 +413,3 @@ LRESULT CShareDlg::OnPickerStep(WPARAM wParam, LPARAM lParam)
     return m_picker.OnStep(wParam, lParam);
 }
 
-HBRUSH CShareDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
-{
-    if (HBRUSH brush = share::PanelCtlColor(pDC->GetSafeHdc(), nCtlColor))
-        return brush;
-    return CVantelDialog::OnCtlColor(pDC, pWnd, nCtlColor);
-}

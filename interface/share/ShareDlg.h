@@ -4,11 +4,11 @@
 #pragma once
 #include "ToviButton.h"
 #include "UGroupPicker.h"
-#include "VantelDialog.h"
+#include "SharePanelDlg.h"
 
 class CToviProto;
 
-class TOVIINTERFACE_API CShareDlg : public CVantelDialog {
+class TOVIINTERFACE_API CShareDlg : public CSharePanelDlg {
     DECLARE_DYNAMIC(CShareDlg)
 public:
     explicit CShareDlg(CWnd* pParent = nullptr);
@@ -37,8 +37,6 @@ protected:
     BOOL OnInitDialog() override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
     void OnCancel() override;
-    BOOL OnEraseBkgnd(CDC* pDC);
-    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     void OnDestroy();
     void OnBnClickedCheckShare();
     void OnBnClickedCheckPassword();
@@ -55,15 +53,24 @@ protected:
     void OnBnClickedCheckDeletePrivate();
     void OnBnClickedBtnSetPerm();
     void OnBnClickedBtnShareHelp();
-    void OnBnClickedBtnSysExit();
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
     LRESULT OnPickerStep(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
-    void EnableItem(int id, bool enable);
-    bool Checked(int id) const;
-    void Check(int id, bool on);
     void UpdateNewRowPermission();
+
+    // What both share dialogs do alike: the picker side's texts, the close button and the
+    // picker itself; the permission and search checks from the caller's presets; a member row
+    // copied from the server (with its domain fields when the dialog has a domain choice); the
+    // chosen rows into the protocol object's member list; the window narrowed to its settings
+    // half (the picker opened at once when the server says so) and widened again.
+    void InitPickerSide(CUGroupPicker::Kind kind);
+    void InitPresetChecks();
+    void AppendMember(const _PROTO_SHARED_UGROUP& member, bool withDomain);
+    void StoreChosenMembers();
+    void NarrowWindow(void (CShareDlg::*openPicker)());
+    // Widens the window for the picker once; false when it was open already.
+    bool ExpandSize();
 
     CUGroupPicker m_picker;
     bool m_bPasswordChanged = false;

@@ -175,7 +175,5 @@ void CShortCutDlg::OnDestroy()
 
 BOOL CShortCutDlg::OnEraseBkgnd(CDC* pDC)
 {
-    CRect client;
-    GetClientRect(&client);
     return share::PaintPanels(this, pDC, {});
 }

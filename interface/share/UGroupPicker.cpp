@@ -1,6 +1,7 @@
 // CUGroupPicker: lazy group tree, member list, search and copy into the chosen list.
 #include "UGroupPicker.h"
 #include "Dialog.h"
+#include "ShareCommon.h"
 #include "ShareRes.h"
 #include "ToviMsg.h"
 #include "ToviString.h"
@@ -9,17 +10,12 @@
 #include <cstring>
 #include <cwchar>
 
+using share::CopyText;
+
 namespace {
 
 const COLORREF kGroupRowColour = RGB(200, 213, 225);
 enum { kImageGroup = 0, kImageGroupOpen = 1, kImagePerson = 2 };
-
-template <size_t N>
-void CopyText(char (&to)[N], const char* from)
-{
-    strncpy(to, from ? from : "", N - 1);
-    to[N - 1] = 0;
-}
 
 template <size_t N>
 void CopyWide(wchar_t (&to)[N], const wchar_t* from)
@@ -660,6 +656,19 @@ void CUGroupPicker::Shutdown()
 }
 
 // ---- Notifications ----
+
+bool CUGroupPicker::OnNotify(NMHDR* header, LRESULT* result)
+{
+    if (header->hwndFrom == m_tree && m_tree)
+        *result = OnTreeNotify(header);
+    else if (header->hwndFrom == m_members && m_members)
+        *result = OnMembersNotify(header);
+    else if (header->hwndFrom == m_chosen && m_chosen)
+        *result = OnChosenNotify(header);
+    else
+        return false;
+    return true;
+}
 
 LRESULT CUGroupPicker::OnTreeNotify(NMHDR* header)
 {

@@ -60,6 +60,9 @@ public:
     LRESULT OnTreeNotify(NMHDR* header);
     LRESULT OnMembersNotify(NMHDR* header);
     LRESULT OnChosenNotify(NMHDR* header);
+    // Routes a dialog's notification to the one of the three above whose control sent it;
+    // false when it came from another control.
+    bool OnNotify(NMHDR* header, LRESULT* result);
     LRESULT OnStep(WPARAM step, LPARAM param);
     // Enter in the search edit searches; true when msg was consumed.
     bool PreTranslate(MSG* msg);

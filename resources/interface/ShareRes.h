@@ -112,6 +112,12 @@
 #define IDC_GMULTI_ADD                  10198
 #define IDC_GMULTI_REMOVE               10199
 #define IDC_GMULTI_NOTE                 10130
+#define IDC_GMULTI_ICON_READ            10200
+#define IDC_GMULTI_ICON_WRITE           10201
+#define IDC_GMULTI_ICON_DELETE          10203
+
+// Multi-guest dialog of the customer group whose guests each have a date of their own.
+#define IDD_GUEST_MULTI_RQ              1034
 
 // Shortcut list dialog.
 #define IDD_SHORTCUT                    1041

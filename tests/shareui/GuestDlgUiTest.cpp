@@ -192,3 +192,27 @@ TEST_F(GuestDlgTest, RefusalsKeepTheDialogOpenAndSendNothing)
 }
 
 }
+
+namespace {
+
+TEST_F(GuestDlgTest, AServerRefusalIsShownAndTheDialogStaysEditable)
+{
+    MakeFolder("My Files/Partners/Taken");
+    ASSERT_NE(nullptr, Open(true));
+    Fill(L"Taken", L"anna@example.com", L"10");
+    Check(10087, true);
+    EXPECT_NE(std::wstring::npos, Refused().find(L"same name")) << "the server's own text";
+    EXPECT_TRUE(IsWindow(m_dialog));
+    EXPECT_FALSE(Last("G5").empty());
+    // The box is shown while the dialog waits for its worker; it wakes after it.
+    ASSERT_TRUE(uitest::WaitUntil([this] { return IsWindowEnabled(Item(IDOK)) != FALSE; }));
+    for (int id : {10104, 10105, 10033, 10087, IDOK, IDCANCEL})
+        EXPECT_TRUE(IsWindowEnabled(Item(id))) << id;
+    // Another name goes through.
+    uitest::SetText(Item(10104), L"Free");
+    uitest::ClickButton(m_dialog, IDOK);
+    ASSERT_EQ(IDOK, WaitModal());
+    EXPECT_NE(std::string::npos, List(road::kUser, "My Files/Partners").find("Free:"));
+}
+
+}

@@ -179,3 +179,37 @@ TEST_F(GuestMultiDlgTest, QuotaAndListRefusals)
 }
 
 }
+
+namespace {
+
+TEST_F(GuestMultiDlgTest, AServerRefusalIsShownAndTheListIsKept)
+{
+    MakeFolder("My Files/Clients/Taken");
+    ASSERT_NE(nullptr, Open(true));
+    uitest::SetText(Item(10104), L"Taken");
+    uitest::SetText(Item(10033), L"10");
+    uitest::ClickButton(m_dialog, 10198);
+    Type(L"anna@example.com");
+    ASSERT_TRUE(uitest::WaitUntil([this] { return ListEdit() != nullptr; }));
+    uitest::SendKey(ListEdit(), VK_ESCAPE);
+    ASSERT_TRUE(uitest::WaitUntil([this] { return ListView_GetItemCount(Item(10196)) == 1; }));
+    {
+        uitest::AutoAnswer box(L"Corvane IXO MessageBox", IDOK);
+        uitest::ClickButton(m_dialog, IDOK);
+        ASSERT_TRUE(box.WaitForCount(1));
+        ASSERT_TRUE(Settle());
+        EXPECT_NE(std::wstring::npos, box.Seen()[0].texts.back().find(L"same name"));
+    }
+    EXPECT_TRUE(IsWindow(m_dialog));
+    EXPECT_EQ((std::vector<std::wstring>{L"anna@example.com"}), ListColumn(10196, 0));
+    // The box is the worker's; the dialog wakes once the worker has ended.
+    ASSERT_TRUE(uitest::WaitUntil([this] { return IsWindowEnabled(Item(IDOK)) != FALSE; }));
+    for (int id : {10104, 10033, 10198, 10199, IDOK, IDCANCEL})
+        EXPECT_TRUE(IsWindowEnabled(Item(id))) << id;
+    uitest::SetText(Item(10104), L"Free");
+    uitest::ClickButton(m_dialog, IDOK);
+    ASSERT_EQ(IDOK, WaitModal());
+    EXPECT_EQ("anna@example.com", Last("G7")[1].at(193));
+}
+
+}

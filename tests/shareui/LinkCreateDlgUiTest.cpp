@@ -167,6 +167,44 @@ TEST_F(LinkCreateDlgTest, PasswordRules)
     }
 }
 
+TEST_F(LinkCreateDlgTest, ExpiryRulesWithTheServersDefaultAndLatestDay)
+{
+    // The expiry rule, its default day and its latest day, each from its own option field.
+    const struct {
+        const char* rules;
+        bool checked, checkEnabled, pickerEnabled;
+        const char* sent;         // field 13; null: empty
+        const wchar_t* note;      // part of the note under the picker
+    } cases[] = {
+        {"68=1 13= 14=", false, true, false, nullptr, L"never expires"},
+        {"68=2 13=2031-01-15 14=2031-12-31", true, true, true, "2031-01-15", L"up to 2031-12-31"},
+        {"68=3 13=2031-01-15 14=2031-12-31", true, false, true, "2031-01-15", L"up to 2031-12-31"},
+        {"68=4 13=2031-01-15 14=2031-12-31", true, false, false, "2031-01-15", L"never expires"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rules);
+        Rules(std::string("67=1 194= 69=1 195= 162=0 ") + c.rules);
+        ASSERT_NE(nullptr, Open("C"));
+        EXPECT_EQ(c.checked, IsDlgButtonChecked(m_dialog, 10113) == BST_CHECKED);
+        EXPECT_EQ(c.checkEnabled, IsWindowEnabled(Item(10113)) != FALSE);
+        EXPECT_EQ(c.pickerEnabled, IsWindowEnabled(Item(10071)) != FALSE);
+        EXPECT_NE(std::wstring::npos, uitest::GetText(Item(10204)).find(c.note)) << uitest::GetText(Item(10204));
+        SYSTEMTIME range[2] = {};
+        const DWORD limits = DateTime_GetRange(Item(10071), range);
+        if (std::strstr(c.rules, "14=2031") && std::strstr(c.rules, "68=4") == nullptr) {
+            ASSERT_TRUE(limits & GDTR_MAX);
+            EXPECT_EQ(2031, range[1].wYear);
+            EXPECT_EQ(12, range[1].wMonth);
+            EXPECT_EQ(31, range[1].wDay);
+        }
+        uitest::ClickButton(m_dialog, IDOK);
+        ASSERT_EQ(IDOK, WaitModal());
+        const auto sent = Last("I0");
+        ASSERT_FALSE(sent.empty());
+        EXPECT_EQ(c.sent ? c.sent : "", sent[0].count(13) ? sent[0].at(13) : "");
+    }
+}
+
 TEST_F(LinkCreateDlgTest, CountRules)
 {
     // Rule 4: the default count, fixed.

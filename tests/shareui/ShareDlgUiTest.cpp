@@ -233,3 +233,36 @@ TEST_F(ShareDlgTest, AnEmptyPasswordIsRefused)
 }
 
 }
+
+namespace {
+
+TEST_F(ShareDlgTest, TheWidenedWindowStaysOnTheScreen)
+{
+    const int screenLeft = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int screenRight = screenLeft + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const struct {
+        const char* where;
+        bool atRightEdge;   // else at the left edge
+    } cases[] = {{"at the right edge", true}, {"at the left edge", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        ASSERT_NE(nullptr, Open());
+        RECT narrow = {};
+        GetWindowRect(m_dialog, &narrow);
+        const int width = narrow.right - narrow.left;
+        const int x = c.atRightEdge ? screenRight - width : screenLeft;
+        SetWindowPos(m_dialog, nullptr, x, narrow.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        OpenPicker();
+        RECT wide = {};
+        GetWindowRect(m_dialog, &wide);
+        EXPECT_GT(wide.right - wide.left, width);
+        if (c.atRightEdge)
+            EXPECT_EQ(screenRight, wide.right);
+        else
+            EXPECT_EQ(0, wide.left);
+        uitest::ClickButton(m_dialog, IDCANCEL);
+        ASSERT_EQ(IDCANCEL, WaitModal());
+    }
+}
+
+}

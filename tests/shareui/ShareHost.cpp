@@ -9,11 +9,25 @@
 
 namespace sharetest {
 
+namespace {
+
+const wchar_t kProductKey[] = L"Software\\Varivivod\\VariruDAD";
+// What the dialogs' language and face are chosen by; other tests find them as they were.
+const wchar_t* const kSavedValues[] = {L"Language", L"DialogFont"};
+
+}
+
 void ShareHost::SetUp()
 {
     RoadTest::SetUp();
     ASSERT_TRUE(ToviInterfaceInit());
     m_ui.SetPreTranslate(&AfxPreTranslateMessage);
+    for (const wchar_t* name : kSavedValues) {
+        wchar_t text[256] = {};
+        DWORD size = sizeof text;
+        if (RegGetValueW(HKEY_CURRENT_USER, kProductKey, name, RRF_RT_REG_SZ, nullptr, text, &size) == ERROR_SUCCESS)
+            m_savedValues[name] = text;
+    }
     UseLanguage(9);
     ASSERT_EQ(0, LogIn(m_proto)) << m_proto.Message();
 }
@@ -25,7 +39,16 @@ void ShareHost::TearDown()
             uitest::ClickButton(m_dialog, IDCANCEL);
         m_task->Wait(10000);
     }
-    Control("SWITCH pageSize=0 guestFolderQuota=1000");
+    for (const wchar_t* name : kSavedValues) {
+        const auto saved = m_savedValues.find(name);
+        if (saved == m_savedValues.end())
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kProductKey, name);
+        else
+            RegSetKeyValueW(HKEY_CURRENT_USER, kProductKey, name, REG_SZ, saved->second.c_str(),
+                            static_cast<DWORD>((saved->second.size() + 1) * sizeof(wchar_t)));
+    }
+    Control("SWITCH pageSize=0 guestFolderQuota=1000 guestDefaultDate=2099-12-31 guestDateEditable=Y "
+            "groupShareMaster=Y");
     ToviInterfaceTerm();
     RoadTest::TearDown();
 }
@@ -34,11 +57,14 @@ void ShareHost::UseLanguage(unsigned short language)
 {
     // The language lives in the product's key, which an installed product has.
     HKEY product = nullptr;
-    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Varivivod\\VariruDAD", 0, nullptr, 0, KEY_WRITE, nullptr, &product,
-                    nullptr);
+    RegCreateKeyExW(HKEY_CURRENT_USER, kProductKey, 0, nullptr, 0, KEY_WRITE, nullptr, &product, nullptr);
     if (product)
         RegCloseKey(product);
     EXPECT_TRUE(CToviRegistry::SetLanguage(0, language));
+    // Korean texts in the Korean system face, as a Korean installation configures it.
+    const auto face = m_savedValues.find(L"DialogFont");
+    CToviRegistry::SetDialogFont(0, language == 18 ? CString(L"\xB9D1\xC740 \xACE0\xB515")
+                                    : face != m_savedValues.end() ? CString(face->second.c_str()) : CString());
 }
 
 void ShareHost::SeedOrganisation()

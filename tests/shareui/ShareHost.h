@@ -3,6 +3,7 @@
 // running dialog from the test thread.
 #pragma once
 #include "RoadServer.h"
+#include "Strings.h"
 #include <windows.h>
 #include <commctrl.h>
 #include <map>
@@ -51,6 +52,9 @@ protected:
     std::string List(const std::string& user, const std::string& path);
 
     std::shared_ptr<uitest::UiTask> m_task;
+    // The product's language and dialog face as they were before the test (absent ones
+    // missing), put back at the end.
+    std::map<std::wstring, std::wstring> m_savedValues;
     INT_PTR m_result = -99;
     HWND m_dialog = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "GShareDlg.h"
 #include "GuestDlg.h"
 #include "GuestMultiDlg.h"
+#include "GuestMultiRQDlg.h"
 #include "LinkCreateDlg.h"
 #include "LinkInfoDlg.h"
 #include "PixelCapture.h"
@@ -85,6 +86,18 @@ TEST_F(ShareScreenshotTest, EveryDialogInEnglishAndKorean)
             EXPECT_TRUE(WaitIdle());
         });
 
+        // Without a domain choice the picker's lists take the room of the domain row.
+        CGShareDlg plain;
+        plain.m_pProto = &m_proto;
+        std::strcpy(plain.m_szFolderId, m_folder.c_str());
+        wcscpy(plain.m_wszFolderName, L"Team");
+        plain.m_cPickerAtOnce = 'Y';
+        plain.m_cDomainOption = 'N';
+        Shoot(L"groupsharenodomain", [&] { return plain.DoModal(); }, [this] {
+            EXPECT_TRUE(uitest::WaitUntil([this] { return ListView_GetItemCount(Item(10058)) > 0; }));
+            EXPECT_TRUE(WaitIdle());
+        });
+
         CSendFileDlg send;
         send.m_pProto = &m_proto;
         _SEND_FILES file = {};
@@ -112,6 +125,15 @@ TEST_F(ShareScreenshotTest, EveryDialogInEnglishAndKorean)
         multi.m_nNewFolder = 1;
         std::strcpy(multi.m_szFolderId, m_folder.c_str());
         Shoot(L"guestmulti", [&] { return multi.DoModal(); }, [this] {
+            uitest::ClickButton(m_dialog, 10198);
+            uitest::WaitUntil([this] { return ListView_GetEditControl(Item(10196)) != nullptr; });
+        });
+
+        CGuestMultiRQDlg dated;
+        dated.m_session.CopyFrom(m_proto);
+        dated.m_nNewFolder = 1;
+        std::strcpy(dated.m_szFolderId, m_folder.c_str());
+        Shoot(L"guestmultirq", [&] { return dated.DoModal(); }, [this] {
             uitest::ClickButton(m_dialog, 10198);
             uitest::WaitUntil([this] { return ListView_GetEditControl(Item(10196)) != nullptr; });
         });

@@ -218,7 +218,7 @@ void HandleGroupShareGet(CExchange& exchange)
         head[190] = "1000";
     if (!head.count(207))
         head[207] = head[190];
-    head[52] = "Y";
+    head[52] = request.Config().groupShareMaster;
     head[203] = std::to_string(folder->groupMembers.size());
     std::vector<Record> records{head};
     for (const auto& stored : folder->groupMembers) {
@@ -372,7 +372,9 @@ void HandleGuestMultiGet(CExchange& exchange)
     if (!folder)
         return;
     const GuestInfo& guest = folder->guest;
-    Record head{{190, guest.quota}, {13, "2099-12-31"}, {70, "Y"}};
+    Record head{{190, guest.quota}, {70, request.Config().guestDateEditable}};
+    if (!request.Config().guestDefaultDate.empty())
+        head[13] = request.Config().guestDefaultDate;
     if (!request.Config().guestFolderQuota.empty())
         head[207] = request.Config().guestFolderQuota;
     PutPeriod(head, guest.from, guest.to);

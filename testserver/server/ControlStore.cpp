@@ -280,6 +280,9 @@ std::string SetSwitch(CControlRequest& request)
         else if (name == "sessionIdle") config.sessionIdleSeconds = std::atof(value.c_str());
         else if (name == "bandwidth") config.bandwidth = value;
         else if (name == "guestFolderQuota") config.guestFolderQuota = value;
+        else if (name == "guestDefaultDate") config.guestDefaultDate = value;
+        else if (name == "guestDateEditable") config.guestDateEditable = value;
+        else if (name == "groupShareMaster") config.groupShareMaster = value;
         else if (name == "host") {
             for (Record& domain : config.domains)
                 domain[168] = value;

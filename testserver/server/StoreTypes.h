@@ -139,6 +139,9 @@ struct StoreConfig {
     std::string bandwidth = "0";
     std::string linkHost = "127.0.0.1";
     std::string guestFolderQuota = "1000";       // G4/G6 207; empty: the folder has none
+    std::string guestDefaultDate = "2099-12-31"; // G6 13: a new guest's date; empty: none sent
+    std::string guestDateEditable = "Y";         // G6 70
+    std::string groupShareMaster = "Y";          // G2 52: the user is the group share's master
 };
 
 }

@@ -200,3 +200,27 @@ TEST_F(Sharing, TheGuestFolderQuotaCanBeLeftOut)
     EXPECT_EQ(Ask(*m_client, "G4", {{{171, m_sid}, {173, guestTop}}}).Value(0, 207), "250");
     EXPECT_EQ(Ask(*m_client, "G6", {{{171, m_sid}, {173, guestTop}}}).Value(0, 207), "250");
 }
+
+TEST_F(Sharing, TheMasterFlagAndTheGuestDatesFollowTheirSwitches)
+{
+    const std::string guestTop = IdxOf("Guest");
+    const std::string team = IdxOf("My Files/share");
+    const struct {
+        const char* switches;
+        const char* master;           // G2 52
+        const char* defaultDate;      // G6 13 of the folder record; "" none
+        const char* editable;         // G6 70
+    } rows[] = {
+        {"groupShareMaster=Y guestDefaultDate=2099-12-31 guestDateEditable=Y", "Y", "2099-12-31", "Y"},
+        {"groupShareMaster=N guestDefaultDate= guestDateEditable=N", "N", "", "N"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.switches);
+        ASSERT_EQ(Control(std::string("SWITCH ") + row.switches).substr(0, 2), "OK");
+        EXPECT_EQ(Ask(*m_client, "G2", {{{171, m_sid}, {173, team}}}).Value(0, 52), row.master);
+        const Reply guests = Ask(*m_client, "G6", {{{171, m_sid}, {173, guestTop}}});
+        EXPECT_EQ(guests.Value(0, 13), row.defaultDate);
+        EXPECT_EQ(guests.Value(0, 70), row.editable);
+    }
+    Control("SWITCH groupShareMaster=Y guestDefaultDate=2099-12-31 guestDateEditable=Y");
+}
