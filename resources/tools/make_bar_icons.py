@@ -61,8 +61,8 @@ def delete():
 
 def cut():
     c = rgb(INK)
-    blades = union(line(5.0, 1.5, 10.0, 10.0, 1.3), line(11.0, 1.5, 6.0, 10.0, 1.3))
-    return [(blades, rgb(0x8C8C8C)), (ring(4.8, 12.0, 1.5, 2.6), c), (ring(11.2, 12.0, 1.5, 2.6), c)]
+    blades = union(line(5.0, 1.0, 10.2, 10.0, 1.9), line(11.0, 1.0, 5.8, 10.0, 1.9))
+    return [(blades, rgb(0x6A6A6A)), (ring(4.6, 12.4, 1.2, 2.9), c), (ring(11.4, 12.4, 1.2, 2.9), c)]
 
 
 def paste():
@@ -73,8 +73,8 @@ def paste():
 
 def link():
     c = rgb(BLUE)
-    a = minus(rect(1.5, 5.0, 9.5, 11.0, 3.0), rect(3.1, 6.6, 7.9, 9.4, 1.4))
-    b = minus(rect(6.5, 5.0, 14.5, 11.0, 3.0), rect(8.1, 6.6, 12.9, 9.4, 1.4))
+    a = minus(rect(1.0, 4.5, 9.5, 11.5, 3.5), rect(3.0, 6.5, 7.5, 9.5, 1.4))
+    b = minus(rect(6.5, 4.5, 15.0, 11.5, 3.5), rect(8.5, 6.5, 13.0, 9.5, 1.4))
     return [(a, c), (b, rgb(0x5B9BD5)), (rect(5.5, 7.2, 10.5, 8.8, 0.6), c)]
 
 
@@ -100,9 +100,9 @@ def versions():
 
 
 def hidden():
-    c = rgb(0x6A6A6A)
-    outline = minus(both(circle(8, 13, 9), circle(8, 3, 9)), both(circle(8, 13.9, 8.2), circle(8, 2.1, 8.2)))
-    return [(outline, c), (circle(8, 8, 2.4), c), (line(2.5, 13.5, 13.5, 2.5, 1.6), rgb(RED))]
+    c = rgb(0x5A5A5A)
+    outline = minus(both(circle(8, 13, 9), circle(8, 3, 9)), both(circle(8, 14.4, 7.9), circle(8, 1.6, 7.9)))
+    return [(outline, c), (circle(8, 8, 2.8), c), (line(2.5, 13.5, 13.5, 2.5, 2.2), rgb(RED))]
 
 
 def padlock(body=0xF2C14E):
