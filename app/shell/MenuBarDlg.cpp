@@ -225,7 +225,7 @@ CToviButton* CMenuBarDlg::ButtonOf(UINT id)
 
 // ---- layout ----
 
-void CMenuBarDlg::SetFont()
+void CMenuBarDlg::ApplyFont()
 {
     HFONT base = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
     LOGFONTW lf = {};
@@ -257,7 +257,8 @@ void CMenuBarDlg::SetCaptions(const _OPTION_INFO* options)
     for (const auto& c : captions)
         c.button->SetWindowText(CToviString::GetString(c.text));
     m_btnBatchApproval.SetWindowText(L"일괄결재요청");
-    unsigned short language = 0;
+    // Without a stored language the program speaks Korean.
+    unsigned short language = LANG_KOREAN;
     CToviRegistry::GetLanguage(0, &language);
     m_btnApproval.SetWindowText(options ? menubar::ApprovalCaption(*options, language) : CString());
 }
@@ -266,7 +267,7 @@ void CMenuBarDlg::LayoutButtons()
 {
     if (m_hWnd == nullptr || m_editSearch.GetSafeHwnd() == nullptr)
         return;
-    SetFont();
+    ApplyFont();
     const _OPTION_INFO* options = Options();
     SetCaptions(options);
     const bool approval = menubar::ApprovalShown(options);

@@ -105,7 +105,7 @@ private:
     bool ActivePane(int* row, int* col);
     template <class T> T* PaneAs(int row, int col);
     CToviButton* ButtonOf(UINT id);
-    void SetFont();
+    void ApplyFont();
     void SetCaptions(const _OPTION_INFO* options);
     // The view buttons and the search box at the right end of the bar.
     void PlaceRightControls();
