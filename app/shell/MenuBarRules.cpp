@@ -76,12 +76,11 @@ bool DirectEditShown(const _OPTION_INFO* options)
 
 std::vector<UINT> ButtonRow(bool approval)
 {
-    std::vector<UINT> row = {IDC_MENU_NEW_FOLDER};
-    if (approval)
-        row.push_back(IDC_MENU_APPROVAL);
-    for (UINT id : {IDC_MENU_UPLOAD, IDC_MENU_DOWNLOAD, IDC_MENU_SHARE, IDC_MENU_DELETE, IDC_MENU_COPY, IDC_MENU_CUT,
-                    IDC_MENU_PASTE, IDC_MENU_LINK, IDC_MENU_DIRECT_EDIT, IDC_MENU_BATCH_APPROVAL})
-        row.push_back(id);
+    std::vector<UINT> row = {IDC_MENU_NEW_FOLDER, IDC_MENU_APPROVAL, IDC_MENU_UPLOAD, IDC_MENU_DOWNLOAD,
+                             IDC_MENU_SHARE,      IDC_MENU_DELETE,   IDC_MENU_COPY,   IDC_MENU_CUT,
+                             IDC_MENU_PASTE,      IDC_MENU_LINK,     IDC_MENU_DIRECT_EDIT, IDC_MENU_BATCH_APPROVAL};
+    if (!approval)
+        row.erase(row.begin() + 1);
     return row;
 }
 
