@@ -394,6 +394,17 @@ void CMenuBarDlg::SetMenuButtonState(const char* state, const BOOL* flags, int c
     UpdateWindow();
 }
 
+void CMenuBarDlg::SetMenuButtonState(const ServerMenuState& s)
+{
+    const BOOL flags[kFlagCount] = {s.newFolder, s.upload, s.download,          s.share,      s.remove,   s.copy,
+                                    s.cut,       s.paste,  s.link, s.approvalAfterGoTo, s.directEdit, s.approval};
+    // The state text is four digits; anything else is no state.
+    char state[5] = {};
+    for (int i = 0; i < 4 && i < s.vrwd.GetLength(); ++i)
+        state[i] = s.vrwd[i] < 0x80 ? static_cast<char>(s.vrwd[i]) : '?';
+    SetMenuButtonState(state, flags, kFlagCount);
+}
+
 void CMenuBarDlg::EnableMenuButtons()
 {
     for (const auto& b : kCommandButtons) {

@@ -6,6 +6,7 @@
 // GUI thread only. The permission icons are the interface library's shared copies: they are
 // replaced, never destroyed, here.
 #pragma once
+#include "ServerPaneHost.h"
 #include "ShellBar.h"
 #include "ToviButton.h"
 #include "ToviSearchEdit.h"
@@ -44,6 +45,8 @@ public:
     // The selected server folder's state text (the local tree passes "") and the twelve flags
     // in Flag order; missing flags count as clear.
     void SetMenuButtonState(const char* state, const BOOL* flags, int count);
+    // The same from the server panes' state record (what the frame's pane host receives).
+    void SetMenuButtonState(const ServerMenuState& state);
     // Applies the stored flags to the eleven command buttons (not the batch approval request
     // and not the view buttons).
     void EnableMenuButtons();

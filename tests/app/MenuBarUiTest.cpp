@@ -480,6 +480,25 @@ TEST_F(MenuBarTest, EveryButtonWaitsForAPaneToReportItsStateAndThenFollowsTheFla
         EXPECT_EQ(only == CMenuBarDlg::kBatchApproval, Visible(IDC_MENU_BATCH_APPROVAL)) << "flag " << only;
     }
 
+    // The server panes' state record reaches the same buttons, its state text the box.
+    bool ServerMenuState::*const members[CMenuBarDlg::kFlagCount] = {
+        &ServerMenuState::newFolder, &ServerMenuState::upload,  &ServerMenuState::download,
+        &ServerMenuState::share,     &ServerMenuState::remove,  &ServerMenuState::copy,
+        &ServerMenuState::cut,       &ServerMenuState::paste,   &ServerMenuState::link,
+        &ServerMenuState::approvalAfterGoTo, &ServerMenuState::directEdit, &ServerMenuState::approval};
+    for (int only = 0; only < CMenuBarDlg::kFlagCount; ++only) {
+        m_ui.Run([&] {
+            ServerMenuState state;
+            state.vrwd = L"2120";
+            state.*members[only] = true;
+            Bar().SetMenuButtonState(state);
+            m_frame->UpdateControlBars();
+        });
+        for (int i = 0; i < CMenuBarDlg::kFlagCount; ++i)
+            EXPECT_EQ(i == only, Enabled(ids[i])) << "member " << only << ", button " << ids[i];
+    }
+    EXPECT_EQ(CFileUtils::ToviLoadImage(IDI_RIGHT_VIEW, 16, 16), Bar().GetPermIcon(0));
+
     // The list's own push applies at once, without waiting for the idle update.
     m_ui.Run([&] {
         const BOOL flags[] = {FALSE, FALSE, TRUE};
