@@ -1,7 +1,8 @@
 // The command bar in a frame of its own: the bar from its real template over a 2x2 splitter of
 // stand-in panes that record what the bar asks of them, with the session's options given by the
-// test. (The program's own panes do not take the bar's commands yet; the end-to-end test of the
-// bar in CorvaneIXO.exe is AppRoadMenuBarUiTest.)
+// test; and the server panes' own tree and list reporting to the bar through the frame's pane
+// host, clicked as a user would. (The program's own pane views do not take the bar's commands
+// yet; the end-to-end test of the bar in CorvaneIXO.exe is AppRoadMenuBarUiTest.)
 #include "AppRes.h"
 #include "BarIconsRes.h"
 #include "FileUtils.h"
@@ -12,6 +13,8 @@
 #include "MenuBarRes.h"
 #include "PaneCommands.h"
 #include "PixelCapture.h"
+#include "ServerListCtrl.h"
+#include "ServerTreeCtrl.h"
 #include "ToviMessages.h"
 #include "ToviProto.h"
 #include "ToviRegistry.h"
@@ -198,6 +201,37 @@ public:
     const _OPTION_INFO* GetOptions() override { return m_options; }
 };
 
+// The frame's side of the server panes, as the program's frame does it: what the panes report
+// goes to the bar.
+class CPaneHost : public IServerFrameHost {
+public:
+    CMenuBarDlg* m_bar = nullptr;
+    bool IsLoggedIn() override { return true; }
+    int CheckFolderPassword(const _PROTO_FOLDER_INFO&, bool) override { return 0; }
+    void PostForcedLogout() override {}
+    void SetMenuButtonState(const ServerMenuState& state) override { m_bar->SetMenuButtonState(state); }
+    bool IsDownloadTarget() override { return true; }
+    void SetUploadAllowed(bool) override {}
+    void SetViewButtonsEnabled(bool enabled) override { m_bar->SetViewButtonsEnabled(enabled); }
+    void EnableSearchBox(bool enabled) override { m_bar->EnableSearchBox(enabled); }
+    CString GetCustomerCode() override { return L"TESTSRV"; }
+    bool IsLabelEditing() override { return false; }
+    void SetLabelEditing(bool) override {}
+    void SetActivePane(int row, int col) override { g_splitter->SetActivePane(row, col); }
+};
+
+// A permission text with '1' at the given positions.
+std::string Permission(std::initializer_list<int> allowed)
+{
+    std::string text(31, '0');
+    for (int position : allowed)
+        text[position] = '1';
+    return text;
+}
+
+enum { DOWNLOAD = 1, COPY = 2, PREVIEW = 3, NEW_DIR = 5, NEW_FILE = 6, DELETE_ = 7, MOVE_CUT = 11, FILELINK = 12,
+       SHARE = 13, SEARCH = 14, APPROVAL = 20 };
+
 class CBarFrame : public CFrameWnd {
     DECLARE_DYNCREATE(CBarFrame)
 public:
@@ -265,6 +299,7 @@ protected:
                 return;
             }
             m_frame->ShowWindow(SW_SHOW);
+            m_frame->m_splitter.RecalcLayout();
             m_frame->UpdateWindow();
             g_bar = m_frame->m_bar.m_hWnd;
             g_splitter = &m_frame->m_splitter;
@@ -387,6 +422,137 @@ protected:
     std::vector<std::unique_ptr<_PROTO_FOLDER_INFO>> m_records;
     unsigned short m_savedLanguage = 0;
 };
+
+// The server panes' own tree and list over the bar: the rules that turn permission texts into
+// button states are the panes', the bar shows them.
+class MenuBarPanesTest : public MenuBarTest {
+protected:
+    void SetUp() override
+    {
+        MenuBarTest::SetUp();
+        if (::OpenClipboard(nullptr)) {
+            ::EmptyClipboard();
+            ::CloseClipboard();
+        }
+        m_proto.reset(new CToviProto);
+        m_host.m_bar = &Bar();
+        m_ui.Run([this] {
+            CWnd* treePane = m_frame->m_splitter.GetPane(0, 0);
+            CWnd* listPane = m_frame->m_splitter.GetPane(0, 1);
+            // The tree sits in a plain window: selecting its folder here must not start a listing.
+            m_treeHolder = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 280, 190,
+                                             treePane->m_hWnd, nullptr, nullptr, nullptr);
+            m_tree.Create(WS_CHILD | WS_VISIBLE | TVS_HASLINES | TVS_SHOWSELALWAYS, CRect(0, 0, 280, 190),
+                          CWnd::FromHandle(m_treeHolder), 300);
+            m_tree.SetSession(m_proto.get(), &m_host, nullptr);
+            _PROTO_FOLDER_INFO* folder = new _PROTO_FOLDER_INFO();   // the tree's own
+            std::strcpy(folder->ItemType, "D");
+            std::strcpy(folder->IDX, "11");
+            std::strcpy(folder->Attr27, "1");
+            std::strcpy(folder->Attr5, "2120");
+            std::strcpy(folder->Attr189, Permission({NEW_DIR, NEW_FILE, PREVIEW}).c_str());
+            wcscpy(folder->Name, L"Docs");
+            HTREEITEM item = AddTreeItem(m_tree.m_hWnd, L"Docs", folder);
+            ::SendMessageW(m_tree.m_hWnd, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+
+            m_list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS, CRect(0, 0, 400, 190), listPane, 301);
+            m_list.SetSession(m_proto.get(), &m_host, &m_tree, nullptr);
+            LVCOLUMNW column = {};
+            column.mask = LVCF_TEXT | LVCF_WIDTH;
+            column.cx = 200;
+            column.pszText = const_cast<wchar_t*>(L"Name");
+            ::SendMessageW(m_list.m_hWnd, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+            AddRow(L"report.doc", Permission({DOWNLOAD, COPY, DELETE_, MOVE_CUT, FILELINK, SHARE, APPROVAL}));
+            AddRow(L"locked.doc", Permission({COPY}));
+        });
+    }
+
+    void TearDown() override
+    {
+        m_ui.Run([this] {
+            m_list.DestroyWindow();
+            m_tree.DestroyWindow();
+        });
+        MenuBarTest::TearDown();
+    }
+
+    // UI thread. The row's record stays the test's.
+    void AddRow(const wchar_t* name, const std::string& permission)
+    {
+        _PROTO_FOLDER_INFO* r = Record("30", "", permission.c_str(), name);
+        std::strcpy(r->ItemType, "F");
+        LVITEMW row = {};
+        row.mask = LVIF_TEXT | LVIF_PARAM;
+        row.iItem = static_cast<int>(::SendMessageW(m_list.m_hWnd, LVM_GETITEMCOUNT, 0, 0));
+        row.pszText = r->Name;
+        row.lParam = reinterpret_cast<LPARAM>(r);
+        ::SendMessageW(m_list.m_hWnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&row));
+    }
+
+    // A user's click on a row (-1: below the rows); then the idle update.
+    void ClickRow(int row)
+    {
+        RECT rect = {LVIR_LABEL, 0, 0, 0};
+        POINT at = {60, 150};
+        if (row >= 0 && ::SendMessageW(m_list.m_hWnd, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect)))
+            at = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+        uitest::ClickWithMouse(m_list.m_hWnd, at);
+        EXPECT_TRUE(uitest::WaitUntil([&] {
+            return ::SendMessageW(m_list.m_hWnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) == row;
+        }, 3000)) << "the click did not select row " << row;
+        m_ui.Run([this] { m_frame->UpdateControlBars(); });
+    }
+
+    std::unique_ptr<CToviProto> m_proto;
+    CPaneHost m_host;
+    HWND m_treeHolder = nullptr;
+    CServerTreeCtrl m_tree;
+    CServerListCtrl m_list;
+};
+
+TEST_F(MenuBarPanesTest, ClickingRowsOfTheServerListEnablesWhatTheirPermissionsAllow)
+{
+    const struct {
+        int row;   // -1: a click below the rows, nothing selected
+        const char* what;
+        bool newFolder, download, share, remove, copy, cut, link, approval;
+    } steps[] = {
+        {0, "report.doc: download, share, delete, copy, cut, link, approval", false, true, true, true, true, true,
+         true, true},
+        {1, "locked.doc: copy only", false, false, false, false, true, false, false, false},
+        {-1, "no row: the folder allows a new folder", true, false, false, false, false, false, false, true},
+    };
+    for (const auto& step : steps) {
+        ClickRow(step.row);
+        SCOPED_TRACE(step.what);
+        EXPECT_EQ(step.newFolder, Enabled(IDC_MENU_NEW_FOLDER));
+        EXPECT_EQ(step.download, Enabled(IDC_MENU_DOWNLOAD));
+        EXPECT_EQ(step.share, Enabled(IDC_MENU_SHARE));
+        EXPECT_EQ(step.remove, Enabled(IDC_MENU_DELETE));
+        EXPECT_EQ(step.copy, Enabled(IDC_MENU_COPY));
+        EXPECT_EQ(step.cut, Enabled(IDC_MENU_CUT));
+        EXPECT_EQ(step.link, Enabled(IDC_MENU_LINK));
+        EXPECT_EQ(step.approval, Enabled(IDC_MENU_APPROVAL));
+        EXPECT_FALSE(Enabled(IDC_MENU_UPLOAD)) << "upload is the local panes' button";
+        EXPECT_FALSE(Enabled(IDC_MENU_PASTE)) << "nothing on the clipboard";
+    }
+}
+
+TEST_F(MenuBarPanesTest, TheTreesFolderSetsTheViewButtonsTheSearchBoxAndThePermissionBox)
+{
+    m_ui.Run([this] { m_frame->UpdateControlBars(); });
+    EXPECT_FALSE(Enabled(IDC_MENU_LIST_VIEW));
+    // The tree reports its folder when it first takes the focus.
+    uitest::ClickWithMouse(m_tree.m_hWnd, {30, 8});
+    ::Sleep(100);
+    m_ui.Run([this] { m_frame->UpdateControlBars(); });
+    EXPECT_TRUE(Enabled(IDC_MENU_LIST_VIEW)) << "the folder allows PREVIEW";
+    EXPECT_TRUE(Enabled(IDC_MENU_THUMBNAIL_VIEW));
+    EXPECT_FALSE(Enabled(IDC_MENU_SEARCH)) << "the folder does not allow SEARCH";
+    EXPECT_TRUE(Enabled(IDC_MENU_NEW_FOLDER));
+    EXPECT_EQ(CFileUtils::ToviLoadImage(IDI_RIGHT_VIEW, 16, 16), Bar().GetPermIcon(0));
+    EXPECT_EQ(CFileUtils::ToviLoadImage(IDI_RIGHT_UPLOAD, 16, 16), Bar().GetPermIcon(2));
+}
 
 TEST_F(MenuBarTest, ButtonsStandInOneOverlappingRowAndTheOptionalOnesFollowTheOptions)
 {
