@@ -260,7 +260,9 @@ void CMenuBarDlg::SetCaptions(const _OPTION_INFO* options)
     // Without a stored language the program speaks Korean.
     unsigned short language = LANG_KOREAN;
     CToviRegistry::GetLanguage(0, &language);
-    m_btnApproval.SetWindowText(options ? menubar::ApprovalCaption(*options, language) : CString());
+    // A server that sends no caption still gets a labelled button, as in the list's menu.
+    CString approval = options ? menubar::ApprovalCaption(*options, language) : CString();
+    m_btnApproval.SetWindowText(approval.IsEmpty() ? CString(CToviString::GetString(14213)) : approval);
 }
 
 void CMenuBarDlg::LayoutButtons()

@@ -583,6 +583,11 @@ TEST_F(MenuBarTest, ButtonsStandInOneOverlappingRowAndTheOptionalOnesFollowTheOp
     EXPECT_EQ(newFolder.right - 1, approval.left);
     EXPECT_EQ(approval.right - 1, ChildRect(g_bar, IDC_MENU_UPLOAD).left);
 
+    // Without the server's captions the button keeps a caption of its own.
+    std::memset(m_options->ContextMenu, 0, sizeof m_options->ContextMenu);
+    m_ui.Run([this] { Bar().LayoutButtons(); });
+    EXPECT_EQ(L"Approval Request", uitest::GetText(::GetDlgItem(g_bar, IDC_MENU_APPROVAL)));
+
     // A state from a pane hides what the options do not allow, and a later session's options
     // bring the buttons back.
     SetOptions("N", "N");
