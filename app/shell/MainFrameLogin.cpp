@@ -221,6 +221,7 @@ LRESULT CMainFrame::OnLoginResult(WPARAM wParam, LPARAM)
     m_wndMainBar.ShowWebButtons(option.Attr56[0] == '1', option.Attr57[0] == '1', option.Attr83[0] == '1',
                                 option.Attr37[0] == '1', std::strcmp(option.Attr31, "Y") == 0);
     m_wndMainBar.SetTexts();
+    m_wndMenuBar.LayoutButtons();
     if (m_pTaskBarDlg)
         m_pTaskBarDlg->ResetLocale();
     SwitchView(0xE90A);

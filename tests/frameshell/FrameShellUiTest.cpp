@@ -260,18 +260,6 @@ void DragWithMouse(HWND hWnd, POINT from, POINT to)
     ::Sleep(50);
 }
 
-void ClickWithMouse(HWND hWnd, POINT at)
-{
-    ::ClientToScreen(hWnd, &at);
-    ::SetCursorPos(at.x, at.y);
-    SendMouse(MOUSEEVENTF_MOVE);
-    ::Sleep(50);
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    ::Sleep(30);
-    SendMouse(MOUSEEVENTF_LEFTUP);
-    ::Sleep(50);
-}
-
 class FrameShell : public ::testing::Test {
 protected:
     void SetUp() override
@@ -591,7 +579,7 @@ TEST_F(FrameShell, ClickingIntoAViewActivatesItsPaneThroughTheSplitter)
 {
     SplitAt(200, 150);
     CTestView* target = frame->View(1, 1);
-    ClickWithMouse(target->m_hWnd, { 30, 30 });
+    uitest::ClickWithMouse(target->m_hWnd, { 30, 30 });
     ASSERT_TRUE(uitest::WaitUntil([&] { return frame->m_splitter.m_activations > 0; }));
     EXPECT_EQ(frame->m_splitter.m_lastRow.load(), 1);
     EXPECT_EQ(frame->m_splitter.m_lastCol.load(), 1);

@@ -1,5 +1,7 @@
 // The products' main and tray icons: every id that CFileUtils loads is in ToviInterface.dll
-// with drawn 16 and 32 pixel images, and each edition's icon functions hand them out.
+// with drawn 16 and 32 pixel images, and each edition's icon functions hand them out. The
+// command bar's and the server list's icons are drawn at both sizes too.
+#include "BarIconsRes.h"
 #include "FileUtils.h"
 #include "Library.h"
 #include "SkinRes.h"
@@ -190,5 +192,45 @@ TEST_F(ProductIconTest, TheTrayStatesAndTheEditionsAreTellableApartAtSixteenPixe
         for (size_t i = 0; i < pixelsA.size(); ++i)
             differing += pixelsA[i] != pixelsB[i];
         EXPECT_GT(differing, 16 * 16 / 8) << "pixels that differ";
+    }
+}
+
+TEST_F(ProductIconTest, TheCommandBarAndServerListIconsAreDrawnAtBothSizesAndTellableApart)
+{
+    const ProductIcon icons[] = {
+        { "IDI_CMD_LINK", IDI_CMD_LINK }, { "IDI_CMD_NEW_FOLDER", IDI_CMD_NEW_FOLDER },
+        { "IDI_CMD_DOWNLOAD", IDI_CMD_DOWNLOAD }, { "IDI_CMD_UPLOAD", IDI_CMD_UPLOAD },
+        { "IDI_CMD_SHARE", IDI_CMD_SHARE }, { "IDI_CMD_COPY", IDI_CMD_COPY },
+        { "IDI_CMD_DELETE", IDI_CMD_DELETE }, { "IDI_CMD_CUT", IDI_CMD_CUT },
+        { "IDI_CMD_PASTE", IDI_CMD_PASTE }, { "IDI_CMD_APPROVAL", IDI_CMD_APPROVAL },
+        { "IDI_STATUS_SEARCH", IDI_STATUS_SEARCH }, { "IDI_STATUS_VERSIONING", IDI_STATUS_VERSIONING },
+        { "IDI_STATUS_HIDDEN", IDI_STATUS_HIDDEN }, { "IDI_STATUS_LIMITED", IDI_STATUS_LIMITED },
+        { "IDI_STATUS_PROTECTED", IDI_STATUS_PROTECTED }, { "IDI_STATUS_PASSWORD", IDI_STATUS_PASSWORD },
+        { "IDI_STATUS_DRM", IDI_STATUS_DRM }, { "IDI_STATUS_INCOMPLETE_UPLOAD", IDI_STATUS_INCOMPLETE_UPLOAD },
+    };
+    std::vector<std::vector<uint32_t>> small;
+    for (const ProductIcon& icon : icons) {
+        for (int size : { 16, 32 }) {
+            SCOPED_TRACE(testing::Message() << icon.name << " (" << icon.id << ") at " << size << " px");
+            PickedImage picked = PickImage(icon.id, size);
+            EXPECT_EQ(size, picked.width) << "an image of exactly this size, not a scaled one";
+            EXPECT_EQ(32, picked.bitCount) << "32-bit with alpha";
+            HICON loaded = CFileUtils::ToviLoadImage(icon.id, size, size);
+            ASSERT_NE(nullptr, loaded);
+            Coverage coverage = CoverageOf(loaded, size);
+            EXPECT_GT(coverage.opaque, size * size / 8) << "a mark, not an empty square";
+            EXPECT_GT(coverage.transparent, 0) << "drawn on a clear ground";
+            if (size == 16)
+                small.push_back(DrawnOver(loaded, 16, 0xFFFFFF));
+        }
+    }
+    // Side by side in the bar and in the status column, no two may look alike.
+    for (size_t a = 0; a < small.size(); ++a) {
+        for (size_t b = a + 1; b < small.size(); ++b) {
+            int differing = 0;
+            for (size_t i = 0; i < small[a].size(); ++i)
+                differing += small[a][i] != small[b][i];
+            EXPECT_GT(differing, 16 * 16 / 8) << icons[a].name << " and " << icons[b].name;
+        }
     }
 }

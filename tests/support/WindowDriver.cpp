@@ -151,6 +151,19 @@ bool ClickButtonByText(HWND dialog, const wchar_t* text)
     return false;
 }
 
+void ClickWithMouse(HWND hwnd, POINT at)
+{
+    ::ClientToScreen(hwnd, &at);
+    ::SetCursorPos(at.x, at.y);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    for (DWORD flags : {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+        input.mi.dwFlags = flags;
+        ::SendInput(1, &input, sizeof(input));
+        ::Sleep(flags == MOUSEEVENTF_LEFTDOWN ? 30 : 50);
+    }
+}
+
 bool SetText(HWND control, const std::wstring& text)
 {
     DWORD_PTR result = 0;

@@ -47,6 +47,9 @@ bool SetText(HWND control, const std::wstring& text);
 bool TypeText(HWND control, const std::wstring& text);
 // Presses and releases a key on the window (posted WM_KEYDOWN/WM_KEYUP), e.g. VK_RETURN.
 bool SendKey(HWND hwnd, UINT vk);
+// A real left click at a client point of the window, through the system's input queue: the
+// window sees the cursor there, as it would a user's. The window must not be covered.
+void ClickWithMouse(HWND hwnd, POINT at);
 // Posts WM_CLOSE.
 bool CloseWindow(HWND hwnd);
 
