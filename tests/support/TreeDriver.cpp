@@ -56,18 +56,6 @@ bool ClickPart(HWND tree, HTREEITEM item, UINT part)
 
 } // namespace
 
-void ClickWithMouse(HWND hwnd, POINT at)
-{
-    ::ClientToScreen(hwnd, &at);
-    ::SetCursorPos(at.x, at.y);
-    SendMouse(MOUSEEVENTF_MOVE);
-    ::Sleep(30);
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    ::Sleep(30);
-    SendMouse(MOUSEEVENTF_LEFTUP);
-    ::Sleep(50);
-}
-
 void DragWithMouse(HWND hwnd, POINT from, POINT to)
 {
     ::ClientToScreen(hwnd, &from);

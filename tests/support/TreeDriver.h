@@ -7,11 +7,10 @@
 #include <commctrl.h>
 #include <string>
 #include <vector>
+#include "WindowDriver.h"   // ClickWithMouse
 
 namespace uitest {
 
-// Moves the cursor to a client point of hwnd and clicks the left button there (SendInput).
-void ClickWithMouse(HWND hwnd, POINT at);
 // Presses the left button at a client point of hwnd, moves in steps to another and releases.
 void DragWithMouse(HWND hwnd, POINT from, POINT to);
 
