@@ -5,6 +5,7 @@
 #include "ToviRegistry.h"
 #include "WindowDriver.h"
 #include <commctrl.h>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -175,6 +176,13 @@ std::string DownloadHost::PutFolder(const std::string& path)
     const std::string reply = Control("FOLDER user=road -- My Files/" + Escape(path));
     EXPECT_EQ("OK", reply.substr(0, 2)) << reply;
     return Value(reply, "idx");
+}
+
+long DownloadHost::RequestCount(const std::string& command)
+{
+    const std::string reply = Control("COUNT cmd=" + command);
+    const size_t at = reply.find("requests=");
+    return at == std::string::npos ? -1 : std::atol(reply.c_str() + at + 9);
 }
 
 std::string DownloadHost::ServerField(const std::string& path, const char* field)

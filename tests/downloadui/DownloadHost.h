@@ -55,6 +55,8 @@ protected:
     std::vector<Row> Rows(CDownloadThread* thread, int listId = 10021);
     std::wstring CancelText(CDownloadThread* thread);
     std::string ServerField(const std::string& path, const char* field);
+    // How many requests of the command the server took since the test began.
+    long RequestCount(const std::string& command);
 
     std::wstring m_dest;
     HWND m_main = nullptr;

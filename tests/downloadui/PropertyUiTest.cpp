@@ -16,6 +16,7 @@ class Properties : public DownloadHost {
 protected:
     void TearDown() override
     {
+        CFilePropertyDlg::SetPageLimit(0);
         Control("SWITCH propertyPages=0");
         DownloadHost::TearDown();
     }
@@ -108,6 +109,23 @@ TEST_F(Properties, ClosingWhilePagesStillComeEndsThePagingWithNAndShowsNothing)
     EXPECT_EQ("N", LastD1Continue());
     EXPECT_EQ(0, boxes.Count());
     Control("RESET");
+}
+
+TEST_F(Properties, AServerThatNeverComesToItsLastPageIsToldNAtTheBound)
+{
+    PutFile("endless.bin", 10);
+    ASSERT_EQ("OK", Control("FAULT no-last-page count=* cmd=D1").substr(0, 2));
+    CFilePropertyDlg::SetPageLimit(5);
+    uitest::AutoAnswer boxes(L"Corvane IXO MessageBox", IDOK);
+    auto task = Open(Record("endless.bin"));
+    ASSERT_TRUE(task->Wait(20000)) << "the dialog must end by itself";
+    EXPECT_EQ(7, RequestCount("D1")) << "the request, five pages and the ending N";
+    EXPECT_EQ("N", LastD1Continue());
+    ASSERT_EQ(1, boxes.Count());
+    bool said = false;
+    for (const std::wstring& text : boxes.Seen()[0].texts)
+        said = said || text.find(L"communicating with the server") != std::wstring::npos;
+    EXPECT_TRUE(said) << "a message that says what went wrong, never an empty box";
 }
 
 TEST_F(Properties, ARefusedRequestShowsTheServersMessageAndEndsTheDialog)

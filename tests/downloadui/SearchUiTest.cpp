@@ -1,12 +1,18 @@
 // The search window against the test server: a search over several pages lists every hit, the
-// dates go out as yyyy-mm-dd, columns sort with folders first, a double click sends the go-to
-// record and the download button hands only the checked files on.
+// panel's conditions reach the request (dates as yyyy-mm-dd whatever the picker shows), columns
+// sort with folders first, a double click sends the go-to record, the download button hands only
+// the checked files on, the stop button and the page bound end the paging, and the window keeps
+// its frame when maximised.
 #include <winsock2.h>
 #include "DownloadHost.h"
+#include "AutoAnswer.h"
 #include "SearchDlg.h"
+#include "SearchMenuDlg.h"
 #include "WindowDriver.h"
 #include <commctrl.h>
 #include <cstring>
+#include <functional>
+#include <map>
 
 using namespace downloadtest;
 
@@ -59,7 +65,7 @@ CString ChooseFolder(HWND, const CString&)
 }
 
 class Search : public DownloadHost {
-protected:
+public:   // the condition table acts on the fixture
     void SetUp() override
     {
         DownloadHost::SetUp();
@@ -86,6 +92,7 @@ protected:
         uitest::WaitUntil([] { return g_told.closed == 1; });
         m_ui.Run([this] { DestroyWindow(m_owner); });
         CSearchDlg::SetFolderChooser(nullptr);
+        CSearchDlg::SetPageLimit(0);
         Control("SWITCH pageSize=0");
         DownloadHost::TearDown();
     }
@@ -104,7 +111,35 @@ protected:
             m_dlg->ShowWindow(SW_SHOW);
         });
         m_wnd = m_dlg->GetSafeHwnd();
+        m_ui.Run([this] { m_panel = m_dlg->GetMenu()->GetSafeHwnd(); });
     }
+
+    // The user ticks or clears a check box of the panel.
+    void Click(int id) { SendMessageW(GetDlgItem(m_panel, id), BM_CLICK, 0, 0); }
+    // The user picks a row of a panel's combo box.
+    void Pick(int id, int row)
+    {
+        HWND combo = GetDlgItem(m_panel, id);
+        SendMessageW(combo, CB_SETCURSEL, row, 0);
+        SendMessageW(m_panel, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    }
+    void SetDate(int id, int year, int month, int day)
+    {
+        SYSTEMTIME date = {};
+        date.wYear = static_cast<WORD>(year);
+        date.wMonth = static_cast<WORD>(month);
+        date.wDay = static_cast<WORD>(day);
+        SendMessageW(GetDlgItem(m_panel, id), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&date));
+    }
+    long D2Count() { return RequestCount("D2"); }
+    // Presses the panel's search button and waits for that search to end.
+    bool SearchAgain()
+    {
+        const long before = D2Count();
+        uitest::ClickButton(m_panel, 10153);
+        return uitest::WaitUntil([&] { return D2Count() > before; }, 10000) && WaitForSearchEnd();
+    }
+    std::map<int, std::string> LastSearch() { return road::LastRecords(Control("LAST cmd=D2"))[0]; }
 
     bool WaitForSearchEnd()
     {
@@ -145,6 +180,7 @@ protected:
     _PROTO_FOLDER_INFO m_folder = {};
     CSearchDlg* m_dlg = nullptr;
     HWND m_wnd = nullptr;
+    HWND m_panel = nullptr;
     HWND m_owner = nullptr;
 };
 
@@ -173,22 +209,140 @@ TEST_F(Search, EveryHitOfSeveralPagesIsListedAndSortsWithFoldersFirst)
     EXPECT_EQ((std::vector<std::wstring>{L"hit-a.txt", L"hit-b.bin", L"hit-c.txt", L"hits-folder"}), Names());
 }
 
-TEST_F(Search, DatesTravelAsYearMonthDayWhateverThePickerShows)
+TEST_F(Search, ThePanelsConditionsReachTheRequest)
 {
-    PutFile("dated.txt", 10);
-    Open(L"dated");
+    PutFile("cond.txt", 10);
+    Open(L"cond");
     ASSERT_TRUE(WaitForSearchEnd());
-    SYSTEMTIME from = {};
-    from.wYear = 2024;
-    from.wMonth = 3;
-    from.wDay = 5;
-    SendMessageW(GetDlgItem(m_wnd, 10164), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&from));
-    uitest::ClickButton(m_wnd, 10166);
-    ASSERT_TRUE(uitest::WaitUntil([this] { return !road::LastRecords(Control("LAST cmd=D2")).empty() &&
-                                                   road::LastRecords(Control("LAST cmd=D2"))[0].count(11); }));
+    {
+        const std::map<int, std::string> plain = LastSearch();
+        EXPECT_EQ("A", plain.at(25));
+        for (int absent : {11, 12, 169, 221, 222})
+            EXPECT_EQ(0u, plain.count(absent)) << "field " << absent << " without its condition";
+    }
+
+    struct Row {
+        const char* name;
+        std::function<void(Search&)> act;
+        std::map<int, std::string> sent;   // "" = the field is left out
+    };
+    const Row rows[] = {
+        {"files", [](Search& t) { t.Click(10172); t.Pick(10178, 1); }, {{25, "F"}}},
+        {"folders", [](Search& t) { t.Pick(10178, 0); }, {{25, "D"}, {221, ""}, {222, ""}}},
+        {"category off", [](Search& t) { t.Click(10172); }, {{25, "A"}}},
+        {"up to 1KB", [](Search& t) { t.Click(10174); }, {{221, ""}, {222, "1024"}}},
+        {"100KB to 1MB", [](Search& t) { t.Pick(10175, 2); }, {{221, "102400"}, {222, "1048576"}}},
+        {"1GB and more", [](Search& t) { t.Pick(10175, 6); }, {{221, "1073741824"}, {222, ""}}},
+        {"size off", [](Search& t) { t.Click(10174); }, {{221, ""}, {222, ""}}},
+        {"dates", [](Search& t) { t.Click(10068); t.SetDate(10070, 2024, 3, 5); t.SetDate(10071, 2024, 11, 30); },
+         {{11, "2024-03-05"}, {12, "2024-11-30"}}},
+        {"dates off", [](Search& t) { t.Click(10068); }, {{11, ""}, {12, ""}}},
+        {"owner", [](Search& t) { t.Click(10176); uitest::SetText(GetDlgItem(t.m_panel, 10007), L"alice"); },
+         {{169, "alice"}}},
+        {"owner off", [](Search& t) { t.Click(10176); }, {{169, ""}}},
+    };
+    for (const Row& row : rows) {
+        row.act(*this);
+        ASSERT_TRUE(SearchAgain()) << row.name;
+        const std::map<int, std::string> sent = LastSearch();
+        for (const auto& [id, value] : row.sent) {
+            if (value.empty())
+                EXPECT_EQ(0u, sent.count(id)) << row.name << ": field " << id;
+            else
+                EXPECT_EQ(value, sent.count(id) ? sent.at(id) : "(none)") << row.name << ": field " << id;
+        }
+    }
+}
+
+TEST_F(Search, FoldersTakeNoSizeAndAReversedDateRangeStartsNothing)
+{
+    PutFile("rule.txt", 10);
+    Open(L"rule");
     ASSERT_TRUE(WaitForSearchEnd());
-    EXPECT_EQ("2024-03-05", road::LastRecords(Control("LAST cmd=D2"))[0][11]);
-    EXPECT_EQ(0u, road::LastRecords(Control("LAST cmd=D2"))[0].count(12)) << "no end date chosen";
+    Click(10174);
+    Pick(10175, 3);
+    Click(10172);
+    Pick(10178, 0);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(m_panel, 10174))) << "folders have no size";
+    EXPECT_EQ(BST_UNCHECKED, SendMessageW(GetDlgItem(m_panel, 10174), BM_GETCHECK, 0, 0));
+    Pick(10178, 1);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(m_panel, 10174)));
+
+    Click(10068);
+    SetDate(10070, 2024, 6, 2);
+    SetDate(10071, 2024, 6, 1);
+    const long before = D2Count();
+    uitest::AutoAnswer boxes(L"Corvane IXO MessageBox", IDOK);
+    uitest::ClickButton(m_panel, 10153);
+    ASSERT_TRUE(boxes.WaitForCount(1, 10000));
+    bool said = false;
+    for (const std::wstring& text : boxes.Seen()[0].texts)
+        said = said || text.find(L"before the start date") != std::wstring::npos;
+    EXPECT_TRUE(said) << "message 12105";
+    Sleep(300);
+    EXPECT_EQ(before, D2Count()) << "no search";
+    EXPECT_FALSE(m_dlg->IsSearching());
+}
+
+TEST_F(Search, TheStopButtonEndsThePagingAndTheRowsStay)
+{
+    for (int i = 0; i < 6; ++i)
+        PutFile("stop-" + std::to_string(i) + ".txt", 10);
+    ASSERT_EQ("OK", Control("SWITCH pageSize=1").substr(0, 2));
+    ASSERT_EQ("OK", Control("FAULT delay ms=400 count=* cmd=D2").substr(0, 2));
+    Open(L"stop");
+    ASSERT_TRUE(uitest::WaitUntil([this] { return D2Count() >= 2; }, 10000));
+    EXPECT_EQ(L"Stop", uitest::GetText(GetDlgItem(m_panel, 10153)));
+    uitest::ClickButton(m_panel, 10153);
+    ASSERT_TRUE(WaitForSearchEnd());
+    const long asked = D2Count();
+    Sleep(1000);
+    EXPECT_EQ(asked, D2Count()) << "a stopped search asks for no further page";
+    EXPECT_LT(asked, 6);
+    EXPECT_GE(m_dlg->GetHitCount(), 1) << "the rows of earlier pages stay";
+    EXPECT_LT(m_dlg->GetHitCount(), 6);
+    EXPECT_EQ(L"Search", uitest::GetText(GetDlgItem(m_panel, 10153)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(m_panel, 10156))) << "the name can be changed again";
+}
+
+TEST_F(Search, AServerThatNeverEndsItsListIsFollowedOnlyToTheBound)
+{
+    PutFile("endless-1.txt", 10);
+    PutFile("endless-2.txt", 10);
+    ASSERT_EQ("OK", Control("FAULT no-last-page count=* cmd=D2").substr(0, 2));
+    CSearchDlg::SetPageLimit(5);
+    uitest::AutoAnswer boxes(L"Corvane IXO MessageBox", IDOK);
+    Open(L"endless");
+    ASSERT_TRUE(WaitForSearchEnd()) << "the search must end by itself";
+    EXPECT_EQ(5, D2Count());
+    EXPECT_EQ(10, m_dlg->GetHitCount()) << "what came stays listed";
+    EXPECT_EQ(1, boxes.Count()) << "and the user learns it may be incomplete";
+    EXPECT_EQ(L"Search", uitest::GetText(GetDlgItem(m_panel, 10153)));
+}
+
+TEST_F(Search, TheWindowKeepsItsMinimumAndMaximisesWithItsBorderBeyondTheWorkArea)
+{
+    Open(L"");
+    RECT window = {};
+    m_ui.Run([this] { SetWindowPos(m_wnd, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER); });
+    GetWindowRect(m_wnd, &window);
+    EXPECT_GE(window.right - window.left, 800);
+    EXPECT_GE(window.bottom - window.top, 540);
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    m_ui.Run([this] { ShowWindow(m_wnd, SW_MAXIMIZE); });
+    GetWindowRect(m_wnd, &window);
+    EXPECT_EQ(work.left - 4, window.left);
+    EXPECT_EQ(work.top - 4, window.top);
+    EXPECT_EQ(work.right + 4, window.right);
+    EXPECT_EQ(work.bottom + 4, window.bottom);
+    RECT client = {};
+    GetClientRect(m_wnd, &client);
+    EXPECT_EQ(work.right - work.left, client.right) << "only the border lies beyond the work area";
+    EXPECT_EQ(work.bottom - work.top, client.bottom);
+    m_ui.Run([this] { uitest::ClickButton(m_wnd, 10124); });
+    m_ui.Run([] {});
+    EXPECT_FALSE(IsZoomed(m_wnd)) << "the caption's middle button restores";
 }
 
 TEST_F(Search, DoubleClickSendsTheGoToRecordAndDownloadHandsOnlyCheckedFiles)

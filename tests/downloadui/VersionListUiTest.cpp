@@ -154,3 +154,29 @@ TEST_F(VersionList, AFailedVersionRequestLeavesAnEmptyListAndOneMessage)
     Close(wnd);
     EXPECT_EQ(1, ok.Count());
 }
+
+TEST_F(VersionList, AVersionTheServerNeverFinishesPreparingIsGivenUpAtTheWaitsBound)
+{
+    PutFile("never.bin", 0, "old");
+    PutFile("never.bin", 0, "new");
+    // Every answer of the wait repeats the first one: "not ready yet".
+    ASSERT_EQ("OK", Control("SWITCH prepareRounds=1").substr(0, 2));
+    ASSERT_EQ("OK", Control("FAULT no-last-page count=* cmd=H1").substr(0, 2));
+    _DOWNLOADINFO item = FileItem("never.bin", m_dest);
+    std::strcpy(item.Version, "1");
+    std::strcpy(item.Size, "3");
+    CDownloadThread* thread = Start({item});
+    ASSERT_NE(nullptr, thread);
+    ASSERT_TRUE(WaitForRunEnd(thread, 180000)) << "the wait must end by itself";
+    const std::vector<Row> rows = Rows(thread);
+    ASSERT_EQ(1u, rows.size());
+    EXPECT_NE(L"Completed", rows[0].status);
+    Finish(thread);
+    const long asked = RequestCount("H1");
+    EXPECT_GE(asked, 10000) << "the wait's rounds";
+    EXPECT_LE(asked, 10010);
+    const std::vector<std::map<int, std::string>> last = road::LastRecords(Control("LAST cmd=H1"));
+    ASSERT_FALSE(last.empty());
+    EXPECT_EQ("N", last[0].count(44) ? last[0].at(44) : "") << "the server is told to stop";
+    Control("SWITCH prepareRounds=0");
+}
