@@ -138,6 +138,8 @@ CSearchDlg::~CSearchDlg()
     delete m_pProto;
     if (m_hIcon)
         ::DestroyIcon(m_hIcon);
+    if (m_hStateImages)
+        ::ImageList_Destroy(m_hStateImages);
 }
 
 void CSearchDlg::CopySession(const CToviProto* session)
@@ -178,8 +180,14 @@ BOOL CSearchDlg::OnInitDialog()
     HFONT current = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
     LOGFONTW lf = {};
     if (current && ::GetObjectW(current, sizeof lf, &lf)) {
-        const CString face = CFileUtils::GetDlgFont(0);
-        ::lstrcpynW(lf.lfFaceName, face.GetString(), LF_FACESIZE);
+        // The configured dialog face; else the one for the language (Korean needs its own).
+        CString face = CFileUtils::GetDlgFont(0);
+        if (face.IsEmpty())
+            face = CFileUtils::GetFont(0);
+        if (!face.IsEmpty()) {
+            ::lstrcpynW(lf.lfFaceName, face.GetString(), LF_FACESIZE);
+            lf.lfCharSet = DEFAULT_CHARSET;
+        }
         lf.lfQuality = CLEARTYPE_QUALITY;
         m_fontDlg.CreateFontIndirect(&lf);
         SendMessageToDescendants(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontDlg.GetSafeHandle()), TRUE);
@@ -238,6 +246,13 @@ void CSearchDlg::InitListControl()
     if (CFileUtils::GetWindowsType() > 5)
         style |= LVS_EX_DOUBLEBUFFER;
     m_list.SetExtendedStyle(style);
+    if (!m_bContentSearch) {
+        // The rows paint their own check box in the room the list keeps for state images:
+        // room for the box and a margin, whatever size the system's own boxes have.
+        m_hStateImages = ::ImageList_Create(20, 16, ILC_COLOR32 | ILC_MASK, 1, 0);
+        if (m_hStateImages)
+            m_list.SetImageList(m_hStateImages, LVSIL_STATE);
+    }
     if (m_bContentSearch) {
         m_list.InsertColumn(0, CToviString::GetString(14092).GetString(), LVCFMT_LEFT, 560);
         m_list.SetTextColor(::GetSysColor(COLOR_WINDOWTEXT));

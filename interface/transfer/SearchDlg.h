@@ -169,6 +169,7 @@ private:
     CFont m_fontDlg;
     CFont m_fontTitle;
     HICON m_hIcon = nullptr;
+    HIMAGELIST m_hStateImages = nullptr;   // the list shares its image lists: ours to destroy
     bool m_bResizable = true;
     bool m_bClosing = false;
     bool m_bStopping = false;

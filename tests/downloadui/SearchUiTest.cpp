@@ -6,6 +6,10 @@
 #include <winsock2.h>
 #include "DownloadHost.h"
 #include "AutoAnswer.h"
+#include "PixelCapture.h"
+#include "TestPaths.h"
+#include "ToviRegistry.h"
+#include "ToviTextLanguage.h"
 #include "SearchDlg.h"
 #include "SearchMenuDlg.h"
 #include "WindowDriver.h"
@@ -97,9 +101,10 @@ public:   // the condition table acts on the fixture
         DownloadHost::TearDown();
     }
 
-    void Open(const wchar_t* text)
+    void Open(const wchar_t* text, unsigned short language = LANG_ENGLISH)
     {
-        m_ui.Run([this, text] {
+        m_ui.Run([this, text, language] {
+            CToviTextLanguage::SetThreadLanguage(language);
             m_dlg = new CSearchDlg();
             m_dlg->m_strSearchText = text;
             m_dlg->m_strLocation = L"My Files";
@@ -382,6 +387,7 @@ TEST_F(Search, DoubleClickSendsTheGoToRecordAndDownloadHandsOnlyCheckedFiles)
             // Where the list painted the row's box.
             box = reinterpret_cast<const _PROTO_SEARCH_INFO*>(item.lParam)->CheckRect;
         });
+        EXPECT_GE(box.left + 3, 1) << "the box lies whole inside the list, row " << row;
         const int x = (box.left + box.right) / 2, y = (box.top + box.bottom) / 2;
         SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
         SendMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
@@ -390,4 +396,37 @@ TEST_F(Search, DoubleClickSendsTheGoToRecordAndDownloadHandsOnlyCheckedFiles)
     ASSERT_TRUE(uitest::WaitUntil([] { return !g_told.begins.empty() && g_told.begins.back() == "R"; }));
     EXPECT_EQ((std::vector<std::string>{"B", "I:pick-2.txt", "R"}), g_told.begins) << "folders are never handed on";
     EXPECT_EQ(m_dest, g_told.folder);
+}
+
+TEST_F(Search, Screenshots)
+{
+    PutFile("보고서 2026.docx", 4096);
+    PutFile("report-final.txt", 120000);
+    PutFolder("reports");
+    const std::wstring dir = testpaths::ScratchDir(L"search-shots");
+    const struct {
+        unsigned short language;
+        const wchar_t* tag;
+    } looks[] = {{LANG_KOREAN, L"ko"}, {LANG_ENGLISH, L"en"}};
+    for (const auto& look : looks) {
+        // The window takes its face from the configured language.
+        ASSERT_TRUE(CToviRegistry::SetLanguage(0, look.language));
+        Open(L"r", look.language);
+        ASSERT_TRUE(WaitForSearchEnd());
+        Click(10172);
+        Pick(10178, 1);
+        Click(10174);
+        Pick(10175, 3);
+        Click(10068);
+        Pick(10177, 2);
+        EXPECT_TRUE(uitest::SavePng(uitest::CaptureWindow(m_wnd, 500), dir + L"\\search-" + look.tag + L".png"));
+        const HIMAGELIST icons = reinterpret_cast<HIMAGELIST>(
+            SendMessageW(GetDlgItem(m_wnd, 10059), LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+        EXPECT_GT(ImageList_GetImageCount(icons), 0) << "the shared icons outlive an earlier window";
+        if (look.language == LANG_ENGLISH)
+            break;   // the fixture closes the last one
+        m_ui.Run([this] { uitest::ClickButton(m_wnd, 10125); });
+        ASSERT_TRUE(uitest::WaitUntil([] { return g_told.closed == 1; }));
+        g_told.closed = 0;
+    }
 }
