@@ -63,10 +63,26 @@ LRESULT CALLBACK SearchOwnerProc(HWND wnd, UINT message, WPARAM wParam, LPARAM l
 }
 
 std::wstring g_chosen;
+int g_chooserCalls = 0;
 CString ChooseFolder(HWND, const CString&)
 {
+    ++g_chooserCalls;
     return CString(g_chosen.c_str());
 }
+
+// The main window's side of the search download: its local pane and the folder selected there.
+class LocalPane : public ISearchDownloadHost {
+public:
+    bool IsLocalPaneShown() override { return shown; }
+    CString SelectedLocalFolder() override
+    {
+        ++asked;
+        return CString(folder.c_str());
+    }
+    bool shown = true;
+    std::wstring folder;
+    int asked = 0;
+};
 
 class Search : public DownloadHost {
 public:   // the condition table acts on the fixture
@@ -75,6 +91,7 @@ public:   // the condition table acts on the fixture
         DownloadHost::SetUp();
         g_told = Told();
         g_chosen = m_dest;
+        g_chooserCalls = 0;
         CSearchDlg::SetFolderChooser(ChooseFolder);
         m_ui.Run([this] {
             WNDCLASSW wc = {};
@@ -107,6 +124,9 @@ public:   // the condition table acts on the fixture
             CToviTextLanguage::SetThreadLanguage(language);
             m_dlg = new CSearchDlg();
             m_dlg->m_strSearchText = text;
+            m_dlg->m_bContentSearch = m_content;
+            m_dlg->m_strCustomFlag = m_customFlag;
+            m_dlg->m_pDownloadHost = m_host;
             m_dlg->m_strLocation = L"My Files";
             m_dlg->m_pFolderInfo = &m_folder;
             m_dlg->m_hOwner = m_owner;
@@ -182,6 +202,29 @@ public:   // the condition table acts on the fixture
         SendMessageW(m_wnd, WM_NOTIFY, 10059, reinterpret_cast<LPARAM>(&notice));
     }
 
+    // The user ticks a file row's check box where the list painted it.
+    void Tick(int row)
+    {
+        HWND list = GetDlgItem(m_wnd, 10059);
+        RECT box = {};
+        m_ui.Run([&] {
+            m_dlg->RedrawWindow();
+            LVITEMW item = {};
+            item.mask = LVIF_PARAM;
+            item.iItem = row;
+            SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+            box = reinterpret_cast<const _PROTO_SEARCH_INFO*>(item.lParam)->CheckRect;
+        });
+        // The clickable rectangle reaches 3 pixels beyond the painted box.
+        EXPECT_GE(box.left + 3, 1) << "the box lies whole inside the list, row " << row;
+        const int x = (box.left + box.right) / 2, y = (box.top + box.bottom) / 2;
+        SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        SendMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    }
+
+    bool m_content = false;
+    CString m_customFlag;
+    ISearchDownloadHost* m_host = nullptr;
     _PROTO_FOLDER_INFO m_folder = {};
     CSearchDlg* m_dlg = nullptr;
     HWND m_wnd = nullptr;
@@ -376,22 +419,8 @@ TEST_F(Search, DoubleClickSendsTheGoToRecordAndDownloadHandsOnlyCheckedFiles)
     EXPECT_EQ(1, g_told.gotoIsFile);
 
     // The user ticks the second file and the folder.
-    for (int row : {0, 1}) {
-        RECT box = {};
-        m_ui.Run([&] {
-            m_dlg->RedrawWindow();
-            LVITEMW item = {};
-            item.mask = LVIF_PARAM;
-            item.iItem = row;
-            SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-            // Where the list painted the row's box.
-            box = reinterpret_cast<const _PROTO_SEARCH_INFO*>(item.lParam)->CheckRect;
-        });
-        EXPECT_GE(box.left + 3, 1) << "the box lies whole inside the list, row " << row;
-        const int x = (box.left + box.right) / 2, y = (box.top + box.bottom) / 2;
-        SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-        SendMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-    }
+    for (int row : {0, 1})
+        Tick(row);
     uitest::ClickButton(m_wnd, IDCANCEL);
     ASSERT_TRUE(uitest::WaitUntil([] { return !g_told.begins.empty() && g_told.begins.back() == "R"; }));
     EXPECT_EQ((std::vector<std::string>{"B", "I:pick-2.txt", "R"}), g_told.begins) << "folders are never handed on";
@@ -429,4 +458,73 @@ TEST_F(Search, Screenshots)
         ASSERT_TRUE(uitest::WaitUntil([] { return g_told.closed == 1; }));
         g_told.closed = 0;
     }
+}
+
+TEST_F(Search, WithTheLocalPaneShownItsSelectedFolderTakesTheFilesAndIsRemembered)
+{
+    PutFile("pane-1.txt", 10);
+    LocalPane pane;
+    pane.folder = m_dest;
+    m_host = &pane;
+    Open(L"pane");
+    ASSERT_TRUE(WaitForSearchEnd());
+    ASSERT_EQ(1, m_dlg->GetHitCount());
+    Tick(0);
+    uitest::ClickButton(m_wnd, IDCANCEL);
+    ASSERT_TRUE(uitest::WaitUntil([] { return !g_told.begins.empty() && g_told.begins.back() == "R"; }));
+    EXPECT_EQ(m_dest, g_told.folder);
+    pane.folder = L"C:\\elsewhere";
+    g_told.begins.clear();
+    uitest::ClickButton(m_wnd, IDCANCEL);
+    ASSERT_TRUE(uitest::WaitUntil([] { return !g_told.begins.empty() && g_told.begins.back() == "R"; }));
+    EXPECT_EQ(m_dest, g_told.folder) << "the folder of the first download is kept";
+    EXPECT_EQ(1, pane.asked);
+    EXPECT_EQ(0, g_chooserCalls) << "no folder browser while the local pane offers a folder";
+
+    // Without the local pane the user chooses.
+    pane.shown = false;
+    g_chosen = m_dest + L"\\chosen";
+    CreateDirectoryW(g_chosen.c_str(), nullptr);
+    g_told.begins.clear();
+    uitest::ClickButton(m_wnd, IDCANCEL);
+    ASSERT_TRUE(uitest::WaitUntil([] { return !g_told.begins.empty() && g_told.begins.back() == "R"; }));
+    EXPECT_EQ(1, g_chooserCalls);
+    EXPECT_EQ(g_chosen, g_told.folder);
+}
+
+TEST_F(Search, EnterInTheNameStartsTheSearchAndEscapeClosesTheWindow)
+{
+    PutFile("typed.txt", 10);
+    m_ui.SetPreTranslate(&AfxPreTranslateMessage);
+    Open(L"");
+    HWND name = GetDlgItem(m_panel, 10156);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(m_panel, 10153))) << "nothing to search for yet";
+    uitest::SetText(name, L"typed");
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(m_panel, 10153)));
+    uitest::SendKey(name, VK_RETURN);
+    ASSERT_TRUE(uitest::WaitUntil([this] { return D2Count() == 1; }, 10000));
+    ASSERT_TRUE(WaitForSearchEnd());
+    EXPECT_EQ(1, m_dlg->GetHitCount());
+    EXPECT_TRUE(IsWindow(m_wnd)) << "Enter searches, it never closes the window";
+    uitest::SendKey(GetDlgItem(m_wnd, 10059), VK_ESCAPE);
+    ASSERT_TRUE(uitest::WaitUntil([] { return g_told.closed == 1; }));
+    EXPECT_TRUE(g_told.begins.empty()) << "Escape is no download";
+    m_dlg = nullptr;
+}
+
+TEST_F(Search, AContentSearchAsksForDocumentsInOneWideColumn)
+{
+    PutFile("notes.txt", 10);
+    m_content = true;
+    m_customFlag = L"WQPD_IN";
+    Open(L"notes");
+    ASSERT_TRUE(WaitForSearchEnd());
+    const std::map<int, std::string> sent = LastSearch();
+    EXPECT_EQ("Y", sent.at(54));
+    EXPECT_EQ("F", sent.at(25)) << "documents only";
+    HWND header = reinterpret_cast<HWND>(SendMessageW(GetDlgItem(m_wnd, 10059), LVM_GETHEADER, 0, 0));
+    EXPECT_EQ(1, SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    EXPECT_EQ(BST_CHECKED, SendMessageW(GetDlgItem(m_panel, 10172), BM_GETCHECK, 0, 0));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(m_panel, 10172)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(m_panel, 10176))) << "this site searches no owner";
 }
