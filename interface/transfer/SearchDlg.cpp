@@ -159,7 +159,7 @@ BOOL CSearchDlg::Create(CWnd* parent)
 
 // ---- Creation ----
 
-int CSearchDlg::OnCreate(LPCREATESTRUCT create)
+int CSearchDlg::OnCreate(LPCREATESTRUCT)
 {
     const int result = static_cast<int>(Default());
     if (result == -1)
@@ -170,7 +170,6 @@ int CSearchDlg::OnCreate(LPCREATESTRUCT create)
     if (m_pMenuDlg->Create(IDD_SEARCH_MENU, this))
         m_pMenuDlg->ShowWindow(SW_SHOW);
     m_hIcon = CFileUtils::GetMainIcon(0);
-    (void)create;
     return result;
 }
 

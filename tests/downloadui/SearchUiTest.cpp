@@ -370,6 +370,7 @@ TEST_F(Search, AServerThatNeverEndsItsListIsFollowedOnlyToTheBound)
 
 TEST_F(Search, TheWindowKeepsItsMinimumAndMaximisesWithItsBorderBeyondTheWorkArea)
 {
+    m_ui.SetPreTranslate(&AfxPreTranslateMessage);
     Open(L"");
     RECT window = {};
     m_ui.Run([this] { SetWindowPos(m_wnd, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER); });
@@ -391,6 +392,9 @@ TEST_F(Search, TheWindowKeepsItsMinimumAndMaximisesWithItsBorderBeyondTheWorkAre
     m_ui.Run([this] { uitest::ClickButton(m_wnd, 10124); });
     m_ui.Run([] {});
     EXPECT_FALSE(IsZoomed(m_wnd)) << "the caption's middle button restores";
+    // A double click on the caption band maximises, as a system caption would.
+    PostMessageW(m_wnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(300, 10));
+    EXPECT_TRUE(uitest::WaitUntil([this] { return IsZoomed(m_wnd) != FALSE; }));
 }
 
 TEST_F(Search, DoubleClickSendsTheGoToRecordAndDownloadHandsOnlyCheckedFiles)
