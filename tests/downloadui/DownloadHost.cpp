@@ -178,6 +178,18 @@ std::string DownloadHost::PutFolder(const std::string& path)
     return Value(reply, "idx");
 }
 
+bool FirstBoxSaid(const uitest::AutoAnswer& boxes, const std::wstring& words)
+{
+    // A copy: what Seen() returns lives only as long as the expression that asked.
+    const std::vector<uitest::AutoAnswer::Answered> seen = boxes.Seen();
+    if (seen.empty())
+        return false;
+    for (const std::wstring& text : seen[0].texts)
+        if (text.find(words) != std::wstring::npos)
+            return true;
+    return false;
+}
+
 long DownloadHost::RequestCount(const std::string& command)
 {
     const std::string reply = Control("COUNT cmd=" + command);

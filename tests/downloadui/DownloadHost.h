@@ -2,6 +2,7 @@
 // server. It starts CDownloadThread suspended, hands over the job and its session, resumes it,
 // and keeps a main window that records what the thread tells it.
 #pragma once
+#include "AutoAnswer.h"
 #include "DownloadThread.h"
 #include "RoadServer.h"
 #include "TransferTaskbar.h"
@@ -77,6 +78,9 @@ private:
     std::atomic<bool> m_stop{false};
     HANDLE m_thread;
 };
+
+// Whether the first box the answerer met said these words.
+bool FirstBoxSaid(const uitest::AutoAnswer& boxes, const std::wstring& words);
 
 std::string Utf8(const std::wstring& text);
 std::wstring Wide(const std::string& text);

@@ -323,10 +323,7 @@ TEST_F(Search, FoldersTakeNoSizeAndAReversedDateRangeStartsNothing)
     uitest::AutoAnswer boxes(L"Corvane IXO MessageBox", IDOK);
     uitest::ClickButton(m_panel, 10153);
     ASSERT_TRUE(boxes.WaitForCount(1, 10000));
-    bool said = false;
-    for (const std::wstring& text : boxes.Seen()[0].texts)
-        said = said || text.find(L"before the start date") != std::wstring::npos;
-    EXPECT_TRUE(said) << "message 12105";
+    EXPECT_TRUE(FirstBoxSaid(boxes, L"before the start date")) << "message 12105";
     Sleep(300);
     EXPECT_EQ(before, D2Count()) << "no search";
     EXPECT_FALSE(m_dlg->IsSearching());
