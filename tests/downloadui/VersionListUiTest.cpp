@@ -180,3 +180,25 @@ TEST_F(VersionList, AVersionTheServerNeverFinishesPreparingIsGivenUpAtTheWaitsBo
     EXPECT_EQ("N", last[0].count(44) ? last[0].at(44) : "") << "the server is told to stop";
     Control("SWITCH prepareRounds=0");
 }
+
+TEST_F(VersionList, CancellingTheWaitForAVersionTellsTheServerAtOnce)
+{
+    PutFile("slow.bin", 0, "old");
+    PutFile("slow.bin", 0, "new");
+    ASSERT_EQ("OK", Control("SWITCH prepareRounds=1").substr(0, 2));
+    ASSERT_EQ("OK", Control("FAULT no-last-page count=* cmd=H1").substr(0, 2));
+    ASSERT_EQ("OK", Control("FAULT delay ms=100 count=* cmd=H1").substr(0, 2));
+    _DOWNLOADINFO item = FileItem("slow.bin", m_dest);
+    std::strcpy(item.Version, "1");
+    std::strcpy(item.Size, "3");
+    CDownloadThread* thread = Start({item});
+    ASSERT_NE(nullptr, thread);
+    ASSERT_TRUE(uitest::WaitUntil([this] { return RequestCount("H1") >= 4; }, 10000)) << "the wait runs";
+    const long atCancel = RequestCount("H1");
+    Finish(thread);
+    EXPECT_LE(RequestCount("H1"), atCancel + 2) << "the answer under way, then the N";
+    const std::vector<std::map<int, std::string>> last = road::LastRecords(Control("LAST cmd=H1"));
+    ASSERT_FALSE(last.empty());
+    EXPECT_EQ("N", last[0].count(44) ? last[0].at(44) : "");
+    Control("SWITCH prepareRounds=0");
+}
