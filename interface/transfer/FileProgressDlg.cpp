@@ -69,8 +69,9 @@ void CFileProgressDlg::NoteEndless()
 {
     // The server sent no reason: the caller shows the protocol object's text.
     m_bError = true;
-    wcsncpy(m_pProto->ResultInfo.wszMessage, CToviMsg::GetString(kMsgServerError).GetString(),
-            sizeof m_pProto->ResultInfo.wszMessage / sizeof(wchar_t) - 1);
+    const size_t room = sizeof m_pProto->ResultInfo.wszMessage / sizeof(wchar_t);
+    wcsncpy(m_pProto->ResultInfo.wszMessage, CToviMsg::GetString(kMsgServerError).GetString(), room - 1);
+    m_pProto->ResultInfo.wszMessage[room - 1] = 0;
 }
 
 int CFileProgressDlg::SetDeleteType(_PROTO_FOLDER_INFO& item)

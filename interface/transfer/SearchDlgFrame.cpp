@@ -226,8 +226,9 @@ BOOL CSearchDlg::PreTranslateMessage(MSG* pMsg)
     if (FrameMouse(*pMsg))
         return TRUE;
     if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_ESCAPE) {
-        // Escape closes the window; the dialog's cancel id is the download button.
-        CloseWindow();
+        // Escape closes the window (the dialog's cancel id is the download button); posted, so
+        // that the window outlives this call.
+        PostMessage(WM_COMMAND, MAKEWPARAM(IDC_SYSBTN_CLOSE, BN_CLICKED), 0);
         return TRUE;
     }
     return CDialog::PreTranslateMessage(pMsg);

@@ -197,14 +197,6 @@ void CSearchMenuDlg::InitControls()
         m_comboCategory.SetCurSel(1);
         Copy(m_szCategory, sizeof m_szCategory, "F");
     }
-    if (m_fontBold.GetSafeHandle() == nullptr) {
-        HFONT base = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
-        LOGFONTW lf = {};
-        if (base && ::GetObjectW(base, sizeof lf, &lf)) {
-            lf.lfWeight = FW_BOLD;
-            m_fontBold.CreateFontIndirect(&lf);
-        }
-    }
 }
 
 void CSearchMenuDlg::InitMenu(const CString& searchText, const CString& location)
