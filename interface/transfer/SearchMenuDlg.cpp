@@ -72,10 +72,16 @@ const Place kPlaces[] = {
     {IDC_SEARCH_DATE_TO, 88, 440, 112, 20},
 };
 
-void Copy(char* target, size_t size, const char* text)
+// Zero-filled, cut to the field's width.
+void Copy(char* target, size_t size, const char* text, size_t length)
 {
     memset(target, 0, size);
-    strncpy(target, text, size - 1);
+    memcpy(target, text, length < size - 1 ? length : size - 1);
+}
+
+void Copy(char* target, size_t size, const char* text)
+{
+    Copy(target, size, text, strlen(text));
 }
 
 }
@@ -94,10 +100,9 @@ void CSearchMenuDlg::SplitRange(const char* range, char (&from)[15], char (&to)[
     if (!range)
         return;
     const char* dash = strchr(range, '-');
-    const size_t lower = dash ? static_cast<size_t>(dash - range) : strlen(range);
-    strncpy(from, range, lower < sizeof from - 1 ? lower : sizeof from - 1);
+    Copy(from, sizeof from, range, dash ? static_cast<size_t>(dash - range) : strlen(range));
     if (dash)
-        strncpy(to, dash + 1, sizeof to - 1);
+        Copy(to, sizeof to, dash + 1);
 }
 
 const char* CSearchMenuDlg::SizeRange(int row)

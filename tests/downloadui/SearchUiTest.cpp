@@ -62,6 +62,27 @@ LRESULT CALLBACK SearchOwnerProc(HWND wnd, UINT message, WPARAM wParam, LPARAM l
     return DefWindowProcW(wnd, message, wParam, lParam);
 }
 
+// Today less some days, as the server reads a date.
+std::string DaysBack(int days)
+{
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    now.wHour = now.wMinute = now.wSecond = now.wMilliseconds = 0;
+    FILETIME file = {};
+    SystemTimeToFileTime(&now, &file);
+    ULARGE_INTEGER at;
+    at.LowPart = file.dwLowDateTime;
+    at.HighPart = file.dwHighDateTime;
+    at.QuadPart -= static_cast<ULONGLONG>(days) * 24 * 3600 * 10000000ULL;
+    file.dwLowDateTime = at.LowPart;
+    file.dwHighDateTime = at.HighPart;
+    SYSTEMTIME then = {};
+    FileTimeToSystemTime(&file, &then);
+    char text[11] = {};
+    snprintf(text, sizeof text, "%04d-%02d-%02d", then.wYear, then.wMonth, then.wDay);
+    return text;
+}
+
 std::wstring g_chosen;
 int g_chooserCalls = 0;
 CString ChooseFolder(HWND, const CString&)
@@ -285,6 +306,9 @@ TEST_F(Search, ThePanelsConditionsReachTheRequest)
         {"dates", [](Search& t) { t.Click(10068); t.SetDate(10070, 2024, 3, 5); t.SetDate(10071, 2024, 11, 30); },
          {{11, "2024-03-05"}, {12, "2024-11-30"}}},
         {"dates off", [](Search& t) { t.Click(10068); }, {{11, ""}, {12, ""}}},
+        {"three months back", [](Search& t) { t.Click(10068); t.Pick(10177, 2); },
+         {{11, DaysBack(90)}, {12, DaysBack(0)}}},
+        {"dates off again", [](Search& t) { t.Click(10068); }, {{11, ""}, {12, ""}}},
         {"owner", [](Search& t) { t.Click(10176); uitest::SetText(GetDlgItem(t.m_panel, 10007), L"alice"); },
          {{169, "alice"}}},
         {"owner off", [](Search& t) { t.Click(10176); }, {{169, ""}}},
