@@ -157,12 +157,12 @@ TEST_F(VersionList, AFailedVersionRequestLeavesAnEmptyListAndOneMessage)
 
 TEST_F(VersionList, AVersionTheServerNeverFinishesPreparingIsGivenUpAtTheWaitsBound)
 {
-    PutFile("never.bin", 0, "old");
-    PutFile("never.bin", 0, "new");
+    PutFile("unready-version.bin", 0, "old");
+    PutFile("unready-version.bin", 0, "new");
     // Every answer of the wait repeats the first one: "not ready yet".
     ASSERT_EQ("OK", Control("SWITCH prepareRounds=1").substr(0, 2));
     ASSERT_EQ("OK", Control("FAULT no-last-page count=* cmd=H1").substr(0, 2));
-    _DOWNLOADINFO item = FileItem("never.bin", m_dest);
+    _DOWNLOADINFO item = FileItem("unready-version.bin", m_dest);
     std::strcpy(item.Version, "1");
     std::strcpy(item.Size, "3");
     CDownloadThread* thread = Start({item});
@@ -183,12 +183,12 @@ TEST_F(VersionList, AVersionTheServerNeverFinishesPreparingIsGivenUpAtTheWaitsBo
 
 TEST_F(VersionList, CancellingTheWaitForAVersionTellsTheServerAtOnce)
 {
-    PutFile("slow.bin", 0, "old");
-    PutFile("slow.bin", 0, "new");
+    PutFile("waited-version.bin", 0, "old");
+    PutFile("waited-version.bin", 0, "new");
     ASSERT_EQ("OK", Control("SWITCH prepareRounds=1").substr(0, 2));
     ASSERT_EQ("OK", Control("FAULT no-last-page count=* cmd=H1").substr(0, 2));
     ASSERT_EQ("OK", Control("FAULT delay ms=100 count=* cmd=H1").substr(0, 2));
-    _DOWNLOADINFO item = FileItem("slow.bin", m_dest);
+    _DOWNLOADINFO item = FileItem("waited-version.bin", m_dest);
     std::strcpy(item.Version, "1");
     std::strcpy(item.Size, "3");
     CDownloadThread* thread = Start({item});
