@@ -13,6 +13,10 @@ namespace downloadtest {
 
 namespace {
 
+const wchar_t kProductKey[] = L"Software\\Varivivod\\VariruDAD";
+// What the windows' language and face are chosen by; other test programs find them as they were.
+const wchar_t* const kSavedValues[] = {L"Language", L"DialogFont"};
+
 MainLog g_main;
 TaskbarLog g_taskbar;
 std::mutex g_wakeLock;
@@ -117,10 +121,15 @@ void DownloadHost::SetUp()
     CTransferTaskbar::SetFactory(MakeRecordingTaskbar);
     CDownloadDlg::SetExecutionStateHook(RecordWake);
     HKEY product = nullptr;
-    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Varivivod\\VariruDAD", 0, nullptr, 0, KEY_WRITE, nullptr, &product,
-                    nullptr);
+    RegCreateKeyExW(HKEY_CURRENT_USER, kProductKey, 0, nullptr, 0, KEY_WRITE, nullptr, &product, nullptr);
     if (product)
         RegCloseKey(product);
+    for (const wchar_t* name : kSavedValues) {
+        wchar_t text[256] = {};
+        DWORD size = sizeof text;
+        if (RegGetValueW(HKEY_CURRENT_USER, kProductKey, name, RRF_RT_REG_SZ, nullptr, text, &size) == ERROR_SUCCESS)
+            m_savedValues[name] = text;
+    }
     ASSERT_TRUE(CToviRegistry::SetLanguage(0, 9));
     ASSERT_EQ(0, LogIn(m_proto)) << m_proto.Message();
     std::strcpy(m_proto.RetryCount, "2");
@@ -148,6 +157,14 @@ void DownloadHost::TearDown()
     CTransferTaskbar::SetFactory(nullptr);
     CDownloadDlg::SetExecutionStateHook(nullptr);
     CDownloadDlg::SetPasswordPrompt(nullptr);
+    for (const wchar_t* name : kSavedValues) {
+        const auto saved = m_savedValues.find(name);
+        if (saved == m_savedValues.end())
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kProductKey, name);
+        else
+            RegSetKeyValueW(HKEY_CURRENT_USER, kProductKey, name, REG_SZ, saved->second.c_str(),
+                            static_cast<DWORD>((saved->second.size() + 1) * sizeof(wchar_t)));
+    }
     ToviInterfaceTerm();
     RoadTest::TearDown();
 }

@@ -7,6 +7,7 @@
 #include "RoadServer.h"
 #include "TransferTaskbar.h"
 #include <atomic>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,7 @@ protected:
 
     std::wstring m_dest;
     HWND m_main = nullptr;
+    std::map<std::wstring, std::wstring> m_savedValues;   // registry values put back at the end
 };
 
 // Answers name-conflict prompts: ticks "apply to all" when asked, presses the button.

@@ -458,12 +458,6 @@ TEST_F(Search, Screenshots)
     PutFile("report-final.txt", 120000);
     PutFolder("reports");
     const std::wstring dir = testpaths::ScratchDir(L"search-shots");
-    // The product's language goes back as it was found, whatever happens here.
-    struct LanguageKept {
-        unsigned short found = LANG_ENGLISH;
-        LanguageKept() { CToviRegistry::GetLanguage(0, &found); }
-        ~LanguageKept() { CToviRegistry::SetLanguage(0, found); }
-    } kept;
     const struct {
         unsigned short language;
         const wchar_t* tag;
