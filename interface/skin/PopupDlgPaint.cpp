@@ -2,6 +2,7 @@
 #include "PopupDlg.h"
 #include "PopupView.h"
 #include "Dc.h"
+#include "VantelDialog.h"
 #include <gdiplus.h>
 
 namespace {
@@ -75,25 +76,10 @@ void CPopupDlg::OnSize(UINT nType, int cx, int cy)
 
 void CPopupDlg::SetVantelRgn(int width, int height)
 {
-    CRgn region;
-    region.CreateRectRgn(0, 0, width + 1, height + 1);
-    // Each corner loses what of its 5 x 5 square lies outside an 11 x 11 ellipse.
-    const int right = width + 1, bottom = height + 1;
-    const POINT corners[4] = { { 0, 0 }, { right - 11, 0 }, { 0, bottom - 11 }, { right - 11, bottom - 11 } };
-    const POINT squares[4] = { { 0, 0 }, { right - 5, 0 }, { 0, bottom - 5 }, { right - 5, bottom - 5 } };
-    for (int i = 0; i < 4; ++i) {
-        CRgn square, ellipse, cut;
-        square.CreateRectRgn(squares[i].x, squares[i].y, squares[i].x + 5, squares[i].y + 5);
-        ellipse.CreateEllipticRgn(corners[i].x, corners[i].y, corners[i].x + 11, corners[i].y + 11);
-        cut.CreateRectRgn(0, 0, 0, 0);
-        cut.CombineRgn(&square, &ellipse, RGN_DIFF);
-        region.CombineRgn(&region, &cut, RGN_DIFF);
-    }
     // The window owns the region it is given.
-    HRGN copy = ::CreateRectRgn(0, 0, 0, 0);
-    ::CombineRgn(copy, (HRGN)region.GetSafeHandle(), nullptr, RGN_COPY);
-    if (SetWindowRgn(copy, TRUE) == 0)
-        ::DeleteObject(copy);
+    HRGN region = CVantelDialog::CreateRoundedRegion(width, height);
+    if (SetWindowRgn(region, TRUE) == 0)
+        ::DeleteObject(region);
 }
 
 void CPopupDlg::LayoutControls()

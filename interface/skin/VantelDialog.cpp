@@ -129,21 +129,27 @@ void CVantelDialog::OnNcPaint()
         DrawBorders();
 }
 
-void CVantelDialog::SetVantelRgn(int width, int height)
+HRGN CVantelDialog::CreateRoundedRegion(int width, int height)
 {
-    m_rgnWnd.DeleteObject();
     const int w = width, h = height;
-    m_rgnWnd.CreateRectRgn(0, 0, w + 1, h + 1);
+    HRGN region = ::CreateRectRgn(0, 0, w + 1, h + 1);
     const RECT ellipses[4] = { { 0, 0, 11, 11 }, { w - 10, 0, w + 1, 11 }, { 0, h - 10, 11, h + 1 }, { w - 10, h - 10, w + 1, h + 1 } };
     const RECT squares[4] = { { 0, 0, 5, 5 }, { w - 4, 0, w + 1, 5 }, { 0, h - 4, 5, h + 1 }, { w - 4, h - 4, w + 1, h + 1 } };
     for (int i = 0; i < 4; ++i) {
-        CRgn square, ellipse, corner;
-        square.CreateRectRgnIndirect(&squares[i]);
-        ellipse.CreateEllipticRgnIndirect(&ellipses[i]);
-        corner.CreateRectRgn(0, 0, 0, 0);
-        corner.CombineRgn(&square, &ellipse, RGN_DIFF);
-        m_rgnWnd.CombineRgn(&m_rgnWnd, &corner, RGN_DIFF);
+        HRGN square = ::CreateRectRgnIndirect(&squares[i]);
+        HRGN ellipse = ::CreateEllipticRgnIndirect(&ellipses[i]);
+        ::CombineRgn(square, square, ellipse, RGN_DIFF);
+        ::CombineRgn(region, region, square, RGN_DIFF);
+        ::DeleteObject(ellipse);
+        ::DeleteObject(square);
     }
+    return region;
+}
+
+void CVantelDialog::SetVantelRgn(int width, int height)
+{
+    m_rgnWnd.DeleteObject();
+    m_rgnWnd.Attach(CreateRoundedRegion(width, height));
     // The window owns the region it is given: hand it a copy and keep ours.
     CRgn copy;
     copy.CreateRectRgn(0, 0, 0, 0);

@@ -60,6 +60,9 @@ public:
     static bool IsMinimizable(int uiType);
     // Text band of the caption: H is 20 for the backup edition (2), else 22.
     static CRect TitleRect(int uiType, int productType, int right, CSize text);
+    // The shape of our windows: the rectangle plus one pixel, each corner rounded with radius
+    // 5 (its 5 x 5 square less an 11 x 11 ellipse cut away). The caller owns the region.
+    static HRGN CreateRoundedRegion(int width, int height);
 
     int m_nUIType = 0;
     int m_nProductType = 0;

@@ -26,7 +26,10 @@ namespace {
 const UINT kCancelIcon = 528;
 const UINT_PTR kAnimationTimer = 1;
 // A server that keeps naming items is not followed for ever.
-const int kMaxSteps = 100000;
+const int kDefaultStepLimit = 100000;
+int g_stepLimit = kDefaultStepLimit;
+// What the caller shows for a server that never ended the operation.
+const unsigned kMsgServerError = 12123;
 // Nor is an item requested again for ever after the connection went.
 const int kMaxRequests = 3;
 
@@ -55,6 +58,20 @@ CFileProgressDlg::~CFileProgressDlg()
         delete m_pWorker;
         m_pWorker = nullptr;
     }
+}
+
+void CFileProgressDlg::SetStepLimit(int steps)
+{
+    g_stepLimit = steps > 0 ? steps : kDefaultStepLimit;
+}
+
+void CFileProgressDlg::NoteEndless()
+{
+    // The server sent no reason: the caller shows the protocol object's text.
+    m_bError = true;
+    const size_t room = sizeof m_pProto->ResultInfo.wszMessage / sizeof(wchar_t);
+    wcsncpy(m_pProto->ResultInfo.wszMessage, CToviMsg::GetString(kMsgServerError).GetString(), room - 1);
+    m_pProto->ResultInfo.wszMessage[room - 1] = 0;
 }
 
 int CFileProgressDlg::SetDeleteType(_PROTO_FOLDER_INFO& item)
@@ -237,10 +254,11 @@ void CFileProgressDlg::RunDelete()
             break;
         }
         m_bUntouched = false;
+        const int limit = g_stepLimit;
         for (int step = 0; m_pProto->FileOpInfo.FileOpName[0]; ++step) {
             if (m_bClosing)
                 return;
-            const bool stop = m_bCancel || step >= kMaxSteps;
+            const bool stop = m_bCancel || step >= limit;
             ShowProgress(IsFile(m_pProto->FileOpInfo.FileOpType) ? 12108 : 12109, m_pProto->FileOpInfo.FileOpName);
             char answer[2] = {stop ? 'N' : 'Y', 0};
             if (m_pProto->GetDeleteContinue(answer) != 0) {
@@ -249,10 +267,9 @@ void CFileProgressDlg::RunDelete()
             }
             m_bUntouched = false;
             if (stop) {
-                if (step >= kMaxSteps)
-                    m_bError = true;
                 if (m_bCancel)
                     return;
+                NoteEndless();
                 break;
             }
         }
@@ -311,10 +328,11 @@ void CFileProgressDlg::RunPaste()
                     return;
                 }
             }
+            const int limit = g_stepLimit;
             for (int step = 0; m_pProto->FileOpInfo.FileOpName[0]; ++step) {
                 if (m_bClosing)
                     return;
-                if (m_bCancel || step >= kMaxSteps)
+                if (m_bCancel || step >= limit)
                     answer = "N";
                 const bool file = IsFile(m_pProto->FileOpInfo.FileOpType);
                 const bool copy = m_nType == kPasteCopy;
@@ -357,9 +375,9 @@ void CFileProgressDlg::RunPaste()
                     m_bError = true;
                     break;
                 }
-                if (answer == "N" && (m_bCancel || step >= kMaxSteps)) {
-                    if (step >= kMaxSteps)
-                        m_bError = true;
+                if (answer == "N" && (m_bCancel || step >= limit)) {
+                    if (!m_bCancel)
+                        NoteEndless();
                     ::PostMessageW(m_hWnd, WM_OPERATION_END, 0, 0);
                     return;
                 }

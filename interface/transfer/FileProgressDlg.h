@@ -46,6 +46,10 @@ public:
 
     int SetDeleteType(_PROTO_FOLDER_INFO& item);
     int SetPasteType(_PROTO_FOLDER_INFO& item, char* mode, char* confirm);
+    // The most continuation rounds one item gets before the worker answers "N" and reports an
+    // error: a server that keeps naming items must not hold the dialog. Tests lower it; 0
+    // restores the default.
+    static void SetStepLimit(int steps);
 
 protected:
     BOOL OnInitDialog() override;
@@ -67,6 +71,7 @@ private:
     void RunOnUi(const std::function<void()>& work);
     void ShowProgress(unsigned operationText, const CString& item);
     void WaitForWorker();
+    void NoteEndless();
 
     CWinThread* m_pWorker = nullptr;
     int m_nPosition = 0;

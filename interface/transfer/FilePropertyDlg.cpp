@@ -4,6 +4,7 @@
 #include "DownloadRes.h"
 #include "FileUtils.h"
 #include "SkinRes.h"
+#include "ToviMsg.h"
 #include "ToviProto.h"
 #include "ToviString.h"
 #include "TraceLog.h"
@@ -27,7 +28,10 @@ namespace {
 
 const UINT kOkIcon = 530;
 // A server that keeps saying "more" is not followed for ever.
-const int kMaxPages = 100000;
+const int kDefaultPageLimit = 100000;
+int g_pageLimit = kDefaultPageLimit;
+// What the user reads when the server gave no reason of its own.
+const unsigned kMsgServerError = 12123;
 
 struct Row {
     UINT label;
@@ -51,6 +55,11 @@ bool Is(const char* code, const char* value)
     return strcmp(code, value) == 0;
 }
 
+}
+
+void CFilePropertyDlg::SetPageLimit(int pages)
+{
+    g_pageLimit = pages > 0 ? pages : kDefaultPageLimit;
 }
 
 CFilePropertyDlg::CFilePropertyDlg(CWnd* pParent) : CVantelDialog(IDD_FILE_PROPERTY, pParent)
@@ -173,7 +182,8 @@ int CFilePropertyDlg::RunProperty()
         ::SendMessageW(wnd, WM_PROPERTY_SPIN, static_cast<WPARAM>(-1), 0);
         return -1;
     }
-    for (int page = 0; page < kMaxPages; ++page) {
+    const int limit = g_pageLimit;
+    for (int page = 0;; ++page) {
         if (m_pProto->ContinueFlag[0] != 'Y') {
             // "N", or anything the server has no business sending: the last page.
             m_bPropertyEnd = true;
@@ -182,12 +192,19 @@ int CFilePropertyDlg::RunProperty()
                 ::PostMessageW(wnd, WM_PROPERTY_DISP, 0, 0);
             return 0;
         }
-        char key[2] = {m_bThreadStop ? 'N' : 'Y', 0};
+        // A stopped dialog, or a server that never comes to its last page: "N" ends the
+        // paging on the server.
+        const bool endless = page >= limit;
+        char key[2] = {m_bThreadStop || endless ? 'N' : 'Y', 0};
         if (m_pProto->GetPropertyContinue(key) != 0)
             break;
         if (key[0] == 'N') {
             ::SendMessageW(wnd, WM_PROPERTY_SPIN, static_cast<WPARAM>(-1), 0);
-            return 0;
+            if (!endless || m_bThreadStop)
+                return 0;
+            TraceLog(2048, L"[ CFilePropertyDlg::PropertyThread ] no last page after %d pages\n", page);
+            ::PostMessageW(wnd, WM_ERROR_DISP, 0, 0);
+            return -1;
         }
     }
     ::SendMessageW(wnd, WM_PROPERTY_SPIN, static_cast<WPARAM>(-1), 0);
@@ -266,7 +283,9 @@ LRESULT CFilePropertyDlg::OnErrorDisp(WPARAM, LPARAM)
     if (m_bClosing)
         return 0;
     StopThread();
-    const CString message = m_pProto ? CString(m_pProto->ResultInfo.wszMessage) : CString();
+    CString message = m_pProto ? CString(m_pProto->ResultInfo.wszMessage) : CString();
+    if (message.IsEmpty())
+        message = CToviMsg::GetString(kMsgServerError);
     CFileUtils::ToviMessageBox(this, message.GetString(), L"CorvaneIXO", MB_ICONHAND);
     m_bClosing = true;
     EndDialog(1);

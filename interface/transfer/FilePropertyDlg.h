@@ -30,6 +30,10 @@ public:
     CString m_strCustomFlag;
 
     bool IsPropertyEnd() const { return m_bPropertyEnd; }
+    // The most further pages the worker asks for before it ends the paging itself: a server
+    // that never comes to its last page must not hold the dialog. Tests lower it; 0 restores
+    // the default.
+    static void SetPageLimit(int pages);
 
 protected:
     BOOL OnInitDialog() override;

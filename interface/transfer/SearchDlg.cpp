@@ -1,7 +1,8 @@
-// CSearchDlg: the search window.
+// CSearchDlg: the search window: set-up, the search worker, the hit list, go-to and download.
 #include "SearchDlg.h"
 #include "DownloadRes.h"
 #include "FileUtils.h"
+#include "SearchMenuDlg.h"
 #include "SkinRes.h"
 #include "ToviMessages.h"
 #include "ToviMsg.h"
@@ -11,6 +12,7 @@
 #include "TransferCommon.h"
 #include "VImageList.h"
 #include "WinThread.h"
+#include <algorithm>
 #include <commctrl.h>
 #include <functional>
 #include <shlobj.h>
@@ -18,21 +20,47 @@
 
 #define WM_SEARCH_INVOKE (WM_USER + 203)
 
-IMPLEMENT_DYNAMIC(CSearchDlg, CVantelDialog)
+IMPLEMENT_DYNAMIC(CSearchDlg, CDialog)
 
-BEGIN_MESSAGE_MAP(CSearchDlg, CVantelDialog)
+BEGIN_MESSAGE_MAP(CSearchDlg, CDialog)
+    ON_WM_CREATE()
     ON_WM_DESTROY()
-    ON_BN_CLICKED(IDC_SEARCH_RUN, OnRun)
+    ON_WM_SIZE()
+    ON_WM_GETMINMAXINFO()
+    ON_WM_NCCALCSIZE()
+    ON_WM_NCPAINT()
+    ON_WM_NCACTIVATE()
+    ON_WM_SETCURSOR()
+    ON_WM_ERASEBKGND()
+    ON_WM_ENTERSIZEMOVE()
+    ON_WM_EXITSIZEMOVE()
     ON_BN_CLICKED(IDC_SYSBTN_CLOSE, OnCloseButton)
+    ON_BN_CLICKED(IDC_SYSBTN_MIDDLE, OnMaximizeButton)
+    ON_BN_CLICKED(IDC_SYSBTN_MINIMIZE, OnMinimizeButton)
     ON_MESSAGE(WM_SEARCH_THREAD_STOP, OnThreadStop)
     ON_MESSAGE(WM_SEARCH_INVOKE, OnInvoke)
 END_MESSAGE_MAP()
 
 namespace {
 
-// A server that keeps saying "more" is not followed for ever.
-const int kMaxPages = 100000;
+const int kDefaultPageLimit = 100000;
+int g_pageLimit = kDefaultPageLimit;
 const UINT kDownloadIcon = 514;
+const UINT kOkIcon = 530;
+const unsigned kMsgServerError = 12123;
+
+CString BrowseForFolder(HWND owner, const CString& title);
+CSearchDlg::FolderChooserFn g_chooseFolder = BrowseForFolder;
+
+int CALLBACK BrowseCallback(HWND wnd, UINT message, LPARAM lParam, LPARAM)
+{
+    if (message == BFFM_VALIDATEFAILEDW) {
+        // A typed path that is no folder: say so plainly and close the browser.
+        ::MessageBoxW(wnd, reinterpret_cast<const wchar_t*>(lParam), L"CorvaneIXO", MB_OK);
+        return 0;
+    }
+    return 0;
+}
 
 CString BrowseForFolder(HWND owner, const CString& title)
 {
@@ -40,6 +68,7 @@ CString BrowseForFolder(HWND owner, const CString& title)
     info.hwndOwner = owner;
     info.lpszTitle = title.GetString();
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE;
+    info.lpfn = BrowseCallback;
     PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&info);
     if (!chosen)
         return CString();
@@ -48,8 +77,6 @@ CString BrowseForFolder(HWND owner, const CString& title)
     ::CoTaskMemFree(chosen);
     return ok ? CString(path) : CString();
 }
-
-CSearchDlg::FolderChooserFn g_chooseFolder = BrowseForFolder;
 
 CVImageList& Images()
 {
@@ -74,11 +101,24 @@ void Invoke(HWND wnd, const std::function<void()>& work)
     ::SendMessageW(wnd, WM_SEARCH_INVOKE, 0, reinterpret_cast<LPARAM>(&copy));
 }
 
+bool IsCode(const char* code, std::initializer_list<const char*> values)
+{
+    for (const char* value : values)
+        if (strcmp(code, value) == 0)
+            return true;
+    return false;
+}
+
 }
 
 void CSearchDlg::SetFolderChooser(FolderChooserFn fn)
 {
     g_chooseFolder = fn ? fn : BrowseForFolder;
+}
+
+void CSearchDlg::SetPageLimit(int pages)
+{
+    g_pageLimit = pages > 0 ? pages : kDefaultPageLimit;
 }
 
 std::string CSearchDlg::WireDate(const SYSTEMTIME& date)
@@ -88,13 +128,18 @@ std::string CSearchDlg::WireDate(const SYSTEMTIME& date)
     return text;
 }
 
-CSearchDlg::CSearchDlg(CWnd* pParent) : CVantelDialog(IDD_SEARCH, pParent)
+CSearchDlg::CSearchDlg(CWnd* pParent) : CDialog(IDD_SEARCH, pParent)
 {
 }
 
 CSearchDlg::~CSearchDlg()
 {
+    delete m_pMenuDlg;
     delete m_pProto;
+    if (m_hIcon)
+        ::DestroyIcon(m_hIcon);
+    if (m_hStateImages)
+        ::ImageList_Destroy(m_hStateImages);
 }
 
 void CSearchDlg::CopySession(const CToviProto* session)
@@ -109,46 +154,132 @@ void CSearchDlg::CopySession(const CToviProto* session)
 
 BOOL CSearchDlg::Create(CWnd* parent)
 {
-    return CVantelDialog::Create(IDD_SEARCH, parent);
+    return CDialog::Create(IDD_SEARCH, parent);
+}
+
+// ---- Creation ----
+
+int CSearchDlg::OnCreate(LPCREATESTRUCT)
+{
+    const int result = static_cast<int>(Default());
+    if (result == -1)
+        return -1;
+    // The system menu comes back once the window is built; meanwhile nothing draws it.
+    ModifyStyle(WS_SYSMENU, 0);
+    m_pMenuDlg = new CSearchMenuDlg(this, m_bContentSearch, m_strCustomFlag);
+    if (m_pMenuDlg->Create(IDD_SEARCH_MENU, this))
+        m_pMenuDlg->ShowWindow(SW_SHOW);
+    m_hIcon = CFileUtils::GetMainIcon(0);
+    return result;
 }
 
 BOOL CSearchDlg::OnInitDialog()
 {
-    CVantelDialog::OnInitDialog();
-    SetWindowText(CToviString::GetString(m_bContentSearch ? 14028 : 14131).GetString());
-    transfer::SkinButton(m_btnDownload, this, IDCANCEL, 13,
-                         CToviString::GetString(m_bContentSearch ? 14061 : 14047), m_bContentSearch ? 530 : kDownloadIcon);
-    transfer::SkinButton(m_btnRun, this, IDC_SEARCH_RUN, 13, CToviString::GetString(14131), 0);
-    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, 13, CToviString::GetString(14066), 0);
-    HWND category = ::GetDlgItem(m_hWnd, IDC_SEARCH_CATEGORY);
-    for (unsigned text : {14276u, 14068u, 14069u})
-        ::SendMessageW(category, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(CToviString::GetString(text).GetString()));
-    ::SendMessageW(category, CB_SETCURSEL, 0, 0);
-    for (UINT id : {IDC_SEARCH_DATE_FROM, IDC_SEARCH_DATE_TO}) {
-        ::SendMessageW(::GetDlgItem(m_hWnd, id), DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"dd/MM/yyyy"));
-        ::SendMessageW(::GetDlgItem(m_hWnd, id), DTM_SETSYSTEMTIME, GDT_NONE, 0);
+    CDialog::OnInitDialog();
+    HFONT current = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
+    LOGFONTW lf = {};
+    if (current && ::GetObjectW(current, sizeof lf, &lf)) {
+        // The configured dialog face; else the one for the language (Korean needs its own).
+        CString face = CFileUtils::GetDlgFont(0);
+        if (face.IsEmpty())
+            face = CFileUtils::GetFont(0);
+        if (!face.IsEmpty()) {
+            ::lstrcpynW(lf.lfFaceName, face.GetString(), LF_FACESIZE);
+            lf.lfCharSet = DEFAULT_CHARSET;
+        }
+        lf.lfQuality = CLEARTYPE_QUALITY;
+        m_fontDlg.CreateFontIndirect(&lf);
+        SendMessageToDescendants(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontDlg.GetSafeHandle()), TRUE);
+        lf.lfWeight = 600;
+        m_fontTitle.CreateFontIndirect(&lf);
     }
+    SetWindowText(CToviString::GetString(14131).GetString());
+    if (m_hIcon) {
+        SetIcon(m_hIcon, TRUE);
+        SetIcon(m_hIcon, FALSE);
+    }
+    InitControl();
+    InitListControl();
+    m_nSortColumn = 0;
+    m_nSortDirection = 0;
+    InitSortItems();
+    if (HIMAGELIST small = Images().GetSmallImageList())
+        m_list.SetImageList(small, LVSIL_SMALL);
+    InitMenuDlg();
+    // The template's size is in dialog units; the window is never smaller than its minimum.
+    CRect window;
+    GetWindowRect(&window);
+    if (window.Width() < kMinWidth || window.Height() < kMinHeight)
+        SetWindowPos(nullptr, 0, 0, std::max(window.Width(), static_cast<int>(kMinWidth)),
+                     std::max(window.Height(), static_cast<int>(kMinHeight)), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CenterWindow();
+    LayoutControl();
+    if (m_bContentSearch)
+        m_list.SetColumnWidth(0, LVSCW_AUTOSIZE_USEHEADER);
+    ModifyStyle(0, WS_SYSMENU);
+    if (!m_strSearchText.IsEmpty())
+        GetSearch();
+    return FALSE;
+}
 
+void CSearchDlg::InitControl()
+{
+    transfer::SkinButton(m_btnMinimize, this, IDC_SYSBTN_MINIMIZE, CToviButton::kStyleCaptionMinimize, CString(), 0);
+    transfer::SkinButton(m_btnMaximize, this, IDC_SYSBTN_MIDDLE, CToviButton::kStyleCaptionMiddle, CString(), 0);
+    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
+    m_btnMinimize.EnableWindow(FALSE);
+    transfer::SkinButton(m_btnOk, this, IDOK, 13, CToviString::GetString(14061), kOkIcon);
+    m_btnOk.ShowWindow(SW_HIDE);
+    transfer::SkinButton(m_btnDownload, this, IDCANCEL, 13, CToviString::GetString(m_bContentSearch ? 14061 : 14047),
+                         m_bContentSearch ? kOkIcon : kDownloadIcon);
+}
+
+void CSearchDlg::InitListControl()
+{
     m_list.SubclassDlgItem(IDC_SEARCH_LIST, this);
-    m_list.SetType(CToviListCtrl::kTypeSearch);
+    m_list.SetType(m_bContentSearch ? CToviListCtrl::kTypeSearchContent : CToviListCtrl::kTypeSearch);
     m_list.SetFont();
-    DWORD style = m_list.GetExtendedStyle() | LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES;
+    DWORD style = m_list.GetExtendedStyle() | LVS_EX_FULLROWSELECT;
+    if (!m_bContentSearch)
+        style |= LVS_EX_CHECKBOXES;
     if (CFileUtils::GetWindowsType() > 5)
         style |= LVS_EX_DOUBLEBUFFER;
     m_list.SetExtendedStyle(style);
-    m_list.InsertColumn(0, CToviString::GetString(14000).GetString(), LVCFMT_LEFT, 150);
-    m_list.InsertColumn(1, CToviString::GetString(14083).GetString(), LVCFMT_LEFT, 200);
-    m_list.InsertColumn(2, CToviString::GetString(14001).GetString(), LVCFMT_RIGHT, 80);
-    m_list.InsertColumn(3, CToviString::GetString(14002).GetString(), LVCFMT_LEFT, 80);
-    m_list.InsertColumn(4, CToviString::GetString(14003).GetString(), LVCFMT_LEFT, 140);
-    if (HIMAGELIST small = Images().GetSmallImageList())
-        m_list.SetImageList(small, LVSIL_SMALL);
+    if (!m_bContentSearch) {
+        // The rows paint their own check box in the room the list keeps for state images:
+        // room for the box and a margin, whatever size the system's own boxes have.
+        m_hStateImages = ::ImageList_Create(20, 16, ILC_COLOR32 | ILC_MASK, 1, 0);
+        if (m_hStateImages)
+            m_list.SetImageList(m_hStateImages, LVSIL_STATE);
+    }
+    if (m_bContentSearch) {
+        m_list.InsertColumn(0, CToviString::GetString(14092).GetString(), LVCFMT_LEFT, 560);
+        m_list.SetTextColor(::GetSysColor(COLOR_WINDOWTEXT));
+        m_list.SetTextBkColor(::GetSysColor(COLOR_WINDOW));
+        m_list.SetBkColor(0xFEF9F6);
+    } else {
+        m_list.InsertColumn(0, CToviString::GetString(14000).GetString(), LVCFMT_LEFT, 150);
+        m_list.InsertColumn(1, CToviString::GetString(14083).GetString(), LVCFMT_LEFT, 200);
+        m_list.InsertColumn(2, CToviString::GetString(14001).GetString(), LVCFMT_RIGHT, 80);
+        m_list.InsertColumn(3, CToviString::GetString(14002).GetString(), LVCFMT_LEFT, 80);
+        m_list.InsertColumn(4, CToviString::GetString(14003).GetString(), LVCFMT_LEFT, 140);
+    }
+    m_header.Init(m_list.GetHeaderCtrl());
+}
 
-    SetDlgItemText(IDC_SEARCH_NAME, m_strSearchText.GetString());
-    SetDlgItemText(IDC_SEARCH_LOCATION, m_strLocation.GetString());
-    if (!m_strSearchText.IsEmpty())
-        GetSearch();
-    return TRUE;
+void CSearchDlg::InitMenuDlg()
+{
+    if (!m_pMenuDlg || !m_pMenuDlg->GetSafeHwnd())
+        return;
+    m_pMenuDlg->InitMenu(m_strSearchText, m_strLocation);
+}
+
+void CSearchDlg::InitSortItems()
+{
+    m_header.SetOrder(m_nSortDirection, m_nSortColumn);
+    if (m_list.GetItemCount() > 0)
+        m_list.SendMessage(LVM_SORTITEMS, static_cast<WPARAM>((m_nSortColumn << 16) | m_nSortDirection),
+                           reinterpret_cast<LPARAM>(CompareFunc));
 }
 
 BOOL CSearchDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
@@ -166,46 +297,26 @@ BOOL CSearchDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
             return TRUE;
         }
     }
-    return CVantelDialog::OnNotify(wParam, lParam, pResult);
+    return CDialog::OnNotify(wParam, lParam, pResult);
 }
 
 // ---- Searching ----
 
-void CSearchDlg::OnRun()
-{
-    if (m_pThread) {
-        PostMessage(WM_SEARCH_THREAD_STOP);
-        return;
-    }
-    GetSearch();
-}
-
 bool CSearchDlg::GetSearch()
 {
+    if (!m_pMenuDlg || m_pThread)
+        return false;
     wchar_t text[512] = {};
-    ::GetDlgItemTextW(m_hWnd, IDC_SEARCH_USER, text, 512);
+    ::GetDlgItemTextW(m_pMenuDlg->GetSafeHwnd(), IDC_SEARCH_USER, text, 512);
     m_strUser = text;
-    ::GetDlgItemTextW(m_hWnd, IDC_SEARCH_NAME, text, 512);
+    ::GetDlgItemTextW(m_pMenuDlg->GetSafeHwnd(), IDC_SEARCH_NAME, text, 512);
     m_strName = text;
-    static const char kCategories[] = {'A', 'D', 'F'};
-    const LRESULT pick = ::SendDlgItemMessageW(m_hWnd, IDC_SEARCH_CATEGORY, CB_GETCURSEL, 0, 0);
-    m_szCategory[0] = pick >= 0 && pick < 3 ? kCategories[pick] : 'A';
-    char number[15] = {};
-    ::GetDlgItemTextA(m_hWnd, IDC_SEARCH_SIZE_FROM, number, sizeof number);
-    memcpy(m_szSizeFrom, number, sizeof m_szSizeFrom);
-    ::GetDlgItemTextA(m_hWnd, IDC_SEARCH_SIZE_TO, number, sizeof number);
-    memcpy(m_szSizeTo, number, sizeof m_szSizeTo);
-    for (const std::pair<UINT, char*>& picker : {std::make_pair(static_cast<UINT>(IDC_SEARCH_DATE_FROM), m_szDateFrom),
-                                                 std::make_pair(static_cast<UINT>(IDC_SEARCH_DATE_TO), m_szDateTo)}) {
-        SYSTEMTIME date = {};
-        memset(picker.second, 0, 11);
-        if (::SendDlgItemMessageW(m_hWnd, picker.first, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&date)) ==
-            GDT_VALID)
-            strcpy(picker.second, WireDate(date).c_str());
-    }
+    ::GetDlgItemTextW(m_pMenuDlg->GetSafeHwnd(), IDC_SEARCH_LOCATION, text, 512);
+    m_strLocation = text;
     m_list.m_strKeyword = m_strName.GetString();
-    if (!m_strName.IsEmpty())
-        GetDlgItem(IDC_SEARCH_NAME)->EnableWindow(FALSE);
+    CWnd* nameEdit = m_pMenuDlg->GetDlgItem(IDC_SEARCH_NAME);
+    if (!m_strName.IsEmpty() && nameEdit)
+        nameEdit->EnableWindow(FALSE);
     if (!m_pProto) {
         m_pProto = new CToviProto();
         m_pProto->NoTimerFlag = 1;
@@ -218,15 +329,18 @@ bool CSearchDlg::GetSearch()
             transfer::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONHAND);
             delete m_pProto;
             m_pProto = nullptr;
-            GetDlgItem(IDC_SEARCH_NAME)->EnableWindow(TRUE);
+            if (nameEdit)
+                nameEdit->EnableWindow(TRUE);
             return false;
         }
     }
     m_bThreadStop = false;
-    m_btnRun.SetWindowText(CToviString::GetString(14090).GetString());
     m_pThread = AfxBeginThread(SearchThread, this, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
-    if (!m_pThread)
+    if (!m_pThread) {
+        if (nameEdit)
+            nameEdit->EnableWindow(TRUE);
         return false;
+    }
     m_pThread->m_bAutoDelete = FALSE;
     m_pThread->ResumeThread();
     return true;
@@ -237,12 +351,11 @@ UINT CSearchDlg::SearchThread(LPVOID param)
     CSearchDlg* dlg = static_cast<CSearchDlg*>(param);
     const bool com = SUCCEEDED(::CoInitialize(nullptr));
     HWND wnd = dlg->m_hWnd;
+    CSearchMenuDlg* menu = dlg->m_pMenuDlg;
     if (!dlg->m_strName.IsEmpty() || !dlg->m_strUser.IsEmpty()) {
-        Invoke(wnd, [dlg] {
-            CWnd* bar = dlg->GetDlgItem(IDC_SEARCH_PROGRESS);
-            bar->ModifyStyle(0, PBS_MARQUEE);
-            bar->SendMessage(PBM_SETMARQUEE, TRUE, 20);
-            bar->ShowWindow(SW_SHOW);
+        Invoke(wnd, [dlg, menu] {
+            menu->Progress().ShowWindow(SW_SHOW);
+            menu->Progress().SetMarquee(true, 20, 10);
             dlg->CleanAllFindListItems();
         });
         char idx[10] = {}, didx[10] = {};
@@ -250,12 +363,26 @@ UINT CSearchDlg::SearchThread(LPVOID param)
             strncpy(idx, dlg->m_pFolderInfo->IDX, 9);
             strncpy(didx, dlg->m_pFolderInfo->DIDX, 9);
         }
-        for (int page = 0; page < kMaxPages && !dlg->m_bThreadStop; ++page) {
-            if (dlg->m_pProto->GetSearchInfo(idx, didx, dlg->m_szCategory, dlg->m_bContentSearch, dlg->m_szDateFrom,
-                                             dlg->m_szDateTo, dlg->m_szSizeFrom, dlg->m_szSizeTo,
+        const int limit = g_pageLimit;
+        for (int page = 0; !dlg->m_bThreadStop; ++page) {
+            if (page >= limit) {
+                // The server never ended its list: what came so far stays listed, and the user
+                // learns that it may be incomplete.
+                TraceLog(2048, L"[ CSearchDlg::SearchThread ] no last page after %d pages\n", page);
+                Invoke(wnd, [dlg, menu] {
+                    menu->Progress().SetMarquee(false, 20, 10);
+                    transfer::MessageBox(dlg->m_hWnd, CToviMsg::GetString(kMsgServerError), MB_ICONHAND);
+                });
+                break;
+            }
+            if (dlg->m_pProto->GetSearchInfo(idx, didx, menu->m_szCategory, dlg->m_bContentSearch, menu->m_szDateFrom,
+                                             menu->m_szDateTo, menu->m_szSizeFrom, menu->m_szSizeTo,
                                              dlg->m_strUser.GetString(), dlg->m_strName.GetString()) != 0) {
                 const CString message = dlg->m_pProto->ResultInfo.wszMessage;
-                Invoke(wnd, [dlg, message] { transfer::MessageBox(dlg->m_hWnd, message, MB_ICONHAND); });
+                Invoke(wnd, [dlg, menu, message] {
+                    menu->Progress().SetMarquee(false, 20, 10);
+                    transfer::MessageBox(dlg->m_hWnd, message, MB_ICONHAND);
+                });
                 break;
             }
             // A stopped search asks for no further page.
@@ -266,7 +393,10 @@ UINT CSearchDlg::SearchThread(LPVOID param)
             if (!more)
                 break;
         }
-        Invoke(wnd, [dlg] { dlg->GetDlgItem(IDC_SEARCH_PROGRESS)->ShowWindow(SW_HIDE); });
+        Invoke(wnd, [menu] {
+            menu->Progress().SetMarquee(false, 20, 10);
+            menu->Progress().ShowWindow(SW_HIDE);
+        });
     }
     ::PostMessageW(wnd, WM_SEARCH_THREAD_STOP, 0, 0);
     if (com)
@@ -293,27 +423,28 @@ bool CSearchDlg::DrawFindList()
         // A bare trailer names no item; a hit may carry its page's letter as well.
         if (hit.Continue[0] && !hit.IDX[0])
             continue;
-        InsertFindListItem(hit);
+        if (InsertFindListItem(m_nHits, hit) >= 0)
+            ++m_nHits;
     }
+    if (m_bContentSearch)
+        m_list.SetColumnWidth(0, LVSCW_AUTOSIZE_USEHEADER);
     return more;
 }
 
-void CSearchDlg::InsertFindListItem(const _PROTO_SEARCH_INFO& hit)
+int CSearchDlg::InsertFindListItem(int index, const _PROTO_SEARCH_INFO& hit)
 {
     if (!hit.IDX[0])
-        return;
+        return -1;
     _PROTO_SEARCH_INFO* row = new _PROTO_SEARCH_INFO(hit);
     row->CheckState = 0;
     const bool file = hit.ItemType[0] == 'F';
     int image = 0;
-    if (file) {
+    if (file)
         image = Images().GetSysIcon(hit.Name, false, false, false);
-    } else if (strcmp(hit.Attr27, "3") == 0 || strcmp(hit.Attr27, "4") == 0) {
-        image = Images().GetBlueClose();
-    } else if (strcmp(hit.Attr27, "1") == 0 || strcmp(hit.Attr27, "A") == 0 || strcmp(hit.Attr27, "2") == 0 ||
-               strcmp(hit.Attr27, "5") == 0) {
+    else if (IsCode(hit.Attr27, {"1", "A", "2", "5"}))
         image = Images().GetYellowClose();
-    }
+    else if (IsCode(hit.Attr27, {"3", "4"}))
+        image = Images().GetBlueClose();
     SHFILEINFOW info = {};
     ::SHGetFileInfoW(hit.Name, file ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
                      SHGFI_USEFILEATTRIBUTES | SHGFI_TYPENAME);
@@ -321,17 +452,19 @@ void CSearchDlg::InsertFindListItem(const _PROTO_SEARCH_INFO& hit)
     // only content searches show.
     if (!m_bContentSearch)
         wcsncpy(row->Attr219, info.szTypeName, 127);
-    const int at = m_list.InsertItem(LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, m_nHits, hit.Name, 0, 0, image < 0 ? 0 : image,
+    const int at = m_list.InsertItem(LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, index, hit.Name, 0, 0, image < 0 ? 0 : image,
                                      reinterpret_cast<LPARAM>(row));
     if (at < 0) {
         delete row;
-        return;
+        return -1;
     }
-    m_list.SetItemText(at, 1, hit.Attr197);
-    m_list.SetItemText(at, 2, file ? CFileUtils::ConvertFileSize(_atoi64(hit.Attr192)).GetString() : L"");
-    m_list.SetItemText(at, 3, info.szTypeName);
-    m_list.SetItemText(at, 4, hit.Attr188);
-    ++m_nHits;
+    if (!m_bContentSearch) {
+        m_list.SetItemText(at, 1, hit.Attr197);
+        m_list.SetItemText(at, 2, file ? CFileUtils::ConvertFileSize(_atoi64(hit.Attr192)).GetString() : L"");
+        m_list.SetItemText(at, 3, info.szTypeName);
+        m_list.SetItemText(at, 4, hit.Attr188);
+    }
+    return at;
 }
 
 void CSearchDlg::CleanAllFindListItems()
@@ -346,33 +479,39 @@ void CSearchDlg::CleanAllFindListItems()
 
 void CSearchDlg::SearchThreadStop(bool quiet)
 {
-    if (m_pThread) {
-        for (;;) {
-            DWORD code = 0;
-            if (!::GetExitCodeThread(m_pThread->m_hThread, &code) || code != STILL_ACTIVE)
-                break;
-            AfxPumpWait(m_pThread->m_hThread, 10);
+    // The pump below delivers the worker's own stop message, which lands here again: the
+    // outer call finishes the job.
+    if (m_bStopping)
+        return;
+    m_bStopping = true;
+    while (m_pThread) {
+        DWORD code = 0;
+        if (!::GetExitCodeThread(m_pThread->m_hThread, &code) || code != STILL_ACTIVE) {
+            delete m_pThread;
+            m_pThread = nullptr;
+            break;
         }
-        delete m_pThread;
-        m_pThread = nullptr;
+        AfxPumpWait(m_pThread->m_hThread, 10);
     }
     if (m_pProto) {
         m_pProto->CloseSocket();
         delete m_pProto;
         m_pProto = nullptr;
     }
-    if (!quiet && m_btnRun.GetSafeHwnd()) {
-        m_btnRun.SetWindowText(CToviString::GetString(14131).GetString());
-        m_btnRun.EnableWindow(TRUE);
-    }
+    m_bStopping = false;
+    if (!quiet && m_pMenuDlg && m_pMenuDlg->GetSafeHwnd())
+        m_pMenuDlg->SearchEnded();
 }
 
 LRESULT CSearchDlg::OnThreadStop(WPARAM, LPARAM)
 {
     m_bThreadStop = true;
     SearchThreadStop(false);
-    if (CWnd* name = GetDlgItem(IDC_SEARCH_NAME))
-        name->EnableWindow(TRUE);
+    if (m_pMenuDlg && m_pMenuDlg->GetSafeHwnd()) {
+        if (CWnd* name = m_pMenuDlg->GetDlgItem(IDC_SEARCH_NAME))
+            name->EnableWindow(TRUE);
+        m_pMenuDlg->m_bSearching = false;
+    }
     return 0;
 }
 
@@ -422,6 +561,7 @@ void CSearchDlg::Sort(int column)
         m_nSortColumn = column;
         m_nSortDirection = 0;
     }
+    m_header.SetOrder(m_nSortDirection, m_nSortColumn);
     m_list.SendMessage(LVM_SORTITEMS, static_cast<WPARAM>((m_nSortColumn << 16) | m_nSortDirection),
                        reinterpret_cast<LPARAM>(CompareFunc));
 }
@@ -448,19 +588,32 @@ void CSearchDlg::GoTo()
         SetFocus();
 }
 
-void CSearchDlg::OnCancel()
+bool CSearchDlg::CheckDownloadPath()
 {
-    // Button 2 is the download button.
+    CString folder;
+    if (m_pDownloadHost && m_pDownloadHost->IsLocalPaneShown()) {
+        folder = m_wszDownloadFolder[0] ? CString(m_wszDownloadFolder) : m_pDownloadHost->SelectedLocalFolder();
+    } else {
+        folder = g_chooseFolder(m_hWnd, CToviString::GetString(14147));
+    }
+    if (folder.IsEmpty())
+        return false;
+    wcsncpy(m_wszDownloadFolder, folder.GetString(), 259);
+    m_wszDownloadFolder[259] = 0;
+    TraceLog(1, L" [ CSearchDlg::CheckDownloadPath ] %s \n", m_wszDownloadFolder);
+    return true;
+}
+
+void CSearchDlg::OnBnClickedBtnDownload()
+{
     if (m_list.GetItemCount() == 0) {
         transfer::MessageBox(m_hWnd, CToviMsg::GetString(12050), MB_ICONEXCLAMATION);
         return;
     }
-    const CString folder = g_chooseFolder(m_hWnd, CToviString::GetString(14147));
-    if (folder.IsEmpty()) {
+    if (!CheckDownloadPath()) {
         TraceLog(2048, L" [ CSearchDlg::OnBnClickedBtnDownload ] CheckDownloadPath return false!");
         return;
     }
-    wcsncpy(m_wszDownloadFolder, folder.GetString(), 259);
     HWND target = m_hSplitter;
     if (!target && AfxGetMainWnd())
         target = AfxGetMainWnd()->GetSafeHwnd();
@@ -477,7 +630,23 @@ void CSearchDlg::OnCancel()
     SetFocus();
 }
 
-// ---- Closing ----
+void CSearchDlg::OnCancel()
+{
+    // Button 2 is the download button; Escape closes the window instead (PreTranslateMessage).
+    OnBnClickedBtnDownload();
+}
+
+// ---- Caption buttons and closing ----
+
+void CSearchDlg::OnMaximizeButton()
+{
+    ShowWindow(IsZoomed() ? SW_RESTORE : SW_MAXIMIZE);
+}
+
+void CSearchDlg::OnMinimizeButton()
+{
+    ShowWindow(SW_MINIMIZE);
+}
 
 void CSearchDlg::CloseWindow()
 {
@@ -486,6 +655,7 @@ void CSearchDlg::CloseWindow()
     m_bClosing = true;
     m_bThreadStop = true;
     SearchThreadStop(true);
+    m_list.m_bNoDraw = true;
     CleanAllFindListItems();
     DestroyWindow();
 }

@@ -62,16 +62,28 @@
 #define IDC_ERROR_LIST                  10020
 #define IDC_ERROR_SENTENCE              10133
 
-// Search.
+// Search window (the caption buttons come from SkinRes.h).
 #define IDD_SEARCH                      1015
-#define IDC_SEARCH_USER                 10007
 #define IDC_SEARCH_LIST                 10059
+// Its condition panel.
+#define IDD_SEARCH_MENU                 1016
+#define IDC_SEARCH_USER                 10007
+#define IDC_SEARCH_USE_DATE             10068
+#define IDC_SEARCH_DATE_FROM            10070
+#define IDC_SEARCH_DATE_TO              10071
+#define IDC_SEARCH_TITLE                10133
+#define IDC_SEARCH_TITLE_CONDITIONS     10134
+#define IDC_SEARCH_RUN                  10153
+#define IDC_SEARCH_LABEL_NAME           10154
+#define IDC_SEARCH_LABEL_LOCATION       10155
 #define IDC_SEARCH_NAME                 10156
 #define IDC_SEARCH_LOCATION             10157
-#define IDC_SEARCH_CATEGORY             10158
-#define IDC_SEARCH_SIZE_FROM            10162
-#define IDC_SEARCH_SIZE_TO              10163
-#define IDC_SEARCH_DATE_FROM            10164
-#define IDC_SEARCH_DATE_TO              10165
-#define IDC_SEARCH_RUN                  10166
-#define IDC_SEARCH_PROGRESS             10167
+#define IDC_SEARCH_PROGRESS             10165
+#define IDC_SEARCH_USE_CATEGORY         10172
+#define IDC_SEARCH_USE_SIZE             10174
+#define IDC_SEARCH_SIZE                 10175
+#define IDC_SEARCH_USE_USER             10176
+#define IDC_SEARCH_MONTHS               10177
+#define IDC_SEARCH_CATEGORY             10178
+#define IDC_SEARCH_LABEL_FROM           10179
+#define IDC_SEARCH_LABEL_TO             10180

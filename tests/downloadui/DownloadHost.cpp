@@ -5,12 +5,17 @@
 #include "ToviRegistry.h"
 #include "WindowDriver.h"
 #include <commctrl.h>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
 namespace downloadtest {
 
 namespace {
+
+const wchar_t kProductKey[] = L"Software\\Varivivod\\VariruDAD";
+// What the windows' language and face are chosen by; other test programs find them as they were.
+const wchar_t* const kSavedValues[] = {L"Language", L"DialogFont"};
 
 MainLog g_main;
 TaskbarLog g_taskbar;
@@ -116,10 +121,15 @@ void DownloadHost::SetUp()
     CTransferTaskbar::SetFactory(MakeRecordingTaskbar);
     CDownloadDlg::SetExecutionStateHook(RecordWake);
     HKEY product = nullptr;
-    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Varivivod\\VariruDAD", 0, nullptr, 0, KEY_WRITE, nullptr, &product,
-                    nullptr);
+    RegCreateKeyExW(HKEY_CURRENT_USER, kProductKey, 0, nullptr, 0, KEY_WRITE, nullptr, &product, nullptr);
     if (product)
         RegCloseKey(product);
+    for (const wchar_t* name : kSavedValues) {
+        wchar_t text[256] = {};
+        DWORD size = sizeof text;
+        if (RegGetValueW(HKEY_CURRENT_USER, kProductKey, name, RRF_RT_REG_SZ, nullptr, text, &size) == ERROR_SUCCESS)
+            m_savedValues[name] = text;
+    }
     ASSERT_TRUE(CToviRegistry::SetLanguage(0, 9));
     ASSERT_EQ(0, LogIn(m_proto)) << m_proto.Message();
     std::strcpy(m_proto.RetryCount, "2");
@@ -147,6 +157,14 @@ void DownloadHost::TearDown()
     CTransferTaskbar::SetFactory(nullptr);
     CDownloadDlg::SetExecutionStateHook(nullptr);
     CDownloadDlg::SetPasswordPrompt(nullptr);
+    for (const wchar_t* name : kSavedValues) {
+        const auto saved = m_savedValues.find(name);
+        if (saved == m_savedValues.end())
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kProductKey, name);
+        else
+            RegSetKeyValueW(HKEY_CURRENT_USER, kProductKey, name, REG_SZ, saved->second.c_str(),
+                            static_cast<DWORD>((saved->second.size() + 1) * sizeof(wchar_t)));
+    }
     ToviInterfaceTerm();
     RoadTest::TearDown();
 }
@@ -175,6 +193,25 @@ std::string DownloadHost::PutFolder(const std::string& path)
     const std::string reply = Control("FOLDER user=road -- My Files/" + Escape(path));
     EXPECT_EQ("OK", reply.substr(0, 2)) << reply;
     return Value(reply, "idx");
+}
+
+bool FirstBoxSaid(const uitest::AutoAnswer& boxes, const std::wstring& words)
+{
+    // A copy: what Seen() returns lives only as long as the expression that asked.
+    const std::vector<uitest::AutoAnswer::Answered> seen = boxes.Seen();
+    if (seen.empty())
+        return false;
+    for (const std::wstring& text : seen[0].texts)
+        if (text.find(words) != std::wstring::npos)
+            return true;
+    return false;
+}
+
+long DownloadHost::RequestCount(const std::string& command)
+{
+    const std::string reply = Control("COUNT cmd=" + command);
+    const size_t at = reply.find("requests=");
+    return at == std::string::npos ? -1 : std::atol(reply.c_str() + at + 9);
 }
 
 std::string DownloadHost::ServerField(const std::string& path, const char* field)

@@ -2,10 +2,12 @@
 // server. It starts CDownloadThread suspended, hands over the job and its session, resumes it,
 // and keeps a main window that records what the thread tells it.
 #pragma once
+#include "AutoAnswer.h"
 #include "DownloadThread.h"
 #include "RoadServer.h"
 #include "TransferTaskbar.h"
 #include <atomic>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -55,9 +57,12 @@ protected:
     std::vector<Row> Rows(CDownloadThread* thread, int listId = 10021);
     std::wstring CancelText(CDownloadThread* thread);
     std::string ServerField(const std::string& path, const char* field);
+    // How many requests of the command the server took since the test began.
+    long RequestCount(const std::string& command);
 
     std::wstring m_dest;
     HWND m_main = nullptr;
+    std::map<std::wstring, std::wstring> m_savedValues;   // registry values put back at the end
 };
 
 // Answers name-conflict prompts: ticks "apply to all" when asked, presses the button.
@@ -75,6 +80,9 @@ private:
     std::atomic<bool> m_stop{false};
     HANDLE m_thread;
 };
+
+// Whether the first box the answerer met said these words.
+bool FirstBoxSaid(const uitest::AutoAnswer& boxes, const std::wstring& words);
 
 std::string Utf8(const std::wstring& text);
 std::wstring Wide(const std::string& text);

@@ -6,6 +6,7 @@
 #include "FileProgressDlg.h"
 #include "WindowDriver.h"
 #include <cstring>
+#include <map>
 
 using namespace downloadtest;
 
@@ -26,6 +27,12 @@ protected:
         DownloadHost::SetUp();
         m_myFiles = TopFolder(m_proto, L"My Files");
         ASSERT_FALSE(m_myFiles.empty());
+    }
+
+    void TearDown() override
+    {
+        CFileProgressDlg::SetStepLimit(0);
+        DownloadHost::TearDown();
     }
 
     std::vector<_PROTO_FOLDER_INFO> List(const std::string& idx) { return ListAll(m_proto, idx, "1"); }
@@ -162,4 +169,65 @@ TEST_F(FileOperations, SkipWithApplyToAllKeepsEveryTargetAndAFailedRequestSetsTh
     EXPECT_TRUE(failed.error);
     EXPECT_TRUE(failed.untouched);
     EXPECT_NE(0, m_proto.ResultInfo.wszMessage[0]) << "the caller shows the server's message";
+}
+
+TEST_F(FileOperations, AServerThatNeverEndsAnOperationIsAnsweredNAtTheBound)
+{
+    PutFile("from/loop.txt", 0, "loop");
+    PutFolder("into");
+    const std::string from = ServerField("from", "idx");
+    const std::string into = ServerField("into", "idx");
+    CFileProgressDlg::SetStepLimit(4);
+    struct Row {
+        const char* command;
+        int type;
+    };
+    for (const Row& row : {Row{"F1", CFileProgressDlg::kPasteCopy}, Row{"F2", CFileProgressDlg::kDelete}}) {
+        // The start, four rounds and the ending "N" all get a reply that names the item again.
+        ASSERT_EQ("OK", Control(std::string("FAULT no-last-page count=6 cmd=") + row.command).substr(0, 2));
+        const long before = RequestCount(row.command);
+        Outcome out = row.type == CFileProgressDlg::kDelete
+                          ? Run(row.type, Pick(List(from), {L"loop.txt"}))
+                          : Run(row.type, Pick(List(from), {L"loop.txt"}), from, into);
+        EXPECT_EQ(1, out.result) << row.command;
+        EXPECT_TRUE(out.error) << row.command << ": the caller is told";
+        EXPECT_NE(0, m_proto.ResultInfo.wszMessage[0]) << row.command << ": with a message to show";
+        EXPECT_EQ(6, RequestCount(row.command) - before) << row.command;
+        const std::vector<std::map<int, std::string>> last =
+            road::LastRecords(Control(std::string("LAST cmd=") + row.command));
+        ASSERT_FALSE(last.empty());
+        EXPECT_EQ("N", last[0].count(44) ? last[0].at(44) : "") << row.command << ": the server is told to stop";
+    }
+}
+
+TEST_F(FileOperations, CancelWhileTheServerPausesADeleteSendsNOnceAndEnds)
+{
+    PutFile("paused.txt", 10);
+    ASSERT_EQ("OK", Control("FAULT no-last-page count=* cmd=F2").substr(0, 2));
+    ASSERT_EQ("OK", Control("FAULT delay ms=200 count=* cmd=F2").substr(0, 2));
+    CFileProgressDlg::SetStepLimit(50);   // a cancel that goes unheard still ends, later and otherwise
+    Outcome out;
+    const std::vector<_PROTO_FOLDER_INFO> items = Pick(List(m_myFiles), {L"paused.txt"});
+    auto task = m_ui.Post([&, items] {
+        CFileProgressDlg dlg;
+        dlg.m_nType = CFileProgressDlg::kDelete;
+        dlg.m_pProto = &m_proto;
+        dlg.m_vecItems = items;
+        out.result = dlg.DoModal();
+        out.error = dlg.m_bError;
+    });
+    HWND wnd = uitest::WaitForDialog(CFileProgressDlg::kFindTitle, 10000);
+    ASSERT_NE(nullptr, wnd);
+    ASSERT_TRUE(uitest::WaitUntil([this] { return RequestCount("F2") >= 3; }, 10000));
+    const long atCancel = RequestCount("F2");
+    uitest::ClickButton(wnd, IDCANCEL);
+    ASSERT_TRUE(task->Wait(15000));
+    EXPECT_EQ(IDCANCEL, out.result);
+    const long asked = RequestCount("F2");
+    EXPECT_LE(asked, atCancel + 2) << "the answer under way, then the N";
+    Sleep(800);
+    EXPECT_EQ(asked, RequestCount("F2")) << "nothing more after the N";
+    const std::vector<std::map<int, std::string>> last = road::LastRecords(Control("LAST cmd=F2"));
+    ASSERT_FALSE(last.empty());
+    EXPECT_EQ("N", last[0].count(44) ? last[0].at(44) : "");
 }

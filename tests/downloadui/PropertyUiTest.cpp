@@ -16,6 +16,7 @@ class Properties : public DownloadHost {
 protected:
     void TearDown() override
     {
+        CFilePropertyDlg::SetPageLimit(0);
         Control("SWITCH propertyPages=0");
         DownloadHost::TearDown();
     }
@@ -110,6 +111,21 @@ TEST_F(Properties, ClosingWhilePagesStillComeEndsThePagingWithNAndShowsNothing)
     Control("RESET");
 }
 
+TEST_F(Properties, AServerThatNeverComesToItsLastPageIsToldNAtTheBound)
+{
+    PutFile("endless.bin", 10);
+    ASSERT_EQ("OK", Control("FAULT no-last-page count=* cmd=D1").substr(0, 2));
+    CFilePropertyDlg::SetPageLimit(5);
+    uitest::AutoAnswer boxes(L"Corvane IXO MessageBox", IDOK);
+    auto task = Open(Record("endless.bin"));
+    ASSERT_TRUE(task->Wait(20000)) << "the dialog must end by itself";
+    EXPECT_EQ(7, RequestCount("D1")) << "the request, five pages and the ending N";
+    EXPECT_EQ("N", LastD1Continue());
+    ASSERT_EQ(1, boxes.Count());
+    EXPECT_TRUE(FirstBoxSaid(boxes, L"communicating with the server"))
+        << "a message that says what went wrong, never an empty box";
+}
+
 TEST_F(Properties, ARefusedRequestShowsTheServersMessageAndEndsTheDialog)
 {
     _PROTO_FOLDER_INFO missing = {};
@@ -121,8 +137,5 @@ TEST_F(Properties, ARefusedRequestShowsTheServersMessageAndEndsTheDialog)
     auto task = Open(missing);
     EXPECT_TRUE(task->Wait(15000));
     ASSERT_EQ(1, boxes.Count());
-    bool shown = false;
-    for (const std::wstring& text : boxes.Seen()[0].texts)
-        shown = shown || text.find(L"not found") != std::wstring::npos;
-    EXPECT_TRUE(shown) << "the server's message";
+    EXPECT_TRUE(FirstBoxSaid(boxes, L"not found")) << "the server's message";
 }

@@ -154,3 +154,51 @@ TEST_F(VersionList, AFailedVersionRequestLeavesAnEmptyListAndOneMessage)
     Close(wnd);
     EXPECT_EQ(1, ok.Count());
 }
+
+TEST_F(VersionList, AVersionTheServerNeverFinishesPreparingIsGivenUpAtTheWaitsBound)
+{
+    PutFile("unready-version.bin", 0, "old");
+    PutFile("unready-version.bin", 0, "new");
+    // Every answer of the wait repeats the first one: "not ready yet".
+    ASSERT_EQ("OK", Control("SWITCH prepareRounds=1").substr(0, 2));
+    ASSERT_EQ("OK", Control("FAULT no-last-page count=* cmd=H1").substr(0, 2));
+    _DOWNLOADINFO item = FileItem("unready-version.bin", m_dest);
+    std::strcpy(item.Version, "1");
+    std::strcpy(item.Size, "3");
+    CDownloadThread* thread = Start({item});
+    ASSERT_NE(nullptr, thread);
+    ASSERT_TRUE(WaitForRunEnd(thread, 180000)) << "the wait must end by itself";
+    const std::vector<Row> rows = Rows(thread);
+    ASSERT_EQ(1u, rows.size());
+    EXPECT_NE(L"Completed", rows[0].status);
+    Finish(thread);
+    const long asked = RequestCount("H1");
+    EXPECT_GE(asked, 10000) << "the wait's rounds";
+    EXPECT_LE(asked, 10010);
+    const std::vector<std::map<int, std::string>> last = road::LastRecords(Control("LAST cmd=H1"));
+    ASSERT_FALSE(last.empty());
+    EXPECT_EQ("N", last[0].count(44) ? last[0].at(44) : "") << "the server is told to stop";
+    Control("SWITCH prepareRounds=0");
+}
+
+TEST_F(VersionList, CancellingTheWaitForAVersionTellsTheServerAtOnce)
+{
+    PutFile("waited-version.bin", 0, "old");
+    PutFile("waited-version.bin", 0, "new");
+    ASSERT_EQ("OK", Control("SWITCH prepareRounds=1").substr(0, 2));
+    ASSERT_EQ("OK", Control("FAULT no-last-page count=* cmd=H1").substr(0, 2));
+    ASSERT_EQ("OK", Control("FAULT delay ms=100 count=* cmd=H1").substr(0, 2));
+    _DOWNLOADINFO item = FileItem("waited-version.bin", m_dest);
+    std::strcpy(item.Version, "1");
+    std::strcpy(item.Size, "3");
+    CDownloadThread* thread = Start({item});
+    ASSERT_NE(nullptr, thread);
+    ASSERT_TRUE(uitest::WaitUntil([this] { return RequestCount("H1") >= 4; }, 10000)) << "the wait runs";
+    const long atCancel = RequestCount("H1");
+    Finish(thread);
+    EXPECT_LE(RequestCount("H1"), atCancel + 2) << "the answer under way, then the N";
+    const std::vector<std::map<int, std::string>> last = road::LastRecords(Control("LAST cmd=H1"));
+    ASSERT_FALSE(last.empty());
+    EXPECT_EQ("N", last[0].count(44) ? last[0].at(44) : "");
+    Control("SWITCH prepareRounds=0");
+}

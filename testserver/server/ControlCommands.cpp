@@ -96,6 +96,9 @@ std::string Last(CControlRequest& request)
 
 std::string Count(CControlRequest& request)
 {
+    const std::string command = request.Param("cmd");
+    if (!command.empty())
+        return "OK requests=" + std::to_string(request.State().RequestCount(command));
     return "OK " + request.State().Counters();
 }
 
@@ -129,7 +132,7 @@ const CControlFamily kBasicControls{
     {"FAULT", "FAULT KIND [key=value ...] [count=N|*] [cmd=XX] [-- text]", AddFault},
     {"FAULTS", "FAULTS", ListFaults},
     {"LAST", "LAST [cmd=XX]", Last},
-    {"COUNT", "COUNT", Count},
+    {"COUNT", "COUNT [cmd=XX]", Count},
     {"UPLOAD", "UPLOAD", Upload},
     {"COMMANDS", "COMMANDS", Commands},
 };

@@ -4,6 +4,7 @@
 #include "LengthPrefix.h"
 #include "ReplyWriter.h"
 #include <algorithm>
+#include <map>
 
 namespace tovisrv {
 
@@ -13,6 +14,34 @@ namespace {
 struct LateCopy {
     OutgoingFrames frames;
 };
+
+// The reply a no-last-page fault keeps repeating on the connection, per request command.
+struct RepeatedReplies {
+    std::map<std::string, std::vector<Record>> byCommand;
+};
+
+// The first reply under the fault, with every "N" of field 44 made "Y"; later ones repeat it.
+void RepeatWithoutLastPage(CConnection& connection, const std::string& command, bool faulted,
+                           std::vector<Record>& records)
+{
+    auto& kept = connection.Slot<RepeatedReplies>().byCommand;
+    if (!faulted) {
+        kept.erase(command);
+        return;
+    }
+    const auto it = kept.find(command);
+    if (it != kept.end()) {
+        records = it->second;
+        return;
+    }
+    for (Record& record : records) {
+        const auto flag = record.find(44);
+        if (flag != record.end() && flag->second == "N")
+            flag->second = "Y";
+    }
+    kept[command] = records;
+    connection.Log("request " + command + ": the reply will repeat and never say N (fault)");
+}
 
 }
 
@@ -52,6 +81,8 @@ bool CExchange::SendMessage(const std::string& command, std::vector<Record> reco
         return false;
     if (applied.endlessBytes >= 0)
         return SendEndless(applied);
+    if (command == m_request.command)
+        RepeatWithoutLastPage(m_connection, m_request.command, applied.noLastPage, records);
     const OutgoingFrames out = CReplyWriter::Message(applied.replyAs ? *applied.replyAs : command, std::move(records),
                                                      encrypt, m_connection.Cipher(), applied);
     if (!(applied.trickleMs > 0 ? SendTrickled(out, applied) : m_connection.Send(out)))

@@ -41,6 +41,9 @@ const std::vector<KindInfo>& Kinds()
         {"duplicate", {"late"}, "the reply goes out twice: at once, or with late=1 just before the next reply"},
         {"reply-as", {"command"}, "every frame of the reply carries this command"},
         {"trickle", {"ms", "bytes"}, "the reply is written `bytes` (default 1) at a time, ms (default 200) apart"},
+        {"no-last-page", {},
+         "every reply repeats the connection's first one of this fault, its 44 \"N\" made \"Y\": a paged list "
+         "or a continuation that never ends"},
         {"endless-fragments", {"bytes", "limit"},
          "in place of the reply, frames with FLAG_MORE of `bytes` payload (default the most a frame holds) "
          "until the client stops reading or `limit` MB (default 1024) went out"},
@@ -265,6 +268,8 @@ FaultPlan FaultPlan::From(const std::vector<Fault>& faults)
         } else if (k == "trickle") {
             plan.trickleMs = std::max(1L, f.Number("ms", 200));
             plan.trickleBytes = std::max(1L, f.Number("bytes", 1));
+        } else if (k == "no-last-page") {
+            plan.noLastPage = true;
         } else if (k == "endless-fragments") {
             plan.endlessBytes = std::max(0L, f.Number("bytes", 0));
             plan.endlessLimitMb = std::max(1L, f.Number("limit", 1024));
@@ -278,7 +283,7 @@ bool FaultPlan::IsEmpty() const
     return !silent && !close && delayMs == 0 && !error && fragmentRecords == 0 && !mismatchCommand &&
            truncateBytes == 0 && !wrongFixed && !payload && !flags && !prefix && closeMidFrame < 0 &&
            !rekeyKey && cutStream < 0 && shortStream < 0 && longStream == 0 && slowStreamMs == 0 && stopStreamFrames < 0 && !duplicate && !replyAs && trickleMs == 0 &&
-           endlessBytes < 0;
+           endlessBytes < 0 && !noLastPage;
 }
 
 bool DecodeHex(const std::string& hex, std::string& out)

@@ -62,6 +62,7 @@ struct FaultPlan {
     std::optional<std::string> replyAs;  // every frame of the reply carries this command
     long trickleMs = 0;               // > 0: the reply is written trickleBytes at a time, this far apart
     long trickleBytes = 1;
+    bool noLastPage = false;          // every reply repeats the first one, never "N"
     long endlessBytes = -1;           // >= 0: fragments of this payload (0 = the most a frame holds)
     long endlessLimitMb = 1024;       //   in place of the reply, until the client stops or this went out
 

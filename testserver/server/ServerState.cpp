@@ -83,6 +83,7 @@ void CServerState::NoteRequest(RequestNote note)
 {
     std::lock_guard<std::mutex> guard(m_lock);
     ++m_exchanges;
+    ++m_requestCounts[note.command];
     m_requests.push_back(std::move(note));
     if (m_requests.size() > kRequestsKept)
         m_requests.pop_front();
@@ -112,6 +113,13 @@ UploadReport CServerState::Upload() const
     return m_upload;
 }
 
+long CServerState::RequestCount(const std::string& command) const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    const auto it = m_requestCounts.find(command);
+    return it == m_requestCounts.end() ? 0 : it->second;
+}
+
 std::string CServerState::Counters() const
 {
     std::lock_guard<std::mutex> guard(m_lock);
@@ -128,6 +136,7 @@ void CServerState::Reset()
         m_policy = m_startPolicy;
         m_lastCipher.clear();
         m_requests.clear();
+        m_requestCounts.clear();
         m_upload = UploadReport();
         m_connectionsEver = m_openConnections;
         m_exchanges = 0;

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <map>
 
 namespace tovisrv {
 
@@ -65,6 +66,8 @@ public:
     void SetUpload(const UploadReport& report);
     UploadReport Upload() const;
     std::string Counters() const;
+    // How many requests of this command came since the start or the last reset.
+    long RequestCount(const std::string& command) const;
 
     // Faults, policy, observations and the slots go back to their start.
     void Reset();
@@ -92,6 +95,7 @@ private:
     CCipherPolicy m_startPolicy;
     std::string m_lastCipher;
     std::deque<RequestNote> m_requests;
+    std::map<std::string, long> m_requestCounts;
     UploadReport m_upload;
     long m_connectionsEver = 0, m_exchanges = 0, m_a0 = 0;
     std::atomic<int> m_openConnections{0}, m_openControls{0}, m_controlsEver{0};

@@ -42,6 +42,10 @@ TEST_F(ControlChannel, CountsConnectionsAndExchanges)
     }
     EXPECT_NE(Control("COUNT").find("connections=2"), std::string::npos);
     EXPECT_NE(Control("COUNT").find("exchanges=2 a0=2"), std::string::npos);
+    EXPECT_EQ(Control("COUNT cmd=A0"), "OK requests=2");
+    EXPECT_EQ(Control("COUNT cmd=D2"), "OK requests=0");
+    Control("RESET");
+    EXPECT_EQ(Control("COUNT cmd=A0"), "OK requests=0");
 }
 
 TEST_F(ControlChannel, ResetReturnsToTheStartingPolicyAndForgetsWhatWasSeen)

@@ -100,6 +100,21 @@ TEST_F(Items, SearchPagesWithIdenticalRequests)
     EXPECT_EQ(second.Last(44), "N");
 }
 
+TEST_F(Items, NoLastPageRepeatsTheFirstPageAndNeverSaysN)
+{
+    Control("SWITCH pageSize=1");
+    Control("FAULT no-last-page count=3 cmd=D2");
+    const std::vector<std::string> first = Names(Search({{181, "report"}}));
+    ASSERT_EQ(first.size(), 1u);
+    for (int round = 0; round < 2; ++round) {
+        const Reply page = Search({{181, "report"}});
+        EXPECT_EQ(Names(page), first) << "the first page again, round " << round;
+        EXPECT_EQ(page.Last(44), "Y") << round;
+    }
+    const Reply after = Search({{181, "report"}});
+    EXPECT_NE(Names(after), first) << "paging goes on once the fault is gone";
+}
+
 TEST_F(Items, ThumbnailStreamsTheImageOrWarns)
 {
     m_client->SendRequest("I2", testwire::Record({{171, m_sid}, {173, IdxOf("My Files/Pic.bmp")}, {177, "1"}}));
