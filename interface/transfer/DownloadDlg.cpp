@@ -15,13 +15,11 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-IMPLEMENT_DYNAMIC(CDownloadDlg, CVantelDialog)
+IMPLEMENT_DYNAMIC(CDownloadDlg, CTransferDlg)
 
-BEGIN_MESSAGE_MAP(CDownloadDlg, CVantelDialog)
+BEGIN_MESSAGE_MAP(CDownloadDlg, CTransferDlg)
     ON_WM_DESTROY()
-    ON_WM_ERASEBKGND()
     ON_BN_CLICKED(IDC_SYSBTN_CLOSE, OnCloseButton)
-    ON_BN_CLICKED(IDC_SYSBTN_MINIMIZE, OnMinimizeButton)
     ON_MESSAGE(WM_DOWNLOAD_PROGRESS, OnDownloadProgress)
     ON_MESSAGE(WM_DOWNLOAD_QUERY_CANCEL, OnQueryCancel)
     ON_MESSAGE(WM_DOWNLOAD_READY, OnDownloadReady)
@@ -29,12 +27,9 @@ BEGIN_MESSAGE_MAP(CDownloadDlg, CVantelDialog)
     ON_MESSAGE(WM_DOWNLOAD_END, OnDownloadEnd)
     ON_MESSAGE(WM_END_DOWNLOAD_FORCE, OnDownloadEnd)
     ON_MESSAGE(WM_TOTAL_SIZE_UPDATE, OnTotalSizeUpdate)
-    ON_MESSAGE(WM_DOWNLOAD_INVOKE, OnInvoke)
 END_MESSAGE_MAP()
 
 namespace {
-
-const UINT kCancelIcon = 528;
 
 int Percent(__int64 done, __int64 total)
 {
@@ -54,9 +49,8 @@ CString ShortName(const CString& name)
 
 }
 
-CDownloadDlg::CDownloadDlg(CWnd* pParent) : CVantelDialog(IDD_DOWNLOAD, pParent)
+CDownloadDlg::CDownloadDlg(CWnd* pParent) : CTransferDlg(IDD_DOWNLOAD, pParent)
 {
-    m_nUIType = kUITypeMinimizable;
 }
 
 CDownloadDlg::~CDownloadDlg()
@@ -66,22 +60,6 @@ CDownloadDlg::~CDownloadDlg()
 }
 
 // ---- Hand-over ----
-
-void CDownloadDlg::CopySession(const CToviProto* session)
-{
-    if (!session)
-        return;
-    strncpy(m_szUserId, session->LoginInfo.SessionId, sizeof m_szUserId - 1);
-    strncpy(m_szHost, session->ServerAddress.szHost, sizeof m_szHost - 1);
-    m_nPort = session->ServerAddress.nPort;
-    memcpy(m_szCode, session->ServerAddress.szCode, sizeof m_szCode);
-    m_strCustomerCode = session->CustomerCode;
-    m_option = session->OptionInfo;
-    strncpy(m_szConnectTimeout, session->ConnectTimeout, sizeof m_szConnectTimeout - 1);
-    strncpy(m_szSocketTimeout, session->SocketTimeout, sizeof m_szSocketTimeout - 1);
-    strncpy(m_szRetryTimeout, session->RetryTimeout, sizeof m_szRetryTimeout - 1);
-    strncpy(m_szRetryCount, session->RetryCount, sizeof m_szRetryCount - 1);
-}
 
 void CDownloadDlg::TakeItems(std::vector<_DOWNLOADINFO>& items)
 {
@@ -99,191 +77,23 @@ size_t CDownloadDlg::GetExpandedCount()
 
 BOOL CDownloadDlg::OnInitDialog()
 {
-    CVantelDialog::OnInitDialog();
-    m_hIcon = CFileUtils::GetMainIcon(0);
-    m_bComInit = SUCCEEDED(::CoInitialize(nullptr));
-    m_pTaskbar = CTransferTaskbar::Create();
-    SetWindowText(CToviString::GetString(14047).GetString());
-    SetTitleBar(CToviString::GetString(14047));
-    if (m_hIcon) {
-        SetIcon(m_hIcon, TRUE);
-        SetIcon(m_hIcon, FALSE);
-    }
+    CTransferDlg::OnInitDialog();
+    InitWindow(14047);
     SetupControls();
+    transfer::SkinButton(m_chkClose, this, IDC_DOWNLOAD_CLOSE_WHEN_DONE, 15, CToviString::GetString(14085), 0);
     SendMessage(WM_DOWNLOAD_READY);
     return TRUE;
 }
 
-void CDownloadDlg::SetupControls()
-{
-    struct Label {
-        UINT id;
-        unsigned text;
-        UINT value;
-    };
-    const Label labels[] = {{IDC_DOWNLOAD_LABEL_FOLDER, 14083, IDC_DOWNLOAD_FOLDER},
-                            {IDC_DOWNLOAD_LABEL_FILE, 14069, IDC_DOWNLOAD_FILE},
-                            {IDC_DOWNLOAD_LABEL_SPEED, 14084, IDC_DOWNLOAD_RATE}};
-    HWND wnd = m_hWnd;
-    HDC dc = ::GetDC(wnd);
-    HGDIOBJ old = ::SelectObject(dc, (HFONT)SendMessage(WM_GETFONT));
-    for (const Label& label : labels) {
-        const CString text = CToviString::GetString(label.text) + L" :";
-        HWND control = ::GetDlgItem(wnd, label.id);
-        ::SetWindowTextW(control, text.GetString());
-        SIZE extent = {};
-        ::GetTextExtentPoint32W(dc, text.GetString(), text.GetLength(), &extent);
-        RECT at;
-        ::GetWindowRect(control, &at);
-        ::MapWindowPoints(nullptr, wnd, reinterpret_cast<POINT*>(&at), 2);
-        ::MoveWindow(control, at.left, at.top, extent.cx + 2, at.bottom - at.top, TRUE);
-        HWND value = ::GetDlgItem(wnd, label.value);
-        RECT v;
-        ::GetWindowRect(value, &v);
-        ::MapWindowPoints(nullptr, wnd, reinterpret_cast<POINT*>(&v), 2);
-        const int left = at.left + extent.cx + 8;
-        ::MoveWindow(value, left, v.top, v.right - left, v.bottom - v.top, TRUE);
-    }
-    ::SelectObject(dc, old);
-    ::ReleaseDC(wnd, dc);
-
-    m_list.SubclassDlgItem(IDC_DOWNLOAD_LIST, this);
-    m_list.SetExtendedStyle(m_list.GetExtendedStyle() | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-    SHFILEINFOW info = {};
-    HIMAGELIST system = reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-    if (system)
-        m_list.SetImageList(system, LVSIL_SMALL);
-    m_list.InsertColumn(0, CToviString::GetString(14000).GetString(), LVCFMT_LEFT, 300);
-    m_list.InsertColumn(1, CToviString::GetString(14001).GetString(), LVCFMT_RIGHT, 80);
-    m_list.InsertColumn(2, CToviString::GetString(14086).GetString(), LVCFMT_RIGHT, 60);
-
-    m_log.SubclassDlgItem(IDC_DOWNLOAD_ERROR_LOG, this);
-    m_log.SetExtendedStyle(m_log.GetExtendedStyle() | LVS_EX_FULLROWSELECT);
-    m_hLogImages = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
-    if (HICON mark = CFileUtils::ToviLoadImage(IDI_TRANSFER_ERROR, 16, 16)) {
-        ImageList_AddIcon(m_hLogImages, mark);
-        ::DestroyIcon(mark);
-    }
-    m_log.SetImageList(m_hLogImages, LVSIL_SMALL);
-    m_log.InsertColumn(0, CToviString::GetString(14086).GetString(), LVCFMT_LEFT, 60);
-    m_log.InsertColumn(1, CToviString::GetString(14000).GetString(), LVCFMT_LEFT, 180);
-    m_log.InsertColumn(2, CToviString::GetString(14092).GetString(), LVCFMT_LEFT, 200);
-
-    m_barFile.SubclassDlgItem(IDC_DOWNLOAD_PROGRESS_FILE, this);
-    m_barTotal.SubclassDlgItem(IDC_DOWNLOAD_PROGRESS_TOTAL, this);
-    for (CToviProgressCtrl* bar : {&m_barFile, &m_barTotal}) {
-        bar->SetRange32(0, 100);
-        bar->SetPos(0);
-        bar->SetWindowText(L"");
-    }
-
-    transfer::SkinButton(m_chkClose, this, IDC_DOWNLOAD_CLOSE_WHEN_DONE, 15, CToviString::GetString(14085), 0);
-    transfer::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), kCancelIcon);
-    transfer::SkinButton(m_btnMinimize, this, IDC_SYSBTN_MINIMIZE, CToviButton::kStyleCaptionMinimize, CString(), 0);
-    transfer::SkinButton(m_btnMiddle, this, IDC_SYSBTN_MIDDLE, CToviButton::kStyleCaptionMiddle, CString(), 0);
-    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
-    m_btnMiddle.EnableWindow(FALSE);
-    CRect client, first;
-    GetClientRect(&client);
-    m_btnMinimize.GetWindowRect(&first);
-    const int width = first.Width();
-    int x = client.right - 72;
-    for (CToviButton* button : {&m_btnMinimize, &m_btnMiddle, &m_btnClose}) {
-        button->MoveWindow(x, 2, width, first.Height());
-        x += width;
-    }
-    if (CWnd* hidden = GetDlgItem(IDC_DIALOG_HIDDEN))
-        hidden->ShowWindow(SW_HIDE);
-}
-
-BOOL CDownloadDlg::OnEraseBkgnd(CDC* pDC)
-{
-    CRect rect;
-    GetClientRect(&rect);
-    return DrawBkgnd(pDC, rect);
-}
-
-void CDownloadDlg::OnMinimizeButton()
-{
-    ShowWindow(SW_MINIMIZE);
-}
-
 // ---- Helpers for the workers ----
-
-LRESULT CDownloadDlg::OnInvoke(WPARAM, LPARAM lParam)
-{
-    (*reinterpret_cast<std::function<void()>*>(lParam))();
-    return 0;
-}
-
-void CDownloadDlg::RunOnUi(const std::function<void()>& work)
-{
-    if (!m_hWnd)
-        return;
-    if (::GetWindowThreadProcessId(m_hWnd, nullptr) == ::GetCurrentThreadId()) {
-        work();
-        return;
-    }
-    std::function<void()> copy = work;
-    ::SendMessageW(m_hWnd, WM_DOWNLOAD_INVOKE, 0, reinterpret_cast<LPARAM>(&copy));
-}
 
 void CDownloadDlg::SetBarText(CToviProgressCtrl& bar, const CString& text, int percent)
 {
-    RunOnUi([&bar, text, percent] {
+    PostToUi([&bar, text, percent] {
         bar.SetWindowText(text.GetString());
         if (percent >= 0)
             bar.SetPos(percent);
         bar.Invalidate(FALSE);
-    });
-}
-
-void CDownloadDlg::SetMarquee(bool on)
-{
-    RunOnUi([this, on] {
-        if (on) {
-            m_barFile.SetMarquee(true, 20, 10);
-        } else if (m_barFile.IsMarquee()) {
-            m_barFile.SetMarquee(false, 20, 10);
-            m_barFile.ShowWindow(SW_SHOW);
-            m_barFile.SetRange32(0, 100);
-            m_barFile.SetPos(0);
-        }
-    });
-}
-
-int CDownloadDlg::ShowMessage(const CString& text, UINT type)
-{
-    if (text.IsEmpty())
-        return 0;
-    int answer = 0;
-    // A box asked for while the window is being stopped would hold the stop up.
-    RunOnUi([this, text, type, &answer] {
-        if (!m_bCancel)
-            answer = transfer::MessageBox(m_hWnd, text, type);
-    });
-    return answer;
-}
-
-void CDownloadDlg::NotifyTaskbar(const CString& text, int kind)
-{
-    RunOnUi([this, kind, text] {
-        if (!m_pTaskbar)
-            return;
-        if (kind == 1) {
-            m_pTaskbar->SetProgressState(m_hWnd, CTransferTaskbar::kError);
-            if (IsIconic())
-                ShowWindow(SW_RESTORE);
-            m_pTaskbar->SetOverlayIcon(m_hWnd, ::LoadIconW(nullptr, IDI_ERROR), L"");
-        } else if (kind == 0) {
-            m_pTaskbar->SetOverlayIcon(m_hWnd, ::LoadIconW(nullptr, IDI_INFORMATION), L"");
-        } else {
-            m_pTaskbar->SetOverlayIcon(m_hWnd, nullptr, L"");
-        }
-        if (!text.IsEmpty())
-            m_pTaskbar->SetThumbnailTooltip(m_hWnd, text.GetString());
-        m_pTaskbar->Flash(m_hWnd, kind != -1);
     });
 }
 
@@ -296,69 +106,55 @@ LRESULT CDownloadDlg::OnQueryCancel(WPARAM, LPARAM)
 
 LRESULT CDownloadDlg::OnDownloadProgress(WPARAM wParam, LPARAM lParam)
 {
-    const __int64 n = lParam ? *reinterpret_cast<const __int64*>(lParam) : 0;
-    m_nFileReceived += n;
-    m_nRunReceived += n;
-    if (wParam == 1)
-        m_rate.AddBase(n);
-    else
-        m_rate.AddBytes(n);
-    // Blocks arrive far faster than anyone reads the bars: show them ten times a second, and
-    // always at a file's end.
-    const ULONGLONG now = ::GetTickCount64();
-    if (now - m_nLastShown >= 100 || m_nFileReceived >= m_nFileSize) {
-        m_nLastShown = now;
-        UpdateProgress();
-    }
+    CountProgress(wParam, lParam ? *reinterpret_cast<const __int64*>(lParam) : 0);
     return 0;
 }
 
-void CDownloadDlg::UpdateProgress()
+bool CDownloadDlg::OnRelayReport(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    const int filePercent = Percent(m_nFileReceived, m_nFileSize);
+    if (message == WM_DOWNLOAD_PROGRESS) {
+        CountProgress(wParam, lParam ? *reinterpret_cast<const __int64*>(lParam) : 0);
+        result = 0;
+        return true;
+    }
+    if (message == WM_DOWNLOAD_QUERY_CANCEL) {
+        result = m_bCancel ? 1 : 0;
+        return true;
+    }
+    return false;
+}
+
+void CDownloadDlg::RefreshProgress()
+{
+    const __int64 fileDone = m_nFileDone;
+    const __int64 fileSize = m_nFileSize;
+    const __int64 totalDone = m_nTotalDone;
+    const int filePercent = Percent(fileDone, fileSize);
     CString text;
-    if (m_nRunReceived == m_nRunTotal)
+    if (totalDone == m_nTotalSize)
         text = CToviString::GetString(14219);
     else
         text.Format(L"[ %s ] %s / %s (%d%%)", ShortName(m_strFileName).GetString(),
-                    CFileUtils::ConvertFileSize2(m_nFileReceived).GetString(),
-                    CFileUtils::ConvertFileSize2(m_nFileSize).GetString(), filePercent);
-    m_barFile.SetWindowText(text.GetString());
-    m_barFile.SetPos(filePercent);
-    const int runPercent = Percent(m_nRunReceived, m_nRunTotal);
+                    CFileUtils::ConvertFileSize2(fileDone).GetString(),
+                    CFileUtils::ConvertFileSize2(fileSize).GetString(), filePercent);
+    const int runPercent = Percent(totalDone, m_nTotalSize);
     CString total;
-    total.Format(L" %s / %s (%d%%)", CFileUtils::ConvertFileSize2(m_nRunReceived).GetString(),
-                 CFileUtils::ConvertFileSize2(m_nRunTotal).GetString(), runPercent);
-    m_barTotal.SetWindowText(total.GetString());
-    m_barTotal.SetPos(runPercent);
-    m_barFile.Invalidate(FALSE);
-    m_barTotal.Invalidate(FALSE);
-    if (m_pTaskbar) {
-        m_pTaskbar->SetProgressState(m_hWnd, CTransferTaskbar::kNormal);
-        m_pTaskbar->SetProgressValue(m_hWnd, static_cast<ULONGLONG>(runPercent), 100);
-        m_pTaskbar->SetThumbnailTooltip(m_hWnd, total.GetString());
-    }
-    m_rate.Compute();
-    CString rate = m_rate.GetSpeedText();
-    const CString left = m_rate.GetTimeLeftText();
-    if (!left.IsEmpty())
-        rate.Format(L"%s (%s)", m_rate.GetSpeedText().GetString(), left.GetString());
-    if (rate != m_strLastRate) {
-        m_strLastRate = rate;
-        SetDlgItemText(IDC_DOWNLOAD_RATE, rate.GetString());
-    }
+    total.Format(L" %s / %s (%d%%)", CFileUtils::ConvertFileSize2(totalDone).GetString(),
+                 CFileUtils::ConvertFileSize2(m_nTotalSize).GetString(), runPercent);
+    ShowProgress(text, filePercent, total, runPercent);
 }
 
-LRESULT CDownloadDlg::OnTotalSizeUpdate(WPARAM wParam, LPARAM)
+LRESULT CDownloadDlg::OnTotalSizeUpdate(WPARAM wParam, LPARAM lParam)
 {
     if (wParam == 1) {
         CString text;
-        text.Format(L" 0 / %s (0%%)", CFileUtils::ConvertFileSize2(m_nRunTotal).GetString());
+        text.Format(L" 0 / %s (0%%)", CFileUtils::ConvertFileSize2(m_nTotalSize).GetString());
         m_barTotal.SetWindowText(text.GetString());
         m_barTotal.SetPos(0);
         m_barTotal.Invalidate(FALSE);
     }
-    ++m_nListedRows;
+    // lParam: the rows the batch added.
+    m_nListedRows += lParam > 0 ? static_cast<int>(lParam) : 1;
     const size_t count = GetExpandedCount();
     const int percent = count ? static_cast<int>(m_nListedRows * 100 / static_cast<int>(count)) : 100;
     CString text;
@@ -371,38 +167,16 @@ LRESULT CDownloadDlg::OnTotalSizeUpdate(WPARAM wParam, LPARAM)
 
 // ---- Session and workers ----
 
-CToviProto* CDownloadDlg::MakeSession()
-{
-    CToviProto* proto = new CToviProto();
-    proto->NoTimerFlag = 4;
-    strncpy(proto->LoginInfo.SessionId, m_szUserId, sizeof proto->LoginInfo.SessionId - 1);
-    proto->CustomerCode = m_strCustomerCode;
-    strncpy(proto->ServerAddress.szHost, m_szHost, sizeof proto->ServerAddress.szHost - 1);
-    proto->ServerAddress.WebServerAddress = CString(m_szHost);
-    proto->ServerAddress.nPort = m_nPort;
-    memcpy(proto->ServerAddress.szCode, m_szCode, sizeof m_szCode);
-    proto->OptionInfo = m_option;
-    strncpy(proto->ConnectTimeout, m_szConnectTimeout, sizeof proto->ConnectTimeout - 1);
-    strncpy(proto->SocketTimeout, m_szSocketTimeout, sizeof proto->SocketTimeout - 1);
-    return proto;
-}
-
-bool CDownloadDlg::IsAlive(CWinThread* thread)
-{
-    DWORD code = 0;
-    return thread && ::GetExitCodeThread(thread->m_hThread, &code) && code == STILL_ACTIVE;
-}
-
 LRESULT CDownloadDlg::OnDownloadReady(WPARAM, LPARAM)
 {
     m_bListBusy = true;
     if (!m_pProto)
-        m_pProto = MakeSession();
+        m_pProto = MakeSession(4);
     if (m_option.DownloadClose[0] == 'Y')
         m_chkClose.SetCheck(BST_CHECKED);
-    m_nRunReceived = 0;
-    m_nRunTotal = 0;
-    m_nFileReceived = 0;
+    m_nTotalDone = 0;
+    m_nTotalSize = 0;
+    m_nFileDone = 0;
     m_nFileSize = 0;
     m_nListedRows = 0;
     m_pListThread = AfxBeginThread(SetListDataThread, this, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
@@ -477,14 +251,13 @@ bool CDownloadDlg::AddItems(std::vector<_DOWNLOADINFO>& items)
         m_bListBusy = true;
         StopWorkers();
         // The interrupted file starts again from its first step.
-        m_nRunReceived -= m_nFileReceived;
-        m_nFileReceived = 0;
+        m_nTotalDone -= m_nFileDone.exchange(0);
         if (!m_pProto) {
-            m_pProto = MakeSession();
+            m_pProto = MakeSession(4);
             if (m_pProto->GetSecureCode(m_hWnd, m_szHost, m_nPort, m_szCode, PROT_CMD('H', '1')) != 0) {
                 TraceLog(2048, L"GetSecureCode Fail\n");
                 const CString message = m_pProto->ResultInfo.wszMessage;
-                NotifyTaskbar(message, 1);
+                Notify(1, message);
                 transfer::MessageBox(m_hWnd, message, MB_ICONERROR);
                 m_bListBusy = false;
                 return;
@@ -505,21 +278,6 @@ bool CDownloadDlg::AddItems(std::vector<_DOWNLOADINFO>& items)
 }
 
 // ---- Ending ----
-
-void CDownloadDlg::WaitForThread(CWinThread*& thread)
-{
-    for (;;) {
-        if (!thread)
-            return;
-        if (!IsAlive(thread))
-            break;
-        // A prompt on a worker would hold the worker, and so this wait, for ever.
-        CFileDuplicateDlg::CloseOpenPrompt();
-        AfxPumpWait(thread->m_hThread, 10);
-    }
-    delete thread;
-    thread = nullptr;
-}
 
 void CDownloadDlg::StopWorkers()
 {
@@ -567,20 +325,7 @@ void CDownloadDlg::OnCloseButton()
 void CDownloadDlg::OnDestroy()
 {
     StopWorkers();
+    DropPosted();
     FreeRows();
-    delete m_pTaskbar;
-    m_pTaskbar = nullptr;
-    if (m_hLogImages) {
-        m_log.SetImageList(static_cast<HIMAGELIST>(nullptr), LVSIL_SMALL);
-        ImageList_Destroy(m_hLogImages);
-        m_hLogImages = nullptr;
-    }
-    if (m_hIcon) {
-        ::DestroyIcon(m_hIcon);
-        m_hIcon = nullptr;
-    }
-    if (m_bComInit) {
-        ::CoUninitialize();
-        m_bComInit = false;
-    }
+    ReleaseWindow();
 }

@@ -4,24 +4,17 @@
 // copy by its Adler-32, so that it is resumed, skipped as identical or, after asking, replaced.
 //
 // Threads: the window's own (handlers below), the list-filling thread, the download worker and
-// the connection's receive thread. Workers change controls only through RunOnUi (a sent
-// message); the item lists are locked because the caller's thread hands items in.
+// the connection's receive thread. Workers change controls only on the window's thread (sent
+// when they need an answer, posted when it only shows); the item lists are locked because the
+// caller's thread hands items in.
 #pragma once
-#include "ListCtrl.h"
-#include "ToviButton.h"
 #include "ToviMessages.h"
-#include "ToviProgressCtrl.h"
 #include "ToviProto.h"
-#include "TransferRate.h"
-#include "VantelDialog.h"
-#include <atomic>
-#include <functional>
+#include "TransferDlg.h"
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
-
-class CWinThread;
-class CTransferTaskbar;
 
 // Messages of the download window (the progress and cancel query come from the connection).
 #define WM_DOWNLOAD_READY       (WM_USER + 10)
@@ -31,10 +24,8 @@ class CTransferTaskbar;
 #ifndef WM_TOTAL_SIZE_UPDATE
 #define WM_TOTAL_SIZE_UPDATE    (WM_USER + 52)
 #endif
-// Private: lParam a std::function<void()>* that runs on the window's thread.
-#define WM_DOWNLOAD_INVOKE      (WM_USER + 201)
 
-class TOVIINTERFACE_API CDownloadDlg : public CVantelDialog {
+class TOVIINTERFACE_API CDownloadDlg : public CTransferDlg {
     DECLARE_DYNAMIC(CDownloadDlg)
 public:
     // Results of the folder and file steps.
@@ -54,7 +45,6 @@ public:
     ~CDownloadDlg() override;
 
     // ---- Hand-over (the thread calls these) ----
-    void CopySession(const CToviProto* session);
     // Takes the items; the caller's vector gets the window's previous, empty, list.
     void TakeItems(std::vector<_DOWNLOADINFO>& items);
     // From the caller's thread while the window runs: adds the items not listed yet and
@@ -71,9 +61,6 @@ public:
     bool IsRunOver() const { return m_bRunOver; }
     bool IsForceClosed() const { return m_bForceClosed; }
 
-    // Keeps the system awake while the worker runs; tests record the calls instead.
-    typedef EXECUTION_STATE(WINAPI* ExecutionStateFn)(EXECUTION_STATE);
-    static void SetExecutionStateHook(ExecutionStateFn fn);
     // The password prompt of a protected file: IDOK when the password typed gives the digest.
     // The login dialogs register theirs; without one a protected file is refused.
     typedef int (*PasswordPromptFn)(HWND parent, const CString& fileName, const char* digest);
@@ -84,41 +71,42 @@ protected:
     void OnCancel() override;
     void OnOK() override;
     void OnDestroy();
-    BOOL OnEraseBkgnd(CDC* pDC);
     void OnCloseButton();
-    void OnMinimizeButton();
     LRESULT OnDownloadProgress(WPARAM wParam, LPARAM lParam);
     LRESULT OnQueryCancel(WPARAM wParam, LPARAM lParam);
     LRESULT OnDownloadReady(WPARAM wParam, LPARAM lParam);
     LRESULT OnDownloadStart(WPARAM wParam, LPARAM lParam);
     LRESULT OnDownloadEnd(WPARAM wParam, LPARAM lParam);
     LRESULT OnTotalSizeUpdate(WPARAM wParam, LPARAM lParam);
-    LRESULT OnInvoke(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
+    bool OnRelayReport(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void RefreshProgress() override;
 
 private:
     // ---- Window (DownloadDlg.cpp) ----
-    void SetupControls();
-    void RunOnUi(const std::function<void()>& work);
     void SetBarText(CToviProgressCtrl& bar, const CString& text, int percent);
-    void SetMarquee(bool on);
-    void UpdateProgress();
-    void NotifyTaskbar(const CString& text, int kind);
-    int ShowMessage(const CString& text, UINT type);
     void EndDownload();
     void StopWorkers();
-    void WaitForThread(CWinThread*& thread);
-    bool IsAlive(CWinThread* thread);
-    CToviProto* MakeSession();
 
     // ---- List (DownloadDlgList.cpp) ----
     static UINT SetListDataThread(LPVOID param);
     static UINT AddListDataThread(LPVOID param);
     // Appends the folder's contents, depth first, to out. -1 when a listing failed.
     int GetDownloadList(CToviProto& proto, const _DOWNLOADINFO& folder, std::vector<_DOWNLOADINFO>& out, int depth);
+    // Rows for the items, a batch at a time on the window's thread.
+    void InsertDownloadItems(const std::vector<_DOWNLOADINFO>& items);
     void InsertDownloadItem(const _DOWNLOADINFO& item);
+    // The shell's icon of a file's kind, asked once per extension (window thread).
+    int FileIcon(const wchar_t* name);
+    // Any thread: a row's status (from row on, every row's: SetRemainingRowsStatus) and the
+    // item the worker is on are shown when the window gets to them, all waiting changes in one
+    // go: a run of small files never waits for the list to paint.
     void SetRowStatus(int row, unsigned textId);
     void SetRemainingRowsStatus(int row, unsigned textId);
+    void ShowItem(const CString& name, const CString& serverPath, bool file);
+    void RequestDisplay();
+    void ApplyDisplay();   // window thread
+    // A line of the error list naming the item the worker is on.
     void InsertLogItem(int kind, const CString& text);
     void FreeRows();
     int FolderIcon(const _DOWNLOADINFO& item);
@@ -136,20 +124,8 @@ private:
     std::string AskConflict(const CString& path, int row, bool& cancelled);
     bool IsMarkedSite() const;
     void CloseFile(HANDLE& file);
-    static EXECUTION_STATE CallExecutionState(EXECUTION_STATE state);
 
-    // ---- Session fields copied from the caller ----
-    char m_szUserId[33] = {};
-    char m_szHost[128] = {};
-    int m_nPort = -1;
-    char m_szCode[16] = {};
     char m_szLoginId[10] = {};
-    CString m_strCustomerCode;
-    _OPTION_INFO m_option = {};
-    char m_szConnectTimeout[5] = {};
-    char m_szSocketTimeout[5] = {};
-    char m_szRetryTimeout[5] = {};
-    char m_szRetryCount[5] = {};
 
     // ---- Items (m_itemsLock) ----
     std::mutex m_itemsLock;
@@ -160,7 +136,6 @@ private:
 
     // ---- Procedure state ----
     CToviProto* m_pProto = nullptr;
-    std::atomic<bool> m_bCancel{false};
     std::atomic<bool> m_bListBusy{false};
     std::atomic<bool> m_bForceClosed{false};
     std::atomic<bool> m_bRunOver{false};
@@ -171,35 +146,33 @@ private:
     std::atomic<int> m_nSkipped{0};
     bool m_bApplyAll = false;
     std::string m_strApplyMode;
-    CString m_strFileName;
+    CString m_strFileName;    // window thread: the name the progress shows
+    CString m_strWorkItem;    // worker thread: the item its log lines name
+    std::atomic<int> m_nRowCount{0};        // rows in the list, for the worker
     wchar_t m_wszRemark[1024] = {};
 
+    // ---- Display waiting for the window (m_displayLock) ----
+    struct RowChange {
+        int row;
+        unsigned textId;
+        bool rest;   // this row and all after it
+    };
+    std::mutex m_displayLock;
+    std::vector<RowChange> m_rowChanges;
+    bool m_bItemChanged = false;
+    bool m_bItemIsFile = false;
+    CString m_strItemName;
+    CString m_strItemPath;
+    std::atomic<bool> m_bDisplayPosted{false};
+
     // ---- Progress (window thread) ----
-    __int64 m_nFileSize = 0;
-    __int64 m_nFileReceived = 0;
-    __int64 m_nRunReceived = 0;
-    __int64 m_nRunTotal = 0;
     int m_nListedRows = 0;
-    CTransferRate m_rate;
-    CString m_strLastRate;
-    ULONGLONG m_nLastShown = 0;
+    std::map<std::wstring, int> m_fileIcons;   // extension to icon
 
     // ---- Threads ----
     CWinThread* m_pListThread = nullptr;
     CWinThread* m_pWorker = nullptr;
 
     // ---- Controls ----
-    CListCtrl m_list;
-    CListCtrl m_log;
-    HIMAGELIST m_hLogImages = nullptr;
-    CToviProgressCtrl m_barFile;
-    CToviProgressCtrl m_barTotal;
-    CToviButton m_btnCancel;
-    CToviButton m_btnMinimize;
-    CToviButton m_btnMiddle;
-    CToviButton m_btnClose;
     CToviButton m_chkClose;
-    HICON m_hIcon = nullptr;
-    CTransferTaskbar* m_pTaskbar = nullptr;
-    bool m_bComInit = false;
 };

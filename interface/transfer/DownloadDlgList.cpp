@@ -8,6 +8,7 @@
 #include "TraceLog.h"
 #include "TransferCommon.h"
 #include "DownloadNames.h"
+#include "DownloadRes.h"
 #include "VImageList.h"
 #include "WinThread.h"
 #include <commctrl.h>
@@ -69,14 +70,12 @@ UINT CDownloadDlg::SetListDataThread(LPVOID param)
         dlg->m_expanded = expanded;
     }
     dlg->SetMarquee(false);
-    for (const _DOWNLOADINFO& item : expanded) {
-        if (dlg->m_bCancel) {
-            dlg->m_bListBusy = false;
-            return 0;
-        }
-        dlg->InsertDownloadItem(item);
+    dlg->InsertDownloadItems(expanded);
+    if (dlg->m_bCancel) {
+        dlg->m_bListBusy = false;
+        return 0;
     }
-    dlg->RunOnUi([dlg] { dlg->m_rate.m_nExpectedTotal = dlg->m_nRunTotal; });
+    dlg->RunOnUi([dlg] { dlg->m_rate.m_nExpectedTotal = dlg->m_nTotalSize; });
     ::SendMessageW(dlg->m_hWnd, WM_DOWNLOAD_START, 0, 0);
     dlg->m_bListBusy = false;
     if (com)
@@ -113,9 +112,8 @@ UINT CDownloadDlg::AddListDataThread(LPVOID param)
             std::lock_guard<std::mutex> lock(dlg->m_itemsLock);
             dlg->m_expanded.insert(dlg->m_expanded.end(), expanded.begin(), expanded.end());
         }
-        for (const _DOWNLOADINFO& item : expanded)
-            dlg->InsertDownloadItem(item);
-        dlg->RunOnUi([dlg] { dlg->m_rate.m_nExpectedTotal = dlg->m_nRunTotal; });
+        dlg->InsertDownloadItems(expanded);
+        dlg->RunOnUi([dlg] { dlg->m_rate.m_nExpectedTotal = dlg->m_nTotalSize; });
         dlg->m_bListBusy = false;
         ::SendMessageW(dlg->m_hWnd, WM_DOWNLOAD_START, 0, 0);
     }
@@ -138,7 +136,7 @@ int CDownloadDlg::GetDownloadList(CToviProto& proto, const _DOWNLOADINFO& folder
         if (proto.GetFolderInfo(const_cast<char*>(folder.ItemId), const_cast<char*>(folder.FolderId),
                                 const_cast<char*>("A"), true, page == 0) != 0) {
             const CString message = proto.ResultInfo.wszMessage;
-            NotifyTaskbar(message, 1);
+            Notify(1, message);
             ShowMessage(message, MB_ICONERROR);
             return -1;
         }
@@ -207,69 +205,160 @@ int CDownloadDlg::FolderIcon(const _DOWNLOADINFO& item)
     return images.GetYellowClose();
 }
 
+void CDownloadDlg::InsertDownloadItems(const std::vector<_DOWNLOADINFO>& items)
+{
+    // One wait on the window per batch instead of one per row; a batch is small enough for the
+    // window to stay responsive in between.
+    const size_t kBatch = 256;
+    for (size_t first = 0; first < items.size() && !m_bCancel; first += kBatch) {
+        const size_t last = first + kBatch < items.size() ? first + kBatch : items.size();
+        RunOnUi([this, &items, first, last] {
+            bool anyFile = false;
+            m_list.SetRedraw(FALSE);
+            for (size_t i = first; i < last; ++i) {
+                InsertDownloadItem(items[i]);
+                anyFile = anyFile || items[i].Type[0] != 'D';
+            }
+            m_list.SetRedraw(TRUE);
+            PostMessage(WM_TOTAL_SIZE_UPDATE, anyFile ? 1 : 0, static_cast<LPARAM>(last - first));
+        });
+    }
+}
+
+int CDownloadDlg::FileIcon(const wchar_t* name)
+{
+    const wchar_t* dot = wcsrchr(name, L'.');
+    std::wstring kind = dot ? dot : L"";
+    for (wchar_t& c : kind)
+        c = static_cast<wchar_t>(towlower(c));
+    auto known = m_fileIcons.find(kind);
+    if (known == m_fileIcons.end())
+        known = m_fileIcons.emplace(kind, SharedImages().GetSysIcon(name, false, false, false)).first;
+    return known->second;
+}
+
+// Window thread.
 void CDownloadDlg::InsertDownloadItem(const _DOWNLOADINFO& item)
 {
-    RunOnUi([this, item] {
-        HIMAGELIST shared = SharedImages().GetSmallImageList();
-        if (shared && ListView_GetImageList(m_list.GetSafeHwnd(), LVSIL_SMALL) != shared)
-            m_list.SetImageList(shared, LVSIL_SMALL);
-        _DOWNLOADINFO* data = new _DOWNLOADINFO(item);
-        data->Checksum[0] = 0;
-        const bool file = item.Type[0] != 'D';
-        int image = 0;
-        if (file) {
-            image = SharedImages().GetSysIcon(item.Name, false, false, false);
-            m_nRunTotal += _atoi64(item.Size);
-        } else {
-            image = FolderIcon(item);
-        }
-        const int row = m_list.GetItemCount();
-        const int at = m_list.InsertItem(LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, row, item.Name, 0, 0, image,
-                                         reinterpret_cast<LPARAM>(data));
-        if (at < 0) {
-            delete data;
-            return;
-        }
-        if (!file && Is(item.FolderKind, "A"))
-            m_list.SetItemState(at, INDEXTOOVERLAYMASK(SharedImages().GetLockOverlayMask()), LVIS_OVERLAYMASK);
-        if (file)
-            m_list.SetItemText(at, 1, CFileUtils::ConvertFileSize2(_atoi64(item.Size)).GetString());
-        m_list.SetItemText(at, 2, CToviString::GetString(kRowWaiting).GetString());
-        PostMessage(WM_TOTAL_SIZE_UPDATE, file ? 1 : 0, 0);
-    });
+    HIMAGELIST shared = SharedImages().GetSmallImageList();
+    if (shared && ListView_GetImageList(m_list.GetSafeHwnd(), LVSIL_SMALL) != shared)
+        m_list.SetImageList(shared, LVSIL_SMALL);
+    _DOWNLOADINFO* data = new _DOWNLOADINFO(item);
+    data->Checksum[0] = 0;
+    const bool file = item.Type[0] != 'D';
+    int image = 0;
+    if (file) {
+        image = FileIcon(item.Name);
+        m_nTotalSize += _atoi64(item.Size);
+    } else {
+        image = FolderIcon(item);
+    }
+    const int row = m_list.GetItemCount();
+    const int at = m_list.InsertItem(LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, row, item.Name, 0, 0, image,
+                                     reinterpret_cast<LPARAM>(data));
+    if (at < 0) {
+        delete data;
+        return;
+    }
+    m_nRowCount = m_list.GetItemCount();
+    if (!file && Is(item.FolderKind, "A"))
+        m_list.SetItemState(at, INDEXTOOVERLAYMASK(SharedImages().GetLockOverlayMask()), LVIS_OVERLAYMASK);
+    if (file)
+        m_list.SetItemText(at, 1, CFileUtils::ConvertFileSize2(_atoi64(item.Size)).GetString());
+    m_list.SetItemText(at, 2, CToviString::GetString(kRowWaiting).GetString());
 }
 
 void CDownloadDlg::SetRowStatus(int row, unsigned textId)
 {
-    RunOnUi([this, row, textId] {
-        if (row < 0 || row >= m_list.GetItemCount())
-            return;
-        m_list.SetItemText(row, 2, CToviString::GetString(textId).GetString());
-        if (textId == kRowRunning) {
-            m_list.SetSelectionMark(row);
-            m_list.SetFocus();
-            m_list.EnsureVisible(row, FALSE);
-            m_list.UpdateWindow();
-        } else if (textId != kRowStopped) {
-            m_list.RedrawItems(row, row);
-        }
-    });
+    {
+        std::lock_guard<std::mutex> lock(m_displayLock);
+        m_rowChanges.push_back({row, textId, false});
+    }
+    RequestDisplay();
 }
 
 void CDownloadDlg::SetRemainingRowsStatus(int row, unsigned textId)
 {
-    RunOnUi([this, row, textId] {
-        for (int i = row < 0 ? 0 : row; i < m_list.GetItemCount(); ++i) {
-            m_list.SetItemText(i, 2, CToviString::GetString(textId).GetString());
-            m_list.RedrawItems(i, i);
+    {
+        std::lock_guard<std::mutex> lock(m_displayLock);
+        m_rowChanges.push_back({row, textId, true});
+    }
+    RequestDisplay();
+}
+
+void CDownloadDlg::ShowItem(const CString& name, const CString& serverPath, bool file)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_displayLock);
+        m_bItemChanged = true;
+        m_bItemIsFile = file;
+        m_strItemName = name;
+        m_strItemPath = serverPath;
+    }
+    RequestDisplay();
+}
+
+void CDownloadDlg::RequestDisplay()
+{
+    // One request waits at a time: it takes every change made until the window runs it.
+    if (!m_bDisplayPosted.exchange(true))
+        PostToUi([this] { ApplyDisplay(); });
+}
+
+void CDownloadDlg::ApplyDisplay()
+{
+    m_bDisplayPosted = false;
+    std::vector<RowChange> changes;
+    bool itemChanged;
+    bool itemIsFile;
+    CString name;
+    CString path;
+    {
+        std::lock_guard<std::mutex> lock(m_displayLock);
+        changes.swap(m_rowChanges);
+        itemChanged = m_bItemChanged;
+        itemIsFile = m_bItemIsFile;
+        name = m_strItemName;
+        path = m_strItemPath;
+        m_bItemChanged = false;
+    }
+    if (itemChanged) {
+        m_strFileName = name;
+        SetDlgItemText(IDC_DOWNLOAD_FOLDER, path.GetString());
+        if (itemIsFile)
+            SetDlgItemText(IDC_DOWNLOAD_FILE, name.GetString());
+    }
+    const int count = m_list.GetItemCount();
+    int running = -1;
+    for (const RowChange& change : changes) {
+        const CString text = CToviString::GetString(change.textId);
+        if (change.rest) {
+            for (int i = change.row < 0 ? 0 : change.row; i < count; ++i) {
+                m_list.SetItemText(i, 2, text.GetString());
+                m_list.RedrawItems(i, i);
+            }
+            continue;
         }
-    });
+        if (change.row < 0 || change.row >= count)
+            continue;
+        m_list.SetItemText(change.row, 2, text.GetString());
+        if (change.textId == kRowRunning)
+            running = change.row;
+        else if (change.textId != kRowStopped)
+            m_list.RedrawItems(change.row, change.row);
+    }
+    // Only the last row that started is brought into view.
+    if (running >= 0) {
+        m_list.SetSelectionMark(running);
+        m_list.SetFocus();
+        m_list.EnsureVisible(running, FALSE);
+    }
 }
 
 void CDownloadDlg::InsertLogItem(int kind, const CString& text)
 {
-    const CString name = m_strFileName;
-    RunOnUi([this, kind, text, name] {
+    const CString name = m_strWorkItem;
+    PostToUi([this, kind, text, name] {
         m_log.SetRedraw(FALSE);
         const int at = m_log.InsertItem(LVIF_TEXT | LVIF_IMAGE, m_log.GetItemCount(),
                                         CToviString::GetString(14093).GetString(), 0, 0, 0, 0);
@@ -291,4 +380,5 @@ void CDownloadDlg::FreeRows()
     for (int i = 0; i < m_list.GetItemCount(); ++i)
         delete reinterpret_cast<_DOWNLOADINFO*>(m_list.GetItemData(i));
     m_list.DeleteAllItems();
+    m_nRowCount = 0;
 }

@@ -24,7 +24,6 @@ const int kMaxWaitRounds = 10000;
 const unsigned kMsgNameRefused = 12077;
 const unsigned kMsgNetworkError = 12123;
 
-CDownloadDlg::ExecutionStateFn g_executionState = ::SetThreadExecutionState;
 CDownloadDlg::PasswordPromptFn g_passwordPrompt = nullptr;
 
 CString SystemErrorText(DWORD error)
@@ -43,14 +42,19 @@ CString SystemErrorText(DWORD error)
     return text;
 }
 
+HANDLE TryOpenLocal(const CString& path, DWORD disposition)
+{
+    return ::CreateFileW(path.GetString(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
 HANDLE OpenLocal(const CString& path, DWORD disposition)
 {
     HANDLE file = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt <= 10; ++attempt) {
         if (attempt)
             ::Sleep(10);
-        file = ::CreateFileW(path.GetString(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                             disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+        file = TryOpenLocal(path, disposition);
         if (file != INVALID_HANDLE_VALUE)
             break;
     }
@@ -64,16 +68,6 @@ char* OrNull(char* text)
 
 }
 
-EXECUTION_STATE CDownloadDlg::CallExecutionState(EXECUTION_STATE state)
-{
-    return g_executionState(state);
-}
-
-void CDownloadDlg::SetExecutionStateHook(ExecutionStateFn fn)
-{
-    g_executionState = fn ? fn : ::SetThreadExecutionState;
-}
-
 void CDownloadDlg::SetPasswordPrompt(PasswordPromptFn fn)
 {
     g_passwordPrompt = fn;
@@ -84,7 +78,9 @@ UINT CDownloadDlg::DownloadThread(LPVOID param)
     CDownloadDlg* dlg = static_cast<CDownloadDlg*>(param);
     transfer::ApplyThreadLanguage();
     CallExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
+    dlg->CreateRelay(true);
     dlg->Download();
+    dlg->DestroyRelay();
     if (dlg->m_bListBusy) {
         // Items were added: the listing starts the next pass.
         CallExecutionState(ES_CONTINUOUS);
@@ -93,6 +89,8 @@ UINT CDownloadDlg::DownloadThread(LPVOID param)
     dlg->m_bCancel = true;
     bool closeNow = dlg->m_bForceClosed;
     dlg->RunOnUi([dlg, &closeNow] {
+        // The rows and texts the pass posted show before its end does.
+        dlg->RunPosted();
         if (dlg->m_chkClose.GetCheck() == BST_CHECKED)
             closeNow = true;
         if (closeNow)
@@ -122,7 +120,7 @@ int CDownloadDlg::Download()
     m_nErrors = 0;
     m_bApplyAll = false;
     m_strApplyMode.clear();
-    RunOnUi([this] {
+    PostToUi([this] {
         if (m_pTaskbar)
             m_pTaskbar->SetOverlayIcon(m_hWnd, nullptr, L"");
     });
@@ -157,22 +155,22 @@ int CDownloadDlg::Download()
         ++m_nCurrentIndex;
     }
     SetBarText(m_barFile, CToviString::GetString(m_nErrors > 0 ? 14250 : 14219), 100);
-    NotifyTaskbar(CString(), 0);
+    Notify(0, CString());
     return result;
 }
 
 int CDownloadDlg::StatusRow(const _DOWNLOADINFO& item)
 {
-    int row = -1;
-    RunOnUi([this, &item, &row] {
-        if (m_nCurrentRow < 0 || m_nCurrentRow >= m_list.GetItemCount())
-            return;
-        const _DOWNLOADINFO* data = reinterpret_cast<const _DOWNLOADINFO*>(m_list.GetItemData(m_nCurrentRow));
-        if (!data)
-            return;
-        row = strcmp(data->ItemId, item.ItemId) == 0 && strcmp(data->FolderId, item.FolderId) == 0 ? m_nCurrentRow : 0;
-    });
-    return row;
+    // The rows follow the expanded items one to one and were all made before the worker
+    // started: the worker finds its row without asking the window.
+    const int row = static_cast<int>(m_nCurrentRow);
+    if (row < 0 || row >= m_nRowCount)
+        return -1;
+    std::lock_guard<std::mutex> lock(m_itemsLock);
+    if (static_cast<size_t>(row) >= m_expanded.size())
+        return -1;
+    const _DOWNLOADINFO& data = m_expanded[row];
+    return strcmp(data.ItemId, item.ItemId) == 0 && strcmp(data.FolderId, item.FolderId) == 0 ? row : 0;
 }
 
 void CDownloadDlg::CloseFile(HANDLE& file)
@@ -187,18 +185,18 @@ int CDownloadDlg::DownloadFolder(_DOWNLOADINFO item)
 {
     if (m_bCancel)
         return DOWNLOAD_CANCEL;
-    RunOnUi([this, &item] { SetDlgItemText(IDC_DOWNLOAD_FOLDER, item.ServerPath); });
+
     const int row = StatusRow(item);
     if (row < 0) {
         ++m_nErrors;
         return DOWNLOAD_FAILED;
     }
-    SetRowStatus(row, kRowRunning);
-    RunOnUi([this, &item] { m_strFileName = item.Name; });
+    SetRowStatus(row, kRowRunning);    m_strWorkItem = item.Name;
+    ShowItem(item.Name, item.ServerPath, false);
     if (!download::IsSafeLocalName(item.Name)) {
         SetRowStatus(row, kRowFailed);
         InsertLogItem(1, CToviMsg::GetString(kMsgNameRefused));
-        NotifyTaskbar(CToviMsg::GetString(kMsgNameRefused), 1);
+        Notify(1, CToviMsg::GetString(kMsgNameRefused));
         ++m_nErrors;
         return DOWNLOAD_SKIP;
     }
@@ -207,7 +205,7 @@ int CDownloadDlg::DownloadFolder(_DOWNLOADINFO item)
     if (::GetFileAttributesW(local.GetString()) == INVALID_FILE_ATTRIBUTES) {
         if (!::CreateDirectoryW(local.GetString(), nullptr)) {
             SetRowStatus(row, kRowFailed);
-            NotifyTaskbar(CToviMsg::GetString(12022), 1);
+            Notify(1, CToviMsg::GetString(12022));
             ShowMessage(CToviMsg::GetString(12022), MB_ICONERROR);
             ++m_nErrors;
             return DOWNLOAD_FAILED;
@@ -271,7 +269,7 @@ int CDownloadDlg::Classify(int row, HANDLE& file)
     if (info.nReplyCmd == C_ERROR_WARN) {
         InsertLogItem(1, message);
         SetRowStatus(row, kRowCancelled);
-        NotifyTaskbar(message, 1);
+        Notify(1, message);
         ++m_nErrors;
         // The next file starts on a fresh connection.
         m_pProto->CloseSocket();
@@ -280,7 +278,7 @@ int CDownloadDlg::Classify(int row, HANDLE& file)
     InsertLogItem(1, message);
     if (info.nResultCode == IXO_SOCK_ERR_SEND || info.nResultCode == IXO_SOCK_ERR_RECV ||
         info.nResultCode == IXO_SOCK_ERR_TIMEOUT)
-        NotifyTaskbar(message, 1);
+        Notify(1, message);
     return kRetry;
 }
 
@@ -313,7 +311,7 @@ int CDownloadDlg::DecryptWait(int row, HANDLE& file)
         ++m_nErrors;
         if (info.nResultCode == IXO_SOCK_ERR_SEND || info.nResultCode == IXO_SOCK_ERR_RECV ||
             info.nResultCode == IXO_SOCK_ERR_TIMEOUT) {
-            NotifyTaskbar(message, 1);
+            Notify(1, message);
             ShowMessage(message, MB_ICONERROR);
             return DOWNLOAD_FAILED;
         }
@@ -354,13 +352,10 @@ int CDownloadDlg::DownloadFile(_DOWNLOADINFO item)
         if (m_bCancel)
             return DOWNLOAD_CANCEL;
         const __int64 serverSize = _atoi64(item.Size);
-        RunOnUi([this, &item, serverSize] {
-            m_strFileName = item.Name;
-            SetDlgItemText(IDC_DOWNLOAD_FOLDER, item.ServerPath);
-            SetDlgItemText(IDC_DOWNLOAD_FILE, item.Name);
-            m_nFileSize = serverSize;
-            m_nFileReceived = 0;
-        });
+        m_strWorkItem = item.Name;
+        m_nFileSize = serverSize;
+        m_nFileDone = 0;
+        ShowItem(item.Name, item.ServerPath, true);
         const CString local = item.DestFolder + L"\\" + item.Name;
         const int row = StatusRow(item);
         if (row < 0) {
@@ -371,7 +366,7 @@ int CDownloadDlg::DownloadFile(_DOWNLOADINFO item)
         if (!download::IsSafeLocalName(item.Name)) {
             SetRowStatus(row, kRowFailed);
             InsertLogItem(1, CToviMsg::GetString(kMsgNameRefused));
-            NotifyTaskbar(CToviMsg::GetString(kMsgNameRefused), 1);
+            Notify(1, CToviMsg::GetString(kMsgNameRefused));
             ++m_nErrors;
             return DOWNLOAD_SKIP;
         }
@@ -389,19 +384,24 @@ int CDownloadDlg::DownloadFile(_DOWNLOADINFO item)
             passwordAccepted = true;
         }
 
+        // Most files are new: making one is also the cheapest way to learn that it was not there.
+        HANDLE file = TryOpenLocal(local, CREATE_NEW);
+        bool present = false;
+        __int64 localSize = 0;
+        if (file == INVALID_HANDLE_VALUE) {
+            WIN32_FILE_ATTRIBUTE_DATA found = {};
+            present = ::GetFileAttributesExW(local.GetString(), GetFileExInfoStandard, &found) != 0;
+            if (present)
+                localSize = (static_cast<__int64>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+        }
         // An empty local file holds nothing to compare: it is filled like a new one.
-        WIN32_FILE_ATTRIBUTE_DATA found = {};
-        const bool present = ::GetFileAttributesExW(local.GetString(), GetFileExInfoStandard, &found) != 0;
-        const __int64 localSize =
-            present ? (static_cast<__int64>(found.nFileSizeHigh) << 32) | found.nFileSizeLow : 0;
         const bool existed = present && localSize > 0;
         char position[21] = {};
         item.Checksum[0] = 0;
-        HANDLE file = INVALID_HANDLE_VALUE;
         DWORD openError = 0;
-        if (!present) {
+        if (file == INVALID_HANDLE_VALUE && !present) {
             file = OpenLocal(local, CREATE_NEW);
-        } else {
+        } else if (file == INVALID_HANDLE_VALUE) {
             if (existed) {
                 _snprintf(position, sizeof position, "%I64u", static_cast<unsigned __int64>(localSize));
                 _snprintf(item.Checksum, sizeof item.Checksum, "%lu",
@@ -413,7 +413,7 @@ int CDownloadDlg::DownloadFile(_DOWNLOADINFO item)
             openError = ::GetLastError();
             SetRowStatus(row, kRowFailed);
             const CString text = SystemErrorText(openError);
-            NotifyTaskbar(text, 1);
+            Notify(1, text);
             ShowMessage(text, MB_ICONERROR);
             ++m_nErrors;
             return DOWNLOAD_FAILED;
@@ -429,7 +429,7 @@ int CDownloadDlg::DownloadFile(_DOWNLOADINFO item)
             ::SetEndOfFile(file);
         }
 
-        int rc = m_pProto->GetDownloadInfo(m_hWnd, file, item.ItemId, item.FolderId, item.Version, OrNull(position),
+        int rc = m_pProto->GetDownloadInfo(ReportWindow(), file, item.ItemId, item.FolderId, item.Version, OrNull(position),
                                            OrNull(item.Checksum), OrNull(item.FileKey));
         bool again = false;
         if (rc != 0) {
@@ -478,7 +478,8 @@ int CDownloadDlg::DownloadFile(_DOWNLOADINFO item)
             }
             CFileUtils::Seek64(file, offset, FILE_BEGIN);
             if (mode == "1") {
-                rc = download::Reannounce(*m_pProto, m_hWnd, file, item.ItemId, item.FolderId, item.Version, item.FileKey);
+                rc = download::Reannounce(*m_pProto, ReportWindow(), file, item.ItemId, item.FolderId, item.Version,
+                                          item.FileKey);
                 if (rc != 0) {
                     const int action = Classify(row, file);
                     if (action != kRetry)
@@ -507,16 +508,14 @@ int CDownloadDlg::DownloadFile(_DOWNLOADINFO item)
                     if (conflict) {
                         SetRowStatus(row, kRowCancelled);
                     } else {
-                        __int64 present64 = localSize;
-                        ::SendMessageW(m_hWnd, WM_DOWNLOAD_PROGRESS, 0, reinterpret_cast<LPARAM>(&present64));
+                        CountProgress(0, localSize);
                         SetRowStatus(row, IsMarkedSite() ? kRowPresent : kRowDone);
                     }
                     ++m_nSkipped;
                     return DOWNLOAD_SKIP;
                 }
             } else if (mode == "3") {
-                __int64 base = localSize;
-                ::SendMessageW(m_hWnd, WM_DOWNLOAD_PROGRESS, 1, reinterpret_cast<LPARAM>(&base));
+                CountProgress(1, localSize);
                 if (download::ResumeAt(*m_pProto, file, localSize) != 0) {
                     const int action = Classify(row, file);
                     if (action != kRetry)
@@ -568,10 +567,7 @@ int CDownloadDlg::DownloadFile(_DOWNLOADINFO item)
 
         // Retry: the attempt's bytes come off the run, and the connection starts afresh.
         CloseFile(file);
-        RunOnUi([this] {
-            m_nRunReceived -= m_nFileReceived;
-            m_nFileReceived = 0;
-        });
+        m_nTotalDone -= m_nFileDone.exchange(0);
         m_pProto->CloseSocket();
         ++retries;
         int limit = atoi(m_szRetryCount);
@@ -584,6 +580,6 @@ int CDownloadDlg::DownloadFile(_DOWNLOADINFO item)
         }
         if (!WaitRetryDelay())
             return DOWNLOAD_CANCEL;
-        NotifyTaskbar(CString(), -1);
+        Notify(-1, CString());
     }
 }

@@ -1,6 +1,5 @@
 // CDownloadThread: the download's user-interface thread.
 #include "DownloadThread.h"
-#include "ToviString.h"
 #include "TransferCommon.h"
 
 IMPLEMENT_DYNCREATE(CDownloadThread, CWinThread)
@@ -29,9 +28,7 @@ int CDownloadThread::SetDownloadInfo(void* owner, HWND mainWnd, std::vector<_DOW
 
 int CDownloadThread::AddDownloadInfo(std::vector<_DOWNLOADINFO>& items)
 {
-    // A thread resumed a moment ago may not have its window yet.
-    for (int i = 0; i < 500 && !(m_dlg.GetSafeHwnd() && ::IsWindowVisible(m_dlg.GetSafeHwnd())); ++i)
-        ::Sleep(10);
+    transfer::WaitUntilShown(m_dlg);
     m_dlg.AddItems(items);
     return 0;
 }
@@ -44,23 +41,13 @@ void CDownloadThread::EndDownloadForce()
 
 int CDownloadThread::SetUIFocus()
 {
-    const CString title = CToviString::GetString(14047);
-    for (int i = 0; i < 10; ++i) {
-        if (::FindWindowW(L"#32770", title.GetString()))
-            break;
-        ::Sleep(100);
-    }
-    if (m_dlg.GetSafeHwnd())
-        m_dlg.ActivateWindow(m_dlg.GetSafeHwnd());
+    transfer::BringToFront(m_dlg, 14047);
     return 0;
 }
 
 BOOL CDownloadThread::InitInstance()
 {
-    transfer::ApplyThreadLanguage();
-    m_pMainWnd = &m_dlg;
-    m_dlg.DoModal();
-    m_pMainWnd = nullptr;
+    transfer::RunWindowModal(*this, m_dlg);
     return FALSE;
 }
 

@@ -3,7 +3,10 @@
 #include "ToviButton.h"
 #include "FileUtils.h"
 #include "ToviRegistry.h"
+#include "ToviString.h"
 #include "ToviTextLanguage.h"
+#include "VantelDialog.h"
+#include "WinThread.h"
 #include "Wnd.h"
 #include <shellapi.h>
 
@@ -34,6 +37,32 @@ void SkinButton(CToviButton& button, CWnd* dialog, UINT id, int style, const CSt
     if (iconId)
         button.SetIcon(iconId);
     button.SetBtnStyle(style);
+}
+
+void RunWindowModal(CWinThread& thread, CVantelDialog& window)
+{
+    ApplyThreadLanguage();
+    thread.m_pMainWnd = &window;
+    window.DoModal();
+    thread.m_pMainWnd = nullptr;
+}
+
+void WaitUntilShown(CWnd& window)
+{
+    for (int i = 0; i < 500 && !(window.GetSafeHwnd() && ::IsWindowVisible(window.GetSafeHwnd())); ++i)
+        ::Sleep(10);
+}
+
+void BringToFront(CVantelDialog& window, unsigned titleId)
+{
+    const CString title = CToviString::GetString(titleId);
+    for (int i = 0; i < 10; ++i) {
+        if (::FindWindowW(L"#32770", title.GetString()))
+            break;
+        ::Sleep(100);
+    }
+    if (window.GetSafeHwnd())
+        window.ActivateWindow(window.GetSafeHwnd());
 }
 
 void PlaceCloseButton(CWnd* dialog, CWnd* closeButton)

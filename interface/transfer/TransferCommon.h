@@ -7,6 +7,8 @@
 
 class CWnd;
 class CToviButton;
+class CVantelDialog;
+class CWinThread;
 
 namespace transfer {
 
@@ -18,6 +20,16 @@ int MessageBox(HWND owner, const CString& text, UINT type);
 // Subclasses the dialog's button id as a skinned button of that style with a text and an
 // optional 16x16 icon (0: none).
 void SkinButton(CToviButton& button, CWnd* dialog, UINT id, int style, const CString& text, UINT iconId);
+// The transfer threads' steps around their window:
+// The thread's run: the configured language, then the window modal as the thread's main window.
+void RunWindowModal(CWinThread& thread, CVantelDialog& window);
+// From the owner's thread: waits (five seconds at most) for a window whose thread was resumed a
+// moment ago to exist and show.
+void WaitUntilShown(CWnd& window);
+// Brings the window to the front, once a window of that title (a text id) is found or after a
+// second.
+void BringToFront(CVantelDialog& window, unsigned titleId);
+
 // Places the caption close button at the top right as every skinned dialog of ours does.
 void PlaceCloseButton(CWnd* dialog, CWnd* closeButton);
 // A new bold (weight 600) copy of the dialog's own font; the caller deletes it.

@@ -18,14 +18,12 @@
 #include <commctrl.h>
 #include <memory>
 
-IMPLEMENT_DYNAMIC(CUploadDlg, CVantelDialog)
+IMPLEMENT_DYNAMIC(CUploadDlg, CTransferDlg)
 
-BEGIN_MESSAGE_MAP(CUploadDlg, CVantelDialog)
+BEGIN_MESSAGE_MAP(CUploadDlg, CTransferDlg)
     ON_WM_DESTROY()
-    ON_WM_ERASEBKGND()
     ON_WM_TIMER()
     ON_BN_CLICKED(IDC_SYSBTN_CLOSE, OnCloseButton)
-    ON_BN_CLICKED(IDC_SYSBTN_MINIMIZE, OnMinimizeButton)
     ON_MESSAGE(WM_UPLOAD_PROGRESS, OnUploadProgress)
     ON_MESSAGE(WM_UPLOAD_THROTTLE, OnUploadThrottle)
     ON_MESSAGE(WM_UPLOAD_BEGIN, OnUploadBegin)
@@ -36,19 +34,12 @@ BEGIN_MESSAGE_MAP(CUploadDlg, CVantelDialog)
     ON_MESSAGE(WM_END_UPLOAD_FORCE, OnEndUploadForce)
     ON_MESSAGE(WM_UPLOAD_RECONNECT, OnUploadReconnect)
     ON_MESSAGE(WM_TOTAL_SIZE_UPDATE, OnTotalSizeUpdate)
-    ON_MESSAGE(WM_UPLOAD_INVOKE, OnInvoke)
     ON_MESSAGE(WM_UPLOAD_REFUSED, OnUploadRefused)
-    ON_MESSAGE(WM_UPLOAD_POSTED, OnPosted)
-    ON_MESSAGE(WM_UPLOAD_REFRESH, OnUploadRefresh)
 END_MESSAGE_MAP()
 
 namespace {
 
-const UINT kCancelIcon = 528;
 const UINT_PTR kRefreshTimer = 5;
-const COLORREF kLabelColor = 0x7C512E;
-
-CUploadDlg::ExecutionStateFn g_executionState = ::SetThreadExecutionState;
 
 // Site codes under which an abandoned run also says so in a message box.
 bool AbandonNoticeSite(const CString& code)
@@ -64,19 +55,8 @@ bool AbandonNoticeSite(const CString& code)
 
 }
 
-EXECUTION_STATE CUploadDlg::CallExecutionState(EXECUTION_STATE state)
+CUploadDlg::CUploadDlg(CWnd* pParent) : CTransferDlg(IDD_UPLOAD, pParent)
 {
-    return g_executionState(state);
-}
-
-void CUploadDlg::SetExecutionStateHook(ExecutionStateFn fn)
-{
-    g_executionState = fn ? fn : ::SetThreadExecutionState;
-}
-
-CUploadDlg::CUploadDlg(CWnd* pParent) : CVantelDialog(IDD_UPLOAD, pParent)
-{
-    m_nUIType = kUITypeMinimizable;
 }
 
 CUploadDlg::~CUploadDlg()
@@ -91,20 +71,11 @@ void CUploadDlg::CopySession(const CToviProto* session)
 {
     if (!session)
         return;
-    strncpy(m_szSessionId, session->LoginInfo.SessionId, sizeof m_szSessionId - 1);
-    strncpy(m_szHost, session->ServerAddress.szHost, sizeof m_szHost - 1);
-    m_nPort = session->ServerAddress.nPort;
-    memcpy(m_szCode, session->ServerAddress.szCode, sizeof m_szCode);
-    m_strCustomerCode = session->CustomerCode;
+    CTransferDlg::CopySession(session);
     if (session->OptionInfo.Factor[0])
         strncpy(m_szFactor, session->OptionInfo.Factor, sizeof m_szFactor - 1);
-    strncpy(m_szConnectTimeout, session->ConnectTimeout, sizeof m_szConnectTimeout - 1);
-    strncpy(m_szSocketTimeout, session->SocketTimeout, sizeof m_szSocketTimeout - 1);
-    strncpy(m_szRetryTimeout, session->RetryTimeout, sizeof m_szRetryTimeout - 1);
-    strncpy(m_szRetryCount, session->RetryCount, sizeof m_szRetryCount - 1);
     m_cUploadClose = session->OptionInfo.UploadClose[0];
     wcsncpy(m_wszResultMsg, session->OptionInfo.UploadResultMsg, 1023);
-    m_option = session->OptionInfo;
 }
 
 void CUploadDlg::TakeItems(std::vector<_UPLOADINFO>& items)
@@ -174,22 +145,19 @@ std::vector<_PROTO_UPLOAD_RESULT> CUploadDlg::GetErrorRecords()
 
 BOOL CUploadDlg::OnInitDialog()
 {
-    CVantelDialog::OnInitDialog();
-    m_hIcon = CFileUtils::GetMainIcon(0);
-    m_bComInit = SUCCEEDED(::CoInitialize(nullptr));
+    CTransferDlg::OnInitDialog();
     // The window releases the socket library when it goes: it takes its own reference, so
     // that the release never takes one away from the caller's session.
     WSADATA wsa;
     m_bWsaStarted = ::WSAStartup(MAKEWORD(2, 2), &wsa) == 0;
-    // Without a task bar every task-bar step is skipped.
-    m_pTaskbar = CTransferTaskbar::Create();
-    SetWindowText(CToviString::GetString(14046).GetString());
-    SetTitleBar(CToviString::GetString(14046));
-    if (m_hIcon) {
-        SetIcon(m_hIcon, TRUE);
-        SetIcon(m_hIcon, FALSE);
-    }
+    InitWindow(14046);
     SetupControls();
+    if (m_chkClose.SubclassDlgItem(IDC_UPLOAD_CLOSE_WHEN_DONE, this))
+        m_chkClose.SetWindowText(CToviString::GetString(14085).GetString());
+    if (CWnd* anchor = GetDlgItem(IDC_UPLOAD_HIDDEN_ANCHOR)) {
+        anchor->EnableWindow(FALSE);
+        anchor->ShowWindow(SW_HIDE);
+    }
     if (m_cUploadClose == 'Y') {
         TraceLog(1, L"[ CUploadDlg::OnUploadStart ] Upload Close Check = Y\n");
         m_chkClose.SetCheck(BST_CHECKED);
@@ -198,152 +166,7 @@ BOOL CUploadDlg::OnInitDialog()
     return TRUE;
 }
 
-void CUploadDlg::SetupControls()
-{
-    struct Label {
-        UINT id;
-        unsigned text;
-        UINT value;
-    };
-    const Label labels[] = {{IDC_UPLOAD_LABEL_FOLDER, 14083, IDC_UPLOAD_FOLDER},
-                            {IDC_UPLOAD_LABEL_FILE, 14069, IDC_UPLOAD_FILE},
-                            {IDC_UPLOAD_LABEL_SPEED, 14084, IDC_UPLOAD_RATE}};
-    HWND wnd = m_hWnd;
-    HDC dc = ::GetDC(wnd);
-    HGDIOBJ old = ::SelectObject(dc, (HFONT)SendMessage(WM_GETFONT));
-    for (const Label& label : labels) {
-        const CString text = CToviString::GetString(label.text) + L" :";
-        HWND control = ::GetDlgItem(wnd, label.id);
-        ::SetWindowTextW(control, text.GetString());
-        SIZE extent = {};
-        ::GetTextExtentPoint32W(dc, text.GetString(), text.GetLength(), &extent);
-        RECT at;
-        ::GetWindowRect(control, &at);
-        ::MapWindowPoints(nullptr, wnd, reinterpret_cast<POINT*>(&at), 2);
-        ::MoveWindow(control, at.left, at.top, extent.cx + 2, at.bottom - at.top, TRUE);
-        HWND value = ::GetDlgItem(wnd, label.value);
-        RECT v;
-        ::GetWindowRect(value, &v);
-        ::MapWindowPoints(nullptr, wnd, reinterpret_cast<POINT*>(&v), 2);
-        const int left = at.left + extent.cx + 8;
-        ::MoveWindow(value, left, v.top, v.right - left, v.bottom - v.top, TRUE);
-    }
-    ::SelectObject(dc, old);
-    ::ReleaseDC(wnd, dc);
-
-    m_list.SubclassDlgItem(IDC_UPLOAD_LIST, this);
-    m_list.SetExtendedStyle(m_list.GetExtendedStyle() | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-    SHFILEINFOW info = {};
-    HIMAGELIST system = reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-    if (system)
-        m_list.SetImageList(system, LVSIL_SMALL);
-    m_list.InsertColumn(0, CToviString::GetString(14000).GetString(), LVCFMT_LEFT, 300);
-    m_list.InsertColumn(1, CToviString::GetString(14001).GetString(), LVCFMT_RIGHT, 80);
-    m_list.InsertColumn(2, CToviString::GetString(14086).GetString(), LVCFMT_RIGHT, 60);
-
-    m_log.SubclassDlgItem(IDC_UPLOAD_ERROR_LOG, this);
-    m_log.SetExtendedStyle(m_log.GetExtendedStyle() | LVS_EX_FULLROWSELECT);
-    m_hLogImages = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
-    if (HICON mark = CFileUtils::ToviLoadImage(IDI_TRANSFER_ERROR, 16, 16)) {
-        ImageList_AddIcon(m_hLogImages, mark);
-        ::DestroyIcon(mark);
-    }
-    m_log.SetImageList(m_hLogImages, LVSIL_SMALL);
-    m_log.InsertColumn(0, CToviString::GetString(14086).GetString(), LVCFMT_LEFT, 60);
-    m_log.InsertColumn(1, CToviString::GetString(14000).GetString(), LVCFMT_LEFT, 180);
-    m_log.InsertColumn(2, CToviString::GetString(14092).GetString(), LVCFMT_LEFT, 200);
-
-    m_barFile.SubclassDlgItem(IDC_UPLOAD_PROGRESS_FILE, this);
-    m_barTotal.SubclassDlgItem(IDC_UPLOAD_PROGRESS_TOTAL, this);
-    for (CToviProgressCtrl* bar : {&m_barFile, &m_barTotal}) {
-        bar->SetRange32(0, 100);
-        bar->SetPos(0);
-        bar->SetWindowText(L"");
-    }
-
-    if (m_chkClose.SubclassDlgItem(IDC_UPLOAD_CLOSE_WHEN_DONE, this))
-        m_chkClose.SetWindowText(CToviString::GetString(14085).GetString());
-    transfer::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), kCancelIcon);
-    transfer::SkinButton(m_btnMinimize, this, IDC_SYSBTN_MINIMIZE, CToviButton::kStyleCaptionMinimize, CString(), 0);
-    transfer::SkinButton(m_btnMiddle, this, IDC_SYSBTN_MIDDLE, CToviButton::kStyleCaptionMiddle, CString(), 0);
-    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
-    m_btnMiddle.EnableWindow(FALSE);
-    CRect client, first;
-    GetClientRect(&client);
-    m_btnMinimize.GetWindowRect(&first);
-    const int width = first.Width();
-    int x = client.right - 72;
-    for (CToviButton* button : {&m_btnMinimize, &m_btnMiddle, &m_btnClose}) {
-        button->MoveWindow(x, 2, width, first.Height());
-        x += width;
-    }
-    if (CWnd* hidden = GetDlgItem(IDC_DIALOG_HIDDEN))
-        hidden->ShowWindow(SW_HIDE);
-    if (CWnd* anchor = GetDlgItem(IDC_UPLOAD_HIDDEN_ANCHOR)) {
-        anchor->EnableWindow(FALSE);
-        anchor->ShowWindow(SW_HIDE);
-    }
-}
-
-BOOL CUploadDlg::OnEraseBkgnd(CDC* pDC)
-{
-    CRect rect;
-    GetClientRect(&rect);
-    return DrawBkgnd(pDC, rect);
-}
-
-void CUploadDlg::OnMinimizeButton()
-{
-    ShowWindow(SW_MINIMIZE);
-}
-
 // ---- Helpers for the workers ----
-
-LRESULT CUploadDlg::OnInvoke(WPARAM, LPARAM lParam)
-{
-    (*reinterpret_cast<std::function<void()>*>(lParam))();
-    return 0;
-}
-
-void CUploadDlg::RunOnUi(const std::function<void()>& work)
-{
-    if (!m_hWnd)
-        return;
-    if (::GetWindowThreadProcessId(m_hWnd, nullptr) == ::GetCurrentThreadId()) {
-        work();
-        return;
-    }
-    std::function<void()> copy = work;
-    ::SendMessageW(m_hWnd, WM_UPLOAD_INVOKE, 0, reinterpret_cast<LPARAM>(&copy));
-}
-
-void CUploadDlg::PostToUi(const std::function<void()>& work)
-{
-    if (!m_hWnd)
-        return;
-    if (::GetWindowThreadProcessId(m_hWnd, nullptr) == ::GetCurrentThreadId()) {
-        work();
-        return;
-    }
-    auto* copy = new std::function<void()>(work);
-    if (!::PostMessageW(m_hWnd, WM_UPLOAD_POSTED, 0, reinterpret_cast<LPARAM>(copy)))
-        delete copy;
-}
-
-LRESULT CUploadDlg::OnPosted(WPARAM, LPARAM lParam)
-{
-    std::unique_ptr<std::function<void()>> work(reinterpret_cast<std::function<void()>*>(lParam));
-    (*work)();
-    return 0;
-}
-
-void CUploadDlg::DropPosted()
-{
-    MSG msg;
-    while (::PeekMessageW(&msg, m_hWnd, WM_UPLOAD_POSTED, WM_UPLOAD_POSTED, PM_REMOVE))
-        delete reinterpret_cast<std::function<void()>*>(msg.lParam);
-}
 
 void CUploadDlg::SetCurrentText(const CString& text)
 {
@@ -355,120 +178,36 @@ void CUploadDlg::SetCurrentBar(int percent)
     PostToUi([this, percent] { m_barFile.SetPos(percent); });
 }
 
-void CUploadDlg::SetMarquee(bool on)
-{
-    PostToUi([this, on] {
-        if (on) {
-            m_barFile.SetMarquee(true, 20, 10);
-        } else if (m_barFile.IsMarquee()) {
-            m_barFile.SetMarquee(false, 20, 10);
-            m_barFile.ShowWindow(SW_SHOW);
-            m_barFile.SetRange32(0, 100);
-            m_barFile.SetPos(0);
-        }
-    });
-}
-
-int CUploadDlg::ShowMessage(const CString& text, UINT type)
-{
-    if (text.IsEmpty())
-        return 0;
-    int answer = 0;
-    // A box asked for while the window is being stopped would hold the stop up.
-    RunOnUi([this, text, type, &answer] {
-        if (!m_bCancel)
-            answer = transfer::MessageBox(m_hWnd, text, type);
-    });
-    return answer;
-}
-
-void CUploadDlg::Notify(int kind, const CString& text)
-{
-    PostToUi([this, kind, text] {
-        if (!m_pTaskbar)
-            return;
-        if (kind == 1) {
-            m_pTaskbar->SetProgressState(m_hWnd, CTransferTaskbar::kError);
-            if (IsIconic())
-                ShowWindow(SW_RESTORE);
-            m_pTaskbar->SetOverlayIcon(m_hWnd, ::LoadIconW(nullptr, IDI_ERROR), L"");
-        } else if (kind == 0) {
-            m_pTaskbar->SetOverlayIcon(m_hWnd, ::LoadIconW(nullptr, IDI_INFORMATION), L"");
-        } else {
-            m_pTaskbar->SetOverlayIcon(m_hWnd, nullptr, L"");
-        }
-        if (!text.IsEmpty())
-            m_pTaskbar->SetThumbnailTooltip(m_hWnd, text.GetString());
-        m_pTaskbar->Flash(m_hWnd, kind != -1);
-    });
-}
-
 // ---- Progress ----
-
-void CUploadDlg::CountProgress(WPARAM kind, __int64 bytes)
-{
-    m_nFileDone += bytes;
-    m_nTotalDone += bytes;
-    if (kind == 1) {
-        m_nRateBase += bytes;
-    } else {
-        m_nRateBytes += bytes;
-        m_nStreamed += bytes;
-    }
-    // A few redraws a second show the same as one per piece; the end of a file always shows.
-    const DWORD now = ::GetTickCount();
-    if ((m_nFileDone < m_nFileSize && now - m_dwLastPosted < 100) || m_bRefreshPosted.exchange(true))
-        return;
-    m_dwLastPosted = now;
-    if (!m_hWnd || !::PostMessageW(m_hWnd, WM_UPLOAD_REFRESH, 0, 0))
-        m_bRefreshPosted = false;
-}
-
-LRESULT CUploadDlg::OnUploadRefresh(WPARAM, LPARAM)
-{
-    m_bRefreshPosted = false;
-    RefreshProgress();
-    return 0;
-}
 
 LRESULT CUploadDlg::OnUploadProgress(WPARAM wParam, LPARAM lParam)
 {
-    if (m_bCancel)
-        return UPLOAD_REPLY_CANCEL;
-    const __int64 n = lParam ? static_cast<__int64>(*reinterpret_cast<const uint64_t*>(lParam)) : 0;
-    CountProgress(wParam, n);
-    RefreshProgress();
-    return 0;
+    LRESULT result = 0;
+    OnRelayReport(WM_UPLOAD_PROGRESS, wParam, lParam, result);
+    if (result == 0)
+        RefreshProgress();
+    return result;
 }
 
-LRESULT CALLBACK CUploadDlg::RelayProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)
+bool CUploadDlg::OnRelayReport(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    CUploadDlg* dlg = reinterpret_cast<CUploadDlg*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
-    if (dlg) {
-        if (message == WM_UPLOAD_PROGRESS) {
-            if (dlg->m_bCancel)
-                return UPLOAD_REPLY_CANCEL;
-            dlg->CountProgress(wParam, lParam ? static_cast<__int64>(*reinterpret_cast<const uint64_t*>(lParam)) : 0);
-            return 0;
+    if (message == WM_UPLOAD_PROGRESS) {
+        if (m_bCancel) {
+            result = UPLOAD_REPLY_CANCEL;
+            return true;
         }
-        if (message == WM_UPLOAD_THROTTLE)
-            return dlg->m_bCancel ? 0 : 1;
+        const __int64 n = lParam ? static_cast<__int64>(*reinterpret_cast<const uint64_t*>(lParam)) : 0;
+        if (wParam != 1)
+            m_nStreamed += n;
+        CountProgress(wParam, n);
+        result = 0;
+        return true;
     }
-    return ::DefWindowProcW(wnd, message, wParam, lParam);
-}
-
-HWND CUploadDlg::CreateRelay(CUploadDlg* dlg)
-{
-    static const wchar_t kClass[] = L"ToviUploadRelay";
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = RelayProc;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.lpszClassName = kClass;
-    ::RegisterClassW(&wc);   // fails harmlessly when registered already
-    HWND wnd = ::CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-    if (wnd)
-        ::SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(dlg));
-    return wnd;
+    if (message == WM_UPLOAD_THROTTLE) {
+        result = m_bCancel ? 0 : 1;
+        return true;
+    }
+    return false;
 }
 
 LRESULT CUploadDlg::OnUploadThrottle(WPARAM, LPARAM)
@@ -478,37 +217,16 @@ LRESULT CUploadDlg::OnUploadThrottle(WPARAM, LPARAM)
 
 void CUploadDlg::RefreshProgress()
 {
-    m_rate.AddBase(m_nRateBase.exchange(0));
-    m_rate.AddBytes(m_nRateBytes.exchange(0));
     const int filePercent = upload::Percent(m_nFileDone, m_nFileSize);
     CString text;
-    text.Format(L"[ %s ] %s / %s (%d%%)", upload::ShortName(m_strItemName),
-                CFileUtils::ConvertFileSize2(m_nFileDone.load()), CFileUtils::ConvertFileSize2(m_nFileSize.load()),
-                filePercent);
-    m_barFile.SetWindowText(text.GetString());
-    m_barFile.SetPos(filePercent);
+    text.Format(L"[ %s ] %s / %s (%d%%)", upload::ShortName(m_strItemName).GetString(),
+                CFileUtils::ConvertFileSize2(m_nFileDone.load()).GetString(),
+                CFileUtils::ConvertFileSize2(m_nFileSize.load()).GetString(), filePercent);
     const int totalPercent = upload::Percent(m_nTotalDone, m_nTotalSize);
     CString total;
-    total.Format(L"%s / %s (%d%%)", CFileUtils::ConvertFileSize2(m_nTotalDone.load()),
-                 CFileUtils::ConvertFileSize2(m_nTotalSize), totalPercent);
-    m_barTotal.SetWindowText(total.GetString());
-    m_barTotal.SetPos(totalPercent);
-    m_barFile.Invalidate(FALSE);
-    m_barTotal.Invalidate(FALSE);
-    if (m_pTaskbar) {
-        m_pTaskbar->SetProgressState(m_hWnd, CTransferTaskbar::kNormal);
-        m_pTaskbar->SetProgressValue(m_hWnd, static_cast<ULONGLONG>(totalPercent), 100);
-        m_pTaskbar->SetThumbnailTooltip(m_hWnd, total.GetString());
-    }
-    m_rate.Compute();
-    CString rate = m_rate.GetSpeedText();
-    const CString left = m_rate.GetTimeLeftText();
-    if (!left.IsEmpty())
-        rate.Format(L"%s (%s)", m_rate.GetSpeedText(), left);
-    if (rate != m_strLastRate) {
-        m_strLastRate = rate;
-        SetDlgItemText(IDC_UPLOAD_RATE, rate.GetString());
-    }
+    total.Format(L"%s / %s (%d%%)", CFileUtils::ConvertFileSize2(m_nTotalDone.load()).GetString(),
+                 CFileUtils::ConvertFileSize2(m_nTotalSize).GetString(), totalPercent);
+    ShowProgress(text, filePercent, total, totalPercent);
 }
 
 LRESULT CUploadDlg::OnTotalSizeUpdate(WPARAM, LPARAM)
@@ -523,31 +241,13 @@ LRESULT CUploadDlg::OnTotalSizeUpdate(WPARAM, LPARAM)
 
 // ---- Session and worker ----
 
-bool CUploadDlg::WorkerAlive()
-{
-    DWORD code = 0;
-    return m_pWorker && ::GetExitCodeThread(m_pWorker->m_hThread, &code) && code == STILL_ACTIVE;
-}
-
 LRESULT CUploadDlg::OnUploadStart(WPARAM, LPARAM)
 {
     // A running worker takes the new items itself; its session is its own meanwhile.
     if (WorkerAlive())
         return 1;
-    if (!m_pProto) {
-        m_pProto = new CToviProto();
-        m_pProto->NoTimerFlag = 1;
-        strncpy(m_pProto->LoginInfo.SessionId, m_szSessionId, sizeof m_pProto->LoginInfo.SessionId - 1);
-        strncpy(m_pProto->ServerAddress.szHost, m_szHost, sizeof m_pProto->ServerAddress.szHost - 1);
-        m_pProto->ServerAddress.nPort = m_nPort;
-        memcpy(m_pProto->ServerAddress.szCode, m_szCode, sizeof m_szCode);
-        m_pProto->CustomerCode = m_strCustomerCode;
-        strncpy(m_pProto->ConnectTimeout, m_szConnectTimeout, sizeof m_pProto->ConnectTimeout - 1);
-        strncpy(m_pProto->SocketTimeout, m_szSocketTimeout, sizeof m_pProto->SocketTimeout - 1);
-        strncpy(m_pProto->RetryTimeout, m_szRetryTimeout, sizeof m_pProto->RetryTimeout - 1);
-        strncpy(m_pProto->RetryCount, m_szRetryCount, sizeof m_pProto->RetryCount - 1);
-        m_pProto->OptionInfo = m_option;
-    }
+    if (!m_pProto)
+        m_pProto = MakeSession(1);
     if (m_pProto->GetSecureCode(m_hWnd, m_szHost, m_nPort, m_szCode, PROT_CMD('H', '0')) != 0) {
         TraceLog(2048, L"GetSecureCode Fail\n");
         m_pProto->CloseSocket();
@@ -656,24 +356,6 @@ LRESULT CUploadDlg::OnUploadResult(WPARAM, LPARAM)
 
 // ---- Ending ----
 
-void CUploadDlg::WaitForThread(CWinThread*& thread, bool closePrompt)
-{
-    for (;;) {
-        // A handler run by the pump below may have finished with the thread already.
-        if (!thread)
-            return;
-        DWORD code = 0;
-        if (!::GetExitCodeThread(thread->m_hThread, &code) || code != STILL_ACTIVE)
-            break;
-        // A prompt on a worker would hold the worker, and so this wait, for ever.
-        if (closePrompt)
-            CFileDuplicateDlg::CloseOpenPrompt();
-        AfxPumpWait(thread->m_hThread, 10);
-    }
-    delete thread;
-    thread = nullptr;
-}
-
 void CUploadDlg::StopThreads()
 {
     m_bCancel = true;
@@ -731,20 +413,7 @@ void CUploadDlg::OnDestroy()
     DropPosted();
     CFileDuplicateDlg::CloseOpenPrompt();
     FreeRows();
-    delete m_pTaskbar;
-    m_pTaskbar = nullptr;
-    if (m_hLogImages) {
-        ImageList_Destroy(m_hLogImages);
-        m_hLogImages = nullptr;
-    }
-    if (m_hIcon) {
-        ::DestroyIcon(m_hIcon);
-        m_hIcon = nullptr;
-    }
-    if (m_bComInit) {
-        ::CoUninitialize();
-        m_bComInit = false;
-    }
+    ReleaseWindow();
     if (m_bWsaStarted) {
         m_bWsaStarted = false;
         if (::WSACleanup() != 0)

@@ -8,13 +8,9 @@
 // PostMessage; every change of a control happens on the window's thread. The job list is
 // locked: the caller's thread appends to it while the worker reads it.
 #pragma once
-#include "ListCtrl.h"
 #include "ProtoRecords.h"
-#include "ToviButton.h"
 #include "ToviMessages.h"
-#include "ToviProgressCtrl.h"
-#include "TransferRate.h"
-#include "VantelDialog.h"
+#include "TransferDlg.h"
 #include <atomic>
 #include <functional>
 #include <mutex>
@@ -23,8 +19,6 @@
 
 class CToviProto;
 class CFile;
-class CWinThread;
-class CTransferTaskbar;
 
 // Messages of the upload window.
 #define WM_UPLOAD_BEGIN         (WM_USER + 15)
@@ -35,16 +29,10 @@ class CTransferTaskbar;
 #define WM_END_UPLOAD_FORCE     (WM_USER + 31)
 #define WM_UPLOAD_RECONNECT     (WM_USER + 43)
 #define WM_TOTAL_SIZE_UPDATE    (WM_USER + 52)
-// Private: lParam a std::function<void()>* that runs on the window's thread.
-#define WM_UPLOAD_INVOKE        (WM_USER + 200)
-// Private: lParam a heap std::function<void()>* to run (and delete) on the window's thread.
-#define WM_UPLOAD_POSTED        (WM_USER + 202)
-// Private: the counters moved; redraw the progress.
-#define WM_UPLOAD_REFRESH       (WM_USER + 203)
 // Private: wParam the message id of an addition that was refused.
 #define WM_UPLOAD_REFUSED       (WM_USER + 201)
 
-class TOVIINTERFACE_API CUploadDlg : public CVantelDialog {
+class TOVIINTERFACE_API CUploadDlg : public CTransferDlg {
     DECLARE_DYNAMIC(CUploadDlg)
 public:
     // Row statuses (string ids).
@@ -73,7 +61,6 @@ public:
 
     HWND m_hOwner = nullptr;
     _PROTO_FOLDER_INFO m_targetFolder = {};
-    HWND m_hRelay = nullptr;   // the worker's message-only window for the connection's reports
 
     // ---- State read by the owner and by tests (any thread) ----
     std::atomic<bool> m_bForceStopped{false};
@@ -86,19 +73,13 @@ public:
     // The error records gathered so far (a copy).
     std::vector<_PROTO_UPLOAD_RESULT> GetErrorRecords();
 
-    // Keeps the system awake while a worker runs; tests record the calls instead.
-    typedef EXECUTION_STATE(WINAPI* ExecutionStateFn)(EXECUTION_STATE);
-    static void SetExecutionStateHook(ExecutionStateFn fn);
-
 protected:
     BOOL OnInitDialog() override;
     void OnCancel() override;
     void OnOK() override;
     void OnDestroy();
-    BOOL OnEraseBkgnd(CDC* pDC);
     void OnTimer(UINT_PTR nIDEvent);
     void OnCloseButton();
-    void OnMinimizeButton();
     LRESULT OnUploadProgress(WPARAM wParam, LPARAM lParam);
     LRESULT OnUploadThrottle(WPARAM wParam, LPARAM lParam);
     LRESULT OnUploadBegin(WPARAM wParam, LPARAM lParam);
@@ -109,41 +90,21 @@ protected:
     LRESULT OnEndUploadForce(WPARAM wParam, LPARAM lParam);
     LRESULT OnUploadReconnect(WPARAM wParam, LPARAM lParam);
     LRESULT OnTotalSizeUpdate(WPARAM wParam, LPARAM lParam);
-    LRESULT OnInvoke(WPARAM wParam, LPARAM lParam);
     LRESULT OnUploadRefused(WPARAM wParam, LPARAM lParam);
-    LRESULT OnPosted(WPARAM wParam, LPARAM lParam);
-    LRESULT OnUploadRefresh(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
+    bool OnRelayReport(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void RefreshProgress() override;
 
 private:
     // ---- Window (UploadDlg.cpp) ----
-    void SetupControls();
-    void RunOnUi(const std::function<void()>& work);
-    // The same without waiting, for what only shows: the worker goes on while the window
-    // paints. Runs in order with the other posted work, but after any work sent meanwhile.
-    void PostToUi(const std::function<void()>& work);
-    void DropPosted();
     // On the window's thread: queues the caller's items (emptying its vector), or refuses
     // while a list is being filled or the result phase runs. False when refused.
     bool TakeAddedItems(std::vector<_UPLOADINFO>& items);
     void SetCurrentText(const CString& text);
     void SetCurrentBar(int percent);
-    void SetMarquee(bool on);
-    void RefreshProgress();
-    // Any thread: counts progress (wParam 1: a resume base) and asks the window to redraw now
-    // and then. The connection reports on the worker's own relay window, so a stream never
-    // waits for the window's thread.
-    void CountProgress(WPARAM kind, __int64 bytes);
-    static LRESULT CALLBACK RelayProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static HWND CreateRelay(CUploadDlg* dlg);
-    void Notify(int kind, const CString& text);
     void EndUpload();
     void StopThreads();
-    // Waits, pumping, for the thread to end and deletes it. closePrompt: a name-conflict
-    // prompt still open is closed (only when stopping: it would hold the worker for ever).
-    void WaitForThread(CWinThread*& thread, bool closePrompt = true);
-    bool WorkerAlive();
-    int ShowMessage(const CString& text, UINT type);
+    bool WorkerAlive() { return IsAlive(m_pWorker); }
 
     // ---- Rows (UploadDlgList.cpp) ----
     static UINT SetListDataThread(LPVOID param);
@@ -171,7 +132,6 @@ private:
     int HandleFailure(int step, const CString& path, bool& retried, int& attempt, bool& again);
     // Sleeps the retry delay; false when cancelled meanwhile.
     bool WaitRetryDelay();
-    static EXECUTION_STATE CallExecutionState(EXECUTION_STATE state);
     void ResultPhase();
     void InsertLogItem(int kind, const CString& reason);
     bool NextItem(_UPLOADINFO& item);
@@ -181,20 +141,10 @@ private:
     std::string AskConflict(const CString& name, bool file, BYTE* applyAll);
     bool IsMarkedSite() const;
 
-    // ---- Session fields copied from the caller ----
-    char m_szSessionId[33] = {};
-    char m_szHost[128] = {};
-    int m_nPort = -1;
-    char m_szCode[16] = {};
-    CString m_strCustomerCode;
+    // ---- Session fields of the upload's own, copied from the caller ----
     char m_szFactor[8] = {};
-    char m_szConnectTimeout[5] = {};
-    char m_szSocketTimeout[5] = {};
-    char m_szRetryTimeout[5] = {};
-    char m_szRetryCount[5] = {};
     char m_cUploadClose = 0;
     wchar_t m_wszResultMsg[1024] = {};
-    _OPTION_INFO m_option = {};
     char m_szBandWidth[16] = {};
 
     // ---- Jobs (m_itemsLock) ----
@@ -206,7 +156,6 @@ private:
 
     // ---- Procedure state ----
     CToviProto* m_pProto = nullptr;
-    std::atomic<bool> m_bCancel{false};
     std::atomic<bool> m_bFilling{false};
     std::atomic<bool> m_bResultPhase{false};
     std::atomic<bool> m_bRefreshAllowed{true};
@@ -225,20 +174,8 @@ private:
     CString m_strItemName;              // window thread: the name the progress shows
     CString m_strWorkItem;              // worker thread: the item its log lines name
 
-    // ---- Progress (window thread) ----
-    // Counted by the worker (through its relay window) and read by the window's thread.
-    std::atomic<__int64> m_nFileSize{0};
-    std::atomic<__int64> m_nFileDone{0};
+    // ---- Progress ----
     std::atomic<__int64> m_nStreamed{0}; // bytes the connection reported for the current stream
-    std::atomic<__int64> m_nTotalDone{0};
-    std::atomic<__int64> m_nRateBase{0};  // not yet given to the rate meter
-    std::atomic<__int64> m_nRateBytes{0};
-    std::atomic<DWORD> m_dwLastPosted{0};
-    std::atomic<bool> m_bRefreshPosted{false};
-    __int64 m_nTotalSize = 0;
-    CTransferRate m_rate;
-    CString m_strLastRate;
-
 
     // ---- Rows (window thread) ----
     int m_nCurrentRow = 0;
@@ -250,19 +187,7 @@ private:
     bool m_bWorkerRan = false;
 
     // ---- Controls ----
-    CListCtrl m_list;
-    CListCtrl m_log;
-    HIMAGELIST m_hLogImages = nullptr;
-    CToviProgressCtrl m_barFile;
-    CToviProgressCtrl m_barTotal;
-    CToviButton m_btnCancel;
-    CToviButton m_btnMinimize;
-    CToviButton m_btnMiddle;
-    CToviButton m_btnClose;
     CButton m_chkClose;   // the system's check box: the skinned painters draw no check mark
-    HICON m_hIcon = nullptr;
-    CTransferTaskbar* m_pTaskbar = nullptr;
-    bool m_bComInit = false;
     bool m_bWsaStarted = false;          // paired with the release at destruction
     CVantelDialog* m_pResultList = nullptr; // the result list while it is open
 };

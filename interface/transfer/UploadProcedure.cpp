@@ -77,12 +77,9 @@ UINT CUploadDlg::UploadWorker(LPVOID param)
     CallExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
     // The document-management component is a COM object.
     const bool com = SUCCEEDED(::CoInitialize(nullptr));
-    dlg->m_hRelay = CreateRelay(dlg);
+    dlg->CreateRelay(false);
     dlg->Upload();
-    if (dlg->m_hRelay) {
-        ::DestroyWindow(dlg->m_hRelay);
-        dlg->m_hRelay = nullptr;
-    }
+    dlg->DestroyRelay();
     if (com)
         ::CoUninitialize();
     ::PostMessageW(dlg->m_hWnd, WM_UPLOAD_FINISH, 0, 0);
@@ -674,7 +671,7 @@ int CUploadDlg::Stream(CFile& file, __int64 size, __int64 offset, const CString&
     }
     CountProgress(1, offset);
     m_nStreamed = 0;
-    const int code = m_pProto->GetUploadFile(m_hRelay ? m_hRelay : m_hWnd, file, size, offset);
+    const int code = m_pProto->GetUploadFile(ReportWindow(), file, size, offset);
     file.Close();
     const __int64 streamed = m_nStreamed;
     if (code == 0 && streamed == size - offset) {

@@ -3,7 +3,6 @@
 #include "FileUtils.h"
 #include "ToviRegistry.h"
 #include "ToviProto.h"
-#include "ToviString.h"
 #include "TransferCommon.h"
 
 IMPLEMENT_DYNCREATE(CUploadThread, CWinThread)
@@ -32,9 +31,7 @@ int CUploadThread::SetUploadInfo(HWND owner, _PROTO_FOLDER_INFO* folder, std::ve
 
 int CUploadThread::AddUploadInfo(std::vector<_UPLOADINFO>& items)
 {
-    // A thread resumed a moment ago may not have its window yet.
-    for (int i = 0; i < 500 && !(m_dlg.GetSafeHwnd() && ::IsWindowVisible(m_dlg.GetSafeHwnd())); ++i)
-        ::Sleep(10);
+    transfer::WaitUntilShown(m_dlg);
     m_dlg.AddItems(items);
     return 0;
 }
@@ -47,23 +44,13 @@ void CUploadThread::EndUploadForce()
 
 int CUploadThread::SetUIFocus()
 {
-    const CString title = CToviString::GetString(14046);
-    for (int i = 0; i < 10; ++i) {
-        if (::FindWindowW(L"#32770", title.GetString()))
-            break;
-        ::Sleep(100);
-    }
-    if (m_dlg.GetSafeHwnd())
-        m_dlg.ActivateWindow(m_dlg.GetSafeHwnd());
+    transfer::BringToFront(m_dlg, 14046);
     return 0;
 }
 
 BOOL CUploadThread::InitInstance()
 {
-    transfer::ApplyThreadLanguage();
-    m_pMainWnd = &m_dlg;
-    m_dlg.DoModal();
-    m_pMainWnd = nullptr;
+    transfer::RunWindowModal(*this, m_dlg);
     return FALSE;
 }
 

@@ -5,6 +5,7 @@
 //   win/wine-run.sh 'T:\win\bin\BackupBench.exe' [megabytes, default 256] [files, default 2000]
 // It starts a test server of its own (T:\native\bin\start-server.sh), which ends with it.
 #include <winsock2.h>
+#include "BenchServer.h"
 #include "BackupThread.h"
 #include "Files.h"
 #include "Library.h"
@@ -21,40 +22,11 @@
 
 namespace {
 
-typedef std::chrono::steady_clock Clock;
+using bench::Clock;
+using bench::ControlLine;
+using bench::Seconds;
 
 const wchar_t kScratch[] = L"T:\\scratch\\BackupBench";
-
-double Seconds(Clock::time_point since)
-{
-    return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-class ControlLine {
-public:
-    bool Connect(int port)
-    {
-        m_socket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in addr = {};
-        addr.sin_family = AF_INET;
-        addr.sin_port = htons(static_cast<u_short>(port));
-        addr.sin_addr.s_addr = inet_addr("127.0.0.1");
-        return connect(m_socket, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-    }
-    std::string Send(const std::string& line)
-    {
-        std::string out = line + "\n";
-        send(m_socket, out.data(), static_cast<int>(out.size()), 0);
-        std::string reply;
-        char c;
-        while (recv(m_socket, &c, 1, 0) == 1 && c != '\n')
-            reply.push_back(c);
-        return reply;
-    }
-
-private:
-    SOCKET m_socket = INVALID_SOCKET;
-};
 
 // The backup program's stand-in: counts the workers' end messages.
 volatile LONG g_end = 0;
@@ -72,98 +44,6 @@ LRESULT CALLBACK OwnerProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)
         return 1;
     }
     return DefWindowProcW(wnd, message, wParam, lParam);
-}
-
-struct WindowThread {
-    HWND wnd = nullptr;
-    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    static DWORD WINAPI Main(LPVOID param)
-    {
-        WindowThread* self = static_cast<WindowThread*>(param);
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = OwnerProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"BackupBenchOwner";
-        RegisterClassW(&wc);
-        self->wnd = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-        SetEvent(self->ready);
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0)
-            DispatchMessageW(&msg);
-        return 0;
-    }
-};
-
-bool StartServer(int& port, int& control)
-{
-    const std::wstring portFile = std::wstring(kScratch) + L"\\ports";
-    DeleteFileW(portFile.c_str());
-    std::wstring command = L"start-server.sh --port-file " + portFile + L" --exit-with-control";
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                             OPEN_EXISTING, 0, nullptr);
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = si.hStdOutput = si.hStdError = nul;
-    PROCESS_INFORMATION pi = {};
-    const BOOL started = CreateProcessW(L"T:\\native\\bin\\start-server.sh", &command[0], nullptr, nullptr, TRUE, 0,
-                                        nullptr, nullptr, &si, &pi);
-    if (nul != INVALID_HANDLE_VALUE)
-        CloseHandle(nul);
-    if (!started)
-        return false;
-    if (pi.hProcess)
-        CloseHandle(pi.hProcess);
-    if (pi.hThread)
-        CloseHandle(pi.hThread);
-    for (int i = 0; i < 400; ++i) {
-        FILE* file = _wfopen(portFile.c_str(), L"r");
-        if (file) {
-            int n = fscanf(file, "%d %d", &port, &control);
-            fclose(file);
-            if (n == 2)
-                return true;
-        }
-        Sleep(50);
-    }
-    return false;
-}
-
-bool WriteSource(const std::wstring& path, uint64_t size, uint32_t seed)
-{
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    std::vector<unsigned char> block(static_cast<size_t>(size < (1u << 20) ? size : (1u << 20)));
-    uint32_t x = seed;
-    bool ok = true;
-    for (uint64_t done = 0; done < size && ok;) {
-        for (unsigned char& b : block) {
-            x = x * 1103515245u + 12345u;
-            b = static_cast<unsigned char>(x >> 24);
-        }
-        DWORD n = static_cast<DWORD>(size - done < block.size() ? size - done : block.size());
-        DWORD written = 0;
-        ok = WriteFile(h, block.data(), n, &written, nullptr) && written == n;
-        done += n;
-    }
-    CloseHandle(h);
-    return ok;
-}
-
-int LogIn(CToviProto& proto, int port)
-{
-    std::strcpy(proto.ServerAddress.szHost, "127.0.0.1");
-    proto.ServerAddress.nPort = port;
-    std::strcpy(proto.SocketTimeout, "60");
-    std::strcpy(proto.ConnectTimeout, "5");
-    int code = proto.GetSecureCode(nullptr, proto.ServerAddress.szHost, port, proto.ServerAddress.szCode,
-                                   PROT_CMD('B', '0'));
-    if (code != 0)
-        return code;
-    return proto.GetLoginInfo(L"1", CString(L"bench"), CString(L"bench1234"), const_cast<char*>("ko"),
-                              const_cast<char*>("N"), const_cast<char*>("2"), false, CString(), nullptr);
 }
 
 std::string MakeFolder(CToviProto& proto, const std::string& parent, const wchar_t* name)
@@ -250,7 +130,7 @@ int main(int argc, char** argv)
 
     int port = 0, controlPort = 0;
     ControlLine control;
-    if (!StartServer(port, controlPort) || !control.Connect(controlPort)) {
+    if (!bench::StartServer(kScratch, port, controlPort) || !control.Connect(controlPort)) {
         std::printf("no test server (build the native tools first)\n");
         return 1;
     }
@@ -264,23 +144,22 @@ int main(int argc, char** argv)
     CreateDirectoryW(bigDir.c_str(), nullptr);
     CreateDirectoryW(tree.c_str(), nullptr);
     std::vector<std::wstring> small;
-    bool written = WriteSource(big, size, 12345);
+    bool written = bench::WriteSource(big, size, 12345);
     for (int i = 0; written && i < count; ++i) {
         small.push_back(tree + L"\\f" + std::to_wstring(i) + L".bin");
-        written = WriteSource(small.back(), 4096, 777 + i);
+        written = bench::WriteSource(small.back(), 4096, 777 + i);
     }
     if (!written) {
         std::printf("cannot write the source files under %ls\n", kScratch);
         return 1;
     }
-    WindowThread window;
-    CreateThread(nullptr, 0, WindowThread::Main, &window, 0, nullptr);
-    WaitForSingleObject(window.ready, INFINITE);
+    bench::WindowThread window;
+    window.Start(OwnerProc, L"BackupBenchOwner");
     CWnd owner;
     owner.Attach(window.wnd);
 
     CToviProto proto;
-    if (LogIn(proto, port) != 0 || proto.GetOption() != 0 ||
+    if (bench::LogIn(proto, port, "5", "60") != 0 || proto.GetOption() != 0 ||
         proto.GetFolderInfo(const_cast<char*>("0"), const_cast<char*>("0"), const_cast<char*>("D"), false, true) != 0) {
         std::printf("log-in failed: %ls\n", proto.ResultInfo.wszMessage);
         return 1;

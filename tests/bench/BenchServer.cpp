@@ -3,6 +3,7 @@
 #include "ToviProto.h"
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace bench {
 
@@ -76,6 +77,89 @@ int LogIn(CToviProto& proto, int port, const char* connectTimeout, const char* s
         return code;
     return proto.GetLoginInfo(L"1", CString(L"bench"), CString(L"bench1234"), const_cast<char*>("ko"),
                               const_cast<char*>("N"), const_cast<char*>("2"), false, CString(), nullptr);
+}
+
+bool WindowThread::Start(WNDPROC proc, const wchar_t* className)
+{
+    m_proc = proc;
+    m_className = className;
+    m_ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE thread = CreateThread(nullptr, 0, Main, this, 0, nullptr);
+    if (!thread)
+        return false;
+    CloseHandle(thread);
+    WaitForSingleObject(m_ready, INFINITE);
+    CloseHandle(m_ready);
+    m_ready = nullptr;
+    return wnd != nullptr;
+}
+
+DWORD WINAPI WindowThread::Main(LPVOID param)
+{
+    WindowThread* self = static_cast<WindowThread*>(param);
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = self->m_proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = self->m_className;
+    RegisterClassW(&wc);
+    self->wnd = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    SetEvent(self->m_ready);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+        DispatchMessageW(&msg);
+    return 0;
+}
+
+namespace {
+
+void RemoveTree(const std::wstring& path)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring child = path + L"\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(child);
+            else
+                DeleteFileW(child.c_str());
+        } while (FindNextFileW(find, &found));
+        FindClose(find);
+    }
+    RemoveDirectoryW(path.c_str());
+}
+
+}
+
+bool FreshFolder(const std::wstring& path)
+{
+    RemoveTree(path);
+    return CreateDirectoryW(path.c_str(), nullptr) != 0;
+}
+
+bool WriteSource(const std::wstring& path, uint64_t size, uint32_t seed)
+{
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    std::vector<unsigned char> block(static_cast<size_t>(size < (1u << 20) ? size : (1u << 20)));
+    uint32_t x = seed;
+    bool ok = true;
+    for (uint64_t done = 0; done < size && ok;) {
+        for (unsigned char& b : block) {
+            x = x * 1103515245u + 12345u;
+            b = static_cast<unsigned char>(x >> 24);
+        }
+        DWORD n = static_cast<DWORD>(size - done < block.size() ? size - done : block.size());
+        DWORD written = 0;
+        ok = WriteFile(h, block.data(), n, &written, nullptr) && written == n;
+        done += n;
+    }
+    CloseHandle(h);
+    return ok;
 }
 
 }

@@ -1,8 +1,10 @@
-// What the benchmark programs share: a test server of their own, its control line, the clock
-// and a log-in of the bench account.
+// What the benchmark programs share: a test server of their own, its control line, the clock,
+// a log-in of the bench account, a window that takes the transfers' reports and source files.
 #pragma once
 #include <winsock2.h>
+#include <windows.h>
 #include <chrono>
+#include <cstdint>
 #include <string>
 
 class CToviProto;
@@ -32,5 +34,27 @@ bool StartServer(const std::wstring& scratch, int& port, int& control);
 
 // Logs the account "bench" in on 127.0.0.1:port; the protocol's result code.
 int LogIn(CToviProto& proto, int port, const char* connectTimeout, const char* socketTimeout);
+
+// A message-only window answering with proc, on a thread of its own that pumps its messages
+// (the progress reports of a bare transfer, the end messages a window sends its owner). The
+// window exists once Start returned; it lives as long as the program.
+class WindowThread {
+public:
+    bool Start(WNDPROC proc, const wchar_t* className);
+    HWND wnd = nullptr;
+
+private:
+    static DWORD WINAPI Main(LPVOID param);
+    WNDPROC m_proc = nullptr;
+    const wchar_t* m_className = nullptr;
+    HANDLE m_ready = nullptr;
+};
+
+// An empty folder at path: whatever an earlier run left there is deleted first, so that every
+// run fetches or sends afresh.
+bool FreshFolder(const std::wstring& path);
+
+// Writes size bytes of a pseudo-random sequence started from seed; false when it could not.
+bool WriteSource(const std::wstring& path, uint64_t size, uint32_t seed);
 
 }

@@ -5,6 +5,7 @@
 //   win/wine-run.sh 'T:\win\bin\ListBench.exe' [items, default 10000]
 // It starts a test server of its own (T:\native\bin\start-server.sh), which ends with it.
 #include <winsock2.h>
+#include "BenchServer.h"
 #include "ServerListCtrl.h"
 #include "ServerListPane.h"
 #include "ServerTreeCtrl.h"
@@ -18,90 +19,11 @@
 
 namespace {
 
-typedef std::chrono::steady_clock Clock;
+using bench::Clock;
+using bench::ControlLine;
+using bench::Seconds;
 
 const wchar_t kScratch[] = L"T:\\scratch\\ListBench";
-
-double Seconds(Clock::time_point since)
-{
-    return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-class ControlLine {
-public:
-    bool Connect(int port)
-    {
-        m_socket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in addr = {};
-        addr.sin_family = AF_INET;
-        addr.sin_port = htons(static_cast<u_short>(port));
-        addr.sin_addr.s_addr = inet_addr("127.0.0.1");
-        return connect(m_socket, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-    }
-    std::string Send(const std::string& line)
-    {
-        std::string out = line + "\n";
-        send(m_socket, out.data(), static_cast<int>(out.size()), 0);
-        std::string reply;
-        char c;
-        while (recv(m_socket, &c, 1, 0) == 1 && c != '\n')
-            reply.push_back(c);
-        return reply;
-    }
-
-private:
-    SOCKET m_socket = INVALID_SOCKET;
-};
-
-bool StartServer(int& port, int& control)
-{
-    const std::wstring portFile = std::wstring(kScratch) + L"\\ports";
-    DeleteFileW(portFile.c_str());
-    std::wstring command = L"start-server.sh --port-file " + portFile + L" --exit-with-control";
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                             OPEN_EXISTING, 0, nullptr);
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = si.hStdOutput = si.hStdError = nul;
-    PROCESS_INFORMATION pi = {};
-    const BOOL started = CreateProcessW(L"T:\\native\\bin\\start-server.sh", &command[0], nullptr, nullptr, TRUE, 0,
-                                        nullptr, nullptr, &si, &pi);
-    if (nul != INVALID_HANDLE_VALUE)
-        CloseHandle(nul);
-    if (!started)
-        return false;
-    if (pi.hProcess)
-        CloseHandle(pi.hProcess);
-    if (pi.hThread)
-        CloseHandle(pi.hThread);
-    for (int i = 0; i < 400; ++i) {
-        FILE* file = _wfopen(portFile.c_str(), L"r");
-        if (file) {
-            int n = fscanf(file, "%d %d", &port, &control);
-            fclose(file);
-            if (n == 2)
-                return true;
-        }
-        Sleep(50);
-    }
-    return false;
-}
-
-int LogIn(CToviProto& proto, int port)
-{
-    std::strcpy(proto.ServerAddress.szHost, "127.0.0.1");
-    proto.ServerAddress.nPort = port;
-    std::strcpy(proto.SocketTimeout, "60");
-    std::strcpy(proto.ConnectTimeout, "5");
-    int code = proto.GetSecureCode(nullptr, proto.ServerAddress.szHost, port, proto.ServerAddress.szCode,
-                                   PROT_CMD('B', '0'));
-    if (code != 0)
-        return code;
-    return proto.GetLoginInfo(L"1", CString(L"bench"), CString(L"bench1234"), const_cast<char*>("ko"),
-                              const_cast<char*>("N"), const_cast<char*>("2"), false, CString(), nullptr);
-}
 
 class NullFrame : public IServerFrameHost {
 public:
@@ -147,7 +69,7 @@ int wmain(int argc, wchar_t** argv)
     CreateDirectoryW(L"T:\\scratch", nullptr);
     CreateDirectoryW(kScratch, nullptr);
     int port = 0, controlPort = 0;
-    if (!StartServer(port, controlPort)) {
+    if (!bench::StartServer(kScratch, port, controlPort)) {
         std::printf("no test server\n");
         return 1;
     }
@@ -167,7 +89,7 @@ int wmain(int argc, wchar_t** argv)
     idx = idx.substr(0, idx.find(' '));
 
     CToviProto bare;
-    if (LogIn(bare, port) != 0) {
+    if (bench::LogIn(bare, port, "5", "60") != 0) {
         std::printf("log-in failed\n");
         return 1;
     }
@@ -184,7 +106,7 @@ int wmain(int argc, wchar_t** argv)
     bare.ReleaseFolderInfo();
 
     CToviProto proto;
-    if (LogIn(proto, port) != 0)
+    if (bench::LogIn(proto, port, "5", "60") != 0)
         return 1;
     NullFrame frame;
     CWnd host;

@@ -51,48 +51,6 @@ LRESULT CALLBACK ProgressProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcW(wnd, message, wParam, lParam);
 }
 
-struct WindowThread {
-    HWND wnd = nullptr;
-    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    static DWORD WINAPI Main(LPVOID param)
-    {
-        WindowThread* self = static_cast<WindowThread*>(param);
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = ProgressProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"ProtoBenchProgress";
-        RegisterClassW(&wc);
-        self->wnd = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-        SetEvent(self->ready);
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0)
-            DispatchMessageW(&msg);
-        return 0;
-    }
-};
-
-bool WriteSource(const std::wstring& path, uint64_t size)
-{
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    std::vector<unsigned char> block(1 << 20);
-    uint32_t x = 12345;
-    bool ok = true;
-    for (uint64_t done = 0; done < size && ok;) {
-        for (unsigned char& b : block) {
-            x = x * 1103515245u + 12345u;
-            b = static_cast<unsigned char>(x >> 24);
-        }
-        DWORD n = static_cast<DWORD>(size - done < block.size() ? size - done : block.size());
-        DWORD written = 0;
-        ok = WriteFile(h, block.data(), n, &written, nullptr) && written == n;
-        done += n;
-    }
-    CloseHandle(h);
-    return ok;
-}
-
 bool SameContent(const std::wstring& a, const std::wstring& b)
 {
     HANDLE ha = CreateFileW(a.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -235,13 +193,12 @@ int main(int argc, char** argv)
     control.Send("OPTION A1 159=32");
 
     const std::wstring source = std::wstring(kScratch) + L"\\source.bin";
-    if (!WriteSource(source, size)) {
+    if (!bench::WriteSource(source, size, 12345)) {
         std::printf("cannot write %ls\n", source.c_str());
         return 1;
     }
-    WindowThread window;
-    HANDLE thread = CreateThread(nullptr, 0, WindowThread::Main, &window, 0, nullptr);
-    WaitForSingleObject(window.ready, INFINITE);
+    bench::WindowThread window;
+    window.Start(ProgressProc, L"ProtoBenchProgress");
 
     std::printf("%llu MB (%llu bytes), factor 32\n", static_cast<unsigned long long>(megabytes),
                 static_cast<unsigned long long>(size));
@@ -249,8 +206,6 @@ int main(int argc, char** argv)
     for (const Cipher& cipher : kCiphers)
         ok = Run(cipher, control, port, window.wnd, source, size) && ok;
 
-    PostMessageW(window.wnd, WM_QUIT, 0, 0);
-    WaitForSingleObject(thread, 5000);
     DeleteFileW(source.c_str());
     control.Send("QUIT");
     return ok ? 0 : 1;

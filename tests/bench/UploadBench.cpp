@@ -47,48 +47,6 @@ LRESULT CALLBACK OwnerProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(wnd, message, wParam, lParam);
 }
 
-struct WindowThread {
-    HWND wnd = nullptr;
-    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    static DWORD WINAPI Main(LPVOID param)
-    {
-        WindowThread* self = static_cast<WindowThread*>(param);
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = OwnerProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"UploadBenchOwner";
-        RegisterClassW(&wc);
-        self->wnd = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-        SetEvent(self->ready);
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0)
-            DispatchMessageW(&msg);
-        return 0;
-    }
-};
-
-bool WriteSource(const std::wstring& path, uint64_t size, uint32_t seed)
-{
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    std::vector<unsigned char> block(static_cast<size_t>(size < (1u << 20) ? size : (1u << 20)));
-    uint32_t x = seed;
-    bool ok = true;
-    for (uint64_t done = 0; done < size && ok;) {
-        for (unsigned char& b : block) {
-            x = x * 1103515245u + 12345u;
-            b = static_cast<unsigned char>(x >> 24);
-        }
-        DWORD n = static_cast<DWORD>(size - done < block.size() ? size - done : block.size());
-        DWORD written = 0;
-        ok = WriteFile(h, block.data(), n, &written, nullptr) && written == n;
-        done += n;
-    }
-    CloseHandle(h);
-    return ok;
-}
-
 std::string MakeFolder(CToviProto& proto, const std::string& parent, const wchar_t* name)
 {
     if (proto.GetMakeNewDir(const_cast<char*>(parent.c_str()), const_cast<char*>("1"), name,
@@ -179,18 +137,17 @@ int main(int argc, char** argv)
     const std::wstring tree = std::wstring(kScratch) + L"\\tree";
     CreateDirectoryW(tree.c_str(), nullptr);
     std::vector<std::wstring> small;
-    bool written = WriteSource(big, size, 12345);
+    bool written = bench::WriteSource(big, size, 12345);
     for (int i = 0; written && i < count; ++i) {
         small.push_back(tree + L"\\f" + std::to_wstring(i) + L".bin");
-        written = WriteSource(small.back(), 4096, 777 + i);
+        written = bench::WriteSource(small.back(), 4096, 777 + i);
     }
     if (!written) {
         std::printf("cannot write the source files under %ls\n", kScratch);
         return 1;
     }
-    WindowThread window;
-    CreateThread(nullptr, 0, WindowThread::Main, &window, 0, nullptr);
-    WaitForSingleObject(window.ready, INFINITE);
+    bench::WindowThread window;
+    window.Start(OwnerProc, L"UploadBenchOwner");
 
     CToviProto proto;
     if (bench::LogIn(proto, port, "5", "60") != 0 || proto.GetOption() != 0 ||

@@ -4,8 +4,7 @@
 #pragma once
 #include "AutoAnswer.h"
 #include "DownloadThread.h"
-#include "RoadServer.h"
-#include "TransferTaskbar.h"
+#include "TransferHost.h"
 #include <atomic>
 #include <map>
 #include <string>
@@ -13,27 +12,20 @@
 
 namespace downloadtest {
 
+using transfertest::PromptAnswerer;
+using transfertest::Row;
+using transfertest::Taskbar;
+using transfertest::Utf8;
+using transfertest::WakeCalls;
+using transfertest::Wide;
+
 // What the main window was told.
 struct MainLog {
     std::atomic<int> exits{0};
 };
 MainLog& Main();
 
-// What the task bar was told.
-struct TaskbarLog {
-    std::atomic<int> errors{0};
-    std::atomic<ULONGLONG> lastValue{0};
-};
-TaskbarLog& Taskbar();
-
-std::vector<EXECUTION_STATE> WakeCalls();
-
-struct Row {
-    std::wstring name;
-    std::wstring status;
-};
-
-class DownloadHost : public road::RoadTest {
+class DownloadHost : public transfertest::TransferHost {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -51,40 +43,19 @@ protected:
     bool WaitForRunEnd(CDownloadThread* thread, DWORD timeoutMs = 30000);
     // Ends the window as the user would and waits for the thread; deletes it.
     void Finish(CDownloadThread*& thread);
-    bool WaitForExit(CDownloadThread*& thread, DWORD timeoutMs = 15000);
+    bool WaitForExit(CDownloadThread*& thread, DWORD timeoutMs = 15000) { return WaitForThreadEnd(thread, timeoutMs); }
 
     HWND Window(CDownloadThread* thread) { return thread->m_dlg.GetSafeHwnd(); }
-    std::vector<Row> Rows(CDownloadThread* thread, int listId = 10021);
-    std::wstring CancelText(CDownloadThread* thread);
+    std::vector<Row> Rows(CDownloadThread* thread, int listId = 10021) { return ListRows(Window(thread), listId); }
+    std::wstring CancelText(CDownloadThread* thread) { return ButtonText(Window(thread), IDCANCEL); }
     std::string ServerField(const std::string& path, const char* field);
     // How many requests of the command the server took since the test began.
     long RequestCount(const std::string& command);
 
     std::wstring m_dest;
-    HWND m_main = nullptr;
-    std::map<std::wstring, std::wstring> m_savedValues;   // registry values put back at the end
-};
-
-// Answers name-conflict prompts: ticks "apply to all" when asked, presses the button.
-class PromptAnswerer {
-public:
-    PromptAnswerer(int buttonId, bool applyAll);
-    ~PromptAnswerer();
-    int Count() const { return m_count; }
-
-private:
-    static DWORD WINAPI Run(LPVOID self);
-    int m_button;
-    bool m_applyAll;
-    std::atomic<int> m_count{0};
-    std::atomic<bool> m_stop{false};
-    HANDLE m_thread;
 };
 
 // Whether the first box the answerer met said these words.
 bool FirstBoxSaid(const uitest::AutoAnswer& boxes, const std::wstring& words);
-
-std::string Utf8(const std::wstring& text);
-std::wstring Wide(const std::string& text);
 
 }

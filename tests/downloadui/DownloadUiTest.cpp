@@ -121,6 +121,9 @@ TEST_F(DownloadRun, AnIdenticalLocalFileIsSkippedAndCounted)
     EXPECT_EQ(L"Completed", rows[0].status);
     EXPECT_EQ(1, thread->m_dlg.GetSkippedCount());
     EXPECT_EQ(100u, Taskbar().lastValue.load()) << "its bytes count as received";
+    // The item the worker was on is shown by the end of the run (location 10052, file 10055).
+    EXPECT_EQ(L"/My Files", uitest::GetText(GetDlgItem(Window(thread), 10052)));
+    EXPECT_EQ(L"same.bin", uitest::GetText(GetDlgItem(Window(thread), 10055)));
     Finish(thread);
     EXPECT_EQ("2", LastH1()[34]);
     EXPECT_EQ(Pattern(200000), ReadLocal(Local(L"same.bin")));

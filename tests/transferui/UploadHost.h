@@ -2,9 +2,8 @@
 // It starts CUploadThread suspended, hands over the job and its session, resumes it, and keeps
 // an owner window that records what the upload tells it.
 #pragma once
-#include "RoadServer.h"
 #include "ToviMessages.h"
-#include "TransferTaskbar.h"
+#include "TransferHost.h"
 #include "UploadThread.h"
 #include <atomic>
 #include <mutex>
@@ -23,29 +22,16 @@ struct OwnerLog {
 };
 OwnerLog& Owner();
 
-// What the task bar was told: states, errors, last value.
-struct TaskbarLog {
-    std::atomic<int> errors{0};
-    std::atomic<int> flashes{0};
-    std::atomic<ULONGLONG> lastValue{0};
-};
-TaskbarLog& Taskbar();
+using transfertest::PromptAnswerer;
+using transfertest::Row;
+using transfertest::Taskbar;
+using transfertest::Utf8;
+using transfertest::WakeCalls;
 
-// Wake requests (SetThreadExecutionState), newest last.
-std::vector<EXECUTION_STATE> WakeCalls();
-
-struct Row {
-    std::wstring name;
-    std::wstring status;
-};
-
-class UploadHost : public road::RoadTest {
+class UploadHost : public transfertest::TransferHost {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
-    // Uses the language for the upload's texts: 9 English, 18 Korean.
-    void UseLanguage(unsigned short language);
     // A job item for a local path into "My Files".
     _UPLOADINFO Item(const std::wstring& path, bool folder, DWORD_PTR data = 0x5151);
     // Starts an upload of the items as the splitter does.
@@ -55,11 +41,11 @@ protected:
     // Ends the window as the user would and waits for the thread; deletes it.
     void Finish(CUploadThread*& thread);
     // Waits for a thread that ends by itself; deletes it.
-    bool WaitForExit(CUploadThread*& thread, DWORD timeoutMs = 15000);
+    bool WaitForExit(CUploadThread*& thread, DWORD timeoutMs = 15000) { return WaitForThreadEnd(thread, timeoutMs); }
 
     HWND Window(CUploadThread* thread) { return thread->m_dlg.GetSafeHwnd(); }
-    std::vector<Row> Rows(CUploadThread* thread, int listId = 10021);
-    std::wstring CancelText(CUploadThread* thread);
+    std::vector<Row> Rows(CUploadThread* thread, int listId = 10021) { return ListRows(Window(thread), listId); }
+    std::wstring CancelText(CUploadThread* thread) { return ButtonText(Window(thread), IDCANCEL); }
     // The server's record of a file under "My Files".
     std::string ServerItem(const std::string& path);
     // Whether the server's copy holds exactly the local file's bytes (downloaded and compared).
@@ -70,25 +56,6 @@ protected:
     bool Saw(const char* command);
 
     std::string m_myFiles;
-    HWND m_owner = nullptr;
 };
-
-// Answers name-conflict prompts: ticks "apply to all" when asked, presses the button.
-class PromptAnswerer {
-public:
-    PromptAnswerer(int buttonId, bool applyAll);
-    ~PromptAnswerer();
-    int Count() const { return m_count; }
-
-private:
-    static DWORD WINAPI Run(LPVOID self);
-    int m_button;
-    bool m_applyAll;
-    std::atomic<int> m_count{0};
-    std::atomic<bool> m_stop{false};
-    HANDLE m_thread;
-};
-
-std::string Utf8(const std::wstring& text);
 
 }
