@@ -1,5 +1,10 @@
-// The upload and download job records the splitter builds from server records, and the messages
-// the transfer windows send it, read as the shared header defines them.
+// The upload and download job records the splitter builds from server records, the messages the
+// transfer windows send it (read as the shared header defines them), and the splitter's own
+// decisions, on a splitter of this process with the program's four pane classes.
+#include "ClientLeftView.h"
+#include "ClientRightView.h"
+#include "ServerLeftView.h"
+#include "ServerRightView.h"
 #include "ToviProto.h"
 #include "ToviSplitter.h"
 #include "TransferJobs.h"
@@ -157,7 +162,7 @@ TEST(TransferJobs, VersionAndSearchItemsAreFilesWithTheirOwnFields)
 
 namespace {
 
-class SplitterMessages : public ::testing::Test {
+class SplitterInHost : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -186,7 +191,7 @@ protected:
 
 // Both senders pass a plain wide text that stays theirs; a CString* reading would take the
 // characters for an object.
-TEST_F(SplitterMessages, TheApprovalTextIsReadAsTheSendersWideText)
+TEST_F(SplitterInHost, TheApprovalTextIsReadAsTheSendersWideText)
 {
     std::strcpy(m_proto.OptionInfo.SubOption, "Y");
     const std::wstring indexes = L"101,102,103";
@@ -199,7 +204,7 @@ TEST_F(SplitterMessages, TheApprovalTextIsReadAsTheSendersWideText)
     EXPECT_EQ(1, m_approvals) << "without the sub-option no approval page opens";
 }
 
-TEST_F(SplitterMessages, SearchHitsAreCopiedDuringTheCallAndABeginStartsAFreshList)
+TEST_F(SplitterInHost, SearchHitsAreCopiedDuringTheCallAndABeginStartsAFreshList)
 {
     _PROTO_SEARCH_INFO hit = {};
     std::strcpy(hit.ItemType, "F");
@@ -222,4 +227,97 @@ TEST_F(SplitterMessages, SearchHitsAreCopiedDuringTheCallAndABeginStartsAFreshLi
 
     m_splitter.SendMessage(WM_SEARCH_DOWNLOAD_BEGIN, 0, 0);
     EXPECT_TRUE(m_splitter.m_vecSearchDownload.empty());
+}
+
+namespace {
+
+void AddPanes(CToviSplitter& splitter)
+{
+    CRuntimeClass* classes[2][2] = {{RUNTIME_CLASS(CServerLeftView), RUNTIME_CLASS(CServerRightView)},
+                                    {RUNTIME_CLASS(CClientLeftView), RUNTIME_CLASS(CClientRightView)}};
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 2; ++c)
+            ASSERT_TRUE(splitter.CreateView(r, c, classes[r][c], CSize(150, 100), nullptr));
+    splitter.RecalcLayout();
+}
+
+}
+
+TEST_F(SplitterInHost, TheActivePaneTakesTheActiveColourAndEveryOtherOneItsRowsColour)
+{
+    ASSERT_NO_FATAL_FAILURE(AddPanes(m_splitter));
+    COLORREF colors[2][2];
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 2; ++c)
+            m_splitter.m_panes.paneColor[r][c] = [&colors, r, c](COLORREF color) { colors[r][c] = color; };
+    const COLORREF A = 0xFEF9F6, S = 0xFAFAFA, L = 0xFFFFFF;
+    struct Case {
+        int row, col;
+        COLORREF expected[2][2];
+    } cases[] = {
+        {0, 0, {{A, S}, {L, L}}},
+        {0, 1, {{S, A}, {L, L}}},
+        {1, 0, {{S, S}, {A, L}}},
+        {1, 1, {{S, S}, {L, A}}},
+    };
+    for (const Case& c : cases) {
+        std::memset(colors, 0xAB, sizeof colors);
+        m_splitter.SetActivePane(c.row, c.col);
+        for (int r = 0; r < 2; ++r)
+            for (int k = 0; k < 2; ++k)
+                EXPECT_EQ(c.expected[r][k], colors[r][k]) << "active " << c.row << c.col << ", pane " << r << k;
+    }
+}
+
+TEST_F(SplitterInHost, AnUploadsEndRefreshesTheQuotaAlwaysAndTheFolderOnlyWhileItIsSelected)
+{
+    HTREEITEM selected = reinterpret_cast<HTREEITEM>(0x1234);
+    std::vector<HTREEITEM> refreshed;
+    int rearmed = 0;
+    m_splitter.m_panes.serverSelection = [&] { return selected; };
+    m_splitter.m_panes.refreshServer = [&](HTREEITEM item, int) { refreshed.push_back(item); };
+    m_splitter.m_quotaTimer = [&](bool run) { rearmed += run ? 1 : 0; };
+
+    m_splitter.SendMessage(WM_UPLOAD_DONE, reinterpret_cast<WPARAM>(selected), 0);
+    m_splitter.SendMessage(WM_UPLOAD_DONE, 0x5678, 0);
+    EXPECT_EQ(2, rearmed);
+    ASSERT_EQ(1u, refreshed.size()) << "a folder no longer selected is not listed again";
+    EXPECT_EQ(selected, refreshed[0]);
+}
+
+TEST_F(SplitterInHost, AnUploadTheCustomersNoticeCancelsStartsNothingAndLeavesTheQuotaTimer)
+{
+    m_proto.CustomerCode = L"tolvan_in";
+    int notices = 0, stops = 0;
+    m_splitter.m_uploadAlert = [&] {
+        ++notices;
+        return false;
+    };
+    m_splitter.m_quotaTimer = [&](bool run) { stops += run ? 0 : 1; };
+    _PROTO_FOLDER_INFO folder = {};
+    std::strcpy(folder.IDX, "5");
+    std::strcpy(folder.DIDX, "1");
+    std::vector<_UPLOADINFO> items(1);
+    ASSERT_EQ(Refusal::None, transferjobs::ForUpload(L"C:\\a.txt", folder, 0, 0, items[0]));
+    m_splitter.Upload(&folder, items);
+    EXPECT_EQ(1, notices) << "the customer code is compared without regard to case";
+    EXPECT_EQ(nullptr, m_splitter.m_pUploadThread);
+    EXPECT_EQ(0, stops);
+}
+
+TEST_F(SplitterInHost, AMaximiseKeepsTheSharesOfTheFirstRowAndColumn)
+{
+    ASSERT_NO_FATAL_FAILURE(AddPanes(m_splitter));
+    m_splitter.MoveWindow(0, 0, 400, 300);
+    m_splitter.SetRowInfo(0, 90, 10);
+    m_splitter.SetColumnInfo(0, 100, 10);
+    m_splitter.RecalcLayout();
+    m_splitter.KeepRowProportion();
+    m_splitter.MoveWindow(0, 0, 800, 600);
+    m_splitter.ApplyRowProportion();
+    int row = 0, col = 0, minimum = 0;
+    m_splitter.GetRowInfo(0, row, minimum);
+    m_splitter.GetColumnInfo(0, col, minimum);
+    EXPECT_EQ(180, row);
+    EXPECT_EQ(200, col);
 }
