@@ -3,6 +3,7 @@
 // decisions, on a splitter of this process with the program's four pane classes.
 #include "ClientLeftView.h"
 #include "ClientRightView.h"
+#include "DownloadThread.h"
 #include "ServerLeftView.h"
 #include "ServerRightView.h"
 #include "ToviProto.h"
@@ -320,4 +321,37 @@ TEST_F(SplitterInHost, AMaximiseKeepsTheSharesOfTheFirstRowAndColumn)
     m_splitter.GetColumnInfo(0, col, minimum);
     EXPECT_EQ(180, row);
     EXPECT_EQ(200, col);
+}
+
+// The end of a download lists the local folder that received it again: as the selected folder
+// when it is the one selected, else without selecting it; with no destination item known, the
+// selected folder.
+TEST_F(SplitterInHost, TheEndOfADownloadRefreshesTheLocalFolderThatReceivedIt)
+{
+    const HTREEITEM selected = reinterpret_cast<HTREEITEM>(0x10), other = reinterpret_cast<HTREEITEM>(0x20);
+    struct Case {
+        HTREEITEM destination;
+        HTREEITEM expectedItem;
+        bool expectedSelected;
+    } cases[] = {
+        {selected, selected, true},
+        {other, other, false},
+        {nullptr, selected, true},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::pair<HTREEITEM, bool>> refreshed;
+        m_splitter.m_panes.localSelection = [&] { return selected; };
+        m_splitter.m_panes.refreshLocal = [&](HTREEITEM item, bool isSelected) {
+            refreshed.emplace_back(item, isSelected);
+        };
+        m_splitter.m_hDownloadLocalItem = c.destination;
+        // A thread object whose thread has ended (here: never ran) and whose window was not
+        // stopped by the server.
+        m_splitter.m_pDownloadThread = new CDownloadThread;
+        m_splitter.SendMessage(WM_DOWNLOAD_THREAD_EXIT, 0, 0);
+        EXPECT_EQ(nullptr, m_splitter.m_pDownloadThread) << "the thread object is deleted";
+        ASSERT_EQ(1u, refreshed.size());
+        EXPECT_EQ(c.expectedItem, refreshed[0].first);
+        EXPECT_EQ(c.expectedSelected, refreshed[0].second);
+    }
 }
