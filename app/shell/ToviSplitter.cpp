@@ -57,13 +57,15 @@ void WaitAndDelete(Thread*& thread)
     thread = nullptr;
 }
 
+// True when the thread was there to stop.
 template <typename Thread>
-void StopAndWait(Thread*& thread)
+bool StopAndWait(Thread*& thread)
 {
     if (thread == nullptr)
-        return;
+        return false;
     ::PostThreadMessageW(thread->m_nThreadID, WM_QUIT, 0, 0);
     WaitAndDelete(thread);
+    return true;
 }
 
 bool IsAlertCustomer(const CString& code)
@@ -255,14 +257,20 @@ int CToviSplitter::Upload(_PROTO_FOLDER_INFO* folder, std::vector<_UPLOADINFO>& 
         m_pUploadThread->AddUploadInfo(items);
         return 0;
     }
+    // An upload that ended while its exit message still waits in the queue: finish it here and
+    // let that message pass, or it would be taken for the new thread's.
+    if (m_pUploadThread != nullptr) {
+        ++m_staleUploadExits;
+        if (EndUploadThread()) {
+            ForcedLogout();
+            return 0;
+        }
+    }
     if (IsAlertCustomer(CustomerCode())) {
         const bool go = m_uploadAlert ? m_uploadAlert() : CUploadAlertDlg(this).DoModal() == IDOK;
         if (!go)
             return 0;
     }
-    // An upload that ended without its exit message being handled yet leaves its object.
-    if (m_pUploadThread != nullptr)
-        WaitAndDelete(m_pUploadThread);
     QuotaTimer(false);
     auto* thread = static_cast<CUploadThread*>(
         AfxBeginThread(RUNTIME_CLASS(CUploadThread), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED));
@@ -287,8 +295,13 @@ int CToviSplitter::Download(std::vector<_DOWNLOADINFO> items)
         m_pDownloadThread->AddDownloadInfo(items);
         return 0;
     }
-    if (m_pDownloadThread != nullptr)
-        WaitAndDelete(m_pDownloadThread);
+    if (m_pDownloadThread != nullptr) {
+        ++m_staleDownloadExits;
+        if (EndDownloadThread()) {
+            ForcedLogout();
+            return 0;
+        }
+    }
     auto* thread = static_cast<CDownloadThread*>(
         AfxBeginThread(RUNTIME_CLASS(CDownloadThread), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED));
     if (thread != nullptr) {
@@ -305,8 +318,11 @@ int CToviSplitter::Download(std::vector<_DOWNLOADINFO> items)
 
 void CToviSplitter::StopTransfers()
 {
-    StopAndWait(m_pUploadThread);
-    StopAndWait(m_pDownloadThread);
+    // Each stopped thread still posts its exit message on the way out.
+    if (StopAndWait(m_pUploadThread))
+        ++m_staleUploadExits;
+    if (StopAndWait(m_pDownloadThread))
+        ++m_staleDownloadExits;
 }
 
 bool CToviSplitter::TransferRunning() const
@@ -330,30 +346,46 @@ LRESULT CToviSplitter::OnUploadDone(WPARAM wParam, LPARAM)
     return 0;
 }
 
-LRESULT CToviSplitter::OnUploadThreadExit(WPARAM, LPARAM)
+bool CToviSplitter::EndUploadThread()
 {
-    if (m_pUploadThread == nullptr)
-        return 0;
     // The flag lives in the window object that the thread object holds: read once the thread
     // has ended, so it is final, whether or not the window still existed when this message came.
     WaitForEnd(m_pUploadThread);
     const bool forced = m_pUploadThread->m_dlg.m_bForceStopped.load();
     delete m_pUploadThread;
     m_pUploadThread = nullptr;
-    if (forced)
+    return forced;
+}
+
+bool CToviSplitter::EndDownloadThread()
+{
+    WaitForEnd(m_pDownloadThread);
+    const bool forced = m_pDownloadThread->m_dlg.IsForceClosed();
+    delete m_pDownloadThread;
+    m_pDownloadThread = nullptr;
+    return forced;
+}
+
+LRESULT CToviSplitter::OnUploadThreadExit(WPARAM, LPARAM)
+{
+    if (m_staleUploadExits > 0) {
+        --m_staleUploadExits;
+        return 0;
+    }
+    if (m_pUploadThread != nullptr && EndUploadThread())
         ForcedLogout();
     return 0;
 }
 
 LRESULT CToviSplitter::OnDownloadThreadExit(WPARAM, LPARAM)
 {
+    if (m_staleDownloadExits > 0) {
+        --m_staleDownloadExits;
+        return 0;
+    }
     if (m_pDownloadThread == nullptr)
         return 0;
-    WaitForEnd(m_pDownloadThread);
-    const bool forced = m_pDownloadThread->m_dlg.IsForceClosed();
-    delete m_pDownloadThread;
-    m_pDownloadThread = nullptr;
-    if (forced) {
+    if (EndDownloadThread()) {
         ForcedLogout();
         return 0;
     }

@@ -102,7 +102,13 @@ private:
     void QuotaTimer(bool run);
     void ClearServerClipboard();
     void ShowRefusal(const CString& text);
+    // Wait for the ended thread, delete it; true when the server had ended the session.
+    bool EndUploadThread();
+    bool EndDownloadThread();
 
+    // Exit messages of threads finished elsewhere, still queued: they pass unhandled.
+    int m_staleUploadExits = 0;
+    int m_staleDownloadExits = 0;
     int m_rowPercent = 0;
     int m_colPercent = 0;
 };

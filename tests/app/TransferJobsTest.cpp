@@ -4,6 +4,7 @@
 #include "ClientLeftView.h"
 #include "ClientRightView.h"
 #include "DownloadThread.h"
+#include "UploadThread.h"
 #include "ServerLeftView.h"
 #include "ServerRightView.h"
 #include "ToviProto.h"
@@ -354,4 +355,56 @@ TEST_F(SplitterInHost, TheEndOfADownloadRefreshesTheLocalFolderThatReceivedIt)
         EXPECT_EQ(c.expectedItem, refreshed[0].first);
         EXPECT_EQ(c.expectedSelected, refreshed[0].second);
     }
+}
+
+namespace {
+
+DWORD WINAPI ShortLife(LPVOID)
+{
+    ::Sleep(1500);
+    return 0;
+}
+
+}
+
+// A transfer thread can end, its exit message still queued, when the next job comes: the job
+// finishes it first (a server-ended session logs out instead of starting anything), and the
+// late exit message is not taken for the next thread's.
+TEST_F(SplitterInHost, AThreadThatEndedBeforeItsExitMessageIsFinishedByTheNextJob)
+{
+    int logouts = 0;
+    m_splitter.m_forcedLogout = [&] { ++logouts; };
+    m_splitter.m_quotaTimer = [](bool) {};
+    m_splitter.m_uploadAlert = [] { return false; };
+    m_proto.CustomerCode = L"TOLVAN_IN";
+    _PROTO_FOLDER_INFO folder = {};
+    std::strcpy(folder.IDX, "5");
+    std::strcpy(folder.DIDX, "1");
+    std::vector<_UPLOADINFO> items(1);
+    ASSERT_EQ(Refusal::None, transferjobs::ForUpload(L"C:\\a.txt", folder, 0, 0, items[0]));
+
+    // Ended by the server: the next job logs out.
+    auto* ended = new CUploadThread;
+    ended->m_dlg.m_bForceStopped = true;
+    m_splitter.m_pUploadThread = ended;
+    m_splitter.Upload(&folder, items);
+    EXPECT_EQ(1, logouts);
+    EXPECT_EQ(nullptr, m_splitter.m_pUploadThread) << "nothing starts on a session the server ended";
+
+    // Ended normally; the next job (here cancelled at the customers' notice) finishes it, and a
+    // thread running by the time the old exit message comes is left alone.
+    m_splitter.m_pUploadThread = new CUploadThread;
+    m_splitter.Upload(&folder, items);
+    EXPECT_EQ(nullptr, m_splitter.m_pUploadThread);
+    auto* running = new CUploadThread;
+    running->m_hThread = ::CreateThread(nullptr, 0, ShortLife, nullptr, 0, nullptr);
+    m_splitter.m_pUploadThread = running;
+    for (int late = 0; late < 2; ++late) {
+        m_splitter.SendMessage(WM_UPLOAD_THREAD_EXIT, 0, 0);
+        EXPECT_EQ(running, m_splitter.m_pUploadThread) << "a late exit message ended the running thread";
+    }
+    // Its own message, when it comes, waits for it and deletes it.
+    m_splitter.SendMessage(WM_UPLOAD_THREAD_EXIT, 0, 0);
+    EXPECT_EQ(nullptr, m_splitter.m_pUploadThread);
+    EXPECT_EQ(1, logouts);
 }
