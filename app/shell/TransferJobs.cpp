@@ -146,8 +146,8 @@ CString RefusalText(Refusal why, const wchar_t* name, bool folder)
     // 12075: a file's name too long; 12076: a folder's (also a folder path too long).
     const unsigned id = (why == Refusal::Name && !folder) ? 12075 : 12076;
     CString text = name ? name : L"";
-    if (text.GetLength() > 80)
-        text = text.Left(80) + L"...";
+    if (text.GetLength() > 40)
+        text = text.Left(40) + L"...";
     return text + L"\n\n" + CToviMsg::GetString(id);
 }
 
