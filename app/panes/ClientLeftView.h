@@ -28,6 +28,7 @@ public:
     void ShowLocalRoot(CClientRightView* list, const CString& lastPath, ILocalFrameHost* host = nullptr);
 
     CClientTreeCtrl* GetTree() { return m_pTree.get(); }
+    CCLDropTarget& DropTarget() { return m_dropTarget; }
     ILocalFrameHost* Host() const { return m_pHost; }
 
     void OnCut(HTREEITEM item);

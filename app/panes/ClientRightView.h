@@ -30,6 +30,7 @@ public:
     CClientLeftView* GetLeftView() const { return m_pLeft; }
     ILocalFrameHost* Host() const { return m_pHost; }
     CClientListCtrl* GetList() { return m_pList.get(); }
+    CCRDropTarget& DropTarget() { return m_dropTarget; }
 
     // A new folder's filling: rows go, the folder's copy is kept.
     void BeginFill(LPCITEMIDLIST folder, bool recycleBin);

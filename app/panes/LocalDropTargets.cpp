@@ -46,12 +46,8 @@ template <typename F> void Repaint(const CDragDropTarget& target, F paint)
 
 DWORD ShellEffect(LPCITEMIDLIST absolute, COleDataObject* data, DWORD keys)
 {
-    IDropTarget* shell = GetShellDropTarget(absolute);
     IDataObject* object = data ? data->GetIDataObject(FALSE) : nullptr;
-    const DWORD effect = AskShellDropEffect(shell, object, keys, Proposed(keys));
-    if (shell)
-        shell->Release();
-    return effect;
+    return object ? g_pShellDropEffect(absolute, object, keys, Proposed(keys)) : DROPEFFECT_NONE;
 }
 
 }
@@ -85,8 +81,9 @@ DROPEFFECT CCLDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys
     if (!record || record->recycleBin)
         return DROPEFFECT_NONE;
     const DWORD now = m_pTick();
-    if (item != tree->GetDropHilightItem()) {
+    if (item != m_hHoverItem) {
         Repaint(*this, [&] { tree->SelectDropTarget(item); tree->UpdateWindow(); });
+        m_hHoverItem = item;
         m_dwHoverStart = now;
     } else if (now - m_dwHoverStart > m_dwExpandDelay) {
         if (!(tree->GetItemState(item, TVIS_EXPANDED) & TVIS_EXPANDED))
@@ -106,6 +103,7 @@ DROPEFFECT CCLDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys
 void CCLDropTarget::OnDragLeave(CWnd*)
 {
     EndImage(*this);
+    m_hHoverItem = nullptr;
     if (CClientTreeCtrl* tree = m_pView ? m_pView->GetTree() : nullptr)
         tree->SelectDropTarget(nullptr);
 }
@@ -118,6 +116,7 @@ BOOL CCLDropTarget::OnDrop(CWnd*, COleDataObject* data, DROPEFFECT effect, CPoin
     CClientTreeCtrl* tree = m_pView ? m_pView->GetTree() : nullptr;
     if (!tree || effect == DROPEFFECT_NONE || (effect & DROPEFFECT_LINK))
         return FALSE;
+    m_hHoverItem = nullptr;
     HTREEITEM item = tree->HitTest(point);
     if (!item)
         return FALSE;

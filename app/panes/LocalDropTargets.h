@@ -18,6 +18,8 @@ public:
     void OnDragLeave(CWnd* wnd) override;
     // Tests set the clock the hover expansion reads.
     DWORD (*m_pTick)() = [] { return ::GetTickCount(); };
+    // The item the drag highlights (kept here: Wine's tree does not report its drop item back).
+    HTREEITEM m_hHoverItem = nullptr;
 };
 
 class CCRDropTarget : public CDragDropTarget {

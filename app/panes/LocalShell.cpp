@@ -5,6 +5,14 @@
 
 ShellFileOperationFn g_pShellFileOperation = [](SHFILEOPSTRUCTW* op) { return ::SHFileOperationW(op); };
 
+ShellDropEffectFn g_pShellDropEffect = [](LPCITEMIDLIST absolute, IDataObject* data, DWORD keys, DWORD proposed) {
+    IDropTarget* target = GetShellDropTarget(absolute);
+    const DWORD effect = AskShellDropEffect(target, data, keys, proposed);
+    if (target)
+        target->Release();
+    return effect;
+};
+
 IShellFolder* BindLocalFolder(LPCITEMIDLIST absolute)
 {
     IShellFolder* desktop = nullptr;

@@ -41,3 +41,8 @@ IDropTarget* GetShellDropTarget(LPCITEMIDLIST absolute);
 // What the shell's target would do with data: enter at (0, 0) with the keys and the proposed
 // effect, then leave at once. None when there is no target or it refused.
 DWORD AskShellDropEffect(IDropTarget* target, IDataObject* data, DWORD keys, DWORD proposed);
+// The question as the local drop targets ask it, for the folder named by absolute. Wine's folder
+// targets refuse file lists that carry no shell item list, so tests answer it themselves; the
+// shell's answer stays the default.
+typedef DWORD (*ShellDropEffectFn)(LPCITEMIDLIST absolute, IDataObject* data, DWORD keys, DWORD proposed);
+extern ShellDropEffectFn g_pShellDropEffect;
