@@ -544,3 +544,86 @@ TEST_F(LocalPanes, RestingOnACollapsedTreeFolderExpandsItAfterTheDelay)
     EXPECT_TRUE(m_tree->GetItemState(shown, TVIS_EXPANDED) & TVIS_EXPANDED) << "not expanded after the delay";
     target.OnDragLeave(m_tree);
 }
+
+TEST_F(LocalPanes, RenamingATreeFolderInPlaceRenamesItOnDiskAndKeepsItSelected)
+{
+    HTREEITEM shown = m_tree->GetSelectedItem();
+    m_tree->Expand(shown, TVE_EXPAND);
+    HTREEITEM sub = TreeChild(shown, L"Sub");
+    ASSERT_NE(nullptr, sub);
+    m_tree->SelectItem(sub);
+    Press(m_tree->m_hWnd, VK_F2);
+    HWND edit = reinterpret_cast<HWND>(::SendMessageW(m_tree->m_hWnd, TVM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(nullptr, edit) << "F2 did not open the edit";
+    ::SetWindowTextW(edit, L"  Renamed  ");
+    ::SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+    uitest::PumpMessages();
+    EXPECT_TRUE(Exists(m_root + L"\\Renamed"));
+    EXPECT_FALSE(Exists(m_root + L"\\Sub"));
+    HTREEITEM renamed = TreeChild(shown, L"Renamed");
+    ASSERT_NE(nullptr, renamed);
+    EXPECT_EQ(renamed, m_tree->GetSelectedItem());
+    EXPECT_FALSE(m_tree->GetStyle() & TVS_EDITLABELS) << "label editing stays on after the rename";
+
+    // The same name in other letters changes nothing.
+    Press(m_tree->m_hWnd, VK_F2);
+    edit = reinterpret_cast<HWND>(::SendMessageW(m_tree->m_hWnd, TVM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(nullptr, edit);
+    ::SetWindowTextW(edit, L"RENAMED");
+    ::SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+    uitest::PumpMessages();
+    EXPECT_EQ(renamed, TreeChild(shown, L"Renamed"));
+}
+
+TEST_F(LocalPanes, DropsOnTheTreeMoveByEffectLeaveTheClipboardAndRefuseAFolderIntoItself)
+{
+    HTREEITEM shown = m_tree->GetSelectedItem();
+    m_tree->Expand(shown, TVE_EXPAND);
+    HTREEITEM sub = TreeChild(shown, L"Sub");
+    ASSERT_NE(nullptr, sub);
+    RECT row = {};
+    ASSERT_TRUE(m_tree->GetItemRect(sub, &row, TRUE));
+    CPoint over((row.left + row.right) / 2, (row.top + row.bottom) / 2);
+    PutFilesOnClipboard({m_root + L"\\b2.txt"}, DROPEFFECT_COPY);
+
+    auto* source = new COleDataSource();
+    std::vector<BYTE> block = BuildDropFilesBlock({CString((m_root + L"\\a.txt").c_str())});
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, block.size());
+    memcpy(::GlobalLock(memory), block.data(), block.size());
+    ::GlobalUnlock(memory);
+    source->CacheGlobalData(CF_HDROP, memory);
+    COleDataObject data;
+    data.Attach(source->GetDataObject(), TRUE);
+    CCLDropTarget& target = m_left->DropTarget();
+    // The files come from the list's own folder, which its drag start records as the source.
+    m_fake.dragSource = L"CR";
+    m_tree->m_hSourceFolder = shown;
+    EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_MOVE), target.OnDragEnter(m_tree, &data, 0, over));
+    EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_MOVE), target.OnDragOver(m_tree, &data, 0, over));
+    EXPECT_TRUE(target.OnDrop(m_tree, &data, DROPEFFECT_MOVE, over));
+    EXPECT_TRUE(Exists(m_root + L"\\Sub\\a.txt"));
+    EXPECT_FALSE(Exists(m_root + L"\\a.txt"));
+    EXPECT_EQ(-1, RowOf(L"a.txt")) << "the source folder kept the moved file";
+    EXPECT_TRUE(m_fake.dragSource.IsEmpty()) << "the drop left the drag origin set";
+    DWORD effect = 0;
+    EXPECT_EQ((std::vector<std::wstring>{m_root + L"\\b2.txt"}), FilesOnClipboard(effect)) << "a drop touched the clipboard";
+
+    // A folder dragged from this tree onto itself shows no effect (the refresh made new items).
+    sub = TreeChild(shown, L"Sub");
+    ASSERT_NE(nullptr, sub);
+    ASSERT_TRUE(m_tree->GetItemRect(sub, &row, TRUE));
+    over = CPoint((row.left + row.right) / 2, (row.top + row.bottom) / 2);
+    m_fake.dragSource = L"CL";
+    m_tree->m_hDragItem = sub;
+    auto* self = new COleDataSource();
+    block = BuildDropFilesBlock({CString((m_root + L"\\Sub").c_str())});
+    memory = ::GlobalAlloc(GMEM_MOVEABLE, block.size());
+    memcpy(::GlobalLock(memory), block.data(), block.size());
+    ::GlobalUnlock(memory);
+    self->CacheGlobalData(CF_HDROP, memory);
+    COleDataObject selfData;
+    selfData.Attach(self->GetDataObject(), TRUE);
+    target.OnDragEnter(m_tree, &selfData, 0, over);
+    EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_NONE), target.OnDragOver(m_tree, &selfData, 0, over));
+    target.OnDragLeave(m_tree);
+}
