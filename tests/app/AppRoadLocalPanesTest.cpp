@@ -151,3 +151,43 @@ TEST_F(AppRoadLocalPanes, InEnglishTheDatesReadDayMonthYear)
     uitest::SaveScreenPng(testpaths::ScratchDir(L"AppRoadLocalPanesEnglish") + L"\\english.png");
     ASSERT_TRUE(ExitFromTray());
 }
+
+TEST_F(AppRoadLocalPanes, StoredColumnWidthsAndSortApplyOnlyWhenTheyHaveTheirSize)
+{
+    const wchar_t kProfile[] = L"Software\\로컬 응용 프로그램 마법사에서 생성된 응용 프로그램\\CorvaneIXO\\CorvaneIXO";
+    struct Case {
+        std::vector<int> widths, sort;
+        std::vector<int> expectedWidths;
+        std::vector<std::wstring> expectedOrder;
+    };
+    const Case cases[] = {
+        // Short values: the defaults, never a read past their end.
+        {{300, 90}, {1}, {250, 80, 160, 142}, {L"보고서", L"data.bin", L"plan.txt"}},
+        {{300, 90, 170, 150}, {1, 0}, {300, 90, 170, 150}, {L"보고서", L"plan.txt", L"data.bin"}},
+    };
+    for (const Case& c : cases) {
+        HKEY key = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_CURRENT_USER, kProfile, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                                                   nullptr));
+        ::RegSetValueExW(key, L"ClientColumnSize", 0, REG_BINARY, reinterpret_cast<const BYTE*>(c.widths.data()),
+                         static_cast<DWORD>(c.widths.size() * sizeof(int)));
+        ::RegSetValueExW(key, L"ClientSort", 0, REG_BINARY, reinterpret_cast<const BYTE*>(c.sort.data()),
+                         static_cast<DWORD>(c.sort.size() * sizeof(int)));
+        ::RegCloseKey(key);
+        HWND frame = nullptr, tree = nullptr;
+        HWND list = LogInShowingTheFolder(LANG_KOREAN, frame, tree);
+        ASSERT_NE(nullptr, list);
+        std::vector<int> widths;
+        for (int column = 0; column < 4; ++column)
+            widths.push_back(static_cast<int>(::SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0)));
+        EXPECT_EQ(c.expectedWidths, widths) << c.widths.size() * 4 << " bytes stored";
+        std::vector<std::wstring> order;
+        for (int row = 0; row < 3; ++row)
+            order.push_back(RemoteCell(list, row, 0));
+        EXPECT_EQ(c.expectedOrder, order) << c.sort.size() * 4 << " bytes stored";
+        ASSERT_TRUE(ExitFromTray());
+        ::CloseHandle(m_process.hProcess);
+        ::CloseHandle(m_process.hThread);
+        m_process = {};
+    }
+}
