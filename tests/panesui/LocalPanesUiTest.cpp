@@ -627,3 +627,99 @@ TEST_F(LocalPanes, DropsOnTheTreeMoveByEffectLeaveTheClipboardAndRefuseAFolderIn
     EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_NONE), target.OnDragOver(m_tree, &selfData, 0, over));
     target.OnDragLeave(m_tree);
 }
+
+namespace {
+
+// Reads the open context menu and picks one of its entries with the keyboard, as a user would.
+struct MenuPick {
+    std::vector<std::pair<UINT, std::wstring>> entries;
+    UINT choose = 0;
+};
+MenuPick* g_pick = nullptr;
+
+VOID CALLBACK PickFromMenu(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND menuWnd = ::FindWindowW(L"#32768", nullptr);
+    if (!menuWnd || !::IsWindowVisible(menuWnd))
+        return;
+    ::KillTimer(nullptr, timer);
+    HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(menuWnd, MN_GETHMENU, 0, 0));
+    int downs = 0, target = -1;
+    for (int i = 0; menu && i < ::GetMenuItemCount(menu); ++i) {
+        wchar_t text[128] = {};
+        ::GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
+        const UINT id = ::GetMenuItemID(menu, i);
+        g_pick->entries.push_back({id, text});
+        MENUITEMINFOW info = {sizeof info};
+        info.fMask = MIIM_FTYPE | MIIM_STATE;
+        ::GetMenuItemInfoW(menu, i, TRUE, &info);
+        if (!(info.fType & MFT_SEPARATOR) && !(info.fState & MFS_DISABLED) && target < 0)
+            ++downs;
+        if (id == g_pick->choose && target < 0)
+            target = downs;
+    }
+    if (target < 0) {
+        ::PostMessageW(menuWnd, WM_KEYDOWN, VK_ESCAPE, 0);
+        return;
+    }
+    for (int i = 0; i < target; ++i)
+        ::PostMessageW(menuWnd, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(menuWnd, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+}
+
+TEST_F(LocalPanes, TheListsOwnMenuEntriesHaveTheirOwnIdentifiersAndOurPasteEntryPastes)
+{
+    const std::wstring outside = m_root + L"\\Sub\\from menu.txt";
+    WriteFile(outside, 10);
+    PutFilesOnClipboard({outside}, DROPEFFECT_COPY);
+    RECT client = {};
+    m_list->GetClientRect(&client);
+    POINT empty = {100, client.bottom - 10};
+    ::ClientToScreen(m_list->m_hWnd, &empty);
+    ::SetCursorPos(empty.x, empty.y);
+    MenuPick pick;
+    pick.choose = kLocalPasteCommand;
+    g_pick = &pick;
+    ::SetTimer(nullptr, 0, 50, &PickFromMenu);
+    m_list->ShowContextMenu();
+    g_pick = nullptr;
+
+    std::vector<UINT> ours;
+    for (const auto& entry : pick.entries)
+        if (entry.first > kShellLastCommand && entry.first != static_cast<UINT>(-1))
+            ours.push_back(entry.first);
+    EXPECT_EQ((std::vector<UINT>{kLocalNewFolderCommand, kLocalPasteCommand}), ours)
+        << "our entries on the folder's menu (no upload: the server side allows none here)";
+    ASSERT_FALSE(pick.entries.empty());
+    EXPECT_EQ(std::wstring(CToviString::GetString(14004).GetString()), pick.entries.front().second);
+    EXPECT_TRUE(Exists(m_root + L"\\from menu.txt")) << "our paste entry did not paste";
+    EXPECT_GE(RowOf(L"from menu.txt"), 0);
+}
+
+TEST_F(LocalPanes, TheTreesPasteEntryPastesIntoTheFolderUnderThePointer)
+{
+    HTREEITEM shown = m_tree->GetSelectedItem();
+    m_tree->Expand(shown, TVE_EXPAND);
+    HTREEITEM sub = TreeChild(shown, L"Sub");
+    ASSERT_NE(nullptr, sub);
+    PutFilesOnClipboard({m_root + L"\\a.txt"}, DROPEFFECT_COPY);
+    MenuPick pick;
+    pick.choose = kLocalPasteCommand;
+    g_pick = &pick;
+    ::SetTimer(nullptr, 0, 50, &PickFromMenu);
+    m_tree->ShowContextMenu(sub);
+    g_pick = nullptr;
+    int pastes = 0;
+    for (const auto& entry : pick.entries) {
+        EXPECT_NE(kLocalUploadCommand, entry.first) << "upload offered while the server side allows none";
+        if (entry.first == kLocalPasteCommand) {
+            ++pastes;
+            EXPECT_EQ(std::wstring(CToviString::GetString(14052).GetString()) + L"(&P)", entry.second);
+        }
+    }
+    EXPECT_EQ(1, pastes);
+    EXPECT_TRUE(Exists(m_root + L"\\Sub\\a.txt"));
+    EXPECT_TRUE(Exists(m_root + L"\\a.txt")) << "a copy moved the file";
+}
