@@ -186,6 +186,13 @@ TEST_F(AppRoadLocalPanes, StoredColumnWidthsAndSortApplyOnlyWhenTheyHaveTheirSiz
             order.push_back(RemoteCell(list, row, 0));
         EXPECT_EQ(c.expectedOrder, order) << c.sort.size() * 4 << " bytes stored";
         ASSERT_TRUE(ExitFromTray());
+        // Closing saves the widths again, whole.
+        int saved[4] = {};
+        DWORD size = sizeof saved;
+        EXPECT_EQ(ERROR_SUCCESS, ::RegGetValueW(HKEY_CURRENT_USER, kProfile, L"ClientColumnSize", RRF_RT_REG_BINARY,
+                                                nullptr, saved, &size));
+        EXPECT_EQ(sizeof saved, size);
+        EXPECT_EQ(c.expectedWidths, std::vector<int>(saved, saved + 4));
         ::CloseHandle(m_process.hProcess);
         ::CloseHandle(m_process.hThread);
         m_process = {};
