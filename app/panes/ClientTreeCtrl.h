@@ -116,5 +116,4 @@ private:
     ULONG m_nNotifyId = 0;
     COLORREF m_paneColor = RGB(0xFF, 0xFF, 0xFF);
     bool m_bSelectionOff = false;
-    bool m_bFocused = false;
 };

@@ -723,3 +723,24 @@ TEST_F(LocalPanes, TheTreesPasteEntryPastesIntoTheFolderUnderThePointer)
     EXPECT_TRUE(Exists(m_root + L"\\Sub\\a.txt"));
     EXPECT_TRUE(Exists(m_root + L"\\a.txt")) << "a copy moved the file";
 }
+
+TEST_F(LocalPanes, DoubleClickingAFolderRowOpensItInTheTreeAndBackspaceGoesUp)
+{
+    WriteFile(m_root + L"\\Sub\\inner.txt", 5);
+    RECT cell = {};
+    cell.left = LVIR_LABEL;
+    ASSERT_TRUE(::SendMessageW(m_list->m_hWnd, LVM_GETITEMRECT, RowOf(L"Sub"), reinterpret_cast<LPARAM>(&cell)));
+    const LPARAM at = MAKELPARAM(cell.left + 5, (cell.top + cell.bottom) / 2);
+    ::SendMessageW(m_list->m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(m_list->m_hWnd, WM_LBUTTONUP, 0, at);
+    ::SendMessageW(m_list->m_hWnd, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    ::SendMessageW(m_list->m_hWnd, WM_LBUTTONUP, 0, at);
+    uitest::PumpMessages();
+    EXPECT_EQ(0, CString((m_root + L"\\Sub").c_str()).CompareNoCase(m_left->SelectedPath()))
+        << m_left->SelectedPath().GetString();
+    EXPECT_EQ((std::vector<std::wstring>{L"inner.txt"}), Names());
+
+    Press(m_list->m_hWnd, VK_BACK);
+    EXPECT_EQ(0, CString(m_root.c_str()).CompareNoCase(m_left->SelectedPath()));
+    EXPECT_EQ((std::vector<std::wstring>{L"Sub", L"a.txt", L"b2.txt", L"b10.txt"}), Names());
+}
