@@ -744,3 +744,34 @@ TEST_F(LocalPanes, DoubleClickingAFolderRowOpensItInTheTreeAndBackspaceGoesUp)
     EXPECT_EQ(0, CString(m_root.c_str()).CompareNoCase(m_left->SelectedPath()));
     EXPECT_EQ((std::vector<std::wstring>{L"Sub", L"a.txt", L"b2.txt", L"b10.txt"}), Names());
 }
+
+TEST_F(LocalPanes, TheCommandBarFollowsTheSelectionAndTheClipboard)
+{
+    ::OpenClipboard(nullptr);
+    ::EmptyClipboard();
+    ::CloseClipboard();
+    m_list->SetItemState(-1, 0, LVIS_SELECTED);
+    m_list->UpdateMenuState();
+    EXPECT_TRUE(m_fake.menu.newFolder);
+    EXPECT_FALSE(m_fake.menu.paste) << "nothing to paste";
+    EXPECT_FALSE(m_fake.menu.copy || m_fake.menu.remove || m_fake.menu.cut);
+
+    PutFilesOnClipboard({m_root + L"\\a.txt"}, DROPEFFECT_COPY);
+    m_list->UpdateMenuState();
+    EXPECT_TRUE(m_fake.menu.paste);
+
+    SelectRows({L"b2.txt"});
+    m_list->UpdateMenuState();
+    EXPECT_TRUE(m_fake.menu.copy);
+    EXPECT_TRUE(m_fake.menu.remove);
+    EXPECT_TRUE(m_fake.menu.cut);
+    EXPECT_FALSE(m_fake.menu.upload || m_fake.menu.download || m_fake.menu.share || m_fake.menu.link);
+
+    m_tree->UpdateMenuState();
+    EXPECT_TRUE(m_fake.menu.newFolder);
+    EXPECT_TRUE(m_fake.menu.paste);
+    EXPECT_TRUE(m_fake.downloadTarget) << "a writable folder takes downloads";
+    m_tree->SelectItem(m_tree->FindMyComputer());
+    EXPECT_FALSE(m_fake.menu.newFolder) << "My Computer has no path";
+    EXPECT_FALSE(m_fake.downloadTarget);
+}
