@@ -137,6 +137,10 @@ TEST_F(AppRoadLocalPanes, TheLowerPanesShowTheLastLocalFolderWithKoreanSizeAndDa
     ::Sleep(1500);  // the look for people: let the panes finish painting
     uitest::SaveScreenPng(testpaths::ScratchDir(L"AppRoadLocalPanes") + L"\\korean.png");
     ASSERT_TRUE(ExitFromTray());
+    // The local tree's selection is the last local path of the next log-in.
+    CString server, local;
+    ASSERT_TRUE(CToviRegistry::GetLastFullPath(server, local));
+    EXPECT_EQ(0, local.CompareNoCase(m_folder.c_str())) << local.GetString();
 }
 
 TEST_F(AppRoadLocalPanes, InEnglishTheDatesReadDayMonthYear)
