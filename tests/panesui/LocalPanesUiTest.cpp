@@ -775,3 +775,25 @@ TEST_F(LocalPanes, TheCommandBarFollowsTheSelectionAndTheClipboard)
     EXPECT_FALSE(m_fake.menu.newFolder) << "My Computer has no path";
     EXPECT_FALSE(m_fake.downloadTarget);
 }
+
+// No drive comes or goes under Wine: the shell's notice is sent as the shell would send it.
+TEST_F(LocalPanes, ARemovedDriveLeavesMyComputer)
+{
+    HTREEITEM computer = m_tree->FindMyComputer();
+    ASSERT_NE(nullptr, computer);
+    HTREEITEM drive = m_tree->GetChildItem(computer);
+    ASSERT_NE(nullptr, drive);
+    const CString path = m_tree->GetItemPath(drive);
+    const UINT before = m_tree->GetCount();
+    LPITEMIDLIST pidl = nullptr;
+    ASSERT_TRUE(SUCCEEDED(::SHParseDisplayName(path, nullptr, &pidl, 0, nullptr)));
+    LPITEMIDLIST pair[2] = {pidl, nullptr};
+    // An event the tree does not follow changes nothing.
+    ::SendMessageW(m_tree->m_hWnd, WM_SHELL_NOTIFY, reinterpret_cast<WPARAM>(pair), SHCNE_CREATE);
+    EXPECT_EQ(before, m_tree->GetCount());
+    ::SendMessageW(m_tree->m_hWnd, WM_SHELL_NOTIFY, reinterpret_cast<WPARAM>(pair), SHCNE_DRIVEREMOVED);
+    ::CoTaskMemFree(pidl);
+    for (HTREEITEM child = m_tree->GetChildItem(computer); child; child = m_tree->GetNextSiblingItem(child))
+        EXPECT_NE(0, m_tree->GetItemPath(child).CompareNoCase(path)) << "the removed drive is still shown";
+    EXPECT_LT(m_tree->GetCount(), before);
+}
