@@ -1,16 +1,42 @@
-// CClientLeftView: the local folder tree pane (bottom left).
+// CClientLeftView: the local folder tree pane (bottom left) and its folder commands.
 #include "ClientLeftView.h"
+#include "ClientRightView.h"
 #include "Dc.h"
+#include "Edit.h"
+#include "LocalPaneRules.h"
+#include "LocalShell.h"
+#include "OleDataObject.h"
+#include "ServerClipboard.h"
+#include "ShellItems.h"
+#include "TraceLog.h"
+
+namespace {
+constexpr UINT kTreeId = 28001;
+}
 
 IMPLEMENT_DYNCREATE(CClientLeftView, CView)
 
 BEGIN_MESSAGE_MAP(CClientLeftView, CView)
     ON_WM_ERASEBKGND()
+    ON_WM_CREATE()
+    ON_WM_SIZE()
+    ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
-CClientLeftView::CClientLeftView() {}
+CClientLeftView::CClientLeftView()
+{
+    m_dropTarget.m_pView = this;
+}
+
+CClientLeftView::~CClientLeftView() = default;
 
 void CClientLeftView::OnDraw(CDC*) {}
+
+BOOL CClientLeftView::PreCreateWindow(CREATESTRUCT& cs)
+{
+    cs.style |= WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    return CView::PreCreateWindow(cs);
+}
 
 BOOL CClientLeftView::OnEraseBkgnd(CDC* pDC)
 {
@@ -20,4 +46,263 @@ BOOL CClientLeftView::OnEraseBkgnd(CDC* pDC)
     ::FillRect(pDC->m_hDC, &rect, brush);
     ::DeleteObject(brush);
     return TRUE;
+}
+
+int CClientLeftView::OnCreate(LPCREATESTRUCT cs)
+{
+    if (CView::OnCreate(cs) == -1)
+        return -1;
+    m_pHost = &CFrameLocalHost::Instance();
+    m_pTree.reset(new CClientTreeCtrl());
+    if (!m_pTree->Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
+                             TVS_SHOWSELALWAYS,
+                         CRect(0, 0, 10, 10), this, kTreeId)) {
+        m_pTree.reset();
+        return -1;
+    }
+    m_dropTarget.Register(m_pTree.get());
+    SHFILEINFOW info = {};
+    m_hSystemImages = reinterpret_cast<HIMAGELIST>(
+        ::SHGetFileInfoW(L"", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    const COLORREF pane = RGB(0xFF, 0xFF, 0xFF);
+    m_pTree->SetImageList(m_hSystemImages, TVSIL_NORMAL);
+    m_pTree->SetPaneColor(pane);
+    return 0;
+}
+
+void CClientLeftView::OnSize(UINT type, int cx, int cy)
+{
+    CView::OnSize(type, cx, cy);
+    if (m_pTree && m_pTree->m_hWnd)
+        m_pTree->SetWindowPos(nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_SHOWWINDOW);
+}
+
+void CClientLeftView::OnDestroy()
+{
+    m_dropTarget.Revoke();
+    ClearPane();
+    if (m_pTree && m_pTree->m_hWnd)
+        m_pTree->DestroyWindow();
+    m_pTree.reset();
+    CView::OnDestroy();
+}
+
+void CClientLeftView::ClearPane()
+{
+    if (m_pTree)
+        m_pTree->ClearTree();
+    m_hCutItem = nullptr;
+}
+
+CString CClientLeftView::SelectedPath() const
+{
+    if (!m_pTree || !m_pTree->m_hWnd)
+        return CString();
+    return m_pTree->GetItemPath(m_pTree->GetSelectedItem());
+}
+
+void CClientLeftView::ShowLocalRoot(CClientRightView* list, const CString& lastPath, ILocalFrameHost* host)
+{
+    if (!m_pTree)
+        return;
+    if (host)
+        m_pHost = host;
+    if (list)
+        list->SetLeftView(this, m_pHost);
+    m_hCutItem = nullptr;
+    m_pTree->DrawTreeRoot(list, this, m_pHost);
+    m_pTree->SelectPath(lastPath);
+}
+
+void CClientLeftView::RefreshItem(HTREEITEM item)
+{
+    if (!item || !m_pTree)
+        return;
+    const bool expanded = (m_pTree->GetItemState(item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+    const bool selected = m_pTree->GetSelectedItem() == item;
+    if (expanded || selected)
+        m_pTree->RefreshFolder(item, expanded, selected);
+}
+
+void CClientLeftView::OnCut(HTREEITEM item)
+{
+    const CString path = m_pTree ? m_pTree->GetItemPath(item) : CString();
+    if (path.IsEmpty() || !CopyFileListClipboard({path}, true))
+        return;
+    m_pTree->SetItemState(item, TVIS_CUT, TVIS_CUT);
+    m_pTree->m_hSourceFolder = m_pTree->GetParentItem(item);
+    if (m_hCutItem && m_hCutItem != item)
+        m_pTree->SetItemState(m_hCutItem, 0, TVIS_CUT);
+    m_hCutItem = item;
+}
+
+void CClientLeftView::OnCopy(HTREEITEM item)
+{
+    const CString path = m_pTree ? m_pTree->GetItemPath(item) : CString();
+    if (path.IsEmpty() || path.GetLength() == 3)
+        return;
+    CopyFileListClipboard({path}, false);
+}
+
+bool CClientLeftView::PasteFiles(HTREEITEM item, const std::vector<CString>& paths, bool move, bool fromClipboard)
+{
+    _LOCAL_TREE_ITEM* record = m_pTree ? m_pTree->GetRecord(item) : nullptr;
+    if (!record || record->recycleBin)
+        return false;
+    const CString target = LocalPathOf(record->absolute);
+    if (paths.empty() || target.IsEmpty())
+        return false;
+    HTREEITEM source = m_pTree->m_hSourceFolder;
+    if (!RunShellFileOperation(m_pTree->m_hWnd, move ? FO_MOVE : FO_COPY, paths, target, FOF_ALLOWUNDO))
+        return true;
+    RefreshItem(item);
+    if (move && source && source != item)
+        RefreshItem(source);
+    if (fromClipboard) {
+        if (move && ::OpenClipboard(m_pTree->m_hWnd))
+            ClearClipboard();
+        if (m_pHost)
+            m_pHost->ClearCutMarks();
+        m_hCutItem = nullptr;
+    }
+    return true;
+}
+
+void CClientLeftView::OnPaste(HTREEITEM item)
+{
+    if (::IsClipboardFormatAvailable(CF_HDROP)) {
+        std::vector<CString> paths;
+        bool cut = false;
+        if (GetFileListClipboard(paths, cut))
+            PasteFiles(item, paths, cut, true);
+        return;
+    }
+    // Server items would go to the splitter's download hand-over, which does not exist yet.
+    TraceLog(1, L"[ CClientLeftView::OnPaste ] no download hand-over for server items\n");
+}
+
+void CClientLeftView::OnDelete(HTREEITEM item, bool allowUndo)
+{
+    const CString path = m_pTree ? m_pTree->GetItemPath(item) : CString();
+    if (path.IsEmpty())
+        return;
+    if (!RunShellFileOperation(m_pTree->m_hWnd, FO_DELETE, {path}, CString(), LocalDeleteFlags(allowUndo, false)))
+        return;
+    HTREEITEM parent = m_pTree->GetParentItem(item);
+    if (m_hCutItem && m_pTree->IsSameOrBelow(m_hCutItem, item))
+        m_hCutItem = nullptr;
+    m_pTree->RemoveItem(item);
+    m_pTree->SetFocus();
+    if (parent && m_pTree->GetSelectedItem() == parent)
+        RefreshItem(parent);
+    if (parent && !m_pTree->GetChildItem(parent)) {
+        TVITEMW tv = {};
+        tv.mask = TVIF_CHILDREN;
+        tv.hItem = parent;
+        m_pTree->SetItem(&tv);
+    }
+    m_pTree->RefreshRecycleBinIcon();
+}
+
+void CClientLeftView::OnRename(HTREEITEM item)
+{
+    if (!m_pTree || !m_pTree->GetRecord(item))
+        return;
+    m_pTree->ModifyStyle(0, TVS_EDITLABELS);
+    CEdit* edit = m_pTree->EditLabel(item);
+    if (!edit)
+        m_pTree->ModifyStyle(TVS_EDITLABELS, 0);
+    else
+        edit->SetFocus();
+}
+
+void CClientLeftView::OnUpload(HTREEITEM item)
+{
+    _LOCAL_TREE_ITEM* record = m_pTree ? m_pTree->GetRecord(item) : nullptr;
+    if (!record)
+        return;
+    const CString path = LocalPathOf(record->absolute);
+    if (path.IsEmpty() || ::GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
+        HTREEITEM parent = m_pTree->GetParentItem(item);
+        if (parent)
+            m_pTree->RefreshFolder(parent, true, m_pTree->GetSelectedItem() == parent);
+        return;
+    }
+    // The upload itself goes through the splitter's transfer hand-over, which does not exist yet.
+    TraceLog(1, L"[ CClientLeftView::OnUpload ] no upload hand-over for %s\n", path.GetString());
+}
+
+bool CClientLeftView::OnDropItems(HTREEITEM target, DROPEFFECT effect, COleDataObject* data)
+{
+    if (!data || !m_pTree)
+        return false;
+    const UINT serverItems = ::RegisterClipboardFormatW(kServerItemsFormat);
+    if (serverItems && data->IsDataAvailable(static_cast<CLIPFORMAT>(serverItems))) {
+        TraceLog(1, L"[ CClientLeftView::OnDropItems ] no download hand-over for server items\n");
+        return false;
+    }
+    if (!data->IsDataAvailable(CF_HDROP))
+        return false;
+    _LOCAL_TREE_ITEM* record = m_pTree->GetRecord(target);
+    if (!record || record->recycleBin)
+        return false;
+    std::vector<CString> paths;
+    if (!GetFileListDataObject(paths, data) || paths.empty())
+        return false;
+    const CString folder = LocalPathOf(record->absolute);
+    if (folder.IsEmpty())
+        return false;
+    const bool move = (effect & DROPEFFECT_MOVE) != 0;
+    HTREEITEM source = m_pTree->m_hSourceFolder;
+    if (RunShellFileOperation(m_pTree->m_hWnd, move ? FO_MOVE : FO_COPY, paths, folder, FOF_ALLOWUNDO)) {
+        RefreshItem(target);
+        if (move && source && source != target)
+            RefreshItem(source);
+    }
+    m_pTree->UpdateMenuState();
+    return true;
+}
+
+void CClientLeftView::AfterShellVerb(HTREEITEM item, const CString& verb)
+{
+    if (!m_pTree)
+        return;
+    HTREEITEM selected = m_pTree->GetSelectedItem();
+    if (verb.CompareNoCase(L"link") == 0 && selected == item)
+        RefreshItem(item);
+    else if (verb.CompareNoCase(L"empty") == 0) {
+        if (selected == item)
+            RefreshItem(item);
+        m_pTree->RefreshRecycleBinIcon();
+    }
+}
+
+void CClientLeftView::ExpandItem(HTREEITEM item)
+{
+    if (!m_pTree || !item || (m_pTree->GetItemState(item, TVIS_EXPANDED) & TVIS_EXPANDED))
+        return;
+    m_pTree->SetRedraw(FALSE);
+    m_pTree->Expand(item, TVE_EXPAND);
+    m_pTree->SetRedraw(TRUE);
+}
+
+void CClientLeftView::SelectChildByPidl(LPCITEMIDLIST pidl)
+{
+    if (!m_pTree || !pidl)
+        return;
+    HTREEITEM selected = m_pTree->GetSelectedItem();
+    if (!selected)
+        return;
+    ExpandItem(selected);
+    _LOCAL_TREE_ITEM* parent = m_pTree->GetRecord(selected);
+    if (!parent)
+        return;
+    for (HTREEITEM child = m_pTree->GetChildItem(selected); child; child = m_pTree->GetNextSiblingItem(child)) {
+        _LOCAL_TREE_ITEM* record = m_pTree->GetRecord(child);
+        if (record && SameLocalItem(record->absolute, pidl)) {
+            m_pTree->SelectItem(child);
+            m_pTree->EnsureVisible(child);
+            return;
+        }
+    }
 }

@@ -1,19 +1,104 @@
-// CClientRightView: the local file list pane (bottom right). Until the panes issue fills it, the pane is an empty view that the
-// frame creates, activates, clears and asks for its selected path.
+// CClientRightView: the local file pane (bottom right): the content of the folder selected in
+// the local tree, one owned record per row, the program's size and date texts, the column widths
+// and sort order kept in the profile, and the local file commands.
+//
+// GUI thread only. The tree fills the pane: BeginFill, AddItem for each child, EndFill.
 #pragma once
+#include "ClientListCtrl.h"
+#include "LocalDropTargets.h"
+#include "LocalPaneHost.h"
+#include "ToviHeaderCtrl.h"
 #include "View.h"
+#include <memory>
+#include <vector>
+
+class CClientLeftView;
+class COleDataObject;
 
 class CClientRightView : public CView {
     DECLARE_DYNCREATE(CClientRightView)
 public:
     CClientRightView();
+    ~CClientRightView() override;
+
     // Frees the items' records and empties the pane (log-out and shut-down).
-    virtual void ClearPane() {}
-    // The selected folder's path for the last-paths store; empty without a selection.
-    virtual CString SelectedPath() const { return CString(); }
+    virtual void ClearPane() { ClearList(); }
+    // The shown folder's path; empty when it has none.
+    virtual CString SelectedPath() const;
+    // The tree whose selected folder is shown; host null: the main frame.
+    void SetLeftView(CClientLeftView* left, ILocalFrameHost* host = nullptr);
+    CClientLeftView* GetLeftView() const { return m_pLeft; }
+    ILocalFrameHost* Host() const { return m_pHost; }
+    CClientListCtrl* GetList() { return m_pList.get(); }
+    CCRDropTarget& DropTarget() { return m_dropTarget; }
+
+    // A new folder's filling: rows go, the folder's copy is kept.
+    void BeginFill(LPCITEMIDLIST folder, bool recycleBin);
+    // Adds one row at position; 1 when added.
+    int AddItem(IShellFolder* folder, LPCITEMIDLIST child, int position);
+    // Redraws the list, sorted by the stored order when sort is set.
+    void EndFill(bool sort);
+    void SetFolder(LPCITEMIDLIST folder);
+    void SetColumnLayout(bool location);
+    void ApplySortState();
+    void ClearList();
+    void LoadColumnSize(bool location);
+    void SaveColumnSize(bool location);
+    void LoadSortState();
+    void ResetColumnText();
+    // Sorts by column (a click on the sorted column turns the direction) and stores the state.
+    void SortByColumn(int column);
+    void ClearCutMarks();
+
+    void OnNewFolder();
+    void OnCut();
+    void OnCopy();
+    void OnDelete(bool toRecycleBin);
+    void OnPaste(bool fromContextMenu);
+    void OnRename();
+    void OnRestore(UINT command);
+    // The transfer hand-over does not exist yet: nothing is uploaded.
+    void OnUpload();
+    void OnDropData(COleDataObject* data, int row, DROPEFFECT effect);
+
+    // Refreshes the folder selected in the tree and selects the row called name.
+    void RefreshAndSelect(const CString& name, bool edit);
+    // Full paths of the selected rows (drive roots and rows without a path left out).
+    std::vector<CString> SelectedPaths() const;
+    LPCITEMIDLIST ShownFolder() const { return m_pidlFolder; }
+    bool IsRecycleBin() const { return m_bRecycleBin; }
+    bool IsLocationLayout() const { return m_bLocation; }
+    int SortColumn() const { return m_nSortColumn; }
+    int SortDirection() const { return m_nSortDirection; }
+    void SetPaneColor(COLORREF color);
 
 protected:
     void OnDraw(CDC* pDC) override;
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     BOOL OnEraseBkgnd(CDC* pDC);
+    int OnCreate(LPCREATESTRUCT cs);
+    void OnSize(UINT type, int cx, int cy);
+    void OnDestroy();
     DECLARE_MESSAGE_MAP()
+
+private:
+    void AddColumns();
+    void FreeRows();
+    void RefreshTarget(HTREEITEM item);
+    bool PasteFiles(const std::vector<CString>& paths, bool move, const CString& target, HTREEITEM targetItem,
+                    bool fromClipboard);
+    HTREEITEM TreeItemOfFolderRow(int row, CString& path);
+
+    std::unique_ptr<CClientListCtrl> m_pList;
+    CToviHeaderCtrl m_header;
+    CCRDropTarget m_dropTarget;
+    HIMAGELIST m_hSystemImages = nullptr;
+    IMalloc* m_pMalloc = nullptr;
+    LPITEMIDLIST m_pidlFolder = nullptr;
+    int m_nSortColumn = 0;
+    int m_nSortDirection = 0;
+    bool m_bLocation = false;
+    bool m_bRecycleBin = false;
+    CClientLeftView* m_pLeft = nullptr;
+    ILocalFrameHost* m_pHost = nullptr;
 };

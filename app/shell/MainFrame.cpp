@@ -469,6 +469,8 @@ LRESULT CMainFrame::OnShowMainWindow(WPARAM, LPARAM)
         CToviRegistry::GetLastFullPath(serverPath, localPath);
         TraceLog(1, L"[ CMainFrame::OnShowMainWindow ] LAST PATHS [ %s ] [ %s ]\n", (LPCWSTR)serverPath,
                  (LPCWSTR)localPath);
+        if (m_pLocalTreeView)
+            m_pLocalTreeView->ShowLocalRoot(m_pLocalListView, localPath);
         m_wndSplitter.SetActivePane(0, 0, nullptr);
         if (m_pServerTreeView)
             m_pServerTreeView->SetFocus();

@@ -124,6 +124,8 @@ void CMainFrame::SaveLayout()
     m_wndSplitter.GetRowInfo(0, height, minimum);
     RECT split = {0, 0, width, height};
     app->WriteProfileBinary(kSection, L"SplitSize", reinterpret_cast<BYTE*>(&split), sizeof split);
+    if (m_pLocalListView)
+        m_pLocalListView->SaveColumnSize(m_pLocalListView->IsLocationLayout());
 }
 
 void CMainFrame::ResetLayout()

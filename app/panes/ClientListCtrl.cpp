@@ -1,0 +1,572 @@
+// The local file list: sorting, opening, the context menu, keys, rename, drag start and painting.
+#include "ClientListCtrl.h"
+#include "ClientLeftView.h"
+#include "ClientRightView.h"
+#include "DragDrop.h"
+#include "LocalShell.h"
+#include "PaneMessages.h"
+#include "ServerClipboard.h"
+#include "ServerNameRules.h"
+#include "ShellItems.h"
+#include "ToviString.h"
+#include "TraceLog.h"
+
+namespace {
+
+bool Held(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
+
+bool IsReadOnlyFolder(const _LOCAL_TREE_ITEM* record)
+{
+    return !record || (record->attributes & SFGAO_READONLY);
+}
+
+}
+
+BEGIN_MESSAGE_MAP(CClientListCtrl, CListCtrl)
+    ON_NOTIFY_REFLECT(LVN_COLUMNCLICK, OnColumnClick)
+    ON_NOTIFY_REFLECT(NM_DBLCLK, OnDblClk)
+    ON_NOTIFY_REFLECT(NM_RCLICK, OnRClick)
+    ON_NOTIFY_REFLECT(LVN_KEYDOWN, OnKeyDown)
+    ON_NOTIFY_REFLECT(LVN_BEGINLABELEDITW, OnBeginLabelEdit)
+    ON_NOTIFY_REFLECT(LVN_ENDLABELEDITW, OnEndLabelEdit)
+    ON_NOTIFY_REFLECT(LVN_BEGINDRAG, OnBeginDrag)
+    ON_NOTIFY_REFLECT(LVN_ITEMCHANGED, OnItemChanged)
+    ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, OnCustomDraw)
+    ON_NOTIFY_REFLECT(NM_KILLFOCUS, OnKillFocusNotify)
+    ON_WM_SETFOCUS()
+    ON_WM_LBUTTONDOWN()
+    ON_MESSAGE(WM_EDIT_LABEL, OnEditLabel)
+END_MESSAGE_MAP()
+
+_LOCAL_LIST_ITEM* CClientListCtrl::GetRecord(int row) const
+{
+    if (row < 0 || !m_hWnd)
+        return nullptr;
+    return reinterpret_cast<_LOCAL_LIST_ITEM*>(GetItemData(row));
+}
+
+void CClientListCtrl::SetPaneColor(COLORREF color)
+{
+    m_backColor = color;
+    if (!m_hWnd)
+        return;
+    SetBkColor(color);
+    Invalidate();
+}
+
+void CClientListCtrl::UpdateMenuState()
+{
+    ILocalFrameHost* host = m_pPane->Host();
+    CClientLeftView* left = m_pPane->GetLeftView();
+    if (!host || !left || !left->GetTree())
+        return;
+    CClientTreeCtrl* tree = left->GetTree();
+    _LOCAL_TREE_ITEM* folder = tree->GetRecord(tree->GetSelectedItem());
+    const CString folderPath = folder ? LocalPathOf(folder->absolute) : CString();
+    const bool recycle = m_pPane->IsRecycleBin();
+    ServerMenuState state;
+    if (GetSelectedCount() == 0) {
+        state.newFolder = !folderPath.IsEmpty() && !IsReadOnlyFolder(folder);
+        state.paste = state.newFolder && ClipboardHasPasteData();
+    } else {
+        for (int row = GetNextItem(-1, LVNI_SELECTED); row >= 0; row = GetNextItem(row, LVNI_SELECTED)) {
+            _LOCAL_LIST_ITEM* record = GetRecord(row);
+            if (!record)
+                continue;
+            const CString path = LocalPathOf(record->pidl);
+            if (!path.IsEmpty() && !(record->attributes & SFGAO_READONLY) && !recycle)
+                state.newFolder = true;
+            if (record->attributes & SFGAO_CANCOPY)
+                state.copy = true;
+            if (record->attributes & SFGAO_CANDELETE)
+                state.remove = true;
+            if ((record->attributes & SFGAO_CANMOVE) && !recycle)
+                state.cut = true;
+            if (!path.IsEmpty() && path.GetLength() != 3 && (record->attributes & SFGAO_CANCOPY) &&
+                host->IsUploadAllowed())
+                state.upload = true;
+        }
+        state.paste = state.newFolder && ClipboardHasPasteData();
+    }
+    host->SetMenuButtonState(state);
+}
+
+void CClientListCtrl::OnColumnClick(NMHDR* nm, LRESULT* result)
+{
+    *result = 0;
+    m_pPane->SortByColumn(reinterpret_cast<NMLISTVIEW*>(nm)->iSubItem);
+}
+
+void CClientListCtrl::OpenRow(int row)
+{
+    _LOCAL_LIST_ITEM* record = GetRecord(row);
+    if (!record || !record->pidl)
+        return;
+    if (record->attributes & SFGAO_FOLDER) {
+        LPITEMIDLIST copy = ::ILClone(record->pidl);
+        if (!copy)
+            return;
+        if (CClientLeftView* left = m_pPane->GetLeftView())
+            left->SelectChildByPidl(copy);
+        ::ILFree(copy);
+        return;
+    }
+    CString text = GetItemText(row, 0);
+    SHELLEXECUTEINFOW info = {sizeof info};
+    info.fMask = SEE_MASK_INVOKEIDLIST;
+    info.lpIDList = record->pidl;
+    info.lpFile = text.GetString();
+    info.hwnd = m_pPane->m_hWnd;
+    info.nShow = SW_SHOWNORMAL;
+    ::ShellExecuteExW(&info);
+}
+
+void CClientListCtrl::OnDblClk(NMHDR*, LRESULT* result)
+{
+    *result = 0;
+    const int row = GetNextItem(-1, LVNI_SELECTED);
+    if (row >= 0)
+        OpenRow(row);
+}
+
+void CClientListCtrl::OnRClick(NMHDR*, LRESULT* result)
+{
+    *result = 0;
+    ShowContextMenu();
+}
+
+void CClientListCtrl::ShowContextMenu()
+{
+    CClientLeftView* left = m_pPane->GetLeftView();
+    CClientTreeCtrl* tree = left ? left->GetTree() : nullptr;
+    _LOCAL_TREE_ITEM* folder = tree ? tree->GetRecord(tree->GetSelectedItem()) : nullptr;
+    if (!folder)
+        return;
+    UINT flags = CMF_NORMAL | (Held(VK_LSHIFT) ? CMF_EXTENDEDVERBS : 0);
+    POINT cursor = {};
+    ::GetCursorPos(&cursor);
+    ScreenToClient(&cursor);
+    m_lastRightClick = cursor;
+    UINT hit = 0;
+    const int row = HitTest(CPoint(cursor.x, cursor.y), &hit);
+    const bool onRows = row >= 0 && (hit & (LVHT_ONITEMICON | LVHT_ONITEMLABEL | LVHT_ONITEMSTATEICON));
+    if (onRows && !(GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED)) {
+        SetItemState(-1, 0, LVIS_SELECTED);
+        SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+    IContextMenu* menu = nullptr;
+    if (onRows) {
+        IShellFolder* shown = BindLocalFolder(folder->root ? nullptr : folder->absolute);
+        std::vector<LPCITEMIDLIST> children;
+        for (int r = GetNextItem(-1, LVNI_SELECTED); r >= 0; r = GetNextItem(r, LVNI_SELECTED))
+            if (_LOCAL_LIST_ITEM* record = GetRecord(r))
+                children.push_back(GetLastPidlItem(record->pidl));
+        if (children.size() == 1)
+            flags |= CMF_CANRENAME;
+        if (shown && !children.empty() &&
+            FAILED(shown->GetUIObjectOf(m_hWnd, static_cast<UINT>(children.size()), children.data(), IID_IContextMenu,
+                                        nullptr, reinterpret_cast<void**>(&menu))))
+            menu = nullptr;
+        if (shown)
+            shown->Release();
+    } else {
+        IShellFolder* desktop = folder->parent ? nullptr : BindLocalFolder(nullptr);
+        IShellFolder* parent = folder->parent ? folder->parent : desktop;
+        LPCITEMIDLIST one = folder->relative;
+        if (parent && FAILED(parent->GetUIObjectOf(m_hWnd, 1, &one, IID_IContextMenu, nullptr,
+                                                   reinterpret_cast<void**>(&menu))))
+            menu = nullptr;
+        if (desktop)
+            desktop->Release();
+    }
+    if (!menu)
+        return;
+    UpdateMenuState();
+    HMENU popup = ::CreatePopupMenu();
+    if (!popup || FAILED(menu->QueryContextMenu(popup, 0, kShellFirstCommand, kShellLastCommand, flags))) {
+        if (popup)
+            ::DestroyMenu(popup);
+        menu->Release();
+        return;
+    }
+    const bool recycle = m_pPane->IsRecycleBin();
+    const CString folderPath = LocalPathOf(folder->absolute);
+    const bool writableFolder = !folderPath.IsEmpty() && !(folder->attributes & SFGAO_READONLY);
+    m_bNewFolderAllowed = false;
+    if (!onRows) {
+        for (int i = ::GetMenuItemCount(popup) - 1; i >= 0; --i) {
+            const UINT id = ::GetMenuItemID(popup, i);
+            const CString verb = ShellVerbOf(menu, id);
+            if (verb.CompareNoCase(L"properties") != 0 && verb.CompareNoCase(L"paste") != 0 &&
+                verb.CompareNoCase(L"empty") != 0)
+                ::DeleteMenu(popup, i, MF_BYPOSITION);
+        }
+        if (writableFolder) {
+            m_bNewFolderAllowed = true;
+            ::InsertMenuW(popup, 0, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+            ::InsertMenuW(popup, 0, MF_BYPOSITION | MF_STRING, kLocalNewFolderCommand, CToviString::GetString(14004));
+        }
+    } else {
+        if (recycle) {
+            const int cut = FindVerbPosition(popup, menu, L"cut");
+            if (cut >= 0)
+                ::DeleteMenu(popup, cut, MF_BYPOSITION);
+        }
+        const int copy = FindVerbPosition(popup, menu, L"copy");
+        if (copy >= 0 && m_pPane->Host() && m_pPane->Host()->IsUploadAllowed()) {
+            ::InsertMenuW(popup, copy + 1, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+            ::InsertMenuW(popup, copy + 2, MF_BYPOSITION | MF_STRING, kLocalUploadCommand, CToviString::GetString(14046));
+        }
+    }
+    if ((folder->attributes & SFGAO_FOLDER) && !(folder->attributes & SFGAO_READONLY) && ClipboardHasPasteData()) {
+        const int paste = FindVerbPosition(popup, menu, L"paste");
+        if (!recycle && paste < 0) {
+            const int properties = FindVerbPosition(popup, menu, L"properties");
+            ::InsertMenuW(popup, properties >= 0 ? properties : ::GetMenuItemCount(popup), MF_BYPOSITION | MF_STRING,
+                          kLocalPasteCommand, CToviString::GetString(14052));
+        } else if (recycle && paste >= 0) {
+            ::DeleteMenu(popup, paste, MF_BYPOSITION);
+            if (paste > 0)
+                ::DeleteMenu(popup, paste - 1, MF_BYPOSITION);
+        }
+    }
+    TidyShellMenu(popup);
+    const UINT chosen = TrackLocalMenu(popup, m_hWnd);
+    const LocalMenuChoice choice = ClassifyLocalMenuCommand(chosen);
+    const CString verb = choice == LocalMenuChoice::Shell ? ShellVerbOf(menu, chosen) : CString();
+    if (choice == LocalMenuChoice::Shell && recycle && onRows && verb.CompareNoCase(L"undelete") == 0)
+        m_pPane->OnRestore(chosen);
+    else if (choice == LocalMenuChoice::NewFolder)
+        m_pPane->OnNewFolder();
+    else if (choice == LocalMenuChoice::Upload)
+        m_pPane->OnUpload();
+    else if (choice == LocalMenuChoice::Paste)
+        m_pPane->OnPaste(true);
+    else if (choice == LocalMenuChoice::Shell) {
+        if (verb.CompareNoCase(L"rename") == 0 && GetSelectedCount() == 1)
+            m_pPane->OnRename();
+        else if (verb.CompareNoCase(L"cut") == 0)
+            m_pPane->OnCut();
+        else if (verb.CompareNoCase(L"copy") == 0)
+            m_pPane->OnCopy();
+        else if (verb.CompareNoCase(L"delete") == 0)
+            m_pPane->OnDelete(true);
+        else if (verb.CompareNoCase(L"paste") == 0)
+            m_pPane->OnPaste(true);
+        else {
+            CMINVOKECOMMANDINFO invoke = {sizeof invoke};
+            invoke.hwnd = m_hWnd;
+            invoke.lpVerb = MAKEINTRESOURCEA(chosen - kShellFirstCommand);
+            invoke.nShow = SW_SHOWNORMAL;
+            if (SUCCEEDED(menu->InvokeCommand(&invoke)) && !onRows && verb.CompareNoCase(L"empty") == 0)
+                m_pPane->RefreshAndSelect(CString(), false);
+        }
+    }
+    ::DestroyMenu(popup);
+    menu->Release();
+    UpdateMenuState();
+}
+
+void CClientListCtrl::OnKeyDown(NMHDR* nm, LRESULT* result)
+{
+    *result = 0;
+    const WORD key = reinterpret_cast<NMLVKEYDOWN*>(nm)->wVKey;
+    const bool ctrl = Held(VK_LCONTROL);
+    const bool anySelected = GetSelectedCount() > 0;
+    ILocalFrameHost* host = m_pPane->Host();
+    if (ctrl && key == 'C') {
+        SetItemState(-1, 0, LVIS_CUT);
+        if (anySelected)
+            m_pPane->OnCopy();
+    } else if (ctrl && key == 'V') {
+        m_pPane->OnPaste(false);
+    } else if (ctrl && key == 'X') {
+        if (host)
+            host->ClearCutMarks();
+        if (anySelected)
+            m_pPane->OnCut();
+    } else if (ctrl && key == 'D') {
+        if (anySelected)
+            m_pPane->OnDelete(true);
+    } else if (ctrl && key == 'A') {
+        SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+    } else if (key == VK_DELETE) {
+        if (anySelected)
+            m_pPane->OnDelete(!Held(VK_LSHIFT));
+    } else if (key == VK_F2) {
+        if (GetSelectedCount() == 1)
+            m_pPane->OnRename();
+    } else if (key == VK_ESCAPE) {
+        if (host)
+            host->ClearCutMarks();
+        if (::OpenClipboard(m_hWnd))
+            ClearClipboard();
+    } else if (key == VK_F5) {
+        m_pPane->RefreshAndSelect(CString(), false);
+    } else if (key == VK_BACK) {
+        CClientLeftView* left = m_pPane->GetLeftView();
+        CClientTreeCtrl* tree = left ? left->GetTree() : nullptr;
+        HTREEITEM parent = tree ? tree->GetParentItem(tree->GetSelectedItem()) : nullptr;
+        if (parent)
+            tree->SelectItem(parent);
+    }
+    UpdateMenuState();
+}
+
+void CClientListCtrl::OnBeginLabelEdit(NMHDR* nm, LRESULT* result)
+{
+    const int row = reinterpret_cast<NMLVDISPINFOW*>(nm)->item.iItem;
+    SetItemState(row, 0, LVIS_SELECTED);
+    *result = 0;
+}
+
+void CClientListCtrl::OnEndLabelEdit(NMHDR* nm, LRESULT* result)
+{
+    *result = 0;
+    auto* info = reinterpret_cast<NMLVDISPINFOW*>(nm);
+    const int row = info->item.iItem;
+    SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+    _LOCAL_LIST_ITEM* record = GetRecord(row);
+    const CString current = GetItemText(row, 0);
+    const bool cancelled = info->item.pszText == nullptr;
+    const CString name = cancelled ? CString() : TrimEditedName(info->item.pszText);
+    auto finish = [this] {
+        ModifyStyle(LVS_EDITLABELS, 0);
+        if (ILocalFrameHost* host = m_pPane->Host())
+            host->SetLabelEditing(false);
+    };
+    if (!record || cancelled || name.IsEmpty() || (m_nLabelEditPurpose == 1 && name.Compare(current) == 0)) {
+        finish();
+        return;
+    }
+    IShellFolder* folder = BindLocalFolder(m_pPane->ShownFolder());
+    LPITEMIDLIST renamed = nullptr;
+    HRESULT hr = folder ? folder->SetNameOf(m_hWnd, GetLastPidlItem(record->pidl), name, SHGDN_NORMAL, &renamed)
+                        : E_FAIL;
+    if (folder)
+        folder->Release();
+    if (renamed)
+        ::CoTaskMemFree(renamed);
+    if (FAILED(hr)) {
+        TraceLog(2048, L"[ CClientListCtrl::OnEndLabelEdit ] SetNameOf failed %08X\n", static_cast<unsigned>(hr));
+        PostMessage(WM_EDIT_LABEL, 0, row);
+        return;
+    }
+    finish();
+    m_pPane->RefreshAndSelect(name, false);
+}
+
+LRESULT CClientListCtrl::OnEditLabel(WPARAM, LPARAM row)
+{
+    if (ILocalFrameHost* host = m_pPane->Host())
+        host->SetActivePane(1, 1);
+    SetFocus();
+    ::SendMessage(m_hWnd, LVM_EDITLABELW, static_cast<WPARAM>(row), 0);
+    return 0;
+}
+
+HIMAGELIST CClientListCtrl::MakeDragImage(int count, int firstRow, int& size)
+{
+    _LOCAL_LIST_ITEM* record = GetRecord(firstRow);
+    if (!record)
+        return nullptr;
+    SHFILEINFOW icon = {};
+    ::SHGetFileInfoW(reinterpret_cast<LPCWSTR>(record->pidl), 0, &icon, sizeof icon,
+                     SHGFI_PIDL | SHGFI_ICON | SHGFI_SYSICONINDEX | SHGFI_LARGEICON);
+    if (!icon.hIcon)
+        return nullptr;
+    size = count == 1 ? 72 : (count == 2 ? 75 : 78);
+    const COLORREF mask = RGB(255, 0, 255), fill = RGB(222, 211, 215), line = RGB(196, 176, 182);
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, size, size);
+    ::ReleaseDC(nullptr, screen);
+    HGDIOBJ oldBitmap = ::SelectObject(dc, bitmap);
+    RECT all = {0, 0, size, size};
+    HBRUSH maskBrush = ::CreateSolidBrush(mask);
+    ::FillRect(dc, &all, maskBrush);
+    ::DeleteObject(maskBrush);
+    HBRUSH fillBrush = ::CreateSolidBrush(fill);
+    HPEN pen = ::CreatePen(PS_SOLID, 1, line);
+    HGDIOBJ oldBrush = ::SelectObject(dc, fillBrush);
+    HGDIOBJ oldPen = ::SelectObject(dc, pen);
+    if (count >= 3)
+        ::RoundRect(dc, 6, 6, 78, 78, 8, 8);
+    if (count >= 2)
+        ::RoundRect(dc, 3, 3, 75, 75, 8, 8);
+    ::RoundRect(dc, 0, 0, 72, 72, 8, 8);
+    HDC iconDc = ::CreateCompatibleDC(dc);
+    HBITMAP iconBitmap = ::CreateCompatibleBitmap(dc, 32, 32);
+    HGDIOBJ oldIcon = ::SelectObject(iconDc, iconBitmap);
+    RECT square = {0, 0, 32, 32};
+    ::FillRect(iconDc, &square, fillBrush);
+    ::DrawIconEx(iconDc, 0, 0, icon.hIcon, 32, 32, 0, nullptr, DI_NORMAL);
+    ::TransparentBlt(dc, 20, count == 1 ? 13 : 20, 32, 32, iconDc, 0, 0, 32, 32, fill);
+    ::SelectObject(iconDc, oldIcon);
+    ::DeleteObject(iconBitmap);
+    ::DeleteDC(iconDc);
+    ::DestroyIcon(icon.hIcon);
+    LOGFONTW logFont = {};
+    HFONT listFont = reinterpret_cast<HFONT>(::SendMessage(m_hWnd, WM_GETFONT, 0, 0));
+    ::GetObjectW(listFont ? listFont : ::GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont);
+    logFont.lfHeight = -::MulDiv(9, ::GetDeviceCaps(dc, LOGPIXELSY), 72);
+    logFont.lfWeight = count == 1 ? FW_NORMAL : 600;
+    HFONT font = ::CreateFontIndirectW(&logFont);
+    HGDIOBJ oldFont = ::SelectObject(dc, font);
+    ::SetBkMode(dc, TRANSPARENT);
+    if (count == 1) {
+        CString name = GetItemText(firstRow, 0);
+        RECT text = {2, 47, 70, 72};
+        ::DrawTextW(dc, name, -1, &text, DT_CENTER | DT_END_ELLIPSIS | DT_SINGLELINE);
+    } else {
+        wchar_t number[16];
+        wsprintfW(number, L"%d", count);
+        SIZE extent = {};
+        ::GetTextExtentPoint32W(dc, number, lstrlenW(number), &extent);
+        const int w = (extent.cy > extent.cx ? extent.cy : extent.cx + 3) + 7, h = extent.cy + 7;
+        HBRUSH badge = ::CreateSolidBrush(RGB(242, 238, 239));
+        ::SelectObject(dc, badge);
+        ::RoundRect(dc, 65 - w, 65 - h, 65, 65, 4, 4);
+        ::SelectObject(dc, fillBrush);
+        ::DeleteObject(badge);
+        RECT text = {65 - w, 65 - h + 1, 65, 65};
+        ::DrawTextW(dc, number, -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+    ::SelectObject(dc, oldFont);
+    ::DeleteObject(font);
+    ::SelectObject(dc, oldBrush);
+    ::SelectObject(dc, oldPen);
+    ::DeleteObject(fillBrush);
+    ::DeleteObject(pen);
+    ::SelectObject(dc, oldBitmap);
+    ::DeleteDC(dc);
+    HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 1, 0);
+    if (images && ImageList_AddMasked(images, bitmap, mask) < 0) {
+        ImageList_Destroy(images);
+        images = nullptr;
+    }
+    ::DeleteObject(bitmap);
+    return images;
+}
+
+void CClientListCtrl::OnBeginDrag(NMHDR*, LRESULT* result)
+{
+    *result = 0;
+    const int count = static_cast<int>(GetSelectedCount());
+    const int first = GetNextItem(-1, LVNI_SELECTED);
+    if (count == 0 || first < 0)
+        return;
+    bool canMove = true, canCopy = true;
+    std::vector<CString> paths;
+    for (int row = first; row >= 0; row = GetNextItem(row, LVNI_SELECTED)) {
+        _LOCAL_LIST_ITEM* record = GetRecord(row);
+        if (!record)
+            return;
+        const bool folder = (record->attributes & SFGAO_FOLDER) != 0;
+        const bool known = record->fileAttributes != 0;
+        canMove = canMove && (folder ? (record->attributes & SFGAO_CANMOVE) != 0
+                                     : known && !(record->fileAttributes & FILE_ATTRIBUTE_READONLY));
+        canCopy = canCopy && (folder ? (record->attributes & SFGAO_CANCOPY) != 0 : known);
+        const CString path = LocalPathOf(record->pidl);
+        if (!path.IsEmpty() && path.GetLength() != 3)
+            paths.push_back(path);
+    }
+    const DWORD effects = canMove ? (DROPEFFECT_COPY | DROPEFFECT_MOVE) : (canCopy ? DROPEFFECT_COPY : DROPEFFECT_NONE);
+    if (effects == DROPEFFECT_NONE)
+        return;
+    int size = 72;
+    HIMAGELIST image = MakeDragImage(count, first, size);
+    if (!image)
+        return;
+    auto* source = new CDragDataSource();
+    if (!source->CacheFileDrop(paths)) {
+        ImageList_Destroy(image);
+        source->ExternalRelease();
+        return;
+    }
+    CClientLeftView* left = m_pPane->GetLeftView();
+    if (canMove && left && left->GetTree())
+        left->GetTree()->m_hSourceFolder = left->GetTree()->GetSelectedItem();
+    if (ILocalFrameHost* host = m_pPane->Host())
+        host->SetDragSource(L"CR");
+    source->CacheDragImage(image, size / 2, size - 10);
+    CDragDropSource dropSource;
+    source->DoDragDrop(effects, nullptr, &dropSource);
+    ImageList_Destroy(image);
+}
+
+void CClientListCtrl::OnItemChanged(NMHDR* nm, LRESULT* result)
+{
+    *result = 0;
+    auto* change = reinterpret_cast<NMLISTVIEW*>(nm);
+    const UINT wanted = LVIS_SELECTED | LVIS_FOCUSED;
+    if ((change->uNewState & wanted) != wanted || (change->uOldState & wanted) == wanted)
+        return;
+    if (GetSelectedCount() > 1) {
+        for (int row = GetNextItem(-1, LVNI_SELECTED); row >= 0; row = GetNextItem(row, LVNI_SELECTED)) {
+            _LOCAL_LIST_ITEM* record = GetRecord(row);
+            if (!record)
+                continue;
+            LPITEMIDLIST bin = nullptr;
+            if (SUCCEEDED(::SHGetSpecialFolderLocation(nullptr, CSIDL_BITBUCKET, &bin)) && bin) {
+                if (SameLocalItem(bin, record->pidl))
+                    SetItemState(row, 0, LVIS_SELECTED);
+                ::CoTaskMemFree(bin);
+            }
+        }
+    }
+    if (GetSelectedCount() > 0)
+        UpdateMenuState();
+}
+
+void CClientListCtrl::OnCustomDraw(NMHDR* nm, LRESULT* result)
+{
+    auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(nm);
+    switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+    case CDDS_ITEMPREPAINT:
+        *result = CDRF_NOTIFYSUBITEMDRAW;
+        return;
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
+        draw->clrTextBk = m_backColor;
+        if (::GetFocus() != m_hWnd) {
+            draw->clrText = RGB(0, 0, 0);
+            const int row = static_cast<int>(draw->nmcd.dwItemSpec);
+            if (GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED) {
+                draw->clrTextBk = m_inactiveSelection;
+                // The list paints its own selection over ours unless the state is hidden.
+                draw->nmcd.uItemState &= ~CDIS_SELECTED;
+            }
+        }
+        *result = CDRF_DODEFAULT;
+        return;
+    }
+    default:
+        *result = CDRF_DODEFAULT;
+    }
+}
+
+void CClientListCtrl::OnKillFocusNotify(NMHDR*, LRESULT* result)
+{
+    *result = 0;
+    m_bFocused = false;
+}
+
+void CClientListCtrl::OnSetFocus(CWnd*)
+{
+    Default();
+    ILocalFrameHost* host = m_pPane->Host();
+    if (host && !host->IsLabelEditing())
+        host->SetActivePane(1, 1);
+    if (!m_bFocused) {
+        m_bFocused = true;
+        UpdateMenuState();
+    }
+}
+
+void CClientListCtrl::OnLButtonDown(UINT, CPoint)
+{
+    if (::GetFocus() != m_hWnd)
+        SetFocus();
+    Default();
+}

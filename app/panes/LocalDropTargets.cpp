@@ -1,0 +1,204 @@
+// The local panes' drop targets.
+#include "LocalDropTargets.h"
+#include "ClientLeftView.h"
+#include "ClientRightView.h"
+#include "LocalShell.h"
+#include "OleDataObject.h"
+#include "ServerClipboard.h"
+
+namespace {
+
+bool HasServerItems(COleDataObject* data)
+{
+    const UINT format = ::RegisterClipboardFormatW(kServerItemsFormat);
+    return data && format && data->IsDataAvailable(static_cast<CLIPFORMAT>(format));
+}
+
+DWORD Proposed(DWORD keys) { return (keys & MK_CONTROL) ? DROPEFFECT_COPY : DROPEFFECT_MOVE; }
+
+void MoveImage(const CDragDropTarget& target, CWnd* wnd, CPoint point)
+{
+    if (!target.m_hDragImage)
+        return;
+    POINT screen = {point.x, point.y};
+    ::ClientToScreen(wnd->GetSafeHwnd(), &screen);
+    ImageList_DragMove(screen.x, screen.y);
+}
+
+void EndImage(CDragDropTarget& target)
+{
+    if (!target.m_hDragImage)
+        return;
+    ImageList_DragLeave(nullptr);
+    ImageList_EndDrag();
+    target.m_hDragImage = nullptr;
+}
+
+// Hides the drag image around a repaint of the control, so it never smears it.
+template <typename F> void Repaint(const CDragDropTarget& target, F paint)
+{
+    if (target.m_hDragImage)
+        ImageList_DragShowNolock(FALSE);
+    paint();
+    if (target.m_hDragImage)
+        ImageList_DragShowNolock(TRUE);
+}
+
+DWORD ShellEffect(LPCITEMIDLIST absolute, COleDataObject* data, DWORD keys)
+{
+    IDataObject* object = data ? data->GetIDataObject(FALSE) : nullptr;
+    return object ? g_pShellDropEffect(absolute, object, keys, Proposed(keys)) : DROPEFFECT_NONE;
+}
+
+}
+
+DROPEFFECT EnterLocalTarget(CDragDropTarget& target, CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
+{
+    target.LoadDragImage(data);
+    if (target.m_hDragImage) {
+        POINT screen = {point.x, point.y};
+        ::ClientToScreen(wnd->GetSafeHwnd(), &screen);
+        ImageList_DragEnter(nullptr, screen.x, screen.y);
+    }
+    return Proposed(keys);
+}
+
+// ---- The folder tree ----
+
+DROPEFFECT CCLDropTarget::OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
+{
+    return EnterLocalTarget(*this, wnd, data, keys, point);
+}
+
+DROPEFFECT CCLDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
+{
+    MoveImage(*this, wnd, point);
+    CClientTreeCtrl* tree = m_pView ? m_pView->GetTree() : nullptr;
+    if (!tree || !data)
+        return DROPEFFECT_NONE;
+    HTREEITEM item = tree->HitTest(point);
+    _LOCAL_TREE_ITEM* record = tree->GetRecord(item);
+    if (!record || record->recycleBin)
+        return DROPEFFECT_NONE;
+    const DWORD now = m_pTick();
+    if (item != m_hHoverItem) {
+        Repaint(*this, [&] { tree->SelectDropTarget(item); tree->UpdateWindow(); });
+        m_hHoverItem = item;
+        m_dwHoverStart = now;
+    } else if (now - m_dwHoverStart > m_dwExpandDelay) {
+        if (!(tree->GetItemState(item, TVIS_EXPANDED) & TVIS_EXPANDED))
+            Repaint(*this, [&] { m_pView->ExpandItem(item); tree->UpdateWindow(); });
+        m_dwHoverStart = now;
+    }
+    if (HasServerItems(data))
+        return DROPEFFECT_COPY;
+    if (!data->IsDataAvailable(CF_HDROP))
+        return DROPEFFECT_NONE;
+    ILocalFrameHost* host = m_pView->Host();
+    if (host && host->GetDragSource() == L"CL" && tree->m_hDragItem && tree->IsSameOrBelow(item, tree->m_hDragItem))
+        return DROPEFFECT_NONE;
+    return ShellEffect(record->absolute, data, keys);
+}
+
+void CCLDropTarget::OnDragLeave(CWnd*)
+{
+    EndImage(*this);
+    m_hHoverItem = nullptr;
+    if (CClientTreeCtrl* tree = m_pView ? m_pView->GetTree() : nullptr)
+        tree->SelectDropTarget(nullptr);
+}
+
+BOOL CCLDropTarget::OnDrop(CWnd*, COleDataObject* data, DROPEFFECT effect, CPoint point)
+{
+    EndImage(*this);
+    if (m_pView && m_pView->Host())
+        m_pView->Host()->SetDragSource(CString());
+    CClientTreeCtrl* tree = m_pView ? m_pView->GetTree() : nullptr;
+    if (!tree || effect == DROPEFFECT_NONE || (effect & DROPEFFECT_LINK))
+        return FALSE;
+    m_hHoverItem = nullptr;
+    HTREEITEM item = tree->HitTest(point);
+    if (!item)
+        return FALSE;
+    tree->SelectDropTarget(nullptr);
+    return m_pView->OnDropItems(item, effect, data) ? TRUE : FALSE;
+}
+
+// ---- The file list ----
+
+DROPEFFECT CCRDropTarget::OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
+{
+    return EnterLocalTarget(*this, wnd, data, keys, point);
+}
+
+DROPEFFECT CCRDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
+{
+    MoveImage(*this, wnd, point);
+    CClientListCtrl* list = m_pView ? m_pView->GetList() : nullptr;
+    CClientLeftView* left = m_pView ? m_pView->GetLeftView() : nullptr;
+    CClientTreeCtrl* tree = left ? left->GetTree() : nullptr;
+    if (!list || !tree || !data)
+        return DROPEFFECT_NONE;
+    UINT flags = 0;
+    int row = list->HitTest(point, &flags);
+    if (!(flags & 0x0E))
+        row = -1;
+    _LOCAL_TREE_ITEM* folder = tree->GetRecord(tree->GetSelectedItem());
+    if (!folder || folder->recycleBin)
+        return DROPEFFECT_NONE;
+    _LOCAL_LIST_ITEM* record = row >= 0 ? list->GetRecord(row) : nullptr;
+    if (row >= 0 && !record)
+        return DROPEFFECT_NONE;
+    if (row >= 0) {
+        if (!(list->GetItemState(row, LVIS_DROPHILITED) & LVIS_DROPHILITED))
+            Repaint(*this, [&] {
+                list->SetItemState(-1, 0, LVIS_DROPHILITED);
+                list->SetItemState(row, LVIS_DROPHILITED, LVIS_DROPHILITED);
+                list->UpdateWindow();
+            });
+    } else {
+        Repaint(*this, [&] { list->SetItemState(-1, 0, LVIS_DROPHILITED); list->UpdateWindow(); });
+    }
+    if (HasServerItems(data))
+        return DROPEFFECT_COPY;
+    if (!data->IsDataAvailable(CF_HDROP))
+        return DROPEFFECT_NONE;
+    std::vector<CString> paths;
+    GetFileListDataObject(paths, data);
+    if (record && (record->attributes & SFGAO_FOLDER)) {
+        const CString target = LocalPathOf(record->pidl);
+        for (const CString& path : paths)
+            if (path.CompareNoCase(target) == 0)
+                return DROPEFFECT_NONE;
+        return ShellEffect(record->pidl, data, keys);
+    }
+    if (!paths.empty() && DropsIntoOwnFolder(paths.front(), LocalPathOf(folder->absolute)))
+        return DROPEFFECT_NONE;
+    return ShellEffect(folder->absolute, data, keys);
+}
+
+void CCRDropTarget::OnDragLeave(CWnd*)
+{
+    EndImage(*this);
+    if (CClientListCtrl* list = m_pView ? m_pView->GetList() : nullptr) {
+        list->SetItemState(-1, 0, LVIS_DROPHILITED);
+        list->Invalidate();
+    }
+}
+
+BOOL CCRDropTarget::OnDrop(CWnd*, COleDataObject* data, DROPEFFECT effect, CPoint)
+{
+    EndImage(*this);
+    if (m_pView && m_pView->Host())
+        m_pView->Host()->SetDragSource(CString());
+    if (effect == DROPEFFECT_NONE || (effect & DROPEFFECT_LINK))
+        return FALSE;
+    CClientListCtrl* list = m_pView ? m_pView->GetList() : nullptr;
+    if (!list)
+        return FALSE;
+    const int row = list->GetNextItem(-1, LVNI_DROPHILITED);
+    list->SetItemState(-1, 0, LVIS_DROPHILITED);
+    list->Invalidate();
+    m_pView->OnDropData(data, row, effect);
+    return TRUE;
+}

@@ -1,0 +1,36 @@
+// The drop targets of the two local panes: which effect a drag over the folder tree or the file
+// list shows, which item it highlights, and where the drop goes. Server items always copy (a
+// download); local files follow the shell's answer for the folder under the pointer.
+//
+// GUI thread (OLE). Each is a member of its pane's view and registered on the view's control.
+#pragma once
+#include "DragDrop.h"
+
+class CClientLeftView;
+class CClientRightView;
+
+class CCLDropTarget : public CDragDropTarget {
+public:
+    CClientLeftView* m_pView = nullptr;
+    DROPEFFECT OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point) override;
+    DROPEFFECT OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point) override;
+    BOOL OnDrop(CWnd* wnd, COleDataObject* data, DROPEFFECT effect, CPoint point) override;
+    void OnDragLeave(CWnd* wnd) override;
+    // Tests set the clock the hover expansion reads.
+    DWORD (*m_pTick)() = [] { return ::GetTickCount(); };
+    // The item the drag highlights (kept here: Wine's tree does not report its drop item back).
+    HTREEITEM m_hHoverItem = nullptr;
+};
+
+class CCRDropTarget : public CDragDropTarget {
+public:
+    CClientRightView* m_pView = nullptr;
+    DROPEFFECT OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point) override;
+    DROPEFFECT OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point) override;
+    BOOL OnDrop(CWnd* wnd, COleDataObject* data, DROPEFFECT effect, CPoint point) override;
+    void OnDragLeave(CWnd* wnd) override;
+};
+
+// The enter step both local targets share: the proposed effect (copy with Ctrl, else move) and
+// the drag image shown at the pointer.
+DROPEFFECT EnterLocalTarget(CDragDropTarget& target, CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point);

@@ -1,0 +1,65 @@
+// The main frame as the local panes' host.
+#include "LocalPaneHost.h"
+#include "ClientLeftView.h"
+#include "ClientRightView.h"
+#include "MainFrame.h"
+
+CFrameLocalHost& CFrameLocalHost::Instance()
+{
+    static CFrameLocalHost host;
+    return host;
+}
+
+void CFrameLocalHost::SetMenuButtonState(const ServerMenuState& state)
+{
+    CMainFrame* frame = MainFrameOf();
+    if (!frame)
+        return;
+    const BOOL flags[12] = {state.newFolder, state.upload, state.download, state.share, state.remove, state.copy,
+                            state.cut, state.paste, state.link, state.approvalAfterGoTo, state.directEdit,
+                            state.approval};
+    frame->SetMenuButtonState("", flags, 12);
+}
+
+bool CFrameLocalHost::IsUploadAllowed()
+{
+    // The server tree keeps this flag once the transfer hand-over exists; until then no upload.
+    return false;
+}
+
+void CFrameLocalHost::SetDownloadTarget(bool target) { m_bDownloadTarget = target; }
+
+bool CFrameLocalHost::IsLabelEditing() { return m_bLabelEdit; }
+
+void CFrameLocalHost::SetLabelEditing(bool editing) { m_bLabelEdit = editing; }
+
+void CFrameLocalHost::SetActivePane(int row, int column)
+{
+    CMainFrame* frame = MainFrameOf();
+    if (frame && frame->m_wndSplitter.GetSafeHwnd())
+        frame->m_wndSplitter.SetActivePane(row, column, nullptr);
+}
+
+void CFrameLocalHost::ClearCutMarks()
+{
+    CMainFrame* frame = MainFrameOf();
+    if (!frame)
+        return;
+    if (frame->m_pLocalTreeView && frame->m_pLocalTreeView->GetTree())
+        frame->m_pLocalTreeView->GetTree()->ClearCutMarks();
+    if (frame->m_pLocalListView)
+        frame->m_pLocalListView->ClearCutMarks();
+}
+
+void CFrameLocalHost::SetDragSource(const CString& tag)
+{
+    if (CMainFrame* frame = MainFrameOf())
+        frame->m_strDragSource = tag;
+    m_strDragSource = tag;
+}
+
+CString CFrameLocalHost::GetDragSource()
+{
+    CMainFrame* frame = MainFrameOf();
+    return frame ? frame->m_strDragSource : m_strDragSource;
+}
