@@ -230,7 +230,7 @@ LRESULT CMainFrame::OnLoginResult(WPARAM wParam, LPARAM)
     m_bLoggedIn = true;
     CString user;
     user.Format(L"%s (%s)", m_pProto->LoginInfo.UserName, m_pProto->LoginInfo.UserId);
-    m_wndInfoBar.SetUser(user);
+    m_wndInfoBar.SetUserInfo(m_pProto);
     FirstAlertAndQuota();
     CString status = user;
     if (!m_strServerInfo1.IsEmpty() || !m_strServerInfo2.IsEmpty())
@@ -299,7 +299,7 @@ void CMainFrame::FirstAlertAndQuota()
 {
     if (m_pProto->GetAlertUpdate(m_pProto->LoginInfo.SessionId) != 0)
         std::memset(&m_pProto->AlarmInfo, 0, sizeof m_pProto->AlarmInfo);
-    m_wndInfoBar.SetAlarmInfo(m_pProto->AlarmInfo);
+    m_wndInfoBar.SetAlertInfo(m_pProto->AlarmInfo);
     const _ALARM_INFO& alarm = m_pProto->AlarmInfo;
     const int counts[4] = {std::atoi(alarm.Attr223), std::atoi(alarm.Share), std::atoi(alarm.Draft),
                            std::atoi(alarm.Delete)};
@@ -308,7 +308,7 @@ void CMainFrame::FirstAlertAndQuota()
     m_nAlertCount[4] = std::atoi(alarm.Link);
     if (m_pProto->GetQuotaUpdate(m_pProto->LoginInfo.SessionId) != 0)
         m_pProto->QuotaList.clear();
-    m_wndInfoBar.SetQuotaList(m_pProto->QuotaList);
+    m_wndInfoBar.SetQuotaInfo(m_pProto->QuotaList);
 }
 
 LRESULT CMainFrame::OnUpdateStart(WPARAM, LPARAM)

@@ -77,9 +77,7 @@ void CMainFrame::ArmSessionTimers()
     ArmTimer(IDT_SESSIONUPDATE, m_nSessionInterval);
     ArmTimer(IDT_QUOTAUPDATE, m_nQuotaInterval);
     const _OPTION_INFO& option = m_pProto->OptionInfo;
-    const bool alerts = option.Draft[0] == 'Y' || option.Approval[0] == 'Y' || option.Attr58[0] == 'Y' ||
-                        option.Attr59[0] == 'Y' || option.Attr60[0] == 'Y';
-    if (alerts)
+    if (mainframe::AnyAlertKindOn(option))
         ArmTimer(IDT_ALERTUPDATE, m_nAlertInterval);
     if (m_nIdleLimit > 0) {
         m_bIdleCheckFree = true;
@@ -285,7 +283,7 @@ UINT CMainFrame::AlertUpdateThread(LPVOID param)
     // The notifier belongs to the frame's thread.
     if (now[0] > before[0])
         ::PostMessageW(frame->m_hWnd, WM_ALERT_NOTICE, static_cast<WPARAM>(now[0] - before[0]), 0);
-    frame->m_wndInfoBar.SetAlarmInfo(alarm);
+    frame->m_wndInfoBar.SetAlertInfo(alarm);
     bool changed = false;
     for (int i = 0; i < 4; ++i) {
         changed = changed || now[i] != before[i];
@@ -320,7 +318,7 @@ UINT CMainFrame::QuotaUpdateThread(LPVOID param)
         frame->m_bQuotaIdle = true;
         return static_cast<UINT>(-1);
     }
-    frame->m_wndInfoBar.SetQuotaList(proto->QuotaList);
+    frame->m_wndInfoBar.SetQuotaInfo(proto->QuotaList);
     const int interval = mainframe::QuotaIntervalMs(proto->QuotaList);
     if (interval > 0) {
         frame->m_nQuotaInterval = interval;

@@ -727,6 +727,11 @@ void CLoginDlg::OnBnClickedLogin()
             m_btnLogin.EnableWindow(TRUE);
             return;
         }
+        // The next automatic log-in must offer the password the server now holds.
+        if (saved.autoLogin &&
+            !CToviRegistry::SetUserInfo(LoginProduct, saved.saveUserId, saved.autoLogin, -1, saved.userId,
+                                        change.m_strNewPassword, display))
+            Message(12086, MB_ICONEXCLAMATION);
     }
     m_nLogined = 1;
     CopyText(m_pProto->DomainIndex, sizeof m_pProto->DomainIndex, chosen.DIdx);

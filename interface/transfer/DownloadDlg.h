@@ -75,7 +75,7 @@ public:
     typedef EXECUTION_STATE(WINAPI* ExecutionStateFn)(EXECUTION_STATE);
     static void SetExecutionStateHook(ExecutionStateFn fn);
     // The password prompt of a protected file: IDOK when the password typed gives the digest.
-    // The login dialogs register theirs; without one a protected file is refused.
+    // Tests put theirs in; null brings back the real CPasswordDlg.
     typedef int (*PasswordPromptFn)(HWND parent, const CString& fileName, const char* digest);
     static void SetPasswordPrompt(PasswordPromptFn fn);
 

@@ -7,6 +7,7 @@
 #include "DownloadRes.h"
 #include "FileDuplicateDlg.h"
 #include "FileUtils.h"
+#include "PasswordDlg.h"
 #include "ToviMsg.h"
 #include "ToviString.h"
 #include "TraceLog.h"
@@ -24,7 +25,7 @@ const unsigned kMsgNameRefused = 12077;
 const unsigned kMsgNetworkError = 12123;
 
 CDownloadDlg::ExecutionStateFn g_executionState = ::SetThreadExecutionState;
-CDownloadDlg::PasswordPromptFn g_passwordPrompt = nullptr;
+CDownloadDlg::PasswordPromptFn g_passwordPrompt = CPasswordDlg::AskForFile;
 
 CString SystemErrorText(DWORD error)
 {
@@ -75,7 +76,7 @@ void CDownloadDlg::SetExecutionStateHook(ExecutionStateFn fn)
 
 void CDownloadDlg::SetPasswordPrompt(PasswordPromptFn fn)
 {
-    g_passwordPrompt = fn;
+    g_passwordPrompt = fn ? fn : CPasswordDlg::AskForFile;
 }
 
 UINT CDownloadDlg::DownloadThread(LPVOID param)

@@ -106,6 +106,24 @@ TEST_F(AppRoad, KeepAliveWorkersEachUseAConnectionOfTheirOwn)
     EXPECT_TRUE(ExitFromTray());
 }
 
+TEST_F(AppRoad, TheAlarmKindAloneArmsTheAlertTimer)
+{
+    // The server's own options turn on only the alarm kind (61) of the five alert kinds.
+    ASSERT_EQ("OK", Control("OPTION A1 172=60 224=1 80=- 81=- 48=- 49=-").substr(0, 2));
+    StoreServer();
+    StoreAutoLogin();
+    ASSERT_TRUE(Launch());
+    ASSERT_NE(nullptr, WaitForMainWindow());
+    const int login = LastConnection("B0");
+    ASSERT_NE(-1, login);
+    int b4 = -1;
+    EXPECT_TRUE(uitest::WaitUntil([&] {
+        b4 = LastConnection("B4");
+        return b4 != -1 && b4 != login;
+    }, 10000)) << "no alert request of the timer (last B4 on connection " << b4 << ")";
+    EXPECT_TRUE(ExitFromTray());
+}
+
 TEST_F(AppRoad, AnExpiredSessionGivesExactlyOneLogOutWithTheServersText)
 {
     ASSERT_EQ("OK", Control("OPTION A1 172=1 224=1 48=Y").substr(0, 2));
@@ -222,4 +240,63 @@ TEST_F(AppRoad, LoggedInElsewhereTheUserMayTakeTheSessionOver)
     EXPECT_NE(before[0], after[0]);
     EXPECT_TRUE(ExitFromTray());
     Control("SWITCH singleSession=0");
+}
+
+namespace {
+
+const wchar_t kChangePwdTitle[] = L"Corvane IXO ChangePwd";
+const int kChangeCurrent = 10009;
+const int kChangeNew = 10010;
+const int kChangeConfirm = 10011;
+
+// A fresh connection's B0 for a user: the server's result (0 logged in).
+int TryLogIn(int port, const wchar_t* user, const wchar_t* password)
+{
+    protoserver::TestProto proto;
+    proto.Aim(port, "5");
+    int result = proto.GetSecureCode(nullptr, proto.ServerAddress.szHost, proto.ServerAddress.nPort,
+                                     proto.ServerAddress.szCode, PROT_CMD('B', '0'));
+    if (result == 0)
+        result = proto.GetLoginInfo(L"1", user, password, const_cast<char*>("ko"), const_cast<char*>("Y"),
+                                    const_cast<char*>("2"), false, CString(), nullptr);
+    if (result == 0)
+        proto.GetLogoutInfo();
+    proto.CloseSocket();
+    return result;
+}
+
+}
+
+TEST_F(AppRoad, AResetPasswordIsChangedAtTheLogInAndTheNewOneLogsInFromThenOn)
+{
+    ASSERT_EQ("OK", Control("USER id=renew password=old1234 name=Renew reset=Y").substr(0, 2));
+    StoreServer();
+    ASSERT_TRUE(CToviRegistry::SetUserInfo(0, 0, 1, 1, L"renew", L"old1234", L""));
+    ASSERT_TRUE(Launch());
+    HWND change = nullptr;
+    ASSERT_TRUE(uitest::WaitUntil([&] {
+        std::vector<HWND> found = FindWindows(L"#32770", kChangePwdTitle);
+        change = found.empty() ? nullptr : found.front();
+        return change != nullptr;
+    }, 30000)) << "the change-password dialog did not run";
+    // The server asked with "Y": the current password is asked too.
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(change, kChangeCurrent)));
+    EXPECT_TRUE(FindWindows(L"CorvaneIXO", nullptr).empty()) << "the main window came before the new password";
+    ASSERT_TRUE(SetControlText(change, kChangeCurrent, L"old1234"));
+    ASSERT_TRUE(SetControlText(change, kChangeNew, L"new5678"));
+    ASSERT_TRUE(SetControlText(change, kChangeConfirm, L"new5678"));
+    Click(change, IDOK);
+    ASSERT_NE(nullptr, WaitForMainWindow()) << "no main window after the password change";
+    EXPECT_NE(-1, LastConnection("B3"));
+    ASSERT_TRUE(ExitFromTray());
+
+    EXPECT_EQ(0, TryLogIn(m_ports.port, L"renew", L"new5678")) << "the server refused the new password";
+    EXPECT_NE(0, TryLogIn(m_ports.port, L"renew", L"old1234")) << "the old password still logs in";
+    EndProcess();
+
+    // The automatic log-in goes on with the new password, not the replaced one.
+    ASSERT_TRUE(Launch());
+    EXPECT_NE(nullptr, WaitForMainWindow()) << "the stored log-in still holds the old password";
+    EXPECT_TRUE(FindWindows(L"#32770", kChangePwdTitle).empty());
+    EXPECT_TRUE(ExitFromTray());
 }

@@ -159,8 +159,11 @@ void HandleAlerts(CExchange& exchange)
     CStoreRequest request(exchange);
     if (!request.Authorize())
         return;
-    request.Reply({{{223, "0"}, {226, "0"}, {227, "0"}, {190, "0"}, {191, "0"}, {233, "0"}, {234, "0"},
-                    {224, "60"}, {132, "0"}, {131, std::to_string(request.Me().shortcuts.size())}}});
+    Record counters = {{223, "0"}, {226, "0"}, {227, "0"}, {190, "0"}, {191, "0"}, {233, "0"}, {234, "0"},
+                       {224, "60"}, {132, "0"}, {131, std::to_string(request.Me().shortcuts.size())}};
+    for (const auto& [id, value] : request.Config().b4)
+        counters[id] = value;
+    request.Reply({counters});
 }
 
 void HandleQuota(CExchange& exchange)

@@ -235,3 +235,20 @@ TEST_F(Sessions, StatusRepliesCarryCountersQuotaAndBandwidth)
     EXPECT_EQ(Ask(*client, "H7", {{{171, sid}}}).Value(0, 238), "512");
     EXPECT_EQ(Ask(*client, "D5", {{{171, sid}}}).Value(0, 201), "0");
 }
+
+TEST_F(Sessions, AlertCountersSetOverTheControlReplaceTheZerosUntilReset)
+{
+    Control("USER id=erin password=pw");
+    ASSERT_EQ(Control("OPTION B4 223=7 226= 131=-").substr(0, 2), "OK");
+    std::string sid;
+    auto client = LoggedIn(sid, "erin", "pw");
+    const Reply alerts = Ask(*client, "B4", {{{171, sid}}});
+    EXPECT_EQ(alerts.Value(0, 223), "7");
+    EXPECT_EQ(alerts.Value(0, 226), "") << "an empty counter is sent empty";
+    EXPECT_EQ(alerts.Value(0, 227), "0") << "counters not named keep their zero";
+    EXPECT_EQ(alerts.Value(0, 131), "0") << "a removed overlay leaves the default";
+    Control("RESET");
+    Control("USER id=erin password=pw");
+    auto again = LoggedIn(sid, "erin", "pw");
+    EXPECT_EQ(Ask(*again, "B4", {{{171, sid}}}).Value(0, 223), "0");
+}
