@@ -66,7 +66,7 @@ void OpenPopupPage(CWnd* parent, int kind, const CString& url, const CString& bo
     popup.m_nPopupKind = kind;
     popup.m_strUrl = url;
     popup.m_strParam = body;
-    CMainFrame* frame = MainFrameOf();
+    CMainFrame* frame = DYNAMIC_DOWNCAST(CMainFrame, parent);
     if (frame)
         frame->BeginModal();
     popup.DoModal();
@@ -370,7 +370,7 @@ const wchar_t* CInfoBarDlg::PageOfKind(int kind)
 
 void CInfoBarDlg::OpenWebPage(CWnd* parent, int kind)
 {
-    CMainFrame* frame = MainFrameOf();
+    CMainFrame* frame = DYNAMIC_DOWNCAST(CMainFrame, GetParent());
     CToviProto* proto = m_pProto ? m_pProto : (frame ? frame->m_pProto : nullptr);
     const wchar_t* page = PageOfKind(kind);
     if (proto == nullptr || page == nullptr || proto->LoginInfo.SessionId[0] == '\0' ||
@@ -395,7 +395,7 @@ LRESULT CInfoBarDlg::OnOpenTaskPage(WPARAM wParam, LPARAM)
 
 void CInfoBarDlg::OnBnClickedLogout()
 {
-    if (CMainFrame* frame = MainFrameOf())
+    if (CMainFrame* frame = DYNAMIC_DOWNCAST(CMainFrame, GetParent()))
         frame->OnLogout();
 }
 
@@ -440,7 +440,7 @@ void CInfoBarDlg::OnBnClickedApproval()
 
 void CInfoBarDlg::OnBnClickedShortcut()
 {
-    CMainFrame* frame = MainFrameOf();
+    CMainFrame* frame = DYNAMIC_DOWNCAST(CMainFrame, GetParent());
     CToviProto* proto = m_pProto ? m_pProto : (frame ? frame->m_pProto : nullptr);
     if (proto == nullptr)
         return;

@@ -65,11 +65,23 @@ void CMainFrame::ArmTimer(UINT_PTR id, int intervalMs)
 {
     if (m_hWnd == nullptr)
         return;
+    if (::GetWindowThreadProcessId(m_hWnd, nullptr) != ::GetCurrentThreadId()) {
+        ::PostMessageW(m_hWnd, WM_ARM_TIMER, id, intervalMs);
+        return;
+    }
     ::KillTimer(m_hWnd, id);
     // An interval the server left empty or at 0 would fire at the system's minimum period and
     // flood the server: such a timer stays off.
     if (intervalMs > 0)
         ::SetTimer(m_hWnd, id, static_cast<UINT>(intervalMs), nullptr);
+}
+
+LRESULT CMainFrame::OnArmTimer(WPARAM wParam, LPARAM lParam)
+{
+    // A worker's reply that arrives after the log-out arms nothing.
+    if (m_bLoggedIn)
+        ArmTimer(static_cast<UINT_PTR>(wParam), static_cast<int>(lParam));
+    return 0;
 }
 
 void CMainFrame::ArmSessionTimers()

@@ -124,6 +124,77 @@ TEST_F(AppRoad, TheAlarmKindAloneArmsTheAlertTimer)
     EXPECT_TRUE(ExitFromTray());
 }
 
+TEST_F(AppRoad, TheIntervalOfAnAlertReplyReplacesTheOptionsOne)
+{
+    ASSERT_EQ("OK", Control("OPTION A1 172=60 224=1").substr(0, 2));
+    ASSERT_EQ("OK", Control("OPTION B4 224=3600").substr(0, 2));
+    StoreServer();
+    StoreAutoLogin();
+    ASSERT_TRUE(Launch());
+    ASSERT_NE(nullptr, WaitForMainWindow());
+    const int login = LastConnection("B0");
+    int first = -1;
+    ASSERT_TRUE(uitest::WaitUntil([&] {
+        first = LastConnection("B4");
+        return first != -1 && first != login;
+    }, 10000)) << "the alert timer never ran";
+    // The reply asked for an hour: no second alert request within the option's second.
+    ::Sleep(3500);
+    EXPECT_EQ(first, LastConnection("B4")) << "the alert timer kept the option's interval";
+    EXPECT_TRUE(ExitFromTray());
+}
+
+namespace {
+
+const int kInfoBar = 133;
+const int kQuotaText = 1021;
+const int kAlarmCounter = 1011;
+const int kShareCounter = 1018;
+const int kLinkCounter = 1022;
+const int kShortcutCounter = 1034;
+const int kLogoutButton = 1006;
+
+}
+
+TEST_F(AppRoad, TheInformationBarFollowsTheServersQuotaAndCounters)
+{
+    ASSERT_EQ("OK", Control("USER id=meter password=pw1234 name=Meter quota=4096").substr(0, 2));
+    ASSERT_EQ("OK", Control("FILE user=meter size=1024 -- My Files/one.bin").substr(0, 2));
+    ASSERT_EQ("OK", Control("OPTION A1 172=60 224=1 61=Y 80=Y 81=- 99=Y").substr(0, 2));
+    ASSERT_EQ("OK", Control("OPTION B4 223=3 226=1 224=1 131=2").substr(0, 2));
+    ASSERT_EQ("OK", Control("OPTION B5 224=1").substr(0, 2));
+    StoreServer();
+    ASSERT_TRUE(CToviRegistry::SetUserInfo(0, 0, 1, 1, L"meter", L"pw1234", L""));
+    ASSERT_TRUE(Launch());
+    HWND frame = WaitForMainWindow();
+    ASSERT_NE(nullptr, frame);
+    HWND bar = ::GetDlgItem(frame, kInfoBar);
+    ASSERT_NE(nullptr, bar);
+    auto text = [&](int id) { return TextOf(::GetDlgItem(bar, id)); };
+    auto shown = [&](int id) { return ::IsWindowVisible(::GetDlgItem(bar, id)) != FALSE; };
+    EXPECT_TRUE(uitest::WaitUntil([&] { return text(kQuotaText) == L"1.0 KB(25%) / 4.0 KB"; }, 5000))
+        << "quota: " << CStringA(text(kQuotaText).c_str()).GetString();
+    EXPECT_TRUE(uitest::WaitUntil([&] { return text(kAlarmCounter) == L"3" && text(kShareCounter) == L"1"; }, 5000));
+    EXPECT_TRUE(shown(kAlarmCounter));
+    EXPECT_TRUE(shown(kShareCounter));
+    EXPECT_FALSE(shown(kLinkCounter)) << "the link counter's kind is off";
+    EXPECT_TRUE(shown(kShortcutCounter));
+    EXPECT_EQ(L"2", text(kShortcutCounter));
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(bar, kLogoutButton)));
+
+    // The workers bring the server's new figures; an empty counter reads "E" and is off.
+    ASSERT_EQ("OK", Control("FILE user=meter size=1024 -- My Files/two.bin").substr(0, 2));
+    ASSERT_EQ("OK", Control("OPTION B4 223=5 226=").substr(0, 2));
+    EXPECT_TRUE(uitest::WaitUntil([&] { return text(kQuotaText) == L"2.0 KB(50%) / 4.0 KB"; }, 8000))
+        << "quota: " << CStringA(text(kQuotaText).c_str()).GetString();
+    EXPECT_TRUE(uitest::WaitUntil([&] { return text(kAlarmCounter) == L"5" && text(kShareCounter) == L"E"; }, 8000))
+        << "alarm " << CStringA(text(kAlarmCounter).c_str()).GetString() << " share "
+        << CStringA(text(kShareCounter).c_str()).GetString();
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(bar, kAlarmCounter)));
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(bar, kShareCounter)));
+    EXPECT_TRUE(ExitFromTray());
+}
+
 TEST_F(AppRoad, AnExpiredSessionGivesExactlyOneLogOutWithTheServersText)
 {
     ASSERT_EQ("OK", Control("OPTION A1 172=1 224=1 48=Y").substr(0, 2));

@@ -2,6 +2,8 @@
 // rows, the timers the server's intervals arm, and the log-out and idle check while a modal
 // operation runs.
 #include "AppRes.h"
+#include "InfoBarDlg.h"
+#include "ToviProto.h"
 #include "Library.h"
 #include "MainFrame.h"
 #include "ToviMenu.h"
@@ -11,7 +13,9 @@
 #include "UiThread.h"
 #include "WindowDriver.h"
 #include <gtest/gtest.h>
+#include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -184,4 +188,164 @@ TEST_F(MainFrameTest, TheIdleCheckWaitsWhileAModalOperationRuns)
     });
     EXPECT_FALSE(queuedWhileModal) << "an idle log-out was asked for during a modal operation";
     EXPECT_TRUE(queuedAfter) << "the idle log-out did not come once the operation ended";
+}
+
+namespace {
+
+struct OpenedPage {
+    int kind;
+    std::wstring url;
+    std::wstring body;
+};
+std::vector<OpenedPage> g_pages;
+
+void RecordPage(CWnd*, int kind, const CString& url, const CString& body)
+{
+    g_pages.push_back({kind, url.GetString(), body.GetString()});
+}
+
+std::vector<std::wstring> g_urls;
+
+void RecordUrl(const CString& url)
+{
+    g_urls.push_back(url.GetString());
+}
+
+}
+
+class InfoBarTest : public MainFrameTest {
+protected:
+    void SetUp() override
+    {
+        MainFrameTest::SetUp();
+        g_pages.clear();
+        g_urls.clear();
+        CInfoBarDlg::s_pOpenPage = RecordPage;
+        CInfoBarDlg::s_pOpenUrl = RecordUrl;
+        m_ui.Run([this] {
+            m_proto = new CToviProto;
+            std::strcpy(m_proto->LoginInfo.SessionId, "S1&x");
+            wcscpy(m_proto->LoginInfo.UserId, L"demo");
+            wcscpy(m_proto->LoginInfo.UserName, L"Demo User");
+            m_proto->ServerAddress.WebServerAddress = L"http://web.test";
+            for (char* flag : {m_proto->OptionInfo.Attr61, m_proto->OptionInfo.Attr80, m_proto->OptionInfo.Attr81,
+                               m_proto->OptionInfo.Draft, m_proto->OptionInfo.Approval})
+                std::strcpy(flag, "Y");
+            m_ownProto = m_frame->m_pProto;
+            m_frame->m_pProto = m_proto;
+            m_frame->m_wndInfoBar.SetUserInfo(m_proto);
+        });
+    }
+
+    void TearDown() override
+    {
+        m_ui.Run([this] {
+            m_frame->m_pProto = m_ownProto;
+            m_frame->m_wndInfoBar.SetUserInfo(nullptr);
+            delete m_proto;
+        });
+        CInfoBarDlg::s_pOpenPage = m_savedOpener;
+        CInfoBarDlg::s_pOpenUrl = m_savedUrlOpener;
+        MainFrameTest::TearDown();
+    }
+
+    void Click(UINT id)
+    {
+        m_ui.Run([&] {
+            HWND button = ::GetDlgItem(m_frame->m_wndInfoBar.m_hWnd, id);
+            m_frame->m_wndInfoBar.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+        });
+    }
+
+    CToviProto* m_proto = nullptr;
+    CToviProto* m_ownProto = nullptr;
+    CInfoBarDlg::PageOpener m_savedOpener = CInfoBarDlg::s_pOpenPage;
+    CInfoBarDlg::UrlOpener m_savedUrlOpener = CInfoBarDlg::s_pOpenUrl;
+};
+
+TEST_F(InfoBarTest, EachPageButtonOpensItsPageWithTheEncodedForm)
+{
+    const struct {
+        UINT button;
+        int kind;
+        const wchar_t* page;
+    } rows[] = {
+        {IDC_INFO_ALARM, 1, L"alarm"},    {IDC_INFO_SHARE, 2, L"share"},    {IDC_INFO_LINK, 3, L"link"},
+        {IDC_INFO_DRAFT, 4, L"tasmanage"}, {IDC_INFO_APPROVAL, 4, L"tasmanage"}, {IDC_INFO_USAGE, 5, L"usage"},
+    };
+    for (const auto& row : rows) {
+        g_pages.clear();
+        Click(row.button);
+        ASSERT_EQ(1u, g_pages.size()) << "button " << row.button;
+        EXPECT_EQ(row.kind, g_pages[0].kind) << "button " << row.button;
+        EXPECT_EQ(L"http://web.test/pm/app/appLoginProc.htm", g_pages[0].url);
+        EXPECT_EQ(std::wstring(L"link=") + row.page + L"&uid=demo&sess=S1%26x", g_pages[0].body)
+            << "button " << row.button;
+    }
+}
+
+TEST_F(InfoBarTest, WithoutASessionOrAWebAddressNoPageOpens)
+{
+    m_ui.Run([&] { m_proto->ServerAddress.WebServerAddress.Empty(); });
+    Click(IDC_INFO_ALARM);
+    m_ui.Run([&] {
+        m_proto->ServerAddress.WebServerAddress = L"http://web.test";
+        m_proto->LoginInfo.SessionId[0] = '\0';
+    });
+    Click(IDC_INFO_USAGE);
+    EXPECT_TRUE(g_pages.empty());
+}
+
+TEST_F(InfoBarTest, TheTaskPageRequestOpensOnlyWhileTheApprovalCounterHasAValue)
+{
+    _ALARM_INFO alarm = {};
+    std::strcpy(alarm.Approval, "2");
+    m_ui.Run([&] {
+        m_frame->m_wndInfoBar.SetAlertInfo(alarm);
+        uitest::PumpMessages();
+        m_frame->m_wndInfoBar.SendMessage(WM_OPEN_TASK_PAGE, IDC_INFO_APPROVAL, 0);
+    });
+    ASSERT_EQ(1u, g_pages.size());
+    EXPECT_EQ(4, g_pages[0].kind);
+    alarm.Approval[0] = '\0';
+    std::wstring caption;
+    m_ui.Run([&] {
+        m_frame->m_wndInfoBar.SetAlertInfo(alarm);
+        uitest::PumpMessages();
+        m_frame->m_wndInfoBar.SendMessage(WM_OPEN_TASK_PAGE, IDC_INFO_APPROVAL, 0);
+        caption = uitest::GetText(m_frame->m_wndInfoBar.GetDlgItem(IDC_INFO_APPROVAL)->m_hWnd);
+    });
+    EXPECT_EQ(1u, g_pages.size()) << "an empty approval counter still opened the page";
+    EXPECT_EQ(L"E", caption);
+}
+
+TEST_F(InfoBarTest, OnlyTheCustomerWithTheCollaborationSystemGetsItsButton)
+{
+    bool shown = true;
+    m_ui.Run([&] { shown = m_frame->m_wndInfoBar.m_bCollaborationShown; });
+    EXPECT_FALSE(shown);
+    m_ui.Run([&] {
+        m_proto->CustomerCode = L"ZQ";
+        m_frame->m_wndInfoBar.SetUserInfo(m_proto);
+        shown = m_frame->m_wndInfoBar.m_bCollaborationShown;
+    });
+    EXPECT_TRUE(shown);
+    Click(IDC_INFO_COLLABORATION);
+    ASSERT_EQ(1u, g_urls.size());
+    EXPECT_NE(std::wstring::npos, g_urls[0].find(L"/AutoLogin.aspx?empno=demo"));
+}
+
+TEST(InfoBarQuota, PercentAndTextOfTheFirstQuotaLine)
+{
+    EXPECT_EQ(25, CInfoBarDlg::QuotaPercent(1024, 4096));
+    EXPECT_EQ(100, CInfoBarDlg::QuotaPercent(0, 0)) << "a total of 0 counts as full";
+    EXPECT_EQ(33, CInfoBarDlg::QuotaPercent(1, 3)) << "whole percent, cut";
+    std::vector<_QUOTA_INFO> quota(2);
+    std::strcpy(quota[0].TotalBytes, "4096");
+    std::strcpy(quota[0].UsedBytes, "1024");
+    std::strcpy(quota[1].TotalBytes, "1");
+    int percent = -1;
+    EXPECT_STREQ(L"1.0 KB(25%) / 4.0 KB", CInfoBarDlg::QuotaText(quota, &percent).GetString());
+    EXPECT_EQ(25, percent);
+    EXPECT_TRUE(CInfoBarDlg::QuotaText({}, &percent).IsEmpty());
 }

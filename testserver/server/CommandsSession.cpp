@@ -171,9 +171,12 @@ void HandleQuota(CExchange& exchange)
     CStoreRequest request(exchange);
     if (!request.Authorize())
         return;
-    request.Reply({{{190, std::to_string(request.Me().quotaBytes)},
+    Record quota = {{190, std::to_string(request.Me().quotaBytes)},
                     {191, std::to_string(request.Store().UsedBytes(request.Me().id))},
-                    {224, "60"}}});
+                    {224, "60"}};
+    for (const auto& [id, value] : request.Config().b5)
+        quota[id] = value;
+    request.Reply({quota});
 }
 
 void HandleBandwidth(CExchange& exchange)

@@ -14,8 +14,8 @@
 //   LIST user=ID -- PATH                -> "OK NAME:IDX;NAME:IDX..." (folders first)
 //   SESSIONS user=ID                    -> "OK SID SID..."
 //   EXPIRE sid=SID | user=ID            -> "OK closed=N" (the next request gets 1213)
-//   OPTION A1|A2|B4|DOMAIN ID=VALUE...  ("-" removes; B4 sets alert counters, an empty value
-//        sends the counter empty); OPTION LANG ko,en; OPTION UPDATE
+//   OPTION A1|A2|B4|B5|DOMAIN ID=VALUE...  ("-" removes; B4 and B5 lay fields over the alert
+//        and quota replies, an empty value is sent empty); OPTION LANG ko,en; OPTION UPDATE
 //        ID=VALUE... (adds an A4 record) | OPTION UPDATE clear
 //   SWITCH singleSession=0|1 pageSize=N fileKeys=0|1 keepVersions=N h5PendingRounds=N prepareRounds=N propertyPages=N
 //        thumbnailMaxBytes=N selfRecord=0|1 sessionIdle=SECONDS bandwidth=KB host=TEXT
@@ -224,16 +224,17 @@ std::string SetOption(CControlRequest& request)
     CStore& store = CStore::Of(request.State());
     auto guard = store.Lock();
     if (request.Args().empty())
-        return "ERR OPTION A1|A2|B4|DOMAIN|LANG|UPDATE ...";
+        return "ERR OPTION A1|A2|B4|B5|DOMAIN|LANG|UPDATE ...";
     std::string block = request.Args()[0];
     for (char& c : block)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     StoreConfig& config = store.Config();
     std::string error;
-    if (block == "A1" || block == "A2" || block == "B4" || block == "DOMAIN") {
+    if (block == "A1" || block == "A2" || block == "B4" || block == "B5" || block == "DOMAIN") {
         Record record = block == "A1"   ? config.a1
                         : block == "A2" ? config.a2
                         : block == "B4" ? config.b4
+                        : block == "B5" ? config.b5
                                         : config.domains.front();
         if (!SetFields(request, 1, record, error))
             return "ERR " + error;
@@ -243,6 +244,8 @@ std::string SetOption(CControlRequest& request)
             config.a2 = record;
         else if (block == "B4")
             config.b4 = record;
+        else if (block == "B5")
+            config.b5 = record;
         else
             config.domains.front() = record;
     } else if (block == "LANG") {
@@ -333,7 +336,7 @@ const CControlFamily kStoreControls{
     {"LIST", "LIST user=ID -- PATH", ListFolder},
     {"SESSIONS", "SESSIONS user=ID", ListSessions},
     {"EXPIRE", "EXPIRE sid=SID | user=ID", Expire},
-    {"OPTION", "OPTION A1|A2|B4|DOMAIN ID=VALUE... | LANG ko,en | UPDATE ID=VALUE...|clear", SetOption},
+    {"OPTION", "OPTION A1|A2|B4|B5|DOMAIN ID=VALUE... | LANG ko,en | UPDATE ID=VALUE...|clear", SetOption},
     {"SWITCH", "SWITCH NAME=VALUE ...", SetSwitch},
     {"PERM", "PERM idx=N value=DIGITS|-", SetPermission},
     {"DEMO", "DEMO [host=TEXT]", MakeDemo},

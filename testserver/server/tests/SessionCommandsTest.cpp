@@ -236,7 +236,7 @@ TEST_F(Sessions, StatusRepliesCarryCountersQuotaAndBandwidth)
     EXPECT_EQ(Ask(*client, "D5", {{{171, sid}}}).Value(0, 201), "0");
 }
 
-TEST_F(Sessions, AlertCountersSetOverTheControlReplaceTheZerosUntilReset)
+TEST_F(Sessions, AlertAndQuotaFieldsSetOverTheControlReplaceTheDefaultsUntilReset)
 {
     Control("USER id=erin password=pw");
     ASSERT_EQ(Control("OPTION B4 223=7 226= 131=-").substr(0, 2), "OK");
@@ -247,6 +247,10 @@ TEST_F(Sessions, AlertCountersSetOverTheControlReplaceTheZerosUntilReset)
     EXPECT_EQ(alerts.Value(0, 226), "") << "an empty counter is sent empty";
     EXPECT_EQ(alerts.Value(0, 227), "0") << "counters not named keep their zero";
     EXPECT_EQ(alerts.Value(0, 131), "0") << "a removed overlay leaves the default";
+    ASSERT_EQ(Control("OPTION B5 224=1").substr(0, 2), "OK");
+    const Reply quota = Ask(*client, "B5", {{{171, sid}}});
+    EXPECT_EQ(quota.Value(0, 224), "1");
+    EXPECT_FALSE(quota.Value(0, 190).empty()) << "the account's own figures stay";
     Control("RESET");
     Control("USER id=erin password=pw");
     auto again = LoggedIn(sid, "erin", "pw");
