@@ -16,6 +16,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include <cstdlib>
+#include <climits>
 #include <cstring>
 
 IMPLEMENT_DYNAMIC(CInfoBarDlg, CShellBar)
@@ -470,21 +471,33 @@ void CInfoBarDlg::OnUpdateCmdUI(CFrameWnd*, BOOL)
     // Log-out, usage and collaboration are always usable; the counters follow their flags.
 }
 
-void CInfoBarDlg::LayoutCounters(HDC dc, int left)
+int CInfoBarDlg::LayoutCounters(HDC dc, int left, int right, bool place)
 {
-    HDWP batch = ::BeginDeferWindowPos(kCounters);
+    HDWP batch = place ? ::BeginDeferWindowPos(kCounters) : nullptr;
     m_groupBoxes.clear();
     int x = left;
     int group = -1;
+    bool full = false;
     CRect box;
     const int top = (m_nHeight - 24) / 2;
     HGDIOBJ old = ::SelectObject(dc, m_fontBold.m_hObject);
     for (int i = 0; i < kCounters; ++i) {
-        if (!m_bCounterShown[i]) {
-            m_rcLabel[i].SetRectEmpty();
+        m_rcLabel[i].SetRectEmpty();
+        if (!m_bCounterShown[i])
+            continue;
+        SIZE extent = {};
+        ::GetTextExtentPoint32W(dc, m_strCounterLabel[i], m_strCounterLabel[i].GetLength(), &extent);
+        const bool newGroup = kCounterGroup[i] != group;
+        const int start = newGroup ? x + (group != -1 ? 14 : 0) + 7 : x;
+        // A counter that would run into the buttons at the right waits for a wider window.
+        full = full || start + extent.cx + 4 + kCounterWidth + 4 > right;
+        if (full) {
+            if (batch)
+                batch = ::DeferWindowPos(batch, m_btnCounter[i].m_hWnd, nullptr, 0, 0, 0, 0,
+                                         SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_HIDEWINDOW);
             continue;
         }
-        if (kCounterGroup[i] != group) {
+        if (newGroup) {
             if (group != -1) {
                 box.right = x + 3;
                 m_groupBoxes.push_back(box);
@@ -494,8 +507,6 @@ void CInfoBarDlg::LayoutCounters(HDC dc, int left)
             box.SetRect(x, top, x, top + 24);
             x += 7;
         }
-        SIZE extent = {};
-        ::GetTextExtentPoint32W(dc, m_strCounterLabel[i], m_strCounterLabel[i].GetLength(), &extent);
         m_rcLabel[i].SetRect(x, top, x + extent.cx, top + 24);
         x += extent.cx + 4;
         if (batch)
@@ -510,6 +521,7 @@ void CInfoBarDlg::LayoutCounters(HDC dc, int left)
     ::SelectObject(dc, old);
     if (batch)
         ::EndDeferWindowPos(batch);
+    return (group == -1 ? x : box.right) - left;
 }
 
 void CInfoBarDlg::PaintBackground(CDC* pDC, const CRect& rect)
@@ -553,14 +565,22 @@ void CInfoBarDlg::PaintBackground(CDC* pDC, const CRect& rect)
         CRect bar;
         m_progress.GetWindowRect(&bar);
         ScreenToClient(&bar);
-        const int width = 170;
+        // The quota bar gives way to the counters before they reach the buttons at the right.
+        CRect usage;
+        m_btnUsage.GetWindowRect(&usage);
+        ScreenToClient(&usage);
+        const int room = usage.left - 8 - (x + 14) - LayoutCounters(dc, 0, INT_MAX, false);
+        const int width = room > 170 ? 170 : (room < 150 ? 150 : room);
         if (bar.left != x || bar.Width() != width)
             m_progress.SetWindowPos(nullptr, x, iconTop, width, 16, SWP_NOZORDER | SWP_NOACTIVATE);
         x += width + 14;
     }
     ::SelectObject(dc, oldFont);
 
-    LayoutCounters(dc, x);
+    CRect usage;
+    m_btnUsage.GetWindowRect(&usage);
+    ScreenToClient(&usage);
+    LayoutCounters(dc, x, usage.left - 8, true);
     HBRUSH fill = ::CreateSolidBrush(kBoxFill);
     HPEN frameLine = ::CreatePen(PS_SOLID, 1, kBoxFrame);
     HGDIOBJ oldBrush = ::SelectObject(dc, fill);
@@ -573,7 +593,7 @@ void CInfoBarDlg::PaintBackground(CDC* pDC, const CRect& rect)
     ::DeleteObject(frameLine);
     oldFont = ::SelectObject(dc, m_fontBold.m_hObject);
     for (int i = 0; i < kCounters; ++i) {
-        if (!m_bCounterShown[i])
+        if (m_rcLabel[i].IsRectEmpty())
             continue;
         RECT label = m_rcLabel[i];
         ::DrawTextW(dc, m_strCounterLabel[i], m_strCounterLabel[i].GetLength(), &label,

@@ -90,8 +90,9 @@ private:
     void ShowQuota();
     void ShowAlerts();
     void ColourCounter(int counter, bool live);
-    // Places the counters beside their labels; records where the painter draws the labels.
-    void LayoutCounters(HDC dc, int left);
+    // Places the counters beside their labels from left on, as far as right allows, and records
+    // where the painter draws the labels (place), or only measures; the width they take.
+    int LayoutCounters(HDC dc, int left, int right, bool place);
     void CreateTooltip();
 
     CToviButton m_btnLogout, m_btnUsage, m_btnCollaboration;

@@ -228,14 +228,9 @@ LRESULT CMainFrame::OnLoginResult(WPARAM wParam, LPARAM)
         m_pScriptView->Navigate2(m_pProto->ServerAddress.WebServerAddress + L"/pm/app/popScript.htm");
 
     m_bLoggedIn = true;
-    CString user;
-    user.Format(L"%s (%s)", m_pProto->LoginInfo.UserName, m_pProto->LoginInfo.UserId);
     m_wndInfoBar.SetUserInfo(m_pProto);
     FirstAlertAndQuota();
-    CString status = user;
-    if (!m_strServerInfo1.IsEmpty() || !m_strServerInfo2.IsEmpty())
-        status += L"    " + m_strServerInfo1 + L" " + m_strServerInfo2;
-    m_wndStatusBar.SetStatusText(status);
+    m_wndStatusBar.SetStatusInfo(m_pProto);
     SetTrayFlags(true);
     LoadLayout();
     if (m_pProto->CustomerCode.CompareNoCase(L"RQGROUP") == 0)

@@ -35,6 +35,13 @@
 #define IDC_INFO_DELETE_SCHEDULE        1033
 #define IDC_INFO_SHORTCUT               1034
 
+// Status bar buttons.
+#define IDC_STATUS_DRIVE                1014
+#define IDC_STATUS_BACKUP               1015
+#define IDC_STATUS_WEB                  1016
+#define IDC_STATUS_HELP                 1017
+#define IDC_STATUS_MANUAL               1019
+
 // Tray menu commands.
 #define ID_TRAY_LOGIN                   1001
 #define ID_TRAY_LOGOUT                  1002

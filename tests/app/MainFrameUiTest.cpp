@@ -3,6 +3,10 @@
 // operation runs.
 #include "AppRes.h"
 #include "InfoBarDlg.h"
+#include "AutoAnswer.h"
+#include "StatusBarDlg.h"
+#include "TestPaths.h"
+#include "ToviCrypto.h"
 #include "ToviProto.h"
 #include "Library.h"
 #include "MainFrame.h"
@@ -190,6 +194,34 @@ TEST_F(MainFrameTest, TheIdleCheckWaitsWhileAModalOperationRuns)
     EXPECT_TRUE(queuedAfter) << "the idle log-out did not come once the operation ended";
 }
 
+TEST_F(MainFrameTest, WithoutALogoImageTheCaptionBarDrawsTheProductText)
+{
+    // Drawing is the behaviour here: the text's light blue must appear where the logo would be.
+    int lit = 0;
+    m_ui.Run([&] {
+        HWND bar = m_frame->m_wndMainBar.m_hWnd;
+        RECT client = {};
+        ::GetClientRect(bar, &client);
+        HDC screen = ::GetDC(nullptr);
+        HDC memory = ::CreateCompatibleDC(screen);
+        HBITMAP bitmap = ::CreateCompatibleBitmap(screen, client.right, client.bottom);
+        HGDIOBJ old = ::SelectObject(memory, bitmap);
+        ::SendMessageW(bar, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0);
+        for (int y = 30; y < 54 && y < client.bottom; ++y) {
+            for (int x = client.right - 130; x < client.right - 10; ++x) {
+                const COLORREF c = ::GetPixel(memory, x, y);
+                if (GetRValue(c) > 0x70 && GetBValue(c) > 0xC0)
+                    ++lit;
+            }
+        }
+        ::SelectObject(memory, old);
+        ::DeleteObject(bitmap);
+        ::DeleteDC(memory);
+        ::ReleaseDC(nullptr, screen);
+    });
+    EXPECT_GT(lit, 40) << "no product text in the logo's place";
+}
+
 namespace {
 
 struct OpenedPage {
@@ -348,4 +380,270 @@ TEST(InfoBarQuota, PercentAndTextOfTheFirstQuotaLine)
     EXPECT_STREQ(L"1.0 KB(25%) / 4.0 KB", CInfoBarDlg::QuotaText(quota, &percent).GetString());
     EXPECT_EQ(25, percent);
     EXPECT_TRUE(CInfoBarDlg::QuotaText({}, &percent).IsEmpty());
+}
+
+TEST(StatusBarText, TheLastLogInShowsDotsAndNoTrailingBlanks)
+{
+    const struct {
+        const char* stored;
+        const wchar_t* shown;
+    } rows[] = {
+        {"2016-12-01 10:00:00   ", L"2016.12.01 10:00:00"},
+        {"2016-12-01", L"2016.12.01"},
+        {"", L""},
+    };
+    for (const auto& row : rows) {
+        char slot[24] = {};
+        std::strncpy(slot, row.stored, sizeof slot);
+        EXPECT_STREQ(row.shown, CStatusBarDlg::LastLoginText(slot, sizeof slot).GetString()) << row.stored;
+    }
+    // A slot filled to its end has no terminator of its own.
+    char full[24];
+    std::memset(full, '7', sizeof full);
+    EXPECT_EQ(24, CStatusBarDlg::LastLoginText(full, sizeof full).GetLength());
+}
+
+namespace {
+
+struct Navigation {
+    std::wstring url;
+    std::wstring body;
+};
+std::vector<Navigation> g_navigations;
+
+BOOL RecordNavigation(CMainFrame*, const CString& url, const CString& body)
+{
+    g_navigations.push_back({url.GetString(), body.GetString()});
+    return TRUE;
+}
+
+struct Launch {
+    std::wstring verb;
+    std::wstring file;
+    std::wstring folder;
+};
+std::vector<Launch> g_launches;
+std::wstring g_documents;
+std::string g_installerBytes;
+int g_downloads = 0;
+bool g_trusted = true;
+std::vector<std::wstring> g_trustAsked;
+
+int RecordLaunch(HWND, const wchar_t* verb, const wchar_t* file, const wchar_t* folder)
+{
+    g_launches.push_back({verb ? verb : L"", file, folder});
+    return 1;
+}
+
+CString ScratchDocuments()
+{
+    return g_documents.c_str();
+}
+
+// Plays the web server: the installer, enciphered as the server keeps it.
+bool ServeInstaller(HWND, const CString& url, const CString& file)
+{
+    ++g_downloads;
+    if (url.Find(L"/control/app/ixo_") < 0)
+        return false;
+    const CString plain = file + L".plain";
+    HANDLE out = ::CreateFileW(plain, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(out, g_installerBytes.data(), static_cast<DWORD>(g_installerBytes.size()), &written, nullptr);
+    ::CloseHandle(out);
+    _ENC_CTX ctx = {};
+    ctx.algo = ENC_ALG_SEED;
+    ctx.mode = ENC_MODE_OFB;
+    ctx.keyBits = 128;
+    char phrase[] = "tivrepolusak4827";
+    ::DeleteFileW(file);
+    const bool done = CToviCrypto::ToviKeySetup(phrase, &ctx) == 0 && CToviCrypto::ToviFileEncrypt(&ctx, plain, file) == 0;
+    ::DeleteFileW(plain);
+    return done;
+}
+
+bool JudgeSignature(const CString& file)
+{
+    g_trustAsked.push_back(file.GetString());
+    return g_trusted;
+}
+
+std::string ReadAll(const std::wstring& path)
+{
+    HANDLE in = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (in == INVALID_HANDLE_VALUE)
+        return "<none>";
+    std::string bytes(1 << 16, '\0');
+    DWORD read = 0;
+    ::ReadFile(in, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+    ::CloseHandle(in);
+    bytes.resize(read);
+    return bytes;
+}
+
+bool Exists(const std::wstring& path)
+{
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}
+
+class StatusBarTest : public InfoBarTest {
+protected:
+    void SetUp() override
+    {
+        InfoBarTest::SetUp();
+        g_navigations.clear();
+        g_launches.clear();
+        g_trustAsked.clear();
+        g_downloads = 0;
+        g_trusted = true;
+        g_installerBytes = "MZ a dummy installer " + std::string(3000, 'x');
+        g_documents = testpaths::ScratchDir(L"StatusBarTest");
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\OrlemSecurity\\VariruDADDrive");
+        CStatusBarDlg::s_pNavigate = RecordNavigation;
+        CStatusBarDlg::s_pLaunch = RecordLaunch;
+        CStatusBarDlg::s_pDownload = ServeInstaller;
+        CStatusBarDlg::s_pTrusted = JudgeSignature;
+        CStatusBarDlg::s_pDocuments = ScratchDocuments;
+        m_ui.Run([this] {
+            wcscpy(m_proto->OptionInfo.ManualUrl, L"http://web.test/manual.pdf");
+            for (char* flag : {m_proto->OptionInfo.UseOnlineHelp, m_proto->OptionInfo.Attr77, m_proto->OptionInfo.Attr78,
+                               m_proto->OptionInfo.Attr82})
+                std::strcpy(flag, "Y");
+            std::strcpy(m_proto->LoginInfo.LastLogin, "2026-12-01 09:30:00");
+            std::strcpy(m_proto->LoginInfo.LastLoginIp, "10.0.0.7");
+            m_frame->m_wndStatusBar.SetStatusInfo(m_proto);
+        });
+    }
+
+    void TearDown() override
+    {
+        m_ui.Run([this] { m_frame->m_wndStatusBar.SetStatusInfo(nullptr); });
+        CStatusBarDlg::s_pNavigate = m_saved.navigate;
+        CStatusBarDlg::s_pLaunch = m_saved.launch;
+        CStatusBarDlg::s_pDownload = m_saved.download;
+        CStatusBarDlg::s_pTrusted = m_saved.trusted;
+        CStatusBarDlg::s_pDocuments = m_saved.documents;
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\OrlemSecurity\\VariruDADDrive");
+        InfoBarTest::TearDown();
+    }
+
+    void ClickStatus(UINT id)
+    {
+        m_ui.Run([&] {
+            HWND bar = m_frame->m_wndStatusBar.m_hWnd;
+            ::SendMessageW(bar, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(bar, id)));
+        });
+    }
+
+    std::wstring UpdateFolder() const { return g_documents + L"\\VariruDAD\\Update"; }
+
+    struct {
+        CStatusBarDlg::PageNavigator navigate = CStatusBarDlg::s_pNavigate;
+        CStatusBarDlg::Launcher launch = CStatusBarDlg::s_pLaunch;
+        CStatusBarDlg::Downloader download = CStatusBarDlg::s_pDownload;
+        CStatusBarDlg::TrustCheck trusted = CStatusBarDlg::s_pTrusted;
+        CString (*documents)() = CStatusBarDlg::s_pDocuments;
+    } m_saved;
+};
+
+TEST_F(StatusBarTest, TheOptionsShowTheButtonsAndAnUnknownValueKeepsTheState)
+{
+    struct Row {
+        const char* value;
+        bool shown;
+    } rows[] = {{"N", false}, {"", false}, {"Y", true}, {"?", true}, {"N", false}};
+    for (const Row& row : rows) {
+        bool shown[CStatusBarDlg::kButtons] = {};
+        m_ui.Run([&] {
+            std::strcpy(m_proto->OptionInfo.UseOnlineHelp, row.value);
+            m_frame->m_wndStatusBar.SetStatusInfo(m_proto);
+            // The frame is hidden here: the bar's own record says what it would show.
+            for (int i = 0; i < CStatusBarDlg::kButtons; ++i)
+                shown[i] = m_frame->m_wndStatusBar.m_bShown[i];
+        });
+        EXPECT_EQ(row.shown, shown[1]) << "help option \"" << row.value << "\"";
+        EXPECT_TRUE(shown[0]) << "the manual has an address";
+        EXPECT_TRUE(shown[2] && shown[3] && shown[4]);
+    }
+    CString last;
+    m_ui.Run([&] { last = m_frame->m_wndStatusBar.m_strLastLogin; });
+    EXPECT_STREQ(L"2026.12.01 09:30:00", last.GetString());
+}
+
+TEST_F(StatusBarTest, TheManualAndTheWebStorageOpenTheirPagesInTheFrame)
+{
+    ClickStatus(IDC_STATUS_MANUAL);
+    ClickStatus(IDC_STATUS_WEB);
+    ASSERT_EQ(2u, g_navigations.size());
+    EXPECT_EQ(L"http://web.test/manual.pdf", g_navigations[0].url);
+    EXPECT_EQ(L"", g_navigations[0].body);
+    EXPECT_EQ(L"http://web.test/pm/app/appLoginProc.htm", g_navigations[1].url);
+    EXPECT_EQ(L"link=disk&type=0&uid=demo&sess=S1%26x", g_navigations[1].body);
+}
+
+TEST_F(StatusBarTest, AnAddOnThatIsNotInstalledIsDownloadedDecipheredCheckedAndStarted)
+{
+    ClickStatus(IDC_STATUS_DRIVE);
+    ASSERT_EQ(1, g_downloads);
+    ASSERT_EQ(1u, g_trustAsked.size());
+    EXPECT_EQ(UpdateFolder() + L"\\ixo_drive_setup.exe", g_trustAsked[0]);
+    ASSERT_EQ(1u, g_launches.size());
+    EXPECT_EQ(L"ixo_drive_setup.exe", g_launches[0].file);
+    EXPECT_EQ(UpdateFolder(), g_launches[0].folder);
+    EXPECT_EQ(g_installerBytes, ReadAll(UpdateFolder() + L"\\ixo_drive_setup.exe")) << "not deciphered";
+    EXPECT_FALSE(Exists(UpdateFolder() + L"\\ixo_drive_setup.exe.enc")) << "the download was left";
+    // A second press fetches it again over the first one.
+    g_installerBytes = "MZ the next version";
+    ClickStatus(IDC_STATUS_DRIVE);
+    EXPECT_EQ(2, g_downloads);
+    EXPECT_EQ(g_installerBytes, ReadAll(UpdateFolder() + L"\\ixo_drive_setup.exe"));
+}
+
+TEST_F(StatusBarTest, AnInstallerWithoutAValidSignatureIsRefusedAndDeleted)
+{
+    g_trusted = false;
+    uitest::AutoAnswer boxes(L"Corvane IXO MessageBox", IDOK);
+    ClickStatus(IDC_STATUS_BACKUP);
+    ASSERT_EQ(1u, g_trustAsked.size());
+    EXPECT_TRUE(g_launches.empty()) << "an unverified installer was started";
+    EXPECT_FALSE(Exists(UpdateFolder() + L"\\ixo_backup_setup.exe")) << "the refused installer stayed";
+    EXPECT_FALSE(Exists(UpdateFolder() + L"\\ixo_backup_setup.exe.enc"));
+    EXPECT_TRUE(boxes.WaitForCount(1)) << "the refusal was not shown";
+}
+
+TEST_F(StatusBarTest, AnInstalledAddOnStartsFromItsFolderAndAMissingProgramIsInstalledAgain)
+{
+    const std::wstring install = testpaths::ScratchDir(L"StatusBarTestDrive");
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\OrlemSecurity\\VariruDADDrive", 0,
+                                               nullptr, 0, KEY_WRITE, nullptr, &key, nullptr));
+    ::RegSetValueExW(key, L"InstallDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(install.c_str()),
+                     static_cast<DWORD>((install.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+    const std::wstring program = install + L"\\IXODrive.exe";
+    HANDLE file = ::CreateFileW(program.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ::CloseHandle(file);
+    ClickStatus(IDC_STATUS_DRIVE);
+    ASSERT_EQ(1u, g_launches.size());
+    EXPECT_EQ(L"IXODrive.exe", g_launches[0].file);
+    EXPECT_EQ(install, g_launches[0].folder);
+    EXPECT_EQ(0, g_downloads);
+    ::DeleteFileW(program.c_str());
+    ClickStatus(IDC_STATUS_DRIVE);
+    EXPECT_EQ(1, g_downloads) << "the deleted program was not installed again";
+    ASSERT_EQ(2u, g_launches.size());
+    EXPECT_EQ(L"ixo_drive_setup.exe", g_launches[1].file);
+}
+
+TEST_F(StatusBarTest, WindowsOwnSignatureCheckRefusesAnUnsignedInstaller)
+{
+    CStatusBarDlg::s_pTrusted = m_saved.trusted;
+    uitest::AutoAnswer boxes(L"Corvane IXO MessageBox", IDOK);
+    ClickStatus(IDC_STATUS_DRIVE);
+    EXPECT_EQ(1, g_downloads);
+    EXPECT_TRUE(g_launches.empty()) << "an unsigned installer was started";
+    EXPECT_FALSE(Exists(UpdateFolder() + L"\\ixo_drive_setup.exe"));
+    EXPECT_TRUE(boxes.WaitForCount(1));
 }
