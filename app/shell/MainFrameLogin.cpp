@@ -152,7 +152,6 @@ void CMainFrame::RunLoginUI()
         TraceLog(1, L"[ CMainFrame::RunLoginUI ] URQ --> WEB SSO!\n");
         m_bWebSso = true;
     }
-    // The web log-in is another helper's window; until it exists the plain one serves both.
     StartLoginThread();
     ShowLoginProgress(false);
 }

@@ -13,6 +13,8 @@
 //        versions= checksum= info= path=<content file>"
 //   LIST user=ID -- PATH                -> "OK NAME:IDX;NAME:IDX..." (folders first)
 //   SESSIONS user=ID                    -> "OK SID SID..."
+//   WEBTOKEN user=ID                    -> "OK token=T": what the web log-in page would hand the
+//        client; B0 with 169 "#T" and no password logs that user in, once
 //   EXPIRE sid=SID | user=ID            -> "OK closed=N" (the next request gets 1213)
 //   OPTION A1|A2|B4|B5|DOMAIN ID=VALUE...  ("-" removes; B4 and B5 lay fields over the alert
 //        and quota replies, an empty value is sent empty); OPTION LANG ko,en; OPTION UPDATE
@@ -219,6 +221,18 @@ bool SetFields(CControlRequest& request, size_t first, Record& record, std::stri
     return true;
 }
 
+std::string IssueWebToken(CControlRequest& request)
+{
+    CStore& store = CStore::Of(request.State());
+    auto guard = store.Lock();
+    const std::string user = Param(request, "user");
+    if (store.FindUser(user) == nullptr)
+        return "ERR no such user";
+    const std::string token = store.NewFileKey();
+    store.Config().webTokens[token] = user;
+    return "OK token=" + token;
+}
+
 std::string SetOption(CControlRequest& request)
 {
     CStore& store = CStore::Of(request.State());
@@ -335,6 +349,7 @@ const CControlFamily kStoreControls{
     {"ITEM", "ITEM idx=N | ITEM user=ID -- PATH", DescribeItem},
     {"LIST", "LIST user=ID -- PATH", ListFolder},
     {"SESSIONS", "SESSIONS user=ID", ListSessions},
+    {"WEBTOKEN", "WEBTOKEN user=ID", IssueWebToken},
     {"EXPIRE", "EXPIRE sid=SID | user=ID", Expire},
     {"OPTION", "OPTION A1|A2|B4|B5|DOMAIN ID=VALUE... | LANG ko,en | UPDATE ID=VALUE...|clear", SetOption},
     {"SWITCH", "SWITCH NAME=VALUE ...", SetSwitch},

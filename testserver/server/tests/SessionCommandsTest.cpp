@@ -256,3 +256,23 @@ TEST_F(Sessions, AlertAndQuotaFieldsSetOverTheControlReplaceTheDefaultsUntilRese
     auto again = LoggedIn(sid, "erin", "pw");
     EXPECT_EQ(Ask(*again, "B4", {{{171, sid}}}).Value(0, 223), "0");
 }
+
+TEST_F(Sessions, AWebTokenLogsItsUserInOnceWithoutAPassword)
+{
+    Control("USER id=fay password=pw");
+    const std::string reply = Control("WEBTOKEN user=fay");
+    ASSERT_EQ(reply.substr(0, 2), "OK") << reply;
+    const std::string token = reply.substr(reply.find("token=") + 6);
+    const Fields login = LoginFields("#" + token, "");
+    auto client = Keyed();
+    const Reply first = Ask(*client, "B0", {login});
+    EXPECT_EQ(first.command, "B0");
+    EXPECT_FALSE(first.Value(0, 171).empty());
+    EXPECT_EQ(first.Value(0, 169), "fay");
+    auto again = Keyed();
+    EXPECT_EQ(Ask(*again, "B0", {login}).command, "E0") << "a token logs in once";
+    auto unknown = Keyed();
+    const Fields forged = LoginFields("#" + std::string(32, 'a'), "");
+    EXPECT_EQ(Ask(*unknown, "B0", {forged}).command, "E0");
+    EXPECT_EQ(m_control.Send("WEBTOKEN user=nobody").substr(0, 3), "ERR");
+}
