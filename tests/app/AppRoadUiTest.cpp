@@ -371,3 +371,16 @@ TEST_F(AppRoad, AResetPasswordIsChangedAtTheLogInAndTheNewOneLogsInFromThenOn)
     EXPECT_TRUE(FindWindows(L"#32770", kChangePwdTitle).empty());
     EXPECT_TRUE(ExitFromTray());
 }
+
+TEST_F(AppRoad, AWebLogInSiteGetsTheWebLogInWindowInsteadOfTheForm)
+{
+    ASSERT_EQ("OK", Control("OPTION A2 153=Y").substr(0, 2));
+    StoreServer();
+    ASSERT_TRUE(Launch());
+    const int kPageView = 0xE900;
+    HWND web = WaitForDialogWith(kPageView);
+    ASSERT_NE(nullptr, web) << "no web log-in window";
+    EXPECT_EQ(nullptr, ::GetDlgItem(web, kLoginButton)) << "the plain log-in form came up";
+    EXPECT_EQ(-1, LastConnection("B0"));
+    EndProcess();
+}
