@@ -4,6 +4,7 @@
 #include "Dc.h"
 #include "FileUtils.h"
 #include "FormParam.h"
+#include "InstallerTrust.h"
 #include "MainFrame.h"
 #include "PopupDlg.h"
 #include "SkinRes.h"
@@ -15,12 +16,9 @@
 #include "ToviProto.h"
 #include "ToviRegistry.h"
 #include "ToviString.h"
-#include "ToviTextLanguage.h"
 #include "ToviUpdate.h"
 #include "TraceLog.h"
 #include <shlobj.h>
-#include <softpub.h>
-#include <wintrust.h>
 #include <cstring>
 
 IMPLEMENT_DYNAMIC(CStatusBarDlg, CShellBar)
@@ -57,24 +55,6 @@ bool HttpDown(HWND window, const CString& url, const CString& file)
     return update.HTTPDown(window, url, file);
 }
 
-// Windows' own verdict on the file's Authenticode signature.
-bool SignatureTrusted(const CString& file)
-{
-    WINTRUST_FILE_INFO fileInfo = {sizeof(fileInfo)};
-    fileInfo.pcwszFilePath = file.GetString();
-    WINTRUST_DATA data = {sizeof(data)};
-    data.dwUIChoice = WTD_UI_NONE;
-    data.fdwRevocationChecks = WTD_REVOKE_NONE;
-    data.dwUnionChoice = WTD_CHOICE_FILE;
-    data.pFile = &fileInfo;
-    data.dwStateAction = WTD_STATEACTION_VERIFY;
-    GUID action = WINTRUST_ACTION_GENERIC_VERIFY_V2;
-    const LONG verdict = ::WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &data);
-    data.dwStateAction = WTD_STATEACTION_CLOSE;
-    ::WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &data);
-    return verdict == ERROR_SUCCESS;
-}
-
 int ShellStart(HWND window, const wchar_t* verb, const wchar_t* file, const wchar_t* folder)
 {
     return CToviExec().MyShellExec(window, verb, file, L"", folder);
@@ -108,7 +88,6 @@ const CStatusBarDlg::AddOn CStatusBarDlg::kBackupAddOn = {2, L"IXOBackup.exe", L
                                                          L"\\ixo_backup_setup.exe.enc", L"\\ixo_backup_setup.exe"};
 CStatusBarDlg::PageNavigator CStatusBarDlg::s_pNavigate = NavigateFrame;
 CStatusBarDlg::Downloader CStatusBarDlg::s_pDownload = HttpDown;
-CStatusBarDlg::TrustCheck CStatusBarDlg::s_pTrusted = SignatureTrusted;
 CStatusBarDlg::Launcher CStatusBarDlg::s_pLaunch = ShellStart;
 CString (*CStatusBarDlg::s_pDocuments)() = DocumentsFolder;
 
@@ -356,7 +335,7 @@ bool CStatusBarDlg::RunAddOn(const AddOn& addOn)
     ::CreateDirectoryW(documents + L"\\VariruDAD", nullptr);
     ::CreateDirectoryW(folder, nullptr);
     const CString downloaded = folder + addOn.downloaded;
-    const CString installer = folder + addOn.deciphered;
+    const CString setup = folder + addOn.deciphered;
     if (!s_pDownload(m_hWnd, m_pProto->ServerAddress.WebServerAddress + addOn.serverPath, downloaded))
         return false;
 
@@ -370,25 +349,13 @@ bool CStatusBarDlg::RunAddOn(const AddOn& addOn)
         CFileUtils::ToviMessageBox(this, L"Fail to create crypto context", kCaptionText, MB_ICONERROR);
         return false;
     }
-    if (CToviCrypto::ToviFileDecrypt(&ctx, downloaded, installer) != 0) {
+    if (CToviCrypto::ToviFileDecrypt(&ctx, downloaded, setup) != 0) {
         CFileUtils::ToviMessageBox(this, L"Fail to file decryption", kCaptionText, MB_ICONERROR);
         return false;
     }
     ::DeleteFileW(downloaded);
-    // The server sends no digest of the installer: Windows' signature check is what stands
-    // between a tampered download and an elevated start.
-    if (!s_pTrusted(installer)) {
-        TraceLog(2048, L"[ CStatusBarDlg::RunAddOn ] untrusted installer refused: %s\n", (LPCWSTR)installer);
-        ::DeleteFileW(installer);
-        const bool korean = CToviTextLanguage::GetThreadLanguage() == LANG_KOREAN;
-        CFileUtils::ToviMessageBox(this,
-                                   korean ? L"\xC124\xCE58 \xD30C\xC77C\xC758 \xC11C\xBA85\xC744 "
-                                            L"\xD655\xC778\xD560 \xC218 \xC5C6\xC5B4 \xC2E4\xD589\xD558\xC9C0 "
-                                            L"\xC54A\xC558\xC2B5\xB2C8\xB2E4."
-                                          : L"The installer's signature could not be verified; it was not started.",
-                                   kCaptionText, MB_ICONERROR);
+    if (!installer::Accept(this, setup))
         return false;
-    }
     CToviExec exec;
     const bool elevate = exec.IsVista() && exec.IsElevated(nullptr) == 1;
     return s_pLaunch(m_hWnd, elevate ? L"runas" : nullptr, addOn.deciphered + 1, folder) != 0;

@@ -2,7 +2,7 @@
 // address, the server's information texts, the size grip of the borderless frame, and the
 // manual, help, web storage, drive and backup buttons. An add-on that is not installed is
 // downloaded enciphered from the server, deciphered, and started only when Windows vouches for
-// its code signature.
+// its code signature (InstallerTrust.h).
 //
 // UI thread only.
 #pragma once
@@ -56,9 +56,6 @@ public:
     static PageNavigator s_pNavigate;          // the frame's web view by default
     typedef bool (*Downloader)(HWND window, const CString& url, const CString& file);
     static Downloader s_pDownload;             // CToviUpdate::HTTPDown by default
-    // Whether Windows reports a valid code signature on the file (WinVerifyTrust by default).
-    typedef bool (*TrustCheck)(const CString& file);
-    static TrustCheck s_pTrusted;
     typedef int (*Launcher)(HWND window, const wchar_t* verb, const wchar_t* file, const wchar_t* folder);
     static Launcher s_pLaunch;                 // CToviExec::MyShellExec by default
     // The documents folder the installers are downloaded under (CSIDL_PERSONAL by default).

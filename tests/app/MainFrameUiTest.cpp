@@ -4,6 +4,7 @@
 #include "AppRes.h"
 #include "InfoBarDlg.h"
 #include "AutoAnswer.h"
+#include "InstallerTrust.h"
 #include "StatusBarDlg.h"
 #include "TestPaths.h"
 #include "ToviCrypto.h"
@@ -504,7 +505,7 @@ protected:
         CStatusBarDlg::s_pNavigate = RecordNavigation;
         CStatusBarDlg::s_pLaunch = RecordLaunch;
         CStatusBarDlg::s_pDownload = ServeInstaller;
-        CStatusBarDlg::s_pTrusted = JudgeSignature;
+        installer::g_pTrusted = JudgeSignature;
         CStatusBarDlg::s_pDocuments = ScratchDocuments;
         m_ui.Run([this] {
             wcscpy(m_proto->OptionInfo.ManualUrl, L"http://web.test/manual.pdf");
@@ -523,7 +524,7 @@ protected:
         CStatusBarDlg::s_pNavigate = m_saved.navigate;
         CStatusBarDlg::s_pLaunch = m_saved.launch;
         CStatusBarDlg::s_pDownload = m_saved.download;
-        CStatusBarDlg::s_pTrusted = m_saved.trusted;
+        installer::g_pTrusted = m_saved.trusted;
         CStatusBarDlg::s_pDocuments = m_saved.documents;
         ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\OrlemSecurity\\VariruDADDrive");
         InfoBarTest::TearDown();
@@ -543,7 +544,7 @@ protected:
         CStatusBarDlg::PageNavigator navigate = CStatusBarDlg::s_pNavigate;
         CStatusBarDlg::Launcher launch = CStatusBarDlg::s_pLaunch;
         CStatusBarDlg::Downloader download = CStatusBarDlg::s_pDownload;
-        CStatusBarDlg::TrustCheck trusted = CStatusBarDlg::s_pTrusted;
+        installer::TrustCheck trusted = installer::g_pTrusted;
         CString (*documents)() = CStatusBarDlg::s_pDocuments;
     } m_saved;
 };
@@ -639,7 +640,7 @@ TEST_F(StatusBarTest, AnInstalledAddOnStartsFromItsFolderAndAMissingProgramIsIns
 
 TEST_F(StatusBarTest, WindowsOwnSignatureCheckRefusesAnUnsignedInstaller)
 {
-    CStatusBarDlg::s_pTrusted = m_saved.trusted;
+    installer::g_pTrusted = m_saved.trusted;
     uitest::AutoAnswer boxes(L"Corvane IXO MessageBox", IDOK);
     ClickStatus(IDC_STATUS_DRIVE);
     EXPECT_EQ(1, g_downloads);
