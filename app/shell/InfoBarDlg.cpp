@@ -23,7 +23,7 @@ IMPLEMENT_DYNAMIC(CInfoBarDlg, CShellBar)
 
 BEGIN_MESSAGE_MAP(CInfoBarDlg, CShellBar)
     ON_MESSAGE(WM_OPEN_TASK_PAGE, OnOpenTaskPage)
-    ON_MESSAGE(WM_USER + 72, OnRepliesArrived)
+    ON_MESSAGE(WM_APP + 1, OnRepliesArrived)
     ON_BN_CLICKED(IDC_INFO_LOGOUT, OnBnClickedLogout)
     ON_BN_CLICKED(IDC_INFO_USAGE, OnBnClickedUsage)
     ON_BN_CLICKED(IDC_INFO_COLLABORATION, OnBnClickedCollaboration)
@@ -38,7 +38,7 @@ END_MESSAGE_MAP()
 namespace {
 
 // Posted by SetAlertInfo and SetQuotaInfo to the bar: show what the workers handed in.
-const UINT kRepliesArrived = WM_USER + 72;
+const UINT kRepliesArrived = WM_APP + 1;
 
 const COLORREF kCounterBack = 0xAD793F;
 const COLORREF kCounterStates[6] = {0xD7B691, 0xAA773E, 0xD7B691, 0xD7B691, 0xAA773E, 0xAA773E};
