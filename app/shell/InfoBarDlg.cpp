@@ -6,6 +6,7 @@
 #include "MainFrame.h"
 #include "MainFrameRules.h"
 #include "PopupDlg.h"
+#include "ServerLeftView.h"
 #include "ShortCutDlg.h"
 #include "SkinRes.h"
 #include "ToviConv.h"
@@ -451,6 +452,12 @@ void CInfoBarDlg::OnBnClickedShortcut()
         return;
     }
     CShortCutDlg dialog(nullptr);
+    dialog.m_pProto = proto;
+    if (frame) {
+        dialog.m_hMainWnd = frame->GetSafeHwnd();
+        if (frame->m_pServerTreeView)
+            dialog.m_hTreeView = frame->m_pServerTreeView->GetSafeHwnd();
+    }
     dialog.SetShortcutList(proto->ShortcutList);
     if (frame)
         frame->BeginModal();

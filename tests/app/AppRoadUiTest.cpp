@@ -3,6 +3,7 @@
 #include "AppRun.h"
 #include "ToviRegistry.h"
 #include "WindowDriver.h"
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <algorithm>
 
@@ -383,4 +384,40 @@ TEST_F(AppRoad, AWebLogInSiteGetsTheWebLogInWindowInsteadOfTheForm)
     EXPECT_EQ(nullptr, ::GetDlgItem(web, kLoginButton)) << "the plain log-in form came up";
     EXPECT_EQ(-1, LastConnection("B0"));
     EndProcess();
+}
+
+TEST_F(AppRoad, TheShortcutButtonListsTheUsersShortcutsFromTheServer)
+{
+    const std::string folder = Control("FOLDER user=demo -- My Files/Projects");
+    ASSERT_EQ("OK", folder.substr(0, 2)) << folder;
+    protoserver::TestProto setter;
+    setter.Aim(m_ports.port, "5");
+    ASSERT_EQ(0, setter.GetSecureCode(nullptr, setter.ServerAddress.szHost, setter.ServerAddress.nPort,
+                                      setter.ServerAddress.szCode, PROT_CMD('B', '0')));
+    ASSERT_EQ(0, setter.GetLoginInfo(L"1", CString(kUser), CString(kPassword), const_cast<char*>("en"),
+                                     const_cast<char*>("Y"), const_cast<char*>("2"), false, CString(), nullptr));
+    std::string idx = protoserver::Control::Value(folder, "idx");
+    ASSERT_EQ(0, setter.AddShortcut({&idx[0]}));
+    setter.GetLogoutInfo();
+    setter.CloseSocket();
+
+    StoreServer();
+    StoreAutoLogin();
+    ASSERT_TRUE(Launch());
+    HWND frame = WaitForMainWindow();
+    ASSERT_NE(nullptr, frame);
+    HWND bar = ::GetDlgItem(frame, 133);
+    ASSERT_NE(nullptr, bar);
+    const int kShortcutButton = 1034;
+    const int kShortcutList = 10235;
+    ::PostMessageW(bar, WM_COMMAND, MAKEWPARAM(kShortcutButton, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(bar, kShortcutButton)));
+    HWND dialog = WaitForDialogWith(kShortcutList);
+    ASSERT_NE(nullptr, dialog) << "no shortcut list";
+    EXPECT_NE(-1, LastConnection("D7"));
+    HWND list = ::GetDlgItem(dialog, kShortcutList);
+    EXPECT_EQ(1, static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)));
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(10125, BN_CLICKED), 0);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(dialog); }, 5000));
+    EXPECT_TRUE(ExitFromTray());
 }
