@@ -435,7 +435,7 @@ LRESULT CMainFrame::OnTaskbarCreated(WPARAM, LPARAM)
 
 LRESULT CMainFrame::OnTaskbarClick(WPARAM, LPARAM)
 {
-    // The information bar's alarm page comes with that bar.
+    m_wndInfoBar.OpenWebPage(this, 1);
     return 0;
 }
 

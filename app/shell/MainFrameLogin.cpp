@@ -7,6 +7,7 @@
 #include "FileUtils.h"
 #include "InstanceLock.h"
 #include "MainFrame.h"
+#include "AppRes.h"
 #include "ProgressDlg.h"
 #include "TaskBarDlg.h"
 #include "ServerLeftView.h"
@@ -229,6 +230,8 @@ LRESULT CMainFrame::OnLoginResult(WPARAM wParam, LPARAM)
     m_bLoggedIn = true;
     m_wndInfoBar.SetUserInfo(m_pProto);
     FirstAlertAndQuota();
+    if (m_pProto->CustomerCode.CompareNoCase(L"ZRVT_IN") == 0 && std::atoi(m_pProto->AlarmInfo.Approval) > 0)
+        m_wndInfoBar.PostMessage(WM_OPEN_TASK_PAGE, IDC_INFO_APPROVAL, 0);
     m_wndStatusBar.SetStatusInfo(m_pProto);
     SetTrayFlags(true);
     LoadLayout();

@@ -421,3 +421,22 @@ TEST_F(AppRoad, TheShortcutButtonListsTheUsersShortcutsFromTheServer)
     EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(dialog); }, 5000));
     EXPECT_TRUE(ExitFromTray());
 }
+
+TEST_F(AppRoad, TheStatusBarShowsTheButtonsTheOptionsAllow)
+{
+    ASSERT_EQ("OK", Control("OPTION A1 160=http://127.0.0.1/manual 64=Y 77=N 78=Y 82=N").substr(0, 2));
+    StoreServer();
+    StoreAutoLogin();
+    ASSERT_TRUE(Launch());
+    HWND frame = WaitForMainWindow();
+    ASSERT_NE(nullptr, frame);
+    HWND bar = ::GetDlgItem(frame, 134);
+    ASSERT_NE(nullptr, bar);
+    const struct {
+        int id;
+        bool shown;
+    } rows[] = {{1019, true}, {1017, true}, {1016, false}, {1014, true}, {1015, false}};
+    for (const auto& row : rows)
+        EXPECT_EQ(row.shown, ::IsWindowVisible(::GetDlgItem(bar, row.id)) != FALSE) << "button " << row.id;
+    EXPECT_TRUE(ExitFromTray());
+}

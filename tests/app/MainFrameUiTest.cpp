@@ -352,6 +352,14 @@ TEST_F(InfoBarTest, TheTaskPageRequestOpensOnlyWhileTheApprovalCounterHasAValue)
     EXPECT_EQ(L"E", caption);
 }
 
+TEST_F(InfoBarTest, AClickOnTheAlertNotifierOpensTheAlarmPage)
+{
+    m_ui.Run([&] { m_frame->SendMessage(WM_TASKBAR_CLICK, 0, 0); });
+    ASSERT_EQ(1u, g_pages.size());
+    EXPECT_EQ(1, g_pages[0].kind);
+    EXPECT_EQ(L"link=alarm&uid=demo&sess=S1%26x", g_pages[0].body);
+}
+
 TEST_F(InfoBarTest, OnlyTheCustomerWithTheCollaborationSystemGetsItsButton)
 {
     bool shown = true;
