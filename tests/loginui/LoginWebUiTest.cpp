@@ -39,6 +39,8 @@ protected:
             WaitWebEnd();
         }
         CHtmlView::SetBrowserFactory(nullptr);
+        // The server keeps its domain address across RESET: give the next tests the usual one.
+        Control("OPTION DOMAIN 168=127.0.0.1");
         LoginHost::TearDown();
     }
 
