@@ -11,6 +11,7 @@
 #include "ToviProto.h"
 #include "Library.h"
 #include "MainFrame.h"
+#include "ToviHtmlView.h"
 #include "ToviMenu.h"
 #include "ToviRegistry.h"
 #include "ToviString.h"
@@ -655,4 +656,17 @@ TEST_F(StatusBarTest, WindowsOwnSignatureCheckRefusesAnUnsignedInstaller)
     EXPECT_TRUE(g_launches.empty()) << "an unsigned installer was started";
     EXPECT_FALSE(Exists(UpdateFolder() + L"\\ixo_drive_setup.exe"));
     EXPECT_TRUE(boxes.WaitForCount(1));
+}
+
+TEST_F(StatusBarTest, HelpAsksTheScriptViewsPageForTheHelpWindowAsAHelpPopUp)
+{
+    int kind = -1;
+    m_ui.Run([&] {
+        ASSERT_NE(nullptr, m_frame->m_pScriptView);
+        m_frame->m_pScriptView->m_nPopupKind = 0;
+    });
+    ClickStatus(IDC_STATUS_HELP);
+    m_ui.Run([&] { kind = m_frame->m_pScriptView->m_nPopupKind; });
+    // The page's new window becomes the help pop-up (kind 7).
+    EXPECT_EQ(7, kind);
 }
