@@ -473,9 +473,16 @@ void CMainFrame::OnChangePassword()
     CChangePwdDlg dialog(this);
     dialog.m_pProto = m_pProto;
     BeginModal();
-    if (dialog.DoModal() == IDOK)
+    if (dialog.DoModal() == IDOK) {
+        // A stored automatic log-in must offer the password the server now holds.
+        int save = 0, automatic = 0, run = 0;
+        CString id, password, domain;
+        if (CToviRegistry::GetUserInfo(0, &save, &automatic, &run, id, password, domain) && automatic == 1 &&
+            id.CompareNoCase(m_pProto->LoginInfo.UserId) == 0)
+            CToviRegistry::SetUserInfo(0, save, automatic, -1, id, dialog.m_strNewPassword, domain);
         CFileUtils::ToviMessageBox(this, L"비밀번호가 정상 변경되었습니다.\r\n\r\n다시 로그인 하십시오.", L"IXODrive",
                                    MB_ICONWARNING);
+    }
     EndModal();
 }
 

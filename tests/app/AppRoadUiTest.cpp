@@ -440,3 +440,34 @@ TEST_F(AppRoad, TheStatusBarShowsTheButtonsTheOptionsAllow)
         EXPECT_EQ(row.shown, ::IsWindowVisible(::GetDlgItem(bar, row.id)) != FALSE) << "button " << row.id;
     EXPECT_TRUE(ExitFromTray());
 }
+
+TEST_F(AppRoad, APasswordChangedFromTheTrayIsTheOneTheNextAutomaticLogInOffers)
+{
+    StoreServer();
+    StoreAutoLogin();
+    ASSERT_TRUE(Launch());
+    HWND frame = WaitForMainWindow();
+    ASSERT_NE(nullptr, frame);
+    const int kTrayChangePassword = 1007;
+    ::PostMessageW(frame, WM_COMMAND, kTrayChangePassword, 0);
+    HWND change = nullptr;
+    ASSERT_TRUE(uitest::WaitUntil([&] {
+        std::vector<HWND> found = FindWindows(L"#32770", kChangePwdTitle);
+        change = found.empty() ? nullptr : found.front();
+        return change != nullptr;
+    }, 10000)) << "no change-password dialog";
+    ASSERT_TRUE(SetControlText(change, kChangeCurrent, L"demo1234"));
+    ASSERT_TRUE(SetControlText(change, kChangeNew, L"fresh9876"));
+    ASSERT_TRUE(SetControlText(change, kChangeConfirm, L"fresh9876"));
+    Click(change, IDOK);
+    HWND box = WaitForBox();
+    ASSERT_NE(nullptr, box) << "the change was not confirmed";
+    AnswerBox(box);
+    ASSERT_TRUE(ExitFromTray());
+    EndProcess();
+
+    ASSERT_TRUE(Launch());
+    EXPECT_NE(nullptr, WaitForMainWindow()) << "the automatic log-in still offered the old password";
+    EXPECT_EQ(nullptr, WaitForBox(1000)) << "a log-in message came up";
+    EXPECT_TRUE(ExitFromTray());
+}
