@@ -99,13 +99,8 @@ CInfoBarDlg::UrlOpener CInfoBarDlg::s_pOpenUrl = OpenInBrowser;
 
 CInfoBarDlg::CInfoBarDlg() : CShellBar(32, RGB(254, 254, 254), RGB(249, 249, 249)) {}
 
-CInfoBarDlg::~CInfoBarDlg()
-{
-    if (m_hUserIcon)
-        ::DestroyIcon(m_hUserIcon);
-    if (m_hQuotaIcon)
-        ::DestroyIcon(m_hQuotaIcon);
-}
+// The two icons are the library's shared ones: nobody destroys them.
+CInfoBarDlg::~CInfoBarDlg() = default;
 
 BOOL CInfoBarDlg::Create(CWnd* pParentWnd, UINT nIDTemplate, UINT nStyle, UINT nID)
 {
@@ -301,10 +296,7 @@ void CInfoBarDlg::ShowQuota()
     m_strQuota = QuotaText(quota, &percent);
     if (quota.empty()) {
         m_strQuotaLabel.Empty();
-        if (m_hQuotaIcon) {
-            ::DestroyIcon(m_hQuotaIcon);
-            m_hQuotaIcon = nullptr;
-        }
+        m_hQuotaIcon = nullptr;
         m_progress.ShowWindow(SW_HIDE);
     } else {
         m_strQuotaLabel = CToviString::GetString(14098);
