@@ -379,16 +379,36 @@ void CMainBarDlg::PaintBackground(CDC* pDC, const CRect& rect)
         }
         return;
     }
-    graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
-    Gdiplus::FontFamily tahoma(L"Tahoma");
-    // A system without Tahoma draws the product text in its sans-serif face.
-    const Gdiplus::FontFamily* family =
-        tahoma.GetLastStatus() == Gdiplus::Ok ? &tahoma : Gdiplus::FontFamily::GenericSansSerif();
-    Gdiplus::Font logoFont(family, 14, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
-    Gdiplus::SolidBrush brush(Gdiplus::Color(0xFF93C5FF));
-    Gdiplus::RectF box(static_cast<Gdiplus::REAL>(rect.right - 130), static_cast<Gdiplus::REAL>(rect.top + 30), 120.0f,
-                       24.0f);
-    Gdiplus::StringFormat format;
-    format.SetAlignment(Gdiplus::StringAlignmentFar);
-    graphics.DrawString(L"CorVANE IXO", -1, &logoFont, box, &format, &brush);
+    DrawProductText(dc, graphics, CRect(rect.right - 130, rect.top + 30, rect.right - 10, rect.top + 54));
+}
+
+void CMainBarDlg::DrawProductText(HDC dc, Gdiplus::Graphics& graphics, const CRect& box)
+{
+    static const wchar_t kText[] = L"CorVANE IXO";
+    // GDI+ finds installed families only, never the font mapper's substitutes: a system without
+    // Tahoma has the text drawn in the face GDI maps Tahoma to.
+    HFONT mapped = ::CreateFontW(-14, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                 CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma");
+    HGDIOBJ old = ::SelectObject(dc, mapped);
+    wchar_t face[LF_FACESIZE] = {};
+    ::GetTextFaceW(dc, LF_FACESIZE, face);
+    Gdiplus::FontFamily family(face[0] ? face : L"Tahoma");
+    if (family.GetLastStatus() == Gdiplus::Ok) {
+        ::SelectObject(dc, old);
+        graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
+        Gdiplus::Font logoFont(&family, 14, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
+        Gdiplus::SolidBrush brush(Gdiplus::Color(0xFF93C5FF));
+        Gdiplus::RectF area(static_cast<Gdiplus::REAL>(box.left), static_cast<Gdiplus::REAL>(box.top),
+                            static_cast<Gdiplus::REAL>(box.Width()), static_cast<Gdiplus::REAL>(box.Height()));
+        Gdiplus::StringFormat format;
+        format.SetAlignment(Gdiplus::StringAlignmentFar);
+        graphics.DrawString(kText, -1, &logoFont, area, &format, &brush);
+    } else {
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, RGB(0x93, 0xC5, 0xFF));
+        RECT area = box;
+        ::DrawTextW(dc, kText, -1, &area, DT_RIGHT | DT_SINGLELINE | DT_NOPREFIX);
+        ::SelectObject(dc, old);
+    }
+    ::DeleteObject(mapped);
 }

@@ -9,6 +9,7 @@
 
 namespace Gdiplus {
 class Image;
+class Graphics;
 }
 
 class CMainBarDlg : public CShellBar {
@@ -55,6 +56,8 @@ private:
     // Opens the page "link=<page>" of the server in the frame's web view.
     void OpenPage(const wchar_t* page, const wchar_t* traceName);
     CRect CaptionArea() const;
+    // The product text where no logo image is: right-aligned in box.
+    void DrawProductText(HDC dc, Gdiplus::Graphics& graphics, const CRect& box);
 
     CFont m_font;
     Gdiplus::Image* m_pLogo = nullptr;

@@ -50,6 +50,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_MESSAGE(WM_POPUP_CLOSED, OnPopupClosed)
     ON_MESSAGE(WM_NETWORK_ABSENT, OnNetworkAbsent)
     ON_MESSAGE(WM_ALERT_NOTICE, OnAlertNotice)
+    ON_MESSAGE(WM_ARM_TIMER, OnArmTimer)
     ON_REGISTERED_MESSAGE(WM_TASKBARCREATED, OnTaskbarCreated)
     ON_COMMAND(ID_TRAY_LOGIN, OnLogin)
     ON_COMMAND(ID_TRAY_LOGOUT, OnTrayLogout)
@@ -434,7 +435,7 @@ LRESULT CMainFrame::OnTaskbarCreated(WPARAM, LPARAM)
 
 LRESULT CMainFrame::OnTaskbarClick(WPARAM, LPARAM)
 {
-    // The information bar's alarm page comes with that bar.
+    m_wndInfoBar.OpenWebPage(this, 1);
     return 0;
 }
 

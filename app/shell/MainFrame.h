@@ -50,6 +50,8 @@ struct _PROTO_FOLDER_INFO;
 #define WM_NETWORK_ABSENT       (WM_USER + 90)
 // Posted by the alert worker: wParam new alerts for the notifier. lParam 0.
 #define WM_ALERT_NOTICE         (WM_USER + 91)
+// Posted by ArmTimer called off the frame's thread: wParam the timer, lParam its interval (ms).
+#define WM_ARM_TIMER            (WM_USER + 92)
 
 // Frame timers.
 enum {
@@ -164,7 +166,8 @@ public:
     void SaveLastPaths();
     void StopTimersAndWorkers();
     void StopLoginThreads();
-    // Arms a timer with a server interval; an interval of 0 arms nothing (and stops it).
+    // Arms a timer with a server interval; an interval of 0 arms nothing (and stops it). Any
+    // thread: a worker's call is handed to the frame's thread, the only one that may set it.
     void ArmTimer(UINT_PTR id, int intervalMs);
     // A forced log-out seen by any thread (result code 1213) with the server's words: one
     // WM_LOGOUT per session; the first caller's text is the one shown.
@@ -220,6 +223,7 @@ protected:
     LRESULT OnTaskbarCreated(WPARAM, LPARAM);
     LRESULT OnNetworkAbsent(WPARAM, LPARAM);
     LRESULT OnAlertNotice(WPARAM wParam, LPARAM);
+    LRESULT OnArmTimer(WPARAM wParam, LPARAM lParam);
     void OnLogin();
     void OnTrayLogout();
     void OnChangePassword();

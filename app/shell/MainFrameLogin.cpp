@@ -7,6 +7,7 @@
 #include "FileUtils.h"
 #include "InstanceLock.h"
 #include "MainFrame.h"
+#include "AppRes.h"
 #include "ProgressDlg.h"
 #include "TaskBarDlg.h"
 #include "ServerLeftView.h"
@@ -152,7 +153,6 @@ void CMainFrame::RunLoginUI()
         TraceLog(1, L"[ CMainFrame::RunLoginUI ] URQ --> WEB SSO!\n");
         m_bWebSso = true;
     }
-    // The web log-in is another helper's window; until it exists the plain one serves both.
     StartLoginThread();
     ShowLoginProgress(false);
 }
@@ -229,14 +229,11 @@ LRESULT CMainFrame::OnLoginResult(WPARAM wParam, LPARAM)
         m_pScriptView->Navigate2(m_pProto->ServerAddress.WebServerAddress + L"/pm/app/popScript.htm");
 
     m_bLoggedIn = true;
-    CString user;
-    user.Format(L"%s (%s)", m_pProto->LoginInfo.UserName, m_pProto->LoginInfo.UserId);
-    m_wndInfoBar.SetUser(user);
+    m_wndInfoBar.SetUserInfo(m_pProto);
     FirstAlertAndQuota();
-    CString status = user;
-    if (!m_strServerInfo1.IsEmpty() || !m_strServerInfo2.IsEmpty())
-        status += L"    " + m_strServerInfo1 + L" " + m_strServerInfo2;
-    m_wndStatusBar.SetStatusText(status);
+    if (m_pProto->CustomerCode.CompareNoCase(L"ZRVT_IN") == 0 && std::atoi(m_pProto->AlarmInfo.Approval) > 0)
+        m_wndInfoBar.PostMessage(WM_OPEN_TASK_PAGE, IDC_INFO_APPROVAL, 0);
+    m_wndStatusBar.SetStatusInfo(m_pProto);
     SetTrayFlags(true);
     LoadLayout();
     if (m_pProto->CustomerCode.CompareNoCase(L"RQGROUP") == 0)
@@ -300,7 +297,7 @@ void CMainFrame::FirstAlertAndQuota()
 {
     if (m_pProto->GetAlertUpdate(m_pProto->LoginInfo.SessionId) != 0)
         std::memset(&m_pProto->AlarmInfo, 0, sizeof m_pProto->AlarmInfo);
-    m_wndInfoBar.SetAlarmInfo(m_pProto->AlarmInfo);
+    m_wndInfoBar.SetAlertInfo(m_pProto->AlarmInfo);
     const _ALARM_INFO& alarm = m_pProto->AlarmInfo;
     const int counts[4] = {std::atoi(alarm.Attr223), std::atoi(alarm.Share), std::atoi(alarm.Draft),
                            std::atoi(alarm.Delete)};
@@ -309,7 +306,7 @@ void CMainFrame::FirstAlertAndQuota()
     m_nAlertCount[4] = std::atoi(alarm.Link);
     if (m_pProto->GetQuotaUpdate(m_pProto->LoginInfo.SessionId) != 0)
         m_pProto->QuotaList.clear();
-    m_wndInfoBar.SetQuotaList(m_pProto->QuotaList);
+    m_wndInfoBar.SetQuotaInfo(m_pProto->QuotaList);
 }
 
 LRESULT CMainFrame::OnUpdateStart(WPARAM, LPARAM)
@@ -477,9 +474,16 @@ void CMainFrame::OnChangePassword()
     CChangePwdDlg dialog(this);
     dialog.m_pProto = m_pProto;
     BeginModal();
-    if (dialog.DoModal() == IDOK)
+    if (dialog.DoModal() == IDOK) {
+        // A stored automatic log-in must offer the password the server now holds.
+        int save = 0, automatic = 0, run = 0;
+        CString id, password, domain;
+        if (CToviRegistry::GetUserInfo(0, &save, &automatic, &run, id, password, domain) && automatic == 1 &&
+            id.CompareNoCase(m_pProto->LoginInfo.UserId) == 0)
+            CToviRegistry::SetUserInfo(0, save, automatic, -1, id, dialog.m_strNewPassword, domain);
         CFileUtils::ToviMessageBox(this, L"비밀번호가 정상 변경되었습니다.\r\n\r\n다시 로그인 하십시오.", L"IXODrive",
                                    MB_ICONWARNING);
+    }
     EndModal();
 }
 

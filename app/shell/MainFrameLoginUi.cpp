@@ -3,6 +3,7 @@
 #include "MainFrame.h"
 #include "ConfigDlg.h"
 #include "LoginThread.h"
+#include "LoginWebThread.h"
 #include "PasswordDlg.h"
 #include "PopupDlg.h"
 #include "ToviProto.h"
@@ -12,6 +13,22 @@
 
 void CMainFrame::StartLoginThread()
 {
+    if (m_pProto && m_pProto->WebLogin[0] == 'Y') {
+        if (m_pLoginWebThread == nullptr) {
+            CLoginWebThread* web = static_cast<CLoginWebThread*>(
+                AfxBeginThread(RUNTIME_CLASS(CLoginWebThread), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED));
+            if (web == nullptr)
+                return;
+            if (m_bAfterLogout)
+                m_bWebSso = false;
+            web->SetLoginInfo(m_hWnd, m_pProto, 0, m_bWebSso);
+            web->m_bAutoDelete = FALSE;
+            m_pLoginWebThread = web;
+            web->ResumeThread();
+        }
+        static_cast<CLoginWebThread*>(m_pLoginWebThread)->SetUIFocus();
+        return;
+    }
     if (m_pLoginThread != nullptr) {
         static_cast<CLoginThread*>(m_pLoginThread)->SetUIFocus();
         return;
@@ -55,6 +72,8 @@ void CMainFrame::StopLoginThreads()
         if (thread->m_hThread && ::GetExitCodeThread(thread->m_hThread, &code) && code == STILL_ACTIVE) {
             if (slot == &m_pLoginThread)
                 static_cast<CLoginThread*>(thread)->SetRemove();
+            else
+                static_cast<CLoginWebThread*>(thread)->SetRemove();
         }
         WaitThread(thread);
     }

@@ -52,6 +52,21 @@ int QuotaIntervalMs(const std::vector<_QUOTA_INFO>& quota)
     return 0;
 }
 
+bool AlertKindOn(const _OPTION_INFO& option, int kind)
+{
+    const char* const flags[kAlertKinds] = {option.Attr61, option.Attr80, option.Attr81, option.Draft,
+                                            option.Approval};
+    return kind >= 0 && kind < kAlertKinds && flags[kind][0] == 'Y';
+}
+
+bool AnyAlertKindOn(const _OPTION_INFO& option)
+{
+    for (int kind = 0; kind < kAlertKinds; ++kind)
+        if (AlertKindOn(option, kind))
+            return true;
+    return false;
+}
+
 TrayFlags TrayFlagsFor(bool loggedIn, const CString& customerCode)
 {
     if (!loggedIn)

@@ -25,6 +25,12 @@ int IntervalMs(const char* seconds);
 // The first quota line whose interval text is not empty, as milliseconds (0: none usable).
 int QuotaIntervalMs(const std::vector<_QUOTA_INFO>& quota);
 
+// The five alert kinds of the options (alarm, share, link, draft, approval), in the order of
+// the information bar's counters; any of them on arms the alert timer.
+enum { kAlertKinds = 5 };
+bool AlertKindOn(const _OPTION_INFO& option, int kind);
+bool AnyAlertKindOn(const _OPTION_INFO& option);
+
 // Enable flags of the tray menu's commands.
 struct TrayFlags {
     BOOL login, logout, changePassword, config, exit;

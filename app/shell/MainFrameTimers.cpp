@@ -65,6 +65,10 @@ void CMainFrame::ArmTimer(UINT_PTR id, int intervalMs)
 {
     if (m_hWnd == nullptr)
         return;
+    if (::GetWindowThreadProcessId(m_hWnd, nullptr) != ::GetCurrentThreadId()) {
+        ::PostMessageW(m_hWnd, WM_ARM_TIMER, id, intervalMs);
+        return;
+    }
     ::KillTimer(m_hWnd, id);
     // An interval the server left empty or at 0 would fire at the system's minimum period and
     // flood the server: such a timer stays off.
@@ -72,14 +76,20 @@ void CMainFrame::ArmTimer(UINT_PTR id, int intervalMs)
         ::SetTimer(m_hWnd, id, static_cast<UINT>(intervalMs), nullptr);
 }
 
+LRESULT CMainFrame::OnArmTimer(WPARAM wParam, LPARAM lParam)
+{
+    // A worker's reply that arrives after the log-out arms nothing.
+    if (m_bLoggedIn)
+        ArmTimer(static_cast<UINT_PTR>(wParam), static_cast<int>(lParam));
+    return 0;
+}
+
 void CMainFrame::ArmSessionTimers()
 {
     ArmTimer(IDT_SESSIONUPDATE, m_nSessionInterval);
     ArmTimer(IDT_QUOTAUPDATE, m_nQuotaInterval);
     const _OPTION_INFO& option = m_pProto->OptionInfo;
-    const bool alerts = option.Draft[0] == 'Y' || option.Approval[0] == 'Y' || option.Attr58[0] == 'Y' ||
-                        option.Attr59[0] == 'Y' || option.Attr60[0] == 'Y';
-    if (alerts)
+    if (mainframe::AnyAlertKindOn(option))
         ArmTimer(IDT_ALERTUPDATE, m_nAlertInterval);
     if (m_nIdleLimit > 0) {
         m_bIdleCheckFree = true;
@@ -285,7 +295,7 @@ UINT CMainFrame::AlertUpdateThread(LPVOID param)
     // The notifier belongs to the frame's thread.
     if (now[0] > before[0])
         ::PostMessageW(frame->m_hWnd, WM_ALERT_NOTICE, static_cast<WPARAM>(now[0] - before[0]), 0);
-    frame->m_wndInfoBar.SetAlarmInfo(alarm);
+    frame->m_wndInfoBar.SetAlertInfo(alarm);
     bool changed = false;
     for (int i = 0; i < 4; ++i) {
         changed = changed || now[i] != before[i];
@@ -320,7 +330,7 @@ UINT CMainFrame::QuotaUpdateThread(LPVOID param)
         frame->m_bQuotaIdle = true;
         return static_cast<UINT>(-1);
     }
-    frame->m_wndInfoBar.SetQuotaList(proto->QuotaList);
+    frame->m_wndInfoBar.SetQuotaInfo(proto->QuotaList);
     const int interval = mainframe::QuotaIntervalMs(proto->QuotaList);
     if (interval > 0) {
         frame->m_nQuotaInterval = interval;

@@ -63,7 +63,9 @@ void CopyWide(wchar_t* dest, size_t size, const wchar_t* src)
         wcsncpy(dest, src, size - 1);
 }
 
-DomainRecord FromEntry(const DomainEntry& entry, const char* host, int port)
+}
+
+DomainRecord MakeDomainRecord(const DomainEntry& entry, const char* host, int port)
 {
     DomainRecord record = {};
     CopyText(record.DIdx, sizeof record.DIdx, entry.DomainIndex);
@@ -80,6 +82,8 @@ DomainRecord FromEntry(const DomainEntry& entry, const char* host, int port)
     }
     return record;
 }
+
+namespace {
 
 int CALLBACK CollectFont(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM param)
 {
@@ -280,7 +284,7 @@ void CLoginDlg::FillDomains(const CString& savedDomain)
     if (m_pProto && !m_pProto->DomainInfo.empty()) {
         m_domains.clear();
         for (const DomainEntry& entry : m_pProto->DomainInfo)
-            m_domains.push_back(FromEntry(entry, m_pProto->ServerAddress.szHost, m_pProto->ServerAddress.nPort));
+            m_domains.push_back(MakeDomainRecord(entry, m_pProto->ServerAddress.szHost, m_pProto->ServerAddress.nPort));
         m_pProto->ReleaseDomainInfo();
     }
     if (!TwoServerSite()) {
@@ -398,11 +402,7 @@ int CLoginDlg::GetInfoSSO(CString& userId, CString& password)
 
 void CLoginDlg::GetFontLists()
 {
-    m_fonts.clear();
-    LOGFONTW query = {};
-    query.lfCharSet = 0;
-    CClientDC dc(this);
-    ::EnumFontFamiliesExW(dc.GetSafeHdc(), &query, CollectFont, reinterpret_cast<LPARAM>(&m_fonts), 0);
+    m_fonts = InstalledFontFamilies(m_hWnd);
 }
 
 void CLoginDlg::ResetLanguageList()
@@ -440,10 +440,10 @@ void CLoginDlg::ResetLanguageList()
     InitControl(static_cast<unsigned short>(m_cbLanguage.GetItemData(selected)));
 }
 
-void CLoginDlg::InitControl(unsigned short language)
+CString ApplyLoginLanguage(unsigned short language, const std::vector<CString>& fonts, int product, HWND owner)
 {
-    auto installed = [this](const wchar_t* face) {
-        for (const CString& font : m_fonts)
+    auto installed = [&fonts](const wchar_t* face) {
+        for (const CString& font : fonts)
             if (font.CompareNoCase(face) == 0)
                 return true;
         return false;
@@ -461,7 +461,7 @@ void CLoginDlg::InitControl(unsigned short language)
             }
         }
     }
-    CToviRegistry::SetDialogFont(LoginProduct, face);
+    CToviRegistry::SetDialogFont(product, face);
 
     const LANGID id = MAKELANGID(language, SUBLANG_DEFAULT);
     const int windows = CFileUtils::GetWindowsType();
@@ -478,8 +478,25 @@ void CLoginDlg::InitControl(unsigned short language)
         }
     }
     CFileUtils::SetLocaleChange(language);
-    if (m_hOwner && ::IsWindow(m_hOwner))
-        ::PostMessageW(m_hOwner, WM_LOCALE_CHANGE, language, 0);
+    if (owner && ::IsWindow(owner))
+        ::PostMessageW(owner, WM_LOCALE_CHANGE, language, 0);
+    return face;
+}
+
+std::vector<CString> InstalledFontFamilies(HWND window)
+{
+    std::vector<CString> fonts;
+    LOGFONTW query = {};
+    query.lfCharSet = 0;
+    HDC dc = ::GetDC(window);
+    ::EnumFontFamiliesExW(dc, &query, CollectFont, reinterpret_cast<LPARAM>(&fonts), 0);
+    ::ReleaseDC(window, dc);
+    return fonts;
+}
+
+void CLoginDlg::InitControl(unsigned short language)
+{
+    const CString face = ApplyLoginLanguage(language, m_fonts, LoginProduct, m_hOwner);
 
     LOGFONTW lf = {};
     if (CFont* current = GetFont())
@@ -542,7 +559,7 @@ void CLoginDlg::ResetDomainList()
     if (m_pProto && !m_pProto->DomainInfo.empty()) {
         m_domains.clear();
         for (const DomainEntry& entry : m_pProto->DomainInfo)
-            m_domains.push_back(FromEntry(entry, m_pProto->ServerAddress.szHost, m_pProto->ServerAddress.nPort));
+            m_domains.push_back(MakeDomainRecord(entry, m_pProto->ServerAddress.szHost, m_pProto->ServerAddress.nPort));
         m_pProto->ReleaseDomainInfo();
     }
     int selected = -1;
@@ -727,6 +744,11 @@ void CLoginDlg::OnBnClickedLogin()
             m_btnLogin.EnableWindow(TRUE);
             return;
         }
+        // The next automatic log-in must offer the password the server now holds.
+        if (saved.autoLogin &&
+            !CToviRegistry::SetUserInfo(LoginProduct, saved.saveUserId, saved.autoLogin, -1, saved.userId,
+                                        change.m_strNewPassword, display))
+            Message(12086, MB_ICONEXCLAMATION);
     }
     m_nLogined = 1;
     CopyText(m_pProto->DomainIndex, sizeof m_pProto->DomainIndex, chosen.DIdx);

@@ -33,6 +33,16 @@ struct DomainRecord {
     int32_t ServerPort;
 };
 
+struct DomainEntry;
+// A domain of the session's list as the log-in windows keep it; a domain without a server of
+// its own is reached on the session's host and port.
+DomainRecord MakeDomainRecord(const DomainEntry& entry, const char* host, int port);
+// Applies a language to the log-in window's thread: the dialog face of the language (from the
+// installed families) is stored for the product and returned, the thread's language is set and
+// the owner told (WM_LOCALE_CHANGE).
+CString ApplyLoginLanguage(unsigned short language, const std::vector<CString>& fonts, int product, HWND owner);
+std::vector<CString> InstalledFontFamilies(HWND window);
+
 class TOVIINTERFACE_API CLoginDlg : public CVantelDialog {
     DECLARE_DYNAMIC(CLoginDlg)
 public:

@@ -33,6 +33,18 @@ BOOL CPasswordDlg::Create(UINT nIDTemplate, CWnd* pParentWnd)
     return CVantelDialog::Create(nIDTemplate, pParentWnd);
 }
 
+int CPasswordDlg::AskForFile(HWND parent, const CString& fileName, const char* digest)
+{
+    if (digest == nullptr || digest[0] == '\0')
+        return IDOK;
+    CPasswordDlg dialog(parent ? CWnd::FromHandle(parent) : nullptr);
+    dialog.m_strTitle = fileName;
+    const size_t length = strnlen(digest, sizeof dialog.m_szExpectedHash - 1);
+    memcpy(dialog.m_szExpectedHash, digest, length);
+    dialog.m_szExpectedHash[length] = '\0';
+    return static_cast<int>(dialog.DoModal());
+}
+
 void CPasswordDlg::DoDataExchange(CDataExchange* pDX)
 {
     CVantelDialog::DoDataExchange(pDX);

@@ -17,6 +17,10 @@ public:
     // Modeless use: forwards to the base.
     BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
 
+    // The prompt for one protected file, titled with its name: IDOK when the typed password
+    // gives the digest. The transfers' default prompt; called on the window's UI thread.
+    static int AskForFile(HWND parent, const CString& fileName, const char* digest);
+
     CString m_strTitle;
     char m_szExpectedHash[65] = {};
     char m_szAcceptedHash[65] = {};

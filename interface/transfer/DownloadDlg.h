@@ -62,7 +62,7 @@ public:
     bool IsForceClosed() const { return m_bForceClosed; }
 
     // The password prompt of a protected file: IDOK when the password typed gives the digest.
-    // The login dialogs register theirs; without one a protected file is refused.
+    // Tests put theirs in; null brings back the real CPasswordDlg.
     typedef int (*PasswordPromptFn)(HWND parent, const CString& fileName, const char* digest);
     static void SetPasswordPrompt(PasswordPromptFn fn);
 

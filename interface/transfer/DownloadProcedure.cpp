@@ -8,6 +8,7 @@
 #include "DownloadRes.h"
 #include "FileDuplicateDlg.h"
 #include "FileUtils.h"
+#include "PasswordDlg.h"
 #include "ToviMsg.h"
 #include "ToviString.h"
 #include "TraceLog.h"
@@ -24,7 +25,7 @@ const int kMaxWaitRounds = 10000;
 const unsigned kMsgNameRefused = 12077;
 const unsigned kMsgNetworkError = 12123;
 
-CDownloadDlg::PasswordPromptFn g_passwordPrompt = nullptr;
+CDownloadDlg::PasswordPromptFn g_passwordPrompt = CPasswordDlg::AskForFile;
 
 CString SystemErrorText(DWORD error)
 {
@@ -70,7 +71,7 @@ char* OrNull(char* text)
 
 void CDownloadDlg::SetPasswordPrompt(PasswordPromptFn fn)
 {
-    g_passwordPrompt = fn;
+    g_passwordPrompt = fn ? fn : CPasswordDlg::AskForFile;
 }
 
 UINT CDownloadDlg::DownloadThread(LPVOID param)

@@ -22,6 +22,26 @@
 #define IDC_BTN_SYS_MAX                 1030
 #define IDC_BTN_SYS_EXIT                1031
 
+// Information bar controls.
+#define IDC_INFO_LOGOUT                 1006
+#define IDC_INFO_ALARM                  1011
+#define IDC_INFO_SHARE                  1018
+#define IDC_INFO_QUOTA                  1021
+#define IDC_INFO_LINK                   1022
+#define IDC_INFO_DRAFT                  1025
+#define IDC_INFO_APPROVAL               1027
+#define IDC_INFO_USAGE                  1028
+#define IDC_INFO_COLLABORATION          1029
+#define IDC_INFO_DELETE_SCHEDULE        1033
+#define IDC_INFO_SHORTCUT               1034
+
+// Status bar buttons.
+#define IDC_STATUS_DRIVE                1014
+#define IDC_STATUS_BACKUP               1015
+#define IDC_STATUS_WEB                  1016
+#define IDC_STATUS_HELP                 1017
+#define IDC_STATUS_MANUAL               1019
+
 // Tray menu commands.
 #define ID_TRAY_LOGIN                   1001
 #define ID_TRAY_LOGOUT                  1002

@@ -7,6 +7,8 @@
 #define IDD_CONFIG_DIALOG               1020
 #define IDD_PASSWORD_DIALOG             1022
 #define IDD_CONFIG_DRIVE_DIALOG         1029
+// The web log-in and the phone certification share one template: caption buttons over a page.
+#define IDD_LOGINWEB_DIALOG             1040
 
 // Login dialog.
 #define IDC_LOGIN_LANGUAGE_LABEL        10002

@@ -3,6 +3,7 @@
 #include "AppRun.h"
 #include "ToviRegistry.h"
 #include "WindowDriver.h"
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <algorithm>
 
@@ -103,6 +104,95 @@ TEST_F(AppRoad, KeepAliveWorkersEachUseAConnectionOfTheirOwn)
     EXPECT_NE(b2, b4);
     EXPECT_NE(b2, b5);
     EXPECT_NE(b4, b5);
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoad, TheAlarmKindAloneArmsTheAlertTimer)
+{
+    // The server's own options turn on only the alarm kind (61) of the five alert kinds.
+    ASSERT_EQ("OK", Control("OPTION A1 172=60 224=1 80=- 81=- 48=- 49=-").substr(0, 2));
+    StoreServer();
+    StoreAutoLogin();
+    ASSERT_TRUE(Launch());
+    ASSERT_NE(nullptr, WaitForMainWindow());
+    const int login = LastConnection("B0");
+    ASSERT_NE(-1, login);
+    int b4 = -1;
+    EXPECT_TRUE(uitest::WaitUntil([&] {
+        b4 = LastConnection("B4");
+        return b4 != -1 && b4 != login;
+    }, 10000)) << "no alert request of the timer (last B4 on connection " << b4 << ")";
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoad, TheIntervalOfAnAlertReplyReplacesTheOptionsOne)
+{
+    ASSERT_EQ("OK", Control("OPTION A1 172=60 224=1").substr(0, 2));
+    ASSERT_EQ("OK", Control("OPTION B4 224=3600").substr(0, 2));
+    StoreServer();
+    StoreAutoLogin();
+    ASSERT_TRUE(Launch());
+    ASSERT_NE(nullptr, WaitForMainWindow());
+    const int login = LastConnection("B0");
+    int first = -1;
+    ASSERT_TRUE(uitest::WaitUntil([&] {
+        first = LastConnection("B4");
+        return first != -1 && first != login;
+    }, 10000)) << "the alert timer never ran";
+    // The reply asked for an hour: no second alert request within the option's second.
+    ::Sleep(3500);
+    EXPECT_EQ(first, LastConnection("B4")) << "the alert timer kept the option's interval";
+    EXPECT_TRUE(ExitFromTray());
+}
+
+namespace {
+
+const int kInfoBar = 133;
+const int kQuotaText = 1021;
+const int kAlarmCounter = 1011;
+const int kShareCounter = 1018;
+const int kLinkCounter = 1022;
+const int kShortcutCounter = 1034;
+const int kLogoutButton = 1006;
+
+}
+
+TEST_F(AppRoad, TheInformationBarFollowsTheServersQuotaAndCounters)
+{
+    ASSERT_EQ("OK", Control("USER id=meter password=pw1234 name=Meter quota=4096").substr(0, 2));
+    ASSERT_EQ("OK", Control("FILE user=meter size=1024 -- My Files/one.bin").substr(0, 2));
+    ASSERT_EQ("OK", Control("OPTION A1 172=60 224=1 61=Y 80=Y 81=- 99=Y").substr(0, 2));
+    ASSERT_EQ("OK", Control("OPTION B4 223=3 226=1 224=1 131=2").substr(0, 2));
+    ASSERT_EQ("OK", Control("OPTION B5 224=1").substr(0, 2));
+    StoreServer();
+    ASSERT_TRUE(CToviRegistry::SetUserInfo(0, 0, 1, 1, L"meter", L"pw1234", L""));
+    ASSERT_TRUE(Launch());
+    HWND frame = WaitForMainWindow();
+    ASSERT_NE(nullptr, frame);
+    HWND bar = ::GetDlgItem(frame, kInfoBar);
+    ASSERT_NE(nullptr, bar);
+    auto text = [&](int id) { return TextOf(::GetDlgItem(bar, id)); };
+    auto shown = [&](int id) { return ::IsWindowVisible(::GetDlgItem(bar, id)) != FALSE; };
+    EXPECT_TRUE(uitest::WaitUntil([&] { return text(kQuotaText) == L"1.0 KB(25%) / 4.0 KB"; }, 5000))
+        << "quota: " << CStringA(text(kQuotaText).c_str()).GetString();
+    EXPECT_TRUE(uitest::WaitUntil([&] { return text(kAlarmCounter) == L"3" && text(kShareCounter) == L"1"; }, 5000));
+    EXPECT_TRUE(shown(kAlarmCounter));
+    EXPECT_TRUE(shown(kShareCounter));
+    EXPECT_FALSE(shown(kLinkCounter)) << "the link counter's kind is off";
+    EXPECT_TRUE(shown(kShortcutCounter));
+    EXPECT_EQ(L"2", text(kShortcutCounter));
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(bar, kLogoutButton)));
+
+    // The workers bring the server's new figures; an empty counter reads "E" and is off.
+    ASSERT_EQ("OK", Control("FILE user=meter size=1024 -- My Files/two.bin").substr(0, 2));
+    ASSERT_EQ("OK", Control("OPTION B4 223=5 226=").substr(0, 2));
+    EXPECT_TRUE(uitest::WaitUntil([&] { return text(kQuotaText) == L"2.0 KB(50%) / 4.0 KB"; }, 8000))
+        << "quota: " << CStringA(text(kQuotaText).c_str()).GetString();
+    EXPECT_TRUE(uitest::WaitUntil([&] { return text(kAlarmCounter) == L"5" && text(kShareCounter) == L"E"; }, 8000))
+        << "alarm " << CStringA(text(kAlarmCounter).c_str()).GetString() << " share "
+        << CStringA(text(kShareCounter).c_str()).GetString();
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(bar, kAlarmCounter)));
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(bar, kShareCounter)));
     EXPECT_TRUE(ExitFromTray());
 }
 
@@ -222,4 +312,162 @@ TEST_F(AppRoad, LoggedInElsewhereTheUserMayTakeTheSessionOver)
     EXPECT_NE(before[0], after[0]);
     EXPECT_TRUE(ExitFromTray());
     Control("SWITCH singleSession=0");
+}
+
+namespace {
+
+const wchar_t kChangePwdTitle[] = L"Corvane IXO ChangePwd";
+const int kChangeCurrent = 10009;
+const int kChangeNew = 10010;
+const int kChangeConfirm = 10011;
+
+// A fresh connection's B0 for a user: the server's result (0 logged in).
+int TryLogIn(int port, const wchar_t* user, const wchar_t* password)
+{
+    protoserver::TestProto proto;
+    proto.Aim(port, "5");
+    int result = proto.GetSecureCode(nullptr, proto.ServerAddress.szHost, proto.ServerAddress.nPort,
+                                     proto.ServerAddress.szCode, PROT_CMD('B', '0'));
+    if (result == 0)
+        result = proto.GetLoginInfo(L"1", user, password, const_cast<char*>("ko"), const_cast<char*>("Y"),
+                                    const_cast<char*>("2"), false, CString(), nullptr);
+    if (result == 0)
+        proto.GetLogoutInfo();
+    proto.CloseSocket();
+    return result;
+}
+
+}
+
+TEST_F(AppRoad, AResetPasswordIsChangedAtTheLogInAndTheNewOneLogsInFromThenOn)
+{
+    ASSERT_EQ("OK", Control("USER id=renew password=old1234 name=Renew reset=Y").substr(0, 2));
+    StoreServer();
+    ASSERT_TRUE(CToviRegistry::SetUserInfo(0, 0, 1, 1, L"renew", L"old1234", L""));
+    ASSERT_TRUE(Launch());
+    HWND change = nullptr;
+    ASSERT_TRUE(uitest::WaitUntil([&] {
+        std::vector<HWND> found = FindWindows(L"#32770", kChangePwdTitle);
+        change = found.empty() ? nullptr : found.front();
+        return change != nullptr;
+    }, 30000)) << "the change-password dialog did not run";
+    // The server asked with "Y": the current password is asked too.
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(change, kChangeCurrent)));
+    EXPECT_TRUE(FindWindows(L"CorvaneIXO", nullptr).empty()) << "the main window came before the new password";
+    ASSERT_TRUE(SetControlText(change, kChangeCurrent, L"old1234"));
+    ASSERT_TRUE(SetControlText(change, kChangeNew, L"new5678"));
+    ASSERT_TRUE(SetControlText(change, kChangeConfirm, L"new5678"));
+    Click(change, IDOK);
+    ASSERT_NE(nullptr, WaitForMainWindow()) << "no main window after the password change";
+    EXPECT_NE(-1, LastConnection("B3"));
+    ASSERT_TRUE(ExitFromTray());
+
+    EXPECT_EQ(0, TryLogIn(m_ports.port, L"renew", L"new5678")) << "the server refused the new password";
+    EXPECT_NE(0, TryLogIn(m_ports.port, L"renew", L"old1234")) << "the old password still logs in";
+    EndProcess();
+
+    // The automatic log-in goes on with the new password, not the replaced one.
+    ASSERT_TRUE(Launch());
+    EXPECT_NE(nullptr, WaitForMainWindow()) << "the stored log-in still holds the old password";
+    EXPECT_TRUE(FindWindows(L"#32770", kChangePwdTitle).empty());
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoad, AWebLogInSiteGetsTheWebLogInWindowInsteadOfTheForm)
+{
+    ASSERT_EQ("OK", Control("OPTION A2 153=Y").substr(0, 2));
+    StoreServer();
+    ASSERT_TRUE(Launch());
+    const int kPageView = 0xE900;
+    HWND web = WaitForDialogWith(kPageView);
+    ASSERT_NE(nullptr, web) << "no web log-in window";
+    EXPECT_EQ(nullptr, ::GetDlgItem(web, kLoginButton)) << "the plain log-in form came up";
+    EXPECT_EQ(-1, LastConnection("B0"));
+    EndProcess();
+}
+
+TEST_F(AppRoad, TheShortcutButtonListsTheUsersShortcutsFromTheServer)
+{
+    const std::string folder = Control("FOLDER user=demo -- My Files/Projects");
+    ASSERT_EQ("OK", folder.substr(0, 2)) << folder;
+    protoserver::TestProto setter;
+    setter.Aim(m_ports.port, "5");
+    ASSERT_EQ(0, setter.GetSecureCode(nullptr, setter.ServerAddress.szHost, setter.ServerAddress.nPort,
+                                      setter.ServerAddress.szCode, PROT_CMD('B', '0')));
+    ASSERT_EQ(0, setter.GetLoginInfo(L"1", CString(kUser), CString(kPassword), const_cast<char*>("en"),
+                                     const_cast<char*>("Y"), const_cast<char*>("2"), false, CString(), nullptr));
+    std::string idx = protoserver::Control::Value(folder, "idx");
+    ASSERT_EQ(0, setter.AddShortcut({&idx[0]}));
+    setter.GetLogoutInfo();
+    setter.CloseSocket();
+
+    StoreServer();
+    StoreAutoLogin();
+    ASSERT_TRUE(Launch());
+    HWND frame = WaitForMainWindow();
+    ASSERT_NE(nullptr, frame);
+    HWND bar = ::GetDlgItem(frame, 133);
+    ASSERT_NE(nullptr, bar);
+    const int kShortcutButton = 1034;
+    const int kShortcutList = 10235;
+    ::PostMessageW(bar, WM_COMMAND, MAKEWPARAM(kShortcutButton, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(bar, kShortcutButton)));
+    HWND dialog = WaitForDialogWith(kShortcutList);
+    ASSERT_NE(nullptr, dialog) << "no shortcut list";
+    EXPECT_NE(-1, LastConnection("D7"));
+    HWND list = ::GetDlgItem(dialog, kShortcutList);
+    EXPECT_EQ(1, static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)));
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(10125, BN_CLICKED), 0);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(dialog); }, 5000));
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoad, TheStatusBarShowsTheButtonsTheOptionsAllow)
+{
+    ASSERT_EQ("OK", Control("OPTION A1 160=http://127.0.0.1/manual 64=Y 77=N 78=Y 82=N").substr(0, 2));
+    StoreServer();
+    StoreAutoLogin();
+    ASSERT_TRUE(Launch());
+    HWND frame = WaitForMainWindow();
+    ASSERT_NE(nullptr, frame);
+    HWND bar = ::GetDlgItem(frame, 134);
+    ASSERT_NE(nullptr, bar);
+    const struct {
+        int id;
+        bool shown;
+    } rows[] = {{1019, true}, {1017, true}, {1016, false}, {1014, true}, {1015, false}};
+    for (const auto& row : rows)
+        EXPECT_EQ(row.shown, ::IsWindowVisible(::GetDlgItem(bar, row.id)) != FALSE) << "button " << row.id;
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoad, APasswordChangedFromTheTrayIsTheOneTheNextAutomaticLogInOffers)
+{
+    StoreServer();
+    StoreAutoLogin();
+    ASSERT_TRUE(Launch());
+    HWND frame = WaitForMainWindow();
+    ASSERT_NE(nullptr, frame);
+    const int kTrayChangePassword = 1007;
+    ::PostMessageW(frame, WM_COMMAND, kTrayChangePassword, 0);
+    HWND change = nullptr;
+    ASSERT_TRUE(uitest::WaitUntil([&] {
+        std::vector<HWND> found = FindWindows(L"#32770", kChangePwdTitle);
+        change = found.empty() ? nullptr : found.front();
+        return change != nullptr;
+    }, 10000)) << "no change-password dialog";
+    ASSERT_TRUE(SetControlText(change, kChangeCurrent, L"demo1234"));
+    ASSERT_TRUE(SetControlText(change, kChangeNew, L"fresh9876"));
+    ASSERT_TRUE(SetControlText(change, kChangeConfirm, L"fresh9876"));
+    Click(change, IDOK);
+    HWND box = WaitForBox();
+    ASSERT_NE(nullptr, box) << "the change was not confirmed";
+    AnswerBox(box);
+    ASSERT_TRUE(ExitFromTray());
+    EndProcess();
+
+    ASSERT_TRUE(Launch());
+    EXPECT_NE(nullptr, WaitForMainWindow()) << "the automatic log-in still offered the old password";
+    EXPECT_EQ(nullptr, WaitForBox(1000)) << "a log-in message came up";
+    EXPECT_TRUE(ExitFromTray());
 }

@@ -159,7 +159,7 @@ void AppRoadTest::SetUp()
     ::RegDeleteTreeW(HKEY_CURRENT_USER, kAppKey);
 }
 
-void AppRoadTest::TearDown()
+void AppRoadTest::EndProcess()
 {
     if (m_process.hProcess) {
         if (::WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
@@ -170,6 +170,11 @@ void AppRoadTest::TearDown()
         ::CloseHandle(m_process.hThread);
         m_process = {};
     }
+}
+
+void AppRoadTest::TearDown()
+{
+    EndProcess();
     Control("RESET");
     Control("EXPIRE user=demo");
 }

@@ -52,6 +52,8 @@ protected:
     // Exit from the tray; true when the process ended in time.
     bool ExitFromTray(DWORD timeoutMs = 20000);
     bool WaitForExit(DWORD timeoutMs);
+    // Ends the launched program if it still runs and lets go of it (before a new launch).
+    void EndProcess();
     // Connection number of the newest request of a command; -1 when none was seen.
     int LastConnection(const char* command);
     std::vector<std::string> Sessions();

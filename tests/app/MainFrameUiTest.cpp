@@ -2,8 +2,16 @@
 // rows, the timers the server's intervals arm, and the log-out and idle check while a modal
 // operation runs.
 #include "AppRes.h"
+#include "InfoBarDlg.h"
+#include "AutoAnswer.h"
+#include "InstallerTrust.h"
+#include "StatusBarDlg.h"
+#include "TestPaths.h"
+#include "ToviCrypto.h"
+#include "ToviProto.h"
 #include "Library.h"
 #include "MainFrame.h"
+#include "ToviHtmlView.h"
 #include "ToviMenu.h"
 #include "ToviRegistry.h"
 #include "ToviString.h"
@@ -11,7 +19,9 @@
 #include "UiThread.h"
 #include "WindowDriver.h"
 #include <gtest/gtest.h>
+#include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -184,4 +194,479 @@ TEST_F(MainFrameTest, TheIdleCheckWaitsWhileAModalOperationRuns)
     });
     EXPECT_FALSE(queuedWhileModal) << "an idle log-out was asked for during a modal operation";
     EXPECT_TRUE(queuedAfter) << "the idle log-out did not come once the operation ended";
+}
+
+TEST_F(MainFrameTest, WithoutALogoImageTheCaptionBarDrawsTheProductText)
+{
+    // Drawing is the behaviour here: the text's light blue must appear where the logo would be.
+    int lit = 0;
+    m_ui.Run([&] {
+        HWND bar = m_frame->m_wndMainBar.m_hWnd;
+        RECT client = {};
+        ::GetClientRect(bar, &client);
+        HDC screen = ::GetDC(nullptr);
+        HDC memory = ::CreateCompatibleDC(screen);
+        HBITMAP bitmap = ::CreateCompatibleBitmap(screen, client.right, client.bottom);
+        HGDIOBJ old = ::SelectObject(memory, bitmap);
+        ::SendMessageW(bar, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0);
+        for (int y = 30; y < 54 && y < client.bottom; ++y) {
+            for (int x = client.right - 130; x < client.right - 10; ++x) {
+                const COLORREF c = ::GetPixel(memory, x, y);
+                if (GetRValue(c) > 0x70 && GetBValue(c) > 0xC0)
+                    ++lit;
+            }
+        }
+        ::SelectObject(memory, old);
+        ::DeleteObject(bitmap);
+        ::DeleteDC(memory);
+        ::ReleaseDC(nullptr, screen);
+    });
+    EXPECT_GT(lit, 40) << "no product text in the logo's place";
+}
+
+namespace {
+
+struct OpenedPage {
+    int kind;
+    std::wstring url;
+    std::wstring body;
+};
+std::vector<OpenedPage> g_pages;
+
+void RecordPage(CWnd*, int kind, const CString& url, const CString& body)
+{
+    g_pages.push_back({kind, url.GetString(), body.GetString()});
+}
+
+std::vector<std::wstring> g_urls;
+
+void RecordUrl(const CString& url)
+{
+    g_urls.push_back(url.GetString());
+}
+
+}
+
+class InfoBarTest : public MainFrameTest {
+protected:
+    void SetUp() override
+    {
+        MainFrameTest::SetUp();
+        g_pages.clear();
+        g_urls.clear();
+        CInfoBarDlg::s_pOpenPage = RecordPage;
+        CInfoBarDlg::s_pOpenUrl = RecordUrl;
+        m_ui.Run([this] {
+            m_proto = new CToviProto;
+            std::strcpy(m_proto->LoginInfo.SessionId, "S1&x");
+            wcscpy(m_proto->LoginInfo.UserId, L"demo");
+            wcscpy(m_proto->LoginInfo.UserName, L"Demo User");
+            m_proto->ServerAddress.WebServerAddress = L"http://web.test";
+            for (char* flag : {m_proto->OptionInfo.Attr61, m_proto->OptionInfo.Attr80, m_proto->OptionInfo.Attr81,
+                               m_proto->OptionInfo.Draft, m_proto->OptionInfo.Approval})
+                std::strcpy(flag, "Y");
+            m_ownProto = m_frame->m_pProto;
+            m_frame->m_pProto = m_proto;
+            m_frame->m_wndInfoBar.SetUserInfo(m_proto);
+        });
+    }
+
+    void TearDown() override
+    {
+        m_ui.Run([this] {
+            m_frame->m_pProto = m_ownProto;
+            m_frame->m_wndInfoBar.SetUserInfo(nullptr);
+            delete m_proto;
+        });
+        CInfoBarDlg::s_pOpenPage = m_savedOpener;
+        CInfoBarDlg::s_pOpenUrl = m_savedUrlOpener;
+        MainFrameTest::TearDown();
+    }
+
+    void Click(UINT id)
+    {
+        m_ui.Run([&] {
+            HWND button = ::GetDlgItem(m_frame->m_wndInfoBar.m_hWnd, id);
+            m_frame->m_wndInfoBar.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+        });
+    }
+
+    CToviProto* m_proto = nullptr;
+    CToviProto* m_ownProto = nullptr;
+    CInfoBarDlg::PageOpener m_savedOpener = CInfoBarDlg::s_pOpenPage;
+    CInfoBarDlg::UrlOpener m_savedUrlOpener = CInfoBarDlg::s_pOpenUrl;
+};
+
+TEST_F(InfoBarTest, EachPageButtonOpensItsPageWithTheEncodedForm)
+{
+    const struct {
+        UINT button;
+        int kind;
+        const wchar_t* page;
+    } rows[] = {
+        {IDC_INFO_ALARM, 1, L"alarm"},    {IDC_INFO_SHARE, 2, L"share"},    {IDC_INFO_LINK, 3, L"link"},
+        {IDC_INFO_DRAFT, 4, L"tasmanage"}, {IDC_INFO_APPROVAL, 4, L"tasmanage"}, {IDC_INFO_USAGE, 5, L"usage"},
+    };
+    for (const auto& row : rows) {
+        g_pages.clear();
+        Click(row.button);
+        ASSERT_EQ(1u, g_pages.size()) << "button " << row.button;
+        EXPECT_EQ(row.kind, g_pages[0].kind) << "button " << row.button;
+        EXPECT_EQ(L"http://web.test/pm/app/appLoginProc.htm", g_pages[0].url);
+        EXPECT_EQ(std::wstring(L"link=") + row.page + L"&uid=demo&sess=S1%26x", g_pages[0].body)
+            << "button " << row.button;
+    }
+}
+
+TEST_F(InfoBarTest, WithoutASessionOrAWebAddressNoPageOpens)
+{
+    m_ui.Run([&] { m_proto->ServerAddress.WebServerAddress.Empty(); });
+    Click(IDC_INFO_ALARM);
+    m_ui.Run([&] {
+        m_proto->ServerAddress.WebServerAddress = L"http://web.test";
+        m_proto->LoginInfo.SessionId[0] = '\0';
+    });
+    Click(IDC_INFO_USAGE);
+    EXPECT_TRUE(g_pages.empty());
+}
+
+TEST_F(InfoBarTest, TheTaskPageRequestOpensOnlyWhileTheApprovalCounterHasAValue)
+{
+    _ALARM_INFO alarm = {};
+    std::strcpy(alarm.Approval, "2");
+    m_ui.Run([&] {
+        m_frame->m_wndInfoBar.SetAlertInfo(alarm);
+        uitest::PumpMessages();
+        m_frame->m_wndInfoBar.SendMessage(WM_OPEN_TASK_PAGE, IDC_INFO_APPROVAL, 0);
+    });
+    ASSERT_EQ(1u, g_pages.size());
+    EXPECT_EQ(4, g_pages[0].kind);
+    alarm.Approval[0] = '\0';
+    std::wstring caption;
+    m_ui.Run([&] {
+        m_frame->m_wndInfoBar.SetAlertInfo(alarm);
+        uitest::PumpMessages();
+        m_frame->m_wndInfoBar.SendMessage(WM_OPEN_TASK_PAGE, IDC_INFO_APPROVAL, 0);
+        caption = uitest::GetText(m_frame->m_wndInfoBar.GetDlgItem(IDC_INFO_APPROVAL)->m_hWnd);
+    });
+    EXPECT_EQ(1u, g_pages.size()) << "an empty approval counter still opened the page";
+    EXPECT_EQ(L"E", caption);
+}
+
+TEST_F(InfoBarTest, AClickOnTheAlertNotifierOpensTheAlarmPage)
+{
+    m_ui.Run([&] { m_frame->SendMessage(WM_TASKBAR_CLICK, 0, 0); });
+    ASSERT_EQ(1u, g_pages.size());
+    EXPECT_EQ(1, g_pages[0].kind);
+    EXPECT_EQ(L"link=alarm&uid=demo&sess=S1%26x", g_pages[0].body);
+}
+
+TEST_F(InfoBarTest, OnlyTheCustomerWithTheCollaborationSystemGetsItsButton)
+{
+    bool shown = true;
+    m_ui.Run([&] { shown = m_frame->m_wndInfoBar.m_bCollaborationShown; });
+    EXPECT_FALSE(shown);
+    m_ui.Run([&] {
+        m_proto->CustomerCode = L"ZQ";
+        m_frame->m_wndInfoBar.SetUserInfo(m_proto);
+        shown = m_frame->m_wndInfoBar.m_bCollaborationShown;
+    });
+    EXPECT_TRUE(shown);
+    Click(IDC_INFO_COLLABORATION);
+    ASSERT_EQ(1u, g_urls.size());
+    EXPECT_NE(std::wstring::npos, g_urls[0].find(L"/AutoLogin.aspx?empno=demo"));
+}
+
+TEST(InfoBarQuota, PercentAndTextOfTheFirstQuotaLine)
+{
+    EXPECT_EQ(25, CInfoBarDlg::QuotaPercent(1024, 4096));
+    EXPECT_EQ(100, CInfoBarDlg::QuotaPercent(0, 0)) << "a total of 0 counts as full";
+    EXPECT_EQ(33, CInfoBarDlg::QuotaPercent(1, 3)) << "whole percent, cut";
+    std::vector<_QUOTA_INFO> quota(2);
+    std::strcpy(quota[0].TotalBytes, "4096");
+    std::strcpy(quota[0].UsedBytes, "1024");
+    std::strcpy(quota[1].TotalBytes, "1");
+    int percent = -1;
+    EXPECT_STREQ(L"1.0 KB(25%) / 4.0 KB", CInfoBarDlg::QuotaText(quota, &percent).GetString());
+    EXPECT_EQ(25, percent);
+    EXPECT_TRUE(CInfoBarDlg::QuotaText({}, &percent).IsEmpty());
+}
+
+TEST(StatusBarText, TheLastLogInShowsDotsAndNoTrailingBlanks)
+{
+    const struct {
+        const char* stored;
+        const wchar_t* shown;
+    } rows[] = {
+        {"2016-12-01 10:00:00   ", L"2016.12.01 10:00:00"},
+        {"2016-12-01", L"2016.12.01"},
+        {"", L""},
+    };
+    for (const auto& row : rows) {
+        char slot[24] = {};
+        std::strncpy(slot, row.stored, sizeof slot);
+        EXPECT_STREQ(row.shown, CStatusBarDlg::LastLoginText(slot, sizeof slot).GetString()) << row.stored;
+    }
+    // A slot filled to its end has no terminator of its own.
+    char full[24];
+    std::memset(full, '7', sizeof full);
+    EXPECT_EQ(24, CStatusBarDlg::LastLoginText(full, sizeof full).GetLength());
+}
+
+namespace {
+
+struct Navigation {
+    std::wstring url;
+    std::wstring body;
+};
+std::vector<Navigation> g_navigations;
+
+BOOL RecordNavigation(CMainFrame*, const CString& url, const CString& body)
+{
+    g_navigations.push_back({url.GetString(), body.GetString()});
+    return TRUE;
+}
+
+struct Launch {
+    std::wstring verb;
+    std::wstring file;
+    std::wstring folder;
+};
+std::vector<Launch> g_launches;
+std::wstring g_documents;
+std::string g_installerBytes;
+int g_downloads = 0;
+bool g_trusted = true;
+std::vector<std::wstring> g_trustAsked;
+
+int RecordLaunch(HWND, const wchar_t* verb, const wchar_t* file, const wchar_t* folder)
+{
+    g_launches.push_back({verb ? verb : L"", file, folder});
+    return 1;
+}
+
+CString ScratchDocuments()
+{
+    return g_documents.c_str();
+}
+
+// Plays the web server: the installer, enciphered as the server keeps it.
+bool ServeInstaller(HWND, const CString& url, const CString& file)
+{
+    ++g_downloads;
+    if (url.Find(L"/control/app/ixo_") < 0)
+        return false;
+    const CString plain = file + L".plain";
+    HANDLE out = ::CreateFileW(plain, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(out, g_installerBytes.data(), static_cast<DWORD>(g_installerBytes.size()), &written, nullptr);
+    ::CloseHandle(out);
+    _ENC_CTX ctx = {};
+    ctx.algo = ENC_ALG_SEED;
+    ctx.mode = ENC_MODE_OFB;
+    ctx.keyBits = 128;
+    char phrase[] = "tivrepolusak4827";
+    ::DeleteFileW(file);
+    const bool done = CToviCrypto::ToviKeySetup(phrase, &ctx) == 0 && CToviCrypto::ToviFileEncrypt(&ctx, plain, file) == 0;
+    ::DeleteFileW(plain);
+    return done;
+}
+
+bool JudgeSignature(const CString& file)
+{
+    g_trustAsked.push_back(file.GetString());
+    return g_trusted;
+}
+
+std::string ReadAll(const std::wstring& path)
+{
+    HANDLE in = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (in == INVALID_HANDLE_VALUE)
+        return "<none>";
+    std::string bytes(1 << 16, '\0');
+    DWORD read = 0;
+    ::ReadFile(in, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+    ::CloseHandle(in);
+    bytes.resize(read);
+    return bytes;
+}
+
+bool Exists(const std::wstring& path)
+{
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}
+
+class StatusBarTest : public InfoBarTest {
+protected:
+    void SetUp() override
+    {
+        InfoBarTest::SetUp();
+        g_navigations.clear();
+        g_launches.clear();
+        g_trustAsked.clear();
+        g_downloads = 0;
+        g_trusted = true;
+        g_installerBytes = "MZ a dummy installer " + std::string(3000, 'x');
+        g_documents = testpaths::ScratchDir(L"StatusBarTest");
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\OrlemSecurity\\VariruDADDrive");
+        CStatusBarDlg::s_pNavigate = RecordNavigation;
+        CStatusBarDlg::s_pLaunch = RecordLaunch;
+        CStatusBarDlg::s_pDownload = ServeInstaller;
+        installer::g_pTrusted = JudgeSignature;
+        CStatusBarDlg::s_pDocuments = ScratchDocuments;
+        m_ui.Run([this] {
+            wcscpy(m_proto->OptionInfo.ManualUrl, L"http://web.test/manual.pdf");
+            for (char* flag : {m_proto->OptionInfo.UseOnlineHelp, m_proto->OptionInfo.Attr77, m_proto->OptionInfo.Attr78,
+                               m_proto->OptionInfo.Attr82})
+                std::strcpy(flag, "Y");
+            std::strcpy(m_proto->LoginInfo.LastLogin, "2026-12-01 09:30:00");
+            std::strcpy(m_proto->LoginInfo.LastLoginIp, "10.0.0.7");
+            m_frame->m_wndStatusBar.SetStatusInfo(m_proto);
+        });
+    }
+
+    void TearDown() override
+    {
+        m_ui.Run([this] { m_frame->m_wndStatusBar.SetStatusInfo(nullptr); });
+        CStatusBarDlg::s_pNavigate = m_saved.navigate;
+        CStatusBarDlg::s_pLaunch = m_saved.launch;
+        CStatusBarDlg::s_pDownload = m_saved.download;
+        installer::g_pTrusted = m_saved.trusted;
+        CStatusBarDlg::s_pDocuments = m_saved.documents;
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\OrlemSecurity\\VariruDADDrive");
+        InfoBarTest::TearDown();
+    }
+
+    void ClickStatus(UINT id)
+    {
+        m_ui.Run([&] {
+            HWND bar = m_frame->m_wndStatusBar.m_hWnd;
+            ::SendMessageW(bar, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(bar, id)));
+        });
+    }
+
+    std::wstring UpdateFolder() const { return g_documents + L"\\VariruDAD\\Update"; }
+
+    struct {
+        CStatusBarDlg::PageNavigator navigate = CStatusBarDlg::s_pNavigate;
+        CStatusBarDlg::Launcher launch = CStatusBarDlg::s_pLaunch;
+        CStatusBarDlg::Downloader download = CStatusBarDlg::s_pDownload;
+        installer::TrustCheck trusted = installer::g_pTrusted;
+        CString (*documents)() = CStatusBarDlg::s_pDocuments;
+    } m_saved;
+};
+
+TEST_F(StatusBarTest, TheOptionsShowTheButtonsAndAnUnknownValueKeepsTheState)
+{
+    struct Row {
+        const char* value;
+        bool shown;
+    } rows[] = {{"N", false}, {"", false}, {"Y", true}, {"?", true}, {"N", false}};
+    for (const Row& row : rows) {
+        bool shown[CStatusBarDlg::kButtons] = {};
+        m_ui.Run([&] {
+            std::strcpy(m_proto->OptionInfo.UseOnlineHelp, row.value);
+            m_frame->m_wndStatusBar.SetStatusInfo(m_proto);
+            // The frame is hidden here: the bar's own record says what it would show.
+            for (int i = 0; i < CStatusBarDlg::kButtons; ++i)
+                shown[i] = m_frame->m_wndStatusBar.m_bShown[i];
+        });
+        EXPECT_EQ(row.shown, shown[1]) << "help option \"" << row.value << "\"";
+        EXPECT_TRUE(shown[0]) << "the manual has an address";
+        EXPECT_TRUE(shown[2] && shown[3] && shown[4]);
+    }
+    CString last;
+    m_ui.Run([&] { last = m_frame->m_wndStatusBar.m_strLastLogin; });
+    EXPECT_STREQ(L"2026.12.01 09:30:00", last.GetString());
+}
+
+TEST_F(StatusBarTest, TheManualAndTheWebStorageOpenTheirPagesInTheFrame)
+{
+    ClickStatus(IDC_STATUS_MANUAL);
+    ClickStatus(IDC_STATUS_WEB);
+    ASSERT_EQ(2u, g_navigations.size());
+    EXPECT_EQ(L"http://web.test/manual.pdf", g_navigations[0].url);
+    EXPECT_EQ(L"", g_navigations[0].body);
+    EXPECT_EQ(L"http://web.test/pm/app/appLoginProc.htm", g_navigations[1].url);
+    EXPECT_EQ(L"link=disk&type=0&uid=demo&sess=S1%26x", g_navigations[1].body);
+}
+
+TEST_F(StatusBarTest, AnAddOnThatIsNotInstalledIsDownloadedDecipheredCheckedAndStarted)
+{
+    ClickStatus(IDC_STATUS_DRIVE);
+    ASSERT_EQ(1, g_downloads);
+    ASSERT_EQ(1u, g_trustAsked.size());
+    EXPECT_EQ(UpdateFolder() + L"\\ixo_drive_setup.exe", g_trustAsked[0]);
+    ASSERT_EQ(1u, g_launches.size());
+    EXPECT_EQ(L"ixo_drive_setup.exe", g_launches[0].file);
+    EXPECT_EQ(UpdateFolder(), g_launches[0].folder);
+    EXPECT_EQ(g_installerBytes, ReadAll(UpdateFolder() + L"\\ixo_drive_setup.exe")) << "not deciphered";
+    EXPECT_FALSE(Exists(UpdateFolder() + L"\\ixo_drive_setup.exe.enc")) << "the download was left";
+    // A second press fetches it again over the first one.
+    g_installerBytes = "MZ the next version";
+    ClickStatus(IDC_STATUS_DRIVE);
+    EXPECT_EQ(2, g_downloads);
+    EXPECT_EQ(g_installerBytes, ReadAll(UpdateFolder() + L"\\ixo_drive_setup.exe"));
+}
+
+TEST_F(StatusBarTest, AnInstallerWithoutAValidSignatureIsRefusedAndDeleted)
+{
+    g_trusted = false;
+    uitest::AutoAnswer boxes(L"Corvane IXO MessageBox", IDOK);
+    ClickStatus(IDC_STATUS_BACKUP);
+    ASSERT_EQ(1u, g_trustAsked.size());
+    EXPECT_TRUE(g_launches.empty()) << "an unverified installer was started";
+    EXPECT_FALSE(Exists(UpdateFolder() + L"\\ixo_backup_setup.exe")) << "the refused installer stayed";
+    EXPECT_FALSE(Exists(UpdateFolder() + L"\\ixo_backup_setup.exe.enc"));
+    EXPECT_TRUE(boxes.WaitForCount(1)) << "the refusal was not shown";
+}
+
+TEST_F(StatusBarTest, AnInstalledAddOnStartsFromItsFolderAndAMissingProgramIsInstalledAgain)
+{
+    const std::wstring install = testpaths::ScratchDir(L"StatusBarTestDrive");
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\OrlemSecurity\\VariruDADDrive", 0,
+                                               nullptr, 0, KEY_WRITE, nullptr, &key, nullptr));
+    ::RegSetValueExW(key, L"InstallDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(install.c_str()),
+                     static_cast<DWORD>((install.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+    const std::wstring program = install + L"\\IXODrive.exe";
+    HANDLE file = ::CreateFileW(program.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ::CloseHandle(file);
+    ClickStatus(IDC_STATUS_DRIVE);
+    ASSERT_EQ(1u, g_launches.size());
+    EXPECT_EQ(L"IXODrive.exe", g_launches[0].file);
+    EXPECT_EQ(install, g_launches[0].folder);
+    EXPECT_EQ(0, g_downloads);
+    ::DeleteFileW(program.c_str());
+    ClickStatus(IDC_STATUS_DRIVE);
+    EXPECT_EQ(1, g_downloads) << "the deleted program was not installed again";
+    ASSERT_EQ(2u, g_launches.size());
+    EXPECT_EQ(L"ixo_drive_setup.exe", g_launches[1].file);
+}
+
+TEST_F(StatusBarTest, WindowsOwnSignatureCheckRefusesAnUnsignedInstaller)
+{
+    installer::g_pTrusted = m_saved.trusted;
+    uitest::AutoAnswer boxes(L"Corvane IXO MessageBox", IDOK);
+    ClickStatus(IDC_STATUS_DRIVE);
+    EXPECT_EQ(1, g_downloads);
+    EXPECT_TRUE(g_launches.empty()) << "an unsigned installer was started";
+    EXPECT_FALSE(Exists(UpdateFolder() + L"\\ixo_drive_setup.exe"));
+    EXPECT_TRUE(boxes.WaitForCount(1));
+}
+
+TEST_F(StatusBarTest, HelpAsksTheScriptViewsPageForTheHelpWindowAsAHelpPopUp)
+{
+    int kind = -1;
+    m_ui.Run([&] {
+        ASSERT_NE(nullptr, m_frame->m_pScriptView);
+        m_frame->m_pScriptView->m_nPopupKind = 0;
+    });
+    ClickStatus(IDC_STATUS_HELP);
+    m_ui.Run([&] { kind = m_frame->m_pScriptView->m_nPopupKind; });
+    // The page's new window becomes the help pop-up (kind 7).
+    EXPECT_EQ(7, kind);
 }

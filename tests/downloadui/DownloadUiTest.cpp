@@ -303,6 +303,74 @@ TEST_F(DownloadRun, AProtectedFileNeedsTheRightPassword)
     EXPECT_EQ(Pattern(5000), ReadLocal(Local(L"secret.bin")));
 }
 
+namespace {
+
+const int kPasswordEdit = 10078;
+
+// The control line of a file of 3000 pattern bytes that the server marks with the password's digest.
+std::string ProtectedFileLine(const std::string& path, const std::string& password)
+{
+    return "FILE user=road size=3000 digest=" + DigestOf(password) + " -- My Files/" + path;
+}
+
+// Types into the password window the download opens for the file and presses a button.
+void AnswerPasswordWindow(HWND window, const wchar_t* password, int button)
+{
+    ASSERT_TRUE(uitest::SetText(::GetDlgItem(window, kPasswordEdit), password));
+    ASSERT_TRUE(uitest::ClickButton(window, button));
+}
+
+}
+
+TEST_F(DownloadRun, AProtectedFileOfAFolderIsAskedForInThePasswordWindowUntilTheRightOneIsTyped)
+{
+    PutFolder("vault");
+    ASSERT_EQ("OK", Control(ProtectedFileLine("vault/secret.bin", "open sesame")).substr(0, 2));
+    CDownloadThread* thread = Start({FolderItem("vault", m_dest)});
+    ASSERT_NE(nullptr, thread);
+    HWND prompt = uitest::WaitForDialog(L"secret.bin", 20000);
+    ASSERT_NE(nullptr, prompt) << "no password window titled with the file's name";
+    AnswerPasswordWindow(prompt, L"Open Sesame", IDOK);
+    HWND box = uitest::WaitForDialog(L"Corvane IXO MessageBox", 10000);
+    ASSERT_NE(nullptr, box) << "a wrong password was not refused";
+    uitest::ClickButton(box, IDOK);
+    ASSERT_TRUE(uitest::WaitForWindowGone(box));
+    ASSERT_TRUE(::IsWindow(prompt)) << "the password window closed on a wrong password";
+    EXPECT_EQ(L"", uitest::GetText(::GetDlgItem(prompt, kPasswordEdit))) << "the wrong entry was left";
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Local(L"vault\\secret.bin").c_str()));
+    AnswerPasswordWindow(prompt, L"open sesame", IDOK);
+    ASSERT_TRUE(WaitForRunEnd(thread));
+    const std::vector<Row> rows = Rows(thread);
+    Finish(thread);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_TRUE(AllRows(rows, L"Completed"));
+    EXPECT_EQ(Pattern(3000), ReadLocal(Local(L"vault\\secret.bin")));
+}
+
+TEST_F(DownloadRun, CancellingThePasswordWindowFailsTheFileAndWritesNothing)
+{
+    PutFolder("vault");
+    ASSERT_EQ("OK", Control(ProtectedFileLine("vault/secret.bin", "open sesame")).substr(0, 2));
+    PutFile("vault/open.bin", 100);
+    CDownloadThread* thread = Start({FolderItem("vault", m_dest)});
+    ASSERT_NE(nullptr, thread);
+    HWND prompt = uitest::WaitForDialog(L"secret.bin", 20000);
+    ASSERT_NE(nullptr, prompt) << "no password window titled with the file's name";
+    AnswerPasswordWindow(prompt, L"", IDCANCEL);
+    ASSERT_TRUE(WaitForRunEnd(thread));
+    const std::vector<Row> rows = Rows(thread);
+    Finish(thread);
+    auto status = [&](const wchar_t* name) {
+        for (const Row& row : rows)
+            if (row.name == name)
+                return row.status;
+        return std::wstring(L"(no row)");
+    };
+    EXPECT_EQ(L"Failed", status(L"secret.bin"));
+    EXPECT_EQ(L"Completed", status(L"open.bin"));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Local(L"vault\\secret.bin").c_str()));
+}
+
 TEST_F(DownloadRun, AnOldVersionWaitsWhileTheServerPreparesIt)
 {
     PutFile("doc.bin", 0, "first version of the document");

@@ -69,7 +69,6 @@ void HandleLogin(CExchange& exchange)
 {
     CStoreRequest request(exchange);
     const std::string id = request.Field(169);
-    UserAccount* user = request.Store().FindUser(id);
     const bool sso = request.Field(76) == "Y";
     const bool force = request.Field(23) == "Y" || sso;
     bool domainKnown = false;
@@ -77,9 +76,22 @@ void HandleLogin(CExchange& exchange)
         if (domain.count(177) && domain.at(177) == request.Field(177))
             domainKnown = true;
     const std::string password = request.Field(170);
-    const bool passwordOk = user && (password.empty() ? user->sso && sso : password == user->password);
-    // "#..." is a web log-in token; this server issues none.
-    if (!user || !passwordOk || !domainKnown || id.empty() || id[0] == '#') {
+    UserAccount* user = nullptr;
+    bool passwordOk = false;
+    if (!id.empty() && id[0] == '#') {
+        // A web log-in: the token the web side issued (WEBTOKEN), with no password; used once.
+        std::map<std::string, std::string>& tokens = request.Config().webTokens;
+        const auto token = tokens.find(id.substr(1));
+        if (token != tokens.end() && password.empty()) {
+            user = request.Store().FindUser(token->second);
+            passwordOk = user != nullptr;
+            tokens.erase(token);
+        }
+    } else {
+        user = request.Store().FindUser(id);
+        passwordOk = user && (password.empty() ? user->sso && sso : password == user->password);
+    }
+    if (!user || !passwordOk || !domainKnown || id.empty()) {
         request.Error("1101", "Invalid user id or password.");
         return;
     }
@@ -159,8 +171,11 @@ void HandleAlerts(CExchange& exchange)
     CStoreRequest request(exchange);
     if (!request.Authorize())
         return;
-    request.Reply({{{223, "0"}, {226, "0"}, {227, "0"}, {190, "0"}, {191, "0"}, {233, "0"}, {234, "0"},
-                    {224, "60"}, {132, "0"}, {131, std::to_string(request.Me().shortcuts.size())}}});
+    Record counters = {{223, "0"}, {226, "0"}, {227, "0"}, {190, "0"}, {191, "0"}, {233, "0"}, {234, "0"},
+                       {224, "60"}, {132, "0"}, {131, std::to_string(request.Me().shortcuts.size())}};
+    for (const auto& [id, value] : request.Config().b4)
+        counters[id] = value;
+    request.Reply({counters});
 }
 
 void HandleQuota(CExchange& exchange)
@@ -168,9 +183,12 @@ void HandleQuota(CExchange& exchange)
     CStoreRequest request(exchange);
     if (!request.Authorize())
         return;
-    request.Reply({{{190, std::to_string(request.Me().quotaBytes)},
+    Record quota = {{190, std::to_string(request.Me().quotaBytes)},
                     {191, std::to_string(request.Store().UsedBytes(request.Me().id))},
-                    {224, "60"}}});
+                    {224, "60"}};
+    for (const auto& [id, value] : request.Config().b5)
+        quota[id] = value;
+    request.Reply({quota});
 }
 
 void HandleBandwidth(CExchange& exchange)

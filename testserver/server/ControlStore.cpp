@@ -5,15 +5,19 @@
 //        [quota=BYTES] [reset=Y] [sso=Y] [tops=basic]        -> "OK tops=IDX,IDX,..."
 //   GROUP id=G name=N [parent=G]
 //   FOLDER user=ID -- PATH                                   -> "OK idx=N"
-//   FILE user=ID [size=N | hex=HH.. | text=T] [partial=K] [mtime=YYYYMMDDhhmmss] -- PATH
+//   FILE user=ID [size=N | hex=HH.. | text=T] [partial=K] [mtime=YYYYMMDDhhmmss] [digest=HEX64] -- PATH
 //        size=N gives N bytes of the test pattern (byte i = i mod 251); partial=K leaves an
-//        unfinished upload holding the first K bytes        -> "OK idx=N"
+//        unfinished upload holding the first K bytes; digest= protects the file with a password
+//        of that digest (field 237)                        -> "OK idx=N"
 //   ITEM idx=N | ITEM user=ID -- PATH   -> "OK idx= parent= kind= size= incomplete= trashed=
 //        versions= checksum= info= path=<content file>"
 //   LIST user=ID -- PATH                -> "OK NAME:IDX;NAME:IDX..." (folders first)
 //   SESSIONS user=ID                    -> "OK SID SID..."
+//   WEBTOKEN user=ID                    -> "OK token=T": what the web log-in page would hand the
+//        client; B0 with 169 "#T" and no password logs that user in, once
 //   EXPIRE sid=SID | user=ID            -> "OK closed=N" (the next request gets 1213)
-//   OPTION A1|A2|DOMAIN ID=VALUE...     ("-" removes); OPTION LANG ko,en; OPTION UPDATE
+//   OPTION A1|A2|B4|B5|DOMAIN ID=VALUE...  ("-" removes; B4 and B5 lay fields over the alert
+//        and quota replies, an empty value is sent empty); OPTION LANG ko,en; OPTION UPDATE
 //        ID=VALUE... (adds an A4 record) | OPTION UPDATE clear
 //   SWITCH singleSession=0|1 pageSize=N fileKeys=0|1 keepVersions=N h5PendingRounds=N prepareRounds=N propertyPages=N
 //        thumbnailMaxBytes=N selfRecord=0|1 sessionIdle=SECONDS bandwidth=KB host=TEXT
@@ -139,6 +143,7 @@ std::string MakeFile(CControlRequest& request)
         if (!shown.empty())
             item->mtime = shown;
     }
+    item->passwordDigest = request.Param("digest");
     store.SaveIndex();
     return "OK idx=" + std::to_string(item->idx);
 }
@@ -216,25 +221,45 @@ bool SetFields(CControlRequest& request, size_t first, Record& record, std::stri
     return true;
 }
 
+std::string IssueWebToken(CControlRequest& request)
+{
+    CStore& store = CStore::Of(request.State());
+    auto guard = store.Lock();
+    const std::string user = Param(request, "user");
+    if (store.FindUser(user) == nullptr)
+        return "ERR no such user";
+    const std::string token = store.NewFileKey();
+    store.Config().webTokens[token] = user;
+    return "OK token=" + token;
+}
+
 std::string SetOption(CControlRequest& request)
 {
     CStore& store = CStore::Of(request.State());
     auto guard = store.Lock();
     if (request.Args().empty())
-        return "ERR OPTION A1|A2|DOMAIN|LANG|UPDATE ...";
+        return "ERR OPTION A1|A2|B4|B5|DOMAIN|LANG|UPDATE ...";
     std::string block = request.Args()[0];
     for (char& c : block)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     StoreConfig& config = store.Config();
     std::string error;
-    if (block == "A1" || block == "A2" || block == "DOMAIN") {
-        Record record = block == "A1" ? config.a1 : block == "A2" ? config.a2 : config.domains.front();
+    if (block == "A1" || block == "A2" || block == "B4" || block == "B5" || block == "DOMAIN") {
+        Record record = block == "A1"   ? config.a1
+                        : block == "A2" ? config.a2
+                        : block == "B4" ? config.b4
+                        : block == "B5" ? config.b5
+                                        : config.domains.front();
         if (!SetFields(request, 1, record, error))
             return "ERR " + error;
         if (block == "A1")
             config.a1 = record;
         else if (block == "A2")
             config.a2 = record;
+        else if (block == "B4")
+            config.b4 = record;
+        else if (block == "B5")
+            config.b5 = record;
         else
             config.domains.front() = record;
     } else if (block == "LANG") {
@@ -323,12 +348,13 @@ const CControlFamily kStoreControls{
     {"USER", "USER id=ID password=PW [name= position= code= group= department= quota= reset=Y sso=Y tops=basic]", AddUser},
     {"GROUP", "GROUP id=G name=N [parent=G] | GROUP id=G remove=Y", AddGroup},
     {"FOLDER", "FOLDER user=ID -- PATH", MakeFolder},
-    {"FILE", "FILE user=ID [size=N|hex=HH|text=T] [partial=K] [mtime=T] -- PATH", MakeFile},
+    {"FILE", "FILE user=ID [size=N|hex=HH|text=T] [partial=K] [mtime=T] [digest=HEX] -- PATH", MakeFile},
     {"ITEM", "ITEM idx=N | ITEM user=ID -- PATH", DescribeItem},
     {"LIST", "LIST user=ID -- PATH", ListFolder},
     {"SESSIONS", "SESSIONS user=ID", ListSessions},
+    {"WEBTOKEN", "WEBTOKEN user=ID", IssueWebToken},
     {"EXPIRE", "EXPIRE sid=SID | user=ID", Expire},
-    {"OPTION", "OPTION A1|A2|DOMAIN ID=VALUE... | LANG ko,en | UPDATE ID=VALUE...|clear", SetOption},
+    {"OPTION", "OPTION A1|A2|B4|B5|DOMAIN ID=VALUE... | LANG ko,en | UPDATE ID=VALUE...|clear", SetOption},
     {"SWITCH", "SWITCH NAME=VALUE ...", SetSwitch},
     {"PERM", "PERM idx=N value=DIGITS|-", SetPermission},
     {"DEMO", "DEMO [host=TEXT]", MakeDemo},

@@ -126,6 +126,9 @@ struct StoreConfig {
     std::vector<Record> domains;                 // domain records
     std::vector<std::string> languages{"ko", "en", "jp"};
     std::vector<Record> updates;                 // A4 records
+    std::map<uint8_t, std::string> b4;          // alert counters laid over the zero defaults
+    std::map<uint8_t, std::string> b5;          // quota fields laid over the account's figures
+    std::map<std::string, std::string> webTokens;  // web log-in token -> user id, each good once
     bool singleSession = false;
     size_t pageSize = 0;                         // 0: everything in one page
     bool fileKeys = false;

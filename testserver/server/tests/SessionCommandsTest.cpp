@@ -235,3 +235,44 @@ TEST_F(Sessions, StatusRepliesCarryCountersQuotaAndBandwidth)
     EXPECT_EQ(Ask(*client, "H7", {{{171, sid}}}).Value(0, 238), "512");
     EXPECT_EQ(Ask(*client, "D5", {{{171, sid}}}).Value(0, 201), "0");
 }
+
+TEST_F(Sessions, AlertAndQuotaFieldsSetOverTheControlReplaceTheDefaultsUntilReset)
+{
+    Control("USER id=erin password=pw");
+    ASSERT_EQ(Control("OPTION B4 223=7 226= 131=-").substr(0, 2), "OK");
+    std::string sid;
+    auto client = LoggedIn(sid, "erin", "pw");
+    const Reply alerts = Ask(*client, "B4", {{{171, sid}}});
+    EXPECT_EQ(alerts.Value(0, 223), "7");
+    EXPECT_EQ(alerts.Value(0, 226), "") << "an empty counter is sent empty";
+    EXPECT_EQ(alerts.Value(0, 227), "0") << "counters not named keep their zero";
+    EXPECT_EQ(alerts.Value(0, 131), "0") << "a removed overlay leaves the default";
+    ASSERT_EQ(Control("OPTION B5 224=1").substr(0, 2), "OK");
+    const Reply quota = Ask(*client, "B5", {{{171, sid}}});
+    EXPECT_EQ(quota.Value(0, 224), "1");
+    EXPECT_FALSE(quota.Value(0, 190).empty()) << "the account's own figures stay";
+    Control("RESET");
+    Control("USER id=erin password=pw");
+    auto again = LoggedIn(sid, "erin", "pw");
+    EXPECT_EQ(Ask(*again, "B4", {{{171, sid}}}).Value(0, 223), "0");
+}
+
+TEST_F(Sessions, AWebTokenLogsItsUserInOnceWithoutAPassword)
+{
+    Control("USER id=fay password=pw");
+    const std::string reply = Control("WEBTOKEN user=fay");
+    ASSERT_EQ(reply.substr(0, 2), "OK") << reply;
+    const std::string token = reply.substr(reply.find("token=") + 6);
+    const Fields login = LoginFields("#" + token, "");
+    auto client = Keyed();
+    const Reply first = Ask(*client, "B0", {login});
+    EXPECT_EQ(first.command, "B0");
+    EXPECT_FALSE(first.Value(0, 171).empty());
+    EXPECT_EQ(first.Value(0, 169), "fay");
+    auto again = Keyed();
+    EXPECT_EQ(Ask(*again, "B0", {login}).command, "E0") << "a token logs in once";
+    auto unknown = Keyed();
+    const Fields forged = LoginFields("#" + std::string(32, 'a'), "");
+    EXPECT_EQ(Ask(*unknown, "B0", {forged}).command, "E0");
+    EXPECT_EQ(m_control.Send("WEBTOKEN user=nobody").substr(0, 3), "ERR");
+}
