@@ -5,6 +5,8 @@
 #include "PaneMessages.h"
 #include "ServerItemCompare.h"
 #include "ServerListPane.h"
+#include "ServerListTips.h"
+#include "VImageList.h"
 #include "ServerMenuRules.h"
 #include "ServerNameRules.h"
 #include "ServerTreeCtrl.h"
@@ -24,6 +26,9 @@ BEGIN_MESSAGE_MAP(CServerListCtrl, CListCtrl)
     ON_NOTIFY_REFLECT(LVN_ENDLABELEDITW, OnEndLabelEdit)
     ON_NOTIFY_REFLECT(NM_DBLCLK, OnDblClk)
     ON_NOTIFY_REFLECT(LVN_ITEMCHANGED, OnItemChanged)
+    ON_NOTIFY_REFLECT(LVN_KEYDOWN, OnKeyDown)
+    ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, OnCustomDraw)
+    ON_WM_DESTROY()
     ON_MESSAGE(WM_EDIT_LABEL, OnEditLabel)
     ON_MESSAGE(WM_SERVER_LIST_ROWS, OnInsertRows)
     ON_WM_SETFOCUS()
@@ -68,6 +73,7 @@ void CServerListCtrl::OnColumnClick(NMHDR* nm, LRESULT* result)
     }
     m_pPane->SetSortState(column, direction);
     SortItems(ServerComparatorFor(current->Attr27, m_pPane->CustomColumns()), ServerSortParam(column, direction));
+    m_pPane->SaveSortState();
 }
 
 void CServerListCtrl::OnDblClk(NMHDR*, LRESULT* result)
@@ -87,8 +93,14 @@ void CServerListCtrl::OnDblClk(NMHDR*, LRESULT* result)
     if (m_pFrame && m_pFrame->CheckFolderPassword(*r, false) == -1)
         return;
     TraceLog(1, L"[ CServerListCtrl::OnNMDblclk] Item = %s\n", r->Name);
-    if (std::strcmp(r->ItemType, "D") == 0 && m_pTree && m_pTree->GetParent())
-        m_pTree->GetParent()->PostMessage(WM_OPEN_CHILD_FOLDER, reinterpret_cast<WPARAM>(r), 0);
+    if (std::strcmp(r->ItemType, "D") == 0 && m_pTree && m_pTree->GetParent()) {
+        // The row may be freed before the message arrives: the receiver gets a copy it owns.
+        auto* copy = new _PROTO_FOLDER_INFO();
+        CToviProto::memsetFolderInfo(copy);
+        CToviProto::CopyFolderInfo(copy, r, false);
+        if (!m_pTree->GetParent()->PostMessage(WM_OPEN_CHILD_FOLDER, reinterpret_cast<WPARAM>(copy), 0))
+            delete copy;
+    }
     *result = 0;
 }
 
@@ -249,4 +261,120 @@ LRESULT CServerListCtrl::OnInsertRows(WPARAM, LPARAM batch)
     if (m_pPane && batch)
         m_pPane->InsertPrepared(*reinterpret_cast<std::vector<CServerListPane::PreparedRow>*>(batch));
     return 0;
+}
+
+void CServerListCtrl::OnKeyDown(NMHDR* nm, LRESULT* result)
+{
+    *result = 0;
+    auto* key = reinterpret_cast<NMLVKEYDOWN*>(nm);
+    bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+    bool handled = true;
+    if (key->wVKey == VK_F2) {
+        int row = GetNextItem(-1, LVNI_SELECTED);
+        auto* r = row >= 0 ? reinterpret_cast<_PROTO_FOLDER_INFO*>(GetItemData(row)) : nullptr;
+        if (r && GetSelectedCount() == 1 && strnlen(r->Attr189, sizeof r->Attr189) > 10 && r->Attr189[10] == '1')
+            BeginNameEdit(row, 1);
+    } else if (control && key->wVKey == 'A') {
+        SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+    } else if (key->wVKey == VK_F5 && m_pTree && m_pPane) {
+        m_pPane->SetSortState(0, 0);
+        m_pPane->SaveSortState();
+        m_pTree->DrawSubTreeNList(m_pTree->GetSelectedItem(), TREE_REFRESH_TREE_AND_LIST, true);
+    } else if (key->wVKey == VK_BACK && m_pTree) {
+        if (HTREEITEM parent = m_pTree->GetParentItem(m_pTree->GetSelectedItem()))
+            m_pTree->SelectItem(parent);
+    } else {
+        handled = false;
+    }
+    if (handled)
+        UpdateMenuButtons();
+}
+
+void CServerListCtrl::OnDestroy()
+{
+    if (m_statusImages) {
+        ImageList_Destroy(m_statusImages);
+        m_statusImages = nullptr;
+    }
+    CListCtrl::OnDestroy();
+}
+
+int CServerListCtrl::StatusColumn() const
+{
+    bool custom = m_pPane && m_pPane->CustomColumns();
+    switch (m_nListKind) {
+    case 0: return custom ? 5 : 4;
+    case 1: return custom ? 6 : -1;
+    case 2: return custom ? 6 : 5;
+    case 3: return 6;
+    default: return -1;
+    }
+}
+
+HIMAGELIST CServerListCtrl::StatusImages()
+{
+    if (!m_statusImages) {
+        m_statusImages = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 10, 1);
+        for (UINT id : {512u, 583u, 587u, 586u, 584u, 585u, 593u, 602u, 609u, 618u})
+            if (HICON icon = CVImageList::GetIcon(id, 16, 16))
+                ImageList_AddIcon(m_statusImages, icon);
+    }
+    return m_statusImages;
+}
+
+void CServerListCtrl::OnCustomDraw(NMHDR* nm, LRESULT* result)
+{
+    auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(nm);
+    *result = CDRF_DODEFAULT;
+    COLORREF pane = m_paneColor == CLR_NONE ? GetSysColor(COLOR_WINDOW) : m_paneColor;
+    bool focused = ::GetFocus() == m_hWnd;
+    switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        *result = CDRF_NOTIFYITEMDRAW;
+        return;
+    case CDDS_ITEMPREPAINT:
+        draw->clrTextBk = pane;
+        if (!m_bThumbnail)
+            *result = CDRF_NOTIFYSUBITEMDRAW;
+        return;
+    case CDDS_SUBITEM | CDDS_ITEMPREPAINT:
+        if (draw->iSubItem == StatusColumn()) {
+            *result = CDRF_NOTIFYPOSTPAINT;
+        } else if (!focused) {
+            bool selected = (GetItemState(static_cast<int>(draw->nmcd.dwItemSpec), LVIS_SELECTED) & LVIS_SELECTED) != 0;
+            draw->clrText = RGB(0, 0, 0);
+            draw->clrTextBk = selected ? GetSysColor(COLOR_BTNFACE) : pane;
+        }
+        return;
+    case CDDS_SUBITEM | CDDS_ITEMPOSTPAINT: {
+        if (draw->iSubItem != StatusColumn())
+            return;
+        int row = static_cast<int>(draw->nmcd.dwItemSpec);
+        auto* record = reinterpret_cast<const _PROTO_FOLDER_INFO*>(GetItemData(row));
+        RECT cell = {};
+        cell.top = draw->iSubItem;
+        cell.left = LVIR_BOUNDS;
+        ::SendMessage(m_hWnd, LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&cell));
+        UINT state = GetItemState(row, LVIS_SELECTED | LVIS_DROPHILITED);
+        COLORREF fill = pane;
+        if ((state & LVIS_DROPHILITED) || ((state & LVIS_SELECTED) && focused))
+            fill = GetSysColor(COLOR_HIGHLIGHT);
+        else if (state & LVIS_SELECTED)
+            fill = GetSysColor(COLOR_BTNFACE);
+        HBRUSH brush = CreateSolidBrush(fill);
+        FillRect(draw->nmcd.hdc, &cell, brush);
+        DeleteObject(brush);
+        if (record) {
+            int x = cell.left + 8;
+            for (const StatusSlot& slot : StatusSlotsOf(*record)) {
+                ImageList_Draw(StatusImages(), slot.image, draw->nmcd.hdc, x, cell.top, ILD_TRANSPARENT);
+                x += 24;
+            }
+        }
+        *result = CDRF_SKIPDEFAULT;
+        return;
+    }
+    default:
+        return;
+    }
 }

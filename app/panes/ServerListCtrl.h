@@ -38,12 +38,18 @@ protected:
     void OnEndLabelEdit(NMHDR* nm, LRESULT* result);
     void OnDblClk(NMHDR* nm, LRESULT* result);
     void OnItemChanged(NMHDR* nm, LRESULT* result);
+    void OnKeyDown(NMHDR* nm, LRESULT* result);
+    void OnCustomDraw(NMHDR* nm, LRESULT* result);
+    void OnDestroy();
     LRESULT OnEditLabel(WPARAM, LPARAM row);
     LRESULT OnInsertRows(WPARAM, LPARAM batch);
     void OnSetFocus(CWnd* oldWnd);
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The report column that shows the rows' status icons; -1 when the kind has none.
+    int StatusColumn() const;
+    HIMAGELIST StatusImages();
     void EndEdit();
     int Reopen(int row);
 
@@ -52,4 +58,5 @@ private:
     CServerTreeCtrl* m_pTree = nullptr;
     CServerListPane* m_pPane = nullptr;
     COLORREF m_paneColor = CLR_NONE;
+    HIMAGELIST m_statusImages = nullptr;
 };

@@ -1,23 +1,126 @@
 // CServerRightView: the server file list pane (top right).
 #include "ServerRightView.h"
 #include "Dc.h"
+#include "ServerTreeCtrl.h"
+#include "ThumbnailCache.h"
+#include "WindowPosBatch.h"
 
 IMPLEMENT_DYNCREATE(CServerRightView, CView)
 
 BEGIN_MESSAGE_MAP(CServerRightView, CView)
+    ON_WM_CREATE()
+    ON_WM_SIZE()
+    ON_WM_DESTROY()
+    ON_WM_SETFOCUS()
     ON_WM_ERASEBKGND()
+    ON_COMMAND(kReportViewButton, OnReportView)
+    ON_COMMAND(kThumbnailViewButton, OnThumbnailView)
 END_MESSAGE_MAP()
 
 CServerRightView::CServerRightView() {}
 
+CServerRightView::~CServerRightView() = default;
+
 void CServerRightView::OnDraw(CDC*) {}
 
-BOOL CServerRightView::OnEraseBkgnd(CDC* pDC)
+int CServerRightView::OnCreate(LPCREATESTRUCT lpCreateStruct)
 {
-    CRect rect;
-    GetClientRect(&rect);
-    HBRUSH brush = ::CreateSolidBrush(RGB(0xFF, 0xFF, 0xFF));
-    ::FillRect(pDC->m_hDC, &rect, brush);
-    ::DeleteObject(brush);
-    return TRUE;
+    if (CView::OnCreate(lpCreateStruct) == -1)
+        return -1;
+    const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_TABSTOP | LVS_REPORT | LVS_SHAREIMAGELISTS |
+                        LVS_SHOWSELALWAYS;
+    if (!m_list.Create(style, CRect(0, 0, 0, 0), this, 0))
+        return -1;
+    m_list.SetExtendedStyle(m_list.GetExtendedStyle() | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    m_list.SetPaneColor(RGB(0xFA, 0xFA, 0xFA));
+    m_pane.reset(new CServerListPane(&m_list, nullptr, nullptr));
+    m_pane->LoadSortState();
+    _PROTO_FOLDER_INFO plain;
+    CToviProto::memsetFolderInfo(&plain);
+    m_pane->SetListColumn(plain);
+    return 0;
+}
+
+void CServerRightView::OnSize(UINT nType, int cx, int cy)
+{
+    CView::OnSize(nType, cx, cy);
+    if (nType == SIZE_MINIMIZED || !m_list.GetSafeHwnd())
+        return;
+    CWindowPosBatch batch(1);
+    batch.Move(&m_list, CRect(0, 0, cx, cy), SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void CServerRightView::OnDestroy()
+{
+    if (m_pane) {
+        m_pane->ClearList();
+        m_pane.reset();
+    }
+    // The pictures of this run go with it.
+    CString dir = ThumbnailCacheDir();
+    if (!dir.IsEmpty()) {
+        WIN32_FIND_DATAW found;
+        HANDLE find = FindFirstFileW((dir + L"\\*.*").GetString(), &found);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                    CString path;
+                    path.Format(L"%s\\%s", dir.GetString(), found.cFileName);
+                    DeleteFileW(path.GetString());
+                }
+            } while (FindNextFileW(find, &found));
+            FindClose(find);
+        }
+    }
+    CView::OnDestroy();
+}
+
+void CServerRightView::OnSetFocus(CWnd* oldWnd)
+{
+    CView::OnSetFocus(oldWnd);
+    if (m_list.GetSafeHwnd())
+        m_list.SetFocus();
+}
+
+BOOL CServerRightView::OnEraseBkgnd(CDC*)
+{
+    return TRUE;   // the list covers the whole pane
+}
+
+void CServerRightView::SetSession(CToviProto* proto, IServerFrameHost* frame, CServerTreeCtrl* tree)
+{
+    if (!m_pane)
+        return;
+    m_pane->Attach(tree, proto);
+    m_list.SetSession(proto, frame, tree, m_pane.get());
+}
+
+void CServerRightView::ClearPane()
+{
+    if (m_pane)
+        m_pane->ClearList();
+}
+
+void CServerRightView::SetThumbnailView(bool thumbnail, bool refill)
+{
+    if (m_pane)
+        m_pane->SetThumbnailView(thumbnail, refill);
+}
+
+void CServerRightView::SaveLayout()
+{
+    if (!m_pane)
+        return;
+    m_pane->SaveColumnSize();
+    m_pane->SaveSortState();
+}
+
+void CServerRightView::OnReportView()
+{
+    SetThumbnailView(false, true);
+}
+
+void CServerRightView::OnThumbnailView()
+{
+    SetThumbnailView(true, true);
 }

@@ -469,6 +469,7 @@ LRESULT CMainFrame::OnShowMainWindow(WPARAM, LPARAM)
         CToviRegistry::GetLastFullPath(serverPath, localPath);
         TraceLog(1, L"[ CMainFrame::OnShowMainWindow ] LAST PATHS [ %s ] [ %s ]\n", (LPCWSTR)serverPath,
                  (LPCWSTR)localPath);
+        RestoreServerPath();
         m_wndSplitter.SetActivePane(0, 0, nullptr);
         if (m_pServerTreeView)
             m_pServerTreeView->SetFocus();

@@ -118,6 +118,7 @@ void CMainFrame::SaveLayout()
     CWinApp* app = AfxGetApp();
     if (app == nullptr || m_wndSplitter.m_hWnd == nullptr)
         return;
+    SaveServerListLayout();
     CFileUtils::SavePlacement();
     int width = 0, height = 0, minimum = 0;
     m_wndSplitter.GetColumnInfo(0, width, minimum);

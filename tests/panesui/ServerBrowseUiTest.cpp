@@ -454,3 +454,26 @@ TEST_F(BrowseTest, TheCommandBarFollowsTheSelectedRowsPermissions)
     EXPECT_FALSE(m_frame.menu.copy || m_frame.menu.remove || m_frame.menu.cut) << "view only";
     EXPECT_FALSE(m_frame.menu.download);
 }
+
+TEST_F(BrowseTest, ThePictureViewHoldsOneImagePerShownRowAcrossFolders)
+{
+    HTREEITEM docs = OpenDocs();
+    ASSERT_NE(nullptr, docs);
+    Ui([&] { m_pane->SetThumbnailView(true, true); });
+    WaitFilled();
+    ASSERT_EQ(5u, Names().size());
+    HIMAGELIST pictures = m_pane->ThumbnailImages();
+    ASSERT_NE(nullptr, pictures);
+    EXPECT_EQ(5, ImageList_GetImageCount(pictures));
+    // Another folder: the images of the first go with its rows.
+    HTREEITEM other = Child(Child(nullptr, L"My Files"), L"Other");
+    ASSERT_NE(nullptr, other);
+    Select(other);
+    ASSERT_EQ((std::vector<std::wstring>{L"only.txt"}), Names());
+    EXPECT_EQ(1, ImageList_GetImageCount(m_pane->ThumbnailImages()));
+    Select(docs);
+    EXPECT_EQ(5, ImageList_GetImageCount(m_pane->ThumbnailImages()));
+    Ui([&] { m_pane->SetThumbnailView(false, true); });
+    WaitFilled();
+    EXPECT_EQ(5u, Names().size());
+}
