@@ -4,6 +4,8 @@
 // folder opened again, rename through the list's label edit, the ended session during a listing,
 // and the picture view fetching each picture once.
 #include "AppRun.h"
+#include "PixelCapture.h"
+#include "ToviRegistry.h"
 #include "WindowDriver.h"
 #include <gtest/gtest.h>
 #include <commctrl.h>
@@ -512,4 +514,31 @@ TEST_F(AppRoadBrowse, ThePictureViewFetchesEachPictureOnceOverItsOwnConnectionAn
     EXPECT_TRUE(uitest::WaitUntil([&] { return (::GetWindowLongW(m_list, GWL_STYLE) & LVS_TYPEMASK) == LVS_REPORT; }, 5000));
     EXPECT_TRUE(WaitNames({L"a.bmp", L"b.bmp", L"notes.txt"}));
     EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoadBrowse, ScreenshotsOfTheMainWindowListingAFolder)
+{
+    const wchar_t* dir = _wgetenv(L"PANES_SHOTS");
+    if (!dir)
+        GTEST_SKIP() << "set PANES_SHOTS to a folder to take them";
+    for (const char* name : {"b.bmp", "a.bmp"})
+        ASSERT_EQ("OK", Control(std::string("FILE user=demo hex=") + kBitmapHex + " -- " + m_folder + "/" + name).substr(0, 2));
+    for (unsigned short language : {0x12, 0x09}) {
+        ASSERT_TRUE(CToviRegistry::SetLanguage(0, language));
+        ASSERT_NO_FATAL_FAILURE(Open());
+        ::MoveWindow(m_frame, 0, 0, 1200, 800, TRUE);
+        ASSERT_NE(nullptr, OpenBrowse());
+        ASSERT_TRUE(uitest::WaitUntil([&] { return Names(m_list).size() == 8; }, 10000));
+        const std::wstring suffix = language == 0x12 ? L"-ko.png" : L"-en.png";
+        EXPECT_TRUE(uitest::SavePng(uitest::CaptureScreen({0, 0, 1200, 800}), std::wstring(dir) + L"\\main-report" + suffix));
+        ::SendMessageW(m_listView, WM_COMMAND, 1026, 0);
+        ASSERT_TRUE(uitest::WaitUntil([&] { return Names(m_list).size() == 8; }, 10000));
+        ::Sleep(1000);
+        EXPECT_TRUE(uitest::SavePng(uitest::CaptureScreen({0, 0, 1200, 800}), std::wstring(dir) + L"\\main-pictures" + suffix));
+        ::SendMessageW(m_listView, WM_COMMAND, 1023, 0);
+        ASSERT_TRUE(ExitFromTray());
+        ::CloseHandle(m_process.hProcess);
+        ::CloseHandle(m_process.hThread);
+        m_process = {};
+    }
 }
