@@ -397,6 +397,40 @@ TEST_F(AppRoadBrowse, TheSortAndTheColumnWidthsAreKeptAndTheLastFolderOpensAgain
     EXPECT_TRUE(ExitFromTray());
 }
 
+TEST_F(AppRoadBrowse, ADoubleClickedFolderRowOpensTheFolderAndBackspaceReturnsToItsParent)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    HTREEITEM browse = OpenBrowse();
+    ASSERT_NE(nullptr, browse);
+    ASSERT_TRUE(WaitNames(kBrowseRows));
+    int row = RowOf(m_list, L"f2");
+    Remote remote(m_list, sizeof(RECT));
+    RECT cell = {};
+    cell.left = LVIR_LABEL;
+    remote.Put(0, &cell, sizeof cell);
+    ASSERT_TRUE(::SendMessageW(m_list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote.At(0))));
+    remote.Get(0, &cell, sizeof cell);
+    POINT at = {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+    POINT screen = at;
+    ::ClientToScreen(m_list, &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    LPARAM where = MAKELPARAM(at.x, at.y);
+    ::PostMessageW(m_list, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    ::PostMessageW(m_list, WM_LBUTTONUP, 0, where);
+    ::PostMessageW(m_list, WM_LBUTTONDBLCLK, MK_LBUTTON, where);
+    ::PostMessageW(m_list, WM_LBUTTONUP, 0, where);
+    auto caret = [&] {
+        return TreeText(m_tree, reinterpret_cast<HTREEITEM>(::SendMessageW(m_tree, TVM_GETNEXTITEM, TVGN_CARET, 0)));
+    };
+    EXPECT_TRUE(uitest::WaitUntil([&] { return caret() == L"f2"; }, 10000)) << CStringA(caret().c_str()).GetString();
+    EXPECT_TRUE(uitest::WaitUntil([&] { return Names(m_list).empty(); }, 10000));
+    ::PostMessageW(m_list, WM_KEYDOWN, VK_BACK, 0);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return caret() == std::wstring(m_name.begin(), m_name.end()); }, 10000))
+        << CStringA(caret().c_str()).GetString();
+    EXPECT_TRUE(WaitNames(kBrowseRows));
+    EXPECT_TRUE(ExitFromTray());
+}
+
 TEST_F(AppRoadBrowse, RenameThroughTheLabelEditObeysTheNameRulesAndShowsTheServersRefusal)
 {
     ASSERT_NO_FATAL_FAILURE(Open());
@@ -420,10 +454,13 @@ TEST_F(AppRoadBrowse, RenameThroughTheLabelEditObeysTheNameRulesAndShowsTheServe
 
     // A device name never reaches the server: a box, and the edit opens again.
     const std::string before = Control("LAST cmd=F3");
-    ASSERT_NE(nullptr, editRow(L"file2.txt", L"CON"));
+    HWND refused = editRow(L"file2.txt", L"CON");
+    ASSERT_NE(nullptr, refused);
     HWND box = WaitForBox();
     ASSERT_NE(nullptr, box) << "the reserved name was not refused";
     AnswerBox(box);
+    // The refused edit closes behind the box before the new one opens.
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(refused); }, 5000));
     HWND again = nullptr;
     EXPECT_TRUE(uitest::WaitUntil([&] { return (again = ::FindWindowExW(m_list, nullptr, L"Edit", nullptr)) != nullptr; },
                                   5000))
