@@ -28,6 +28,9 @@ BEGIN_MESSAGE_MAP(CServerListCtrl, CListCtrl)
     ON_NOTIFY_REFLECT(LVN_ITEMCHANGED, OnItemChanged)
     ON_NOTIFY_REFLECT(LVN_KEYDOWN, OnKeyDown)
     ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, OnCustomDraw)
+    ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTW, 0, 0xFFFFFFFF, OnToolTipText)
+    ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTA, 0, 0xFFFFFFFF, OnToolTipText)
+    ON_MESSAGE(WM_SET_TOOLTIP_TEXT, OnSetToolTipText)
     ON_WM_DESTROY()
     ON_MESSAGE(WM_EDIT_LABEL, OnEditLabel)
     ON_MESSAGE(WM_SERVER_LIST_ROWS, OnInsertRows)
@@ -377,4 +380,110 @@ void CServerListCtrl::OnCustomDraw(NMHDR* nm, LRESULT* result)
     default:
         return;
     }
+}
+
+namespace {
+
+constexpr int kLimitedFlag = 3;
+constexpr UINT_PTR kSlotsPerCell = 16;
+
+}
+
+INT_PTR CServerListCtrl::OnToolHitTest(CPoint point, TOOLINFO* ti) const
+{
+    if (m_bThumbnail || !m_hWnd)
+        return -1;
+    LVHITTESTINFO hit = {};
+    hit.pt = point;
+    ::SendMessage(m_hWnd, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    if (hit.iItem < 0 || hit.iSubItem < 0)
+        return -1;
+    RECT cell = {};
+    cell.top = hit.iSubItem;
+    cell.left = LVIR_BOUNDS;
+    ::SendMessage(m_hWnd, LVM_GETSUBITEMRECT, hit.iItem, reinterpret_cast<LPARAM>(&cell));
+    UINT_PTR slot = 0;
+    RECT tool = cell;
+    if (hit.iSubItem == StatusColumn()) {
+        auto* r = reinterpret_cast<const _PROTO_FOLDER_INFO*>(GetItemData(hit.iItem));
+        size_t count = r ? StatusSlotsOf(*r).size() : 0;
+        for (size_t i = 0; i < count && i + 1 < kSlotsPerCell; ++i) {
+            RECT icon = {cell.left + 8 + 24 * static_cast<int>(i), cell.top, 0, 0};
+            icon.right = icon.left + 16;
+            icon.bottom = icon.top + 16;
+            if (PtInRect(&icon, point)) {
+                slot = i + 1;
+                tool = icon;
+            }
+        }
+    }
+    // Row times 1,024 plus column plus 1 names the cell; the status icon under the mouse is a
+    // tool of its own, so that moving to another icon asks for its text.
+    INT_PTR cellId = static_cast<INT_PTR>(hit.iItem) * 1024 + hit.iSubItem + 1;
+    if (ti) {
+        ti->hwnd = m_hWnd;
+        ti->uId = static_cast<UINT_PTR>(cellId) * kSlotsPerCell + slot;
+        ti->rect = tool;
+        ti->lpszText = LPSTR_TEXTCALLBACK;
+    }
+    return cellId;
+}
+
+CString CServerListCtrl::ToolTipTextFor(int row, int column, int slot)
+{
+    auto* r = row < GetItemCount() ? reinterpret_cast<const _PROTO_FOLDER_INFO*>(GetItemData(row)) : nullptr;
+    if (!r)
+        return CString();
+    if (column == StatusColumn()) {
+        std::vector<StatusSlot> slots = StatusSlotsOf(*r);
+        if (slot < 1 || static_cast<size_t>(slot) > slots.size())
+            return CString();
+        const StatusSlot& s = slots[slot - 1];
+        bool folder = std::strcmp(r->ItemType, "D") == 0;
+        m_strToolTip = CToviMsg::GetString(StatusTipMessage(s.flag, folder));
+        if (s.flag == kLimitedFlag && m_pProto && m_pProto->OptionInfo.UserFileLimited[0] == 'Y') {
+            // Asked here, when the tip is about to show: once per shown tip.
+            _PROTO_FOLDER_INFO one = *r;
+            one.Children.clear();
+            if (m_pProto->RunProperty({one}) == 0 && !m_pProto->PropertyInfo.empty()) {
+                const _PROTO_PROPERTY_INFO& p = m_pProto->PropertyInfo.front();
+                CString name(p.Attr183), id(p.Attr169);
+                if (std::strcmp(p.Attr33, "F") == 0 && !name.IsEmpty() && !id.IsEmpty())
+                    m_strToolTip = LockedFileTip(name, id);
+            }
+            m_pProto->ReleasePropertyInfo();
+        }
+        return m_strToolTip;
+    }
+    if (column == 1 && (m_nListKind == 1 || m_nListKind == 2))
+        return GetItemText(row, column);
+    return CString();
+}
+
+BOOL CServerListCtrl::OnToolTipText(UINT, NMHDR* nm, LRESULT* result)
+{
+    *result = 0;
+    UINT_PTR id = nm->idFrom;
+    UINT_PTR cellId = id / kSlotsPerCell;
+    if (cellId == 0)
+        return FALSE;
+    int row = static_cast<int>((cellId - 1) / 1024), column = static_cast<int>((cellId - 1) % 1024);
+    ::SendMessage(nm->hwndFrom, TTM_SETMAXTIPWIDTH, 0, 300);
+    CString text = ShortenToolTip(ToolTipTextFor(row, column, static_cast<int>(id % kSlotsPerCell)));
+    if (nm->code == TTN_NEEDTEXTW) {
+        auto* need = reinterpret_cast<NMTTDISPINFOW*>(nm);
+        need->lpszText = need->szText;
+        CopyToolTipText(need->szText, sizeof need->szText / sizeof need->szText[0], text);
+    } else {
+        auto* need = reinterpret_cast<NMTTDISPINFOA*>(nm);
+        need->lpszText = need->szText;
+        CopyToolTipText(need->szText, sizeof need->szText, text);
+    }
+    return TRUE;
+}
+
+LRESULT CServerListCtrl::OnSetToolTipText(WPARAM, LPARAM text)
+{
+    m_strToolTip = text ? reinterpret_cast<const wchar_t*>(text) : L"";
+    return 0;
 }

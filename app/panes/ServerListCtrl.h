@@ -28,6 +28,7 @@ public:
     void SetPaneColor(COLORREF color);
     // Hands the command bar the buttons the selected rows (or the folder) allow.
     void UpdateMenuButtons();
+    INT_PTR OnToolHitTest(CPoint point, TOOLINFO* ti) const override;
 
     int m_nEditMode = 1;
     int m_nListKind = 0;
@@ -41,6 +42,8 @@ protected:
     void OnKeyDown(NMHDR* nm, LRESULT* result);
     void OnCustomDraw(NMHDR* nm, LRESULT* result);
     void OnDestroy();
+    BOOL OnToolTipText(UINT id, NMHDR* nm, LRESULT* result);
+    LRESULT OnSetToolTipText(WPARAM, LPARAM text);
     LRESULT OnEditLabel(WPARAM, LPARAM row);
     LRESULT OnInsertRows(WPARAM, LPARAM batch);
     void OnSetFocus(CWnd* oldWnd);
@@ -50,6 +53,8 @@ private:
     // The report column that shows the rows' status icons; -1 when the kind has none.
     int StatusColumn() const;
     HIMAGELIST StatusImages();
+    // The tip of a cell (slot: the status icon, from 1); the locked-file tip asks the server.
+    CString ToolTipTextFor(int row, int column, int slot);
     void EndEdit();
     int Reopen(int row);
 
@@ -59,4 +64,5 @@ private:
     CServerListPane* m_pPane = nullptr;
     COLORREF m_paneColor = CLR_NONE;
     HIMAGELIST m_statusImages = nullptr;
+    CString m_strToolTip;
 };

@@ -33,6 +33,7 @@ int CServerRightView::OnCreate(LPCREATESTRUCT lpCreateStruct)
         return -1;
     m_list.SetExtendedStyle(m_list.GetExtendedStyle() | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     m_list.SetPaneColor(RGB(0xFA, 0xFA, 0xFA));
+    m_list.EnableToolTips(TRUE);
     m_pane.reset(new CServerListPane(&m_list, nullptr, nullptr));
     m_pane->LoadSortState();
     _PROTO_FOLDER_INFO plain;

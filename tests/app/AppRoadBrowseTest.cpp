@@ -431,6 +431,70 @@ TEST_F(AppRoadBrowse, ADoubleClickedFolderRowOpensTheFolderAndBackspaceReturnsTo
     EXPECT_TRUE(ExitFromTray());
 }
 
+TEST_F(AppRoadBrowse, TheLockedFileTipAsksTheServerOncePerShownTip)
+{
+    // The file is locked by an editor of its own session; the server's option asks for the
+    // lock's owner.
+    const std::string file = protoserver::Control::Value(Control("ITEM user=demo -- " + m_folder + "/file1.txt"), "idx");
+    protoserver::TestProto editor;
+    editor.Aim(m_ports.port);
+    ASSERT_EQ(0, editor.GetSecureCode(nullptr, editor.ServerAddress.szHost, editor.ServerAddress.nPort,
+                                      editor.ServerAddress.szCode, PROT_CMD('B', '0')));
+    ASSERT_EQ(0, editor.GetLoginInfo(L"1", CString(kUser), CString(kPassword), const_cast<char*>("ko"),
+                                     const_cast<char*>("N"), const_cast<char*>("2"), false, CString(), nullptr))
+        << CStringA(editor.Message().c_str()).GetString();
+    ASSERT_EQ(0, editor.GetSendFileSet(const_cast<char*>(file.c_str()), const_cast<char*>("1"), const_cast<char*>("Y"),
+                                       const_cast<char*>("Y")));
+    editor.GetLogoutInfo();
+    ASSERT_EQ("OK", Control("OPTION A1 94=Y").substr(0, 2));
+    // Every property request leaves its mark on the fault's count.
+    ASSERT_EQ("OK", Control("FAULT delay ms=1 count=50 cmd=D1").substr(0, 2));
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NE(nullptr, OpenBrowse());
+    ASSERT_TRUE(WaitNames(kBrowseRows));
+    const int row = RowOf(m_list, L"file1.txt");
+    auto cellRect = [&](int column) {
+        Remote remote(m_list, sizeof(RECT));
+        RECT cell = {LVIR_BOUNDS, column, 0, 0};
+        remote.Put(0, &cell, sizeof cell);
+        ::SendMessageW(m_list, LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(remote.At(0)));
+        remote.Get(0, &cell, sizeof cell);
+        return cell;
+    };
+    auto hover = [&](POINT at) {
+        POINT screen = at;
+        ::ClientToScreen(m_list, &screen);
+        ::SetCursorPos(screen.x, screen.y);
+        for (int i = 0; i < 10; ++i) {
+            ::PostMessageW(m_list, WM_MOUSEMOVE, 0, MAKELPARAM(at.x + (i & 1), at.y));
+            ::Sleep(100);   // mouse moves a user would make
+        }
+    };
+    auto shownTip = [&] {
+        for (HWND tip : FindWindows(L"tooltips_class32", nullptr))
+            if (TextOf(tip).find(L"잠금파일") != std::wstring::npos)
+                return TextOf(tip);
+        return std::wstring();
+    };
+    auto d1Left = [&] { return protoserver::Control::Value(Control("FAULTS"), "count"); };
+    RECT status = cellRect(4);
+    POINT icon = {status.left + 8 + 8, status.top + 8};
+    hover(icon);
+    std::wstring tip;
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !(tip = shownTip()).empty(); }, 5000)) << "no locked-file tip";
+    EXPECT_NE(std::wstring::npos, tip.find(L"잠금자 Demo User[demo]")) << CStringA(tip.c_str()).GetString();
+    hover(icon);
+    EXPECT_EQ("49", d1Left()) << "one tip, one request, however often the mouse moved";
+    // Away to the name and back: the tip shows again and asks again.
+    RECT name = cellRect(0);
+    hover({name.left + 10, name.top + 8});
+    hover(icon);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !shownTip().empty(); }, 5000));
+    EXPECT_EQ("48", d1Left());
+    Control("OPTION A1 94=N");
+    EXPECT_TRUE(ExitFromTray());
+}
+
 TEST_F(AppRoadBrowse, RenameThroughTheLabelEditObeysTheNameRulesAndShowsTheServersRefusal)
 {
     ASSERT_NO_FATAL_FAILURE(Open());
