@@ -6,6 +6,8 @@
 #include "ServerItemCompare.h"
 #include "ServerListPane.h"
 #include "ServerListTips.h"
+#include "DragDrop.h"
+#include <shellapi.h>
 #include "VImageList.h"
 #include "ServerMenuRules.h"
 #include "ServerNameRules.h"
@@ -28,6 +30,7 @@ BEGIN_MESSAGE_MAP(CServerListCtrl, CListCtrl)
     ON_NOTIFY_REFLECT(LVN_ITEMCHANGED, OnItemChanged)
     ON_NOTIFY_REFLECT(LVN_KEYDOWN, OnKeyDown)
     ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, OnCustomDraw)
+    ON_NOTIFY_REFLECT(LVN_BEGINDRAG, OnBeginDrag)
     ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTW, 0, 0xFFFFFFFF, OnToolTipText)
     ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTA, 0, 0xFFFFFFFF, OnToolTipText)
     ON_MESSAGE(WM_SET_TOOLTIP_TEXT, OnSetToolTipText)
@@ -486,4 +489,111 @@ LRESULT CServerListCtrl::OnSetToolTipText(WPARAM, LPARAM text)
 {
     m_strToolTip = text ? reinterpret_cast<const wchar_t*>(text) : L"";
     return 0;
+}
+
+namespace {
+
+DROPEFFECT RunOleDrag(CDragDataSource* source, DROPEFFECT allowed)
+{
+    CDragDropSource dropSource;
+    return source->DoDragDrop(allowed, nullptr, &dropSource);
+}
+
+bool Is(const char* text, const char* value) { return std::strcmp(text, value) == 0; }
+
+// The 32 x 32 icon of a dragged row; the caller destroys a shell icon (owned is set then).
+HICON DragIconOf(const _PROTO_FOLDER_INFO& r, const _PROTO_FOLDER_INFO* current, bool& owned)
+{
+    owned = false;
+    if (!Is(r.ItemType, "D")) {
+        SHFILEINFOW info = {};
+        if (SHGetFileInfoW(r.Name, FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
+                           SHGFI_ICON | SHGFI_LARGEICON | SHGFI_USEFILEATTRIBUTES) && info.hIcon) {
+            owned = true;
+            return info.hIcon;
+        }
+        return nullptr;
+    }
+    bool top = current && Is(current->Attr178, "0");
+    const char* ct = current ? current->Attr27 : "";
+    bool shared = Is(r.Attr29, "Y");
+    const char* t = r.Attr27;
+    UINT id = 0;
+    if (Is(t, "1") || Is(t, "A"))
+        id = top && Is(ct, "2") ? 560 : (shared ? 599 : 558);
+    else if (Is(t, "3"))
+        id = !top ? (shared ? 601 : 562)
+                  : Is(ct, "3") ? (r.Attr231[6] == '1' ? 593 : (shared ? 601 : 564)) : (Is(ct, "4") ? 566 : 0);
+    else if (Is(t, "5"))
+        id = top ? 568 : 578;
+    else if (Is(t, "6"))
+        id = 558;
+    else if (Is(t, "D"))
+        id = Is(r.IDX, "2") ? 576 : 580;
+    return id ? CVImageList::GetIcon(id, 32, 32) : nullptr;
+}
+
+}
+
+CServerListCtrl::DragRunner CServerListCtrl::s_runDrag = RunOleDrag;
+
+void CServerListCtrl::OnBeginDrag(NMHDR* nm, LRESULT* result)
+{
+    *result = 0;
+    auto* lv = reinterpret_cast<NMLISTVIEW*>(nm);
+    if (!m_pPane || !m_pTree)
+        return;
+    m_pPane->WaitListThreadExit();
+    HTREEITEM folderItem = m_pTree->GetSelectedItem();
+    m_pTree->m_hSourceParent = folderItem;
+    _PROTO_FOLDER_INFO* current = m_pTree->GetRecord(folderItem);
+    auto* row = lv->iItem >= 0 ? reinterpret_cast<_PROTO_FOLDER_INFO*>(GetItemData(lv->iItem)) : nullptr;
+    if (!(row ? row : current)) {
+        *result = 1;
+        return;
+    }
+    if (GetSelectedCount() == 1 && row) {
+        auto allowed = [row](size_t p) { return p < strnlen(row->Attr189, sizeof row->Attr189) && row->Attr189[p] == '1'; };
+        if (!allowed(2) && !allowed(11) && !allowed(1)) {   // COPY, MOVE_CUT, DOWNLOAD
+            *result = 1;
+            return;
+        }
+        int password = m_pFrame ? m_pFrame->CheckFolderPassword(*row, false) : 0;
+        if (password == 1)
+            return;
+        if (password == -1) {
+            SetItemState(lv->iItem, 0, LVIS_SELECTED);
+            *result = 1;
+            return;
+        }
+    }
+    std::vector<_PROTO_FOLDER_INFO> records;
+    for (int i = GetNextItem(-1, LVNI_SELECTED); i >= 0; i = GetNextItem(i, LVNI_SELECTED))
+        if (auto* r = reinterpret_cast<_PROTO_FOLDER_INFO*>(GetItemData(i))) {
+            records.push_back(*r);
+            records.back().Children.clear();
+        }
+    if (records.empty())
+        return;
+    bool ownedIcon = false;
+    HICON icon = DragIconOf(records.front(), current, ownedIcon);
+    HFONT font = reinterpret_cast<HFONT>(::SendMessage(m_hWnd, WM_GETFONT, 0, 0));
+    HIMAGELIST image = CreateListDragBubble(font, icon, records.front().Name, static_cast<int>(records.size()));
+    if (ownedIcon)
+        DestroyIcon(icon);
+    if (!image)
+        return;
+    auto* source = new CDragDataSource;
+    int bubble = 0, unused = 0;
+    ImageList_GetIconSize(image, &bubble, &unused);
+    if (!source->CacheServerItems(records, L"SR", m_pTree->GetItemPath(folderItem)) ||
+        !source->CacheDragImage(image, bubble / 2, bubble / 2)) {
+        delete source;   // never handed to OLE
+        ImageList_Destroy(image);
+        return;
+    }
+    if (m_pFrame)
+        m_pFrame->SetDragSource(L"SR");
+    s_runDrag(source, DROPEFFECT_COPY | DROPEFFECT_MOVE);
+    ImageList_Destroy(image);
 }

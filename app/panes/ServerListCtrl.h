@@ -6,6 +6,7 @@
 #pragma once
 #include "ListCtrl.h"
 #include "ServerPaneHost.h"
+#include "OleDefs.h"
 #include "ToviProto.h"
 
 class CServerTreeCtrl;
@@ -30,6 +31,11 @@ public:
     void UpdateMenuButtons();
     INT_PTR OnToolHitTest(CPoint point, TOOLINFO* ti) const override;
 
+    // Runs the drag of a prepared source with the allowed effects; the OLE drag loop unless a
+    // test puts its own (no drag loop runs under a display without a real pointer).
+    typedef DROPEFFECT (*DragRunner)(class CDragDataSource* source, DROPEFFECT allowed);
+    static DragRunner s_runDrag;
+
     int m_nEditMode = 1;
     int m_nListKind = 0;
     bool m_bThumbnail = false;
@@ -41,6 +47,7 @@ protected:
     void OnItemChanged(NMHDR* nm, LRESULT* result);
     void OnKeyDown(NMHDR* nm, LRESULT* result);
     void OnCustomDraw(NMHDR* nm, LRESULT* result);
+    void OnBeginDrag(NMHDR* nm, LRESULT* result);
     void OnDestroy();
     BOOL OnToolTipText(UINT id, NMHDR* nm, LRESULT* result);
     LRESULT OnSetToolTipText(WPARAM, LPARAM text);

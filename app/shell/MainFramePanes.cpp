@@ -49,6 +49,11 @@ void CServerFrameHost::SetActivePane(int row, int column)
         m_frame->m_wndSplitter.SetActivePane(row, column, nullptr);
 }
 
+void CServerFrameHost::SetDragSource(const CString& tag)
+{
+    m_frame->m_strDragSource = tag;
+}
+
 void CMainFrame::StartServerPanes()
 {
     if (!m_pServerTreeView || !m_pServerListView || !m_pProto)

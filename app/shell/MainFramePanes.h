@@ -23,6 +23,7 @@ public:
     bool IsLabelEditing() override { return m_bLabelEditing; }
     void SetLabelEditing(bool editing) override { m_bLabelEditing = editing; }
     void SetActivePane(int row, int column) override;
+    void SetDragSource(const CString& tag) override;
 
     // What the command bar reads when it is drawn.
     bool UploadAllowed() const { return m_bUploadAllowed; }
