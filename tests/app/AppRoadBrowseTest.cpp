@@ -339,11 +339,19 @@ TEST_F(AppRoadBrowse, TheTreeShowsTheTopLevelAndTheListAFolderPageByPageInNatura
     EXPECT_EQ(L"5KB", ListText(m_list, RowOf(m_list, L"file1.txt"), 1));
     EXPECT_EQ(L"1KB", ListText(m_list, RowOf(m_list, L"file2.txt"), 1));
     EXPECT_EQ(L"2KB", ListText(m_list, RowOf(m_list, L"file10.txt"), 1));
-    // The recycle bin's columns carry the former location.
-    HTREEITEM bin = Child(nullptr, L"Recycle Bin");
-    ASSERT_NE(nullptr, bin);
-    Select(bin);
-    EXPECT_TRUE(uitest::WaitUntil([&] { return ColumnCount(m_list) == 6; }, 10000)) << ColumnCount(m_list);
+    // Each kind of folder its own columns: the bin adds the former location, the file box its
+    // sender's texts.
+    const struct {
+        const wchar_t* folder;
+        int columns;
+    } kinds[] = {{L"Recycle Bin", 6}, {L"File box", 7}, {L"Shared", 5}, {L"Group", 5}, {L"Guest", 5}, {L"My Files", 5}};
+    for (const auto& kind : kinds) {
+        HTREEITEM top = Child(nullptr, kind.folder);
+        ASSERT_NE(nullptr, top) << CStringA(kind.folder).GetString();
+        Select(top);
+        EXPECT_TRUE(uitest::WaitUntil([&] { return ColumnCount(m_list) == kind.columns; }, 10000))
+            << CStringA(kind.folder).GetString() << ": " << ColumnCount(m_list);
+    }
     EXPECT_TRUE(ExitFromTray());
 }
 
