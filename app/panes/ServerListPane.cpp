@@ -617,3 +617,10 @@ std::unique_ptr<CToviProto> CServerListPane::OpenOwnConnection(HWND owner) const
     }
     return proto;
 }
+
+void CServerListPane::Resort()
+{
+    const _PROTO_FOLDER_INFO* current = m_pTree ? m_pTree->GetRecord(m_pTree->GetSelectedItem()) : nullptr;
+    bool group = current && Is(current->Attr178, "0") && (Is(current->Attr27, "3") || Is(current->Attr27, "4"));
+    ApplySortState(group);
+}

@@ -46,6 +46,8 @@ public:
 
     // Sort state ("ServerSort"): column and direction.
     void ApplySortState(bool groupFolder);
+    // The rows sorted again by the state, in the shown folder's way.
+    void Resort();
     void SetSortState(int column, int direction) { m_sortColumn = column; m_sortDirection = direction; }
     int SortColumn() const { return m_sortColumn; }
     int SortDirection() const { return m_sortDirection; }

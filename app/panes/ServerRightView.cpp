@@ -125,3 +125,12 @@ void CServerRightView::OnThumbnailView()
 {
     SetThumbnailView(true, true);
 }
+
+void CServerRightView::ReloadLayout()
+{
+    if (!m_pane)
+        return;
+    m_pane->LoadSortState();
+    m_pane->LoadColumnSize(m_list.m_nListKind);
+    m_pane->Resort();
+}

@@ -29,6 +29,8 @@ public:
     void SetThumbnailView(bool thumbnail, bool refill);
     // Column widths and sort state into the profile (the frame's layout save).
     void SaveLayout();
+    // Widths and sort state read again (after the layout was reset), the rows re-sorted.
+    void ReloadLayout();
 
 protected:
     void OnDraw(CDC* pDC) override;

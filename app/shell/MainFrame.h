@@ -183,6 +183,7 @@ public:
     void StartServerPanes();
     void RestoreServerPath();
     void SaveServerListLayout();
+    void ReloadServerListLayout();
     CServerFrameHost m_serverHost{this};
 
     // IPopupHost

@@ -150,4 +150,5 @@ void CMainFrame::ResetLayout()
     app->WriteProfileBinary(kSection, L"ClientColumnSize", reinterpret_cast<BYTE*>(client), sizeof client);
     app->WriteProfileBinary(kSection, L"ServerSort", zeros, 8);
     app->WriteProfileBinary(kSection, L"ClientSort", zeros, 8);
+    ReloadServerListLayout();
 }

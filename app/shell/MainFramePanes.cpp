@@ -85,3 +85,9 @@ void CMainFrame::SaveServerListLayout()
     if (m_pServerListView)
         m_pServerListView->SaveLayout();
 }
+
+void CMainFrame::ReloadServerListLayout()
+{
+    if (m_pServerListView)
+        m_pServerListView->ReloadLayout();
+}
