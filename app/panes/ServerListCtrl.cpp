@@ -117,7 +117,11 @@ void CServerListCtrl::BeginNameEdit(int row, int mode)
     if (m_pFrame)
         m_pFrame->SetLabelEditing(true);
     SetFocus();
-    ::SendMessage(m_hWnd, LVM_EDITLABELW, row, 0);
+    HWND edit = reinterpret_cast<HWND>(::SendMessage(m_hWnd, LVM_EDITLABELW, row, 0));
+    if (edit)
+        ::SetFocus(edit);
+    else
+        EndEdit();
 }
 
 void CServerListCtrl::EndEdit()

@@ -624,3 +624,53 @@ void CServerListPane::Resort()
     bool group = current && Is(current->Attr178, "0") && (Is(current->Attr27, "3") || Is(current->Attr27, "4"));
     ApplySortState(group);
 }
+
+int CServerListPane::InsertNewFolderRow(const _PROTO_FOLDER_INFO& target)
+{
+    HWND list = m_pList->GetSafeHwnd();
+    if (!list)
+        return -1;
+    CString base = CToviString::GetString(14004), name = base;
+    for (int n = 2;; ++n) {
+        LVFINDINFOW find = {};
+        find.flags = LVFI_STRING;
+        find.psz = name.GetString();
+        if (::SendMessageW(list, LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)) < 0)
+            break;
+        name.Format(L"%s (%d)", base.GetString(), n);
+    }
+    int count = m_pList->GetItemCount(), at = 0;
+    while (at < count) {
+        auto* r = reinterpret_cast<const _PROTO_FOLDER_INFO*>(m_pList->GetItemData(at));
+        if (!r || !Is(r->ItemType, "D"))
+            break;
+        ++at;
+    }
+    auto* record = new _PROTO_FOLDER_INFO();
+    CToviProto::memsetFolderInfo(record);
+    std::strcpy(record->ItemType, "D");
+    wcsncpy(record->Name, name.GetString(), sizeof record->Name / sizeof record->Name[0] - 1);
+    CVImageList& il = Images();
+    const char* t = target.Attr27;
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = at;
+    item.pszText = record->Name;
+    item.lParam = reinterpret_cast<LPARAM>(record);
+    item.iImage = (Is(t, "1") || Is(t, "2") || Is(t, "A")) ? il.GetYellowClose()
+                  : (Is(t, "3") || Is(t, "4"))            ? il.GetBlueClose()
+                  : Is(t, "5")                            ? il.GetGreenClose()
+                                                          : 0;
+    if (Is(t, "A")) {
+        item.mask |= LVIF_STATE;
+        item.stateMask = LVIS_OVERLAYMASK;
+        item.state = INDEXTOOVERLAYMASK(CVImageList::kLockOverlay);
+    }
+    int row = static_cast<int>(::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    if (row < 0) {
+        delete record;
+        return -1;
+    }
+    ++m_rowCount;
+    return row;
+}

@@ -46,6 +46,10 @@ public:
 
     // Sort state ("ServerSort"): column and direction.
     void ApplySortState(bool groupFolder);
+    // A row for a folder about to be named in target (the shown folder), after the leading
+    // folder rows: its proposed name is "New Folder", or "New Folder (n)" when that is taken.
+    // The row's index, -1 when none could be made.
+    int InsertNewFolderRow(const _PROTO_FOLDER_INFO& target);
     // The rows sorted again by the state, in the shown folder's way.
     void Resort();
     void SetSortState(int column, int direction) { m_sortColumn = column; m_sortDirection = direction; }

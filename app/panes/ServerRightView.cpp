@@ -4,6 +4,7 @@
 #include "ServerTreeCtrl.h"
 #include "ThumbnailCache.h"
 #include "WindowPosBatch.h"
+#include <cstring>
 
 IMPLEMENT_DYNCREATE(CServerRightView, CView)
 
@@ -13,6 +14,7 @@ BEGIN_MESSAGE_MAP(CServerRightView, CView)
     ON_WM_DESTROY()
     ON_WM_SETFOCUS()
     ON_WM_ERASEBKGND()
+    ON_COMMAND(kNewFolderButton, OnNewFolder)
     ON_COMMAND(kReportViewButton, OnReportView)
     ON_COMMAND(kThumbnailViewButton, OnThumbnailView)
 END_MESSAGE_MAP()
@@ -92,6 +94,7 @@ void CServerRightView::SetSession(CToviProto* proto, IServerFrameHost* frame, CS
 {
     if (!m_pane)
         return;
+    m_pTree = tree;
     m_pane->Attach(tree, proto);
     m_list.SetSession(proto, frame, tree, m_pane.get());
 }
@@ -133,4 +136,42 @@ void CServerRightView::ReloadLayout()
     m_pane->LoadSortState();
     m_pane->LoadColumnSize(m_list.m_nListKind);
     m_pane->Resort();
+}
+
+void CServerRightView::OnNewFolder()
+{
+    if (!m_pane || !m_pTree)
+        return;
+    HTREEITEM folderItem = m_pTree->GetSelectedItem();
+    int selected = static_cast<int>(m_list.GetSelectedCount());
+    if (!folderItem || selected > 1)
+        return;
+    if (selected == 1) {
+        // Into the selected folder row first; a file row takes no folder.
+        auto* row = reinterpret_cast<const _PROTO_FOLDER_INFO*>(m_list.GetItemData(m_list.GetNextItem(-1, LVNI_SELECTED)));
+        if (!row || std::strcmp(row->ItemType, "D") != 0)
+            return;
+        if (!m_pTree->GetChildItem(folderItem))
+            m_pTree->Expand(folderItem, TVE_EXPAND);
+        HTREEITEM child = nullptr;
+        for (HTREEITEM i = m_pTree->GetChildItem(folderItem); i && !child; i = m_pTree->GetNextSiblingItem(i)) {
+            _PROTO_FOLDER_INFO* r = m_pTree->GetRecord(i);
+            if (r && std::strncmp(r->IDX, row->IDX, sizeof r->IDX) == 0)
+                child = i;
+        }
+        if (!child)
+            return;
+        m_pTree->SelectItem(child);
+        folderItem = child;
+    }
+    m_pane->WaitListThreadExit();
+    _PROTO_FOLDER_INFO* target = m_pTree->GetRecord(folderItem);
+    if (!target || m_pTree->GetSelectedItem() != folderItem)
+        return;
+    int row = m_pane->InsertNewFolderRow(*target);
+    if (row < 0)
+        return;
+    m_list.UpdateWindow();
+    m_list.SetFocus();
+    m_list.BeginNameEdit(row, 0);
 }

@@ -24,7 +24,9 @@ public:
     // The list has no folder of its own: the tree's selection is the path.
     virtual CString SelectedPath() const { return CString(); }
     // The command bar's view buttons (their command ids).
-    enum { kReportViewButton = 1023, kThumbnailViewButton = 1026 };
+    enum { kNewFolderButton = 1005, kReportViewButton = 1023, kThumbnailViewButton = 1026 };
+    // A new folder in the shown folder, or in the one selected folder row, named in place.
+    void OnNewFolder();
     // The picture view or the report.
     void SetThumbnailView(bool thumbnail, bool refill);
     // Column widths and sort state into the profile (the frame's layout save).
@@ -45,5 +47,6 @@ protected:
 
 private:
     CServerListCtrl m_list;
+    CServerTreeCtrl* m_pTree = nullptr;
     std::unique_ptr<CServerListPane> m_pane;
 };

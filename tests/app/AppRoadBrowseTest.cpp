@@ -564,6 +564,42 @@ TEST_F(AppRoadBrowse, RenameThroughTheLabelEditObeysTheNameRulesAndShowsTheServe
     EXPECT_TRUE(ExitFromTray());
 }
 
+TEST_F(AppRoadBrowse, ANewFolderIsNamedInPlaceAndTheServersRefusalTakesItsRowAway)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NE(nullptr, OpenBrowse());
+    ASSERT_TRUE(WaitNames(kBrowseRows));
+    auto newFolder = [&](const wchar_t* name) -> std::wstring {
+        // The command bar's new-folder button.
+        ::PostMessageW(m_listView, WM_COMMAND, 1005, 0);
+        HWND edit = nullptr;
+        if (!uitest::WaitUntil([&] { return (edit = ::FindWindowExW(m_list, nullptr, L"Edit", nullptr)) != nullptr; }, 5000))
+            return L"(no edit)";
+        std::wstring proposed = TextOf(edit);
+        ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name));
+        ::PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+        return proposed;
+    };
+    std::wstring proposed = newFolder(L"Made Here");
+    EXPECT_FALSE(proposed.empty());
+    EXPECT_NE(L"(no edit)", proposed);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return RowOf(m_list, L"Made Here") >= 0; }, 10000)) << Printable(Names(m_list));
+    EXPECT_NE(std::string::npos, Control("LIST user=demo -- " + m_folder).find("Made Here:"));
+    EXPECT_EQ(nullptr, WaitForBox(500));
+
+    // Taken on the server meanwhile: its words, and the proposed row goes.
+    ASSERT_EQ("OK", Control("FOLDER user=demo -- " + m_folder + "/Taken Dir").substr(0, 2));
+    std::vector<std::wstring> before = Names(m_list);
+    ASSERT_NE(L"(no edit)", newFolder(L"Taken Dir"));
+    HWND box = WaitForBox();
+    ASSERT_NE(nullptr, box) << "the refusal was not shown";
+    std::wstring words = BoxText(box);
+    EXPECT_NE(std::wstring::npos, words.find(L"A folder with the same name exists.")) << CStringA(words.c_str()).GetString();
+    AnswerBox(box);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return Names(m_list) == before; }, 5000)) << Printable(Names(m_list));
+    EXPECT_TRUE(ExitFromTray());
+}
+
 TEST_F(AppRoadBrowse, AnEndedSessionDuringAListingGivesOneLogOut)
 {
     ASSERT_NO_FATAL_FAILURE(Open());
