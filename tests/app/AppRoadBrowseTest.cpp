@@ -246,6 +246,20 @@ protected:
         m_list = ::FindWindowExW(m_listView, nullptr, WC_LISTVIEWW, nullptr);
         ASSERT_NE(nullptr, m_tree);
         ASSERT_NE(nullptr, m_list);
+        // The program opens the last folder (or the first one) as it shows: let it settle first.
+        auto caret = [&] { return ::SendMessageW(m_tree, TVM_GETNEXTITEM, TVGN_CARET, 0); };
+        ASSERT_TRUE(uitest::WaitUntil([&] { return caret() != 0; }, 15000)) << "no folder was opened";
+        LRESULT last = 0;
+        std::vector<std::wstring> rows;
+        int steady = 0;
+        uitest::WaitUntil([&] {
+            LRESULT now = caret();
+            std::vector<std::wstring> names = Names(m_list);
+            steady = (now == last && names == rows && !names.empty()) ? steady + 1 : 0;
+            last = now;
+            rows = names;
+            return steady >= 3;
+        }, 10000);
     }
     HTREEITEM Child(HTREEITEM parent, const wchar_t* name)
     {
@@ -351,6 +365,28 @@ TEST_F(AppRoadBrowse, TheTreeShowsTheTopLevelAndTheListAFolderPageByPageInNatura
         Select(top);
         EXPECT_TRUE(uitest::WaitUntil([&] { return ColumnCount(m_list) == kind.columns; }, 10000))
             << CStringA(kind.folder).GetString() << ": " << ColumnCount(m_list);
+    }
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoadBrowse, ALockedFolderCarriesTheLockInTheTreeAndTheList)
+{
+    const std::string f2 = protoserver::Control::Value(Control("ITEM user=demo -- " + m_folder + "/f2"), "idx");
+    ASSERT_EQ("OK", Control("LOCK idx=" + f2 + " value=Y").substr(0, 2));
+    ASSERT_NO_FATAL_FAILURE(Open());
+    HTREEITEM browse = OpenBrowse();
+    ASSERT_NE(nullptr, browse);
+    ASSERT_TRUE(WaitNames(kBrowseRows));
+    const UINT lock = INDEXTOOVERLAYMASK(4);
+    for (const wchar_t* name : {L"f1", L"f2", L"f10"}) {
+        const UINT want = std::wstring(name) == L"f2" ? lock : 0;
+        HTREEITEM item = Child(browse, name);
+        ASSERT_NE(nullptr, item) << CStringA(name).GetString();
+        EXPECT_EQ(want, static_cast<UINT>(::SendMessageW(m_tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item),
+                                                         TVIS_OVERLAYMASK)))
+            << CStringA(name).GetString();
+        EXPECT_EQ(want, static_cast<UINT>(::SendMessageW(m_list, LVM_GETITEMSTATE, RowOf(m_list, name), LVIS_OVERLAYMASK)))
+            << CStringA(name).GetString();
     }
     EXPECT_TRUE(ExitFromTray());
 }
