@@ -87,8 +87,11 @@ CServerListPane::~CServerListPane()
         ClearList();
     else
         StopListThread();
-    if (m_thumbs)
+    if (m_thumbs) {
+        if (m_pList && m_pList->GetSafeHwnd() && m_pList->m_bThumbnail)
+            ::SendMessage(m_pList->GetSafeHwnd(), LVM_SETIMAGELIST, LVSIL_NORMAL, 0);
         ImageList_Destroy(m_thumbs);
+    }
 }
 
 void CServerListPane::Attach(CServerTreeCtrl* tree, CToviProto* proto)
@@ -211,11 +214,12 @@ void CServerListPane::SetThumbnailView(bool thumbnail, bool refill)
     if (!list || thumbnail == m_pList->m_bThumbnail)
         return;
     ClearList();
+    if (thumbnail)
+        SaveColumnSize();   // the report's widths, while it still has them
     HIMAGELIST old = m_thumbs;
     m_thumbs = nullptr;
     m_pList->m_bThumbnail = thumbnail;
     if (thumbnail) {
-        SaveColumnSize();
         m_thumbs = ImageList_Create(m_thumbWidth, m_thumbHeight, ILC_COLOR32 | ILC_MASK, 1, 1);
         ::SendMessage(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(m_thumbs));
         ::SendMessage(list, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
