@@ -8,6 +8,8 @@
 #include "ServerListTips.h"
 #include "DragDrop.h"
 #include <shellapi.h>
+#include "ListIconsRes.h"
+#include "SkinRes.h"
 #include "VImageList.h"
 #include "ServerMenuRules.h"
 #include "ServerNameRules.h"
@@ -325,7 +327,9 @@ HIMAGELIST CServerListCtrl::StatusImages()
 {
     if (!m_statusImages) {
         m_statusImages = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 10, 1);
-        for (UINT id : {512u, 583u, 587u, 586u, 584u, 585u, 593u, 602u, 609u, 618u})
+        for (UINT id : {IDI_STATUS_LINK, IDI_STATUS_SEARCH, IDI_STATUS_PROTECTED, IDI_STATUS_LIMITED, IDI_STATUS_VERSIONING,
+                        IDI_STATUS_HIDDEN, IDI_MASTER_YELLOW_CLOSE, IDI_STATUS_PASSWORD, IDI_STATUS_DRM,
+                        IDI_STATUS_INCOMPLETE})
             if (HICON icon = CVImageList::GetIcon(id, 16, 16))
                 ImageList_AddIcon(m_statusImages, icon);
     }

@@ -24,3 +24,14 @@
 #define IDI_HEADER_CHECK_ON             611
 #define IDI_HEADER_CHECK_OFF_NEW        612
 #define IDI_HEADER_CHECK_ON_NEW         613
+
+// The server list's status column: an item's information flags.
+#define IDI_STATUS_LINK                 512
+#define IDI_STATUS_SEARCH               583
+#define IDI_STATUS_VERSIONING           584
+#define IDI_STATUS_HIDDEN               585
+#define IDI_STATUS_LIMITED              586
+#define IDI_STATUS_PROTECTED            587
+#define IDI_STATUS_PASSWORD             602
+#define IDI_STATUS_DRM                  609
+#define IDI_STATUS_INCOMPLETE           618

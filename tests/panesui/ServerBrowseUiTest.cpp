@@ -587,3 +587,37 @@ TEST(DragBubble, TheBubbleGrowsWithTheRowsAndIsMaskedByMagenta)
     }
     EXPECT_EQ(nullptr, CreateListDragBubble(nullptr, nullptr, L"", 0));
 }
+
+TEST_F(BrowseTest, AFlaggedRowShowsItsStatusIconAndAPlainRowNone)
+{
+    HTREEITEM docs = OpenDocs();
+    ASSERT_NE(nullptr, docs);
+    // Locked for sending: the server flags the file as limited.
+    std::string file10 = Idx("My Files/Docs/file10.txt");
+    ASSERT_EQ(0, m_proto.GetSendFileSet(const_cast<char*>(file10.c_str()), const_cast<char*>("1"), const_cast<char*>("Y"),
+                                        const_cast<char*>("N")));
+    Ui([&] { m_tree.DrawSubTreeNList(docs, TREE_REFRESH_TREE_AND_LIST, false); });
+    WaitFilled();
+    ASSERT_EQ((std::vector<std::wstring>{L"f1", L"f2", L"f10", L"file2.txt", L"file10.txt"}), Names());
+    // Narrower columns, as a user would drag them, bring the status column into view.
+    Ui([&] {
+        for (int column : {0, 2, 3})
+            ::SendMessage(m_list.GetSafeHwnd(), LVM_SETCOLUMNWIDTH, column, 100);
+    });
+    RECT client = {};
+    ::GetClientRect(m_list.GetSafeHwnd(), &client);
+    ::MapWindowPoints(m_list.GetSafeHwnd(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+    uitest::PumpMessages();
+    uitest::Pixels shot = uitest::CaptureScreen(client);
+    ASSERT_FALSE(shot.Empty());
+    auto iconSlot = [&](int row) {
+        RECT cell = {LVIR_BOUNDS, 4, 0, 0};
+        ::SendMessage(m_list.GetSafeHwnd(), LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&cell));
+        return RECT{cell.left + 8, cell.top, cell.left + 24, cell.top + 16};
+    };
+    const COLORREF pane = GetSysColor(COLOR_WINDOW);
+    RECT flagged = iconSlot(4), plain = iconSlot(3);
+    const int area = 16 * 16;
+    EXPECT_LT(shot.Count(pane, flagged), area - 20) << "no icon in the limited file's status cell";
+    EXPECT_EQ(area, shot.Count(pane, plain)) << "an icon in a plain file's status cell";
+}
