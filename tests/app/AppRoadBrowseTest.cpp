@@ -307,6 +307,22 @@ protected:
         return same;
     }
 
+    // The file locked by an editor of its own session, as another program would.
+    void LockForEditing(const std::string& path)
+    {
+        const std::string file = protoserver::Control::Value(Control("ITEM user=demo -- " + path), "idx");
+        protoserver::TestProto editor;
+        editor.Aim(m_ports.port);
+        ASSERT_EQ(0, editor.GetSecureCode(nullptr, editor.ServerAddress.szHost, editor.ServerAddress.nPort,
+                                          editor.ServerAddress.szCode, PROT_CMD('B', '0')));
+        ASSERT_EQ(0, editor.GetLoginInfo(L"1", CString(kUser), CString(kPassword), const_cast<char*>("ko"),
+                                         const_cast<char*>("N"), const_cast<char*>("2"), false, CString(), nullptr))
+            << CStringA(editor.Message().c_str()).GetString();
+        ASSERT_EQ(0, editor.GetSendFileSet(const_cast<char*>(file.c_str()), const_cast<char*>("1"),
+                                           const_cast<char*>("Y"), const_cast<char*>("Y")));
+        editor.GetLogoutInfo();
+    }
+
     // Folders first (equal sizes, in any order), then the files from the largest.
     bool WaitBySize(DWORD timeoutMs = 10000)
     {
@@ -479,17 +495,7 @@ TEST_F(AppRoadBrowse, TheLockedFileTipAsksTheServerOncePerShownTip)
 {
     // The file is locked by an editor of its own session; the server's option asks for the
     // lock's owner.
-    const std::string file = protoserver::Control::Value(Control("ITEM user=demo -- " + m_folder + "/file1.txt"), "idx");
-    protoserver::TestProto editor;
-    editor.Aim(m_ports.port);
-    ASSERT_EQ(0, editor.GetSecureCode(nullptr, editor.ServerAddress.szHost, editor.ServerAddress.nPort,
-                                      editor.ServerAddress.szCode, PROT_CMD('B', '0')));
-    ASSERT_EQ(0, editor.GetLoginInfo(L"1", CString(kUser), CString(kPassword), const_cast<char*>("ko"),
-                                     const_cast<char*>("N"), const_cast<char*>("2"), false, CString(), nullptr))
-        << CStringA(editor.Message().c_str()).GetString();
-    ASSERT_EQ(0, editor.GetSendFileSet(const_cast<char*>(file.c_str()), const_cast<char*>("1"), const_cast<char*>("Y"),
-                                       const_cast<char*>("Y")));
-    editor.GetLogoutInfo();
+    ASSERT_NO_FATAL_FAILURE(LockForEditing(m_folder + "/file1.txt"));
     ASSERT_EQ("OK", Control("OPTION A1 94=Y").substr(0, 2));
     // Every property request leaves its mark on the fault's count.
     ASSERT_EQ("OK", Control("FAULT delay ms=1 count=50 cmd=D1").substr(0, 2));
@@ -704,6 +710,9 @@ TEST_F(AppRoadBrowse, ScreenshotsOfTheMainWindowListingAFolder)
         GTEST_SKIP() << "set PANES_SHOTS to a folder to take them";
     for (const char* name : {"b.bmp", "a.bmp"})
         ASSERT_EQ("OK", Control(std::string("FILE user=demo hex=") + kBitmapHex + " -- " + m_folder + "/" + name).substr(0, 2));
+    ASSERT_NO_FATAL_FAILURE(LockForEditing(m_folder + "/file1.txt"));
+    ASSERT_EQ("OK", Control("LOCK idx=" + protoserver::Control::Value(Control("ITEM user=demo -- " + m_folder + "/f2"), "idx") +
+                            " value=Y").substr(0, 2));
     for (unsigned short language : {0x12, 0x09}) {
         ASSERT_TRUE(CToviRegistry::SetLanguage(0, language));
         ASSERT_NO_FATAL_FAILURE(Open());
