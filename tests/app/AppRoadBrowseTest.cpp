@@ -443,17 +443,20 @@ TEST_F(AppRoadBrowse, TheSortAndTheColumnWidthsAreKeptAndTheLastFolderOpensAgain
     ASSERT_EQ(8u, sort.size());
     EXPECT_EQ(1, *reinterpret_cast<int32_t*>(&sort[0])) << "direction";
     EXPECT_EQ(1, *reinterpret_cast<int32_t*>(&sort[4])) << "column";
+    // The name column dragged wider.
+    ::SendMessageW(m_list, LVM_SETCOLUMNWIDTH, 0, 317);
     ASSERT_TRUE(ExitFromTray());
     std::vector<BYTE> widths;
     ASSERT_TRUE(ReadProfile(L"ServerColumnSize", widths));
     ASSERT_EQ(24u, widths.size());
-    EXPECT_GT(*reinterpret_cast<int32_t*>(&widths[0]), 0) << "the name column's width";
+    EXPECT_EQ(317, *reinterpret_cast<int32_t*>(&widths[0])) << "the name column's width";
 
     ASSERT_NO_FATAL_FAILURE(Open());
     // Without a click: the stored folder, in the stored order.
     ASSERT_TRUE(WaitBySize(15000));
     HTREEITEM selected = reinterpret_cast<HTREEITEM>(::SendMessageW(m_tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
     EXPECT_EQ(std::wstring(m_name.begin(), m_name.end()), TreeText(m_tree, selected));
+    EXPECT_EQ(317, ::SendMessageW(m_list, LVM_GETCOLUMNWIDTH, 0, 0)) << "the width was not restored";
     EXPECT_TRUE(ExitFromTray());
 }
 
