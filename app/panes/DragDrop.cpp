@@ -233,3 +233,83 @@ DROPEFFECT CDragDropTarget::OnDragScroll(CWnd* wnd, DWORD keys, CPoint point)
     }
     return DROPEFFECT_NONE;
 }
+
+HIMAGELIST CreateListDragBubble(HFONT listFont, HICON icon, const CString& name, int count)
+{
+    if (count < 1)
+        return nullptr;
+    const int size = count == 1 ? 72 : (count == 2 ? 75 : 78);
+    const COLORREF mask = RGB(255, 0, 255);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
+    ReleaseDC(nullptr, screen);
+    if (!dc || !bitmap) {
+        if (bitmap)
+            DeleteObject(bitmap);
+        if (dc)
+            DeleteDC(dc);
+        return nullptr;
+    }
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    RECT all = {0, 0, size, size};
+    HBRUSH background = CreateSolidBrush(mask);
+    FillRect(dc, &all, background);
+    DeleteObject(background);
+
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(196, 176, 182));
+    HBRUSH card = CreateSolidBrush(RGB(222, 211, 215));
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    HGDIOBJ oldBrush = SelectObject(dc, card);
+    if (count >= 3)
+        RoundRect(dc, 6, 6, 78, 78, 8, 8);
+    if (count >= 2)
+        RoundRect(dc, 3, 3, 75, 75, 8, 8);
+    RoundRect(dc, 0, 0, 72, 72, 8, 8);
+    if (icon)
+        DrawIconEx(dc, 20, 8, icon, 32, 32, 0, nullptr, DI_NORMAL);
+
+    LOGFONTW face = {};
+    if (!listFont || !GetObjectW(listFont, sizeof face, &face))
+        GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof face, &face);
+    face.lfHeight = -MulDiv(9, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    face.lfWeight = count == 1 ? FW_NORMAL : FW_SEMIBOLD;
+    HFONT font = CreateFontIndirectW(&face);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    if (count == 1) {
+        RECT text = {2, 47, 70, 72};
+        DrawTextW(dc, name.GetString(), name.GetLength(), &text, DT_CENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+    } else {
+        CString number;
+        number.Format(L"%d", count);
+        SIZE extent = {};
+        GetTextExtentPoint32W(dc, number.GetString(), number.GetLength(), &extent);
+        int w = (extent.cy > extent.cx ? extent.cy : extent.cx + 3) + 7;
+        int h = extent.cy + 7;
+        HBRUSH badge = CreateSolidBrush(RGB(242, 238, 239));
+        SelectObject(dc, badge);
+        RoundRect(dc, 65 - w, 65 - h, 65, 65, 4, 4);
+        SelectObject(dc, card);
+        DeleteObject(badge);
+        RECT text = {65 - w, 65 - h + 1, 65, 65};
+        DrawTextW(dc, number.GetString(), number.GetLength(), &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+    SelectObject(dc, oldFont);
+    DeleteObject(font);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(card);
+    DeleteObject(pen);
+    SelectObject(dc, oldBitmap);
+    DeleteDC(dc);
+
+    HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 1, 0);
+    if (list && ImageList_AddMasked(list, bitmap, mask) < 0) {
+        ImageList_Destroy(list);
+        list = nullptr;
+    }
+    DeleteObject(bitmap);
+    return list;
+}

@@ -17,6 +17,11 @@ extern const wchar_t kDragImageFormat[];     // the image list handle
 extern const wchar_t kDragHotSpotFormat[];   // hot spot x and y, 32-bit each
 extern const wchar_t kServerItemsFormat[];   // the server-item text
 
+// The file lists' drag bubble: stacked cards for count rows, the first row's icon and, for one
+// row, its name, else the count in a badge; one S x S image (S = 72, 75 or 78) masked by
+// magenta. The caller destroys the list; null when it cannot be made.
+HIMAGELIST CreateListDragBubble(HFONT listFont, HICON icon, const CString& name, int count);
+
 class CDragDataSource : public COleDataSource {
 public:
     CDragDataSource();

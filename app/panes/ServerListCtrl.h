@@ -6,6 +6,7 @@
 #pragma once
 #include "ListCtrl.h"
 #include "ServerPaneHost.h"
+#include "OleDefs.h"
 #include "ToviProto.h"
 
 class CServerTreeCtrl;
@@ -28,6 +29,12 @@ public:
     void SetPaneColor(COLORREF color);
     // Hands the command bar the buttons the selected rows (or the folder) allow.
     void UpdateMenuButtons();
+    INT_PTR OnToolHitTest(CPoint point, TOOLINFO* ti) const override;
+
+    // Runs the drag of a prepared source with the allowed effects; the OLE drag loop unless a
+    // test puts its own (no drag loop runs under a display without a real pointer).
+    typedef DROPEFFECT (*DragRunner)(class CDragDataSource* source, DROPEFFECT allowed);
+    static DragRunner s_runDrag;
 
     int m_nEditMode = 1;
     int m_nListKind = 0;
@@ -38,12 +45,23 @@ protected:
     void OnEndLabelEdit(NMHDR* nm, LRESULT* result);
     void OnDblClk(NMHDR* nm, LRESULT* result);
     void OnItemChanged(NMHDR* nm, LRESULT* result);
+    void OnKeyDown(NMHDR* nm, LRESULT* result);
+    void OnCustomDraw(NMHDR* nm, LRESULT* result);
+    void OnBeginDrag(NMHDR* nm, LRESULT* result);
+    void OnDestroy();
+    BOOL OnToolTipText(UINT id, NMHDR* nm, LRESULT* result);
+    LRESULT OnSetToolTipText(WPARAM, LPARAM text);
     LRESULT OnEditLabel(WPARAM, LPARAM row);
     LRESULT OnInsertRows(WPARAM, LPARAM batch);
     void OnSetFocus(CWnd* oldWnd);
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The report column that shows the rows' status icons; -1 when the kind has none.
+    int StatusColumn() const;
+    HIMAGELIST StatusImages();
+    // The tip of a cell (slot: the status icon, from 1); the locked-file tip asks the server.
+    CString ToolTipTextFor(int row, int column, int slot);
     void EndEdit();
     int Reopen(int row);
 
@@ -52,4 +70,6 @@ private:
     CServerTreeCtrl* m_pTree = nullptr;
     CServerListPane* m_pPane = nullptr;
     COLORREF m_paneColor = CLR_NONE;
+    HIMAGELIST m_statusImages = nullptr;
+    CString m_strToolTip;
 };

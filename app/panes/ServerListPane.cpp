@@ -7,7 +7,10 @@
 #include "ToviString.h"
 #include "ToviTextLanguage.h"
 #include "TraceLog.h"
+#include "ServerThumbnail.h"
+#include "ThumbnailCache.h"
 #include "VImageList.h"
+#include "WinApp.h"
 #include <objbase.h>
 #include <shellapi.h>
 #include <cstdlib>
@@ -84,6 +87,156 @@ CServerListPane::~CServerListPane()
         ClearList();
     else
         StopListThread();
+    if (m_thumbs) {
+        if (m_pList && m_pList->GetSafeHwnd() && m_pList->m_bThumbnail)
+            ::SendMessage(m_pList->GetSafeHwnd(), LVM_SETIMAGELIST, LVSIL_NORMAL, 0);
+        ImageList_Destroy(m_thumbs);
+    }
+}
+
+void CServerListPane::Attach(CServerTreeCtrl* tree, CToviProto* proto)
+{
+    StopListThread();
+    m_pTree = tree;
+    m_pProto = proto;
+}
+
+namespace {
+
+const wchar_t kSection[] = L"CorvaneIXO";
+
+}
+
+void CServerListPane::LoadSortState()
+{
+    m_sortColumn = m_sortDirection = 0;
+    CWinApp* app = AfxGetApp();
+    BYTE* data = nullptr;
+    UINT bytes = 0;
+    if (!app || !app->GetProfileBinary(kSection, L"ServerSort", &data, &bytes) || !data)
+        return;
+    int32_t pair[2] = {};
+    bool whole = bytes == sizeof pair;
+    if (whole)
+        std::memcpy(pair, data, sizeof pair);
+    delete[] data;
+    // Direction first, then the column; anything out of range leaves the default order.
+    if (whole && (pair[0] == 0 || pair[0] == 1) && pair[1] >= 0 && pair[1] < 8) {
+        m_sortDirection = pair[0];
+        m_sortColumn = pair[1];
+    }
+}
+
+void CServerListPane::SaveSortState() const
+{
+    CWinApp* app = AfxGetApp();
+    if (!app)
+        return;
+    int32_t pair[2] = {m_sortDirection, m_sortColumn};
+    app->WriteProfileBinary(kSection, L"ServerSort", reinterpret_cast<BYTE*>(pair), sizeof pair);
+}
+
+namespace {
+
+// Which columns of a variant keep their width in which of the six slots.
+std::vector<int> ColumnSlots(int variant, bool custom)
+{
+    if (variant == 3)
+        return {0, 1};
+    if (variant == 0)
+        return {0, 1, 2, 3, 4};
+    return custom ? std::vector<int>{0, 1, 2, 3, 4, 5} : std::vector<int>{0, 2, 3, 4};
+}
+
+}
+
+void CServerListPane::LoadColumnSize(int variant)
+{
+    HWND list = m_pList->GetSafeHwnd();
+    CWinApp* app = AfxGetApp();
+    BYTE* data = nullptr;
+    UINT bytes = 0;
+    if (!list || !app || !app->GetProfileBinary(kSection, L"ServerColumnSize", &data, &bytes) || !data)
+        return;
+    int32_t slots[6] = {};
+    std::memcpy(slots, data, bytes < sizeof slots ? bytes : sizeof slots);
+    delete[] data;
+    static const int32_t plain[6] = {250, 80, 160, 144, 0, 0};
+    static const int32_t custom0[6] = {250, 80, 110, 80, 144, 0};
+    static const int32_t custom12[6] = {250, 80, 110, 200, 80, 144};
+    static const int32_t custom3[6] = {250, 110, 80, 100, 144, 90};
+    const int32_t* defaults = !m_customColumns ? plain : variant == 0 ? custom0 : variant == 3 ? custom3 : custom12;
+    for (int i = 0; i < 6; ++i)
+        if (slots[i] <= 0)
+            slots[i] = defaults[i];
+    if (!m_customColumns && (variant == 2 || variant == 3))
+        return;
+    std::vector<int> columns = m_customColumns && variant == 3 ? std::vector<int>{0, 1, 2, 3, 4, 5}
+                                                               : ColumnSlots(variant, m_customColumns);
+    for (size_t slot = 0; slot < columns.size(); ++slot)
+        if (slots[slot] > 0)
+            ::SendMessage(list, LVM_SETCOLUMNWIDTH, columns[slot], slots[slot]);
+}
+
+void CServerListPane::SaveColumnSize() const
+{
+    HWND list = m_pList->GetSafeHwnd();
+    CWinApp* app = AfxGetApp();
+    if (!list || !app || m_pList->m_bThumbnail)
+        return;
+    HWND header = reinterpret_cast<HWND>(::SendMessage(list, LVM_GETHEADER, 0, 0));
+    int count = header ? static_cast<int>(::SendMessage(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    if (count == 0)
+        return;
+    int32_t slots[6] = {};
+    std::vector<int> columns = ColumnSlots(m_pList->m_nListKind, m_customColumns);
+    for (size_t slot = 0; slot < columns.size() && slot < 6; ++slot)
+        if (columns[slot] < count)
+            slots[slot] = static_cast<int32_t>(::SendMessage(list, LVM_GETCOLUMNWIDTH, columns[slot], 0));
+    app->WriteProfileBinary(kSection, L"ServerColumnSize", reinterpret_cast<BYTE*>(slots), sizeof slots);
+}
+
+void CServerListPane::SetThumbnailSource(const CString& imageExtensions, int width, int height)
+{
+    if (!imageExtensions.IsEmpty()) {
+        m_imageExtensions = imageExtensions;
+        m_imageExtensions.MakeLower();
+    }
+    if (width > 0 && height > 0) {
+        m_thumbWidth = width;
+        m_thumbHeight = height;
+    }
+}
+
+void CServerListPane::SetThumbnailView(bool thumbnail, bool refill)
+{
+    HWND list = m_pList->GetSafeHwnd();
+    if (!list || thumbnail == m_pList->m_bThumbnail)
+        return;
+    ClearList();
+    if (thumbnail)
+        SaveColumnSize();   // the report's widths, while it still has them
+    HIMAGELIST old = m_thumbs;
+    m_thumbs = nullptr;
+    m_pList->m_bThumbnail = thumbnail;
+    if (thumbnail) {
+        m_thumbs = ImageList_Create(m_thumbWidth, m_thumbHeight, ILC_COLOR32 | ILC_MASK, 1, 1);
+        ::SendMessage(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(m_thumbs));
+        ::SendMessage(list, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+        m_pList->ModifyStyle(LVS_TYPEMASK, LVS_ICON | LVS_AUTOARRANGE);
+    } else {
+        ::SendMessage(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(Images().GetNormalImageList()));
+        ::SendMessage(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(Images().GetSmallImageList()));
+        m_pList->ModifyStyle(LVS_TYPEMASK | LVS_AUTOARRANGE, LVS_REPORT);
+    }
+    if (old)
+        ImageList_Destroy(old);
+    if (refill && m_pTree) {
+        if (_PROTO_FOLDER_INFO* folder = m_pTree->GetRecord(m_pTree->GetSelectedItem())) {
+            m_items = folder->Children;
+            StartListThread();
+        }
+    }
 }
 
 bool CServerListPane::IsFilling() const
@@ -132,6 +285,9 @@ void CServerListPane::ClearList()
     for (int i = 0; i < count; ++i)
         delete reinterpret_cast<_PROTO_FOLDER_INFO*>(m_pList->GetItemData(i));
     m_pList->DeleteAllItems();
+    // One picture per row: the images go with the rows, so memory stays flat across folders.
+    if (m_thumbs)
+        ImageList_RemoveAll(m_thumbs);
     m_pList->SetRedraw(TRUE);
     m_rowCount = 0;
 }
@@ -142,6 +298,7 @@ void CServerListPane::SetListColumn(const _PROTO_FOLDER_INFO& folder)
     if (!list)
         return;
     int kind = KindOf(folder.Attr27);
+    SaveColumnSize();
     m_pList->SetRedraw(FALSE);
     HWND header = reinterpret_cast<HWND>(::SendMessage(list, LVM_GETHEADER, 0, 0));
     int columns = header ? static_cast<int>(::SendMessage(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
@@ -156,6 +313,7 @@ void CServerListPane::SetListColumn(const _PROTO_FOLDER_INFO& folder)
         CString heading = CToviString::GetString(c.id);
         m_pList->InsertColumn(index++, heading.GetString(), c.id == 14001 ? LVCFMT_RIGHT : LVCFMT_LEFT, c.width);
     }
+    LoadColumnSize(kind);
     m_pList->m_nListKind = kind;
     m_pList->SetRedraw(TRUE);
 }
@@ -195,20 +353,43 @@ void CServerListPane::FillRows()
     HTREEITEM caret = tree ? reinterpret_cast<HTREEITEM>(::SendMessage(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)) : nullptr;
     const _PROTO_FOLDER_INFO* current = caret ? m_pTree->GetRecord(caret) : nullptr;
     bool underRoot = current && Is(current->Attr178, "0");
-    ::SendMessage(list, WM_SETREDRAW, FALSE, 0);
-    constexpr size_t kBatch = 64;
+    bool pictures = m_pList->m_bThumbnail;
+    ThumbnailJob job;
+    std::unique_ptr<CToviProto> own;
+    if (pictures) {
+        // Pictures come over a connection of the worker's own, never the session's.
+        own = OpenOwnConnection(list);
+        if (!own) {
+            ::SendMessage(list, WM_SETREDRAW, TRUE, 0);
+            return;
+        }
+        job.width = m_thumbWidth;
+        job.height = m_thumbHeight;
+        job.imageExtensions = m_imageExtensions;
+        job.cacheDir = ThumbnailCacheDir();
+        job.proto = own.get();
+        job.progress = list;
+        job.stop = &m_bThreadStop;
+    } else {
+        ::SendMessage(list, WM_SETREDRAW, FALSE, 0);
+    }
+    // Pictures take a request each: hand them over in small batches so rows show as they come.
+    const size_t kBatch = pictures ? 4 : 64;
     std::vector<PreparedRow> batch;
     for (const _PROTO_FOLDER_INFO& record : m_items) {
         if (m_bThreadStop)
             break;
         batch.push_back(PrepareRow(record, current, underRoot));
+        if (pictures)
+            batch.back().thumb = MakeThumbnail(*batch.back().record, current, underRoot, job);
         if (batch.size() == kBatch && !InsertBatch(batch))
             break;
     }
     if (!m_bThreadStop)
         InsertBatch(batch);
-    for (PreparedRow& row : batch)
-        delete row.record;
+    DropRows(batch);
+    if (own)
+        own->CloseSocket();
     // The rows hold their own copies now; the tree keeps the folder's.
     std::vector<_PROTO_FOLDER_INFO>().swap(m_items);
     if (!m_bThreadStop)
@@ -343,9 +524,7 @@ bool CServerListPane::InsertBatch(std::vector<PreparedRow>& batch)
         return true;
     ::SendMessageW(m_pList->GetSafeHwnd(), WM_SERVER_LIST_ROWS, 0, reinterpret_cast<LPARAM>(&batch));
     // Rows the list did not take (a stop came first) are still ours.
-    for (PreparedRow& row : batch)
-        delete row.record;
-    batch.clear();
+    DropRows(batch);
     return !m_bThreadStop;
 }
 
@@ -360,6 +539,19 @@ void CServerListPane::InsertPrepared(std::vector<PreparedRow>& batch)
         item.iItem = m_rowCount;
         item.pszText = row.record->Name;
         item.iImage = row.image;
+        if (m_pList->m_bThumbnail && m_thumbs) {
+            // Row i shows image i: every row adds exactly one, an empty box when it has none.
+            item.iImage = row.thumb ? ImageList_Add(m_thumbs, row.thumb, nullptr) : -1;
+            if (item.iImage < 0) {
+                HBITMAP blank = BlankThumbnail();
+                item.iImage = ImageList_Add(m_thumbs, blank, nullptr);
+                DeleteObject(blank);
+            }
+        }
+        if (row.thumb) {
+            DeleteObject(row.thumb);
+            row.thumb = nullptr;
+        }
         item.lParam = reinterpret_cast<LPARAM>(row.record);
         if (row.locked) {
             item.mask |= LVIF_STATE;
@@ -384,4 +576,105 @@ void CServerListPane::ApplySortState(bool groupFolder)
     PFNLVCOMPARE compare = groupFolder ? CompareGroupItems : CompareServerItems;
     int column = groupFolder ? 0 : m_sortColumn;
     ::SendMessage(list, LVM_SORTITEMS, ServerSortParam(column, m_sortDirection), reinterpret_cast<LPARAM>(compare));
+}
+
+void CServerListPane::DropRows(std::vector<PreparedRow>& batch)
+{
+    for (PreparedRow& row : batch) {
+        delete row.record;
+        if (row.thumb)
+            DeleteObject(row.thumb);
+    }
+    batch.clear();
+}
+
+HBITMAP CServerListPane::BlankThumbnail() const
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = m_thumbWidth;
+    info.bmiHeader.biHeight = -m_thumbHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap && bits)
+        std::memset(bits, 0xF7, static_cast<size_t>(m_thumbWidth) * m_thumbHeight * 4);
+    return bitmap;
+}
+
+std::unique_ptr<CToviProto> CServerListPane::OpenOwnConnection(HWND owner) const
+{
+    if (!m_pProto)
+        return nullptr;
+    std::unique_ptr<CToviProto> proto(new CToviProto);
+    proto->NoTimerFlag = 1;
+    proto->CustomerCode = m_pProto->CustomerCode;
+    std::memcpy(&proto->ServerAddress.szHost, m_pProto->ServerAddress.szHost, sizeof proto->ServerAddress.szHost);
+    std::memcpy(&proto->ServerAddress.szCode, m_pProto->ServerAddress.szCode, sizeof proto->ServerAddress.szCode);
+    proto->ServerAddress.nPort = m_pProto->ServerAddress.nPort;
+    std::memcpy(proto->LoginInfo.SessionId, m_pProto->LoginInfo.SessionId, sizeof proto->LoginInfo.SessionId);
+    if (proto->GetSecureCode(owner, proto->ServerAddress.szHost, proto->ServerAddress.nPort, proto->ServerAddress.szCode,
+                             PROT_CMD('I', '2')) != 0) {
+        proto->CloseSocket();
+        return nullptr;
+    }
+    return proto;
+}
+
+void CServerListPane::Resort()
+{
+    const _PROTO_FOLDER_INFO* current = m_pTree ? m_pTree->GetRecord(m_pTree->GetSelectedItem()) : nullptr;
+    bool group = current && Is(current->Attr178, "0") && (Is(current->Attr27, "3") || Is(current->Attr27, "4"));
+    ApplySortState(group);
+}
+
+int CServerListPane::InsertNewFolderRow(const _PROTO_FOLDER_INFO& target)
+{
+    HWND list = m_pList->GetSafeHwnd();
+    if (!list)
+        return -1;
+    CString base = CToviString::GetString(14004), name = base;
+    for (int n = 2;; ++n) {
+        LVFINDINFOW find = {};
+        find.flags = LVFI_STRING;
+        find.psz = name.GetString();
+        if (::SendMessageW(list, LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)) < 0)
+            break;
+        name.Format(L"%s (%d)", base.GetString(), n);
+    }
+    int count = m_pList->GetItemCount(), at = 0;
+    while (at < count) {
+        auto* r = reinterpret_cast<const _PROTO_FOLDER_INFO*>(m_pList->GetItemData(at));
+        if (!r || !Is(r->ItemType, "D"))
+            break;
+        ++at;
+    }
+    auto* record = new _PROTO_FOLDER_INFO();
+    CToviProto::memsetFolderInfo(record);
+    std::strcpy(record->ItemType, "D");
+    wcsncpy(record->Name, name.GetString(), sizeof record->Name / sizeof record->Name[0] - 1);
+    CVImageList& il = Images();
+    const char* t = target.Attr27;
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = at;
+    item.pszText = record->Name;
+    item.lParam = reinterpret_cast<LPARAM>(record);
+    item.iImage = (Is(t, "1") || Is(t, "2") || Is(t, "A")) ? il.GetYellowClose()
+                  : (Is(t, "3") || Is(t, "4"))            ? il.GetBlueClose()
+                  : Is(t, "5")                            ? il.GetGreenClose()
+                                                          : 0;
+    if (Is(t, "A")) {
+        item.mask |= LVIF_STATE;
+        item.stateMask = LVIS_OVERLAYMASK;
+        item.state = INDEXTOOVERLAYMASK(CVImageList::kLockOverlay);
+    }
+    int row = static_cast<int>(::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    if (row < 0) {
+        delete record;
+        return -1;
+    }
+    ++m_rowCount;
+    return row;
 }

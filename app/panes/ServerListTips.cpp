@@ -1,5 +1,6 @@
 // Server list tool-tip texts.
 #include "ServerListTips.h"
+#include "ProtoRecords.h"
 #include <algorithm>
 #include <cstring>
 
@@ -49,4 +50,59 @@ CString LockedFileTip(const wchar_t* ownerName, const wchar_t* ownerId)
     owner.Format(L"\n잠금자 %s[%s]", ownerName, ownerId);
     tip += owner;
     return tip;
+}
+
+namespace {
+
+enum Info { LINK, SEARCH, PROTECTED, LIMITED, VERSIONING, HIDDEN, MASTER, PASSWORD, DRM, INCOMPLETE, DOWNLOAD_LIMIT,
+            PERSONAL };
+
+}
+
+std::vector<StatusSlot> StatusSlotsOf(const _PROTO_FOLDER_INFO& r)
+{
+    size_t length = strnlen(r.Attr231, sizeof r.Attr231);
+    auto on = [&](int flag) { return static_cast<size_t>(flag) < length && r.Attr231[flag] == '1'; };
+    std::vector<StatusSlot> slots;
+    auto add = [&](int flag, int image) {
+        if (on(flag))
+            slots.push_back({flag, image});
+    };
+    if (std::strcmp(r.ItemType, "D") == 0) {
+        add(HIDDEN, 5);
+        add(VERSIONING, 4);
+        add(PASSWORD, 7);
+        return slots;
+    }
+    add(INCOMPLETE, 9);
+    add(LINK, 0);
+    // One place for the three kinds of limit: the first one set speaks for it.
+    for (int flag : {LIMITED, PERSONAL, DOWNLOAD_LIMIT})
+        if (on(flag)) {
+            slots.push_back({flag, 3});
+            break;
+        }
+    add(SEARCH, 1);
+    add(PROTECTED, 2);
+    add(VERSIONING, 4);
+    add(PASSWORD, 7);
+    return slots;
+}
+
+unsigned StatusTipMessage(int flag, bool folder)
+{
+    switch (flag) {
+    case LINK: return 14203;
+    case SEARCH: return 14204;
+    case PROTECTED: return 14205;
+    case LIMITED: return 14206;
+    case VERSIONING: return folder ? 14207 : 14208;
+    case HIDDEN: return 14209;
+    case PASSWORD: return 14119;
+    case DRM: return 14229;
+    case INCOMPLETE: return 14242;
+    case DOWNLOAD_LIMIT: return 14192;
+    case PERSONAL: return 14264;
+    default: return 0;
+    }
 }

@@ -2,6 +2,7 @@
 #pragma once
 #include "Strings.h"
 #include <windows.h>
+#include <vector>
 
 // Texts over 80 characters show their first 76 and "...".
 CString ShortenToolTip(const CString& text);
@@ -13,3 +14,15 @@ void CopyToolTipText(wchar_t* buffer, size_t chars, const CString& text);
 void CopyToolTipText(char* buffer, size_t bytes, const CString& text, UINT codePage = CP_ACP);
 // The locked-file tip: "잠금파일" and the lock owner's name and id.
 CString LockedFileTip(const wchar_t* ownerName, const wchar_t* ownerId);
+
+struct _PROTO_FOLDER_INFO;
+
+// One status icon of a row: the information flag it stands for and its image in the status
+// image list. Drawing and tool tips lay the icons out alike, 24 pixels apart.
+struct StatusSlot {
+    int flag;
+    int image;
+};
+std::vector<StatusSlot> StatusSlotsOf(const _PROTO_FOLDER_INFO& record);
+// The message id of a status icon's tip; 0 for none.
+unsigned StatusTipMessage(int flag, bool folder);

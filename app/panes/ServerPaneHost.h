@@ -42,6 +42,8 @@ public:
     virtual bool IsLabelEditing() = 0;            // a pane's in-place edit is open
     virtual void SetLabelEditing(bool editing) = 0;
     virtual void SetActivePane(int row, int column) = 0;
+    // The two-letter origin of the drag a pane starts ("SL", "SR"), read by the dropping pane.
+    virtual void SetDragSource(const CString& tag) = 0;
 };
 
 // The server file pane, as the tree hands it a folder's content.

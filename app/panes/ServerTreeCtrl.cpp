@@ -81,6 +81,7 @@ void CServerTreeCtrl::SetSession(CToviProto* proto, IServerFrameHost* frame, ISe
     m_pProto = proto;
     m_pFrame = frame;
     m_pList = list;
+    m_bForcedClose = false;   // a new session starts clean
     if (!m_images && GetSafeHwnd()) {
         m_images.reset(new CVImageList());
         ::SendMessage(m_hWnd, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(m_images->GetSmallImageList()));
@@ -235,9 +236,13 @@ bool CServerTreeCtrl::DrawSubTreeNList(HTREEITEM item, int mode, bool useCache)
             return false;
         }
         std::vector<_PROTO_FOLDER_INFO>& reply = m_pProto->FolderInfo;
+        // A folders-only listing is no picture of the folder's content: kept as the cache, a
+        // later "no change" answer would show the list without its files.
+        bool wholeContent = type[0] != 'D';
         if (record && !reply.empty() && reply.front().AccessTime[0]) {
             const _PROTO_FOLDER_INFO& self = reply.front();
-            std::memcpy(record->AccessTime, self.AccessTime, sizeof record->AccessTime);
+            if (wholeContent) {
+                std::memcpy(record->AccessTime, self.AccessTime, sizeof record->AccessTime);
             auto copyCounter = [](char(&to)[10], const char(&from)[10]) {
                 if (from[0]) {
                     std::memset(to, 0, sizeof to);
@@ -248,9 +253,10 @@ bool CServerTreeCtrl::DrawSubTreeNList(HTREEITEM item, int mode, bool useCache)
             copyCounter(record->FileCnt, self.FileCnt);
             copyCounter(record->LinkCnt, self.LinkCnt);
             copyCounter(record->PrivacyCnt, self.PrivacyCnt);
+            }
             reply.erase(reply.begin());
         }
-        if (record) {
+        if (record && wholeContent) {
             if (changed == 'I' && !record->Children.empty()) {
                 record->Children.reserve(record->Children.size() + reply.size());
                 record->Children.insert(record->Children.end(), reply.begin(), reply.end());
@@ -544,25 +550,37 @@ void CServerTreeCtrl::SetPaneColor(COLORREF color)
 
 void CServerTreeCtrl::SelectServerPath(const CString& path)
 {
+    std::vector<CString> parts;
+    int pos = 0;
+    for (CString part; !(part = path.Tokenize(L"/", pos)).IsEmpty();)
+        parts.push_back(part);
+    SelectAlong(parts, false);
+}
+
+void CServerTreeCtrl::SelectServerNames(const std::vector<CString>& names)
+{
+    SelectAlong(names, true);
+}
+
+void CServerTreeCtrl::SelectAlong(const std::vector<CString>& parts, bool byName)
+{
     SetRedraw(FALSE);
     HTREEITEM last = nullptr;
-    if (path.IsEmpty()) {
+    if (parts.empty()) {
         last = GetRootItem();
         if (last)
             Expand(last, TVE_TOGGLE);
     } else {
         HTREEITEM level = GetRootItem();
-        int pos = 0;
-        CString part;
-        while (level && !(part = path.Tokenize(L"/", pos)).IsEmpty()) {
+        for (const CString& part : parts) {
+            if (!level)
+                break;
             CStringA want(part);
             HTREEITEM match = nullptr;
-            for (HTREEITEM i = level; i; i = GetNextSiblingItem(i)) {
+            for (HTREEITEM i = level; i && !match; i = GetNextSiblingItem(i)) {
                 _PROTO_FOLDER_INFO* r = GetRecord(i);
-                if (r && want == r->IDX) {
+                if (r && (byName ? part.CompareNoCase(r->Name) == 0 : want == r->IDX))
                     match = i;
-                    break;
-                }
             }
             if (!match)
                 break;
@@ -570,6 +588,9 @@ void CServerTreeCtrl::SelectServerPath(const CString& path)
             last = match;
             level = GetChildItem(match);
         }
+        // A stored path whose folders are gone opens the first folder instead.
+        if (!last && byName)
+            last = GetRootItem();
     }
     if (last) {
         SelectItem(last);

@@ -32,6 +32,8 @@ public:
     void SetMenuButtonState(const _PROTO_FOLDER_INFO* folder);
     void SetPaneColor(COLORREF color);
     void SelectServerPath(const CString& path);
+    // The same walk by folder names (case-insensitive), as the last-paths store keeps them.
+    void SelectServerNames(const std::vector<CString>& names);
     // Frees every item's record and deletes the items.
     void ClearTree();
 
@@ -72,6 +74,7 @@ private:
     void SortChildren(HTREEITEM parent, PFNTVCOMPARE compare);
     HTREEITEM FindTopLevelAncestor(HTREEITEM item) const;
     void AfterSelection(HTREEITEM item);
+    void SelectAlong(const std::vector<CString>& parts, bool byName);
 
     bool m_bBusy = false;
     bool m_bTopRemoved = false;

@@ -472,6 +472,7 @@ LRESULT CMainFrame::OnShowMainWindow(WPARAM, LPARAM)
                  (LPCWSTR)localPath);
         if (m_pLocalTreeView)
             m_pLocalTreeView->ShowLocalRoot(m_pLocalListView, localPath);
+        RestoreServerPath();
         m_wndSplitter.SetActivePane(0, 0, nullptr);
         if (m_pServerTreeView)
             m_pServerTreeView->SetFocus();

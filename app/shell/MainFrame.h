@@ -12,6 +12,7 @@
 #include "WinThread.h"
 #include "InfoBarDlg.h"
 #include "MainBarDlg.h"
+#include "MainFramePanes.h"
 #include "MainFrameRules.h"
 #include "MenuBarDlg.h"
 #include "PopupHost.h"
@@ -180,6 +181,13 @@ public:
     void RunLoginUI();
     void OnLogout();
     void SetTrayFlags(bool loggedIn);
+    // The server tree and list: the session after log-in and the first listing; the last server
+    // path at the first show; the list's columns and sort with the layout.
+    void StartServerPanes();
+    void RestoreServerPath();
+    void SaveServerListLayout();
+    void ReloadServerListLayout();
+    CServerFrameHost m_serverHost{this};
 
     // IPopupHost
     CToviProto* GetPopupSession() override { return m_pProto; }

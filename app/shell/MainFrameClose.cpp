@@ -118,6 +118,7 @@ void CMainFrame::SaveLayout()
     CWinApp* app = AfxGetApp();
     if (app == nullptr || m_wndSplitter.m_hWnd == nullptr)
         return;
+    SaveServerListLayout();
     CFileUtils::SavePlacement();
     int width = 0, height = 0, minimum = 0;
     m_wndSplitter.GetColumnInfo(0, width, minimum);
@@ -151,4 +152,5 @@ void CMainFrame::ResetLayout()
     app->WriteProfileBinary(kSection, L"ClientColumnSize", reinterpret_cast<BYTE*>(client), sizeof client);
     app->WriteProfileBinary(kSection, L"ServerSort", zeros, 8);
     app->WriteProfileBinary(kSection, L"ClientSort", zeros, 8);
+    ReloadServerListLayout();
 }

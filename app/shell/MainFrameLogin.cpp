@@ -227,6 +227,7 @@ LRESULT CMainFrame::OnLoginResult(WPARAM wParam, LPARAM)
     SwitchView(0xE90A);
     if (!m_pProto->ServerAddress.WebServerAddress.IsEmpty() && m_pScriptView)
         m_pScriptView->Navigate2(m_pProto->ServerAddress.WebServerAddress + L"/pm/app/popScript.htm");
+    StartServerPanes();
 
     m_bLoggedIn = true;
     m_wndInfoBar.SetUserInfo(m_pProto);

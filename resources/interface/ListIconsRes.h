@@ -24,3 +24,8 @@
 #define IDI_HEADER_CHECK_ON             611
 #define IDI_HEADER_CHECK_OFF_NEW        612
 #define IDI_HEADER_CHECK_ON_NEW         613
+
+// The server list's status column: an item's information flags, drawn with the command bar's icons.
+#include "BarIconsRes.h"
+#define IDI_STATUS_LINK                 IDI_CMD_LINK
+#define IDI_STATUS_INCOMPLETE           IDI_STATUS_INCOMPLETE_UPLOAD

@@ -218,6 +218,7 @@ public:
     bool IsLabelEditing() override { return false; }
     void SetLabelEditing(bool) override {}
     void SetActivePane(int row, int col) override { g_splitter->SetActivePane(row, col); }
+    void SetDragSource(const CString&) override {}
 };
 
 // A permission text with '1' at the given positions.
@@ -288,7 +289,13 @@ protected:
     {
         m_options.reset(new _OPTION_INFO());
         CToviRegistry::GetLanguage(0, &m_savedLanguage);
-        CToviRegistry::SetLanguage(0, 0x09);
+        // The language lives in the product's key, which an end-to-end run may have cleared.
+        HKEY product = nullptr;
+        RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Varivivod\\VariruDAD", 0, nullptr, 0, KEY_WRITE, nullptr, &product,
+                        nullptr);
+        if (product)
+            RegCloseKey(product);
+        ASSERT_TRUE(CToviRegistry::SetLanguage(0, 0x09));
         m_ui.Run([this] {
             ToviInterfaceInit();
             CToviTextLanguage::SetThreadLanguage(0x09);

@@ -39,6 +39,7 @@ public:
     bool IsLabelEditing() override { return false; }
     void SetLabelEditing(bool) override {}
     void SetActivePane(int, int) override {}
+    void SetDragSource(const CString&) override {}
 };
 
 SIZE_T PrivateBytes()

@@ -6,6 +6,7 @@
 #include "ShellItems.h"
 #include "TestPaths.h"
 #include "ThumbnailCache.h"
+#include "ServerThumbnail.h"
 #include "ServerListTips.h"
 #include "ServerMenuRules.h"
 #include <gtest/gtest.h>
@@ -220,6 +221,25 @@ TEST(ThumbnailCache, OnlyPreviewableImagesWithASizeQualify)
     r.Attr189[3] = '1';
     std::strcpy(r.Attr192, "0");
     EXPECT_FALSE(QualifiesForThumbnail(r, L"jpg;png;gif"));
+}
+
+TEST(ServerThumbnail, APictureFitsTheBoxUnscaledOrScaledByTheSmallerRatioAndCentred)
+{
+    const struct {
+        int width, height;
+        RECT want;
+    } cases[] = {
+        {60, 40, {30, 25, 90, 65}},     // fits: natural size, centred
+        {240, 90, {0, 22, 120, 67}},    // twice as wide: half size, full width
+        {120, 90, {0, 0, 120, 90}},     // exactly the box
+        {90, 180, {37, 0, 82, 90}},     // too tall: full height
+        {0, 10, {0, 0, 0, 0}},          // no picture
+    };
+    for (const auto& c : cases) {
+        RECT got = ThumbnailPlacement(c.width, c.height, 120, 90);
+        EXPECT_TRUE(EqualRect(&got, &c.want)) << c.width << "x" << c.height << ": " << got.left << "," << got.top << " "
+                                              << got.right << "," << got.bottom;
+    }
 }
 
 TEST(ServerListTips, LongTextsAreShortenedAndCopiesStayInsideTheBuffer)

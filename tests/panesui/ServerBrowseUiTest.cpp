@@ -4,6 +4,9 @@
 #include <winsock2.h>
 #include "RoadServer.h"
 #include "AutoAnswer.h"
+#include "DragDrop.h"
+#include "OleDataObject.h"
+#include "ServerClipboard.h"
 #include "PaneMessages.h"
 #include "RecordCodec.h"
 #include "ServerListCtrl.h"
@@ -40,11 +43,13 @@ public:
     bool IsLabelEditing() override { return editing; }
     void SetLabelEditing(bool e) override { editing = e; }
     void SetActivePane(int, int) override {}
+    void SetDragSource(const CString& tag) override { dragSource = tag; }
 
     int logouts = 0;
     int menuUpdates = 0;
     ServerMenuState menu;
     bool upload = false, viewButtons = false, search = false, editing = false;
+    CString dragSource;
 };
 
 // Passes everything to the real pane and notes the order of events; a hook may run inside the
@@ -453,4 +458,166 @@ TEST_F(BrowseTest, TheCommandBarFollowsTheSelectedRowsPermissions)
     });
     EXPECT_FALSE(m_frame.menu.copy || m_frame.menu.remove || m_frame.menu.cut) << "view only";
     EXPECT_FALSE(m_frame.menu.download);
+}
+
+TEST_F(BrowseTest, ThePictureViewHoldsOneImagePerShownRowAcrossFolders)
+{
+    HTREEITEM docs = OpenDocs();
+    ASSERT_NE(nullptr, docs);
+    Ui([&] { m_pane->SetThumbnailView(true, true); });
+    WaitFilled();
+    ASSERT_EQ(5u, Names().size());
+    HIMAGELIST pictures = m_pane->ThumbnailImages();
+    ASSERT_NE(nullptr, pictures);
+    EXPECT_EQ(5, ImageList_GetImageCount(pictures));
+    // Another folder: the images of the first go with its rows.
+    HTREEITEM other = Child(Child(nullptr, L"My Files"), L"Other");
+    ASSERT_NE(nullptr, other);
+    Select(other);
+    ASSERT_EQ((std::vector<std::wstring>{L"only.txt"}), Names());
+    EXPECT_EQ(1, ImageList_GetImageCount(m_pane->ThumbnailImages()));
+    Select(docs);
+    EXPECT_EQ(5, ImageList_GetImageCount(m_pane->ThumbnailImages()));
+    Ui([&] { m_pane->SetThumbnailView(false, true); });
+    WaitFilled();
+    EXPECT_EQ(5u, Names().size());
+}
+
+namespace {
+
+// What a drag started by the list carried; the drag loop itself needs a real pointer.
+struct DragSeen {
+    int runs = 0;
+    DROPEFFECT allowed = 0;
+    std::vector<_PROTO_FOLDER_INFO> records;
+    CString tag, path;
+    bool image = false;
+} g_drag;
+
+DROPEFFECT CaptureDrag(CDragDataSource* source, DROPEFFECT allowed)
+{
+    ++g_drag.runs;
+    g_drag.allowed = allowed;
+    COleDataObject data;
+    data.Attach(source->GetDataObject());
+    UINT format = source->m_cfServerItems;
+    GetFolderInfoListDataObject(&data, &format, g_drag.records, g_drag.tag, g_drag.path);
+    g_drag.image = data.IsDataAvailable(static_cast<CLIPFORMAT>(RegisterClipboardFormatW(kDragImageFormat))) &&
+                   data.IsDataAvailable(static_cast<CLIPFORMAT>(RegisterClipboardFormatW(kDragHotSpotFormat)));
+    return DROPEFFECT_NONE;
+}
+
+}
+
+TEST_F(BrowseTest, ADragOfListRowsCarriesTheirRecordsAndImageAndARowThatAllowsNoneStartsNone)
+{
+    HTREEITEM docs = OpenDocs();
+    ASSERT_NE(nullptr, docs);
+    g_drag = DragSeen();
+    CServerListCtrl::DragRunner ole = CServerListCtrl::s_runDrag;
+    CServerListCtrl::s_runDrag = CaptureDrag;
+    auto beginDrag = [&](int row) {
+        LRESULT result = 0;
+        Ui([&] {
+            NMLISTVIEW drag = {};
+            drag.hdr.hwndFrom = m_list.GetSafeHwnd();
+            drag.hdr.idFrom = 101;
+            drag.hdr.code = LVN_BEGINDRAG;
+            drag.iItem = row;
+            result = m_host.SendMessage(WM_NOTIFY, 101, reinterpret_cast<LPARAM>(&drag));
+        });
+        return result;
+    };
+    Ui([&] {
+        m_list.SetItemState(3, LVIS_SELECTED, LVIS_SELECTED);
+        m_list.SetItemState(4, LVIS_SELECTED, LVIS_SELECTED);
+    });
+    EXPECT_EQ(0, beginDrag(3));
+    ASSERT_EQ(1, g_drag.runs);
+    EXPECT_EQ(DWORD(DROPEFFECT_COPY | DROPEFFECT_MOVE), g_drag.allowed);
+    ASSERT_EQ(2u, g_drag.records.size());
+    EXPECT_STREQ(L"file2.txt", g_drag.records[0].Name);
+    EXPECT_STREQ(L"file10.txt", g_drag.records[1].Name);
+    EXPECT_STREQ(L"SR", g_drag.tag.GetString());
+    EXPECT_STREQ(L"My Files/Docs", g_drag.path.GetString());
+    EXPECT_TRUE(g_drag.image);
+    EXPECT_STREQ(L"SR", m_frame.dragSource.GetString());
+    EXPECT_EQ(docs, m_tree.m_hSourceParent);
+
+    // A file the user may only look at cannot be dragged alone.
+    ASSERT_EQ("OK", Control("PERM idx=" + Idx("My Files/Docs/file2.txt") + " value=1000000000000000000000000000000")
+                        .substr(0, 2));
+    Ui([&] { m_tree.DrawSubTreeNList(docs, TREE_REFRESH_TREE_AND_LIST, false); });
+    WaitFilled();
+    Ui([&] { m_list.SetItemState(3, LVIS_SELECTED, LVIS_SELECTED); });
+    EXPECT_EQ(1, beginDrag(3));
+    EXPECT_EQ(1, g_drag.runs) << "a drag started";
+    CServerListCtrl::s_runDrag = ole;
+}
+
+TEST(DragBubble, TheBubbleGrowsWithTheRowsAndIsMaskedByMagenta)
+{
+    const struct {
+        int count;
+        int size;
+    } cases[] = {{1, 72}, {2, 75}, {3, 78}, {40, 78}};
+    for (const auto& c : cases) {
+        HIMAGELIST bubble = CreateListDragBubble(nullptr, nullptr, L"name.txt", c.count);
+        ASSERT_NE(nullptr, bubble) << c.count;
+        int cx = 0, cy = 0;
+        ImageList_GetIconSize(bubble, &cx, &cy);
+        EXPECT_EQ(c.size, cx) << c.count;
+        EXPECT_EQ(c.size, cy) << c.count;
+        EXPECT_EQ(1, ImageList_GetImageCount(bubble));
+        // Drawn on white: the corner outside the rounded cards shows the white, the card its colour.
+        HDC screen = GetDC(nullptr);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP canvas = CreateCompatibleBitmap(screen, c.size, c.size);
+        ReleaseDC(nullptr, screen);
+        HGDIOBJ old = SelectObject(dc, canvas);
+        RECT all = {0, 0, c.size, c.size};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        ImageList_Draw(bubble, 0, dc, 0, 0, ILD_TRANSPARENT);
+        EXPECT_EQ(RGB(255, 255, 255), GetPixel(dc, 0, 71)) << c.count;
+        EXPECT_EQ(RGB(222, 211, 215), GetPixel(dc, 10, 30)) << c.count;
+        SelectObject(dc, old);
+        DeleteObject(canvas);
+        DeleteDC(dc);
+        ImageList_Destroy(bubble);
+    }
+    EXPECT_EQ(nullptr, CreateListDragBubble(nullptr, nullptr, L"", 0));
+}
+
+TEST_F(BrowseTest, AFlaggedRowShowsItsStatusIconAndAPlainRowNone)
+{
+    HTREEITEM docs = OpenDocs();
+    ASSERT_NE(nullptr, docs);
+    // Locked for sending: the server flags the file as limited.
+    std::string file10 = Idx("My Files/Docs/file10.txt");
+    ASSERT_EQ(0, m_proto.GetSendFileSet(const_cast<char*>(file10.c_str()), const_cast<char*>("1"), const_cast<char*>("Y"),
+                                        const_cast<char*>("N")));
+    Ui([&] { m_tree.DrawSubTreeNList(docs, TREE_REFRESH_TREE_AND_LIST, false); });
+    WaitFilled();
+    ASSERT_EQ((std::vector<std::wstring>{L"f1", L"f2", L"f10", L"file2.txt", L"file10.txt"}), Names());
+    // Narrower columns, as a user would drag them, bring the status column into view.
+    Ui([&] {
+        for (int column : {0, 2, 3})
+            ::SendMessage(m_list.GetSafeHwnd(), LVM_SETCOLUMNWIDTH, column, 100);
+    });
+    RECT client = {};
+    ::GetClientRect(m_list.GetSafeHwnd(), &client);
+    ::MapWindowPoints(m_list.GetSafeHwnd(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+    uitest::PumpMessages();
+    uitest::Pixels shot = uitest::CaptureScreen(client);
+    ASSERT_FALSE(shot.Empty());
+    auto iconSlot = [&](int row) {
+        RECT cell = {LVIR_BOUNDS, 4, 0, 0};
+        ::SendMessage(m_list.GetSafeHwnd(), LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&cell));
+        return RECT{cell.left + 8, cell.top, cell.left + 24, cell.top + 16};
+    };
+    const COLORREF pane = GetSysColor(COLOR_WINDOW);
+    RECT flagged = iconSlot(4), plain = iconSlot(3);
+    const int area = 16 * 16;
+    EXPECT_LT(shot.Count(pane, flagged), area - 20) << "no icon in the limited file's status cell";
+    EXPECT_EQ(area, shot.Count(pane, plain)) << "an icon in a plain file's status cell";
 }

@@ -22,6 +22,7 @@
 //   SWITCH singleSession=0|1 pageSize=N fileKeys=0|1 keepVersions=N h5PendingRounds=N prepareRounds=N propertyPages=N
 //        thumbnailMaxBytes=N selfRecord=0|1 sessionIdle=SECONDS bandwidth=KB host=TEXT
 //   PERM idx=N value=31 DIGITS|-        the item's permission string ("-": by context)
+//   LOCK idx=N value=Y|N                a sub-folder locked (type "A") or ordinary again ("1")
 //   DEMO [host=TEXT]                    the demo account (demo / demo1234)
 // Values may carry %XX escapes (a blank is %20).
 #include "Checksum.h"
@@ -333,6 +334,23 @@ std::string SetPermission(CControlRequest& request)
     return "OK";
 }
 
+std::string SetFolderLock(CControlRequest& request)
+{
+    CStore& store = CStore::Of(request.State());
+    auto guard = store.Lock();
+    StoreItem* item = store.Find(request.Param("idx"));
+    const std::string value = request.Param("value");
+    if (!item || item->kind != 'D' || item->parent == 0)
+        return "ERR no such sub-folder";
+    if (value != "Y" && value != "N")
+        return "ERR value is Y or N";
+    if (item->dtype != '1' && item->dtype != 'A')
+        return "ERR only an ordinary folder can be locked";
+    item->dtype = value == "Y" ? 'A' : '1';
+    store.Touch(item->parent);
+    return "OK";
+}
+
 std::string MakeDemo(CControlRequest& request)
 {
     CStore& store = CStore::Of(request.State());
@@ -357,6 +375,7 @@ const CControlFamily kStoreControls{
     {"OPTION", "OPTION A1|A2|B4|B5|DOMAIN ID=VALUE... | LANG ko,en | UPDATE ID=VALUE...|clear", SetOption},
     {"SWITCH", "SWITCH NAME=VALUE ...", SetSwitch},
     {"PERM", "PERM idx=N value=DIGITS|-", SetPermission},
+    {"LOCK", "LOCK idx=N value=Y|N", SetFolderLock},
     {"DEMO", "DEMO [host=TEXT]", MakeDemo},
 };
 

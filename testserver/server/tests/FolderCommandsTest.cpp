@@ -191,6 +191,23 @@ TEST_F(Folders, NewFolderNeedsAFolderWithThePermission)
     EXPECT_EQ(NewFolder("424242", "x").Code(), "1301");
 }
 
+TEST_F(Folders, ALockedSubFolderIsListedAsTypeAUntilUnlocked)
+{
+    const std::string docs = IdxOf("My Files/docs");
+    auto typeOfDocs = [&] {
+        const Reply listing = List(m_myFiles);
+        for (const auto& record : listing.records)
+            if (record.count(173) && record.at(173) == docs)
+                return record.count(27) ? record.at(27) : std::string();
+        return std::string("(missing)");
+    };
+    EXPECT_EQ("1", typeOfDocs());
+    EXPECT_EQ("OK", Control("LOCK idx=" + docs + " value=Y").substr(0, 2));
+    EXPECT_EQ("A", typeOfDocs());
+    EXPECT_EQ("OK", Control("LOCK idx=" + docs + " value=N").substr(0, 2));
+    EXPECT_EQ("1", typeOfDocs());
+}
+
 TEST_F(Folders, NamesBeyondTheBasicPlaneTravelAsCesu8AndAreStoredAsUtf8)
 {
     const std::string utf8 = "photo \xF0\x9F\x98\x80";                     // U+1F600
