@@ -1,11 +1,16 @@
 // CServerLeftView: the server folder tree pane (top left). It owns the tree control, hands it the
 // session after log-in and opens the folders the list asks for.
 #pragma once
+#include "ServerCommandSink.h"
+#include "ServerOperationHost.h"
 #include "ServerTreeCtrl.h"
 #include "View.h"
 #include <vector>
 
-class CServerLeftView : public CView {
+class CServerRightView;
+class CSearchDlg;
+
+class CServerLeftView : public CView, public IServerTreeCommands {
     DECLARE_DYNCREATE(CServerLeftView)
 public:
     CServerLeftView();
@@ -21,6 +26,35 @@ public:
     void SelectServerNames(const std::vector<CString>& names);
     CServerTreeCtrl& Tree() { return m_tree; }
 
+    // ---- Commands on a folder of the tree (ServerLeftViewCmds.cpp) ----
+    // The file pane beside this one; the frame's operation host unless a test gives its own.
+    void SetListView(CServerRightView* list) { m_pListView = list; }
+    void SetOperationHost(IServerOperationHost* host) { m_pOpHost = host; }
+    void RunTreeCommand(int command, HTREEITEM item) override;
+    void OnNewFolder(HTREEITEM item);
+    void OnRename(HTREEITEM item);
+    bool OnDelete(HTREEITEM item, bool toRecycleBin);
+    bool OnCopy(HTREEITEM item);
+    bool OnCut(HTREEITEM item);
+    void OnPaste(HTREEITEM item);
+    void PasteServerItems(HTREEITEM item, int mode);
+    void OnDownload(HTREEITEM item);
+    void OnProperties(HTREEITEM item);
+    void OnShare(HTREEITEM item);
+    void OnGroupShare(HTREEITEM item, int newGroup, int groupSettings, int groupShare);
+    void OnGuest(HTREEITEM item, bool newGuest);
+    void OnSearch(HTREEITEM item, const CString& text, bool contents);
+    bool OnRecyclebinDelete(HTREEITEM item);
+    bool OnRecyclebinRestore(HTREEITEM item);
+    bool OnRecyclebinClear(HTREEITEM item);
+    void OnAddShortcut(HTREEITEM item);
+    void OnDeleteBackupPC(HTREEITEM item);
+    // The child of parent with the given name (and index, unless empty), listed first.
+    HTREEITEM FindChildByName(HTREEITEM parent, const CString& name, const char* idx);
+    // Opens the folder at a "/"-joined path from the top level; the folder reached, or null.
+    HTREEITEM OpenServerPath(const CString& path);
+    CSearchDlg* SearchDialog() const { return m_pSearch; }
+
 protected:
     void OnDraw(CDC* pDC) override;
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
@@ -29,8 +63,22 @@ protected:
     void OnSetFocus(CWnd* oldWnd);
     BOOL OnEraseBkgnd(CDC* pDC);
     LRESULT OnOpenChildFolder(WPARAM record, LPARAM);
+    LRESULT OnSearchGotoFolder(WPARAM record, LPARAM);
+    LRESULT OnSearchDlgClosed(WPARAM, LPARAM);
+    LRESULT OnOpenShortcutPath(WPARAM path, LPARAM);
     DECLARE_MESSAGE_MAP()
 
 private:
+    IServerOperationHost* OperationHost() const;
+    CWnd* DialogOwner();
+    // Lists the folder again: with the list when it is the selected one, else the tree only.
+    void Relist(HTREEITEM folder);
+    void RelistParent(HTREEITEM item);
+    void UploadLocalFiles(HTREEITEM item, const std::vector<CString>& paths);
+
     CServerTreeCtrl m_tree;
+    CToviProto* m_pProto = nullptr;
+    CServerRightView* m_pListView = nullptr;
+    IServerOperationHost* m_pOpHost = nullptr;
+    CSearchDlg* m_pSearch = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "Dc.h"
 #include "ServerTreeCtrl.h"
 #include "ThumbnailCache.h"
+#include "ToviMessages.h"
 #include "WindowPosBatch.h"
 #include <cstring>
 
@@ -17,6 +18,8 @@ BEGIN_MESSAGE_MAP(CServerRightView, CView)
     ON_COMMAND(kNewFolderButton, OnNewFolder)
     ON_COMMAND(kReportViewButton, OnReportView)
     ON_COMMAND(kThumbnailViewButton, OnThumbnailView)
+    ON_MESSAGE(WM_SEARCH_GOTO_FOLDER, OnSearchGotoFolder)
+    ON_MESSAGE(WM_SEARCHDLG_CLOSED, OnSearchDlgClosed)
 END_MESSAGE_MAP()
 
 CServerRightView::CServerRightView() {}
@@ -95,8 +98,10 @@ void CServerRightView::SetSession(CToviProto* proto, IServerFrameHost* frame, CS
     if (!m_pane)
         return;
     m_pTree = tree;
+    m_pProto = proto;
     m_pane->Attach(tree, proto);
     m_list.SetSession(proto, frame, tree, m_pane.get());
+    m_list.SetCommandSink(this);
 }
 
 void CServerRightView::ClearPane()

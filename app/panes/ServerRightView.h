@@ -1,14 +1,19 @@
 // CServerRightView: the server file list pane (top right). It owns the list control and its
 // data side (the filling worker, columns, sort state and picture view).
 #pragma once
+#include "ServerCommandSink.h"
 #include "ServerListCtrl.h"
+#include "ServerOperationHost.h"
 #include "ServerListPane.h"
 #include "View.h"
 #include <memory>
 
 class CServerTreeCtrl;
+class CServerLeftView;
+class CSearchDlg;
+class COleDataObject;
 
-class CServerRightView : public CView {
+class CServerRightView : public CView, public IServerListCommands {
     DECLARE_DYNCREATE(CServerRightView)
 public:
     CServerRightView();
@@ -34,6 +39,36 @@ public:
     // Widths and sort state read again (after the layout was reset), the rows re-sorted.
     void ReloadLayout();
 
+    // ---- Commands on the rows (ServerRightViewCmds.cpp) ----
+    void SetFolderView(CServerLeftView* tree) { m_pFolderView = tree; }
+    void SetOperationHost(IServerOperationHost* host) { m_pOpHost = host; }
+    void RunListCommand(int command, int row) override;
+    // "New Folder", or "New Folder (n)" with the first n from 2 that no row has.
+    CString MakeNewFolderName();
+    // Selects the row whose index is idx (a leading 'r' of a row's index is skipped) after the
+    // filling worker ended; false when there is none.
+    bool SelectRowByIdx(const char* idx);
+    void OnRename();
+    bool OnDelete(bool toRecycleBin);
+    int OnCopy();
+    int OnCut();
+    int OnPaste(bool atPoint);
+    int OnServerFilePaste(int effect, bool useSelection, bool atPoint);
+    // A drop of server items or local files on the row (-1: on no row) with the drop effect.
+    void OnDropData(COleDataObject* data, int row, DWORD effect);
+    void OnProperty();
+    void OnShare();
+    void OnGShare(int row, int newGroup, int groupSettings);
+    void OnGuest(int row, bool newGuest);
+    void OnSearch(const CString& text, bool contents);
+    bool OnRecyclebinDelete();
+    bool OnRecyclebinRestore();
+    void OnRecyclebinEmpty();
+    void OnAddShortcut();
+    void OnSendFile(bool on);
+    void OnDeleteBackupPC();
+    void OnDownload();
+
 protected:
     void OnDraw(CDC* pDC) override;
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
@@ -43,9 +78,22 @@ protected:
     BOOL OnEraseBkgnd(CDC* pDC);
     void OnReportView();
     void OnThumbnailView();
+    LRESULT OnSearchGotoFolder(WPARAM record, LPARAM);
+    LRESULT OnSearchDlgClosed(WPARAM, LPARAM);
     DECLARE_MESSAGE_MAP()
 
 private:
+    IServerOperationHost* OperationHost() const;
+    CWnd* DialogOwner();
+    std::vector<_PROTO_FOLDER_INFO> SelectedRecords() const;
+    _PROTO_FOLDER_INFO* CurrentFolder() const;
+    _PROTO_FOLDER_INFO* RowRecord(int row) const;
+    void Refresh(int mode = 0, bool useCache = true);
+
+    CToviProto* m_pProto = nullptr;
+    CServerLeftView* m_pFolderView = nullptr;
+    IServerOperationHost* m_pOpHost = nullptr;
+    CSearchDlg* m_pSearch = nullptr;
     CServerListCtrl m_list;
     CServerTreeCtrl* m_pTree = nullptr;
     std::unique_ptr<CServerListPane> m_pane;

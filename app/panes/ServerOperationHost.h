@@ -1,0 +1,49 @@
+// What the server panes' commands need from the main window around a server operation: the
+// running-operation mode and the quota timer around a modal progress dialog, the messages that
+// make the frame refresh its counters, and the option texts the sharing dialogs take.
+//
+// GUI thread only.
+#pragma once
+#include "Strings.h"
+#include <windows.h>
+
+class CWnd;
+
+class IServerOperationHost {
+public:
+    virtual ~IServerOperationHost() = default;
+    // Marks the operation as running; stopQuota also stops the quota timer until the end.
+    virtual void BeginModalOperation(int mode, bool stopQuota) = 0;
+    // Clears the mark; a stopped quota timer is armed again.
+    virtual void EndModalOperation() = 0;
+    virtual void PostQuotaUpdate() = 0;
+    virtual void PostAlertUpdate() = 0;
+    // The window the operation's dialogs belong to.
+    virtual CWnd* DialogOwner() = 0;
+    virtual CString ShareOption() = 0;
+    virtual bool GroupShareOption() = 0;
+    virtual CString WebPagePath() = 0;
+};
+
+// The main window's host; null when the program has no main frame (window tests set their own).
+IServerOperationHost* MainFrameOperationHost();
+
+// The modal rule as a scope: begun on construction, ended on every way out.
+class CModalOperationScope {
+public:
+    CModalOperationScope(IServerOperationHost* host, int mode, bool stopQuota) : m_host(host)
+    {
+        if (m_host)
+            m_host->BeginModalOperation(mode, stopQuota);
+    }
+    ~CModalOperationScope()
+    {
+        if (m_host)
+            m_host->EndModalOperation();
+    }
+    CModalOperationScope(const CModalOperationScope&) = delete;
+    CModalOperationScope& operator=(const CModalOperationScope&) = delete;
+
+private:
+    IServerOperationHost* m_host;
+};
