@@ -223,6 +223,15 @@ LRESULT CServerTreeCtrl::OnEditLabel(WPARAM, LPARAM item)
 void CServerTreeCtrl::OnEndLabelEdit(NMHDR* nm, LRESULT* result)
 {
     *result = 0;   // the label changes only through the refresh after a request
+    // A message box below pumps messages while the edit box still exists; its loss of focus
+    // ends the same edit again. Only the first end may send anything.
+    if (m_bEndingEdit)
+        return;
+    m_bEndingEdit = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{m_bEndingEdit};
     auto* info = reinterpret_cast<NMTVDISPINFOW*>(nm);
     HTREEITEM item = info->item.hItem;
     ModifyStyle(TVS_EDITLABELS, 0);

@@ -117,4 +117,5 @@ private:
     std::unique_ptr<CVImageList> m_images;
     IServerTreeCommands* m_pCommands = nullptr;
     HTREEITEM m_proposed = nullptr;   // the new folder being named
+    bool m_bEndingEdit = false;
 };

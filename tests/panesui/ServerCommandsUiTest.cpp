@@ -1,0 +1,367 @@
+// The server panes' commands in the real folder and file views against the test server: the
+// context menus as the user opens them, deletes, copies and moves, the new folder the server
+// refuses, a drop on empty space, the search's go-to and the shortcut commands, each checked on
+// the server's side and in the views.
+#include <winsock2.h>
+#include "RoadServer.h"
+#include "AutoAnswer.h"
+#include "DragDrop.h"
+#include "OleDataObject.h"
+#include "ServerClipboard.h"
+#include "ServerCommandSupport.h"
+#include "ServerContextMenu.h"
+#include "ServerLeftView.h"
+#include "ServerRightView.h"
+#include "ToviMessages.h"
+#include "ToviMsg.h"
+#include "WindowDriver.h"
+#include "Wnd.h"
+#include <atomic>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace road;
+using namespace servermenu;
+
+namespace {
+
+class FakeFrame : public IServerFrameHost {
+public:
+    bool IsLoggedIn() override { return true; }
+    int CheckFolderPassword(const _PROTO_FOLDER_INFO&, bool) override { return 0; }
+    void PostForcedLogout() override {}
+    void SetMenuButtonState(const ServerMenuState&) override {}
+    bool IsDownloadTarget() override { return true; }
+    void SetUploadAllowed(bool) override {}
+    void SetViewButtonsEnabled(bool) override {}
+    void EnableSearchBox(bool) override {}
+    CString GetCustomerCode() override { return L"TESTSRV"; }
+    bool IsLabelEditing() override { return editing; }
+    void SetLabelEditing(bool e) override { editing = e; }
+    void SetActivePane(int, int) override {}
+    void SetDragSource(const CString&) override {}
+    bool editing = false;
+};
+
+// The frame's side of a modal operation, as the views tell it.
+class FakeOperationHost : public IServerOperationHost {
+public:
+    void BeginModalOperation(int mode, bool stopQuota) override { events.push_back("begin " + std::to_string(mode) + (stopQuota ? " stop" : "")); }
+    void EndModalOperation() override { events.push_back("end"); }
+    void PostQuotaUpdate() override { events.push_back("quota"); }
+    void PostAlertUpdate() override { events.push_back("alert"); }
+    CWnd* DialogOwner() override { return owner; }
+    CString ShareOption() override { return CString(); }
+    bool GroupShareOption() override { return false; }
+    CString WebPagePath() override { return CString(); }
+    std::vector<std::string> events;
+    CWnd* owner = nullptr;
+};
+
+class CHostWnd : public CWnd {};
+
+// Opens the pop-up menu that a right-click at point (client coordinates of control) brings, on
+// another thread reads its entries and picks the one with command (0: none, the menu is closed).
+std::vector<int> ChooseFromMenu(HWND control, POINT point, int command)
+{
+    std::vector<int> seen;
+    std::atomic<bool> done{false};
+    std::thread watcher([&] {
+        HWND menuWnd = nullptr;
+        for (int i = 0; i < 500 && !menuWnd; ++i) {
+            menuWnd = FindWindowW(L"#32768", nullptr);
+            if (!menuWnd || !IsWindowVisible(menuWnd)) {
+                menuWnd = nullptr;
+                Sleep(10);
+            }
+        }
+        if (!menuWnd) {
+            done = true;
+            return;
+        }
+        HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWnd, 0x01E1 /* MN_GETHMENU */, 0, 0));
+        int downs = 0, steps = 0;
+        for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+            UINT id = GetMenuItemID(menu, i);
+            seen.push_back(static_cast<int>(id == static_cast<UINT>(-1) ? 0 : id));
+            if (id != 0 && id != static_cast<UINT>(-1)) {
+                ++steps;
+                if (static_cast<int>(id) == command)
+                    downs = steps;
+            }
+        }
+        if (downs == 0) {
+            PostMessageW(menuWnd, WM_KEYDOWN, VK_ESCAPE, 0);
+        } else {
+            for (int i = 0; i < downs; ++i)
+                PostMessageW(menuWnd, WM_KEYDOWN, VK_DOWN, 0);
+            PostMessageW(menuWnd, WM_KEYDOWN, VK_RETURN, 0);
+        }
+        done = true;
+    });
+    POINT screen = point;
+    ClientToScreen(control, &screen);
+    SetCursorPos(screen.x, screen.y);
+    PostMessageW(control, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(point.x, point.y));
+    PostMessageW(control, WM_RBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+    uitest::WaitUntil([&] { return done.load(); }, 8000);
+    watcher.join();
+    uitest::PumpMessages();
+    return seen;
+}
+
+class CommandsTest : public RoadTest {
+protected:
+    void SetUp() override
+    {
+        RoadTest::SetUp();
+        ASSERT_EQ(0, LogIn(m_proto)) << m_proto.Message();
+        for (const char* path : {"My Files/Work/a", "My Files/Work/b", "My Files/Solo/only"})
+            ASSERT_EQ("OK", Control(std::string("FOLDER user=road -- ") + path).substr(0, 2));
+        ASSERT_EQ("OK", Control("FILE user=road size=40 -- My Files/Work/x.txt").substr(0, 2));
+        ASSERT_EQ("OK", Control("FILE user=road size=30 -- My Files/Other.txt").substr(0, 2));
+        m_made = m_host.CreateEx(0, nullptr, L"Server panes", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900, 500, nullptr,
+                                 nullptr);
+        ASSERT_TRUE(m_made);
+        m_left = new CServerLeftView;
+        m_right = new CServerRightView;
+        ASSERT_TRUE(m_left->Create(nullptr, L"", WS_CHILD | WS_VISIBLE, CRect(0, 0, 250, 460), &m_host, 100));
+        ASSERT_TRUE(m_right->Create(nullptr, L"", WS_CHILD | WS_VISIBLE, CRect(255, 0, 880, 460), &m_host, 101));
+        m_ops.owner = &m_host;
+        m_right->SetSession(&m_proto, &m_frame, &m_left->Tree());
+        m_left->SetSession(&m_proto, &m_frame, m_right->ListSide());
+        m_left->SetListView(m_right);
+        m_right->SetFolderView(m_left);
+        m_left->SetOperationHost(&m_ops);
+        m_right->SetOperationHost(&m_ops);
+        ASSERT_TRUE(Tree().DrawTreeRoot(nullptr));
+        m_host.SetForegroundWindow();
+    }
+    void TearDown() override
+    {
+        if (::OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+        m_host.DestroyWindow();
+        RoadTest::TearDown();
+    }
+    CServerTreeCtrl& Tree() { return m_left->Tree(); }
+    CServerListCtrl& List() { return m_right->List(); }
+    HTREEITEM Child(HTREEITEM parent, const wchar_t* name)
+    {
+        for (HTREEITEM i = parent ? Tree().GetChildItem(parent) : Tree().GetRootItem(); i; i = Tree().GetNextSiblingItem(i))
+            if (_PROTO_FOLDER_INFO* r = Tree().GetRecord(i); r && std::wstring(r->Name) == name)
+                return i;
+        return nullptr;
+    }
+    void WaitFilled()
+    {
+        ASSERT_TRUE(uitest::WaitUntil([&] { return !m_right->Pane()->IsFilling(); }));
+    }
+    HTREEITEM Open(std::initializer_list<const wchar_t*> names)
+    {
+        HTREEITEM at = nullptr;
+        for (const wchar_t* name : names) {
+            at = Child(at, name);
+            if (!at)
+                return nullptr;
+            Tree().SelectItem(at);
+            WaitFilled();
+            Tree().Expand(at, TVE_EXPAND);
+        }
+        return at;
+    }
+    int Row(const wchar_t* name)
+    {
+        for (int i = 0; i < List().GetItemCount(); ++i)
+            if (List().GetItemText(i, 0) == name)
+                return i;
+        return -1;
+    }
+    std::string Idx(const std::string& path)
+    {
+        return protoserver::Control::Value(Control("ITEM user=road -- " + path), "idx");
+    }
+    long Exchanges()
+    {
+        return std::atol(protoserver::Control::Value(Control("COUNT"), "exchanges").c_str());
+    }
+    POINT ItemPoint(HTREEITEM item)
+    {
+        RECT r = {};
+        Tree().GetItemRect(item, &r, TRUE);
+        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+    POINT RowPoint(int row)
+    {
+        RECT r = {};
+        ListView_GetItemRect(List().GetSafeHwnd(), row, &r, LVIR_LABEL);
+        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+
+    FakeFrame m_frame;
+    FakeOperationHost m_ops;
+    CHostWnd m_host;
+    BOOL m_made = FALSE;
+    CServerLeftView* m_left = nullptr;    // views delete themselves with their windows
+    CServerRightView* m_right = nullptr;
+};
+
+}
+
+TEST_F(CommandsTest, TheTreeMenuDeletesTheClickedFolderIntoTheBinWithoutMovingTheSelection)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    HTREEITEM a = Child(work, L"a");
+    ASSERT_NE(nullptr, a);
+    std::string aIdx = Idx("My Files/Work/a");
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    std::vector<int> shown = ChooseFromMenu(Tree().GetSafeHwnd(), ItemPoint(a), kDelete);
+    // The menu is the one the folder's record asks for.
+    EXPECT_EQ(Ids(Tree().ContextMenuFor(work)), shown);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return Idx("My Files/Work/a").empty(); }));
+    EXPECT_NE(std::string::npos, Control("LAST cmd=F2").find("cmd=F2"));
+    EXPECT_EQ(nullptr, Child(work, L"a"));
+    EXPECT_EQ(work, Tree().GetSelectedItem());
+    // The modal rule around the dialog; a delete into the bin frees nothing: no quota refresh.
+    EXPECT_EQ((std::vector<std::string>{"begin 0 stop", "end"}), m_ops.events);
+}
+
+TEST_F(CommandsTest, APermanentDeleteFromTheListMenuRefreshesTheQuota)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    int row = Row(L"x.txt");
+    ASSERT_GE(row, 0);
+    List().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    std::vector<int> shown = ChooseFromMenu(List().GetSafeHwnd(), RowPoint(row), kDeleteForGood);
+    EXPECT_NE(shown.end(), std::find(shown.begin(), shown.end(), kDeleteForGood));
+    ASSERT_TRUE(uitest::WaitUntil([&] { return Idx("My Files/Work/x.txt").empty(); }));
+    WaitFilled();
+    EXPECT_EQ(-1, Row(L"x.txt"));
+    EXPECT_EQ((std::vector<std::string>{"begin 0 stop", "end", "quota"}), m_ops.events);
+}
+
+TEST_F(CommandsTest, ANewFolderTheServerRefusesLeavesNoPlaceholderAndIsNotAskedForAgain)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    ASSERT_EQ("OK", Control("FAULT error reply=E0 code=1310 cmd=F0 -- Folder refused").substr(0, 2));
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    m_left->RunTreeCommand(kNewFolder, work);
+    HWND edit = TreeView_GetEditControl(Tree().GetSafeHwnd());
+    ASSERT_NE(nullptr, edit);
+    ::SetWindowTextW(edit, L"Plans");
+    TreeView_EndEditLabelNow(Tree().GetSafeHwnd(), FALSE);
+    ASSERT_TRUE(answers.WaitForCount(1));
+    uitest::PumpMessages();
+    std::vector<std::wstring> names;
+    for (HTREEITEM i = Tree().GetChildItem(work); i; i = Tree().GetNextSiblingItem(i))
+        names.push_back(Tree().GetItemText(i).GetString());
+    EXPECT_EQ((std::vector<std::wstring>{L"a", L"b"}), names) << "the refused folder's row is gone";
+    EXPECT_EQ(nullptr, TreeView_GetEditControl(Tree().GetSafeHwnd()));
+    // Nothing is left whose edit could end again: Esc sends nothing, no folder appears.
+    long before = Exchanges();
+    SendMessageW(Tree().GetSafeHwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
+    uitest::PumpMessages();
+    EXPECT_EQ(before, Exchanges());
+    EXPECT_EQ("", Idx("My Files/Work/Plans"));
+    EXPECT_EQ("", Idx("My Files/Work/New Folder"));
+    EXPECT_FALSE(m_frame.editing);
+}
+
+TEST_F(CommandsTest, CopyAndCutPasteFolderItemsOnTheServer)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    HTREEITEM a = Child(work, L"a");
+    HTREEITEM b = Child(work, L"b");
+    ASSERT_TRUE(a && b);
+    ASSERT_TRUE(m_left->OnCopy(a));
+    m_left->RunTreeCommand(kPaste, b);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !Idx("My Files/Work/b/a").empty(); }));
+    EXPECT_NE(std::string::npos, Control("LAST cmd=F1").find("cmd=F1"));
+    EXPECT_FALSE(Idx("My Files/Work/a").empty()) << "a copy leaves the source";
+    EXPECT_TRUE(servercmd::ClipboardHasServerItems()) << "a copy leaves the clipboard";
+
+    // A cut moves: the source goes from the tree and the clipboard is emptied.
+    HTREEITEM solo = Open({L"My Files", L"Solo"});
+    ASSERT_NE(nullptr, solo);
+    work = Child(Child(nullptr, L"My Files"), L"Work");
+    a = Child(work, L"a");
+    ASSERT_NE(nullptr, a);
+    m_ops.events.clear();
+    ASSERT_TRUE(m_left->OnCut(a));
+    EXPECT_TRUE(Tree().GetItemState(a, TVIS_CUT) & TVIS_CUT);
+    m_left->RunTreeCommand(kPaste, solo);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !Idx("My Files/Solo/a").empty(); }));
+    EXPECT_TRUE(Idx("My Files/Work/a").empty());
+    EXPECT_EQ(nullptr, Child(work, L"a"));
+    EXPECT_FALSE(servercmd::ClipboardHasServerItems());
+    EXPECT_EQ((std::vector<std::string>{"begin 2 stop", "end", "quota"}), m_ops.events);
+}
+
+TEST_F(CommandsTest, ADropOnEmptySpacePastesIntoTheShownFolderNotItsOnlyFolderRow)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    int row = Row(L"x.txt");
+    ASSERT_GE(row, 0);
+    _PROTO_FOLDER_INFO file = *reinterpret_cast<_PROTO_FOLDER_INFO*>(List().GetItemData(row));
+    ASSERT_NE(nullptr, Open({L"My Files", L"Solo"}));
+    ASSERT_EQ(1, List().GetItemCount()) << "Solo shows its one folder row";
+    CDragDataSource* source = new CDragDataSource;
+    ASSERT_TRUE(source->CacheServerItems({file}, L"SR", L"My Files/Work"));
+    COleDataObject data;
+    data.Attach(source->GetDataObject());
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    m_right->OnDropData(&data, -1, DROPEFFECT_COPY);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !Idx("My Files/Solo/x.txt").empty(); }));
+    EXPECT_TRUE(Idx("My Files/Solo/only/x.txt").empty());
+}
+
+TEST_F(CommandsTest, TheSearchGoToReadsTheWindowsRecordAndSelectsTheFoundRow)
+{
+    ASSERT_NE(nullptr, Open({L"My Files"}));
+    std::string idx = Idx("My Files/Work/x.txt");
+    ASSERT_FALSE(idx.empty());
+    auto* record = new _SEARCH_GOTO_FOLDER();
+    record->IsFile = 1;
+    record->Id1 = std::atoi(idx.c_str());
+    record->LocationPath = new CString(L"My Files/Work");
+    record->SecondPath = new CString(L"x.txt");
+    m_right->SendMessage(WM_SEARCH_GOTO_FOLDER, reinterpret_cast<WPARAM>(record), 0);
+    HTREEITEM selected = Tree().GetSelectedItem();
+    ASSERT_NE(nullptr, selected);
+    EXPECT_EQ(CString(L"Work"), Tree().GetItemText(selected));
+    int row = List().GetNextItem(-1, LVNI_SELECTED);
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(CString(L"x.txt"), List().GetItemText(row, 0));
+}
+
+TEST_F(CommandsTest, AShortcutIsAddedAndAMissingShortcutFolderIsReported)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    m_left->RunTreeCommand(kShortcut, Child(work, L"b"));
+    ASSERT_TRUE(answers.WaitForCount(1));
+    EXPECT_NE(std::string::npos, Control("LAST cmd=D6").find("cmd=D6"));
+    EXPECT_EQ((std::vector<std::string>{"alert"}), m_ops.events);
+    auto holds = [](const std::vector<std::wstring>& texts, const CString& message) {
+        return std::find(texts.begin(), texts.end(), std::wstring(message.GetString())) != texts.end();
+    };
+    EXPECT_TRUE(holds(answers.Seen()[0].texts, CToviMsg::GetString(12127)));
+
+    // The shortcut window hands over a string of its own: a folder that is gone is reported and
+    // the selection stays.
+    m_left->SendMessage(WM_OPEN_SHORTCUT_PATH, reinterpret_cast<WPARAM>(new CString(L"My Files/Gone")), 0);
+    ASSERT_TRUE(answers.WaitForCount(2));
+    EXPECT_TRUE(holds(answers.Seen()[1].texts, CToviMsg::GetString(12128)));
+    EXPECT_EQ(work, Tree().GetSelectedItem());
+}
