@@ -14,6 +14,8 @@
 #include "ServerRightView.h"
 #include "ToviMessages.h"
 #include "ToviMsg.h"
+#include "ToviTextLanguage.h"
+#include "PixelCapture.h"
 #include "WindowDriver.h"
 #include "Wnd.h"
 #include <atomic>
@@ -65,7 +67,7 @@ class CHostWnd : public CWnd {};
 
 // Opens the pop-up menu that a right-click at point (client coordinates of control) brings, on
 // another thread reads its entries and picks the one with command (0: none, the menu is closed).
-std::vector<int> ChooseFromMenu(HWND control, POINT point, int command)
+std::vector<int> ChooseFromMenu(HWND control, POINT point, int command, const std::wstring& shot = std::wstring())
 {
     std::vector<int> seen;
     std::atomic<bool> done{false};
@@ -81,6 +83,11 @@ std::vector<int> ChooseFromMenu(HWND control, POINT point, int command)
         if (!menuWnd) {
             done = true;
             return;
+        }
+        if (!shot.empty()) {
+            Sleep(400);
+            if (!uitest::SaveScreenPng(shot))
+                seen.push_back(-1);
         }
         HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWnd, 0x01E1 /* MN_GETHMENU */, 0, 0));
         int downs = 0, steps = 0;
@@ -364,4 +371,26 @@ TEST_F(CommandsTest, AShortcutIsAddedAndAMissingShortcutFolderIsReported)
     ASSERT_TRUE(answers.WaitForCount(2));
     EXPECT_TRUE(holds(answers.Seen()[1].texts, CToviMsg::GetString(12128)));
     EXPECT_EQ(work, Tree().GetSelectedItem());
+}
+
+// Not a check: pictures of the two menus for a person to look at, in both languages.
+TEST_F(CommandsTest, ScreenshotsOfTheContextMenus)
+{
+    const wchar_t* dir = _wgetenv(L"PANES_SHOTS");
+    if (!dir)
+        GTEST_SKIP() << "set PANES_SHOTS to a folder to take them";
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    for (LANGID language : {LANGID(0x12), LANGID(0x09)}) {
+        CToviTextLanguage::SetThreadLanguage(language);
+        std::wstring suffix = language == 0x12 ? L"-ko.png" : L"-en.png";
+        std::vector<int> tree = ChooseFromMenu(Tree().GetSafeHwnd(), ItemPoint(work), 0, std::wstring(dir) + L"\\tree-menu" + suffix);
+        EXPECT_FALSE(tree.empty());
+        EXPECT_EQ(tree.end(), std::find(tree.begin(), tree.end(), -1));
+        int row = Row(L"x.txt");
+        List().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        std::vector<int> list = ChooseFromMenu(List().GetSafeHwnd(), RowPoint(row), 0, std::wstring(dir) + L"\\list-menu" + suffix);
+        EXPECT_EQ(list.end(), std::find(list.begin(), list.end(), -1));
+    }
+    CToviTextLanguage::SetThreadLanguage(0);
 }
