@@ -227,11 +227,10 @@ void CServerLeftView::OnPaste(HTREEITEM item)
 
 void CServerLeftView::UploadLocalFiles(HTREEITEM item, const std::vector<CString>& paths)
 {
-    // Hand-over point of local files to the splitter's upload: the splitter's entry is not in
-    // this build yet, so the paths are only traced.
     const _PROTO_FOLDER_INFO* target = m_tree.GetRecord(item);
-    for (const CString& path : paths)
-        TraceLog(2048, L"[ CServerLeftView::UploadLocalFiles ] %s -> %S\n", path.GetString(), target ? target->IDX : "");
+    IServerOperationHost* host = OperationHost();
+    if (target && host)
+        host->UploadFiles(*target, paths);
 }
 
 void CServerLeftView::PasteServerItems(HTREEITEM item, int mode)
@@ -274,8 +273,10 @@ void CServerLeftView::PasteServerItems(HTREEITEM item, int mode)
 
 void CServerLeftView::OnDownload(HTREEITEM item)
 {
-    // Hand-over point of a folder download to the splitter: its entry is not in this build yet.
-    TraceLog(2048, L"[ CServerLeftView::OnDownload ] %s\n", m_tree.GetItemPath(item).GetString());
+    const _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
+    IServerOperationHost* host = OperationHost();
+    if (r && host)
+        host->DownloadItems(std::vector<_PROTO_FOLDER_INFO>(1, *r), m_tree.GetItemPath(m_tree.GetParentItem(item)));
 }
 
 void CServerLeftView::OnProperties(HTREEITEM item)

@@ -4,7 +4,9 @@
 //
 // GUI thread only.
 #pragma once
+#include "ProtoRecords.h"
 #include "Strings.h"
+#include <vector>
 #include <windows.h>
 
 class CWnd;
@@ -23,6 +25,10 @@ public:
     virtual CString ShareOption() = 0;
     virtual bool GroupShareOption() = 0;
     virtual CString WebPagePath() = 0;
+    // Transfers go to the splitter: local files uploaded into folder, server items (from the
+    // folder at serverPath) downloaded into the local tree's folder.
+    virtual void UploadFiles(const _PROTO_FOLDER_INFO& folder, const std::vector<CString>& paths) = 0;
+    virtual void DownloadItems(const std::vector<_PROTO_FOLDER_INFO>& items, const CString& serverPath) = 0;
 };
 
 // The main window's host; null when the program has no main frame (window tests set their own).

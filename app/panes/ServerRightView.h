@@ -54,6 +54,7 @@ public:
     int OnCut();
     int OnPaste(bool atPoint);
     int OnServerFilePaste(int effect, bool useSelection, bool atPoint);
+    void OnLocalFilePaste(bool atPoint);
     // A drop of server items or local files on the row (-1: on no row) with the drop effect.
     void OnDropData(COleDataObject* data, int row, DWORD effect);
     void OnProperty();

@@ -226,8 +226,28 @@ int CServerRightView::OnPaste(bool atPoint)
     if (servercmd::ClipboardHasServerItems())
         OnServerFilePaste(0, false, atPoint);
     else if (servercmd::ClipboardHasFiles())
-        TraceLog(2048, L"[ CServerRightView::OnPaste ] local files: the splitter's upload is not in this build\n");
+        OnLocalFilePaste(atPoint);
     return 1;
+}
+
+void CServerRightView::OnLocalFilePaste(bool atPoint)
+{
+    std::vector<CString> paths;
+    bool cut = false;
+    if (!GetFileListClipboard(paths, cut) || paths.empty())
+        return;
+    const _PROTO_FOLDER_INFO* target = CurrentFolder();
+    if (atPoint && m_list.m_ptContext.x >= 0) {
+        LVHITTESTINFO hit = {};
+        hit.pt = m_list.m_ptContext;
+        const _PROTO_FOLDER_INFO* r =
+            RowRecord(static_cast<int>(::SendMessage(m_list.m_hWnd, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit))));
+        if (r && Is(r->ItemType, "D"))
+            target = r;
+    }
+    IServerOperationHost* host = OperationHost();
+    if (target && host)
+        host->UploadFiles(*target, paths);
 }
 
 int CServerRightView::OnServerFilePaste(int effect, bool useSelection, bool atPoint)
@@ -307,8 +327,12 @@ void CServerRightView::OnDropData(COleDataObject* data, int row, DWORD effect)
         }
     } else {
         std::vector<CString> paths;
-        if (GetFileListDataObject(paths, data) && !paths.empty())
-            TraceLog(2048, L"[ CServerRightView::OnDropData ] local files: the splitter's upload is not in this build\n");
+        const _PROTO_FOLDER_INFO* target = row >= 0 ? RowRecord(row) : current;
+        if (target && !Is(target->ItemType, "D"))
+            target = current;
+        IServerOperationHost* host = OperationHost();
+        if (GetFileListDataObject(paths, data) && !paths.empty() && host)
+            host->UploadFiles(*target, paths);
     }
     Refresh();
 }
@@ -567,8 +591,10 @@ void CServerRightView::OnDeleteBackupPC()
 
 void CServerRightView::OnDownload()
 {
-    // Hand-over point of the selected rows to the splitter's download: its entry is not in this
-    // build yet.
     TraceLog(2048, L" [ CServerRightView::OnDownload ] START! \n");
+    std::vector<_PROTO_FOLDER_INFO> records = SelectedRecords();
+    IServerOperationHost* host = OperationHost();
+    if (!records.empty() && host && m_pTree)
+        host->DownloadItems(records, m_pTree->GetItemPath(m_pTree->GetSelectedItem()));
     TraceLog(2048, L" [ CServerRightView::OnDownload ] END! \n");
 }

@@ -2,6 +2,7 @@
 #include "MainFrame.h"
 #include "ServerOperationHost.h"
 #include "ToviMessages.h"
+#include "TraceLog.h"
 #include <string>
 
 namespace {
@@ -43,6 +44,18 @@ public:
     }
     bool GroupShareOption() override { return m_frame->m_szGroupShareOption[0] == 'Y'; }
     CString WebPagePath() override { return m_frame->m_strWebPath; }
+    // The one place where the panes' transfers meet the splitter. Its Upload and Download
+    // entries are not in this build yet: until they are, the jobs are traced and not run.
+    void UploadFiles(const _PROTO_FOLDER_INFO& folder, const std::vector<CString>& paths) override
+    {
+        for (const CString& path : paths)
+            TraceLog(2048, L"[ UploadFiles ] %s -> %S (no splitter entry)\n", path.GetString(), folder.IDX);
+    }
+    void DownloadItems(const std::vector<_PROTO_FOLDER_INFO>& items, const CString& serverPath) override
+    {
+        for (const _PROTO_FOLDER_INFO& item : items)
+            TraceLog(2048, L"[ DownloadItems ] %s/%s (no splitter entry)\n", serverPath.GetString(), item.Name);
+    }
 
 private:
     CMainFrame* m_frame;

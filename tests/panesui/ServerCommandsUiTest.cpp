@@ -59,6 +59,14 @@ public:
     CString ShareOption() override { return CString(); }
     bool GroupShareOption() override { return false; }
     CString WebPagePath() override { return CString(); }
+    void UploadFiles(const _PROTO_FOLDER_INFO& folder, const std::vector<CString>& paths) override
+    {
+        events.push_back("upload " + std::to_string(paths.size()) + " into " + folder.IDX);
+    }
+    void DownloadItems(const std::vector<_PROTO_FOLDER_INFO>& items, const CString&) override
+    {
+        events.push_back("download " + std::to_string(items.size()));
+    }
     std::vector<std::string> events;
     CWnd* owner = nullptr;
 };
@@ -393,4 +401,36 @@ TEST_F(CommandsTest, ScreenshotsOfTheContextMenus)
         EXPECT_EQ(list.end(), std::find(list.begin(), list.end(), -1));
     }
     CToviTextLanguage::SetThreadLanguage(0);
+}
+
+TEST_F(CommandsTest, LocalFilesPastedOnATreeFolderGoToTheSplittersUploadForThatFolder)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    std::wstring path = Scratch(L"pasted.txt");
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    CloseHandle(file);
+    ASSERT_EQ(1, CopyFileListClipboard({CString(path.c_str())}, false));
+    HTREEITEM b = Child(work, L"b");
+    ASSERT_NE(nullptr, b);
+    m_left->RunTreeCommand(kPaste, b);
+    EXPECT_EQ((std::vector<std::string>{"upload 1 into " + Idx("My Files/Work/b")}), m_ops.events);
+}
+
+TEST_F(CommandsTest, PropertiesAskTheServerOnAConnectionOfTheirOwn)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    std::string sessionConn = protoserver::Control::Value(Control("LAST cmd=D0"), "conn");
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    m_left->RunTreeCommand(kProperties, Child(work, L"a"));
+    ASSERT_GE(answers.Count(), 1);
+    std::string last = Control("LAST cmd=D1");
+    ASSERT_NE(std::string::npos, last.find("cmd=D1")) << last;
+    EXPECT_NE(sessionConn, protoserver::Control::Value(last, "conn"));
+    // The dialog let its connection go when it closed: only the session's stays open.
+    EXPECT_TRUE(uitest::WaitUntil([&] {
+        return protoserver::Control::Value(Control("COUNT"), "open") == "1";
+    }));
 }
