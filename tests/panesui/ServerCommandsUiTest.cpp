@@ -434,3 +434,57 @@ TEST_F(CommandsTest, PropertiesAskTheServerOnAConnectionOfTheirOwn)
         return protoserver::Control::Value(Control("COUNT"), "open") == "1";
     }));
 }
+
+TEST_F(CommandsTest, TheBinRestoresWithoutTouchingTheQuotaAndEmptiesWithIt)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    ASSERT_TRUE(m_left->OnDelete(Child(work, L"a"), true));
+    ASSERT_TRUE(m_left->OnDelete(Child(work, L"b"), true));
+    ASSERT_TRUE(Idx("My Files/Work/a").empty());
+    HTREEITEM bin = Open({L"Recycle Bin"});
+    ASSERT_NE(nullptr, bin);
+    HTREEITEM a = Child(bin, L"a");
+    ASSERT_NE(nullptr, a) << "the deleted folder lies in the bin";
+
+    m_ops.events.clear();
+    ASSERT_TRUE(m_left->OnRecyclebinRestore(a));
+    EXPECT_NE(std::string::npos, Control("LAST cmd=F5").find("cmd=F5"));
+    EXPECT_FALSE(Idx("My Files/Work/a").empty());
+    EXPECT_EQ(nullptr, Child(bin, L"a"));
+    // A restore frees nothing: the quota timer runs on and no quota refresh follows.
+    EXPECT_EQ((std::vector<std::string>{"begin 2", "end"}), m_ops.events);
+
+    m_ops.events.clear();
+    ASSERT_TRUE(m_left->OnRecyclebinClear(bin));
+    EXPECT_NE(std::string::npos, Control("LAST cmd=F4").find("cmd=F4"));
+    EXPECT_EQ(nullptr, Tree().GetChildItem(bin));
+    EXPECT_EQ((std::vector<std::string>{"begin 3 stop", "end", "quota"}), m_ops.events);
+}
+
+TEST_F(CommandsTest, TheShareDialogOpensAfterTheFoldersShareSettingsAndARefusalIsShownInstead)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    uitest::AutoAnswer answers(nullptr, IDCANCEL);
+    m_left->RunTreeCommand(kShare, Child(work, L"b"));
+    ASSERT_GE(answers.Count(), 1);
+    std::string last = Control("LAST cmd=G0");
+    ASSERT_NE(std::string::npos, last.find("cmd=G0")) << last;
+    EXPECT_NE(std::string::npos, last.find(":" + [](const std::string& text) {
+        static const char digits[] = "0123456789ABCDEF";
+        std::string out;
+        for (unsigned char c : text)
+            out += std::string(1, digits[c >> 4]) + digits[c & 15];
+        return out;
+    }(Idx("My Files/Work/b")))) << last;
+
+    // The server refuses the share settings: its words are shown, no dialog opens.
+    ASSERT_EQ("OK", Control("FAULT error reply=E0 code=1401 cmd=G0 -- Not shareable").substr(0, 2));
+    int before = answers.Count();
+    m_left->RunTreeCommand(kShare, Child(work, L"b"));
+    ASSERT_TRUE(answers.WaitForCount(before + 1));
+    auto seen = answers.Seen().back().texts;
+    EXPECT_NE(seen.end(), std::find(seen.begin(), seen.end(), std::wstring(L"Not shareable")));
+}
