@@ -735,3 +735,54 @@ TEST_F(AppRoadBrowse, ScreenshotsOfTheMainWindowListingAFolder)
         m_process = {};
     }
 }
+
+// The server tree's context menu in the running program: a right-click on a folder that is not
+// the selected one, Delete chosen from the menu with the keys, the confirmation answered.
+TEST_F(AppRoadBrowse, TheTreesMenuDeletesTheClickedFolderIntoTheRecycleBin)
+{
+    const std::string f1 = protoserver::Control::Value(Control("ITEM user=demo -- " + m_folder + "/f1"), "idx");
+    ASSERT_FALSE(f1.empty());
+    // Only delete allowed: the menu is Delete, a separator and Properties.
+    std::string onlyDelete(31, '0');
+    onlyDelete[7] = '1';
+    ASSERT_EQ("OK", Control("PERM idx=" + f1 + " value=" + onlyDelete).substr(0, 2));
+    Open();
+    HTREEITEM browse = OpenBrowse();
+    ASSERT_NE(nullptr, browse);
+    HTREEITEM item = nullptr;
+    ASSERT_TRUE(uitest::WaitUntil([&] { return (item = Child(browse, L"f1")) != nullptr; }, 10000));
+    ::SendMessageW(m_tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+
+    Remote remote(m_tree, sizeof(RECT));
+    RECT rect = {};
+    *reinterpret_cast<HTREEITEM*>(&rect) = item;
+    remote.Put(0, &rect, sizeof rect);
+    ASSERT_TRUE(::SendMessageW(m_tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote.At(0))));
+    remote.Get(0, &rect, sizeof rect);
+    POINT at = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    POINT screen = at;
+    ::ClientToScreen(m_tree, &screen);
+    ::SetForegroundWindow(m_frame);
+    ::SetCursorPos(screen.x, screen.y);
+    ::PostMessageW(m_tree, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
+    ::PostMessageW(m_tree, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    HWND menu = nullptr;
+    ASSERT_TRUE(uitest::WaitUntil([&] {
+        menu = ::FindWindowW(L"#32768", nullptr);
+        return menu && ::IsWindowVisible(menu);
+    }, 10000)) << "no menu opened";
+    ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+
+    HWND confirm = WaitForDialogWith(IDOK);
+    ASSERT_NE(nullptr, confirm) << "no confirmation";
+    Click(confirm, IDOK);
+    EXPECT_TRUE(uitest::WaitUntil([&] {
+        return protoserver::Control::Value(Control("ITEM user=demo -- " + m_folder + "/f1"), "idx").empty();
+    }, 15000));
+    EXPECT_NE(std::string::npos, Control("LAST cmd=F2").find("cmd=F2"));
+    EXPECT_TRUE(uitest::WaitUntil([&] { return Child(browse, L"f1") == nullptr; }, 10000));
+    // The folder the user was in stays selected.
+    EXPECT_EQ(reinterpret_cast<LRESULT>(browse), ::SendMessageW(m_tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    EXPECT_TRUE(ExitFromTray());
+}
