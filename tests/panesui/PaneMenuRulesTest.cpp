@@ -1,6 +1,7 @@
 // The context menus of the server tree and list without a window: which commands a folder, a
 // selection and the session's options offer, in which groups, with which captions.
 #include "ServerContextMenu.h"
+#include "ServerGuestChoice.h"
 #include "ToviString.h"
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -199,4 +200,21 @@ TEST(ServerListMenu, SendFileEntryIsHiddenWhenAnySelectedRowDeniesIt)
     f.selected = {&allowed, &denied};
     std::vector<int> both = Ids(ListMenu(f));
     EXPECT_EQ(both.end(), std::find(both.begin(), both.end(), kSendFile));
+}
+
+TEST(ServerGuestChoice, TheMultiGuestOptionAndTheCustomerChooseTheDialog)
+{
+    struct Case {
+        char option;
+        const wchar_t* customer;
+        GuestDialogKind expected;
+    } cases[] = {
+        {'N', L"RQGROUP", GuestDialogKind::Single},
+        {'Y', L"TESTSRV", GuestDialogKind::Multi},
+        {'Y', L"RQGROUP", GuestDialogKind::MultiCustomer},
+        {'Y', L"rqgroup", GuestDialogKind::MultiCustomer},
+        {0, L"", GuestDialogKind::Single},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.expected, ChooseGuestDialog(c.option, c.customer)) << c.option << " " << CStringA(c.customer).GetString();
 }

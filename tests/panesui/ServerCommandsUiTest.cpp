@@ -488,3 +488,43 @@ TEST_F(CommandsTest, TheShareDialogOpensAfterTheFoldersShareSettingsAndARefusalI
     auto seen = answers.Seen().back().texts;
     EXPECT_NE(seen.end(), std::find(seen.begin(), seen.end(), std::wstring(L"Not shareable")));
 }
+
+TEST_F(CommandsTest, TreeKeysCopyWithTheLeftControlKeyOnlyAndEscapeEmptiesTheClipboard)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    HWND tree = Tree().GetSafeHwnd();
+    auto press = [&](std::initializer_list<int> held, UINT key) {
+        BYTE keys[256] = {};
+        for (int k : held)
+            keys[k] = 0x80;
+        SetKeyboardState(keys);
+        SendMessageW(tree, WM_KEYDOWN, key, 0);
+        BYTE none[256] = {};
+        SetKeyboardState(none);
+        uitest::PumpMessages();
+    };
+    if (::OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    press({VK_CONTROL, VK_RCONTROL}, 'C');
+    EXPECT_FALSE(servercmd::ClipboardHasServerItems()) << "the right Control key copies nothing";
+    press({VK_CONTROL, VK_LCONTROL}, 'C');
+    EXPECT_TRUE(servercmd::ClipboardHasServerItems());
+    press({}, VK_ESCAPE);
+    EXPECT_FALSE(servercmd::ClipboardHasServerItems());
+}
+
+TEST_F(CommandsTest, TheGuestCommandOpensTheGuestDialogForTheFolder)
+{
+    HTREEITEM guest = Open({L"Guest"});
+    ASSERT_NE(nullptr, guest);
+    std::vector<int> menu = Ids(Tree().ContextMenuFor(guest));
+    ASSERT_NE(menu.end(), std::find(menu.begin(), menu.end(), kGuestsOfFolder)) << "a top-level guest folder offers guests";
+    long before = Exchanges();
+    uitest::AutoAnswer answers(nullptr, IDCANCEL);
+    m_left->RunTreeCommand(kGuestsOfFolder, guest);
+    EXPECT_GE(answers.Count(), 1);
+    EXPECT_GT(Exchanges(), before) << "the dialog read the folder's guests";
+}
