@@ -250,6 +250,8 @@ void CServerTreeCtrl::OnEndLabelEdit(NMHDR* nm, LRESULT* result)
             return;
     }
     NameDecision decision = DecideEditedName(name, false, kTreeNameLimit, nullptr);
+    if (decision.verdict == NameVerdict::ReopenMessage && name.GetLength() >= kTreeNameLimit)
+        decision.messageId = 12042;   // the tree has one wording for too long a name
     if (decision.verdict != NameVerdict::Accept) {
         if (decision.verdict == NameVerdict::ReopenMessage) {
             CFileUtils::ToviMessageBox(this, CToviMsg::GetString(decision.messageId).GetString(), L"CorvaneIXO",

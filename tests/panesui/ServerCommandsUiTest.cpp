@@ -11,6 +11,7 @@
 #include "ServerCommandSupport.h"
 #include "ServerContextMenu.h"
 #include "ServerLeftView.h"
+#include "SearchDlg.h"
 #include "ServerRightView.h"
 #include "ToviMessages.h"
 #include "ToviMsg.h"
@@ -527,4 +528,94 @@ TEST_F(CommandsTest, TheGuestCommandOpensTheGuestDialogForTheFolder)
     m_left->RunTreeCommand(kGuestsOfFolder, guest);
     EXPECT_GE(answers.Count(), 1);
     EXPECT_GT(Exchanges(), before) << "the dialog read the folder's guests";
+}
+
+TEST_F(CommandsTest, RenameInTheTreeTrimsTheNameTakes256CharactersAndRefuses257)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    HWND tree = Tree().GetSafeHwnd();
+    auto rename = [&](HTREEITEM item, const std::wstring& text) {
+        m_left->RunTreeCommand(kRename, item);
+        HWND edit = TreeView_GetEditControl(tree);
+        if (!edit)
+            return false;
+        ::SetWindowTextW(edit, text.c_str());
+        TreeView_EndEditLabelNow(tree, FALSE);
+        uitest::PumpMessages();
+        return true;
+    };
+    // The same name after trimming sends nothing.
+    long before = Exchanges();
+    ASSERT_TRUE(rename(Child(work, L"a"), L"  a.. "));
+    EXPECT_EQ(before, Exchanges());
+
+    ASSERT_TRUE(rename(Child(work, L"a"), L" renamed. "));
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !Idx("My Files/Work/renamed").empty(); }));
+    EXPECT_NE(std::string::npos, Control("LAST cmd=F3").find("cmd=F3"));
+
+    std::wstring longest(256, L'n');
+    ASSERT_TRUE(rename(Child(work, L"b"), longest + L"x"));
+    ASSERT_TRUE(answers.WaitForCount(1));
+    auto texts = answers.Seen()[0].texts;
+    std::string shown;
+    for (const std::wstring& t : texts)
+        shown += CStringA(t.c_str()).GetString() + std::string(" / ");
+    EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), std::wstring(CToviMsg::GetString(12042).GetString())))
+        << shown;
+    uitest::PumpMessages();
+    // The refused name's edit opens again; the longest name the tree allows goes to the server
+    // (which keeps its own, shorter limit and says so).
+    HWND edit = TreeView_GetEditControl(tree);
+    ASSERT_NE(nullptr, edit);
+    ::SetWindowTextW(edit, longest.c_str());
+    TreeView_EndEditLabelNow(tree, FALSE);
+    ASSERT_TRUE(answers.WaitForCount(2));
+    std::string last = Control("LAST cmd=F3");
+    std::string utf16;
+    for (int i = 0; i < 256; ++i)
+        utf16 += "6E00";
+    std::string hex8;
+    for (int i = 0; i < 256; ++i)
+        hex8 += "6E";
+    EXPECT_TRUE(last.find(hex8) != std::string::npos || last.find(utf16) != std::string::npos) << last;
+    EXPECT_FALSE(m_frame.editing);
+}
+
+TEST_F(CommandsTest, OpeningTheSearchAgainEndsTheFirstSearchWindow)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    m_left->RunTreeCommand(kSearch, work);
+    CSearchDlg* first = m_left->SearchDialog();
+    ASSERT_NE(nullptr, first);
+    HWND firstWnd = first->GetSafeHwnd();
+    ASSERT_TRUE(::IsWindow(firstWnd));
+    m_left->RunTreeCommand(kContentSearch, work);
+    uitest::PumpMessages();
+    EXPECT_FALSE(::IsWindow(firstWnd));
+    ASSERT_NE(nullptr, m_left->SearchDialog());
+    HWND second = m_left->SearchDialog()->GetSafeHwnd();
+    EXPECT_TRUE(::IsWindow(second));
+    ::DestroyWindow(second);
+    uitest::PumpMessages();
+    EXPECT_EQ(nullptr, m_left->SearchDialog()) << "the closed window told its owner";
+}
+
+TEST_F(CommandsTest, FileSendingIsSwitchedOnForTheSelectedRowWhichStaysSelected)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    int row = Row(L"x.txt");
+    ASSERT_GE(row, 0);
+    List().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    m_right->OnSendFile(true);
+    ASSERT_TRUE(answers.WaitForCount(1));
+    auto texts = answers.Seen()[0].texts;
+    EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), std::wstring(CToviMsg::GetString(12125).GetString())));
+    EXPECT_NE(std::string::npos, Control("LAST cmd=F7").find("cmd=F7"));
+    int selected = List().GetNextItem(-1, LVNI_SELECTED);
+    ASSERT_GE(selected, 0);
+    EXPECT_EQ(CString(L"x.txt"), List().GetItemText(selected, 0));
 }
