@@ -33,6 +33,9 @@ public:
 
 // The main window's host; null when the program has no main frame (window tests set their own).
 IServerOperationHost* MainFrameOperationHost();
+class CMainFrame;
+// A host for a given frame (the caller owns it).
+IServerOperationHost* NewFrameOperationHost(CMainFrame* frame);
 
 // The modal rule as a scope: begun on construction, ended on every way out.
 class CModalOperationScope {

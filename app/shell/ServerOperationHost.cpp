@@ -15,6 +15,8 @@ public:
     {
         m_frame->m_nModalOp = mode;
         m_stoppedQuota = stopQuota;
+        // A log-out that arrives meanwhile waits for the operation's end.
+        m_frame->BeginModal();
         // No quota worker may run beside the dialog's own requests.
         if (stopQuota && m_frame->GetSafeHwnd())
             m_frame->KillTimer(IDT_QUOTAUPDATE);
@@ -25,6 +27,7 @@ public:
             m_frame->ArmTimer(IDT_QUOTAUPDATE, m_frame->m_nQuotaInterval);
         m_stoppedQuota = false;
         m_frame->m_nModalOp = -1;
+        m_frame->EndModal();
     }
     void PostQuotaUpdate() override
     {
@@ -62,6 +65,11 @@ private:
     bool m_stoppedQuota = false;
 };
 
+}
+
+IServerOperationHost* NewFrameOperationHost(CMainFrame* frame)
+{
+    return new CFrameOperationHost(frame);
 }
 
 IServerOperationHost* MainFrameOperationHost()

@@ -4,6 +4,7 @@
 #include "AppRes.h"
 #include "Library.h"
 #include "MainFrame.h"
+#include "ServerOperationHost.h"
 #include "ToviMenu.h"
 #include "ToviRegistry.h"
 #include "ToviString.h"
@@ -11,6 +12,7 @@
 #include "UiThread.h"
 #include "WindowDriver.h"
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 
 namespace {
@@ -184,4 +186,37 @@ TEST_F(MainFrameTest, TheIdleCheckWaitsWhileAModalOperationRuns)
     });
     EXPECT_FALSE(queuedWhileModal) << "an idle log-out was asked for during a modal operation";
     EXPECT_TRUE(queuedAfter) << "the idle log-out did not come once the operation ended";
+}
+
+TEST_F(MainFrameTest, AServerOperationStopsTheQuotaTimerUntilItEndsAndARestoreLeavesItRunning)
+{
+    struct Seen {
+        int mode = 0;
+        bool quotaRunning = false;
+    } during, after, restoreDuring;
+    m_ui.Run([&] {
+        std::unique_ptr<IServerOperationHost> host(NewFrameOperationHost(m_frame));
+        m_frame->m_nQuotaInterval = 60000;
+        m_frame->ArmTimer(IDT_QUOTAUPDATE, m_frame->m_nQuotaInterval);
+        // Whether the quota timer runs, leaving it as it was.
+        auto running = [&] {
+            bool was = ::KillTimer(m_frame->m_hWnd, IDT_QUOTAUPDATE) != FALSE;
+            if (was)
+                m_frame->ArmTimer(IDT_QUOTAUPDATE, m_frame->m_nQuotaInterval);
+            return was;
+        };
+        host->BeginModalOperation(0, true);
+        during = {m_frame->m_nModalOp, running()};
+        host->EndModalOperation();
+        after = {m_frame->m_nModalOp, running()};
+        host->BeginModalOperation(2, false);
+        restoreDuring = {m_frame->m_nModalOp, running()};
+        host->EndModalOperation();
+    });
+    EXPECT_EQ(0, during.mode);
+    EXPECT_FALSE(during.quotaRunning);
+    EXPECT_EQ(-1, after.mode);
+    EXPECT_TRUE(after.quotaRunning) << "the quota timer was not armed again";
+    EXPECT_EQ(2, restoreDuring.mode);
+    EXPECT_TRUE(restoreDuring.quotaRunning);
 }
