@@ -4,16 +4,16 @@
 #include <windows.h>
 #include <commctrl.h>
 
-class IServerTreeCommands {
+class IServerTreeMenuSink {
 public:
-    virtual ~IServerTreeCommands() = default;
+    virtual ~IServerTreeMenuSink() = default;
     // command: a servermenu::Command; item: the folder it was chosen on.
     virtual void RunTreeCommand(int command, HTREEITEM item) = 0;
 };
 
-class IServerListCommands {
+class IServerListMenuSink {
 public:
-    virtual ~IServerListCommands() = default;
+    virtual ~IServerListMenuSink() = default;
     // command: a servermenu::Command; row: the row under the click, -1 on empty space.
     virtual void RunListCommand(int command, int row) = 0;
 };

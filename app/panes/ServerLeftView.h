@@ -1,6 +1,7 @@
 // CServerLeftView: the server folder tree pane (top left). It owns the tree control, hands it the
 // session after log-in and opens the folders the list asks for.
 #pragma once
+#include "PaneCommands.h"
 #include "ServerCommandSink.h"
 #include "ServerOperationHost.h"
 #include "ServerTreeCtrl.h"
@@ -10,7 +11,7 @@
 class CServerRightView;
 class CSearchDlg;
 
-class CServerLeftView : public CView, public IServerTreeCommands {
+class CServerLeftView : public CView, public IServerTreeMenuSink, public IServerTreeCommands {
     DECLARE_DYNCREATE(CServerLeftView)
 public:
     CServerLeftView();
@@ -31,20 +32,28 @@ public:
     void SetListView(CServerRightView* list) { m_pListView = list; }
     void SetOperationHost(IServerOperationHost* host) { m_pOpHost = host; }
     void RunTreeCommand(int command, HTREEITEM item) override;
-    void OnNewFolder(HTREEITEM item);
+    // The command bar's (PaneCommands.h).
+    HWND GetTreeWindow() override { return m_tree.GetSafeHwnd(); }
+    void OnNewFolder(HTREEITEM item) override;
+    void OnDownload(HTREEITEM item) override;
+    void OnShare(HTREEITEM item) override;
+    void OnDelete(HTREEITEM item, int mode) override { DeleteFolder(item, mode != 0); }
+    void OnRecyclebinDelete(HTREEITEM item) override { DeleteInRecycleBin(item); }
+    void OnCopy(HTREEITEM item) override { CopyFolder(item); }
+    void OnCut(HTREEITEM item) override { CutFolder(item); }
+    void OnPaste(HTREEITEM item) override;
+    void OnSearch(HTREEITEM item, const CString& text, int contents) override;
+
     void OnRename(HTREEITEM item);
-    bool OnDelete(HTREEITEM item, bool toRecycleBin);
-    bool OnCopy(HTREEITEM item);
-    bool OnCut(HTREEITEM item);
-    void OnPaste(HTREEITEM item);
+    // False when nothing was done (no main frame, refused, or no request went through).
+    bool DeleteFolder(HTREEITEM item, bool toRecycleBin);
+    bool CopyFolder(HTREEITEM item);
+    bool CutFolder(HTREEITEM item);
     void PasteServerItems(HTREEITEM item, int mode);
-    void OnDownload(HTREEITEM item);
     void OnProperties(HTREEITEM item);
-    void OnShare(HTREEITEM item);
     void OnGroupShare(HTREEITEM item, int newGroup, int groupSettings, int groupShare);
     void OnGuest(HTREEITEM item, bool newGuest);
-    void OnSearch(HTREEITEM item, const CString& text, bool contents);
-    bool OnRecyclebinDelete(HTREEITEM item);
+    bool DeleteInRecycleBin(HTREEITEM item);
     bool OnRecyclebinRestore(HTREEITEM item);
     bool OnRecyclebinClear(HTREEITEM item);
     void OnAddShortcut(HTREEITEM item);

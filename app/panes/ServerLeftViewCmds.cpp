@@ -87,19 +87,19 @@ void CServerLeftView::RunTreeCommand(int command, HTREEITEM item)
     case kNewGroup: OnGroupShare(item, 1, 1, 0); break;
     case kGroupSettings: OnGroupShare(item, 1, 0, 0); break;
     case kGroupShare: OnGroupShare(item, 0, 0, Is(r->Attr178, "1") ? 0 : 1); break;
-    case kCut: m_tree.ClearCutMarks(); OnCut(item); break;
-    case kCopy: OnCopy(item); break;
+    case kCut: m_tree.ClearCutMarks(); CutFolder(item); break;
+    case kCopy: CopyFolder(item); break;
     case kPaste: OnPaste(item); break;
-    case kDelete: OnDelete(item, true); break;
-    case kDeleteForGood: OnDelete(item, false); break;
+    case kDelete: DeleteFolder(item, true); break;
+    case kDeleteForGood: DeleteFolder(item, false); break;
     case kRename: OnRename(item); break;
     case kDownload: OnDownload(item); break;
     case kProperties: OnProperties(item); break;
     case kGuestsOfFolder: OnGuest(item, true); break;
     case kGuestsOfRow: OnGuest(item, false); break;
-    case kContentSearch: OnSearch(item, CString(), true); break;
-    case kSearch: OnSearch(item, CString(), false); break;
-    case kBinDelete: OnRecyclebinDelete(item); break;
+    case kContentSearch: OnSearch(item, CString(), 1); break;
+    case kSearch: OnSearch(item, CString(), 0); break;
+    case kBinDelete: DeleteInRecycleBin(item); break;
     case kBinRestore: OnRecyclebinRestore(item); break;
     case kBinEmpty: OnRecyclebinClear(item); break;
     case kShortcut: OnAddShortcut(item); break;
@@ -142,7 +142,7 @@ void CServerLeftView::OnRename(HTREEITEM item)
     m_tree.BeginNameEdit(item ? item : m_tree.GetSelectedItem(), 1);
 }
 
-bool CServerLeftView::OnDelete(HTREEITEM item, bool toRecycleBin)
+bool CServerLeftView::DeleteFolder(HTREEITEM item, bool toRecycleBin)
 {
     const _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
     if (!r || !m_pProto)
@@ -187,7 +187,7 @@ bool CServerLeftView::OnDelete(HTREEITEM item, bool toRecycleBin)
     return true;
 }
 
-bool CServerLeftView::OnCopy(HTREEITEM item)
+bool CServerLeftView::CopyFolder(HTREEITEM item)
 {
     const _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
     if (!r)
@@ -197,7 +197,7 @@ bool CServerLeftView::OnCopy(HTREEITEM item)
     return CopyFolderInfoListClipboard(&format, records, L"SL", m_tree.GetItemPath(m_tree.GetParentItem(item)), false) != 0;
 }
 
-bool CServerLeftView::OnCut(HTREEITEM item)
+bool CServerLeftView::CutFolder(HTREEITEM item)
 {
     const _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
     if (!r)
@@ -340,7 +340,7 @@ void CServerLeftView::OnGuest(HTREEITEM item, bool newGuest)
         RelistParent(item);
 }
 
-void CServerLeftView::OnSearch(HTREEITEM item, const CString& text, bool contents)
+void CServerLeftView::OnSearch(HTREEITEM item, const CString& text, int contents)
 {
     _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
     if (!r || !m_pProto)
@@ -352,7 +352,7 @@ void CServerLeftView::OnSearch(HTREEITEM item, const CString& text, bool content
     dialog->CopySession(m_pProto);
     dialog->m_pFolderInfo = r;
     dialog->m_strSearchText = text;
-    dialog->m_bContentSearch = contents;
+    dialog->m_bContentSearch = contents != 0;
     dialog->m_strLocation = m_tree.GetItemPath(item);
     dialog->m_strCustomFlag = m_pProto->CustomerCode;
     dialog->m_hOwner = m_hWnd;
@@ -370,7 +370,7 @@ LRESULT CServerLeftView::OnSearchDlgClosed(WPARAM, LPARAM)
     return 0;
 }
 
-bool CServerLeftView::OnRecyclebinDelete(HTREEITEM item)
+bool CServerLeftView::DeleteInRecycleBin(HTREEITEM item)
 {
     const _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
     if (!r || !m_pProto)

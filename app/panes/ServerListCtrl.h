@@ -12,7 +12,7 @@
 
 class CServerTreeCtrl;
 class CServerListPane;
-class IServerListCommands;
+class IServerListMenuSink;
 struct _CONTEXT_MENU_ENTRY;
 
 class CServerListCtrl : public CListCtrl {
@@ -40,7 +40,7 @@ public:
     static DragRunner s_runDrag;
 
     // ---- The context menu (ServerListMenu.cpp) ----
-    void SetCommandSink(IServerListCommands* sink) { m_pCommands = sink; }
+    void SetCommandSink(IServerListMenuSink* sink) { m_pCommands = sink; }
     // The menu for the selection as it is now, the click at the client point (on a row or not).
     std::vector<servermenu::MenuEntry> ContextMenuAt(CPoint client, bool shift);
     // Where the last right-click was (client coordinates): the paste target "at the point".
@@ -83,5 +83,5 @@ private:
     COLORREF m_paneColor = CLR_NONE;
     HIMAGELIST m_statusImages = nullptr;
     CString m_strToolTip;
-    IServerListCommands* m_pCommands = nullptr;
+    IServerListMenuSink* m_pCommands = nullptr;
 };

@@ -13,7 +13,7 @@ class CServerLeftView;
 class CSearchDlg;
 class COleDataObject;
 
-class CServerRightView : public CView, public IServerListCommands {
+class CServerRightView : public CView, public IServerListMenuSink {
     DECLARE_DYNCREATE(CServerRightView)
 public:
     CServerRightView();
@@ -49,20 +49,27 @@ public:
     // filling worker ended; false when there is none.
     bool SelectRowByIdx(const char* idx);
     void OnRename();
-    bool OnDelete(bool toRecycleBin);
-    int OnCopy();
-    int OnCut();
-    int OnPaste(bool atPoint);
+    // The command bar's names (PaneCommands.h): mode 1 into the recycle bin, 0 for good.
+    void OnDelete(int mode) { DeleteRows(mode != 0); }
+    void OnCopy() { CopyRows(false); }
+    void OnCut() { CopyRows(true); }
+    void OnPaste() { PasteAt(false); }
+    // False when nothing was done (no rows, refused, or no request went through).
+    bool DeleteRows(bool toRecycleBin);
+    // The selected rows on the clipboard, marked as cut with cut; 0 when nothing was put there.
+    int CopyRows(bool cut);
+    int PasteAt(bool atPoint);
     int OnServerFilePaste(int effect, bool useSelection, bool atPoint);
     void OnLocalFilePaste(bool atPoint);
     // A drop of server items or local files on the row (-1: on no row) with the drop effect.
     void OnDropData(COleDataObject* data, int row, DWORD effect);
     void OnProperty();
-    void OnShare();
+    void OnShare(int row);
     void OnGShare(int row, int newGroup, int groupSettings);
     void OnGuest(int row, bool newGuest);
-    void OnSearch(const CString& text, bool contents);
-    bool OnRecyclebinDelete();
+    void OnSearch(const CString& text, int contents);
+    void OnRecyclebinDelete() { DeleteInRecycleBin(); }
+    bool DeleteInRecycleBin();
     bool OnRecyclebinRestore();
     void OnRecyclebinEmpty();
     void OnAddShortcut();

@@ -95,21 +95,21 @@ void CServerRightView::RunListCommand(int command, int row)
     case kNewGroup: OnGShare(-1, 1, 1); break;
     case kGroupSettings: OnGShare(row, 1, 0); break;
     case kGroupShare: OnGShare(row, 0, 0); break;
-    case kBinDelete: OnRecyclebinDelete(); break;
+    case kBinDelete: DeleteInRecycleBin(); break;
     case kBinRestore: OnRecyclebinRestore(); break;
     case kBinEmpty: OnRecyclebinEmpty(); break;
-    case kShare: OnShare(); break;
-    case kCut: OnCut(); break;
-    case kCopy: OnCopy(); break;
-    case kPaste: OnPaste(true); break;
-    case kDelete: OnDelete(true); break;
-    case kDeleteForGood: OnDelete(false); break;
+    case kShare: OnShare(row); break;
+    case kCut: CopyRows(true); break;
+    case kCopy: CopyRows(false); break;
+    case kPaste: PasteAt(true); break;
+    case kDelete: DeleteRows(true); break;
+    case kDeleteForGood: DeleteRows(false); break;
     case kRename: OnRename(); break;
     case kGuestsOfFolder: OnGuest(-1, true); break;
     case kGuestsOfRow: OnGuest(row, false); break;
     case kDownload: OnDownload(); break;
-    case kSearch: OnSearch(CString(), false); break;
-    case kContentSearch: OnSearch(CString(), true); break;
+    case kSearch: OnSearch(CString(), 0); break;
+    case kContentSearch: OnSearch(CString(), 1); break;
     case kProperties: OnProperty(); break;
     case kThumbnails: SetThumbnailView(true, true); break;
     case kSendOn: OnSendFile(true); break;
@@ -164,7 +164,7 @@ void CServerRightView::OnRename()
         m_list.BeginNameEdit(row, 1);
 }
 
-bool CServerRightView::OnDelete(bool toRecycleBin)
+bool CServerRightView::DeleteRows(bool toRecycleBin)
 {
     std::vector<_PROTO_FOLDER_INFO> records = SelectedRecords();
     if (records.empty() || !m_pProto)
@@ -196,23 +196,16 @@ bool CServerRightView::OnDelete(bool toRecycleBin)
     return true;
 }
 
-int CServerRightView::OnCopy()
+int CServerRightView::CopyRows(bool cut)
 {
     std::vector<_PROTO_FOLDER_INFO> records = SelectedRecords();
     if (records.empty() || !m_pTree)
         return 0;
     UINT format = servercmd::ServerItemsFormat();
-    return CopyFolderInfoListClipboard(&format, records, L"SR", m_pTree->GetItemPath(m_pTree->GetSelectedItem()), false);
-}
-
-int CServerRightView::OnCut()
-{
-    std::vector<_PROTO_FOLDER_INFO> records = SelectedRecords();
-    if (records.empty() || !m_pTree)
+    if (!CopyFolderInfoListClipboard(&format, records, L"SR", m_pTree->GetItemPath(m_pTree->GetSelectedItem()), cut))
         return 0;
-    UINT format = servercmd::ServerItemsFormat();
-    if (!CopyFolderInfoListClipboard(&format, records, L"SR", m_pTree->GetItemPath(m_pTree->GetSelectedItem()), true))
-        return 0;
+    if (!cut)
+        return 1;
     for (int i = 0; i < m_list.GetItemCount(); ++i) {
         bool selected = (m_list.GetItemState(i, LVIS_SELECTED) & LVIS_SELECTED) != 0;
         m_list.SetItemState(i, selected ? LVIS_CUT : 0, LVIS_CUT);
@@ -221,7 +214,7 @@ int CServerRightView::OnCut()
     return 1;
 }
 
-int CServerRightView::OnPaste(bool atPoint)
+int CServerRightView::PasteAt(bool atPoint)
 {
     if (servercmd::ClipboardHasServerItems())
         OnServerFilePaste(0, false, atPoint);
@@ -358,7 +351,7 @@ void CServerRightView::OnProperty()
     dialog.DoModal();
 }
 
-void CServerRightView::OnShare()
+void CServerRightView::OnShare(int)
 {
     if (m_list.GetSelectedCount() != 1 || !m_pProto)
         return;
@@ -407,7 +400,7 @@ void CServerRightView::OnGuest(int row, bool newGuest)
         Refresh();
 }
 
-void CServerRightView::OnSearch(const CString& text, bool contents)
+void CServerRightView::OnSearch(const CString& text, int contents)
 {
     if (m_pFolderView && m_pTree && m_pTree->GetSelectedItem()) {
         // The tree's twin with the shown folder: one search window for both panes' owner.
@@ -435,7 +428,7 @@ LRESULT CServerRightView::OnSearchDlgClosed(WPARAM, LPARAM)
     return 0;
 }
 
-bool CServerRightView::OnRecyclebinDelete()
+bool CServerRightView::DeleteInRecycleBin()
 {
     std::vector<_PROTO_FOLDER_INFO> records = SelectedRecords();
     if (records.empty() || !m_pProto)

@@ -24,7 +24,7 @@ bool LeftShift() { return (GetKeyState(VK_LSHIFT) & 0x8000) != 0; }
 
 }
 
-void CServerTreeCtrl::SetCommandSink(IServerTreeCommands* sink)
+void CServerTreeCtrl::SetCommandSink(IServerTreeMenuSink* sink)
 {
     m_pCommands = sink;
 }

@@ -18,7 +18,7 @@ enum {
     TREE_REFRESH_LIST_ONLY = 2,
 };
 
-class IServerTreeCommands;
+class IServerTreeMenuSink;
 
 class CServerTreeCtrl : public CTreeCtrl {
 public:
@@ -50,7 +50,7 @@ public:
 
     // ---- The user's commands (ServerTreeCmds.cpp) ----
     // Where the menu's and the keys' commands go (the folder pane).
-    void SetCommandSink(IServerTreeCommands* sink);
+    void SetCommandSink(IServerTreeMenuSink* sink);
     // The context menu the folder would get now.
     std::vector<servermenu::MenuEntry> ContextMenuFor(HTREEITEM item) const;
     // Opens the in-place edit: mode 0 names a new folder (F0 at the end), 1 renames (F3).
@@ -115,7 +115,7 @@ private:
     bool m_bForcedClose = false;
     bool m_bNotDeleting = true;
     std::unique_ptr<CVImageList> m_images;
-    IServerTreeCommands* m_pCommands = nullptr;
+    IServerTreeMenuSink* m_pCommands = nullptr;
     HTREEITEM m_proposed = nullptr;   // the new folder being named
     bool m_bEndingEdit = false;
 };

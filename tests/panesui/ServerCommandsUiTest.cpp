@@ -299,7 +299,7 @@ TEST_F(CommandsTest, CopyAndCutPasteFolderItemsOnTheServer)
     HTREEITEM a = Child(work, L"a");
     HTREEITEM b = Child(work, L"b");
     ASSERT_TRUE(a && b);
-    ASSERT_TRUE(m_left->OnCopy(a));
+    ASSERT_TRUE(m_left->CopyFolder(a));
     m_left->RunTreeCommand(kPaste, b);
     ASSERT_TRUE(uitest::WaitUntil([&] { return !Idx("My Files/Work/b/a").empty(); }));
     EXPECT_NE(std::string::npos, Control("LAST cmd=F1").find("cmd=F1"));
@@ -313,7 +313,7 @@ TEST_F(CommandsTest, CopyAndCutPasteFolderItemsOnTheServer)
     a = Child(work, L"a");
     ASSERT_NE(nullptr, a);
     m_ops.events.clear();
-    ASSERT_TRUE(m_left->OnCut(a));
+    ASSERT_TRUE(m_left->CutFolder(a));
     EXPECT_TRUE(Tree().GetItemState(a, TVIS_CUT) & TVIS_CUT);
     m_left->RunTreeCommand(kPaste, solo);
     ASSERT_TRUE(uitest::WaitUntil([&] { return !Idx("My Files/Solo/a").empty(); }));
@@ -441,8 +441,8 @@ TEST_F(CommandsTest, TheBinRestoresWithoutTouchingTheQuotaAndEmptiesWithIt)
     HTREEITEM work = Open({L"My Files", L"Work"});
     ASSERT_NE(nullptr, work);
     uitest::AutoAnswer answers(nullptr, IDOK);
-    ASSERT_TRUE(m_left->OnDelete(Child(work, L"a"), true));
-    ASSERT_TRUE(m_left->OnDelete(Child(work, L"b"), true));
+    ASSERT_TRUE(m_left->DeleteFolder(Child(work, L"a"), true));
+    ASSERT_TRUE(m_left->DeleteFolder(Child(work, L"b"), true));
     ASSERT_TRUE(Idx("My Files/Work/a").empty());
     HTREEITEM bin = Open({L"Recycle Bin"});
     ASSERT_NE(nullptr, bin);
@@ -618,4 +618,20 @@ TEST_F(CommandsTest, FileSendingIsSwitchedOnForTheSelectedRowWhichStaysSelected)
     int selected = List().GetNextItem(-1, LVNI_SELECTED);
     ASSERT_GE(selected, 0);
     EXPECT_EQ(CString(L"x.txt"), List().GetItemText(selected, 0));
+}
+
+TEST_F(CommandsTest, TheCommandBarFindsTheFolderPanesCommandsOnItsWindow)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    // The bar looks the pane up by its window and casts, as it does for every pane.
+    auto* bar = dynamic_cast<IServerTreeCommands*>(CWnd::FromHandle(m_left->GetSafeHwnd()));
+    ASSERT_NE(nullptr, bar);
+    EXPECT_EQ(Tree().GetSafeHwnd(), bar->GetTreeWindow());
+    HTREEITEM b = Child(work, L"b");
+    ASSERT_NE(nullptr, b);
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    bar->OnDelete(b, 1);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return Idx("My Files/Work/b").empty(); }));
+    EXPECT_EQ((std::vector<std::string>{"begin 0 stop", "end"}), m_ops.events) << "into the bin: no quota refresh";
 }
