@@ -65,6 +65,10 @@ public:
     void OnDropData(COleDataObject* data, int row, DWORD effect);
     void OnProperty();
     void OnShare(int row);
+    // Links of the rows: with info, one row shows its links and several make new ones; without,
+    // new links are made. The command bar's button asks with info.
+    void OnLink(int row) { OnLink(row, true); }
+    void OnLink(int row, bool info);
     void OnGShare(int row, int newGroup, int groupSettings);
     void OnGuest(int row, bool newGuest);
     void OnSearch(const CString& text, int contents);

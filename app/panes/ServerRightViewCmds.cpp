@@ -5,6 +5,8 @@
 #include "FilePropertyDlg.h"
 #include "FileProgressDlg.h"
 #include "GShareDlg.h"
+#include "LinkCreateDlg.h"
+#include "LinkInfoDlg.h"
 #include "OleDataObject.h"
 #include "ProtoCommands.h"
 #include "RestoreListDlg.h"
@@ -112,6 +114,8 @@ void CServerRightView::RunListCommand(int command, int row)
     case kContentSearch: OnSearch(CString(), 1); break;
     case kProperties: OnProperty(); break;
     case kThumbnails: SetThumbnailView(true, true); break;
+    case kLink: OnLink(row, false); break;
+    case kMailLink: OnLink(row, false); break;
     case kSendOn: OnSendFile(true); break;
     case kSendOff: OnSendFile(false); break;
     case kShortcut: OnAddShortcut(); break;
@@ -374,6 +378,34 @@ void CServerRightView::OnShare(int)
     }
     if (dialog.DoModal() == IDOK)
         Refresh();
+}
+
+void CServerRightView::OnLink(int row, bool info)
+{
+    const _PROTO_FOLDER_INFO* r = RowRecord(row);
+    const _PROTO_FOLDER_INFO* current = CurrentFolder();
+    if (!r || !current || !m_pProto)
+        return;
+    std::vector<_PROTO_FOLDER_INFO> records = SelectedRecords();
+    if (info && records.empty())
+        return;
+    if (info && records.size() == 1) {
+        CLinkInfoDlg dialog(DialogOwner());
+        dialog.m_pProto = m_pProto;
+        CopyId(dialog.m_szFolderId, current->IDX, sizeof current->IDX);
+        CopyId(dialog.m_szItemId, r->IDX, sizeof r->IDX);
+        wcsncpy(dialog.m_wszFileName, r->Name, 1023);
+        dialog.DoModal();
+    } else {
+        CLinkCreateDlg dialog(DialogOwner());
+        dialog.m_pProto = m_pProto;
+        dialog.m_vecFiles = records.empty() ? std::vector<_PROTO_FOLDER_INFO>(1, *r) : records;
+        CopyId(dialog.m_szFolderId, current->IDX, sizeof current->IDX);
+        CopyId(dialog.m_szItemId, r->IDX, sizeof r->IDX);
+        // The mail-link page after OK is the web commands' part.
+        dialog.DoModal();
+    }
+    Refresh(TREE_REFRESH_LIST_ONLY, true);
 }
 
 void CServerRightView::OnGShare(int row, int newGroup, int groupSettings)

@@ -635,3 +635,21 @@ TEST_F(CommandsTest, TheCommandBarFindsTheFolderPanesCommandsOnItsWindow)
     ASSERT_TRUE(uitest::WaitUntil([&] { return Idx("My Files/Work/b").empty(); }));
     EXPECT_EQ((std::vector<std::string>{"begin 0 stop", "end"}), m_ops.events) << "into the bin: no quota refresh";
 }
+
+TEST_F(CommandsTest, CreateLinkFromTheListMenuOpensTheLinkDialogForTheRow)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    int row = Row(L"x.txt");
+    ASSERT_GE(row, 0);
+    ASSERT_EQ("OK", Control("PERM idx=" + Idx("My Files/Work/x.txt") + " value=0000000000001000000000000000000").substr(0, 2));
+    Tree().DrawSubTreeNList(Tree().GetSelectedItem(), TREE_REFRESH_TREE_AND_LIST, false);
+    WaitFilled();
+    row = Row(L"x.txt");
+    List().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    uitest::AutoAnswer answers(nullptr, IDCANCEL);
+    std::vector<int> shown = ChooseFromMenu(List().GetSafeHwnd(), RowPoint(row), kLink);
+    EXPECT_NE(shown.end(), std::find(shown.begin(), shown.end(), kLink));
+    EXPECT_TRUE(answers.WaitForCount(1)) << "no link dialog";
+    WaitFilled();
+    EXPECT_GE(Row(L"x.txt"), 0) << "the list is shown again";
+}
