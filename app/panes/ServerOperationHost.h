@@ -25,6 +25,12 @@ public:
     virtual CString ShareOption() = 0;
     virtual bool GroupShareOption() = 0;
     virtual CString WebPagePath() = 0;
+    // The local tree's selected folder when it can take files; empty otherwise.
+    virtual CString DownloadFolder() = 0;
+    // The number of versions the server keeps (0: not said).
+    virtual int VersionOption() = 0;
+    // Where the version dialog sends its downloads (the splitter); null: its owner.
+    virtual HWND TransferWindow() = 0;
     // Transfers go to the splitter: local files uploaded into folder, server items (from the
     // folder at serverPath) downloaded into the local tree's folder.
     virtual void UploadFiles(const _PROTO_FOLDER_INFO& folder, const std::vector<CString>& paths) = 0;

@@ -65,6 +65,8 @@ public:
     void OnDropData(COleDataObject* data, int row, DWORD effect);
     void OnProperty();
     void OnShare(int row);
+    // The versions of the row's file; downloads go to the local tree's folder when it takes files.
+    void OnVersion(int row);
     // Links of the rows: with info, one row shows its links and several make new ones; without,
     // new links are made. The command bar's button asks with info.
     void OnLink(int row) { OnLink(row, true); }

@@ -20,6 +20,7 @@
 #include "ToviMessages.h"
 #include "ToviString.h"
 #include "TraceLog.h"
+#include "VersionManagementDlg.h"
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -115,6 +116,7 @@ void CServerRightView::RunListCommand(int command, int row)
     case kProperties: OnProperty(); break;
     case kThumbnails: SetThumbnailView(true, true); break;
     case kLink: OnLink(row, false); break;
+    case kVersions: OnVersion(row); break;
     case kMailLink: OnLink(row, false); break;
     case kSendOn: OnSendFile(true); break;
     case kSendOff: OnSendFile(false); break;
@@ -406,6 +408,32 @@ void CServerRightView::OnLink(int row, bool info)
         dialog.DoModal();
     }
     Refresh(TREE_REFRESH_LIST_ONLY, true);
+}
+
+void CServerRightView::OnVersion(int row)
+{
+    const _PROTO_FOLDER_INFO* r = RowRecord(row);
+    const _PROTO_FOLDER_INFO* current = CurrentFolder();
+    if (!r || !current || !m_pProto || !m_pTree)
+        return;
+    IServerOperationHost* host = OperationHost();
+    CVersionManagementDlg dialog(DialogOwner());
+    dialog.m_pProto = m_pProto;
+    CopyId(dialog.m_szFileId, r->IDX, sizeof r->IDX);
+    CopyId(dialog.m_szFolderId, current->IDX, sizeof current->IDX);
+    CopyShown(dialog.m_wszFileName, r->Name);
+    dialog.m_strServerPath = m_pTree->GetItemPath(m_pTree->GetSelectedItem());
+    if (host) {
+        dialog.m_hOwner = host->TransferWindow();
+        if (host->VersionOption() > 0)
+            dialog.m_nKeptVersions = host->VersionOption();
+        CString folder = host->DownloadFolder();
+        if (!folder.IsEmpty() && folder.GetLength() < 260) {
+            wcscpy(dialog.m_wszPresetFolder, folder.GetString());
+            dialog.m_nPresetFlag = 1;
+        }
+    }
+    dialog.DoModal();
 }
 
 void CServerRightView::OnGShare(int row, int newGroup, int groupSettings)

@@ -1,4 +1,5 @@
 // The main frame's side of the server panes' operations.
+#include "ClientLeftView.h"
 #include "MainFrame.h"
 #include "ServerOperationHost.h"
 #include "ToviMessages.h"
@@ -47,6 +48,12 @@ public:
     }
     bool GroupShareOption() override { return m_frame->m_szGroupShareOption[0] == 'Y'; }
     CString WebPagePath() override { return m_frame->m_strWebPath; }
+    CString DownloadFolder() override
+    {
+        return m_frame->m_pLocalTreeView ? m_frame->m_pLocalTreeView->SelectedPath() : CString();
+    }
+    int VersionOption() override { return m_frame->m_nVersionOption; }
+    HWND TransferWindow() override { return m_frame->m_wndSplitter.GetSafeHwnd(); }
     // The one place where the panes' transfers meet the splitter. Its Upload and Download
     // entries are not in this build yet: until they are, the jobs are traced and not run.
     void UploadFiles(const _PROTO_FOLDER_INFO& folder, const std::vector<CString>& paths) override

@@ -20,6 +20,7 @@
 #include "WindowDriver.h"
 #include "Wnd.h"
 #include <atomic>
+#include <cstring>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -60,6 +61,9 @@ public:
     CString ShareOption() override { return CString(); }
     bool GroupShareOption() override { return false; }
     CString WebPagePath() override { return CString(); }
+    CString DownloadFolder() override { return CString(); }
+    int VersionOption() override { return 0; }
+    HWND TransferWindow() override { return nullptr; }
     void UploadFiles(const _PROTO_FOLDER_INFO& folder, const std::vector<CString>& paths) override
     {
         events.push_back("upload " + std::to_string(paths.size()) + " into " + folder.IDX);
@@ -652,4 +656,24 @@ TEST_F(CommandsTest, CreateLinkFromTheListMenuOpensTheLinkDialogForTheRow)
     EXPECT_TRUE(answers.WaitForCount(1)) << "no link dialog";
     WaitFilled();
     EXPECT_GE(Row(L"x.txt"), 0) << "the list is shown again";
+}
+
+TEST_F(CommandsTest, TheVersionsOfAFileOpenFromTheListMenu)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    std::string file = Idx("My Files/Work/x.txt");
+    ASSERT_FALSE(file.empty());
+    int row = Row(L"x.txt");
+    auto* record = reinterpret_cast<_PROTO_FOLDER_INFO*>(List().GetItemData(row));
+    ASSERT_NE(nullptr, record);
+    if (!record->Attr231[0])
+        std::memset(record->Attr231, '0', 12);
+    record->Attr231[4] = '1';   // the file keeps versions
+    List().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    uitest::AutoAnswer answers(nullptr, IDCANCEL);
+    std::vector<int> shown = ChooseFromMenu(List().GetSafeHwnd(), RowPoint(row), kVersions);
+    ASSERT_NE(shown.end(), std::find(shown.begin(), shown.end(), kVersions));
+    EXPECT_TRUE(answers.WaitForCount(1)) << "no versions dialog";
+    std::string last = Control("LAST cmd=D3");
+    EXPECT_NE(std::string::npos, last.find("cmd=D3")) << "the dialog asked for the file's versions";
 }
