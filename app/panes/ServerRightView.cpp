@@ -1,6 +1,7 @@
 // CServerRightView: the server file list pane (top right).
 #include "ServerRightView.h"
 #include "Dc.h"
+#include "PaneMessages.h"
 #include "ServerTreeCtrl.h"
 #include "ThumbnailCache.h"
 #include "ToviMessages.h"
@@ -20,6 +21,9 @@ BEGIN_MESSAGE_MAP(CServerRightView, CView)
     ON_COMMAND(kThumbnailViewButton, OnThumbnailView)
     ON_MESSAGE(WM_SEARCH_GOTO_FOLDER, OnSearchGotoFolder)
     ON_MESSAGE(WM_SEARCHDLG_CLOSED, OnSearchDlgClosed)
+    ON_MESSAGE(WM_LIST_THREAD_STOP, OnListThreadStop)
+    ON_MESSAGE(WM_DIRECTEDIT_REFRESH, OnDirectEditRefresh)
+    ON_MESSAGE(WM_APPROVAL_REFRESH, OnApprovalRefresh)
 END_MESSAGE_MAP()
 
 CServerRightView::CServerRightView() {}

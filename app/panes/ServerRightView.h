@@ -94,6 +94,9 @@ protected:
     void OnThumbnailView();
     LRESULT OnSearchGotoFolder(WPARAM record, LPARAM);
     LRESULT OnSearchDlgClosed(WPARAM, LPARAM);
+    LRESULT OnListThreadStop(WPARAM, LPARAM);
+    LRESULT OnDirectEditRefresh(WPARAM code, LPARAM);
+    LRESULT OnApprovalRefresh(WPARAM, LPARAM);
     DECLARE_MESSAGE_MAP()
 
 private:

@@ -8,6 +8,7 @@
 #include "LinkCreateDlg.h"
 #include "LinkInfoDlg.h"
 #include "OleDataObject.h"
+#include "PaneMessages.h"
 #include "ProtoCommands.h"
 #include "RestoreListDlg.h"
 #include "SearchDlg.h"
@@ -650,4 +651,33 @@ void CServerRightView::OnDownload()
     if (!records.empty() && host && m_pTree)
         host->DownloadItems(records, m_pTree->GetItemPath(m_pTree->GetSelectedItem()));
     TraceLog(2048, L" [ CServerRightView::OnDownload ] END! \n");
+}
+
+LRESULT CServerRightView::OnListThreadStop(WPARAM, LPARAM)
+{
+    TraceLog(2048, L"OnListThreadStop\n");
+    if (m_pane)
+        m_pane->StopListThread();
+    return 0;
+}
+
+LRESULT CServerRightView::OnDirectEditRefresh(WPARAM code, LPARAM)
+{
+    TraceLog(2048, L"[ CServerRightView::OnDirectEditRefresh ] RETURN CODE = %d\n", static_cast<int>(code));
+    if (code == 0)
+        TraceLog(2048, L"[ CServerRightView::OnDirectEditRefresh ] wParam = ERROR_SUCCESS");
+    else if (code == 5)
+        TraceLog(2048, L"[ CServerRightView::OnDirectEditRefresh ] wParam = File Unlock Success");
+    else
+        servercmd::ShowMessage(DialogOwner(), 12067, MB_ICONERROR);
+    Refresh(TREE_REFRESH_TREE_AND_LIST, false);
+    TraceLog(2048, L"[ CServerRightView::OnDirectEditRefresh ] END!\n ");
+    return 0;
+}
+
+LRESULT CServerRightView::OnApprovalRefresh(WPARAM, LPARAM)
+{
+    TraceLog(2048, L"[ CServerRightView::OnApprovalRefresh ]\n ");
+    Refresh();
+    return 0;
 }

@@ -12,6 +12,7 @@
 #include "ServerContextMenu.h"
 #include "ServerLeftView.h"
 #include "SearchDlg.h"
+#include "PaneMessages.h"
 #include "ServerRightView.h"
 #include "ToviMessages.h"
 #include "ToviMsg.h"
@@ -676,4 +677,25 @@ TEST_F(CommandsTest, TheVersionsOfAFileOpenFromTheListMenu)
     EXPECT_TRUE(answers.WaitForCount(1)) << "no versions dialog";
     std::string last = Control("LAST cmd=D3");
     EXPECT_NE(std::string::npos, last.find("cmd=D3")) << "the dialog asked for the file's versions";
+}
+
+TEST_F(CommandsTest, AnEditorsResultRefreshesTheListAndAFailureIsShown)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    struct Case {
+        WPARAM code;
+        int boxes;
+    } cases[] = {{0, 0}, {5, 0}, {3, 1}};
+    int seen = 0;
+    for (const Case& c : cases) {
+        ASSERT_EQ("OK", Control("FILE user=road size=1 -- My Files/Work/new" + std::to_string(c.code) + ".txt").substr(0, 2));
+        m_right->SendMessage(WM_DIRECTEDIT_REFRESH, c.code, 0);
+        WaitFilled();
+        seen += c.boxes;
+        EXPECT_EQ(seen, answers.Count()) << c.code;
+        EXPECT_GE(Row((L"new" + std::to_wstring(c.code) + L".txt").c_str()), 0) << "listed again without the cache";
+    }
+    auto texts = answers.Seen().back().texts;
+    EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), std::wstring(CToviMsg::GetString(12067).GetString())));
 }
