@@ -74,6 +74,7 @@ protected:
     LRESULT OnOpenChildFolder(WPARAM record, LPARAM);
     LRESULT OnSearchGotoFolder(WPARAM record, LPARAM);
     LRESULT OnSearchDlgClosed(WPARAM, LPARAM);
+    LRESULT OnShowHtmlPopup(WPARAM, LPARAM);
     LRESULT OnOpenShortcutPath(WPARAM path, LPARAM);
     DECLARE_MESSAGE_MAP()
 

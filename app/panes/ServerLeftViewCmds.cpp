@@ -615,3 +615,11 @@ LRESULT CServerLeftView::OnOpenShortcutPath(WPARAM wParam, LPARAM)
     }
     return 0;
 }
+
+LRESULT CServerLeftView::OnShowHtmlPopup(WPARAM, LPARAM)
+{
+    TraceLog(2048, L"OnShowHtmlPoup\n");
+    if (IServerOperationHost* host = OperationHost())
+        host->ShowPermissionHelp();
+    return 0;
+}

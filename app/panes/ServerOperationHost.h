@@ -31,6 +31,8 @@ public:
     virtual int VersionOption() = 0;
     // Where the version dialog sends its downloads (the splitter); null: its owner.
     virtual HWND TransferWindow() = 0;
+    // The permission help page that the share dialogs ask for.
+    virtual void ShowPermissionHelp() = 0;
     // Transfers go to the splitter: local files uploaded into folder, server items (from the
     // folder at serverPath) downloaded into the local tree's folder.
     virtual void UploadFiles(const _PROTO_FOLDER_INFO& folder, const std::vector<CString>& paths) = 0;

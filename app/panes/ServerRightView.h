@@ -94,6 +94,7 @@ protected:
     void OnThumbnailView();
     LRESULT OnSearchGotoFolder(WPARAM record, LPARAM);
     LRESULT OnSearchDlgClosed(WPARAM, LPARAM);
+    LRESULT OnShowHtmlPopup(WPARAM, LPARAM);
     LRESULT OnListThreadStop(WPARAM, LPARAM);
     LRESULT OnDirectEditRefresh(WPARAM code, LPARAM);
     LRESULT OnApprovalRefresh(WPARAM, LPARAM);

@@ -681,3 +681,11 @@ LRESULT CServerRightView::OnApprovalRefresh(WPARAM, LPARAM)
     Refresh();
     return 0;
 }
+
+LRESULT CServerRightView::OnShowHtmlPopup(WPARAM, LPARAM)
+{
+    TraceLog(2048, L"OnShowHtmlPoup\n");
+    if (IServerOperationHost* host = OperationHost())
+        host->ShowPermissionHelp();
+    return 0;
+}

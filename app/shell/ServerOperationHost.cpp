@@ -1,6 +1,8 @@
 // The main frame's side of the server panes' operations.
 #include "ClientLeftView.h"
 #include "MainFrame.h"
+#include "PopupDlg.h"
+#include "ToviHtmlView.h"
 #include "ServerOperationHost.h"
 #include "ToviMessages.h"
 #include "TraceLog.h"
@@ -54,6 +56,19 @@ public:
     }
     int VersionOption() override { return m_frame->m_nVersionOption; }
     HWND TransferWindow() override { return m_frame->m_wndSplitter.GetSafeHwnd(); }
+    void ShowPermissionHelp() override
+    {
+        const int slot = mainframe::PopupSlot(7);
+        CPopupDlg* open = slot >= 0 ? m_frame->m_popups[slot] : nullptr;
+        if (open && open->GetSafeHwnd()) {
+            open->ShowWindow(SW_SHOW);
+            return;
+        }
+        if (m_frame->m_pWebView) {
+            m_frame->m_pWebView->m_nPopupKind = 7;
+            m_frame->m_pWebView->CallJScript(L"openViewPermHelp", {CString(L"0")});
+        }
+    }
     // The one place where the panes' transfers meet the splitter. Its Upload and Download
     // entries are not in this build yet: until they are, the jobs are traced and not run.
     void UploadFiles(const _PROTO_FOLDER_INFO& folder, const std::vector<CString>& paths) override

@@ -65,6 +65,7 @@ public:
     CString DownloadFolder() override { return CString(); }
     int VersionOption() override { return 0; }
     HWND TransferWindow() override { return nullptr; }
+    void ShowPermissionHelp() override { events.push_back("help"); }
     void UploadFiles(const _PROTO_FOLDER_INFO& folder, const std::vector<CString>& paths) override
     {
         events.push_back("upload " + std::to_string(paths.size()) + " into " + folder.IDX);
@@ -698,4 +699,11 @@ TEST_F(CommandsTest, AnEditorsResultRefreshesTheListAndAFailureIsShown)
     }
     auto texts = answers.Seen().back().texts;
     EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), std::wstring(CToviMsg::GetString(12067).GetString())));
+}
+
+TEST_F(CommandsTest, BothPanesPassTheShareDialogsHelpRequestToTheFrame)
+{
+    m_left->SendMessage(WM_SHOW_HTML_POPUP, 0, 0);
+    m_right->SendMessage(WM_SHOW_HTML_POPUP, 0, 0);
+    EXPECT_EQ((std::vector<std::string>{"help", "help"}), m_ops.events);
 }
