@@ -5,6 +5,7 @@
 #include <winsock2.h>
 #include "RoadServer.h"
 #include "AutoAnswer.h"
+#include "CommonDlgsRes.h"
 #include "DragDrop.h"
 #include "OleDataObject.h"
 #include "ServerClipboard.h"
@@ -706,4 +707,45 @@ TEST_F(CommandsTest, BothPanesPassTheShareDialogsHelpRequestToTheFrame)
     m_left->SendMessage(WM_SHOW_HTML_POPUP, 0, 0);
     m_right->SendMessage(WM_SHOW_HTML_POPUP, 0, 0);
     EXPECT_EQ((std::vector<std::string>{"help", "help"}), m_ops.events);
+}
+
+TEST_F(CommandsTest, ABackupPcIsDeletedAfterItsNameIsTypedAndTheBackupAreaIsListedAgain)
+{
+    ASSERT_EQ("OK", Control("FOLDER user=road -- Backup/Laptop").substr(0, 2));
+    std::string pc = Idx("Backup/Laptop");
+    ASSERT_FALSE(pc.empty());
+    std::string perms(31, '1');
+    ASSERT_EQ("OK", Control("PERM idx=" + pc + " value=" + perms).substr(0, 2));
+    HTREEITEM laptop = Open({L"Backup", L"Laptop"});
+    ASSERT_NE(nullptr, laptop);
+    std::vector<int> menu = Ids(Tree().ContextMenuFor(laptop));
+    EXPECT_NE(menu.end(), std::find(menu.begin(), menu.end(), kPcDelete));
+    // The confirmation asks for the PC's name before it lets OK through.
+    std::atomic<bool> typed{false};
+    std::thread typist([&] {
+        for (int i = 0; i < 500 && !typed; ++i) {
+            for (HWND dialog : uitest::FindTopWindows(L"#32770", nullptr)) {
+                HWND name = ::GetDlgItem(dialog, IDC_CONFIRM_NAME);
+                if (name && ::IsWindowVisible(dialog)) {
+                    ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Laptop"));
+                    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+                    typed = true;
+                    break;
+                }
+            }
+            Sleep(10);
+        }
+    });
+    uitest::AutoAnswer boxes(L"Corvane IXO MessageBox", IDOK);
+    m_left->RunTreeCommand(kPcDelete, laptop);
+    typist.join();
+    EXPECT_TRUE(typed);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return Idx("Backup/Laptop").empty(); }));
+    EXPECT_NE(std::string::npos, Control("LAST cmd=S8").find("cmd=S8"));
+    ASSERT_TRUE(boxes.WaitForCount(1));
+    auto texts = boxes.Seen()[0].texts;
+    EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), std::wstring(CToviMsg::GetString(12131).GetString())));
+    HTREEITEM backup = Child(nullptr, L"Backup");
+    EXPECT_EQ(backup, Tree().GetSelectedItem());
+    EXPECT_EQ(nullptr, Child(backup, L"Laptop"));
 }
