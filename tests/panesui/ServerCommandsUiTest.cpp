@@ -5,6 +5,7 @@
 #include <winsock2.h>
 #include "RoadServer.h"
 #include "AutoAnswer.h"
+#include "BackupRes.h"
 #include "CommonDlgsRes.h"
 #include "DragDrop.h"
 #include "OleDataObject.h"
@@ -748,4 +749,63 @@ TEST_F(CommandsTest, ABackupPcIsDeletedAfterItsNameIsTypedAndTheBackupAreaIsList
     HTREEITEM backup = Child(nullptr, L"Backup");
     EXPECT_EQ(backup, Tree().GetSelectedItem());
     EXPECT_EQ(nullptr, Child(backup, L"Laptop"));
+}
+
+TEST_F(CommandsTest, ARestoredFileIsFoundAgainThroughTheRestoreListsGoTo)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    int row = Row(L"x.txt");
+    ASSERT_GE(row, 0);
+    {
+        uitest::AutoAnswer answers(nullptr, IDOK);
+        List().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        ASSERT_TRUE(m_right->DeleteRows(true));
+    }
+    ASSERT_TRUE(Idx("My Files/Work/x.txt").empty());
+    ASSERT_NE(nullptr, Open({L"Recycle Bin"}));
+    row = Row(L"x.txt");
+    ASSERT_GE(row, 0) << "the file lies in the bin";
+    List().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+
+    // The confirmation is answered; in the restore list the user double-clicks the entry.
+    std::atomic<bool> stop{false}, picked{false};
+    std::thread user([&] {
+        while (!stop) {
+            for (HWND dialog : uitest::FindTopWindows(L"#32770", nullptr)) {
+                if (!::IsWindowVisible(dialog))
+                    continue;
+                HWND list = ::GetDlgItem(dialog, IDC_RESTORE_LIST);
+                if (list && !picked && ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 0) {
+                    LVITEMW state = {};
+                    state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+                    ::SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
+                    NMITEMACTIVATE activate = {};
+                    activate.hdr.hwndFrom = list;
+                    activate.hdr.idFrom = IDC_RESTORE_LIST;
+                    activate.hdr.code = NM_DBLCLK;
+                    ::SendMessageW(dialog, WM_NOTIFY, IDC_RESTORE_LIST, reinterpret_cast<LPARAM>(&activate));
+                    picked = true;
+                } else if (!list && ::GetDlgItem(dialog, IDOK)) {
+                    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+                }
+            }
+            Sleep(20);
+        }
+    });
+    m_ops.events.clear();
+    bool restored = m_right->OnRecyclebinRestore();
+    stop = true;
+    user.join();
+    ASSERT_TRUE(restored);
+    EXPECT_TRUE(picked) << "no restore list";
+    EXPECT_NE(std::string::npos, Control("LAST cmd=F5").find("cmd=F5"));
+    EXPECT_FALSE(Idx("My Files/Work/x.txt").empty());
+    EXPECT_EQ((std::vector<std::string>{"begin 2", "end"}), m_ops.events);
+    // The go-to: the file's folder is open and its row selected.
+    HTREEITEM selected = Tree().GetSelectedItem();
+    ASSERT_NE(nullptr, selected);
+    EXPECT_EQ(CString(L"Work"), Tree().GetItemText(selected));
+    int at = List().GetNextItem(-1, LVNI_SELECTED);
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(CString(L"x.txt"), List().GetItemText(at, 0));
 }
