@@ -49,6 +49,7 @@ void CServerLeftView::OnSize(UINT nType, int cx, int cy)
 
 void CServerLeftView::OnDestroy()
 {
+    CloseSearch();
     ClearPane();
     CView::OnDestroy();
 }

@@ -6,6 +6,7 @@
 #include "ServerOperationHost.h"
 #include "ServerTreeCtrl.h"
 #include "View.h"
+#include <memory>
 #include <vector>
 
 class CServerRightView;
@@ -63,6 +64,8 @@ public:
     // Opens the folder at a "/"-joined path from the top level; the folder reached, or null.
     HTREEITEM OpenServerPath(const CString& path);
     CSearchDlg* SearchDialog() const { return m_pSearch; }
+    // Ends the search window (before the record it reads goes).
+    void CloseSearch();
 
 protected:
     void OnDraw(CDC* pDC) override;
@@ -91,4 +94,7 @@ private:
     CServerRightView* m_pListView = nullptr;
     IServerOperationHost* m_pOpHost = nullptr;
     CSearchDlg* m_pSearch = nullptr;
+    // The searched folder's record: the search window reads it while it runs, after the tree
+    // may have listed that folder again.
+    std::unique_ptr<_PROTO_FOLDER_INFO> m_searchFolder;
 };

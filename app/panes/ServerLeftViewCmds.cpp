@@ -345,12 +345,11 @@ void CServerLeftView::OnSearch(HTREEITEM item, const CString& text, int contents
     _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
     if (!r || !m_pProto)
         return;
-    if (m_pSearch && m_pSearch->GetSafeHwnd())
-        m_pSearch->DestroyWindow();   // its closing message makes us forget it
-    m_pSearch = nullptr;
+    CloseSearch();
+    m_searchFolder.reset(new _PROTO_FOLDER_INFO(*r));
     auto* dialog = new CSearchDlg(nullptr);
     dialog->CopySession(m_pProto);
-    dialog->m_pFolderInfo = r;
+    dialog->m_pFolderInfo = m_searchFolder.get();
     dialog->m_strSearchText = text;
     dialog->m_bContentSearch = contents != 0;
     dialog->m_strLocation = m_tree.GetItemPath(item);
@@ -362,6 +361,13 @@ void CServerLeftView::OnSearch(HTREEITEM item, const CString& text, int contents
     }
     m_pSearch = dialog;
     dialog->ShowWindow(SW_SHOW);
+}
+
+void CServerLeftView::CloseSearch()
+{
+    if (m_pSearch && m_pSearch->GetSafeHwnd())
+        m_pSearch->DestroyWindow();   // its closing message makes us forget it
+    m_pSearch = nullptr;
 }
 
 LRESULT CServerLeftView::OnSearchDlgClosed(WPARAM, LPARAM)
