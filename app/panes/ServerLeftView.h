@@ -11,6 +11,7 @@
 
 class CServerRightView;
 class CSearchDlg;
+class COleDataObject;
 
 class CServerLeftView : public CView, public IServerTreeMenuSink, public IServerTreeCommands {
     DECLARE_DYNCREATE(CServerLeftView)
@@ -51,6 +52,9 @@ public:
     bool CopyFolder(HTREEITEM item);
     bool CutFolder(HTREEITEM item);
     void PasteServerItems(HTREEITEM item, int mode);
+    // A drop on a tree folder: local files are uploaded into it, server items pasted with the
+    // drop's mode (2 move, else copy).
+    void DropData(HTREEITEM item, COleDataObject* data, int mode);
     void OnProperties(HTREEITEM item);
     void OnGroupShare(HTREEITEM item, int newGroup, int groupSettings, int groupShare);
     void OnGuest(HTREEITEM item, bool newGuest);

@@ -7,6 +7,7 @@
 #include "GShareDlg.h"
 #include "GuestDlg.h"
 #include "GuestMultiDlg.h"
+#include "OleDataObject.h"
 #include "ProtoCommands.h"
 #include "RestoreListDlg.h"
 #include "SearchDlg.h"
@@ -223,6 +224,27 @@ void CServerLeftView::OnPaste(HTREEITEM item)
     bool cut = false;
     if (GetFileListClipboard(paths, cut) && !paths.empty())
         UploadLocalFiles(item, paths);
+}
+
+void CServerLeftView::DropData(HTREEITEM item, COleDataObject* data, int mode)
+{
+    if (!data || !m_tree.GetRecord(item))
+        return;
+    std::vector<CString> paths;
+    if (GetFileListDataObject(paths, data) && !paths.empty()) {
+        UploadLocalFiles(item, paths);
+    } else {
+        UINT format = servercmd::ServerItemsFormat();
+        std::vector<_PROTO_FOLDER_INFO> records;
+        CString tag, source;
+        if (GetFolderInfoListDataObject(data, &format, records, tag, source) && !records.empty()) {
+            // The paste reads the clipboard: the dropped records go there first, as a copy.
+            if (CopyFolderInfoListClipboard(&format, records, tag, source, false))
+                PasteServerItems(item, mode == 2 ? 2 : 1);
+        }
+    }
+    if (m_tree.GetRecord(m_tree.GetSelectedItem()))
+        m_tree.SetMenuButtonState(m_tree.GetRecord(m_tree.GetSelectedItem()));
 }
 
 void CServerLeftView::UploadLocalFiles(HTREEITEM item, const std::vector<CString>& paths)

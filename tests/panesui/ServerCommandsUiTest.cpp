@@ -809,3 +809,23 @@ TEST_F(CommandsTest, ARestoredFileIsFoundAgainThroughTheRestoreListsGoTo)
     ASSERT_GE(at, 0);
     EXPECT_EQ(CString(L"x.txt"), List().GetItemText(at, 0));
 }
+
+TEST_F(CommandsTest, ServerItemsDroppedOnATreeFolderAreMovedIntoIt)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    int row = Row(L"x.txt");
+    ASSERT_GE(row, 0);
+    _PROTO_FOLDER_INFO file = *reinterpret_cast<_PROTO_FOLDER_INFO*>(List().GetItemData(row));
+    HTREEITEM solo = Child(Child(nullptr, L"My Files"), L"Solo");
+    ASSERT_NE(nullptr, solo);
+    CDragDataSource* source = new CDragDataSource;
+    ASSERT_TRUE(source->CacheServerItems({file}, L"SR", L"My Files/Work"));
+    COleDataObject data;
+    data.Attach(source->GetDataObject());
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    m_left->DropData(solo, &data, 2);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !Idx("My Files/Solo/x.txt").empty(); }));
+    EXPECT_TRUE(Idx("My Files/Work/x.txt").empty()) << "a move leaves nothing behind";
+    EXPECT_EQ((std::vector<std::string>{"begin 2 stop", "end", "quota"}), m_ops.events);
+}
