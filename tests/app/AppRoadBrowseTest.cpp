@@ -736,6 +736,36 @@ TEST_F(AppRoadBrowse, ScreenshotsOfTheMainWindowListingAFolder)
     }
 }
 
+// Right-clicks a tree item of the program as the mouse would and chooses the menu's first entry
+// with the keys. False when no menu opened.
+bool ChooseFirstFromTreeMenu(HWND frame, HWND tree, HTREEITEM item)
+{
+    ::SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+    Remote remote(tree, sizeof(RECT));
+    RECT rect = {};
+    *reinterpret_cast<HTREEITEM*>(&rect) = item;
+    remote.Put(0, &rect, sizeof rect);
+    if (!::SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote.At(0))))
+        return false;
+    remote.Get(0, &rect, sizeof rect);
+    POINT at = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    POINT screen = at;
+    ::ClientToScreen(tree, &screen);
+    ::SetForegroundWindow(frame);
+    ::SetCursorPos(screen.x, screen.y);
+    ::PostMessageW(tree, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
+    ::PostMessageW(tree, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    HWND menu = nullptr;
+    if (!uitest::WaitUntil([&] {
+            menu = ::FindWindowW(L"#32768", nullptr);
+            return menu && ::IsWindowVisible(menu);
+        }, 10000))
+        return false;
+    ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    return true;
+}
+
 // The server tree's context menu in the running program: a right-click on a folder that is not
 // the selected one, Delete chosen from the menu with the keys, the confirmation answered.
 TEST_F(AppRoadBrowse, TheTreesMenuDeletesTheClickedFolderIntoTheRecycleBin)
@@ -751,28 +781,8 @@ TEST_F(AppRoadBrowse, TheTreesMenuDeletesTheClickedFolderIntoTheRecycleBin)
     ASSERT_NE(nullptr, browse);
     HTREEITEM item = nullptr;
     ASSERT_TRUE(uitest::WaitUntil([&] { return (item = Child(browse, L"f1")) != nullptr; }, 10000));
-    ::SendMessageW(m_tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
 
-    Remote remote(m_tree, sizeof(RECT));
-    RECT rect = {};
-    *reinterpret_cast<HTREEITEM*>(&rect) = item;
-    remote.Put(0, &rect, sizeof rect);
-    ASSERT_TRUE(::SendMessageW(m_tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote.At(0))));
-    remote.Get(0, &rect, sizeof rect);
-    POINT at = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    POINT screen = at;
-    ::ClientToScreen(m_tree, &screen);
-    ::SetForegroundWindow(m_frame);
-    ::SetCursorPos(screen.x, screen.y);
-    ::PostMessageW(m_tree, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
-    ::PostMessageW(m_tree, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
-    HWND menu = nullptr;
-    ASSERT_TRUE(uitest::WaitUntil([&] {
-        menu = ::FindWindowW(L"#32768", nullptr);
-        return menu && ::IsWindowVisible(menu);
-    }, 10000)) << "no menu opened";
-    ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
-    ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(ChooseFirstFromTreeMenu(m_frame, m_tree, item)) << "no menu opened";
 
     HWND confirm = WaitForDialogWith(IDOK);
     ASSERT_NE(nullptr, confirm) << "no confirmation";
@@ -784,5 +794,45 @@ TEST_F(AppRoadBrowse, TheTreesMenuDeletesTheClickedFolderIntoTheRecycleBin)
     EXPECT_TRUE(uitest::WaitUntil([&] { return Child(browse, L"f1") == nullptr; }, 10000));
     // The folder the user was in stays selected.
     EXPECT_EQ(reinterpret_cast<LRESULT>(browse), ::SendMessageW(m_tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    EXPECT_TRUE(ExitFromTray());
+}
+
+// The mend in the running program: a new folder the server refuses leaves no row behind, and
+// nothing the user does afterwards asks the server for it again.
+TEST_F(AppRoadBrowse, ANewTreeFolderTheServerRefusesLeavesNoRowAndIsNotAskedForAgain)
+{
+    const std::string f2 = protoserver::Control::Value(Control("ITEM user=demo -- " + m_folder + "/f2"), "idx");
+    ASSERT_FALSE(f2.empty());
+    // Only new folders allowed: the menu is New Folder, a separator and Properties.
+    std::string onlyNewFolder(31, '0');
+    onlyNewFolder[5] = '1';
+    ASSERT_EQ("OK", Control("PERM idx=" + f2 + " value=" + onlyNewFolder).substr(0, 2));
+    ASSERT_EQ("OK", Control("FAULT error reply=E0 code=1310 cmd=F0 -- Folder refused").substr(0, 2));
+    Open();
+    HTREEITEM browse = OpenBrowse();
+    ASSERT_NE(nullptr, browse);
+    HTREEITEM item = nullptr;
+    ASSERT_TRUE(uitest::WaitUntil([&] { return (item = Child(browse, L"f2")) != nullptr; }, 10000));
+    ASSERT_TRUE(ChooseFirstFromTreeMenu(m_frame, m_tree, item)) << "no menu opened";
+    HWND edit = nullptr;
+    ASSERT_TRUE(uitest::WaitUntil([&] {
+        edit = reinterpret_cast<HWND>(::SendMessageW(m_tree, TVM_GETEDITCONTROL, 0, 0));
+        return edit != nullptr;
+    }, 10000)) << "no name edit";
+    ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Plans"));
+    ::PostMessageW(m_tree, TVM_ENDEDITLABELNOW, FALSE, 0);
+    HWND box = WaitForBox();
+    ASSERT_NE(nullptr, box);
+    EXPECT_NE(std::wstring::npos, BoxText(box).find(L"Folder refused"));
+    AnswerBox(box);
+    HTREEITEM f2item = Child(browse, L"f2");
+    ASSERT_NE(nullptr, f2item);
+    EXPECT_TRUE(uitest::WaitUntil([&] {
+        return ::SendMessageW(m_tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(f2item)) == 0;
+    }, 5000)) << "the refused folder's row stayed";
+    ::PostMessageW(m_tree, WM_KEYDOWN, VK_ESCAPE, 0);
+    ::Sleep(500);
+    EXPECT_EQ(nullptr, WaitForBox(500));
+    EXPECT_TRUE(protoserver::Control::Value(Control("ITEM user=demo -- " + m_folder + "/f2/Plans"), "idx").empty());
     EXPECT_TRUE(ExitFromTray());
 }
