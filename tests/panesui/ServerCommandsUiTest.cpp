@@ -829,3 +829,14 @@ TEST_F(CommandsTest, ServerItemsDroppedOnATreeFolderAreMovedIntoIt)
     EXPECT_TRUE(Idx("My Files/Work/x.txt").empty()) << "a move leaves nothing behind";
     EXPECT_EQ((std::vector<std::string>{"begin 2 stop", "end", "quota"}), m_ops.events);
 }
+
+TEST_F(CommandsTest, TheGroupShareDialogOpensForAGroupFolder)
+{
+    HTREEITEM group = Open({L"Group"});
+    ASSERT_NE(nullptr, group);
+    long before = Exchanges();
+    uitest::AutoAnswer answers(nullptr, IDCANCEL);
+    m_left->RunTreeCommand(kNewGroup, group);
+    EXPECT_GE(answers.Count(), 1) << "no group share dialog";
+    EXPECT_GT(Exchanges(), before) << "the dialog read the folder's settings";
+}
