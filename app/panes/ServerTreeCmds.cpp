@@ -209,6 +209,13 @@ void CServerTreeCtrl::RemoveItem(HTREEITEM item)
 {
     if (item == m_proposed)
         m_proposed = nullptr;
+    // A cut's source folder that goes with the item is forgotten, not listed later.
+    for (HTREEITEM up = m_hSourceParent; up; up = GetParentItem(up)) {
+        if (up == item) {
+            m_hSourceParent = nullptr;
+            break;
+        }
+    }
     DeleteWithRecords(item);
 }
 

@@ -840,3 +840,21 @@ TEST_F(CommandsTest, TheGroupShareDialogOpensForAGroupFolder)
     EXPECT_GE(answers.Count(), 1) << "no group share dialog";
     EXPECT_GT(Exchanges(), before) << "the dialog read the folder's settings";
 }
+
+TEST_F(CommandsTest, ACutsSourceFolderIsForgottenWhenThatFolderIsDeleted)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    HTREEITEM a = Child(work, L"a");
+    ASSERT_NE(nullptr, a);
+    Tree().Expand(a, TVE_EXPAND);
+    ASSERT_EQ("OK", Control("FOLDER user=road -- My Files/Work/a/inner").substr(0, 2));
+    Tree().DrawSubTreeNList(a, TREE_REFRESH_TREE_ONLY, false);
+    HTREEITEM inner = Child(a, L"inner");
+    ASSERT_NE(nullptr, inner);
+    ASSERT_TRUE(m_left->CutFolder(inner));
+    EXPECT_EQ(a, Tree().m_hSourceParent);
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    ASSERT_TRUE(m_left->DeleteFolder(a, false));
+    EXPECT_EQ(nullptr, Tree().m_hSourceParent) << "the gone folder is forgotten";
+}
