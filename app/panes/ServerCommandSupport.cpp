@@ -3,6 +3,8 @@
 #include "DragDrop.h"
 #include "FileProgressDlg.h"
 #include "FileUtils.h"
+#include "GShareDlg.h"
+#include "ShareDlg.h"
 #include "ToviMsg.h"
 #include "ToviProto.h"
 #include "Wnd.h"
@@ -53,6 +55,45 @@ ProgressOutcome RunProgress(IServerOperationHost* host, CFileProgressDlg& dialog
     return outcome;
 }
 
+namespace {
+
+template <class Dialog>
+void Describe(Dialog& dialog, CToviProto& session, const _PROTO_FOLDER_INFO& item, HWND helpWnd)
+{
+    dialog.m_pProto = &session;
+    CopyId(dialog.m_szFolderId, item.IDX, sizeof item.IDX);
+    CopyShown(dialog.m_wszFolderName, item.Name);
+    dialog.m_hHelpWnd = helpWnd;
+}
+
+}
+
+INT_PTR RunShareDialog(CWnd* owner, CToviProto& session, _PROTO_FOLDER_INFO& item, HWND helpWnd,
+                       IServerOperationHost* host)
+{
+    if (session.GetDShareInfo(item.IDX) != 0) {
+        ShowServerError(owner, session);
+        return 0;
+    }
+    CShareDlg dialog(owner);
+    Describe(dialog, session, item, helpWnd);
+    if (host) {
+        CStringA option(host->ShareOption());
+        if (option.GetLength() == 4)
+            std::memcpy(dialog.m_szPermission, option.GetString(), 5);
+    }
+    return dialog.DoModal();
+}
+
+INT_PTR RunGroupShareDialog(CWnd* owner, CToviProto& session, const _PROTO_FOLDER_INFO& folder, HWND helpWnd,
+                            bool newShare)
+{
+    CGShareDlg dialog(owner);
+    Describe(dialog, session, folder, helpWnd);
+    dialog.m_bNewShare = newShare;
+    return dialog.DoModal();
+}
+
 UINT ServerItemsFormat()
 {
     static UINT format = RegisterClipboardFormatW(kServerItemsFormat);
@@ -67,24 +108,6 @@ bool ClipboardHasServerItems()
 bool ClipboardHasFiles()
 {
     return IsClipboardFormatAvailable(CF_HDROP) != FALSE;
-}
-
-bool CopyBounded(wchar_t* target, size_t capacity, const wchar_t* text)
-{
-    size_t length = wcslen(text);
-    if (length >= capacity)
-        return false;
-    std::memcpy(target, text, (length + 1) * sizeof(wchar_t));
-    return true;
-}
-
-bool CopyBounded(char* target, size_t capacity, const char* text)
-{
-    size_t length = strlen(text);
-    if (length >= capacity)
-        return false;
-    std::memcpy(target, text, length + 1);
-    return true;
 }
 
 }

@@ -8,6 +8,8 @@
 #include "ServerOperationHost.h"
 #include "Strings.h"
 #include <cstdint>
+#include <cstring>
+#include <cwchar>
 #include <memory>
 #include <vector>
 
@@ -38,13 +40,37 @@ struct ProgressOutcome {
 // with stopQuota the quota timer is stopped until the dialog ends, whatever the outcome.
 ProgressOutcome RunProgress(IServerOperationHost* host, CFileProgressDlg& dialog, int mode, bool stopQuota);
 
+// The share settings of item (G0), then the share dialog: its result, or 0 after a refusal,
+// which is shown. helpWnd gets the dialog's help requests.
+INT_PTR RunShareDialog(CWnd* owner, CToviProto& session, _PROTO_FOLDER_INFO& item, HWND helpWnd,
+                       IServerOperationHost* host);
+// The group share dialog for folder: a new group share, or the folder's settings.
+INT_PTR RunGroupShareDialog(CWnd* owner, CToviProto& session, const _PROTO_FOLDER_INFO& folder, HWND helpWnd,
+                            bool newShare);
+
 // "VARIRUDAD" on the clipboard / local files on the clipboard.
 bool ClipboardHasServerItems();
 bool ClipboardHasFiles();
 UINT ServerItemsFormat();
 
-// Copies a wide text into a fixed member, terminated; false when it does not fit.
-bool CopyBounded(wchar_t* target, size_t capacity, const wchar_t* text);
-bool CopyBounded(char* target, size_t capacity, const char* text);
+// A display copy into a dialog's fixed member: cut to the member, always terminated.
+template <size_t N>
+void CopyShown(wchar_t (&target)[N], const wchar_t* text)
+{
+    wcsncpy(target, text, N - 1);
+    target[N - 1] = 0;
+}
+
+// An index text into a dialog's member (the index fits any of them), always terminated.
+template <size_t N>
+void CopyId(char (&target)[N], const char* id, size_t idSize)
+{
+    size_t length = strnlen(id, idSize);
+    if (length >= N)
+        length = N - 1;
+    std::memcpy(target, id, length);
+    target[length] = 0;
+}
+
 
 }

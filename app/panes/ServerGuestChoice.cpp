@@ -2,6 +2,7 @@
 #include "ServerGuestChoice.h"
 #include "GuestDlg.h"
 #include "GuestMultiDlg.h"
+#include "ServerCommandSupport.h"
 #include "ToviProto.h"
 #include <cstring>
 
@@ -19,13 +20,8 @@ INT_PTR RunWith(Dialog& dialog, const CToviProto& session, const _PROTO_FOLDER_I
 {
     dialog.m_session.CopyFrom(session);
     dialog.m_nNewFolder = newGuest ? 1 : 0;
-    size_t id = strnlen(folder.IDX, sizeof folder.IDX);
-    if (id >= sizeof dialog.m_szFolderId)
-        id = sizeof dialog.m_szFolderId - 1;
-    std::memcpy(dialog.m_szFolderId, folder.IDX, id);
-    dialog.m_szFolderId[id] = 0;
-    wcsncpy(dialog.m_wszFolderName, folder.Name, 511);
-    dialog.m_wszFolderName[511] = 0;
+    servercmd::CopyId(dialog.m_szFolderId, folder.IDX, sizeof folder.IDX);
+    servercmd::CopyShown(dialog.m_wszFolderName, folder.Name);
     return dialog.DoModal();
 }
 

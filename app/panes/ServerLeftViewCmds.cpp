@@ -4,7 +4,6 @@
 #include "ConfirmDlg.h"
 #include "FilePropertyDlg.h"
 #include "FileProgressDlg.h"
-#include "GShareDlg.h"
 #include "GuestDlg.h"
 #include "GuestMultiDlg.h"
 #include "OleDataObject.h"
@@ -15,7 +14,6 @@
 #include "ServerCommandSupport.h"
 #include "ServerGuestChoice.h"
 #include "ServerRightView.h"
-#include "ShareDlg.h"
 #include "ToviMessages.h"
 #include "ToviString.h"
 #include "TraceLog.h"
@@ -23,29 +21,13 @@
 #include <memory>
 
 using namespace servermenu;
+using servercmd::CopyId;
+using servercmd::CopyShown;
 using servercmd::ShowServerError;
 
 namespace {
 
 bool Is(const char* text, const char* value) { return std::strcmp(text, value) == 0; }
-
-// A display copy: cut to the member, always terminated.
-template <size_t N>
-void CopyShown(wchar_t (&target)[N], const wchar_t* text)
-{
-    wcsncpy(target, text, N - 1);
-    target[N - 1] = 0;
-}
-
-template <size_t N>
-void CopyId(char (&target)[N], const char* id, size_t idSize)
-{
-    size_t length = strnlen(id, idSize);
-    if (length >= N)
-        length = N - 1;
-    std::memcpy(target, id, length);
-    target[length] = 0;
-}
 
 std::vector<CString> SplitPath(const CString& path)
 {
@@ -323,33 +305,15 @@ void CServerLeftView::OnProperties(HTREEITEM item)
 void CServerLeftView::OnShare(HTREEITEM item)
 {
     _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
-    if (!r || !m_pProto)
-        return;
-    if (m_pProto->GetDShareInfo(r->IDX) != 0) {
-        ShowServerError(DialogOwner(), *m_pProto);
-        return;
-    }
-    CShareDlg dialog(DialogOwner());
-    dialog.m_pProto = m_pProto;
-    CopyId(dialog.m_szFolderId, r->IDX, sizeof r->IDX);
-    CopyShown(dialog.m_wszFolderName, r->Name);
-    dialog.m_hHelpWnd = m_hWnd;
-    if (dialog.DoModal() == IDOK)
+    if (r && m_pProto && servercmd::RunShareDialog(DialogOwner(), *m_pProto, *r, m_hWnd, OperationHost()) == IDOK)
         RelistParent(item);
 }
 
 void CServerLeftView::OnGroupShare(HTREEITEM item, int newGroup, int groupSettings, int)
 {
     _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
-    if (!r || !m_pProto)
-        return;
-    CGShareDlg dialog(DialogOwner());
-    dialog.m_pProto = m_pProto;
-    CopyId(dialog.m_szFolderId, r->IDX, sizeof r->IDX);
-    CopyShown(dialog.m_wszFolderName, r->Name);
-    dialog.m_bNewShare = newGroup && groupSettings;
-    dialog.m_hHelpWnd = m_hWnd;
-    if (dialog.DoModal() == IDOK)
+    if (r && m_pProto &&
+        servercmd::RunGroupShareDialog(DialogOwner(), *m_pProto, *r, m_hWnd, newGroup && groupSettings) == IDOK)
         RelistParent(item);
 }
 

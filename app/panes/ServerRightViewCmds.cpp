@@ -4,7 +4,6 @@
 #include "ConfirmDlg.h"
 #include "FilePropertyDlg.h"
 #include "FileProgressDlg.h"
-#include "GShareDlg.h"
 #include "LinkCreateDlg.h"
 #include "LinkInfoDlg.h"
 #include "OleDataObject.h"
@@ -17,7 +16,6 @@
 #include "ServerGuestChoice.h"
 #include "ServerLeftView.h"
 #include "ServerTreeCtrl.h"
-#include "ShareDlg.h"
 #include "ToviMessages.h"
 #include "ToviString.h"
 #include "TraceLog.h"
@@ -27,28 +25,13 @@
 #include <memory>
 
 using namespace servermenu;
+using servercmd::CopyId;
+using servercmd::CopyShown;
 using servercmd::ShowServerError;
 
 namespace {
 
 bool Is(const char* text, const char* value) { return std::strcmp(text, value) == 0; }
-
-template <size_t N>
-void CopyId(char (&target)[N], const char* id, size_t idSize)
-{
-    size_t length = strnlen(id, idSize);
-    if (length >= N)
-        length = N - 1;
-    std::memcpy(target, id, length);
-    target[length] = 0;
-}
-
-template <size_t N>
-void CopyShown(wchar_t (&target)[N], const wchar_t* text)
-{
-    wcsncpy(target, text, N - 1);
-    target[N - 1] = 0;
-}
 
 }
 
@@ -363,23 +346,7 @@ void CServerRightView::OnShare(int)
     if (m_list.GetSelectedCount() != 1 || !m_pProto)
         return;
     _PROTO_FOLDER_INFO* r = RowRecord(m_list.GetNextItem(-1, LVNI_SELECTED));
-    if (!r)
-        return;
-    if (m_pProto->GetDShareInfo(r->IDX) != 0) {
-        ShowServerError(DialogOwner(), *m_pProto);
-        return;
-    }
-    CShareDlg dialog(DialogOwner());
-    dialog.m_pProto = m_pProto;
-    CopyId(dialog.m_szFolderId, r->IDX, sizeof r->IDX);
-    CopyShown(dialog.m_wszFolderName, r->Name);
-    dialog.m_hHelpWnd = m_hWnd;
-    if (IServerOperationHost* host = OperationHost()) {
-        CStringA option(host->ShareOption());
-        if (option.GetLength() == 4)
-            std::memcpy(dialog.m_szPermission, option.GetString(), 5);
-    }
-    if (dialog.DoModal() == IDOK)
+    if (r && servercmd::RunShareDialog(DialogOwner(), *m_pProto, *r, m_hWnd, OperationHost()) == IDOK)
         Refresh();
 }
 
@@ -440,15 +407,8 @@ void CServerRightView::OnVersion(int row)
 void CServerRightView::OnGShare(int row, int newGroup, int groupSettings)
 {
     _PROTO_FOLDER_INFO* r = row < 0 ? CurrentFolder() : RowRecord(row);
-    if (!r || !m_pProto)
-        return;
-    CGShareDlg dialog(DialogOwner());
-    dialog.m_pProto = m_pProto;
-    CopyId(dialog.m_szFolderId, r->IDX, sizeof r->IDX);
-    CopyShown(dialog.m_wszFolderName, r->Name);
-    dialog.m_bNewShare = newGroup && groupSettings;
-    dialog.m_hHelpWnd = m_hWnd;
-    if (dialog.DoModal() == IDOK)
+    if (r && m_pProto &&
+        servercmd::RunGroupShareDialog(DialogOwner(), *m_pProto, *r, m_hWnd, newGroup && groupSettings) == IDOK)
         Refresh();
 }
 
