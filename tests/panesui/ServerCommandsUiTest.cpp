@@ -858,3 +858,20 @@ TEST_F(CommandsTest, ACutsSourceFolderIsForgottenWhenThatFolderIsDeleted)
     ASSERT_TRUE(m_left->DeleteFolder(a, false));
     EXPECT_EQ(nullptr, Tree().m_hSourceParent) << "the gone folder is forgotten";
 }
+
+TEST_F(CommandsTest, TheSearchGoToOfAFolderSelectsItsTreeItem)
+{
+    ASSERT_NE(nullptr, Open({L"My Files"}));
+    std::string idx = Idx("My Files/Work/b");
+    ASSERT_FALSE(idx.empty());
+    auto* record = new _SEARCH_GOTO_FOLDER();
+    record->IsFile = 0;
+    record->Id1 = std::atoi(idx.c_str());
+    record->LocationPath = new CString(L"/My Files/Work");
+    record->SecondPath = new CString(L"b");
+    m_left->SendMessage(WM_SEARCH_GOTO_FOLDER, reinterpret_cast<WPARAM>(record), 0);
+    HTREEITEM selected = Tree().GetSelectedItem();
+    ASSERT_NE(nullptr, selected);
+    EXPECT_EQ(CString(L"b"), Tree().GetItemText(selected));
+    EXPECT_EQ(CString(L"Work"), Tree().GetItemText(Tree().GetParentItem(selected)));
+}
