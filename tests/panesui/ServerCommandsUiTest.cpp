@@ -875,3 +875,20 @@ TEST_F(CommandsTest, TheSearchGoToOfAFolderSelectsItsTreeItem)
     EXPECT_EQ(CString(L"b"), Tree().GetItemText(selected));
     EXPECT_EQ(CString(L"Work"), Tree().GetItemText(Tree().GetParentItem(selected)));
 }
+
+TEST_F(CommandsTest, AShiftRightClickOnAnUnselectedRowMovesTheSelectionThereFirst)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    int a = Row(L"a"), x = Row(L"x.txt");
+    ASSERT_TRUE(a >= 0 && x >= 0);
+    List().SetItemState(a, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    std::vector<MenuEntry> menu = List().ContextMenuAt(RowPoint(x), true);
+    EXPECT_FALSE(menu.empty());
+    EXPECT_EQ(1u, List().GetSelectedCount());
+    EXPECT_EQ(x, List().GetNextItem(-1, LVNI_SELECTED));
+    // Empty space with nothing selected: the shown folder's menu, without properties.
+    List().SetItemState(-1, 0, LVIS_SELECTED);
+    std::vector<int> folder = Ids(List().ContextMenuAt(POINT{400, 400}, false));
+    EXPECT_FALSE(folder.empty());
+    EXPECT_EQ(folder.end(), std::find(folder.begin(), folder.end(), kProperties));
+}
