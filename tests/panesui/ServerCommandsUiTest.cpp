@@ -892,3 +892,19 @@ TEST_F(CommandsTest, AShiftRightClickOnAnUnselectedRowMovesTheSelectionThereFirs
     EXPECT_FALSE(folder.empty());
     EXPECT_EQ(folder.end(), std::find(folder.begin(), folder.end(), kProperties));
 }
+
+TEST_F(CommandsTest, ACutInTheListMarksExactlyTheSelectedRows)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    int a = Row(L"a"), b = Row(L"b"), x = Row(L"x.txt");
+    List().SetItemState(a, LVIS_SELECTED, LVIS_SELECTED);
+    ASSERT_EQ(1, m_right->CopyRows(true));
+    List().SetItemState(-1, 0, LVIS_SELECTED);
+    List().SetItemState(b, LVIS_SELECTED, LVIS_SELECTED);
+    List().SetItemState(x, LVIS_SELECTED, LVIS_SELECTED);
+    ASSERT_EQ(1, m_right->CopyRows(true));
+    EXPECT_EQ(0u, List().GetItemState(a, LVIS_CUT));
+    EXPECT_EQ(static_cast<UINT>(LVIS_CUT), List().GetItemState(b, LVIS_CUT));
+    EXPECT_EQ(static_cast<UINT>(LVIS_CUT), List().GetItemState(x, LVIS_CUT));
+    EXPECT_EQ(Tree().GetSelectedItem(), Tree().m_hSourceParent);
+}
