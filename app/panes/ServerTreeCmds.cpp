@@ -10,6 +10,7 @@
 #include "ServerNameRules.h"
 #include "ToviMsg.h"
 #include "TraceLog.h"
+#include <cstdlib>
 #include <cstring>
 
 using namespace servermenu;
@@ -69,6 +70,41 @@ void CServerTreeCtrl::OnRClick(NMHDR*, LRESULT* result)
     DestroyMenu(menu);
     if (command > 0)
         m_pCommands->RunTreeCommand(command, item);
+}
+
+void CServerTreeCtrl::OnNMClick(NMHDR*, LRESULT* result)
+{
+    *result = 0;
+    CPoint at;
+    GetCursorPos(&at);
+    ScreenToClient(&at);
+    UINT flags = 0;
+    HTREEITEM item = HitTest(at, &flags);
+    _PROTO_FOLDER_INFO* r = GetRecord(item);
+    if (!r || !(flags & (TVHT_ONITEMICON | TVHT_ONITEMLABEL | TVHT_ONITEMSTATEICON)))
+        return;
+    if (!m_pFrame || m_pFrame->CheckFolderPassword(*r, false) == -1)
+        return;
+    SetMenuButtonState(r);
+    static const char* const kFlags[] = {
+        "VIEW", "DOWNLOAD", "COPY", "PREVIEW", "UPLOAD", "NEW_DIR", "NEW_FILE", "DELETE", "DEL_COMP", "OVERWRIT",
+        "RENAME", "MOVE_CUT", "FILELINK", "SHARE", "SEARCH", "CONTENTS", "NEW_GRP", "SET_GRP", "GRPSHARE", "SENDFILE",
+        "APPROVAL", "DOCVIEW", "SEND_NET", "SENDLOCK", "SENDUNLO", "MAIL_LINK", "DR_EDIT", "SHORTCUT", "PC_DELETE",
+        "APPROVAL_OUT", "APPROVAL_ENC"};
+    static const char* const kInfo[] = {"LINK", "SEARCH", "PROTECTED", "LIMITED", "VERSIONING", "HIDDEN", "MASTER",
+                                        "PASSWORD", "DRM", "INCOMPLETE_UPLOAD", "DOWNLOAD_LIMIT", "PERSONAL"};
+    TraceLog(2048, L"[ CServerTreeCtrl::OnNMClick ] \x25B6 %s \x25C0\tIDX = %S\tPIDX = %S\tDType = %S\n", r->Name, r->IDX,
+             r->Attr178, r->Attr27);
+    size_t perms = strnlen(r->Attr189, sizeof r->Attr189);
+    for (size_t i = 0; i < perms && i < sizeof kFlags / sizeof *kFlags; ++i)
+        TraceLog(2048, L"\t\t[ %S = %c ]\n", kFlags[i], r->Attr189[i]);
+    if (!std::strcmp(r->ItemType, "D"))
+        TraceLog(2048, L"\t\t[ VRWD = %S ]\n", r->Attr5);
+    if (std::atoi(r->Attr231) != 0) {
+        size_t info = strnlen(r->Attr231, sizeof r->Attr231);
+        for (size_t i = 0; i < info && i < sizeof kInfo / sizeof *kInfo; ++i)
+            TraceLog(2048, L"\t\t[ %S = %c ]\n", kInfo[i], r->Attr231[i]);
+    }
 }
 
 void CServerTreeCtrl::OnTreeKeyDown(NMHDR* nm, LRESULT* result)

@@ -76,6 +76,7 @@ protected:
     void OnDestroy();
     LRESULT OnDeferredRefresh(WPARAM, LPARAM);
     void OnRClick(NMHDR* nm, LRESULT* result);
+    void OnNMClick(NMHDR* nm, LRESULT* result);
     void OnTreeKeyDown(NMHDR* nm, LRESULT* result);
     void OnEndLabelEdit(NMHDR* nm, LRESULT* result);
     LRESULT OnEditLabel(WPARAM, LPARAM item);

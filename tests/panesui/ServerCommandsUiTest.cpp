@@ -40,7 +40,7 @@ public:
     bool IsLoggedIn() override { return true; }
     int CheckFolderPassword(const _PROTO_FOLDER_INFO&, bool) override { return 0; }
     void PostForcedLogout() override {}
-    void SetMenuButtonState(const ServerMenuState&) override {}
+    void SetMenuButtonState(const ServerMenuState& state) override { menu = state; }
     bool IsDownloadTarget() override { return true; }
     void SetUploadAllowed(bool) override {}
     void SetViewButtonsEnabled(bool) override {}
@@ -51,6 +51,7 @@ public:
     void SetActivePane(int, int) override {}
     void SetDragSource(const CString&) override {}
     bool editing = false;
+    ServerMenuState menu;
 };
 
 // The frame's side of a modal operation, as the views tell it.
@@ -907,4 +908,30 @@ TEST_F(CommandsTest, ACutInTheListMarksExactlyTheSelectedRows)
     EXPECT_EQ(static_cast<UINT>(LVIS_CUT), List().GetItemState(b, LVIS_CUT));
     EXPECT_EQ(static_cast<UINT>(LVIS_CUT), List().GetItemState(x, LVIS_CUT));
     EXPECT_EQ(Tree().GetSelectedItem(), Tree().m_hSourceParent);
+}
+
+TEST_F(CommandsTest, AClickOnAFolderGivesTheCommandBarThatFoldersButtons)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    HTREEITEM a = Child(work, L"a");
+    ASSERT_NE(nullptr, a);
+    std::string onlyCopy(31, '0');
+    onlyCopy[2] = '1';
+    ASSERT_EQ("OK", Control("PERM idx=" + Idx("My Files/Work/a") + " value=" + onlyCopy).substr(0, 2));
+    Tree().DrawSubTreeNList(work, TREE_REFRESH_TREE_AND_LIST, false);
+    WaitFilled();
+    a = Child(work, L"a");
+    ASSERT_NE(nullptr, a);
+    m_frame.menu = ServerMenuState();
+    m_frame.menu.remove = true;
+    POINT at = ItemPoint(a);
+    POINT screen = at;
+    ClientToScreen(Tree().GetSafeHwnd(), &screen);
+    SetCursorPos(screen.x, screen.y);
+    NMHDR click = {Tree().GetSafeHwnd(), 0, static_cast<UINT>(NM_CLICK)};
+    m_left->SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
+    EXPECT_TRUE(m_frame.menu.copy);
+    EXPECT_FALSE(m_frame.menu.remove) << "the folder allows no delete";
+    EXPECT_FALSE(m_frame.menu.newFolder);
 }
