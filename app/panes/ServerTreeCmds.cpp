@@ -1,7 +1,9 @@
 // CServerTreeCtrl: what the user does on a folder: the context menu, the keys, and the end of
 // the in-place naming of a new or renamed folder (F0, F3).
 #include "ServerTreeCtrl.h"
+#include "DragDrop.h"
 #include "FileUtils.h"
+#include "ServerListCtrl.h"
 #include "PaneMessages.h"
 #include "ServerClipboard.h"
 #include "ServerCommandSink.h"
@@ -105,6 +107,47 @@ void CServerTreeCtrl::OnNMClick(NMHDR*, LRESULT* result)
         for (size_t i = 0; i < info && i < sizeof kInfo / sizeof *kInfo; ++i)
             TraceLog(2048, L"\t\t[ %S = %c ]\n", kInfo[i], r->Attr231[i]);
     }
+}
+
+void CServerTreeCtrl::OnBeginDrag(NMHDR* nm, LRESULT* result)
+{
+    *result = 0;
+    HTREEITEM item = reinterpret_cast<NMTREEVIEWW*>(nm)->itemNew.hItem;
+    _PROTO_FOLDER_INFO* r = GetRecord(item);
+    if (!r || !(Allows(*r, COPY) || Allows(*r, MOVE_CUT) || Allows(*r, DOWNLOAD))) {
+        *result = 1;
+        return;
+    }
+    int password = m_pFrame ? m_pFrame->CheckFolderPassword(*r, false) : 0;
+    if (password != 0) {
+        *result = password == 1 ? 0 : 1;   // a password just given starts no drag yet
+        return;
+    }
+    HTREEITEM parent = GetParentItem(item);
+    m_hSourceParent = parent;
+    std::vector<_PROTO_FOLDER_INFO> records(1, *r);
+    records.front().Children.clear();
+    int image = 0, selected = 0;
+    GetItemImage(item, image, selected);
+    HICON icon = m_images ? ImageList_GetIcon(m_images->GetSmallImageList(), image, ILD_TRANSPARENT) : nullptr;
+    HFONT font = reinterpret_cast<HFONT>(::SendMessage(m_hWnd, WM_GETFONT, 0, 0));
+    HIMAGELIST bubble = CreateListDragBubble(font, icon, r->Name, 1);
+    if (icon)
+        DestroyIcon(icon);
+    if (!bubble)
+        return;
+    auto* source = new CDragDataSource;
+    int size = 0, unused = 0;
+    ImageList_GetIconSize(bubble, &size, &unused);
+    if (!source->CacheServerItems(records, L"SL", GetItemPath(parent)) || !source->CacheDragImage(bubble, size / 2, size / 2)) {
+        delete source;   // never handed to OLE
+        ImageList_Destroy(bubble);
+        return;
+    }
+    if (m_pFrame)
+        m_pFrame->SetDragSource(L"SL");
+    CServerListCtrl::s_runDrag(source, DROPEFFECT_COPY | DROPEFFECT_MOVE);
+    ImageList_Destroy(bubble);
 }
 
 void CServerTreeCtrl::OnTreeKeyDown(NMHDR* nm, LRESULT* result)

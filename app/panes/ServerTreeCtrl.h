@@ -77,6 +77,7 @@ protected:
     LRESULT OnDeferredRefresh(WPARAM, LPARAM);
     void OnRClick(NMHDR* nm, LRESULT* result);
     void OnNMClick(NMHDR* nm, LRESULT* result);
+    void OnBeginDrag(NMHDR* nm, LRESULT* result);
     void OnTreeKeyDown(NMHDR* nm, LRESULT* result);
     void OnEndLabelEdit(NMHDR* nm, LRESULT* result);
     LRESULT OnEditLabel(WPARAM, LPARAM item);

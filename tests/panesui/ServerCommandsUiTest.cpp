@@ -935,3 +935,56 @@ TEST_F(CommandsTest, AClickOnAFolderGivesTheCommandBarThatFoldersButtons)
     EXPECT_FALSE(m_frame.menu.remove) << "the folder allows no delete";
     EXPECT_FALSE(m_frame.menu.newFolder);
 }
+
+namespace {
+
+struct TreeDragSeen {
+    int runs = 0;
+    DROPEFFECT allowed = 0;
+    std::vector<_PROTO_FOLDER_INFO> records;
+    CString tag, path;
+} g_treeDrag;
+
+DROPEFFECT CaptureTreeDrag(CDragDataSource* source, DROPEFFECT allowed)
+{
+    ++g_treeDrag.runs;
+    g_treeDrag.allowed = allowed;
+    COleDataObject data;
+    data.Attach(source->GetDataObject());
+    UINT format = source->m_cfServerItems;
+    GetFolderInfoListDataObject(&data, &format, g_treeDrag.records, g_treeDrag.tag, g_treeDrag.path);
+    return DROPEFFECT_NONE;
+}
+
+}
+
+TEST_F(CommandsTest, ADragOfATreeFolderCarriesItsRecordFromTheTreeAndAFolderThatAllowsNoneStartsNone)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    ASSERT_EQ("OK", Control("PERM idx=" + Idx("My Files/Work/b") + " value=" + std::string(31, '0')).substr(0, 2));
+    Tree().DrawSubTreeNList(work, TREE_REFRESH_TREE_AND_LIST, false);
+    WaitFilled();
+    g_treeDrag = TreeDragSeen();
+    CServerListCtrl::DragRunner ole = CServerListCtrl::s_runDrag;
+    CServerListCtrl::s_runDrag = CaptureTreeDrag;
+    auto beginDrag = [&](HTREEITEM item) {
+        NMTREEVIEWW drag = {};
+        drag.hdr.hwndFrom = Tree().GetSafeHwnd();
+        drag.hdr.code = TVN_BEGINDRAGW;
+        drag.itemNew.hItem = item;
+        return m_left->SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&drag));
+    };
+    beginDrag(Child(work, L"a"));
+    EXPECT_EQ(1, g_treeDrag.runs);
+    EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_COPY | DROPEFFECT_MOVE), g_treeDrag.allowed);
+    ASSERT_EQ(1u, g_treeDrag.records.size());
+    EXPECT_STREQ(L"a", g_treeDrag.records[0].Name);
+    EXPECT_EQ(CString(L"SL"), g_treeDrag.tag);
+    EXPECT_EQ(CString(L"My Files/Work"), g_treeDrag.path);
+    EXPECT_EQ(work, Tree().m_hSourceParent);
+    // b allows neither copy, move nor download: no drag.
+    beginDrag(Child(work, L"b"));
+    EXPECT_EQ(1, g_treeDrag.runs);
+    CServerListCtrl::s_runDrag = ole;
+}
