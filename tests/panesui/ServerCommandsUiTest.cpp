@@ -966,8 +966,11 @@ TEST_F(CommandsTest, ADragOfATreeFolderCarriesItsRecordFromTheTreeAndAFolderThat
     Tree().DrawSubTreeNList(work, TREE_REFRESH_TREE_AND_LIST, false);
     WaitFilled();
     g_treeDrag = TreeDragSeen();
-    CServerListCtrl::DragRunner ole = CServerListCtrl::s_runDrag;
-    CServerListCtrl::s_runDrag = CaptureTreeDrag;
+    struct Seam {
+        CServerListCtrl::DragRunner ole = CServerListCtrl::s_runDrag;
+        Seam() { CServerListCtrl::s_runDrag = CaptureTreeDrag; }
+        ~Seam() { CServerListCtrl::s_runDrag = ole; }
+    } seam;
     auto beginDrag = [&](HTREEITEM item) {
         NMTREEVIEWW drag = {};
         drag.hdr.hwndFrom = Tree().GetSafeHwnd();
@@ -986,5 +989,4 @@ TEST_F(CommandsTest, ADragOfATreeFolderCarriesItsRecordFromTheTreeAndAFolderThat
     // b allows neither copy, move nor download: no drag.
     beginDrag(Child(work, L"b"));
     EXPECT_EQ(1, g_treeDrag.runs);
-    CServerListCtrl::s_runDrag = ole;
 }
