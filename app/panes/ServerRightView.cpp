@@ -44,11 +44,6 @@ int CServerRightView::OnCreate(LPCREATESTRUCT lpCreateStruct)
     m_list.SetExtendedStyle(m_list.GetExtendedStyle() | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     m_list.SetPaneColor(RGB(0xFA, 0xFA, 0xFA));
     m_list.EnableToolTips(TRUE);
-    m_pane.reset(new CServerListPane(&m_list, nullptr, nullptr));
-    m_pane->LoadSortState();
-    _PROTO_FOLDER_INFO plain;
-    CToviProto::memsetFolderInfo(&plain);
-    m_pane->SetListColumn(plain);
     return 0;
 }
 
@@ -100,8 +95,16 @@ BOOL CServerRightView::OnEraseBkgnd(CDC*)
 
 void CServerRightView::SetSession(CToviProto* proto, IServerFrameHost* frame, CServerTreeCtrl* tree)
 {
-    if (!m_pane)
+    if (!m_list.GetSafeHwnd())
         return;
+    if (!m_pane) {
+        // Made with the first session: the shell's icons are not needed before anything is listed.
+        m_pane.reset(new CServerListPane(&m_list, nullptr, nullptr));
+        m_pane->LoadSortState();
+        _PROTO_FOLDER_INFO plain;
+        CToviProto::memsetFolderInfo(&plain);
+        m_pane->SetListColumn(plain);
+    }
     m_pTree = tree;
     m_pProto = proto;
     m_pane->Attach(tree, proto);
