@@ -5,6 +5,12 @@
 #ifndef WM_OPEN_CHILD_FOLDER
 #define WM_OPEN_CHILD_FOLDER (WM_USER + 2)      // wParam: the child folder's record
 #endif
+#ifndef WM_LIST_THREAD_STOP
+#define WM_LIST_THREAD_STOP (WM_USER + 29)      // stop the list's filling worker
+#endif
+#ifndef WM_DIRECTEDIT_REFRESH
+#define WM_DIRECTEDIT_REFRESH (WM_USER + 72)    // wParam: the editor's result (0 done, 5 unlocked)
+#endif
 #ifndef WM_EDIT_LABEL
 #define WM_EDIT_LABEL (WM_USER + 42)            // lParam: the row or tree item to edit again
 #endif

@@ -2,6 +2,7 @@
 #include "ServerLeftView.h"
 #include "Dc.h"
 #include "PaneMessages.h"
+#include "ToviMessages.h"
 #include "WindowPosBatch.h"
 #include <cstring>
 #include <memory>
@@ -15,6 +16,10 @@ BEGIN_MESSAGE_MAP(CServerLeftView, CView)
     ON_WM_SETFOCUS()
     ON_WM_ERASEBKGND()
     ON_MESSAGE(WM_OPEN_CHILD_FOLDER, OnOpenChildFolder)
+    ON_MESSAGE(WM_SEARCH_GOTO_FOLDER, OnSearchGotoFolder)
+    ON_MESSAGE(WM_SEARCHDLG_CLOSED, OnSearchDlgClosed)
+    ON_MESSAGE(WM_SHOW_HTML_POPUP, OnShowHtmlPopup)
+    ON_MESSAGE(WM_OPEN_SHORTCUT_PATH, OnOpenShortcutPath)
 END_MESSAGE_MAP()
 
 CServerLeftView::CServerLeftView() {}
@@ -44,6 +49,7 @@ void CServerLeftView::OnSize(UINT nType, int cx, int cy)
 
 void CServerLeftView::OnDestroy()
 {
+    CloseSearch();
     ClearPane();
     CView::OnDestroy();
 }
@@ -62,7 +68,9 @@ BOOL CServerLeftView::OnEraseBkgnd(CDC*)
 
 void CServerLeftView::SetSession(CToviProto* proto, IServerFrameHost* frame, IServerListSide* list)
 {
+    m_pProto = proto;
     m_tree.SetSession(proto, frame, list);
+    m_tree.SetCommandSink(this);
 }
 
 void CServerLeftView::ClearPane()

@@ -1,11 +1,19 @@
 // CServerLeftView: the server folder tree pane (top left). It owns the tree control, hands it the
 // session after log-in and opens the folders the list asks for.
 #pragma once
+#include "PaneCommands.h"
+#include "ServerCommandSink.h"
+#include "ServerOperationHost.h"
 #include "ServerTreeCtrl.h"
 #include "View.h"
+#include <memory>
 #include <vector>
 
-class CServerLeftView : public CView {
+class CServerRightView;
+class CSearchDlg;
+class COleDataObject;
+
+class CServerLeftView : public CView, public IServerTreeMenuSink, public IServerTreeCommands {
     DECLARE_DYNCREATE(CServerLeftView)
 public:
     CServerLeftView();
@@ -21,6 +29,48 @@ public:
     void SelectServerNames(const std::vector<CString>& names);
     CServerTreeCtrl& Tree() { return m_tree; }
 
+    // ---- Commands on a folder of the tree (ServerLeftViewCmds.cpp) ----
+    // The file pane beside this one; the frame's operation host unless a test gives its own.
+    void SetListView(CServerRightView* list) { m_pListView = list; }
+    void SetOperationHost(IServerOperationHost* host) { m_pOpHost = host; }
+    void RunTreeCommand(int command, HTREEITEM item) override;
+    // The command bar's (PaneCommands.h).
+    HWND GetTreeWindow() override { return m_tree.GetSafeHwnd(); }
+    void OnNewFolder(HTREEITEM item) override;
+    void OnDownload(HTREEITEM item) override;
+    void OnShare(HTREEITEM item) override;
+    void OnDelete(HTREEITEM item, int mode) override { DeleteFolder(item, mode != 0); }
+    void OnRecyclebinDelete(HTREEITEM item) override { DeleteInRecycleBin(item); }
+    void OnCopy(HTREEITEM item) override { CopyFolder(item); }
+    void OnCut(HTREEITEM item) override { CutFolder(item); }
+    void OnPaste(HTREEITEM item) override;
+    void OnSearch(HTREEITEM item, const CString& text, int contents) override;
+
+    void OnRename(HTREEITEM item);
+    // False when nothing was done (no main frame, refused, or no request went through).
+    bool DeleteFolder(HTREEITEM item, bool toRecycleBin);
+    bool CopyFolder(HTREEITEM item);
+    bool CutFolder(HTREEITEM item);
+    void PasteServerItems(HTREEITEM item, int mode);
+    // A drop on a tree folder: local files are uploaded into it, server items pasted with the
+    // drop's mode (2 move, else copy).
+    void DropData(HTREEITEM item, COleDataObject* data, int mode);
+    void OnProperties(HTREEITEM item);
+    void OnGroupShare(HTREEITEM item, int newGroup, int groupSettings, int groupShare);
+    void OnGuest(HTREEITEM item, bool newGuest);
+    bool DeleteInRecycleBin(HTREEITEM item);
+    bool OnRecyclebinRestore(HTREEITEM item);
+    bool OnRecyclebinClear(HTREEITEM item);
+    void OnAddShortcut(HTREEITEM item);
+    void OnDeleteBackupPC(HTREEITEM item);
+    // The child of parent with the given name (and index, unless empty), listed first.
+    HTREEITEM FindChildByName(HTREEITEM parent, const CString& name, const char* idx);
+    // Opens the folder at a "/"-joined path from the top level; the folder reached, or null.
+    HTREEITEM OpenServerPath(const CString& path);
+    CSearchDlg* SearchDialog() const { return m_pSearch; }
+    // Ends the search window (before the record it reads goes).
+    void CloseSearch();
+
 protected:
     void OnDraw(CDC* pDC) override;
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
@@ -29,8 +79,26 @@ protected:
     void OnSetFocus(CWnd* oldWnd);
     BOOL OnEraseBkgnd(CDC* pDC);
     LRESULT OnOpenChildFolder(WPARAM record, LPARAM);
+    LRESULT OnSearchGotoFolder(WPARAM record, LPARAM);
+    LRESULT OnSearchDlgClosed(WPARAM, LPARAM);
+    LRESULT OnShowHtmlPopup(WPARAM, LPARAM);
+    LRESULT OnOpenShortcutPath(WPARAM path, LPARAM);
     DECLARE_MESSAGE_MAP()
 
 private:
+    IServerOperationHost* OperationHost() const;
+    CWnd* DialogOwner();
+    // Lists the folder again: with the list when it is the selected one, else the tree only.
+    void Relist(HTREEITEM folder);
+    void RelistParent(HTREEITEM item);
+    void UploadLocalFiles(HTREEITEM item, const std::vector<CString>& paths);
+
     CServerTreeCtrl m_tree;
+    CToviProto* m_pProto = nullptr;
+    CServerRightView* m_pListView = nullptr;
+    IServerOperationHost* m_pOpHost = nullptr;
+    CSearchDlg* m_pSearch = nullptr;
+    // The searched folder's record: the search window reads it while it runs, after the tree
+    // may have listed that folder again.
+    std::unique_ptr<_PROTO_FOLDER_INFO> m_searchFolder;
 };

@@ -5,12 +5,15 @@
 // GUI thread only.
 #pragma once
 #include "ListCtrl.h"
+#include "ServerContextMenu.h"
 #include "ServerPaneHost.h"
 #include "OleDefs.h"
 #include "ToviProto.h"
 
 class CServerTreeCtrl;
 class CServerListPane;
+class IServerListMenuSink;
+struct _CONTEXT_MENU_ENTRY;
 
 class CServerListCtrl : public CListCtrl {
 public:
@@ -36,6 +39,13 @@ public:
     typedef DROPEFFECT (*DragRunner)(class CDragDataSource* source, DROPEFFECT allowed);
     static DragRunner s_runDrag;
 
+    // ---- The context menu (ServerListMenu.cpp) ----
+    void SetCommandSink(IServerListMenuSink* sink) { m_pCommands = sink; }
+    // The menu for the selection as it is now, the click at the client point (on a row or not).
+    std::vector<servermenu::MenuEntry> ContextMenuAt(CPoint client, bool shift);
+    // Where the last right-click was (client coordinates): the paste target "at the point".
+    CPoint m_ptContext = CPoint(-1, -1);
+
     int m_nEditMode = 1;
     int m_nListKind = 0;
     bool m_bThumbnail = false;
@@ -54,6 +64,7 @@ protected:
     LRESULT OnEditLabel(WPARAM, LPARAM row);
     LRESULT OnInsertRows(WPARAM, LPARAM batch);
     void OnSetFocus(CWnd* oldWnd);
+    void OnNMRclick(NMHDR* nm, LRESULT* result);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -72,4 +83,5 @@ private:
     COLORREF m_paneColor = CLR_NONE;
     HIMAGELIST m_statusImages = nullptr;
     CString m_strToolTip;
+    IServerListMenuSink* m_pCommands = nullptr;
 };

@@ -1,8 +1,10 @@
 // CServerRightView: the server file list pane (top right).
 #include "ServerRightView.h"
 #include "Dc.h"
+#include "PaneMessages.h"
 #include "ServerTreeCtrl.h"
 #include "ThumbnailCache.h"
+#include "ToviMessages.h"
 #include "WindowPosBatch.h"
 #include <cstring>
 
@@ -17,6 +19,12 @@ BEGIN_MESSAGE_MAP(CServerRightView, CView)
     ON_COMMAND(kNewFolderButton, OnNewFolder)
     ON_COMMAND(kReportViewButton, OnReportView)
     ON_COMMAND(kThumbnailViewButton, OnThumbnailView)
+    ON_MESSAGE(WM_SEARCH_GOTO_FOLDER, OnSearchGotoFolder)
+    ON_MESSAGE(WM_SEARCHDLG_CLOSED, OnSearchDlgClosed)
+    ON_MESSAGE(WM_SHOW_HTML_POPUP, OnShowHtmlPopup)
+    ON_MESSAGE(WM_LIST_THREAD_STOP, OnListThreadStop)
+    ON_MESSAGE(WM_DIRECTEDIT_REFRESH, OnDirectEditRefresh)
+    ON_MESSAGE(WM_APPROVAL_REFRESH, OnApprovalRefresh)
 END_MESSAGE_MAP()
 
 CServerRightView::CServerRightView() {}
@@ -98,8 +106,10 @@ void CServerRightView::SetSession(CToviProto* proto, IServerFrameHost* frame, CS
         m_pane->SetListColumn(plain);
     }
     m_pTree = tree;
+    m_pProto = proto;
     m_pane->Attach(tree, proto);
     m_list.SetSession(proto, frame, tree, m_pane.get());
+    m_list.SetCommandSink(this);
 }
 
 void CServerRightView::ClearPane()

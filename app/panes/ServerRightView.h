@@ -1,14 +1,19 @@
 // CServerRightView: the server file list pane (top right). It owns the list control and its
 // data side (the filling worker, columns, sort state and picture view).
 #pragma once
+#include "ServerCommandSink.h"
 #include "ServerListCtrl.h"
+#include "ServerOperationHost.h"
 #include "ServerListPane.h"
 #include "View.h"
 #include <memory>
 
 class CServerTreeCtrl;
+class CServerLeftView;
+class CSearchDlg;
+class COleDataObject;
 
-class CServerRightView : public CView {
+class CServerRightView : public CView, public IServerListMenuSink {
     DECLARE_DYNCREATE(CServerRightView)
 public:
     CServerRightView();
@@ -34,6 +39,50 @@ public:
     // Widths and sort state read again (after the layout was reset), the rows re-sorted.
     void ReloadLayout();
 
+    // ---- Commands on the rows (ServerRightViewCmds.cpp) ----
+    void SetFolderView(CServerLeftView* tree) { m_pFolderView = tree; }
+    void SetOperationHost(IServerOperationHost* host) { m_pOpHost = host; }
+    void RunListCommand(int command, int row) override;
+    // "New Folder", or "New Folder (n)" with the first n from 2 that no row has.
+    CString MakeNewFolderName();
+    // Selects the row whose index is idx (a leading 'r' of a row's index is skipped) after the
+    // filling worker ended; false when there is none.
+    bool SelectRowByIdx(const char* idx);
+    void OnRename();
+    // The command bar's names (PaneCommands.h): mode 1 into the recycle bin, 0 for good.
+    void OnDelete(int mode) { DeleteRows(mode != 0); }
+    void OnCopy() { CopyRows(false); }
+    void OnCut() { CopyRows(true); }
+    void OnPaste() { PasteAt(false); }
+    // False when nothing was done (no rows, refused, or no request went through).
+    bool DeleteRows(bool toRecycleBin);
+    // The selected rows on the clipboard, marked as cut with cut; 0 when nothing was put there.
+    int CopyRows(bool cut);
+    int PasteAt(bool atPoint);
+    int OnServerFilePaste(int effect, bool useSelection, bool atPoint);
+    void OnLocalFilePaste(bool atPoint);
+    // A drop of server items or local files on the row (-1: on no row) with the drop effect.
+    void OnDropData(COleDataObject* data, int row, DWORD effect);
+    void OnProperty();
+    void OnShare(int row);
+    // The versions of the row's file; downloads go to the local tree's folder when it takes files.
+    void OnVersion(int row);
+    // Links of the rows: with info, one row shows its links and several make new ones; without,
+    // new links are made. The command bar's button asks with info.
+    void OnLink(int row) { OnLink(row, true); }
+    void OnLink(int row, bool info);
+    void OnGShare(int row, int newGroup, int groupSettings);
+    void OnGuest(int row, bool newGuest);
+    void OnSearch(const CString& text, int contents);
+    void OnRecyclebinDelete() { DeleteInRecycleBin(); }
+    bool DeleteInRecycleBin();
+    bool OnRecyclebinRestore();
+    void OnRecyclebinEmpty();
+    void OnAddShortcut();
+    void OnSendFile(bool on);
+    void OnDeleteBackupPC();
+    void OnDownload();
+
 protected:
     void OnDraw(CDC* pDC) override;
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
@@ -43,9 +92,26 @@ protected:
     BOOL OnEraseBkgnd(CDC* pDC);
     void OnReportView();
     void OnThumbnailView();
+    LRESULT OnSearchGotoFolder(WPARAM record, LPARAM);
+    LRESULT OnSearchDlgClosed(WPARAM, LPARAM);
+    LRESULT OnShowHtmlPopup(WPARAM, LPARAM);
+    LRESULT OnListThreadStop(WPARAM, LPARAM);
+    LRESULT OnDirectEditRefresh(WPARAM code, LPARAM);
+    LRESULT OnApprovalRefresh(WPARAM, LPARAM);
     DECLARE_MESSAGE_MAP()
 
 private:
+    IServerOperationHost* OperationHost() const;
+    CWnd* DialogOwner();
+    std::vector<_PROTO_FOLDER_INFO> SelectedRecords() const;
+    _PROTO_FOLDER_INFO* CurrentFolder() const;
+    _PROTO_FOLDER_INFO* RowRecord(int row) const;
+    void Refresh(int mode = 0, bool useCache = true);
+
+    CToviProto* m_pProto = nullptr;
+    CServerLeftView* m_pFolderView = nullptr;
+    IServerOperationHost* m_pOpHost = nullptr;
+    CSearchDlg* m_pSearch = nullptr;
     CServerListCtrl m_list;
     CServerTreeCtrl* m_pTree = nullptr;
     std::unique_ptr<CServerListPane> m_pane;

@@ -5,6 +5,7 @@
 // GUI thread only. The frame hands over the protocol object, the frame host and the list side
 // before the first refresh; none is owned.
 #pragma once
+#include "ServerContextMenu.h"
 #include "ServerPaneHost.h"
 #include "TreeCtrl.h"
 #include "ToviProto.h"
@@ -16,6 +17,8 @@ enum {
     TREE_REFRESH_TREE_ONLY = 1,
     TREE_REFRESH_LIST_ONLY = 2,
 };
+
+class IServerTreeMenuSink;
 
 class CServerTreeCtrl : public CTreeCtrl {
 public:
@@ -45,6 +48,19 @@ public:
     static int CALLBACK CompareByName(LPARAM a, LPARAM b, LPARAM);
     static int CALLBACK CompareBySortKey(LPARAM a, LPARAM b, LPARAM);
 
+    // ---- The user's commands (ServerTreeCmds.cpp) ----
+    // Where the menu's and the keys' commands go (the folder pane).
+    void SetCommandSink(IServerTreeMenuSink* sink);
+    // The context menu the folder would get now.
+    std::vector<servermenu::MenuEntry> ContextMenuFor(HTREEITEM item) const;
+    // Opens the in-place edit: mode 0 names a new folder (F0 at the end), 1 renames (F3).
+    bool BeginNameEdit(HTREEITEM item, int mode);
+    // A child named name for a folder about to be made under parent; null when none was made.
+    HTREEITEM InsertProposedFolder(HTREEITEM parent, const CString& name);
+    void RemoveItem(HTREEITEM item);
+    void ClearCutMarks();
+    void SetItemChildren(HTREEITEM item, bool children);
+
     // Pages one listing may take before it counts as failed.
     int m_nMaxPages = 100000;
     int m_nLabelEditMode = 0;
@@ -59,6 +75,12 @@ protected:
     void OnSetFocus(CWnd* oldWnd);
     void OnDestroy();
     LRESULT OnDeferredRefresh(WPARAM, LPARAM);
+    void OnRClick(NMHDR* nm, LRESULT* result);
+    void OnNMClick(NMHDR* nm, LRESULT* result);
+    void OnBeginDrag(NMHDR* nm, LRESULT* result);
+    void OnTreeKeyDown(NMHDR* nm, LRESULT* result);
+    void OnEndLabelEdit(NMHDR* nm, LRESULT* result);
+    LRESULT OnEditLabel(WPARAM, LPARAM item);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -95,4 +117,7 @@ private:
     bool m_bForcedClose = false;
     bool m_bNotDeleting = true;
     std::unique_ptr<CVImageList> m_images;
+    IServerTreeMenuSink* m_pCommands = nullptr;
+    HTREEITEM m_proposed = nullptr;   // the new folder being named
+    bool m_bEndingEdit = false;
 };

@@ -75,6 +75,8 @@ void CMainFrame::StartServerPanes()
         pane->SetThumbnailSource(m_strImageExt, m_nThumbWidth, m_nThumbHeight);
     m_pServerListView->SetThumbnailView(false, false);
     m_pServerTreeView->SetSession(m_pProto, &m_serverHost, m_pServerListView->ListSide());
+    m_pServerTreeView->SetListView(m_pServerListView);
+    m_pServerListView->SetFolderView(m_pServerTreeView);
     if (!tree.DrawSubTreeNList(nullptr, TREE_REFRESH_TREE_ONLY, false) && tree.IsForcedClose())
         m_serverHost.PostForcedLogout();
 }

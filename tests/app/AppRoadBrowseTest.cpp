@@ -735,3 +735,151 @@ TEST_F(AppRoadBrowse, ScreenshotsOfTheMainWindowListingAFolder)
         m_process = {};
     }
 }
+
+// Right-clicks a point of a control of the program as the mouse would and chooses the menu's
+// first entry with the keys. False when no menu opened.
+bool ChooseFirstFromMenuAt(HWND frame, HWND control, POINT at)
+{
+    POINT screen = at;
+    ::ClientToScreen(control, &screen);
+    ::SetForegroundWindow(frame);
+    ::SetCursorPos(screen.x, screen.y);
+    ::PostMessageW(control, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
+    ::PostMessageW(control, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    HWND menu = nullptr;
+    if (!uitest::WaitUntil([&] {
+            menu = ::FindWindowW(L"#32768", nullptr);
+            return menu && ::IsWindowVisible(menu);
+        }, 10000))
+        return false;
+    ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    return true;
+}
+
+bool ChooseFirstFromTreeMenu(HWND frame, HWND tree, HTREEITEM item)
+{
+    ::SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+    Remote remote(tree, sizeof(RECT));
+    RECT rect = {};
+    *reinterpret_cast<HTREEITEM*>(&rect) = item;
+    remote.Put(0, &rect, sizeof rect);
+    if (!::SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote.At(0))))
+        return false;
+    remote.Get(0, &rect, sizeof rect);
+    return ChooseFirstFromMenuAt(frame, tree, {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+}
+
+bool ChooseFirstFromListMenu(HWND frame, HWND list, int row)
+{
+    Remote remote(list, sizeof(RECT));
+    RECT rect = {};
+    rect.left = LVIR_LABEL;
+    remote.Put(0, &rect, sizeof rect);
+    if (!::SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote.At(0))))
+        return false;
+    remote.Get(0, &rect, sizeof rect);
+    return ChooseFirstFromMenuAt(frame, list, {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+}
+
+// The server tree's context menu in the running program: a right-click on a folder that is not
+// the selected one, Delete chosen from the menu with the keys, the confirmation answered.
+TEST_F(AppRoadBrowse, TheTreesMenuDeletesTheClickedFolderIntoTheRecycleBin)
+{
+    const std::string f1 = protoserver::Control::Value(Control("ITEM user=demo -- " + m_folder + "/f1"), "idx");
+    ASSERT_FALSE(f1.empty());
+    // Only delete allowed: the menu is Delete, a separator and Properties.
+    std::string onlyDelete(31, '0');
+    onlyDelete[7] = '1';
+    ASSERT_EQ("OK", Control("PERM idx=" + f1 + " value=" + onlyDelete).substr(0, 2));
+    Open();
+    HTREEITEM browse = OpenBrowse();
+    ASSERT_NE(nullptr, browse);
+    HTREEITEM item = nullptr;
+    ASSERT_TRUE(uitest::WaitUntil([&] { return (item = Child(browse, L"f1")) != nullptr; }, 10000));
+
+    ASSERT_TRUE(ChooseFirstFromTreeMenu(m_frame, m_tree, item)) << "no menu opened";
+
+    HWND confirm = WaitForDialogWith(IDOK);
+    ASSERT_NE(nullptr, confirm) << "no confirmation";
+    Click(confirm, IDOK);
+    EXPECT_TRUE(uitest::WaitUntil([&] {
+        return protoserver::Control::Value(Control("ITEM user=demo -- " + m_folder + "/f1"), "idx").empty();
+    }, 15000));
+    EXPECT_NE(std::string::npos, Control("LAST cmd=F2").find("cmd=F2"));
+    EXPECT_TRUE(uitest::WaitUntil([&] { return Child(browse, L"f1") == nullptr; }, 10000));
+    // The folder the user was in stays selected.
+    EXPECT_EQ(reinterpret_cast<LRESULT>(browse), ::SendMessageW(m_tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    EXPECT_TRUE(ExitFromTray());
+}
+
+// The mend in the running program: a new folder the server refuses leaves no row behind, and
+// nothing the user does afterwards asks the server for it again.
+TEST_F(AppRoadBrowse, ANewTreeFolderTheServerRefusesLeavesNoRowAndIsNotAskedForAgain)
+{
+    const std::string f2 = protoserver::Control::Value(Control("ITEM user=demo -- " + m_folder + "/f2"), "idx");
+    ASSERT_FALSE(f2.empty());
+    // Only new folders allowed: the menu is New Folder, a separator and Properties.
+    std::string onlyNewFolder(31, '0');
+    onlyNewFolder[5] = '1';
+    ASSERT_EQ("OK", Control("PERM idx=" + f2 + " value=" + onlyNewFolder).substr(0, 2));
+    ASSERT_EQ("OK", Control("FAULT error reply=E0 code=1310 cmd=F0 -- Folder refused").substr(0, 2));
+    Open();
+    HTREEITEM browse = OpenBrowse();
+    ASSERT_NE(nullptr, browse);
+    HTREEITEM item = nullptr;
+    ASSERT_TRUE(uitest::WaitUntil([&] { return (item = Child(browse, L"f2")) != nullptr; }, 10000));
+    ASSERT_TRUE(ChooseFirstFromTreeMenu(m_frame, m_tree, item)) << "no menu opened";
+    HWND edit = nullptr;
+    ASSERT_TRUE(uitest::WaitUntil([&] {
+        edit = reinterpret_cast<HWND>(::SendMessageW(m_tree, TVM_GETEDITCONTROL, 0, 0));
+        return edit != nullptr;
+    }, 10000)) << "no name edit";
+    ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Plans"));
+    ::PostMessageW(m_tree, TVM_ENDEDITLABELNOW, FALSE, 0);
+    HWND box = WaitForBox();
+    ASSERT_NE(nullptr, box);
+    EXPECT_NE(std::wstring::npos, BoxText(box).find(L"Folder refused"));
+    AnswerBox(box);
+    HTREEITEM f2item = Child(browse, L"f2");
+    ASSERT_NE(nullptr, f2item);
+    EXPECT_TRUE(uitest::WaitUntil([&] {
+        return ::SendMessageW(m_tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(f2item)) == 0;
+    }, 5000)) << "the refused folder's row stayed";
+    ::PostMessageW(m_tree, WM_KEYDOWN, VK_ESCAPE, 0);
+    ::Sleep(500);
+    EXPECT_EQ(nullptr, WaitForBox(500));
+    EXPECT_TRUE(protoserver::Control::Value(Control("ITEM user=demo -- " + m_folder + "/f2/Plans"), "idx").empty());
+    EXPECT_TRUE(ExitFromTray());
+}
+
+// The list's menu in the running program: Copy on a file row, then Paste on a folder row; the
+// copy is made at the server inside that folder.
+TEST_F(AppRoadBrowse, TheListsMenuCopiesAFileAndPastesItIntoAFolderRow)
+{
+    auto idx = [&](const std::string& path) {
+        return protoserver::Control::Value(Control("ITEM user=demo -- " + path), "idx");
+    };
+    // Only copy on the file, only adding files on the folder: each menu starts with that entry.
+    std::string onlyCopy(31, '0'), onlyNewFile(31, '0');
+    onlyCopy[2] = '1';
+    onlyNewFile[6] = '1';
+    ASSERT_EQ("OK", Control("PERM idx=" + idx(m_folder + "/file2.txt") + " value=" + onlyCopy).substr(0, 2));
+    ASSERT_EQ("OK", Control("PERM idx=" + idx(m_folder + "/f1") + " value=" + onlyNewFile).substr(0, 2));
+    Open();
+    ASSERT_NE(nullptr, OpenBrowse());
+    ASSERT_TRUE(WaitNames({L"f1", L"f2", L"f10", L"file1.txt", L"file2.txt", L"file10.txt"}));
+    int file = RowOf(m_list, L"file2.txt");
+    SelectRow(m_list, file);
+    ASSERT_TRUE(ChooseFirstFromListMenu(m_frame, m_list, file)) << "no menu on the file";
+    ASSERT_TRUE(uitest::WaitUntil([] { return ::FindWindowW(L"#32768", nullptr) == nullptr
+                                               || !::IsWindowVisible(::FindWindowW(L"#32768", nullptr)); }, 5000));
+    int folder = RowOf(m_list, L"f1");
+    SelectRow(m_list, folder);
+    ASSERT_TRUE(ChooseFirstFromListMenu(m_frame, m_list, folder)) << "no menu on the folder";
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !idx(m_folder + "/f1/file2.txt").empty(); }, 15000))
+        << "nothing was pasted into the folder row";
+    EXPECT_NE(std::string::npos, Control("LAST cmd=F1").find("cmd=F1"));
+    EXPECT_FALSE(idx(m_folder + "/file2.txt").empty()) << "a copy leaves the source";
+    EXPECT_TRUE(ExitFromTray());
+}

@@ -12,6 +12,7 @@
 #include "Library.h"
 #include "MainFrame.h"
 #include "ToviHtmlView.h"
+#include "ServerOperationHost.h"
 #include "ToviMenu.h"
 #include "ToviRegistry.h"
 #include "ToviString.h"
@@ -20,6 +21,7 @@
 #include "WindowDriver.h"
 #include <gtest/gtest.h>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -669,4 +671,37 @@ TEST_F(StatusBarTest, HelpAsksTheScriptViewsPageForTheHelpWindowAsAHelpPopUp)
     m_ui.Run([&] { kind = m_frame->m_pScriptView->m_nPopupKind; });
     // The page's new window becomes the help pop-up (kind 7).
     EXPECT_EQ(7, kind);
+}
+
+TEST_F(MainFrameTest, AServerOperationStopsTheQuotaTimerUntilItEndsAndARestoreLeavesItRunning)
+{
+    struct Seen {
+        int mode = 0;
+        bool quotaRunning = false;
+    } during, after, restoreDuring;
+    m_ui.Run([&] {
+        std::unique_ptr<IServerOperationHost> host(NewFrameOperationHost(m_frame));
+        m_frame->m_nQuotaInterval = 60000;
+        m_frame->ArmTimer(IDT_QUOTAUPDATE, m_frame->m_nQuotaInterval);
+        // Whether the quota timer runs, leaving it as it was.
+        auto running = [&] {
+            bool was = ::KillTimer(m_frame->m_hWnd, IDT_QUOTAUPDATE) != FALSE;
+            if (was)
+                m_frame->ArmTimer(IDT_QUOTAUPDATE, m_frame->m_nQuotaInterval);
+            return was;
+        };
+        host->BeginModalOperation(0, true);
+        during = {m_frame->m_nModalOp, running()};
+        host->EndModalOperation();
+        after = {m_frame->m_nModalOp, running()};
+        host->BeginModalOperation(2, false);
+        restoreDuring = {m_frame->m_nModalOp, running()};
+        host->EndModalOperation();
+    });
+    EXPECT_EQ(0, during.mode);
+    EXPECT_FALSE(during.quotaRunning);
+    EXPECT_EQ(-1, after.mode);
+    EXPECT_TRUE(after.quotaRunning) << "the quota timer was not armed again";
+    EXPECT_EQ(2, restoreDuring.mode);
+    EXPECT_TRUE(restoreDuring.quotaRunning);
 }

@@ -1,0 +1,76 @@
+// Helpers the server panes' commands share: the server's refusal shown the user's way, a
+// protocol object of a command's own, the progress dialog run under the frame's modal rule, and
+// the clipboard facts the menus look at.
+//
+// GUI thread only.
+#pragma once
+#include "ProtoRecords.h"
+#include "ServerOperationHost.h"
+#include "Strings.h"
+#include <cstdint>
+#include <cstring>
+#include <cwchar>
+#include <memory>
+#include <vector>
+
+class CWnd;
+class CToviProto;
+class CFileProgressDlg;
+
+namespace servercmd {
+
+// The session's result message in the skinned box, "CorvaneIXO", error icon.
+void ShowServerError(CWnd* owner, const CToviProto& session);
+// A UI message by id in the skinned box with the given icon.
+int ShowMessage(CWnd* owner, unsigned messageId, unsigned icon);
+
+// A new protocol object with the session's address, code and session id, connected for the
+// pending command; null (the object freed) when the connection failed.
+std::unique_ptr<CToviProto> OpenOwnSession(const CToviProto& session, HWND owner, uint16_t pendingCommand);
+
+// What a progress dialog reported.
+struct ProgressOutcome {
+    bool error = false;       // a request failed; the session holds the server's message
+    bool untouched = true;    // no request went through
+    bool cancelled = false;   // the user ended it (read from the untouched dialog's end)
+    std::vector<_PROTO_FOLDER_INFO> done;
+};
+
+// Runs the progress dialog modal: the frame's running-operation mode is mode meanwhile, and
+// with stopQuota the quota timer is stopped until the dialog ends, whatever the outcome.
+ProgressOutcome RunProgress(IServerOperationHost* host, CFileProgressDlg& dialog, int mode, bool stopQuota);
+
+// The share settings of item (G0), then the share dialog: its result, or 0 after a refusal,
+// which is shown. helpWnd gets the dialog's help requests.
+INT_PTR RunShareDialog(CWnd* owner, CToviProto& session, _PROTO_FOLDER_INFO& item, HWND helpWnd,
+                       IServerOperationHost* host);
+// The group share dialog for folder: a new group share, or the folder's settings.
+INT_PTR RunGroupShareDialog(CWnd* owner, CToviProto& session, const _PROTO_FOLDER_INFO& folder, HWND helpWnd,
+                            bool newShare);
+
+// "VARIRUDAD" on the clipboard / local files on the clipboard.
+bool ClipboardHasServerItems();
+bool ClipboardHasFiles();
+UINT ServerItemsFormat();
+
+// A display copy into a dialog's fixed member: cut to the member, always terminated.
+template <size_t N>
+void CopyShown(wchar_t (&target)[N], const wchar_t* text)
+{
+    wcsncpy(target, text, N - 1);
+    target[N - 1] = 0;
+}
+
+// An index text into a dialog's member (the index fits any of them), always terminated.
+template <size_t N>
+void CopyId(char (&target)[N], const char* id, size_t idSize)
+{
+    size_t length = strnlen(id, idSize);
+    if (length >= N)
+        length = N - 1;
+    std::memcpy(target, id, length);
+    target[length] = 0;
+}
+
+
+}

@@ -1,0 +1,482 @@
+// Context menu choices of the server tree and list.
+#include "ServerContextMenu.h"
+#include "ToviString.h"
+#include "TraceLog.h"
+#include <cstring>
+#include <initializer_list>
+
+namespace servermenu {
+
+namespace {
+
+bool Is(const char* text, const char* value) { return std::strcmp(text, value) == 0; }
+
+bool IsFile(const _PROTO_FOLDER_INFO& r) { return !Is(r.ItemType, "D"); }
+
+CString Caption(int id)
+{
+    switch (id) {
+    case kNewFolder: return CToviString::GetString(14005);
+    case kNewGroup: return CToviString::GetString(14008);
+    case kGroupSettings:
+    case kGroupShare: return CToviString::GetString(14009);
+    case kBinDelete: return CToviString::GetString(14049);
+    case kBinRestore: return CToviString::GetString(14045);
+    case kBinEmpty: return CToviString::GetString(14020);
+    case kVersions: return CToviString::GetString(14027);
+    case kShare: return CToviString::GetString(14010);
+    case kCut: return CToviString::GetString(14011);
+    case kCopy: return CToviString::GetString(14012);
+    case kPaste: return CToviString::GetString(14013);
+    case kDelete: return CToviString::GetString(14014);
+    case kDeleteForGood: return CToviString::GetString(14015);
+    case kRename: return CToviString::GetString(14016);
+    case kGuestsOfFolder: return CToviString::GetString(14006);
+    case kGuestsOfRow: return CToviString::GetString(14007);
+    case kDownload: return CToviString::GetString(14017);
+    case kSearch: return CToviString::GetString(14018);
+    case kProperties: return CToviString::GetString(14019);
+    case kLink: return CToviString::GetString(14025);
+    case kMailLink: return CToviString::GetString(14024);
+    case kThumbnails: return CToviString::GetString(14026);
+    case kContentSearch: return CToviString::GetString(14028);
+    case kWebLink: return CToviString::GetString(14243);
+    case kSendOn: return CToviString::GetString(14255);
+    case kSendOff: return CToviString::GetString(14256);
+    case kShortcut: {
+        CString text;
+        text.Format(L"%s %s", CToviString::GetString(14262).GetString(), CToviString::GetString(14126).GetString());
+        return text;
+    }
+    case kPcDelete: {
+        CString text;
+        text.Format(L"%s %s", CToviString::GetString(14263).GetString(), CToviString::GetString(14159).GetString());
+        return text;
+    }
+    default: return CString();
+    }
+}
+
+// A menu of groups: a separator only between two groups that both have entries.
+class Builder {
+public:
+    void Add(int id) { Add(id, Caption(id)); }
+    void Add(int id, const CString& caption)
+    {
+        if (m_groupClosed && !m_entries.empty())
+            m_entries.push_back(MenuEntry());
+        m_groupClosed = false;
+        MenuEntry e;
+        e.id = id;
+        e.caption = caption;
+        m_entries.push_back(e);
+    }
+    void EndGroup() { m_groupClosed = true; }
+    std::vector<MenuEntry> Take() { return std::move(m_entries); }
+
+private:
+    std::vector<MenuEntry> m_entries;
+    bool m_groupClosed = false;
+};
+
+// The record's type, or the shown folder's for a row that carries none.
+const char* TypeOf(const _PROTO_FOLDER_INFO& r, const _PROTO_FOLDER_INFO* current)
+{
+    if (r.Attr27[0] || !current)
+        return r.Attr27;
+    return current->Attr27;
+}
+
+// Server captions: index in the option block, the built-in fallback, the trace when none came.
+struct ServerText {
+    int slot;
+    int fallbackId;         // the entry's id when the server sent nothing
+    unsigned fallbackText;
+    int traceLevel;
+    const wchar_t* trace;
+};
+
+const ServerText kSendFileText = {4, kSendFile, 14201, 1,
+                                  L" [ SetMouseMenu] ERROR! OPTION CONTEXTMENU File Transfer IS EMPTY! --> %s\n"};
+const ServerText kSendNetText = {3, kSendNet, 14236, 1,
+                                 L" [ SetMouseMenu] ERROR! OPTION CONTEXTMENU NetworkTransfer IS EMPTY! --> %s\n"};
+const ServerText kApprovalOutText = {1, kApproval, 14213, 2048,
+                                     L" [ SetMouseMenu] ERROR! OPTION CONTEXT APPROVAL REQUEST OUT EMPTY! --> %s\n"};
+const ServerText kApprovalText = {0, kApproval, 14213, 2048,
+                                  L" [ SetMouseMenu] ERROR! OPTION CONTEXT APPROVAL REQUEST EMPTY! --> %s\n"};
+const ServerText kApprovalEncText = {2, kApproval, 14213, 2048,
+                                     L" [ SetMouseMenu] ERROR! OPTION CONTEXT APPROVAL REQUEST Enc EMPTY! --> %s"};
+
+void AddServerText(Builder& menu, int id, const ServerText& text, const ListMenuFacts& f)
+{
+    const _CONTEXT_MENU_ENTRY* entry = f.serverTexts ? &f.serverTexts[text.slot] : nullptr;
+    if (!entry || !entry->Section[0]) {
+        TraceLog(text.traceLevel, text.trace, entry ? entry->Section : L"");
+        menu.Add(text.fallbackId, CToviString::GetString(text.fallbackText));
+        return;
+    }
+    const wchar_t* caption = f.language == 0x09 ? entry->Token1 : f.language == 0x12 ? entry->Token2 : entry->Token3;
+    menu.Add(id, caption);
+}
+
+void TreeBinMenu(Builder& m, const _PROTO_FOLDER_INFO& r, const TreeMenuFacts& f)
+{
+    if (!f.topLevel) {
+        if (Allows(r, DOWNLOAD) && f.downloadTarget)
+            m.Add(kDownload);
+        m.EndGroup();
+        if (Allows(r, DEL_COMP))
+            m.Add(kBinDelete);
+        m.Add(kBinRestore);
+    } else if (Allows(r, DEL_COMP)) {
+        m.Add(kBinEmpty);
+    }
+}
+
+void TreeTypeDMenu(Builder& m, const _PROTO_FOLDER_INFO& r)
+{
+    if (Is(r.IDX, "2")) {
+        if (Allows(r, DEL_COMP))
+            m.Add(kBinEmpty);
+        if (Allows(r, DOWNLOAD))
+            m.Add(kDownload);
+        return;
+    }
+    if (Allows(r, DOWNLOAD))
+        m.Add(kDownload);
+    if (Allows(r, DEL_COMP))
+        m.Add(kBinDelete);
+    m.Add(kBinRestore);
+}
+
+void TreeFolderMenu(Builder& m, const _PROTO_FOLDER_INFO& r, const TreeMenuFacts& f)
+{
+    if (Is(r.Attr27, "5") && !f.guestLogin) {
+        if (f.topLevel)
+            m.Add(kGuestsOfFolder);
+        else if (std::strncmp(r.Attr179, r.IDX, sizeof r.IDX) == 0)
+            m.Add(kGuestsOfRow);
+    }
+    m.EndGroup();
+    if (Is(r.Attr27, "3")) {
+        if (Allows(r, NEW_GRP))
+            m.Add(kNewGroup);
+        if (Allows(r, SET_GRP))
+            m.Add(kGroupSettings);
+        if (Allows(r, GRPSHARE))
+            m.Add(kGroupShare);
+    }
+    m.EndGroup();
+    if (Allows(r, NEW_DIR))
+        m.Add(kNewFolder);
+    if (Allows(r, SHARE) && !Is(r.Attr27, "B"))
+        m.Add(kShare);
+    m.EndGroup();
+    if (Allows(r, MOVE_CUT))
+        m.Add(kCut);
+    if (Allows(r, COPY))
+        m.Add(kCopy);
+    if ((Allows(r, NEW_DIR) || Allows(r, NEW_FILE)) && f.clipboardHasItems)
+        m.Add(kPaste);
+    m.EndGroup();
+    if (Allows(r, DELETE_))
+        m.Add(kDelete);
+    if (Allows(r, DEL_COMP))
+        m.Add(kDeleteForGood);
+    if (Allows(r, RENAME))
+        m.Add(kRename);
+    m.EndGroup();
+    if (Allows(r, CONTENTS))
+        m.Add(kContentSearch);
+    m.EndGroup();
+    if (Allows(r, DOWNLOAD) && f.downloadTarget)
+        m.Add(kDownload);
+    if (Allows(r, SEARCH))
+        m.Add(kSearch);
+    m.EndGroup();
+    if (f.useShortcut && Allows(r, SHORTCUT))
+        m.Add(kShortcut);
+    if (Allows(r, PC_DELETE))
+        m.Add(kPcDelete);
+    m.EndGroup();
+    m.Add(kProperties);
+}
+
+bool AnySelected(const ListMenuFacts& f, int permission)
+{
+    for (const _PROTO_FOLDER_INFO* r : f.selected)
+        if (Allows(*r, permission))
+            return true;
+    return false;
+}
+
+bool NoneSelectedDenies(const ListMenuFacts& f, int permission)
+{
+    if (f.selected.empty())
+        return false;
+    for (const _PROTO_FOLDER_INFO* r : f.selected)
+        if (Denies(*r, permission))
+            return false;
+    return true;
+}
+
+// Every selected row links (of the given kind) and is no recycle-bin entry.
+bool AllSelectedLink(const ListMenuFacts& f, int permission)
+{
+    if (f.selected.empty())
+        return false;
+    for (const _PROTO_FOLDER_INFO* r : f.selected)
+        if (!Allows(*r, permission) || Is(TypeOf(*r, f.current), "D"))
+            return false;
+    return true;
+}
+
+void ListBinMenu(Builder& m, const ListMenuFacts& f)
+{
+    const _PROTO_FOLDER_INFO& r = *f.menuRecord;
+    size_t n = f.selected.size();
+    if (n == 0) {
+        if (!Is(r.Attr178, "0"))
+            return;   // inside the bin with nothing selected
+        if (Allows(r, DEL_COMP))
+            m.Add(kBinEmpty);
+        m.EndGroup();
+        if (Allows(r, SEARCH))
+            m.Add(kSearch);
+        if (Allows(r, CONTENTS))
+            m.Add(kContentSearch);
+        return;
+    }
+    if (Allows(r, DOWNLOAD) && (n == 1 || f.downloadTarget))
+        m.Add(kDownload);
+    m.EndGroup();
+    if (Allows(r, DEL_COMP))
+        m.Add(kBinDelete);
+    m.Add(kBinRestore);
+    m.EndGroup();
+    if (n == 1) {
+        if (Allows(r, SEARCH))
+            m.Add(kSearch);
+        if (Allows(r, CONTENTS))
+            m.Add(kContentSearch);
+    }
+    m.EndGroup();
+    m.Add(kProperties);
+}
+
+void ListTypeDMenu(Builder& m, const ListMenuFacts& f)
+{
+    const _PROTO_FOLDER_INFO& r = *f.menuRecord;
+    bool special = Is(r.IDX, "2");
+    size_t n = f.selected.size();
+    auto searches = [&] {
+        m.EndGroup();
+        if (Allows(r, SEARCH))
+            m.Add(kSearch);
+        if (Allows(r, CONTENTS))
+            m.Add(kContentSearch);
+    };
+    if (n == 0) {
+        if (!special)
+            return;
+        if (Allows(r, DEL_COMP))
+            m.Add(kBinEmpty);
+        searches();
+        return;
+    }
+    if (n == 1 && special) {
+        if (Allows(r, DEL_COMP))
+            m.Add(kBinEmpty);
+        if (Allows(r, DOWNLOAD))
+            m.Add(kDownload);
+        searches();
+    } else {
+        if (Allows(r, DOWNLOAD))
+            m.Add(kDownload);
+        m.EndGroup();
+        if (Allows(r, DEL_COMP))
+            m.Add(kBinDelete);
+        if (n == 1 || !special)
+            m.Add(kBinRestore);
+        if (n == 1)
+            searches();
+    }
+    m.EndGroup();
+    m.Add(kProperties);
+}
+
+void ListFolderTypeItems(Builder& m, const ListMenuFacts& f, const char* type)
+{
+    const _PROTO_FOLDER_INFO& r = *f.menuRecord;
+    size_t n = f.selected.size();
+    if (Is(type, "5") && !f.guestLogin) {
+        if (n == 1 && std::strncmp(r.Attr179, r.IDX, sizeof r.IDX) == 0)
+            m.Add(kGuestsOfRow);
+        else if (n == 0 && Is(r.Attr178, "0"))
+            m.Add(kGuestsOfFolder);
+    }
+    m.EndGroup();
+    if (Is(type, "3") || Is(type, "4")) {
+        if (n == 1) {
+            if (Allows(r, SET_GRP))
+                m.Add(kGroupSettings);
+            if (Allows(r, GRPSHARE))
+                m.Add(kGroupShare);
+        } else if (n == 0 && Is(r.Attr178, "0") && Allows(r, NEW_GRP)) {
+            m.Add(kNewGroup);
+        }
+    }
+    m.EndGroup();
+}
+
+void ListCommonItems(Builder& m, const ListMenuFacts& f, const char* type)
+{
+    const _PROTO_FOLDER_INFO& r = *f.menuRecord;
+    size_t n = f.selected.size();
+    if (Allows(r, NEW_DIR) && n < 2)
+        m.Add(kNewFolder);
+    if (Allows(r, SHARE) && type[0] != 'B' && n == 1)
+        m.Add(kShare);
+    m.EndGroup();
+    if (AnySelected(f, MOVE_CUT))
+        m.Add(kCut);
+    if (AnySelected(f, COPY))
+        m.Add(kCopy);
+    const _PROTO_FOLDER_INFO* target = f.pointOnRow ? f.pointRecord : f.current;
+    if (target && !IsFile(*target) && (Allows(*target, NEW_DIR) || Allows(*target, NEW_FILE)) && f.clipboardHasItems)
+        m.Add(kPaste);
+    m.EndGroup();
+    if (AnySelected(f, DELETE_))
+        m.Add(kDelete);
+    if (AnySelected(f, DEL_COMP))
+        m.Add(kDeleteForGood);
+    if (Allows(r, RENAME) && n == 1)
+        m.Add(kRename);
+    m.EndGroup();
+    if (n <= 1 && Allows(r, CONTENTS))
+        m.Add(kContentSearch);
+    m.EndGroup();
+    if (n <= 1 && Allows(r, SEARCH))
+        m.Add(kSearch);
+    m.EndGroup();
+    if (AllSelectedLink(f, FILELINK))
+        m.Add(kLink);
+    if (AllSelectedLink(f, MAIL_LINK))
+        m.Add(kMailLink);
+    m.EndGroup();
+    if (NoneSelectedDenies(f, SENDFILE))
+        AddServerText(m, kSendFile, kSendFileText, f);
+    if (NoneSelectedDenies(f, SEND_NET))
+        AddServerText(m, kSendNet, kSendNetText, f);
+    m.EndGroup();
+    if (f.fileLockOption && n == 1 && Allows(r, SENDLOCK))
+        m.Add(kSendOn);
+    if (f.fileLockOption && n == 1 && Allows(r, SENDUNLO))
+        m.Add(kSendOff);
+    m.EndGroup();
+    if (Allows(r, DOCVIEW) && n == 1)
+        m.Add(kDocView, CToviString::GetString(f.privacyModel ? 14253 : 14235));
+    m.EndGroup();
+    if (f.customerCode == L"DWY_IN" && n >= 1 && f.current && f.current->Attr5[1] != '0') {
+        bool allFiles = true;
+        for (const _PROTO_FOLDER_INFO* s : f.selected)
+            allFiles = allFiles && IsFile(*s);
+        if (allFiles)
+            m.Add(kWebLink);
+    }
+    m.EndGroup();
+    if (NoneSelectedDenies(f, APPROVAL_OUT))
+        AddServerText(m, kApprovalOut, kApprovalOutText, f);
+    if (NoneSelectedDenies(f, APPROVAL))
+        AddServerText(m, kApproval, kApprovalText, f);
+    if (NoneSelectedDenies(f, APPROVAL_ENC))
+        AddServerText(m, kApprovalEnc, kApprovalEncText, f);
+    m.EndGroup();
+    if (IsFile(r) && n == 1 && r.Attr231[4] == '1')
+        m.Add(kVersions);
+    m.EndGroup();
+    if (AnySelected(f, DOWNLOAD) && f.downloadTarget)
+        m.Add(kDownload);
+    m.EndGroup();
+    if (n == 0 && Allows(r, PREVIEW))
+        m.Add(kThumbnails);
+    if (n >= 1 && f.shortcutOption != 'N' && NoneSelectedDenies(f, SHORTCUT))
+        m.Add(kShortcut);
+    m.EndGroup();
+    if (n == 1 && Allows(r, PC_DELETE))
+        m.Add(kPcDelete);
+    m.EndGroup();
+    if (n >= 1)
+        m.Add(kProperties);
+}
+
+}
+
+bool Allows(const _PROTO_FOLDER_INFO& r, int permission)
+{
+    return permission < static_cast<int>(strnlen(r.Attr189, sizeof r.Attr189)) && r.Attr189[permission] == '1';
+}
+
+bool Denies(const _PROTO_FOLDER_INFO& r, int permission)
+{
+    return permission < static_cast<int>(strnlen(r.Attr189, sizeof r.Attr189)) && r.Attr189[permission] == '0';
+}
+
+std::vector<MenuEntry> TreeMenu(const _PROTO_FOLDER_INFO& r, const TreeMenuFacts& f)
+{
+    Builder m;
+    bool bin = Is(r.Attr27, "6");
+    if (bin || Is(r.Attr27, "D")) {
+        if (bin)
+            TreeBinMenu(m, r, f);
+        else
+            TreeTypeDMenu(m, r);
+        m.EndGroup();
+        if (Allows(r, SEARCH))
+            m.Add(kSearch);
+        if (Allows(r, CONTENTS))
+            m.Add(kContentSearch);
+        m.EndGroup();
+        m.Add(kProperties);
+    } else {
+        TreeFolderMenu(m, r, f);
+    }
+    return m.Take();
+}
+
+std::vector<MenuEntry> ListMenu(const ListMenuFacts& f)
+{
+    Builder m;
+    if (!f.menuRecord)
+        return m.Take();
+    const char* type = TypeOf(*f.menuRecord, f.current);
+    if (Is(type, "6"))
+        ListBinMenu(m, f);
+    else if (Is(type, "D"))
+        ListTypeDMenu(m, f);
+    else {
+        ListFolderTypeItems(m, f, type);
+        ListCommonItems(m, f, type);
+    }
+    return m.Take();
+}
+
+std::vector<int> Ids(const std::vector<MenuEntry>& entries)
+{
+    std::vector<int> ids;
+    for (const MenuEntry& e : entries)
+        ids.push_back(e.id);
+    return ids;
+}
+
+void FillPopup(HMENU menu, const std::vector<MenuEntry>& entries)
+{
+    for (const MenuEntry& e : entries) {
+        if (e.id == kSeparator)
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        else
+            AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(e.id), e.caption.GetString());
+    }
+}
+
+}

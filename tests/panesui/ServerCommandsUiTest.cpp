@@ -1,0 +1,992 @@
+// The server panes' commands in the real folder and file views against the test server: the
+// context menus as the user opens them, deletes, copies and moves, the new folder the server
+// refuses, a drop on empty space, the search's go-to and the shortcut commands, each checked on
+// the server's side and in the views.
+#include <winsock2.h>
+#include "RoadServer.h"
+#include "AutoAnswer.h"
+#include "BackupRes.h"
+#include "CommonDlgsRes.h"
+#include "DragDrop.h"
+#include "OleDataObject.h"
+#include "ServerClipboard.h"
+#include "ServerCommandSupport.h"
+#include "ServerContextMenu.h"
+#include "ServerLeftView.h"
+#include "SearchDlg.h"
+#include "PaneMessages.h"
+#include "ServerRightView.h"
+#include "ToviMessages.h"
+#include "ToviMsg.h"
+#include "ToviTextLanguage.h"
+#include "PixelCapture.h"
+#include "WindowDriver.h"
+#include "Wnd.h"
+#include <atomic>
+#include <cstring>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace road;
+using namespace servermenu;
+
+namespace {
+
+class FakeFrame : public IServerFrameHost {
+public:
+    bool IsLoggedIn() override { return true; }
+    int CheckFolderPassword(const _PROTO_FOLDER_INFO&, bool) override { return 0; }
+    void PostForcedLogout() override {}
+    void SetMenuButtonState(const ServerMenuState& state) override { menu = state; }
+    bool IsDownloadTarget() override { return true; }
+    void SetUploadAllowed(bool) override {}
+    void SetViewButtonsEnabled(bool) override {}
+    void EnableSearchBox(bool) override {}
+    CString GetCustomerCode() override { return L"TESTSRV"; }
+    bool IsLabelEditing() override { return editing; }
+    void SetLabelEditing(bool e) override { editing = e; }
+    void SetActivePane(int, int) override {}
+    void SetDragSource(const CString&) override {}
+    bool editing = false;
+    ServerMenuState menu;
+};
+
+// The frame's side of a modal operation, as the views tell it.
+class FakeOperationHost : public IServerOperationHost {
+public:
+    void BeginModalOperation(int mode, bool stopQuota) override { events.push_back("begin " + std::to_string(mode) + (stopQuota ? " stop" : "")); }
+    void EndModalOperation() override { events.push_back("end"); }
+    void PostQuotaUpdate() override { events.push_back("quota"); }
+    void PostAlertUpdate() override { events.push_back("alert"); }
+    CWnd* DialogOwner() override { return owner; }
+    CString ShareOption() override { return CString(); }
+    bool GroupShareOption() override { return false; }
+    CString WebPagePath() override { return CString(); }
+    CString DownloadFolder() override { return CString(); }
+    int VersionOption() override { return 0; }
+    HWND TransferWindow() override { return nullptr; }
+    void ShowPermissionHelp() override { events.push_back("help"); }
+    void UploadFiles(const _PROTO_FOLDER_INFO& folder, const std::vector<CString>& paths) override
+    {
+        events.push_back("upload " + std::to_string(paths.size()) + " into " + folder.IDX);
+    }
+    void DownloadItems(const std::vector<_PROTO_FOLDER_INFO>& items, const CString&) override
+    {
+        events.push_back("download " + std::to_string(items.size()));
+    }
+    std::vector<std::string> events;
+    CWnd* owner = nullptr;
+};
+
+class CHostWnd : public CWnd {};
+
+// Opens the pop-up menu that a right-click at point (client coordinates of control) brings, on
+// another thread reads its entries and picks the one with command (0: none, the menu is closed).
+std::vector<int> ChooseFromMenu(HWND control, POINT point, int command, const std::wstring& shot = std::wstring())
+{
+    std::vector<int> seen;
+    std::atomic<bool> done{false};
+    std::thread watcher([&] {
+        HWND menuWnd = nullptr;
+        for (int i = 0; i < 500 && !menuWnd; ++i) {
+            menuWnd = FindWindowW(L"#32768", nullptr);
+            if (!menuWnd || !IsWindowVisible(menuWnd)) {
+                menuWnd = nullptr;
+                Sleep(10);
+            }
+        }
+        if (!menuWnd) {
+            done = true;
+            return;
+        }
+        if (!shot.empty()) {
+            Sleep(400);
+            if (!uitest::SaveScreenPng(shot))
+                seen.push_back(-1);
+        }
+        HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWnd, 0x01E1 /* MN_GETHMENU */, 0, 0));
+        int downs = 0, steps = 0;
+        for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+            UINT id = GetMenuItemID(menu, i);
+            seen.push_back(static_cast<int>(id == static_cast<UINT>(-1) ? 0 : id));
+            if (id != 0 && id != static_cast<UINT>(-1)) {
+                ++steps;
+                if (static_cast<int>(id) == command)
+                    downs = steps;
+            }
+        }
+        if (downs == 0) {
+            PostMessageW(menuWnd, WM_KEYDOWN, VK_ESCAPE, 0);
+        } else {
+            for (int i = 0; i < downs; ++i)
+                PostMessageW(menuWnd, WM_KEYDOWN, VK_DOWN, 0);
+            PostMessageW(menuWnd, WM_KEYDOWN, VK_RETURN, 0);
+        }
+        done = true;
+    });
+    POINT screen = point;
+    ClientToScreen(control, &screen);
+    SetCursorPos(screen.x, screen.y);
+    PostMessageW(control, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(point.x, point.y));
+    PostMessageW(control, WM_RBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+    uitest::WaitUntil([&] { return done.load(); }, 8000);
+    watcher.join();
+    uitest::PumpMessages();
+    return seen;
+}
+
+class CommandsTest : public RoadTest {
+protected:
+    void SetUp() override
+    {
+        RoadTest::SetUp();
+        ASSERT_EQ(0, LogIn(m_proto)) << m_proto.Message();
+        for (const char* path : {"My Files/Work/a", "My Files/Work/b", "My Files/Solo/only"})
+            ASSERT_EQ("OK", Control(std::string("FOLDER user=road -- ") + path).substr(0, 2));
+        ASSERT_EQ("OK", Control("FILE user=road size=40 -- My Files/Work/x.txt").substr(0, 2));
+        ASSERT_EQ("OK", Control("FILE user=road size=30 -- My Files/Other.txt").substr(0, 2));
+        m_made = m_host.CreateEx(0, nullptr, L"Server panes", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900, 500, nullptr,
+                                 nullptr);
+        ASSERT_TRUE(m_made);
+        m_left = new CServerLeftView;
+        m_right = new CServerRightView;
+        ASSERT_TRUE(m_left->Create(nullptr, L"", WS_CHILD | WS_VISIBLE, CRect(0, 0, 250, 460), &m_host, 100));
+        ASSERT_TRUE(m_right->Create(nullptr, L"", WS_CHILD | WS_VISIBLE, CRect(255, 0, 880, 460), &m_host, 101));
+        m_ops.owner = &m_host;
+        m_right->SetSession(&m_proto, &m_frame, &m_left->Tree());
+        m_left->SetSession(&m_proto, &m_frame, m_right->ListSide());
+        m_left->SetListView(m_right);
+        m_right->SetFolderView(m_left);
+        m_left->SetOperationHost(&m_ops);
+        m_right->SetOperationHost(&m_ops);
+        ASSERT_TRUE(Tree().DrawTreeRoot(nullptr));
+        m_host.SetForegroundWindow();
+    }
+    void TearDown() override
+    {
+        if (::OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+        m_host.DestroyWindow();
+        RoadTest::TearDown();
+    }
+    CServerTreeCtrl& Tree() { return m_left->Tree(); }
+    CServerListCtrl& List() { return m_right->List(); }
+    HTREEITEM Child(HTREEITEM parent, const wchar_t* name)
+    {
+        for (HTREEITEM i = parent ? Tree().GetChildItem(parent) : Tree().GetRootItem(); i; i = Tree().GetNextSiblingItem(i))
+            if (_PROTO_FOLDER_INFO* r = Tree().GetRecord(i); r && std::wstring(r->Name) == name)
+                return i;
+        return nullptr;
+    }
+    void WaitFilled()
+    {
+        ASSERT_TRUE(uitest::WaitUntil([&] { return !m_right->Pane()->IsFilling(); }));
+    }
+    HTREEITEM Open(std::initializer_list<const wchar_t*> names)
+    {
+        HTREEITEM at = nullptr;
+        for (const wchar_t* name : names) {
+            at = Child(at, name);
+            if (!at)
+                return nullptr;
+            Tree().SelectItem(at);
+            WaitFilled();
+            Tree().Expand(at, TVE_EXPAND);
+        }
+        return at;
+    }
+    int Row(const wchar_t* name)
+    {
+        for (int i = 0; i < List().GetItemCount(); ++i)
+            if (List().GetItemText(i, 0) == name)
+                return i;
+        return -1;
+    }
+    std::string Idx(const std::string& path)
+    {
+        return protoserver::Control::Value(Control("ITEM user=road -- " + path), "idx");
+    }
+    long Exchanges()
+    {
+        return std::atol(protoserver::Control::Value(Control("COUNT"), "exchanges").c_str());
+    }
+    POINT ItemPoint(HTREEITEM item)
+    {
+        RECT r = {};
+        Tree().GetItemRect(item, &r, TRUE);
+        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+    POINT RowPoint(int row)
+    {
+        RECT r = {};
+        ListView_GetItemRect(List().GetSafeHwnd(), row, &r, LVIR_LABEL);
+        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+
+    FakeFrame m_frame;
+    FakeOperationHost m_ops;
+    CHostWnd m_host;
+    BOOL m_made = FALSE;
+    CServerLeftView* m_left = nullptr;    // views delete themselves with their windows
+    CServerRightView* m_right = nullptr;
+};
+
+}
+
+TEST_F(CommandsTest, TheTreeMenuDeletesTheClickedFolderIntoTheBinWithoutMovingTheSelection)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    HTREEITEM a = Child(work, L"a");
+    ASSERT_NE(nullptr, a);
+    std::string aIdx = Idx("My Files/Work/a");
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    std::vector<int> shown = ChooseFromMenu(Tree().GetSafeHwnd(), ItemPoint(a), kDelete);
+    // The menu is the one the folder's record asks for.
+    EXPECT_EQ(Ids(Tree().ContextMenuFor(work)), shown);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return Idx("My Files/Work/a").empty(); }));
+    EXPECT_NE(std::string::npos, Control("LAST cmd=F2").find("cmd=F2"));
+    EXPECT_EQ(nullptr, Child(work, L"a"));
+    EXPECT_EQ(work, Tree().GetSelectedItem());
+    // The modal rule around the dialog; a delete into the bin frees nothing: no quota refresh.
+    EXPECT_EQ((std::vector<std::string>{"begin 0 stop", "end"}), m_ops.events);
+}
+
+TEST_F(CommandsTest, APermanentDeleteFromTheListMenuRefreshesTheQuota)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    int row = Row(L"x.txt");
+    ASSERT_GE(row, 0);
+    List().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    std::vector<int> shown = ChooseFromMenu(List().GetSafeHwnd(), RowPoint(row), kDeleteForGood);
+    EXPECT_NE(shown.end(), std::find(shown.begin(), shown.end(), kDeleteForGood));
+    ASSERT_TRUE(uitest::WaitUntil([&] { return Idx("My Files/Work/x.txt").empty(); }));
+    WaitFilled();
+    EXPECT_EQ(-1, Row(L"x.txt"));
+    EXPECT_EQ((std::vector<std::string>{"begin 0 stop", "end", "quota"}), m_ops.events);
+}
+
+TEST_F(CommandsTest, ANewFolderTheServerRefusesLeavesNoPlaceholderAndIsNotAskedForAgain)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    ASSERT_EQ("OK", Control("FAULT error reply=E0 code=1310 cmd=F0 -- Folder refused").substr(0, 2));
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    m_left->RunTreeCommand(kNewFolder, work);
+    HWND edit = TreeView_GetEditControl(Tree().GetSafeHwnd());
+    ASSERT_NE(nullptr, edit);
+    ::SetWindowTextW(edit, L"Plans");
+    TreeView_EndEditLabelNow(Tree().GetSafeHwnd(), FALSE);
+    ASSERT_TRUE(answers.WaitForCount(1));
+    uitest::PumpMessages();
+    std::vector<std::wstring> names;
+    for (HTREEITEM i = Tree().GetChildItem(work); i; i = Tree().GetNextSiblingItem(i))
+        names.push_back(Tree().GetItemText(i).GetString());
+    EXPECT_EQ((std::vector<std::wstring>{L"a", L"b"}), names) << "the refused folder's row is gone";
+    EXPECT_EQ(nullptr, TreeView_GetEditControl(Tree().GetSafeHwnd()));
+    // Nothing is left whose edit could end again: Esc sends nothing, no folder appears.
+    long before = Exchanges();
+    SendMessageW(Tree().GetSafeHwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
+    uitest::PumpMessages();
+    EXPECT_EQ(before, Exchanges());
+    EXPECT_EQ("", Idx("My Files/Work/Plans"));
+    EXPECT_EQ("", Idx("My Files/Work/New Folder"));
+    EXPECT_FALSE(m_frame.editing);
+}
+
+TEST_F(CommandsTest, CopyAndCutPasteFolderItemsOnTheServer)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    HTREEITEM a = Child(work, L"a");
+    HTREEITEM b = Child(work, L"b");
+    ASSERT_TRUE(a && b);
+    ASSERT_TRUE(m_left->CopyFolder(a));
+    m_left->RunTreeCommand(kPaste, b);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !Idx("My Files/Work/b/a").empty(); }));
+    EXPECT_NE(std::string::npos, Control("LAST cmd=F1").find("cmd=F1"));
+    EXPECT_FALSE(Idx("My Files/Work/a").empty()) << "a copy leaves the source";
+    EXPECT_TRUE(servercmd::ClipboardHasServerItems()) << "a copy leaves the clipboard";
+
+    // A cut moves: the source goes from the tree and the clipboard is emptied.
+    HTREEITEM solo = Open({L"My Files", L"Solo"});
+    ASSERT_NE(nullptr, solo);
+    work = Child(Child(nullptr, L"My Files"), L"Work");
+    a = Child(work, L"a");
+    ASSERT_NE(nullptr, a);
+    m_ops.events.clear();
+    ASSERT_TRUE(m_left->CutFolder(a));
+    EXPECT_TRUE(Tree().GetItemState(a, TVIS_CUT) & TVIS_CUT);
+    m_left->RunTreeCommand(kPaste, solo);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !Idx("My Files/Solo/a").empty(); }));
+    EXPECT_TRUE(Idx("My Files/Work/a").empty());
+    EXPECT_EQ(nullptr, Child(work, L"a"));
+    EXPECT_FALSE(servercmd::ClipboardHasServerItems());
+    EXPECT_EQ((std::vector<std::string>{"begin 2 stop", "end", "quota"}), m_ops.events);
+}
+
+TEST_F(CommandsTest, ADropOnEmptySpacePastesIntoTheShownFolderNotItsOnlyFolderRow)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    int row = Row(L"x.txt");
+    ASSERT_GE(row, 0);
+    _PROTO_FOLDER_INFO file = *reinterpret_cast<_PROTO_FOLDER_INFO*>(List().GetItemData(row));
+    ASSERT_NE(nullptr, Open({L"My Files", L"Solo"}));
+    ASSERT_EQ(1, List().GetItemCount()) << "Solo shows its one folder row";
+    CDragDataSource* source = new CDragDataSource;
+    ASSERT_TRUE(source->CacheServerItems({file}, L"SR", L"My Files/Work"));
+    COleDataObject data;
+    data.Attach(source->GetDataObject());
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    m_right->OnDropData(&data, -1, DROPEFFECT_COPY);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !Idx("My Files/Solo/x.txt").empty(); }));
+    EXPECT_TRUE(Idx("My Files/Solo/only/x.txt").empty());
+}
+
+TEST_F(CommandsTest, TheSearchGoToReadsTheWindowsRecordAndSelectsTheFoundRow)
+{
+    ASSERT_NE(nullptr, Open({L"My Files"}));
+    std::string idx = Idx("My Files/Work/x.txt");
+    ASSERT_FALSE(idx.empty());
+    auto* record = new _SEARCH_GOTO_FOLDER();
+    record->IsFile = 1;
+    record->Id1 = std::atoi(idx.c_str());
+    record->LocationPath = new CString(L"My Files/Work");
+    record->SecondPath = new CString(L"x.txt");
+    m_right->SendMessage(WM_SEARCH_GOTO_FOLDER, reinterpret_cast<WPARAM>(record), 0);
+    HTREEITEM selected = Tree().GetSelectedItem();
+    ASSERT_NE(nullptr, selected);
+    EXPECT_EQ(CString(L"Work"), Tree().GetItemText(selected));
+    int row = List().GetNextItem(-1, LVNI_SELECTED);
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(CString(L"x.txt"), List().GetItemText(row, 0));
+}
+
+TEST_F(CommandsTest, AShortcutIsAddedAndAMissingShortcutFolderIsReported)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    m_left->RunTreeCommand(kShortcut, Child(work, L"b"));
+    ASSERT_TRUE(answers.WaitForCount(1));
+    EXPECT_NE(std::string::npos, Control("LAST cmd=D6").find("cmd=D6"));
+    EXPECT_EQ((std::vector<std::string>{"alert"}), m_ops.events);
+    auto holds = [](const std::vector<std::wstring>& texts, const CString& message) {
+        return std::find(texts.begin(), texts.end(), std::wstring(message.GetString())) != texts.end();
+    };
+    EXPECT_TRUE(holds(answers.Seen()[0].texts, CToviMsg::GetString(12127)));
+
+    // The shortcut window hands over a string of its own: a folder that is gone is reported and
+    // the selection stays.
+    m_left->SendMessage(WM_OPEN_SHORTCUT_PATH, reinterpret_cast<WPARAM>(new CString(L"My Files/Gone")), 0);
+    ASSERT_TRUE(answers.WaitForCount(2));
+    EXPECT_TRUE(holds(answers.Seen()[1].texts, CToviMsg::GetString(12128)));
+    EXPECT_EQ(work, Tree().GetSelectedItem());
+}
+
+// Not a check: pictures of the two menus for a person to look at, in both languages.
+TEST_F(CommandsTest, ScreenshotsOfTheContextMenus)
+{
+    const wchar_t* dir = _wgetenv(L"PANES_SHOTS");
+    if (!dir)
+        GTEST_SKIP() << "set PANES_SHOTS to a folder to take them";
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    for (LANGID language : {LANGID(0x12), LANGID(0x09)}) {
+        CToviTextLanguage::SetThreadLanguage(language);
+        std::wstring suffix = language == 0x12 ? L"-ko.png" : L"-en.png";
+        std::vector<int> tree = ChooseFromMenu(Tree().GetSafeHwnd(), ItemPoint(work), 0, std::wstring(dir) + L"\\tree-menu" + suffix);
+        EXPECT_FALSE(tree.empty());
+        EXPECT_EQ(tree.end(), std::find(tree.begin(), tree.end(), -1));
+        int row = Row(L"x.txt");
+        List().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        std::vector<int> list = ChooseFromMenu(List().GetSafeHwnd(), RowPoint(row), 0, std::wstring(dir) + L"\\list-menu" + suffix);
+        EXPECT_EQ(list.end(), std::find(list.begin(), list.end(), -1));
+    }
+    CToviTextLanguage::SetThreadLanguage(0);
+}
+
+TEST_F(CommandsTest, LocalFilesPastedOnATreeFolderGoToTheSplittersUploadForThatFolder)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    std::wstring path = Scratch(L"pasted.txt");
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    CloseHandle(file);
+    ASSERT_EQ(1, CopyFileListClipboard({CString(path.c_str())}, false));
+    HTREEITEM b = Child(work, L"b");
+    ASSERT_NE(nullptr, b);
+    m_left->RunTreeCommand(kPaste, b);
+    EXPECT_EQ((std::vector<std::string>{"upload 1 into " + Idx("My Files/Work/b")}), m_ops.events);
+}
+
+TEST_F(CommandsTest, PropertiesAskTheServerOnAConnectionOfTheirOwn)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    std::string sessionConn = protoserver::Control::Value(Control("LAST cmd=D0"), "conn");
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    m_left->RunTreeCommand(kProperties, Child(work, L"a"));
+    ASSERT_GE(answers.Count(), 1);
+    std::string last = Control("LAST cmd=D1");
+    ASSERT_NE(std::string::npos, last.find("cmd=D1")) << last;
+    EXPECT_NE(sessionConn, protoserver::Control::Value(last, "conn"));
+    // The dialog let its connection go when it closed: only the session's stays open.
+    EXPECT_TRUE(uitest::WaitUntil([&] {
+        return protoserver::Control::Value(Control("COUNT"), "open") == "1";
+    }));
+}
+
+TEST_F(CommandsTest, TheBinRestoresWithoutTouchingTheQuotaAndEmptiesWithIt)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    ASSERT_TRUE(m_left->DeleteFolder(Child(work, L"a"), true));
+    ASSERT_TRUE(m_left->DeleteFolder(Child(work, L"b"), true));
+    ASSERT_TRUE(Idx("My Files/Work/a").empty());
+    HTREEITEM bin = Open({L"Recycle Bin"});
+    ASSERT_NE(nullptr, bin);
+    HTREEITEM a = Child(bin, L"a");
+    ASSERT_NE(nullptr, a) << "the deleted folder lies in the bin";
+
+    m_ops.events.clear();
+    ASSERT_TRUE(m_left->OnRecyclebinRestore(a));
+    EXPECT_NE(std::string::npos, Control("LAST cmd=F5").find("cmd=F5"));
+    EXPECT_FALSE(Idx("My Files/Work/a").empty());
+    EXPECT_EQ(nullptr, Child(bin, L"a"));
+    // A restore frees nothing: the quota timer runs on and no quota refresh follows.
+    EXPECT_EQ((std::vector<std::string>{"begin 2", "end"}), m_ops.events);
+
+    m_ops.events.clear();
+    ASSERT_TRUE(m_left->OnRecyclebinClear(bin));
+    EXPECT_NE(std::string::npos, Control("LAST cmd=F4").find("cmd=F4"));
+    EXPECT_EQ(nullptr, Tree().GetChildItem(bin));
+    EXPECT_EQ((std::vector<std::string>{"begin 3 stop", "end", "quota"}), m_ops.events);
+}
+
+TEST_F(CommandsTest, TheShareDialogOpensAfterTheFoldersShareSettingsAndARefusalIsShownInstead)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    uitest::AutoAnswer answers(nullptr, IDCANCEL);
+    m_left->RunTreeCommand(kShare, Child(work, L"b"));
+    ASSERT_GE(answers.Count(), 1);
+    std::string last = Control("LAST cmd=G0");
+    ASSERT_NE(std::string::npos, last.find("cmd=G0")) << last;
+    EXPECT_NE(std::string::npos, last.find(":" + [](const std::string& text) {
+        static const char digits[] = "0123456789ABCDEF";
+        std::string out;
+        for (unsigned char c : text)
+            out += std::string(1, digits[c >> 4]) + digits[c & 15];
+        return out;
+    }(Idx("My Files/Work/b")))) << last;
+
+    // The server refuses the share settings: its words are shown, no dialog opens.
+    ASSERT_EQ("OK", Control("FAULT error reply=E0 code=1401 cmd=G0 -- Not shareable").substr(0, 2));
+    int before = answers.Count();
+    m_left->RunTreeCommand(kShare, Child(work, L"b"));
+    ASSERT_TRUE(answers.WaitForCount(before + 1));
+    auto seen = answers.Seen().back().texts;
+    EXPECT_NE(seen.end(), std::find(seen.begin(), seen.end(), std::wstring(L"Not shareable")));
+}
+
+TEST_F(CommandsTest, TreeKeysCopyWithTheLeftControlKeyOnlyAndEscapeEmptiesTheClipboard)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    HWND tree = Tree().GetSafeHwnd();
+    auto press = [&](std::initializer_list<int> held, UINT key) {
+        BYTE keys[256] = {};
+        for (int k : held)
+            keys[k] = 0x80;
+        SetKeyboardState(keys);
+        SendMessageW(tree, WM_KEYDOWN, key, 0);
+        BYTE none[256] = {};
+        SetKeyboardState(none);
+        uitest::PumpMessages();
+    };
+    if (::OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    press({VK_CONTROL, VK_RCONTROL}, 'C');
+    EXPECT_FALSE(servercmd::ClipboardHasServerItems()) << "the right Control key copies nothing";
+    press({VK_CONTROL, VK_LCONTROL}, 'C');
+    EXPECT_TRUE(servercmd::ClipboardHasServerItems());
+    press({}, VK_ESCAPE);
+    EXPECT_FALSE(servercmd::ClipboardHasServerItems());
+}
+
+TEST_F(CommandsTest, TheGuestCommandOpensTheGuestDialogForTheFolder)
+{
+    HTREEITEM guest = Open({L"Guest"});
+    ASSERT_NE(nullptr, guest);
+    std::vector<int> menu = Ids(Tree().ContextMenuFor(guest));
+    ASSERT_NE(menu.end(), std::find(menu.begin(), menu.end(), kGuestsOfFolder)) << "a top-level guest folder offers guests";
+    long before = Exchanges();
+    uitest::AutoAnswer answers(nullptr, IDCANCEL);
+    m_left->RunTreeCommand(kGuestsOfFolder, guest);
+    EXPECT_GE(answers.Count(), 1);
+    EXPECT_GT(Exchanges(), before) << "the dialog read the folder's guests";
+}
+
+TEST_F(CommandsTest, RenameInTheTreeTrimsTheNameTakes256CharactersAndRefuses257)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    HWND tree = Tree().GetSafeHwnd();
+    auto rename = [&](HTREEITEM item, const std::wstring& text) {
+        m_left->RunTreeCommand(kRename, item);
+        HWND edit = TreeView_GetEditControl(tree);
+        if (!edit)
+            return false;
+        ::SetWindowTextW(edit, text.c_str());
+        TreeView_EndEditLabelNow(tree, FALSE);
+        uitest::PumpMessages();
+        return true;
+    };
+    // The same name after trimming sends nothing.
+    long before = Exchanges();
+    ASSERT_TRUE(rename(Child(work, L"a"), L"  a.. "));
+    EXPECT_EQ(before, Exchanges());
+
+    ASSERT_TRUE(rename(Child(work, L"a"), L" renamed. "));
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !Idx("My Files/Work/renamed").empty(); }));
+    EXPECT_NE(std::string::npos, Control("LAST cmd=F3").find("cmd=F3"));
+
+    std::wstring longest(256, L'n');
+    ASSERT_TRUE(rename(Child(work, L"b"), longest + L"x"));
+    ASSERT_TRUE(answers.WaitForCount(1));
+    auto texts = answers.Seen()[0].texts;
+    std::string shown;
+    for (const std::wstring& t : texts)
+        shown += CStringA(t.c_str()).GetString() + std::string(" / ");
+    EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), std::wstring(CToviMsg::GetString(12042).GetString())))
+        << shown;
+    uitest::PumpMessages();
+    // The refused name's edit opens again; the longest name the tree allows goes to the server
+    // (which keeps its own, shorter limit and says so).
+    HWND edit = TreeView_GetEditControl(tree);
+    ASSERT_NE(nullptr, edit);
+    ::SetWindowTextW(edit, longest.c_str());
+    TreeView_EndEditLabelNow(tree, FALSE);
+    ASSERT_TRUE(answers.WaitForCount(2));
+    std::string last = Control("LAST cmd=F3");
+    std::string utf16;
+    for (int i = 0; i < 256; ++i)
+        utf16 += "6E00";
+    std::string hex8;
+    for (int i = 0; i < 256; ++i)
+        hex8 += "6E";
+    EXPECT_TRUE(last.find(hex8) != std::string::npos || last.find(utf16) != std::string::npos) << last;
+    EXPECT_FALSE(m_frame.editing);
+}
+
+TEST_F(CommandsTest, OpeningTheSearchAgainEndsTheFirstSearchWindow)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    m_left->RunTreeCommand(kSearch, work);
+    CSearchDlg* first = m_left->SearchDialog();
+    ASSERT_NE(nullptr, first);
+    HWND firstWnd = first->GetSafeHwnd();
+    ASSERT_TRUE(::IsWindow(firstWnd));
+    m_left->RunTreeCommand(kContentSearch, work);
+    uitest::PumpMessages();
+    EXPECT_FALSE(::IsWindow(firstWnd));
+    ASSERT_NE(nullptr, m_left->SearchDialog());
+    HWND second = m_left->SearchDialog()->GetSafeHwnd();
+    EXPECT_TRUE(::IsWindow(second));
+    ::DestroyWindow(second);
+    uitest::PumpMessages();
+    EXPECT_EQ(nullptr, m_left->SearchDialog()) << "the closed window told its owner";
+}
+
+TEST_F(CommandsTest, FileSendingIsSwitchedOnForTheSelectedRowWhichStaysSelected)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    int row = Row(L"x.txt");
+    ASSERT_GE(row, 0);
+    List().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    m_right->OnSendFile(true);
+    ASSERT_TRUE(answers.WaitForCount(1));
+    auto texts = answers.Seen()[0].texts;
+    EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), std::wstring(CToviMsg::GetString(12125).GetString())));
+    EXPECT_NE(std::string::npos, Control("LAST cmd=F7").find("cmd=F7"));
+    int selected = List().GetNextItem(-1, LVNI_SELECTED);
+    ASSERT_GE(selected, 0);
+    EXPECT_EQ(CString(L"x.txt"), List().GetItemText(selected, 0));
+}
+
+TEST_F(CommandsTest, TheCommandBarFindsTheFolderPanesCommandsOnItsWindow)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    // The bar looks the pane up by its window and casts, as it does for every pane.
+    auto* bar = dynamic_cast<IServerTreeCommands*>(CWnd::FromHandle(m_left->GetSafeHwnd()));
+    ASSERT_NE(nullptr, bar);
+    EXPECT_EQ(Tree().GetSafeHwnd(), bar->GetTreeWindow());
+    HTREEITEM b = Child(work, L"b");
+    ASSERT_NE(nullptr, b);
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    bar->OnDelete(b, 1);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return Idx("My Files/Work/b").empty(); }));
+    EXPECT_EQ((std::vector<std::string>{"begin 0 stop", "end"}), m_ops.events) << "into the bin: no quota refresh";
+}
+
+TEST_F(CommandsTest, CreateLinkFromTheListMenuOpensTheLinkDialogForTheRow)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    int row = Row(L"x.txt");
+    ASSERT_GE(row, 0);
+    ASSERT_EQ("OK", Control("PERM idx=" + Idx("My Files/Work/x.txt") + " value=0000000000001000000000000000000").substr(0, 2));
+    Tree().DrawSubTreeNList(Tree().GetSelectedItem(), TREE_REFRESH_TREE_AND_LIST, false);
+    WaitFilled();
+    row = Row(L"x.txt");
+    List().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    uitest::AutoAnswer answers(nullptr, IDCANCEL);
+    std::vector<int> shown = ChooseFromMenu(List().GetSafeHwnd(), RowPoint(row), kLink);
+    EXPECT_NE(shown.end(), std::find(shown.begin(), shown.end(), kLink));
+    EXPECT_TRUE(answers.WaitForCount(1)) << "no link dialog";
+    WaitFilled();
+    EXPECT_GE(Row(L"x.txt"), 0) << "the list is shown again";
+}
+
+TEST_F(CommandsTest, TheVersionsOfAFileOpenFromTheListMenu)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    std::string file = Idx("My Files/Work/x.txt");
+    ASSERT_FALSE(file.empty());
+    int row = Row(L"x.txt");
+    auto* record = reinterpret_cast<_PROTO_FOLDER_INFO*>(List().GetItemData(row));
+    ASSERT_NE(nullptr, record);
+    if (!record->Attr231[0])
+        std::memset(record->Attr231, '0', 12);
+    record->Attr231[4] = '1';   // the file keeps versions
+    List().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    uitest::AutoAnswer answers(nullptr, IDCANCEL);
+    std::vector<int> shown = ChooseFromMenu(List().GetSafeHwnd(), RowPoint(row), kVersions);
+    ASSERT_NE(shown.end(), std::find(shown.begin(), shown.end(), kVersions));
+    EXPECT_TRUE(answers.WaitForCount(1)) << "no versions dialog";
+    std::string last = Control("LAST cmd=D3");
+    EXPECT_NE(std::string::npos, last.find("cmd=D3")) << "the dialog asked for the file's versions";
+}
+
+TEST_F(CommandsTest, AnEditorsResultRefreshesTheListAndAFailureIsShown)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    struct Case {
+        WPARAM code;
+        int boxes;
+    } cases[] = {{0, 0}, {5, 0}, {3, 1}};
+    int seen = 0;
+    for (const Case& c : cases) {
+        ASSERT_EQ("OK", Control("FILE user=road size=1 -- My Files/Work/new" + std::to_string(c.code) + ".txt").substr(0, 2));
+        m_right->SendMessage(WM_DIRECTEDIT_REFRESH, c.code, 0);
+        WaitFilled();
+        seen += c.boxes;
+        EXPECT_EQ(seen, answers.Count()) << c.code;
+        EXPECT_GE(Row((L"new" + std::to_wstring(c.code) + L".txt").c_str()), 0) << "listed again without the cache";
+    }
+    auto texts = answers.Seen().back().texts;
+    EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), std::wstring(CToviMsg::GetString(12067).GetString())));
+}
+
+TEST_F(CommandsTest, BothPanesPassTheShareDialogsHelpRequestToTheFrame)
+{
+    m_left->SendMessage(WM_SHOW_HTML_POPUP, 0, 0);
+    m_right->SendMessage(WM_SHOW_HTML_POPUP, 0, 0);
+    EXPECT_EQ((std::vector<std::string>{"help", "help"}), m_ops.events);
+}
+
+TEST_F(CommandsTest, ABackupPcIsDeletedAfterItsNameIsTypedAndTheBackupAreaIsListedAgain)
+{
+    ASSERT_EQ("OK", Control("FOLDER user=road -- Backup/Laptop").substr(0, 2));
+    std::string pc = Idx("Backup/Laptop");
+    ASSERT_FALSE(pc.empty());
+    std::string perms(31, '1');
+    ASSERT_EQ("OK", Control("PERM idx=" + pc + " value=" + perms).substr(0, 2));
+    HTREEITEM laptop = Open({L"Backup", L"Laptop"});
+    ASSERT_NE(nullptr, laptop);
+    std::vector<int> menu = Ids(Tree().ContextMenuFor(laptop));
+    EXPECT_NE(menu.end(), std::find(menu.begin(), menu.end(), kPcDelete));
+    // The confirmation asks for the PC's name before it lets OK through.
+    std::atomic<bool> typed{false};
+    std::thread typist([&] {
+        for (int i = 0; i < 500 && !typed; ++i) {
+            for (HWND dialog : uitest::FindTopWindows(L"#32770", nullptr)) {
+                HWND name = ::GetDlgItem(dialog, IDC_CONFIRM_NAME);
+                if (name && ::IsWindowVisible(dialog)) {
+                    ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Laptop"));
+                    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+                    typed = true;
+                    break;
+                }
+            }
+            Sleep(10);
+        }
+    });
+    uitest::AutoAnswer boxes(L"Corvane IXO MessageBox", IDOK);
+    m_left->RunTreeCommand(kPcDelete, laptop);
+    typist.join();
+    EXPECT_TRUE(typed);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return Idx("Backup/Laptop").empty(); }));
+    EXPECT_NE(std::string::npos, Control("LAST cmd=S8").find("cmd=S8"));
+    ASSERT_TRUE(boxes.WaitForCount(1));
+    auto texts = boxes.Seen()[0].texts;
+    EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), std::wstring(CToviMsg::GetString(12131).GetString())));
+    HTREEITEM backup = Child(nullptr, L"Backup");
+    EXPECT_EQ(backup, Tree().GetSelectedItem());
+    EXPECT_EQ(nullptr, Child(backup, L"Laptop"));
+}
+
+TEST_F(CommandsTest, ARestoredFileIsFoundAgainThroughTheRestoreListsGoTo)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    int row = Row(L"x.txt");
+    ASSERT_GE(row, 0);
+    {
+        uitest::AutoAnswer answers(nullptr, IDOK);
+        List().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        ASSERT_TRUE(m_right->DeleteRows(true));
+    }
+    ASSERT_TRUE(Idx("My Files/Work/x.txt").empty());
+    ASSERT_NE(nullptr, Open({L"Recycle Bin"}));
+    row = Row(L"x.txt");
+    ASSERT_GE(row, 0) << "the file lies in the bin";
+    List().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+
+    // The confirmation is answered; in the restore list the user double-clicks the entry.
+    std::atomic<bool> stop{false}, picked{false};
+    std::thread user([&] {
+        while (!stop) {
+            for (HWND dialog : uitest::FindTopWindows(L"#32770", nullptr)) {
+                if (!::IsWindowVisible(dialog))
+                    continue;
+                HWND list = ::GetDlgItem(dialog, IDC_RESTORE_LIST);
+                if (list && !picked && ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 0) {
+                    LVITEMW state = {};
+                    state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+                    ::SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
+                    NMITEMACTIVATE activate = {};
+                    activate.hdr.hwndFrom = list;
+                    activate.hdr.idFrom = IDC_RESTORE_LIST;
+                    activate.hdr.code = NM_DBLCLK;
+                    ::SendMessageW(dialog, WM_NOTIFY, IDC_RESTORE_LIST, reinterpret_cast<LPARAM>(&activate));
+                    picked = true;
+                } else if (!list && ::GetDlgItem(dialog, IDOK)) {
+                    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+                }
+            }
+            Sleep(20);
+        }
+    });
+    m_ops.events.clear();
+    bool restored = m_right->OnRecyclebinRestore();
+    stop = true;
+    user.join();
+    ASSERT_TRUE(restored);
+    EXPECT_TRUE(picked) << "no restore list";
+    EXPECT_NE(std::string::npos, Control("LAST cmd=F5").find("cmd=F5"));
+    EXPECT_FALSE(Idx("My Files/Work/x.txt").empty());
+    EXPECT_EQ((std::vector<std::string>{"begin 2", "end"}), m_ops.events);
+    // The go-to: the file's folder is open and its row selected.
+    HTREEITEM selected = Tree().GetSelectedItem();
+    ASSERT_NE(nullptr, selected);
+    EXPECT_EQ(CString(L"Work"), Tree().GetItemText(selected));
+    int at = List().GetNextItem(-1, LVNI_SELECTED);
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(CString(L"x.txt"), List().GetItemText(at, 0));
+}
+
+TEST_F(CommandsTest, ServerItemsDroppedOnATreeFolderAreMovedIntoIt)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    int row = Row(L"x.txt");
+    ASSERT_GE(row, 0);
+    _PROTO_FOLDER_INFO file = *reinterpret_cast<_PROTO_FOLDER_INFO*>(List().GetItemData(row));
+    HTREEITEM solo = Child(Child(nullptr, L"My Files"), L"Solo");
+    ASSERT_NE(nullptr, solo);
+    CDragDataSource* source = new CDragDataSource;
+    ASSERT_TRUE(source->CacheServerItems({file}, L"SR", L"My Files/Work"));
+    COleDataObject data;
+    data.Attach(source->GetDataObject());
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    m_left->DropData(solo, &data, 2);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !Idx("My Files/Solo/x.txt").empty(); }));
+    EXPECT_TRUE(Idx("My Files/Work/x.txt").empty()) << "a move leaves nothing behind";
+    EXPECT_EQ((std::vector<std::string>{"begin 2 stop", "end", "quota"}), m_ops.events);
+}
+
+TEST_F(CommandsTest, TheGroupShareDialogOpensForAGroupFolder)
+{
+    HTREEITEM group = Open({L"Group"});
+    ASSERT_NE(nullptr, group);
+    long before = Exchanges();
+    uitest::AutoAnswer answers(nullptr, IDCANCEL);
+    m_left->RunTreeCommand(kNewGroup, group);
+    EXPECT_GE(answers.Count(), 1) << "no group share dialog";
+    EXPECT_GT(Exchanges(), before) << "the dialog read the folder's settings";
+}
+
+TEST_F(CommandsTest, ACutsSourceFolderIsForgottenWhenThatFolderIsDeleted)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    HTREEITEM a = Child(work, L"a");
+    ASSERT_NE(nullptr, a);
+    Tree().Expand(a, TVE_EXPAND);
+    ASSERT_EQ("OK", Control("FOLDER user=road -- My Files/Work/a/inner").substr(0, 2));
+    Tree().DrawSubTreeNList(a, TREE_REFRESH_TREE_ONLY, false);
+    HTREEITEM inner = Child(a, L"inner");
+    ASSERT_NE(nullptr, inner);
+    ASSERT_TRUE(m_left->CutFolder(inner));
+    EXPECT_EQ(a, Tree().m_hSourceParent);
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    ASSERT_TRUE(m_left->DeleteFolder(a, false));
+    EXPECT_EQ(nullptr, Tree().m_hSourceParent) << "the gone folder is forgotten";
+}
+
+TEST_F(CommandsTest, TheSearchGoToOfAFolderSelectsItsTreeItem)
+{
+    ASSERT_NE(nullptr, Open({L"My Files"}));
+    std::string idx = Idx("My Files/Work/b");
+    ASSERT_FALSE(idx.empty());
+    auto* record = new _SEARCH_GOTO_FOLDER();
+    record->IsFile = 0;
+    record->Id1 = std::atoi(idx.c_str());
+    record->LocationPath = new CString(L"/My Files/Work");
+    record->SecondPath = new CString(L"b");
+    m_left->SendMessage(WM_SEARCH_GOTO_FOLDER, reinterpret_cast<WPARAM>(record), 0);
+    HTREEITEM selected = Tree().GetSelectedItem();
+    ASSERT_NE(nullptr, selected);
+    EXPECT_EQ(CString(L"b"), Tree().GetItemText(selected));
+    EXPECT_EQ(CString(L"Work"), Tree().GetItemText(Tree().GetParentItem(selected)));
+}
+
+TEST_F(CommandsTest, AShiftRightClickOnAnUnselectedRowMovesTheSelectionThereFirst)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    int a = Row(L"a"), x = Row(L"x.txt");
+    ASSERT_TRUE(a >= 0 && x >= 0);
+    List().SetItemState(a, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    std::vector<MenuEntry> menu = List().ContextMenuAt(RowPoint(x), true);
+    EXPECT_FALSE(menu.empty());
+    EXPECT_EQ(1u, List().GetSelectedCount());
+    EXPECT_EQ(x, List().GetNextItem(-1, LVNI_SELECTED));
+    // Empty space with nothing selected: the shown folder's menu, without properties.
+    List().SetItemState(-1, 0, LVIS_SELECTED);
+    std::vector<int> folder = Ids(List().ContextMenuAt(POINT{400, 400}, false));
+    EXPECT_FALSE(folder.empty());
+    EXPECT_EQ(folder.end(), std::find(folder.begin(), folder.end(), kProperties));
+}
+
+TEST_F(CommandsTest, ACutInTheListMarksExactlyTheSelectedRows)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    int a = Row(L"a"), b = Row(L"b"), x = Row(L"x.txt");
+    List().SetItemState(a, LVIS_SELECTED, LVIS_SELECTED);
+    ASSERT_EQ(1, m_right->CopyRows(true));
+    List().SetItemState(-1, 0, LVIS_SELECTED);
+    List().SetItemState(b, LVIS_SELECTED, LVIS_SELECTED);
+    List().SetItemState(x, LVIS_SELECTED, LVIS_SELECTED);
+    ASSERT_EQ(1, m_right->CopyRows(true));
+    EXPECT_EQ(0u, List().GetItemState(a, LVIS_CUT));
+    EXPECT_EQ(static_cast<UINT>(LVIS_CUT), List().GetItemState(b, LVIS_CUT));
+    EXPECT_EQ(static_cast<UINT>(LVIS_CUT), List().GetItemState(x, LVIS_CUT));
+    EXPECT_EQ(Tree().GetSelectedItem(), Tree().m_hSourceParent);
+}
+
+TEST_F(CommandsTest, AClickOnAFolderGivesTheCommandBarThatFoldersButtons)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    HTREEITEM a = Child(work, L"a");
+    ASSERT_NE(nullptr, a);
+    std::string onlyCopy(31, '0');
+    onlyCopy[2] = '1';
+    ASSERT_EQ("OK", Control("PERM idx=" + Idx("My Files/Work/a") + " value=" + onlyCopy).substr(0, 2));
+    Tree().DrawSubTreeNList(work, TREE_REFRESH_TREE_AND_LIST, false);
+    WaitFilled();
+    a = Child(work, L"a");
+    ASSERT_NE(nullptr, a);
+    m_frame.menu = ServerMenuState();
+    m_frame.menu.remove = true;
+    POINT at = ItemPoint(a);
+    POINT screen = at;
+    ClientToScreen(Tree().GetSafeHwnd(), &screen);
+    SetCursorPos(screen.x, screen.y);
+    NMHDR click = {Tree().GetSafeHwnd(), 0, static_cast<UINT>(NM_CLICK)};
+    m_left->SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
+    EXPECT_TRUE(m_frame.menu.copy);
+    EXPECT_FALSE(m_frame.menu.remove) << "the folder allows no delete";
+    EXPECT_FALSE(m_frame.menu.newFolder);
+}
+
+namespace {
+
+struct TreeDragSeen {
+    int runs = 0;
+    DROPEFFECT allowed = 0;
+    std::vector<_PROTO_FOLDER_INFO> records;
+    CString tag, path;
+} g_treeDrag;
+
+DROPEFFECT CaptureTreeDrag(CDragDataSource* source, DROPEFFECT allowed)
+{
+    ++g_treeDrag.runs;
+    g_treeDrag.allowed = allowed;
+    COleDataObject data;
+    data.Attach(source->GetDataObject());
+    UINT format = source->m_cfServerItems;
+    GetFolderInfoListDataObject(&data, &format, g_treeDrag.records, g_treeDrag.tag, g_treeDrag.path);
+    return DROPEFFECT_NONE;
+}
+
+}
+
+TEST_F(CommandsTest, ADragOfATreeFolderCarriesItsRecordFromTheTreeAndAFolderThatAllowsNoneStartsNone)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    ASSERT_EQ("OK", Control("PERM idx=" + Idx("My Files/Work/b") + " value=" + std::string(31, '0')).substr(0, 2));
+    Tree().DrawSubTreeNList(work, TREE_REFRESH_TREE_AND_LIST, false);
+    WaitFilled();
+    g_treeDrag = TreeDragSeen();
+    struct Seam {
+        CServerListCtrl::DragRunner ole = CServerListCtrl::s_runDrag;
+        Seam() { CServerListCtrl::s_runDrag = CaptureTreeDrag; }
+        ~Seam() { CServerListCtrl::s_runDrag = ole; }
+    } seam;
+    auto beginDrag = [&](HTREEITEM item) {
+        NMTREEVIEWW drag = {};
+        drag.hdr.hwndFrom = Tree().GetSafeHwnd();
+        drag.hdr.code = TVN_BEGINDRAGW;
+        drag.itemNew.hItem = item;
+        return m_left->SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&drag));
+    };
+    beginDrag(Child(work, L"a"));
+    EXPECT_EQ(1, g_treeDrag.runs);
+    EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_COPY | DROPEFFECT_MOVE), g_treeDrag.allowed);
+    ASSERT_EQ(1u, g_treeDrag.records.size());
+    EXPECT_STREQ(L"a", g_treeDrag.records[0].Name);
+    EXPECT_EQ(CString(L"SL"), g_treeDrag.tag);
+    EXPECT_EQ(CString(L"My Files/Work"), g_treeDrag.path);
+    EXPECT_EQ(work, Tree().m_hSourceParent);
+    // b allows neither copy, move nor download: no drag.
+    beginDrag(Child(work, L"b"));
+    EXPECT_EQ(1, g_treeDrag.runs);
+}
