@@ -2,6 +2,7 @@
 #include "ServerGuestChoice.h"
 #include "GuestDlg.h"
 #include "GuestMultiDlg.h"
+#include "GuestMultiRQDlg.h"
 #include "ServerCommandSupport.h"
 #include "ToviProto.h"
 #include <cstring>
@@ -34,9 +35,11 @@ INT_PTR RunGuestDialog(CWnd* owner, const CToviProto& session, const _PROTO_FOLD
         CGuestDlg dialog(owner);
         return RunWith(dialog, session, folder, newGuest);
     }
+    case GuestDialogKind::MultiCustomer: {
+        CGuestMultiRQDlg dialog(owner);
+        return RunWith(dialog, session, folder, newGuest);
+    }
     default: {
-        // The customer's own multi-guest dialog comes with the sharing library's next merge;
-        // until then its customers get the common one.
         CGuestMultiDlg dialog(owner);
         return RunWith(dialog, session, folder, newGuest);
     }

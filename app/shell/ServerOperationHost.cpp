@@ -6,6 +6,7 @@
 #include "ServerOperationHost.h"
 #include "ToviMessages.h"
 #include "TraceLog.h"
+#include "TransferJobs.h"
 #include <string>
 
 namespace {
@@ -69,17 +70,47 @@ public:
             m_frame->m_pWebView->CallJScript(L"openViewPermHelp", {CString(L"0")});
         }
     }
-    // The one place where the panes' transfers meet the splitter. Its Upload and Download
-    // entries are not in this build yet: until they are, the jobs are traced and not run.
+    // The one place where the panes' transfers meet the splitter. An item that does not fit its
+    // job record is refused with a message and the others go on.
     void UploadFiles(const _PROTO_FOLDER_INFO& folder, const std::vector<CString>& paths) override
     {
-        for (const CString& path : paths)
-            TraceLog(2048, L"[ UploadFiles ] %s -> %S (no splitter entry)\n", path.GetString(), folder.IDX);
+        _PROTO_FOLDER_INFO target = folder;
+        std::vector<_UPLOADINFO> items;
+        for (const CString& path : paths) {
+            const DWORD attributes = ::GetFileAttributesW(path);
+            const bool isFolder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+            _UPLOADINFO item = {};
+            const transferjobs::Refusal why =
+                transferjobs::ForUpload(path, target, 0, isFolder ? UPLOADINFO_FOLDER : 0, item);
+            if (why != transferjobs::Refusal::None) {
+                m_frame->m_wndSplitter.ShowRefusal(transferjobs::RefusalText(why, path, isFolder));
+                continue;
+            }
+            items.push_back(item);
+        }
+        if (!items.empty())
+            m_frame->m_wndSplitter.Upload(&target, items);
     }
-    void DownloadItems(const std::vector<_PROTO_FOLDER_INFO>& items, const CString& serverPath) override
+    void DownloadItems(const std::vector<_PROTO_FOLDER_INFO>& records, const CString& serverPath) override
     {
-        for (const _PROTO_FOLDER_INFO& item : items)
-            TraceLog(2048, L"[ DownloadItems ] %s/%s (no splitter entry)\n", serverPath.GetString(), item.Name);
+        const CString dest = DownloadFolder();
+        if (dest.IsEmpty()) {
+            TraceLog(2048, L"[ DownloadItems ] no local folder chosen\n");
+            return;
+        }
+        std::vector<_DOWNLOADINFO> items;
+        for (const _PROTO_FOLDER_INFO& record : records) {
+            _DOWNLOADINFO item = {};
+            const transferjobs::Refusal why = transferjobs::FromFolderRecord(record, serverPath, dest, item);
+            if (why != transferjobs::Refusal::None) {
+                m_frame->m_wndSplitter.ShowRefusal(
+                    transferjobs::RefusalText(why, record.Name, record.ItemType[0] == 'D'));
+                continue;
+            }
+            items.push_back(item);
+        }
+        if (!items.empty())
+            m_frame->m_wndSplitter.Download(std::move(items));
     }
 
 private:

@@ -49,6 +49,8 @@ public:
     int Upload(_PROTO_FOLDER_INFO* folder, std::vector<_UPLOADINFO>& items);
     // Starts a download of items, or adds them to the running one. Always 0.
     int Download(std::vector<_DOWNLOADINFO> items);
+    // Tells the user an item was left out of a transfer (its name did not fit its job record).
+    void ShowRefusal(const CString& text);
     // Tells the transfer workers to quit and waits for them, pumping messages.
     void StopTransfers();
     // True when an upload or download worker still runs.
@@ -101,7 +103,6 @@ private:
     void ForcedLogout();
     void QuotaTimer(bool run);
     void ClearServerClipboard();
-    void ShowRefusal(const CString& text);
     // Wait for the ended thread, delete it; true when the server had ended the session.
     bool EndUploadThread();
     bool EndDownloadThread();
