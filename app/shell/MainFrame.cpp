@@ -79,7 +79,7 @@ CMainFrame::~CMainFrame()
         ::DestroyIcon(m_hTrayOnIcon);
     if (m_hTrayOffIcon)
         ::DestroyIcon(m_hTrayOffIcon);
-    delete m_pTaskBarDlg;
+    // The alert pop-up deleted itself with its window, which never outlives this one.
     if (m_pProto) {
         m_pProto->CloseSocket();
         delete m_pProto;

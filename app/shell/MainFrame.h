@@ -97,7 +97,7 @@ public:
     CToviTray m_tray;
     HICON m_hTrayOnIcon = nullptr;
     HICON m_hTrayOffIcon = nullptr;
-    CTaskBarDlg* m_pTaskBarDlg = nullptr;
+    CTaskBarDlg* m_pTaskBarDlg = nullptr;   // deletes itself with its window
     CProgressDlg* m_pProgressDlg = nullptr;
     CWinThread* m_pLoginThread = nullptr;
     CWinThread* m_pLoginWebThread = nullptr;

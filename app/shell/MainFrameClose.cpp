@@ -62,7 +62,8 @@ void CMainFrame::OnClose()
         StopLoginThreads();
     }
     if (m_pTaskBarDlg && m_pTaskBarDlg->m_hWnd)
-        m_pTaskBarDlg->DestroyWindow();
+        m_pTaskBarDlg->DestroyWindow();   // deletes itself
+    m_pTaskBarDlg = nullptr;
     CFrameWnd::OnClose();
 }
 
@@ -73,6 +74,8 @@ void CMainFrame::OnExit()
 
 void CMainFrame::OnDestroy()
 {
+    // The alert pop-up is owned by this window: it is gone (and deleted itself) by now.
+    m_pTaskBarDlg = nullptr;
     CFrameWnd::OnDestroy();
     StopLoginThreads();
 }

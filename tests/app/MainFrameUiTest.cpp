@@ -4,8 +4,10 @@
 #include "AppRes.h"
 #include "InfoBarDlg.h"
 #include "AutoAnswer.h"
+#include "FaultWatch.h"
 #include "InstallerTrust.h"
 #include "StatusBarDlg.h"
+#include "TaskBarDlg.h"
 #include "TestPaths.h"
 #include "ToviCrypto.h"
 #include "ToviProto.h"
@@ -133,8 +135,11 @@ protected:
     void TearDown() override
     {
         m_ui.Run([this] {
-            if (m_frame && ::IsWindow(m_frame->m_hWnd))
+            if (m_frame && ::IsWindow(m_frame->m_hWnd)) {
+                uitest::FaultWatch watch;
                 m_frame->DestroyWindow();
+                EXPECT_EQ(0, watch.Faults()) << "the frame's destruction touched freed memory";
+            }
             ToviInterfaceTerm();
             ::OleUninitialize();
         });
@@ -158,6 +163,43 @@ TEST_F(MainFrameTest, AnIntervalOfZeroArmsNoTimer)
     });
     EXPECT_FALSE(killedZero) << "a timer was armed with 0 ms";
     EXPECT_TRUE(killedSet);
+}
+
+TEST_F(MainFrameTest, TheAlertPopUpGoesWithTheFrameAndIsFreedOnce)
+{
+    // The pop-up deletes itself when its window goes, which is no later than the frame's own:
+    // freeing it again from the frame corrupted the heap (a fault, or a hang on its lock).
+    const struct {
+        const char* how;
+        bool close;
+    } ways[] = { {"destroyed", false}, {"closed", true} };
+    for (const auto& way : ways) {
+        if (m_frame == nullptr) {
+            m_ui.Run([this] {
+                m_frame = new CMainFrame;
+                if (!m_frame->CreateHidden())
+                    m_frame = nullptr;
+            });
+            ASSERT_NE(nullptr, m_frame);
+        }
+        LONG faults = -1;
+        bool popupLeft = true;
+        m_ui.Run([&] {
+            ASSERT_NE(nullptr, m_frame->m_pTaskBarDlg);
+            HWND popup = m_frame->m_pTaskBarDlg->m_hWnd;
+            ASSERT_TRUE(::IsWindow(popup));
+            uitest::FaultWatch watch;
+            if (way.close)
+                m_frame->SendMessage(WM_CLOSE);
+            else
+                m_frame->DestroyWindow();
+            faults = watch.Faults();
+            popupLeft = ::IsWindow(popup) != FALSE;
+        });
+        m_frame = nullptr;
+        EXPECT_EQ(0, faults) << way.how;
+        EXPECT_FALSE(popupLeft) << way.how;
+    }
 }
 
 TEST_F(MainFrameTest, ALogOutDuringAModalOperationRunsWhenTheOperationEnds)

@@ -4,6 +4,7 @@
 #include "Framework.h"
 #include "HtmlView.h"
 #include "NamedDispatch.h"
+#include "FaultWatch.h"
 #include "UiThread.h"
 #include <gtest/gtest.h>
 #include <exdispid.h>
@@ -408,4 +409,27 @@ TEST(NamedDispatch, MethodsAreFoundByNameInAnyCaseWithArgumentsInWrittenOrder)
     d->Release();
 }
 
+}
+
+TEST_F(HtmlViewTest, BrowserViewsGoWithTheirParentWindowWithoutAFault)
+{
+    // As the main window holds them: one view shown then hidden, one never shown and empty,
+    // both destroyed only as children of their frame. The control is deactivated and let go
+    // while its host window is going away; a site freed under it would fault here.
+    ui.Run([&] {
+        uitest::FaultWatch watch;
+        for (int round = 0; round < 3; ++round) {
+            CWnd host;
+            ASSERT_TRUE(host.CreateEx(0, nullptr, L"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 500, 400,
+                                      nullptr, nullptr));
+            EventView* shown = new EventView;
+            EventView* hidden = new EventView;
+            ASSERT_TRUE(shown->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), &host, 0xE914));
+            ASSERT_TRUE(hidden->Create(nullptr, nullptr, WS_CHILD, CRect(0, 0, 0, 0), &host, 0xE91E));
+            shown->ShowWindow(SW_HIDE);
+            host.DestroyWindow();
+        }
+        EXPECT_EQ(6, g_viewsDeleted);
+        EXPECT_EQ(0, watch.Faults());
+    });
 }
