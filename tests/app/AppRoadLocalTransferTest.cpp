@@ -134,9 +134,11 @@ protected:
             window = windows.empty() ? nullptr : windows.front();
             return window != nullptr;
         }, 30000);
-        if (window && shot)
+        if (window && shot) {
+            ::Sleep(1200);   // the look for people: let the window paint its first progress
             uitest::SaveScreenPng(testpaths::ScratchDir((L"AppRoadLocalTransfer-" + std::wstring(shot)).c_str()) +
                                   L"\\shot.png");
+        }
         return window;
     }
     void CloseTransferWindow(HWND window)
@@ -154,7 +156,7 @@ protected:
 
 TEST_F(AppRoadLocalTransfer, RowsUploadedByTheCommandBarButtonArriveByteIdentical)
 {
-    const std::string big = SomeBytes(6 * 1048576 + 17, 11), inner = SomeBytes(70001, 12);
+    const std::string big = SomeBytes(8 * 1048576 + 17, 11), inner = SomeBytes(70001, 12);
     WriteAll(m_folder + L"\\올릴파일.bin", big);
     ASSERT_TRUE(::CreateDirectoryW((m_folder + L"\\올릴폴더").c_str(), nullptr));
     WriteAll(m_folder + L"\\올릴폴더\\inner.bin", inner);
@@ -182,14 +184,14 @@ TEST_F(AppRoadLocalTransfer, RowsUploadedByTheCommandBarButtonArriveByteIdentica
 
 TEST_F(AppRoadLocalTransfer, ServerItemsPastedIntoTheLocalListAreDownloadedByteIdenticalAndTheListShowsThem)
 {
-    ASSERT_EQ("OK", Control("FILE user=demo size=2500000 -- My Files/down.bin").substr(0, 2));
+    ASSERT_EQ("OK", Control("FILE user=demo size=9000000 -- My Files/down.bin").substr(0, 2));
     ASSERT_EQ("OK", Control("FILE user=demo size=70001 -- My Files/Sub/inner.bin").substr(0, 2));
     WriteAll(m_folder + L"\\here.txt", "x");
     ASSERT_NO_FATAL_FAILURE(Start(LANG_ENGLISH, m_folder, 1, L"My Files"));
 
     // The clipboard block the server list writes for a copy of two rows of "My Files".
     const std::vector<_PROTO_FOLDER_INFO> records = {
-        ServerItem("F", Idx("My Files/down.bin"), L"down.bin", "2500000"),
+        ServerItem("F", Idx("My Files/down.bin"), L"down.bin", "9000000"),
         ServerItem("D", Idx("My Files/Sub"), L"Sub", "0"),
     };
     const UINT format = ::RegisterClipboardFormatW(kServerItemsFormat);
@@ -201,7 +203,7 @@ TEST_F(AppRoadLocalTransfer, ServerItemsPastedIntoTheLocalListAreDownloadedByteI
     HWND window = WaitForTransferWindow(false, L"download-english");
     ASSERT_NE(nullptr, window) << "no download started";
     CloseTransferWindow(window);
-    EXPECT_TRUE(filebytes::Same(protoserver::Pattern(0, 2500000), ReadWholeFile(m_folder + L"\\down.bin")));
+    EXPECT_TRUE(filebytes::Same(protoserver::Pattern(0, 9000000), ReadWholeFile(m_folder + L"\\down.bin")));
     EXPECT_TRUE(filebytes::Same(protoserver::Pattern(0, 70001), ReadWholeFile(m_folder + L"\\Sub\\inner.bin")));
     // The download's end refreshes the folder it went into.
     EXPECT_TRUE(uitest::WaitUntil([&] { return RemoteListRow(m_list, L"down.bin") >= 0; }, 10000))
