@@ -1,6 +1,6 @@
 // CClientLeftView: the local folder tree pane (bottom left). It hosts the tree and its drop
 // target and carries out the file commands on a local folder: cut, copy, paste, delete, rename,
-// and drops of local files.
+// drops of local files, the folder's upload and downloads of server items pasted or dropped on it.
 //
 // GUI thread only. Shell file operations run through the shell, so the user sees its own
 // progress, confirmations and undo.

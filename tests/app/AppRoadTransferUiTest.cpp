@@ -1,6 +1,6 @@
 // CorvaneIXO.exe's splitter handing transfers to the interface library's threads, end to end
-// against the test server. No pane command reaches the splitter yet, so the jobs come in by the
-// program's test hand-over (WM_COPYDATA, taken only with TOVI_TEST_HANDOVER=1); from there on
+// against the test server. The jobs come in by the program's test hand-over (WM_COPYDATA, taken
+// only with TOVI_TEST_HANDOVER=1; the panes' own routes are AppRoadLocalTransferTest's); from there on
 // everything is the program's own: the splitter, the real upload and download threads and their
 // windows, and the frame's log-out.
 #include "AppRun.h"
