@@ -5,6 +5,7 @@
 #include "Edit.h"
 #include "LocalPaneRules.h"
 #include "LocalShell.h"
+#include "LocalTransfers.h"
 #include "OleDataObject.h"
 #include "ServerClipboard.h"
 #include "ShellItems.h"
@@ -177,8 +178,25 @@ void CClientLeftView::OnPaste(HTREEITEM item)
             PasteFiles(item, paths, cut, true);
         return;
     }
-    // Server items would go to the splitter's download hand-over, which does not exist yet.
-    TraceLog(1, L"[ CClientLeftView::OnPaste ] no download hand-over for server items\n");
+    const UINT format = ::RegisterClipboardFormatW(kServerItemsFormat);
+    std::vector<_PROTO_FOLDER_INFO> records;
+    CString tag, source;
+    bool cut = false;
+    if (GetFolderInfoListClipboard(&format, records, tag, source, cut) && !records.empty())
+        DownloadInto(item, records, source);
+}
+
+bool CClientLeftView::DownloadInto(HTREEITEM item, const std::vector<_PROTO_FOLDER_INFO>& records,
+                                   const CString& sourcePath)
+{
+    _LOCAL_TREE_ITEM* record = m_pTree ? m_pTree->GetRecord(item) : nullptr;
+    if (!record || record->recycleBin)
+        return false;
+    const CString folder = LocalPathOf(record->absolute);
+    if (folder.IsEmpty())
+        return false;
+    localxfer::StartDownload(m_pTree.get(), m_pHost, records, sourcePath, folder, item);
+    return true;
 }
 
 void CClientLeftView::OnDelete(HTREEITEM item, bool allowUndo)
@@ -202,6 +220,18 @@ void CClientLeftView::OnDelete(HTREEITEM item, bool allowUndo)
         m_pTree->SetItem(&tv);
     }
     m_pTree->RefreshRecycleBinIcon();
+}
+
+HWND CClientLeftView::GetTreeWindow()
+{
+    return m_pTree ? m_pTree->m_hWnd : nullptr;
+}
+
+bool CClientLeftView::IsItemMarked(HTREEITEM item)
+{
+    // Nothing deleted in the Recycle Bin goes back into it.
+    _LOCAL_TREE_ITEM* record = m_pTree ? m_pTree->GetRecord(item) : nullptr;
+    return record && record->recycleBin;
 }
 
 void CClientLeftView::OnRename(HTREEITEM item)
@@ -228,8 +258,7 @@ void CClientLeftView::OnUpload(HTREEITEM item)
             m_pTree->RefreshFolder(parent, true, m_pTree->GetSelectedItem() == parent);
         return;
     }
-    // The upload itself goes through the splitter's transfer hand-over, which does not exist yet.
-    TraceLog(1, L"[ CClientLeftView::OnUpload ] no upload hand-over for %s\n", path.GetString());
+    localxfer::StartUpload(m_pTree.get(), m_pHost, {{path, record->attributes}});
 }
 
 bool CClientLeftView::OnDropItems(HTREEITEM target, DROPEFFECT effect, COleDataObject* data)
@@ -238,8 +267,11 @@ bool CClientLeftView::OnDropItems(HTREEITEM target, DROPEFFECT effect, COleDataO
         return false;
     const UINT serverItems = ::RegisterClipboardFormatW(kServerItemsFormat);
     if (serverItems && data->IsDataAvailable(static_cast<CLIPFORMAT>(serverItems))) {
-        TraceLog(1, L"[ CClientLeftView::OnDropItems ] no download hand-over for server items\n");
-        return false;
+        std::vector<_PROTO_FOLDER_INFO> records;
+        CString tag, source;
+        if (!GetFolderInfoListDataObject(data, &serverItems, records, tag, source) || records.empty())
+            return false;
+        return DownloadInto(target, records, source);
     }
     if (!data->IsDataAvailable(CF_HDROP))
         return false;

@@ -1,19 +1,22 @@
 // CClientLeftView: the local folder tree pane (bottom left). It hosts the tree and its drop
 // target and carries out the file commands on a local folder: cut, copy, paste, delete, rename,
-// and drops of local files.
+// drops of local files, the folder's upload and downloads of server items pasted or dropped on it.
 //
 // GUI thread only. Shell file operations run through the shell, so the user sees its own
 // progress, confirmations and undo.
 #pragma once
 #include "ClientTreeCtrl.h"
 #include "LocalDropTargets.h"
+#include "PaneCommands.h"
+#include "ProtoRecords.h"
 #include "View.h"
 #include <memory>
+#include <vector>
 
 class CClientRightView;
 class COleDataObject;
 
-class CClientLeftView : public CView {
+class CClientLeftView : public CView, public ILocalTreeCommands {
     DECLARE_DYNCREATE(CClientLeftView)
 public:
     CClientLeftView();
@@ -31,13 +34,19 @@ public:
     CCLDropTarget& DropTarget() { return m_dropTarget; }
     ILocalFrameHost* Host() const { return m_pHost; }
 
-    void OnCut(HTREEITEM item);
-    void OnCopy(HTREEITEM item);
-    void OnPaste(HTREEITEM item);
+    HWND GetTreeWindow() override;
+    bool IsItemMarked(HTREEITEM item) override;
+    void OnCut(HTREEITEM item) override;
+    void OnCopy(HTREEITEM item) override;
+    // Local files are pasted through the shell, server items downloaded into the folder.
+    void OnPaste(HTREEITEM item) override;
     void OnDelete(HTREEITEM item, bool allowUndo);
+    // The command bar's delete: mode 1 allows undo, 0 deletes for good.
+    void OnDelete(HTREEITEM item, int mode) override { OnDelete(item, mode != 0); }
     void OnRename(HTREEITEM item);
-    // The transfer hand-over does not exist yet: only a folder gone from the disk is noticed.
-    void OnUpload(HTREEITEM item);
+    // Uploads the item into the server tree's selected folder; a folder gone from the disk
+    // refreshes its parent instead.
+    void OnUpload(HTREEITEM item) override;
     bool OnDropItems(HTREEITEM target, DROPEFFECT effect, COleDataObject* data);
     void AfterShellVerb(HTREEITEM item, const CString& verb);
     // Expands the selected folder and selects its child named by the last item of pidl.
@@ -56,6 +65,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // Starts the download of server records into item's folder; false when it has no path.
+    bool DownloadInto(HTREEITEM item, const std::vector<_PROTO_FOLDER_INFO>& records, const CString& sourcePath);
     bool PasteFiles(HTREEITEM item, const std::vector<CString>& paths, bool move, bool fromClipboard);
 
     std::unique_ptr<CClientTreeCtrl> m_pTree;

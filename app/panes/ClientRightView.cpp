@@ -6,6 +6,7 @@
 #include "FileUtils.h"
 #include "HeaderCtrl.h"
 #include "LocalShell.h"
+#include "LocalTransfers.h"
 #include "OleDataObject.h"
 #include "ServerClipboard.h"
 #include "ShellItems.h"
@@ -562,8 +563,16 @@ void CClientRightView::OnPaste(bool fromContextMenu)
         PasteFiles(paths, cut, target, item, true);
         return;
     }
-    // Server items go to the splitter's download hand-over, which does not exist yet.
-    TraceLog(1, L"[ CClientRightView::OnPaste ] no download hand-over for server items\n");
+    // Server items are always downloaded as copies: the cut mark does not matter here.
+    const UINT format = ::RegisterClipboardFormatW(kServerItemsFormat);
+    std::vector<_PROTO_FOLDER_INFO> records;
+    CString tag, source;
+    bool cut = false;
+    if (!GetFolderInfoListClipboard(&format, records, tag, source, cut) || records.empty())
+        return;
+    CString target;
+    HTREEITEM item = TreeItemOfFolderRow(row, target);
+    localxfer::StartDownload(this, m_pHost, records, source, target, item);
 }
 
 void CClientRightView::OnDropData(COleDataObject* data, int row, DROPEFFECT effect)
@@ -577,7 +586,10 @@ void CClientRightView::OnDropData(COleDataObject* data, int row, DROPEFFECT effe
         return;
     const UINT serverItems = ::RegisterClipboardFormatW(kServerItemsFormat);
     if (serverItems && data->IsDataAvailable(static_cast<CLIPFORMAT>(serverItems))) {
-        TraceLog(1, L"[ CClientRightView::OnDropData ] no download hand-over for server items\n");
+        std::vector<_PROTO_FOLDER_INFO> records;
+        CString tag, source;
+        if (GetFolderInfoListDataObject(data, &serverItems, records, tag, source) && !records.empty())
+            localxfer::StartDownload(this, m_pHost, records, source, target, item);
         return;
     }
     std::vector<CString> paths;
@@ -638,6 +650,16 @@ void CClientRightView::OnRestore(UINT command)
 
 void CClientRightView::OnUpload()
 {
-    // Uploads are handed to the splitter's transfer threads, which do not exist yet.
-    TraceLog(1, L"[ CClientRightView::OnUpload ] no upload hand-over\n");
+    if (!m_pList)
+        return;
+    std::vector<localxfer::LocalItem> items;
+    for (int row = m_pList->GetNextItem(-1, LVNI_SELECTED); row >= 0; row = m_pList->GetNextItem(row, LVNI_SELECTED)) {
+        _LOCAL_LIST_ITEM* record = m_pList->GetRecord(row);
+        const CString path = record ? LocalPathOf(record->pidl) : CString();
+        if (!path.IsEmpty() && ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES)
+            items.push_back({path, record->attributes});
+    }
+    const bool selection = m_pList->GetSelectedCount() > 0;
+    if (localxfer::StartUpload(this, m_pHost, items) == localxfer::UploadCheck::Nothing && !selection)
+        RefreshAndSelect(CString(), false);
 }

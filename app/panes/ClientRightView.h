@@ -7,6 +7,7 @@
 #include "ClientListCtrl.h"
 #include "LocalDropTargets.h"
 #include "LocalPaneHost.h"
+#include "PaneCommands.h"
 #include "ToviHeaderCtrl.h"
 #include "View.h"
 #include <memory>
@@ -15,7 +16,7 @@
 class CClientLeftView;
 class COleDataObject;
 
-class CClientRightView : public CView {
+class CClientRightView : public CView, public ILocalListCommands {
     DECLARE_DYNCREATE(CClientRightView)
 public:
     CClientRightView();
@@ -50,15 +51,19 @@ public:
     void SortByColumn(int column);
     void ClearCutMarks();
 
-    void OnNewFolder();
-    void OnCut();
-    void OnCopy();
+    void OnNewFolder() override;
+    void OnCut() override;
+    void OnCopy() override;
     void OnDelete(bool toRecycleBin);
+    // The command bar's delete: mode 1 to the Recycle Bin, 0 for good.
+    void OnDelete(int mode) override { OnDelete(mode != 0); }
     void OnPaste(bool fromContextMenu);
+    void OnPaste() override { OnPaste(false); }
     void OnRename();
     void OnRestore(UINT command);
-    // The transfer hand-over does not exist yet: nothing is uploaded.
-    void OnUpload();
+    // Uploads the selected rows into the server tree's selected folder; with no row selected the
+    // shown folder is refreshed.
+    void OnUpload() override;
     void OnDropData(COleDataObject* data, int row, DROPEFFECT effect);
 
     // Refreshes the folder selected in the tree and selects the row called name.

@@ -3,6 +3,7 @@
 #include "ClientLeftView.h"
 #include "ClientRightView.h"
 #include "MainFrame.h"
+#include "ServerLeftView.h"
 
 CFrameLocalHost& CFrameLocalHost::Instance()
 {
@@ -23,8 +24,8 @@ void CFrameLocalHost::SetMenuButtonState(const ServerMenuState& state)
 
 bool CFrameLocalHost::IsUploadAllowed()
 {
-    // The server tree keeps this flag once the transfer hand-over exists; until then no upload.
-    return false;
+    CMainFrame* frame = MainFrameOf();
+    return frame && frame->m_serverHost.UploadAllowed();
 }
 
 void CFrameLocalHost::SetDownloadTarget(bool target) { m_bDownloadTarget = target; }
@@ -62,4 +63,31 @@ CString CFrameLocalHost::GetDragSource()
 {
     CMainFrame* frame = MainFrameOf();
     return frame ? frame->m_strDragSource : m_strDragSource;
+}
+
+_PROTO_FOLDER_INFO* CFrameLocalHost::ServerTarget(HTREEITEM* item)
+{
+    *item = nullptr;
+    CMainFrame* frame = MainFrameOf();
+    if (!frame || !frame->m_pServerTreeView || !frame->m_pServerTreeView->Tree().GetSafeHwnd())
+        return nullptr;
+    CServerTreeCtrl& tree = frame->m_pServerTreeView->Tree();
+    *item = tree.GetSelectedItem();
+    return *item ? tree.GetRecord(*item) : nullptr;
+}
+
+void CFrameLocalHost::Upload(_PROTO_FOLDER_INFO* folder, std::vector<_UPLOADINFO>& items)
+{
+    CMainFrame* frame = MainFrameOf();
+    if (frame && frame->m_wndSplitter.GetSafeHwnd())
+        frame->m_wndSplitter.Upload(folder, items);
+}
+
+void CFrameLocalHost::Download(std::vector<_DOWNLOADINFO>& items, HTREEITEM localItem)
+{
+    CMainFrame* frame = MainFrameOf();
+    if (!frame || !frame->m_wndSplitter.GetSafeHwnd())
+        return;
+    frame->m_wndSplitter.m_hDownloadLocalItem = localItem;
+    frame->m_wndSplitter.Download(items);
 }

@@ -4,6 +4,10 @@
 // All calls come on the GUI thread.
 #pragma once
 #include "ServerPaneHost.h"
+#include "ToviMessages.h"
+#include <windows.h>
+#include <commctrl.h>
+#include <vector>
 
 class ILocalFrameHost {
 public:
@@ -21,6 +25,17 @@ public:
     // The two-letter tag of the pane that started the running drag ("CL", "CR", "SL", "SR").
     virtual void SetDragSource(const CString& tag) = 0;
     virtual CString GetDragSource() = 0;
+
+    // Transfers. A host without a server side (the panes' own tests) starts none.
+    // The server tree's selected folder and its item; null when there is none.
+    virtual _PROTO_FOLDER_INFO* ServerTarget(HTREEITEM* item)
+    {
+        *item = nullptr;
+        return nullptr;
+    }
+    virtual void Upload(_PROTO_FOLDER_INFO* /*folder*/, std::vector<_UPLOADINFO>& /*items*/) {}
+    // localItem: the local tree item refreshed when the download ends.
+    virtual void Download(std::vector<_DOWNLOADINFO>& /*items*/, HTREEITEM /*localItem*/) {}
 };
 
 // The main frame as the local panes' host.
@@ -35,6 +50,9 @@ public:
     void ClearCutMarks() override;
     void SetDragSource(const CString& tag) override;
     CString GetDragSource() override;
+    _PROTO_FOLDER_INFO* ServerTarget(HTREEITEM* item) override;
+    void Upload(_PROTO_FOLDER_INFO* folder, std::vector<_UPLOADINFO>& items) override;
+    void Download(std::vector<_DOWNLOADINFO>& items, HTREEITEM localItem) override;
     static CFrameLocalHost& Instance();
 
 private:

@@ -222,6 +222,7 @@ BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext)
     m_pServerListView = DYNAMIC_DOWNCAST(CServerRightView, m_wndSplitter.GetPane(0, 1));
     m_pLocalTreeView = DYNAMIC_DOWNCAST(CClientLeftView, m_wndSplitter.GetPane(1, 0));
     m_pLocalListView = DYNAMIC_DOWNCAST(CClientRightView, m_wndSplitter.GetPane(1, 1));
+    HookSplitterPanes();
     return TRUE;
 }
 

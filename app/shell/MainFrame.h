@@ -184,6 +184,8 @@ public:
     // The server tree and list: the session after log-in and the first listing; the last server
     // path at the first show; the list's columns and sort with the layout.
     void StartServerPanes();
+    // Gives the splitter its calls into the panes (selections, refreshes, colours).
+    void HookSplitterPanes();
     void RestoreServerPath();
     void SaveServerListLayout();
     void ReloadServerListLayout();

@@ -3,6 +3,7 @@
 #include "MainFrame.h"
 #include "MainFramePanes.h"
 #include "ClientLeftView.h"
+#include "ClientRightView.h"
 #include "ServerLeftView.h"
 #include "ServerRightView.h"
 #include "ToviProto.h"
@@ -79,6 +80,58 @@ void CMainFrame::StartServerPanes()
     m_pServerListView->SetFolderView(m_pServerTreeView);
     if (!tree.DrawSubTreeNList(nullptr, TREE_REFRESH_TREE_ONLY, false) && tree.IsForcedClose())
         m_serverHost.PostForcedLogout();
+}
+
+namespace {
+
+// A download's target item may have gone while it ran (its folder collapsed and refilled,
+// deleted): only an item still in the tree is touched.
+bool InTree(CTreeCtrl& tree, HTREEITEM parent, HTREEITEM item)
+{
+    for (HTREEITEM child = tree.GetChildItem(parent); child; child = tree.GetNextSiblingItem(child))
+        if (child == item || InTree(tree, child, item))
+            return true;
+    return false;
+}
+
+}
+
+void CMainFrame::HookSplitterPanes()
+{
+    SplitterPaneCalls& calls = m_wndSplitter.m_panes;
+    if (!calls.serverSelection)
+        calls.serverSelection = [this]() -> HTREEITEM {
+            if (!m_pServerTreeView || !m_pServerTreeView->Tree().GetSafeHwnd())
+                return nullptr;
+            return m_pServerTreeView->Tree().GetSelectedItem();
+        };
+    if (!calls.refreshServer)
+        calls.refreshServer = [this](HTREEITEM item, int mode) {
+            if (m_pServerTreeView && m_pServerTreeView->Tree().GetSafeHwnd() &&
+                !m_pServerTreeView->Tree().DrawSubTreeNList(item, mode, false) &&
+                m_pServerTreeView->Tree().IsForcedClose())
+                m_serverHost.PostForcedLogout();
+        };
+    calls.localSelection = [this]() -> HTREEITEM {
+        CClientTreeCtrl* tree = m_pLocalTreeView ? m_pLocalTreeView->GetTree() : nullptr;
+        return tree && tree->GetSafeHwnd() ? tree->GetSelectedItem() : nullptr;
+    };
+    calls.refreshLocal = [this](HTREEITEM item, bool selected) {
+        CClientTreeCtrl* tree = m_pLocalTreeView ? m_pLocalTreeView->GetTree() : nullptr;
+        if (!tree || !tree->GetSafeHwnd() || !item || !InTree(*tree, TVI_ROOT, item))
+            return;
+        const bool expanded = (tree->GetItemState(item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+        if (expanded || selected)
+            tree->RefreshFolder(item, expanded, selected);
+    };
+    calls.paneColor[1][0] = [this](COLORREF color) {
+        if (m_pLocalTreeView && m_pLocalTreeView->GetTree())
+            m_pLocalTreeView->GetTree()->SetPaneColor(color);
+    };
+    calls.paneColor[1][1] = [this](COLORREF color) {
+        if (m_pLocalListView)
+            m_pLocalListView->SetPaneColor(color);
+    };
 }
 
 void CMainFrame::RestoreServerPath()

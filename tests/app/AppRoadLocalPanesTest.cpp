@@ -17,35 +17,6 @@ namespace {
 constexpr int kSplitterId = 0xE900, kLocalTreePane = 0xE910, kLocalListPane = 0xE911;
 constexpr int kTreeId = 28001, kListId = 28002;
 
-// One cell of another process's list view: the request and the text travel through memory
-// allocated in that process.
-std::wstring RemoteCell(HWND list, int row, int column)
-{
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(list, &pid);
-    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (!process)
-        return L"?";
-    const SIZE_T textChars = 260;
-    auto* remote = static_cast<BYTE*>(
-        ::VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + textChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
-    std::wstring text;
-    if (remote) {
-        LVITEMW item = {};
-        item.iSubItem = column;
-        item.cchTextMax = static_cast<int>(textChars);
-        item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
-        ::WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
-        const LRESULT length = ::SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote));
-        std::vector<wchar_t> buffer(textChars, 0);
-        ::ReadProcessMemory(process, remote + sizeof(LVITEMW), buffer.data(), textChars * sizeof(wchar_t), nullptr);
-        text.assign(buffer.data(), static_cast<size_t>(length > 0 ? length : 0));
-        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    }
-    ::CloseHandle(process);
-    return text;
-}
-
 void WriteFixture(const std::wstring& path, size_t size)
 {
     HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -109,7 +80,7 @@ protected:
     {
         std::vector<std::wstring> cells;
         for (int column = 0; column < 4; ++column)
-            cells.push_back(RemoteCell(list, row, column));
+            cells.push_back(RemoteListText(list, row, column));
         return cells;
     }
 
@@ -128,11 +99,11 @@ TEST_F(AppRoadLocalPanes, TheLowerPanesShowTheLastLocalFolderWithKoreanSizeAndDa
     EXPECT_GT(::SendMessageW(tree, TVM_GETCOUNT, 0, 0), 3) << "the tree shows too little of the namespace";
     ASSERT_EQ(3, ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     // The folder comes first and has no size.
-    EXPECT_EQ(std::wstring(L"보고서"), RemoteCell(list, 0, 0));
-    EXPECT_EQ(std::wstring(L""), RemoteCell(list, 0, 1));
-    EXPECT_EQ((std::vector<std::wstring>{L"data.bin", L"3,072KB", RemoteCell(list, 1, 2), L"2016-07-03 오후 12:30"}),
+    EXPECT_EQ(std::wstring(L"보고서"), RemoteListText(list, 0, 0));
+    EXPECT_EQ(std::wstring(L""), RemoteListText(list, 0, 1));
+    EXPECT_EQ((std::vector<std::wstring>{L"data.bin", L"3,072KB", RemoteListText(list, 1, 2), L"2016-07-03 오후 12:30"}),
               Row(list, 1));
-    EXPECT_EQ((std::vector<std::wstring>{L"plan.txt", L"2KB", RemoteCell(list, 2, 2), L"2016-07-03 오후 12:30"}),
+    EXPECT_EQ((std::vector<std::wstring>{L"plan.txt", L"2KB", RemoteListText(list, 2, 2), L"2016-07-03 오후 12:30"}),
               Row(list, 2));
     ::Sleep(1500);  // the look for people: let the panes finish painting
     uitest::SaveScreenPng(testpaths::ScratchDir(L"AppRoadLocalPanes") + L"\\korean.png");
@@ -149,8 +120,8 @@ TEST_F(AppRoadLocalPanes, InEnglishTheDatesReadDayMonthYear)
     HWND list = LogInShowingTheFolder(LANG_ENGLISH, frame, tree);
     ASSERT_NE(nullptr, list);
     ASSERT_EQ(3, ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    EXPECT_EQ(std::wstring(L"03/07/2016 PM 12:30"), RemoteCell(list, 2, 3));
-    EXPECT_EQ(std::wstring(L"plan.txt"), RemoteCell(list, 2, 0));
+    EXPECT_EQ(std::wstring(L"03/07/2016 PM 12:30"), RemoteListText(list, 2, 3));
+    EXPECT_EQ(std::wstring(L"plan.txt"), RemoteListText(list, 2, 0));
     ::Sleep(1500);  // the look for people: let the panes finish painting
     uitest::SaveScreenPng(testpaths::ScratchDir(L"AppRoadLocalPanesEnglish") + L"\\english.png");
     ASSERT_TRUE(ExitFromTray());
@@ -187,7 +158,7 @@ TEST_F(AppRoadLocalPanes, StoredColumnWidthsAndSortApplyOnlyWhenTheyHaveTheirSiz
         EXPECT_EQ(c.expectedWidths, widths) << c.widths.size() * 4 << " bytes stored";
         std::vector<std::wstring> order;
         for (int row = 0; row < 3; ++row)
-            order.push_back(RemoteCell(list, row, 0));
+            order.push_back(RemoteListText(list, row, 0));
         EXPECT_EQ(c.expectedOrder, order) << c.sort.size() * 4 << " bytes stored";
         ASSERT_TRUE(ExitFromTray());
         // Closing saves the widths again, whole.

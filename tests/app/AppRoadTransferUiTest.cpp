@@ -1,6 +1,6 @@
 // CorvaneIXO.exe's splitter handing transfers to the interface library's threads, end to end
-// against the test server. No pane command reaches the splitter yet, so the jobs come in by the
-// program's test hand-over (WM_COPYDATA, taken only with TOVI_TEST_HANDOVER=1); from there on
+// against the test server. The jobs come in by the program's test hand-over (WM_COPYDATA, taken
+// only with TOVI_TEST_HANDOVER=1; the panes' own routes are AppRoadLocalTransferTest's); from there on
 // everything is the program's own: the splitter, the real upload and download threads and their
 // windows, and the frame's log-out.
 #include "AppRun.h"
@@ -10,8 +10,6 @@
 #include "WindowDriver.h"
 #include <gtest/gtest.h>
 #include <atomic>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
 using namespace apprun;
@@ -20,54 +18,9 @@ namespace {
 
 const int kSplitterId = 0xE900;
 
-std::string ReadAll(const std::wstring& path)
-{
-    std::ifstream in(path.c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 void WriteAll(const std::wstring& path, const std::string& bytes)
 {
     filebytes::WriteFile(path, std::vector<unsigned char>(bytes.begin(), bytes.end()));
-}
-
-// The control channel speaks UTF-8.
-std::wstring Wide(const std::string& text)
-{
-    std::wstring wide(text.size(), L'\0');
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0],
-                                        static_cast<int>(wide.size()));
-    wide.resize(n > 0 ? n : 0);
-    return wide;
-}
-
-// Some bytes that are not the server's own test pattern.
-std::string Bytes(size_t count, unsigned seed)
-{
-    std::string bytes(count, '\0');
-    for (size_t i = 0; i < count; ++i) {
-        seed = seed * 1103515245u + 12345u;
-        bytes[i] = static_cast<char>(seed >> 16);
-    }
-    return bytes;
-}
-
-// The transfer windows, by title in either language.
-std::vector<HWND> TransferWindows(bool upload)
-{
-    std::vector<HWND> all;
-    for (const wchar_t* title : upload ? std::vector<const wchar_t*>{L"Upload", L"업로드"}
-                                       : std::vector<const wchar_t*>{L"Download", L"다운로드"}) {
-        const std::vector<HWND> found = FindWindows(L"#32770", title);
-        all.insert(all.end(), found.begin(), found.end());
-    }
-    return all;
-}
-
-bool RunOver(HWND window)
-{
-    const std::wstring text = TextOf(::GetDlgItem(window, IDCANCEL));
-    return text == L"Exit" || text == L"종료";
 }
 
 class AppRoadTransfer : public AppRoadTest {
@@ -126,29 +79,10 @@ protected:
 
     void Upload(const std::vector<std::wstring>& paths)
     {
-        std::wstring text = Wide(m_myFiles) + L"\n1";
+        std::wstring text = FromUtf8(m_myFiles) + L"\n1";
         for (const std::wstring& path : paths)
             text += L"\n" + path;
         HandOver(SPLITTER_TEST_UPLOAD, text);
-    }
-
-    // The server's copy of a file under "My Files" (the server's state lives under T:).
-    std::string ServerBytes(const std::string& path)
-    {
-        const std::string reply = Control("ITEM user=demo -- My Files/" + path);
-        const std::string content = protoserver::Control::Value(reply, "path");
-        const size_t at = content.find("/app-server/");
-        if (at == std::string::npos)
-            return "<missing: " + reply + ">";
-        std::wstring windows = L"T:" + Wide(content.substr(at));
-        for (wchar_t& c : windows)
-            if (c == L'/')
-                c = L'\\';
-        return ReadAll(windows);
-    }
-    std::string Idx(const std::string& path)
-    {
-        return protoserver::Control::Value(Control("ITEM user=demo -- " + path), "idx");
     }
 
     void CloseTransferWindow(HWND window)
@@ -173,7 +107,7 @@ TEST_F(AppRoadTransfer, UploadsArriveByteIdenticalAndASecondUploadJoinsTheRunnin
     ASSERT_NO_FATAL_FAILURE(Start());
     m_myFiles = Idx("My Files");
     ASSERT_FALSE(m_myFiles.empty());
-    const std::string first = Bytes(700000, 1), second = Bytes(150001, 2), inner = Bytes(4096, 3);
+    const std::string first = SomeBytes(700000, 1), second = SomeBytes(150001, 2), inner = SomeBytes(4096, 3);
     WriteAll(m_scratch + L"\\first.bin", first);
     WriteAll(m_scratch + L"\\second.bin", second);
     ASSERT_TRUE(::CreateDirectoryW((m_scratch + L"\\폴더").c_str(), nullptr));
@@ -185,7 +119,7 @@ TEST_F(AppRoadTransfer, UploadsArriveByteIdenticalAndASecondUploadJoinsTheRunnin
     ASSERT_TRUE(uitest::WaitUntil([&] {
         const std::vector<HWND> windows = TransferWindows(true);
         window = windows.empty() ? nullptr : windows.front();
-        return window != nullptr && RunOver(window);
+        return window != nullptr && TransferRunOver(window);
     }, 60000)) << "the upload did not run to its end";
     EXPECT_TRUE(filebytes::Same(first, ServerBytes("first.bin")));
     EXPECT_TRUE(filebytes::Same(inner, ServerBytes("폴더/inner.bin")));
@@ -196,7 +130,7 @@ TEST_F(AppRoadTransfer, UploadsArriveByteIdenticalAndASecondUploadJoinsTheRunnin
     EXPECT_TRUE(uitest::WaitUntil([&] { return ServerBytes("second.bin") == second; }, 60000))
         << "the joined item did not arrive";
     EXPECT_EQ(1u, TransferWindows(true).size()) << "a second upload thread was started";
-    EXPECT_TRUE(uitest::WaitUntil([&] { return RunOver(window); }, 30000));
+    EXPECT_TRUE(uitest::WaitUntil([&] { return TransferRunOver(window); }, 30000));
 
     CloseTransferWindow(window);
     // The thread's end is no forced log-out: the window and the session stay.
@@ -213,8 +147,8 @@ TEST_F(AppRoadTransfer, DownloadsComeIntoTheChosenFolderByteIdenticalAndANameTha
     ASSERT_NO_FATAL_FAILURE(Start());
     const std::wstring dest = m_scratch + L"\\받을 곳";
     ASSERT_TRUE(::CreateDirectoryW(dest.c_str(), nullptr));
-    const std::wstring file = Wide(Idx("My Files/down.bin"));
-    const std::wstring folder = Wide(Idx("My Files/Sub"));
+    const std::wstring file = FromUtf8(Idx("My Files/down.bin"));
+    const std::wstring folder = FromUtf8(Idx("My Files/Sub"));
     // An item whose name would have been cut to the field's 511 characters.
     const std::wstring longName = L"긴이름" + std::wstring(600, L'x') + L".bin";
 
@@ -231,10 +165,10 @@ TEST_F(AppRoadTransfer, DownloadsComeIntoTheChosenFolderByteIdenticalAndANameTha
     ASSERT_TRUE(uitest::WaitUntil([&] {
         const std::vector<HWND> windows = TransferWindows(false);
         window = windows.empty() ? nullptr : windows.front();
-        return window != nullptr && RunOver(window);
+        return window != nullptr && TransferRunOver(window);
     }, 60000)) << "the download did not run to its end";
-    EXPECT_TRUE(filebytes::Same(protoserver::Pattern(0, 300000), ReadAll(dest + L"\\down.bin")));
-    EXPECT_TRUE(filebytes::Same(protoserver::Pattern(0, 70001), ReadAll(dest + L"\\Sub\\inner.bin")));
+    EXPECT_TRUE(filebytes::Same(protoserver::Pattern(0, 300000), ReadWholeFile(dest + L"\\down.bin")));
+    EXPECT_TRUE(filebytes::Same(protoserver::Pattern(0, 70001), ReadWholeFile(dest + L"\\Sub\\inner.bin")));
     // Nothing was written under a cut name.
     WIN32_FIND_DATAW found;
     HANDLE search = ::FindFirstFileW((dest + L"\\긴이름*").c_str(), &found);
@@ -265,7 +199,7 @@ TEST_F(AppRoadTransfer, ATransferEndedByTheServerClosingTheSessionLogsOutOnce)
         ASSERT_EQ("OK", Control("FILE user=demo size=5000 -- My Files/cut.bin").substr(0, 2));
         ASSERT_NO_FATAL_FAILURE(Start());
         m_myFiles = Idx("My Files");
-        WriteAll(m_scratch + L"\\up.bin", Bytes(5000, 4));
+        WriteAll(m_scratch + L"\\up.bin", SomeBytes(5000, 4));
         ASSERT_EQ("OK", Control(std::string("FAULT error code=1213 count=1 cmd=") + c.command +
                                 " -- The session was closed by the server.")
                             .substr(0, 2));
@@ -273,7 +207,7 @@ TEST_F(AppRoadTransfer, ATransferEndedByTheServerClosingTheSessionLogsOutOnce)
             Upload({m_scratch + L"\\up.bin"});
         else
             HandOver(SPLITTER_TEST_DOWNLOAD,
-                     m_scratch + L"\nF\n" + Wide(Idx("My Files/cut.bin")) + L"\n1\ncut.bin\nMy Files\n5000");
+                     m_scratch + L"\nF\n" + FromUtf8(Idx("My Files/cut.bin")) + L"\n1\ncut.bin\nMy Files\n5000");
         ASSERT_TRUE(HandedOver());
 
         HWND box = WaitForBox(30000);

@@ -2,7 +2,12 @@
 #include "AppRun.h"
 #include "ToviRegistry.h"
 #include "WindowDriver.h"
+#include <commctrl.h>
 #include <cstdio>
+#include <cstring>
+#include <cwchar>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace apprun {
@@ -130,6 +135,157 @@ bool SetControlText(HWND dialog, int id, const wchar_t* text)
 void Click(HWND dialog, int id)
 {
     ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+}
+
+LRESULT RemoteSend(HWND wnd, UINT message, WPARAM wParam, std::vector<BYTE>& buffer,
+                   const std::function<void(BYTE* remote, std::vector<BYTE>& buffer)>& place)
+{
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(wnd, &pid);
+    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process)
+        return 0;
+    LRESULT result = 0;
+    auto* remote = static_cast<BYTE*>(::VirtualAllocEx(process, nullptr, buffer.size(), MEM_COMMIT, PAGE_READWRITE));
+    if (remote) {
+        if (place)
+            place(remote, buffer);
+        ::WriteProcessMemory(process, remote, buffer.data(), buffer.size(), nullptr);
+        DWORD_PTR answer = 0;
+        if (::SendMessageTimeoutW(wnd, message, wParam, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 10000,
+                                  &answer))
+            result = static_cast<LRESULT>(answer);
+        ::ReadProcessMemory(process, remote, buffer.data(), buffer.size(), nullptr);
+        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    ::CloseHandle(process);
+    return result;
+}
+
+namespace {
+
+constexpr size_t kTextChars = 260;
+
+// A text request: the item structure, then room for the text that its pointer names.
+template <typename Item>
+std::wstring RemoteText(HWND wnd, UINT message, WPARAM wParam, Item item, LPWSTR Item::*text, int Item::*room)
+{
+    std::vector<BYTE> buffer(sizeof(Item) + kTextChars * sizeof(wchar_t), 0);
+    item.*room = static_cast<int>(kTextChars);
+    const LRESULT ok = RemoteSend(wnd, message, wParam, buffer, [&](BYTE* remote, std::vector<BYTE>& b) {
+        item.*text = reinterpret_cast<wchar_t*>(remote + sizeof(Item));
+        std::memcpy(b.data(), &item, sizeof item);
+    });
+    if (!ok)
+        return std::wstring();
+    const auto* chars = reinterpret_cast<const wchar_t*>(buffer.data() + sizeof(Item));
+    return std::wstring(chars, wcsnlen(chars, kTextChars));
+}
+
+}
+
+std::wstring RemoteListText(HWND list, int row, int column)
+{
+    LVITEMW item = {};
+    item.iSubItem = column;
+    // LVM_GETITEMTEXTW answers the length, which is 0 for an empty cell: read the text itself.
+    std::vector<BYTE> buffer(sizeof(LVITEMW) + kTextChars * sizeof(wchar_t), 0);
+    item.cchTextMax = static_cast<int>(kTextChars);
+    RemoteSend(list, LVM_GETITEMTEXTW, row, buffer, [&](BYTE* remote, std::vector<BYTE>& b) {
+        item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+        std::memcpy(b.data(), &item, sizeof item);
+    });
+    const auto* chars = reinterpret_cast<const wchar_t*>(buffer.data() + sizeof(LVITEMW));
+    return std::wstring(chars, wcsnlen(chars, kTextChars));
+}
+
+std::wstring RemoteTreeText(HWND tree, HTREEITEM handle)
+{
+    TVITEMW item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = handle;
+    return RemoteText(tree, TVM_GETITEMW, 0, item, &TVITEMW::pszText, &TVITEMW::cchTextMax);
+}
+
+RECT RemoteListRowRect(HWND list, int row)
+{
+    RECT rect = {LVIR_BOUNDS, 0, 0, 0};
+    std::vector<BYTE> buffer(sizeof rect);
+    std::memcpy(buffer.data(), &rect, sizeof rect);
+    if (!RemoteSend(list, LVM_GETITEMRECT, row, buffer))
+        return RECT{};
+    std::memcpy(&rect, buffer.data(), sizeof rect);
+    return rect;
+}
+
+int RemoteListRow(HWND list, const std::wstring& name)
+{
+    const int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row)
+        if (RemoteListText(list, row, 0) == name)
+            return row;
+    return -1;
+}
+
+std::wstring FromUtf8(const std::string& text)
+{
+    std::wstring wide(text.size(), L'\0');
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                                        static_cast<int>(wide.size()));
+    wide.resize(n > 0 ? n : 0);
+    return wide;
+}
+
+std::string SomeBytes(size_t count, unsigned seed)
+{
+    std::string bytes(count, '\0');
+    for (size_t i = 0; i < count; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        bytes[i] = static_cast<char>(seed >> 16);
+    }
+    return bytes;
+}
+
+std::string ReadWholeFile(const std::wstring& path)
+{
+    std::ifstream in(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<HWND> TransferWindows(bool upload)
+{
+    std::vector<HWND> all;
+    for (const wchar_t* title : upload ? std::vector<const wchar_t*>{L"Upload", L"업로드"}
+                                       : std::vector<const wchar_t*>{L"Download", L"다운로드"}) {
+        const std::vector<HWND> found = FindWindows(L"#32770", title);
+        all.insert(all.end(), found.begin(), found.end());
+    }
+    return all;
+}
+
+bool TransferRunOver(HWND window)
+{
+    const std::wstring text = TextOf(::GetDlgItem(window, IDCANCEL));
+    return text == L"Exit" || text == L"종료";
+}
+
+std::string AppRoadTest::ServerBytes(const std::string& path)
+{
+    const std::string reply = Control("ITEM user=demo -- My Files/" + path);
+    const std::string content = protoserver::Control::Value(reply, "path");
+    const size_t at = content.find("/app-server/");
+    if (at == std::string::npos)
+        return "<missing: " + reply + ">";
+    std::wstring windows = L"T:" + FromUtf8(content.substr(at));
+    for (wchar_t& c : windows)
+        if (c == L'/')
+            c = L'\\';
+    return ReadWholeFile(windows);
+}
+
+std::string AppRoadTest::Idx(const std::string& path)
+{
+    return protoserver::Control::Value(Control("ITEM user=demo -- " + path), "idx");
 }
 
 std::wstring AppRoadTest::BoxText(HWND box)

@@ -4,6 +4,8 @@
 #pragma once
 #include "ProtoServer.h"
 #include <windows.h>
+#include <commctrl.h>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,30 @@ std::wstring TextOf(HWND wnd);
 std::vector<std::wstring> ChildTexts(HWND wnd);
 // A child control by id, searched through the whole tree.
 HWND FindDescendant(HWND parent, int id);
+
+// The control channel speaks UTF-8.
+std::wstring FromUtf8(const std::string& text);
+// Some bytes that are not the server's own test pattern.
+std::string SomeBytes(size_t count, unsigned seed);
+// A file's whole content ("" when it cannot be read).
+std::string ReadWholeFile(const std::wstring& path);
+// The interface library's transfer windows, by title in either language.
+std::vector<HWND> TransferWindows(bool upload);
+// The transfer window's run has ended: its cancel button turned into the exit button.
+bool TransferRunOver(HWND window);
+
+// Sends a message whose lParam points at buffer through memory of the window's process; the
+// buffer comes back as the window left it. place may point fields of the buffer into that memory
+// (remote is where the buffer lies there).
+LRESULT RemoteSend(HWND wnd, UINT message, WPARAM wParam, std::vector<BYTE>& buffer,
+                   const std::function<void(BYTE* remote, std::vector<BYTE>& buffer)>& place = nullptr);
+// One cell of another process's list view; one item's text of its tree view.
+std::wstring RemoteListText(HWND list, int row, int column);
+std::wstring RemoteTreeText(HWND tree, HTREEITEM item);
+// A list row's bounds in the list's client coordinates (empty when the row is not there).
+RECT RemoteListRowRect(HWND list, int row);
+// The row whose first column reads name; -1 when none.
+int RemoteListRow(HWND list, const std::wstring& name);
 
 // A visible dialog of any process that holds a control with this id (null when none in time).
 HWND WaitForDialogWith(int childId, DWORD timeoutMs = 20000);
@@ -56,6 +82,11 @@ protected:
     void EndProcess();
     // Connection number of the newest request of a command; -1 when none was seen.
     int LastConnection(const char* command);
+    // The server's copy of a file of the demo user, path under "My Files" (the server keeps its
+    // state under T:); a text starting "<missing" when there is none.
+    std::string ServerBytes(const std::string& path);
+    // The server's item id of a demo user's item ("My Files/..."); empty when none.
+    std::string Idx(const std::string& path);
     std::vector<std::string> Sessions();
 
     protoserver::Ports m_ports;

@@ -15,16 +15,27 @@
 #include "WindowDriver.h"
 #include "Wnd.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <shlobj.h>
 #include <string>
 #include <vector>
 
 namespace {
 
+_PROTO_FOLDER_INFO UploadFolder()
+{
+    _PROTO_FOLDER_INFO folder = {};
+    strcpy(folder.ItemType, "D");
+    strcpy(folder.IDX, "4711");
+    strcpy(folder.DIDX, "12");
+    memset(folder.Attr189, '1', 31);
+    return folder;
+}
+
 class FakeHost : public ILocalFrameHost {
 public:
     void SetMenuButtonState(const ServerMenuState& s) override { menu = s; ++menuUpdates; }
-    bool IsUploadAllowed() override { return false; }
+    bool IsUploadAllowed() override { return uploadAllowed; }
     void SetDownloadTarget(bool t) override { downloadTarget = t; }
     bool IsLabelEditing() override { return editing; }
     void SetLabelEditing(bool e) override { editing = e; }
@@ -32,7 +43,28 @@ public:
     void ClearCutMarks() override { ++cutClears; }
     void SetDragSource(const CString& t) override { dragSource = t; }
     CString GetDragSource() override { return dragSource; }
+    _PROTO_FOLDER_INFO* ServerTarget(HTREEITEM* item) override
+    {
+        *item = reinterpret_cast<HTREEITEM>(0x5150);
+        return uploadAllowed ? &serverFolder : nullptr;
+    }
+    void Upload(_PROTO_FOLDER_INFO* folder, std::vector<_UPLOADINFO>& items) override
+    {
+        EXPECT_EQ(&serverFolder, folder);
+        uploads.insert(uploads.end(), items.begin(), items.end());
+    }
+    void Download(std::vector<_DOWNLOADINFO>& items, HTREEITEM localItem) override
+    {
+        downloads.insert(downloads.end(), items.begin(), items.end());
+        downloadItem = localItem;
+    }
 
+    // The server side: a folder that takes uploads, once uploadAllowed is set.
+    bool uploadAllowed = false;
+    _PROTO_FOLDER_INFO serverFolder = UploadFolder();
+    std::vector<_UPLOADINFO> uploads;
+    std::vector<_DOWNLOADINFO> downloads;
+    HTREEITEM downloadItem = nullptr;
     ServerMenuState menu;
     int menuUpdates = 0, cutClears = 0;
     bool downloadTarget = false, editing = false;
@@ -796,4 +828,97 @@ TEST_F(LocalPanes, ARemovedDriveLeavesMyComputer)
     for (HTREEITEM child = m_tree->GetChildItem(computer); child; child = m_tree->GetNextSiblingItem(child))
         EXPECT_NE(0, m_tree->GetItemPath(child).CompareNoCase(path)) << "the removed drive is still shown";
     EXPECT_LT(m_tree->GetCount(), before);
+}
+
+// The upload entries of both menus hand the chosen items, with the server folder, to the frame.
+TEST_F(LocalPanes, TheUploadEntriesOfTheMenusUploadTheChosenItemsIntoTheServerFolder)
+{
+    m_fake.uploadAllowed = true;
+    SelectRows({L"a.txt", L"Sub"});
+    RECT rect = {};
+    m_list->GetItemRect(RowOf(L"a.txt"), &rect, LVIR_LABEL);
+    POINT at = {rect.left + 5, (rect.top + rect.bottom) / 2};
+    ::ClientToScreen(m_list->m_hWnd, &at);
+    ::SetCursorPos(at.x, at.y);
+    MenuPick pick;
+    pick.choose = kLocalUploadCommand;
+    g_pick = &pick;
+    ::SetTimer(nullptr, 0, 50, &PickFromMenu);
+    m_list->ShowContextMenu();
+    g_pick = nullptr;
+    ASSERT_EQ(2u, m_fake.uploads.size()) << "the list's upload entry did not upload the two rows";
+    std::vector<std::wstring> paths;
+    for (const _UPLOADINFO& job : m_fake.uploads) {
+        paths.push_back(job.LocalPath.GetString());
+        EXPECT_STREQ("4711", job.FirstId);
+        EXPECT_STREQ("12", job.SecondId);
+        EXPECT_EQ(static_cast<DWORD_PTR>(0x5150), job.ItemData);
+        EXPECT_EQ(paths.back() == m_root + L"\\Sub", (job.Attributes & SFGAO_FOLDER) != 0) << paths.back();
+    }
+    std::sort(paths.begin(), paths.end());
+    EXPECT_EQ((std::vector<std::wstring>{m_root + L"\\Sub", m_root + L"\\a.txt"}), paths);
+
+    m_fake.uploads.clear();
+    HTREEITEM shown = m_tree->GetSelectedItem();
+    m_tree->Expand(shown, TVE_EXPAND);
+    HTREEITEM sub = TreeChild(shown, L"Sub");
+    ASSERT_NE(nullptr, sub);
+    MenuPick treePick;
+    treePick.choose = kLocalUploadCommand;
+    g_pick = &treePick;
+    ::SetTimer(nullptr, 0, 50, &PickFromMenu);
+    m_tree->ShowContextMenu(sub);
+    g_pick = nullptr;
+    ASSERT_EQ(1u, m_fake.uploads.size()) << "the tree's upload entry did not upload the folder";
+    EXPECT_EQ(m_root + L"\\Sub", std::wstring(m_fake.uploads[0].LocalPath.GetString()));
+    EXPECT_NE(0u, m_fake.uploads[0].Attributes & SFGAO_FOLDER);
+}
+
+// Server items dropped on a folder row of the list, or on a tree folder, are downloaded into
+// that folder; the tree item is the one the frame refreshes when the download ends.
+TEST_F(LocalPanes, ServerItemsDroppedOnAFolderAreDownloadedIntoIt)
+{
+    _PROTO_FOLDER_INFO item = {};
+    strcpy(item.ItemType, "F");
+    strcpy(item.IDX, "900");
+    strcpy(item.DIDX, "1");
+    strcpy(item.Attr192, "300000");
+    wcscpy(item.Name, L"서버 파일.bin");
+    CString text;
+    ASSERT_TRUE(CopyFolderInfoClipboard(item, L"SR", L"My Files/보관", L"C", text));
+    const UINT format = ::RegisterClipboardFormatW(L"VARIRUDAD");
+    auto dataObject = [&] {
+        auto* source = new COleDataSource();
+        const size_t bytes = (text.GetLength() + 1) * sizeof(wchar_t);
+        HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+        memcpy(::GlobalLock(memory), text.GetString(), bytes);
+        ::GlobalUnlock(memory);
+        source->CacheGlobalData(static_cast<CLIPFORMAT>(format), memory);
+        return source;
+    };
+    HTREEITEM shown = m_tree->GetSelectedItem();
+    m_tree->Expand(shown, TVE_EXPAND);
+    HTREEITEM sub = TreeChild(shown, L"Sub");
+    ASSERT_NE(nullptr, sub);
+
+    {
+        COleDataObject data;
+        data.Attach(dataObject()->GetDataObject(), TRUE);
+        m_right->OnDropData(&data, RowOf(L"Sub"), DROPEFFECT_COPY);
+    }
+    ASSERT_EQ(1u, m_fake.downloads.size()) << "the drop on the list's folder row downloaded nothing";
+    EXPECT_EQ(CString((m_root + L"\\Sub").c_str()), m_fake.downloads[0].DestFolder);
+    EXPECT_STREQ(L"서버 파일.bin", m_fake.downloads[0].Name);
+    EXPECT_STREQ(L"My Files/보관", m_fake.downloads[0].ServerPath);
+    EXPECT_EQ(sub, m_fake.downloadItem);
+
+    m_fake.downloads.clear();
+    {
+        COleDataObject data;
+        data.Attach(dataObject()->GetDataObject(), TRUE);
+        EXPECT_TRUE(m_left->OnDropItems(shown, DROPEFFECT_COPY, &data));
+    }
+    ASSERT_EQ(1u, m_fake.downloads.size()) << "the drop on the tree folder downloaded nothing";
+    EXPECT_EQ(CString(m_root.c_str()), m_fake.downloads[0].DestFolder);
+    EXPECT_EQ(shown, m_fake.downloadItem);
 }

@@ -1,0 +1,255 @@
+// CorvaneIXO.exe end to end under Wine: transfers started on the local panes. Local rows are
+// uploaded into the server tree's folder by the command bar's button; server items put on the
+// clipboard the way the server list writes them are pasted into the local list and downloaded;
+// an upload that the server folder or the choice does not allow is refused with its message.
+#include "AppRun.h"
+#include "DragDrop.h"
+#include "FileBytes.h"
+#include "MenuBarRes.h"
+#include "PixelCapture.h"
+#include "ServerClipboard.h"
+#include "TestPaths.h"
+#include "ToviRegistry.h"
+#include "WindowDriver.h"
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <shlobj.h>
+#include <cstring>
+
+using namespace apprun;
+
+namespace {
+
+constexpr int kSplitterId = 0xE900, kServerTreePane = 0xE900, kLocalTreePane = 0xE910, kLocalListPane = 0xE911;
+constexpr int kMenuBar = 132;
+constexpr int kLocalTreeId = 28001, kLocalListId = 28002;
+
+void WriteAll(const std::wstring& path, const std::string& bytes)
+{
+    filebytes::WriteFile(path, std::vector<unsigned char>(bytes.begin(), bytes.end()));
+}
+
+// The server item as the server list puts it on the clipboard.
+_PROTO_FOLDER_INFO ServerItem(const char* type, const std::string& idx, const std::wstring& name, const char* size)
+{
+    _PROTO_FOLDER_INFO record = {};
+    std::strcpy(record.ItemType, type);
+    std::strncpy(record.IDX, idx.c_str(), sizeof record.IDX - 1);
+    std::strcpy(record.DIDX, "1");
+    std::strcpy(record.Attr192, size);
+    std::strcpy(record.Attr231, "000000000000");
+    std::strcpy(record.Attr189, "1111111111110010000000000000000");
+    wcsncpy(record.Name, name.c_str(), 1023);
+    return record;
+}
+
+class AppRoadLocalTransfer : public AppRoadTest {
+protected:
+    void SetUp() override
+    {
+        AppRoadTest::SetUp();
+        wchar_t documents[MAX_PATH] = {};
+        ::SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, 0, documents);
+        m_folder = std::wstring(documents) + L"\\Road transfer " + std::to_wstring(::GetCurrentProcessId());
+        ::CreateDirectoryW(m_folder.c_str(), nullptr);
+        // Keep-alive requests far away: nothing but the transfers talks to the server.
+        ASSERT_EQ("OK", Control("OPTION A1 172=900 224=900").substr(0, 2));
+    }
+    void TearDown() override
+    {
+        AppRoadTest::TearDown();
+        std::wstring from = m_folder;
+        from.push_back(L'\0');
+        SHFILEOPSTRUCTW op = {};
+        op.wFunc = FO_DELETE;
+        op.pFrom = from.c_str();
+        op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+        ::SHFileOperationW(&op);
+    }
+
+    // Logs in showing localPath in the local panes (empty: My Computer), with rows rows there,
+    // and the server folder named serverFolder selected in the server tree.
+    void Start(unsigned short language, const std::wstring& localPath, int rows, const wchar_t* serverFolder)
+    {
+        StoreServer();
+        StoreAutoLogin();
+        ASSERT_TRUE(CToviRegistry::SetLanguage(0, language));
+        CString server, local = localPath.c_str();
+        ASSERT_TRUE(CToviRegistry::SetLastFullPath(server, local));
+        ASSERT_TRUE(Launch());
+        m_frame = WaitForMainWindow();
+        ASSERT_NE(nullptr, m_frame);
+        HWND splitter = ::GetDlgItem(m_frame, kSplitterId);
+        m_bar = ::GetDlgItem(m_frame, kMenuBar);
+        m_serverTree = ::FindWindowExW(::GetDlgItem(splitter, kServerTreePane), nullptr, WC_TREEVIEWW, nullptr);
+        m_localTree = ::GetDlgItem(::GetDlgItem(splitter, kLocalTreePane), kLocalTreeId);
+        m_list = ::GetDlgItem(::GetDlgItem(splitter, kLocalListPane), kLocalListId);
+        ASSERT_TRUE(m_bar && m_serverTree && m_localTree && m_list);
+        ASSERT_TRUE(uitest::WaitUntil([&] { return ::SendMessageW(m_list, LVM_GETITEMCOUNT, 0, 0) >= rows; }, 20000))
+            << "the local list did not show the folder";
+        HTREEITEM folder = nullptr;
+        ASSERT_TRUE(uitest::WaitUntil([&] { return (folder = TopLevel(serverFolder)) != nullptr; }, 20000))
+            << "no server folder to upload into";
+        ::SendMessageW(m_serverTree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(folder));
+        ::Sleep(500);   // the selection lists the folder
+    }
+    HTREEITEM TopLevel(const wchar_t* name)
+    {
+        for (auto item = reinterpret_cast<HTREEITEM>(::SendMessageW(m_serverTree, TVM_GETNEXTITEM, TVGN_ROOT, 0)); item;
+             item = reinterpret_cast<HTREEITEM>(
+                 ::SendMessageW(m_serverTree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item))))
+            if (RemoteTreeText(m_serverTree, item) == name)
+                return item;
+        return nullptr;
+    }
+
+    // A click on the named row (empty: on the list below its rows), which also makes the local
+    // list the active pane.
+    void ClickRow(const std::wstring& name)
+    {
+        POINT at = {60, 0};
+        if (name.empty()) {
+            RECT client = {};
+            ::GetClientRect(m_list, &client);
+            at.y = client.bottom - 8;
+        } else {
+            const int row = RemoteListRow(m_list, name);
+            ASSERT_GE(row, 0) << "no row " << std::string(name.begin(), name.end());
+            const RECT rect = RemoteListRowRect(m_list, row);
+            at = {rect.left + 20, (rect.top + rect.bottom) / 2};
+        }
+        uitest::ClickWithMouse(m_list, at);
+        ::Sleep(300);
+    }
+    bool ButtonEnabled(int id, DWORD timeoutMs = 10000)
+    {
+        return uitest::WaitUntil([&] { return ::IsWindowEnabled(::GetDlgItem(m_bar, id)) != FALSE; }, timeoutMs);
+    }
+    // The transfer window once it is up; a screenshot of it running goes to shot.
+    HWND WaitForTransferWindow(bool upload, const wchar_t* shot)
+    {
+        HWND window = nullptr;
+        uitest::WaitUntil([&] {
+            const std::vector<HWND> windows = TransferWindows(upload);
+            window = windows.empty() ? nullptr : windows.front();
+            return window != nullptr;
+        }, 30000);
+        if (window && shot) {
+            ::Sleep(1200);   // the look for people: let the window paint its first progress
+            uitest::SaveScreenPng(testpaths::ScratchDir((L"AppRoadLocalTransfer-" + std::wstring(shot)).c_str()) +
+                                  L"\\shot.png");
+        }
+        return window;
+    }
+    void CloseTransferWindow(HWND window)
+    {
+        EXPECT_TRUE(uitest::WaitUntil([&] { return TransferRunOver(window); }, 60000)) << "the transfer did not end";
+        Click(window, IDCANCEL);
+        EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(window) || !::IsWindowVisible(window); }, 20000));
+    }
+
+    std::wstring m_folder;
+    HWND m_frame = nullptr, m_bar = nullptr, m_serverTree = nullptr, m_localTree = nullptr, m_list = nullptr;
+};
+
+}
+
+TEST_F(AppRoadLocalTransfer, RowsUploadedByTheCommandBarButtonArriveByteIdentical)
+{
+    const std::string big = SomeBytes(8 * 1048576 + 17, 11), inner = SomeBytes(70001, 12);
+    WriteAll(m_folder + L"\\올릴파일.bin", big);
+    ASSERT_TRUE(::CreateDirectoryW((m_folder + L"\\올릴폴더").c_str(), nullptr));
+    WriteAll(m_folder + L"\\올릴폴더\\inner.bin", inner);
+    ASSERT_NO_FATAL_FAILURE(Start(LANG_KOREAN, m_folder, 2, L"My Files"));
+
+    ClickRow(L"올릴파일.bin");
+    ASSERT_TRUE(ButtonEnabled(IDC_MENU_UPLOAD)) << "the upload button stayed off for a file row";
+    Click(m_bar, IDC_MENU_UPLOAD);
+    HWND window = WaitForTransferWindow(true, L"upload-korean");
+    ASSERT_NE(nullptr, window) << "no upload started";
+    CloseTransferWindow(window);
+    EXPECT_TRUE(filebytes::Same(big, ServerBytes("올릴파일.bin")));
+
+    // A folder row goes with its content.
+    ClickRow(L"올릴폴더");
+    ASSERT_TRUE(ButtonEnabled(IDC_MENU_UPLOAD));
+    Click(m_bar, IDC_MENU_UPLOAD);
+    window = WaitForTransferWindow(true, nullptr);
+    ASSERT_NE(nullptr, window) << "the folder's upload did not start";
+    CloseTransferWindow(window);
+    EXPECT_TRUE(filebytes::Same(inner, ServerBytes("올릴폴더/inner.bin")));
+    EXPECT_EQ(nullptr, WaitForBox(2000)) << BoxText(WaitForBox(1));
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoadLocalTransfer, ServerItemsPastedIntoTheLocalListAreDownloadedByteIdenticalAndTheListShowsThem)
+{
+    ASSERT_EQ("OK", Control("FILE user=demo size=9000000 -- My Files/down.bin").substr(0, 2));
+    ASSERT_EQ("OK", Control("FILE user=demo size=70001 -- My Files/Sub/inner.bin").substr(0, 2));
+    WriteAll(m_folder + L"\\here.txt", "x");
+    ASSERT_NO_FATAL_FAILURE(Start(LANG_ENGLISH, m_folder, 1, L"My Files"));
+
+    // The clipboard block the server list writes for a copy of two rows of "My Files".
+    const std::vector<_PROTO_FOLDER_INFO> records = {
+        ServerItem("F", Idx("My Files/down.bin"), L"down.bin", "9000000"),
+        ServerItem("D", Idx("My Files/Sub"), L"Sub", "0"),
+    };
+    const UINT format = ::RegisterClipboardFormatW(kServerItemsFormat);
+    ASSERT_EQ(1, CopyFolderInfoListClipboard(&format, records, L"SR", L"My Files", false));
+
+    ClickRow(L"");
+    ASSERT_TRUE(ButtonEnabled(IDC_MENU_PASTE)) << "paste stayed off with server items on the clipboard";
+    Click(m_bar, IDC_MENU_PASTE);
+    HWND window = WaitForTransferWindow(false, L"download-english");
+    ASSERT_NE(nullptr, window) << "no download started";
+    CloseTransferWindow(window);
+    EXPECT_TRUE(filebytes::Same(protoserver::Pattern(0, 9000000), ReadWholeFile(m_folder + L"\\down.bin")));
+    EXPECT_TRUE(filebytes::Same(protoserver::Pattern(0, 70001), ReadWholeFile(m_folder + L"\\Sub\\inner.bin")));
+    // The download's end refreshes the folder it went into.
+    EXPECT_TRUE(uitest::WaitUntil([&] { return RemoteListRow(m_list, L"down.bin") >= 0; }, 10000))
+        << "the local list was not refreshed";
+    EXPECT_GE(RemoteListRow(m_list, L"Sub"), 0);
+    EXPECT_EQ(nullptr, WaitForBox(2000));
+    EXPECT_TRUE(ExitFromTray());
+}
+
+// Both refusals guard a command that the bar's button does not offer in that state; the command
+// can still come (a state drawn before the server tree's selection changed), so it is sent here
+// as the bar would send it.
+TEST_F(AppRoadLocalTransfer, AnUploadTheFolderOrTheChoiceDoesNotAllowIsRefusedAndSendsNothing)
+{
+    struct Case {
+        const char* what;
+        bool myComputer;             // the local list shows the drives
+        const wchar_t* serverFolder;
+        const wchar_t* message;
+    } cases[] = {
+        {"a folder without the upload right", false, L"Recycle Bin",
+         L"You do not have permission to upload to this folder."},
+        {"a drive", true, L"My Files", L"A whole drive cannot be uploaded. Choose folders or files instead."},
+    };
+    WriteAll(m_folder + L"\\stays.bin", SomeBytes(1000, 13));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_NO_FATAL_FAILURE(Start(LANG_ENGLISH, c.myComputer ? std::wstring() : m_folder, 1, c.serverFolder));
+        const int before = LastConnection("H0");
+        if (c.myComputer) {
+            const int drive = RemoteListRow(m_list, L"C:");
+            ClickRow(drive >= 0 ? L"C:" : RemoteListText(m_list, 0, 0));
+        } else {
+            ClickRow(L"stays.bin");
+        }
+        EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(m_bar, IDC_MENU_UPLOAD))) << "the button offers the upload";
+        Click(m_bar, IDC_MENU_UPLOAD);
+        HWND box = WaitForBox();
+        ASSERT_NE(nullptr, box) << "no refusal";
+        EXPECT_NE(std::wstring::npos, BoxText(box).find(c.message)) << std::string(BoxText(box).begin(),
+                                                                                   BoxText(box).end());
+        AnswerBox(box);
+        ::Sleep(1500);
+        EXPECT_TRUE(TransferWindows(true).empty()) << "an upload started";
+        EXPECT_EQ(before, LastConnection("H0")) << "an upload request went out";
+        EXPECT_TRUE(ExitFromTray());
+        EndProcess();
+    }
+}
