@@ -414,7 +414,16 @@ bool AppRoadTest::ExitFromTray(DWORD timeoutMs)
     if (frame == nullptr)
         return false;
     ::PostMessageW(frame, WM_COMMAND, 1004, 0);
-    return WaitForExit(timeoutMs);
+    if (WaitForExit(timeoutMs))
+        return true;
+    // What kept the program: the windows it still shows.
+    for (HWND wnd : FindWindows(nullptr, nullptr)) {
+        wchar_t name[128] = {};
+        ::GetClassNameW(wnd, name, 128);
+        ADD_FAILURE() << "still shown: [" << CStringA(name).GetString() << "] ["
+                      << CStringA(TextOf(wnd).c_str()).GetString() << "]";
+    }
+    return false;
 }
 
 bool AppRoadTest::WaitForExit(DWORD timeoutMs)

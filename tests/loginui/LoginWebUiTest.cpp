@@ -118,7 +118,8 @@ TEST_F(LoginWeb, ThePagesSessionIdLogsInAsHashAndIdWithoutAPassword)
 TEST_F(LoginWeb, TheSingleSignOnPageIsOpenedWhenTheFrameAsksForIt)
 {
     StartWebLogin(true);
-    ASSERT_FALSE(popupfake::Log().navigations.empty());
+    // The window navigates once its view exists, on its own thread.
+    ASSERT_TRUE(uitest::WaitUntil([] { return !popupfake::Log().navigations.empty(); }, 10000));
     EXPECT_EQ(L"http://127.0.0.1/pm/app/appLoginProc_sso.htm", popupfake::Log().navigations.front().url);
 }
 
