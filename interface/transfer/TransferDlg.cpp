@@ -241,9 +241,12 @@ HBRUSH CTransferDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
             return (HBRUSH)::GetStockObject(WHITE_BRUSH);
         case IDC_UPLOAD_LABEL_FOLDER:
         case IDC_UPLOAD_LABEL_FILE:
-        case IDC_UPLOAD_LABEL_SPEED:
+        case IDC_UPLOAD_LABEL_SPEED: {
+            // The default handling resets the text colour: ours comes after it.
+            HBRUSH brush = CVantelDialog::OnCtlColor(pDC, pWnd, nCtlColor);
             pDC->SetTextColor(0x7C512E);
-            break;
+            return brush;
+        }
         default:
             break;
         }
