@@ -152,6 +152,9 @@ void CTransferDlg::SetupControls()
     SHFILEINFOW info = {};
     HIMAGELIST system = reinterpret_cast<HIMAGELIST>(
         SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    // The system's list is shared: a list that owned it would destroy it with the window, and
+    // the next transfer window would show no icons.
+    m_list.ModifyStyle(0, LVS_SHAREIMAGELISTS);
     if (system)
         m_list.SetImageList(system, LVSIL_SMALL);
     m_list.InsertColumn(0, CToviString::GetString(14000).GetString(), LVCFMT_LEFT, 300);

@@ -1,5 +1,5 @@
 // The download window as a user sees it, in Korean and English: the location and file boxes show
-// their texts on white, the speed line sits on white, and the status column holds its word. The
+// their texts on white, the speed line says the rate mid-run, and the status column holds its word. The
 // pictures are kept under T:\scratch\download-look for people to look at.
 #include <winsock2.h>
 #include "DownloadHost.h"
@@ -7,6 +7,7 @@
 #include "TestPaths.h"
 #include "ToviRegistry.h"
 #include "WindowDriver.h"
+#include <commctrl.h>
 #include <algorithm>
 #include <map>
 
@@ -14,7 +15,14 @@ using namespace downloadtest;
 
 namespace {
 
-class DownloadLook : public DownloadHost {};
+struct Look {
+    unsigned short language;
+    const wchar_t* tag;
+    const wchar_t* completed;
+    const wchar_t* face;   // the dialog face the log-in picks for the language
+};
+
+class DownloadLook : public DownloadHost, public ::testing::WithParamInterface<Look> {};
 
 // Pixels of the control's area (inside the window picture) that differ from the area's most
 // common colour: the strokes of its text, none when the text is not drawn.
@@ -48,54 +56,63 @@ int ColumnFits(HWND list, int column, const std::wstring& text)
 
 }
 
-TEST_F(DownloadLook, TheLocationFileAndSpeedLinesShowTheirTextsAndTheStatusFits)
+TEST_P(DownloadLook, TheLocationFileAndSpeedLinesShowTheirTextsAndTheStatusFits)
 {
-    const std::wstring dir = testpaths::ScratchDir(L"download-look");
-    const struct {
-        unsigned short language;
-        const wchar_t* tag;
-        const wchar_t* completed;
-    } looks[] = {{LANG_KOREAN, L"ko", L"완료"}, {LANG_ENGLISH, L"en", L"Completed"}};
-    for (const auto& look : looks) {
-        SCOPED_TRACE(look.tag);
-        UseLanguage(look.language);
-        // The log-in picks the dialog face of the language; these windows open without it.
-        ASSERT_TRUE(CToviRegistry::SetDialogFont(0, look.language == LANG_KOREAN ? L"맑은 고딕" : L"Tahoma"));
-        PutFile("look/slow.bin", 900000);
-        PutFile("look/quick.txt", 3000);
-        CDownloadThread* thread = Start({FileItem("look/slow.bin", m_dest), FileItem("look/quick.txt", m_dest)});
-        ASSERT_NE(nullptr, thread);
-        const HWND wnd = Window(thread);
-        ASSERT_TRUE(uitest::WaitUntil(
-            [&] {
-                const std::vector<Row> rows = Rows(thread);
-                return rows.size() == 2 && !rows[0].status.empty();
-            },
-            15000));
-        const uitest::Pixels shot = uitest::CaptureWindow(wnd, 300);
-        EXPECT_TRUE(uitest::SavePng(shot, dir + L"\\running-" + look.tag + L".png"));
-        for (int id : {10052, 10055, 10027}) {
-            const HWND control = GetDlgItem(wnd, id);
-            ASSERT_NE(nullptr, control);
-            COLORREF ground = CLR_INVALID;
-            const int ink = InkPixels(shot, wnd, control, &ground);
-            EXPECT_EQ(RGB(255, 255, 255), ground) << id << " sits on a white box";
-            // The speed line may be empty once a quick run has ended; the boxes always hold text.
-            if (id == 10027)
-                continue;
-            wchar_t text[512] = {};
-            GetWindowTextW(control, text, 512);
-            EXPECT_NE(L'\0', text[0]) << id;
-            EXPECT_GT(ink, 20) << "the text of " << id << " is not drawn";
-        }
-        ASSERT_TRUE(WaitForRunEnd(thread, 60000));
-        const std::vector<Row> rows = Rows(thread);
-        ASSERT_EQ(2u, rows.size());
-        for (const Row& row : rows) {
-            EXPECT_EQ(look.completed, row.status);
-            EXPECT_GE(ColumnFits(GetDlgItem(wnd, 10021), 2, row.status), 0) << "the status column cuts the word";
-        }
-        EXPECT_TRUE(uitest::SavePng(uitest::CaptureWindow(wnd, 300), dir + L"\\done-" + look.tag + L".png"));
-        Finish(thread);
+    const Look& look = GetParam();
+    const std::wstring dir = testpaths::ScratchDir((std::wstring(L"download-look-") + look.tag).c_str());
+    UseLanguage(look.language);
+    ASSERT_TRUE(CToviRegistry::SetDialogFont(0, look.face));
+    // Six files whose streams each wait half a second: the window is caught mid-run, when the
+    // speed line has had two seconds to say something.
+    std::vector<_DOWNLOADINFO> items;
+    for (int i = 0; i < 6; ++i) {
+        const std::string name = "look-" + Utf8(look.tag) + "/part-" + std::to_string(i) + ".bin";
+        PutFile(name, 100000 + i);
+        items.push_back(FileItem(name, m_dest));
     }
+    ASSERT_EQ("OK", Control("FAULT slow-stream ms=500 count=* cmd=H1").substr(0, 2));
+    CDownloadThread* thread = Start(items);
+    ASSERT_NE(nullptr, thread);
+    const HWND wnd = Window(thread);
+    const bool midRun = uitest::WaitUntil(
+        [&] {
+            const std::vector<Row> rows = Rows(thread);
+            return rows.size() == 6 && rows[3].status == look.completed && rows[5].status != look.completed;
+        },
+        15000);
+    const uitest::Pixels shot = uitest::CaptureWindow(wnd, 300);
+    EXPECT_TRUE(uitest::SavePng(shot, dir + L"\\running.png"));
+    ASSERT_TRUE(midRun);
+    for (int id : {10052, 10055, 10027}) {
+        const HWND control = GetDlgItem(wnd, id);
+        ASSERT_NE(nullptr, control);
+        COLORREF ground = CLR_INVALID;
+        const int ink = InkPixels(shot, wnd, control, &ground);
+        EXPECT_EQ(RGB(255, 255, 255), ground) << id << " sits on a white box";
+        wchar_t text[512] = {};
+        GetWindowTextW(control, text, 512);
+        EXPECT_NE(L'\0', text[0]) << id;
+        EXPECT_GT(ink, 20) << "the text of " << id << " is not drawn";
+    }
+    // The rows' icons come from the system's list, which an earlier window must not take along.
+    const HWND list = GetDlgItem(wnd, 10021);
+    const HIMAGELIST icons = reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    EXPECT_GT(ImageList_GetImageCount(icons), 0);
+    ASSERT_TRUE(WaitForRunEnd(thread, 60000));
+    const std::vector<Row> rows = Rows(thread);
+    ASSERT_EQ(6u, rows.size());
+    for (const Row& row : rows) {
+        EXPECT_EQ(look.completed, row.status);
+        EXPECT_GE(ColumnFits(list, 2, row.status), 0) << "the status column cuts the word";
+    }
+    EXPECT_TRUE(uitest::SavePng(uitest::CaptureWindow(wnd, 300), dir + L"\\done.png"));
+    Finish(thread);
 }
+
+// Korean first: the English window opens after one has come and gone.
+INSTANTIATE_TEST_SUITE_P(Languages, DownloadLook,
+                         ::testing::Values(Look{LANG_KOREAN, L"ko", L"완료", L"맑은 고딕"},
+                                           Look{LANG_ENGLISH, L"en", L"Completed", L"Tahoma"}),
+                         [](const ::testing::TestParamInfo<Look>& info) {
+                             return info.param.language == LANG_KOREAN ? "Korean" : "English";
+                         });
