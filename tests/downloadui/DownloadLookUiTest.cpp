@@ -98,6 +98,23 @@ TEST_P(DownloadLook, TheLocationFileAndSpeedLinesShowTheirTextsAndTheStatusFits)
     const HWND list = GetDlgItem(wnd, 10021);
     const HIMAGELIST icons = reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
     EXPECT_GT(ImageList_GetImageCount(icons), 0);
+    // Ticking the close-when-done box shows its mark (and unticking takes it away again).
+    const HWND box = GetDlgItem(wnd, 10030);
+    ASSERT_NE(nullptr, box);
+    RECT boxArea;
+    GetClientRect(box, &boxArea);
+    const POINT onBox = {8, boxArea.bottom / 2};
+    const uitest::Pixels unticked = uitest::CaptureWindow(box, 300);
+    uitest::ClickWithMouse(box, onBox);
+    const uitest::Pixels ticked = uitest::CaptureWindow(box, 300);
+    EXPECT_EQ(BST_CHECKED, SendMessageW(box, BM_GETCHECK, 0, 0));
+    int changed = 0;
+    for (int y = 0; y < std::min(ticked.height, unticked.height); ++y)
+        for (int x = 0; x < std::min(ticked.width, unticked.width); ++x)
+            changed += ticked.At(x, y) != unticked.At(x, y);
+    EXPECT_GT(changed, 4) << "the box's mark is not drawn";
+    uitest::ClickWithMouse(box, onBox);
+    EXPECT_EQ(BST_UNCHECKED, SendMessageW(box, BM_GETCHECK, 0, 0));
     ASSERT_TRUE(WaitForRunEnd(thread, 60000));
     const std::vector<Row> rows = Rows(thread);
     ASSERT_EQ(6u, rows.size());
