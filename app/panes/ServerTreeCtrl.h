@@ -10,6 +10,9 @@
 #include "ToviProto.h"
 #include "VImageList.h"
 #include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 enum {
     TREE_REFRESH_TREE_AND_LIST = 0,
@@ -38,6 +41,8 @@ public:
     void ClearTree();
 
     _PROTO_FOLDER_INFO* GetRecord(HTREEITEM item) const;
+    // The folder's content as its last whole listing left it (empty when none is kept).
+    std::vector<_PROTO_FOLDER_INFO> CachedChildren(const _PROTO_FOLDER_INFO* folder) const;
     // Folder names from the top level down to item, joined by "/".
     CString GetItemPath(HTREEITEM item) const;
     bool IsForcedClose() const { return m_bForcedClose; }
@@ -95,4 +100,7 @@ private:
     bool m_bForcedClose = false;
     bool m_bNotDeleting = true;
     std::unique_ptr<CVImageList> m_images;
+    // Each listed folder's content for the change check's "no change" answer, packed: most of a
+    // record is unused fixed-size text, and a folder of thousands would double the list's memory.
+    std::unordered_map<const _PROTO_FOLDER_INFO*, std::vector<std::string>> m_cache;
 };
