@@ -233,7 +233,7 @@ void CServerListPane::SetThumbnailView(bool thumbnail, bool refill)
         ImageList_Destroy(old);
     if (refill && m_pTree) {
         if (_PROTO_FOLDER_INFO* folder = m_pTree->GetRecord(m_pTree->GetSelectedItem())) {
-            m_items = folder->Children;
+            m_items = m_pTree->CachedChildren(folder);
             StartListThread();
         }
     }

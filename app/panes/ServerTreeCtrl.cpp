@@ -5,6 +5,7 @@
 #include "PaneMessages.h"
 #include "TraceLog.h"
 #include <shlwapi.h>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -15,6 +16,63 @@ constexpr int kForcedClose = 1213;
 constexpr int kNoSuchFolderQuiet = 1301;
 
 bool Is(const char* text, const char* value) { return std::strcmp(text, value) == 0; }
+
+// The record's fixed part (all but its subtree) with every run of zero bytes as a zero byte
+// followed by the run's length, seven bits a byte; other bytes stand for themselves.
+size_t FixedPart(const _PROTO_FOLDER_INFO& r)
+{
+    return static_cast<size_t>(reinterpret_cast<const char*>(&r.Children) - reinterpret_cast<const char*>(&r));
+}
+
+std::string PackRecord(const _PROTO_FOLDER_INFO& r)
+{
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(&r);
+    const size_t size = FixedPart(r);
+    std::string packed;
+    for (size_t i = 0; i < size;) {
+        if (bytes[i] != 0) {
+            packed += static_cast<char>(bytes[i++]);
+            continue;
+        }
+        size_t run = 0;
+        while (i < size && bytes[i] == 0) {
+            ++run;
+            ++i;
+        }
+        packed += '\0';
+        for (; run >= 0x80; run >>= 7)
+            packed += static_cast<char>(0x80 | (run & 0x7F));
+        packed += static_cast<char>(run);
+    }
+    packed.shrink_to_fit();
+    return packed;
+}
+
+void UnpackRecord(const std::string& packed, _PROTO_FOLDER_INFO& r)
+{
+    unsigned char* bytes = reinterpret_cast<unsigned char*>(&r);
+    const size_t size = FixedPart(r);
+    size_t at = 0;
+    for (size_t i = 0; i < packed.size() && at < size;) {
+        const unsigned char c = static_cast<unsigned char>(packed[i++]);
+        if (c != 0) {
+            bytes[at++] = c;
+            continue;
+        }
+        size_t run = 0;
+        for (int shift = 0; i < packed.size(); shift += 7) {
+            const unsigned char part = static_cast<unsigned char>(packed[i++]);
+            run |= static_cast<size_t>(part & 0x7F) << shift;
+            if (!(part & 0x80))
+                break;
+        }
+        run = std::min(run, size - at);
+        std::memset(bytes + at, 0, run);
+        at += run;
+    }
+    if (at < size)
+        std::memset(bytes + at, 0, size - at);
+}
 
 int KeyOf(const char* idx)
 {
@@ -191,6 +249,18 @@ bool CServerTreeCtrl::DrawTreeRoot(HTREEITEM item)
     return !m_bTopRemoved;
 }
 
+std::vector<_PROTO_FOLDER_INFO> CServerTreeCtrl::CachedChildren(const _PROTO_FOLDER_INFO* folder) const
+{
+    std::vector<_PROTO_FOLDER_INFO> children;
+    const auto found = folder ? m_cache.find(folder) : m_cache.end();
+    if (found == m_cache.end())
+        return children;
+    children.resize(found->second.size());
+    for (size_t i = 0; i < children.size(); ++i)
+        UnpackRecord(found->second[i], children[i]);
+    return children;
+}
+
 bool CServerTreeCtrl::DrawSubTreeNList(HTREEITEM item, int mode, bool useCache)
 {
     if (!m_pProto)
@@ -221,7 +291,8 @@ bool CServerTreeCtrl::DrawSubTreeNList(HTREEITEM item, int mode, bool useCache)
         }
     }
     m_pProto->CacheChanged[0] = '\0';
-    if (useCache && record && !record->Children.empty() && record->AccessTime[0]) {
+    const auto cached = record ? m_cache.find(record) : m_cache.end();
+    if (useCache && cached != m_cache.end() && !cached->second.empty() && record->AccessTime[0]) {
         int result = m_pProto->GetCacheChanged(record->IDX, record->DIDX, record->AccessTime, record->DirCnt,
                                                record->FileCnt, record->LinkCnt, record->PrivacyCnt);
         if (result != 0) {
@@ -263,16 +334,16 @@ bool CServerTreeCtrl::DrawSubTreeNList(HTREEITEM item, int mode, bool useCache)
             reply.erase(reply.begin());
         }
         if (record && wholeContent) {
-            if (changed == 'I' && !record->Children.empty()) {
-                record->Children.reserve(record->Children.size() + reply.size());
-                record->Children.insert(record->Children.end(), reply.begin(), reply.end());
-            } else {
-                record->Children = reply;
-            }
+            std::vector<std::string>& packed = m_cache[record];
+            if (changed != 'I')
+                packed.clear();
+            packed.reserve(packed.size() + reply.size());
+            for (const _PROTO_FOLDER_INFO& child : reply)
+                packed.push_back(PackRecord(child));
         }
     }
     if (listToo && m_pList) {
-        m_pList->SetListData(record ? record->Children : m_pProto->FolderInfo);
+        m_pList->SetListData(record ? CachedChildren(record) : m_pProto->FolderInfo);
         m_pList->StartListThread();
     }
     if (mode == TREE_REFRESH_TREE_AND_LIST || mode == TREE_REFRESH_TREE_ONLY) {
@@ -461,7 +532,8 @@ void CServerTreeCtrl::FreeRecords(HTREEITEM item)
         tv.hItem = item;
         tv.lParam = 0;
         ::SendMessage(m_hWnd, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
-        delete r;   // its children vector goes with it
+        m_cache.erase(r);
+        delete r;
     }
 }
 

@@ -11,6 +11,9 @@
 #include "ToviProto.h"
 #include "VImageList.h"
 #include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 enum {
     TREE_REFRESH_TREE_AND_LIST = 0,
@@ -41,6 +44,8 @@ public:
     void ClearTree();
 
     _PROTO_FOLDER_INFO* GetRecord(HTREEITEM item) const;
+    // The folder's content as its last whole listing left it (empty when none is kept).
+    std::vector<_PROTO_FOLDER_INFO> CachedChildren(const _PROTO_FOLDER_INFO* folder) const;
     // Folder names from the top level down to item, joined by "/".
     CString GetItemPath(HTREEITEM item) const;
     bool IsForcedClose() const { return m_bForcedClose; }
@@ -120,4 +125,7 @@ private:
     IServerTreeMenuSink* m_pCommands = nullptr;
     HTREEITEM m_proposed = nullptr;   // the new folder being named
     bool m_bEndingEdit = false;
+    // Each listed folder's content for the change check's "no change" answer, packed: most of a
+    // record is unused fixed-size text, and a folder of thousands would double the list's memory.
+    std::unordered_map<const _PROTO_FOLDER_INFO*, std::vector<std::string>> m_cache;
 };

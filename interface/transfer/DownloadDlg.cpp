@@ -80,7 +80,8 @@ BOOL CDownloadDlg::OnInitDialog()
     CTransferDlg::OnInitDialog();
     InitWindow(14047);
     SetupControls();
-    transfer::SkinButton(m_chkClose, this, IDC_DOWNLOAD_CLOSE_WHEN_DONE, 15, CToviString::GetString(14085), 0);
+    if (m_chkClose.SubclassDlgItem(IDC_DOWNLOAD_CLOSE_WHEN_DONE, this))
+        m_chkClose.SetWindowText(CToviString::GetString(14085).GetString());
     SendMessage(WM_DOWNLOAD_READY);
     return TRUE;
 }

@@ -174,5 +174,5 @@ private:
     CWinThread* m_pWorker = nullptr;
 
     // ---- Controls ----
-    CToviButton m_chkClose;
+    CButton m_chkClose;   // the system's check box: the skinned painters draw no check mark
 };

@@ -11,6 +11,7 @@
 #include "ToviProto.h"
 #include "TransferTaskbar.h"
 #include "WinThread.h"
+#include <algorithm>
 #include <commctrl.h>
 #include <shellapi.h>
 #include <memory>
@@ -19,6 +20,7 @@ IMPLEMENT_DYNAMIC(CTransferDlg, CVantelDialog)
 
 BEGIN_MESSAGE_MAP(CTransferDlg, CVantelDialog)
     ON_WM_ERASEBKGND()
+    ON_WM_CTLCOLOR()
     ON_BN_CLICKED(IDC_SYSBTN_MINIMIZE, OnMinimizeButton)
     ON_MESSAGE(WM_TRANSFER_INVOKE, OnInvoke)
     ON_MESSAGE(WM_TRANSFER_POSTED, OnPosted)
@@ -150,11 +152,19 @@ void CTransferDlg::SetupControls()
     SHFILEINFOW info = {};
     HIMAGELIST system = reinterpret_cast<HIMAGELIST>(
         SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    // The system's list is shared: a list that owned it would destroy it with the window, and
+    // the next transfer window would show no icons.
+    m_list.ModifyStyle(0, LVS_SHAREIMAGELISTS);
     if (system)
         m_list.SetImageList(system, LVSIL_SMALL);
     m_list.InsertColumn(0, CToviString::GetString(14000).GetString(), LVCFMT_LEFT, 300);
     m_list.InsertColumn(1, CToviString::GetString(14001).GetString(), LVCFMT_RIGHT, 80);
-    m_list.InsertColumn(2, CToviString::GetString(14086).GetString(), LVCFMT_RIGHT, 60);
+    // 60 px cuts the longer status words ("Completed", "In progress") short: the column takes
+    // the widest of them, never less than 60.
+    int statusWidth = 60;
+    for (unsigned word : {14094u, 14095u, 14091u, 14097u, 14089u, 14090u, 14064u})
+        statusWidth = std::max(statusWidth, m_list.GetStringWidth(CToviString::GetString(word).GetString()) + 14);
+    m_list.InsertColumn(2, CToviString::GetString(14086).GetString(), LVCFMT_RIGHT, statusWidth);
 
     m_log.SubclassDlgItem(IDC_UPLOAD_ERROR_LOG, this);
     m_log.SetExtendedStyle(m_log.GetExtendedStyle() | LVS_EX_FULLROWSELECT);
@@ -218,6 +228,33 @@ BOOL CTransferDlg::OnEraseBkgnd(CDC* pDC)
     CRect rect;
     GetClientRect(&rect);
     return DrawBkgnd(pDC, rect);
+}
+
+// The location, file and speed lines sit on white boxes; their labels on the skin.
+HBRUSH CTransferDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
+{
+    if (nCtlColor == CTLCOLOR_STATIC && pWnd) {
+        switch (pWnd->GetDlgCtrlID()) {
+        case IDC_UPLOAD_FOLDER:
+        case IDC_UPLOAD_FILE:
+        case IDC_UPLOAD_RATE:
+            pDC->SetBkMode(OPAQUE);
+            pDC->SetBkColor(RGB(255, 255, 255));
+            pDC->SetTextColor(RGB(0x1F, 0x1F, 0x1F));
+            return (HBRUSH)::GetStockObject(WHITE_BRUSH);
+        case IDC_UPLOAD_LABEL_FOLDER:
+        case IDC_UPLOAD_LABEL_FILE:
+        case IDC_UPLOAD_LABEL_SPEED: {
+            // The default handling resets the text colour: ours comes after it.
+            HBRUSH brush = CVantelDialog::OnCtlColor(pDC, pWnd, nCtlColor);
+            pDC->SetTextColor(0x7C512E);
+            return brush;
+        }
+        default:
+            break;
+        }
+    }
+    return CVantelDialog::OnCtlColor(pDC, pWnd, nCtlColor);
 }
 
 void CTransferDlg::OnMinimizeButton()

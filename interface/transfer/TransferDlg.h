@@ -50,6 +50,7 @@ protected:
     // Undoes InitWindow and the lists' images.
     void ReleaseWindow();
     BOOL OnEraseBkgnd(CDC* pDC);
+    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     void OnMinimizeButton();
     LRESULT OnInvoke(WPARAM wParam, LPARAM lParam);
     LRESULT OnPosted(WPARAM wParam, LPARAM lParam);

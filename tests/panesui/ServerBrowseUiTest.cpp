@@ -18,7 +18,9 @@
 #include "PixelCapture.h"
 #include "WindowDriver.h"
 #include "Wnd.h"
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -250,6 +252,49 @@ TEST_F(BrowseTest, AFolderIsListedPageByPageIntoTheListFoldersFirstInNaturalOrde
         m_host.SendMessage(WM_NOTIFY, 101, reinterpret_cast<LPARAM>(&click));
     });
     EXPECT_EQ((std::vector<std::wstring>{L"f10", L"f2", L"f1", L"file10.txt", L"file2.txt"}), Names());
+}
+
+// The tree keeps a folder's content packed; what it gives back for a "no change" answer must
+// be the listing itself, field by field, long texts and empty ones alike.
+TEST_F(BrowseTest, TheKeptContentOfAFolderIsItsListingFieldByField)
+{
+    const std::wstring longName(60, L'\xAC00');
+    std::string longUtf8;
+    for (size_t i = 0; i < longName.size(); ++i)
+        longUtf8 += "\xEA\xB0\x80";
+    ASSERT_EQ("OK", Control("FILE user=road size=123456789 -- My Files/Docs/" + longUtf8 + ".txt").substr(0, 2));
+    HTREEITEM docs = OpenDocs();
+    ASSERT_NE(nullptr, docs);
+    std::vector<_PROTO_FOLDER_INFO> kept, listed;
+    Ui([&] {
+        kept = m_tree.CachedChildren(m_tree.GetRecord(docs));
+        _PROTO_FOLDER_INFO* folder = m_tree.GetRecord(docs);
+        for (bool first = true;; first = false) {
+            if (m_proto.GetFolderInfo(folder->IDX, folder->DIDX, const_cast<char*>("A"), false, first) != 0 ||
+                m_proto.ContinueFlag[0] == 'N')
+                break;
+        }
+        listed = m_proto.FolderInfo;
+        m_proto.ReleaseFolderInfo();
+    });
+    ASSERT_EQ(6u, kept.size());
+    size_t matched = 0;
+    for (const _PROTO_FOLDER_INFO& k : kept) {
+        for (const _PROTO_FOLDER_INFO& l : listed) {
+            if (std::strcmp(k.IDX, l.IDX) != 0)
+                continue;
+            ++matched;
+            SCOPED_TRACE(k.IDX);
+#define SAME(field) EXPECT_EQ(0, std::memcmp(k.field, l.field, sizeof k.field)) << #field
+            SAME(ItemType); SAME(DIDX); SAME(Name); SAME(Attr188); SAME(Attr190); SAME(Attr191); SAME(Attr197);
+            SAME(Attr192); SAME(Attr9); SAME(Attr232); SAME(Attr13); SAME(Attr169); SAME(Attr183); SAME(Attr138);
+#undef SAME
+        }
+    }
+    EXPECT_EQ(kept.size(), matched);
+    EXPECT_TRUE(std::any_of(kept.begin(), kept.end(), [&](const _PROTO_FOLDER_INFO& r) {
+        return std::wstring(r.Name) == longName + L".txt";
+    }));
 }
 
 TEST_F(BrowseTest, AnUnchangedCachedFolderIsShownWithoutAListingRequest)

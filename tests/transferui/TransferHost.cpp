@@ -130,6 +130,9 @@ void TransferHost::UseLanguage(unsigned short language)
     if (product)
         RegCloseKey(product);
     EXPECT_TRUE(CToviRegistry::SetLanguage(0, language));
+    // The log-in stores the language's dialog face with it; windows opened without one draw
+    // Hangul as boxes.
+    EXPECT_TRUE(CToviRegistry::SetDialogFont(0, language == LANG_ENGLISH ? L"tahoma" : L"\xAD74\xB9BC"));
     unsigned short stored = 0;
     EXPECT_TRUE(CToviRegistry::GetLanguage(0, &stored));
     EXPECT_EQ(language, stored);
