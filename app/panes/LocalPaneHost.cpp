@@ -44,12 +44,8 @@ void CFrameLocalHost::SetActivePane(int row, int column)
 void CFrameLocalHost::ClearCutMarks()
 {
     CMainFrame* frame = MainFrameOf();
-    if (!frame)
-        return;
-    if (frame->m_pLocalTreeView && frame->m_pLocalTreeView->GetTree())
-        frame->m_pLocalTreeView->GetTree()->ClearCutMarks();
-    if (frame->m_pLocalListView)
-        frame->m_pLocalListView->ClearCutMarks();
+    if (frame && frame->m_wndSplitter.m_panes.clearCutMarks)
+        frame->m_wndSplitter.m_panes.clearCutMarks();
 }
 
 void CFrameLocalHost::SetDragSource(const CString& tag)

@@ -62,6 +62,8 @@ void CServerListCtrl::OnSetFocus(CWnd* oldWnd)
     CListCtrl::OnSetFocus(oldWnd);
     if (m_pFrame && !m_pFrame->IsLabelEditing())
         m_pFrame->SetActivePane(0, 1);
+    // The bar shows this pane's commands from now on; the clipboard may have changed meanwhile.
+    UpdateMenuButtons();
 }
 
 void CServerListCtrl::OnColumnClick(NMHDR* nm, LRESULT* result)

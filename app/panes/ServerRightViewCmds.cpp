@@ -2,6 +2,7 @@
 // command bar and the drop target.
 #include "ServerRightView.h"
 #include "ConfirmDlg.h"
+#include "DirectEditAddOn.h"
 #include "FilePropertyDlg.h"
 #include "FileProgressDlg.h"
 #include "LinkCreateDlg.h"
@@ -611,6 +612,41 @@ void CServerRightView::OnDownload()
     if (!records.empty() && host && m_pTree)
         host->DownloadItems(records, m_pTree->GetItemPath(m_pTree->GetSelectedItem()));
     TraceLog(2048, L" [ CServerRightView::OnDownload ] END! \n");
+}
+
+void CServerRightView::WaitListThreadExit()
+{
+    if (m_pane)
+        m_pane->WaitListThreadExit();
+}
+
+void CServerRightView::ClearCutMarks()
+{
+    if (m_list.GetSafeHwnd())
+        m_list.SetItemState(-1, 0, LVIS_CUT);
+}
+
+int CServerRightView::OnDirectEdit(int row)
+{
+    const _PROTO_FOLDER_INFO* file = RowRecord(row);
+    if (!file || !Is(file->ItemType, "F"))
+        return 0;
+    auto text = [](const char* field, size_t size) { return CString(std::string(field, strnlen(field, size)).c_str()); };
+    DirectEditFile target;
+    target.fileIdx = text(file->IDX, sizeof file->IDX);
+    target.domainIdx = text(file->DIDX, sizeof file->DIDX);
+    if (const _PROTO_FOLDER_INFO* folder = CurrentFolder()) {
+        target.folderIdx = text(folder->IDX, sizeof folder->IDX);
+        target.folderType = text(folder->Attr27, sizeof folder->Attr27);
+    }
+    CDirectEditAddOn addOn(this, m_pProto);
+    return addOn.OnDirectEdit(&target, static_cast<int>(m_list.GetSelectedCount()));
+}
+
+void CServerRightView::OnApproval()
+{
+    // The approval page is the web view's; this pane has no part in it yet.
+    TraceLog(2048, L"[ CServerRightView::OnApproval ] no approval page\n");
 }
 
 LRESULT CServerRightView::OnListThreadStop(WPARAM, LPARAM)

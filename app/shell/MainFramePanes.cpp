@@ -124,6 +124,17 @@ void CMainFrame::HookSplitterPanes()
         if (expanded || selected)
             tree->RefreshFolder(item, expanded, selected);
     };
+    // A move's end or a clipboard taken over leaves no pane showing rows as cut.
+    calls.clearCutMarks = [this]() {
+        if (m_pServerTreeView && m_pServerTreeView->Tree().GetSafeHwnd())
+            m_pServerTreeView->Tree().ClearCutMarks();
+        if (m_pServerListView)
+            m_pServerListView->ClearCutMarks();
+        if (m_pLocalTreeView && m_pLocalTreeView->GetTree())
+            m_pLocalTreeView->GetTree()->ClearCutMarks();
+        if (m_pLocalListView)
+            m_pLocalListView->ClearCutMarks();
+    };
     calls.paneColor[1][0] = [this](COLORREF color) {
         if (m_pLocalTreeView && m_pLocalTreeView->GetTree())
             m_pLocalTreeView->GetTree()->SetPaneColor(color);

@@ -1,7 +1,10 @@
-// CorvaneIXO.exe end to end under Wine: transfers started on the local panes. Local rows are
-// uploaded into the server tree's folder by the command bar's button; server items put on the
-// clipboard the way the server list writes them are pasted into the local list and downloaded;
-// an upload that the server folder or the choice does not allow is refused with its message.
+// CorvaneIXO.exe end to end under Wine: transfers between the local and the server panes. Local
+// rows are uploaded into the server tree's folder by the command bar's button; server items put
+// on the clipboard the way the server list writes them are pasted into the local list and
+// downloaded; rows of the server list go by the bar's download button into the local tree's
+// folder; files another program put on the clipboard are pasted onto the server list, a second
+// paste joining the running upload; an upload that the server folder or the choice does not
+// allow is refused with its message.
 #include "AppRun.h"
 #include "DragDrop.h"
 #include "FileBytes.h"
@@ -20,13 +23,41 @@ using namespace apprun;
 
 namespace {
 
-constexpr int kSplitterId = 0xE900, kServerTreePane = 0xE900, kLocalTreePane = 0xE910, kLocalListPane = 0xE911;
+constexpr int kSplitterId = 0xE900, kServerTreePane = 0xE900, kServerListPane = 0xE901, kLocalTreePane = 0xE910,
+              kLocalListPane = 0xE911;
 constexpr int kMenuBar = 132;
 constexpr int kLocalTreeId = 28001, kLocalListId = 28002;
 
 void WriteAll(const std::wstring& path, const std::string& bytes)
 {
     filebytes::WriteFile(path, std::vector<unsigned char>(bytes.begin(), bytes.end()));
+}
+
+// Files on the clipboard as another program puts them: a bare wide CF_HDROP block, no drop effect.
+bool PutFilesOnClipboard(const std::vector<std::wstring>& paths)
+{
+    std::wstring names;
+    for (const std::wstring& path : paths)
+        names += path + L'\0';
+    names += L'\0';
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    if (!block)
+        return false;
+    auto* drop = static_cast<DROPFILES*>(::GlobalLock(block));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::memcpy(drop + 1, names.data(), names.size() * sizeof(wchar_t));
+    ::GlobalUnlock(block);
+    if (!::OpenClipboard(nullptr)) {
+        ::GlobalFree(block);
+        return false;
+    }
+    ::EmptyClipboard();
+    const bool put = ::SetClipboardData(CF_HDROP, block) != nullptr;
+    ::CloseClipboard();
+    if (!put)
+        ::GlobalFree(block);
+    return put;
 }
 
 // The server item as the server list puts it on the clipboard.
@@ -84,7 +115,8 @@ protected:
         m_serverTree = ::FindWindowExW(::GetDlgItem(splitter, kServerTreePane), nullptr, WC_TREEVIEWW, nullptr);
         m_localTree = ::GetDlgItem(::GetDlgItem(splitter, kLocalTreePane), kLocalTreeId);
         m_list = ::GetDlgItem(::GetDlgItem(splitter, kLocalListPane), kLocalListId);
-        ASSERT_TRUE(m_bar && m_serverTree && m_localTree && m_list);
+        m_serverList = ::FindWindowExW(::GetDlgItem(splitter, kServerListPane), nullptr, WC_LISTVIEWW, nullptr);
+        ASSERT_TRUE(m_bar && m_serverTree && m_localTree && m_list && m_serverList);
         ASSERT_TRUE(uitest::WaitUntil([&] { return ::SendMessageW(m_list, LVM_GETITEMCOUNT, 0, 0) >= rows; }, 20000))
             << "the local list did not show the folder";
         HTREEITEM folder = nullptr;
@@ -121,6 +153,35 @@ protected:
         uitest::ClickWithMouse(m_list, at);
         ::Sleep(300);
     }
+    // A click on the server list's row named name (empty: below its rows), which makes the list
+    // the active pane; more adds the row to the selection as a control-click would.
+    void ClickServerRow(const std::wstring& name, bool more = false)
+    {
+        int row = -1;
+        if (!name.empty()) {
+            ASSERT_TRUE(uitest::WaitUntil([&] { return (row = RemoteListRow(m_serverList, name)) >= 0; }, 20000))
+                << "no server row " << std::string(name.begin(), name.end());
+        }
+        if (more) {
+            std::vector<BYTE> item(sizeof(LVITEMW));
+            auto* state = reinterpret_cast<LVITEMW*>(item.data());
+            state->stateMask = state->state = LVIS_SELECTED;
+            RemoteSend(m_serverList, LVM_SETITEMSTATE, static_cast<WPARAM>(row), item);
+            ::Sleep(300);
+            return;
+        }
+        POINT at = {60, 0};
+        if (row < 0) {
+            RECT client = {};
+            ::GetClientRect(m_serverList, &client);
+            at.y = client.bottom - 8;
+        } else {
+            const RECT rect = RemoteListRowRect(m_serverList, row);
+            at = {rect.left + 20, (rect.top + rect.bottom) / 2};
+        }
+        uitest::ClickWithMouse(m_serverList, at);
+        ::Sleep(300);
+    }
     bool ButtonEnabled(int id, DWORD timeoutMs = 10000)
     {
         return uitest::WaitUntil([&] { return ::IsWindowEnabled(::GetDlgItem(m_bar, id)) != FALSE; }, timeoutMs);
@@ -149,7 +210,8 @@ protected:
     }
 
     std::wstring m_folder;
-    HWND m_frame = nullptr, m_bar = nullptr, m_serverTree = nullptr, m_localTree = nullptr, m_list = nullptr;
+    HWND m_frame = nullptr, m_bar = nullptr, m_serverTree = nullptr, m_serverList = nullptr, m_localTree = nullptr,
+         m_list = nullptr;
 };
 
 }
@@ -210,6 +272,75 @@ TEST_F(AppRoadLocalTransfer, ServerItemsPastedIntoTheLocalListAreDownloadedByteI
         << "the local list was not refreshed";
     EXPECT_GE(RemoteListRow(m_list, L"Sub"), 0);
     EXPECT_EQ(nullptr, WaitForBox(2000));
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoadLocalTransfer, ServerRowsDownloadedByTheCommandBarButtonLandByteIdenticalInTheLocalFolder)
+{
+    ASSERT_EQ("OK", Control("FILE user=demo size=3000001 -- My Files/받을파일.bin").substr(0, 2));
+    ASSERT_EQ("OK", Control("FILE user=demo size=70001 -- My Files/Sub/inner.bin").substr(0, 2));
+    ASSERT_EQ("OK", Control("FILE user=demo size=5000 -- My Files/stays.bin").substr(0, 2));
+    WriteAll(m_folder + L"\\here.txt", "x");
+    ASSERT_NO_FATAL_FAILURE(Start(LANG_KOREAN, m_folder, 1, L"My Files"));
+
+    // A row cut before: the download takes the clipboard's server items, so no pane may go on
+    // showing the row as cut.
+    ClickServerRow(L"stays.bin");
+    ASSERT_TRUE(ButtonEnabled(IDC_MENU_CUT));
+    Click(m_bar, IDC_MENU_CUT);
+    auto cut = [&] {
+        const int row = RemoteListRow(m_serverList, L"stays.bin");
+        return row >= 0 && (::SendMessageW(m_serverList, LVM_GETITEMSTATE, row, LVIS_CUT) & LVIS_CUT) != 0;
+    };
+    ASSERT_TRUE(uitest::WaitUntil(cut, 10000)) << "the cut row is not marked";
+
+    ClickServerRow(L"받을파일.bin");
+    ClickServerRow(L"Sub", true);
+    ASSERT_TRUE(cut()) << "the cut mark went with the selection";
+    ASSERT_TRUE(ButtonEnabled(IDC_MENU_DOWNLOAD)) << "the download button stayed off for server rows";
+    Click(m_bar, IDC_MENU_DOWNLOAD);
+    HWND window = WaitForTransferWindow(false, L"list-download-korean");
+    ASSERT_NE(nullptr, window) << "the bar's button did not reach the server list";
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !cut(); }, 10000)) << "the row kept its cut mark";
+    CloseTransferWindow(window);
+    EXPECT_TRUE(filebytes::Same(protoserver::Pattern(0, 3000001), ReadWholeFile(m_folder + L"\\받을파일.bin")));
+    EXPECT_TRUE(filebytes::Same(protoserver::Pattern(0, 70001), ReadWholeFile(m_folder + L"\\Sub\\inner.bin")));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((m_folder + L"\\stays.bin").c_str()))
+        << "a row that was not selected was downloaded";
+    EXPECT_EQ(nullptr, WaitForBox(2000)) << BoxText(WaitForBox(1));
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoadLocalTransfer, FilesOfAnotherProgramPastedOntoTheServerListArriveAndASecondPasteJoinsTheRunningUpload)
+{
+    const std::string big = SomeBytes(12 * 1048576 + 5, 21), small = SomeBytes(90001, 22), inner = SomeBytes(4097, 23);
+    WriteAll(m_folder + L"\\first.bin", big);
+    ASSERT_TRUE(::CreateDirectoryW((m_folder + L"\\폴더").c_str(), nullptr));
+    WriteAll(m_folder + L"\\폴더\\inner.bin", inner);
+    WriteAll(m_folder + L"\\second.bin", small);
+    ASSERT_EQ("OK", Control("FILE user=demo size=10 -- My Files/Sub/keep.bin").substr(0, 2));
+    ASSERT_NO_FATAL_FAILURE(Start(LANG_ENGLISH, m_folder, 3, L"My Files"));
+
+    // Below the rows: the paste goes to the folder shown, not into the folder row "Sub".
+    ASSERT_TRUE(PutFilesOnClipboard({m_folder + L"\\first.bin", m_folder + L"\\폴더"}));
+    ClickServerRow(L"");
+    ASSERT_TRUE(ButtonEnabled(IDC_MENU_PASTE)) << "paste stayed off with files on the clipboard";
+    Click(m_bar, IDC_MENU_PASTE);
+    HWND window = WaitForTransferWindow(true, L"paste-upload-english");
+    ASSERT_NE(nullptr, window) << "no upload started";
+    // While the first runs, a second paste hands its file to the same thread.
+    ASSERT_TRUE(PutFilesOnClipboard({m_folder + L"\\second.bin"}));
+    ClickServerRow(L"");
+    ASSERT_TRUE(ButtonEnabled(IDC_MENU_PASTE));
+    Click(m_bar, IDC_MENU_PASTE);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return ServerBytes("second.bin") == small; }, 60000))
+        << "the second paste did not arrive";
+    EXPECT_EQ(1u, TransferWindows(true).size()) << "a second upload thread was started";
+    CloseTransferWindow(window);
+    EXPECT_TRUE(filebytes::Same(big, ServerBytes("first.bin")));
+    EXPECT_TRUE(filebytes::Same(inner, ServerBytes("폴더/inner.bin")));
+    EXPECT_EQ(0u, ServerBytes("Sub/first.bin").rfind("<missing", 0)) << "the paste went into the folder row";
+    EXPECT_EQ(nullptr, WaitForBox(2000)) << BoxText(WaitForBox(1));
     EXPECT_TRUE(ExitFromTray());
 }
 
