@@ -6,6 +6,7 @@
 #include "ServerOperationHost.h"
 #include "ServerListPane.h"
 #include "View.h"
+#include <functional>
 #include <memory>
 
 class CServerTreeCtrl;
@@ -83,6 +84,20 @@ public:
     void OnDeleteBackupPC();
     void OnDownload();
 
+    // ---- The features that are web pages (ServerRightViewWeb.cpp) ----
+    // Each returns 1 when its page went to the frame, 0 when none can be opened (no frame, no
+    // session or no web address).
+    int OnSendFileNet();
+    int OnDeleteSchedule();
+    int OnApproval();
+    int OnApprovalEnc();
+    int OnApprovalOut();
+    // files: the uploaded files' ids, joined by the caller; an empty text opens nothing.
+    int OnUploadApproval(const CString& files);
+    int OnDocView(int row);
+    // The page that mails the links just made for the selected rows.
+    int OnMailLink(_PROTO_LINK_INFO link);
+
 protected:
     void OnDraw(CDC* pDC) override;
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
@@ -107,6 +122,7 @@ private:
     _PROTO_FOLDER_INFO* CurrentFolder() const;
     _PROTO_FOLDER_INFO* RowRecord(int row) const;
     void Refresh(int mode = 0, bool useCache = true);
+    int OpenPage(const std::function<webcmd::PageRequest(const webcmd::Session&)>& build);
 
     CToviProto* m_pProto = nullptr;
     CServerLeftView* m_pFolderView = nullptr;

@@ -106,8 +106,13 @@ void CServerRightView::RunListCommand(int command, int row)
     case kSendOff: OnSendFile(false); break;
     case kShortcut: OnAddShortcut(); break;
     case kPcDelete: OnDeleteBackupPC(); break;
+    case kApproval: OnApproval(); break;
+    case kApprovalOut: OnApprovalOut(); break;
+    case kApprovalEnc: OnApprovalEnc(); break;
+    case kDocView: OnDocView(row); break;
+    case kSendNet: OnSendFileNet(); break;
     default:
-        // Links, versions and the web-page commands belong to their own windows.
+        // The send-file dialog and the web link are not built yet.
         TraceLog(2048, L"[ CServerRightView::RunListCommand ] %d on %S\n", command, current ? current->IDX : "");
         break;
     }
@@ -372,8 +377,8 @@ void CServerRightView::OnLink(int row, bool info)
         dialog.m_vecFiles = records.empty() ? std::vector<_PROTO_FOLDER_INFO>(1, *r) : records;
         CopyId(dialog.m_szFolderId, current->IDX, sizeof current->IDX);
         CopyId(dialog.m_szItemId, r->IDX, sizeof r->IDX);
-        // The mail-link page after OK is the web commands' part.
-        dialog.DoModal();
+        if (dialog.DoModal() == IDOK && !info)
+            OnMailLink(dialog.m_linkInfo);
     }
     Refresh(TREE_REFRESH_LIST_ONLY, true);
 }

@@ -124,6 +124,11 @@ void CMainFrame::HookSplitterPanes()
         if (expanded || selected)
             tree->RefreshFolder(item, expanded, selected);
     };
+    if (!calls.uploadApproval)
+        calls.uploadApproval = [this](const CString& indexes) {
+            if (m_pServerListView)
+                m_pServerListView->OnUploadApproval(indexes);
+        };
     calls.paneColor[1][0] = [this](COLORREF color) {
         if (m_pLocalTreeView && m_pLocalTreeView->GetTree())
             m_pLocalTreeView->GetTree()->SetPaneColor(color);

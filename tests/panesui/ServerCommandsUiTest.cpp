@@ -64,11 +64,13 @@ public:
     CWnd* DialogOwner() override { return owner; }
     CString ShareOption() override { return CString(); }
     bool GroupShareOption() override { return false; }
-    CString WebPagePath() override { return CString(); }
+    CString WebPagePath() override { return L"/pm/app/appLoginProc.htm"; }
     CString DownloadFolder() override { return CString(); }
     int VersionOption() override { return 0; }
     HWND TransferWindow() override { return nullptr; }
     void ShowPermissionHelp() override { events.push_back("help"); }
+    void OpenWebPage(const webcmd::PageRequest& page) override { pages.push_back(page); }
+    std::vector<webcmd::PageRequest> pages;
     void UploadFiles(const _PROTO_FOLDER_INFO& folder, const std::vector<CString>& paths) override
     {
         events.push_back("upload " + std::to_string(paths.size()) + " into " + folder.IDX);
