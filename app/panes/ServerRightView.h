@@ -1,6 +1,7 @@
 // CServerRightView: the server file list pane (top right). It owns the list control and its
 // data side (the filling worker, columns, sort state and picture view).
 #pragma once
+#include "PaneCommands.h"
 #include "ServerCommandSink.h"
 #include "ServerListCtrl.h"
 #include "ServerOperationHost.h"
@@ -14,7 +15,7 @@ class CServerLeftView;
 class CSearchDlg;
 class COleDataObject;
 
-class CServerRightView : public CView, public IServerListMenuSink {
+class CServerRightView : public CView, public IServerListMenuSink, public IServerListCommands {
     DECLARE_DYNCREATE(CServerRightView)
 public:
     CServerRightView();
@@ -32,7 +33,7 @@ public:
     // The command bar's view buttons (their command ids).
     enum { kNewFolderButton = 1005, kReportViewButton = 1023, kThumbnailViewButton = 1026 };
     // A new folder in the shown folder, or in the one selected folder row, named in place.
-    void OnNewFolder();
+    void OnNewFolder() override;
     // The picture view or the report.
     void SetThumbnailView(bool thumbnail, bool refill);
     // Column widths and sort state into the profile (the frame's layout save).
@@ -50,11 +51,21 @@ public:
     // filling worker ended; false when there is none.
     bool SelectRowByIdx(const char* idx);
     void OnRename();
-    // The command bar's names (PaneCommands.h): mode 1 into the recycle bin, 0 for good.
-    void OnDelete(int mode) { DeleteRows(mode != 0); }
-    void OnCopy() { CopyRows(false); }
-    void OnCut() { CopyRows(true); }
-    void OnPaste() { PasteAt(false); }
+    // The command bar's (PaneCommands.h): mode 1 into the recycle bin, 0 for good.
+    HWND GetListWindow() override { return m_list.GetSafeHwnd(); }
+    void OnDelete(int mode) override { DeleteRows(mode != 0); }
+    void OnCopy() override { CopyRows(false); }
+    void OnCut() override { CopyRows(true); }
+    void OnPaste() override { PasteAt(false); }
+    void SetThumbnailView(int thumbnail, int) override { SetThumbnailView(thumbnail != 0, true); }
+    void WaitListThreadExit() override
+    {
+        if (m_pane)
+            m_pane->WaitListThreadExit();
+    }
+    // The file of the row in the direct-edit add-on: 1 when it started or its installation
+    // began, 0 otherwise.
+    int OnDirectEdit(int row) override;
     // False when nothing was done (no rows, refused, or no request went through).
     bool DeleteRows(bool toRecycleBin);
     // The selected rows on the clipboard, marked as cut with cut; 0 when nothing was put there.
@@ -65,31 +76,31 @@ public:
     // A drop of server items or local files on the row (-1: on no row) with the drop effect.
     void OnDropData(COleDataObject* data, int row, DWORD effect);
     void OnProperty();
-    void OnShare(int row);
+    void OnShare(int row) override;
     // The versions of the row's file; downloads go to the local tree's folder when it takes files.
     void OnVersion(int row);
     // Links of the rows: with info, one row shows its links and several make new ones; without,
     // new links are made. The command bar's button asks with info.
-    void OnLink(int row) { OnLink(row, true); }
+    void OnLink(int row) override { OnLink(row, true); }
     void OnLink(int row, bool info);
     void OnGShare(int row, int newGroup, int groupSettings);
     void OnGuest(int row, bool newGuest);
     void OnSearch(const CString& text, int contents);
-    void OnRecyclebinDelete() { DeleteInRecycleBin(); }
+    void OnRecyclebinDelete() override { DeleteInRecycleBin(); }
     bool DeleteInRecycleBin();
     bool OnRecyclebinRestore();
     void OnRecyclebinEmpty();
     void OnAddShortcut();
     void OnSendFile(bool on);
     void OnDeleteBackupPC();
-    void OnDownload();
+    void OnDownload() override;
 
     // ---- The features that are web pages (ServerRightViewWeb.cpp) ----
     // Each returns 1 when its page went to the frame, 0 when none can be opened (no frame, no
     // session or no web address).
     int OnSendFileNet();
     int OnDeleteSchedule();
-    int OnApproval();
+    int OnApproval() override;
     int OnApprovalEnc();
     int OnApprovalOut();
     // files: the uploaded files' ids, joined by the caller; an empty text opens nothing.

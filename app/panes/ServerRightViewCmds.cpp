@@ -2,6 +2,7 @@
 // command bar and the drop target.
 #include "ServerRightView.h"
 #include "ConfirmDlg.h"
+#include "DirectEditAddOn.h"
 #include "FilePropertyDlg.h"
 #include "FileProgressDlg.h"
 #include "LinkCreateDlg.h"
@@ -585,6 +586,23 @@ void CServerRightView::OnSendFile(bool on)
         m_pane->WaitListThreadExit();
     servercmd::ShowMessage(DialogOwner(), on ? 12125 : 12126, MB_ICONINFORMATION);
     SelectRowByIdx(row.IDX[0] == 'r' ? row.IDX + 1 : row.IDX);
+}
+
+int CServerRightView::OnDirectEdit(int row)
+{
+    const _PROTO_FOLDER_INFO* r = RowRecord(row);
+    const _PROTO_FOLDER_INFO* current = CurrentFolder();
+    DirectEditFile file;
+    if (r) {
+        file.fileIdx = servercmd::FieldText(r->IDX);
+        file.folderIdx = servercmd::FieldText(r->Attr178);
+        file.domainIdx = servercmd::FieldText(r->DIDX);
+    }
+    if (current)
+        file.folderType = servercmd::FieldText(current->Attr27);
+    CDirectEditAddOn addOn(this, m_pProto);
+    // Without a record the add-on is still installed or updated when it needs to be.
+    return addOn.OnDirectEdit(r ? &file : nullptr, static_cast<int>(m_list.GetSelectedCount()));
 }
 
 void CServerRightView::OnDeleteBackupPC()

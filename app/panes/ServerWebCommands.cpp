@@ -1,23 +1,15 @@
 #include "ServerWebCommands.h"
 #include "FormParam.h"
+#include "ServerCommandSupport.h"
 #include "ToviConv.h"
 #include "ToviProto.h"
 #include <cstring>
 
 namespace webcmd {
 
+using servercmd::FieldText;
+
 namespace {
-
-CString Text(const char* field, size_t size)
-{
-    return CString(std::string(field, strnlen(field, size)).c_str());
-}
-
-template <size_t N>
-CString Text(const char (&field)[N])
-{
-    return Text(field, N);
-}
 
 // "&name=value" with the value encoded.
 CString Field(const wchar_t* name, const CString& value)
@@ -71,7 +63,7 @@ PageRequest SendFileNet(const Session& s, const std::vector<_PROTO_FOLDER_INFO>&
     PageRequest r = Page(s, 9, L"netsend", L"openSendFileNet");
     std::vector<CString> ids;
     for (const _PROTO_FOLDER_INFO& row : rows)
-        ids.push_back(Text(row.IDX));
+        ids.push_back(FieldText(row.IDX));
     r.body += Field(L"files", Join(ids));
     return r;
 }
@@ -90,7 +82,7 @@ PageRequest ApprovalPage(const Session& s, Approval which, const std::vector<_PR
     PageRequest r = Page(s, 6, link, dirPage ? L"openApprovalDir" : L"openApproval");
     std::vector<CString> files, dirs;
     for (const _PROTO_FOLDER_INFO& row : rows)
-        (row.ItemType[0] == 'D' ? dirs : files).push_back(Text(row.IDX));
+        (row.ItemType[0] == 'D' ? dirs : files).push_back(FieldText(row.IDX));
     if (!files.empty())
         r.body += Field(L"file", Join(files));
     if (!dirs.empty())
@@ -108,8 +100,8 @@ PageRequest UploadApproval(const Session& s, const CString& files)
 PageRequest DocView(const Session& s, const _PROTO_FOLDER_INFO& row, int screenHeight)
 {
     PageRequest r = Page(s, 8, L"viewer", L"openDocView");
-    const CString type = Text(row.Attr27);
-    r.body += Field(L"idx", IdForType(Text(row.IDX), type)) + Field(L"dtype", type) + Field(L"domain", s.domain);
+    const CString type = FieldText(row.Attr27);
+    r.body += Field(L"idx", IdForType(FieldText(row.IDX), type)) + Field(L"dtype", type) + Field(L"domain", s.domain);
     CString height;
     height.Format(L"%d", screenHeight - 100);
     r.args = {CString(L"1024"), height};
@@ -123,15 +115,15 @@ PageRequest MailLink(const Session& s, const std::vector<_PROTO_FOLDER_INFO>& ro
     for (const _PROTO_FOLDER_INFO& row : rows) {
         if (!linfo.IsEmpty())
             linfo += L",";
-        linfo += Text(row.IDX);
+        linfo += FieldText(row.IDX);
         // Ids may carry the server's "r" mark, which the page does not take.
         linfo.Remove(L'r');
-        linfo += L":" + Text(row.DIDX) + L":f";
+        linfo += L":" + FieldText(row.DIDX) + L":f";
     }
-    const CString type = rows.empty() ? CString() : Text(rows[0].Attr27);
-    const CString password = link.wszPassword, expiry = Text(link.szExpire), limit = Text(link.szLimit);
+    const CString type = rows.empty() ? CString() : FieldText(rows[0].Attr27);
+    const CString password = link.wszPassword, expiry = FieldText(link.szExpire), limit = FieldText(link.szLimit);
     auto flag = [](const CString& value) { return CString(value.IsEmpty() ? L"N" : L"Y"); };
-    r.body += Field(L"linfo", linfo) + Field(L"didx", s.domain) + Field(L"idx", IdForType(Text(link.szLinkId), type)) +
+    r.body += Field(L"linfo", linfo) + Field(L"didx", s.domain) + Field(L"idx", IdForType(FieldText(link.szLinkId), type)) +
               Field(L"dtype", type) + Field(L"usePasswd", flag(password)) + Field(L"linkPwd", password) +
               Field(L"setExpDate", flag(expiry)) + Field(L"expDate", expiry) + Field(L"limitDown", flag(limit)) +
               Field(L"limitDownCnt", limit);
