@@ -4,6 +4,7 @@
 #include "AppRes.h"
 #include "InfoBarDlg.h"
 #include "AutoAnswer.h"
+#include "FakePopupHost.h"
 #include "FaultWatch.h"
 #include "InstallerTrust.h"
 #include "StatusBarDlg.h"
@@ -13,6 +14,8 @@
 #include "ToviProto.h"
 #include "Library.h"
 #include "MainFrame.h"
+#include "MainFrameRules.h"
+#include "PopupDlg.h"
 #include "ToviHtmlView.h"
 #include "ServerOperationHost.h"
 #include "ToviMenu.h"
@@ -746,4 +749,67 @@ TEST_F(MainFrameTest, AServerOperationStopsTheQuotaTimerUntilItEndsAndARestoreLe
     EXPECT_TRUE(after.quotaRunning) << "the quota timer was not armed again";
     EXPECT_EQ(2, restoreDuring.mode);
     EXPECT_TRUE(restoreDuring.quotaRunning);
+}
+
+TEST_F(MainFrameTest, AWebPageGoesToTheOpenPopUpOfItsKindOrElseToTheScriptPagesNewWindow)
+{
+    webcmd::PageRequest page;
+    page.kind = 6;
+    page.url = L"http://web.test/pm/app/appLoginProc.htm";
+    page.body = L"link=tasrequest&uid=demo&sess=S1&file=11";
+    page.function = L"openApproval";
+    struct {
+        int kind = -1;
+        std::wstring url, param;
+    } script;
+    std::wstring popupParam, popupUrl;
+    bool shown = false;
+    int scriptKindAfterReuse = -1;
+    std::wstring otherKindParam;
+    popupfake::Log() = popupfake::BrowserLog();
+    m_ui.Run([&] {
+        std::unique_ptr<IServerOperationHost> host(NewFrameOperationHost(m_frame));
+        CToviHtmlView* view = m_frame->m_pScriptView;
+        ASSERT_NE(nullptr, view);
+        // No pop-up of the kind: the script page's new window gets the page.
+        view->m_nPopupKind = 0;
+        host->OpenWebPage(page);
+        script = {view->m_nPopupKind, view->m_strPopupUrl.GetString(), view->m_strPopupParam.GetString()};
+
+        // An approval pop-up is open: it is navigated and shown, the script is left alone.
+        CHtmlView::SetBrowserFactory(&popupfake::RecordingBrowser::Make);
+        CPopupDlg* popup = new CPopupDlg(m_frame);
+        popup->m_nPopupKind = 6;
+        const bool made = popup->Create(CPopupDlg::IDD, m_frame) != FALSE;
+        CHtmlView::SetBrowserFactory(nullptr);
+        ASSERT_TRUE(made);
+        const int slot = mainframe::PopupSlot(6);
+        m_frame->m_popups[slot] = popup;
+        view->m_nPopupKind = 0;
+        page.body = L"link=tasrequest&uid=demo&sess=S1&dir=20";
+        host->OpenWebPage(page);
+        scriptKindAfterReuse = view->m_nPopupKind;
+        popupUrl = popup->m_strUrl.GetString();
+        popupParam = popup->m_strParam.GetString();
+        shown = ::IsWindowVisible(popup->m_hWnd) != FALSE;
+
+        // A pop-up of another kind in that slot stays as it is.
+        popup->m_nPopupKind = 14;
+        page.body = L"link=tasrequest&uid=demo&sess=S1&file=99";
+        host->OpenWebPage(page);
+        otherKindParam = popup->m_strParam.GetString();
+        popup->DestroyWindow();
+        m_frame->m_popups[slot] = nullptr;
+    });
+    EXPECT_EQ(6, script.kind);
+    EXPECT_EQ(L"http://web.test/pm/app/appLoginProc.htm", script.url);
+    EXPECT_EQ(L"link=tasrequest&uid=demo&sess=S1&file=11", script.param);
+    EXPECT_EQ(0, scriptKindAfterReuse) << "the script was asked for a second pop-up";
+    EXPECT_EQ(L"http://web.test/pm/app/appLoginProc.htm", popupUrl);
+    EXPECT_EQ(L"link=tasrequest&uid=demo&sess=S1&dir=20", popupParam);
+    EXPECT_TRUE(shown);
+    ASSERT_EQ(1u, popupfake::Log().navigations.size()) << "the open pop-up posts the new form once";
+    EXPECT_EQ(L"http://web.test/pm/app/appLoginProc.htm", popupfake::Log().navigations[0].url);
+    EXPECT_EQ("link=tasrequest&uid=demo&sess=S1&dir=20", popupfake::Log().navigations[0].body);
+    EXPECT_EQ(L"link=tasrequest&uid=demo&sess=S1&dir=20", otherKindParam);
 }
