@@ -18,6 +18,9 @@
 #include "PopupDlg.h"
 #include "ToviHtmlView.h"
 #include "ServerOperationHost.h"
+#include "ServerLeftView.h"
+#include "ServerRightView.h"
+#include "ToviMessages.h"
 #include "ToviMenu.h"
 #include "ToviRegistry.h"
 #include "ToviString.h"
@@ -812,4 +815,35 @@ TEST_F(MainFrameTest, AWebPageGoesToTheOpenPopUpOfItsKindOrElseToTheScriptPagesN
     EXPECT_EQ(L"http://web.test/pm/app/appLoginProc.htm", popupfake::Log().navigations[0].url);
     EXPECT_EQ("link=tasrequest&uid=demo&sess=S1&dir=20", popupfake::Log().navigations[0].body);
     EXPECT_EQ(L"link=tasrequest&uid=demo&sess=S1&dir=20", otherKindParam);
+}
+
+TEST_F(InfoBarTest, FilesUploadedForApprovalOpenTheUploadApprovalPageFromTheServerList)
+{
+    struct {
+        int kind = -1;
+        std::wstring url, param;
+    } seen, refused;
+    m_ui.Run([&] {
+        ASSERT_NE(nullptr, m_frame->m_pServerListView);
+        ASSERT_NE(nullptr, m_frame->m_pScriptView);
+        std::unique_ptr<IServerOperationHost> host(NewFrameOperationHost(m_frame));
+        m_frame->m_pServerListView->SetSession(m_proto, &m_frame->m_serverHost, &m_frame->m_pServerTreeView->Tree());
+        m_frame->m_pServerListView->SetOperationHost(host.get());
+        CToviHtmlView* view = m_frame->m_pScriptView;
+        const std::wstring ids = L"31,32";
+        // The server's upload-approval option off: the page is not asked for.
+        std::strcpy(m_proto->OptionInfo.SubOption, "N");
+        view->m_nPopupKind = 0;
+        m_frame->m_wndSplitter.SendMessage(WM_UPLOAD_APPROVAL, reinterpret_cast<WPARAM>(ids.c_str()), 0);
+        refused = {view->m_nPopupKind, view->m_strPopupUrl.GetString(), view->m_strPopupParam.GetString()};
+        std::strcpy(m_proto->OptionInfo.SubOption, "Y");
+        m_frame->m_wndSplitter.SendMessage(WM_UPLOAD_APPROVAL, reinterpret_cast<WPARAM>(ids.c_str()), 0);
+        seen = {view->m_nPopupKind, view->m_strPopupUrl.GetString(), view->m_strPopupParam.GetString()};
+        m_frame->m_pServerListView->SetOperationHost(nullptr);
+        m_frame->m_pServerListView->SetSession(m_ownProto, &m_frame->m_serverHost, &m_frame->m_pServerTreeView->Tree());
+    });
+    EXPECT_EQ(0, refused.kind);
+    EXPECT_EQ(14, seen.kind);
+    EXPECT_EQ(L"http://web.test/pm/app/appLoginProc.htm", seen.url);
+    EXPECT_EQ(L"link=tasrequest&uid=demo&sess=S1%26x&reg=Y&file=31%2C32", seen.param);
 }
