@@ -5,6 +5,7 @@
 #include "InfoBarDlg.h"
 #include "AutoAnswer.h"
 #include "FakePopupHost.h"
+#include "DateTime.h"
 #include "FaultWatch.h"
 #include "InstallerTrust.h"
 #include "StatusBarDlg.h"
@@ -817,6 +818,31 @@ TEST_F(MainFrameTest, AWebPageGoesToTheOpenPopUpOfItsKindOrElseToTheScriptPagesN
     EXPECT_EQ(L"link=tasrequest&uid=demo&sess=S1&dir=20", otherKindParam);
 }
 
+namespace {
+
+// The server list of the frame on a session, with the frame's host (as after a log-in), for the
+// scope's time; the hidden frame's list had none before.
+class ServerListSession {
+public:
+    ServerListSession(CMainFrame* frame, CToviProto* proto)
+        : m_frame(frame), m_host(NewFrameOperationHost(frame))
+    {
+        m_frame->m_pServerListView->SetSession(proto, &m_frame->m_serverHost, &m_frame->m_pServerTreeView->Tree());
+        m_frame->m_pServerListView->SetOperationHost(m_host.get());
+    }
+    ~ServerListSession()
+    {
+        m_frame->m_pServerListView->SetOperationHost(nullptr);
+        m_frame->m_pServerListView->SetSession(nullptr, &m_frame->m_serverHost, &m_frame->m_pServerTreeView->Tree());
+    }
+
+private:
+    CMainFrame* m_frame;
+    std::unique_ptr<IServerOperationHost> m_host;
+};
+
+}
+
 TEST_F(InfoBarTest, FilesUploadedForApprovalOpenTheUploadApprovalPageFromTheServerList)
 {
     struct {
@@ -826,9 +852,7 @@ TEST_F(InfoBarTest, FilesUploadedForApprovalOpenTheUploadApprovalPageFromTheServ
     m_ui.Run([&] {
         ASSERT_NE(nullptr, m_frame->m_pServerListView);
         ASSERT_NE(nullptr, m_frame->m_pScriptView);
-        std::unique_ptr<IServerOperationHost> host(NewFrameOperationHost(m_frame));
-        m_frame->m_pServerListView->SetSession(m_proto, &m_frame->m_serverHost, &m_frame->m_pServerTreeView->Tree());
-        m_frame->m_pServerListView->SetOperationHost(host.get());
+        ServerListSession session(m_frame, m_proto);
         CToviHtmlView* view = m_frame->m_pScriptView;
         const std::wstring ids = L"31,32";
         // The server's upload-approval option off: the page is not asked for.
@@ -839,11 +863,41 @@ TEST_F(InfoBarTest, FilesUploadedForApprovalOpenTheUploadApprovalPageFromTheServ
         std::strcpy(m_proto->OptionInfo.SubOption, "Y");
         m_frame->m_wndSplitter.SendMessage(WM_UPLOAD_APPROVAL, reinterpret_cast<WPARAM>(ids.c_str()), 0);
         seen = {view->m_nPopupKind, view->m_strPopupUrl.GetString(), view->m_strPopupParam.GetString()};
-        m_frame->m_pServerListView->SetOperationHost(nullptr);
-        m_frame->m_pServerListView->SetSession(m_ownProto, &m_frame->m_serverHost, &m_frame->m_pServerTreeView->Tree());
     });
     EXPECT_EQ(0, refused.kind);
     EXPECT_EQ(14, seen.kind);
     EXPECT_EQ(L"http://web.test/pm/app/appLoginProc.htm", seen.url);
     EXPECT_EQ(L"link=tasrequest&uid=demo&sess=S1%26x&reg=Y&file=31%2C32", seen.param);
+}
+
+TEST_F(InfoBarTest, TheDeleteScheduleOpensFromTheFramesTimerAtMostOnceADay)
+{
+    CString stored;
+    CToviRegistry::GetDelScheduleTime(stored);
+    const struct {
+        const wchar_t* what;
+        CString lastShown;
+        int kind;
+    } cases[] = {
+        {L"never shown", CString(), 15},
+        {L"shown a minute ago", CTime::GetCurrentTime().Format(L"%Y/%m/%d/%H/%M/%S"), 0},
+    };
+    for (const auto& c : cases) {
+        int kind = -1;
+        std::wstring param;
+        m_ui.Run([&] {
+            ServerListSession session(m_frame, m_proto);
+            std::strcpy(m_proto->AlarmInfo.Delete, "2");
+            CToviRegistry::SetDelScheduleTime(c.lastShown);
+            m_frame->m_pScriptView->m_nPopupKind = 0;
+            m_frame->m_pScriptView->m_strPopupParam.Empty();
+            m_frame->SendMessage(WM_TIMER, IDT_SHOW_DELETE_SCHEDULE, 0);
+            kind = m_frame->m_pScriptView->m_nPopupKind;
+            param = m_frame->m_pScriptView->m_strPopupParam.GetString();
+        });
+        EXPECT_EQ(c.kind, kind) << c.what;
+        if (c.kind)
+            EXPECT_EQ(L"link=delalarm&uid=demo&sess=S1%26x", param) << c.what;
+    }
+    CToviRegistry::SetDelScheduleTime(stored);
 }
