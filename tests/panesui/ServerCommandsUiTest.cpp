@@ -1180,3 +1180,37 @@ TEST_F(CommandsTest, TheCommandBarsDirectEditStartsTheAddOnWithTheRowsFile)
     EXPECT_EQ(std::to_wstring(reinterpret_cast<INT_PTR>(m_right->GetSafeHwnd())), std::wstring(args[7]));
     ::LocalFree(args);
 }
+
+TEST_F(CommandsTest, ANewLinkMadeFromTheListMenuOpensTheMailLinkPageForTheRow)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    const std::string x = Idx("My Files/Work/x.txt");
+    ASSERT_EQ("OK", Control("PERM idx=" + x + " value=0000000000001000000000000000000").substr(0, 2));
+    Tree().DrawSubTreeNList(Tree().GetSelectedItem(), TREE_REFRESH_TREE_AND_LIST, false);
+    WaitFilled();
+    m_proto.ServerAddress.WebServerAddress = L"http://web.test";
+    const int row = Row(L"x.txt");
+    ASSERT_GE(row, 0);
+    const auto* record = reinterpret_cast<const _PROTO_FOLDER_INFO*>(List().GetItemData(row));
+    ASSERT_NE(nullptr, record);
+    const std::wstring didx = servercmd::FieldText(record->DIDX).GetString();
+    const std::wstring type = servercmd::FieldText(record->Attr27).GetString();
+    List().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    // The link dialog is confirmed as it opens, without a password, expiry or limit.
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    std::vector<int> shown = ChooseFromMenu(List().GetSafeHwnd(), RowPoint(row), kLink);
+    ASSERT_NE(shown.end(), std::find(shown.begin(), shown.end(), kLink));
+    ASSERT_TRUE(answers.WaitForCount(1)) << "no link dialog";
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !m_ops.pages.empty(); }));
+    const webcmd::PageRequest& page = m_ops.pages[0];
+    EXPECT_EQ(13, page.kind);
+    EXPECT_EQ(L"openMailLink", std::wstring(page.function.GetString()));
+    const std::wstring body = page.body.GetString();
+    const std::wstring start = std::wstring(L"link=mailLink&uid=") + CFormParam::Encode(m_proto.LoginInfo.UserId).GetString();
+    EXPECT_EQ(start, body.substr(0, start.size()));
+    EXPECT_NE(std::wstring::npos, body.find(L"&linfo=" + Wide(x) + L"%3A" + didx + L"%3Af&")) << body;
+    EXPECT_NE(std::wstring::npos, body.find(L"&dtype=" + type + L"&usePasswd=N&linkPwd=&setExpDate=N&expDate="
+                                            L"&limitDown=N&limitDownCnt="))
+        << body;
+    EXPECT_NE(std::string::npos, Control("LAST cmd=I0").find("cmd=I0")) << "the link was made first";
+}
