@@ -4,6 +4,7 @@
 #include "ToviConv.h"
 #include "ToviProto.h"
 #include <cstring>
+#include <cwchar>
 
 namespace webcmd {
 
@@ -121,10 +122,12 @@ PageRequest MailLink(const Session& s, const std::vector<_PROTO_FOLDER_INFO>& ro
         linfo += L":" + FieldText(row.DIDX) + L":f";
     }
     const CString type = rows.empty() ? CString() : FieldText(rows[0].Attr27);
-    const CString password = link.wszPassword, expiry = FieldText(link.szExpire), limit = FieldText(link.szLimit);
+    const CString password(link.wszPassword,
+                           static_cast<int>(wcsnlen(link.wszPassword, sizeof link.wszPassword / sizeof(wchar_t))));
+    const CString expiry = FieldText(link.szExpire), limit = FieldText(link.szLimit);
     auto flag = [](const CString& value) { return CString(value.IsEmpty() ? L"N" : L"Y"); };
-    r.body += Field(L"linfo", linfo) + Field(L"didx", s.domain) + Field(L"idx", IdForType(FieldText(link.szLinkId), type)) +
-              Field(L"dtype", type) + Field(L"usePasswd", flag(password)) + Field(L"linkPwd", password) +
+    r.body += Field(L"linfo", linfo) + Field(L"didx", s.domain) +
+              Field(L"idx", IdForType(FieldText(link.szLinkId), type)) + Field(L"dtype", type) + Field(L"usePasswd", flag(password)) + Field(L"linkPwd", password) +
               Field(L"setExpDate", flag(expiry)) + Field(L"expDate", expiry) + Field(L"limitDown", flag(limit)) +
               Field(L"limitDownCnt", limit);
     return r;

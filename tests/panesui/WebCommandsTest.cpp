@@ -2,6 +2,7 @@
 #include "ServerWebCommands.h"
 #include <gtest/gtest.h>
 #include <cstring>
+#include <cwchar>
 #include <functional>
 #include <string>
 #include <vector>
@@ -96,6 +97,16 @@ TEST(WebCommands, EachCommandPostsItsLinkToThePageAndCallsItsScript)
          std::wstring(L"link=mailLink") + kHead +
              L"&linfo=11%3A3%3Af&didx=7&idx=77&dtype=9&usePasswd=N&linkPwd=&setExpDate=N&expDate=&limitDown=N"
              L"&limitDownCnt=",
+         L"openMailLink", {}},
+        {"mail link whose password fills its field without an end",
+         [] {
+             _PROTO_LINK_INFO full = Link("", L"", "", "5");
+             std::wmemset(full.wszPassword, L'p', sizeof full.wszPassword / sizeof(wchar_t));
+             return MailLink(TestSession(), {Row("F", "11", "3", "1")}, full);
+         },
+         13,
+         std::wstring(L"link=mailLink") + kHead + L"&linfo=11%3A3%3Af&didx=7&idx=&dtype=1&usePasswd=Y&linkPwd=" +
+             std::wstring(21, L'p') + L"&setExpDate=N&expDate=&limitDown=Y&limitDownCnt=5",
          L"openMailLink", {}},
     };
     for (const auto& c : cases) {
