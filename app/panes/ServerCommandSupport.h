@@ -11,6 +11,7 @@
 #include <cstring>
 #include <cwchar>
 #include <memory>
+#include <string>
 #include <vector>
 
 class CWnd;
@@ -70,6 +71,13 @@ void CopyId(char (&target)[N], const char* id, size_t idSize)
         length = N - 1;
     std::memcpy(target, id, length);
     target[length] = 0;
+}
+
+// A record's 8-bit field as text (the field need not be terminated).
+template <size_t N>
+CString FieldText(const char (&field)[N])
+{
+    return CString(std::string(field, strnlen(field, N)).c_str());
 }
 
 

@@ -5,6 +5,7 @@
 // GUI thread only.
 #pragma once
 #include "ProtoRecords.h"
+#include "ServerWebCommands.h"
 #include "Strings.h"
 #include <vector>
 #include <windows.h>
@@ -33,6 +34,9 @@ public:
     virtual HWND TransferWindow() = 0;
     // The permission help page that the share dialogs ask for.
     virtual void ShowPermissionHelp() = 0;
+    // Shows the page in the frame's pop-up of its kind: an open one is navigated again, else the
+    // frame's script page is asked to open one (nothing happens when the frame has none).
+    virtual void OpenWebPage(const webcmd::PageRequest& page) = 0;
     // Transfers go to the splitter: local files uploaded into folder, server items (from the
     // folder at serverPath) downloaded into the local tree's folder.
     virtual void UploadFiles(const _PROTO_FOLDER_INFO& folder, const std::vector<CString>& paths) = 0;

@@ -7,6 +7,7 @@
 #include "ServerOperationHost.h"
 #include "ServerListPane.h"
 #include "View.h"
+#include <functional>
 #include <memory>
 
 class CServerTreeCtrl;
@@ -87,11 +88,25 @@ public:
     void OnDownload() override;
     HWND GetListWindow() override { return m_list.GetSafeHwnd(); }
     void WaitListThreadExit() override;
-    // The row's file opened in the editing add-on; 1 when the add-on started.
+    // The file of the row in the direct-edit add-on: 1 when it started or its installation
+    // began, 0 otherwise.
     int OnDirectEdit(int row) override;
-    void OnApproval() override;
     // Cut marks of every row dropped (a move ended or the clipboard changed hands).
     void ClearCutMarks();
+
+    // ---- The features that are web pages (ServerRightViewWeb.cpp) ----
+    // Each returns 1 when its page went to the frame, 0 when none can be opened (no frame, no
+    // session or no web address).
+    int OnSendFileNet();
+    int OnDeleteSchedule();
+    int OnApproval() override;
+    int OnApprovalEnc();
+    int OnApprovalOut();
+    // files: the uploaded files' ids, joined by the caller; an empty text opens nothing.
+    int OnUploadApproval(const CString& files);
+    int OnDocView(int row);
+    // The page that mails the links just made for the selected rows.
+    int OnMailLink(_PROTO_LINK_INFO link);
 
 protected:
     void OnDraw(CDC* pDC) override;
@@ -117,6 +132,7 @@ private:
     _PROTO_FOLDER_INFO* CurrentFolder() const;
     _PROTO_FOLDER_INFO* RowRecord(int row) const;
     void Refresh(int mode = 0, bool useCache = true);
+    int OpenPage(const std::function<webcmd::PageRequest(const webcmd::Session&)>& build);
 
     CToviProto* m_pProto = nullptr;
     CServerLeftView* m_pFolderView = nullptr;

@@ -107,8 +107,13 @@ void CServerRightView::RunListCommand(int command, int row)
     case kSendOff: OnSendFile(false); break;
     case kShortcut: OnAddShortcut(); break;
     case kPcDelete: OnDeleteBackupPC(); break;
+    case kApproval: OnApproval(); break;
+    case kApprovalOut: OnApprovalOut(); break;
+    case kApprovalEnc: OnApprovalEnc(); break;
+    case kDocView: OnDocView(row); break;
+    case kSendNet: OnSendFileNet(); break;
     default:
-        // Links, versions and the web-page commands belong to their own windows.
+        // The send-file dialog and the web link are not built yet.
         TraceLog(2048, L"[ CServerRightView::RunListCommand ] %d on %S\n", command, current ? current->IDX : "");
         break;
     }
@@ -373,8 +378,8 @@ void CServerRightView::OnLink(int row, bool info)
         dialog.m_vecFiles = records.empty() ? std::vector<_PROTO_FOLDER_INFO>(1, *r) : records;
         CopyId(dialog.m_szFolderId, current->IDX, sizeof current->IDX);
         CopyId(dialog.m_szItemId, r->IDX, sizeof r->IDX);
-        // The mail-link page after OK is the web commands' part.
-        dialog.DoModal();
+        if (dialog.DoModal() == IDOK && !info)
+            OnMailLink(dialog.m_linkInfo);
     }
     Refresh(TREE_REFRESH_LIST_ONLY, true);
 }
@@ -583,6 +588,23 @@ void CServerRightView::OnSendFile(bool on)
     SelectRowByIdx(row.IDX[0] == 'r' ? row.IDX + 1 : row.IDX);
 }
 
+int CServerRightView::OnDirectEdit(int row)
+{
+    const _PROTO_FOLDER_INFO* r = RowRecord(row);
+    const _PROTO_FOLDER_INFO* current = CurrentFolder();
+    DirectEditFile file;
+    if (r) {
+        file.fileIdx = servercmd::FieldText(r->IDX);
+        file.folderIdx = servercmd::FieldText(r->Attr178);
+        file.domainIdx = servercmd::FieldText(r->DIDX);
+    }
+    if (current)
+        file.folderType = servercmd::FieldText(current->Attr27);
+    CDirectEditAddOn addOn(this, m_pProto);
+    // Without a record the add-on is still installed or updated when it needs to be.
+    return addOn.OnDirectEdit(r ? &file : nullptr, static_cast<int>(m_list.GetSelectedCount()));
+}
+
 void CServerRightView::OnDeleteBackupPC()
 {
     _PROTO_FOLDER_INFO* r = RowRecord(m_list.GetNextItem(-1, LVNI_SELECTED));
@@ -624,29 +646,6 @@ void CServerRightView::ClearCutMarks()
 {
     if (m_list.GetSafeHwnd())
         m_list.SetItemState(-1, 0, LVIS_CUT);
-}
-
-int CServerRightView::OnDirectEdit(int row)
-{
-    const _PROTO_FOLDER_INFO* file = RowRecord(row);
-    if (!file || !Is(file->ItemType, "F"))
-        return 0;
-    auto text = [](const char* field, size_t size) { return CString(std::string(field, strnlen(field, size)).c_str()); };
-    DirectEditFile target;
-    target.fileIdx = text(file->IDX, sizeof file->IDX);
-    target.domainIdx = text(file->DIDX, sizeof file->DIDX);
-    if (const _PROTO_FOLDER_INFO* folder = CurrentFolder()) {
-        target.folderIdx = text(folder->IDX, sizeof folder->IDX);
-        target.folderType = text(folder->Attr27, sizeof folder->Attr27);
-    }
-    CDirectEditAddOn addOn(this, m_pProto);
-    return addOn.OnDirectEdit(&target, static_cast<int>(m_list.GetSelectedCount()));
-}
-
-void CServerRightView::OnApproval()
-{
-    // The approval page is the web view's; this pane has no part in it yet.
-    TraceLog(2048, L"[ CServerRightView::OnApproval ] no approval page\n");
 }
 
 LRESULT CServerRightView::OnListThreadStop(WPARAM, LPARAM)

@@ -135,6 +135,11 @@ void CMainFrame::HookSplitterPanes()
         if (m_pLocalListView)
             m_pLocalListView->ClearCutMarks();
     };
+    if (!calls.uploadApproval)
+        calls.uploadApproval = [this](const CString& indexes) {
+            if (m_pServerListView)
+                m_pServerListView->OnUploadApproval(indexes);
+        };
     calls.paneColor[1][0] = [this](COLORREF color) {
         if (m_pLocalTreeView && m_pLocalTreeView->GetTree())
             m_pLocalTreeView->GetTree()->SetPaneColor(color);

@@ -371,7 +371,7 @@ void CMainFrame::ShowDeleteSchedule()
         TraceLog(1, L"\nREGISTRY TIME = %s\nGAP = %lld Sec \n", (LPCWSTR)stored, gap);
         open = gap > 86400;
     }
-    // The delete-schedule pop-up belongs to the server list pane, which comes with the panes.
-    if (open && std::atoi(m_pProto->AlarmInfo.Delete) > 0)
-        TraceLog(1, L"[ CMainFrame::ShowDeleteSchedule ] the server list opens its delete schedule\n");
+    // The delete-schedule pop-up belongs to the server list pane.
+    if (open && std::atoi(m_pProto->AlarmInfo.Delete) > 0 && m_pServerListView)
+        m_pServerListView->OnDeleteSchedule();
 }

@@ -42,7 +42,8 @@ public:
     virtual void OnPaste() = 0;
     virtual void OnLink(int row) = 0;
     virtual int OnDirectEdit(int row) = 0;
-    virtual void OnApproval() = 0;
+    // 1 when the approval page went to the frame.
+    virtual int OnApproval() = 0;
     // thumbnail 1 shows pictures, 0 the report; save 1 keeps the choice.
     virtual void SetThumbnailView(int thumbnail, int save) = 0;
     // Lets a running list-filling worker end, pumping messages meanwhile.

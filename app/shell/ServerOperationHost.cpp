@@ -70,6 +70,31 @@ public:
             m_frame->m_pWebView->CallJScript(L"openViewPermHelp", {CString(L"0")});
         }
     }
+    void OpenWebPage(const webcmd::PageRequest& page) override
+    {
+        CToviHtmlView* script = m_frame->m_pScriptView;
+        if (!script)
+            return;
+        script->m_strPopupUrl = page.url;
+        script->m_strPopupParam = page.body;
+        TraceLog(1024, L"[ OpenWebPage ] URL : %s\n", page.url.GetString());
+        TraceLog(1024, L"[ OpenWebPage ] PARAM : %s\n", page.body.GetString());
+        const int slot = mainframe::PopupSlot(page.kind);
+        CPopupDlg* open = slot >= 0 ? m_frame->m_popups[slot] : nullptr;
+        if (!open) {
+            TraceLog(1, L"[ OpenWebPage ] CallJScript -- %s\n", page.function.GetString());
+            script->m_nPopupKind = page.kind;
+            script->CallJScript(page.function, page.args);
+            return;
+        }
+        // A pop-up of another kind in the slot is left as it is.
+        if (open->m_nPopupKind == page.kind && open->GetSafeHwnd()) {
+            open->m_strUrl = page.url;
+            open->m_strParam = page.body;
+            open->SetNavigateData();
+            open->ShowWindow(SW_SHOWNORMAL);
+        }
+    }
     // The one place where the panes' transfers meet the splitter. An item that does not fit its
     // job record is refused with a message and the others go on.
     void UploadFiles(const _PROTO_FOLDER_INFO& folder, const std::vector<CString>& paths) override

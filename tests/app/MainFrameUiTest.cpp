@@ -4,6 +4,8 @@
 #include "AppRes.h"
 #include "InfoBarDlg.h"
 #include "AutoAnswer.h"
+#include "FakePopupHost.h"
+#include "DateTime.h"
 #include "FaultWatch.h"
 #include "InstallerTrust.h"
 #include "StatusBarDlg.h"
@@ -13,8 +15,13 @@
 #include "ToviProto.h"
 #include "Library.h"
 #include "MainFrame.h"
+#include "MainFrameRules.h"
+#include "PopupDlg.h"
 #include "ToviHtmlView.h"
 #include "ServerOperationHost.h"
+#include "ServerLeftView.h"
+#include "ServerRightView.h"
+#include "ToviMessages.h"
 #include "ToviMenu.h"
 #include "ToviRegistry.h"
 #include "ToviString.h"
@@ -746,4 +753,151 @@ TEST_F(MainFrameTest, AServerOperationStopsTheQuotaTimerUntilItEndsAndARestoreLe
     EXPECT_TRUE(after.quotaRunning) << "the quota timer was not armed again";
     EXPECT_EQ(2, restoreDuring.mode);
     EXPECT_TRUE(restoreDuring.quotaRunning);
+}
+
+TEST_F(MainFrameTest, AWebPageGoesToTheOpenPopUpOfItsKindOrElseToTheScriptPagesNewWindow)
+{
+    webcmd::PageRequest page;
+    page.kind = 6;
+    page.url = L"http://web.test/pm/app/appLoginProc.htm";
+    page.body = L"link=tasrequest&uid=demo&sess=S1&file=11";
+    page.function = L"openApproval";
+    struct {
+        int kind = -1;
+        std::wstring url, param;
+    } script;
+    std::wstring popupParam, popupUrl;
+    bool shown = false;
+    int scriptKindAfterReuse = -1;
+    std::wstring otherKindParam;
+    popupfake::Log() = popupfake::BrowserLog();
+    m_ui.Run([&] {
+        std::unique_ptr<IServerOperationHost> host(NewFrameOperationHost(m_frame));
+        CToviHtmlView* view = m_frame->m_pScriptView;
+        ASSERT_NE(nullptr, view);
+        // No pop-up of the kind: the script page's new window gets the page.
+        view->m_nPopupKind = 0;
+        host->OpenWebPage(page);
+        script = {view->m_nPopupKind, view->m_strPopupUrl.GetString(), view->m_strPopupParam.GetString()};
+
+        // An approval pop-up is open: it is navigated and shown, the script is left alone.
+        CHtmlView::SetBrowserFactory(&popupfake::RecordingBrowser::Make);
+        CPopupDlg* popup = new CPopupDlg(m_frame);
+        popup->m_nPopupKind = 6;
+        const bool made = popup->Create(CPopupDlg::IDD, m_frame) != FALSE;
+        CHtmlView::SetBrowserFactory(nullptr);
+        ASSERT_TRUE(made);
+        const int slot = mainframe::PopupSlot(6);
+        m_frame->m_popups[slot] = popup;
+        view->m_nPopupKind = 0;
+        page.body = L"link=tasrequest&uid=demo&sess=S1&dir=20";
+        host->OpenWebPage(page);
+        scriptKindAfterReuse = view->m_nPopupKind;
+        popupUrl = popup->m_strUrl.GetString();
+        popupParam = popup->m_strParam.GetString();
+        shown = ::IsWindowVisible(popup->m_hWnd) != FALSE;
+
+        // A pop-up of another kind in that slot stays as it is.
+        popup->m_nPopupKind = 14;
+        page.body = L"link=tasrequest&uid=demo&sess=S1&file=99";
+        host->OpenWebPage(page);
+        otherKindParam = popup->m_strParam.GetString();
+        popup->DestroyWindow();
+        m_frame->m_popups[slot] = nullptr;
+    });
+    EXPECT_EQ(6, script.kind);
+    EXPECT_EQ(L"http://web.test/pm/app/appLoginProc.htm", script.url);
+    EXPECT_EQ(L"link=tasrequest&uid=demo&sess=S1&file=11", script.param);
+    EXPECT_EQ(0, scriptKindAfterReuse) << "the script was asked for a second pop-up";
+    EXPECT_EQ(L"http://web.test/pm/app/appLoginProc.htm", popupUrl);
+    EXPECT_EQ(L"link=tasrequest&uid=demo&sess=S1&dir=20", popupParam);
+    EXPECT_TRUE(shown);
+    ASSERT_EQ(1u, popupfake::Log().navigations.size()) << "the open pop-up posts the new form once";
+    EXPECT_EQ(L"http://web.test/pm/app/appLoginProc.htm", popupfake::Log().navigations[0].url);
+    EXPECT_EQ("link=tasrequest&uid=demo&sess=S1&dir=20", popupfake::Log().navigations[0].body);
+    EXPECT_EQ(L"link=tasrequest&uid=demo&sess=S1&dir=20", otherKindParam);
+}
+
+namespace {
+
+// The server list of the frame on a session, with the frame's host (as after a log-in), for the
+// scope's time; the hidden frame's list had none before.
+class ServerListSession {
+public:
+    ServerListSession(CMainFrame* frame, CToviProto* proto)
+        : m_frame(frame), m_host(NewFrameOperationHost(frame))
+    {
+        m_frame->m_pServerListView->SetSession(proto, &m_frame->m_serverHost, &m_frame->m_pServerTreeView->Tree());
+        m_frame->m_pServerListView->SetOperationHost(m_host.get());
+    }
+    ~ServerListSession()
+    {
+        m_frame->m_pServerListView->SetOperationHost(nullptr);
+        m_frame->m_pServerListView->SetSession(nullptr, &m_frame->m_serverHost, &m_frame->m_pServerTreeView->Tree());
+    }
+
+private:
+    CMainFrame* m_frame;
+    std::unique_ptr<IServerOperationHost> m_host;
+};
+
+}
+
+TEST_F(InfoBarTest, FilesUploadedForApprovalOpenTheUploadApprovalPageFromTheServerList)
+{
+    struct {
+        int kind = -1;
+        std::wstring url, param;
+    } seen, refused;
+    m_ui.Run([&] {
+        ASSERT_NE(nullptr, m_frame->m_pServerListView);
+        ASSERT_NE(nullptr, m_frame->m_pScriptView);
+        ServerListSession session(m_frame, m_proto);
+        CToviHtmlView* view = m_frame->m_pScriptView;
+        const std::wstring ids = L"31,32";
+        // The server's upload-approval option off: the page is not asked for.
+        std::strcpy(m_proto->OptionInfo.SubOption, "N");
+        view->m_nPopupKind = 0;
+        m_frame->m_wndSplitter.SendMessage(WM_UPLOAD_APPROVAL, reinterpret_cast<WPARAM>(ids.c_str()), 0);
+        refused = {view->m_nPopupKind, view->m_strPopupUrl.GetString(), view->m_strPopupParam.GetString()};
+        std::strcpy(m_proto->OptionInfo.SubOption, "Y");
+        m_frame->m_wndSplitter.SendMessage(WM_UPLOAD_APPROVAL, reinterpret_cast<WPARAM>(ids.c_str()), 0);
+        seen = {view->m_nPopupKind, view->m_strPopupUrl.GetString(), view->m_strPopupParam.GetString()};
+    });
+    EXPECT_EQ(0, refused.kind);
+    EXPECT_EQ(14, seen.kind);
+    EXPECT_EQ(L"http://web.test/pm/app/appLoginProc.htm", seen.url);
+    EXPECT_EQ(L"link=tasrequest&uid=demo&sess=S1%26x&reg=Y&file=31%2C32", seen.param);
+}
+
+TEST_F(InfoBarTest, TheDeleteScheduleOpensFromTheFramesTimerAtMostOnceADay)
+{
+    CString stored;
+    CToviRegistry::GetDelScheduleTime(stored);
+    const struct {
+        const wchar_t* what;
+        CString lastShown;
+        int kind;
+    } cases[] = {
+        {L"never shown", CString(), 15},
+        {L"shown a minute ago", CTime::GetCurrentTime().Format(L"%Y/%m/%d/%H/%M/%S"), 0},
+    };
+    for (const auto& c : cases) {
+        int kind = -1;
+        std::wstring param;
+        m_ui.Run([&] {
+            ServerListSession session(m_frame, m_proto);
+            std::strcpy(m_proto->AlarmInfo.Delete, "2");
+            CToviRegistry::SetDelScheduleTime(c.lastShown);
+            m_frame->m_pScriptView->m_nPopupKind = 0;
+            m_frame->m_pScriptView->m_strPopupParam.Empty();
+            m_frame->SendMessage(WM_TIMER, IDT_SHOW_DELETE_SCHEDULE, 0);
+            kind = m_frame->m_pScriptView->m_nPopupKind;
+            param = m_frame->m_pScriptView->m_strPopupParam.GetString();
+        });
+        EXPECT_EQ(c.kind, kind) << c.what;
+        if (c.kind)
+            EXPECT_EQ(L"link=delalarm&uid=demo&sess=S1%26x", param) << c.what;
+    }
+    CToviRegistry::SetDelScheduleTime(stored);
 }

@@ -139,12 +139,13 @@ public:
         Log(L"server list: direct edit row " + std::to_wstring(row) + (enabled ? L", button enabled" : L", button off"));
         return 1;
     }
-    void OnApproval() override
+    int OnApproval() override
     {
         const int selected = static_cast<int>(::SendMessageW(m_list, LVM_GETSELECTEDCOUNT, 0, 0));
         const int count = static_cast<int>(::SendMessageW(m_list, LVM_GETITEMCOUNT, 0, 0));
         Log(L"server list: approval, " + std::to_wstring(selected) + L" of " + std::to_wstring(count) +
             L" selected" + ActiveText());
+        return 1;
     }
     void SetThumbnailView(int thumbnail, int save) override
     {

@@ -7,7 +7,9 @@
 #include "AutoAnswer.h"
 #include "BackupRes.h"
 #include "CommonDlgsRes.h"
+#include "DirectEditAddOn.h"
 #include "DragDrop.h"
+#include "FormParam.h"
 #include "OleDataObject.h"
 #include "ServerClipboard.h"
 #include "ServerCommandSupport.h"
@@ -19,6 +21,7 @@
 #include "ToviMessages.h"
 #include "ToviMsg.h"
 #include "ToviTextLanguage.h"
+#include "TestPaths.h"
 #include "PixelCapture.h"
 #include "WindowDriver.h"
 #include "Wnd.h"
@@ -64,11 +67,13 @@ public:
     CWnd* DialogOwner() override { return owner; }
     CString ShareOption() override { return CString(); }
     bool GroupShareOption() override { return false; }
-    CString WebPagePath() override { return CString(); }
+    CString WebPagePath() override { return L"/pm/app/appLoginProc.htm"; }
     CString DownloadFolder() override { return CString(); }
     int VersionOption() override { return 0; }
     HWND TransferWindow() override { return nullptr; }
     void ShowPermissionHelp() override { events.push_back("help"); }
+    void OpenWebPage(const webcmd::PageRequest& page) override { pages.push_back(page); }
+    std::vector<webcmd::PageRequest> pages;
     void UploadFiles(const _PROTO_FOLDER_INFO& folder, const std::vector<CString>& paths) override
     {
         events.push_back("upload " + std::to_string(paths.size()) + " into " + folder.IDX);
@@ -989,4 +994,223 @@ TEST_F(CommandsTest, ADragOfATreeFolderCarriesItsRecordFromTheTreeAndAFolderThat
     // b allows neither copy, move nor download: no drag.
     beginDrag(Child(work, L"b"));
     EXPECT_EQ(1, g_treeDrag.runs);
+}
+
+namespace {
+
+std::wstring Wide(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());
+}
+
+std::vector<std::wstring> Texts(const std::vector<CString>& values)
+{
+    std::vector<std::wstring> out;
+    for (const CString& v : values)
+        out.push_back(v.GetString());
+    return out;
+}
+
+}
+
+TEST_F(CommandsTest, TheListsWebPagesCarryTheSelectedRowsAndTheirScripts)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    const std::string x = Idx("My Files/Work/x.txt"), a = Idx("My Files/Work/a");
+    ASSERT_FALSE(x.empty());
+    ASSERT_FALSE(a.empty());
+    // Both allow viewing, the document viewer and network sending.
+    std::string perm(31, '0');
+    perm[VIEW] = perm[DOCVIEW] = perm[SEND_NET] = '1';
+    for (const std::string& idx : {x, a})
+        ASSERT_EQ("OK", Control("PERM idx=" + idx + " value=" + perm).substr(0, 2));
+    Tree().DrawSubTreeNList(Tree().GetSelectedItem(), TREE_REFRESH_TREE_AND_LIST, false);
+    WaitFilled();
+    m_proto.ServerAddress.WebServerAddress = L"http://web.test";
+    const std::wstring url = L"http://web.test/pm/app/appLoginProc.htm";
+    const std::wstring head = std::wstring(L"&uid=") + CFormParam::Encode(m_proto.LoginInfo.UserId).GetString() +
+                              L"&sess=" + CFormParam::Encode(CString(m_proto.LoginInfo.SessionId)).GetString();
+    const std::wstring domain = CFormParam::Encode(m_proto.DomainIndexW).GetString();
+    const int xRow = Row(L"x.txt"), aRow = Row(L"a");
+    ASSERT_GE(xRow, 0);
+    ASSERT_GE(aRow, 0);
+    const auto* record = reinterpret_cast<const _PROTO_FOLDER_INFO*>(List().GetItemData(xRow));
+    ASSERT_NE(nullptr, record);
+    const std::wstring type = servercmd::FieldText(record->Attr27).GetString();
+    ASSERT_NE(L"9", type) << "this folder's ids go whole";
+
+    // The document viewer of the one selected file, from the list's menu.
+    List().SetItemState(xRow, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    std::vector<int> shown = ChooseFromMenu(List().GetSafeHwnd(), RowPoint(xRow), kDocView);
+    ASSERT_NE(shown.end(), std::find(shown.begin(), shown.end(), kDocView));
+    ASSERT_EQ(1u, m_ops.pages.size());
+    const std::wstring height = std::to_wstring(::GetSystemMetrics(SM_CYSCREEN) - 100);
+    EXPECT_EQ(8, m_ops.pages[0].kind);
+    EXPECT_EQ(url, m_ops.pages[0].url.GetString());
+    EXPECT_EQ(L"link=viewer" + head + L"&idx=" + Wide(x) + L"&dtype=" + type + L"&domain=" + domain,
+              m_ops.pages[0].body.GetString());
+    EXPECT_EQ(L"openDocView", std::wstring(m_ops.pages[0].function.GetString()));
+    EXPECT_EQ((std::vector<std::wstring>{L"1024", height}), Texts(m_ops.pages[0].args));
+
+    // Network send of the folder and the file, from the menu: the ids in the list's order.
+    List().SetItemState(aRow, LVIS_SELECTED, LVIS_SELECTED);
+    shown = ChooseFromMenu(List().GetSafeHwnd(), RowPoint(xRow), kSendNet);
+    ASSERT_NE(shown.end(), std::find(shown.begin(), shown.end(), kSendNet));
+    ASSERT_EQ(2u, m_ops.pages.size());
+    const std::wstring both = aRow < xRow ? Wide(a) + L"%2C" + Wide(x) : Wide(x) + L"%2C" + Wide(a);
+    EXPECT_EQ(9, m_ops.pages[1].kind);
+    EXPECT_EQ(L"link=netsend" + head + L"&files=" + both, m_ops.pages[1].body.GetString());
+    EXPECT_EQ(L"openSendFileNet", std::wstring(m_ops.pages[1].function.GetString()));
+    EXPECT_TRUE(m_ops.pages[1].args.empty());
+
+    // The command bar's approval button: files and folders apart.
+    auto* bar = dynamic_cast<IServerListCommands*>(CWnd::FromHandle(m_right->GetSafeHwnd()));
+    ASSERT_NE(nullptr, bar);
+    EXPECT_EQ(List().GetSafeHwnd(), bar->GetListWindow());
+    EXPECT_EQ(1, bar->OnApproval());
+    ASSERT_EQ(3u, m_ops.pages.size());
+    EXPECT_EQ(6, m_ops.pages[2].kind);
+    EXPECT_EQ(L"link=tasrequest" + head + L"&file=" + Wide(x) + L"&dir=" + Wide(a), m_ops.pages[2].body.GetString());
+    EXPECT_EQ(L"openApproval", std::wstring(m_ops.pages[2].function.GetString()));
+
+    // The other approval pages the menu dispatches.
+    const struct {
+        int command;
+        const wchar_t* link;
+    } approvals[] = {{kApprovalOut, L"tasrequestout"}, {kApprovalEnc, L"tasrequestsec"}};
+    for (const auto& c : approvals) {
+        m_ops.pages.clear();
+        m_right->RunListCommand(c.command, xRow);
+        ASSERT_EQ(1u, m_ops.pages.size()) << c.command;
+        EXPECT_EQ(6, m_ops.pages[0].kind) << c.command;
+        EXPECT_EQ(std::wstring(L"link=") + c.link + head + L"&file=" + Wide(x) + L"&dir=" + Wide(a),
+                  m_ops.pages[0].body.GetString())
+            << c.command;
+    }
+}
+
+TEST_F(CommandsTest, WithoutAWebAddressOrUploadedFilesNoPageOpens)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    const int xRow = Row(L"x.txt");
+    ASSERT_GE(xRow, 0);
+    List().SetItemState(xRow, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    m_proto.ServerAddress.WebServerAddress.Empty();
+    EXPECT_EQ(0, m_right->OnApproval());
+    EXPECT_EQ(0, m_right->OnDocView(xRow));
+    EXPECT_EQ(0, m_right->OnDeleteSchedule());
+    m_proto.ServerAddress.WebServerAddress = L"http://web.test";
+    EXPECT_EQ(0, m_right->OnUploadApproval(CString()));
+    EXPECT_EQ(0, m_right->OnDocView(-1)) << "no row, no viewer";
+    EXPECT_TRUE(m_ops.pages.empty());
+    EXPECT_EQ(1, m_right->OnUploadApproval(L"5,6"));
+    ASSERT_EQ(1u, m_ops.pages.size());
+    EXPECT_EQ(14, m_ops.pages[0].kind);
+}
+
+namespace {
+
+std::vector<std::wstring> g_addOnStarts;
+
+int RecordAddOnStart(HWND, const wchar_t*, const wchar_t*, const wchar_t* parameters, const wchar_t*)
+{
+    g_addOnStarts.push_back(parameters ? parameters : L"");
+    return 1;
+}
+
+bool NoDownload(HWND, const CString&, const CString&)
+{
+    return false;
+}
+
+bool NotRunning(const CString&)
+{
+    return false;
+}
+
+std::wstring g_addOnHome;
+
+CString AddOnFolder(int)
+{
+    return g_addOnHome.c_str();
+}
+
+}
+
+TEST_F(CommandsTest, TheCommandBarsDirectEditStartsTheAddOnWithTheRowsFile)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    const std::string x = Idx("My Files/Work/x.txt");
+    const int xRow = Row(L"x.txt");
+    ASSERT_GE(xRow, 0);
+    List().SetItemState(xRow, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    // An installed add-on and no update description: it starts as it is.
+    g_addOnHome = testpaths::ScratchDir(L"PaneDirectEdit");
+    for (const wchar_t* part : {L"\\Orlemsecurity", L"\\Orlemsecurity\\VariruDAD_DE"})
+        ::CreateDirectoryW((g_addOnHome + part).c_str(), nullptr);
+    HANDLE program = ::CreateFileW((g_addOnHome + L"\\Orlemsecurity\\VariruDAD_DE\\IxoDirectEdit.exe").c_str(),
+                                   GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, program);
+    ::CloseHandle(program);
+    const auto savedLaunch = CDirectEditAddOn::s_pLaunch;
+    const auto savedDownload = CDirectEditAddOn::s_pDownload;
+    const auto savedRunning = CDirectEditAddOn::s_pRunning;
+    const auto savedFolder = CDirectEditAddOn::s_pFolder;
+    CDirectEditAddOn::s_pLaunch = RecordAddOnStart;
+    CDirectEditAddOn::s_pDownload = NoDownload;
+    CDirectEditAddOn::s_pRunning = NotRunning;
+    CDirectEditAddOn::s_pFolder = AddOnFolder;
+    g_addOnStarts.clear();
+    m_proto.ServerAddress.WebServerAddress = L"http://web.test";
+    m_proto.OptionInfo.UserFileLimited[0] = 'N';
+    auto* bar = dynamic_cast<IServerListCommands*>(CWnd::FromHandle(m_right->GetSafeHwnd()));
+    const int started = bar ? bar->OnDirectEdit(xRow) : -1;
+    CDirectEditAddOn::s_pLaunch = savedLaunch;
+    CDirectEditAddOn::s_pDownload = savedDownload;
+    CDirectEditAddOn::s_pRunning = savedRunning;
+    CDirectEditAddOn::s_pFolder = savedFolder;
+    ASSERT_NE(nullptr, bar);
+    EXPECT_EQ(1, started);
+    ASSERT_EQ(1u, g_addOnStarts.size());
+    int count = 0;
+    LPWSTR* args = ::CommandLineToArgvW((L"p.exe " + g_addOnStarts[0]).c_str(), &count);
+    ASSERT_EQ(9, count);
+    EXPECT_STREQ(L"http://web.test", args[1]);
+    EXPECT_EQ(Wide(x), std::wstring(args[3])) << "the row's file";
+    EXPECT_EQ(std::to_wstring(reinterpret_cast<INT_PTR>(m_right->GetSafeHwnd())), std::wstring(args[7]));
+    ::LocalFree(args);
+}
+
+TEST_F(CommandsTest, ANewLinkMadeFromTheListMenuOpensTheMailLinkPageForTheRow)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    const std::string x = Idx("My Files/Work/x.txt");
+    ASSERT_EQ("OK", Control("PERM idx=" + x + " value=0000000000001000000000000000000").substr(0, 2));
+    Tree().DrawSubTreeNList(Tree().GetSelectedItem(), TREE_REFRESH_TREE_AND_LIST, false);
+    WaitFilled();
+    m_proto.ServerAddress.WebServerAddress = L"http://web.test";
+    const int row = Row(L"x.txt");
+    ASSERT_GE(row, 0);
+    const auto* record = reinterpret_cast<const _PROTO_FOLDER_INFO*>(List().GetItemData(row));
+    ASSERT_NE(nullptr, record);
+    const std::wstring didx = servercmd::FieldText(record->DIDX).GetString();
+    const std::wstring type = servercmd::FieldText(record->Attr27).GetString();
+    List().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    // The link dialog is confirmed as it opens, without a password, expiry or limit.
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    std::vector<int> shown = ChooseFromMenu(List().GetSafeHwnd(), RowPoint(row), kLink);
+    ASSERT_NE(shown.end(), std::find(shown.begin(), shown.end(), kLink));
+    ASSERT_TRUE(answers.WaitForCount(1)) << "no link dialog";
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !m_ops.pages.empty(); }));
+    const webcmd::PageRequest& page = m_ops.pages[0];
+    EXPECT_EQ(13, page.kind);
+    EXPECT_EQ(L"openMailLink", std::wstring(page.function.GetString()));
+    const std::wstring body = page.body.GetString();
+    const std::wstring start = std::wstring(L"link=mailLink&uid=") + CFormParam::Encode(m_proto.LoginInfo.UserId).GetString();
+    EXPECT_EQ(start, body.substr(0, start.size()));
+    EXPECT_NE(std::wstring::npos, body.find(L"&linfo=" + Wide(x) + L"%3A" + didx + L"%3Af&")) << body;
+    EXPECT_NE(std::wstring::npos, body.find(L"&dtype=" + type + L"&usePasswd=N&linkPwd=&setExpDate=N&expDate="
+                                            L"&limitDown=N&limitDownCnt="))
+        << body;
+    EXPECT_NE(std::string::npos, Control("LAST cmd=I0").find("cmd=I0")) << "the link was made first";
 }
