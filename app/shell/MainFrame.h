@@ -259,6 +259,7 @@ private:
     bool TransferRunning();
 
     mainframe::LogoutGate m_logoutGate;
+    bool m_bExitPending = false;   // an exit asked for while a server operation ran
 };
 
 // The settings dialog run by the frame; true when the user confirmed it. resetLayout and

@@ -45,6 +45,12 @@ bool RestoreLastPaths(std::vector<CString>& serverNames, CString& localPath)
 
 void CMainFrame::OnClose()
 {
+    // A running server operation's dialog still uses the panes and the session: the exit waits
+    // for its end (the tray and the close button reach this window while the dialog is up).
+    if (m_logoutGate.Busy()) {
+        m_bExitPending = true;
+        return;
+    }
     if (m_bLoggedIn) {
         if (m_hLogoutEvent) {
             ::WaitForSingleObject(m_hLogoutEvent, INFINITE);

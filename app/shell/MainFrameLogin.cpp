@@ -455,6 +455,10 @@ void CMainFrame::EndModal()
 {
     if (m_logoutGate.LeaveModal())
         PostMessage(WM_LOGOUT, 0, m_nLogoutReason);
+    if (m_bExitPending && !m_logoutGate.Busy()) {
+        m_bExitPending = false;
+        PostMessage(WM_CLOSE);
+    }
 }
 
 void CMainFrame::OnLogin()

@@ -227,6 +227,28 @@ TEST_F(MainFrameTest, ALogOutDuringAModalOperationRunsWhenTheOperationEnds)
     }, 5000)) << "the kept log-out never ran";
 }
 
+TEST_F(MainFrameTest, AnExitDuringAModalOperationRunsWhenTheOperationEnds)
+{
+    // The tray's exit reaches the frame while an operation's dialog runs; closing then would
+    // destroy the panes under the dialog's caller.
+    HWND frame = nullptr;
+    bool aliveWhileModal = false;
+    m_ui.Run([&] {
+        frame = m_frame->m_hWnd;
+        m_frame->BeginModal();
+        m_frame->SendMessage(WM_COMMAND, ID_TRAY_EXIT, 0);
+        aliveWhileModal = ::IsWindow(frame) != FALSE;
+    });
+    EXPECT_TRUE(aliveWhileModal) << "the window was closed under a running operation";
+    m_ui.Run([&] { m_frame->EndModal(); });
+    EXPECT_TRUE(uitest::WaitUntil([&] {
+        bool alive = true;
+        m_ui.Run([&] { alive = ::IsWindow(frame) != FALSE; });
+        return !alive;
+    }, 5000)) << "the kept exit never ran";
+    m_frame = nullptr;   // gone with its window
+}
+
 TEST_F(MainFrameTest, TheIdleCheckWaitsWhileAModalOperationRuns)
 {
     CMainFrame::s_pLastInput = NoInputSinceBoot;
