@@ -4,6 +4,30 @@
 #include "ToviRegistry.h"
 #include "ToviString.h"
 
+namespace login {
+
+void UseProductLanguage()
+{
+    unsigned short language = 0x12;
+    if (!CToviRegistry::GetLanguage(0, &language) || language == 0)
+        language = 0x12;
+    CFileUtils::SetLocaleChange(language);
+}
+
+void BringForward(CVantelDialog& dialog)
+{
+    const CString title = CToviString::GetString(14030);
+    for (int i = 0; i < 10; ++i) {
+        if (::FindWindowW(L"#32770", title.GetString()))
+            break;
+        ::Sleep(100);
+    }
+    if (dialog.GetSafeHwnd())
+        dialog.ActivateWindow(dialog.GetSafeHwnd());
+}
+
+}
+
 IMPLEMENT_DYNCREATE(CLoginThread, CWinThread)
 
 CLoginThread::CLoginThread() = default;
@@ -22,14 +46,7 @@ int CLoginThread::SetLoginInfo(HWND owner, CToviProto* proto, int product)
 
 int CLoginThread::SetUIFocus()
 {
-    const CString title = CToviString::GetString(14030);
-    for (int i = 0; i < 10; ++i) {
-        if (::FindWindowW(L"#32770", title.GetString()))
-            break;
-        ::Sleep(100);
-    }
-    if (m_dlg.GetSafeHwnd())
-        m_dlg.ActivateWindow(m_dlg.GetSafeHwnd());
+    login::BringForward(m_dlg);
     return 0;
 }
 
@@ -56,10 +73,7 @@ void CLoginThread::SetRemove()
 
 BOOL CLoginThread::InitInstance()
 {
-    unsigned short language = 0x12;
-    if (!CToviRegistry::GetLanguage(0, &language) || language == 0)
-        language = 0x12;
-    CFileUtils::SetLocaleChange(language);
+    login::UseProductLanguage();
     m_pMainWnd = &m_dlg;
     m_dlg.DoModal();
     m_pMainWnd = nullptr;

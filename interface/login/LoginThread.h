@@ -11,6 +11,15 @@
 #include "ToviInterfaceApi.h"
 #include "WinThread.h"
 
+namespace login {
+
+// What both log-in threads do: the product's language for the thread's texts and the locale,
+// and bringing their window forward once the frame's message box (if any) is up.
+void UseProductLanguage();
+void BringForward(CVantelDialog& dialog);
+
+}
+
 class CToviProto;
 
 class TOVIINTERFACE_API CLoginThread : public CWinThread {

@@ -1,5 +1,6 @@
 // CLoginWebThread: the web log-in window's user-interface thread.
 #include "LoginWebThread.h"
+#include "LoginThread.h"
 #include "FileUtils.h"
 #include "ToviRegistry.h"
 #include "ToviString.h"
@@ -21,14 +22,7 @@ int CLoginWebThread::SetLoginInfo(HWND owner, CToviProto* proto, int product, bo
 
 int CLoginWebThread::SetUIFocus()
 {
-    const CString title = CToviString::GetString(14030);
-    for (int i = 0; i < 10; ++i) {
-        if (::FindWindowW(L"#32770", title.GetString()))
-            break;
-        ::Sleep(100);
-    }
-    if (m_dlg.GetSafeHwnd())
-        m_dlg.ActivateWindow(m_dlg.GetSafeHwnd());
+    login::BringForward(m_dlg);
     return 0;
 }
 
@@ -50,10 +44,7 @@ void CLoginWebThread::SetRemove()
 
 BOOL CLoginWebThread::InitInstance()
 {
-    unsigned short language = 0x12;
-    if (!CToviRegistry::GetLanguage(0, &language) || language == 0)
-        language = 0x12;
-    CFileUtils::SetLocaleChange(language);
+    login::UseProductLanguage();
     // The page's browser control lives on this thread.
     const HRESULT ole = ::OleInitialize(nullptr);
     m_pMainWnd = &m_dlg;

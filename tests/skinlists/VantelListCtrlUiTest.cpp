@@ -317,6 +317,9 @@ TEST_F(GuestList, GuestRowsAreNeverSelectedAndIconColumnsKeepTheirWidth)
         CRect rc;
         Header_GetItemRect(header, column, &rc);
         const POINT from = { rc.right - 1, rc.Height() / 2 };
+        // Real pointer motion over the tracking header would move the divider too: an earlier
+        // test's clicks may have left the pointer there.
+        ::SetCursorPos(0, 0);
         ::PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
         ::PostMessageW(header, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(from.x + dx, from.y));
         ::PostMessageW(header, WM_LBUTTONUP, 0, MAKELPARAM(from.x + dx, from.y));
