@@ -1,5 +1,6 @@
 // Shared helpers of the server panes' commands.
 #include "ServerCommandSupport.h"
+#include "ConfirmDlg.h"
 #include "DragDrop.h"
 #include "FileProgressDlg.h"
 #include "FileUtils.h"
@@ -20,6 +21,24 @@ void ShowServerError(CWnd* owner, const CToviProto& session)
 int ShowMessage(CWnd* owner, unsigned messageId, unsigned icon)
 {
     return CFileUtils::ToviMessageBox(owner, CToviMsg::GetString(messageId).GetString(), L"CorvaneIXO", icon);
+}
+
+bool DeleteBackupPC(CWnd* owner, CToviProto& session, const _PROTO_FOLDER_INFO& pc)
+{
+    CConfirmDlg confirm(owner);
+    confirm.m_nMode = CConfirmDlg::kModeTypeName;
+    confirm.m_nCount = 1;
+    CopyShown(confirm.m_szName, pc.Name);
+    if (confirm.DoModal() != IDOK)
+        return false;
+    char idx[sizeof pc.IDX];
+    std::memcpy(idx, pc.IDX, sizeof idx);
+    if (session.DeleteBackupPC(session.LoginInfo.SessionId, idx) != 0) {
+        ShowServerError(owner, session);
+        return false;
+    }
+    ShowMessage(owner, 12131, MB_ICONINFORMATION);
+    return true;
 }
 
 std::unique_ptr<CToviProto> OpenOwnSession(const CToviProto& session, HWND owner, uint16_t pendingCommand)

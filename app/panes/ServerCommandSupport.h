@@ -24,6 +24,8 @@ namespace servercmd {
 void ShowServerError(CWnd* owner, const CToviProto& session);
 // A UI message by id in the skinned box with the given icon.
 int ShowMessage(CWnd* owner, unsigned messageId, unsigned icon);
+// Removes a backup PC after the user typed its name; true when the server removed it.
+bool DeleteBackupPC(CWnd* owner, CToviProto& session, const _PROTO_FOLDER_INFO& pc);
 
 // A new protocol object with the session's address, code and session id, connected for the
 // pending command; null (the object freed) when the connection failed.

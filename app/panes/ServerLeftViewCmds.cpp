@@ -506,17 +506,8 @@ void CServerLeftView::OnDeleteBackupPC(HTREEITEM item)
     _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
     if (!r || !m_pProto)
         return;
-    CConfirmDlg confirm(DialogOwner());
-    confirm.m_nMode = CConfirmDlg::kModeTypeName;
-    confirm.m_nCount = 1;
-    CopyShown(confirm.m_szName, r->Name);
-    if (confirm.DoModal() != IDOK)
+    if (!servercmd::DeleteBackupPC(DialogOwner(), *m_pProto, *r))
         return;
-    if (m_pProto->DeleteBackupPC(m_pProto->LoginInfo.SessionId, r->IDX) != 0) {
-        ShowServerError(DialogOwner(), *m_pProto);
-        return;
-    }
-    servercmd::ShowMessage(DialogOwner(), 12131, MB_ICONINFORMATION);
     HTREEITEM parent = m_tree.GetParentItem(item);
     if (!parent)
         return;

@@ -610,17 +610,8 @@ void CServerRightView::OnDeleteBackupPC()
     _PROTO_FOLDER_INFO* r = RowRecord(m_list.GetNextItem(-1, LVNI_SELECTED));
     if (!r || !m_pProto)
         return;
-    CConfirmDlg confirm(DialogOwner());
-    confirm.m_nMode = CConfirmDlg::kModeTypeName;
-    confirm.m_nCount = 1;
-    CopyShown(confirm.m_szName, r->Name);
-    if (confirm.DoModal() != IDOK)
+    if (!servercmd::DeleteBackupPC(DialogOwner(), *m_pProto, *r))
         return;
-    if (m_pProto->DeleteBackupPC(m_pProto->LoginInfo.SessionId, r->IDX) != 0) {
-        ShowServerError(DialogOwner(), *m_pProto);
-        return;
-    }
-    servercmd::ShowMessage(DialogOwner(), 12131, MB_ICONINFORMATION);
     const _PROTO_FOLDER_INFO* current = CurrentFolder();
     TraceLog(2048, L" DrawSubTreeNList --> %s", current ? current->Name : L"");
     Refresh();
