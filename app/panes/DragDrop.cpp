@@ -234,6 +234,41 @@ DROPEFFECT CDragDropTarget::OnDragScroll(CWnd* wnd, DWORD keys, CPoint point)
     return DROPEFFECT_NONE;
 }
 
+DROPEFFECT CDragDropTarget::EnterWithImage(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
+{
+    LoadDragImage(data);
+    if (m_hDragImage) {
+        POINT screen = {point.x, point.y};
+        ::ClientToScreen(wnd->GetSafeHwnd(), &screen);
+        ImageList_DragEnter(nullptr, screen.x, screen.y);
+    }
+    return ProposedEffect(keys);
+}
+
+void CDragDropTarget::MoveDragImage(CWnd* wnd, CPoint point) const
+{
+    if (!m_hDragImage)
+        return;
+    POINT screen = {point.x, point.y};
+    ::ClientToScreen(wnd->GetSafeHwnd(), &screen);
+    ImageList_DragMove(screen.x, screen.y);
+}
+
+void CDragDropTarget::EndDragImage()
+{
+    if (!m_hDragImage)
+        return;
+    ImageList_DragLeave(nullptr);
+    ImageList_EndDrag();
+    m_hDragImage = nullptr;
+}
+
+bool CDragDropTarget::HasServerItems(COleDataObject* data)
+{
+    const UINT format = ::RegisterClipboardFormatW(kServerItemsFormat);
+    return data && format && data->IsDataAvailable(static_cast<CLIPFORMAT>(format));
+}
+
 HIMAGELIST CreateListDragBubble(HFONT listFont, HICON icon, const CString& name, int count)
 {
     if (count < 1)

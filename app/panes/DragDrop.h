@@ -60,6 +60,25 @@ public:
     // The direction code for a point in the control's client area, 0xFFFF outside the band.
     static UINT ScrollDirectionFor(const RECT& client, int headerBottom, int inset, POINT point);
 
+    // The enter step every pane target shares: the image shown at the pointer, and the proposed
+    // effect (copy with Ctrl, else move); the first drag-over looks at the formats.
+    DROPEFFECT EnterWithImage(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point);
+    void MoveDragImage(CWnd* wnd, CPoint point) const;
+    // Ends the image at leave and drop.
+    void EndDragImage();
+    // Hides the image around a repaint of the control, so that it never smears it.
+    template <typename F> void RepaintHidingImage(F paint) const
+    {
+        if (m_hDragImage)
+            ImageList_DragShowNolock(FALSE);
+        paint();
+        if (m_hDragImage)
+            ImageList_DragShowNolock(TRUE);
+    }
+    static DROPEFFECT ProposedEffect(DWORD keys) { return (keys & MK_CONTROL) ? DROPEFFECT_COPY : DROPEFFECT_MOVE; }
+    // "VARIRUDAD" in the drag.
+    static bool HasServerItems(COleDataObject* data);
+
     DWORD m_dwExpandDelay = 800;
     DWORD m_dwHoverStart = 0;
     HIMAGELIST m_hDragImage = nullptr;

@@ -8,71 +8,24 @@
 
 namespace {
 
-bool HasServerItems(COleDataObject* data)
-{
-    const UINT format = ::RegisterClipboardFormatW(kServerItemsFormat);
-    return data && format && data->IsDataAvailable(static_cast<CLIPFORMAT>(format));
-}
-
-DWORD Proposed(DWORD keys) { return (keys & MK_CONTROL) ? DROPEFFECT_COPY : DROPEFFECT_MOVE; }
-
-void MoveImage(const CDragDropTarget& target, CWnd* wnd, CPoint point)
-{
-    if (!target.m_hDragImage)
-        return;
-    POINT screen = {point.x, point.y};
-    ::ClientToScreen(wnd->GetSafeHwnd(), &screen);
-    ImageList_DragMove(screen.x, screen.y);
-}
-
-void EndImage(CDragDropTarget& target)
-{
-    if (!target.m_hDragImage)
-        return;
-    ImageList_DragLeave(nullptr);
-    ImageList_EndDrag();
-    target.m_hDragImage = nullptr;
-}
-
-// Hides the drag image around a repaint of the control, so it never smears it.
-template <typename F> void Repaint(const CDragDropTarget& target, F paint)
-{
-    if (target.m_hDragImage)
-        ImageList_DragShowNolock(FALSE);
-    paint();
-    if (target.m_hDragImage)
-        ImageList_DragShowNolock(TRUE);
-}
-
 DWORD ShellEffect(LPCITEMIDLIST absolute, COleDataObject* data, DWORD keys)
 {
     IDataObject* object = data ? data->GetIDataObject(FALSE) : nullptr;
-    return object ? g_pShellDropEffect(absolute, object, keys, Proposed(keys)) : DROPEFFECT_NONE;
+    return object ? g_pShellDropEffect(absolute, object, keys, CDragDropTarget::ProposedEffect(keys)) : DROPEFFECT_NONE;
 }
 
-}
-
-DROPEFFECT EnterLocalTarget(CDragDropTarget& target, CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
-{
-    target.LoadDragImage(data);
-    if (target.m_hDragImage) {
-        POINT screen = {point.x, point.y};
-        ::ClientToScreen(wnd->GetSafeHwnd(), &screen);
-        ImageList_DragEnter(nullptr, screen.x, screen.y);
-    }
-    return Proposed(keys);
 }
 
 // ---- The folder tree ----
 
 DROPEFFECT CCLDropTarget::OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
 {
-    return EnterLocalTarget(*this, wnd, data, keys, point);
+    return EnterWithImage(wnd, data, keys, point);
 }
 
 DROPEFFECT CCLDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
 {
-    MoveImage(*this, wnd, point);
+    MoveDragImage(wnd, point);
     CClientTreeCtrl* tree = m_pView ? m_pView->GetTree() : nullptr;
     if (!tree || !data)
         return DROPEFFECT_NONE;
@@ -82,12 +35,12 @@ DROPEFFECT CCLDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys
         return DROPEFFECT_NONE;
     const DWORD now = m_pTick();
     if (item != m_hHoverItem) {
-        Repaint(*this, [&] { tree->SelectDropTarget(item); tree->UpdateWindow(); });
+        RepaintHidingImage([&] { tree->SelectDropTarget(item); tree->UpdateWindow(); });
         m_hHoverItem = item;
         m_dwHoverStart = now;
     } else if (now - m_dwHoverStart > m_dwExpandDelay) {
         if (!(tree->GetItemState(item, TVIS_EXPANDED) & TVIS_EXPANDED))
-            Repaint(*this, [&] { m_pView->ExpandItem(item); tree->UpdateWindow(); });
+            RepaintHidingImage([&] { m_pView->ExpandItem(item); tree->UpdateWindow(); });
         m_dwHoverStart = now;
     }
     if (HasServerItems(data))
@@ -102,7 +55,7 @@ DROPEFFECT CCLDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys
 
 void CCLDropTarget::OnDragLeave(CWnd*)
 {
-    EndImage(*this);
+    EndDragImage();
     m_hHoverItem = nullptr;
     if (CClientTreeCtrl* tree = m_pView ? m_pView->GetTree() : nullptr)
         tree->SelectDropTarget(nullptr);
@@ -110,7 +63,7 @@ void CCLDropTarget::OnDragLeave(CWnd*)
 
 BOOL CCLDropTarget::OnDrop(CWnd*, COleDataObject* data, DROPEFFECT effect, CPoint point)
 {
-    EndImage(*this);
+    EndDragImage();
     if (m_pView && m_pView->Host())
         m_pView->Host()->SetDragSource(CString());
     CClientTreeCtrl* tree = m_pView ? m_pView->GetTree() : nullptr;
@@ -128,12 +81,12 @@ BOOL CCLDropTarget::OnDrop(CWnd*, COleDataObject* data, DROPEFFECT effect, CPoin
 
 DROPEFFECT CCRDropTarget::OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
 {
-    return EnterLocalTarget(*this, wnd, data, keys, point);
+    return EnterWithImage(wnd, data, keys, point);
 }
 
 DROPEFFECT CCRDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
 {
-    MoveImage(*this, wnd, point);
+    MoveDragImage(wnd, point);
     CClientListCtrl* list = m_pView ? m_pView->GetList() : nullptr;
     CClientLeftView* left = m_pView ? m_pView->GetLeftView() : nullptr;
     CClientTreeCtrl* tree = left ? left->GetTree() : nullptr;
@@ -151,13 +104,13 @@ DROPEFFECT CCRDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys
         return DROPEFFECT_NONE;
     if (row >= 0) {
         if (!(list->GetItemState(row, LVIS_DROPHILITED) & LVIS_DROPHILITED))
-            Repaint(*this, [&] {
+            RepaintHidingImage([&] {
                 list->SetItemState(-1, 0, LVIS_DROPHILITED);
                 list->SetItemState(row, LVIS_DROPHILITED, LVIS_DROPHILITED);
                 list->UpdateWindow();
             });
     } else {
-        Repaint(*this, [&] { list->SetItemState(-1, 0, LVIS_DROPHILITED); list->UpdateWindow(); });
+        RepaintHidingImage([&] { list->SetItemState(-1, 0, LVIS_DROPHILITED); list->UpdateWindow(); });
     }
     if (HasServerItems(data))
         return DROPEFFECT_COPY;
@@ -179,7 +132,7 @@ DROPEFFECT CCRDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys
 
 void CCRDropTarget::OnDragLeave(CWnd*)
 {
-    EndImage(*this);
+    EndDragImage();
     if (CClientListCtrl* list = m_pView ? m_pView->GetList() : nullptr) {
         list->SetItemState(-1, 0, LVIS_DROPHILITED);
         list->Invalidate();
@@ -188,7 +141,7 @@ void CCRDropTarget::OnDragLeave(CWnd*)
 
 BOOL CCRDropTarget::OnDrop(CWnd*, COleDataObject* data, DROPEFFECT effect, CPoint)
 {
-    EndImage(*this);
+    EndDragImage();
     if (m_pView && m_pView->Host())
         m_pView->Host()->SetDragSource(CString());
     if (effect == DROPEFFECT_NONE || (effect & DROPEFFECT_LINK))

@@ -30,7 +30,3 @@ public:
     BOOL OnDrop(CWnd* wnd, COleDataObject* data, DROPEFFECT effect, CPoint point) override;
     void OnDragLeave(CWnd* wnd) override;
 };
-
-// The enter step both local targets share: the proposed effect (copy with Ctrl, else move) and
-// the drag image shown at the pointer.
-DROPEFFECT EnterLocalTarget(CDragDropTarget& target, CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point);

@@ -22,7 +22,10 @@ BEGIN_MESSAGE_MAP(CServerLeftView, CView)
     ON_MESSAGE(WM_OPEN_SHORTCUT_PATH, OnOpenShortcutPath)
 END_MESSAGE_MAP()
 
-CServerLeftView::CServerLeftView() {}
+CServerLeftView::CServerLeftView()
+{
+    m_dropTarget.m_pView = this;
+}
 
 void CServerLeftView::OnDraw(CDC*) {}
 
@@ -35,6 +38,7 @@ int CServerLeftView::OnCreate(LPCREATESTRUCT lpCreateStruct)
     if (!m_tree.Create(style, CRect(0, 0, 0, 0), this, 0))
         return -1;
     m_tree.SetPaneColor(RGB(0xFA, 0xFA, 0xFA));
+    m_dropTarget.Register(&m_tree);
     return 0;
 }
 
@@ -49,6 +53,7 @@ void CServerLeftView::OnSize(UINT nType, int cx, int cy)
 
 void CServerLeftView::OnDestroy()
 {
+    m_dropTarget.Revoke();
     CloseSearch();
     ClearPane();
     CView::OnDestroy();

@@ -3,6 +3,7 @@
 #pragma once
 #include "PaneCommands.h"
 #include "ServerCommandSink.h"
+#include "ServerDropTargets.h"
 #include "ServerOperationHost.h"
 #include "ServerTreeCtrl.h"
 #include "View.h"
@@ -28,6 +29,7 @@ public:
     // first top-level folder when none is.
     void SelectServerNames(const std::vector<CString>& names);
     CServerTreeCtrl& Tree() { return m_tree; }
+    CSLDropTarget& DropTarget() { return m_dropTarget; }
 
     // ---- Commands on a folder of the tree (ServerLeftViewCmds.cpp) ----
     // The file pane beside this one; the frame's operation host unless a test gives its own.
@@ -94,6 +96,7 @@ private:
     void UploadLocalFiles(HTREEITEM item, const std::vector<CString>& paths);
 
     CServerTreeCtrl m_tree;
+    CSLDropTarget m_dropTarget;
     CToviProto* m_pProto = nullptr;
     CServerRightView* m_pListView = nullptr;
     IServerOperationHost* m_pOpHost = nullptr;

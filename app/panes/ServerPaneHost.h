@@ -44,6 +44,8 @@ public:
     virtual void SetActivePane(int row, int column) = 0;
     // The two-letter origin of the drag a pane starts ("SL", "SR"), read by the dropping pane.
     virtual void SetDragSource(const CString& tag) = 0;
+    // A host that keeps no origin reports none: no drag counts as the dropping pane's own.
+    virtual CString GetDragSource() { return CString(); }
 };
 
 // The server file pane, as the tree hands it a folder's content.

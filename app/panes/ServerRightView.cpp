@@ -27,7 +27,10 @@ BEGIN_MESSAGE_MAP(CServerRightView, CView)
     ON_MESSAGE(WM_APPROVAL_REFRESH, OnApprovalRefresh)
 END_MESSAGE_MAP()
 
-CServerRightView::CServerRightView() {}
+CServerRightView::CServerRightView()
+{
+    m_dropTarget.m_pView = this;
+}
 
 CServerRightView::~CServerRightView() = default;
 
@@ -44,6 +47,7 @@ int CServerRightView::OnCreate(LPCREATESTRUCT lpCreateStruct)
     m_list.SetExtendedStyle(m_list.GetExtendedStyle() | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     m_list.SetPaneColor(RGB(0xFA, 0xFA, 0xFA));
     m_list.EnableToolTips(TRUE);
+    m_dropTarget.Register(&m_list);
     return 0;
 }
 
@@ -58,6 +62,7 @@ void CServerRightView::OnSize(UINT nType, int cx, int cy)
 
 void CServerRightView::OnDestroy()
 {
+    m_dropTarget.Revoke();
     if (m_pane) {
         m_pane->ClearList();
         m_pane.reset();

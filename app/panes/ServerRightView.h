@@ -3,6 +3,7 @@
 #pragma once
 #include "PaneCommands.h"
 #include "ServerCommandSink.h"
+#include "ServerDropTargets.h"
 #include "ServerListCtrl.h"
 #include "ServerOperationHost.h"
 #include "ServerListPane.h"
@@ -26,6 +27,9 @@ public:
     IServerListSide* ListSide() { return m_pane.get(); }
     CServerListPane* Pane() { return m_pane.get(); }
     CServerListCtrl& List() { return m_list; }
+    // The folder tree beside the list (null before the first session): its caret is the folder shown.
+    CServerTreeCtrl* FolderTree() const { return m_pTree; }
+    CSRDropTarget& DropTarget() { return m_dropTarget; }
     // Frees the items' records and empties the pane (log-out and shut-down).
     virtual void ClearPane();
     // The list has no folder of its own: the tree's selection is the path.
@@ -139,6 +143,7 @@ private:
     IServerOperationHost* m_pOpHost = nullptr;
     CSearchDlg* m_pSearch = nullptr;
     CServerListCtrl m_list;
+    CSRDropTarget m_dropTarget;
     CServerTreeCtrl* m_pTree = nullptr;
     std::unique_ptr<CServerListPane> m_pane;
 };

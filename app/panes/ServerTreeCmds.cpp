@@ -146,7 +146,9 @@ void CServerTreeCtrl::OnBeginDrag(NMHDR* nm, LRESULT* result)
     }
     if (m_pFrame)
         m_pFrame->SetDragSource(L"SL");
+    m_hDragItem = item;
     CServerListCtrl::s_runDrag(source, DROPEFFECT_COPY | DROPEFFECT_MOVE);
+    m_hDragItem = nullptr;
     ImageList_Destroy(bubble);
 }
 

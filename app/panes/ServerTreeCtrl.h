@@ -70,6 +70,9 @@ public:
     int m_nMaxPages = 100000;
     int m_nLabelEditMode = 0;
     HTREEITEM m_hSourceParent = nullptr;
+    // The folder this tree's running drag carries (its drops refuse that folder and its subtree).
+    HTREEITEM m_hDragItem = nullptr;
+    IServerFrameHost* FrameHost() const { return m_pFrame; }
 
 protected:
     void OnItemExpanding(NMHDR* nm, LRESULT* result);

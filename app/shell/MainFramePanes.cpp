@@ -66,6 +66,11 @@ void CServerFrameHost::SetDragSource(const CString& tag)
     m_frame->m_strDragSource = tag;
 }
 
+CString CServerFrameHost::GetDragSource()
+{
+    return m_frame->m_strDragSource;
+}
+
 void CMainFrame::StartServerPanes()
 {
     if (!m_pServerTreeView || !m_pServerListView || !m_pProto)

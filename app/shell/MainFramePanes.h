@@ -24,6 +24,7 @@ public:
     void SetLabelEditing(bool editing) override { m_bLabelEditing = editing; }
     void SetActivePane(int row, int column) override;
     void SetDragSource(const CString& tag) override;
+    CString GetDragSource() override;
 
     // What the command bar reads when it is drawn.
     bool UploadAllowed() const { return m_bUploadAllowed; }

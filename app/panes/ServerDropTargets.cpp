@@ -1,0 +1,219 @@
+// The server panes' drop targets.
+#include "ServerDropTargets.h"
+#include "OleDataObject.h"
+#include "ServerContextMenu.h"
+#include "ServerLeftView.h"
+#include "ServerRightView.h"
+#include <cstring>
+
+using servermenu::Denies;
+
+namespace serverdrop {
+
+namespace {
+
+bool IsKind(const _PROTO_FOLDER_INFO& r, const char* kind) { return std::strcmp(r.ItemType, kind) == 0; }
+
+DROPEFFECT UploadInto(const _PROTO_FOLDER_INFO& folder)
+{
+    return Denies(folder, servermenu::UPLOAD) ? DROPEFFECT_NONE : DROPEFFECT_COPY;
+}
+
+DROPEFFECT PasteInto(const _PROTO_FOLDER_INFO& folder, DWORD keys)
+{
+    if (Denies(folder, servermenu::NEW_DIR) && Denies(folder, servermenu::NEW_FILE))
+        return DROPEFFECT_NONE;
+    return CDragDropTarget::ProposedEffect(keys);
+}
+
+}
+
+DROPEFFECT TreeEffect(const _PROTO_FOLDER_INFO& folder, const DragFacts& drag, bool intoItself)
+{
+    if (drag.files)
+        return UploadInto(folder);
+    if (!drag.serverItems)
+        return DROPEFFECT_NONE;
+    if (drag.fromThisPane && intoItself)
+        return DROPEFFECT_NONE;
+    return PasteInto(folder, drag.keys);
+}
+
+DROPEFFECT ListEffect(const _PROTO_FOLDER_INFO* row, const _PROTO_FOLDER_INFO& current, const DragFacts& drag,
+                      bool rowSelected)
+{
+    // The list's own rows dropped on its empty space would land where they are.
+    if (!row && drag.serverItems && drag.fromThisPane)
+        return DROPEFFECT_NONE;
+    if (drag.files)
+        return UploadInto(row && IsKind(*row, "D") ? *row : current);
+    if (!drag.serverItems)
+        return DROPEFFECT_NONE;
+    const _PROTO_FOLDER_INFO* target = &current;
+    if (row && IsKind(*row, "D")) {
+        if (drag.fromThisPane && rowSelected)
+            return DROPEFFECT_NONE;   // a selection dropped onto itself
+        target = row;
+    } else if (row && drag.fromThisPane) {
+        return DROPEFFECT_NONE;       // a row of this folder dropped onto a file of it
+    }
+    return PasteInto(*target, drag.keys);
+}
+
+}
+
+namespace {
+
+serverdrop::DragFacts FactsOf(COleDataObject* data, DWORD keys, IServerFrameHost* frame, const wchar_t* paneTag)
+{
+    serverdrop::DragFacts facts;
+    facts.files = data->IsDataAvailable(CF_HDROP) != FALSE;
+    facts.serverItems = CDragDropTarget::HasServerItems(data);
+    facts.keys = keys;
+    facts.fromThisPane = frame && frame->GetDragSource() == paneTag;
+    return facts;
+}
+
+void ForgetDragSource(IServerFrameHost* frame)
+{
+    if (frame)
+        frame->SetDragSource(CString());
+}
+
+bool Refused(DROPEFFECT effect) { return effect == DROPEFFECT_NONE || (effect & DROPEFFECT_LINK); }
+
+}
+
+// ---- The folder tree ----
+
+DROPEFFECT CSLDropTarget::OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
+{
+    return EnterWithImage(wnd, data, keys, point);
+}
+
+DROPEFFECT CSLDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
+{
+    MoveDragImage(wnd, point);
+    if (!m_pView || !data)
+        return DROPEFFECT_NONE;
+    CServerTreeCtrl& tree = m_pView->Tree();
+    IServerFrameHost* frame = tree.FrameHost();
+    HTREEITEM item = tree.HitTest(point);
+    _PROTO_FOLDER_INFO* record = tree.GetRecord(item);
+    if (!frame || !record)
+        return DROPEFFECT_NONE;
+    const DWORD now = m_pTick();
+    if (item != m_hHoverItem) {
+        RepaintHidingImage([&] { tree.SelectDropTarget(item); tree.UpdateWindow(); });
+        m_hHoverItem = item;
+        m_dwHoverStart = now;
+    } else if (now - m_dwHoverStart > m_dwExpandDelay) {
+        // Only a folder the server says has sub-folders opens; one never listed is listed first.
+        if (!(tree.GetItemState(item, TVIS_EXPANDED) & TVIS_EXPANDED) && std::strcmp(record->Attr28, "Y") == 0)
+            RepaintHidingImage([&] {
+                if (!tree.GetChildItem(item))
+                    tree.DrawSubTreeNList(item, TREE_REFRESH_TREE_ONLY, true);
+                tree.Expand(item, TVE_EXPAND);
+                tree.UpdateWindow();
+            });
+        m_dwHoverStart = now;
+        record = tree.GetRecord(item);   // the listing may have put a fresh record there
+        if (!record)
+            return DROPEFFECT_NONE;
+    }
+    bool intoItself = false;
+    for (HTREEITEM walk = item; walk && tree.m_hDragItem && !intoItself; walk = tree.GetParentItem(walk))
+        intoItself = walk == tree.m_hDragItem;
+    return serverdrop::TreeEffect(*record, FactsOf(data, keys, frame, L"SL"), intoItself);
+}
+
+void CSLDropTarget::OnDragLeave(CWnd*)
+{
+    EndDragImage();
+    m_hHoverItem = nullptr;
+    if (m_pView && m_pView->Tree().GetSafeHwnd())
+        m_pView->Tree().SelectDropTarget(nullptr);
+}
+
+BOOL CSLDropTarget::OnDrop(CWnd*, COleDataObject* data, DROPEFFECT effect, CPoint point)
+{
+    EndDragImage();
+    m_hHoverItem = nullptr;
+    if (!m_pView)
+        return FALSE;
+    CServerTreeCtrl& tree = m_pView->Tree();
+    ForgetDragSource(tree.FrameHost());
+    if (Refused(effect))
+        return FALSE;
+    tree.SelectDropTarget(nullptr);
+    HTREEITEM item = tree.HitTest(point);
+    if (!item || !tree.GetRecord(item))
+        return FALSE;
+    m_pView->DropData(item, data, static_cast<int>(effect & (DROPEFFECT_COPY | DROPEFFECT_MOVE)));
+    return TRUE;
+}
+
+// ---- The file list ----
+
+DROPEFFECT CSRDropTarget::OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
+{
+    return EnterWithImage(wnd, data, keys, point);
+}
+
+DROPEFFECT CSRDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
+{
+    MoveDragImage(wnd, point);
+    CServerTreeCtrl* tree = m_pView ? m_pView->FolderTree() : nullptr;
+    IServerFrameHost* frame = tree ? tree->FrameHost() : nullptr;
+    if (!frame || !data)
+        return DROPEFFECT_NONE;
+    CServerListCtrl& list = m_pView->List();
+    UINT flags = 0;
+    int row = list.HitTest(point, &flags);
+    if (!(flags & 0x46))
+        row = -1;
+    const _PROTO_FOLDER_INFO* current = tree->GetRecord(tree->GetSelectedItem());
+    if (!current)
+        return DROPEFFECT_NONE;
+    const auto* record = row >= 0 ? reinterpret_cast<const _PROTO_FOLDER_INFO*>(list.GetItemData(row)) : nullptr;
+    if (row >= 0 && !record)
+        return DROPEFFECT_NONE;
+    if (row >= 0) {
+        if (!(list.GetItemState(row, LVIS_DROPHILITED) & LVIS_DROPHILITED))
+            RepaintHidingImage([&] {
+                list.SetItemState(-1, 0, LVIS_DROPHILITED);
+                list.SetItemState(row, LVIS_DROPHILITED, LVIS_DROPHILITED);
+                list.UpdateWindow();
+            });
+    } else {
+        RepaintHidingImage([&] { list.SetItemState(-1, 0, LVIS_DROPHILITED); list.UpdateWindow(); });
+    }
+    const bool selected = row >= 0 && (list.GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED);
+    return serverdrop::ListEffect(record, *current, FactsOf(data, keys, frame, L"SR"), selected);
+}
+
+void CSRDropTarget::OnDragLeave(CWnd*)
+{
+    EndDragImage();
+    if (m_pView && m_pView->List().GetSafeHwnd()) {
+        m_pView->List().SetItemState(-1, 0, LVIS_DROPHILITED);
+        m_pView->List().Invalidate();
+    }
+}
+
+BOOL CSRDropTarget::OnDrop(CWnd*, COleDataObject* data, DROPEFFECT effect, CPoint)
+{
+    EndDragImage();
+    CServerTreeCtrl* tree = m_pView ? m_pView->FolderTree() : nullptr;
+    if (!tree)
+        return FALSE;
+    ForgetDragSource(tree->FrameHost());
+    if (Refused(effect))
+        return FALSE;
+    CServerListCtrl& list = m_pView->List();
+    const int row = list.GetNextItem(-1, LVNI_DROPHILITED);
+    list.SetItemState(-1, 0, LVIS_DROPHILITED);
+    list.Invalidate();
+    m_pView->OnDropData(data, row, effect);
+    return TRUE;
+}
