@@ -4,7 +4,8 @@
 // downloaded; rows of the server list go by the bar's download button into the local tree's
 // folder; files another program put on the clipboard are pasted onto the server list, a second
 // paste joining the running upload; an upload that the server folder or the choice does not
-// allow is refused with its message.
+// allow is refused with its message; local files and server items dragged by the pointer from
+// another program onto the server tree and list are uploaded or moved at the server.
 #include "AppRun.h"
 #include "DragDrop.h"
 #include "FileBytes.h"
@@ -18,6 +19,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include <cstring>
+#include <thread>
 
 using namespace apprun;
 
@@ -72,6 +74,55 @@ _PROTO_FOLDER_INFO ServerItem(const char* type, const std::string& idx, const st
     std::strcpy(record.Attr189, "1111111111110010000000000000000");
     wcsncpy(record.Name, name.c_str(), 1023);
     return record;
+}
+
+// Input at a screen point, as the pointer would give it.
+void MouseAt(POINT at, DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = at.x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = at.y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+    ::SendInput(1, &input, sizeof input);
+}
+
+// A user's drag from a window of this test onto a screen point of the program: the button goes
+// down on a small window of ours, OLE's drag loop carries what source offers while the pointer
+// moves there in steps and rests, and the button comes up there. The effect the drop reported
+// (none when it was refused or never happened).
+DROPEFFECT DragOnto(const std::function<COleDataSource*()>& makeSource, POINT to)
+{
+    DROPEFFECT effect = DROPEFFECT_NONE;
+    std::thread drag([&] {
+        if (FAILED(::OleInitialize(nullptr)))
+            return;
+        const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
+        HWND start = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE,
+                                       width - 60, height - 40, 60, 40, nullptr, nullptr, nullptr, nullptr);
+        const POINT from = {width - 30, height - 20};
+        ::SetForegroundWindow(start);
+        MouseAt(from, 0);
+        MouseAt(from, MOUSEEVENTF_LEFTDOWN);
+        // The button is down for this thread once its press came through the queue.
+        uitest::WaitUntil([] { return ::GetKeyState(VK_LBUTTON) < 0; }, 3000);
+        std::thread pointer([&] {
+            ::Sleep(300);
+            for (int step = 1; step <= 8; ++step) {
+                MouseAt({from.x + (to.x - from.x) * step / 8, from.y + (to.y - from.y) * step / 8}, 0);
+                ::Sleep(80);
+            }
+            ::Sleep(600);   // some drag-overs at the target
+            MouseAt(to, MOUSEEVENTF_LEFTUP);
+        });
+        COleDataSource* source = makeSource();
+        effect = source->DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE, nullptr, nullptr);
+        pointer.join();
+        ::DestroyWindow(start);
+        ::OleUninitialize();
+    });
+    drag.join();
+    return effect;
 }
 
 class AppRoadLocalTransfer : public AppRoadTest {
@@ -383,4 +434,99 @@ TEST_F(AppRoadLocalTransfer, AnUploadTheFolderOrTheChoiceDoesNotAllowIsRefusedAn
         EXPECT_TRUE(ExitFromTray());
         EndProcess();
     }
+}
+
+namespace {
+
+// The centre of a point of another process's window, in screen coordinates.
+POINT ScreenPoint(HWND wnd, const RECT& client)
+{
+    POINT at = {(client.left + client.right) / 2, (client.top + client.bottom) / 2};
+    ::ClientToScreen(wnd, &at);
+    return at;
+}
+
+RECT RemoteTreeItemRect(HWND tree, HTREEITEM item)
+{
+    std::vector<BYTE> buffer(sizeof(RECT));
+    std::memcpy(buffer.data(), &item, sizeof item);
+    if (!RemoteSend(tree, TVM_GETITEMRECT, TRUE, buffer))
+        return RECT{};
+    RECT rect;
+    std::memcpy(&rect, buffer.data(), sizeof rect);
+    return rect;
+}
+
+std::function<COleDataSource*()> LocalFiles(const std::wstring& path)
+{
+    return [path] {
+        auto* source = new CDragDataSource;
+        source->CacheFileDrop({CString(path.c_str())});
+        return source;
+    };
+}
+
+}
+
+TEST_F(AppRoadLocalTransfer, LocalFilesDraggedOntoTheServerTreeAndListArriveByteIdentical)
+{
+    const std::string one = SomeBytes(300001, 31), two = SomeBytes(70001, 32);
+    WriteAll(m_folder + L"\\끌어온파일.bin", one);
+    WriteAll(m_folder + L"\\row.bin", two);
+    ASSERT_EQ("OK", Control("FILE user=demo size=10 -- My Files/Sub/keep.bin").substr(0, 2));
+    ASSERT_NO_FATAL_FAILURE(Start(LANG_KOREAN, m_folder, 2, L"My Files"));
+
+    // Onto the tree's folder: it goes into that folder.
+    HTREEITEM top = TopLevel(L"My Files");
+    ASSERT_NE(nullptr, top);
+    EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_COPY),
+              DragOnto(LocalFiles(m_folder + L"\\끌어온파일.bin"), ScreenPoint(m_serverTree, RemoteTreeItemRect(m_serverTree, top))));
+    HWND window = WaitForTransferWindow(true, nullptr);
+    ASSERT_NE(nullptr, window) << "the drop on the tree started no upload";
+    CloseTransferWindow(window);
+    EXPECT_TRUE(filebytes::Same(one, ServerBytes("끌어온파일.bin")));
+
+    // Onto the list's folder row: into that folder, not the one shown.
+    int row = -1;
+    ASSERT_TRUE(uitest::WaitUntil([&] { return (row = RemoteListRow(m_serverList, L"Sub")) >= 0; }, 20000));
+    EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_COPY),
+              DragOnto(LocalFiles(m_folder + L"\\row.bin"), ScreenPoint(m_serverList, RemoteListRowRect(m_serverList, row))));
+    window = WaitForTransferWindow(true, nullptr);
+    ASSERT_NE(nullptr, window) << "the drop on the list started no upload";
+    CloseTransferWindow(window);
+    EXPECT_TRUE(filebytes::Same(two, ServerBytes("Sub/row.bin")));
+    EXPECT_EQ(0u, ServerBytes("row.bin").rfind("<missing", 0)) << "the drop went into the folder shown";
+    ::Sleep(800);
+    uitest::SaveScreenPng(testpaths::ScratchDir(L"AppRoadLocalTransfer-drop-korean") + L"\\shot.png");
+    EXPECT_EQ(nullptr, WaitForBox(2000)) << BoxText(WaitForBox(1));
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoadLocalTransfer, ServerRowsDraggedOntoAnotherServerFolderAreMovedThereByTheServer)
+{
+    ASSERT_EQ("OK", Control("FILE user=demo size=5000 -- My Files/move.bin").substr(0, 2));
+    ASSERT_EQ("OK", Control("FILE user=demo size=10 -- My Files/Sub/keep.bin").substr(0, 2));
+    WriteAll(m_folder + L"\\here.txt", "x");
+    ASSERT_NO_FATAL_FAILURE(Start(LANG_ENGLISH, m_folder, 1, L"My Files"));
+    const std::vector<_PROTO_FOLDER_INFO> records = {ServerItem("F", Idx("My Files/move.bin"), L"move.bin", "5000")};
+    int row = -1;
+    ASSERT_TRUE(uitest::WaitUntil([&] { return (row = RemoteListRow(m_serverList, L"Sub")) >= 0; }, 20000));
+    auto items = [&] {
+        auto* source = new CDragDataSource;
+        source->CacheServerItems(records, L"SR", L"My Files");
+        return static_cast<COleDataSource*>(source);
+    };
+    // No key held: a move, which the server does as one paste request.
+    EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_MOVE),
+              DragOnto(items, ScreenPoint(m_serverList, RemoteListRowRect(m_serverList, row))));
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !Idx("My Files/Sub/move.bin").empty(); }, 20000))
+        << "the rows did not reach the folder dropped on";
+    EXPECT_TRUE(Idx("My Files/move.bin").empty()) << "a move left the source";
+    EXPECT_GE(LastConnection("F1"), 0) << "no paste request";
+    EXPECT_TRUE(uitest::WaitUntil([&] { return RemoteListRow(m_serverList, L"move.bin") < 0; }, 10000))
+        << "the list still shows the moved row";
+    ::Sleep(800);
+    uitest::SaveScreenPng(testpaths::ScratchDir(L"AppRoadLocalTransfer-drop-english") + L"\\shot.png");
+    EXPECT_EQ(nullptr, WaitForBox(2000)) << BoxText(WaitForBox(1));
+    EXPECT_TRUE(ExitFromTray());
 }
