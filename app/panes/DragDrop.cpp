@@ -2,6 +2,8 @@
 #include "DragDrop.h"
 #include "OleDataObject.h"
 #include "ServerClipboard.h"
+#include "ListCtrl.h"
+#include "TreeCtrl.h"
 #include "Wnd.h"
 #include <cstring>
 
@@ -267,6 +269,57 @@ bool CDragDropTarget::HasServerItems(COleDataObject* data)
 {
     const UINT format = ::RegisterClipboardFormatW(kServerItemsFormat);
     return data && format && data->IsDataAvailable(static_cast<CLIPFORMAT>(format));
+}
+
+void CTreeDropTarget::HoverItem(CTreeCtrl& tree, HTREEITEM item, const std::function<void()>& expand)
+{
+    const DWORD now = m_pTick();
+    if (item != m_hHoverItem) {
+        RepaintHidingImage([&] { tree.SelectDropTarget(item); tree.UpdateWindow(); });
+        m_hHoverItem = item;
+        m_dwHoverStart = now;
+    } else if (now - m_dwHoverStart > m_dwExpandDelay) {
+        if (!(tree.GetItemState(item, TVIS_EXPANDED) & TVIS_EXPANDED))
+            RepaintHidingImage([&] { expand(); tree.UpdateWindow(); });
+        m_dwHoverStart = now;
+    }
+}
+
+void CTreeDropTarget::EndTreeDrag(CTreeCtrl* tree)
+{
+    EndDragImage();
+    m_hHoverItem = nullptr;
+    if (tree && tree->GetSafeHwnd())
+        tree->SelectDropTarget(nullptr);
+}
+
+void CListDropTarget::HighlightRow(CListCtrl& list, int row)
+{
+    if (row >= 0 && (list.GetItemState(row, LVIS_DROPHILITED) & LVIS_DROPHILITED))
+        return;
+    RepaintHidingImage([&] {
+        list.SetItemState(-1, 0, LVIS_DROPHILITED);
+        if (row >= 0)
+            list.SetItemState(row, LVIS_DROPHILITED, LVIS_DROPHILITED);
+        list.UpdateWindow();
+    });
+}
+
+void CListDropTarget::EndListDrag(CListCtrl* list)
+{
+    EndDragImage();
+    if (list && list->GetSafeHwnd()) {
+        list->SetItemState(-1, 0, LVIS_DROPHILITED);
+        list->Invalidate();
+    }
+}
+
+int CListDropTarget::TakeDropRow(CListCtrl& list)
+{
+    const int row = list.GetNextItem(-1, LVNI_DROPHILITED);
+    list.SetItemState(-1, 0, LVIS_DROPHILITED);
+    list.Invalidate();
+    return row;
 }
 
 HIMAGELIST CreateListDragBubble(HFONT listFont, HICON icon, const CString& name, int count)

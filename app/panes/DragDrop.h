@@ -10,7 +10,11 @@
 #include "ProtoRecords.h"
 #include "Strings.h"
 #include <commctrl.h>
+#include <functional>
 #include <vector>
+
+class CTreeCtrl;
+class CListCtrl;
 
 // Registered names of the formats a pane drag carries besides CF_HDROP.
 extern const wchar_t kDragImageFormat[];     // the image list handle
@@ -82,4 +86,44 @@ public:
     DWORD m_dwExpandDelay = 800;
     DWORD m_dwHoverStart = 0;
     HIMAGELIST m_hDragImage = nullptr;
+};
+
+// The enter step of every pane target: the image at the pointer, the proposed effect.
+class CPaneDropTarget : public CDragDropTarget {
+public:
+    DROPEFFECT OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point) override
+    {
+        return EnterWithImage(wnd, data, keys, point);
+    }
+
+protected:
+    // A drop with no effect, or a link (Ctrl+Shift over the scroll band), does nothing.
+    static bool IsRefusedDrop(DROPEFFECT effect) { return effect == DROPEFFECT_NONE || (effect & DROPEFFECT_LINK); }
+};
+
+// What the two folder-tree targets share: the highlighted item and the hover clock.
+class CTreeDropTarget : public CPaneDropTarget {
+public:
+    // Tests set the clock the hover expansion reads.
+    DWORD (*m_pTick)() = [] { return ::GetTickCount(); };
+    // The item the drag highlights (kept here: Wine's tree does not report its drop item back).
+    HTREEITEM m_hHoverItem = nullptr;
+
+protected:
+    // Highlights item when the pointer comes onto it; once it rested there past the delay, a
+    // collapsed item is opened by expand (the image hidden meanwhile) and the clock restarts.
+    void HoverItem(CTreeCtrl& tree, HTREEITEM item, const std::function<void()>& expand);
+    // Ends the image and the highlight (leave and drop).
+    void EndTreeDrag(CTreeCtrl* tree);
+};
+
+// What the two file-list targets share: the drop highlight of one row.
+class CListDropTarget : public CPaneDropTarget {
+protected:
+    // The highlight moved to row (-1: off every row), the image hidden around the repaint.
+    void HighlightRow(CListCtrl& list, int row);
+    // Ends the image and the highlight (leave).
+    void EndListDrag(CListCtrl* list);
+    // The highlighted row (-1: none), the highlight cleared: the row a drop goes to.
+    int TakeDropRow(CListCtrl& list);
 };

@@ -18,11 +18,6 @@ DWORD ShellEffect(LPCITEMIDLIST absolute, COleDataObject* data, DWORD keys)
 
 // ---- The folder tree ----
 
-DROPEFFECT CCLDropTarget::OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
-{
-    return EnterWithImage(wnd, data, keys, point);
-}
-
 DROPEFFECT CCLDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
 {
     MoveDragImage(wnd, point);
@@ -33,16 +28,7 @@ DROPEFFECT CCLDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys
     _LOCAL_TREE_ITEM* record = tree->GetRecord(item);
     if (!record || record->recycleBin)
         return DROPEFFECT_NONE;
-    const DWORD now = m_pTick();
-    if (item != m_hHoverItem) {
-        RepaintHidingImage([&] { tree->SelectDropTarget(item); tree->UpdateWindow(); });
-        m_hHoverItem = item;
-        m_dwHoverStart = now;
-    } else if (now - m_dwHoverStart > m_dwExpandDelay) {
-        if (!(tree->GetItemState(item, TVIS_EXPANDED) & TVIS_EXPANDED))
-            RepaintHidingImage([&] { m_pView->ExpandItem(item); tree->UpdateWindow(); });
-        m_dwHoverStart = now;
-    }
+    HoverItem(*tree, item, [&] { m_pView->ExpandItem(item); });
     if (HasServerItems(data))
         return DROPEFFECT_COPY;
     if (!data->IsDataAvailable(CF_HDROP))
@@ -55,34 +41,24 @@ DROPEFFECT CCLDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys
 
 void CCLDropTarget::OnDragLeave(CWnd*)
 {
-    EndDragImage();
-    m_hHoverItem = nullptr;
-    if (CClientTreeCtrl* tree = m_pView ? m_pView->GetTree() : nullptr)
-        tree->SelectDropTarget(nullptr);
+    EndTreeDrag(m_pView ? m_pView->GetTree() : nullptr);
 }
 
 BOOL CCLDropTarget::OnDrop(CWnd*, COleDataObject* data, DROPEFFECT effect, CPoint point)
 {
-    EndDragImage();
+    CClientTreeCtrl* tree = m_pView ? m_pView->GetTree() : nullptr;
+    EndTreeDrag(tree);
     if (m_pView && m_pView->Host())
         m_pView->Host()->SetDragSource(CString());
-    CClientTreeCtrl* tree = m_pView ? m_pView->GetTree() : nullptr;
-    if (!tree || effect == DROPEFFECT_NONE || (effect & DROPEFFECT_LINK))
+    if (!tree || IsRefusedDrop(effect))
         return FALSE;
-    m_hHoverItem = nullptr;
     HTREEITEM item = tree->HitTest(point);
     if (!item)
         return FALSE;
-    tree->SelectDropTarget(nullptr);
     return m_pView->OnDropItems(item, effect, data) ? TRUE : FALSE;
 }
 
 // ---- The file list ----
-
-DROPEFFECT CCRDropTarget::OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
-{
-    return EnterWithImage(wnd, data, keys, point);
-}
 
 DROPEFFECT CCRDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
 {
@@ -102,16 +78,7 @@ DROPEFFECT CCRDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys
     _LOCAL_LIST_ITEM* record = row >= 0 ? list->GetRecord(row) : nullptr;
     if (row >= 0 && !record)
         return DROPEFFECT_NONE;
-    if (row >= 0) {
-        if (!(list->GetItemState(row, LVIS_DROPHILITED) & LVIS_DROPHILITED))
-            RepaintHidingImage([&] {
-                list->SetItemState(-1, 0, LVIS_DROPHILITED);
-                list->SetItemState(row, LVIS_DROPHILITED, LVIS_DROPHILITED);
-                list->UpdateWindow();
-            });
-    } else {
-        RepaintHidingImage([&] { list->SetItemState(-1, 0, LVIS_DROPHILITED); list->UpdateWindow(); });
-    }
+    HighlightRow(*list, row);
     if (HasServerItems(data))
         return DROPEFFECT_COPY;
     if (!data->IsDataAvailable(CF_HDROP))
@@ -132,11 +99,7 @@ DROPEFFECT CCRDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys
 
 void CCRDropTarget::OnDragLeave(CWnd*)
 {
-    EndDragImage();
-    if (CClientListCtrl* list = m_pView ? m_pView->GetList() : nullptr) {
-        list->SetItemState(-1, 0, LVIS_DROPHILITED);
-        list->Invalidate();
-    }
+    EndListDrag(m_pView ? m_pView->GetList() : nullptr);
 }
 
 BOOL CCRDropTarget::OnDrop(CWnd*, COleDataObject* data, DROPEFFECT effect, CPoint)
@@ -144,14 +107,12 @@ BOOL CCRDropTarget::OnDrop(CWnd*, COleDataObject* data, DROPEFFECT effect, CPoin
     EndDragImage();
     if (m_pView && m_pView->Host())
         m_pView->Host()->SetDragSource(CString());
-    if (effect == DROPEFFECT_NONE || (effect & DROPEFFECT_LINK))
-        return FALSE;
     CClientListCtrl* list = m_pView ? m_pView->GetList() : nullptr;
     if (!list)
         return FALSE;
-    const int row = list->GetNextItem(-1, LVNI_DROPHILITED);
-    list->SetItemState(-1, 0, LVIS_DROPHILITED);
-    list->Invalidate();
+    const int row = TakeDropRow(*list);
+    if (IsRefusedDrop(effect))
+        return FALSE;
     m_pView->OnDropData(data, row, effect);
     return TRUE;
 }

@@ -9,23 +9,17 @@
 class CClientLeftView;
 class CClientRightView;
 
-class CCLDropTarget : public CDragDropTarget {
+class CCLDropTarget : public CTreeDropTarget {
 public:
     CClientLeftView* m_pView = nullptr;
-    DROPEFFECT OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point) override;
     DROPEFFECT OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point) override;
     BOOL OnDrop(CWnd* wnd, COleDataObject* data, DROPEFFECT effect, CPoint point) override;
     void OnDragLeave(CWnd* wnd) override;
-    // Tests set the clock the hover expansion reads.
-    DWORD (*m_pTick)() = [] { return ::GetTickCount(); };
-    // The item the drag highlights (kept here: Wine's tree does not report its drop item back).
-    HTREEITEM m_hHoverItem = nullptr;
 };
 
-class CCRDropTarget : public CDragDropTarget {
+class CCRDropTarget : public CListDropTarget {
 public:
     CClientRightView* m_pView = nullptr;
-    DROPEFFECT OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point) override;
     DROPEFFECT OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point) override;
     BOOL OnDrop(CWnd* wnd, COleDataObject* data, DROPEFFECT effect, CPoint point) override;
     void OnDragLeave(CWnd* wnd) override;

@@ -80,16 +80,9 @@ void ForgetDragSource(IServerFrameHost* frame)
         frame->SetDragSource(CString());
 }
 
-bool Refused(DROPEFFECT effect) { return effect == DROPEFFECT_NONE || (effect & DROPEFFECT_LINK); }
-
 }
 
 // ---- The folder tree ----
-
-DROPEFFECT CSLDropTarget::OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
-{
-    return EnterWithImage(wnd, data, keys, point);
-}
 
 DROPEFFECT CSLDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
 {
@@ -102,25 +95,17 @@ DROPEFFECT CSLDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys
     _PROTO_FOLDER_INFO* record = tree.GetRecord(item);
     if (!frame || !record)
         return DROPEFFECT_NONE;
-    const DWORD now = m_pTick();
-    if (item != m_hHoverItem) {
-        RepaintHidingImage([&] { tree.SelectDropTarget(item); tree.UpdateWindow(); });
-        m_hHoverItem = item;
-        m_dwHoverStart = now;
-    } else if (now - m_dwHoverStart > m_dwExpandDelay) {
-        // Only a folder the server says has sub-folders opens; one never listed is listed first.
-        if (!(tree.GetItemState(item, TVIS_EXPANDED) & TVIS_EXPANDED) && std::strcmp(record->Attr28, "Y") == 0)
-            RepaintHidingImage([&] {
-                if (!tree.GetChildItem(item))
-                    tree.DrawSubTreeNList(item, TREE_REFRESH_TREE_ONLY, true);
-                tree.Expand(item, TVE_EXPAND);
-                tree.UpdateWindow();
-            });
-        m_dwHoverStart = now;
-        record = tree.GetRecord(item);   // the listing may have put a fresh record there
-        if (!record)
-            return DROPEFFECT_NONE;
-    }
+    // Only a folder the server says has sub-folders opens; one never listed is listed first.
+    HoverItem(tree, item, [&] {
+        if (std::strcmp(record->Attr28, "Y") != 0)
+            return;
+        if (!tree.GetChildItem(item))
+            tree.DrawSubTreeNList(item, TREE_REFRESH_TREE_ONLY, true);
+        tree.Expand(item, TVE_EXPAND);
+    });
+    record = tree.GetRecord(item);   // a listing may have put a fresh record there
+    if (!record)
+        return DROPEFFECT_NONE;
     bool intoItself = false;
     for (HTREEITEM walk = item; walk && tree.m_hDragItem && !intoItself; walk = tree.GetParentItem(walk))
         intoItself = walk == tree.m_hDragItem;
@@ -129,23 +114,18 @@ DROPEFFECT CSLDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys
 
 void CSLDropTarget::OnDragLeave(CWnd*)
 {
-    EndDragImage();
-    m_hHoverItem = nullptr;
-    if (m_pView && m_pView->Tree().GetSafeHwnd())
-        m_pView->Tree().SelectDropTarget(nullptr);
+    EndTreeDrag(m_pView ? &m_pView->Tree() : nullptr);
 }
 
 BOOL CSLDropTarget::OnDrop(CWnd*, COleDataObject* data, DROPEFFECT effect, CPoint point)
 {
-    EndDragImage();
-    m_hHoverItem = nullptr;
+    EndTreeDrag(m_pView ? &m_pView->Tree() : nullptr);
     if (!m_pView)
         return FALSE;
     CServerTreeCtrl& tree = m_pView->Tree();
     ForgetDragSource(tree.FrameHost());
-    if (Refused(effect))
+    if (IsRefusedDrop(effect))
         return FALSE;
-    tree.SelectDropTarget(nullptr);
     HTREEITEM item = tree.HitTest(point);
     if (!item || !tree.GetRecord(item))
         return FALSE;
@@ -154,11 +134,6 @@ BOOL CSLDropTarget::OnDrop(CWnd*, COleDataObject* data, DROPEFFECT effect, CPoin
 }
 
 // ---- The file list ----
-
-DROPEFFECT CSRDropTarget::OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
-{
-    return EnterWithImage(wnd, data, keys, point);
-}
 
 DROPEFFECT CSRDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
 {
@@ -178,27 +153,14 @@ DROPEFFECT CSRDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys
     const auto* record = row >= 0 ? reinterpret_cast<const _PROTO_FOLDER_INFO*>(list.GetItemData(row)) : nullptr;
     if (row >= 0 && !record)
         return DROPEFFECT_NONE;
-    if (row >= 0) {
-        if (!(list.GetItemState(row, LVIS_DROPHILITED) & LVIS_DROPHILITED))
-            RepaintHidingImage([&] {
-                list.SetItemState(-1, 0, LVIS_DROPHILITED);
-                list.SetItemState(row, LVIS_DROPHILITED, LVIS_DROPHILITED);
-                list.UpdateWindow();
-            });
-    } else {
-        RepaintHidingImage([&] { list.SetItemState(-1, 0, LVIS_DROPHILITED); list.UpdateWindow(); });
-    }
+    HighlightRow(list, row);
     const bool selected = row >= 0 && (list.GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED);
     return serverdrop::ListEffect(record, *current, FactsOf(data, keys, frame, L"SR"), selected);
 }
 
 void CSRDropTarget::OnDragLeave(CWnd*)
 {
-    EndDragImage();
-    if (m_pView && m_pView->List().GetSafeHwnd()) {
-        m_pView->List().SetItemState(-1, 0, LVIS_DROPHILITED);
-        m_pView->List().Invalidate();
-    }
+    EndListDrag(m_pView ? &m_pView->List() : nullptr);
 }
 
 BOOL CSRDropTarget::OnDrop(CWnd*, COleDataObject* data, DROPEFFECT effect, CPoint)
@@ -208,12 +170,9 @@ BOOL CSRDropTarget::OnDrop(CWnd*, COleDataObject* data, DROPEFFECT effect, CPoin
     if (!tree)
         return FALSE;
     ForgetDragSource(tree->FrameHost());
-    if (Refused(effect))
+    const int row = TakeDropRow(m_pView->List());
+    if (IsRefusedDrop(effect))
         return FALSE;
-    CServerListCtrl& list = m_pView->List();
-    const int row = list.GetNextItem(-1, LVNI_DROPHILITED);
-    list.SetItemState(-1, 0, LVIS_DROPHILITED);
-    list.Invalidate();
     m_pView->OnDropData(data, row, effect);
     return TRUE;
 }

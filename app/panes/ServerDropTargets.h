@@ -29,24 +29,24 @@ DROPEFFECT ListEffect(const _PROTO_FOLDER_INFO* row, const _PROTO_FOLDER_INFO& c
 
 }
 
-class CSLDropTarget : public CDragDropTarget {
+class CSLDropTarget : public CTreeDropTarget {
 public:
     CServerLeftView* m_pView = nullptr;
-    DROPEFFECT OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point) override;
+    // The folder under the pointer decides (TreeEffect); a folder with sub-folders opens when
+    // the pointer rests on it.
     DROPEFFECT OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point) override;
-    BOOL OnDrop(CWnd* wnd, COleDataObject* data, DROPEFFECT effect, CPoint point) override;
     void OnDragLeave(CWnd* wnd) override;
-    // Tests set the clock the hover expansion reads.
-    DWORD (*m_pTick)() = [] { return ::GetTickCount(); };
-    // The item the drag highlights (kept here: Wine's tree does not report its drop item back).
-    HTREEITEM m_hHoverItem = nullptr;
+    // The folder under the point takes the upload or the paste (CServerLeftView::DropData).
+    BOOL OnDrop(CWnd* wnd, COleDataObject* data, DROPEFFECT effect, CPoint point) override;
 };
 
-class CSRDropTarget : public CDragDropTarget {
+class CSRDropTarget : public CListDropTarget {
 public:
-    CServerRightView* m_pView = nullptr;
-    DROPEFFECT OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point) override;
+    // The row under the pointer, or the folder shown, decides (ListEffect).
     DROPEFFECT OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point) override;
+    // The highlighted row, or the folder shown when none is, takes the upload or the paste
+    // (CServerRightView::OnDropData); true once handed on.
     BOOL OnDrop(CWnd* wnd, COleDataObject* data, DROPEFFECT effect, CPoint point) override;
     void OnDragLeave(CWnd* wnd) override;
+    CServerRightView* m_pView = nullptr;
 };

@@ -504,8 +504,8 @@ TEST_F(AppRoadLocalTransfer, LocalFilesDraggedOntoTheServerTreeAndListArriveByte
 
 TEST_F(AppRoadLocalTransfer, ServerRowsDraggedOntoAnotherServerFolderAreMovedThereByTheServer)
 {
-    ASSERT_EQ("OK", Control("FILE user=demo size=5000 -- My Files/move.bin").substr(0, 2));
-    ASSERT_EQ("OK", Control("FILE user=demo size=10 -- My Files/Sub/keep.bin").substr(0, 2));
+    for (const char* file : {"size=5000 -- My Files/move.bin", "size=10 -- My Files/Sub/keep.bin"})
+        ASSERT_EQ("OK", Control(std::string("FILE user=demo ") + file).substr(0, 2));
     WriteAll(m_folder + L"\\here.txt", "x");
     ASSERT_NO_FATAL_FAILURE(Start(LANG_ENGLISH, m_folder, 1, L"My Files"));
     const std::vector<_PROTO_FOLDER_INFO> records = {ServerItem("F", Idx("My Files/move.bin"), L"move.bin", "5000")};
