@@ -88,12 +88,26 @@ public:
     HIMAGELIST m_hDragImage = nullptr;
 };
 
-// The enter step of every pane target: the image at the pointer, the proposed effect.
+// The enter step of every pane target: the image at the pointer, and the effect the pane's
+// rules give there. OLE may drop right after the enter, with no drag-over between (a pointer
+// let go as it arrives), and the drop performs what the enter answered: so the enter answers
+// what a drag-over would, highlight included, never an unchecked proposal.
 class CPaneDropTarget : public CDragDropTarget {
 public:
     DROPEFFECT OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point) override
     {
-        return EnterWithImage(wnd, data, keys, point);
+        EnterWithImage(wnd, data, keys, point);
+        return OnDragOver(wnd, data, keys, point);
+    }
+    // A drop with no effect never reaches OnDrop, and OLE sends no leave after a drop: the
+    // highlight and the image end here.
+    DROPEFFECT OnDropEx(CWnd* wnd, COleDataObject* data, DROPEFFECT dropDefault, DROPEFFECT dropList,
+                        CPoint point) override
+    {
+        if (dropDefault != DROPEFFECT_NONE)
+            return static_cast<DROPEFFECT>(-1);
+        OnDragLeave(wnd);
+        return DROPEFFECT_NONE;
     }
 
 protected:

@@ -557,8 +557,9 @@ TEST_F(LocalPanes, RestingOnACollapsedTreeFolderExpandsItAfterTheDelay)
     source->CacheGlobalData(CF_HDROP, memory);
     COleDataObject data;
     data.Attach(source->GetDataObject(), TRUE);
-    target.OnDragEnter(m_tree, &data, MK_CONTROL, over);
+    // The clock starts when the pointer comes onto the folder: at the enter.
     now = 1000;
+    target.OnDragEnter(m_tree, &data, MK_CONTROL, over);
     target.OnDragOver(m_tree, &data, MK_CONTROL, over);
     now = 1700;
     target.OnDragOver(m_tree, &data, MK_CONTROL, over);

@@ -166,8 +166,10 @@ TEST_F(DropTest, DropsOnTheTreeUploadIntoTheFolderOrPasteAtTheServer)
     _PROTO_FOLDER_INFO file = RowRecord(L"x.txt");
     AttachItems({file}, L"SR", L"My Files/Work");
     const long before = Exchanges();
+    target.OnDragEnter(&Tree(), &m_items, MK_CONTROL | MK_SHIFT, ItemPoint(solo));
     EXPECT_FALSE(target.OnDrop(&Tree(), &m_items, DROPEFFECT_LINK, ItemPoint(solo)));
     EXPECT_EQ(before, Exchanges());
+    EXPECT_EQ(nullptr, Tree().GetDropHilightItem()) << "the refused drop left its highlight";
 
     // Server items dropped with Ctrl are copied: one F1 at the server into the folder dropped on.
     uitest::AutoAnswer answers(nullptr, IDOK);
@@ -191,9 +193,9 @@ TEST_F(DropTest, AFolderHoveredPastTheDelayIsListedAndOpensAndNotBefore)
         g_now = at;
         return target.OnDragOver(&Tree(), &m_files, 0, ItemPoint(item));
     };
+    g_now = 10000;
     target.OnDragEnter(&Tree(), &m_files, 0, ItemPoint(work));
-    over(work, 10000);
-    EXPECT_EQ(work, Tree().GetDropHilightItem());
+    EXPECT_EQ(work, Tree().GetDropHilightItem()) << "the enter did not highlight the folder";
     over(work, 10700);
     EXPECT_FALSE(Tree().GetItemState(work, TVIS_EXPANDED) & TVIS_EXPANDED) << "opened before 800 ms";
     // Moving to another folder and back restarts the clock.
@@ -286,4 +288,37 @@ TEST_F(DropTest, DropsOnTheListUploadIntoTheRowsFolderAndPasteOnEmptySpaceIntoTh
     EXPECT_TRUE(Idx("My Files/Solo/only/x.txt").empty()) << "the paste went into the only folder row";
     EXPECT_NE(std::string::npos, Control("LAST cmd=F1").find("cmd=F1"));
     EXPECT_FALSE(Idx("My Files/Work/x.txt").empty()) << "a copy leaves the source";
+}
+
+// OLE drops at once when the pointer is let go as it arrives: the enter's answer is what the
+// drop performs, so the enter already follows the rules of the row under the pointer.
+TEST_F(DropTest, ADropRightAfterTheEnterGoesWhereTheRulesSay)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    AttachFiles();
+    IDropTarget* list = m_right->DropTarget().GetInterface();
+    auto enterAndDrop = [&](POINT client) {
+        POINT screen = client;
+        List().ClientToScreen(&screen);
+        const POINTL at = {screen.x, screen.y};
+        DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        list->DragEnter(m_files.GetIDataObject(FALSE), 0, at, &effect);
+        const DWORD entered = effect;
+        effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        list->Drop(m_files.GetIDataObject(FALSE), 0, at, &effect);
+        EXPECT_EQ(entered, effect) << "the drop did otherwise than the enter said";
+        return effect;
+    };
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY), enterAndDrop(RowPoint(Row(L"b"))));
+    EXPECT_EQ((std::vector<std::string>{"upload 1 into " + Idx("My Files/Work/b")}), m_ops.events)
+        << "the files went to the folder shown, not to the folder row under the pointer";
+
+    // Onto a folder row that takes no uploads: nothing at all.
+    ASSERT_EQ("OK", Control("PERM idx=" + Idx("My Files/Work/b") + " value=" + NoUploadNoNew()).substr(0, 2));
+    Tree().DrawSubTreeNList(Tree().GetSelectedItem(), TREE_REFRESH_TREE_AND_LIST, false);
+    WaitFilled();
+    m_ops.events.clear();
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), enterAndDrop(RowPoint(Row(L"b"))));
+    EXPECT_TRUE(m_ops.events.empty()) << m_ops.events.front();
+    EXPECT_EQ(-1, List().GetNextItem(-1, LVNI_DROPHILITED)) << "the refused drop left its highlight";
 }
