@@ -15,10 +15,9 @@ namespace {
 constexpr UINT kTreeId = 28001;
 }
 
-IMPLEMENT_DYNCREATE(CClientLeftView, CView)
+IMPLEMENT_DYNCREATE(CClientLeftView, CLocalPaneView)
 
-BEGIN_MESSAGE_MAP(CClientLeftView, CView)
-    ON_WM_ERASEBKGND()
+BEGIN_MESSAGE_MAP(CClientLeftView, CLocalPaneView)
     ON_WM_CREATE()
     ON_WM_SIZE()
     ON_WM_DESTROY()
@@ -33,25 +32,9 @@ CClientLeftView::~CClientLeftView() = default;
 
 void CClientLeftView::OnDraw(CDC*) {}
 
-BOOL CClientLeftView::PreCreateWindow(CREATESTRUCT& cs)
-{
-    cs.style |= WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
-    return CView::PreCreateWindow(cs);
-}
-
-BOOL CClientLeftView::OnEraseBkgnd(CDC* pDC)
-{
-    CRect rect;
-    GetClientRect(&rect);
-    HBRUSH brush = ::CreateSolidBrush(RGB(0xFB, 0xFB, 0xFB));
-    ::FillRect(pDC->m_hDC, &rect, brush);
-    ::DeleteObject(brush);
-    return TRUE;
-}
-
 int CClientLeftView::OnCreate(LPCREATESTRUCT cs)
 {
-    if (CView::OnCreate(cs) == -1)
+    if (CLocalPaneView::OnCreate(cs) == -1)
         return -1;
     m_pHost = &CFrameLocalHost::Instance();
     m_pTree.reset(new CClientTreeCtrl());
@@ -73,7 +56,7 @@ int CClientLeftView::OnCreate(LPCREATESTRUCT cs)
 
 void CClientLeftView::OnSize(UINT type, int cx, int cy)
 {
-    CView::OnSize(type, cx, cy);
+    CLocalPaneView::OnSize(type, cx, cy);
     if (m_pTree && m_pTree->m_hWnd)
         m_pTree->SetWindowPos(nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_SHOWWINDOW);
 }
@@ -85,7 +68,7 @@ void CClientLeftView::OnDestroy()
     if (m_pTree && m_pTree->m_hWnd)
         m_pTree->DestroyWindow();
     m_pTree.reset();
-    CView::OnDestroy();
+    CLocalPaneView::OnDestroy();
 }
 
 void CClientLeftView::ClearPane()

@@ -9,14 +9,14 @@
 #include "LocalDropTargets.h"
 #include "PaneCommands.h"
 #include "ProtoRecords.h"
-#include "View.h"
+#include "LocalPaneView.h"
 #include <memory>
 #include <vector>
 
 class CClientRightView;
 class COleDataObject;
 
-class CClientLeftView : public CView, public ILocalTreeCommands {
+class CClientLeftView : public CLocalPaneView, public ILocalTreeCommands {
     DECLARE_DYNCREATE(CClientLeftView)
 public:
     CClientLeftView();
@@ -57,8 +57,6 @@ public:
 
 protected:
     void OnDraw(CDC* pDC) override;
-    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
-    BOOL OnEraseBkgnd(CDC* pDC);
     int OnCreate(LPCREATESTRUCT cs);
     void OnSize(UINT type, int cx, int cy);
     void OnDestroy();

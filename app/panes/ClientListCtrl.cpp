@@ -376,76 +376,12 @@ HIMAGELIST CClientListCtrl::MakeDragImage(int count, int firstRow, int& size)
     if (!icon.hIcon)
         return nullptr;
     size = count == 1 ? 72 : (count == 2 ? 75 : 78);
-    const COLORREF mask = RGB(255, 0, 255), fill = RGB(222, 211, 215), line = RGB(196, 176, 182);
-    HDC screen = ::GetDC(nullptr);
-    HDC dc = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, size, size);
-    ::ReleaseDC(nullptr, screen);
-    HGDIOBJ oldBitmap = ::SelectObject(dc, bitmap);
-    RECT all = {0, 0, size, size};
-    HBRUSH maskBrush = ::CreateSolidBrush(mask);
-    ::FillRect(dc, &all, maskBrush);
-    ::DeleteObject(maskBrush);
-    HBRUSH fillBrush = ::CreateSolidBrush(fill);
-    HPEN pen = ::CreatePen(PS_SOLID, 1, line);
-    HGDIOBJ oldBrush = ::SelectObject(dc, fillBrush);
-    HGDIOBJ oldPen = ::SelectObject(dc, pen);
-    if (count >= 3)
-        ::RoundRect(dc, 6, 6, 78, 78, 8, 8);
-    if (count >= 2)
-        ::RoundRect(dc, 3, 3, 75, 75, 8, 8);
-    ::RoundRect(dc, 0, 0, 72, 72, 8, 8);
-    HDC iconDc = ::CreateCompatibleDC(dc);
-    HBITMAP iconBitmap = ::CreateCompatibleBitmap(dc, 32, 32);
-    HGDIOBJ oldIcon = ::SelectObject(iconDc, iconBitmap);
-    RECT square = {0, 0, 32, 32};
-    ::FillRect(iconDc, &square, fillBrush);
-    ::DrawIconEx(iconDc, 0, 0, icon.hIcon, 32, 32, 0, nullptr, DI_NORMAL);
-    ::TransparentBlt(dc, 20, count == 1 ? 13 : 20, 32, 32, iconDc, 0, 0, 32, 32, fill);
-    ::SelectObject(iconDc, oldIcon);
-    ::DeleteObject(iconBitmap);
-    ::DeleteDC(iconDc);
-    ::DestroyIcon(icon.hIcon);
-    LOGFONTW logFont = {};
+    DragBubbleLook look;
+    look.icon = {20, count == 1 ? 13 : 20};
+    look.keyedIcon = true;
     HFONT listFont = reinterpret_cast<HFONT>(::SendMessage(m_hWnd, WM_GETFONT, 0, 0));
-    ::GetObjectW(listFont ? listFont : ::GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont);
-    logFont.lfHeight = -::MulDiv(9, ::GetDeviceCaps(dc, LOGPIXELSY), 72);
-    logFont.lfWeight = count == 1 ? FW_NORMAL : 600;
-    HFONT font = ::CreateFontIndirectW(&logFont);
-    HGDIOBJ oldFont = ::SelectObject(dc, font);
-    ::SetBkMode(dc, TRANSPARENT);
-    if (count == 1) {
-        CString name = GetItemText(firstRow, 0);
-        RECT text = {2, 47, 70, 72};
-        ::DrawTextW(dc, name, -1, &text, DT_CENTER | DT_END_ELLIPSIS | DT_SINGLELINE);
-    } else {
-        wchar_t number[16];
-        wsprintfW(number, L"%d", count);
-        SIZE extent = {};
-        ::GetTextExtentPoint32W(dc, number, lstrlenW(number), &extent);
-        const int w = (extent.cy > extent.cx ? extent.cy : extent.cx + 3) + 7, h = extent.cy + 7;
-        HBRUSH badge = ::CreateSolidBrush(RGB(242, 238, 239));
-        ::SelectObject(dc, badge);
-        ::RoundRect(dc, 65 - w, 65 - h, 65, 65, 4, 4);
-        ::SelectObject(dc, fillBrush);
-        ::DeleteObject(badge);
-        RECT text = {65 - w, 65 - h + 1, 65, 65};
-        ::DrawTextW(dc, number, -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    }
-    ::SelectObject(dc, oldFont);
-    ::DeleteObject(font);
-    ::SelectObject(dc, oldBrush);
-    ::SelectObject(dc, oldPen);
-    ::DeleteObject(fillBrush);
-    ::DeleteObject(pen);
-    ::SelectObject(dc, oldBitmap);
-    ::DeleteDC(dc);
-    HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 1, 0);
-    if (images && ImageList_AddMasked(images, bitmap, mask) < 0) {
-        ImageList_Destroy(images);
-        images = nullptr;
-    }
-    ::DeleteObject(bitmap);
+    HIMAGELIST images = CreateDragBubble(listFont, icon.hIcon, GetItemText(firstRow, 0), count, look);
+    ::DestroyIcon(icon.hIcon);
     return images;
 }
 

@@ -32,10 +32,9 @@ bool EnglishUser()
 
 }
 
-IMPLEMENT_DYNCREATE(CClientRightView, CView)
+IMPLEMENT_DYNCREATE(CClientRightView, CLocalPaneView)
 
-BEGIN_MESSAGE_MAP(CClientRightView, CView)
-    ON_WM_ERASEBKGND()
+BEGIN_MESSAGE_MAP(CClientRightView, CLocalPaneView)
     ON_WM_CREATE()
     ON_WM_SIZE()
     ON_WM_DESTROY()
@@ -50,25 +49,9 @@ CClientRightView::~CClientRightView() = default;
 
 void CClientRightView::OnDraw(CDC*) {}
 
-BOOL CClientRightView::PreCreateWindow(CREATESTRUCT& cs)
-{
-    cs.style |= WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
-    return CView::PreCreateWindow(cs);
-}
-
-BOOL CClientRightView::OnEraseBkgnd(CDC* pDC)
-{
-    CRect rect;
-    GetClientRect(&rect);
-    HBRUSH brush = ::CreateSolidBrush(RGB(0xFB, 0xFB, 0xFB));
-    ::FillRect(pDC->m_hDC, &rect, brush);
-    ::DeleteObject(brush);
-    return TRUE;
-}
-
 int CClientRightView::OnCreate(LPCREATESTRUCT cs)
 {
-    if (CView::OnCreate(cs) == -1)
+    if (CLocalPaneView::OnCreate(cs) == -1)
         return -1;
     if (!m_pHost)
         m_pHost = &CFrameLocalHost::Instance();
@@ -92,7 +75,7 @@ int CClientRightView::OnCreate(LPCREATESTRUCT cs)
 
 void CClientRightView::OnSize(UINT type, int cx, int cy)
 {
-    CView::OnSize(type, cx, cy);
+    CLocalPaneView::OnSize(type, cx, cy);
     if (type != SIZE_MINIMIZED && m_pList && m_pList->m_hWnd)
         m_pList->SetWindowPos(nullptr, 0, 0, cx, cy, SWP_NOZORDER);
 }
@@ -107,7 +90,7 @@ void CClientRightView::OnDestroy()
     if (m_pList && m_pList->m_hWnd)
         m_pList->DestroyWindow();
     m_pList.reset();
-    CView::OnDestroy();
+    CLocalPaneView::OnDestroy();
 }
 
 void CClientRightView::SetLeftView(CClientLeftView* left, ILocalFrameHost* host)

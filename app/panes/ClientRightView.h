@@ -9,14 +9,14 @@
 #include "LocalPaneHost.h"
 #include "PaneCommands.h"
 #include "ToviHeaderCtrl.h"
-#include "View.h"
+#include "LocalPaneView.h"
 #include <memory>
 #include <vector>
 
 class CClientLeftView;
 class COleDataObject;
 
-class CClientRightView : public CView, public ILocalListCommands {
+class CClientRightView : public CLocalPaneView, public ILocalListCommands {
     DECLARE_DYNCREATE(CClientRightView)
 public:
     CClientRightView();
@@ -79,8 +79,6 @@ public:
 
 protected:
     void OnDraw(CDC* pDC) override;
-    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
-    BOOL OnEraseBkgnd(CDC* pDC);
     int OnCreate(LPCREATESTRUCT cs);
     void OnSize(UINT type, int cx, int cy);
     void OnDestroy();

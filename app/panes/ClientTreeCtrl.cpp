@@ -761,63 +761,20 @@ HIMAGELIST CClientTreeCtrl::MakeDragImage(HTREEITEM item)
     _LOCAL_TREE_ITEM* record = GetRecord(item);
     if (!record)
         return nullptr;
-    const COLORREF mask = RGB(192, 192, 192), fill = RGB(222, 211, 215), line = RGB(196, 176, 182);
-    HDC screen = ::GetDC(nullptr);
-    HDC dc = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 72, 72);
-    ::ReleaseDC(nullptr, screen);
-    HGDIOBJ oldBitmap = ::SelectObject(dc, bitmap);
-    RECT all = {0, 0, 72, 72};
-    HBRUSH maskBrush = ::CreateSolidBrush(mask);
-    ::FillRect(dc, &all, maskBrush);
-    ::DeleteObject(maskBrush);
-    HBRUSH fillBrush = ::CreateSolidBrush(fill);
-    HPEN pen = ::CreatePen(PS_SOLID, 1, line);
-    HGDIOBJ oldBrush = ::SelectObject(dc, fillBrush);
-    HGDIOBJ oldPen = ::SelectObject(dc, pen);
-    ::RoundRect(dc, 0, 0, 72, 72, 8, 8);
     SHFILEINFOW info = {};
     const bool selected = (GetItemState(item, TVIS_SELECTED) & TVIS_SELECTED) != 0;
     ::SHGetFileInfoW(reinterpret_cast<LPCWSTR>(record->absolute), 0, &info, sizeof info,
                      SHGFI_PIDL | SHGFI_ICON | SHGFI_LARGEICON | (selected ? SHGFI_OPENICON : 0));
-    if (info.hIcon) {
-        HDC iconDc = ::CreateCompatibleDC(dc);
-        HBITMAP iconBitmap = ::CreateCompatibleBitmap(dc, 32, 32);
-        HGDIOBJ oldIcon = ::SelectObject(iconDc, iconBitmap);
-        RECT square = {0, 0, 32, 32};
-        ::FillRect(iconDc, &square, fillBrush);
-        ::DrawIconEx(iconDc, 0, 0, info.hIcon, 32, 32, 0, nullptr, DI_NORMAL);
-        ::TransparentBlt(dc, 20, 13, 32, 32, iconDc, 0, 0, 32, 32, fill);
-        ::SelectObject(iconDc, oldIcon);
-        ::DeleteObject(iconBitmap);
-        ::DeleteDC(iconDc);
-        ::DestroyIcon(info.hIcon);
-    }
-    LOGFONTW logFont = {};
+    // The tree's own tile: one card, masked by grey.
+    DragBubbleLook look;
+    look.mask = RGB(192, 192, 192);
+    look.icon = {20, 13};
+    look.keyedIcon = true;
+    look.nameQuality = CLEARTYPE_QUALITY;
     HFONT treeFont = reinterpret_cast<HFONT>(::SendMessage(m_hWnd, WM_GETFONT, 0, 0));
-    ::GetObjectW(treeFont ? treeFont : ::GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont);
-    logFont.lfHeight = -::MulDiv(9, ::GetDeviceCaps(dc, LOGPIXELSY), 72);
-    logFont.lfWeight = FW_NORMAL;
-    logFont.lfQuality = CLEARTYPE_QUALITY;
-    HFONT font = ::CreateFontIndirectW(&logFont);
-    HGDIOBJ oldFont = ::SelectObject(dc, font);
-    ::SetBkMode(dc, TRANSPARENT);
-    RECT text = {2, 47, 70, 72};
-    ::DrawTextW(dc, record->name, -1, &text, DT_CENTER | DT_END_ELLIPSIS | DT_SINGLELINE);
-    ::SelectObject(dc, oldFont);
-    ::DeleteObject(font);
-    ::SelectObject(dc, oldBrush);
-    ::SelectObject(dc, oldPen);
-    ::DeleteObject(fillBrush);
-    ::DeleteObject(pen);
-    ::SelectObject(dc, oldBitmap);
-    ::DeleteDC(dc);
-    HIMAGELIST images = ImageList_Create(72, 72, ILC_COLOR24 | ILC_MASK, 1, 0);
-    if (images && ImageList_AddMasked(images, bitmap, mask) < 0) {
-        ImageList_Destroy(images);
-        images = nullptr;
-    }
-    ::DeleteObject(bitmap);
+    HIMAGELIST images = CreateDragBubble(treeFont, info.hIcon, record->name, 1, look);
+    if (info.hIcon)
+        ::DestroyIcon(info.hIcon);
     return images;
 }
 

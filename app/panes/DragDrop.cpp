@@ -13,21 +13,6 @@ const wchar_t kServerItemsFormat[] = L"VARIRUDAD";
 
 namespace {
 
-HGLOBAL Block(const void* bytes, size_t size)
-{
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-    if (!block)
-        return nullptr;
-    void* p = GlobalLock(block);
-    if (!p) {
-        GlobalFree(block);
-        return nullptr;
-    }
-    std::memcpy(p, bytes, size);
-    GlobalUnlock(block);
-    return block;
-}
-
 bool IsListControl(CWnd* control)
 {
     wchar_t name[64] = {};
@@ -49,7 +34,7 @@ bool CDragDataSource::CacheFileDrop(const std::vector<CString>& paths)
     std::vector<BYTE> bytes = BuildDropFilesBlock(paths);
     if (bytes.empty())
         return false;
-    HGLOBAL block = Block(bytes.data(), bytes.size());
+    HGLOBAL block = GlobalCopy(bytes.data(), bytes.size());
     if (!block)
         return false;
     CacheGlobalData(CF_HDROP, block);
@@ -63,12 +48,12 @@ bool CDragDataSource::CacheDragImage(HIMAGELIST image, int hotX, int hotY)
     if (!imageFormat || !hotFormat)
         return false;
     // The handle at its own width: the 32-bit program carries 4 bytes, the 64-bit form 8.
-    HGLOBAL handle = Block(&image, sizeof image);
+    HGLOBAL handle = GlobalCopy(&image, sizeof image);
     if (!handle)
         return false;
     CacheGlobalData(static_cast<CLIPFORMAT>(imageFormat), handle);
     int32_t spot[2] = {hotX, hotY};
-    HGLOBAL hot = Block(spot, sizeof spot);
+    HGLOBAL hot = GlobalCopy(spot, sizeof spot);
     if (!hot)
         return false;
     CacheGlobalData(static_cast<CLIPFORMAT>(hotFormat), hot);
@@ -89,7 +74,7 @@ bool CDragDataSource::CacheServerItems(const std::vector<_PROTO_FOLDER_INFO>& re
     }
     if (text.IsEmpty())
         return false;
-    HGLOBAL block = Block(text.GetString(), (text.GetLength() + 1) * sizeof(wchar_t));
+    HGLOBAL block = GlobalCopy(text.GetString(), (text.GetLength() + 1) * sizeof(wchar_t));
     if (!block)
         return false;
     CacheGlobalData(static_cast<CLIPFORMAT>(m_cfServerItems), block);
@@ -322,12 +307,30 @@ int CListDropTarget::TakeDropRow(CListCtrl& list)
     return row;
 }
 
-HIMAGELIST CreateListDragBubble(HFONT listFont, HICON icon, const CString& name, int count)
+namespace {
+
+void DrawKeyedIcon(HDC dc, HICON icon, POINT at, HBRUSH card, COLORREF cardColour)
+{
+    HDC iconDc = CreateCompatibleDC(dc);
+    HBITMAP iconBitmap = CreateCompatibleBitmap(dc, 32, 32);
+    HGDIOBJ oldIcon = SelectObject(iconDc, iconBitmap);
+    RECT square = {0, 0, 32, 32};
+    FillRect(iconDc, &square, card);
+    DrawIconEx(iconDc, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+    TransparentBlt(dc, at.x, at.y, 32, 32, iconDc, 0, 0, 32, 32, cardColour);
+    SelectObject(iconDc, oldIcon);
+    DeleteObject(iconBitmap);
+    DeleteDC(iconDc);
+}
+
+}
+
+HIMAGELIST CreateDragBubble(HFONT listFont, HICON icon, const CString& name, int count, const DragBubbleLook& look)
 {
     if (count < 1)
         return nullptr;
     const int size = count == 1 ? 72 : (count == 2 ? 75 : 78);
-    const COLORREF mask = RGB(255, 0, 255);
+    const COLORREF mask = look.mask, cardColour = RGB(222, 211, 215);
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
@@ -346,7 +349,7 @@ HIMAGELIST CreateListDragBubble(HFONT listFont, HICON icon, const CString& name,
     DeleteObject(background);
 
     HPEN pen = CreatePen(PS_SOLID, 1, RGB(196, 176, 182));
-    HBRUSH card = CreateSolidBrush(RGB(222, 211, 215));
+    HBRUSH card = CreateSolidBrush(cardColour);
     HGDIOBJ oldPen = SelectObject(dc, pen);
     HGDIOBJ oldBrush = SelectObject(dc, card);
     if (count >= 3)
@@ -354,21 +357,24 @@ HIMAGELIST CreateListDragBubble(HFONT listFont, HICON icon, const CString& name,
     if (count >= 2)
         RoundRect(dc, 3, 3, 75, 75, 8, 8);
     RoundRect(dc, 0, 0, 72, 72, 8, 8);
-    if (icon)
-        DrawIconEx(dc, 20, 8, icon, 32, 32, 0, nullptr, DI_NORMAL);
+    if (icon && look.keyedIcon)
+        DrawKeyedIcon(dc, icon, look.icon, card, cardColour);
+    else if (icon)
+        DrawIconEx(dc, look.icon.x, look.icon.y, icon, 32, 32, 0, nullptr, DI_NORMAL);
 
     LOGFONTW face = {};
     if (!listFont || !GetObjectW(listFont, sizeof face, &face))
         GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof face, &face);
     face.lfHeight = -MulDiv(9, GetDeviceCaps(dc, LOGPIXELSY), 72);
     face.lfWeight = count == 1 ? FW_NORMAL : FW_SEMIBOLD;
+    face.lfQuality = look.nameQuality;
     HFONT font = CreateFontIndirectW(&face);
     HGDIOBJ oldFont = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 0));
     if (count == 1) {
         RECT text = {2, 47, 70, 72};
-        DrawTextW(dc, name.GetString(), name.GetLength(), &text, DT_CENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+        DrawTextW(dc, name.GetString(), name.GetLength(), &text, DT_CENTER | DT_END_ELLIPSIS | DT_SINGLELINE | DT_NOPREFIX);
     } else {
         CString number;
         number.Format(L"%d", count);

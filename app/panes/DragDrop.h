@@ -21,10 +21,24 @@ extern const wchar_t kDragImageFormat[];     // the image list handle
 extern const wchar_t kDragHotSpotFormat[];   // hot spot x and y, 32-bit each
 extern const wchar_t kServerItemsFormat[];   // the server-item text
 
-// The file lists' drag bubble: stacked cards for count rows, the first row's icon and, for one
-// row, its name, else the count in a badge; one S x S image (S = 72, 75 or 78) masked by
-// magenta. The caller destroys the list; null when it cannot be made.
-HIMAGELIST CreateListDragBubble(HFONT listFont, HICON icon, const CString& name, int count);
+// Where one pane's drag image differs from the server lists' bubble.
+struct DragBubbleLook {
+    COLORREF mask = RGB(255, 0, 255);
+    POINT icon = {20, 8};
+    // The icon drawn on a square of the card's colour and copied with that colour as the
+    // transparent one, rather than drawn straight onto the card.
+    bool keyedIcon = false;
+    BYTE nameQuality = DEFAULT_QUALITY;
+};
+
+// A pane's drag bubble: stacked cards for count items, the first item's icon (none: no icon)
+// and, for one item, its name, else the count in a badge; one S x S image (S = 72, 75 or 78)
+// masked by the look's mask colour. The caller destroys the list; null when it cannot be made.
+HIMAGELIST CreateDragBubble(HFONT font, HICON icon, const CString& name, int count, const DragBubbleLook& look);
+inline HIMAGELIST CreateListDragBubble(HFONT listFont, HICON icon, const CString& name, int count)
+{
+    return CreateDragBubble(listFont, icon, name, count, DragBubbleLook());
+}
 
 class CDragDataSource : public COleDataSource {
 public:

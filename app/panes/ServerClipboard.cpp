@@ -121,21 +121,6 @@ bool HoldsSeparator(const CString& value)
     return value.FindOneOf(L"|\\") >= 0;
 }
 
-HGLOBAL GlobalCopy(const void* bytes, size_t size)
-{
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-    if (!block)
-        return nullptr;
-    void* p = GlobalLock(block);
-    if (!p) {
-        GlobalFree(block);
-        return nullptr;
-    }
-    std::memcpy(p, bytes, size);
-    GlobalUnlock(block);
-    return block;
-}
-
 // Hands block to the emptied clipboard under format; the block is freed on any failure.
 bool PutOnClipboard(UINT format, HGLOBAL block)
 {
@@ -173,6 +158,21 @@ bool PathsOfBlock(HGLOBAL block, std::vector<CString>& paths)
     return read;
 }
 
+}
+
+HGLOBAL GlobalCopy(const void* bytes, size_t size)
+{
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    if (!block)
+        return nullptr;
+    void* p = GlobalLock(block);
+    if (!p) {
+        GlobalFree(block);
+        return nullptr;
+    }
+    std::memcpy(p, bytes, size);
+    GlobalUnlock(block);
+    return block;
 }
 
 std::vector<BYTE> BuildDropFilesBlock(const std::vector<CString>& paths)

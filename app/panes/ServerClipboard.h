@@ -21,6 +21,9 @@ constexpr int kFolderInfoFieldCount = 32;
 
 // ---- Pure helpers: no clipboard, testable on their own ----
 
+// A copy of size bytes in zero-filled movable global memory, as the clipboard and a data
+// source take it; null when the memory cannot be had.
+HGLOBAL GlobalCopy(const void* bytes, size_t size);
 // The wide DROPFILES block of the non-empty paths (header, each path with its terminator, one
 // closing zero). Empty when no path is left.
 std::vector<BYTE> BuildDropFilesBlock(const std::vector<CString>& paths);
