@@ -169,3 +169,61 @@ TEST_F(DragDropTest, AScrollStepMovesOneLineUntilTheEnd)
     EXPECT_TRUE(target.DoDragScroll(&list, 0x00FF, false));
     parent.DestroyWindow();
 }
+
+// The three panes' looks from one drawing step: each masked by its own colour, the icon where
+// its pane puts it (a solid blue icon, so its top-left pixel shows where it landed).
+TEST(DragBubbleLooks, EachLookKeepsItsMaskAndItsIconPlace)
+{
+    HDC screen = GetDC(nullptr);
+    HBITMAP colour = CreateCompatibleBitmap(screen, 32, 32), opaque = CreateBitmap(32, 32, 1, 1, nullptr);
+    HDC paint = CreateCompatibleDC(screen);
+    HGDIOBJ before = SelectObject(paint, colour);
+    RECT square = {0, 0, 32, 32};
+    HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+    FillRect(paint, &square, blue);
+    SelectObject(paint, opaque);
+    FillRect(paint, &square, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    SelectObject(paint, before);
+    DeleteObject(blue);
+    DeleteDC(paint);
+    ICONINFO info = {TRUE, 0, 0, opaque, colour};
+    HICON icon = CreateIconIndirect(&info);
+    ASSERT_NE(nullptr, icon);
+
+    DragBubbleLook server;
+    DragBubbleLook list;
+    list.icon = {20, 20};
+    list.keyedIcon = true;
+    DragBubbleLook tree;
+    tree.mask = RGB(192, 192, 192);
+    tree.icon = {20, 13};
+    tree.keyedIcon = true;
+    const struct {
+        const char* what;
+        DragBubbleLook look;
+        int count;
+        POINT icon;
+    } cases[] = {{"server list", server, 1, {20, 8}}, {"local list, two rows", list, 2, {20, 20}},
+                 {"local tree", tree, 1, {20, 13}}};
+    for (const auto& c : cases) {
+        HIMAGELIST bubble = CreateDragBubble(nullptr, icon, L"name.txt", c.count, c.look);
+        ASSERT_NE(nullptr, bubble) << c.what;
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP canvas = CreateCompatibleBitmap(screen, 78, 78);
+        HGDIOBJ old = SelectObject(dc, canvas);
+        RECT all = {0, 0, 78, 78};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        ImageList_Draw(bubble, 0, dc, 0, 0, ILD_TRANSPARENT);
+        EXPECT_EQ(RGB(255, 255, 255), GetPixel(dc, 0, 71)) << c.what << ": the corner is not masked";
+        EXPECT_EQ(RGB(0, 0, 255), GetPixel(dc, c.icon.x, c.icon.y)) << c.what << ": no icon at its place";
+        EXPECT_EQ(RGB(222, 211, 215), GetPixel(dc, c.icon.x, c.icon.y - 1)) << c.what << ": icon above its place";
+        SelectObject(dc, old);
+        DeleteObject(canvas);
+        DeleteDC(dc);
+        ImageList_Destroy(bubble);
+    }
+    DestroyIcon(icon);
+    DeleteObject(colour);
+    DeleteObject(opaque);
+    ReleaseDC(nullptr, screen);
+}
