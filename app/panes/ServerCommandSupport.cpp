@@ -41,6 +41,17 @@ bool DeleteBackupPC(CWnd* owner, CToviProto& session, const _PROTO_FOLDER_INFO& 
     return true;
 }
 
+_SEND_FILES SendFileOf(const _PROTO_FOLDER_INFO& row)
+{
+    _SEND_FILES file = {};
+    CopyId(file.szId, row.IDX, sizeof row.IDX);
+    CopyId(file.szParentId, row.DIDX, sizeof row.DIDX);
+    CopyShown(file.wszName, row.Name);
+    CopyId(file.szSize, row.Attr192, sizeof row.Attr192);
+    CopyId(file.szText, row.Attr189, sizeof row.Attr189);
+    return file;
+}
+
 std::unique_ptr<CToviProto> OpenOwnSession(const CToviProto& session, HWND owner, uint16_t pendingCommand)
 {
     std::unique_ptr<CToviProto> proto(new CToviProto);

@@ -5,6 +5,7 @@
 // GUI thread only.
 #pragma once
 #include "ProtoRecords.h"
+#include "ProtoShareRecords.h"
 #include "ServerOperationHost.h"
 #include "Strings.h"
 #include <cstdint>
@@ -30,6 +31,13 @@ bool DeleteBackupPC(CWnd* owner, CToviProto& session, const _PROTO_FOLDER_INFO& 
 // A new protocol object with the session's address, code and session id, connected for the
 // pending command; null (the object freed) when the connection failed.
 std::unique_ptr<CToviProto> OpenOwnSession(const CToviProto& session, HWND owner, uint16_t pendingCommand);
+
+// The frame's running-operation mode while the send-file dialog runs (the progress dialog's
+// modes are 0 to 3).
+constexpr int kSendFilesOperation = 4;
+// The send-file dialog's entry for a server row: ids, name, size and permission text, each
+// cut to its member and terminated.
+_SEND_FILES SendFileOf(const _PROTO_FOLDER_INFO& row);
 
 // What a progress dialog reported.
 struct ProgressOutcome {

@@ -461,6 +461,34 @@ std::vector<MenuEntry> ListMenu(const ListMenuFacts& f)
     return m.Take();
 }
 
+bool IsImageName(const wchar_t* name, const CString& imageExtensions)
+{
+    const CString text(name);
+    const int dot = text.ReverseFind(L'.');
+    if (dot < 0)
+        return false;
+    CString extension = text.Mid(dot);
+    extension.TrimLeft(L'.');
+    extension.MakeLower();
+    // A name that ends in a dot has no extension: an empty one would be found in any list.
+    return !extension.IsEmpty() && imageExtensions.Find(extension) >= 0;
+}
+
+FileOpen ChooseFileOpen(const _PROTO_FOLDER_INFO& file, const FileOpenFacts& facts)
+{
+    if (facts.noAction)
+        return FileOpen::Nothing;
+    if (IsImageName(file.Name, facts.imageExtensions))
+        return facts.imageViewer ? FileOpen::SlideViewer : FileOpen::Download;
+    if (facts.directEdit && Allows(file, DR_EDIT))
+        return FileOpen::DirectEdit;
+    if (Allows(file, DOCVIEW))
+        return FileOpen::DocView;
+    if (Allows(file, DOWNLOAD))
+        return FileOpen::Download;
+    return FileOpen::Nothing;
+}
+
 std::vector<int> Ids(const std::vector<MenuEntry>& entries)
 {
     std::vector<int> ids;

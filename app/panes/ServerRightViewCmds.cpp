@@ -12,6 +12,7 @@
 #include "ProtoCommands.h"
 #include "RestoreListDlg.h"
 #include "SearchDlg.h"
+#include "SendFileDlg.h"
 #include "ServerClipboard.h"
 #include "ServerCommandSupport.h"
 #include "ServerGuestChoice.h"
@@ -103,8 +104,10 @@ void CServerRightView::RunListCommand(int command, int row)
     case kLink: OnLink(row, false); break;
     case kVersions: OnVersion(row); break;
     case kMailLink: OnLink(row, false); break;
-    case kSendOn: OnSendFile(true); break;
-    case kSendOff: OnSendFile(false); break;
+    case kSendOn: OnSendFileOn(); break;
+    case kSendOff: OnSendFileOff(); break;
+    case kSendFile: OnSendFile(); break;
+    case kWebLink: OnWebLink(row); break;
     case kShortcut: OnAddShortcut(); break;
     case kPcDelete: OnDeleteBackupPC(); break;
     case kApproval: OnApproval(); break;
@@ -113,9 +116,19 @@ void CServerRightView::RunListCommand(int command, int row)
     case kDocView: OnDocView(row); break;
     case kSendNet: OnSendFileNet(); break;
     default:
-        // The send-file dialog and the web link are not built yet.
         TraceLog(2048, L"[ CServerRightView::RunListCommand ] %d on %S\n", command, current ? current->IDX : "");
         break;
+    }
+}
+
+void CServerRightView::OpenFileRow(int action, int row)
+{
+    switch (static_cast<FileOpen>(action)) {
+    case FileOpen::SlideViewer: OnSlideViewer(row); break;
+    case FileOpen::Download: OnDownload(); break;
+    case FileOpen::DirectEdit: OnDirectEdit(row); break;
+    case FileOpen::DocView: OnDocView(row); break;
+    case FileOpen::Nothing: break;
     }
 }
 
@@ -570,7 +583,34 @@ void CServerRightView::OnAddShortcut()
         host->PostAlertUpdate();
 }
 
-void CServerRightView::OnSendFile(bool on)
+int CServerRightView::OnSendFile()
+{
+    const std::vector<_PROTO_FOLDER_INFO> records = SelectedRecords();
+    const _PROTO_FOLDER_INFO* current = CurrentFolder();
+    if (records.empty() || !current || !m_pProto)
+        return 0;
+    CSendFileDlg dialog(DialogOwner());
+    dialog.m_pProto = m_pProto;
+    for (const _PROTO_FOLDER_INFO& r : records)
+        dialog.m_vecFiles.push_back(servercmd::SendFileOf(r));
+    CopyId(dialog.m_szRootDomain, current->DIDX, sizeof current->DIDX);
+    // The sources' folder, as a delete of its items names it.
+    CopyId(dialog.m_szDeleteArg, current->IDX, sizeof current->IDX);
+    INT_PTR result;
+    {
+        // Sending and deleting the sources are requests on the session's connection.
+        CModalOperationScope scope(OperationHost(), servercmd::kSendFilesOperation, true);
+        result = dialog.DoModal();
+    }
+    if (result != IDOK)
+        return 0;
+    Refresh();
+    if (IServerOperationHost* host = OperationHost())
+        host->PostQuotaUpdate();
+    return 1;
+}
+
+void CServerRightView::SwitchFileSending(bool on)
 {
     _PROTO_FOLDER_INFO* r = RowRecord(m_list.GetNextItem(-1, LVNI_SELECTED));
     if (!r || !m_pProto)
