@@ -1380,6 +1380,13 @@ TEST_F(CommandsTest, TheWebLinkOfTheCustomersListMenuCarriesTheSelectedFilesAndT
               std::wstring(page.body.GetString()));
     EXPECT_EQ(L"openWebLink", std::wstring(page.function.GetString()));
     EXPECT_TRUE(m_ops.events.empty()) << "a page is no modal operation";
+
+    // Chosen with the click beside the rows: the selected row names the folder.
+    const std::wstring body = page.body.GetString();
+    m_ops.pages.clear();
+    m_right->RunListCommand(kWebLink, -1);
+    ASSERT_EQ(1u, m_ops.pages.size());
+    EXPECT_EQ(body, std::wstring(m_ops.pages[0].body.GetString()));
 }
 
 TEST_F(CommandsTest, ADoubleClickOnAFileDoesWhatTheOptionsAndItsPermissionsChoose)
