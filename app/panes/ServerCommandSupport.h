@@ -21,8 +21,11 @@ class CFileProgressDlg;
 
 namespace servercmd {
 
-// The session's result message in the skinned box, "CorvaneIXO", error icon.
+// The session's result message in the skinned box, "CorvaneIXO", error icon; the general server
+// error text when the session holds none (the connection failed before a reply).
 void ShowServerError(CWnd* owner, const CToviProto& session);
+// The window a command's dialogs belong to: the host's, else the pane's own.
+CWnd* DialogOwnerOf(IServerOperationHost* host, CWnd* pane);
 // A UI message by id in the skinned box with the given icon.
 int ShowMessage(CWnd* owner, unsigned messageId, unsigned icon);
 // Removes a backup PC after the user typed its name; true when the server removed it.
@@ -50,6 +53,35 @@ struct ProgressOutcome {
 // Runs the progress dialog modal: the frame's running-operation mode is mode meanwhile, and
 // with stopQuota the quota timer is stopped until the dialog ends, whatever the outcome.
 ProgressOutcome RunProgress(IServerOperationHost* host, CFileProgressDlg& dialog, int mode, bool stopQuota);
+
+// The user's yes to deleting (inTrash: entries of the recycle bin) or restoring the items; a
+// single item is named.
+bool ConfirmItems(CWnd* owner, bool restore, const std::vector<_PROTO_FOLDER_INFO>& items, bool inTrash);
+bool ConfirmEmptyBin(CWnd* owner);
+
+// The progress dialog's operations under the modal rule, a failure shown to the user. A delete
+// into the recycle bin (toRecycleBin) or for good; a restore leaves the quota timer running.
+ProgressOutcome RunDelete(IServerOperationHost* host, CWnd* owner, CToviProto& session,
+                          const std::vector<_PROTO_FOLDER_INFO>& items, bool toRecycleBin);
+ProgressOutcome RunRestore(IServerOperationHost* host, CWnd* owner, CToviProto& session,
+                           const std::vector<_PROTO_FOLDER_INFO>& items);
+ProgressOutcome RunEmptyBin(IServerOperationHost* host, CWnd* owner, CToviProto& session,
+                            const _PROTO_FOLDER_INFO& bin);
+
+// The clipboard's server items pasted into target: effect 1 copies, 2 moves, 0 does what the
+// clipboard says. ran is false when the clipboard held no items.
+struct PasteOutcome {
+    bool ran = false;
+    bool moved = false;
+    ProgressOutcome progress;
+};
+PasteOutcome PasteServerItems(IServerOperationHost* host, CWnd* owner, CToviProto& session,
+                              const _PROTO_FOLDER_INFO& target, int effect);
+
+// Adds the items to the user's shortcuts (D6): the server's refusal, or its success, shown, and
+// the frame's counters asked to follow. False when the server refused.
+bool AddShortcuts(IServerOperationHost* host, CWnd* owner, CToviProto& session,
+                  std::vector<_PROTO_FOLDER_INFO> items);
 
 // The share settings of item (G0), then the share dialog: its result, or 0 after a refusal,
 // which is shown. helpWnd gets the dialog's help requests.

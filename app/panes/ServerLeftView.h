@@ -91,6 +91,8 @@ private:
     // Lists the folder again: with the list when it is the selected one, else the tree only.
     void Relist(HTREEITEM folder);
     void RelistParent(HTREEITEM item);
+    // Takes a deleted or restored folder out of the tree and shows its parent's content.
+    void RemoveFromTree(HTREEITEM item);
     void UploadLocalFiles(HTREEITEM item, const std::vector<CString>& paths);
 
     CServerTreeCtrl m_tree;

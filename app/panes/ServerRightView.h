@@ -140,6 +140,9 @@ private:
     _PROTO_FOLDER_INFO* CurrentFolder() const;
     _PROTO_FOLDER_INFO* RowRecord(int row) const;
     void Refresh(int mode = 0, bool useCache = true);
+    void PostQuotaUpdate();
+    // The folder row under the last right-click, else fallback.
+    const _PROTO_FOLDER_INFO* FolderAtContextPoint(const _PROTO_FOLDER_INFO* fallback) const;
     int OpenPage(const std::function<webcmd::PageRequest(const webcmd::Session&)>& build);
     int OpenApprovalPage(webcmd::Approval which, const wchar_t* member);
     void SwitchFileSending(bool on);
