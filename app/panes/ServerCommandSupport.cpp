@@ -9,24 +9,22 @@
 #include "ToviMsg.h"
 #include "ServerClipboard.h"
 #include "ToviProto.h"
+#include "TraceLog.h"
 #include "Wnd.h"
 #include <cstring>
 
 namespace servercmd {
 
-namespace {
-
-const unsigned kMsgServerError = 12123;
-
-}
-
 void ShowServerError(CWnd* owner, const CToviProto& session)
 {
-    if (!session.ResultInfo.wszMessage[0]) {
-        ShowMessage(owner, kMsgServerError, MB_ICONERROR);
-        return;
-    }
     CFileUtils::ToviMessageBox(owner, session.ResultInfo.wszMessage, L"CorvaneIXO", MB_ICONERROR);
+}
+
+void ShowPermissionHelp(IServerOperationHost* host)
+{
+    TraceLog(2048, L"OnShowHtmlPoup\n");
+    if (host)
+        host->ShowPermissionHelp();
 }
 
 CWnd* DialogOwnerOf(IServerOperationHost* host, CWnd* pane)

@@ -21,9 +21,10 @@ class CFileProgressDlg;
 
 namespace servercmd {
 
-// The session's result message in the skinned box, "CorvaneIXO", error icon; the general server
-// error text when the session holds none (the connection failed before a reply).
+// The session's result message in the skinned box, "CorvaneIXO", error icon.
 void ShowServerError(CWnd* owner, const CToviProto& session);
+// The share dialogs' help page, through the frame.
+void ShowPermissionHelp(IServerOperationHost* host);
 // The window a command's dialogs belong to: the host's, else the pane's own.
 CWnd* DialogOwnerOf(IServerOperationHost* host, CWnd* pane);
 // A UI message by id in the skinned box with the given icon.

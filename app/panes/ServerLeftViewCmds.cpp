@@ -40,6 +40,17 @@ std::vector<CString> SplitPath(const CString& path)
     return parts;
 }
 
+// The folder's record on the clipboard as the tree's, from its parent's path.
+bool FolderToClipboard(CServerTreeCtrl& tree, HTREEITEM item, bool cut)
+{
+    const _PROTO_FOLDER_INFO* r = tree.GetRecord(item);
+    if (!r)
+        return false;
+    UINT format = servercmd::ServerItemsFormat();
+    std::vector<_PROTO_FOLDER_INFO> records(1, *r);
+    return CopyFolderInfoListClipboard(&format, records, L"SL", tree.GetItemPath(tree.GetParentItem(item)), cut) != 0;
+}
+
 }
 
 IServerOperationHost* CServerLeftView::OperationHost() const
@@ -120,11 +131,8 @@ void CServerLeftView::OnRename(HTREEITEM item)
 
 bool CServerLeftView::DeleteFolder(HTREEITEM item, bool toRecycleBin)
 {
-    const _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
-    if (!r || !m_pProto)
-        return false;
-    const std::vector<_PROTO_FOLDER_INFO> items(1, *r);
-    if (!servercmd::ConfirmItems(DialogOwner(), false, items, toRecycleBin))
+    const std::vector<_PROTO_FOLDER_INFO> items = ConfirmedItem(item, false, toRecycleBin);
+    if (items.empty())
         return false;
     servercmd::ProgressOutcome outcome = servercmd::RunDelete(OperationHost(), DialogOwner(), *m_pProto, items, toRecycleBin);
     if (outcome.untouched)
@@ -137,6 +145,17 @@ bool CServerLeftView::DeleteFolder(HTREEITEM item, bool toRecycleBin)
     if (!toRecycleBin)
         host->PostQuotaUpdate();
     return true;
+}
+
+std::vector<_PROTO_FOLDER_INFO> CServerLeftView::ConfirmedItem(HTREEITEM item, bool restore, bool inTrash)
+{
+    const _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
+    if (!r || !m_pProto)
+        return {};
+    std::vector<_PROTO_FOLDER_INFO> items(1, *r);
+    if (!servercmd::ConfirmItems(DialogOwner(), restore, items, inTrash))
+        items.clear();
+    return items;
 }
 
 void CServerLeftView::RemoveFromTree(HTREEITEM item)
@@ -157,22 +176,12 @@ void CServerLeftView::RemoveFromTree(HTREEITEM item)
 
 bool CServerLeftView::CopyFolder(HTREEITEM item)
 {
-    const _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
-    if (!r)
-        return false;
-    UINT format = servercmd::ServerItemsFormat();
-    std::vector<_PROTO_FOLDER_INFO> records(1, *r);
-    return CopyFolderInfoListClipboard(&format, records, L"SL", m_tree.GetItemPath(m_tree.GetParentItem(item)), false) != 0;
+    return FolderToClipboard(m_tree, item, false);
 }
 
 bool CServerLeftView::CutFolder(HTREEITEM item)
 {
-    const _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
-    if (!r)
-        return false;
-    UINT format = servercmd::ServerItemsFormat();
-    std::vector<_PROTO_FOLDER_INFO> records(1, *r);
-    if (!CopyFolderInfoListClipboard(&format, records, L"SL", m_tree.GetItemPath(m_tree.GetParentItem(item)), true))
+    if (!FolderToClipboard(m_tree, item, true))
         return false;
     m_tree.SetItemState(item, TVIS_CUT, TVIS_CUT);
     m_tree.m_hSourceParent = m_tree.GetParentItem(item);
@@ -337,11 +346,8 @@ LRESULT CServerLeftView::OnSearchDlgClosed(WPARAM, LPARAM)
 
 bool CServerLeftView::DeleteInRecycleBin(HTREEITEM item)
 {
-    const _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
-    if (!r || !m_pProto)
-        return false;
-    const std::vector<_PROTO_FOLDER_INFO> items(1, *r);
-    if (!servercmd::ConfirmItems(DialogOwner(), false, items, true))
+    const std::vector<_PROTO_FOLDER_INFO> items = ConfirmedItem(item, false, true);
+    if (items.empty())
         return false;
     servercmd::ProgressOutcome outcome = servercmd::RunDelete(OperationHost(), DialogOwner(), *m_pProto, items, false);
     if (outcome.error || outcome.untouched)
@@ -355,11 +361,8 @@ bool CServerLeftView::DeleteInRecycleBin(HTREEITEM item)
 
 bool CServerLeftView::OnRecyclebinRestore(HTREEITEM item)
 {
-    const _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
-    if (!r || !m_pProto)
-        return false;
-    const std::vector<_PROTO_FOLDER_INFO> items(1, *r);
-    if (!servercmd::ConfirmItems(DialogOwner(), true, items, false))
+    const std::vector<_PROTO_FOLDER_INFO> items = ConfirmedItem(item, true, false);
+    if (items.empty())
         return false;
     // No quota refresh follows: a restore frees no space.
     servercmd::ProgressOutcome outcome = servercmd::RunRestore(OperationHost(), DialogOwner(), *m_pProto, items);
@@ -506,8 +509,6 @@ LRESULT CServerLeftView::OnOpenShortcutPath(WPARAM wParam, LPARAM)
 
 LRESULT CServerLeftView::OnShowHtmlPopup(WPARAM, LPARAM)
 {
-    TraceLog(2048, L"OnShowHtmlPoup\n");
-    if (IServerOperationHost* host = OperationHost())
-        host->ShowPermissionHelp();
+    servercmd::ShowPermissionHelp(OperationHost());
     return 0;
 }

@@ -618,8 +618,6 @@ LRESULT CServerRightView::OnApprovalRefresh(WPARAM, LPARAM)
 
 LRESULT CServerRightView::OnShowHtmlPopup(WPARAM, LPARAM)
 {
-    TraceLog(2048, L"OnShowHtmlPoup\n");
-    if (IServerOperationHost* host = OperationHost())
-        host->ShowPermissionHelp();
+    servercmd::ShowPermissionHelp(OperationHost());
     return 0;
 }

@@ -226,15 +226,18 @@ TEST(ServerFileOpen, TheDoubleClickFollowsTheOptionsThenThePictureThenThePermiss
         wcscpy(r.Name, name);
         return r;
     };
-    FileOpenFacts plain;
-    plain.imageExtensions = L"jpg;jpeg;png;gif;bmp";
-    FileOpenFacts off = plain;
-    off.noAction = true;
-    FileOpenFacts viewer = plain;
-    viewer.imageViewer = true;
-    FileOpenFacts editing = plain;
-    editing.directEdit = true;
-    FileOpenFacts noPictures;
+    // The options (no action, image viewer, direct edit) and the frame's picture list.
+    auto facts = [](bool noAction, bool imageViewer, bool directEdit, const wchar_t* pictures = L"jpg;jpeg;png;gif;bmp") {
+        FileOpenFacts f;
+        f.noAction = noAction;
+        f.imageViewer = imageViewer;
+        f.directEdit = directEdit;
+        f.imageExtensions = pictures;
+        return f;
+    };
+    const FileOpenFacts plain = facts(false, false, false), off = facts(true, true, true),
+                        viewer = facts(false, true, false), editing = facts(false, false, true),
+                        noPictures = facts(false, true, false, L"");
     const struct {
         const char* what;
         _PROTO_FOLDER_INFO file;

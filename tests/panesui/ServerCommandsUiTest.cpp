@@ -1468,3 +1468,19 @@ TEST_F(CommandsTest, ADoubleClickOnAFileDoesWhatTheOptionsAndItsPermissionsChoos
         }
     }
 }
+
+TEST_F(CommandsTest, ADeleteWhoseConnectionBreaksIsReportedAndTheFileStays)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    const int row = Row(L"x.txt");
+    ASSERT_GE(row, 0);
+    List().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ASSERT_EQ("OK", Control("FAULT close count=* cmd=F2").substr(0, 2));
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    EXPECT_FALSE(m_right->DeleteRows(false)) << "nothing was deleted";
+    ASSERT_EQ(2, answers.Count()) << "the question and the failure";
+    const auto texts = answers.Seen().back().texts;
+    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const std::wstring& t) { return !t.empty(); }));
+    EXPECT_EQ((std::vector<std::string>{"begin 0 stop", "end"}), m_ops.events) << "no quota refresh";
+    EXPECT_FALSE(Idx("My Files/Work/x.txt").empty());
+}
