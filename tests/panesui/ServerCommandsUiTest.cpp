@@ -21,6 +21,7 @@
 #include "ShareRes.h"
 #include "ToviMessages.h"
 #include "ToviMsg.h"
+#include "ToviRegistry.h"
 #include "ToviTextLanguage.h"
 #include "TestPaths.h"
 #include "PixelCapture.h"
@@ -416,6 +417,30 @@ TEST_F(CommandsTest, ScreenshotsOfTheContextMenus)
         List().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         std::vector<int> list = ChooseFromMenu(List().GetSafeHwnd(), RowPoint(row), 0, std::wstring(dir) + L"\\list-menu" + suffix);
         EXPECT_EQ(list.end(), std::find(list.begin(), list.end(), -1));
+        // The send-file dialog as the list's entry opens it, with its file row, in the face a
+        // Korean installation sets for its dialogs.
+        CString face;
+        const bool hadFace = CToviRegistry::GetDialogFont(0, face);
+        if (language == 0x12)
+            CToviRegistry::SetDialogFont(0, L"\xB9D1\xC740 \xACE0\xB515");
+        std::atomic<bool> shot{false};
+        std::thread camera([&] {
+            for (int i = 0; i < 500 && !shot; ++i, Sleep(20)) {
+                for (HWND dialog : uitest::FindTopWindows(L"#32770", nullptr)) {
+                    if (!::GetDlgItem(dialog, IDC_SEND_SEND) || !::IsWindowVisible(dialog))
+                        continue;
+                    Sleep(1500);
+                    EXPECT_TRUE(uitest::SaveScreenPng(std::wstring(dir) + L"\\send-file" + suffix));
+                    ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                    shot = true;
+                    break;
+                }
+            }
+        });
+        m_right->RunListCommand(kSendFile, row);
+        camera.join();
+        EXPECT_TRUE(shot);
+        CToviRegistry::SetDialogFont(0, hadFace ? face : CString());
     }
     CToviTextLanguage::SetThreadLanguage(0);
 }
