@@ -1431,16 +1431,18 @@ TEST_F(CommandsTest, ADoubleClickOnAFileDoesWhatTheOptionsAndItsPermissionsChoos
         const char* what;
         const wchar_t* name;
         std::vector<int> allowed;
-        char noAction, imageViewer, directEdit;
+        char noAction, imageViewer, directEdit, doubleClickEdit;
         std::string expected;   // "page N", "download 1", "edit", or "" for nothing
     } cases[] = {
-        {"double-click actions off", L"photo.JPG", {VIEW, DOCVIEW, DOWNLOAD}, 'Y', 'Y', 'Y', ""},
-        {"a picture in the slide viewer", L"photo.JPG", {VIEW, DOWNLOAD}, 'N', 'Y', 'N', "page 12"},
-        {"a picture downloaded", L"photo.JPG", {VIEW, DOWNLOAD}, 'N', 'N', 'N', "download 1"},
-        {"direct edit", L"plan.doc", {VIEW, DR_EDIT, DOCVIEW}, 'N', 'N', 'Y', "edit"},
-        {"the document viewer", L"plan.doc", {VIEW, DR_EDIT, DOCVIEW, DOWNLOAD}, 'N', 'N', 'N', "page 8"},
-        {"a download", L"plan.doc", {VIEW, DOWNLOAD}, 'N', 'N', 'N', "download 1"},
-        {"nothing allowed", L"plan.doc", {VIEW}, 'N', 'N', 'Y', ""},
+        {"double-click actions off", L"photo.JPG", {VIEW, DOCVIEW, DOWNLOAD}, 'Y', 'Y', 'Y', 'Y', ""},
+        {"a picture in the slide viewer", L"photo.JPG", {VIEW, DOWNLOAD}, 'N', 'Y', 'N', 'N', "page 12"},
+        {"a picture downloaded", L"photo.JPG", {VIEW, DOWNLOAD}, 'N', 'N', 'N', 'N', "download 1"},
+        {"direct edit", L"plan.doc", {VIEW, DR_EDIT, DOCVIEW}, 'N', 'N', 'Y', 'Y', "edit"},
+        {"direct edit, but not on a double-click", L"plan.doc", {VIEW, DR_EDIT, DOCVIEW}, 'N', 'N', 'Y', 'N', "page 8"},
+        {"no direct edit on this server", L"plan.doc", {VIEW, DR_EDIT, DOCVIEW}, 'N', 'N', 'N', 'Y', "page 8"},
+        {"the document viewer", L"plan.doc", {VIEW, DR_EDIT, DOCVIEW, DOWNLOAD}, 'N', 'N', 'N', 'N', "page 8"},
+        {"a download", L"plan.doc", {VIEW, DOWNLOAD}, 'N', 'N', 'N', 'N', "download 1"},
+        {"nothing allowed", L"plan.doc", {VIEW}, 'N', 'N', 'Y', 'Y', ""},
     };
     for (const Case& c : cases) {
         std::string perm(31, '0');
@@ -1453,7 +1455,7 @@ TEST_F(CommandsTest, ADoubleClickOnAFileDoesWhatTheOptionsAndItsPermissionsChoos
         m_proto.OptionInfo.DbClickNoAction[0] = c.noAction;
         m_proto.OptionInfo.SubOption[0] = c.imageViewer;
         m_proto.OptionInfo.DirectEdit[0] = c.directEdit;
-        m_proto.OptionInfo.DbClickDirectEdit[0] = c.directEdit;
+        m_proto.OptionInfo.DbClickDirectEdit[0] = c.doubleClickEdit;
         m_ops.pages.clear();
         m_ops.events.clear();
         g_addOnStarts.clear();
