@@ -3,6 +3,7 @@
 #include "ServerListCtrl.h"
 #include "FileUtils.h"
 #include "PaneMessages.h"
+#include "ServerCommandSink.h"
 #include "ServerItemCompare.h"
 #include "ServerListPane.h"
 #include "ServerListTips.h"
@@ -90,6 +91,8 @@ void CServerListCtrl::OnColumnClick(NMHDR* nm, LRESULT* result)
 void CServerListCtrl::OnDblClk(NMHDR*, LRESULT* result)
 {
     *result = 1;
+    if (GetSelectedCount() == 0)
+        return;
     POINT pt;
     GetCursorPos(&pt);
     ScreenToClient(&pt);
@@ -101,18 +104,46 @@ void CServerListCtrl::OnDblClk(NMHDR*, LRESULT* result)
     auto* r = row >= 0 ? reinterpret_cast<_PROTO_FOLDER_INFO*>(GetItemData(row)) : nullptr;
     if (!r)
         return;
+    SetFocus();
     if (m_pFrame && m_pFrame->CheckFolderPassword(*r, false) == -1)
         return;
     TraceLog(1, L"[ CServerListCtrl::OnNMDblclk] Item = %s\n", r->Name);
-    if (std::strcmp(r->ItemType, "D") == 0 && m_pTree && m_pTree->GetParent()) {
-        // The row may be freed before the message arrives: the receiver gets a copy it owns.
-        auto* copy = new _PROTO_FOLDER_INFO();
-        CToviProto::memsetFolderInfo(copy);
-        CToviProto::CopyFolderInfo(copy, r, false);
-        if (!m_pTree->GetParent()->PostMessage(WM_OPEN_CHILD_FOLDER, reinterpret_cast<WPARAM>(copy), 0))
-            delete copy;
-    }
     *result = 0;
+    if (std::strcmp(r->ItemType, "D") == 0) {
+        if (m_pTree && m_pTree->GetParent()) {
+            // The row may be freed before the message arrives: the receiver gets a copy it owns.
+            auto* copy = new _PROTO_FOLDER_INFO();
+            CToviProto::memsetFolderInfo(copy);
+            CToviProto::CopyFolderInfo(copy, r, false);
+            if (!m_pTree->GetParent()->PostMessage(WM_OPEN_CHILD_FOLDER, reinterpret_cast<WPARAM>(copy), 0))
+                delete copy;
+        }
+        return;
+    }
+    if (m_pCommands)
+        m_pCommands->OpenFileRow(static_cast<int>(ChooseFileOpen(*r)), row);
+}
+
+servermenu::FileOpen CServerListCtrl::ChooseFileOpen(const _PROTO_FOLDER_INFO& file) const
+{
+    using servermenu::FileOpen;
+    servermenu::FileOpenFacts facts;
+    if (m_pProto) {
+        const _OPTION_INFO& o = m_pProto->OptionInfo;
+        facts.noAction = o.DbClickNoAction[0] == 'Y';
+        facts.imageViewer = o.SubOption[0] == 'Y';
+        facts.directEdit = o.DirectEdit[0] == 'Y' && o.DbClickDirectEdit[0] == 'Y';
+    }
+    if (m_pPane)
+        facts.imageExtensions = m_pPane->FrameImageExtensions();
+    const FileOpen action = servermenu::ChooseFileOpen(file, facts);
+    if (facts.noAction)
+        TraceLog(1, L"[ CServerListCtrl::OnNMDblclk] A1 OPTION - NO-ACTION!\n");
+    else if (action == FileOpen::SlideViewer)
+        TraceLog(1, L" SUB OPTION [ SUB_OPT_DBCLICK_IMAGEVIEWER  ] == Y --> Execute < IMAGE-VIEWER > !\n");
+    else if (servermenu::IsImageName(file.Name, facts.imageExtensions))
+        TraceLog(1, L" SUB OPTION [ SUB_OPT_DBCLICK_IMAGEVIEWER  ] == N --> < DOWNLOAD > !\n");
+    return action;
 }
 
 void CServerListCtrl::BeginNameEdit(int row, int mode)

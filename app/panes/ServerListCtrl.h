@@ -68,6 +68,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // What the double-click on a file does under the session's options (traced as it is chosen).
+    servermenu::FileOpen ChooseFileOpen(const _PROTO_FOLDER_INFO& file) const;
     // The report column that shows the rows' status icons; -1 when the kind has none.
     int StatusColumn() const;
     HIMAGELIST StatusImages();

@@ -198,6 +198,8 @@ void CServerListPane::SaveColumnSize() const
 
 void CServerListPane::SetThumbnailSource(const CString& imageExtensions, int width, int height)
 {
+    m_frameImageExtensions = imageExtensions;
+    m_frameImageExtensions.MakeLower();
     if (!imageExtensions.IsEmpty()) {
         m_imageExtensions = imageExtensions;
         m_imageExtensions.MakeLower();

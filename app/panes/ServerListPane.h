@@ -36,6 +36,8 @@ public:
     // frame's image extensions and box size, given beforehand.
     void SetThumbnailView(bool thumbnail, bool refill);
     void SetThumbnailSource(const CString& imageExtensions, int width, int height);
+    // The frame's image extensions as given, lower case (empty when the server sent none).
+    const CString& FrameImageExtensions() const { return m_frameImageExtensions; }
     HIMAGELIST ThumbnailImages() const { return m_thumbs; }
 
     // Profile values "ServerSort" and "ServerColumnSize" (no application: nothing kept).
@@ -95,6 +97,7 @@ private:
     LANGID m_language = 0;   // the GUI thread's text language, for the worker's texts
     HIMAGELIST m_thumbs = nullptr;   // the picture view's images, one per row, owned
     CString m_imageExtensions = L"jpg;jpeg;png;gif;bmp";
+    CString m_frameImageExtensions;
     int m_thumbWidth = 120;
     int m_thumbHeight = 90;
 };

@@ -23,13 +23,14 @@ public:
     void SetUploadAllowed(bool) override {}
     void SetViewButtonsEnabled(bool) override {}
     void EnableSearchBox(bool) override {}
-    CString GetCustomerCode() override { return L"TESTSRV"; }
+    CString GetCustomerCode() override { return customer; }
     bool IsLabelEditing() override { return editing; }
     void SetLabelEditing(bool e) override { editing = e; }
     void SetActivePane(int, int) override {}
     void SetDragSource(const CString& tag) override { dragSource = tag; }
     CString GetDragSource() override { return dragSource; }
     bool editing = false;
+    CString customer = L"TESTSRV";
     CString dragSource;
     ServerMenuState menu;
 };
