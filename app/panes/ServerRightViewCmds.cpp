@@ -291,18 +291,18 @@ void CServerRightView::OnDropData(COleDataObject* data, int row, DWORD effect)
     UINT format = servercmd::ServerItemsFormat();
     std::vector<_PROTO_FOLDER_INFO> records;
     CString tag, source;
+    // Rows dropped on a file row go into the folder shown, as the pointer's effect said.
+    const _PROTO_FOLDER_INFO* target = row >= 0 ? RowRecord(row) : current;
+    if (!target || !Is(target->ItemType, "D"))
+        target = current;
     if (GetFolderInfoListDataObject(data, &format, records, tag, source) && !records.empty()) {
-        const _PROTO_FOLDER_INFO* target = row >= 0 ? RowRecord(row) : current;
-        if (target && !Denies(*target, NEW_FILE)) {
+        if (!Denies(*target, NEW_FILE)) {
             // The drop's records go the clipboard's way, so the paste reads what was dropped.
             CopyFolderInfoListClipboard(&format, records, tag, source, effect == DROPEFFECT_MOVE);
             OnServerFilePaste(effect == DROPEFFECT_MOVE ? 2 : 1, true, false);
         }
     } else {
         std::vector<CString> paths;
-        const _PROTO_FOLDER_INFO* target = row >= 0 ? RowRecord(row) : current;
-        if (target && !Is(target->ItemType, "D"))
-            target = current;
         IServerOperationHost* host = OperationHost();
         if (GetFileListDataObject(paths, data) && !paths.empty() && host)
             host->UploadFiles(*target, paths);

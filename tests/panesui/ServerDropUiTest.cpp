@@ -322,3 +322,23 @@ TEST_F(DropTest, ADropRightAfterTheEnterGoesWhereTheRulesSay)
     EXPECT_TRUE(m_ops.events.empty()) << m_ops.events.front();
     EXPECT_EQ(-1, List().GetNextItem(-1, LVNI_DROPHILITED)) << "the refused drop left its highlight";
 }
+
+// A file's permissions say nothing about the folder it lies in: rows dropped on a file row that
+// refuses new items are pasted into the folder shown, as the effect shown promised.
+TEST_F(DropTest, RowsDroppedOnAFileRowGoIntoTheFolderShownWhateverTheFileAllows)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Solo"}));
+    _PROTO_FOLDER_INFO only = RowRecord(L"only");
+    ASSERT_EQ("OK", Control("PERM idx=" + Idx("My Files/Work/x.txt") + " value=" + NoUploadNoNew()).substr(0, 2));
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    AttachItems({only}, L"SR", L"My Files/Solo");
+    CSRDropTarget& target = m_right->DropTarget();
+    const POINT onFile = RowPoint(Row(L"x.txt"));
+    target.OnDragEnter(&List(), &m_items, MK_CONTROL, onFile);
+    ASSERT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_COPY), target.OnDragOver(&List(), &m_items, MK_CONTROL, onFile));
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    EXPECT_TRUE(target.OnDrop(&List(), &m_items, DROPEFFECT_COPY, onFile));
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !Idx("My Files/Work/only").empty(); }))
+        << "the drop on the file row pasted nothing";
+    EXPECT_FALSE(Idx("My Files/Solo/only").empty()) << "a copy leaves the source";
+}
