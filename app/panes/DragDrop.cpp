@@ -374,7 +374,8 @@ HIMAGELIST CreateDragBubble(HFONT listFont, HICON icon, const CString& name, int
     SetTextColor(dc, RGB(0, 0, 0));
     if (count == 1) {
         RECT text = {2, 47, 70, 72};
-        DrawTextW(dc, name.GetString(), name.GetLength(), &text, DT_CENTER | DT_END_ELLIPSIS | DT_SINGLELINE | DT_NOPREFIX);
+        DrawTextW(dc, name.GetString(), name.GetLength(), &text,
+                  DT_CENTER | DT_END_ELLIPSIS | DT_SINGLELINE | DT_NOPREFIX);
     } else {
         CString number;
         number.Format(L"%d", count);

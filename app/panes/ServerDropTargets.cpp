@@ -40,14 +40,14 @@ DROPEFFECT TreeEffect(const _PROTO_FOLDER_INFO& folder, const DragFacts& drag, b
 }
 
 DROPEFFECT ListEffect(const _PROTO_FOLDER_INFO* row, const _PROTO_FOLDER_INFO& current, const DragFacts& drag,
-                      bool rowSelected)
+                      bool rowSelected, bool intoItself)
 {
     // The list's own rows dropped on its empty space would land where they are.
     if (!row && drag.serverItems && drag.fromThisPane)
         return DROPEFFECT_NONE;
     if (drag.files)
         return UploadInto(row && IsKind(*row, "D") ? *row : current);
-    if (!drag.serverItems)
+    if (!drag.serverItems || intoItself)
         return DROPEFFECT_NONE;
     const _PROTO_FOLDER_INFO* target = &current;
     if (row && IsKind(*row, "D")) {
@@ -72,6 +72,28 @@ serverdrop::DragFacts FactsOf(COleDataObject* data, DWORD keys, IServerFrameHost
     facts.keys = keys;
     facts.fromThisPane = frame && frame->GetDragSource() == paneTag;
     return facts;
+}
+
+// Whether item is the folder the tree is dragging or lies below it.
+bool WithinDraggedFolder(const CServerTreeCtrl& tree, HTREEITEM item)
+{
+    for (HTREEITEM walk = item; walk && tree.m_hDragItem; walk = tree.GetParentItem(walk))
+        if (walk == tree.m_hDragItem)
+            return true;
+    return false;
+}
+
+// The list's target folder is one the tree is dragging: the folder shown lies in the dragged
+// one, or the folder row under the pointer is the dragged folder itself.
+bool IntoTreeDrag(const CServerTreeCtrl& tree, const _PROTO_FOLDER_INFO* row)
+{
+    if (!tree.m_hDragItem)
+        return false;
+    if (WithinDraggedFolder(tree, tree.GetSelectedItem()))
+        return true;
+    const _PROTO_FOLDER_INFO* dragged = tree.GetRecord(tree.m_hDragItem);
+    return row && dragged && std::strcmp(row->ItemType, "D") == 0 &&
+           std::strncmp(row->IDX, dragged->IDX, sizeof row->IDX) == 0;
 }
 
 void ForgetDragSource(IServerFrameHost* frame)
@@ -106,10 +128,7 @@ DROPEFFECT CSLDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys
     record = tree.GetRecord(item);   // a listing may have put a fresh record there
     if (!record)
         return DROPEFFECT_NONE;
-    bool intoItself = false;
-    for (HTREEITEM walk = item; walk && tree.m_hDragItem && !intoItself; walk = tree.GetParentItem(walk))
-        intoItself = walk == tree.m_hDragItem;
-    return serverdrop::TreeEffect(*record, FactsOf(data, keys, frame, L"SL"), intoItself);
+    return serverdrop::TreeEffect(*record, FactsOf(data, keys, frame, L"SL"), WithinDraggedFolder(tree, item));
 }
 
 void CSLDropTarget::OnDragLeave(CWnd*)
@@ -155,7 +174,9 @@ DROPEFFECT CSRDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys
         return DROPEFFECT_NONE;
     HighlightRow(list, row);
     const bool selected = row >= 0 && (list.GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED);
-    return serverdrop::ListEffect(record, *current, FactsOf(data, keys, frame, L"SR"), selected);
+    const bool fromTree = frame->GetDragSource() == L"SL";
+    return serverdrop::ListEffect(record, *current, FactsOf(data, keys, frame, L"SR"), selected,
+                                  fromTree && IntoTreeDrag(*tree, record));
 }
 
 void CSRDropTarget::OnDragLeave(CWnd*)

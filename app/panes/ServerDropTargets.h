@@ -23,9 +23,10 @@ struct DragFacts {
 // The tree's effect on folder; intoItself: the drag carries this folder or one above it.
 DROPEFFECT TreeEffect(const _PROTO_FOLDER_INFO& folder, const DragFacts& drag, bool intoItself);
 // The list's effect: row is the record under the pointer (null: empty space), current the
-// folder shown; rowSelected: that row belongs to the dragged selection.
+// folder shown; rowSelected: that row belongs to the dragged selection; intoItself: the folder
+// the items would go into is a folder the tree is dragging, or lies below it.
 DROPEFFECT ListEffect(const _PROTO_FOLDER_INFO* row, const _PROTO_FOLDER_INFO& current, const DragFacts& drag,
-                      bool rowSelected);
+                      bool rowSelected, bool intoItself);
 
 }
 

@@ -438,7 +438,7 @@ TEST_F(AppRoadLocalTransfer, AnUploadTheFolderOrTheChoiceDoesNotAllowIsRefusedAn
 
 namespace {
 
-// The centre of a point of another process's window, in screen coordinates.
+// The centre of a rectangle of another process's window, in screen coordinates.
 POINT ScreenPoint(HWND wnd, const RECT& client)
 {
     POINT at = {(client.left + client.right) / 2, (client.top + client.bottom) / 2};
@@ -479,8 +479,8 @@ TEST_F(AppRoadLocalTransfer, LocalFilesDraggedOntoTheServerTreeAndListArriveByte
     // Onto the tree's folder: it goes into that folder.
     HTREEITEM top = TopLevel(L"My Files");
     ASSERT_NE(nullptr, top);
-    EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_COPY),
-              DragOnto(LocalFiles(m_folder + L"\\끌어온파일.bin"), ScreenPoint(m_serverTree, RemoteTreeItemRect(m_serverTree, top))));
+    const POINT onTree = ScreenPoint(m_serverTree, RemoteTreeItemRect(m_serverTree, top));
+    EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_COPY), DragOnto(LocalFiles(m_folder + L"\\끌어온파일.bin"), onTree));
     HWND window = WaitForTransferWindow(true, nullptr);
     ASSERT_NE(nullptr, window) << "the drop on the tree started no upload";
     CloseTransferWindow(window);
@@ -489,8 +489,8 @@ TEST_F(AppRoadLocalTransfer, LocalFilesDraggedOntoTheServerTreeAndListArriveByte
     // Onto the list's folder row: into that folder, not the one shown.
     int row = -1;
     ASSERT_TRUE(uitest::WaitUntil([&] { return (row = RemoteListRow(m_serverList, L"Sub")) >= 0; }, 20000));
-    EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_COPY),
-              DragOnto(LocalFiles(m_folder + L"\\row.bin"), ScreenPoint(m_serverList, RemoteListRowRect(m_serverList, row))));
+    const POINT onRow = ScreenPoint(m_serverList, RemoteListRowRect(m_serverList, row));
+    EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_COPY), DragOnto(LocalFiles(m_folder + L"\\row.bin"), onRow));
     window = WaitForTransferWindow(true, nullptr);
     ASSERT_NE(nullptr, window) << "the drop on the list started no upload";
     CloseTransferWindow(window);

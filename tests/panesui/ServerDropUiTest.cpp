@@ -245,6 +245,17 @@ TEST_F(DropTest, TheListShowsTheEffectByRowPlaceAndOrigin)
     }
     EXPECT_EQ(-1, List().GetNextItem(-1, LVNI_DROPHILITED)) << "the leave kept a highlight";
 
+    // A tree folder dragged onto the list goes neither into itself nor below itself.
+    m_frame.SetDragSource(L"SL");
+    Tree().m_hDragItem = work;
+    EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_NONE), OverList(m_items, EmptySpace())) << "into the folder shown";
+    EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_NONE), OverList(m_items, RowPoint(Row(L"b")))) << "below itself";
+    Tree().Expand(work, TVE_EXPAND);
+    Tree().m_hDragItem = Child(work, L"a");
+    EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_NONE), OverList(m_items, RowPoint(Row(L"a")))) << "onto its own row";
+    EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_MOVE), OverList(m_items, RowPoint(Row(L"b")))) << "beside itself";
+    Tree().m_hDragItem = nullptr;
+
     // The folder shown refuses uploads and new items: only a folder row that allows them takes the drop.
     ASSERT_EQ("OK", Control("PERM idx=" + Idx("My Files/Work") + " value=" + NoUploadNoNew()).substr(0, 2));
     Tree().DrawSubTreeNList(Tree().GetParentItem(work), TREE_REFRESH_TREE_ONLY, false);
