@@ -1,9 +1,12 @@
 // The server panes' drop targets.
 #include "ServerDropTargets.h"
 #include "OleDataObject.h"
+#include "ServerClipboard.h"
+#include "ServerCommandSupport.h"
 #include "ServerContextMenu.h"
 #include "ServerLeftView.h"
 #include "ServerRightView.h"
+#include <algorithm>
 #include <cstring>
 
 using servermenu::Denies;
@@ -34,7 +37,7 @@ DROPEFFECT TreeEffect(const _PROTO_FOLDER_INFO& folder, const DragFacts& drag, b
         return UploadInto(folder);
     if (!drag.serverItems)
         return DROPEFFECT_NONE;
-    if (drag.fromThisPane && intoItself)
+    if (intoItself)
         return DROPEFFECT_NONE;
     return PasteInto(folder, drag.keys);
 }
@@ -106,6 +109,22 @@ void ForgetDragSource(IServerFrameHost* frame)
 
 // ---- The folder tree ----
 
+DROPEFFECT CSLDropTarget::OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
+{
+    m_listFolders.clear();
+    IServerFrameHost* frame = m_pView ? m_pView->Tree().FrameHost() : nullptr;
+    if (frame && data && frame->GetDragSource() == L"SR") {
+        UINT format = servercmd::ServerItemsFormat();
+        std::vector<_PROTO_FOLDER_INFO> records;
+        CString tag, source;
+        GetFolderInfoListDataObject(data, &format, records, tag, source);
+        for (const _PROTO_FOLDER_INFO& r : records)
+            if (std::strcmp(r.ItemType, "D") == 0)
+                m_listFolders.emplace_back(r.IDX, strnlen(r.IDX, sizeof r.IDX));
+    }
+    return CTreeDropTarget::OnDragEnter(wnd, data, keys, point);
+}
+
 DROPEFFECT CSLDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
 {
     MoveDragImage(wnd, point);
@@ -128,7 +147,16 @@ DROPEFFECT CSLDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys
     record = tree.GetRecord(item);   // a listing may have put a fresh record there
     if (!record)
         return DROPEFFECT_NONE;
-    return serverdrop::TreeEffect(*record, FactsOf(data, keys, frame, L"SL"), WithinDraggedFolder(tree, item));
+    // Folder rows of the list dragged onto themselves or below themselves.
+    bool intoListFolder = false;
+    for (HTREEITEM walk = item; walk && !m_listFolders.empty() && !intoListFolder; walk = tree.GetParentItem(walk)) {
+        const _PROTO_FOLDER_INFO* r = tree.GetRecord(walk);
+        const std::string idx = r ? std::string(r->IDX, strnlen(r->IDX, sizeof r->IDX)) : std::string();
+        intoListFolder = std::find(m_listFolders.begin(), m_listFolders.end(), idx) != m_listFolders.end();
+    }
+    const serverdrop::DragFacts facts = FactsOf(data, keys, frame, L"SL");
+    const bool intoTreeFolder = facts.fromThisPane && WithinDraggedFolder(tree, item);
+    return serverdrop::TreeEffect(*record, facts, intoTreeFolder || intoListFolder);
 }
 
 void CSLDropTarget::OnDragLeave(CWnd*)

@@ -6,6 +6,8 @@
 // GUI thread (OLE). Each is a member of its pane's view and registered on the view's control.
 #pragma once
 #include "DragDrop.h"
+#include <string>
+#include <vector>
 
 class CServerLeftView;
 class CServerRightView;
@@ -33,12 +35,18 @@ DROPEFFECT ListEffect(const _PROTO_FOLDER_INFO* row, const _PROTO_FOLDER_INFO& c
 class CSLDropTarget : public CTreeDropTarget {
 public:
     CServerLeftView* m_pView = nullptr;
+    // Notes the folders the list is dragging, read once per drag.
+    DROPEFFECT OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point) override;
     // The folder under the pointer decides (TreeEffect); a folder with sub-folders opens when
     // the pointer rests on it.
     DROPEFFECT OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point) override;
     void OnDragLeave(CWnd* wnd) override;
     // The folder under the point takes the upload or the paste (CServerLeftView::DropData).
     BOOL OnDrop(CWnd* wnd, COleDataObject* data, DROPEFFECT effect, CPoint point) override;
+
+private:
+    // The indexes of the folder rows the server list is dragging.
+    std::vector<std::string> m_listFolders;
 };
 
 class CSRDropTarget : public CListDropTarget {

@@ -141,10 +141,15 @@ TEST_F(DropTest, TheTreeShowsTheEffectByWhatTheDragCarriesAndWhatTheFolderAllows
     EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_NONE), OverTree(m_items, a)) << "onto itself";
     EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_NONE), OverTree(m_items, deep)) << "below itself";
     EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_MOVE), OverTree(m_items, Child(work, L"b"))) << "beside itself";
-    // The same folder dragged from the list is the list's: the tree lets the server decide.
+    // The tree's mark says nothing of a drag the list started: only what it carries counts.
     m_frame.SetDragSource(L"SR");
     EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_MOVE), OverTree(m_items, deep));
     Tree().m_hDragItem = nullptr;
+    // The list's folder row a goes neither onto the tree's a nor below it.
+    AttachItems({RowRecord(L"a")}, L"SR", L"My Files/Work");
+    EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_NONE), OverTree(m_items, a)) << "a row onto itself";
+    EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_NONE), OverTree(m_items, deep)) << "a row below itself";
+    EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_MOVE), OverTree(m_items, Child(work, L"b"))) << "a row beside itself";
     EXPECT_EQ(nullptr, Tree().GetDropHilightItem()) << "the leave kept the highlight";
 }
 
