@@ -34,7 +34,6 @@ DROPEFFECT ListEffect(const _PROTO_FOLDER_INFO* row, const _PROTO_FOLDER_INFO& c
 
 class CSLDropTarget : public CTreeDropTarget {
 public:
-    CServerLeftView* m_pView = nullptr;
     // Notes the folders the list is dragging, read once per drag.
     DROPEFFECT OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point) override;
     // The folder under the pointer decides (TreeEffect); a folder with sub-folders opens when
@@ -43,6 +42,7 @@ public:
     void OnDragLeave(CWnd* wnd) override;
     // The folder under the point takes the upload or the paste (CServerLeftView::DropData).
     BOOL OnDrop(CWnd* wnd, COleDataObject* data, DROPEFFECT effect, CPoint point) override;
+    CServerLeftView* m_pView = nullptr;
 
 private:
     // The indexes of the folder rows the server list is dragging.
