@@ -197,7 +197,7 @@ void CStatusBarDlg::SetStatusInfo(CToviProto* proto)
     const _OPTION_INFO& option = proto->OptionInfo;
     m_bShown[0] = option.ManualUrl[0] != L'\0';
     // Help, web storage and the two add-ons: "Y" shows, "N" hides, anything else keeps.
-    const char* const flags[] = {option.UseOnlineHelp, option.Attr77, option.Attr78, option.Attr82};
+    const char* const flags[] = {option.UseOnlineHelp, option.WebStorage, option.DriveAddOn, option.BackupAddOn};
     for (int i = 0; i < 4; ++i) {
         if (std::strcmp(flags[i], "Y") == 0)
             m_bShown[i + 1] = true;
