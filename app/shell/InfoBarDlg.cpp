@@ -97,7 +97,11 @@ const UINT CInfoBarDlg::kCounterIds[kCounters] = {IDC_INFO_ALARM,           IDC_
 CInfoBarDlg::PageOpener CInfoBarDlg::s_pOpenPage = OpenPopupPage;
 CInfoBarDlg::UrlOpener CInfoBarDlg::s_pOpenUrl = OpenInBrowser;
 
-CInfoBarDlg::CInfoBarDlg() : CShellBar(32, RGB(254, 254, 254), RGB(249, 249, 249)) {}
+CInfoBarDlg::CInfoBarDlg() : CShellBar(32, RGB(254, 254, 254), RGB(249, 249, 249)) 
+{
+    // Every button stays usable; the counters of the information bar follow their own flags.
+    m_bOwnButtonStates = true;
+}
 
 // The two icons are the library's shared ones: nobody destroys them.
 CInfoBarDlg::~CInfoBarDlg() = default;
@@ -463,11 +467,6 @@ BOOL CInfoBarDlg::PreTranslateMessage(MSG* pMsg)
     if (m_hTooltip)
         ::SendMessageW(m_hTooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(pMsg));
     return CShellBar::PreTranslateMessage(pMsg);
-}
-
-void CInfoBarDlg::OnUpdateCmdUI(CFrameWnd*, BOOL)
-{
-    // Log-out, usage and collaboration are always usable; the counters follow their flags.
 }
 
 int CInfoBarDlg::LayoutCounters(HDC dc, int left, int right, bool place)

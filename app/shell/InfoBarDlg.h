@@ -31,7 +31,6 @@ public:
 
     BOOL Create(CWnd* pParentWnd, UINT nIDTemplate, UINT nStyle, UINT nID) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
-    void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) override;
 
     // Captions and font for the thread's language.
     void SetTexts();

@@ -91,7 +91,10 @@ CStatusBarDlg::Downloader CStatusBarDlg::s_pDownload = HttpDown;
 CStatusBarDlg::Launcher CStatusBarDlg::s_pLaunch = ShellStart;
 CString (*CStatusBarDlg::s_pDocuments)() = DocumentsFolder;
 
-CStatusBarDlg::CStatusBarDlg() : CShellBar(33, RGB(239, 239, 239), RGB(227, 227, 227)) {}
+CStatusBarDlg::CStatusBarDlg() : CShellBar(33, RGB(239, 239, 239), RGB(227, 227, 227)) 
+{
+    m_bOwnButtonStates = true;   // every button stays usable
+}
 
 CStatusBarDlg::~CStatusBarDlg() = default;
 
@@ -254,11 +257,6 @@ BOOL CStatusBarDlg::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message)
         return TRUE;
     }
     return CShellBar::OnSetCursor(pWnd, nHitTest, message);
-}
-
-void CStatusBarDlg::OnUpdateCmdUI(CFrameWnd*, BOOL)
-{
-    // The five buttons are always usable.
 }
 
 void CStatusBarDlg::OnBnClickedManual()
