@@ -448,12 +448,11 @@ TEST_F(AppRoad, TheStatusBarShowsTheButtonsTheOptionsAllow)
     // The manual follows its address and help its option; the reply has no say over the web
     // storage page and the two add-ons, whatever else it carries.
     const struct {
+        bool manual, help;
         const char* options;
-        bool manual;
-        bool help;
     } rows[] = {
-        {"OPTION A1 160=http://127.0.0.1/manual 64=Y 77=N 78=N 82=N 84=N 154=N 92=N", true, true},
-        {"OPTION A1 160=- 64=N", false, false},
+        {true, true, "OPTION A1 160=http://127.0.0.1/manual 64=Y 77=N 78=N 82=N 84=N 154=N 92=N"},
+        {false, false, "OPTION A1 160=- 64=N"},
     };
     StoreServer();
     StoreAutoLogin();
