@@ -152,6 +152,8 @@ const int kQuotaText = 1021;
 const int kAlarmCounter = 1011;
 const int kShareCounter = 1018;
 const int kLinkCounter = 1022;
+const int kDraftCounter = 1025;
+const int kApprovalCounter = 1027;
 const int kShortcutCounter = 1034;
 const int kLogoutButton = 1006;
 
@@ -161,8 +163,8 @@ TEST_F(AppRoad, TheInformationBarFollowsTheServersQuotaAndCounters)
 {
     ASSERT_EQ("OK", Control("USER id=meter password=pw1234 name=Meter quota=4096").substr(0, 2));
     ASSERT_EQ("OK", Control("FILE user=meter size=1024 -- My Files/one.bin").substr(0, 2));
-    ASSERT_EQ("OK", Control("OPTION A1 172=60 224=1 61=Y 80=Y 81=- 99=Y").substr(0, 2));
-    ASSERT_EQ("OK", Control("OPTION B4 223=3 226=1 224=1 131=2").substr(0, 2));
+    ASSERT_EQ("OK", Control("OPTION A1 172=60 224=1 61=Y 80=Y 81=- 48=Y 49=N 99=Y").substr(0, 2));
+    ASSERT_EQ("OK", Control("OPTION B4 223=3 226=1 227=4 234=6 224=1 131=2").substr(0, 2));
     ASSERT_EQ("OK", Control("OPTION B5 224=1").substr(0, 2));
     StoreServer();
     ASSERT_TRUE(CToviRegistry::SetUserInfo(0, 0, 1, 1, L"meter", L"pw1234", L""));
@@ -179,18 +181,22 @@ TEST_F(AppRoad, TheInformationBarFollowsTheServersQuotaAndCounters)
     EXPECT_TRUE(shown(kAlarmCounter));
     EXPECT_TRUE(shown(kShareCounter));
     EXPECT_FALSE(shown(kLinkCounter)) << "the link counter's kind is off";
+    EXPECT_TRUE(shown(kDraftCounter));
+    EXPECT_EQ(L"4", text(kDraftCounter));
+    EXPECT_FALSE(shown(kApprovalCounter)) << "the approval counter's kind is off";
     EXPECT_TRUE(shown(kShortcutCounter));
     EXPECT_EQ(L"2", text(kShortcutCounter));
     EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(bar, kLogoutButton)));
 
     // The workers bring the server's new figures; an empty counter reads "E" and is off.
     ASSERT_EQ("OK", Control("FILE user=meter size=1024 -- My Files/two.bin").substr(0, 2));
-    ASSERT_EQ("OK", Control("OPTION B4 223=5 226=").substr(0, 2));
+    ASSERT_EQ("OK", Control("OPTION B4 223=5 226= 227=9").substr(0, 2));
     EXPECT_TRUE(uitest::WaitUntil([&] { return text(kQuotaText) == L"2.0 KB(50%) / 4.0 KB"; }, 8000))
         << "quota: " << CStringA(text(kQuotaText).c_str()).GetString();
     EXPECT_TRUE(uitest::WaitUntil([&] { return text(kAlarmCounter) == L"5" && text(kShareCounter) == L"E"; }, 8000))
         << "alarm " << CStringA(text(kAlarmCounter).c_str()).GetString() << " share "
         << CStringA(text(kShareCounter).c_str()).GetString();
+    EXPECT_TRUE(uitest::WaitUntil([&] { return text(kDraftCounter) == L"9"; }, 8000));
     EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(bar, kAlarmCounter)));
     EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(bar, kShareCounter)));
     EXPECT_TRUE(ExitFromTray());
