@@ -72,6 +72,7 @@ public:
 
 protected:
     void PaintBackground(CDC* pDC, const CRect& rect) override;
+    void OnSize(UINT nType, int cx, int cy);
     LRESULT OnOpenTaskPage(WPARAM wParam, LPARAM lParam);
     LRESULT OnRepliesArrived(WPARAM wParam, LPARAM lParam);
     void OnBnClickedLogout();
@@ -86,6 +87,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The log-out and usage buttons at the bar's right end.
+    void PlaceRightButtons();
     void ShowQuota();
     void ShowAlerts();
     void ColourCounter(int counter, bool live);

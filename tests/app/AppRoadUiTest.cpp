@@ -1,6 +1,7 @@
 // CorvaneIXO.exe end to end under Wine against the test server: start-up, settings, log-in,
 // the main window, keep-alive, forced log-out, a second launch and exit from the tray.
 #include "AppRun.h"
+#include "PixelCapture.h"
 #include "ToviRegistry.h"
 #include "WindowDriver.h"
 #include <commctrl.h>
@@ -188,6 +189,18 @@ TEST_F(AppRoad, TheInformationBarFollowsTheServersQuotaAndCounters)
     EXPECT_EQ(L"2", text(kShortcutCounter));
     EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(bar, kLogoutButton)));
 
+    // Log-out keeps to the bar's right end however the window is sized.
+    for (int width : {1260, 900, 1100}) {
+        ::MoveWindow(frame, 0, 0, width, 700, TRUE);
+        EXPECT_TRUE(uitest::WaitUntil([&] {
+            RECT client = {}, button = {};
+            ::GetClientRect(bar, &client);
+            ::GetWindowRect(::GetDlgItem(bar, kLogoutButton), &button);
+            ::MapWindowPoints(nullptr, bar, reinterpret_cast<POINT*>(&button), 2);
+            return client.right > 0 && button.right == client.right - 8;
+        }, 5000)) << "width " << width;
+    }
+
     // The workers bring the server's new figures; an empty counter reads "E" and is off.
     ASSERT_EQ("OK", Control("FILE user=meter size=1024 -- My Files/two.bin").substr(0, 2));
     ASSERT_EQ("OK", Control("OPTION B4 223=5 226= 227=9").substr(0, 2));
@@ -200,6 +213,36 @@ TEST_F(AppRoad, TheInformationBarFollowsTheServersQuotaAndCounters)
     EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(bar, kAlarmCounter)));
     EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(bar, kShareCounter)));
     EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoad, ScreenshotsOfTheMainWindowWithBothBarsFilled)
+{
+    const wchar_t* dir = _wgetenv(L"BARS_SHOTS");
+    if (!dir)
+        GTEST_SKIP() << "set BARS_SHOTS to a folder to take them";
+    ASSERT_EQ("OK", Control("USER id=meter password=pw1234 name=Meter quota=10485760").substr(0, 2));
+    ASSERT_EQ("OK", Control("FILE user=meter size=3221225 -- My Files/one.bin").substr(0, 2));
+    ASSERT_EQ("OK", Control("OPTION A1 172=60 224=60 61=Y 80=Y 81=Y 48=Y 49=Y 63=Y 99=Y 64=Y "
+                            "160=http://127.0.0.1/manual 211=Corvane%20Cloud 212=02-1234-5678")
+                        .substr(0, 2));
+    ASSERT_EQ("OK", Control("OPTION B4 223=3 226=12 233=1 227=4 234= 132=2 131=7 224=60").substr(0, 2));
+    StoreServer();
+    ASSERT_TRUE(CToviRegistry::SetUserInfo(0, 0, 1, 1, L"meter", L"pw1234", L""));
+    // English first: the Korean run then has a last log-in to show.
+    for (unsigned short language : {0x09, 0x12}) {
+        ASSERT_TRUE(CToviRegistry::SetLanguage(0, language));
+        ASSERT_TRUE(Launch());
+        HWND frame = WaitForMainWindow();
+        ASSERT_NE(nullptr, frame);
+        ::MoveWindow(frame, 0, 0, 1280, 800, TRUE);
+        HWND bar = ::GetDlgItem(frame, kInfoBar);
+        ASSERT_TRUE(uitest::WaitUntil([&] { return !TextOf(::GetDlgItem(bar, kQuotaText)).empty(); }, 8000));
+        ::Sleep(1000);
+        const std::wstring name = language == 0x12 ? L"\\main-bars-ko.png" : L"\\main-bars-en.png";
+        EXPECT_TRUE(uitest::SavePng(uitest::CaptureScreen({0, 0, 1280, 800}), std::wstring(dir) + name));
+        ASSERT_TRUE(ExitFromTray());
+        EndProcess();
+    }
 }
 
 TEST_F(AppRoad, AnExpiredSessionGivesExactlyOneLogOutWithTheServersText)
