@@ -118,6 +118,33 @@ TEST_F(LoginWeb, ThePagesSessionIdLogsInAsHashAndIdWithoutAPassword)
     EXPECT_STRNE("", m_session->LoginInfo.SessionId);
 }
 
+TEST_F(LoginWeb, ASessionElsewhereIsTakenOverOnYesByRepeatingTheSameToken)
+{
+    ASSERT_EQ("OK", Control("SWITCH singleSession=1").substr(0, 2));
+    protoserver::TestProto other;
+    other.Aim(m_ports.port, "20");
+    ASSERT_EQ(0, LogIn(other, "demo", "demo1234")) << other.Message();
+    const std::vector<std::string> before = Sessions("demo");
+    ASSERT_EQ(1u, before.size());
+
+    StartWebLogin();
+    const std::wstring token = Token();
+    // The box's OK button answers Yes.
+    uitest::AutoAnswer box(kBoxTitle, IDOK);
+    PageCalls(m_web->m_dlg.GetView(), L"SetLanguage", L"en");
+    PageCalls(m_web->m_dlg.GetView(), L"SetLoginResult", token);
+    ASSERT_TRUE(WaitWebEnd()) << "the window stayed after the log-in";
+    EXPECT_EQ(1, Owner().lastResult.load());
+    EXPECT_EQ(1, box.Count());
+    const std::map<int, std::string> b0 = LastB0();
+    EXPECT_EQ("Y", b0.count(23) ? b0.at(23) : std::string()) << "the repeat did not ask for the switch";
+    EXPECT_EQ("#" + std::string(CStringA(token.c_str()).GetString()), b0.count(169) ? b0.at(169) : std::string());
+    const std::vector<std::string> after = Sessions("demo");
+    ASSERT_EQ(1u, after.size());
+    EXPECT_NE(before[0], after[0]);
+    other.CloseSocket();
+}
+
 TEST_F(LoginWeb, TheSingleSignOnPageIsOpenedWhenTheFrameAsksForIt)
 {
     StartWebLogin(true);
