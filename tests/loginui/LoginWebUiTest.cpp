@@ -85,6 +85,14 @@ protected:
         ASSERT_EQ(S_OK, view->GetExternal()->CallByName(name, {argument}));
     }
 
+    // The page, in English, hands over its log-in result; the window then goes.
+    void PageLogsIn(const std::wstring& token)
+    {
+        PageCalls(m_web->m_dlg.GetView(), L"SetLanguage", L"en");
+        PageCalls(m_web->m_dlg.GetView(), L"SetLoginResult", token);
+        ASSERT_TRUE(WaitWebEnd()) << "the window stayed after the log-in";
+    }
+
     std::map<int, std::string> LastB0()
     {
         const std::vector<std::map<int, std::string>> records = road::LastRecords(Control("LAST cmd=B0"));
@@ -103,9 +111,7 @@ TEST_F(LoginWeb, ThePagesSessionIdLogsInAsHashAndIdWithoutAPassword)
     EXPECT_EQ(L"http://127.0.0.1/pm/app/app_login.htm", popupfake::Log().navigations.front().url);
     const std::wstring token = Token();
     uitest::AutoAnswer boxes(kBoxTitle, IDOK);
-    PageCalls(m_web->m_dlg.GetView(), L"SetLanguage", L"en");
-    PageCalls(m_web->m_dlg.GetView(), L"SetLoginResult", token);
-    ASSERT_TRUE(WaitWebEnd()) << "the window stayed after the log-in";
+    ASSERT_NO_FATAL_FAILURE(PageLogsIn(token));
     EXPECT_EQ(1, Owner().lastResult.load());
     EXPECT_EQ(1, Owner().results.load());
     EXPECT_EQ(0, boxes.Count()) << "a message came up";
@@ -120,20 +126,15 @@ TEST_F(LoginWeb, ThePagesSessionIdLogsInAsHashAndIdWithoutAPassword)
 
 TEST_F(LoginWeb, ASessionElsewhereIsTakenOverOnYesByRepeatingTheSameToken)
 {
-    ASSERT_EQ("OK", Control("SWITCH singleSession=1").substr(0, 2));
     protoserver::TestProto other;
-    other.Aim(m_ports.port, "20");
-    ASSERT_EQ(0, LogIn(other, "demo", "demo1234")) << other.Message();
+    ASSERT_TRUE(LoggedInElsewhere(other));
     const std::vector<std::string> before = Sessions("demo");
-    ASSERT_EQ(1u, before.size());
 
     StartWebLogin();
     const std::wstring token = Token();
     // The box's OK button answers Yes.
     uitest::AutoAnswer box(kBoxTitle, IDOK);
-    PageCalls(m_web->m_dlg.GetView(), L"SetLanguage", L"en");
-    PageCalls(m_web->m_dlg.GetView(), L"SetLoginResult", token);
-    ASSERT_TRUE(WaitWebEnd()) << "the window stayed after the log-in";
+    ASSERT_NO_FATAL_FAILURE(PageLogsIn(token));
     EXPECT_EQ(1, Owner().lastResult.load());
     EXPECT_EQ(1, box.Count());
     const std::map<int, std::string> b0 = LastB0();
