@@ -435,9 +435,11 @@ TEST_F(AppRoad, AWebLogInSiteGetsTheWebLogInWindowInsteadOfTheForm)
     EndProcess();
 }
 
-TEST_F(AppRoad, TheShortcutButtonListsTheUsersShortcutsFromTheServer)
+TEST_F(AppRoad, TheShortcutButtonListsTheUsersShortcutsAndOpensTheChosenOneInTheTree)
 {
-    const std::string folder = Control("FOLDER user=demo -- My Files/Projects");
+    // A folder below one the tree has not opened yet: opening it walks the names down.
+    ASSERT_EQ("OK", Control("FOLDER user=demo -- My Files/Projects").substr(0, 2));
+    const std::string folder = Control("FOLDER user=demo -- My Files/Projects/Plans");
     ASSERT_EQ("OK", folder.substr(0, 2)) << folder;
     protoserver::TestProto setter;
     setter.Aim(m_ports.port, "5");
@@ -466,7 +468,7 @@ TEST_F(AppRoad, TheShortcutButtonListsTheUsersShortcutsFromTheServer)
     EXPECT_NE(-1, LastConnection("D7"));
     HWND list = ::GetDlgItem(dialog, kShortcutList);
     ASSERT_EQ(1, static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)));
-    EXPECT_EQ(L"My Files/Projects", RemoteListText(list, 0, 0));
+    EXPECT_EQ(L"My Files/Projects/Plans", RemoteListText(list, 0, 0));
 
     // Opening the chosen shortcut shows its folder in the server tree.
     std::vector<BYTE> item(sizeof(LVITEMW));
@@ -487,7 +489,7 @@ TEST_F(AppRoad, TheShortcutButtonListsTheUsersShortcutsFromTheServer)
         HTREEITEM parent = at ? reinterpret_cast<HTREEITEM>(
                                     ::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(at)))
                               : nullptr;
-        return at && parent && RemoteTreeText(tree, at) == L"Projects" && RemoteTreeText(tree, parent) == L"My Files";
+        return at && parent && RemoteTreeText(tree, at) == L"Plans" && RemoteTreeText(tree, parent) == L"Projects";
     }, 10000)) << "the tree shows " << CStringA(RemoteTreeText(tree, caret()).c_str()).GetString();
     EXPECT_TRUE(ExitFromTray());
 }
