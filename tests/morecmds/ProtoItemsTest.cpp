@@ -267,6 +267,26 @@ TEST_F(ThumbnailTest, AThumbnailStreamsIntoItsFileAndTheContinuationEndsIt)
     EXPECT_EQ("PNGDATA-0123456789", ReadBack());
 }
 
+TEST_F(ThumbnailTest, ThePagesOfAThumbnailGoIntoTheSameFileAndTheLastOneEndsIt)
+{
+    std::string picture;
+    for (int i = 0; i < 2600; ++i)
+        picture += static_cast<char>('A' + (i * 7 + i / 26) % 26);
+    const std::string image = File("My Files/docs/big.png", picture);
+    ASSERT_EQ("OK", Control("SWITCH thumbnailPageBytes=1000").substr(0, 2));
+    HANDLE file = CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    const int before = std::atoi(Control::Value(Control("COUNT cmd=I2"), "requests").c_str());
+    ASSERT_EQ(0, m_proto.RunThumbnail(m_wnd, file, C(image), C("1"))) << Narrow(m_proto.ResultInfo.wszMessage);
+    CloseHandle(file);
+    EXPECT_EQ(before + 3, std::atoi(Control::Value(Control("COUNT cmd=I2"), "requests").c_str()));
+    EXPECT_EQ("44=Y ", Describe(Last("I2")[0]));
+    EXPECT_STREQ("N", m_proto.ContinueFlag);
+    EXPECT_TRUE(ReadBack() == picture) << ReadBack().size() << " bytes";
+    // The paging over, the slots are free: a download of another command is not written here.
+    EXPECT_FALSE(m_proto.m_pConn->DownloadPending());
+}
+
 TEST_F(ThumbnailTest, NoThumbnailFailsButKeepsTheConnection)
 {
     HANDLE file = CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
