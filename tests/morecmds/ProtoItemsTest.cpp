@@ -277,8 +277,9 @@ TEST_F(ThumbnailTest, ThePagesOfAThumbnailGoIntoTheSameFileAndTheLastOneEndsIt)
     HANDLE file = CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, file);
     const int before = std::atoi(Control::Value(Control("COUNT cmd=I2"), "requests").c_str());
-    ASSERT_EQ(0, m_proto.RunThumbnail(m_wnd, file, C(image), C("1"))) << Narrow(m_proto.ResultInfo.wszMessage);
+    const int result = m_proto.RunThumbnail(m_wnd, file, C(image), C("1"));
     CloseHandle(file);
+    ASSERT_EQ(0, result) << Narrow(m_proto.ResultInfo.wszMessage);
     EXPECT_EQ(before + 3, std::atoi(Control::Value(Control("COUNT cmd=I2"), "requests").c_str()));
     EXPECT_EQ("44=Y ", Describe(Last("I2")[0]));
     EXPECT_STREQ("N", m_proto.ContinueFlag);
