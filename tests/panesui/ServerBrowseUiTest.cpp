@@ -74,10 +74,10 @@ public:
     void SetListColumn(const _PROTO_FOLDER_INFO& f) override { m_real->SetListColumn(f); }
     bool IsThumbnailView() override { return m_real->IsThumbnailView(); }
     void SetReportView() override { m_real->SetReportView(); }
-    void SetListData(const std::vector<_PROTO_FOLDER_INFO>& items) override
+    void SetListData(std::vector<_PROTO_FOLDER_INFO> items) override
     {
         events.push_back("data " + std::to_string(items.size()));
-        m_real->SetListData(items);
+        m_real->SetListData(std::move(items));
     }
     bool StartListThread() override { return m_real->StartListThread(); }
 
