@@ -225,7 +225,9 @@ void SendThumbnailPage(CStoreRequest& request, const StoreItem& item)
 {
     ConnectionSession& conn = request.Conn();
     const uint64_t at = conn.thumbnailNext;
-    const uint64_t size = std::min<uint64_t>(request.Config().thumbnailPageBytes, item.size - at);
+    // A page size switched off meanwhile sends the rest at once.
+    const uint64_t page = request.Config().thumbnailPageBytes;
+    const uint64_t size = page > 0 ? std::min<uint64_t>(page, item.size - at) : item.size - at;
     const bool more = at + size < item.size;
     conn.thumbnailIdx = more ? item.idx : 0;
     conn.thumbnailNext = more ? at + size : 0;

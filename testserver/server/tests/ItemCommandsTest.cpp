@@ -155,6 +155,15 @@ TEST_F(Items, AThumbnailLargerThanThePageSizeComesInPagesThatSayWhetherMoreFollo
     ASSERT_TRUE(ReadStream(*m_client, page, "", nullptr, &header));
     EXPECT_TRUE(page == testwire::Pattern(0, 10));
     EXPECT_EQ(header.size(), 0u);
+    // Paging switched off between two pages: the rest comes at once.
+    m_client->SendRequest("I2", testwire::Record({{171, m_sid}, {173, big}, {177, "1"}}));
+    ASSERT_TRUE(ReadStream(*m_client, page));
+    Control("SWITCH thumbnailPageBytes=0");
+    m_client->SendRequest("I2", testwire::Record({{44, "Y"}, {171, m_sid}}));
+    ASSERT_TRUE(ReadStream(*m_client, data, "", nullptr, &header));
+    ASSERT_EQ(header.size(), 1u);
+    EXPECT_EQ(header[0][44], "N");
+    EXPECT_TRUE(data == testwire::Pattern(1000, 1500));
 }
 
 TEST_F(Items, AThumbnailStoppedOrFailedBetweenPagesEndsItsPaging)
