@@ -432,8 +432,7 @@ CServerListPane::PreparedRow CServerListPane::PrepareRow(const _PROTO_FOLDER_INF
                                                         const _PROTO_FOLDER_INFO* current, bool underRoot)
 {
     PreparedRow row;
-    auto* record = new _PROTO_FOLDER_INFO();
-    CToviProto::memsetFolderInfo(record);
+    auto* record = new _PROTO_FOLDER_INFO();   // value-initialised: cleared before the copy
     CToviProto::CopyFolderInfo(record, &source, false);
     row.record = record;
     bool file = !Is(record->ItemType, "D");
