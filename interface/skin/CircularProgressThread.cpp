@@ -140,20 +140,26 @@ void CCircularProgressThread::Stop(CCircularProgressThread* thread)
 {
     if (thread == nullptr)
         return;
+    // A thread that has not made its window yet may have no message queue, and a quit posted
+    // to it then is lost: wait until it is ready, and post again until the post is taken.
+    thread->WaitUntilReady(5000);
     // The spinner's window goes on its own thread; meanwhile this thread keeps dispatching,
     // since that window is a child of one of ours.
-    if (::WaitForSingleObject(thread->m_hThread, 0) == WAIT_TIMEOUT) {
-        thread->PostThreadMessage(WM_QUIT, 0, 0);
-        while (::WaitForSingleObject(thread->m_hThread, 10) == WAIT_TIMEOUT) {
-            MSG msg;
-            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (msg.message == WM_QUIT) {
-                    ::PostQuitMessage((int)msg.wParam);
-                    break;
-                }
-                ::TranslateMessage(&msg);
-                ::DispatchMessageW(&msg);
+    bool posted = false;
+    while (::WaitForSingleObject(thread->m_hThread, posted ? 10 : 0) == WAIT_TIMEOUT) {
+        if (!posted) {
+            posted = thread->PostThreadMessage(WM_QUIT, 0, 0) != FALSE;
+            if (!posted)
+                ::Sleep(10);
+        }
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                ::PostQuitMessage((int)msg.wParam);
+                break;
             }
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
         }
     }
     delete thread;
