@@ -2,6 +2,7 @@
 #include "CircularProgressThread.h"
 #include "CircularProgressWnd.h"
 #include "Wnd.h"
+#include <commctrl.h>
 
 IMPLEMENT_DYNCREATE(CCircularProgressThread, CWinThread)
 
@@ -82,7 +83,21 @@ HBITMAP CCircularProgressThread::SnapshotOwnerBackground(int x, int y, int size)
     HGDIOBJ old = ::SelectObject(mem, bitmap);
     POINT origin;
     ::SetViewportOrgEx(mem, -x, -y, &origin);
-    ::SendMessageW(owner, WM_ERASEBKGND, (WPARAM)mem, 0);
+    if (!::SendMessageW(owner, WM_ERASEBKGND, (WPARAM)mem, 0)) {
+        // A double-buffered list view erases nothing (it paints its background with its
+        // items): its background colour is what shows around them.
+        COLORREF colour = ::GetSysColor(COLOR_WINDOW);
+        wchar_t name[32] = {};
+        if (::GetClassNameW(owner, name, 32) && ::lstrcmpiW(name, WC_LISTVIEWW) == 0) {
+            const COLORREF list = (COLORREF)::SendMessageW(owner, LVM_GETBKCOLOR, 0, 0);
+            if (list != CLR_NONE)
+                colour = list;
+        }
+        HBRUSH brush = ::CreateSolidBrush(colour);
+        RECT area = {x, y, x + size, y + size};
+        ::FillRect(mem, &area, brush);
+        ::DeleteObject(brush);
+    }
     ::SetViewportOrgEx(mem, origin.x, origin.y, nullptr);
     ::SelectObject(mem, old);
     ::DeleteDC(mem);

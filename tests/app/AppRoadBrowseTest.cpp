@@ -754,6 +754,10 @@ TEST_F(AppRoadBrowse, TheSpinnerTurnsOverTheListWhileItFillsAndGoesWithTheLastRo
     ::GetWindowRect(spinner, &spin);
     uitest::Pixels pixels = uitest::CaptureScreen(spin);
     EXPECT_LT(0, pixels.Count(RGB(35, 103, 158), {0, 0, 50, 50})) << "no spoke of the spinner's colour";
+    // Around the spokes, the list's own background.
+    const COLORREF background = static_cast<COLORREF>(::SendMessageW(m_list, LVM_GETBKCOLOR, 0, 0));
+    for (POINT corner : {POINT{1, 1}, POINT{48, 1}, POINT{1, 48}, POINT{48, 48}})
+        EXPECT_EQ(background, pixels.At(corner.x, corner.y)) << corner.x << "," << corner.y;
     if (const wchar_t* dir = _wgetenv(L"PANES_SHOTS")) {
         RECT frame = {};
         ::GetWindowRect(m_frame, &frame);
