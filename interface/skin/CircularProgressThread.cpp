@@ -157,7 +157,8 @@ void CCircularProgressThread::Stop(CCircularProgressThread* thread)
         return;
     // A thread that has not made its window yet may have no message queue, and a quit posted
     // to it then is lost: wait until it is ready, and post again until the post is taken.
-    thread->WaitUntilReady(5000);
+    if (::WaitForSingleObject(thread->m_hThread, 0) == WAIT_TIMEOUT)
+        thread->WaitUntilReady(5000);
     // The spinner's window goes on its own thread; meanwhile this thread keeps dispatching,
     // since that window is a child of one of ours.
     bool posted = false;
