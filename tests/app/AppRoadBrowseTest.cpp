@@ -750,13 +750,18 @@ TEST_F(AppRoadBrowse, TheSpinnerTurnsOverTheListWhileItFillsAndGoesWithTheLastRo
     EXPECT_EQ(50, spin.bottom - spin.top);
     EXPECT_NEAR((list.right - list.left) / 2, (spin.left + spin.right) / 2, 3);
     EXPECT_NEAR((list.bottom - list.top) / 2, (spin.top + spin.bottom) / 2, 3);
-    // Its spokes in the program's blue.
+    // Its spokes in the program's blue, and around them the list's own background (once its
+    // thread has painted it).
     ::GetWindowRect(spinner, &spin);
-    uitest::Pixels pixels = uitest::CaptureScreen(spin);
-    EXPECT_LT(0, pixels.Count(RGB(35, 103, 158), {0, 0, 50, 50})) << "no spoke of the spinner's colour";
-    // Around the spokes, the list's own background.
     const COLORREF background = static_cast<COLORREF>(::SendMessageW(m_list, LVM_GETBKCOLOR, 0, 0));
-    for (POINT corner : {POINT{1, 1}, POINT{48, 1}, POINT{1, 48}, POINT{48, 48}})
+    const POINT corners[] = {{1, 1}, {48, 1}, {1, 48}, {48, 48}};
+    uitest::Pixels pixels;
+    uitest::WaitUntil([&] {
+        pixels = uitest::CaptureScreen(spin);
+        return pixels.Count(RGB(35, 103, 158), {0, 0, 50, 50}) > 0 && pixels.At(1, 1) == background;
+    }, 3000);
+    EXPECT_LT(0, pixels.Count(RGB(35, 103, 158), {0, 0, 50, 50})) << "no spoke of the spinner's colour";
+    for (POINT corner : corners)
         EXPECT_EQ(background, pixels.At(corner.x, corner.y)) << corner.x << "," << corner.y;
     if (const wchar_t* dir = _wgetenv(L"PANES_SHOTS")) {
         RECT frame = {};
