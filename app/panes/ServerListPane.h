@@ -63,6 +63,8 @@ public:
 private:
     static DWORD WINAPI InsertListViewThread(LPVOID param);
     void FillRows();
+    // On the worker: the list's spinner while a run fills the rows.
+    void ShowSpinner(bool show);
     // A row made on the worker, inserted on the GUI thread with others in one message.
     struct PreparedRow {
         _PROTO_FOLDER_INFO* record = nullptr;

@@ -4,6 +4,8 @@
 #include <winsock2.h>
 #include "RoadServer.h"
 #include "AutoAnswer.h"
+#include "CircularProgressThread.h"
+#include "CircularProgressWnd.h"
 #include "DragDrop.h"
 #include "OleDataObject.h"
 #include "ServerClipboard.h"
@@ -527,6 +529,48 @@ TEST_F(BrowseTest, ThePictureViewHoldsOneImagePerShownRowAcrossFolders)
     Ui([&] { m_pane->SetThumbnailView(false, true); });
     WaitFilled();
     EXPECT_EQ(5u, Names().size());
+}
+
+// The busy spinner is the list's from its creation to its destruction, on a thread of its own.
+TEST_F(BrowseTest, TheListsSpinnerRunsOnItsOwnThreadUntilTheListIsGone)
+{
+    CCircularProgressThread* spinner = m_list.Spinner();
+    ASSERT_NE(nullptr, spinner);
+    ASSERT_TRUE(spinner->WaitUntilReady(5000));
+    ASSERT_NE(nullptr, spinner->GetSpinner());
+    HWND wnd = spinner->GetSpinner()->m_hWnd;
+    EXPECT_EQ(m_list.GetSafeHwnd(), ::GetParent(wnd));
+    EXPECT_NE(::GetCurrentThreadId(), ::GetWindowThreadProcessId(wnd, nullptr));
+    EXPECT_FALSE(::IsWindowVisible(wnd)) << "shown while nothing fills the list";
+    HANDLE thread = nullptr;
+    ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), spinner->m_hThread, ::GetCurrentProcess(), &thread, SYNCHRONIZE,
+                                  FALSE, 0));
+    Ui([&] {
+        m_pane.reset();
+        m_host.DestroyWindow();
+    });
+    EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), ::WaitForSingleObject(thread, 3000))
+        << "the spinner's thread outlived its list";
+    EXPECT_FALSE(::IsWindow(wnd));
+    ::CloseHandle(thread);
+}
+
+// A picture run whose own connection the server refuses ends at once, and takes its spinner
+// away with it.
+TEST_F(BrowseTest, APictureRunWithoutItsOwnConnectionEndsWithTheSpinnerHidden)
+{
+    ASSERT_NE(nullptr, OpenDocs());
+    CCircularProgressThread* spinner = m_list.Spinner();
+    ASSERT_NE(nullptr, spinner);
+    ASSERT_TRUE(spinner->WaitUntilReady(5000));
+    HWND wnd = spinner->GetSpinner()->m_hWnd;
+    ASSERT_FALSE(::IsWindowVisible(wnd)) << "a finished run left the spinner up";
+    ASSERT_EQ("OK", Control("FAULT error reply=E0 code=1500 cmd=A0 -- no pictures today").substr(0, 2));
+    Ui([&] { m_pane->SetThumbnailView(true, true); });
+    WaitFilled();
+    EXPECT_EQ("0", protoserver::Control::Value(Control("FAULTS"), "n")) << "the run asked for no connection";
+    EXPECT_TRUE(Names().empty());
+    EXPECT_FALSE(::IsWindowVisible(wnd)) << "the failed run left the spinner turning";
 }
 
 namespace {
