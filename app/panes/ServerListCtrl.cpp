@@ -1,6 +1,7 @@
 // The server file list: sorting, double-click routing, and the end of the in-place name edit
 // with its rename (F3) and new-folder (F0) requests.
 #include "ServerListCtrl.h"
+#include "CircularProgressThread.h"
 #include "FileUtils.h"
 #include "PaneMessages.h"
 #include "ServerCommandSink.h"
@@ -27,6 +28,7 @@ constexpr int kMaxNameLength = 256;
 }
 
 BEGIN_MESSAGE_MAP(CServerListCtrl, CListCtrl)
+    ON_WM_CREATE()
     ON_NOTIFY_REFLECT(LVN_COLUMNCLICK, OnColumnClick)
     ON_NOTIFY_REFLECT(LVN_ENDLABELEDITW, OnEndLabelEdit)
     ON_NOTIFY_REFLECT(NM_DBLCLK, OnDblClk)
@@ -47,6 +49,16 @@ END_MESSAGE_MAP()
 int CServerListCtrl::CheckItemName(const CString& name)
 {
     return CheckServerItemName(name);
+}
+
+int CServerListCtrl::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    if (CListCtrl::OnCreate(lpCreateStruct) == -1)
+        return -1;
+    // Without its thread the list simply shows no spinner.
+    if (!m_pSpinner)
+        m_pSpinner = CCircularProgressThread::Start(this, 50, RGB(35, 103, 158));
+    return 0;
 }
 
 void CServerListCtrl::SetPaneColor(COLORREF color)
@@ -338,6 +350,10 @@ void CServerListCtrl::OnKeyDown(NMHDR* nm, LRESULT* result)
 
 void CServerListCtrl::OnDestroy()
 {
+    // The spinner's window is a child of this list on another thread: that thread ends it
+    // while the list still stands.
+    CCircularProgressThread::Stop(m_pSpinner);
+    m_pSpinner = nullptr;
     if (m_statusImages) {
         ImageList_Destroy(m_statusImages);
         m_statusImages = nullptr;

@@ -26,7 +26,7 @@ public:
     void SetListColumn(const _PROTO_FOLDER_INFO& folder) override;
     bool IsThumbnailView() override { return m_pList->m_bThumbnail; }
     void SetReportView() override { SetThumbnailView(false, false); }
-    void SetListData(const std::vector<_PROTO_FOLDER_INFO>& items) override { m_items = items; }
+    void SetListData(std::vector<_PROTO_FOLDER_INFO> items) override { m_items = std::move(items); }
     bool StartListThread() override;
     // Lets a running worker finish, pumping messages meanwhile.
     void WaitListThreadExit();
@@ -63,6 +63,8 @@ public:
 private:
     static DWORD WINAPI InsertListViewThread(LPVOID param);
     void FillRows();
+    // On the worker: the list's spinner while a run fills the rows.
+    void ShowSpinner(bool show);
     // A row made on the worker, inserted on the GUI thread with others in one message.
     struct PreparedRow {
         _PROTO_FOLDER_INFO* record = nullptr;
