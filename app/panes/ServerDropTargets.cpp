@@ -136,9 +136,11 @@ DROPEFFECT CSLDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys
     _PROTO_FOLDER_INFO* record = tree.GetRecord(item);
     if (!frame || !record)
         return DROPEFFECT_NONE;
-    // Only a folder the server says has sub-folders opens; one never listed is listed first.
+    // Only a folder the server says has sub-folders opens; one never listed is listed first. A
+    // folder whose password was not given stays shut: no prompt can interrupt a drag, and the
+    // hover must not show what the password keeps.
     HoverItem(tree, item, [&] {
-        if (std::strcmp(record->Attr28, "Y") != 0)
+        if (std::strcmp(record->Attr28, "Y") != 0 || frame->CheckFolderPassword(*record, true) != 0)
             return;
         if (!tree.GetChildItem(item))
             tree.DrawSubTreeNList(item, TREE_REFRESH_TREE_ONLY, true);

@@ -208,7 +208,13 @@ TEST_F(DropTest, AFolderHoveredPastTheDelayIsListedAndOpensAndNotBefore)
     over(work, 10800);
     over(work, 11500);
     EXPECT_FALSE(Tree().GetItemState(work, TVIS_EXPANDED) & TVIS_EXPANDED) << "the clock did not restart";
+    // A folder whose password was not given stays shut and unlisted.
+    m_frame.password = -1;
     over(work, 11700);
+    EXPECT_FALSE(Tree().GetItemState(work, TVIS_EXPANDED) & TVIS_EXPANDED) << "opened without its password";
+    EXPECT_EQ(nullptr, Tree().GetChildItem(work)) << "listed without its password";
+    m_frame.password = 0;
+    over(work, 12600);
     EXPECT_TRUE(Tree().GetItemState(work, TVIS_EXPANDED) & TVIS_EXPANDED);
     EXPECT_NE(nullptr, Child(work, L"a")) << "the hovered folder was not listed";
     target.OnDragLeave(&Tree());

@@ -16,7 +16,7 @@ namespace road {
 class FakeFrame : public IServerFrameHost {
 public:
     bool IsLoggedIn() override { return true; }
-    int CheckFolderPassword(const _PROTO_FOLDER_INFO&, bool) override { return 0; }
+    int CheckFolderPassword(const _PROTO_FOLDER_INFO&, bool) override { return password; }
     void PostForcedLogout() override {}
     void SetMenuButtonState(const ServerMenuState& state) override { menu = state; }
     bool IsDownloadTarget() override { return true; }
@@ -30,6 +30,7 @@ public:
     void SetDragSource(const CString& tag) override { dragSource = tag; }
     CString GetDragSource() override { return dragSource; }
     bool editing = false;
+    int password = 0;   // what every folder's password guard answers
     CString customer = L"TESTSRV";
     CString dragSource;
     ServerMenuState menu;
