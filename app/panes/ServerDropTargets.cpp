@@ -99,6 +99,13 @@ bool IntoTreeDrag(const CServerTreeCtrl& tree, const _PROTO_FOLDER_INFO* row)
            std::strncmp(row->IDX, dragged->IDX, sizeof row->IDX) == 0;
 }
 
+// A folder whose password was not given takes no drop: no prompt can come during a drag, and
+// the drop must not pass by the password.
+bool Locked(IServerFrameHost& frame, const _PROTO_FOLDER_INFO* folder)
+{
+    return folder && std::strcmp(folder->ItemType, "D") == 0 && frame.CheckFolderPassword(*folder, true) != 0;
+}
+
 void ForgetDragSource(IServerFrameHost* frame)
 {
     if (frame)
@@ -140,14 +147,14 @@ DROPEFFECT CSLDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys
     // folder whose password was not given stays shut: no prompt can interrupt a drag, and the
     // hover must not show what the password keeps.
     HoverItem(tree, item, [&] {
-        if (std::strcmp(record->Attr28, "Y") != 0 || frame->CheckFolderPassword(*record, true) != 0)
+        if (std::strcmp(record->Attr28, "Y") != 0 || Locked(*frame, record))
             return;
         if (!tree.GetChildItem(item))
             tree.DrawSubTreeNList(item, TREE_REFRESH_TREE_ONLY, true);
         tree.Expand(item, TVE_EXPAND);
     });
     record = tree.GetRecord(item);   // a listing may have put a fresh record there
-    if (!record)
+    if (!record || Locked(*frame, record))
         return DROPEFFECT_NONE;
     // Folder rows of the list dragged onto themselves or below themselves.
     bool intoListFolder = false;
@@ -203,6 +210,8 @@ DROPEFFECT CSRDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys
     if (row >= 0 && !record)
         return DROPEFFECT_NONE;
     HighlightRow(list, row);
+    if (Locked(*frame, record))
+        return DROPEFFECT_NONE;
     const bool selected = row >= 0 && (list.GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED);
     const bool fromTree = frame->GetDragSource() == L"SL";
     return serverdrop::ListEffect(record, *current, FactsOf(data, keys, frame, L"SR"), selected,

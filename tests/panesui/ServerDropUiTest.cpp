@@ -134,6 +134,11 @@ TEST_F(DropTest, TheTreeShowsTheEffectByWhatTheDragCarriesAndWhatTheFolderAllows
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.expected, OverTree(*c.data, c.item, c.keys)) << c.what;
+    // A folder whose password was not given takes nothing.
+    m_frame.password = -1;
+    EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_NONE), OverTree(m_files, work)) << "files past the password";
+    EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_NONE), OverTree(m_items, a)) << "items past the password";
+    m_frame.password = 0;
 
     // A folder dragged from this tree goes neither onto itself nor below itself.
     m_frame.SetDragSource(L"SL");
@@ -255,6 +260,12 @@ TEST_F(DropTest, TheListShowsTheEffectByRowPlaceAndOrigin)
         EXPECT_EQ(c.expected, OverList(*c.data, at, c.keys)) << c.what;
     }
     EXPECT_EQ(-1, List().GetNextItem(-1, LVNI_DROPHILITED)) << "the leave kept a highlight";
+    // A folder row whose password was not given takes nothing; the folder shown is open already.
+    m_frame.password = -1;
+    m_frame.SetDragSource(L"");
+    EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_NONE), OverList(m_files, RowPoint(Row(L"b")))) << "past the password";
+    EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_COPY), OverList(m_files, RowPoint(Row(L"x.txt"))));
+    m_frame.password = 0;
 
     // A tree folder dragged onto the list goes neither into itself nor below itself.
     m_frame.SetDragSource(L"SL");
