@@ -35,9 +35,7 @@ DROPEFFECT TreeEffect(const _PROTO_FOLDER_INFO& folder, const DragFacts& drag, b
 {
     if (drag.files)
         return UploadInto(folder);
-    if (!drag.serverItems)
-        return DROPEFFECT_NONE;
-    if (intoItself)
+    if (!drag.serverItems || intoItself)
         return DROPEFFECT_NONE;
     return PasteInto(folder, drag.keys);
 }
