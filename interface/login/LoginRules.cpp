@@ -134,6 +134,10 @@ CString WebRoot(const CString& storedAddress)
         root = L"http://" + root;
         scheme = 4;
     }
+    // The pages get the session id: only the web's own schemes may carry it.
+    const CString name = root.Left(scheme);
+    if (name.CompareNoCase(L"http") != 0 && name.CompareNoCase(L"https") != 0)
+        return CString();
     CString rest = root.Mid(scheme + 3);
     rest.TrimRight(L'/');
     if (rest.IsEmpty())

@@ -121,6 +121,9 @@ TEST(LoginRules, TheWebRootIsTheStoredAddressWithASchemeAndNoTrailingSlash)
         {L"   ", L""},
         {L"http://", L""},
         {L"https:///", L""},
+        {L"file:///C:/Users", L""},
+        {L"javascript://%0aalert(1)", L""},
+        {L"ftp://ixo.example.com", L""},
     };
     for (const auto& row : rows)
         EXPECT_STREQ(row.root, WebRoot(row.stored).GetString()) << "stored: \"" << CStringA(row.stored).GetString() << "\"";
