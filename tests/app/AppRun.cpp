@@ -1,5 +1,6 @@
 // The end-to-end tests' side of the program.
 #include "AppRun.h"
+#include "PixelCapture.h"
 #include "ToviRegistry.h"
 #include "WindowDriver.h"
 #include <commctrl.h>
@@ -225,6 +226,90 @@ int RemoteListRow(HWND list, const std::wstring& name)
         if (RemoteListText(list, row, 0) == name)
             return row;
     return -1;
+}
+
+bool ChooseFromMenuAt(HWND frame, HWND control, POINT at, int position, const std::wstring& shot)
+{
+    POINT screen = at;
+    ::ClientToScreen(control, &screen);
+    ::SetForegroundWindow(frame);
+    ::SetCursorPos(screen.x, screen.y);
+    ::PostMessageW(control, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
+    ::PostMessageW(control, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    HWND menu = nullptr;
+    if (!uitest::WaitUntil([&] {
+            menu = ::FindWindowW(L"#32768", nullptr);
+            return menu && ::IsWindowVisible(menu);
+        }, 10000))
+        return false;
+    if (!shot.empty()) {
+        ::Sleep(400);   // let the menu paint
+        uitest::SaveScreenPng(shot);
+    }
+    // Another process's menu cannot be read here: the keys walk it as a user would.
+    for (int i = 0; i < position; ++i)
+        ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    return true;
+}
+
+bool ChooseFromTreeMenu(HWND frame, HWND tree, HTREEITEM item, int position)
+{
+    ::SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+    RECT rect = {};
+    *reinterpret_cast<HTREEITEM*>(&rect) = item;
+    std::vector<BYTE> buffer(sizeof rect);
+    std::memcpy(buffer.data(), &rect, sizeof rect);
+    if (!RemoteSend(tree, TVM_GETITEMRECT, TRUE, buffer))
+        return false;
+    std::memcpy(&rect, buffer.data(), sizeof rect);
+    return ChooseFromMenuAt(frame, tree, {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, position);
+}
+
+bool ChooseFromListMenu(HWND frame, HWND list, int row, int position, const std::wstring& shot)
+{
+    POINT at = {60, 0};
+    if (row < 0) {
+        RECT client = {};
+        ::GetClientRect(list, &client);
+        at.y = client.bottom - 8;
+    } else {
+        RECT rect = {LVIR_LABEL, 0, 0, 0};
+        std::vector<BYTE> buffer(sizeof rect);
+        std::memcpy(buffer.data(), &rect, sizeof rect);
+        if (!RemoteSend(list, LVM_GETITEMRECT, row, buffer))
+            return false;
+        std::memcpy(&rect, buffer.data(), sizeof rect);
+        at = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    }
+    return ChooseFromMenuAt(frame, list, at, position, shot);
+}
+
+bool ClickListRow(HWND list, const std::wstring& name, DWORD timeoutMs)
+{
+    POINT at = {60, 0};
+    if (name.empty()) {
+        RECT client = {};
+        ::GetClientRect(list, &client);
+        at.y = client.bottom - 8;
+    } else {
+        int row = -1;
+        if (!uitest::WaitUntil([&] { return (row = RemoteListRow(list, name)) >= 0; }, timeoutMs))
+            return false;
+        const RECT rect = RemoteListRowRect(list, row);
+        at = {rect.left + 20, (rect.top + rect.bottom) / 2};
+    }
+    uitest::ClickWithMouse(list, at);
+    ::Sleep(300);
+    return true;
+}
+
+bool MenuClosed(DWORD timeoutMs)
+{
+    return uitest::WaitUntil([] {
+        HWND menu = ::FindWindowW(L"#32768", nullptr);
+        return menu == nullptr || !::IsWindowVisible(menu);
+    }, timeoutMs);
 }
 
 std::wstring FromUtf8(const std::string& text)

@@ -46,6 +46,20 @@ RECT RemoteListRowRect(HWND list, int row);
 // The row whose first column reads name; -1 when none.
 int RemoteListRow(HWND list, const std::wstring& name);
 
+// Right-clicks a point (client coordinates) of a control of the program as the mouse would and
+// chooses the menu's entry at position (1: the first; separators are not counted) with the keys.
+// A screenshot of the open menu goes to shot when one is named. False when no menu opened.
+bool ChooseFromMenuAt(HWND frame, HWND control, POINT at, int position = 1, const std::wstring& shot = std::wstring());
+// The same on a tree item, and on a list row (row < 0: the list's empty space below its rows).
+bool ChooseFromTreeMenu(HWND frame, HWND tree, HTREEITEM item, int position = 1);
+bool ChooseFromListMenu(HWND frame, HWND list, int row, int position = 1, const std::wstring& shot = std::wstring());
+// The open menu has closed (true at once when none is open).
+bool MenuClosed(DWORD timeoutMs = 5000);
+
+// A click with the mouse on the list's row named name (empty: on the list below its rows), which
+// also makes that list the active pane; false when no such row shows in time.
+bool ClickListRow(HWND list, const std::wstring& name, DWORD timeoutMs = 20000);
+
 // A visible dialog of any process that holds a control with this id (null when none in time).
 HWND WaitForDialogWith(int childId, DWORD timeoutMs = 20000);
 // Sets a control's text, as typing would leave it.
