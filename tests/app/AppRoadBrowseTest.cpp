@@ -312,12 +312,7 @@ protected:
     {
         const std::string file = protoserver::Control::Value(Control("ITEM user=demo -- " + path), "idx");
         protoserver::TestProto editor;
-        editor.Aim(m_ports.port);
-        ASSERT_EQ(0, editor.GetSecureCode(nullptr, editor.ServerAddress.szHost, editor.ServerAddress.nPort,
-                                          editor.ServerAddress.szCode, PROT_CMD('B', '0')));
-        ASSERT_EQ(0, editor.GetLoginInfo(L"1", CString(kUser), CString(kPassword), const_cast<char*>("ko"),
-                                         const_cast<char*>("N"), const_cast<char*>("2"), false, CString(), nullptr))
-            << CStringA(editor.Message().c_str()).GetString();
+        ASSERT_TRUE(SideLogin(editor));
         ASSERT_EQ(0, editor.GetSendFileSet(const_cast<char*>(file.c_str()), const_cast<char*>("1"),
                                            const_cast<char*>("Y"), const_cast<char*>("Y")));
         editor.GetLogoutInfo();

@@ -5,10 +5,12 @@
 // deletes to the bin and for good (only the latter asks for the quota); a cut pasted into a folder
 // row; properties, shares and shortcuts reach the server.
 #include "AppRun.h"
+#include "BackupRes.h"
 #include "DownloadRes.h"
 #include "FileBytes.h"
 #include "MenuBarRes.h"
 #include "ServerContextMenu.h"
+#include "ShareRes.h"
 #include "TestPaths.h"
 #include "ToviListCtrl.h"
 #include "ToviRegistry.h"
@@ -350,6 +352,162 @@ TEST_F(AppRoadServerCmds, ACutFilePastedOntoAFolderRowMovesAtTheServerAndEmpties
     EXPECT_TRUE(uitest::WaitUntil([&] { return RowShown(L"Into"); }, 10000));
     EXPECT_TRUE(uitest::WaitUntil([&] { return ::IsClipboardFormatAvailable(format) == FALSE; }, 5000))
         << "the moved items stayed on the clipboard";
+    EXPECT_EQ(nullptr, WaitForBox(1000));
+    EXPECT_TRUE(ExitFromTray());
+}
+
+// The bin from the list: a deleted file is restored, the restore list's go-to opens its folder
+// with its row selected; the bin emptied from the tree's menu asks for the quota.
+TEST_F(AppRoadServerCmds, TheBinRestoresAFileWhoseRestoreListLeadsBackToItAndEmptiesFromTheTree)
+{
+    Put("FILE user=demo size=64 -- " + m_folder + "/back.txt");
+    Put("FILE user=demo size=64 -- " + m_folder + "/other.txt");
+    // Deleting to the bin alone: its menu starts with Delete, and in the bin with Restore.
+    Perm("/back.txt", Only({servermenu::DELETE_}));
+    Perm("/other.txt", Only({servermenu::DELETE_}));
+    m_rows = 2;
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const std::string idx = Idx(m_folder + "/back.txt");
+    ASSERT_NO_FATAL_FAILURE(ChooseOnRow(L"back.txt"));
+    HWND confirm = WaitForDialogWith(IDOK);
+    ASSERT_NE(nullptr, confirm);
+    Click(confirm, IDOK);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return Idx(m_folder + "/back.txt").empty(); }, 15000));
+
+    HTREEITEM bin = Child(nullptr, L"Recycle Bin");
+    ASSERT_NE(nullptr, bin);
+    Select(bin);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return RowShown(L"back.txt"); }, 15000)) << "the file is not in the bin";
+    ASSERT_NO_FATAL_FAILURE(ChooseOnRow(L"back.txt"));
+    confirm = WaitForDialogWith(IDOK);
+    ASSERT_NE(nullptr, confirm) << "no confirmation of the restore";
+    Click(confirm, IDOK);
+    HWND restored = WaitForDialogWith(IDC_RESTORE_LIST);
+    ASSERT_NE(nullptr, restored) << "no restore list";
+    EXPECT_EQ(idx, Idx(m_folder + "/back.txt")) << "the restore did not bring the file back as it was";
+    EXPECT_NE(std::string::npos, Control("LAST cmd=F5").find("cmd=F5"));
+    // The user double-clicks the restored entry.
+    HWND entries = ::GetDlgItem(restored, IDC_RESTORE_LIST);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return Count(entries) == 1; }, 5000));
+    const RECT row = RemoteListRowRect(entries, 0);
+    const LPARAM at = MAKELPARAM(row.left + 20, (row.top + row.bottom) / 2);
+    ::PostMessageW(entries, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageW(entries, WM_LBUTTONUP, 0, at);
+    ::PostMessageW(entries, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    ::PostMessageW(entries, WM_LBUTTONUP, 0, at);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(restored) || !::IsWindowVisible(restored); }, 10000))
+        << "the go-to left the restore list open";
+    EXPECT_TRUE(uitest::WaitUntil([&] {
+        return ::SendMessageW(m_tree, TVM_GETNEXTITEM, TVGN_CARET, 0) == reinterpret_cast<LRESULT>(m_own);
+    }, 10000)) << "the go-to did not open the file's folder";
+    EXPECT_TRUE(uitest::WaitUntil([&] {
+        const int selected = static_cast<int>(::SendMessageW(m_list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        return selected >= 0 && RemoteListText(m_list, selected, 0) == L"back.txt";
+    }, 10000)) << "the restored row is not selected";
+
+    // Something in the bin again, then the bin's own menu empties it.
+    ASSERT_NO_FATAL_FAILURE(ChooseOnRow(L"other.txt"));
+    confirm = WaitForDialogWith(IDOK);
+    ASSERT_NE(nullptr, confirm);
+    Click(confirm, IDOK);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return Idx(m_folder + "/other.txt").empty(); }, 15000));
+    ::Sleep(1000);
+    const int quota = Requests("B5"), empties = Requests("F4");
+    ASSERT_TRUE(ChooseFromTreeMenu(m_frame, m_tree, bin)) << "no menu on the bin";
+    confirm = WaitForDialogWith(IDOK);
+    ASSERT_NE(nullptr, confirm) << "no confirmation of emptying the bin";
+    Click(confirm, IDOK);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return Requests("F4") > empties; }, 15000)) << "the bin was not emptied";
+    EXPECT_TRUE(uitest::WaitUntil([&] { return Requests("B5") > quota; }, 10000)) << "no quota request followed";
+    const std::string left = Control("LIST user=demo -- Recycle Bin");
+    EXPECT_EQ(std::string::npos, left.find("other.txt")) << left;
+    EXPECT_EQ(nullptr, WaitForBox(1000));
+    EXPECT_TRUE(ExitFromTray());
+}
+
+// Properties ask the server over a connection of their own, which goes when the window closes.
+TEST_F(AppRoadServerCmds, PropertiesAskOnAConnectionOfTheirOwnThatClosesWithTheWindow)
+{
+    Put("FILE user=demo size=2048 -- " + m_folder + "/about.txt");
+    // Nothing allowed: the file's menu holds Properties alone.
+    Perm("/about.txt", Only({}));
+    m_rows = 1;
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ::Sleep(1000);
+    const std::string open = protoserver::Control::Value(Control("COUNT"), "open");
+    ASSERT_NO_FATAL_FAILURE(ChooseOnRow(L"about.txt"));
+    HWND properties = WaitForDialogWith(IDC_PROP_NAME);
+    ASSERT_NE(nullptr, properties) << "no properties window";
+    EXPECT_TRUE(uitest::WaitUntil([&] { return TextOf(::GetDlgItem(properties, IDC_PROP_NAME)) == L"about.txt"; }, 10000))
+        << CStringA(TextOf(::GetDlgItem(properties, IDC_PROP_NAME)).c_str()).GetString();
+    const std::string last = Control("LAST cmd=D1");
+    ASSERT_NE(std::string::npos, last.find("cmd=D1")) << last;
+    EXPECT_NE(LastConnection("D0"), LastConnection("D1")) << "properties asked over the panes' connection";
+    Click(properties, IDCANCEL);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(properties); }, 10000));
+    EXPECT_TRUE(uitest::WaitUntil([&] { return protoserver::Control::Value(Control("COUNT"), "open") == open; }, 10000))
+        << "the properties' connection stayed open: " << Control("COUNT");
+    EXPECT_EQ(nullptr, WaitForBox(1000));
+    EXPECT_TRUE(ExitFromTray());
+}
+
+// The share dialog opens with the folder's stored settings; saving them refreshes the list.
+TEST_F(AppRoadServerCmds, TheShareDialogOpensWithTheStoredShareAndSavingListsTheFolderAgain)
+{
+    Put("FOLDER user=demo -- " + m_folder + "/Team");
+    std::string team = Idx(m_folder + "/Team");
+    {
+        protoserver::TestProto side;
+        ASSERT_TRUE(SideLogin(side));
+        ASSERT_EQ(0, side.SetDShareInfo(&team[0], L"Team", const_cast<char*>("Y"), CString(L"secret"),
+                                        const_cast<char*>("2026-01-01"), const_cast<char*>("2026-12-31"), true))
+            << CStringA(side.Message().c_str()).GetString();
+        side.GetLogoutInfo();
+    }
+    // Sharing alone allowed: the folder row's menu starts with it.
+    Perm("/Team", Only({servermenu::SHARE}));
+    m_rows = 1;
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(ChooseOnRow(L"Team"));
+    HWND share = WaitForDialogWith(IDC_SHARE_SAVE);
+    ASSERT_NE(nullptr, share) << "no share dialog";
+    EXPECT_NE(std::string::npos, Control("LAST cmd=G0").find("cmd=G0"));
+    EXPECT_TRUE(uitest::WaitUntil([&] { return ::IsDlgButtonChecked(share, IDC_SHARE_ON) == BST_CHECKED; }, 5000))
+        << "the stored share is not shown as on";
+    EXPECT_EQ(BST_CHECKED, ::IsDlgButtonChecked(share, IDC_SHARE_PASSWORD_ON));
+    EXPECT_EQ(BST_CHECKED, ::IsDlgButtonChecked(share, IDC_SHARE_PERIOD_ON));
+    const int listings = Requests("D0"), saves = Requests("G1");
+    Click(share, IDC_SHARE_SAVE);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(share); }, 10000)) << "the dialog stayed";
+    EXPECT_LT(saves, Requests("G1")) << "nothing was saved";
+    const std::string sent = Control("LAST cmd=G1");
+    EXPECT_NE(std::string::npos, sent.find("198:2A")) << "the kept password did not go as a star: " << sent;
+    EXPECT_TRUE(uitest::WaitUntil([&] { return Requests("D0") > listings; }, 10000)) << "the panes were not refreshed";
+    EXPECT_TRUE(uitest::WaitUntil([&] { return RowShown(L"Team"); }, 10000));
+    EXPECT_EQ(nullptr, WaitForBox(1000));
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoadServerCmds, AShortcutToAFolderRowIsAddedAtTheServer)
+{
+    Put("FOLDER user=demo -- " + m_folder + "/Often");
+    // Shortcuts alone allowed: the folder row's menu starts with the shortcut.
+    Perm("/Often", Only({servermenu::SHORTCUT}));
+    m_rows = 1;
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const int adds = Requests("D6");
+    ASSERT_NO_FATAL_FAILURE(ChooseOnRow(L"Often"));
+    HWND box = WaitForBox();
+    ASSERT_NE(nullptr, box) << "the addition was not confirmed";
+    EXPECT_LT(adds, Requests("D6"));
+    const std::string sent = Control("LAST cmd=D6");
+    std::string hexIdx;
+    for (unsigned char c : Idx(m_folder + "/Often")) {
+        static const char kHex[] = "0123456789ABCDEF";
+        hexIdx += std::string(1, kHex[c >> 4]) + kHex[c & 15];
+    }
+    EXPECT_NE(std::string::npos, sent.find("173:" + hexIdx)) << sent;
+    AnswerBox(box);
     EXPECT_EQ(nullptr, WaitForBox(1000));
     EXPECT_TRUE(ExitFromTray());
 }

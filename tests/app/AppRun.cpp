@@ -524,6 +524,22 @@ int AppRoadTest::LastConnection(const char* command)
     return std::atoi(protoserver::Control::Value(reply, "conn").c_str());
 }
 
+bool AppRoadTest::SideLogin(protoserver::TestProto& proto)
+{
+    proto.Aim(m_ports.port);
+    if (proto.GetSecureCode(nullptr, proto.ServerAddress.szHost, proto.ServerAddress.nPort, proto.ServerAddress.szCode,
+                            PROT_CMD('B', '0')) != 0) {
+        ADD_FAILURE() << "no connection for a side session";
+        return false;
+    }
+    if (proto.GetLoginInfo(L"1", CString(kUser), CString(kPassword), const_cast<char*>("ko"), const_cast<char*>("N"),
+                           const_cast<char*>("2"), false, CString(), nullptr) != 0) {
+        ADD_FAILURE() << "side log-in refused: " << CStringA(proto.Message().c_str()).GetString();
+        return false;
+    }
+    return true;
+}
+
 std::vector<std::string> AppRoadTest::Sessions()
 {
     std::istringstream words(Control(std::string("SESSIONS user=") + kUser));

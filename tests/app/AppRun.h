@@ -102,6 +102,9 @@ protected:
     // The server's item id of a demo user's item ("My Files/..."); empty when none.
     std::string Idx(const std::string& path);
     std::vector<std::string> Sessions();
+    // Logs the demo user in on a session of its own, as another program would (the caller logs it
+    // out); false, with the server's words as a failure, when it is refused.
+    bool SideLogin(protoserver::TestProto& proto);
 
     protoserver::Ports m_ports;
     protoserver::Control m_control;
