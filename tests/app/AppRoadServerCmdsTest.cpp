@@ -9,6 +9,7 @@
 #include "DownloadRes.h"
 #include "FileBytes.h"
 #include "MenuBarRes.h"
+#include "PixelCapture.h"
 #include "ServerContextMenu.h"
 #include "ShareRes.h"
 #include "TestPaths.h"
@@ -510,4 +511,45 @@ TEST_F(AppRoadServerCmds, AShortcutToAFolderRowIsAddedAtTheServer)
     AnswerBox(box);
     EXPECT_EQ(nullptr, WaitForBox(1000));
     EXPECT_TRUE(ExitFromTray());
+}
+
+// Not a check: pictures of a file's context menu and of a running download in the main window,
+// in both languages, for a person to look at.
+TEST_F(AppRoadServerCmds, ScreenshotsOfAListMenuAndARunningDownload)
+{
+    const wchar_t* dir = _wgetenv(L"PANES_SHOTS");
+    if (!dir)
+        GTEST_SKIP() << "set PANES_SHOTS to a folder to take them";
+    Put("FILE user=demo size=6000000 -- " + m_folder + "/큰 파일.bin");
+    Put("FILE user=demo size=5000 -- " + m_folder + "/notes.txt");
+    Put("FOLDER user=demo -- " + m_folder + "/Folder");
+    m_rows = 3;
+    for (unsigned short language : {LANG_KOREAN, LANG_ENGLISH}) {
+        const std::wstring suffix = language == LANG_KOREAN ? L"-ko.png" : L"-en.png";
+        ASSERT_NO_FATAL_FAILURE(Start(language));
+        ::MoveWindow(m_frame, 0, 0, 1200, 850, TRUE);
+        ::Sleep(500);
+        ASSERT_TRUE(ClickListRow(m_list, L"notes.txt"));
+        ASSERT_TRUE(ChooseFromListMenu(m_frame, m_list, RemoteListRow(m_list, L"notes.txt"), 0,
+                                       std::wstring(dir) + L"\\list-menu" + suffix));
+        ASSERT_TRUE(MenuClosed());
+        ASSERT_TRUE(ClickListRow(m_list, L"큰 파일.bin"));
+        // A stream slow enough to be seen running.
+        Put("FAULT slow-stream ms=50 count=1 cmd=H1");
+        Click(m_bar, IDC_MENU_DOWNLOAD);
+        HWND window = nullptr;
+        ASSERT_TRUE(uitest::WaitUntil([&] {
+            const std::vector<HWND> windows = TransferWindows(false);
+            window = windows.empty() ? nullptr : windows.front();
+            return window != nullptr;
+        }, 30000));
+        ::Sleep(1500);
+        EXPECT_TRUE(uitest::SaveScreenPng(std::wstring(dir) + L"\\running-download" + suffix));
+        window = TransferOver(false);
+        ASSERT_NE(nullptr, window);
+        CloseTransferWindow(window);
+        ::DeleteFileW((m_local + L"\\큰 파일.bin").c_str());
+        ASSERT_TRUE(ExitFromTray());
+        EndProcess();
+    }
 }

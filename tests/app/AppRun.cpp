@@ -249,7 +249,7 @@ bool ChooseFromMenuAt(HWND frame, HWND control, POINT at, int position, const st
     // Another process's menu cannot be read here: the keys walk it as a user would.
     for (int i = 0; i < position; ++i)
         ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
-    ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    ::PostMessageW(menu, WM_KEYDOWN, position > 0 ? VK_RETURN : VK_ESCAPE, 0);
     return true;
 }
 

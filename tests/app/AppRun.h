@@ -47,7 +47,8 @@ RECT RemoteListRowRect(HWND list, int row);
 int RemoteListRow(HWND list, const std::wstring& name);
 
 // Right-clicks a point (client coordinates) of a control of the program as the mouse would and
-// chooses the menu's entry at position (1: the first; separators are not counted) with the keys.
+// chooses the menu's entry at position (1: the first; separators are not counted) with the keys;
+// position 0 closes the menu with Escape.
 // A screenshot of the open menu goes to shot when one is named. False when no menu opened.
 bool ChooseFromMenuAt(HWND frame, HWND control, POINT at, int position = 1, const std::wstring& shot = std::wstring());
 // The same on a tree item, and on a list row (row < 0: the list's empty space below its rows).
