@@ -210,7 +210,7 @@ TEST_F(AppRoadServerCmds, AnOlderVersionChosenInTheVersionsWindowLandsByteIdenti
     EXPECT_TRUE(ExitFromTray());
 }
 
-TEST_F(AppRoadServerCmds, TickedSearchHitsLandByteIdenticalInTheLocalFolderAndFoldersStayBehind)
+TEST_F(AppRoadServerCmds, TickedSearchHitsLandByteIdenticalInTheLocalFolderAndADoubleClickedHitIsSelected)
 {
     Put("FILE user=demo size=70001 -- " + m_folder + "/pick-one.bin");
     Put("FILE user=demo size=3000 -- " + m_folder + "/Deeper/pick-two.bin");
@@ -256,6 +256,20 @@ TEST_F(AppRoadServerCmds, TickedSearchHitsLandByteIdenticalInTheLocalFolderAndFo
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((m_local + L"\\pick-folder").c_str()))
         << "a folder hit was downloaded";
     CloseTransferWindow(window);
+    EXPECT_EQ(nullptr, WaitForBox(1000));
+
+    // A double-clicked hit: the tree opens its folder and the list selects its row.
+    const int two = RemoteListRow(hits, L"pick-two.bin");
+    ASSERT_GE(two, 0);
+    DoubleClickRow(hits, two);
+    EXPECT_TRUE(uitest::WaitUntil([&] {
+        auto caret = reinterpret_cast<HTREEITEM>(::SendMessageW(m_tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        return caret && RemoteTreeText(m_tree, caret) == L"Deeper";
+    }, 10000)) << "the go-to did not open the hit's folder";
+    EXPECT_TRUE(uitest::WaitUntil([&] {
+        const int selected = static_cast<int>(::SendMessageW(m_list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        return selected >= 0 && RemoteListText(m_list, selected, 0) == L"pick-two.bin";
+    }, 10000)) << "the hit's row is not selected";
     EXPECT_EQ(nullptr, WaitForBox(1000));
     ::PostMessageW(search, WM_CLOSE, 0, 0);
     EXPECT_TRUE(ExitFromTray());
@@ -390,12 +404,7 @@ TEST_F(AppRoadServerCmds, TheBinRestoresAFileWhoseRestoreListLeadsBackToItAndEmp
     // The user double-clicks the restored entry.
     HWND entries = ::GetDlgItem(restored, IDC_RESTORE_LIST);
     ASSERT_TRUE(uitest::WaitUntil([&] { return Count(entries) == 1; }, 5000));
-    const RECT row = RemoteListRowRect(entries, 0);
-    const LPARAM at = MAKELPARAM(row.left + 20, (row.top + row.bottom) / 2);
-    ::PostMessageW(entries, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    ::PostMessageW(entries, WM_LBUTTONUP, 0, at);
-    ::PostMessageW(entries, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-    ::PostMessageW(entries, WM_LBUTTONUP, 0, at);
+    DoubleClickRow(entries, 0);
     EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(restored) || !::IsWindowVisible(restored); }, 10000))
         << "the go-to left the restore list open";
     EXPECT_TRUE(uitest::WaitUntil([&] {

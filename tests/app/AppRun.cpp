@@ -304,6 +304,20 @@ bool ClickListRow(HWND list, const std::wstring& name, DWORD timeoutMs)
     return true;
 }
 
+void DoubleClickRow(HWND list, int row)
+{
+    RECT rect = {LVIR_LABEL, 0, 0, 0};
+    std::vector<BYTE> buffer(sizeof rect);
+    std::memcpy(buffer.data(), &rect, sizeof rect);
+    RemoteSend(list, LVM_GETITEMRECT, row, buffer);
+    std::memcpy(&rect, buffer.data(), sizeof rect);
+    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageW(list, WM_LBUTTONUP, 0, at);
+    ::PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    ::PostMessageW(list, WM_LBUTTONUP, 0, at);
+}
+
 bool MenuClosed(DWORD timeoutMs)
 {
     return uitest::WaitUntil([] {

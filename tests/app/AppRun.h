@@ -54,6 +54,8 @@ bool ChooseFromMenuAt(HWND frame, HWND control, POINT at, int position = 1, cons
 // The same on a tree item, and on a list row (row < 0: the list's empty space below its rows).
 bool ChooseFromTreeMenu(HWND frame, HWND tree, HTREEITEM item, int position = 1);
 bool ChooseFromListMenu(HWND frame, HWND list, int row, int position = 1, const std::wstring& shot = std::wstring());
+// A double-click on the label of a list's row, as the mouse gives it.
+void DoubleClickRow(HWND list, int row);
 // The open menu has closed (true at once when none is open).
 bool MenuClosed(DWORD timeoutMs = 5000);
 
