@@ -64,6 +64,9 @@ protected:
     void TearDown() override
     {
         Control("SWITCH keepVersions=0");
+        // The store outlives the test: top-level folders get their own permissions back.
+        for (const std::string& idx : m_tops)
+            Control("PERM idx=" + idx + " value=-");
         AppRoadTest::TearDown();
         std::wstring from = m_local;
         from.push_back(L'\0');
@@ -164,6 +167,7 @@ protected:
     std::string m_name, m_folder;
     std::wstring m_local;
     int m_rows = 0;   // rows the test's folder lists at the start
+    std::vector<std::string> m_tops;   // top-level folders whose permissions the test set
     HWND m_frame = nullptr, m_bar = nullptr, m_tree = nullptr, m_list = nullptr, m_localTree = nullptr;
     HTREEITEM m_own = nullptr;
 };
@@ -561,4 +565,59 @@ TEST_F(AppRoadServerCmds, ScreenshotsOfAListMenuAndARunningDownload)
         ASSERT_TRUE(ExitFromTray());
         EndProcess();
     }
+}
+
+// The sharing dialogs open from their menus with what the server holds for the folder: the
+// guests of the guest area, the group area's settings, a new link for a file row, which, made,
+// lists the folder again with the file's link.
+TEST_F(AppRoadServerCmds, TheGuestGroupAndLinkDialogsOpenFromTheirMenusWithTheServersData)
+{
+    Put("FILE user=demo size=99 -- " + m_folder + "/linked.txt");
+    // Each item allows only what its menu should start with.
+    Perm("/linked.txt", Only({servermenu::FILELINK}));
+    m_tops = {Idx("Guest"), Idx("Group")};
+    ASSERT_FALSE(m_tops[0].empty() || m_tops[1].empty());
+    Put("PERM idx=" + m_tops[0] + " value=" + Only({}));
+    Put("PERM idx=" + m_tops[1] + " value=" + Only({servermenu::NEW_GRP}));
+    m_rows = 1;
+    ASSERT_NO_FATAL_FAILURE(Start());
+    auto exchanges = [&] { return std::atol(protoserver::Control::Value(Control("COUNT"), "exchanges").c_str()); };
+
+    const struct {
+        const wchar_t* top;   // a top-level folder's tree menu; null: the file row's list menu
+        int control;          // a control only that dialog has
+        const char* what;
+    } cases[] = {
+        {L"Guest", IDC_GUEST_RESET_PWD, "guest"},
+        {L"Group", IDC_GSHARE_AUTO_DELETE, "group share"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        HTREEITEM top = Child(nullptr, c.top);
+        ASSERT_NE(nullptr, top);
+        const long before = exchanges();
+        ASSERT_TRUE(ChooseFromTreeMenu(m_frame, m_tree, top)) << "no menu";
+        HWND dialog = WaitForDialogWith(c.control);
+        if (!dialog && c.control == IDC_GUEST_RESET_PWD)
+            dialog = WaitForDialogWith(IDC_GMULTI_LIST, 1000);   // the server's option picks the guest dialog
+        ASSERT_NE(nullptr, dialog) << "the dialog did not open";
+        EXPECT_GT(exchanges(), before) << "the dialog did not read the folder's settings";
+        Click(dialog, IDCANCEL);
+        EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(dialog); }, 10000));
+    }
+
+    const int listings = Requests("D0"), links = Requests("I0");
+    ASSERT_NO_FATAL_FAILURE(ChooseOnRow(L"linked.txt"));
+    HWND link = WaitForDialogWith(IDC_LINK_EXPIRE_ON);
+    ASSERT_NE(nullptr, link) << "no link dialog";
+    EXPECT_EQ(L"linked.txt", TextOf(::GetDlgItem(link, IDC_LINK_NAME)));
+    Click(link, IDOK);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(link); }, 10000)) << "the link dialog stayed";
+    EXPECT_LT(links, Requests("I0")) << "no link was made";
+    const std::string info = protoserver::Control::Value(Control("ITEM user=demo -- " + m_folder + "/linked.txt"), "info");
+    EXPECT_EQ('1', info.empty() ? '?' : info[0]) << "the file holds no link: " << info;
+    EXPECT_TRUE(uitest::WaitUntil([&] { return Requests("D0") > listings; }, 10000)) << "the list was not refreshed";
+    EXPECT_TRUE(uitest::WaitUntil([&] { return RowShown(L"linked.txt"); }, 10000));
+    EXPECT_EQ(nullptr, WaitForBox(1000));
+    EXPECT_TRUE(ExitFromTray());
 }
