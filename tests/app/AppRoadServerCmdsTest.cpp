@@ -621,3 +621,41 @@ TEST_F(AppRoadServerCmds, TheGuestGroupAndLinkDialogsOpenFromTheirMenusWithTheSe
     EXPECT_EQ(nullptr, WaitForBox(1000));
     EXPECT_TRUE(ExitFromTray());
 }
+
+// The tree's menu names a new folder in place and renames a folder in place; the server holds
+// both names and the tree shows them.
+TEST_F(AppRoadServerCmds, TheTreesMenuMakesANewFolderAndRenamesAFolderInPlace)
+{
+    Put("FOLDER user=demo -- " + m_folder + "/Old name");
+    // New folders alone in the test's folder, renaming alone on its child.
+    Put("PERM idx=" + Idx(m_folder) + " value=" + Only({servermenu::NEW_DIR}));
+    Perm("/Old name", Only({servermenu::RENAME}));
+    m_rows = 1;
+    ASSERT_NO_FATAL_FAILURE(Start());
+    auto nameInPlace = [&](HTREEITEM item, const wchar_t* name) {
+        ASSERT_TRUE(ChooseFromTreeMenu(m_frame, m_tree, item)) << "no menu";
+        HWND edit = nullptr;
+        ASSERT_TRUE(uitest::WaitUntil([&] {
+            edit = reinterpret_cast<HWND>(::SendMessageW(m_tree, TVM_GETEDITCONTROL, 0, 0));
+            return edit != nullptr;
+        }, 10000)) << "no name edit";
+        ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name));
+        ::PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+    };
+
+    ASSERT_NO_FATAL_FAILURE(nameInPlace(m_own, L"Plans"));
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !Idx(m_folder + "/Plans").empty(); }, 10000)) << "no folder at the server";
+    EXPECT_TRUE(uitest::WaitUntil([&] { return Child(m_own, L"Plans") != nullptr; }, 10000)) << "the tree has no Plans";
+
+    HTREEITEM old = nullptr;
+    ASSERT_TRUE(uitest::WaitUntil([&] { return (old = Child(m_own, L"Old name")) != nullptr; }, 10000));
+    const std::string idx = Idx(m_folder + "/Old name");
+    ASSERT_NO_FATAL_FAILURE(nameInPlace(old, L"New name"));
+    EXPECT_TRUE(uitest::WaitUntil([&] { return Idx(m_folder + "/New name") == idx; }, 10000))
+        << "the server did not rename the folder";
+    EXPECT_TRUE(Idx(m_folder + "/Old name").empty());
+    EXPECT_TRUE(uitest::WaitUntil([&] { return Child(m_own, L"New name") != nullptr && !Child(m_own, L"Old name"); },
+                                  10000)) << "the tree kept the old name";
+    EXPECT_EQ(nullptr, WaitForBox(1000));
+    EXPECT_TRUE(ExitFromTray());
+}
