@@ -659,3 +659,56 @@ TEST_F(AppRoadServerCmds, TheTreesMenuMakesANewFolderAndRenamesAFolderInPlace)
     EXPECT_EQ(nullptr, WaitForBox(1000));
     EXPECT_TRUE(ExitFromTray());
 }
+
+// The tree's keys: the left Control key with C and V copies a folder into another, Delete puts a
+// folder into the bin, Shift with Delete deletes one for good.
+TEST_F(AppRoadServerCmds, TheTreesKeysCopyAndPasteAFolderAndDeleteFolders)
+{
+    Put("FILE user=demo size=77 -- " + m_folder + "/Source/inner.txt");
+    Put("FOLDER user=demo -- " + m_folder + "/Target");
+    Put("FOLDER user=demo -- " + m_folder + "/Binned");
+    Put("FOLDER user=demo -- " + m_folder + "/Gone");
+    m_rows = 4;
+    ASSERT_NO_FATAL_FAILURE(Start());
+    auto item = [&](const wchar_t* name) {
+        HTREEITEM found = nullptr;
+        uitest::WaitUntil([&] { return (found = Child(m_own, name)) != nullptr; }, 10000);
+        return found;
+    };
+    HTREEITEM source = item(L"Source");
+    ASSERT_NE(nullptr, source);
+    ClickTreeItem(m_tree, source);
+    TypeKeys({VK_LCONTROL}, 'C');
+    const int pastes = Requests("F1");
+    HTREEITEM target = item(L"Target");
+    ASSERT_NE(nullptr, target);
+    ClickTreeItem(m_tree, target);
+    TypeKeys({VK_LCONTROL}, 'V');
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !Idx(m_folder + "/Target/Source/inner.txt").empty(); }, 15000))
+        << "the folder was not copied";
+    EXPECT_LT(pastes, Requests("F1"));
+    EXPECT_FALSE(Idx(m_folder + "/Source/inner.txt").empty()) << "a copy took the source away";
+
+    const struct {
+        const wchar_t* name;
+        std::initializer_list<WORD> held;
+        bool intoBin;
+    } cases[] = {{L"Binned", {}, true}, {L"Gone", {VK_LSHIFT}, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(CStringA(c.name).GetString());
+        HTREEITEM folder = item(c.name);
+        ASSERT_NE(nullptr, folder);
+        ClickTreeItem(m_tree, folder);
+        TypeKeys(c.held, VK_DELETE);
+        HWND confirm = WaitForDialogWith(IDOK);
+        ASSERT_NE(nullptr, confirm) << "no confirmation";
+        Click(confirm, IDOK);
+        const std::string path = m_folder + "/" + std::string(CStringA(c.name).GetString());
+        EXPECT_TRUE(uitest::WaitUntil([&] { return Idx(path).empty(); }, 15000)) << "not deleted";
+        EXPECT_TRUE(uitest::WaitUntil([&] { return Child(m_own, c.name) == nullptr; }, 10000)) << "the tree kept it";
+        const std::string bin = Control("LIST user=demo -- Recycle Bin");
+        EXPECT_EQ(c.intoBin, bin.find(std::string(CStringA(c.name).GetString()) + ":") != std::string::npos) << bin;
+    }
+    EXPECT_EQ(nullptr, WaitForBox(1000));
+    EXPECT_TRUE(ExitFromTray());
+}

@@ -253,7 +253,7 @@ bool ChooseFromMenuAt(HWND frame, HWND control, POINT at, int position, const st
     return true;
 }
 
-bool ChooseFromTreeMenu(HWND frame, HWND tree, HTREEITEM item, int position)
+RECT RemoteTreeItemRect(HWND tree, HTREEITEM item)
 {
     ::SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
     RECT rect = {};
@@ -261,9 +261,45 @@ bool ChooseFromTreeMenu(HWND frame, HWND tree, HTREEITEM item, int position)
     std::vector<BYTE> buffer(sizeof rect);
     std::memcpy(buffer.data(), &rect, sizeof rect);
     if (!RemoteSend(tree, TVM_GETITEMRECT, TRUE, buffer))
-        return false;
+        return RECT{};
     std::memcpy(&rect, buffer.data(), sizeof rect);
+    return rect;
+}
+
+bool ChooseFromTreeMenu(HWND frame, HWND tree, HTREEITEM item, int position)
+{
+    const RECT rect = RemoteTreeItemRect(tree, item);
+    if (::IsRectEmpty(&rect))
+        return false;
     return ChooseFromMenuAt(frame, tree, {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, position);
+}
+
+void ClickTreeItem(HWND tree, HTREEITEM item)
+{
+    const RECT rect = RemoteTreeItemRect(tree, item);
+    ::SetForegroundWindow(::GetAncestor(tree, GA_ROOT));
+    uitest::ClickWithMouse(tree, {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+    ::Sleep(300);
+}
+
+void TypeKeys(std::initializer_list<WORD> held, WORD key)
+{
+    std::vector<INPUT> inputs;
+    auto add = [&](WORD vk, bool up) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    for (WORD vk : held)
+        add(vk, false);
+    add(key, false);
+    add(key, true);
+    for (auto vk = std::rbegin(held); vk != std::rend(held); ++vk)
+        add(*vk, true);
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    ::Sleep(300);
 }
 
 bool ChooseFromListMenu(HWND frame, HWND list, int row, int position, const std::wstring& shot)

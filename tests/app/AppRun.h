@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,13 @@ void DoubleClickRow(HWND list, int row);
 // The open menu has closed (true at once when none is open).
 bool MenuClosed(DWORD timeoutMs = 5000);
 
+// A tree item's label bounds in the tree's client coordinates (empty when it is not shown).
+RECT RemoteTreeItemRect(HWND tree, HTREEITEM item);
+// A click with the mouse on a tree item, which also gives the tree the focus.
+void ClickTreeItem(HWND tree, HTREEITEM item);
+// Keys typed as the keyboard gives them to the window with the focus: the held keys go down
+// first and come up last.
+void TypeKeys(std::initializer_list<WORD> held, WORD key);
 // A click with the mouse on the list's row named name (empty: on the list below its rows), which
 // also makes that list the active pane; false when no such row shows in time.
 bool ClickListRow(HWND list, const std::wstring& name, DWORD timeoutMs = 20000);
