@@ -33,33 +33,6 @@ void WriteAll(const std::wstring& path, const std::string& bytes)
     filebytes::WriteFile(path, std::vector<unsigned char>(bytes.begin(), bytes.end()));
 }
 
-// Files on the clipboard as another program puts them: a bare wide CF_HDROP block, no drop effect.
-bool PutFilesOnClipboard(const std::vector<std::wstring>& paths)
-{
-    std::wstring names;
-    for (const std::wstring& path : paths)
-        names += path + L'\0';
-    names += L'\0';
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
-    if (!block)
-        return false;
-    auto* drop = static_cast<DROPFILES*>(::GlobalLock(block));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    std::memcpy(drop + 1, names.data(), names.size() * sizeof(wchar_t));
-    ::GlobalUnlock(block);
-    if (!::OpenClipboard(nullptr)) {
-        ::GlobalFree(block);
-        return false;
-    }
-    ::EmptyClipboard();
-    const bool put = ::SetClipboardData(CF_HDROP, block) != nullptr;
-    ::CloseClipboard();
-    if (!put)
-        ::GlobalFree(block);
-    return put;
-}
-
 // The server item as the server list puts it on the clipboard.
 _PROTO_FOLDER_INFO ServerItem(const char* type, const std::string& idx, const std::wstring& name, const char* size)
 {

@@ -712,3 +712,27 @@ TEST_F(AppRoadServerCmds, TheTreesKeysCopyAndPasteAFolderAndDeleteFolders)
     EXPECT_EQ(nullptr, WaitForBox(1000));
     EXPECT_TRUE(ExitFromTray());
 }
+
+// Files another program put on the clipboard, pasted with the keys onto a folder of the tree,
+// are uploaded into that folder byte-identical.
+TEST_F(AppRoadServerCmds, LocalFilesPastedWithTheKeysOntoATreeFolderAreUploadedIntoIt)
+{
+    Put("FOLDER user=demo -- " + m_folder + "/Inbox");
+    m_rows = 1;
+    const std::string first = SomeBytes(150001, 21), second = SomeBytes(3, 22);
+    filebytes::WriteFile(m_local + L"\\first.bin", std::vector<unsigned char>(first.begin(), first.end()));
+    filebytes::WriteFile(m_local + L"\\둘째.bin", std::vector<unsigned char>(second.begin(), second.end()));
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(PutFilesOnClipboard({m_local + L"\\first.bin", m_local + L"\\둘째.bin"}));
+    HTREEITEM inbox = nullptr;
+    ASSERT_TRUE(uitest::WaitUntil([&] { return (inbox = Child(m_own, L"Inbox")) != nullptr; }, 10000));
+    ClickTreeItem(m_tree, inbox);
+    TypeKeys({VK_LCONTROL}, 'V');
+    HWND window = TransferOver(true);
+    ASSERT_NE(nullptr, window) << "the upload did not run to its end";
+    EXPECT_TRUE(filebytes::Same(first, ServerBytes(m_name + "/Inbox/first.bin")));
+    EXPECT_TRUE(filebytes::Same(second, ServerBytes(m_name + "/Inbox/둘째.bin")));
+    CloseTransferWindow(window);
+    EXPECT_EQ(nullptr, WaitForBox(1000));
+    EXPECT_TRUE(ExitFromTray());
+}

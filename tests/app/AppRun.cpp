@@ -4,6 +4,7 @@
 #include "ToviRegistry.h"
 #include "WindowDriver.h"
 #include <commctrl.h>
+#include <shlobj.h>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -352,6 +353,32 @@ void DoubleClickRow(HWND list, int row)
     ::PostMessageW(list, WM_LBUTTONUP, 0, at);
     ::PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
     ::PostMessageW(list, WM_LBUTTONUP, 0, at);
+}
+
+bool PutFilesOnClipboard(const std::vector<std::wstring>& paths)
+{
+    std::wstring names;
+    for (const std::wstring& path : paths)
+        names += path + L'\0';
+    names += L'\0';
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    if (!block)
+        return false;
+    auto* drop = static_cast<DROPFILES*>(::GlobalLock(block));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::memcpy(drop + 1, names.data(), names.size() * sizeof(wchar_t));
+    ::GlobalUnlock(block);
+    if (!::OpenClipboard(nullptr)) {
+        ::GlobalFree(block);
+        return false;
+    }
+    ::EmptyClipboard();
+    const bool put = ::SetClipboardData(CF_HDROP, block) != nullptr;
+    ::CloseClipboard();
+    if (!put)
+        ::GlobalFree(block);
+    return put;
 }
 
 bool MenuClosed(DWORD timeoutMs)

@@ -71,6 +71,9 @@ void TypeKeys(std::initializer_list<WORD> held, WORD key);
 // also makes that list the active pane; false when no such row shows in time.
 bool ClickListRow(HWND list, const std::wstring& name, DWORD timeoutMs = 20000);
 
+// Files on the clipboard as another program puts them: a bare wide CF_HDROP block, no drop effect.
+bool PutFilesOnClipboard(const std::vector<std::wstring>& paths);
+
 // A visible dialog of any process that holds a control with this id (null when none in time).
 HWND WaitForDialogWith(int childId, DWORD timeoutMs = 20000);
 // Sets a control's text, as typing would leave it.
