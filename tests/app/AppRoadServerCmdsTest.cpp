@@ -1,9 +1,13 @@
 // The server panes' commands in CorvaneIXO.exe itself against the test server, driven as a user
-// drives them: the list's context menu, its rows, the command bar. A version downloaded from the
-// versions window and hits downloaded from the search window land byte-identical in the local
-// tree's folder; a pane's download that the server ends with a closed session logs out once;
-// deletes to the bin and for good (only the latter asks for the quota); a cut pasted into a folder
-// row; properties, shares and shortcuts reach the server.
+// drives them: the context menus, rows, keys and the command bar. A version from the versions
+// window and ticked search hits land byte-identical in the local tree's folder, and a search hit's
+// go-to selects its row; a list download the server ends with a closed session logs out once;
+// deletes to the bin and for good (only the latter asks for the quota); a cut pasted onto a folder
+// row; the bin's restore with its go-to and its emptying; properties on their own connection; the
+// share, guest, group share and link dialogs; a shortcut; the tree's new folder, rename and keys;
+// local files pasted onto a tree folder. The menus of another process cannot be read under Wine:
+// each test gives the item permissions that put the wanted entry first (the order is the
+// menu rules', ServerContextMenu).
 #include "AppRun.h"
 #include "BackupRes.h"
 #include "DownloadRes.h"
