@@ -740,3 +740,31 @@ TEST_F(AppRoadServerCmds, LocalFilesPastedWithTheKeysOntoATreeFolderAreUploadedI
     EXPECT_EQ(nullptr, WaitForBox(1000));
     EXPECT_TRUE(ExitFromTray());
 }
+
+// A row copied with the command bar and pasted from the menu of the list's empty space goes into
+// the folder shown, beside its original.
+TEST_F(AppRoadServerCmds, ACopyPastedOnTheListsEmptySpaceLandsInTheShownFolder)
+{
+    Put("FILE user=demo size=500 -- " + m_folder + "/dup.txt");
+    Put("FOLDER user=demo -- " + m_folder + "/Only folder");
+    // New files alone in the shown folder: the menu of its empty space starts with Paste.
+    Put("PERM idx=" + Idx(m_folder) + " value=" + Only({servermenu::NEW_FILE}));
+    m_rows = 2;
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(ClickListRow(m_list, L"dup.txt"));
+    ASSERT_TRUE(uitest::WaitUntil([&] { return ::IsWindowEnabled(::GetDlgItem(m_bar, IDC_MENU_COPY)) != FALSE; }, 10000));
+    Click(m_bar, IDC_MENU_COPY);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return ::IsClipboardFormatAvailable(::RegisterClipboardFormatW(L"VARIRUDAD")); },
+                                  5000));
+    const int pastes = Requests("F1");
+    ASSERT_TRUE(ClickListRow(m_list, L""));
+    ASSERT_TRUE(ChooseFromListMenu(m_frame, m_list, -1));
+    EXPECT_TRUE(uitest::WaitUntil([&] { return Requests("F1") > pastes; }, 15000)) << "nothing was pasted";
+    EXPECT_TRUE(uitest::WaitUntil([&] { return Count(m_list) == 3; }, 10000)) << "the copy is not listed";
+    const std::string listing = Control("LIST user=demo -- " + m_folder);
+    EXPECT_NE(std::string::npos, listing.find("dup (")) << listing;
+    EXPECT_EQ(std::string::npos, Control("LIST user=demo -- " + m_folder + "/Only folder").find("dup"))
+        << "the copy went into the folder row";
+    EXPECT_EQ(nullptr, WaitForBox(1000));
+    EXPECT_TRUE(ExitFromTray());
+}
