@@ -201,6 +201,16 @@ void CToviProto::ParseSearchReply(const _PROT& msg)
 
 // ---- Thumbnails ----
 
+namespace {
+
+// A page that its window cancelled leaves the picture short: that is no success.
+int PageResult(int result, const _RESULT_INFO& info)
+{
+    return result == 0 && info.nResultCode == IXO_DOWNLOAD_CANCELLED ? -1 : result;
+}
+
+}
+
 int CToviProto::GetThumbnail(HWND wnd, HANDLE file, char* idx, char* didx)
 {
     ClearResult();
@@ -214,14 +224,20 @@ int CToviProto::GetThumbnail(HWND wnd, HANDLE file, char* idx, char* didx)
     record[171] = MemberText(LoginInfo.SessionId);
     record[173] = Text(idx);
     record[177] = Text(didx);
-    return SendRecords(C_THUMBNAIL, {record}, kKeepOnErrorReply);
+    return PageResult(SendRecords(C_THUMBNAIL, {record}, kKeepOnErrorReply), ResultInfo);
 }
 
 int CToviProto::GetThumbnailContinue(char* key)
 {
     ClearResult();
     std::memset(ContinueFlag, 0, sizeof ContinueFlag);
-    return SendContinuation(C_THUMBNAIL, key, true, kKeepOnErrorReply);
+    // The rest of a picture comes only on the connection that holds its file: on a new one
+    // the server knows nothing of it, and the picture would end short.
+    if (key && key[0] == 'Y' && !(m_pConn && m_pConn->IsUsable() && m_pConn->DownloadPending())) {
+        ResultInfo.nResultCode = -1;
+        return -1;
+    }
+    return PageResult(SendContinuation(C_THUMBNAIL, key, true, kKeepOnErrorReply), ResultInfo);
 }
 
 void CToviProto::ParseThumbnailReply(const _PROT& msg)

@@ -217,9 +217,11 @@ struct _OPTION_INFO {
     char Attr71[2];
     char Attr15[11];
     char Attr16[11];
-    char CallerFlag1[2];        // never in a reply; the main window sets these
-    char CallerFlag2[2];
-    char CallerFlag3[2];
+    // Never in a reply: the main window turns these on after reading the options. They show
+    // the status bar's web storage, drive add-on and backup add-on buttons.
+    char WebStorage[2];
+    char DriveAddOn[2];
+    char BackupAddOn[2];
     wchar_t ManualUrl[1024];    // 160
     wchar_t UploadResultMsg[1024]; // 228
     char Attr74[2];

@@ -3,6 +3,7 @@
 #include "ToviProto.h"
 #include "ToviConn.h"
 #include "ToviConv.h"
+#include "ReplyFields.h"
 #include "ProtoMoreCommands.h"
 #include "TraceLog.h"
 #include <cstdlib>
@@ -141,10 +142,15 @@ void CToviProto::ParseErrorReply(_PROT& msg, uint16_t command)
 
 void CToviProto::ParseDownloadHeader(_PROT& msg)
 {
+    // A thumbnail may come in pages: each page's header says whether another one follows.
+    const bool thumbnail = m_pConn && m_pConn->m_wLastCmd == C_THUMBNAIL;
     for (const ProtRecord& record : msg.records) {
         std::memset(DownloadInfo.wszMessage, 0, sizeof DownloadInfo.wszMessage);
         auto text = record.find(228);
         if (text != record.end())
             DecodeUtf8(text->second, DownloadInfo.wszMessage, 1024);
+        auto more = record.find(44);
+        if (thumbnail && more != record.end())
+            replyfield::CopyText(ContinueFlag, more->second);
     }
 }

@@ -9,6 +9,7 @@
 #include "HostAddress.h"
 #include "RecordCodec.h"
 #include "ConnTrace.h"
+#include "ProtoMoreCommands.h"
 #include "TraceLog.h"
 #include "WinThread.h"
 #include "Wnd.h"
@@ -293,8 +294,10 @@ void CToviConn::BeginExchange(uint16_t command)
 void CToviConn::FinishExchange(int code)
 {
     // An answer without data (a resume question, a preparation wait) keeps the slots for the
-    // follow-up of the same command; anything else ends the download.
-    if (code != 0 || m_bStreamArrived || m_bDropped || m_pOwner->ResultInfo.wszMessage[0])
+    // follow-up of the same command, and so does a thumbnail page with more pages to come:
+    // they go into the same file. Anything else ends the download.
+    const bool morePages = m_wDownloadCmd == C_THUMBNAIL && m_pOwner->ContinueFlag[0] == 'Y';
+    if (code != 0 || (m_bStreamArrived && !morePages) || m_bDropped || m_pOwner->ResultInfo.wszMessage[0])
         EndDownload();
 }
 

@@ -16,4 +16,6 @@ public:
     virtual ~IServerListMenuSink() = default;
     // command: a servermenu::Command; row: the row under the click, -1 on empty space.
     virtual void RunListCommand(int command, int row) = 0;
+    // A file row's double-click: action is the servermenu::FileOpen the options chose.
+    virtual void OpenFileRow(int action, int row) = 0;
 };

@@ -7,7 +7,9 @@
 #include "GShareDlg.h"
 #include "ShareDlg.h"
 #include "ToviMsg.h"
+#include "ServerClipboard.h"
 #include "ToviProto.h"
+#include "TraceLog.h"
 #include "Wnd.h"
 #include <cstring>
 
@@ -16,6 +18,19 @@ namespace servercmd {
 void ShowServerError(CWnd* owner, const CToviProto& session)
 {
     CFileUtils::ToviMessageBox(owner, session.ResultInfo.wszMessage, L"CorvaneIXO", MB_ICONERROR);
+}
+
+void ShowPermissionHelp(IServerOperationHost* host)
+{
+    TraceLog(2048, L"OnShowHtmlPoup\n");
+    if (host)
+        host->ShowPermissionHelp();
+}
+
+CWnd* DialogOwnerOf(IServerOperationHost* host, CWnd* pane)
+{
+    CWnd* owner = host ? host->DialogOwner() : nullptr;
+    return owner ? owner : pane;
 }
 
 int ShowMessage(CWnd* owner, unsigned messageId, unsigned icon)
@@ -39,6 +54,17 @@ bool DeleteBackupPC(CWnd* owner, CToviProto& session, const _PROTO_FOLDER_INFO& 
     }
     ShowMessage(owner, 12131, MB_ICONINFORMATION);
     return true;
+}
+
+_SEND_FILES SendFileOf(const _PROTO_FOLDER_INFO& row)
+{
+    _SEND_FILES file = {};
+    CopyId(file.szId, row.IDX, sizeof row.IDX);
+    CopyId(file.szParentId, row.DIDX, sizeof row.DIDX);
+    CopyShown(file.wszName, row.Name);
+    CopyId(file.szSize, row.Attr192, sizeof row.Attr192);
+    CopyId(file.szText, row.Attr189, sizeof row.Attr189);
+    return file;
 }
 
 std::unique_ptr<CToviProto> OpenOwnSession(const CToviProto& session, HWND owner, uint16_t pendingCommand)
@@ -72,6 +98,109 @@ ProgressOutcome RunProgress(IServerOperationHost* host, CFileProgressDlg& dialog
     outcome.cancelled = result != 1;   // the worker's own end closes with 1
     outcome.done = dialog.m_vecDone;
     return outcome;
+}
+
+bool ConfirmItems(CWnd* owner, bool restore, const std::vector<_PROTO_FOLDER_INFO>& items, bool inTrash)
+{
+    CConfirmDlg confirm(owner);
+    confirm.m_nMode = restore ? CConfirmDlg::kModeRestore : CConfirmDlg::kModeDelete;
+    confirm.m_nCount = static_cast<int>(items.size());
+    confirm.m_bInTrash = inTrash ? 1 : 0;
+    if (items.size() == 1) {
+        CopyId(confirm.m_szType, items[0].ItemType, sizeof items[0].ItemType);
+        CopyShown(confirm.m_szName, items[0].Name);
+    }
+    return confirm.DoModal() == IDOK;
+}
+
+bool ConfirmEmptyBin(CWnd* owner)
+{
+    CConfirmDlg confirm(owner);
+    confirm.m_nMode = CConfirmDlg::kModeDelete;
+    confirm.m_bInTrash = 1;
+    confirm.m_nCount = 2;   // the bin's whole content: the plural question
+    return confirm.DoModal() == IDOK;
+}
+
+namespace {
+
+// The progress dialog of type over items, run under the modal rule; a failure is shown.
+ProgressOutcome RunOperation(IServerOperationHost* host, CWnd* owner, CToviProto& session, int type,
+                             const std::vector<_PROTO_FOLDER_INFO>& items, const wchar_t* deleteFlag, bool restore,
+                             bool stopQuota)
+{
+    CFileProgressDlg progress(owner);
+    progress.m_nType = type;
+    progress.m_bRestore = restore;
+    progress.m_strDeleteFlag = deleteFlag;
+    progress.m_pProto = &session;
+    progress.m_vecItems = items;
+    ProgressOutcome outcome = RunProgress(host, progress, type, stopQuota);
+    if (outcome.error)
+        ShowServerError(owner, session);
+    return outcome;
+}
+
+}
+
+ProgressOutcome RunDelete(IServerOperationHost* host, CWnd* owner, CToviProto& session,
+                          const std::vector<_PROTO_FOLDER_INFO>& items, bool toRecycleBin)
+{
+    return RunOperation(host, owner, session, CFileProgressDlg::kDelete, items, toRecycleBin ? L"1" : L"0", false, true);
+}
+
+ProgressOutcome RunRestore(IServerOperationHost* host, CWnd* owner, CToviProto& session,
+                           const std::vector<_PROTO_FOLDER_INFO>& items)
+{
+    // A restore frees no space: the quota timer keeps running.
+    return RunOperation(host, owner, session, CFileProgressDlg::kPasteMove, items, L"0", true, false);
+}
+
+ProgressOutcome RunEmptyBin(IServerOperationHost* host, CWnd* owner, CToviProto& session,
+                            const _PROTO_FOLDER_INFO& bin)
+{
+    return RunOperation(host, owner, session, CFileProgressDlg::kClearBin, {bin}, L"0", false, true);
+}
+
+PasteOutcome PasteServerItems(IServerOperationHost* host, CWnd* owner, CToviProto& session,
+                              const _PROTO_FOLDER_INFO& target, int effect)
+{
+    PasteOutcome paste;
+    UINT format = ServerItemsFormat();
+    std::vector<_PROTO_FOLDER_INFO> records;
+    CString tag, source;
+    bool cut = false;
+    if (!GetFolderInfoListClipboard(&format, records, tag, source, cut) || records.empty())
+        return paste;
+    paste.ran = true;
+    paste.moved = effect == 2 || (effect == 0 && cut);
+    const int operation = paste.moved ? CFileProgressDlg::kPasteMove : CFileProgressDlg::kPasteCopy;
+    CFileProgressDlg progress(owner);
+    progress.m_nType = operation;
+    progress.m_pProto = &session;
+    progress.m_vecItems = records;
+    CopyId(progress.m_szSourceId, records[0].Attr178, sizeof records[0].Attr178);
+    CopyId(progress.m_szTargetId, target.IDX, sizeof target.IDX);
+    paste.progress = RunProgress(host, progress, operation, true);
+    if (paste.progress.error)
+        ShowServerError(owner, session);
+    return paste;
+}
+
+bool AddShortcuts(IServerOperationHost* host, CWnd* owner, CToviProto& session,
+                  std::vector<_PROTO_FOLDER_INFO> items)
+{
+    std::vector<char*> ids;
+    for (_PROTO_FOLDER_INFO& item : items)
+        ids.push_back(item.IDX);
+    if (session.AddShortcut(ids) != 0) {
+        ShowServerError(owner, session);
+        return false;
+    }
+    ShowMessage(owner, 12127, MB_ICONINFORMATION);
+    if (host)
+        host->PostAlertUpdate();
+    return true;
 }
 
 namespace {

@@ -5,6 +5,7 @@
 // GUI thread only.
 #pragma once
 #include "ProtoRecords.h"
+#include "ProtoShareRecords.h"
 #include "ServerOperationHost.h"
 #include "Strings.h"
 #include <cstdint>
@@ -22,6 +23,10 @@ namespace servercmd {
 
 // The session's result message in the skinned box, "CorvaneIXO", error icon.
 void ShowServerError(CWnd* owner, const CToviProto& session);
+// The share dialogs' help page, through the frame.
+void ShowPermissionHelp(IServerOperationHost* host);
+// The window a command's dialogs belong to: the host's, else the pane's own.
+CWnd* DialogOwnerOf(IServerOperationHost* host, CWnd* pane);
 // A UI message by id in the skinned box with the given icon.
 int ShowMessage(CWnd* owner, unsigned messageId, unsigned icon);
 // Removes a backup PC after the user typed its name; true when the server removed it.
@@ -30,6 +35,13 @@ bool DeleteBackupPC(CWnd* owner, CToviProto& session, const _PROTO_FOLDER_INFO& 
 // A new protocol object with the session's address, code and session id, connected for the
 // pending command; null (the object freed) when the connection failed.
 std::unique_ptr<CToviProto> OpenOwnSession(const CToviProto& session, HWND owner, uint16_t pendingCommand);
+
+// The frame's running-operation mode while the send-file dialog runs (the progress dialog's
+// modes are 0 to 3).
+constexpr int kSendFilesOperation = 4;
+// The send-file dialog's entry for a server row: ids, name, size and permission text, each
+// cut to its member and terminated.
+_SEND_FILES SendFileOf(const _PROTO_FOLDER_INFO& row);
 
 // What a progress dialog reported.
 struct ProgressOutcome {
@@ -42,6 +54,35 @@ struct ProgressOutcome {
 // Runs the progress dialog modal: the frame's running-operation mode is mode meanwhile, and
 // with stopQuota the quota timer is stopped until the dialog ends, whatever the outcome.
 ProgressOutcome RunProgress(IServerOperationHost* host, CFileProgressDlg& dialog, int mode, bool stopQuota);
+
+// The user's yes to deleting (inTrash: entries of the recycle bin) or restoring the items; a
+// single item is named.
+bool ConfirmItems(CWnd* owner, bool restore, const std::vector<_PROTO_FOLDER_INFO>& items, bool inTrash);
+bool ConfirmEmptyBin(CWnd* owner);
+
+// The progress dialog's operations under the modal rule, a failure shown to the user. A delete
+// into the recycle bin (toRecycleBin) or for good; a restore leaves the quota timer running.
+ProgressOutcome RunDelete(IServerOperationHost* host, CWnd* owner, CToviProto& session,
+                          const std::vector<_PROTO_FOLDER_INFO>& items, bool toRecycleBin);
+ProgressOutcome RunRestore(IServerOperationHost* host, CWnd* owner, CToviProto& session,
+                           const std::vector<_PROTO_FOLDER_INFO>& items);
+ProgressOutcome RunEmptyBin(IServerOperationHost* host, CWnd* owner, CToviProto& session,
+                            const _PROTO_FOLDER_INFO& bin);
+
+// The clipboard's server items pasted into target: effect 1 copies, 2 moves, 0 does what the
+// clipboard says. ran is false when the clipboard held no items.
+struct PasteOutcome {
+    bool ran = false;
+    bool moved = false;
+    ProgressOutcome progress;
+};
+PasteOutcome PasteServerItems(IServerOperationHost* host, CWnd* owner, CToviProto& session,
+                              const _PROTO_FOLDER_INFO& target, int effect);
+
+// Adds the items to the user's shortcuts (D6): the server's refusal, or its success, shown, and
+// the frame's counters asked to follow. False when the server refused.
+bool AddShortcuts(IServerOperationHost* host, CWnd* owner, CToviProto& session,
+                  std::vector<_PROTO_FOLDER_INFO> items);
 
 // The share settings of item (G0), then the share dialog: its result, or 0 after a refusal,
 // which is shown. helpWnd gets the dialog's help requests.

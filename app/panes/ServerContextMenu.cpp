@@ -2,8 +2,10 @@
 #include "ServerContextMenu.h"
 #include "ToviString.h"
 #include "TraceLog.h"
+#include <algorithm>
 #include <cstring>
 #include <initializer_list>
+#include <utility>
 
 namespace servermenu {
 
@@ -57,6 +59,12 @@ CString Caption(int id)
     }
 }
 
+// An entry and the permission of the menu's record that brings it.
+struct Allowed {
+    int id;
+    int permission;
+};
+
 // A menu of groups: a separator only between two groups that both have entries.
 class Builder {
 public:
@@ -70,6 +78,17 @@ public:
         e.id = id;
         e.caption = caption;
         m_entries.push_back(e);
+    }
+    void AddIf(bool offered, int id)
+    {
+        if (offered)
+            Add(id);
+    }
+    // Each entry, in order, that the record's permissions allow.
+    void AddAllowed(const _PROTO_FOLDER_INFO& r, std::initializer_list<Allowed> entries)
+    {
+        for (const Allowed& e : entries)
+            AddIf(Allows(r, e.permission), e.id);
     }
     void EndGroup() { m_groupClosed = true; }
     std::vector<MenuEntry> Take() { return std::move(m_entries); }
@@ -89,6 +108,7 @@ const char* TypeOf(const _PROTO_FOLDER_INFO& r, const _PROTO_FOLDER_INFO* curren
 
 // Server captions: index in the option block, the built-in fallback, the trace when none came.
 struct ServerText {
+    int id;                 // the entry's id under the server's caption
     int slot;
     int fallbackId;         // the entry's id when the server sent nothing
     unsigned fallbackText;
@@ -96,18 +116,18 @@ struct ServerText {
     const wchar_t* trace;
 };
 
-const ServerText kSendFileText = {4, kSendFile, 14201, 1,
+const ServerText kSendFileText = {kSendFile, 4, kSendFile, 14201, 1,
                                   L" [ SetMouseMenu] ERROR! OPTION CONTEXTMENU File Transfer IS EMPTY! --> %s\n"};
-const ServerText kSendNetText = {3, kSendNet, 14236, 1,
+const ServerText kSendNetText = {kSendNet, 3, kSendNet, 14236, 1,
                                  L" [ SetMouseMenu] ERROR! OPTION CONTEXTMENU NetworkTransfer IS EMPTY! --> %s\n"};
-const ServerText kApprovalOutText = {1, kApproval, 14213, 2048,
+const ServerText kApprovalOutText = {kApprovalOut, 1, kApproval, 14213, 2048,
                                      L" [ SetMouseMenu] ERROR! OPTION CONTEXT APPROVAL REQUEST OUT EMPTY! --> %s\n"};
-const ServerText kApprovalText = {0, kApproval, 14213, 2048,
+const ServerText kApprovalText = {kApproval, 0, kApproval, 14213, 2048,
                                   L" [ SetMouseMenu] ERROR! OPTION CONTEXT APPROVAL REQUEST EMPTY! --> %s\n"};
-const ServerText kApprovalEncText = {2, kApproval, 14213, 2048,
+const ServerText kApprovalEncText = {kApprovalEnc, 2, kApproval, 14213, 2048,
                                      L" [ SetMouseMenu] ERROR! OPTION CONTEXT APPROVAL REQUEST Enc EMPTY! --> %s"};
 
-void AddServerText(Builder& menu, int id, const ServerText& text, const ListMenuFacts& f)
+void AddServerText(Builder& menu, const ServerText& text, const ListMenuFacts& f)
 {
     const _CONTEXT_MENU_ENTRY* entry = f.serverTexts ? &f.serverTexts[text.slot] : nullptr;
     if (!entry || !entry->Section[0]) {
@@ -116,36 +136,28 @@ void AddServerText(Builder& menu, int id, const ServerText& text, const ListMenu
         return;
     }
     const wchar_t* caption = f.language == 0x09 ? entry->Token1 : f.language == 0x12 ? entry->Token2 : entry->Token3;
-    menu.Add(id, caption);
+    menu.Add(text.id, caption);
 }
 
 void TreeBinMenu(Builder& m, const _PROTO_FOLDER_INFO& r, const TreeMenuFacts& f)
 {
-    if (!f.topLevel) {
-        if (Allows(r, DOWNLOAD) && f.downloadTarget)
-            m.Add(kDownload);
-        m.EndGroup();
-        if (Allows(r, DEL_COMP))
-            m.Add(kBinDelete);
-        m.Add(kBinRestore);
-    } else if (Allows(r, DEL_COMP)) {
-        m.Add(kBinEmpty);
+    if (f.topLevel) {
+        m.AddAllowed(r, {{kBinEmpty, DEL_COMP}});
+        return;
     }
+    m.AddIf(Allows(r, DOWNLOAD) && f.downloadTarget, kDownload);
+    m.EndGroup();
+    m.AddAllowed(r, {{kBinDelete, DEL_COMP}});
+    m.Add(kBinRestore);
 }
 
 void TreeTypeDMenu(Builder& m, const _PROTO_FOLDER_INFO& r)
 {
     if (Is(r.IDX, "2")) {
-        if (Allows(r, DEL_COMP))
-            m.Add(kBinEmpty);
-        if (Allows(r, DOWNLOAD))
-            m.Add(kDownload);
+        m.AddAllowed(r, {{kBinEmpty, DEL_COMP}, {kDownload, DOWNLOAD}});
         return;
     }
-    if (Allows(r, DOWNLOAD))
-        m.Add(kDownload);
-    if (Allows(r, DEL_COMP))
-        m.Add(kBinDelete);
+    m.AddAllowed(r, {{kDownload, DOWNLOAD}, {kBinDelete, DEL_COMP}});
     m.Add(kBinRestore);
 }
 
@@ -158,77 +170,53 @@ void TreeFolderMenu(Builder& m, const _PROTO_FOLDER_INFO& r, const TreeMenuFacts
             m.Add(kGuestsOfRow);
     }
     m.EndGroup();
-    if (Is(r.Attr27, "3")) {
-        if (Allows(r, NEW_GRP))
-            m.Add(kNewGroup);
-        if (Allows(r, SET_GRP))
-            m.Add(kGroupSettings);
-        if (Allows(r, GRPSHARE))
-            m.Add(kGroupShare);
-    }
+    if (Is(r.Attr27, "3"))
+        m.AddAllowed(r, {{kNewGroup, NEW_GRP}, {kGroupSettings, SET_GRP}, {kGroupShare, GRPSHARE}});
     m.EndGroup();
-    if (Allows(r, NEW_DIR))
-        m.Add(kNewFolder);
-    if (Allows(r, SHARE) && !Is(r.Attr27, "B"))
-        m.Add(kShare);
+    m.AddAllowed(r, {{kNewFolder, NEW_DIR}});
+    m.AddIf(Allows(r, SHARE) && !Is(r.Attr27, "B"), kShare);
     m.EndGroup();
-    if (Allows(r, MOVE_CUT))
-        m.Add(kCut);
-    if (Allows(r, COPY))
-        m.Add(kCopy);
-    if ((Allows(r, NEW_DIR) || Allows(r, NEW_FILE)) && f.clipboardHasItems)
-        m.Add(kPaste);
+    m.AddAllowed(r, {{kCut, MOVE_CUT}, {kCopy, COPY}});
+    m.AddIf((Allows(r, NEW_DIR) || Allows(r, NEW_FILE)) && f.clipboardHasItems, kPaste);
     m.EndGroup();
-    if (Allows(r, DELETE_))
-        m.Add(kDelete);
-    if (Allows(r, DEL_COMP))
-        m.Add(kDeleteForGood);
-    if (Allows(r, RENAME))
-        m.Add(kRename);
+    m.AddAllowed(r, {{kDelete, DELETE_}, {kDeleteForGood, DEL_COMP}, {kRename, RENAME}});
     m.EndGroup();
-    if (Allows(r, CONTENTS))
-        m.Add(kContentSearch);
+    m.AddAllowed(r, {{kContentSearch, CONTENTS}});
     m.EndGroup();
-    if (Allows(r, DOWNLOAD) && f.downloadTarget)
-        m.Add(kDownload);
-    if (Allows(r, SEARCH))
-        m.Add(kSearch);
+    m.AddIf(Allows(r, DOWNLOAD) && f.downloadTarget, kDownload);
+    m.AddAllowed(r, {{kSearch, SEARCH}});
     m.EndGroup();
-    if (f.useShortcut && Allows(r, SHORTCUT))
-        m.Add(kShortcut);
-    if (Allows(r, PC_DELETE))
-        m.Add(kPcDelete);
+    m.AddIf(f.useShortcut && Allows(r, SHORTCUT), kShortcut);
+    m.AddAllowed(r, {{kPcDelete, PC_DELETE}});
     m.EndGroup();
     m.Add(kProperties);
 }
 
 bool AnySelected(const ListMenuFacts& f, int permission)
 {
-    for (const _PROTO_FOLDER_INFO* r : f.selected)
-        if (Allows(*r, permission))
-            return true;
-    return false;
+    return std::any_of(f.selected.begin(), f.selected.end(),
+                       [&](const _PROTO_FOLDER_INFO* r) { return Allows(*r, permission); });
 }
 
 bool NoneSelectedDenies(const ListMenuFacts& f, int permission)
 {
-    if (f.selected.empty())
-        return false;
-    for (const _PROTO_FOLDER_INFO* r : f.selected)
-        if (Denies(*r, permission))
-            return false;
-    return true;
+    return !f.selected.empty() && std::none_of(f.selected.begin(), f.selected.end(),
+                                               [&](const _PROTO_FOLDER_INFO* r) { return Denies(*r, permission); });
 }
 
 // Every selected row links (of the given kind) and is no recycle-bin entry.
 bool AllSelectedLink(const ListMenuFacts& f, int permission)
 {
-    if (f.selected.empty())
-        return false;
-    for (const _PROTO_FOLDER_INFO* r : f.selected)
-        if (!Allows(*r, permission) || Is(TypeOf(*r, f.current), "D"))
-            return false;
-    return true;
+    return !f.selected.empty() && std::all_of(f.selected.begin(), f.selected.end(), [&](const _PROTO_FOLDER_INFO* r) {
+               return Allows(*r, permission) && !Is(TypeOf(*r, f.current), "D");
+           });
+}
+
+// The two searches of the bin's menus, in their own group.
+void BinSearches(Builder& m, const _PROTO_FOLDER_INFO& r)
+{
+    m.EndGroup();
+    m.AddAllowed(r, {{kSearch, SEARCH}, {kContentSearch, CONTENTS}});
 }
 
 void ListBinMenu(Builder& m, const ListMenuFacts& f)
@@ -238,28 +226,16 @@ void ListBinMenu(Builder& m, const ListMenuFacts& f)
     if (n == 0) {
         if (!Is(r.Attr178, "0"))
             return;   // inside the bin with nothing selected
-        if (Allows(r, DEL_COMP))
-            m.Add(kBinEmpty);
-        m.EndGroup();
-        if (Allows(r, SEARCH))
-            m.Add(kSearch);
-        if (Allows(r, CONTENTS))
-            m.Add(kContentSearch);
+        m.AddAllowed(r, {{kBinEmpty, DEL_COMP}});
+        BinSearches(m, r);
         return;
     }
-    if (Allows(r, DOWNLOAD) && (n == 1 || f.downloadTarget))
-        m.Add(kDownload);
+    m.AddIf(Allows(r, DOWNLOAD) && (n == 1 || f.downloadTarget), kDownload);
     m.EndGroup();
-    if (Allows(r, DEL_COMP))
-        m.Add(kBinDelete);
+    m.AddAllowed(r, {{kBinDelete, DEL_COMP}});
     m.Add(kBinRestore);
-    m.EndGroup();
-    if (n == 1) {
-        if (Allows(r, SEARCH))
-            m.Add(kSearch);
-        if (Allows(r, CONTENTS))
-            m.Add(kContentSearch);
-    }
+    if (n == 1)
+        BinSearches(m, r);
     m.EndGroup();
     m.Add(kProperties);
 }
@@ -269,37 +245,23 @@ void ListTypeDMenu(Builder& m, const ListMenuFacts& f)
     const _PROTO_FOLDER_INFO& r = *f.menuRecord;
     bool special = Is(r.IDX, "2");
     size_t n = f.selected.size();
-    auto searches = [&] {
-        m.EndGroup();
-        if (Allows(r, SEARCH))
-            m.Add(kSearch);
-        if (Allows(r, CONTENTS))
-            m.Add(kContentSearch);
-    };
     if (n == 0) {
         if (!special)
             return;
-        if (Allows(r, DEL_COMP))
-            m.Add(kBinEmpty);
-        searches();
+        m.AddAllowed(r, {{kBinEmpty, DEL_COMP}});
+        BinSearches(m, r);
         return;
     }
     if (n == 1 && special) {
-        if (Allows(r, DEL_COMP))
-            m.Add(kBinEmpty);
-        if (Allows(r, DOWNLOAD))
-            m.Add(kDownload);
-        searches();
+        m.AddAllowed(r, {{kBinEmpty, DEL_COMP}, {kDownload, DOWNLOAD}});
+        BinSearches(m, r);
     } else {
-        if (Allows(r, DOWNLOAD))
-            m.Add(kDownload);
+        m.AddAllowed(r, {{kDownload, DOWNLOAD}});
         m.EndGroup();
-        if (Allows(r, DEL_COMP))
-            m.Add(kBinDelete);
-        if (n == 1 || !special)
-            m.Add(kBinRestore);
+        m.AddAllowed(r, {{kBinDelete, DEL_COMP}});
+        m.AddIf(n == 1 || !special, kBinRestore);
         if (n == 1)
-            searches();
+            BinSearches(m, r);
     }
     m.EndGroup();
     m.Add(kProperties);
@@ -317,97 +279,71 @@ void ListFolderTypeItems(Builder& m, const ListMenuFacts& f, const char* type)
     }
     m.EndGroup();
     if (Is(type, "3") || Is(type, "4")) {
-        if (n == 1) {
-            if (Allows(r, SET_GRP))
-                m.Add(kGroupSettings);
-            if (Allows(r, GRPSHARE))
-                m.Add(kGroupShare);
-        } else if (n == 0 && Is(r.Attr178, "0") && Allows(r, NEW_GRP)) {
-            m.Add(kNewGroup);
-        }
+        if (n == 1)
+            m.AddAllowed(r, {{kGroupSettings, SET_GRP}, {kGroupShare, GRPSHARE}});
+        else if (n == 0 && Is(r.Attr178, "0"))
+            m.AddAllowed(r, {{kNewGroup, NEW_GRP}});
     }
     m.EndGroup();
+}
+
+// The entries whose captions the server sends, each while no selected row denies it.
+void AddServerTexts(Builder& m, const ListMenuFacts& f, std::initializer_list<std::pair<int, const ServerText*>> texts)
+{
+    for (const auto& t : texts)
+        if (NoneSelectedDenies(f, t.first))
+            AddServerText(m, *t.second, f);
 }
 
 void ListCommonItems(Builder& m, const ListMenuFacts& f, const char* type)
 {
     const _PROTO_FOLDER_INFO& r = *f.menuRecord;
     size_t n = f.selected.size();
-    if (Allows(r, NEW_DIR) && n < 2)
-        m.Add(kNewFolder);
-    if (Allows(r, SHARE) && type[0] != 'B' && n == 1)
-        m.Add(kShare);
+    m.AddIf(Allows(r, NEW_DIR) && n < 2, kNewFolder);
+    m.AddIf(Allows(r, SHARE) && type[0] != 'B' && n == 1, kShare);
     m.EndGroup();
-    if (AnySelected(f, MOVE_CUT))
-        m.Add(kCut);
-    if (AnySelected(f, COPY))
-        m.Add(kCopy);
+    m.AddIf(AnySelected(f, MOVE_CUT), kCut);
+    m.AddIf(AnySelected(f, COPY), kCopy);
     const _PROTO_FOLDER_INFO* target = f.pointOnRow ? f.pointRecord : f.current;
-    if (target && !IsFile(*target) && (Allows(*target, NEW_DIR) || Allows(*target, NEW_FILE)) && f.clipboardHasItems)
-        m.Add(kPaste);
+    m.AddIf(target && !IsFile(*target) && (Allows(*target, NEW_DIR) || Allows(*target, NEW_FILE)) &&
+                f.clipboardHasItems,
+            kPaste);
     m.EndGroup();
-    if (AnySelected(f, DELETE_))
-        m.Add(kDelete);
-    if (AnySelected(f, DEL_COMP))
-        m.Add(kDeleteForGood);
-    if (Allows(r, RENAME) && n == 1)
-        m.Add(kRename);
+    m.AddIf(AnySelected(f, DELETE_), kDelete);
+    m.AddIf(AnySelected(f, DEL_COMP), kDeleteForGood);
+    m.AddIf(Allows(r, RENAME) && n == 1, kRename);
     m.EndGroup();
-    if (n <= 1 && Allows(r, CONTENTS))
-        m.Add(kContentSearch);
+    m.AddIf(n <= 1 && Allows(r, CONTENTS), kContentSearch);
     m.EndGroup();
-    if (n <= 1 && Allows(r, SEARCH))
-        m.Add(kSearch);
+    m.AddIf(n <= 1 && Allows(r, SEARCH), kSearch);
     m.EndGroup();
-    if (AllSelectedLink(f, FILELINK))
-        m.Add(kLink);
-    if (AllSelectedLink(f, MAIL_LINK))
-        m.Add(kMailLink);
+    m.AddIf(AllSelectedLink(f, FILELINK), kLink);
+    m.AddIf(AllSelectedLink(f, MAIL_LINK), kMailLink);
     m.EndGroup();
-    if (NoneSelectedDenies(f, SENDFILE))
-        AddServerText(m, kSendFile, kSendFileText, f);
-    if (NoneSelectedDenies(f, SEND_NET))
-        AddServerText(m, kSendNet, kSendNetText, f);
+    AddServerTexts(m, f, {{SENDFILE, &kSendFileText}, {SEND_NET, &kSendNetText}});
     m.EndGroup();
-    if (f.fileLockOption && n == 1 && Allows(r, SENDLOCK))
-        m.Add(kSendOn);
-    if (f.fileLockOption && n == 1 && Allows(r, SENDUNLO))
-        m.Add(kSendOff);
+    m.AddIf(f.fileLockOption && n == 1 && Allows(r, SENDLOCK), kSendOn);
+    m.AddIf(f.fileLockOption && n == 1 && Allows(r, SENDUNLO), kSendOff);
     m.EndGroup();
     if (Allows(r, DOCVIEW) && n == 1)
         m.Add(kDocView, CToviString::GetString(f.privacyModel ? 14253 : 14235));
     m.EndGroup();
-    if (f.customerCode == L"DWY_IN" && n >= 1 && f.current && f.current->Attr5[1] != '0') {
-        bool allFiles = true;
-        for (const _PROTO_FOLDER_INFO* s : f.selected)
-            allFiles = allFiles && IsFile(*s);
-        if (allFiles)
-            m.Add(kWebLink);
-    }
+    m.AddIf(f.customerCode == L"DWY_IN" && n >= 1 && f.current && f.current->Attr5[1] != '0' &&
+                std::all_of(f.selected.begin(), f.selected.end(), [](const _PROTO_FOLDER_INFO* s) { return IsFile(*s); }),
+            kWebLink);
     m.EndGroup();
-    if (NoneSelectedDenies(f, APPROVAL_OUT))
-        AddServerText(m, kApprovalOut, kApprovalOutText, f);
-    if (NoneSelectedDenies(f, APPROVAL))
-        AddServerText(m, kApproval, kApprovalText, f);
-    if (NoneSelectedDenies(f, APPROVAL_ENC))
-        AddServerText(m, kApprovalEnc, kApprovalEncText, f);
+    AddServerTexts(m, f, {{APPROVAL_OUT, &kApprovalOutText}, {APPROVAL, &kApprovalText}, {APPROVAL_ENC, &kApprovalEncText}});
     m.EndGroup();
-    if (IsFile(r) && n == 1 && r.Attr231[4] == '1')
-        m.Add(kVersions);
+    m.AddIf(IsFile(r) && n == 1 && r.Attr231[4] == '1', kVersions);
     m.EndGroup();
-    if (AnySelected(f, DOWNLOAD) && f.downloadTarget)
-        m.Add(kDownload);
+    m.AddIf(AnySelected(f, DOWNLOAD) && f.downloadTarget, kDownload);
     m.EndGroup();
-    if (n == 0 && Allows(r, PREVIEW))
-        m.Add(kThumbnails);
-    if (n >= 1 && f.shortcutOption != 'N' && NoneSelectedDenies(f, SHORTCUT))
-        m.Add(kShortcut);
+    m.AddIf(n == 0 && Allows(r, PREVIEW), kThumbnails);
+    m.AddIf(n >= 1 && f.shortcutOption != 'N' && NoneSelectedDenies(f, SHORTCUT), kShortcut);
     m.EndGroup();
-    if (n == 1 && Allows(r, PC_DELETE))
-        m.Add(kPcDelete);
+    m.AddIf(n == 1 && Allows(r, PC_DELETE), kPcDelete);
     m.EndGroup();
-    if (n >= 1)
-        m.Add(kProperties);
+    m.AddIf(n >= 1, kProperties);
 }
 
 }
@@ -431,11 +367,7 @@ std::vector<MenuEntry> TreeMenu(const _PROTO_FOLDER_INFO& r, const TreeMenuFacts
             TreeBinMenu(m, r, f);
         else
             TreeTypeDMenu(m, r);
-        m.EndGroup();
-        if (Allows(r, SEARCH))
-            m.Add(kSearch);
-        if (Allows(r, CONTENTS))
-            m.Add(kContentSearch);
+        BinSearches(m, r);
         m.EndGroup();
         m.Add(kProperties);
     } else {
@@ -459,6 +391,34 @@ std::vector<MenuEntry> ListMenu(const ListMenuFacts& f)
         ListCommonItems(m, f, type);
     }
     return m.Take();
+}
+
+bool IsImageName(const wchar_t* name, const CString& imageExtensions)
+{
+    const CString text(name);
+    const int dot = text.ReverseFind(L'.');
+    if (dot < 0)
+        return false;
+    CString extension = text.Mid(dot);
+    extension.TrimLeft(L'.');
+    extension.MakeLower();
+    // A name that ends in a dot has no extension: an empty one would be found in any list.
+    return !extension.IsEmpty() && imageExtensions.Find(extension) >= 0;
+}
+
+FileOpen ChooseFileOpen(const _PROTO_FOLDER_INFO& file, const FileOpenFacts& facts)
+{
+    if (facts.noAction)
+        return FileOpen::Nothing;
+    if (IsImageName(file.Name, facts.imageExtensions))
+        return facts.imageViewer ? FileOpen::SlideViewer : FileOpen::Download;
+    if (facts.directEdit && Allows(file, DR_EDIT))
+        return FileOpen::DirectEdit;
+    if (Allows(file, DOCVIEW))
+        return FileOpen::DocView;
+    if (Allows(file, DOWNLOAD))
+        return FileOpen::Download;
+    return FileOpen::Nothing;
 }
 
 std::vector<int> Ids(const std::vector<MenuEntry>& entries)

@@ -1,6 +1,7 @@
 // Which commands the server tree's and the server list's context menus offer, from the item's
-// permissions, the folder's type, the selection, the clipboard and the session's options. Pure
-// decisions: the controls gather the facts, these functions choose, the controls show the menu.
+// permissions, the folder's type, the selection, the clipboard and the session's options, and
+// what a double-click on a file row does. Pure decisions: the controls gather the facts, these
+// functions choose, the controls show the menu or run the choice.
 #pragma once
 #include "ProtoRecords.h"
 #include "Strings.h"
@@ -99,6 +100,21 @@ struct ListMenuFacts {
 };
 
 std::vector<MenuEntry> ListMenu(const ListMenuFacts& facts);
+
+// What a double-click on a file row does.
+enum class FileOpen { Nothing, SlideViewer, Download, DirectEdit, DocView };
+
+struct FileOpenFacts {
+    bool noAction = false;       // the server turned double-click actions off
+    bool imageViewer = false;    // pictures open in the slide viewer instead of downloading
+    bool directEdit = false;     // the server lets a double-click start direct editing
+    CString imageExtensions;     // the frame's list, lower case, searched as plain text
+};
+
+FileOpen ChooseFileOpen(const _PROTO_FOLDER_INFO& file, const FileOpenFacts& facts);
+// The name's extension (without its dots, lower case) occurs in the extension list; a name
+// without one never does.
+bool IsImageName(const wchar_t* name, const CString& imageExtensions);
 
 // The ids alone, separators as 0 (what tests and traces compare).
 std::vector<int> Ids(const std::vector<MenuEntry>& entries);

@@ -91,6 +91,10 @@ private:
     // Lists the folder again: with the list when it is the selected one, else the tree only.
     void Relist(HTREEITEM folder);
     void RelistParent(HTREEITEM item);
+    // The folder's record, once the user agreed to delete or restore it; empty otherwise.
+    std::vector<_PROTO_FOLDER_INFO> ConfirmedItem(HTREEITEM item, bool restore, bool inTrash);
+    // Takes a deleted or restored folder out of the tree and shows its parent's content.
+    void RemoveFromTree(HTREEITEM item);
     void UploadLocalFiles(HTREEITEM item, const std::vector<CString>& paths);
 
     CServerTreeCtrl m_tree;

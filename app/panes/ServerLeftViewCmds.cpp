@@ -1,9 +1,7 @@
 // CServerLeftView: the commands on a folder of the server tree, from its menu, its keys and the
 // command bar, and the messages that open a folder from the search and shortcut windows.
 #include "ServerLeftView.h"
-#include "ConfirmDlg.h"
 #include "FilePropertyDlg.h"
-#include "FileProgressDlg.h"
 #include "GuestDlg.h"
 #include "GuestMultiDlg.h"
 #include "OleDataObject.h"
@@ -21,9 +19,6 @@
 #include <memory>
 
 using namespace servermenu;
-using servercmd::CopyId;
-using servercmd::CopyShown;
-using servercmd::ShowServerError;
 
 namespace {
 
@@ -45,6 +40,17 @@ std::vector<CString> SplitPath(const CString& path)
     return parts;
 }
 
+// The folder's record on the clipboard as the tree's, from its parent's path.
+bool FolderToClipboard(CServerTreeCtrl& tree, HTREEITEM item, bool cut)
+{
+    const _PROTO_FOLDER_INFO* r = tree.GetRecord(item);
+    if (!r)
+        return false;
+    UINT format = servercmd::ServerItemsFormat();
+    std::vector<_PROTO_FOLDER_INFO> records(1, *r);
+    return CopyFolderInfoListClipboard(&format, records, L"SL", tree.GetItemPath(tree.GetParentItem(item)), cut) != 0;
+}
+
 }
 
 IServerOperationHost* CServerLeftView::OperationHost() const
@@ -54,9 +60,7 @@ IServerOperationHost* CServerLeftView::OperationHost() const
 
 CWnd* CServerLeftView::DialogOwner()
 {
-    IServerOperationHost* host = OperationHost();
-    CWnd* owner = host ? host->DialogOwner() : nullptr;
-    return owner ? owner : this;
+    return servercmd::DialogOwnerOf(OperationHost(), this);
 }
 
 void CServerLeftView::RunTreeCommand(int command, HTREEITEM item)
@@ -127,41 +131,14 @@ void CServerLeftView::OnRename(HTREEITEM item)
 
 bool CServerLeftView::DeleteFolder(HTREEITEM item, bool toRecycleBin)
 {
-    const _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
-    if (!r || !m_pProto)
+    const std::vector<_PROTO_FOLDER_INFO> items = ConfirmedItem(item, false, toRecycleBin);
+    if (items.empty())
         return false;
-    CConfirmDlg confirm(DialogOwner());
-    confirm.m_nMode = CConfirmDlg::kModeDelete;
-    confirm.m_nCount = 1;
-    confirm.m_bInTrash = toRecycleBin ? 1 : 0;
-    CopyId(confirm.m_szType, r->ItemType, sizeof r->ItemType);
-    CopyShown(confirm.m_szName, r->Name);
-    if (confirm.DoModal() != IDOK)
-        return false;
-
-    CFileProgressDlg progress(DialogOwner());
-    progress.m_nType = CFileProgressDlg::kDelete;
-    progress.m_strDeleteFlag = toRecycleBin ? L"1" : L"0";
-    progress.m_pProto = m_pProto;
-    progress.m_vecItems.push_back(*r);
-    servercmd::ProgressOutcome outcome = servercmd::RunProgress(OperationHost(), progress, CFileProgressDlg::kDelete, true);
-    if (outcome.error)
-        ShowServerError(DialogOwner(), *m_pProto);
+    servercmd::ProgressOutcome outcome = servercmd::RunDelete(OperationHost(), DialogOwner(), *m_pProto, items, toRecycleBin);
     if (outcome.untouched)
         return false;
-    if (!outcome.cancelled && !outcome.error) {
-        HTREEITEM parent = m_tree.GetParentItem(item);
-        bool wasSelected = item == m_tree.GetSelectedItem();
-        m_tree.RemoveItem(item);
-        if (parent) {
-            if (wasSelected)
-                m_tree.SelectItem(parent);
-            if (parent == m_tree.GetSelectedItem())
-                m_tree.DrawSubTreeNList(parent, TREE_REFRESH_TREE_AND_LIST, true);
-            else if (!m_tree.GetChildItem(parent))
-                m_tree.SetItemChildren(parent, false);
-        }
-    }
+    if (!outcome.cancelled && !outcome.error)
+        RemoveFromTree(item);
     IServerOperationHost* host = OperationHost();
     if (!host)
         return false;
@@ -170,24 +147,41 @@ bool CServerLeftView::DeleteFolder(HTREEITEM item, bool toRecycleBin)
     return true;
 }
 
-bool CServerLeftView::CopyFolder(HTREEITEM item)
+std::vector<_PROTO_FOLDER_INFO> CServerLeftView::ConfirmedItem(HTREEITEM item, bool restore, bool inTrash)
 {
     const _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
-    if (!r)
-        return false;
-    UINT format = servercmd::ServerItemsFormat();
-    std::vector<_PROTO_FOLDER_INFO> records(1, *r);
-    return CopyFolderInfoListClipboard(&format, records, L"SL", m_tree.GetItemPath(m_tree.GetParentItem(item)), false) != 0;
+    if (!r || !m_pProto)
+        return {};
+    std::vector<_PROTO_FOLDER_INFO> items(1, *r);
+    if (!servercmd::ConfirmItems(DialogOwner(), restore, items, inTrash))
+        items.clear();
+    return items;
+}
+
+void CServerLeftView::RemoveFromTree(HTREEITEM item)
+{
+    HTREEITEM parent = m_tree.GetParentItem(item);
+    bool wasSelected = item == m_tree.GetSelectedItem();
+    m_tree.RemoveItem(item);
+    if (!parent)
+        return;
+    if (wasSelected)
+        m_tree.SelectItem(parent);
+    // The removal moved the selection without a listing: the parent is listed here.
+    if (parent == m_tree.GetSelectedItem())
+        m_tree.DrawSubTreeNList(parent, TREE_REFRESH_TREE_AND_LIST, true);
+    else if (!m_tree.GetChildItem(parent))
+        m_tree.SetItemChildren(parent, false);
+}
+
+bool CServerLeftView::CopyFolder(HTREEITEM item)
+{
+    return FolderToClipboard(m_tree, item, false);
 }
 
 bool CServerLeftView::CutFolder(HTREEITEM item)
 {
-    const _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
-    if (!r)
-        return false;
-    UINT format = servercmd::ServerItemsFormat();
-    std::vector<_PROTO_FOLDER_INFO> records(1, *r);
-    if (!CopyFolderInfoListClipboard(&format, records, L"SL", m_tree.GetItemPath(m_tree.GetParentItem(item)), true))
+    if (!FolderToClipboard(m_tree, item, true))
         return false;
     m_tree.SetItemState(item, TVIS_CUT, TVIS_CUT);
     m_tree.m_hSourceParent = m_tree.GetParentItem(item);
@@ -244,24 +238,12 @@ void CServerLeftView::PasteServerItems(HTREEITEM item, int mode)
         return;
     if (m_pListView && m_pListView->Pane())
         m_pListView->Pane()->WaitListThreadExit();
-    UINT format = servercmd::ServerItemsFormat();
-    std::vector<_PROTO_FOLDER_INFO> records;
-    CString tag, source;
-    bool cut = false;
-    if (!GetFolderInfoListClipboard(&format, records, tag, source, cut) || records.empty())
+    const servercmd::PasteOutcome paste =
+        servercmd::PasteServerItems(OperationHost(), DialogOwner(), *m_pProto, *target, mode);
+    if (!paste.ran)
         return;
-    int operation = (mode == 2 || (mode == 0 && cut)) ? CFileProgressDlg::kPasteMove : CFileProgressDlg::kPasteCopy;
-    CFileProgressDlg progress(DialogOwner());
-    progress.m_nType = operation;
-    progress.m_pProto = m_pProto;
-    progress.m_vecItems = records;
-    CopyId(progress.m_szSourceId, records[0].Attr178, sizeof records[0].Attr178);
-    CopyId(progress.m_szTargetId, target->IDX, sizeof target->IDX);
-    servercmd::ProgressOutcome outcome = servercmd::RunProgress(OperationHost(), progress, operation, true);
-    if (outcome.error && m_pProto->ResultInfo.nResultCode != 0)
-        ShowServerError(DialogOwner(), *m_pProto);
     m_tree.ClearCutMarks();
-    if (operation == CFileProgressDlg::kPasteMove) {
+    if (paste.moved) {
         // The moved folders leave their old place: the source folder is listed anew.
         HTREEITEM source = m_tree.m_hSourceParent;
         m_tree.m_hSourceParent = nullptr;
@@ -369,40 +351,14 @@ LRESULT CServerLeftView::OnSearchDlgClosed(WPARAM, LPARAM)
 
 bool CServerLeftView::DeleteInRecycleBin(HTREEITEM item)
 {
-    const _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
-    if (!r || !m_pProto)
+    const std::vector<_PROTO_FOLDER_INFO> items = ConfirmedItem(item, false, true);
+    if (items.empty())
         return false;
-    CConfirmDlg confirm(DialogOwner());
-    confirm.m_nMode = CConfirmDlg::kModeDelete;
-    confirm.m_nCount = 1;
-    confirm.m_bInTrash = 1;
-    CopyId(confirm.m_szType, r->ItemType, sizeof r->ItemType);
-    CopyShown(confirm.m_szName, r->Name);
-    if (confirm.DoModal() != IDOK)
+    servercmd::ProgressOutcome outcome = servercmd::RunDelete(OperationHost(), DialogOwner(), *m_pProto, items, false);
+    if (outcome.error || outcome.untouched)
         return false;
-    CFileProgressDlg progress(DialogOwner());
-    progress.m_nType = CFileProgressDlg::kDelete;
-    progress.m_strDeleteFlag = L"0";
-    progress.m_pProto = m_pProto;
-    progress.m_vecItems.push_back(*r);
-    servercmd::ProgressOutcome outcome = servercmd::RunProgress(OperationHost(), progress, CFileProgressDlg::kDelete, true);
-    if (outcome.error) {
-        ShowServerError(DialogOwner(), *m_pProto);
-        return false;
-    }
-    if (outcome.untouched)
-        return false;
-    if (!outcome.cancelled) {
-        HTREEITEM parent = m_tree.GetParentItem(item);
-        bool wasSelected = item == m_tree.GetSelectedItem();
-        m_tree.RemoveItem(item);
-        if (parent && wasSelected)
-            m_tree.SelectItem(parent);
-        else if (parent == m_tree.GetSelectedItem())
-            m_tree.DrawSubTreeNList(parent, TREE_REFRESH_TREE_AND_LIST, true);
-        else if (parent && !m_tree.GetChildItem(parent))
-            m_tree.SetItemChildren(parent, false);
-    }
+    if (!outcome.cancelled)
+        RemoveFromTree(item);
     if (IServerOperationHost* host = OperationHost())
         host->PostQuotaUpdate();
     return true;
@@ -410,42 +366,17 @@ bool CServerLeftView::DeleteInRecycleBin(HTREEITEM item)
 
 bool CServerLeftView::OnRecyclebinRestore(HTREEITEM item)
 {
-    const _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
-    if (!r || !m_pProto)
+    const std::vector<_PROTO_FOLDER_INFO> items = ConfirmedItem(item, true, false);
+    if (items.empty())
         return false;
-    CConfirmDlg confirm(DialogOwner());
-    confirm.m_nMode = CConfirmDlg::kModeRestore;
-    confirm.m_nCount = 1;
-    CopyId(confirm.m_szType, r->ItemType, sizeof r->ItemType);
-    CopyShown(confirm.m_szName, r->Name);
-    if (confirm.DoModal() != IDOK)
-        return false;
-    _PROTO_FOLDER_INFO restored = *r;
-    CFileProgressDlg progress(DialogOwner());
-    progress.m_nType = CFileProgressDlg::kPasteMove;
-    progress.m_bRestore = true;
-    progress.m_strDeleteFlag = L"0";
-    progress.m_pProto = m_pProto;
-    progress.m_vecItems.push_back(restored);
-    // A restore frees no space: the quota timer keeps running and no quota refresh follows.
-    servercmd::ProgressOutcome outcome = servercmd::RunProgress(OperationHost(), progress, CFileProgressDlg::kPasteMove, false);
-    if (outcome.error)
-        ShowServerError(DialogOwner(), *m_pProto);
+    // No quota refresh follows: a restore frees no space.
+    servercmd::ProgressOutcome outcome = servercmd::RunRestore(OperationHost(), DialogOwner(), *m_pProto, items);
     if (outcome.untouched)
         return false;
-    if (!outcome.cancelled && !outcome.error) {
-        HTREEITEM parent = m_tree.GetParentItem(item);
-        bool wasSelected = item == m_tree.GetSelectedItem();
-        m_tree.RemoveItem(item);
-        if (parent && wasSelected)
-            m_tree.SelectItem(parent);
-        else if (parent == m_tree.GetSelectedItem())
-            m_tree.DrawSubTreeNList(parent, TREE_REFRESH_TREE_AND_LIST, true);
-        else if (parent && !m_tree.GetChildItem(parent))
-            m_tree.SetItemChildren(parent, false);
-    }
+    if (!outcome.cancelled && !outcome.error)
+        RemoveFromTree(item);
     CRestoreListDlg list(DialogOwner());
-    list.m_vecItems = outcome.done.empty() ? std::vector<_PROTO_FOLDER_INFO>(1, restored) : outcome.done;
+    list.m_vecItems = outcome.done.empty() ? items : outcome.done;
     if (list.DoModal() == IDOK && !list.m_strChosenPath.IsEmpty()) {
         m_tree.DrawSubTreeNList(m_tree.GetRootItem(), TREE_REFRESH_TREE_ONLY, true);
         HTREEITEM folder = OpenServerPath(list.m_strChosenPath);
@@ -458,25 +389,10 @@ bool CServerLeftView::OnRecyclebinRestore(HTREEITEM item)
 bool CServerLeftView::OnRecyclebinClear(HTREEITEM item)
 {
     const _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
-    if (!r || !m_pProto)
+    if (!r || !m_pProto || !servercmd::ConfirmEmptyBin(DialogOwner()))
         return false;
-    CConfirmDlg confirm(DialogOwner());
-    confirm.m_nMode = CConfirmDlg::kModeDelete;
-    confirm.m_bInTrash = 1;
-    confirm.m_nCount = 2;
-    if (confirm.DoModal() != IDOK)
-        return false;
-    CFileProgressDlg progress(DialogOwner());
-    progress.m_nType = CFileProgressDlg::kClearBin;
-    progress.m_strDeleteFlag = L"0";
-    progress.m_pProto = m_pProto;
-    progress.m_vecItems.push_back(*r);
-    servercmd::ProgressOutcome outcome = servercmd::RunProgress(OperationHost(), progress, CFileProgressDlg::kClearBin, true);
-    if (outcome.error) {
-        ShowServerError(DialogOwner(), *m_pProto);
-        return false;
-    }
-    if (outcome.untouched)
+    servercmd::ProgressOutcome outcome = servercmd::RunEmptyBin(OperationHost(), DialogOwner(), *m_pProto, *r);
+    if (outcome.error || outcome.untouched)
         return false;
     if (!outcome.cancelled) {
         while (HTREEITEM child = m_tree.GetChildItem(item))
@@ -494,16 +410,8 @@ bool CServerLeftView::OnRecyclebinClear(HTREEITEM item)
 void CServerLeftView::OnAddShortcut(HTREEITEM item)
 {
     _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
-    if (!r || !m_pProto)
-        return;
-    std::vector<char*> ids(1, r->IDX);
-    if (m_pProto->AddShortcut(ids) != 0) {
-        ShowServerError(DialogOwner(), *m_pProto);
-        return;
-    }
-    servercmd::ShowMessage(DialogOwner(), 12127, MB_ICONINFORMATION);
-    if (IServerOperationHost* host = OperationHost())
-        host->PostAlertUpdate();
+    if (r && m_pProto)
+        servercmd::AddShortcuts(OperationHost(), DialogOwner(), *m_pProto, {*r});
 }
 
 void CServerLeftView::OnDeleteBackupPC(HTREEITEM item)
@@ -606,8 +514,6 @@ LRESULT CServerLeftView::OnOpenShortcutPath(WPARAM wParam, LPARAM)
 
 LRESULT CServerLeftView::OnShowHtmlPopup(WPARAM, LPARAM)
 {
-    TraceLog(2048, L"OnShowHtmlPoup\n");
-    if (IServerOperationHost* host = OperationHost())
-        host->ShowPermissionHelp();
+    servercmd::ShowPermissionHelp(OperationHost());
     return 0;
 }

@@ -1,8 +1,10 @@
 // The server file list: sorting, double-click routing, and the end of the in-place name edit
 // with its rename (F3) and new-folder (F0) requests.
 #include "ServerListCtrl.h"
+#include "CircularProgressThread.h"
 #include "FileUtils.h"
 #include "PaneMessages.h"
+#include "ServerCommandSink.h"
 #include "ServerItemCompare.h"
 #include "ServerListPane.h"
 #include "ServerListTips.h"
@@ -26,6 +28,7 @@ constexpr int kMaxNameLength = 256;
 }
 
 BEGIN_MESSAGE_MAP(CServerListCtrl, CListCtrl)
+    ON_WM_CREATE()
     ON_NOTIFY_REFLECT(LVN_COLUMNCLICK, OnColumnClick)
     ON_NOTIFY_REFLECT(LVN_ENDLABELEDITW, OnEndLabelEdit)
     ON_NOTIFY_REFLECT(NM_DBLCLK, OnDblClk)
@@ -46,6 +49,16 @@ END_MESSAGE_MAP()
 int CServerListCtrl::CheckItemName(const CString& name)
 {
     return CheckServerItemName(name);
+}
+
+int CServerListCtrl::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    if (CListCtrl::OnCreate(lpCreateStruct) == -1)
+        return -1;
+    // Without its thread the list simply shows no spinner.
+    if (!m_pSpinner)
+        m_pSpinner = CCircularProgressThread::Start(this, 50, RGB(35, 103, 158));
+    return 0;
 }
 
 void CServerListCtrl::SetPaneColor(COLORREF color)
@@ -90,6 +103,8 @@ void CServerListCtrl::OnColumnClick(NMHDR* nm, LRESULT* result)
 void CServerListCtrl::OnDblClk(NMHDR*, LRESULT* result)
 {
     *result = 1;
+    if (GetSelectedCount() == 0)
+        return;
     POINT pt;
     GetCursorPos(&pt);
     ScreenToClient(&pt);
@@ -101,18 +116,46 @@ void CServerListCtrl::OnDblClk(NMHDR*, LRESULT* result)
     auto* r = row >= 0 ? reinterpret_cast<_PROTO_FOLDER_INFO*>(GetItemData(row)) : nullptr;
     if (!r)
         return;
+    SetFocus();
     if (m_pFrame && m_pFrame->CheckFolderPassword(*r, false) == -1)
         return;
     TraceLog(1, L"[ CServerListCtrl::OnNMDblclk] Item = %s\n", r->Name);
-    if (std::strcmp(r->ItemType, "D") == 0 && m_pTree && m_pTree->GetParent()) {
-        // The row may be freed before the message arrives: the receiver gets a copy it owns.
-        auto* copy = new _PROTO_FOLDER_INFO();
-        CToviProto::memsetFolderInfo(copy);
-        CToviProto::CopyFolderInfo(copy, r, false);
-        if (!m_pTree->GetParent()->PostMessage(WM_OPEN_CHILD_FOLDER, reinterpret_cast<WPARAM>(copy), 0))
-            delete copy;
-    }
     *result = 0;
+    if (std::strcmp(r->ItemType, "D") == 0) {
+        if (m_pTree && m_pTree->GetParent()) {
+            // The row may be freed before the message arrives: the receiver gets a copy it owns.
+            auto* copy = new _PROTO_FOLDER_INFO();
+            CToviProto::memsetFolderInfo(copy);
+            CToviProto::CopyFolderInfo(copy, r, false);
+            if (!m_pTree->GetParent()->PostMessage(WM_OPEN_CHILD_FOLDER, reinterpret_cast<WPARAM>(copy), 0))
+                delete copy;
+        }
+        return;
+    }
+    if (m_pCommands)
+        m_pCommands->OpenFileRow(static_cast<int>(ChooseFileOpen(*r)), row);
+}
+
+servermenu::FileOpen CServerListCtrl::ChooseFileOpen(const _PROTO_FOLDER_INFO& file) const
+{
+    using servermenu::FileOpen;
+    servermenu::FileOpenFacts facts;
+    if (m_pProto) {
+        const _OPTION_INFO& o = m_pProto->OptionInfo;
+        facts.noAction = o.DbClickNoAction[0] == 'Y';
+        facts.imageViewer = o.SubOption[0] == 'Y';
+        facts.directEdit = o.DirectEdit[0] == 'Y' && o.DbClickDirectEdit[0] == 'Y';
+    }
+    if (m_pPane)
+        facts.imageExtensions = m_pPane->FrameImageExtensions();
+    const FileOpen action = servermenu::ChooseFileOpen(file, facts);
+    if (facts.noAction)
+        TraceLog(1, L"[ CServerListCtrl::OnNMDblclk] A1 OPTION - NO-ACTION!\n");
+    else if (action == FileOpen::SlideViewer)
+        TraceLog(1, L" SUB OPTION [ SUB_OPT_DBCLICK_IMAGEVIEWER  ] == Y --> Execute < IMAGE-VIEWER > !\n");
+    else if (servermenu::IsImageName(file.Name, facts.imageExtensions))
+        TraceLog(1, L" SUB OPTION [ SUB_OPT_DBCLICK_IMAGEVIEWER  ] == N --> < DOWNLOAD > !\n");
+    return action;
 }
 
 void CServerListCtrl::BeginNameEdit(int row, int mode)
@@ -307,6 +350,10 @@ void CServerListCtrl::OnKeyDown(NMHDR* nm, LRESULT* result)
 
 void CServerListCtrl::OnDestroy()
 {
+    // The spinner's window is a child of this list on another thread: that thread ends it
+    // while the list still stands.
+    CCircularProgressThread::Stop(m_pSpinner);
+    m_pSpinner = nullptr;
     if (m_statusImages) {
         ImageList_Destroy(m_statusImages);
         m_statusImages = nullptr;

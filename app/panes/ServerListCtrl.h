@@ -10,6 +10,7 @@
 #include "OleDefs.h"
 #include "ToviProto.h"
 
+class CCircularProgressThread;
 class CServerTreeCtrl;
 class CServerListPane;
 class IServerListMenuSink;
@@ -33,6 +34,9 @@ public:
     // Hands the command bar the buttons the selected rows (or the folder) allow.
     void UpdateMenuButtons();
     INT_PTR OnToolHitTest(CPoint point, TOOLINFO* ti) const override;
+    // The busy spinner over the list, on its own thread from the list's creation to its
+    // destruction; null when it could not start. The filling worker shows and hides it.
+    CCircularProgressThread* Spinner() const { return m_pSpinner; }
 
     // Runs the drag of a prepared source with the allowed effects; the OLE drag loop unless a
     // test puts its own (no drag loop runs under a display without a real pointer).
@@ -51,6 +55,7 @@ public:
     bool m_bThumbnail = false;
 
 protected:
+    int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnColumnClick(NMHDR* nm, LRESULT* result);
     void OnEndLabelEdit(NMHDR* nm, LRESULT* result);
     void OnDblClk(NMHDR* nm, LRESULT* result);
@@ -68,6 +73,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // What the double-click on a file does under the session's options (traced as it is chosen).
+    servermenu::FileOpen ChooseFileOpen(const _PROTO_FOLDER_INFO& file) const;
     // The report column that shows the rows' status icons; -1 when the kind has none.
     int StatusColumn() const;
     HIMAGELIST StatusImages();
@@ -84,4 +91,5 @@ private:
     HIMAGELIST m_statusImages = nullptr;
     CString m_strToolTip;
     IServerListMenuSink* m_pCommands = nullptr;
+    CCircularProgressThread* m_pSpinner = nullptr;
 };

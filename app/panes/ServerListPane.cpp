@@ -1,5 +1,6 @@
 // The server file pane's filling worker, column sets and worker control.
 #include "ServerListPane.h"
+#include "CircularProgressThread.h"
 #include "ServerItemCompare.h"
 #include "ServerNameRules.h"
 #include "PaneMessages.h"
@@ -198,6 +199,8 @@ void CServerListPane::SaveColumnSize() const
 
 void CServerListPane::SetThumbnailSource(const CString& imageExtensions, int width, int height)
 {
+    m_frameImageExtensions = imageExtensions;
+    m_frameImageExtensions.MakeLower();
     if (!imageExtensions.IsEmpty()) {
         m_imageExtensions = imageExtensions;
         m_imageExtensions.MakeLower();
@@ -349,6 +352,7 @@ void CServerListPane::FillRows()
             ::SendMessage(list, WM_SETREDRAW, TRUE, 0);
         return;
     }
+    ShowSpinner(true);
     HWND tree = m_pTree ? m_pTree->GetSafeHwnd() : nullptr;
     HTREEITEM caret = tree ? reinterpret_cast<HTREEITEM>(::SendMessage(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)) : nullptr;
     const _PROTO_FOLDER_INFO* current = caret ? m_pTree->GetRecord(caret) : nullptr;
@@ -360,6 +364,7 @@ void CServerListPane::FillRows()
         // Pictures come over a connection of the worker's own, never the session's.
         own = OpenOwnConnection(list);
         if (!own) {
+            ShowSpinner(false);
             ::SendMessage(list, WM_SETREDRAW, TRUE, 0);
             return;
         }
@@ -396,8 +401,16 @@ void CServerListPane::FillRows()
         ApplySortState(underRoot && current && (Is(current->Attr27, "3") || Is(current->Attr27, "4")));
     else
         TraceLog(1, L"[ CServerRightView::InsertListViewThread ] m_bThreadStop --> RETURN \n");
+    ShowSpinner(false);
     ::SendMessage(list, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list, nullptr, TRUE);
+}
+
+void CServerListPane::ShowSpinner(bool show)
+{
+    // Made with the list, before any worker, and ended only after the list's last worker.
+    if (CCircularProgressThread* spinner = m_pList->Spinner())
+        spinner->SetShow(show);
 }
 
 int CServerListPane::FolderIcon(const _PROTO_FOLDER_INFO& r, const _PROTO_FOLDER_INFO* current, bool underRoot)
@@ -430,8 +443,7 @@ CServerListPane::PreparedRow CServerListPane::PrepareRow(const _PROTO_FOLDER_INF
                                                         const _PROTO_FOLDER_INFO* current, bool underRoot)
 {
     PreparedRow row;
-    auto* record = new _PROTO_FOLDER_INFO();
-    CToviProto::memsetFolderInfo(record);
+    auto* record = new _PROTO_FOLDER_INFO();   // value-initialised: cleared before the copy
     CToviProto::CopyFolderInfo(record, &source, false);
     row.record = record;
     bool file = !Is(record->ItemType, "D");

@@ -26,7 +26,7 @@ public:
     void SetListColumn(const _PROTO_FOLDER_INFO& folder) override;
     bool IsThumbnailView() override { return m_pList->m_bThumbnail; }
     void SetReportView() override { SetThumbnailView(false, false); }
-    void SetListData(const std::vector<_PROTO_FOLDER_INFO>& items) override { m_items = items; }
+    void SetListData(std::vector<_PROTO_FOLDER_INFO> items) override { m_items = std::move(items); }
     bool StartListThread() override;
     // Lets a running worker finish, pumping messages meanwhile.
     void WaitListThreadExit();
@@ -36,6 +36,8 @@ public:
     // frame's image extensions and box size, given beforehand.
     void SetThumbnailView(bool thumbnail, bool refill);
     void SetThumbnailSource(const CString& imageExtensions, int width, int height);
+    // The frame's image extensions as given, lower case (empty when the server sent none).
+    const CString& FrameImageExtensions() const { return m_frameImageExtensions; }
     HIMAGELIST ThumbnailImages() const { return m_thumbs; }
 
     // Profile values "ServerSort" and "ServerColumnSize" (no application: nothing kept).
@@ -61,6 +63,8 @@ public:
 private:
     static DWORD WINAPI InsertListViewThread(LPVOID param);
     void FillRows();
+    // On the worker: the list's spinner while a run fills the rows.
+    void ShowSpinner(bool show);
     // A row made on the worker, inserted on the GUI thread with others in one message.
     struct PreparedRow {
         _PROTO_FOLDER_INFO* record = nullptr;
@@ -95,6 +99,7 @@ private:
     LANGID m_language = 0;   // the GUI thread's text language, for the worker's texts
     HIMAGELIST m_thumbs = nullptr;   // the picture view's images, one per row, owned
     CString m_imageExtensions = L"jpg;jpeg;png;gif;bmp";
+    CString m_frameImageExtensions;
     int m_thumbWidth = 120;
     int m_thumbHeight = 90;
 };

@@ -56,6 +56,6 @@ public:
     virtual void SetListColumn(const _PROTO_FOLDER_INFO& folder) = 0;
     virtual bool IsThumbnailView() = 0;
     virtual void SetReportView() = 0;
-    virtual void SetListData(const std::vector<_PROTO_FOLDER_INFO>& items) = 0;
+    virtual void SetListData(std::vector<_PROTO_FOLDER_INFO> items) = 0;
     virtual bool StartListThread() = 0;
 };

@@ -47,6 +47,7 @@ public:
     void SetFolderView(CServerLeftView* tree) { m_pFolderView = tree; }
     void SetOperationHost(IServerOperationHost* host) { m_pOpHost = host; }
     void RunListCommand(int command, int row) override;
+    void OpenFileRow(int action, int row) override;
     // "New Folder", or "New Folder (n)" with the first n from 2 that no row has.
     CString MakeNewFolderName();
     // Selects the row whose index is idx (a leading 'r' of a row's index is skipped) after the
@@ -83,7 +84,11 @@ public:
     bool OnRecyclebinRestore();
     void OnRecyclebinEmpty();
     void OnAddShortcut();
-    void OnSendFile(bool on);
+    // The send-file dialog for the selected rows; 1 when it sent them.
+    int OnSendFile();
+    // File sending of the selected row switched on or off at the server.
+    void OnSendFileOn() { SwitchFileSending(true); }
+    void OnSendFileOff() { SwitchFileSending(false); }
     void OnDeleteBackupPC();
     void OnDownload() override;
     HWND GetListWindow() override { return m_list.GetSafeHwnd(); }
@@ -107,6 +112,9 @@ public:
     int OnDocView(int row);
     // The page that mails the links just made for the selected rows.
     int OnMailLink(_PROTO_LINK_INFO link);
+    // The web link of the selected rows (row: the one clicked) and the slide viewer of a picture.
+    int OnWebLink(int row);
+    int OnSlideViewer(int row);
 
 protected:
     void OnDraw(CDC* pDC) override;
@@ -132,7 +140,12 @@ private:
     _PROTO_FOLDER_INFO* CurrentFolder() const;
     _PROTO_FOLDER_INFO* RowRecord(int row) const;
     void Refresh(int mode = 0, bool useCache = true);
+    void PostQuotaUpdate();
+    // The folder row under the last right-click, else fallback.
+    const _PROTO_FOLDER_INFO* FolderAtContextPoint(const _PROTO_FOLDER_INFO* fallback) const;
     int OpenPage(const std::function<webcmd::PageRequest(const webcmd::Session&)>& build);
+    int OpenApprovalPage(webcmd::Approval which, const wchar_t* member);
+    void SwitchFileSending(bool on);
 
     CToviProto* m_pProto = nullptr;
     CServerLeftView* m_pFolderView = nullptr;

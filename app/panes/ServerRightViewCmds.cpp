@@ -1,10 +1,8 @@
 // CServerRightView: the commands on the rows of the server list, from its menu, its keys, the
 // command bar and the drop target.
 #include "ServerRightView.h"
-#include "ConfirmDlg.h"
 #include "DirectEditAddOn.h"
 #include "FilePropertyDlg.h"
-#include "FileProgressDlg.h"
 #include "LinkCreateDlg.h"
 #include "LinkInfoDlg.h"
 #include "OleDataObject.h"
@@ -12,6 +10,7 @@
 #include "ProtoCommands.h"
 #include "RestoreListDlg.h"
 #include "SearchDlg.h"
+#include "SendFileDlg.h"
 #include "ServerClipboard.h"
 #include "ServerCommandSupport.h"
 #include "ServerGuestChoice.h"
@@ -43,9 +42,7 @@ IServerOperationHost* CServerRightView::OperationHost() const
 
 CWnd* CServerRightView::DialogOwner()
 {
-    IServerOperationHost* host = OperationHost();
-    CWnd* owner = host ? host->DialogOwner() : nullptr;
-    return owner ? owner : this;
+    return servercmd::DialogOwnerOf(OperationHost(), this);
 }
 
 _PROTO_FOLDER_INFO* CServerRightView::CurrentFolder() const
@@ -67,6 +64,12 @@ std::vector<_PROTO_FOLDER_INFO> CServerRightView::SelectedRecords() const
         if (const _PROTO_FOLDER_INFO* r = RowRecord(i))
             records.push_back(*r);
     return records;
+}
+
+void CServerRightView::PostQuotaUpdate()
+{
+    if (IServerOperationHost* host = OperationHost())
+        host->PostQuotaUpdate();
 }
 
 void CServerRightView::Refresh(int mode, bool useCache)
@@ -103,8 +106,10 @@ void CServerRightView::RunListCommand(int command, int row)
     case kLink: OnLink(row, false); break;
     case kVersions: OnVersion(row); break;
     case kMailLink: OnLink(row, false); break;
-    case kSendOn: OnSendFile(true); break;
-    case kSendOff: OnSendFile(false); break;
+    case kSendOn: OnSendFileOn(); break;
+    case kSendOff: OnSendFileOff(); break;
+    case kSendFile: OnSendFile(); break;
+    case kWebLink: OnWebLink(row); break;
     case kShortcut: OnAddShortcut(); break;
     case kPcDelete: OnDeleteBackupPC(); break;
     case kApproval: OnApproval(); break;
@@ -113,9 +118,19 @@ void CServerRightView::RunListCommand(int command, int row)
     case kDocView: OnDocView(row); break;
     case kSendNet: OnSendFileNet(); break;
     default:
-        // The send-file dialog and the web link are not built yet.
         TraceLog(2048, L"[ CServerRightView::RunListCommand ] %d on %S\n", command, current ? current->IDX : "");
         break;
+    }
+}
+
+void CServerRightView::OpenFileRow(int action, int row)
+{
+    switch (static_cast<FileOpen>(action)) {
+    case FileOpen::SlideViewer: OnSlideViewer(row); break;
+    case FileOpen::Download: OnDownload(); break;
+    case FileOpen::DirectEdit: OnDirectEdit(row); break;
+    case FileOpen::DocView: OnDocView(row); break;
+    case FileOpen::Nothing: break;
     }
 }
 
@@ -165,30 +180,14 @@ bool CServerRightView::DeleteRows(bool toRecycleBin)
     std::vector<_PROTO_FOLDER_INFO> records = SelectedRecords();
     if (records.empty() || !m_pProto)
         return false;
-    CConfirmDlg confirm(DialogOwner());
-    confirm.m_nMode = CConfirmDlg::kModeDelete;
-    confirm.m_nCount = static_cast<int>(records.size());
-    confirm.m_bInTrash = toRecycleBin ? 1 : 0;
-    if (records.size() == 1) {
-        CopyId(confirm.m_szType, records[0].ItemType, sizeof records[0].ItemType);
-        CopyShown(confirm.m_szName, records[0].Name);
-    }
-    if (confirm.DoModal() != IDOK)
+    if (!servercmd::ConfirmItems(DialogOwner(), false, records, toRecycleBin))
         return true;
-    CFileProgressDlg progress(DialogOwner());
-    progress.m_nType = CFileProgressDlg::kDelete;
-    progress.m_strDeleteFlag = toRecycleBin ? L"1" : L"0";
-    progress.m_pProto = m_pProto;
-    progress.m_vecItems = records;
-    servercmd::ProgressOutcome outcome = servercmd::RunProgress(OperationHost(), progress, CFileProgressDlg::kDelete, true);
-    if (outcome.error)
-        ShowServerError(DialogOwner(), *m_pProto);
-    if (outcome.untouched)
+    if (servercmd::RunDelete(OperationHost(), DialogOwner(), *m_pProto, records, toRecycleBin).untouched)
         return false;
     Refresh();
+    // Only a delete for good frees space.
     if (!toRecycleBin)
-        if (IServerOperationHost* host = OperationHost())
-            host->PostQuotaUpdate();
+        PostQuotaUpdate();
     return true;
 }
 
@@ -226,14 +225,8 @@ void CServerRightView::OnLocalFilePaste(bool atPoint)
     if (!GetFileListClipboard(paths, cut) || paths.empty())
         return;
     const _PROTO_FOLDER_INFO* target = CurrentFolder();
-    if (atPoint && m_list.m_ptContext.x >= 0) {
-        LVHITTESTINFO hit = {};
-        hit.pt = m_list.m_ptContext;
-        const _PROTO_FOLDER_INFO* r =
-            RowRecord(static_cast<int>(::SendMessage(m_list.m_hWnd, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit))));
-        if (r && Is(r->ItemType, "D"))
-            target = r;
-    }
+    if (atPoint)
+        target = FolderAtContextPoint(target);
     IServerOperationHost* host = OperationHost();
     if (target && host)
         host->UploadFiles(*target, paths);
@@ -252,33 +245,14 @@ int CServerRightView::OnServerFilePaste(int effect, bool useSelection, bool atPo
             if (row && Is(row->ItemType, "D"))
                 target = row;
         }
-    } else if (atPoint && m_list.m_ptContext.x >= 0) {
-        LVHITTESTINFO hit = {};
-        hit.pt = m_list.m_ptContext;
-        int row = static_cast<int>(::SendMessage(m_list.m_hWnd, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-        const _PROTO_FOLDER_INFO* r = RowRecord(row);
-        if (r && Is(r->ItemType, "D"))
-            target = r;
+    } else if (atPoint) {
+        target = FolderAtContextPoint(current);
     }
-    UINT format = servercmd::ServerItemsFormat();
-    std::vector<_PROTO_FOLDER_INFO> records;
-    CString tag, source;
-    bool cut = false;
-    if (!GetFolderInfoListClipboard(&format, records, tag, source, cut) || records.empty())
+    const servercmd::PasteOutcome paste =
+        servercmd::PasteServerItems(OperationHost(), DialogOwner(), *m_pProto, *target, effect);
+    if (!paste.ran || paste.progress.untouched)
         return 0;
-    int operation = (effect == 2 || (effect == 0 && cut)) ? CFileProgressDlg::kPasteMove : CFileProgressDlg::kPasteCopy;
-    CFileProgressDlg progress(DialogOwner());
-    progress.m_nType = operation;
-    progress.m_pProto = m_pProto;
-    progress.m_vecItems = records;
-    CopyId(progress.m_szSourceId, records[0].Attr178, sizeof records[0].Attr178);
-    CopyId(progress.m_szTargetId, target->IDX, sizeof target->IDX);
-    servercmd::ProgressOutcome outcome = servercmd::RunProgress(OperationHost(), progress, operation, true);
-    if (outcome.error)
-        ShowServerError(DialogOwner(), *m_pProto);
-    if (outcome.untouched)
-        return 0;
-    if (operation == CFileProgressDlg::kPasteMove && m_pTree->m_hSourceParent) {
+    if (paste.moved && m_pTree->m_hSourceParent) {
         HTREEITEM from = m_pTree->m_hSourceParent;
         m_pTree->m_hSourceParent = nullptr;
         if (from != m_pTree->GetSelectedItem())
@@ -286,12 +260,22 @@ int CServerRightView::OnServerFilePaste(int effect, bool useSelection, bool atPo
     }
     Refresh();
     m_pTree->ClearCutMarks();
-    if (operation == CFileProgressDlg::kPasteMove && ::OpenClipboard(m_hWnd))
+    if (paste.moved && ::OpenClipboard(m_hWnd))
         ClearClipboard();
-    if (IServerOperationHost* host = OperationHost())
-        host->PostQuotaUpdate();
+    PostQuotaUpdate();
     TraceLog(2048, L" [ CServerRightView::OnServerFilePaste ] END!");
     return 1;
+}
+
+const _PROTO_FOLDER_INFO* CServerRightView::FolderAtContextPoint(const _PROTO_FOLDER_INFO* fallback) const
+{
+    if (m_list.m_ptContext.x < 0)
+        return fallback;
+    LVHITTESTINFO hit = {};
+    hit.pt = m_list.m_ptContext;
+    const _PROTO_FOLDER_INFO* r =
+        RowRecord(static_cast<int>(::SendMessage(m_list.m_hWnd, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit))));
+    return r && Is(r->ItemType, "D") ? r : fallback;
 }
 
 void CServerRightView::OnDropData(COleDataObject* data, int row, DWORD effect)
@@ -458,59 +442,22 @@ LRESULT CServerRightView::OnSearchDlgClosed(WPARAM, LPARAM)
 bool CServerRightView::DeleteInRecycleBin()
 {
     std::vector<_PROTO_FOLDER_INFO> records = SelectedRecords();
-    if (records.empty() || !m_pProto)
+    if (records.empty() || !m_pProto || !servercmd::ConfirmItems(DialogOwner(), false, records, true))
         return false;
-    CConfirmDlg confirm(DialogOwner());
-    confirm.m_nMode = CConfirmDlg::kModeDelete;
-    confirm.m_nCount = static_cast<int>(records.size());
-    confirm.m_bInTrash = 1;
-    if (records.size() == 1) {
-        CopyId(confirm.m_szType, records[0].ItemType, sizeof records[0].ItemType);
-        CopyShown(confirm.m_szName, records[0].Name);
-    }
-    if (confirm.DoModal() != IDOK)
-        return false;
-    CFileProgressDlg progress(DialogOwner());
-    progress.m_nType = CFileProgressDlg::kDelete;
-    progress.m_strDeleteFlag = L"0";
-    progress.m_pProto = m_pProto;
-    progress.m_vecItems = records;
-    servercmd::ProgressOutcome outcome = servercmd::RunProgress(OperationHost(), progress, CFileProgressDlg::kDelete, true);
-    if (outcome.error)
-        ShowServerError(DialogOwner(), *m_pProto);
-    if (outcome.untouched)
+    if (servercmd::RunDelete(OperationHost(), DialogOwner(), *m_pProto, records, false).untouched)
         return false;
     Refresh();
-    if (IServerOperationHost* host = OperationHost())
-        host->PostQuotaUpdate();
+    PostQuotaUpdate();
     return true;
 }
 
 bool CServerRightView::OnRecyclebinRestore()
 {
     std::vector<_PROTO_FOLDER_INFO> records = SelectedRecords();
-    if (records.empty() || !m_pProto)
+    if (records.empty() || !m_pProto || !servercmd::ConfirmItems(DialogOwner(), true, records, false))
         return false;
-    CConfirmDlg confirm(DialogOwner());
-    confirm.m_nMode = CConfirmDlg::kModeRestore;
-    confirm.m_nCount = static_cast<int>(records.size());
-    if (records.size() == 1) {
-        CopyId(confirm.m_szType, records[0].ItemType, sizeof records[0].ItemType);
-        CopyShown(confirm.m_szName, records[0].Name);
-    }
-    if (confirm.DoModal() != IDOK)
-        return false;
-    CFileProgressDlg progress(DialogOwner());
-    progress.m_nType = CFileProgressDlg::kPasteMove;
-    progress.m_bRestore = true;
-    progress.m_strDeleteFlag = L"0";
-    progress.m_pProto = m_pProto;
-    progress.m_vecItems = records;
-    // A restore frees no space: the quota timer keeps running and no quota refresh follows.
-    servercmd::ProgressOutcome outcome =
-        servercmd::RunProgress(OperationHost(), progress, CFileProgressDlg::kPasteMove, false);
-    if (outcome.error)
-        ShowServerError(DialogOwner(), *m_pProto);
+    // No quota refresh follows: a restore frees no space.
+    servercmd::ProgressOutcome outcome = servercmd::RunRestore(OperationHost(), DialogOwner(), *m_pProto, records);
     Refresh();
     if (outcome.untouched)
         return false;
@@ -531,46 +478,47 @@ void CServerRightView::OnRecyclebinEmpty()
         return;
     }
     _PROTO_FOLDER_INFO* r = RowRecord(m_list.GetNextItem(-1, LVNI_SELECTED));
-    if (!r || !m_pProto || !(Is(r->Attr27, "6") || Is(r->Attr27, "D")))
+    if (!r || !m_pProto || !(Is(r->Attr27, "6") || Is(r->Attr27, "D")) || !servercmd::ConfirmEmptyBin(DialogOwner()))
         return;
-    CConfirmDlg confirm(DialogOwner());
-    confirm.m_nMode = CConfirmDlg::kModeDelete;
-    confirm.m_bInTrash = 1;
-    confirm.m_nCount = 2;
-    if (confirm.DoModal() != IDOK)
-        return;
-    CFileProgressDlg progress(DialogOwner());
-    progress.m_nType = CFileProgressDlg::kClearBin;
-    progress.m_strDeleteFlag = L"0";
-    progress.m_pProto = m_pProto;
-    progress.m_vecItems.push_back(*r);
-    servercmd::ProgressOutcome outcome = servercmd::RunProgress(OperationHost(), progress, CFileProgressDlg::kClearBin, true);
-    if (outcome.error)
-        ShowServerError(DialogOwner(), *m_pProto);
-    if (!outcome.untouched)
-        if (IServerOperationHost* host = OperationHost())
-            host->PostQuotaUpdate();
+    if (!servercmd::RunEmptyBin(OperationHost(), DialogOwner(), *m_pProto, *r).untouched)
+        PostQuotaUpdate();
     Refresh(TREE_REFRESH_TREE_AND_LIST, false);
 }
 
 void CServerRightView::OnAddShortcut()
 {
     std::vector<_PROTO_FOLDER_INFO> records = SelectedRecords();
-    if (records.empty() || !m_pProto)
-        return;
-    std::vector<char*> ids;
-    for (_PROTO_FOLDER_INFO& r : records)
-        ids.push_back(r.IDX);
-    if (m_pProto->AddShortcut(ids) != 0) {
-        ShowServerError(DialogOwner(), *m_pProto);
-        return;
-    }
-    servercmd::ShowMessage(DialogOwner(), 12127, MB_ICONINFORMATION);
-    if (IServerOperationHost* host = OperationHost())
-        host->PostAlertUpdate();
+    if (!records.empty() && m_pProto)
+        servercmd::AddShortcuts(OperationHost(), DialogOwner(), *m_pProto, records);
 }
 
-void CServerRightView::OnSendFile(bool on)
+int CServerRightView::OnSendFile()
+{
+    const std::vector<_PROTO_FOLDER_INFO> records = SelectedRecords();
+    const _PROTO_FOLDER_INFO* current = CurrentFolder();
+    if (records.empty() || !current || !m_pProto)
+        return 0;
+    CSendFileDlg dialog(DialogOwner());
+    dialog.m_pProto = m_pProto;
+    for (const _PROTO_FOLDER_INFO& r : records)
+        dialog.m_vecFiles.push_back(servercmd::SendFileOf(r));
+    CopyId(dialog.m_szRootDomain, current->DIDX, sizeof current->DIDX);
+    // The sources' folder, as a delete of its items names it.
+    CopyId(dialog.m_szDeleteArg, current->IDX, sizeof current->IDX);
+    INT_PTR result;
+    {
+        // Sending and deleting the sources are requests on the session's connection.
+        CModalOperationScope scope(OperationHost(), servercmd::kSendFilesOperation, true);
+        result = dialog.DoModal();
+    }
+    if (result != IDOK)
+        return 0;
+    Refresh();
+    PostQuotaUpdate();
+    return 1;
+}
+
+void CServerRightView::SwitchFileSending(bool on)
 {
     _PROTO_FOLDER_INFO* r = RowRecord(m_list.GetNextItem(-1, LVNI_SELECTED));
     if (!r || !m_pProto)
@@ -670,8 +618,6 @@ LRESULT CServerRightView::OnApprovalRefresh(WPARAM, LPARAM)
 
 LRESULT CServerRightView::OnShowHtmlPopup(WPARAM, LPARAM)
 {
-    TraceLog(2048, L"OnShowHtmlPoup\n");
-    if (IServerOperationHost* host = OperationHost())
-        host->ShowPermissionHelp();
+    servercmd::ShowPermissionHelp(OperationHost());
     return 0;
 }

@@ -1,5 +1,6 @@
 // CServerRightView: the features the server offers as web pages, opened in the frame's pop-ups.
 #include "ServerRightView.h"
+#include "ServerCommandSupport.h"
 #include "ServerWebCommands.h"
 #include "TraceLog.h"
 
@@ -35,21 +36,20 @@ int CServerRightView::OnApproval()
 
 int CServerRightView::OnApprovalEnc()
 {
-    TraceLog(1, L" [ CServerRightView::OnApprovalEnc ] START!\n");
-    const std::vector<_PROTO_FOLDER_INFO> rows = SelectedRecords();
-    const int opened =
-        OpenPage([&](const Session& s) { return webcmd::ApprovalPage(s, webcmd::Approval::Encrypted, rows); });
-    TraceLog(1, L" [ CServerRightView::OnApprovalEnc ] END!\n");
-    return opened;
+    return OpenApprovalPage(webcmd::Approval::Encrypted, L"OnApprovalEnc");
 }
 
 int CServerRightView::OnApprovalOut()
 {
-    TraceLog(1, L" [ CServerRightView::OnApprovalOut ] START!\n");
+    return OpenApprovalPage(webcmd::Approval::Outside, L"OnApprovalOut");
+}
+
+int CServerRightView::OpenApprovalPage(webcmd::Approval which, const wchar_t* member)
+{
+    TraceLog(1, L" [ CServerRightView::%s ] START!\n", member);
     const std::vector<_PROTO_FOLDER_INFO> rows = SelectedRecords();
-    const int opened =
-        OpenPage([&](const Session& s) { return webcmd::ApprovalPage(s, webcmd::Approval::Outside, rows); });
-    TraceLog(1, L" [ CServerRightView::OnApprovalOut ] END!\n");
+    const int opened = OpenPage([&](const Session& s) { return webcmd::ApprovalPage(s, which, rows); });
+    TraceLog(1, L" [ CServerRightView::%s ] END!\n", member);
     return opened;
 }
 
@@ -77,4 +77,30 @@ int CServerRightView::OnMailLink(_PROTO_LINK_INFO link)
     TraceLog(1, L"[ CServerRightView::OnMailLink ]\n");
     const std::vector<_PROTO_FOLDER_INFO> rows = SelectedRecords();
     return OpenPage([&](const Session& s) { return webcmd::MailLink(s, rows, link); });
+}
+
+int CServerRightView::OnWebLink(int row)
+{
+    const std::vector<_PROTO_FOLDER_INFO> rows = SelectedRecords();
+    // The clicked row names the folder; a click beside the rows falls back on the first one.
+    const _PROTO_FOLDER_INFO* clicked = RowRecord(row);
+    if (!clicked)
+        clicked = rows.empty() ? nullptr : &rows[0];
+    const _PROTO_FOLDER_INFO* current = CurrentFolder();
+    if (!clicked || !current)
+        return 0;
+    const CString parent = servercmd::FieldText(clicked->Attr178);
+    const CString type = servercmd::FieldText(current->Attr27);
+    return OpenPage([&](const Session& s) { return webcmd::WebLink(s, rows, parent, type); });
+}
+
+int CServerRightView::OnSlideViewer(int row)
+{
+    const _PROTO_FOLDER_INFO* r = RowRecord(row);
+    const _PROTO_FOLDER_INFO* current = CurrentFolder();
+    if (!r || !current)
+        return 0;
+    const _PROTO_FOLDER_INFO picture = *r;
+    const CString type = servercmd::FieldText(current->Attr27);
+    return OpenPage([&](const Session& s) { return webcmd::SlideViewer(s, picture, type); });
 }

@@ -6,6 +6,7 @@
 #include "TraceLog.h"
 #include <shlwapi.h>
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -24,21 +25,34 @@ size_t FixedPart(const _PROTO_FOLDER_INFO& r)
     return static_cast<size_t>(reinterpret_cast<const char*>(&r.Children) - reinterpret_cast<const char*>(&r));
 }
 
+// How many zero bytes p starts with, eight at a time through the long empty texts.
+size_t ZeroRun(const unsigned char* p, size_t n)
+{
+    size_t i = 0;
+    for (uint64_t word = 0; i + sizeof word <= n; i += sizeof word) {
+        std::memcpy(&word, p + i, sizeof word);
+        if (word != 0)
+            break;
+    }
+    while (i < n && p[i] == 0)
+        ++i;
+    return i;
+}
+
 std::string PackRecord(const _PROTO_FOLDER_INFO& r)
 {
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(&r);
     const size_t size = FixedPart(r);
     std::string packed;
     for (size_t i = 0; i < size;) {
-        if (bytes[i] != 0) {
-            packed += static_cast<char>(bytes[i++]);
-            continue;
-        }
-        size_t run = 0;
-        while (i < size && bytes[i] == 0) {
-            ++run;
-            ++i;
-        }
+        const void* zero = std::memchr(bytes + i, 0, size - i);
+        const size_t end = zero ? static_cast<size_t>(static_cast<const unsigned char*>(zero) - bytes) : size;
+        packed.append(reinterpret_cast<const char*>(bytes + i), end - i);
+        i = end;
+        if (i == size)
+            break;
+        size_t run = ZeroRun(bytes + i, size - i);
+        i += run;
         packed += '\0';
         for (; run >= 0x80; run >>= 7)
             packed += static_cast<char>(0x80 | (run & 0x7F));
@@ -343,7 +357,15 @@ bool CServerTreeCtrl::DrawSubTreeNList(HTREEITEM item, int mode, bool useCache)
         }
     }
     if (listToo && m_pList) {
-        m_pList->SetListData(record ? CachedChildren(record) : m_pProto->FolderInfo);
+        // A whole listing just received is the folder's content as it stands: the list takes
+        // the reply itself rather than an unpacked copy of what the tree kept of it.
+        const bool fresh = changed != 'N' && changed != 'I';
+        if (record && !fresh)
+            m_pList->SetListData(CachedChildren(record));
+        else if (mode == TREE_REFRESH_TREE_AND_LIST)   // the reply is released below anyway
+            m_pList->SetListData(std::move(m_pProto->FolderInfo));
+        else
+            m_pList->SetListData(m_pProto->FolderInfo);
         m_pList->StartListThread();
     }
     if (mode == TREE_REFRESH_TREE_AND_LIST || mode == TREE_REFRESH_TREE_ONLY) {

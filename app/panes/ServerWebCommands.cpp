@@ -133,4 +133,25 @@ PageRequest MailLink(const Session& s, const std::vector<_PROTO_FOLDER_INFO>& ro
     return r;
 }
 
+PageRequest WebLink(const Session& s, const std::vector<_PROTO_FOLDER_INFO>& rows, const CString& parentIdx,
+                    const CString& folderType)
+{
+    PageRequest r = Page(s, 10, L"weblink", L"openWebLink");
+    std::vector<CString> entries;
+    for (const _PROTO_FOLDER_INFO& row : rows)
+        entries.push_back(FieldText(row.IDX) + L":" + s.domain + L":f");
+    r.body += Field(L"linfo", Join(entries)) + Field(L"didx", s.domain) + Field(L"idx", parentIdx) +
+              Field(L"dtype", folderType);
+    return r;
+}
+
+PageRequest SlideViewer(const Session& s, const _PROTO_FOLDER_INFO& row, const CString& folderType)
+{
+    PageRequest r = Page(s, 12, L"slideviewer", L"openSlideViewer");
+    const CString data = FieldText(row.Attr178) + L"," + IdForType(FieldText(row.IDX), folderType) + L"," +
+                         FieldText(row.DIDX) + L",name|asc";
+    r.body += Field(L"data", data) + Field(L"dtype", folderType);
+    return r;
+}
+
 }

@@ -1,5 +1,5 @@
 // The server features that live as web pages (approval requests, network send, the delete
-// schedule, the document viewer, mail links): what each command posts and which script of the
+// schedule, the document viewer, mail links, web links, the slide viewer): what each command posts and which script of the
 // frame's page opens its pop-up. Pure builders; the frame host opens or re-navigates the pop-up.
 #pragma once
 #include "ProtoRecords.h"
@@ -44,5 +44,10 @@ PageRequest ApprovalPage(const Session& s, Approval which, const std::vector<_PR
 PageRequest UploadApproval(const Session& s, const CString& files);
 PageRequest DocView(const Session& s, const _PROTO_FOLDER_INFO& row, int screenHeight);
 PageRequest MailLink(const Session& s, const std::vector<_PROTO_FOLDER_INFO>& rows, const _PROTO_LINK_INFO& link);
+// The web link of the rows: parentIdx is the clicked row's folder, folderType the shown folder's.
+PageRequest WebLink(const Session& s, const std::vector<_PROTO_FOLDER_INFO>& rows, const CString& parentIdx,
+                    const CString& folderType);
+// The slide viewer opened on one picture of the shown folder (of type folderType).
+PageRequest SlideViewer(const Session& s, const _PROTO_FOLDER_INFO& row, const CString& folderType);
 
 }

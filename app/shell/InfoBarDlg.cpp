@@ -23,6 +23,7 @@
 IMPLEMENT_DYNAMIC(CInfoBarDlg, CShellBar)
 
 BEGIN_MESSAGE_MAP(CInfoBarDlg, CShellBar)
+    ON_WM_SIZE()
     ON_MESSAGE(WM_OPEN_TASK_PAGE, OnOpenTaskPage)
     ON_MESSAGE(WM_APP + 1, OnRepliesArrived)
     ON_BN_CLICKED(IDC_INFO_LOGOUT, OnBnClickedLogout)
@@ -97,7 +98,11 @@ const UINT CInfoBarDlg::kCounterIds[kCounters] = {IDC_INFO_ALARM,           IDC_
 CInfoBarDlg::PageOpener CInfoBarDlg::s_pOpenPage = OpenPopupPage;
 CInfoBarDlg::UrlOpener CInfoBarDlg::s_pOpenUrl = OpenInBrowser;
 
-CInfoBarDlg::CInfoBarDlg() : CShellBar(32, RGB(254, 254, 254), RGB(249, 249, 249)) {}
+CInfoBarDlg::CInfoBarDlg() : CShellBar(32, RGB(254, 254, 254), RGB(249, 249, 249)) 
+{
+    // Every button stays usable; the counters of the information bar follow their own flags.
+    m_bOwnButtonStates = true;
+}
 
 // The two icons are the library's shared ones: nobody destroys them.
 CInfoBarDlg::~CInfoBarDlg() = default;
@@ -190,7 +195,12 @@ void CInfoBarDlg::SetTexts()
         tool.lpszText = const_cast<wchar_t*>(tip.GetString());
         ::SendMessageW(m_hTooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     }
-    // The log-out and usage buttons stand at the right end.
+    PlaceRightButtons();
+    Invalidate();
+}
+
+void CInfoBarDlg::PlaceRightButtons()
+{
     CRect client;
     GetClientRect(&client);
     const int logoutWidth = m_btnLogout.GetButtonWidth(16);
@@ -199,7 +209,16 @@ void CInfoBarDlg::SetTexts()
     m_btnLogout.SetWindowPos(nullptr, client.right - 8 - logoutWidth, y, logoutWidth, 20, SWP_NOZORDER | SWP_NOACTIVATE);
     m_btnUsage.SetWindowPos(nullptr, client.right - 12 - logoutWidth - usageWidth, y, usageWidth, 20,
                             SWP_NOZORDER | SWP_NOACTIVATE);
-    Invalidate();
+}
+
+void CInfoBarDlg::OnSize(UINT nType, int cx, int cy)
+{
+    CShellBar::OnSize(nType, cx, cy);
+    // The buttons keep to the right end and the counters take the room between.
+    if (m_btnLogout.GetSafeHwnd() && m_btnUsage.GetSafeHwnd()) {
+        PlaceRightButtons();
+        Invalidate();
+    }
 }
 
 void CInfoBarDlg::SetUserInfo(CToviProto* proto)
@@ -463,11 +482,6 @@ BOOL CInfoBarDlg::PreTranslateMessage(MSG* pMsg)
     if (m_hTooltip)
         ::SendMessageW(m_hTooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(pMsg));
     return CShellBar::PreTranslateMessage(pMsg);
-}
-
-void CInfoBarDlg::OnUpdateCmdUI(CFrameWnd*, BOOL)
-{
-    // Log-out, usage and collaboration are always usable; the counters follow their flags.
 }
 
 int CInfoBarDlg::LayoutCounters(HDC dc, int left, int right, bool place)

@@ -31,7 +31,6 @@ public:
 
     BOOL Create(CWnd* pParentWnd, UINT nIDTemplate, UINT nStyle, UINT nID) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
-    void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) override;
 
     // Captions and font for the thread's language.
     void SetTexts();
@@ -73,6 +72,7 @@ public:
 
 protected:
     void PaintBackground(CDC* pDC, const CRect& rect) override;
+    void OnSize(UINT nType, int cx, int cy);
     LRESULT OnOpenTaskPage(WPARAM wParam, LPARAM lParam);
     LRESULT OnRepliesArrived(WPARAM wParam, LPARAM lParam);
     void OnBnClickedLogout();
@@ -87,6 +87,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The log-out and usage buttons at the bar's right end.
+    void PlaceRightButtons();
     void ShowQuota();
     void ShowAlerts();
     void ColourCounter(int counter, bool live);

@@ -44,7 +44,10 @@ CString MainTitle(const wchar_t* fallback)
 
 }
 
-CMainBarDlg::CMainBarDlg() : CShellBar(60, RGB(0x2F, 0x5D, 0x9E), RGB(0x1D, 0x3F, 0x73)) {}
+CMainBarDlg::CMainBarDlg() : CShellBar(60, RGB(0x2F, 0x5D, 0x9E), RGB(0x1D, 0x3F, 0x73)) 
+{
+    m_bOwnButtonStates = true;   // every button stays usable
+}
 
 CMainBarDlg::~CMainBarDlg()
 {
@@ -166,11 +169,6 @@ void CMainBarDlg::ShowWebButtons(bool record, bool config, bool board, bool expl
 void CMainBarDlg::ResetWebButtons()
 {
     ShowWebButtons(false, false, false, false, false);
-}
-
-void CMainBarDlg::OnUpdateCmdUI(CFrameWnd*, BOOL)
-{
-    // The eight buttons are always usable.
 }
 
 void CMainBarDlg::OnSize(UINT nType, int cx, int cy)

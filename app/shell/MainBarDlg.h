@@ -20,7 +20,6 @@ public:
 
     BOOL Create(CWnd* pParentWnd, UINT nIDTemplate, UINT nStyle, UINT nID) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
-    void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) override;
 
     // Captions for the thread's language; the caption buttons measured into their row.
     void SetTexts();

@@ -238,7 +238,7 @@ LRESULT CMainFrame::OnLoginResult(WPARAM wParam, LPARAM)
     SetTrayFlags(true);
     LoadLayout();
     if (m_pProto->CustomerCode.CompareNoCase(L"RQGROUP") == 0)
-        m_pProto->m_bCallerFlag3 = 'N';
+        std::strcpy(m_pProto->OptionInfo.BackupAddOn, "N");
 
     PostMessage(WM_SHOW_MAIN_WINDOW);
     ArmSessionTimers();
@@ -288,9 +288,10 @@ bool CMainFrame::ApplyOptions()
         m_strDrmCode = option.DrmIcon;
     if (option.SysIdleTime[0])
         m_nIdleLimit = mainframe::IntervalMs(option.SysIdleTime);
-    m_pProto->m_bCallerFlag1 = 'Y';
-    m_pProto->m_bCallerFlag2 = 'Y';
-    m_pProto->m_bCallerFlag3 = 'Y';
+    // The reply never carries these three: the web storage page and both add-ons are offered.
+    _OPTION_INFO& forced = m_pProto->OptionInfo;
+    for (char* slot : {forced.WebStorage, forced.DriveAddOn, forced.BackupAddOn})
+        std::strcpy(slot, "Y");
     return true;
 }
 

@@ -18,6 +18,12 @@ CSize CShellBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
     return size;
 }
 
+void CShellBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler)
+{
+    if (!m_bOwnButtonStates)
+        CDialogBar::OnUpdateCmdUI(pTarget, bDisableIfNoHndler);
+}
+
 void FillVerticalGradient(HDC dc, const RECT& rect, COLORREF top, COLORREF bottom)
 {
     TRIVERTEX vertex[2] = {};

@@ -16,6 +16,8 @@ public:
     BOOL m_bBottomLine = TRUE;
 
     CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
+    // A bar that keeps its buttons' states itself is passed over by the frame's idle update.
+    void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) override;
 
 protected:
     // Draws the background into a memory DC the size of the client area.
@@ -26,6 +28,7 @@ protected:
     int m_nHeight;
     COLORREF m_clrTop;
     COLORREF m_clrBottom;
+    bool m_bOwnButtonStates = false;
 };
 
 // Fills rect with a vertical gradient from top to bottom.

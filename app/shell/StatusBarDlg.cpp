@@ -91,7 +91,10 @@ CStatusBarDlg::Downloader CStatusBarDlg::s_pDownload = HttpDown;
 CStatusBarDlg::Launcher CStatusBarDlg::s_pLaunch = ShellStart;
 CString (*CStatusBarDlg::s_pDocuments)() = DocumentsFolder;
 
-CStatusBarDlg::CStatusBarDlg() : CShellBar(33, RGB(239, 239, 239), RGB(227, 227, 227)) {}
+CStatusBarDlg::CStatusBarDlg() : CShellBar(33, RGB(239, 239, 239), RGB(227, 227, 227)) 
+{
+    m_bOwnButtonStates = true;   // every button stays usable
+}
 
 CStatusBarDlg::~CStatusBarDlg() = default;
 
@@ -197,7 +200,7 @@ void CStatusBarDlg::SetStatusInfo(CToviProto* proto)
     const _OPTION_INFO& option = proto->OptionInfo;
     m_bShown[0] = option.ManualUrl[0] != L'\0';
     // Help, web storage and the two add-ons: "Y" shows, "N" hides, anything else keeps.
-    const char* const flags[] = {option.UseOnlineHelp, option.Attr77, option.Attr78, option.Attr82};
+    const char* const flags[] = {option.UseOnlineHelp, option.WebStorage, option.DriveAddOn, option.BackupAddOn};
     for (int i = 0; i < 4; ++i) {
         if (std::strcmp(flags[i], "Y") == 0)
             m_bShown[i + 1] = true;
@@ -254,11 +257,6 @@ BOOL CStatusBarDlg::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message)
         return TRUE;
     }
     return CShellBar::OnSetCursor(pWnd, nHitTest, message);
-}
-
-void CStatusBarDlg::OnUpdateCmdUI(CFrameWnd*, BOOL)
-{
-    // The five buttons are always usable.
 }
 
 void CStatusBarDlg::OnBnClickedManual()

@@ -24,7 +24,6 @@ public:
 
     BOOL Create(CWnd* pParentWnd, UINT nIDTemplate, UINT nStyle, UINT nID) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
-    void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) override;
 
     // Captions, widths and the layout of the visible buttons.
     void SetTexts();

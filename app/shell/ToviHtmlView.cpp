@@ -68,6 +68,9 @@ void CToviHtmlView::OnNewWindow2(LPDISPATCH* ppDisp, BOOL* pbCancel)
         return;
     }
     CPopupDlg* popup = new CPopupDlg(frame);
+    // The page's approval and refresh calls go to this frame's splitter and list, whichever
+    // window the thread calls its main one.
+    popup->m_pHost = frame;
     if (m_nPopupKind != 14 && m_nPopupKind != 15)
         popup->m_nOpenMode = CPopupDlg::kModeModeless;
     popup->m_nPopupKind = m_nPopupKind;

@@ -263,19 +263,5 @@ bool CConfigBaseDlg::FetchLanguages()
 
 void CConfigBaseDlg::RunProgressUI(bool show)
 {
-    if (show) {
-        if (CProgressDlg::IsAlive(m_pProgress))
-            return;
-        m_pProgress = new CProgressDlg(this);
-        if (!m_pProgress->Create()) {
-            delete m_pProgress;
-            m_pProgress = nullptr;
-            return;
-        }
-        m_pProgress->StartProgress(CToviMsg::GetString(12073));
-        m_pProgress->UpdateWindow();
-    } else {
-        CProgressDlg::StopProgress(m_pProgress);
-        m_pProgress = nullptr;
-    }
+    CProgressDlg::Toggle(m_pProgress, this, show, show ? CToviMsg::GetString(12073) : CString());
 }

@@ -1,7 +1,6 @@
 // CLoginDlg: set-up, lists, language, and the log-in itself.
 #include "LoginDlg.h"
-#include "ChangePwdDlg.h"
-#include "ConfigDlg.h"
+#include "LoginExchange.h"
 #include "DataExchange.h"
 #include "FileUtils.h"
 #include "LoginRes.h"
@@ -605,21 +604,7 @@ int CLoginDlg::MessageText(const wchar_t* text, unsigned type)
 
 void CLoginDlg::RunProgressUI(bool show)
 {
-    if (show) {
-        if (CProgressDlg::IsAlive(m_pProgress))
-            return;
-        m_pProgress = new CProgressDlg(this);
-        if (!m_pProgress->Create()) {
-            delete m_pProgress;
-            m_pProgress = nullptr;
-            return;
-        }
-        m_pProgress->StartProgress(CToviMsg::GetString(12091));
-        m_pProgress->UpdateWindow();
-    } else {
-        CProgressDlg::StopProgress(m_pProgress);
-        m_pProgress = nullptr;
-    }
+    CProgressDlg::Toggle(m_pProgress, this, show, show ? CToviMsg::GetString(12091) : CString());
 }
 
 void CLoginDlg::OnBnClickedLogin()
@@ -665,47 +650,22 @@ void CLoginDlg::OnBnClickedLogin()
     const int languageIndex = m_cbLanguage.GetCurSel();
     const unsigned short language =
         languageIndex >= 0 ? static_cast<unsigned short>(m_cbLanguage.GetItemData(languageIndex)) : 0x12;
-    char languageCode[3] = {};
-    CopyText(languageCode, sizeof languageCode, loginrules::LanguageCode(language));
-    char force[2] = "N";
-    const char* clientKind = LoginProduct == 2 ? "7" : "2";
-
-    for (;;) {
-        {
-            // Reuses a live connection; a dropped one is made anew.
-            const int connected =
-                m_pProto->GetSecureCode(m_hWnd, m_pProto->ServerAddress.szHost, m_pProto->ServerAddress.nPort,
-                                        m_pProto->ServerAddress.szCode, static_cast<uint16_t>(('B' << 8) | '0'));
-            if (connected != 0) {
-                TraceLog(2048, L"GetSecureCode Fail\n");
-                m_pProto->CloseSocket();
-                RunProgressUI(false);
-                m_btnLogin.EnableWindow(TRUE);
-                if (Message(12070, MB_YESNO | MB_ICONQUESTION) == IDYES)
-                    OpenSettings();
-                return;
-            }
+    const loginflow::Request request = {CString(chosen.DIdx), userId, password, loginrules::LanguageCode(language),
+                                        LoginProduct, m_bSSO};
+    int error = 0;
+    const loginflow::Outcome outcome =
+        loginflow::LogIn(this, m_pProto, request, [this](bool busy) { RunProgressUI(busy); }, &error);
+    if (outcome == loginflow::Outcome::NoConnection) {
+        TraceLog(2048, L"GetSecureCode Fail\n");
+        m_btnLogin.EnableWindow(TRUE);
+        if (loginflow::OfferSettings(this, m_pProto)) {
+            // A checked server brought its own lists.
+            ResetDomainList();
+            ResetLanguageList();
         }
-        char storedSession[33] = {};
-        CToviRegistry::GetSessionID(0, storedSession, sizeof storedSession);
-        const int result = m_pProto->GetLoginInfo(CString(chosen.DIdx), userId, password, languageCode, force,
-                                                  const_cast<char*>(clientKind), m_bSSO, CFileUtils::GetMacList(),
-                                                  storedSession);
-        if (result == 0)
-            break;
-
-        RunProgressUI(false);
-        if (result == 2210) {
-            if (MessageText(m_pProto->ResultInfo.wszMessage, MB_YESNO | MB_ICONEXCLAMATION) == IDYES) {
-                force[0] = 'Y';
-                RunProgressUI(true);
-                continue;
-            }
-        } else {
-            MessageText(m_pProto->ResultInfo.wszMessage[0] ? m_pProto->ResultInfo.wszMessage
-                                                           : CToviMsg::GetString(12070).GetString(),
-                        MB_ICONSTOP);
-        }
+        return;
+    }
+    if (outcome == loginflow::Outcome::Refused) {
         if (loginrules::OptionOn(m_pProto->LoginOption, sizeof m_pProto->LoginOption, 8) &&
             !loginrules::OptionOn(m_pProto->LoginOption, sizeof m_pProto->LoginOption, 12)) {
             TraceLog(1024, L" [ CLoginDlg::OnBnClickedLogin ] LOGIN_AD_LOGINFAIL OPTION ENABLE --> EXIT PROCESS!");
@@ -736,36 +696,19 @@ void CLoginDlg::OnBnClickedLogin()
     loginrules::CopyUserId(m_pProto->LoginInfo.UserId, sizeof m_pProto->LoginInfo.UserId / sizeof(wchar_t), userId);
     std::memset(m_pProto->DomainIndex, 0, sizeof m_pProto->DomainIndex);
 
-    if (m_pProto->LoginInfo.ResetPassword[0] != 'N' && m_pProto->LoginInfo.ResetPassword[0] != '\0') {
-        CChangePwdDlg change(this);
-        change.m_pProto = m_pProto;
-        change.m_bCurrentLocked = m_pProto->LoginInfo.ResetPassword[0] != 'Y';
-        if (change.DoModal() != IDOK) {
-            m_btnLogin.EnableWindow(TRUE);
-            return;
-        }
-        // The next automatic log-in must offer the password the server now holds.
-        if (saved.autoLogin &&
-            !CToviRegistry::SetUserInfo(LoginProduct, saved.saveUserId, saved.autoLogin, -1, saved.userId,
-                                        change.m_strNewPassword, display))
-            Message(12086, MB_ICONEXCLAMATION);
+    CString newPassword;
+    if (!loginflow::SettleResetPassword(this, m_pProto, &newPassword)) {
+        m_btnLogin.EnableWindow(TRUE);
+        return;
     }
+    // The next automatic log-in must offer the password the server now holds.
+    if (!newPassword.IsEmpty() && saved.autoLogin &&
+        !CToviRegistry::SetUserInfo(LoginProduct, saved.saveUserId, saved.autoLogin, -1, saved.userId, newPassword,
+                                    display))
+        Message(12086, MB_ICONEXCLAMATION);
     m_nLogined = 1;
     CopyText(m_pProto->DomainIndex, sizeof m_pProto->DomainIndex, chosen.DIdx);
     EndDialog(IDOK);
-}
-
-void CLoginDlg::OpenSettings()
-{
-    CConfigDlg config(this);
-    config.m_pProto = m_pProto;
-    std::memcpy(config.m_connectTimeout, m_pProto->ConnectTimeout, sizeof config.m_connectTimeout);
-    std::memcpy(config.m_socketTimeout, m_pProto->SocketTimeout, sizeof config.m_socketTimeout);
-    if (config.DoModal() == IDOK) {
-        // A checked server brought its own lists.
-        ResetDomainList();
-        ResetLanguageList();
-    }
 }
 
 void CLoginDlg::OnBnClickedAutoLogin()

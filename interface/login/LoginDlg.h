@@ -92,7 +92,6 @@ private:
     void ShortenForBackup();
     void FillDomains(const CString& savedDomain);
     void ApplyLoginOption();
-    void OpenSettings();
     bool TwoServerSite() const;
     CString DisplayText(const DomainRecord& record) const;
     const DomainRecord* SelectedDomain(CString* display);

@@ -2,6 +2,7 @@
 #include "CircularProgressThread.h"
 #include "CircularProgressWnd.h"
 #include "Wnd.h"
+#include <commctrl.h>
 
 IMPLEMENT_DYNCREATE(CCircularProgressThread, CWinThread)
 
@@ -82,7 +83,21 @@ HBITMAP CCircularProgressThread::SnapshotOwnerBackground(int x, int y, int size)
     HGDIOBJ old = ::SelectObject(mem, bitmap);
     POINT origin;
     ::SetViewportOrgEx(mem, -x, -y, &origin);
-    ::SendMessageW(owner, WM_ERASEBKGND, (WPARAM)mem, 0);
+    if (!::SendMessageW(owner, WM_ERASEBKGND, (WPARAM)mem, 0)) {
+        // A double-buffered list view erases nothing (it paints its background with its
+        // items): its background colour is what shows around them.
+        COLORREF colour = ::GetSysColor(COLOR_WINDOW);
+        wchar_t name[32] = {};
+        if (::GetClassNameW(owner, name, 32) && ::lstrcmpiW(name, WC_LISTVIEWW) == 0) {
+            const COLORREF list = (COLORREF)::SendMessageW(owner, LVM_GETBKCOLOR, 0, 0);
+            if (list != CLR_NONE)
+                colour = list;
+        }
+        HBRUSH brush = ::CreateSolidBrush(colour);
+        RECT area = {x, y, x + size, y + size};
+        ::FillRect(mem, &area, brush);
+        ::DeleteObject(brush);
+    }
     ::SetViewportOrgEx(mem, origin.x, origin.y, nullptr);
     ::SelectObject(mem, old);
     ::DeleteDC(mem);
@@ -140,20 +155,27 @@ void CCircularProgressThread::Stop(CCircularProgressThread* thread)
 {
     if (thread == nullptr)
         return;
+    // A thread that has not made its window yet may have no message queue, and a quit posted
+    // to it then is lost: wait until it is ready, and post again until the post is taken.
+    if (::WaitForSingleObject(thread->m_hThread, 0) == WAIT_TIMEOUT)
+        thread->WaitUntilReady(5000);
     // The spinner's window goes on its own thread; meanwhile this thread keeps dispatching,
     // since that window is a child of one of ours.
-    if (::WaitForSingleObject(thread->m_hThread, 0) == WAIT_TIMEOUT) {
-        thread->PostThreadMessage(WM_QUIT, 0, 0);
-        while (::WaitForSingleObject(thread->m_hThread, 10) == WAIT_TIMEOUT) {
-            MSG msg;
-            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (msg.message == WM_QUIT) {
-                    ::PostQuitMessage((int)msg.wParam);
-                    break;
-                }
-                ::TranslateMessage(&msg);
-                ::DispatchMessageW(&msg);
+    bool posted = false;
+    while (::WaitForSingleObject(thread->m_hThread, posted ? 10 : 0) == WAIT_TIMEOUT) {
+        if (!posted) {
+            posted = thread->PostThreadMessage(WM_QUIT, 0, 0) != FALSE;
+            if (!posted)
+                ::Sleep(10);
+        }
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                ::PostQuitMessage((int)msg.wParam);
+                break;
             }
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
         }
     }
     delete thread;

@@ -20,8 +20,9 @@ public:
     // Both take effect when the thread starts.
     void SetColor(COLORREF color) { m_clrColor = color; }
     void SetSize(int size) { m_nSize = size; }
-    // Called on the owner's thread. Showing centres the spinner over the owner and hands it
-    // the owner's background; showing a visible spinner does nothing.
+    // Called on the owner's thread, or on a worker whose sent messages the owner's thread
+    // answers meanwhile. Showing centres the spinner over the owner and hands it the owner's
+    // background; showing a visible spinner does nothing.
     void SetShow(bool show);
 
     // The spinner window, once the thread has made it (null before and after).

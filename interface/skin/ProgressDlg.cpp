@@ -92,6 +92,25 @@ bool CProgressDlg::StopProgress(CProgressDlg* dlg)
     return true;
 }
 
+void CProgressDlg::Toggle(CProgressDlg*& dlg, CWnd* parent, bool show, const CString& text)
+{
+    if (!show) {
+        StopProgress(dlg);
+        dlg = nullptr;
+        return;
+    }
+    if (IsAlive(dlg))
+        return;
+    dlg = new CProgressDlg(parent);
+    if (!dlg->Create()) {
+        delete dlg;
+        dlg = nullptr;
+        return;
+    }
+    dlg->StartProgress(text);
+    dlg->UpdateWindow();
+}
+
 void CProgressDlg::PostNcDestroy()
 {
     {

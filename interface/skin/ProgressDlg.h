@@ -20,6 +20,9 @@ public:
     static bool StopProgress(CProgressDlg* dlg);
     // Whether dlg is a live progress dialog.
     static bool IsAlive(const CProgressDlg* dlg);
+    // A window's one progress dialog, held in dlg (null while none runs): show opens it on
+    // parent with text unless a live one is there already; !show stops it.
+    static void Toggle(CProgressDlg*& dlg, CWnd* parent, bool show, const CString& text);
     // Only for a dialog whose Create failed; a created one deletes itself.
     ~CProgressDlg() override;
 

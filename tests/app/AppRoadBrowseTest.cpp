@@ -337,6 +337,33 @@ protected:
         return done;
     }
 
+    // A folder of pictures whose every picture the server answers slowly, shown in the
+    // picture view from a clean cache: the list fills for seconds. The folder's tree item.
+    HTREEITEM OpenSlowPictures(int count, HTREEITEM* parent)
+    {
+        for (int i = 0; i < count; ++i)
+            EXPECT_EQ("OK", Control(std::string("FILE user=demo hex=") + kBitmapHex + " -- " + m_folder + "/Slow/p" +
+                                    std::to_string(i) + ".bmp").substr(0, 2));
+        for (const std::wstring& old : FilesIn(ThumbnailDir()))
+            ::DeleteFileW((ThumbnailDir() + L"\\" + old).c_str());
+        Open();
+        HTREEITEM folder = OpenBrowse();
+        HTREEITEM slow = nullptr;
+        if (!folder || !uitest::WaitUntil([&] { return (slow = Child(folder, L"Slow")) != nullptr; }, 10000))
+            return nullptr;
+        Select(slow);
+        if (!uitest::WaitUntil([&] { return static_cast<int>(Names(m_list).size()) == count; }, 10000))
+            return nullptr;
+        EXPECT_EQ("OK", Control("FAULT delay ms=700 count=* cmd=I2").substr(0, 2));
+        // The command bar's picture button.
+        ::PostMessageW(m_listView, WM_COMMAND, 1026, 0);
+        if (parent)
+            *parent = folder;
+        return slow;
+    }
+    // The list's spinner: its child window on the spinner's own thread.
+    HWND Spinner() const { return ::FindWindowExW(m_list, nullptr, nullptr, L"CPBar"); }
+
     std::string m_name, m_folder;
     HWND m_frame = nullptr;
     HWND m_treeView = nullptr, m_listView = nullptr;
@@ -699,6 +726,80 @@ TEST_F(AppRoadBrowse, ThePictureViewFetchesEachPictureOnceOverItsOwnConnectionAn
     EXPECT_TRUE(uitest::WaitUntil([&] { return (::GetWindowLongW(m_list, GWL_STYLE) & LVS_TYPEMASK) == LVS_REPORT; }, 5000));
     EXPECT_TRUE(WaitNames({L"a.bmp", L"b.bmp", L"notes.txt"}));
     EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoadBrowse, TheSpinnerTurnsOverTheListWhileItFillsAndGoesWithTheLastRow)
+{
+    ASSERT_NE(nullptr, OpenSlowPictures(6, nullptr));
+    HWND spinner = Spinner();
+    ASSERT_NE(nullptr, spinner) << "the list has no spinner";
+    EXPECT_NE(::GetWindowThreadProcessId(m_list, nullptr), ::GetWindowThreadProcessId(spinner, nullptr))
+        << "the spinner shares the list's thread";
+    ASSERT_TRUE(uitest::WaitUntil([&] { return ::IsWindowVisible(spinner) != FALSE; }, 5000)) << "no spinner while filling";
+    // 50 pixels square, in the middle of the list.
+    RECT list = {}, spin = {};
+    ::GetClientRect(m_list, &list);
+    ::GetWindowRect(spinner, &spin);
+    ::MapWindowPoints(nullptr, m_list, reinterpret_cast<POINT*>(&spin), 2);
+    EXPECT_EQ(50, spin.right - spin.left);
+    EXPECT_EQ(50, spin.bottom - spin.top);
+    EXPECT_NEAR((list.right - list.left) / 2, (spin.left + spin.right) / 2, 3);
+    EXPECT_NEAR((list.bottom - list.top) / 2, (spin.top + spin.bottom) / 2, 3);
+    // Its spokes in the program's blue, and around them the list's own background (once its
+    // thread has painted it).
+    ::GetWindowRect(spinner, &spin);
+    const COLORREF background = static_cast<COLORREF>(::SendMessageW(m_list, LVM_GETBKCOLOR, 0, 0));
+    const POINT corners[] = {{1, 1}, {48, 1}, {1, 48}, {48, 48}};
+    uitest::Pixels pixels;
+    uitest::WaitUntil([&] {
+        pixels = uitest::CaptureScreen(spin);
+        return pixels.Count(RGB(35, 103, 158), {0, 0, 50, 50}) > 0 && pixels.At(1, 1) == background;
+    }, 3000);
+    EXPECT_LT(0, pixels.Count(RGB(35, 103, 158), {0, 0, 50, 50})) << "no spoke of the spinner's colour";
+    for (POINT corner : corners)
+        EXPECT_EQ(background, pixels.At(corner.x, corner.y)) << corner.x << "," << corner.y;
+    if (const wchar_t* dir = _wgetenv(L"PANES_SHOTS")) {
+        RECT frame = {};
+        ::GetWindowRect(m_frame, &frame);
+        EXPECT_TRUE(uitest::SavePng(uitest::CaptureScreen(frame), std::wstring(dir) + L"\\main-spinner.png"));
+    }
+    // Gone with the last row, not before.
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !::IsWindowVisible(spinner); }, 20000)) << "the spinner stayed";
+    EXPECT_EQ(6u, Names(m_list).size()) << "the spinner went before the last row";
+    EXPECT_EQ(6u, FilesIn(ThumbnailDir()).size());
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoadBrowse, AFillingStoppedByAnotherFolderTakesItsSpinnerAwayBeforeThatFolderIsAskedFor)
+{
+    HTREEITEM parent = nullptr;
+    ASSERT_NE(nullptr, OpenSlowPictures(6, &parent));
+    HWND spinner = Spinner();
+    ASSERT_NE(nullptr, spinner);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return ::IsWindowVisible(spinner) != FALSE; }, 5000));
+    // The parent folder is known: its change check is the next request, held at the server.
+    const std::string before = Control("LAST cmd=D4");
+    ASSERT_EQ("OK", Control("FAULT delay ms=4000 cmd=D4").substr(0, 2));
+    ::PostMessageW(m_tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(parent));
+    ASSERT_TRUE(uitest::WaitUntil([&] { return Control("LAST cmd=D4") != before; }, 5000)) << "the folder was not asked for";
+    EXPECT_FALSE(::IsWindowVisible(spinner)) << "the stopped filling left its spinner turning";
+    EXPECT_LT(FilesIn(ThumbnailDir()).size(), 6u) << "the filling was not stopped";
+    // The parent's own filling shows its rows and ends hidden too.
+    EXPECT_TRUE(WaitNames({L"f1", L"f2", L"f10", L"Slow", L"file1.txt", L"file2.txt", L"file10.txt"}, 15000));
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindowVisible(spinner); }, 5000));
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoadBrowse, ClosingTheProgramWhileTheListFillsEndsItCleanly)
+{
+    ASSERT_NE(nullptr, OpenSlowPictures(6, nullptr));
+    HWND spinner = Spinner();
+    ASSERT_NE(nullptr, spinner);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return ::IsWindowVisible(spinner) != FALSE; }, 5000));
+    ASSERT_TRUE(ExitFromTray(15000)) << "the program did not end while its list filled";
+    DWORD code = STILL_ACTIVE;
+    ::GetExitCodeProcess(m_process.hProcess, &code);
+    EXPECT_EQ(0u, code);
 }
 
 TEST_F(AppRoadBrowse, ScreenshotsOfTheMainWindowListingAFolder)

@@ -1,6 +1,7 @@
 // CorvaneIXO.exe end to end under Wine against the test server: start-up, settings, log-in,
 // the main window, keep-alive, forced log-out, a second launch and exit from the tray.
 #include "AppRun.h"
+#include "PixelCapture.h"
 #include "ToviRegistry.h"
 #include "WindowDriver.h"
 #include <commctrl.h>
@@ -152,6 +153,8 @@ const int kQuotaText = 1021;
 const int kAlarmCounter = 1011;
 const int kShareCounter = 1018;
 const int kLinkCounter = 1022;
+const int kDraftCounter = 1025;
+const int kApprovalCounter = 1027;
 const int kShortcutCounter = 1034;
 const int kLogoutButton = 1006;
 
@@ -161,8 +164,8 @@ TEST_F(AppRoad, TheInformationBarFollowsTheServersQuotaAndCounters)
 {
     ASSERT_EQ("OK", Control("USER id=meter password=pw1234 name=Meter quota=4096").substr(0, 2));
     ASSERT_EQ("OK", Control("FILE user=meter size=1024 -- My Files/one.bin").substr(0, 2));
-    ASSERT_EQ("OK", Control("OPTION A1 172=60 224=1 61=Y 80=Y 81=- 99=Y").substr(0, 2));
-    ASSERT_EQ("OK", Control("OPTION B4 223=3 226=1 224=1 131=2").substr(0, 2));
+    ASSERT_EQ("OK", Control("OPTION A1 172=60 224=1 61=Y 80=Y 81=- 48=Y 49=N 99=Y").substr(0, 2));
+    ASSERT_EQ("OK", Control("OPTION B4 223=3 226=1 227=4 234=6 224=1 131=2").substr(0, 2));
     ASSERT_EQ("OK", Control("OPTION B5 224=1").substr(0, 2));
     StoreServer();
     ASSERT_TRUE(CToviRegistry::SetUserInfo(0, 0, 1, 1, L"meter", L"pw1234", L""));
@@ -179,21 +182,67 @@ TEST_F(AppRoad, TheInformationBarFollowsTheServersQuotaAndCounters)
     EXPECT_TRUE(shown(kAlarmCounter));
     EXPECT_TRUE(shown(kShareCounter));
     EXPECT_FALSE(shown(kLinkCounter)) << "the link counter's kind is off";
+    EXPECT_TRUE(shown(kDraftCounter));
+    EXPECT_EQ(L"4", text(kDraftCounter));
+    EXPECT_FALSE(shown(kApprovalCounter)) << "the approval counter's kind is off";
     EXPECT_TRUE(shown(kShortcutCounter));
     EXPECT_EQ(L"2", text(kShortcutCounter));
     EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(bar, kLogoutButton)));
 
+    // Log-out keeps to the bar's right end however the window is sized.
+    for (int width : {1260, 900, 1100}) {
+        ::MoveWindow(frame, 0, 0, width, 700, TRUE);
+        EXPECT_TRUE(uitest::WaitUntil([&] {
+            RECT client = {}, button = {};
+            ::GetClientRect(bar, &client);
+            ::GetWindowRect(::GetDlgItem(bar, kLogoutButton), &button);
+            ::MapWindowPoints(nullptr, bar, reinterpret_cast<POINT*>(&button), 2);
+            return client.right > 0 && button.right == client.right - 8;
+        }, 5000)) << "width " << width;
+    }
+
     // The workers bring the server's new figures; an empty counter reads "E" and is off.
     ASSERT_EQ("OK", Control("FILE user=meter size=1024 -- My Files/two.bin").substr(0, 2));
-    ASSERT_EQ("OK", Control("OPTION B4 223=5 226=").substr(0, 2));
+    ASSERT_EQ("OK", Control("OPTION B4 223=5 226= 227=9").substr(0, 2));
     EXPECT_TRUE(uitest::WaitUntil([&] { return text(kQuotaText) == L"2.0 KB(50%) / 4.0 KB"; }, 8000))
         << "quota: " << CStringA(text(kQuotaText).c_str()).GetString();
     EXPECT_TRUE(uitest::WaitUntil([&] { return text(kAlarmCounter) == L"5" && text(kShareCounter) == L"E"; }, 8000))
         << "alarm " << CStringA(text(kAlarmCounter).c_str()).GetString() << " share "
         << CStringA(text(kShareCounter).c_str()).GetString();
+    EXPECT_TRUE(uitest::WaitUntil([&] { return text(kDraftCounter) == L"9"; }, 8000));
     EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(bar, kAlarmCounter)));
     EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(bar, kShareCounter)));
     EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoad, ScreenshotsOfTheMainWindowWithBothBarsFilled)
+{
+    const wchar_t* dir = _wgetenv(L"BARS_SHOTS");
+    if (!dir)
+        GTEST_SKIP() << "set BARS_SHOTS to a folder to take them";
+    ASSERT_EQ("OK", Control("USER id=meter password=pw1234 name=Meter quota=10485760").substr(0, 2));
+    ASSERT_EQ("OK", Control("FILE user=meter size=3221225 -- My Files/one.bin").substr(0, 2));
+    ASSERT_EQ("OK", Control("OPTION A1 172=60 224=60 61=Y 80=Y 81=Y 48=Y 49=Y 63=Y 99=Y 64=Y "
+                            "160=http://127.0.0.1/manual 211=Corvane%20Cloud 212=02-1234-5678")
+                        .substr(0, 2));
+    ASSERT_EQ("OK", Control("OPTION B4 223=3 226=12 233=1 227=4 234= 132=2 131=7 224=60").substr(0, 2));
+    StoreServer();
+    ASSERT_TRUE(CToviRegistry::SetUserInfo(0, 0, 1, 1, L"meter", L"pw1234", L""));
+    // English first: the Korean run then has a last log-in to show.
+    for (unsigned short language : {0x09, 0x12}) {
+        ASSERT_TRUE(CToviRegistry::SetLanguage(0, language));
+        ASSERT_TRUE(Launch());
+        HWND frame = WaitForMainWindow();
+        ASSERT_NE(nullptr, frame);
+        ::MoveWindow(frame, 0, 0, 1280, 800, TRUE);
+        HWND bar = ::GetDlgItem(frame, kInfoBar);
+        ASSERT_TRUE(uitest::WaitUntil([&] { return !TextOf(::GetDlgItem(bar, kQuotaText)).empty(); }, 8000));
+        ::Sleep(1000);
+        const std::wstring name = language == 0x12 ? L"\\main-bars-ko.png" : L"\\main-bars-en.png";
+        EXPECT_TRUE(uitest::SavePng(uitest::CaptureScreen({0, 0, 1280, 800}), std::wstring(dir) + name));
+        ASSERT_TRUE(ExitFromTray());
+        EndProcess();
+    }
 }
 
 TEST_F(AppRoad, AnExpiredSessionGivesExactlyOneLogOutWithTheServersText)
@@ -386,9 +435,11 @@ TEST_F(AppRoad, AWebLogInSiteGetsTheWebLogInWindowInsteadOfTheForm)
     EndProcess();
 }
 
-TEST_F(AppRoad, TheShortcutButtonListsTheUsersShortcutsFromTheServer)
+TEST_F(AppRoad, TheShortcutButtonListsTheUsersShortcutsAndOpensTheChosenOneInTheTree)
 {
-    const std::string folder = Control("FOLDER user=demo -- My Files/Projects");
+    // A folder below one the tree has not opened yet: opening it walks the names down.
+    ASSERT_EQ("OK", Control("FOLDER user=demo -- My Files/Projects").substr(0, 2));
+    const std::string folder = Control("FOLDER user=demo -- My Files/Projects/Plans");
     ASSERT_EQ("OK", folder.substr(0, 2)) << folder;
     protoserver::TestProto setter;
     setter.Aim(m_ports.port, "5");
@@ -416,29 +467,63 @@ TEST_F(AppRoad, TheShortcutButtonListsTheUsersShortcutsFromTheServer)
     ASSERT_NE(nullptr, dialog) << "no shortcut list";
     EXPECT_NE(-1, LastConnection("D7"));
     HWND list = ::GetDlgItem(dialog, kShortcutList);
-    EXPECT_EQ(1, static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)));
-    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(10125, BN_CLICKED), 0);
+    ASSERT_EQ(1, static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)));
+    EXPECT_EQ(L"My Files/Projects/Plans", RemoteListText(list, 0, 0));
+
+    // Opening the chosen shortcut shows its folder in the server tree.
+    std::vector<BYTE> item(sizeof(LVITEMW));
+    auto* state = reinterpret_cast<LVITEMW*>(item.data());
+    state->stateMask = state->state = LVIS_SELECTED | LVIS_FOCUSED;
+    RemoteSend(list, LVM_SETITEMSTATE, 0, item);
+    const int kOpenButton = 10238;
+    Click(dialog, kOpenButton);
     EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(dialog); }, 5000));
+    HWND splitter = ::GetDlgItem(frame, 0xE900);
+    HWND tree = ::FindWindowExW(::GetDlgItem(splitter, 0xE900), nullptr, WC_TREEVIEWW, nullptr);
+    ASSERT_NE(nullptr, tree);
+    auto caret = [&] {
+        return reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    };
+    EXPECT_TRUE(uitest::WaitUntil([&] {
+        HTREEITEM at = caret();
+        HTREEITEM parent = at ? reinterpret_cast<HTREEITEM>(
+                                    ::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(at)))
+                              : nullptr;
+        return at && parent && RemoteTreeText(tree, at) == L"Plans" && RemoteTreeText(tree, parent) == L"Projects";
+    }, 10000)) << "the tree shows " << CStringA(RemoteTreeText(tree, caret()).c_str()).GetString();
     EXPECT_TRUE(ExitFromTray());
 }
 
 TEST_F(AppRoad, TheStatusBarShowsTheButtonsTheOptionsAllow)
 {
-    ASSERT_EQ("OK", Control("OPTION A1 160=http://127.0.0.1/manual 64=Y 77=N 78=Y 82=N").substr(0, 2));
+    // The manual follows its address and help its option; the reply has no say over the web
+    // storage page and the two add-ons, whatever else it carries.
+    const struct {
+        bool manual, help;
+        const char* options;
+    } rows[] = {
+        {true, true, "OPTION A1 160=http://127.0.0.1/manual 64=Y 77=N 78=N 82=N 84=N 154=N 92=N"},
+        {false, false, "OPTION A1 160=- 64=N"},
+    };
     StoreServer();
     StoreAutoLogin();
-    ASSERT_TRUE(Launch());
-    HWND frame = WaitForMainWindow();
-    ASSERT_NE(nullptr, frame);
-    HWND bar = ::GetDlgItem(frame, 134);
-    ASSERT_NE(nullptr, bar);
-    const struct {
-        int id;
-        bool shown;
-    } rows[] = {{1019, true}, {1017, true}, {1016, false}, {1014, true}, {1015, false}};
-    for (const auto& row : rows)
-        EXPECT_EQ(row.shown, ::IsWindowVisible(::GetDlgItem(bar, row.id)) != FALSE) << "button " << row.id;
-    EXPECT_TRUE(ExitFromTray());
+    for (const auto& row : rows) {
+        ASSERT_EQ("OK", Control(row.options).substr(0, 2));
+        ASSERT_TRUE(Launch());
+        HWND frame = WaitForMainWindow();
+        ASSERT_NE(nullptr, frame) << row.options;
+        HWND bar = ::GetDlgItem(frame, 134);
+        ASSERT_NE(nullptr, bar);
+        const struct {
+            int id;
+            bool shown;
+        } buttons[] = {{1019, row.manual}, {1017, row.help}, {1016, true}, {1014, true}, {1015, true}};
+        for (const auto& button : buttons)
+            EXPECT_EQ(button.shown, ::IsWindowVisible(::GetDlgItem(bar, button.id)) != FALSE)
+                << "button " << button.id << " with " << row.options;
+        ASSERT_TRUE(ExitFromTray());
+        EndProcess();
+    }
 }
 
 TEST_F(AppRoad, APasswordChangedFromTheTrayIsTheOneTheNextAutomaticLogInOffers)

@@ -591,8 +591,8 @@ protected:
         CStatusBarDlg::s_pDocuments = ScratchDocuments;
         m_ui.Run([this] {
             wcscpy(m_proto->OptionInfo.ManualUrl, L"http://web.test/manual.pdf");
-            for (char* flag : {m_proto->OptionInfo.UseOnlineHelp, m_proto->OptionInfo.Attr77, m_proto->OptionInfo.Attr78,
-                               m_proto->OptionInfo.Attr82})
+            for (char* flag : {m_proto->OptionInfo.UseOnlineHelp, m_proto->OptionInfo.WebStorage,
+                               m_proto->OptionInfo.DriveAddOn, m_proto->OptionInfo.BackupAddOn})
                 std::strcpy(flag, "Y");
             std::strcpy(m_proto->LoginInfo.LastLogin, "2026-12-01 09:30:00");
             std::strcpy(m_proto->LoginInfo.LastLoginIp, "10.0.0.7");

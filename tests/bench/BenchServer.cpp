@@ -1,7 +1,9 @@
 // The benchmarks' shared set-up.
 #include "BenchServer.h"
+#include "Files.h"
 #include "ToviProto.h"
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -77,6 +79,122 @@ int LogIn(CToviProto& proto, int port, const char* connectTimeout, const char* s
         return code;
     return proto.GetLoginInfo(L"1", CString(L"bench"), CString(L"bench1234"), const_cast<char*>("ko"),
                               const_cast<char*>("N"), const_cast<char*>("2"), false, CString(), nullptr);
+}
+
+RunSize ReadRunSize(int argc, char** argv)
+{
+    RunSize run = {};
+    run.megabytes = argc > 1 && std::atoi(argv[1]) > 0 ? static_cast<uint64_t>(std::atoi(argv[1])) : 256;
+    run.files = argc > 2 && std::atoi(argv[2]) > 0 ? std::atoi(argv[2]) : 2000;
+    run.bytes = run.megabytes * 1024 * 1024;
+    return run;
+}
+
+bool OpenBench(const wchar_t* scratch, ControlLine& control, int& port, bool fixedCipher)
+{
+    WSADATA wsa;
+    WSAStartup(MAKEWORD(2, 2), &wsa);
+    CreateDirectoryW(L"T:\\scratch", nullptr);
+    CreateDirectoryW(scratch, nullptr);
+    int controlPort = 0;
+    if (!StartServer(scratch, port, controlPort) || !control.Connect(controlPort)) {
+        std::printf("no test server (build the native tools first)\n");
+        return false;
+    }
+    control.Send("USER id=bench password=bench1234 quota=100000000000");
+    control.Send("OPTION A1 159=32");
+    if (fixedCipher)
+        control.Send("POLICY fixed seed-128-ofb");
+    return true;
+}
+
+std::string LogInToMyFiles(CToviProto& proto, int port)
+{
+    if (LogIn(proto, port, "5", "60") != 0 || proto.GetOption() != 0 ||
+        proto.GetFolderInfo(const_cast<char*>("0"), const_cast<char*>("0"), const_cast<char*>("D"), false, true) != 0) {
+        std::printf("log-in failed: %ls\n", proto.ResultInfo.wszMessage);
+        return std::string();
+    }
+    for (const _PROTO_FOLDER_INFO& item : proto.FolderInfo)
+        if (std::wcscmp(item.Name, L"My Files") == 0)
+            return item.IDX;
+    std::printf("no \"My Files\" on the server\n");
+    return std::string();
+}
+
+bool WriteSources(const std::wstring& big, const std::wstring& tree, const RunSize& run,
+                  std::vector<std::wstring>& small)
+{
+    CreateDirectoryW(tree.c_str(), nullptr);
+    bool written = WriteSource(big, run.bytes, 12345);
+    for (int i = 0; written && i < run.files; ++i) {
+        small.push_back(tree + L"\\f" + std::to_wstring(i) + L".bin");
+        written = WriteSource(small.back(), 4096, 777 + i);
+    }
+    if (!written)
+        std::printf("cannot write the source files beside %ls\n", big.c_str());
+    return written;
+}
+
+std::string MakeFolder(CToviProto& proto, const std::string& parent, const wchar_t* name)
+{
+    if (proto.GetMakeNewDir(const_cast<char*>(parent.c_str()), const_cast<char*>("1"), name,
+                            const_cast<char*>("1")) != 0)
+        return std::string();
+    return proto.CurFolderInfo.IDX;
+}
+
+namespace {
+
+bool WaitResult(CToviProto& proto)
+{
+    for (int round = 0; round < 100000; ++round) {
+        if (proto.GetUploadResult(nullptr) != 0)
+            return false;
+        if (proto.UploadResult.empty() || std::strcmp(proto.UploadResult.back().szContinue, "Y") != 0)
+            return true;
+    }
+    return false;
+}
+
+}
+
+double BareUpload(CToviProto& proto, HWND wnd, const std::string& folder, const std::vector<std::wstring>& files)
+{
+    Clock::time_point start = Clock::now();
+    for (const std::wstring& path : files) {
+        CFile file(path.c_str(), CFile::modeRead | CFile::shareDenyWrite);
+        const __int64 size = static_cast<__int64>(file.GetLength());
+        const std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
+        if (proto.GetUploadInfo(const_cast<char*>(folder.c_str()), const_cast<char*>("1"), name.c_str(), L"", size,
+                                nullptr, nullptr, nullptr) != 0 ||
+            proto.GetUploadFile(wnd, file, size, 0) != 0)
+            return -1;
+    }
+    if (!WaitResult(proto))
+        return -1;
+    return Seconds(start);
+}
+
+bool Report(const char* way, const RunSize& run, double bareBig, double bareTree, double big, double tree,
+            const CToviProto& proto)
+{
+    if (bareBig <= 0 || bareTree <= 0 || big <= 0 || tree <= 0) {
+        std::printf("a run failed: bare %.2f s / %.2f s, %s %.2f s / %.2f s (%ls)\n", bareBig, bareTree, way, big, tree,
+                    proto.ResultInfo.wszMessage);
+        return false;
+    }
+    const double bareMb = static_cast<double>(run.bytes) / bareBig / 1e6;
+    const double mb = static_cast<double>(run.bytes) / big / 1e6;
+    const double bareFiles = run.files / bareTree;
+    const double files = run.files / tree;
+    std::printf("bare big file %.1f MB/s\n", bareMb);
+    std::printf("%s big file %.1f MB/s\n", way, mb);
+    std::printf("bare small files %.1f files/s\n", bareFiles);
+    std::printf("%s small files %.1f files/s\n", way, files);
+    std::printf("ratio big %.2f small %.2f\n", mb / bareMb, files / bareFiles);
+    std::fflush(stdout);
+    return true;
 }
 
 bool WindowThread::Start(WNDPROC proc, const wchar_t* className)

@@ -21,10 +21,6 @@
 
 namespace {
 
-using bench::Clock;
-using bench::ControlLine;
-using bench::Seconds;
-
 const wchar_t kScratch[] = L"T:\\scratch\\DownloadBench";
 const int kRounds = 3;
 
@@ -53,7 +49,7 @@ double BareDownload(CToviProto& proto, HWND wnd, const std::vector<_PROTO_FOLDER
 {
     if (!bench::FreshFolder(dir))
         return -1;
-    Clock::time_point start = Clock::now();
+    bench::Clock::time_point start = bench::Clock::now();
     for (const _PROTO_FOLDER_INFO& item : files) {
         if (item.ItemType[0] != 'F')
             continue;
@@ -67,7 +63,7 @@ double BareDownload(CToviProto& proto, HWND wnd, const std::vector<_PROTO_FOLDER
         if (result != 0)
             return -1;
     }
-    return Seconds(start);
+    return bench::Seconds(start);
 }
 
 // The same through the download window: from the hand-over to the end of the run; seconds, or -1.
@@ -86,7 +82,7 @@ double WindowDownload(CToviProto& proto, HWND owner, const std::string& folder, 
     wcscpy(items[0].ServerPath, L"/My Files");
     items[0].DestRoot = dir.c_str();
     items[0].DestFolder = dir.c_str();
-    Clock::time_point start = Clock::now();
+    bench::Clock::time_point start = bench::Clock::now();
     CDownloadThread* thread = static_cast<CDownloadThread*>(
         AfxBeginThread(RUNTIME_CLASS(CDownloadThread), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED));
     thread->SetDownloadInfo(nullptr, owner, items, &proto);
@@ -95,10 +91,10 @@ double WindowDownload(CToviProto& proto, HWND owner, const std::string& folder, 
     double listed = -1;
     while (!thread->m_dlg.IsRunOver() && WaitForSingleObject(thread->m_hThread, 10) == WAIT_TIMEOUT) {
         if (listed < 0 && thread->m_dlg.GetExpandedCount() > 0)
-            listed = Seconds(start);
+            listed = bench::Seconds(start);
     }
     const bool ok = thread->m_dlg.IsRunOver() && thread->m_dlg.GetErrorCount() == 0;
-    const double seconds = ok ? Seconds(start) : -1;
+    const double seconds = ok ? bench::Seconds(start) : -1;
     if (ok)
         std::printf("window %ls: %.2f s, of which the listing %.2f s\n", name, seconds, listed);
     thread->EndDownloadForce();
@@ -111,41 +107,23 @@ double WindowDownload(CToviProto& proto, HWND owner, const std::string& folder, 
 
 int main(int argc, char** argv)
 {
-    const uint64_t megabytes = argc > 1 && std::atoi(argv[1]) > 0 ? static_cast<uint64_t>(std::atoi(argv[1])) : 256;
-    const int count = argc > 2 && std::atoi(argv[2]) > 0 ? std::atoi(argv[2]) : 2000;
-    const uint64_t size = megabytes * 1024 * 1024;
-    WSADATA wsa;
-    WSAStartup(MAKEWORD(2, 2), &wsa);
+    const bench::RunSize run = bench::ReadRunSize(argc, argv);
     ToviInterfaceInit();
-    CreateDirectoryW(L"T:\\scratch", nullptr);
-    CreateDirectoryW(kScratch, nullptr);
-
-    int port = 0, controlPort = 0;
-    ControlLine control;
-    if (!bench::StartServer(kScratch, port, controlPort) || !control.Connect(controlPort)) {
-        std::printf("no test server (build the native tools first)\n");
+    int port = 0;
+    bench::ControlLine control;
+    if (!bench::OpenBench(kScratch, control, port, true))
         return 1;
-    }
-    control.Send("USER id=bench password=bench1234 quota=100000000000");
-    control.Send("OPTION A1 159=32");
-    control.Send("POLICY fixed seed-128-ofb");
-    control.Send("FILE user=bench size=" + std::to_string(size) + " -- My Files/big/big.bin");
-    for (int i = 0; i < count; ++i)
+    control.Send("FILE user=bench size=" + std::to_string(run.bytes) + " -- My Files/big/big.bin");
+    for (int i = 0; i < run.files; ++i)
         control.Send("FILE user=bench size=4096 -- My Files/tree/f" + std::to_string(i) + ".bin");
 
     bench::WindowThread window;
     window.Start(ProgressProc, L"DownloadBenchOwner");
 
     CToviProto proto;
-    if (bench::LogIn(proto, port, "5", "60") != 0 || proto.GetOption() != 0 ||
-        proto.GetFolderInfo(const_cast<char*>("0"), const_cast<char*>("0"), const_cast<char*>("D"), false, true) != 0) {
-        std::printf("log-in failed: %ls\n", proto.ResultInfo.wszMessage);
+    const std::string myFiles = bench::LogInToMyFiles(proto, port);
+    if (myFiles.empty())
         return 1;
-    }
-    std::string myFiles;
-    for (const _PROTO_FOLDER_INFO& item : proto.FolderInfo)
-        if (std::wcscmp(item.Name, L"My Files") == 0)
-            myFiles = item.IDX;
     std::string bigFolder, treeFolder;
     for (const _PROTO_FOLDER_INFO& item : List(proto, myFiles)) {
         if (std::wcscmp(item.Name, L"big") == 0)
@@ -157,7 +135,7 @@ int main(int argc, char** argv)
     const std::vector<_PROTO_FOLDER_INFO> treeFiles = List(proto, treeFolder);
 
     std::printf("%llu MB file and %d files of 4 KB, factor 32, SEED-OFB\n",
-                static_cast<unsigned long long>(megabytes), count);
+                static_cast<unsigned long long>(run.megabytes), run.files);
     const std::wstring base(kScratch);
     // The machine's load comes and goes: each way runs in turn with the other, and its best round
     // counts.
@@ -174,21 +152,8 @@ int main(int argc, char** argv)
         best(bareTreeSeconds, BareDownload(proto, window.wnd, treeFiles, base + L"\\bare-tree"));
         best(winTreeSeconds, WindowDownload(proto, window.wnd, treeFolder, L"tree", base + L"\\window-tree"));
     }
-    if (bareBigSeconds <= 0 || bareTreeSeconds <= 0 || winBigSeconds <= 0 || winTreeSeconds <= 0) {
-        std::printf("a run failed: bare %.2f s / %.2f s, window %.2f s / %.2f s (%ls)\n", bareBigSeconds,
-                    bareTreeSeconds, winBigSeconds, winTreeSeconds, proto.ResultInfo.wszMessage);
+    if (!bench::Report("window", run, bareBigSeconds, bareTreeSeconds, winBigSeconds, winTreeSeconds, proto))
         return 1;
-    }
-    const double bareMb = static_cast<double>(size) / bareBigSeconds / 1e6;
-    const double winMb = static_cast<double>(size) / winBigSeconds / 1e6;
-    const double bareFiles = count / bareTreeSeconds;
-    const double winFiles = count / winTreeSeconds;
-    std::printf("bare big file %.1f MB/s\n", bareMb);
-    std::printf("window big file %.1f MB/s\n", winMb);
-    std::printf("bare small files %.1f files/s\n", bareFiles);
-    std::printf("window small files %.1f files/s\n", winFiles);
-    std::printf("ratio big %.2f small %.2f\n", winMb / bareMb, winFiles / bareFiles);
-    std::fflush(stdout);
     proto.GetLogoutInfo();
     ToviInterfaceTerm();
     return 0;

@@ -176,21 +176,13 @@ bool Run(const Cipher& cipher, ControlLine& control, int port, HWND wnd, const s
 
 int main(int argc, char** argv)
 {
-    const uint64_t megabytes = argc > 1 && std::atoi(argv[1]) > 0 ? static_cast<uint64_t>(std::atoi(argv[1])) : 256;
-    const uint64_t size = megabytes * 1024 * 1024;
-    WSADATA wsa;
-    WSAStartup(MAKEWORD(2, 2), &wsa);
-    CreateDirectoryW(L"T:\\scratch", nullptr);
-    CreateDirectoryW(kScratch, nullptr);
-
-    int port = 0, controlPort = 0;
+    const bench::RunSize run = bench::ReadRunSize(argc, argv);
+    const uint64_t megabytes = run.megabytes;
+    const uint64_t size = run.bytes;
+    int port = 0;
     ControlLine control;
-    if (!bench::StartServer(kScratch, port, controlPort) || !control.Connect(controlPort)) {
-        std::printf("no test server (build the native tools first)\n");
+    if (!bench::OpenBench(kScratch, control, port, false))
         return 1;
-    }
-    control.Send("USER id=bench password=bench1234 quota=100000000000");
-    control.Send("OPTION A1 159=32");
 
     const std::wstring source = std::wstring(kScratch) + L"\\source.bin";
     if (!bench::WriteSource(source, size, 12345)) {

@@ -20,10 +20,6 @@
 
 namespace {
 
-using bench::Clock;
-using bench::ControlLine;
-using bench::Seconds;
-
 const wchar_t kScratch[] = L"T:\\scratch\\UploadBench";
 
 // The splitter's stand-in: counts the window's end-of-run messages.
@@ -47,43 +43,6 @@ LRESULT CALLBACK OwnerProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(wnd, message, wParam, lParam);
 }
 
-std::string MakeFolder(CToviProto& proto, const std::string& parent, const wchar_t* name)
-{
-    if (proto.GetMakeNewDir(const_cast<char*>(parent.c_str()), const_cast<char*>("1"), name,
-                            const_cast<char*>("1")) != 0)
-        return std::string();
-    return proto.CurFolderInfo.IDX;
-}
-
-bool WaitResult(CToviProto& proto)
-{
-    for (int round = 0; round < 100000; ++round) {
-        if (proto.GetUploadResult(nullptr) != 0)
-            return false;
-        if (proto.UploadResult.empty() || std::strcmp(proto.UploadResult.back().szContinue, "Y") != 0)
-            return true;
-    }
-    return false;
-}
-
-// The bare protocol upload of files into a server folder; seconds, or -1.
-double BareUpload(CToviProto& proto, HWND wnd, const std::string& folder, const std::vector<std::wstring>& files)
-{
-    Clock::time_point start = Clock::now();
-    for (const std::wstring& path : files) {
-        CFile file(path.c_str(), CFile::modeRead | CFile::shareDenyWrite);
-        const __int64 size = static_cast<__int64>(file.GetLength());
-        const std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
-        if (proto.GetUploadInfo(const_cast<char*>(folder.c_str()), const_cast<char*>("1"), name.c_str(), L"", size,
-                                nullptr, nullptr, nullptr) != 0 ||
-            proto.GetUploadFile(wnd, file, size, 0) != 0)
-            return -1;
-    }
-    if (!WaitResult(proto))
-        return -1;
-    return Seconds(start);
-}
-
 // The same through the upload window: from the hand-over to WM_UPLOAD_DONE; seconds, or -1.
 double WindowUpload(CToviProto& proto, HWND owner, const std::string& folder, const std::wstring& path, bool isFolder)
 {
@@ -93,7 +52,7 @@ double WindowUpload(CToviProto& proto, HWND owner, const std::string& folder, co
     std::strcpy(items[0].SecondId, "1");
     items[0].Attributes = isFolder ? UPLOADINFO_FOLDER : 0;
     const LONG done = g_done, exits = g_exit;
-    Clock::time_point start = Clock::now();
+    bench::Clock::time_point start = bench::Clock::now();
     CUploadThread* thread = static_cast<CUploadThread*>(
         AfxBeginThread(RUNTIME_CLASS(CUploadThread), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED));
     _PROTO_FOLDER_INFO target = {};
@@ -101,7 +60,7 @@ double WindowUpload(CToviProto& proto, HWND owner, const std::string& folder, co
     thread->ResumeThread();
     while (g_done == done && WaitForSingleObject(thread->m_hThread, 10) == WAIT_TIMEOUT) {
     }
-    const double seconds = g_done != done ? Seconds(start) : -1;
+    const double seconds = g_done != done ? bench::Seconds(start) : -1;
     thread->EndUploadForce();
     WaitForSingleObject(thread->m_hThread, 30000);
     while (g_exit == exits)
@@ -114,79 +73,39 @@ double WindowUpload(CToviProto& proto, HWND owner, const std::string& folder, co
 
 int main(int argc, char** argv)
 {
-    const uint64_t megabytes = argc > 1 && std::atoi(argv[1]) > 0 ? static_cast<uint64_t>(std::atoi(argv[1])) : 256;
-    const int count = argc > 2 && std::atoi(argv[2]) > 0 ? std::atoi(argv[2]) : 2000;
-    const uint64_t size = megabytes * 1024 * 1024;
-    WSADATA wsa;
-    WSAStartup(MAKEWORD(2, 2), &wsa);
+    const bench::RunSize run = bench::ReadRunSize(argc, argv);
     ToviInterfaceInit();
-    CreateDirectoryW(L"T:\\scratch", nullptr);
-    CreateDirectoryW(kScratch, nullptr);
-
-    int port = 0, controlPort = 0;
-    ControlLine control;
-    if (!bench::StartServer(kScratch, port, controlPort) || !control.Connect(controlPort)) {
-        std::printf("no test server (build the native tools first)\n");
+    int port = 0;
+    bench::ControlLine control;
+    if (!bench::OpenBench(kScratch, control, port, true))
         return 1;
-    }
-    control.Send("USER id=bench password=bench1234 quota=100000000000");
-    control.Send("OPTION A1 159=32");
-    control.Send("POLICY fixed seed-128-ofb");
-
     const std::wstring big = std::wstring(kScratch) + L"\\big.bin";
     const std::wstring tree = std::wstring(kScratch) + L"\\tree";
-    CreateDirectoryW(tree.c_str(), nullptr);
     std::vector<std::wstring> small;
-    bool written = bench::WriteSource(big, size, 12345);
-    for (int i = 0; written && i < count; ++i) {
-        small.push_back(tree + L"\\f" + std::to_wstring(i) + L".bin");
-        written = bench::WriteSource(small.back(), 4096, 777 + i);
-    }
-    if (!written) {
-        std::printf("cannot write the source files under %ls\n", kScratch);
+    if (!bench::WriteSources(big, tree, run, small))
         return 1;
-    }
     bench::WindowThread window;
     window.Start(OwnerProc, L"UploadBenchOwner");
 
     CToviProto proto;
-    if (bench::LogIn(proto, port, "5", "60") != 0 || proto.GetOption() != 0 ||
-        proto.GetFolderInfo(const_cast<char*>("0"), const_cast<char*>("0"), const_cast<char*>("D"), false, true) != 0) {
-        std::printf("log-in failed: %ls\n", proto.ResultInfo.wszMessage);
+    const std::string myFiles = bench::LogInToMyFiles(proto, port);
+    if (myFiles.empty())
         return 1;
-    }
     proto.SetUpDownFactor(proto.OptionInfo.Factor);
-    std::string myFiles;
-    for (const _PROTO_FOLDER_INFO& item : proto.FolderInfo)
-        if (std::wcscmp(item.Name, L"My Files") == 0)
-            myFiles = item.IDX;
-    const std::string bareBig = MakeFolder(proto, myFiles, L"bare-big");
-    const std::string bareTree = MakeFolder(proto, myFiles, L"bare-tree");
-    const std::string winBig = MakeFolder(proto, myFiles, L"window-big");
-    const std::string winTree = MakeFolder(proto, myFiles, L"window-tree");
+    const std::string bareBig = bench::MakeFolder(proto, myFiles, L"bare-big");
+    const std::string bareTree = bench::MakeFolder(proto, myFiles, L"bare-tree");
+    const std::string winBig = bench::MakeFolder(proto, myFiles, L"window-big");
+    const std::string winTree = bench::MakeFolder(proto, myFiles, L"window-tree");
     proto.SetUpDownFactor(proto.OptionInfo.Factor);
 
     std::printf("%llu MB file and %d files of 4 KB, factor 32, SEED-OFB\n",
-                static_cast<unsigned long long>(megabytes), count);
-    const double bareBigSeconds = BareUpload(proto, window.wnd, bareBig, {big});
-    const double bareTreeSeconds = BareUpload(proto, window.wnd, bareTree, small);
+                static_cast<unsigned long long>(run.megabytes), run.files);
+    const double bareBigSeconds = bench::BareUpload(proto, window.wnd, bareBig, {big});
+    const double bareTreeSeconds = bench::BareUpload(proto, window.wnd, bareTree, small);
     const double winBigSeconds = WindowUpload(proto, window.wnd, winBig, big, false);
     const double winTreeSeconds = WindowUpload(proto, window.wnd, winTree, tree, true);
-    if (bareBigSeconds <= 0 || bareTreeSeconds <= 0 || winBigSeconds <= 0 || winTreeSeconds <= 0) {
-        std::printf("a run failed: bare %.2f s / %.2f s, window %.2f s / %.2f s (%ls)\n", bareBigSeconds,
-                    bareTreeSeconds, winBigSeconds, winTreeSeconds, proto.ResultInfo.wszMessage);
+    if (!bench::Report("window", run, bareBigSeconds, bareTreeSeconds, winBigSeconds, winTreeSeconds, proto))
         return 1;
-    }
-    const double bareMb = static_cast<double>(size) / bareBigSeconds / 1e6;
-    const double winMb = static_cast<double>(size) / winBigSeconds / 1e6;
-    const double bareFiles = count / bareTreeSeconds;
-    const double winFiles = count / winTreeSeconds;
-    std::printf("bare big file %.1f MB/s\n", bareMb);
-    std::printf("window big file %.1f MB/s\n", winMb);
-    std::printf("bare small files %.1f files/s\n", bareFiles);
-    std::printf("window small files %.1f files/s\n", winFiles);
-    std::printf("ratio big %.2f small %.2f\n", winMb / bareMb, winFiles / bareFiles);
-    std::fflush(stdout);
     proto.GetLogoutInfo();
     ToviInterfaceTerm();
     return 0;

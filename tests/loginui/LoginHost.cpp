@@ -154,6 +154,19 @@ bool LoginHost::Saw(const char* command)
     return Control(std::string("LAST cmd=") + command).substr(0, 2) == "OK";
 }
 
+::testing::AssertionResult LoginHost::LoggedInElsewhere(protoserver::TestProto& other)
+{
+    const std::string switched = Control("SWITCH singleSession=1");
+    if (switched.substr(0, 2) != "OK")
+        return ::testing::AssertionFailure() << switched;
+    other.Aim(m_ports.port, "20");
+    if (LogIn(other, "demo", "demo1234") != 0)
+        return ::testing::AssertionFailure() << CStringA(other.Message().c_str()).GetString();
+    if (Sessions("demo").size() != 1)
+        return ::testing::AssertionFailure() << "the demo account has not exactly one session";
+    return ::testing::AssertionSuccess();
+}
+
 std::vector<std::string> LoginHost::Sessions(const char* user)
 {
     std::string reply = Control(std::string("SESSIONS user=") + user);

@@ -5,6 +5,7 @@
 #include "LoginThread.h"
 #include "RoadServer.h"
 #include "ToviProto.h"
+#include <gtest/gtest.h>
 #include <atomic>
 #include <string>
 #include <vector>
@@ -50,6 +51,9 @@ protected:
     bool Saw(const char* command);
     // The live sessions of the user at the server.
     std::vector<std::string> Sessions(const char* user);
+    // Single-session mode on and the demo account logged in through other, as on another PC: the
+    // session a log-in meets. False (with the reason) when that log-in failed.
+    ::testing::AssertionResult LoggedInElsewhere(protoserver::TestProto& other);
 
     CToviProto* m_session = nullptr;
     CLoginThread* m_login = nullptr;

@@ -85,6 +85,14 @@ protected:
         ASSERT_EQ(S_OK, view->GetExternal()->CallByName(name, {argument}));
     }
 
+    // The page, in English, hands over its log-in result; the window then goes.
+    void PageLogsIn(const std::wstring& token)
+    {
+        PageCalls(m_web->m_dlg.GetView(), L"SetLanguage", L"en");
+        PageCalls(m_web->m_dlg.GetView(), L"SetLoginResult", token);
+        ASSERT_TRUE(WaitWebEnd()) << "the window stayed after the log-in";
+    }
+
     std::map<int, std::string> LastB0()
     {
         const std::vector<std::map<int, std::string>> records = road::LastRecords(Control("LAST cmd=B0"));
@@ -103,9 +111,7 @@ TEST_F(LoginWeb, ThePagesSessionIdLogsInAsHashAndIdWithoutAPassword)
     EXPECT_EQ(L"http://127.0.0.1/pm/app/app_login.htm", popupfake::Log().navigations.front().url);
     const std::wstring token = Token();
     uitest::AutoAnswer boxes(kBoxTitle, IDOK);
-    PageCalls(m_web->m_dlg.GetView(), L"SetLanguage", L"en");
-    PageCalls(m_web->m_dlg.GetView(), L"SetLoginResult", token);
-    ASSERT_TRUE(WaitWebEnd()) << "the window stayed after the log-in";
+    ASSERT_NO_FATAL_FAILURE(PageLogsIn(token));
     EXPECT_EQ(1, Owner().lastResult.load());
     EXPECT_EQ(1, Owner().results.load());
     EXPECT_EQ(0, boxes.Count()) << "a message came up";
@@ -116,6 +122,28 @@ TEST_F(LoginWeb, ThePagesSessionIdLogsInAsHashAndIdWithoutAPassword)
     EXPECT_EQ("en", b0.count(1) ? b0.at(1).substr(0, 2) : std::string()) << "the page's language";
     EXPECT_EQ(1u, Sessions("demo").size());
     EXPECT_STRNE("", m_session->LoginInfo.SessionId);
+}
+
+TEST_F(LoginWeb, ASessionElsewhereIsTakenOverOnYesByRepeatingTheSameToken)
+{
+    protoserver::TestProto other;
+    ASSERT_TRUE(LoggedInElsewhere(other));
+    const std::vector<std::string> before = Sessions("demo");
+
+    StartWebLogin();
+    const std::wstring token = Token();
+    // The box's OK button answers Yes.
+    uitest::AutoAnswer box(kBoxTitle, IDOK);
+    ASSERT_NO_FATAL_FAILURE(PageLogsIn(token));
+    EXPECT_EQ(1, Owner().lastResult.load());
+    EXPECT_EQ(1, box.Count());
+    const std::map<int, std::string> b0 = LastB0();
+    EXPECT_EQ("Y", b0.count(23) ? b0.at(23) : std::string()) << "the repeat did not ask for the switch";
+    EXPECT_EQ("#" + std::string(CStringA(token.c_str()).GetString()), b0.count(169) ? b0.at(169) : std::string());
+    const std::vector<std::string> after = Sessions("demo");
+    ASSERT_EQ(1u, after.size());
+    EXPECT_NE(before[0], after[0]);
+    other.CloseSocket();
 }
 
 TEST_F(LoginWeb, TheSingleSignOnPageIsOpenedWhenTheFrameAsksForIt)

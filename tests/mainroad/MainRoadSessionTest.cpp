@@ -198,7 +198,7 @@ TEST_F(SessionTest, OptionsLandInTheirSlotsAndTheContextMenuIsSplit)
     EXPECT_STREQ(L"b1", options.ContextMenu[1].Token1);
     EXPECT_STREQ(L"b2", options.ContextMenu[1].Token2);
     EXPECT_STREQ(L"b3", options.ContextMenu[1].Token3);
-    EXPECT_STREQ("", options.CallerFlag1) << "never in a reply";
+    EXPECT_STREQ("", options.WebStorage) << "never in a reply";
 }
 
 TEST_F(SessionTest, AContextMenuTextStopsAtItsFirstEmptyPart)

@@ -5,6 +5,7 @@
 #include "CommandServer.h"
 #include "TestPaths.h"
 #include "UiThread.h"
+#include <atomic>
 #include <cstring>
 
 using namespace morecmds;
@@ -203,8 +204,14 @@ TEST_F(ItemsTest, ASearchHitsGroupPathIsDecodedToTheSizeOfItsMember)
 
 namespace {
 
+// The cancel question that the window answers "cancel" (1 = the first); 0 = never.
+std::atomic<int> g_cancelAtQuery{0};
+std::atomic<int> g_queries{0};
+
 LRESULT CALLBACK ThumbProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_DOWNLOAD_QUERY_CANCEL)
+        return ++g_queries == g_cancelAtQuery ? 1 : 0;
     return DefWindowProcW(wnd, message, wParam, lParam);
 }
 
@@ -215,6 +222,8 @@ protected:
         ItemsTest::SetUp();
         if (HasFatalFailure())
             return;
+        g_cancelAtQuery = 0;
+        g_queries = 0;
         m_ui.Run([this] {
             WNDCLASSW wc = {};
             wc.lpfnWndProc = ThumbProc;
@@ -265,6 +274,58 @@ TEST_F(ThumbnailTest, AThumbnailStreamsIntoItsFileAndTheContinuationEndsIt)
     EXPECT_STREQ("N", m_proto.ContinueFlag);
     CloseHandle(file);
     EXPECT_EQ("PNGDATA-0123456789", ReadBack());
+}
+
+TEST_F(ThumbnailTest, ThePagesOfAThumbnailGoIntoTheSameFileAndTheLastOneEndsIt)
+{
+    std::string picture;
+    for (int i = 0; i < 2600; ++i)
+        picture += static_cast<char>('A' + (i * 7 + i / 26) % 26);
+    const std::string image = File("My Files/docs/big.png", picture);
+    ASSERT_EQ("OK", Control("SWITCH thumbnailPageBytes=1000").substr(0, 2));
+    HANDLE file = CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    const int before = std::atoi(Control::Value(Control("COUNT cmd=I2"), "requests").c_str());
+    const int result = m_proto.RunThumbnail(m_wnd, file, C(image), C("1"));
+    CloseHandle(file);
+    ASSERT_EQ(0, result) << Narrow(m_proto.ResultInfo.wszMessage);
+    EXPECT_EQ(before + 3, std::atoi(Control::Value(Control("COUNT cmd=I2"), "requests").c_str()));
+    EXPECT_EQ("44=Y ", Describe(Last("I2")[0]));
+    EXPECT_STREQ("N", m_proto.ContinueFlag);
+    EXPECT_TRUE(ReadBack() == picture) << ReadBack().size() << " bytes";
+    // The paging over, the slots are free: a download of another command is not written here.
+    EXPECT_FALSE(m_proto.m_pConn->DownloadPending());
+}
+
+TEST_F(ThumbnailTest, APageCutShortOrAConnectionLostBetweenPagesFailsThePicture)
+{
+    const std::string image = File("My Files/docs/big.png", std::string(2600, 'p'));
+    ASSERT_EQ("OK", Control("SWITCH thumbnailPageBytes=1000").substr(0, 2));
+    const auto requests = [this] { return std::atoi(Control::Value(Control("COUNT cmd=I2"), "requests").c_str()); };
+    // The window cancels while the second page comes.
+    g_cancelAtQuery = 2;
+    HANDLE file = CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    const int cancelled = m_proto.RunThumbnail(m_wnd, file, C(image), C("1"));
+    CloseHandle(file);
+    EXPECT_NE(0, cancelled);
+    EXPECT_EQ(1033, m_proto.ResultInfo.nResultCode);
+
+    // The connection goes between two pages: the rest is not asked for on a new one.
+    g_cancelAtQuery = 0;
+    file = CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    const int first = m_proto.GetThumbnail(m_wnd, file, C(image), C("1"));
+    const std::string more = m_proto.ContinueFlag;
+    const int before = requests();
+    if (m_proto.m_pConn)
+        m_proto.m_pConn->Disconnect();
+    const int next = m_proto.GetThumbnailContinue(C("Y"));
+    CloseHandle(file);
+    ASSERT_EQ(0, first);
+    EXPECT_EQ("Y", more);
+    EXPECT_EQ(-1, next);
+    EXPECT_EQ(before, requests()) << "no continuation on a connection that never saw the picture";
 }
 
 TEST_F(ThumbnailTest, NoThumbnailFailsButKeepsTheConnection)

@@ -218,3 +218,46 @@ TEST(ServerGuestChoice, TheMultiGuestOptionAndTheCustomerChooseTheDialog)
     for (const Case& c : cases)
         EXPECT_EQ(c.expected, ChooseGuestDialog(c.option, c.customer)) << c.option << " " << CStringA(c.customer).GetString();
 }
+
+TEST(ServerFileOpen, TheDoubleClickFollowsTheOptionsThenThePictureThenThePermissions)
+{
+    auto file = [](const wchar_t* name, std::initializer_list<int> allowed) {
+        _PROTO_FOLDER_INFO r = Rec("F", "1", allowed);
+        wcscpy(r.Name, name);
+        return r;
+    };
+    // The options (no action, image viewer, direct edit) and the frame's picture list.
+    auto facts = [](bool noAction, bool imageViewer, bool directEdit, const wchar_t* pictures = L"jpg;jpeg;png;gif;bmp") {
+        FileOpenFacts f;
+        f.noAction = noAction;
+        f.imageViewer = imageViewer;
+        f.directEdit = directEdit;
+        f.imageExtensions = pictures;
+        return f;
+    };
+    const FileOpenFacts plain = facts(false, false, false), off = facts(true, true, true),
+                        viewer = facts(false, true, false), editing = facts(false, false, true),
+                        noPictures = facts(false, true, false, L"");
+    const struct {
+        const char* what;
+        _PROTO_FOLDER_INFO file;
+        FileOpenFacts facts;
+        FileOpen expected;
+    } cases[] = {
+        {"double-click actions off", file(L"plan.doc", {DOCVIEW, DOWNLOAD, DR_EDIT}), off, FileOpen::Nothing},
+        {"a picture in the slide viewer", file(L"photo.JPG", {DOCVIEW}), viewer, FileOpen::SlideViewer},
+        {"a picture downloaded without the viewer", file(L"photo.jpg", {DOCVIEW}), plain, FileOpen::Download},
+        {"only the last extension counts", file(L"photo.jpg.gz", {DOCVIEW}), viewer, FileOpen::DocView},
+        {"the extension's dots go", file(L"photo..png", {}), viewer, FileOpen::SlideViewer},
+        {"a name ending in a dot has no extension", file(L"photo.", {}), viewer, FileOpen::Nothing},
+        {"a name without extension", file(L"README", {DOWNLOAD}), viewer, FileOpen::Download},
+        {"no picture list from the frame", file(L"photo.jpg", {DOCVIEW}), noPictures, FileOpen::DocView},
+        {"direct edit when the server lets it", file(L"plan.doc", {DOCVIEW, DR_EDIT}), editing, FileOpen::DirectEdit},
+        {"no direct edit without the option", file(L"plan.doc", {DOCVIEW, DR_EDIT}), plain, FileOpen::DocView},
+        {"no direct edit without the permission", file(L"plan.doc", {DOWNLOAD}), editing, FileOpen::Download},
+        {"the viewer before the download", file(L"plan.doc", {DOCVIEW, DOWNLOAD}), plain, FileOpen::DocView},
+        {"none of the three", file(L"plan.doc", {VIEW, COPY}), editing, FileOpen::Nothing},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(static_cast<int>(c.expected), static_cast<int>(ChooseFileOpen(c.file, c.facts))) << c.what;
+}

@@ -4,6 +4,8 @@
 #include <winsock2.h>
 #include "RoadServer.h"
 #include "AutoAnswer.h"
+#include "CircularProgressThread.h"
+#include "CircularProgressWnd.h"
 #include "DragDrop.h"
 #include "OleDataObject.h"
 #include "ServerClipboard.h"
@@ -12,6 +14,7 @@
 #include "ServerListCtrl.h"
 #include "ServerListPane.h"
 #include "ServerTreeCtrl.h"
+#include "ThumbnailCache.h"
 #include "ToviMsg.h"
 #include "ToviString.h"
 #include "ToviTextLanguage.h"
@@ -73,10 +76,10 @@ public:
     void SetListColumn(const _PROTO_FOLDER_INFO& f) override { m_real->SetListColumn(f); }
     bool IsThumbnailView() override { return m_real->IsThumbnailView(); }
     void SetReportView() override { m_real->SetReportView(); }
-    void SetListData(const std::vector<_PROTO_FOLDER_INFO>& items) override
+    void SetListData(std::vector<_PROTO_FOLDER_INFO> items) override
     {
         events.push_back("data " + std::to_string(items.size()));
-        m_real->SetListData(items);
+        m_real->SetListData(std::move(items));
     }
     bool StartListThread() override { return m_real->StartListThread(); }
 
@@ -526,6 +529,133 @@ TEST_F(BrowseTest, ThePictureViewHoldsOneImagePerShownRowAcrossFolders)
     Ui([&] { m_pane->SetThumbnailView(false, true); });
     WaitFilled();
     EXPECT_EQ(5u, Names().size());
+}
+
+// The busy spinner is the list's from its creation to its destruction, on a thread of its own.
+TEST_F(BrowseTest, TheListsSpinnerRunsOnItsOwnThreadUntilTheListIsGone)
+{
+    CCircularProgressThread* spinner = m_list.Spinner();
+    ASSERT_NE(nullptr, spinner);
+    ASSERT_TRUE(spinner->WaitUntilReady(5000));
+    ASSERT_NE(nullptr, spinner->GetSpinner());
+    HWND wnd = spinner->GetSpinner()->m_hWnd;
+    EXPECT_EQ(m_list.GetSafeHwnd(), ::GetParent(wnd));
+    EXPECT_NE(::GetCurrentThreadId(), ::GetWindowThreadProcessId(wnd, nullptr));
+    EXPECT_FALSE(::IsWindowVisible(wnd)) << "shown while nothing fills the list";
+    HANDLE thread = nullptr;
+    ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), spinner->m_hThread, ::GetCurrentProcess(), &thread, SYNCHRONIZE,
+                                  FALSE, 0));
+    Ui([&] {
+        m_pane.reset();
+        m_host.DestroyWindow();
+    });
+    EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), ::WaitForSingleObject(thread, 3000))
+        << "the spinner's thread outlived its list";
+    EXPECT_FALSE(::IsWindow(wnd));
+    ::CloseHandle(thread);
+}
+
+// A picture run whose own connection the server refuses ends at once, and takes its spinner
+// away with it.
+TEST_F(BrowseTest, APictureRunWithoutItsOwnConnectionEndsWithTheSpinnerHidden)
+{
+    ASSERT_NE(nullptr, OpenDocs());
+    CCircularProgressThread* spinner = m_list.Spinner();
+    ASSERT_NE(nullptr, spinner);
+    ASSERT_TRUE(spinner->WaitUntilReady(5000));
+    HWND wnd = spinner->GetSpinner()->m_hWnd;
+    ASSERT_FALSE(::IsWindowVisible(wnd)) << "a finished run left the spinner up";
+    ASSERT_EQ("OK", Control("FAULT error reply=E0 code=1500 cmd=A0 -- no pictures today").substr(0, 2));
+    Ui([&] { m_pane->SetThumbnailView(true, true); });
+    WaitFilled();
+    EXPECT_EQ("0", protoserver::Control::Value(Control("FAULTS"), "n")) << "the run asked for no connection";
+    EXPECT_TRUE(Names().empty());
+    EXPECT_FALSE(::IsWindowVisible(wnd)) << "the failed run left the spinner turning";
+}
+
+namespace {
+
+// A picture of the seeded Pics folder that the server sends in pages of 40 bytes: a red PNG
+// made here, and where the picture view keeps it.
+class PagedPictureTest : public BrowseTest {
+protected:
+    void SetUp() override
+    {
+        BrowseTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        uitest::Pixels red;
+        red.width = 60;
+        red.height = 45;
+        red.bgra.assign(60 * 45, 0x00FF0000);
+        const std::wstring made = Scratch(L"red.png");
+        ASSERT_TRUE(uitest::SavePng(red, made));
+        m_png = ReadLocal(made);
+        ASSERT_LT(3 * 40u, m_png.size()) << "more than three pages";
+        ASSERT_EQ("OK", Control("FILE user=road hex=" + HexOf(m_png) + " -- My Files/Pics/red.png").substr(0, 2));
+        ASSERT_EQ("OK", Control("SWITCH thumbnailPageBytes=40").substr(0, 2));
+        const std::vector<_PROTO_FOLDER_INFO> items = ListAll(m_proto, Idx("My Files/Pics"), "1");
+        const _PROTO_FOLDER_INFO* record = Find(items, L"red.png");
+        ASSERT_NE(nullptr, record);
+        m_cached = ThumbnailCacheDir() + L"\\" + ThumbnailCacheName(record->IDX, record->DIDX, record->Attr188);
+        // A run before may have left a picture of the same name.
+        DeleteFileW(m_cached.GetString());
+        HTREEITEM myFiles = Child(nullptr, L"My Files");
+        ASSERT_NE(nullptr, myFiles);
+        Select(myFiles);
+        m_pics = Child(myFiles, L"Pics");
+        ASSERT_NE(nullptr, m_pics);
+        Select(m_pics);
+    }
+    long Requests()
+    {
+        return std::atol(protoserver::Control::Value(Control("COUNT cmd=I2"), "requests").c_str());
+    }
+    bool Cached() { return GetFileAttributesW(m_cached.GetString()) != INVALID_FILE_ATTRIBUTES; }
+
+    std::string m_png;
+    CString m_cached;
+    HTREEITEM m_pics = nullptr;
+};
+
+}
+
+TEST_F(PagedPictureTest, APictureSentInPagesShowsInThePictureViewAndStaysWholeInTheCache)
+{
+    const long before = Requests();
+    Ui([&] { m_pane->SetThumbnailView(true, true); });
+    WaitFilled();
+    EXPECT_LT(before + 3, Requests()) << "the picture came in pages";
+    ASSERT_TRUE(Cached());
+    EXPECT_TRUE(ReadLocal(m_cached.GetString()) == m_png) << "the cached picture is the server's, byte for byte";
+    HIMAGELIST pictures = m_pane->ThumbnailImages();
+    ASSERT_NE(nullptr, pictures);
+    uitest::Pixels shown =
+        uitest::RenderPainter(120, 90, [&](HDC dc) { ImageList_Draw(pictures, 0, dc, 0, 0, ILD_NORMAL); });
+    EXPECT_EQ(RGB(255, 0, 0), shown.At(60, 45)) << "the picture is drawn in its box";
+    // Shown again, it comes from the cache.
+    Ui([&] { m_pane->SetThumbnailView(false, true); });
+    WaitFilled();
+    const long shownOnce = Requests();
+    Ui([&] { m_pane->SetThumbnailView(true, true); });
+    WaitFilled();
+    EXPECT_EQ(shownOnce, Requests());
+}
+
+TEST_F(PagedPictureTest, LeavingThePictureViewWhilePagesComeLeavesNoCachedPicture)
+{
+    // The second page takes its time, so that the user leaves the view while it comes.
+    ASSERT_EQ("OK", Control("FAULT slow-stream ms=1500 cmd=I2 skip=1").substr(0, 2));
+    const long before = Requests();
+    Ui([&] { m_pane->SetThumbnailView(true, true); });
+    ASSERT_TRUE(uitest::WaitUntil([&] { return Requests() >= before + 2; }));
+    Ui([&] { m_pane->SetThumbnailView(false, true); });
+    WaitFilled();
+    EXPECT_FALSE(Cached()) << "a picture cut short by the stop is not kept";
+    std::vector<std::map<int, std::string>> last = LastRecords(Control("LAST cmd=I2"));
+    ASSERT_FALSE(last.empty());
+    EXPECT_EQ("N", last[0][44]) << "the server hears that the transfer ends";
+    EXPECT_EQ(std::vector<std::wstring>{L"red.png"}, Names());
 }
 
 namespace {

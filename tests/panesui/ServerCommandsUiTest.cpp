@@ -18,8 +18,10 @@
 #include "SearchDlg.h"
 #include "PaneMessages.h"
 #include "ServerRightView.h"
+#include "ShareRes.h"
 #include "ToviMessages.h"
 #include "ToviMsg.h"
+#include "ToviRegistry.h"
 #include "ToviTextLanguage.h"
 #include "TestPaths.h"
 #include "PixelCapture.h"
@@ -48,12 +50,13 @@ public:
     void SetUploadAllowed(bool) override {}
     void SetViewButtonsEnabled(bool) override {}
     void EnableSearchBox(bool) override {}
-    CString GetCustomerCode() override { return L"TESTSRV"; }
+    CString GetCustomerCode() override { return customer; }
     bool IsLabelEditing() override { return editing; }
     void SetLabelEditing(bool e) override { editing = e; }
     void SetActivePane(int, int) override {}
     void SetDragSource(const CString&) override {}
     bool editing = false;
+    CString customer = L"TESTSRV";
     ServerMenuState menu;
 };
 
@@ -414,6 +417,30 @@ TEST_F(CommandsTest, ScreenshotsOfTheContextMenus)
         List().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         std::vector<int> list = ChooseFromMenu(List().GetSafeHwnd(), RowPoint(row), 0, std::wstring(dir) + L"\\list-menu" + suffix);
         EXPECT_EQ(list.end(), std::find(list.begin(), list.end(), -1));
+        // The send-file dialog as the list's entry opens it, with its file row, in the face a
+        // Korean installation sets for its dialogs.
+        CString face;
+        const bool hadFace = CToviRegistry::GetDialogFont(0, face);
+        if (language == 0x12)
+            CToviRegistry::SetDialogFont(0, L"\xB9D1\xC740 \xACE0\xB515");
+        std::atomic<bool> shot{false};
+        std::thread camera([&] {
+            for (int i = 0; i < 500 && !shot; ++i, Sleep(20)) {
+                for (HWND dialog : uitest::FindTopWindows(L"#32770", nullptr)) {
+                    if (!::GetDlgItem(dialog, IDC_SEND_SEND) || !::IsWindowVisible(dialog))
+                        continue;
+                    Sleep(1500);
+                    EXPECT_TRUE(uitest::SaveScreenPng(std::wstring(dir) + L"\\send-file" + suffix));
+                    ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                    shot = true;
+                    break;
+                }
+            }
+        });
+        m_right->RunListCommand(kSendFile, row);
+        camera.join();
+        EXPECT_TRUE(shot);
+        CToviRegistry::SetDialogFont(0, hadFace ? face : CString());
     }
     CToviTextLanguage::SetThreadLanguage(0);
 }
@@ -624,7 +651,7 @@ TEST_F(CommandsTest, FileSendingIsSwitchedOnForTheSelectedRowWhichStaysSelected)
     ASSERT_GE(row, 0);
     List().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     uitest::AutoAnswer answers(nullptr, IDOK);
-    m_right->OnSendFile(true);
+    m_right->OnSendFileOn();
     ASSERT_TRUE(answers.WaitForCount(1));
     auto texts = answers.Seen()[0].texts;
     EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), std::wstring(CToviMsg::GetString(12125).GetString())));
@@ -1135,6 +1162,42 @@ CString AddOnFolder(int)
     return g_addOnHome.c_str();
 }
 
+// An installed add-on with no update description, whose starts are recorded, for the scope's
+// time.
+class AddOnSeams {
+public:
+    AddOnSeams()
+    {
+        g_addOnHome = testpaths::ScratchDir(L"PaneDirectEdit");
+        for (const wchar_t* part : {L"\\Orlemsecurity", L"\\Orlemsecurity\\VariruDAD_DE"})
+            ::CreateDirectoryW((g_addOnHome + part).c_str(), nullptr);
+        HANDLE program = ::CreateFileW((g_addOnHome + L"\\Orlemsecurity\\VariruDAD_DE\\IxoDirectEdit.exe").c_str(),
+                                       GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        made = program != INVALID_HANDLE_VALUE;
+        if (made)
+            ::CloseHandle(program);
+        CDirectEditAddOn::s_pLaunch = RecordAddOnStart;
+        CDirectEditAddOn::s_pDownload = NoDownload;
+        CDirectEditAddOn::s_pRunning = NotRunning;
+        CDirectEditAddOn::s_pFolder = AddOnFolder;
+        g_addOnStarts.clear();
+    }
+    ~AddOnSeams()
+    {
+        CDirectEditAddOn::s_pLaunch = m_launch;
+        CDirectEditAddOn::s_pDownload = m_download;
+        CDirectEditAddOn::s_pRunning = m_running;
+        CDirectEditAddOn::s_pFolder = m_folder;
+    }
+    bool made = false;
+
+private:
+    decltype(CDirectEditAddOn::s_pLaunch) m_launch = CDirectEditAddOn::s_pLaunch;
+    decltype(CDirectEditAddOn::s_pDownload) m_download = CDirectEditAddOn::s_pDownload;
+    decltype(CDirectEditAddOn::s_pRunning) m_running = CDirectEditAddOn::s_pRunning;
+    decltype(CDirectEditAddOn::s_pFolder) m_folder = CDirectEditAddOn::s_pFolder;
+};
+
 }
 
 TEST_F(CommandsTest, TheCommandBarsDirectEditStartsTheAddOnWithTheRowsFile)
@@ -1144,32 +1207,16 @@ TEST_F(CommandsTest, TheCommandBarsDirectEditStartsTheAddOnWithTheRowsFile)
     const int xRow = Row(L"x.txt");
     ASSERT_GE(xRow, 0);
     List().SetItemState(xRow, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    // An installed add-on and no update description: it starts as it is.
-    g_addOnHome = testpaths::ScratchDir(L"PaneDirectEdit");
-    for (const wchar_t* part : {L"\\Orlemsecurity", L"\\Orlemsecurity\\VariruDAD_DE"})
-        ::CreateDirectoryW((g_addOnHome + part).c_str(), nullptr);
-    HANDLE program = ::CreateFileW((g_addOnHome + L"\\Orlemsecurity\\VariruDAD_DE\\IxoDirectEdit.exe").c_str(),
-                                   GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, program);
-    ::CloseHandle(program);
-    const auto savedLaunch = CDirectEditAddOn::s_pLaunch;
-    const auto savedDownload = CDirectEditAddOn::s_pDownload;
-    const auto savedRunning = CDirectEditAddOn::s_pRunning;
-    const auto savedFolder = CDirectEditAddOn::s_pFolder;
-    CDirectEditAddOn::s_pLaunch = RecordAddOnStart;
-    CDirectEditAddOn::s_pDownload = NoDownload;
-    CDirectEditAddOn::s_pRunning = NotRunning;
-    CDirectEditAddOn::s_pFolder = AddOnFolder;
-    g_addOnStarts.clear();
-    m_proto.ServerAddress.WebServerAddress = L"http://web.test";
-    m_proto.OptionInfo.UserFileLimited[0] = 'N';
-    auto* bar = dynamic_cast<IServerListCommands*>(CWnd::FromHandle(m_right->GetSafeHwnd()));
-    const int started = bar ? bar->OnDirectEdit(xRow) : -1;
-    CDirectEditAddOn::s_pLaunch = savedLaunch;
-    CDirectEditAddOn::s_pDownload = savedDownload;
-    CDirectEditAddOn::s_pRunning = savedRunning;
-    CDirectEditAddOn::s_pFolder = savedFolder;
-    ASSERT_NE(nullptr, bar);
+    int started = -1;
+    {
+        AddOnSeams seams;
+        ASSERT_TRUE(seams.made);
+        m_proto.ServerAddress.WebServerAddress = L"http://web.test";
+        m_proto.OptionInfo.UserFileLimited[0] = 'N';
+        auto* bar = dynamic_cast<IServerListCommands*>(CWnd::FromHandle(m_right->GetSafeHwnd()));
+        ASSERT_NE(nullptr, bar);
+        started = bar->OnDirectEdit(xRow);
+    }
     EXPECT_EQ(1, started);
     ASSERT_EQ(1u, g_addOnStarts.size());
     int count = 0;
@@ -1213,4 +1260,254 @@ TEST_F(CommandsTest, ANewLinkMadeFromTheListMenuOpensTheMailLinkPageForTheRow)
                                             L"&limitDown=N&limitDownCnt="))
         << body;
     EXPECT_NE(std::string::npos, Control("LAST cmd=I0").find("cmd=I0")) << "the link was made first";
+}
+
+namespace {
+
+// The send-file dialog as a user meets it, on a thread of its own while the dialog runs: it
+// closes the dialog with Cancel, or picks the receiver whose member row names it and sends.
+class SendFileUser {
+public:
+    explicit SendFileUser(const std::wstring& receiver) : m_receiver(receiver), m_thread([this] { Run(); }) {}
+    ~SendFileUser()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+    std::atomic<bool> sawDialog{false}, sent{false};
+
+private:
+    static std::wstring Cell(HWND list, int row, int column)
+    {
+        wchar_t text[256] = {};
+        LVITEMW item = {};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = 255;
+        ::SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+    void Run()
+    {
+        while (!m_stop && !sent) {
+            for (HWND dialog : uitest::FindTopWindows(L"#32770", nullptr)) {
+                if (!::GetDlgItem(dialog, IDC_SEND_SEND) || !::IsWindowVisible(dialog))
+                    continue;
+                sawDialog = true;
+                if (m_receiver.empty()) {
+                    ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                    sent = true;
+                    break;
+                }
+                HWND members = ::GetDlgItem(dialog, IDC_PICKER_MEMBERS);
+                const int count = static_cast<int>(::SendMessageW(members, LVM_GETITEMCOUNT, 0, 0));
+                for (int row = 0; row < count; ++row) {
+                    if (Cell(members, row, 2).find(m_receiver) == std::wstring::npos)
+                        continue;
+                    LVITEMW state = {};
+                    state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+                    ::SendMessageW(members, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+                    uitest::ClickButton(dialog, IDC_PICKER_COPY);
+                    HWND receivers = ::GetDlgItem(dialog, IDC_PICKER_RECEIVERS);
+                    for (int i = 0; i < 300 && ::SendMessageW(receivers, LVM_GETITEMCOUNT, 0, 0) == 0; ++i)
+                        Sleep(10);
+                    uitest::ClickButton(dialog, IDC_SEND_SEND);
+                    sent = true;
+                    break;
+                }
+            }
+            Sleep(20);
+        }
+    }
+    std::wstring m_receiver;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+}
+
+TEST_F(CommandsTest, SendFileFromTheListMenuSendsTheRowsToTheChosenReceiverUnderTheModalRule)
+{
+    for (const char* line : {"GROUP id=g1 name=Sales",
+                             "USER id=lee password=pw name=Lee%20Jun position=Clerk code=U002 group=g1 department=Sales"})
+        ASSERT_EQ("OK", Control(line).substr(0, 2)) << line;
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    const std::string x = Idx("My Files/Work/x.txt");
+    std::string perm(31, '0');
+    perm[VIEW] = perm[DOWNLOAD] = perm[SENDFILE] = '1';
+    ASSERT_EQ("OK", Control("PERM idx=" + x + " value=" + perm).substr(0, 2));
+    Tree().DrawSubTreeNList(Tree().GetSelectedItem(), TREE_REFRESH_TREE_AND_LIST, false);
+    WaitFilled();
+    const long sentBefore = std::atol(protoserver::Control::Value(Control("COUNT cmd=I3"), "exchanges").c_str());
+
+    // Cancelled: the frame's rule around the dialog, nothing sent, nothing refreshed.
+    int row = Row(L"x.txt");
+    ASSERT_GE(row, 0);
+    List().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    {
+        SendFileUser user(L"");
+        std::vector<int> shown = ChooseFromMenu(List().GetSafeHwnd(), RowPoint(row), kSendFile);
+        ASSERT_NE(shown.end(), std::find(shown.begin(), shown.end(), kSendFile));
+        ASSERT_TRUE(uitest::WaitUntil([&] { return user.sent.load(); }));
+        EXPECT_TRUE(user.sawDialog);
+    }
+    EXPECT_EQ((std::vector<std::string>{"begin 4 stop", "end"}), m_ops.events);
+    EXPECT_EQ(sentBefore, std::atol(protoserver::Control::Value(Control("COUNT cmd=I3"), "exchanges").c_str()));
+
+    // Sent to a user picked in the organisation: the file arrives in the receiver's file box,
+    // the shown folder is listed again and the quota follows.
+    m_ops.events.clear();
+    row = Row(L"x.txt");
+    List().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    {
+        SendFileUser user(L"lee");
+        ChooseFromMenu(List().GetSafeHwnd(), RowPoint(row), kSendFile);
+        ASSERT_TRUE(uitest::WaitUntil([&] { return user.sent.load(); }));
+    }
+    ASSERT_TRUE(uitest::WaitUntil([&] { return m_ops.events.size() >= 3; }));
+    EXPECT_EQ((std::vector<std::string>{"begin 4 stop", "end", "quota"}), m_ops.events);
+    const std::string last = Control("LAST cmd=I3");
+    EXPECT_NE(std::string::npos, last.find("cmd=I3")) << last;
+    EXPECT_NE(std::string::npos, Control("LIST user=lee -- File box").find("x.txt")) << "the receiver got the file";
+    WaitFilled();
+    EXPECT_GE(Row(L"x.txt"), 0) << "the sender keeps the file";
+}
+
+TEST_F(CommandsTest, TheWebLinkOfTheCustomersListMenuCarriesTheSelectedFilesAndTheirFolder)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    m_frame.customer = L"DWY_IN";
+    m_proto.ServerAddress.WebServerAddress = L"http://web.test";
+    const std::string x = Idx("My Files/Work/x.txt"), work = Idx("My Files/Work");
+    const int xRow = Row(L"x.txt"), aRow = Row(L"a");
+    ASSERT_TRUE(xRow >= 0 && aRow >= 0);
+    const auto* folder = Tree().GetRecord(Tree().GetSelectedItem());
+    ASSERT_NE(nullptr, folder);
+    const std::wstring type = servercmd::FieldText(folder->Attr27).GetString();
+    const std::wstring domain = CFormParam::Encode(m_proto.DomainIndexW).GetString();
+
+    // A folder among the selected rows: no web link.
+    List().SetItemState(xRow, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    List().SetItemState(aRow, LVIS_SELECTED, LVIS_SELECTED);
+    std::vector<int> shown = ChooseFromMenu(List().GetSafeHwnd(), RowPoint(xRow), 0);
+    EXPECT_EQ(shown.end(), std::find(shown.begin(), shown.end(), kWebLink));
+
+    List().SetItemState(aRow, 0, LVIS_SELECTED);
+    shown = ChooseFromMenu(List().GetSafeHwnd(), RowPoint(xRow), kWebLink);
+    ASSERT_NE(shown.end(), std::find(shown.begin(), shown.end(), kWebLink));
+    ASSERT_EQ(1u, m_ops.pages.size());
+    const webcmd::PageRequest& page = m_ops.pages[0];
+    EXPECT_EQ(10, page.kind);
+    EXPECT_EQ(L"http://web.test/pm/app/appLoginProc.htm", std::wstring(page.url.GetString()));
+    EXPECT_EQ(std::wstring(L"link=weblink&uid=") + CFormParam::Encode(m_proto.LoginInfo.UserId).GetString() +
+                  L"&sess=" + CFormParam::Encode(CString(m_proto.LoginInfo.SessionId)).GetString() + L"&linfo=" +
+                  Wide(x) + L"%3A" + domain + L"%3Af&didx=" + domain + L"&idx=" + Wide(work) + L"&dtype=" + type,
+              std::wstring(page.body.GetString()));
+    EXPECT_EQ(L"openWebLink", std::wstring(page.function.GetString()));
+    EXPECT_TRUE(m_ops.events.empty()) << "a page is no modal operation";
+
+    // Chosen with the click beside the rows: the selected row names the folder.
+    const std::wstring body = page.body.GetString();
+    m_ops.pages.clear();
+    m_right->RunListCommand(kWebLink, -1);
+    ASSERT_EQ(1u, m_ops.pages.size());
+    EXPECT_EQ(body, std::wstring(m_ops.pages[0].body.GetString()));
+}
+
+TEST_F(CommandsTest, ADoubleClickOnAFileDoesWhatTheOptionsAndItsPermissionsChoose)
+{
+    for (const char* path : {"My Files/Pics/photo.JPG", "My Files/Pics/plan.doc"})
+        ASSERT_EQ("OK", Control(std::string("FILE user=road size=20 -- ") + path).substr(0, 2));
+    const std::string photo = Idx("My Files/Pics/photo.JPG"), plan = Idx("My Files/Pics/plan.doc");
+    const std::string pics = Idx("My Files/Pics");
+    ASSERT_NE(nullptr, Open({L"My Files", L"Pics"}));
+    m_right->Pane()->SetThumbnailSource(L"JPG;png", 0, 0);
+    m_proto.ServerAddress.WebServerAddress = L"http://web.test";
+    m_proto.OptionInfo.UserFileLimited[0] = 'N';
+    AddOnSeams seams;
+    ASSERT_TRUE(seams.made);
+
+    struct Case {
+        const char* what;
+        const wchar_t* name;
+        std::vector<int> allowed;
+        char noAction, imageViewer, directEdit, doubleClickEdit;
+        std::string expected;   // "page N", "download 1", "edit", or "" for nothing
+    } cases[] = {
+        {"double-click actions off", L"photo.JPG", {VIEW, DOCVIEW, DOWNLOAD}, 'Y', 'Y', 'Y', 'Y', ""},
+        {"a picture in the slide viewer", L"photo.JPG", {VIEW, DOWNLOAD}, 'N', 'Y', 'N', 'N', "page 12"},
+        {"a picture downloaded", L"photo.JPG", {VIEW, DOWNLOAD}, 'N', 'N', 'N', 'N', "download 1"},
+        {"direct edit", L"plan.doc", {VIEW, DR_EDIT, DOCVIEW}, 'N', 'N', 'Y', 'Y', "edit"},
+        {"direct edit, but not on a double-click", L"plan.doc", {VIEW, DR_EDIT, DOCVIEW}, 'N', 'N', 'Y', 'N', "page 8"},
+        {"no direct edit on this server", L"plan.doc", {VIEW, DR_EDIT, DOCVIEW}, 'N', 'N', 'N', 'Y', "page 8"},
+        {"the document viewer", L"plan.doc", {VIEW, DR_EDIT, DOCVIEW, DOWNLOAD}, 'N', 'N', 'N', 'N', "page 8"},
+        {"a download", L"plan.doc", {VIEW, DOWNLOAD}, 'N', 'N', 'N', 'N', "download 1"},
+        {"nothing allowed", L"plan.doc", {VIEW}, 'N', 'N', 'Y', 'Y', ""},
+    };
+    for (const Case& c : cases) {
+        std::string perm(31, '0');
+        for (int p : c.allowed)
+            perm[p] = '1';
+        const std::string idx = std::wstring(c.name) == L"plan.doc" ? plan : photo;
+        ASSERT_EQ("OK", Control("PERM idx=" + idx + " value=" + perm).substr(0, 2));
+        Tree().DrawSubTreeNList(Tree().GetSelectedItem(), TREE_REFRESH_TREE_AND_LIST, false);
+        WaitFilled();
+        m_proto.OptionInfo.DbClickNoAction[0] = c.noAction;
+        m_proto.OptionInfo.SubOption[0] = c.imageViewer;
+        m_proto.OptionInfo.DirectEdit[0] = c.directEdit;
+        m_proto.OptionInfo.DbClickDirectEdit[0] = c.doubleClickEdit;
+        m_ops.pages.clear();
+        m_ops.events.clear();
+        g_addOnStarts.clear();
+
+        const int row = Row(c.name);
+        ASSERT_GE(row, 0) << c.what;
+        const POINT at = RowPoint(row);
+        POINT screen = at;
+        ClientToScreen(List().GetSafeHwnd(), &screen);
+        SetCursorPos(screen.x, screen.y);
+        const LPARAM where = MAKELPARAM(at.x, at.y);
+        List().PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, where);
+        List().PostMessage(WM_LBUTTONUP, 0, where);
+        List().PostMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, where);
+        List().PostMessage(WM_LBUTTONUP, 0, where);
+        uitest::PumpMessages();
+
+        std::string seen;
+        for (const webcmd::PageRequest& page : m_ops.pages)
+            seen += "page " + std::to_string(page.kind);
+        for (const std::string& e : m_ops.events)
+            seen += e;
+        if (!g_addOnStarts.empty())
+            seen += "edit";
+        EXPECT_EQ(c.expected, seen) << c.what;
+        if (c.expected == "page 12") {
+            ASSERT_EQ(1u, m_ops.pages.size());
+            EXPECT_EQ(L"openSlideViewer", std::wstring(m_ops.pages[0].function.GetString()));
+            const std::wstring body = m_ops.pages[0].body.GetString();
+            EXPECT_NE(std::wstring::npos, body.find(L"&data=" + Wide(pics) + L"%2C" + Wide(photo) + L"%2C")) << body;
+        } else if (c.expected == "page 8") {
+            ASSERT_EQ(1u, m_ops.pages.size());
+            EXPECT_EQ(L"openDocView", std::wstring(m_ops.pages[0].function.GetString()));
+            EXPECT_NE(std::wstring::npos, std::wstring(m_ops.pages[0].body.GetString()).find(L"&idx=" + Wide(plan)));
+        } else if (c.expected == "edit") {
+            EXPECT_NE(std::wstring::npos, g_addOnStarts[0].find(Wide(plan))) << "the row's file";
+        }
+    }
+}
+
+TEST_F(CommandsTest, ADeleteWhoseConnectionBreaksIsReportedAndTheFileStays)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    const int row = Row(L"x.txt");
+    ASSERT_GE(row, 0);
+    List().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ASSERT_EQ("OK", Control("FAULT close count=* cmd=F2").substr(0, 2));
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    EXPECT_FALSE(m_right->DeleteRows(false)) << "nothing was deleted";
+    ASSERT_EQ(2, answers.Count()) << "the question and the failure";
+    const auto texts = answers.Seen().back().texts;
+    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const std::wstring& t) { return !t.empty(); }));
+    EXPECT_EQ((std::vector<std::string>{"begin 0 stop", "end"}), m_ops.events) << "no quota refresh";
+    EXPECT_FALSE(Idx("My Files/Work/x.txt").empty());
 }

@@ -1,5 +1,5 @@
-// The picture view's cache against the test server: a picture is fetched once and reused, and a
-// refused one leaves no file.
+// The picture view's cache against the test server: a picture is fetched once and reused, a
+// picture sent in pages is kept whole, and a refused, failed or stopped one leaves no file.
 #include <winsock2.h>
 #include "RoadServer.h"
 #include "TestPaths.h"
@@ -27,6 +27,27 @@ protected:
         }
         m_cache = testpaths::ScratchDir(L"thumbnails").c_str();
     }
+    // The big picture that the server sends in pages of 1,000 bytes.
+    void BigPicture()
+    {
+        ASSERT_EQ("OK", Control("FILE user=road size=2600 -- My Files/Pics/big.png").substr(0, 2));
+        std::string pics = protoserver::Control::Value(Control("ITEM user=road -- My Files/Pics"), "idx");
+        const _PROTO_FOLDER_INFO* found = Find(ListAll(m_proto, pics, "1"), L"big.png");
+        ASSERT_NE(nullptr, found);
+        m_big = *found;
+        ASSERT_EQ("OK", Control("SWITCH thumbnailPageBytes=1000").substr(0, 2));
+    }
+    long Requests(const char* command)
+    {
+        return std::atol(protoserver::Control::Value(Control(std::string("COUNT cmd=") + command), "requests").c_str());
+    }
+    static std::string ServerPattern(size_t size)
+    {
+        std::string out(size, '\0');
+        for (size_t i = 0; i < size; ++i)
+            out[i] = static_cast<char>(i % 251);
+        return out;
+    }
     long Exchanges() { return std::atol(protoserver::Control::Value(Control("COUNT"), "exchanges").c_str()); }
     static LONGLONG SizeOf(const CString& path)
     {
@@ -37,6 +58,7 @@ protected:
     }
 
     std::vector<_PROTO_FOLDER_INFO> m_items;
+    _PROTO_FOLDER_INFO m_big = {};
     CString m_cache;
     std::atomic<bool> m_stop{false};
 };
@@ -62,4 +84,50 @@ TEST_F(ThumbnailTest, ARefusedPictureLeavesNoFile)
     CString path;
     EXPECT_EQ(ThumbnailFetch::Failed, FetchThumbnail(m_proto, m_wnd, m_items[1], m_cache, m_stop, path));
     EXPECT_EQ(-1, SizeOf(path));
+}
+
+TEST_F(ThumbnailTest, APictureSentInPagesIsKeptWhole)
+{
+    BigPicture();
+    CString path;
+    const long before = Requests("I2");
+    ASSERT_EQ(ThumbnailFetch::Fetched, FetchThumbnail(m_proto, m_wnd, m_big, m_cache, m_stop, path));
+    EXPECT_EQ(before + 3, Requests("I2")) << "three pages";
+    EXPECT_TRUE(ReadLocal(path.GetString()) == ServerPattern(2600)) << SizeOf(path) << " bytes";
+    EXPECT_EQ(ThumbnailFetch::Reused, FetchThumbnail(m_proto, m_wnd, m_big, m_cache, m_stop, path));
+}
+
+TEST_F(ThumbnailTest, APictureWhosePagingFailsMidwayLeavesNoFile)
+{
+    BigPicture();
+    // A later page refused by the server, cut off on the wire, or never answered.
+    const std::vector<std::string> faults = {
+        "FAULT error cmd=I2 skip=1 -- No thumbnail.",
+        "FAULT error reply=E1 code=1301 cmd=I2 skip=1 -- No thumbnail.",
+        "FAULT cut-stream bytes=10 cmd=I2 skip=1",
+        "FAULT close cmd=I2 skip=2",
+    };
+    for (const std::string& fault : faults) {
+        ASSERT_EQ("OK", Control(fault).substr(0, 2));
+        CString path;
+        EXPECT_EQ(ThumbnailFetch::Failed, FetchThumbnail(m_proto, m_wnd, m_big, m_cache, m_stop, path)) << fault;
+        EXPECT_EQ(-1, SizeOf(path)) << fault;
+        EXPECT_EQ("OK n=0", Control("FAULTS")) << fault << ": the fault met its page";
+    }
+}
+
+TEST_F(ThumbnailTest, APictureStoppedDuringItsPagingLeavesNoFileAndTellsTheServer)
+{
+    BigPicture();
+    // The stop arrives while the first page is on its way.
+    m_stop = true;
+    CString path;
+    EXPECT_EQ(ThumbnailFetch::Stopped, FetchThumbnail(m_proto, m_wnd, m_big, m_cache, m_stop, path));
+    EXPECT_EQ(-1, SizeOf(path));
+    std::vector<std::map<int, std::string>> sent = LastRecords(Control("LAST cmd=I2"));
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ("N", sent[0][44]) << "the server hears that the transfer ends";
+    m_stop = false;
+    EXPECT_EQ(ThumbnailFetch::Fetched, FetchThumbnail(m_proto, m_wnd, m_big, m_cache, m_stop, path));
+    EXPECT_EQ(2600, SizeOf(path));
 }

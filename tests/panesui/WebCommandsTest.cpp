@@ -108,6 +108,26 @@ TEST(WebCommands, EachCommandPostsItsLinkToThePageAndCallsItsScript)
          std::wstring(L"link=mailLink") + kHead + L"&linfo=11%3A3%3Af&didx=7&idx=&dtype=1&usePasswd=Y&linkPwd=" +
              std::wstring(21, L'p') + L"&setExpDate=N&expDate=&limitDown=Y&limitDownCnt=5",
          L"openMailLink", {}},
+        {"web link of two rows",
+         [] { return WebLink(TestSession(), {Row("F", "r11", "3"), Row("F", "12", "4")}, L"50", L"1"); }, 10,
+         std::wstring(L"link=weblink") + kHead + L"&linfo=r11%3A7%3Af%2C12%3A7%3Af&didx=7&idx=50&dtype=1",
+         L"openWebLink", {}},
+        {"slide viewer",
+         [] {
+             _PROTO_FOLDER_INFO picture = Row("F", "r45", "3");
+             std::strcpy(picture.Attr178, "50");
+             return SlideViewer(TestSession(), picture, L"1");
+         },
+         12, std::wstring(L"link=slideviewer") + kHead + L"&data=50%2Cr45%2C3%2Cname%7Casc&dtype=1",
+         L"openSlideViewer", {}},
+        {"slide viewer in a folder of type 9",
+         [] {
+             _PROTO_FOLDER_INFO picture = Row("F", "x45", "3", "1");
+             std::strcpy(picture.Attr178, "50");
+             return SlideViewer(TestSession(), picture, L"9");
+         },
+         12, std::wstring(L"link=slideviewer") + kHead + L"&data=50%2C45%2C3%2Cname%7Casc&dtype=9",
+         L"openSlideViewer", {}},
     };
     for (const auto& c : cases) {
         const PageRequest page = c.build();

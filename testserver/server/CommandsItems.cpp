@@ -219,23 +219,64 @@ void HandleSearch(CExchange& exchange)
     request.Reply(std::move(page));
 }
 
+// The picture's next page as an H4 stream whose header says whether more follow; the last
+// page ends the paging.
+void SendThumbnailPage(CStoreRequest& request, const StoreItem& item)
+{
+    ConnectionSession& conn = request.Conn();
+    const uint64_t at = conn.thumbnailNext;
+    // A page size switched off meanwhile sends the rest at once.
+    const uint64_t page = request.Config().thumbnailPageBytes;
+    const uint64_t size = page > 0 ? std::min<uint64_t>(page, item.size - at) : item.size - at;
+    const bool more = at + size < item.size;
+    conn.thumbnailIdx = more ? item.idx : 0;
+    conn.thumbnailNext = more ? at + size : 0;
+    CFileStream::Send(request, request.Store().DiskPath(item), at, size, {{{44, more ? "Y" : "N"}}});
+}
+
+bool ThumbnailAllowed(CStoreRequest& request, const StoreItem* item)
+{
+    return item && item->kind == 'F' && !item->incomplete && request.Live(*item) &&
+           request.Store().Allowed(*item, kPermPreview) && item->size <= request.Config().thumbnailMaxBytes;
+}
+
 void HandleThumbnail(CExchange& exchange)
 {
     CStoreRequest request(exchange);
     if (!request.Authorize())
         return;
+    ConnectionSession& conn = request.Conn();
     if (!request.Has(173)) {
-        request.Reply({{{44, "N"}}});
+        // A continuation: the next page of the picture under way, or the end ("N", or nothing
+        // under way).
+        const uint64_t idx = conn.thumbnailIdx;
+        conn.thumbnailIdx = 0;
+        if (idx == 0 || request.Field(44) != "Y") {
+            conn.thumbnailNext = 0;
+            request.Reply({{{44, "N"}}});
+            return;
+        }
+        const StoreItem* item = request.Store().Find(idx);
+        if (!ThumbnailAllowed(request, item) || conn.thumbnailNext >= item->size) {
+            conn.thumbnailNext = 0;
+            request.Warning("1301", "No thumbnail.");
+            return;
+        }
+        SendThumbnailPage(request, *item);
         return;
     }
-    CStore& store = request.Store();
+    conn.thumbnailIdx = conn.thumbnailNext = 0;
     StoreItem* item = request.Visible(request.Field(173));
-    if (!item || item->kind != 'F' || item->incomplete || !request.Live(*item) ||
-        !store.Allowed(*item, kPermPreview) || item->size > request.Config().thumbnailMaxBytes) {
+    if (!ThumbnailAllowed(request, item)) {
         request.Warning("1301", "No thumbnail.");
         return;
     }
-    CFileStream::Send(request, store.DiskPath(*item), 0, item->size);
+    const uint64_t page = request.Config().thumbnailPageBytes;
+    if (page > 0 && item->size > page) {
+        SendThumbnailPage(request, *item);
+        return;
+    }
+    CFileStream::Send(request, request.Store().DiskPath(*item), 0, item->size);
 }
 
 void HandleShortcutSet(CExchange& exchange)

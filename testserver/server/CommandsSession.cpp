@@ -78,14 +78,16 @@ void HandleLogin(CExchange& exchange)
     const std::string password = request.Field(170);
     UserAccount* user = nullptr;
     bool passwordOk = false;
+    // A web log-in: the token the web side issued (WEBTOKEN), with no password; used up by the
+    // session it opens (a log-in refused as "elsewhere" may repeat it with force).
+    std::string webToken;
     if (!id.empty() && id[0] == '#') {
-        // A web log-in: the token the web side issued (WEBTOKEN), with no password; used once.
         std::map<std::string, std::string>& tokens = request.Config().webTokens;
         const auto token = tokens.find(id.substr(1));
         if (token != tokens.end() && password.empty()) {
             user = request.Store().FindUser(token->second);
             passwordOk = user != nullptr;
-            tokens.erase(token);
+            webToken = token->first;
         }
     } else {
         user = request.Store().FindUser(id);
@@ -110,6 +112,8 @@ void HandleLogin(CExchange& exchange)
         store.CloseUserSessions(user->id);
         exchange.Connection().Log("B0: ended the other sessions of " + user->id);
     }
+    if (!webToken.empty())
+        request.Config().webTokens.erase(webToken);
     if (sid.empty())
         sid = store.OpenSession(user->id);
     else

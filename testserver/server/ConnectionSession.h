@@ -46,6 +46,11 @@ struct ConnectionSession {
     int propertyPagesLeft = 0;
     std::vector<std::pair<int, std::string>> propertyFields;   // every page carries the totals
 
+    // A thumbnail sent in pages (the thumbnailPageBytes switch): the picture and where its next
+    // page starts; 0 when no picture is under way.
+    uint64_t thumbnailIdx = 0;
+    uint64_t thumbnailNext = 0;
+
     // Paging: the request that the last page answered and where the next page starts.
     std::string pageKey;
     size_t pageNext = 0;

@@ -129,7 +129,7 @@ const CControlFamily kBasicControls{
     {"RESET", "RESET", Reset},
     {"POLICY", "POLICY [rotate [NAME,...] | fixed NAME | NAME | raw ALGO MODE BITS]", Policy},
     {"CIPHER", "CIPHER", Cipher},
-    {"FAULT", "FAULT KIND [key=value ...] [count=N|*] [cmd=XX] [-- text]", AddFault},
+    {"FAULT", "FAULT KIND [key=value ...] [count=N|*] [skip=N] [cmd=XX] [-- text]", AddFault},
     {"FAULTS", "FAULTS", ListFaults},
     {"LAST", "LAST [cmd=XX]", Last},
     {"COUNT", "COUNT [cmd=XX]", Count},

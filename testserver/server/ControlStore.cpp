@@ -20,7 +20,7 @@
 //        and quota replies, an empty value is sent empty); OPTION LANG ko,en; OPTION UPDATE
 //        ID=VALUE... (adds an A4 record) | OPTION UPDATE clear
 //   SWITCH singleSession=0|1 pageSize=N fileKeys=0|1 keepVersions=N h5PendingRounds=N prepareRounds=N propertyPages=N
-//        thumbnailMaxBytes=N selfRecord=0|1 sessionIdle=SECONDS bandwidth=KB host=TEXT
+//        thumbnailMaxBytes=N thumbnailPageBytes=N selfRecord=0|1 sessionIdle=SECONDS bandwidth=KB host=TEXT
 //   PERM idx=N value=31 DIGITS|-        the item's permission string ("-": by context)
 //   LOCK idx=N value=Y|N                a sub-folder locked (type "A") or ordinary again ("1")
 //   DEMO [host=TEXT]                    the demo account (demo / demo1234)
@@ -302,6 +302,7 @@ std::string SetSwitch(CControlRequest& request)
         else if (name == "prepareRounds") config.prepareRounds = static_cast<int>(number);
         else if (name == "propertyPages") config.propertyPages = static_cast<int>(number);
         else if (name == "thumbnailMaxBytes") config.thumbnailMaxBytes = static_cast<uint64_t>(number);
+        else if (name == "thumbnailPageBytes") config.thumbnailPageBytes = static_cast<uint64_t>(number);
         else if (name == "selfRecord") config.selfRecord = Yes(value);
         else if (name == "sessionIdle") config.sessionIdleSeconds = std::atof(value.c_str());
         else if (name == "bandwidth") config.bandwidth = value;

@@ -109,6 +109,13 @@ bool Fault::Parse(const std::vector<std::string>& words, const std::string& text
                 error = "count must be a positive number or *";
                 return false;
             }
+        } else if (key == "skip") {
+            long n = 0;
+            if (!ParseNumber(value, n) || n < 0) {
+                error = "skip must be a number";
+                return false;
+            }
+            f.skip = static_cast<int>(n);
         } else if (key == "cmd") {
             if (value.size() != 2) {
                 error = "cmd must be two letters";
@@ -189,6 +196,8 @@ std::string Fault::Describe() const
         out += " " + key + "=" + value;
     if (!command.empty())
         out += " cmd=" + command;
+    if (skip > 0)
+        out += " skip=" + std::to_string(skip);
     out += " count=" + (remaining < 0 ? std::string("*") : std::to_string(remaining));
     if (!text.empty())
         out += " -- " + text;

@@ -8,11 +8,12 @@
 
 namespace tovisrv {
 
-// One control-channel fault: FAULT <kind> [key=value ...] [count=N|*] [cmd=XX] [-- text]
+// One control-channel fault: FAULT <kind> [key=value ...] [count=N|*] [skip=N] [cmd=XX] [-- text]
 struct Fault {
     std::string kind;
     std::string command;   // only exchanges whose request has this command; empty = any
     int remaining = 1;     // exchanges left; -1 = until reset
+    int skip = 0;          // exchanges that pass untouched before the fault applies (a later page)
     std::map<std::string, std::string> params;
     std::string text;
 

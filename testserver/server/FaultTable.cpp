@@ -18,6 +18,11 @@ std::vector<Fault> CFaultTable::Take(const std::string& command)
             ++it;
             continue;
         }
+        if (it->skip > 0) {
+            --it->skip;
+            ++it;
+            continue;
+        }
         taken.push_back(*it);
         if (it->remaining > 0 && --it->remaining == 0)
             it = m_faults.erase(it);
@@ -33,6 +38,11 @@ std::vector<Fault> CFaultTable::TakeNamed(const std::string& command)
     std::vector<Fault> taken;
     for (auto it = m_faults.begin(); it != m_faults.end();) {
         if (it->command != command) {
+            ++it;
+            continue;
+        }
+        if (it->skip > 0) {
+            --it->skip;
             ++it;
             continue;
         }

@@ -9,7 +9,8 @@ class CFaultTable {
 public:
     void Add(const Fault& fault);
     // Every fault that applies to one exchange of this request command; each one taken
-    // counts down and is dropped at zero.
+    // counts down and is dropped at zero. A fault still skipping lets the exchange pass and
+    // counts its skips down instead.
     std::vector<Fault> Take(const std::string& command);
     // Only the faults that name this command (cmd=XX); faults for any command stay.
     std::vector<Fault> TakeNamed(const std::string& command);

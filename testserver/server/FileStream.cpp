@@ -27,7 +27,8 @@ size_t FrameFactor(const StoreConfig& config)
 
 }
 
-void CFileStream::Send(CStoreRequest& request, const std::string& path, uint64_t offset, uint64_t length)
+void CFileStream::Send(CStoreRequest& request, const std::string& path, uint64_t offset, uint64_t length,
+                       std::vector<Record> header)
 {
     const int fd = ::open(path.c_str(), O_RDONLY);
     if (fd < 0) {
@@ -37,7 +38,7 @@ void CFileStream::Send(CStoreRequest& request, const std::string& path, uint64_t
     auto file = std::make_shared<Descriptor>(fd);
     const size_t framePayload = FrameFactor(request.Config()) * kFilePieceSize;
     request.Unlock();
-    request.Exchange().Stream({}, length, [file, offset](uint64_t at, size_t size, std::string& out) {
+    request.Exchange().Stream(std::move(header), length, [file, offset](uint64_t at, size_t size, std::string& out) {
         out.resize(size);
         size_t got = 0;
         while (got < size) {

@@ -8,8 +8,9 @@ class CFileStream {
 public:
     // Opens the file under the store's lock, then lets the lock go for the stream itself.
     // A file that cannot be opened gets E0 1301. Each data frame carries as many 65,000-byte
-    // pieces as the frame factor of the options (159) says.
-    static void Send(CStoreRequest& request, const std::string& path, uint64_t offset, uint64_t length);
+    // pieces as the frame factor of the options (159) says; the header message carries `header`.
+    static void Send(CStoreRequest& request, const std::string& path, uint64_t offset, uint64_t length,
+                     std::vector<Record> header = {});
 };
 
 }

@@ -36,9 +36,10 @@
 //   PING | HELP [FAULT] | QUIT | RESET (faults, policy, observations, stage state)
 //   POLICY [POLICY]            set or show the cipher policy
 //   CIPHER                     "OK <name> <pass phrase>" of the newest A0, or "OK none"
-//   FAULT KIND [key=value...] [count=N|*] [cmd=XX] [-- text]
+//   FAULT KIND [key=value...] [count=N|*] [skip=N] [cmd=XX] [-- text]
 //                              the next N exchanges (default 1; * = until RESET), or the next
-//                              N whose request command is XX, get the fault. Kinds:
+//                              N whose request command is XX, get the fault; skip=N lets the
+//                              first N of them pass (a later page or continuation). Kinds:
 //       silent                 read the request, never answer (the client's receive time-out)
 //       close                  close the connection instead of answering
 //       close-mid-frame bytes=K  send K bytes of the reply frame (default half), then close

@@ -134,9 +134,10 @@ struct StoreConfig {
     bool fileKeys = false;
     int keepVersions = 5;
     int h5PendingRounds = 0;
-    int prepareRounds = 0;
-    int propertyPages = 0;                       // > 1: a properties reply comes in this many pages                       // > 0: an old version answers "wait" this many rounds first
+    int prepareRounds = 0;                       // > 0: an old version answers "wait" this many rounds first
+    int propertyPages = 0;                       // > 1: a properties reply comes in this many pages
     uint64_t thumbnailMaxBytes = 2u << 20;
+    uint64_t thumbnailPageBytes = 0;             // > 0: a larger picture comes in pages of this size
     bool selfRecord = true;
     double sessionIdleSeconds = 0;               // 0: sessions never expire by themselves
     std::string bandwidth = "0";

@@ -33,7 +33,8 @@ TEST(Fault, AcceptsEveryKindWithItsKeys)
                              "fragment records=2", "mismatch command=Q1", "rekey key=0123456789abcdef0123456789abcdef",
                              "cut-stream bytes=0", "silent count=3 cmd=A0", "close count=*", "stop-stream",
                              "stop-stream frames=2 reply=E1", "duplicate", "duplicate late=1", "reply-as command=H0",
-                             "trickle", "trickle ms=5 bytes=3", "endless-fragments", "endless-fragments bytes=10 limit=2"})
+                             "trickle", "trickle ms=5 bytes=3", "endless-fragments", "endless-fragments bytes=10 limit=2",
+                             "error cmd=I2 skip=2", "close skip=0"})
         Parsed(line);
 }
 
@@ -43,7 +44,8 @@ TEST(Fault, RefusesWhatItCannotDo)
         "", "explode", "silent bytes=3", "silent count=0", "silent count=x", "silent cmd=ABC", "close-mid-frame bytes=x",
         "prefix hex=8", "prefix hex=zz", "flags", "flags value=100", "length", "length value=0x200000",
         "length value=200 size=1", "error reply=E3", "rekey key=short", "silent junk", "reply-as",
-        "reply-as command=H", "stop-stream reply=H4", "trickle ms=x", "duplicate late=y",
+        "reply-as command=H", "stop-stream reply=H4", "trickle ms=x", "duplicate late=y", "close skip=-1",
+        "close skip=x",
     };
     for (const char* line : lines) {
         Fault f;
@@ -100,4 +102,15 @@ TEST(FaultTable, KeepsAStarFaultUntilCleared)
         EXPECT_EQ(table.Take("Z1").size(), 1u);
     table.Clear();
     EXPECT_TRUE(table.Take("Z1").empty());
+}
+
+TEST(FaultTable, LetsTheSkippedExchangesOfItsCommandPassFirst)
+{
+    CFaultTable table;
+    table.Add(Parsed("error cmd=I2 skip=2"));
+    EXPECT_TRUE(table.Take("A0").empty()) << "another command skips nothing";
+    EXPECT_TRUE(table.Take("I2").empty());
+    EXPECT_TRUE(table.TakeNamed("I2").empty());
+    EXPECT_EQ(table.Take("I2").size(), 1u);
+    EXPECT_TRUE(table.Take("I2").empty());
 }

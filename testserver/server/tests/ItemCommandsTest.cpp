@@ -128,6 +128,63 @@ TEST_F(Items, ThumbnailStreamsTheImageOrWarns)
     EXPECT_EQ(Ask(*m_client, "I2", {{{44, "Y"}, {171, m_sid}}}).Value(0, 44), "N");
 }
 
+TEST_F(Items, AThumbnailLargerThanThePageSizeComesInPagesThatSayWhetherMoreFollow)
+{
+    Control("FILE user=alice size=2500 -- My Files/Big.png");
+    const std::string big = IdxOf("My Files/Big.png");
+    Control("SWITCH thumbnailPageBytes=1000");
+    std::string data, page;
+    std::vector<testwire::Fields> header;
+    m_client->SendRequest("I2", testwire::Record({{171, m_sid}, {173, big}, {177, "1"}}));
+    ASSERT_TRUE(ReadStream(*m_client, page, "", nullptr, &header));
+    ASSERT_EQ(header.size(), 1u);
+    EXPECT_EQ(header[0][44], "Y");
+    data += page;
+    for (const char* more : {"Y", "N"}) {
+        m_client->SendRequest("I2", testwire::Record({{44, "Y"}, {171, m_sid}}));
+        ASSERT_TRUE(ReadStream(*m_client, page, "", nullptr, &header));
+        ASSERT_EQ(header.size(), 1u);
+        EXPECT_EQ(header[0][44], more);
+        data += page;
+    }
+    EXPECT_EQ(data.size(), 2500u);
+    EXPECT_TRUE(data == testwire::Pattern(0, 2500));
+    // Nothing is under way any more; a picture within one page still comes whole, without 44.
+    EXPECT_EQ(Ask(*m_client, "I2", {{{44, "Y"}, {171, m_sid}}}).Value(0, 44), "N");
+    m_client->SendRequest("I2", testwire::Record({{171, m_sid}, {173, IdxOf("My Files/Pic.bmp")}, {177, "1"}}));
+    ASSERT_TRUE(ReadStream(*m_client, page, "", nullptr, &header));
+    EXPECT_TRUE(page == testwire::Pattern(0, 10));
+    EXPECT_EQ(header.size(), 0u);
+    // Paging switched off between two pages: the rest comes at once.
+    m_client->SendRequest("I2", testwire::Record({{171, m_sid}, {173, big}, {177, "1"}}));
+    ASSERT_TRUE(ReadStream(*m_client, page));
+    Control("SWITCH thumbnailPageBytes=0");
+    m_client->SendRequest("I2", testwire::Record({{44, "Y"}, {171, m_sid}}));
+    ASSERT_TRUE(ReadStream(*m_client, data, "", nullptr, &header));
+    ASSERT_EQ(header.size(), 1u);
+    EXPECT_EQ(header[0][44], "N");
+    EXPECT_TRUE(data == testwire::Pattern(1000, 1500));
+}
+
+TEST_F(Items, AThumbnailStoppedOrFailedBetweenPagesEndsItsPaging)
+{
+    Control("FILE user=alice size=2500 -- My Files/Big.png");
+    const std::string big = IdxOf("My Files/Big.png");
+    Control("SWITCH thumbnailPageBytes=1000");
+    std::string page;
+    // The client's "N" ends it; a later "Y" has nothing to continue.
+    m_client->SendRequest("I2", testwire::Record({{171, m_sid}, {173, big}, {177, "1"}}));
+    ASSERT_TRUE(ReadStream(*m_client, page));
+    EXPECT_EQ(Ask(*m_client, "I2", {{{44, "N"}, {171, m_sid}}}).Value(0, 44), "N");
+    EXPECT_EQ(Ask(*m_client, "I2", {{{44, "Y"}, {171, m_sid}}}).Value(0, 44), "N");
+    // A picture gone between pages: a warning, and the paging is over.
+    m_client->SendRequest("I2", testwire::Record({{171, m_sid}, {173, big}, {177, "1"}}));
+    ASSERT_TRUE(ReadStream(*m_client, page));
+    Control("PERM idx=" + big + " value=1110000000000000000000000000000");
+    EXPECT_EQ(Ask(*m_client, "I2", {{{44, "Y"}, {171, m_sid}}}).command, "E1");
+    EXPECT_EQ(Ask(*m_client, "I2", {{{44, "Y"}, {171, m_sid}}}).Value(0, 44), "N");
+}
+
 TEST_F(Items, ShortcutsAddListAndRemove)
 {
     const std::string docs = IdxOf("My Files/docs");

@@ -132,6 +132,24 @@ TEST_F(Sessions, SingleSessionAsksWith2210AndForceEndsTheOtherSession)
     EXPECT_EQ(ended.Code(), "1213");
 }
 
+TEST_F(Sessions, AWebTokenRefusedAsElsewhereLogsInWhenRepeatedWithForce)
+{
+    Control("SWITCH singleSession=1");
+    Control("USER id=gus password=pw");
+    std::string first;
+    auto old = LoggedIn(first, "gus", "pw");
+    const std::string reply = Control("WEBTOKEN user=gus");
+    ASSERT_EQ(reply.substr(0, 2), "OK") << reply;
+    const std::string token = "#" + reply.substr(reply.find("token=") + 6);
+    auto client = Keyed();
+    const Reply refused = Ask(*client, "B0", {LoginFields(token, "")});
+    EXPECT_EQ(refused.Code(), "2210");
+    auto retry = Keyed();
+    EXPECT_EQ(Ask(*retry, "B0", {LoginFields(token, "", "Y")}).command, "B0");
+    auto again = Keyed();
+    EXPECT_EQ(Ask(*again, "B0", {LoginFields(token, "", "Y")}).command, "E0") << "the session used the token up";
+}
+
 TEST_F(Sessions, SessionsOutliveTheirConnection)
 {
     std::string sid;

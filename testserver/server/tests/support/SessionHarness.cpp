@@ -78,11 +78,17 @@ void SessionHarness::SendData(TestClient& client, const std::string& data, size_
 }
 
 bool SessionHarness::ReadStream(TestClient& client, std::string& data, const std::string& rekey,
-                                std::vector<size_t>* frameSizes)
+                                std::vector<size_t>* frameSizes, std::vector<testwire::Fields>* header)
 {
     RawFrame frame;
     if (!client.ReadFrame(frame) || frame.command != "H4" || frame.flags != 0x81)
         return false;
+    if (header) {
+        header->clear();
+        const std::string plain = testwire::Crypt(client.CipherName(), client.Key(), frame.payload, false);
+        if (testwire::Decode(plain, *header) != 0)
+            return false;
+    }
     if (!rekey.empty())
         client.Rekey(rekey);
     data.clear();

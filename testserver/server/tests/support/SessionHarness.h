@@ -35,8 +35,9 @@ protected:
     // `endWithMore`).
     static void SendData(TestClient& client, const std::string& data, size_t frame, bool endWithMore = false);
     // An H4 header and its data frames; the key changes after the header when `rekey` is given.
+    // `header` receives the header's records.
     static bool ReadStream(TestClient& client, std::string& data, const std::string& rekey = std::string(),
-                           std::vector<size_t>* frameSizes = nullptr);
+                           std::vector<size_t>* frameSizes = nullptr, std::vector<testwire::Fields>* header = nullptr);
 
     std::string m_sid;
 };
