@@ -323,6 +323,11 @@ void CServerLeftView::OnSearch(HTREEITEM item, const CString& text, int contents
     dialog->m_strLocation = m_tree.GetItemPath(item);
     dialog->m_strCustomFlag = m_pProto->CustomerCode;
     dialog->m_hOwner = m_hWnd;
+    // Its downloads go to the splitter, into the local tree's folder.
+    if (IServerOperationHost* host = OperationHost()) {
+        dialog->m_hSplitter = host->TransferWindow();
+        dialog->m_pDownloadHost = host->SearchDownloadHost();
+    }
     if (!dialog->Create(nullptr)) {
         delete dialog;
         return;

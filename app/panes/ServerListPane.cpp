@@ -1,6 +1,7 @@
 // The server file pane's filling worker, column sets and worker control.
 #include "ServerListPane.h"
 #include "CircularProgressThread.h"
+#include "ServerCommandSupport.h"
 #include "ServerItemCompare.h"
 #include "ServerNameRules.h"
 #include "PaneMessages.h"
@@ -617,21 +618,7 @@ HBITMAP CServerListPane::BlankThumbnail() const
 
 std::unique_ptr<CToviProto> CServerListPane::OpenOwnConnection(HWND owner) const
 {
-    if (!m_pProto)
-        return nullptr;
-    std::unique_ptr<CToviProto> proto(new CToviProto);
-    proto->NoTimerFlag = 1;
-    proto->CustomerCode = m_pProto->CustomerCode;
-    std::memcpy(&proto->ServerAddress.szHost, m_pProto->ServerAddress.szHost, sizeof proto->ServerAddress.szHost);
-    std::memcpy(&proto->ServerAddress.szCode, m_pProto->ServerAddress.szCode, sizeof proto->ServerAddress.szCode);
-    proto->ServerAddress.nPort = m_pProto->ServerAddress.nPort;
-    std::memcpy(proto->LoginInfo.SessionId, m_pProto->LoginInfo.SessionId, sizeof proto->LoginInfo.SessionId);
-    if (proto->GetSecureCode(owner, proto->ServerAddress.szHost, proto->ServerAddress.nPort, proto->ServerAddress.szCode,
-                             PROT_CMD('I', '2')) != 0) {
-        proto->CloseSocket();
-        return nullptr;
-    }
-    return proto;
+    return m_pProto ? servercmd::OpenOwnSession(*m_pProto, owner, PROT_CMD('I', '2')) : nullptr;
 }
 
 void CServerListPane::Resort()

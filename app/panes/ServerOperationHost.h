@@ -11,6 +11,7 @@
 #include <windows.h>
 
 class CWnd;
+class ISearchDownloadHost;
 
 class IServerOperationHost {
 public:
@@ -32,6 +33,8 @@ public:
     virtual int VersionOption() = 0;
     // Where the version dialog sends its downloads (the splitter); null: its owner.
     virtual HWND TransferWindow() = 0;
+    // What the search window downloads into; null: the user chooses a folder there.
+    virtual ISearchDownloadHost* SearchDownloadHost() { return nullptr; }
     // The permission help page that the share dialogs ask for.
     virtual void ShowPermissionHelp() = 0;
     // Shows the page in the frame's pop-up of its kind: an open one is navigated again, else the

@@ -249,6 +249,9 @@ private:
     void StartLoginThread();
     void WaitThread(CWinThread*& thread);
     bool ApplyOptions();
+    // Gives the session the stored server web address as its web root, unless someone else
+    // gave it one; a root this frame took earlier follows the settings if they changed.
+    void TakeWebRoot();
     void FirstAlertAndQuota();
     void ArmSessionTimers();
     void IdleCheck();
@@ -260,6 +263,7 @@ private:
 
     mainframe::LogoutGate m_logoutGate;
     bool m_bExitPending = false;   // an exit asked for while a server operation ran
+    CString m_strTakenWebRoot;     // the web root TakeWebRoot last gave the session
 };
 
 // The settings dialog run by the frame; true when the user confirmed it. resetLayout and

@@ -6,6 +6,7 @@
 #include "ClientRightView.h"
 #include "FileUtils.h"
 #include "InstanceLock.h"
+#include "LoginRules.h"
 #include "MainFrame.h"
 #include "AppRes.h"
 #include "ProgressDlg.h"
@@ -153,6 +154,7 @@ void CMainFrame::RunLoginUI()
         TraceLog(1, L"[ CMainFrame::RunLoginUI ] URQ --> WEB SSO!\n");
         m_bWebSso = true;
     }
+    TakeWebRoot();
     StartLoginThread();
     ShowLoginProgress(false);
 }
@@ -225,6 +227,8 @@ LRESULT CMainFrame::OnLoginResult(WPARAM wParam, LPARAM)
     if (m_pTaskBarDlg)
         m_pTaskBarDlg->ResetLocale();
     SwitchView(0xE90A);
+    // The log-in may have switched servers since the road began.
+    TakeWebRoot();
     if (!m_pProto->ServerAddress.WebServerAddress.IsEmpty() && m_pScriptView)
         m_pScriptView->Navigate2(m_pProto->ServerAddress.WebServerAddress + L"/pm/app/popScript.htm");
     StartServerPanes();
@@ -247,6 +251,20 @@ LRESULT CMainFrame::OnLoginResult(WPARAM wParam, LPARAM)
             ::PostMessageW(open, WM_CLOSE, 0, 0);
     }
     return 0;
+}
+
+void CMainFrame::TakeWebRoot()
+{
+    CString& root = m_pProto->ServerAddress.WebServerAddress;
+    if (!root.IsEmpty() && root != m_strTakenWebRoot)
+        return;
+    char host[256] = {};
+    char code[256] = {};
+    int port = -1;
+    wchar_t stored[128] = {};
+    CToviRegistry::GetServerAddress(0, host, &port, code, stored);
+    root = m_strTakenWebRoot = loginrules::WebRoot(stored);
+    TraceLog(1, L"[ CMainFrame::TakeWebRoot ] WEB ROOT : [ %s ]\n", (LPCWSTR)root);
 }
 
 bool CMainFrame::ApplyOptions()

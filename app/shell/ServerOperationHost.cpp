@@ -2,6 +2,7 @@
 #include "ClientLeftView.h"
 #include "MainFrame.h"
 #include "PopupDlg.h"
+#include "SearchDlg.h"
 #include "ToviHtmlView.h"
 #include "ServerOperationHost.h"
 #include "ToviMessages.h"
@@ -11,7 +12,7 @@
 
 namespace {
 
-class CFrameOperationHost : public IServerOperationHost {
+class CFrameOperationHost : public IServerOperationHost, public ISearchDownloadHost {
 public:
     explicit CFrameOperationHost(CMainFrame* frame) : m_frame(frame) {}
 
@@ -57,6 +58,13 @@ public:
     }
     int VersionOption() override { return m_frame->m_nVersionOption; }
     HWND TransferWindow() override { return m_frame->m_wndSplitter.GetSafeHwnd(); }
+    ISearchDownloadHost* SearchDownloadHost() override { return this; }
+    bool IsLocalPaneShown() override
+    {
+        return m_frame->m_pLocalTreeView && m_frame->m_pLocalTreeView->GetSafeHwnd() &&
+               m_frame->m_pLocalTreeView->IsWindowVisible();
+    }
+    CString SelectedLocalFolder() override { return DownloadFolder(); }
     void ShowPermissionHelp() override
     {
         const int slot = mainframe::PopupSlot(7);

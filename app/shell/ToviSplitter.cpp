@@ -212,7 +212,7 @@ void CToviSplitter::ForcedLogout()
     }
     // The frame posts WM_LOGOUT once per session, whoever reports the end first.
     if (CMainFrame* frame = FrameOf(this))
-        frame->RequestForcedLogout(nullptr);
+        frame->RequestForcedLogout(m_strSessionEndText);
 }
 
 void CToviSplitter::QuotaTimer(bool run)
@@ -352,6 +352,8 @@ bool CToviSplitter::EndUploadThread()
     // has ended, so it is final, whether or not the window still existed when this message came.
     WaitForEnd(m_pUploadThread);
     const bool forced = m_pUploadThread->m_dlg.m_bForceStopped.load();
+    if (forced)
+        m_strSessionEndText = m_pUploadThread->m_dlg.m_strForceStopText;
     delete m_pUploadThread;
     m_pUploadThread = nullptr;
     return forced;
@@ -361,6 +363,8 @@ bool CToviSplitter::EndDownloadThread()
 {
     WaitForEnd(m_pDownloadThread);
     const bool forced = m_pDownloadThread->m_dlg.IsForceClosed();
+    if (forced)
+        m_strSessionEndText = m_pDownloadThread->m_dlg.ForceCloseText();
     delete m_pDownloadThread;
     m_pDownloadThread = nullptr;
     return forced;

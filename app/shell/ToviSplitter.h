@@ -103,9 +103,11 @@ private:
     void ForcedLogout();
     void QuotaTimer(bool run);
     void ClearServerClipboard();
-    // Wait for the ended thread, delete it; true when the server had ended the session.
+    // Wait for the ended thread, delete it; true when the server had ended the session, whose
+    // words are then kept for the log-out's message.
     bool EndUploadThread();
     bool EndDownloadThread();
+    CString m_strSessionEndText;
 
     // Exit messages of threads finished elsewhere, still queued: they pass unhandled.
     int m_staleUploadExits = 0;

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <cstring>
 #include <cwchar>
+#include <cwctype>
 #include <string>
 
 namespace loginrules {
@@ -119,6 +120,29 @@ CString UpdateAddress(const char* firstDomainAddress, const char* host, const wc
     else
         address += L":80";
     return address;
+}
+
+CString WebRoot(const CString& storedAddress)
+{
+    CString root = storedAddress;
+    root.Trim();
+    int scheme = root.Find(L"://");
+    bool named = scheme > 0;
+    for (int i = 0; named && i < scheme; ++i)
+        named = iswalpha(root[i]) != 0;
+    if (!named) {
+        root = L"http://" + root;
+        scheme = 4;
+    }
+    // The pages get the session id: only the web's own schemes may carry it.
+    const CString name = root.Left(scheme);
+    if (name.CompareNoCase(L"http") != 0 && name.CompareNoCase(L"https") != 0)
+        return CString();
+    CString rest = root.Mid(scheme + 3);
+    rest.TrimRight(L'/');
+    if (rest.IsEmpty())
+        return CString();
+    return root.Left(scheme + 3) + rest;
 }
 
 CString PasswordDigest(const CString& password)

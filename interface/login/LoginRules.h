@@ -44,6 +44,12 @@ TOVIINTERFACE_API CString StripScheme(const CString& address);
 // "http://host" with ":" and the web port, ":80" when the port is empty.
 TOVIINTERFACE_API CString UpdateAddress(const char* firstDomainAddress, const char* host, const wchar_t* webPort);
 
+// The session's web root from the stored server web address: blanks trimmed, "http://" added
+// when the text names no scheme, trailing "/" dropped (pages append paths that start with "/").
+// Empty when nothing but a scheme is left or the scheme is neither http nor https, so that no
+// page is opened on a bare "http://" and the session id never goes to a file or script address.
+TOVIINTERFACE_API CString WebRoot(const CString& storedAddress);
+
 // The folder-password digest: 64 lower-case hexadecimal characters of SHA-256 over the 40
 // lower-case hexadecimal characters of SHA-1 over the password's ANSI bytes. Empty for an empty
 // password.

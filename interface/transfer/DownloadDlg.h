@@ -60,6 +60,8 @@ public:
     size_t GetExpandedCount();
     bool IsRunOver() const { return m_bRunOver; }
     bool IsForceClosed() const { return m_bForceClosed; }
+    // The server's words when it ended the session; final once the thread has ended.
+    const CString& ForceCloseText() const { return m_strForceCloseText; }
 
     // The password prompt of a protected file: IDOK when the password typed gives the digest.
     // Tests put theirs in; null brings back the real CPasswordDlg.
@@ -138,6 +140,7 @@ private:
     CToviProto* m_pProto = nullptr;
     std::atomic<bool> m_bListBusy{false};
     std::atomic<bool> m_bForceClosed{false};
+    CString m_strForceCloseText;
     std::atomic<bool> m_bRunOver{false};
     size_t m_nCurrentIndex = 0;
     int m_nCurrentRow = 0;

@@ -259,6 +259,7 @@ int CDownloadDlg::Classify(int row, HANDLE& file)
     const _RESULT_INFO& info = m_pProto->ResultInfo;
     const CString message = info.wszMessage;
     if (info.nReplyCmd == C_ERROR && info.nResultCode == 1213) {
+        m_strForceCloseText = message;
         m_bForceClosed = true;
         return DOWNLOAD_STOP_FORCE;
     }
@@ -303,6 +304,7 @@ int CDownloadDlg::DecryptWait(int row, HANDLE& file)
         CloseFile(file);
         const _RESULT_INFO& info = m_pProto->ResultInfo;
         if (info.nResultCode == 1213) {
+            m_strForceCloseText = info.wszMessage;
             m_bForceClosed = true;
             return DOWNLOAD_STOP_FORCE;
         }

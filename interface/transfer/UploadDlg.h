@@ -64,6 +64,8 @@ public:
 
     // ---- State read by the owner and by tests (any thread) ----
     std::atomic<bool> m_bForceStopped{false};
+    // The server's words when it ended the session; final once the thread has ended.
+    CString m_strForceStopText;
     int GetSentCount() const { return m_nSent; }
     int GetFailedCount() const { return m_nFailed; }
     int GetResultErrorCount() const { return m_nResultErrors; }

@@ -364,6 +364,7 @@ int CUploadDlg::UploadFolder(const CString& path, const char* firstId, const cha
         killTimer();
         if (reply == C_ERROR && code >= 1000 && code <= 1999) {
             if (code == 1213) {
+                m_strForceStopText = m_pProto->ResultInfo.wszMessage;
                 m_bForceStopped = true;
                 return kStepForceStop;
             }
@@ -464,6 +465,7 @@ int CUploadDlg::CancelFile(const CString& path)
     if (m_pProto->GetUploadCancel() != 0) {
         SetRowStatus(path, kRowFailed);
         if (m_pProto->ResultInfo.nReplyCmd == C_ERROR && m_pProto->ResultInfo.nResultCode == 1213) {
+            m_strForceStopText = m_pProto->ResultInfo.wszMessage;
             m_bForceStopped = true;
             return kStepForceStop;
         }
@@ -484,6 +486,7 @@ int CUploadDlg::HandleFailure(int step, const CString& path, bool& retried, int&
     switch (action.kind) {
     case upload::FailureAction::ForceStop:
         SetRowStatus(path, action.rowStatus);
+        m_strForceStopText = message;
         m_bForceStopped = true;
         return kStepForceStop;
     case upload::FailureAction::StopRun:

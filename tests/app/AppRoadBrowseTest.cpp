@@ -312,12 +312,7 @@ protected:
     {
         const std::string file = protoserver::Control::Value(Control("ITEM user=demo -- " + path), "idx");
         protoserver::TestProto editor;
-        editor.Aim(m_ports.port);
-        ASSERT_EQ(0, editor.GetSecureCode(nullptr, editor.ServerAddress.szHost, editor.ServerAddress.nPort,
-                                          editor.ServerAddress.szCode, PROT_CMD('B', '0')));
-        ASSERT_EQ(0, editor.GetLoginInfo(L"1", CString(kUser), CString(kPassword), const_cast<char*>("ko"),
-                                         const_cast<char*>("N"), const_cast<char*>("2"), false, CString(), nullptr))
-            << CStringA(editor.Message().c_str()).GetString();
+        ASSERT_TRUE(SideLogin(editor));
         ASSERT_EQ(0, editor.GetSendFileSet(const_cast<char*>(file.c_str()), const_cast<char*>("1"),
                                            const_cast<char*>("Y"), const_cast<char*>("Y")));
         editor.GetLogoutInfo();
@@ -837,52 +832,6 @@ TEST_F(AppRoadBrowse, ScreenshotsOfTheMainWindowListingAFolder)
     }
 }
 
-// Right-clicks a point of a control of the program as the mouse would and chooses the menu's
-// first entry with the keys. False when no menu opened.
-bool ChooseFirstFromMenuAt(HWND frame, HWND control, POINT at)
-{
-    POINT screen = at;
-    ::ClientToScreen(control, &screen);
-    ::SetForegroundWindow(frame);
-    ::SetCursorPos(screen.x, screen.y);
-    ::PostMessageW(control, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
-    ::PostMessageW(control, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
-    HWND menu = nullptr;
-    if (!uitest::WaitUntil([&] {
-            menu = ::FindWindowW(L"#32768", nullptr);
-            return menu && ::IsWindowVisible(menu);
-        }, 10000))
-        return false;
-    ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
-    ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
-    return true;
-}
-
-bool ChooseFirstFromTreeMenu(HWND frame, HWND tree, HTREEITEM item)
-{
-    ::SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
-    Remote remote(tree, sizeof(RECT));
-    RECT rect = {};
-    *reinterpret_cast<HTREEITEM*>(&rect) = item;
-    remote.Put(0, &rect, sizeof rect);
-    if (!::SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote.At(0))))
-        return false;
-    remote.Get(0, &rect, sizeof rect);
-    return ChooseFirstFromMenuAt(frame, tree, {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
-}
-
-bool ChooseFirstFromListMenu(HWND frame, HWND list, int row)
-{
-    Remote remote(list, sizeof(RECT));
-    RECT rect = {};
-    rect.left = LVIR_LABEL;
-    remote.Put(0, &rect, sizeof rect);
-    if (!::SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote.At(0))))
-        return false;
-    remote.Get(0, &rect, sizeof rect);
-    return ChooseFirstFromMenuAt(frame, list, {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
-}
-
 // The server tree's context menu in the running program: a right-click on a folder that is not
 // the selected one, Delete chosen from the menu with the keys, the confirmation answered.
 TEST_F(AppRoadBrowse, TheTreesMenuDeletesTheClickedFolderIntoTheRecycleBin)
@@ -899,7 +848,7 @@ TEST_F(AppRoadBrowse, TheTreesMenuDeletesTheClickedFolderIntoTheRecycleBin)
     HTREEITEM item = nullptr;
     ASSERT_TRUE(uitest::WaitUntil([&] { return (item = Child(browse, L"f1")) != nullptr; }, 10000));
 
-    ASSERT_TRUE(ChooseFirstFromTreeMenu(m_frame, m_tree, item)) << "no menu opened";
+    ASSERT_TRUE(ChooseFromTreeMenu(m_frame, m_tree, item)) << "no menu opened";
 
     HWND confirm = WaitForDialogWith(IDOK);
     ASSERT_NE(nullptr, confirm) << "no confirmation";
@@ -930,7 +879,7 @@ TEST_F(AppRoadBrowse, ANewTreeFolderTheServerRefusesLeavesNoRowAndIsNotAskedForA
     ASSERT_NE(nullptr, browse);
     HTREEITEM item = nullptr;
     ASSERT_TRUE(uitest::WaitUntil([&] { return (item = Child(browse, L"f2")) != nullptr; }, 10000));
-    ASSERT_TRUE(ChooseFirstFromTreeMenu(m_frame, m_tree, item)) << "no menu opened";
+    ASSERT_TRUE(ChooseFromTreeMenu(m_frame, m_tree, item)) << "no menu opened";
     HWND edit = nullptr;
     ASSERT_TRUE(uitest::WaitUntil([&] {
         edit = reinterpret_cast<HWND>(::SendMessageW(m_tree, TVM_GETEDITCONTROL, 0, 0));
@@ -972,12 +921,11 @@ TEST_F(AppRoadBrowse, TheListsMenuCopiesAFileAndPastesItIntoAFolderRow)
     ASSERT_TRUE(WaitNames({L"f1", L"f2", L"f10", L"file1.txt", L"file2.txt", L"file10.txt"}));
     int file = RowOf(m_list, L"file2.txt");
     SelectRow(m_list, file);
-    ASSERT_TRUE(ChooseFirstFromListMenu(m_frame, m_list, file)) << "no menu on the file";
-    ASSERT_TRUE(uitest::WaitUntil([] { return ::FindWindowW(L"#32768", nullptr) == nullptr
-                                               || !::IsWindowVisible(::FindWindowW(L"#32768", nullptr)); }, 5000));
+    ASSERT_TRUE(ChooseFromListMenu(m_frame, m_list, file)) << "no menu on the file";
+    ASSERT_TRUE(MenuClosed());
     int folder = RowOf(m_list, L"f1");
     SelectRow(m_list, folder);
-    ASSERT_TRUE(ChooseFirstFromListMenu(m_frame, m_list, folder)) << "no menu on the folder";
+    ASSERT_TRUE(ChooseFromListMenu(m_frame, m_list, folder)) << "no menu on the folder";
     EXPECT_TRUE(uitest::WaitUntil([&] { return !idx(m_folder + "/f1/file2.txt").empty(); }, 15000))
         << "nothing was pasted into the folder row";
     EXPECT_NE(std::string::npos, Control("LAST cmd=F1").find("cmd=F1"));

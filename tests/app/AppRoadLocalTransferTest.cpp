@@ -35,33 +35,6 @@ void WriteAll(const std::wstring& path, const std::string& bytes)
     filebytes::WriteFile(path, std::vector<unsigned char>(bytes.begin(), bytes.end()));
 }
 
-// Files on the clipboard as another program puts them: a bare wide CF_HDROP block, no drop effect.
-bool PutFilesOnClipboard(const std::vector<std::wstring>& paths)
-{
-    std::wstring names;
-    for (const std::wstring& path : paths)
-        names += path + L'\0';
-    names += L'\0';
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
-    if (!block)
-        return false;
-    auto* drop = static_cast<DROPFILES*>(::GlobalLock(block));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    std::memcpy(drop + 1, names.data(), names.size() * sizeof(wchar_t));
-    ::GlobalUnlock(block);
-    if (!::OpenClipboard(nullptr)) {
-        ::GlobalFree(block);
-        return false;
-    }
-    ::EmptyClipboard();
-    const bool put = ::SetClipboardData(CF_HDROP, block) != nullptr;
-    ::CloseClipboard();
-    if (!put)
-        ::GlobalFree(block);
-    return put;
-}
-
 // The server item as the server list puts it on the clipboard.
 _PROTO_FOLDER_INFO ServerItem(const char* type, const std::string& idx, const std::wstring& name, const char* size)
 {
@@ -190,47 +163,23 @@ protected:
     // list the active pane.
     void ClickRow(const std::wstring& name)
     {
-        POINT at = {60, 0};
-        if (name.empty()) {
-            RECT client = {};
-            ::GetClientRect(m_list, &client);
-            at.y = client.bottom - 8;
-        } else {
-            const int row = RemoteListRow(m_list, name);
-            ASSERT_GE(row, 0) << "no row " << std::string(name.begin(), name.end());
-            const RECT rect = RemoteListRowRect(m_list, row);
-            at = {rect.left + 20, (rect.top + rect.bottom) / 2};
-        }
-        uitest::ClickWithMouse(m_list, at);
-        ::Sleep(300);
+        ASSERT_TRUE(ClickListRow(m_list, name, 0)) << "no row " << std::string(name.begin(), name.end());
     }
     // A click on the server list's row named name (empty: below its rows), which makes the list
     // the active pane; more adds the row to the selection as a control-click would.
     void ClickServerRow(const std::wstring& name, bool more = false)
     {
-        int row = -1;
-        if (!name.empty()) {
-            ASSERT_TRUE(uitest::WaitUntil([&] { return (row = RemoteListRow(m_serverList, name)) >= 0; }, 20000))
-                << "no server row " << std::string(name.begin(), name.end());
-        }
-        if (more) {
-            std::vector<BYTE> item(sizeof(LVITEMW));
-            auto* state = reinterpret_cast<LVITEMW*>(item.data());
-            state->stateMask = state->state = LVIS_SELECTED;
-            RemoteSend(m_serverList, LVM_SETITEMSTATE, static_cast<WPARAM>(row), item);
-            ::Sleep(300);
+        if (!more) {
+            ASSERT_TRUE(ClickListRow(m_serverList, name)) << "no server row " << std::string(name.begin(), name.end());
             return;
         }
-        POINT at = {60, 0};
-        if (row < 0) {
-            RECT client = {};
-            ::GetClientRect(m_serverList, &client);
-            at.y = client.bottom - 8;
-        } else {
-            const RECT rect = RemoteListRowRect(m_serverList, row);
-            at = {rect.left + 20, (rect.top + rect.bottom) / 2};
-        }
-        uitest::ClickWithMouse(m_serverList, at);
+        int row = -1;
+        ASSERT_TRUE(uitest::WaitUntil([&] { return (row = RemoteListRow(m_serverList, name)) >= 0; }, 20000))
+            << "no server row " << std::string(name.begin(), name.end());
+        std::vector<BYTE> item(sizeof(LVITEMW));
+        auto* state = reinterpret_cast<LVITEMW*>(item.data());
+        state->stateMask = state->state = LVIS_SELECTED;
+        RemoteSend(m_serverList, LVM_SETITEMSTATE, static_cast<WPARAM>(row), item);
         ::Sleep(300);
     }
     bool ButtonEnabled(int id, DWORD timeoutMs = 10000)

@@ -212,6 +212,8 @@ TEST_F(AppRoadTransfer, ATransferEndedByTheServerClosingTheSessionLogsOutOnce)
 
         HWND box = WaitForBox(30000);
         ASSERT_NE(nullptr, box) << "no forced log-out";
+        EXPECT_NE(std::wstring::npos, BoxText(box).find(L"The session was closed by the server."))
+            << "the log-out lost the server's words: " << CStringA(BoxText(box).c_str()).GetString();
         AnswerBox(box);
         EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindowVisible(m_frame); }, 10000)) << "the window stayed up";
         EXPECT_TRUE(TransferWindows(c.upload).empty()) << "the transfer window stayed";

@@ -1,8 +1,10 @@
 // The end-to-end tests' side of the program.
 #include "AppRun.h"
+#include "PixelCapture.h"
 #include "ToviRegistry.h"
 #include "WindowDriver.h"
 #include <commctrl.h>
+#include <shlobj.h>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -227,6 +229,166 @@ int RemoteListRow(HWND list, const std::wstring& name)
     return -1;
 }
 
+bool ChooseFromMenuAt(HWND frame, HWND control, POINT at, int position, const std::wstring& shot)
+{
+    POINT screen = at;
+    ::ClientToScreen(control, &screen);
+    ::SetForegroundWindow(frame);
+    ::SetCursorPos(screen.x, screen.y);
+    ::PostMessageW(control, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
+    ::PostMessageW(control, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    HWND menu = nullptr;
+    if (!uitest::WaitUntil([&] {
+            menu = ::FindWindowW(L"#32768", nullptr);
+            return menu && ::IsWindowVisible(menu);
+        }, 10000))
+        return false;
+    if (!shot.empty()) {
+        ::Sleep(400);   // let the menu paint
+        uitest::SaveScreenPng(shot);
+    }
+    // Another process's menu cannot be read here: the keys walk it as a user would.
+    for (int i = 0; i < position; ++i)
+        ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(menu, WM_KEYDOWN, position > 0 ? VK_RETURN : VK_ESCAPE, 0);
+    return true;
+}
+
+RECT RemoteTreeItemRect(HWND tree, HTREEITEM item)
+{
+    ::SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+    RECT rect = {};
+    *reinterpret_cast<HTREEITEM*>(&rect) = item;
+    std::vector<BYTE> buffer(sizeof rect);
+    std::memcpy(buffer.data(), &rect, sizeof rect);
+    if (!RemoteSend(tree, TVM_GETITEMRECT, TRUE, buffer))
+        return RECT{};
+    std::memcpy(&rect, buffer.data(), sizeof rect);
+    return rect;
+}
+
+bool ChooseFromTreeMenu(HWND frame, HWND tree, HTREEITEM item, int position)
+{
+    const RECT rect = RemoteTreeItemRect(tree, item);
+    if (::IsRectEmpty(&rect))
+        return false;
+    return ChooseFromMenuAt(frame, tree, {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, position);
+}
+
+void ClickTreeItem(HWND tree, HTREEITEM item)
+{
+    const RECT rect = RemoteTreeItemRect(tree, item);
+    ::SetForegroundWindow(::GetAncestor(tree, GA_ROOT));
+    uitest::ClickWithMouse(tree, {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+    ::Sleep(300);
+}
+
+void TypeKeys(std::initializer_list<WORD> held, WORD key)
+{
+    std::vector<INPUT> inputs;
+    auto add = [&](WORD vk, bool up) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    for (WORD vk : held)
+        add(vk, false);
+    add(key, false);
+    add(key, true);
+    for (auto vk = std::rbegin(held); vk != std::rend(held); ++vk)
+        add(*vk, true);
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    ::Sleep(300);
+}
+
+bool ChooseFromListMenu(HWND frame, HWND list, int row, int position, const std::wstring& shot)
+{
+    POINT at = {60, 0};
+    if (row < 0) {
+        RECT client = {};
+        ::GetClientRect(list, &client);
+        at.y = client.bottom - 8;
+    } else {
+        RECT rect = {LVIR_LABEL, 0, 0, 0};
+        std::vector<BYTE> buffer(sizeof rect);
+        std::memcpy(buffer.data(), &rect, sizeof rect);
+        if (!RemoteSend(list, LVM_GETITEMRECT, row, buffer))
+            return false;
+        std::memcpy(&rect, buffer.data(), sizeof rect);
+        at = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    }
+    return ChooseFromMenuAt(frame, list, at, position, shot);
+}
+
+bool ClickListRow(HWND list, const std::wstring& name, DWORD timeoutMs)
+{
+    POINT at = {60, 0};
+    if (name.empty()) {
+        RECT client = {};
+        ::GetClientRect(list, &client);
+        at.y = client.bottom - 8;
+    } else {
+        int row = -1;
+        if (!uitest::WaitUntil([&] { return (row = RemoteListRow(list, name)) >= 0; }, timeoutMs))
+            return false;
+        const RECT rect = RemoteListRowRect(list, row);
+        at = {rect.left + 20, (rect.top + rect.bottom) / 2};
+    }
+    uitest::ClickWithMouse(list, at);
+    ::Sleep(300);
+    return true;
+}
+
+void DoubleClickRow(HWND list, int row)
+{
+    RECT rect = {LVIR_LABEL, 0, 0, 0};
+    std::vector<BYTE> buffer(sizeof rect);
+    std::memcpy(buffer.data(), &rect, sizeof rect);
+    RemoteSend(list, LVM_GETITEMRECT, row, buffer);
+    std::memcpy(&rect, buffer.data(), sizeof rect);
+    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageW(list, WM_LBUTTONUP, 0, at);
+    ::PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    ::PostMessageW(list, WM_LBUTTONUP, 0, at);
+}
+
+bool PutFilesOnClipboard(const std::vector<std::wstring>& paths)
+{
+    std::wstring names;
+    for (const std::wstring& path : paths)
+        names += path + L'\0';
+    names += L'\0';
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    if (!block)
+        return false;
+    auto* drop = static_cast<DROPFILES*>(::GlobalLock(block));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::memcpy(drop + 1, names.data(), names.size() * sizeof(wchar_t));
+    ::GlobalUnlock(block);
+    if (!::OpenClipboard(nullptr)) {
+        ::GlobalFree(block);
+        return false;
+    }
+    ::EmptyClipboard();
+    const bool put = ::SetClipboardData(CF_HDROP, block) != nullptr;
+    ::CloseClipboard();
+    if (!put)
+        ::GlobalFree(block);
+    return put;
+}
+
+bool MenuClosed(DWORD timeoutMs)
+{
+    return uitest::WaitUntil([] {
+        HWND menu = ::FindWindowW(L"#32768", nullptr);
+        return menu == nullptr || !::IsWindowVisible(menu);
+    }, timeoutMs);
+}
+
 std::wstring FromUtf8(const std::string& text)
 {
     std::wstring wide(text.size(), L'\0');
@@ -437,6 +599,22 @@ int AppRoadTest::LastConnection(const char* command)
     if (reply.compare(0, 2, "OK") != 0)
         return -1;
     return std::atoi(protoserver::Control::Value(reply, "conn").c_str());
+}
+
+bool AppRoadTest::SideLogin(protoserver::TestProto& proto)
+{
+    proto.Aim(m_ports.port);
+    if (proto.GetSecureCode(nullptr, proto.ServerAddress.szHost, proto.ServerAddress.nPort, proto.ServerAddress.szCode,
+                            PROT_CMD('B', '0')) != 0) {
+        ADD_FAILURE() << "no connection for a side session";
+        return false;
+    }
+    if (proto.GetLoginInfo(L"1", CString(kUser), CString(kPassword), const_cast<char*>("ko"), const_cast<char*>("N"),
+                           const_cast<char*>("2"), false, CString(), nullptr) != 0) {
+        ADD_FAILURE() << "side log-in refused: " << CStringA(proto.Message().c_str()).GetString();
+        return false;
+    }
+    return true;
 }
 
 std::vector<std::string> AppRoadTest::Sessions()

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,33 @@ std::wstring RemoteTreeText(HWND tree, HTREEITEM item);
 RECT RemoteListRowRect(HWND list, int row);
 // The row whose first column reads name; -1 when none.
 int RemoteListRow(HWND list, const std::wstring& name);
+
+// Right-clicks a point (client coordinates) of a control of the program as the mouse would and
+// chooses the menu's entry at position (1: the first; separators are not counted) with the keys;
+// position 0 closes the menu with Escape.
+// A screenshot of the open menu goes to shot when one is named. False when no menu opened.
+bool ChooseFromMenuAt(HWND frame, HWND control, POINT at, int position = 1, const std::wstring& shot = std::wstring());
+// The same on a tree item, and on a list row (row < 0: the list's empty space below its rows).
+bool ChooseFromTreeMenu(HWND frame, HWND tree, HTREEITEM item, int position = 1);
+bool ChooseFromListMenu(HWND frame, HWND list, int row, int position = 1, const std::wstring& shot = std::wstring());
+// A double-click on the label of a list's row, as the mouse gives it.
+void DoubleClickRow(HWND list, int row);
+// The open menu has closed (true at once when none is open).
+bool MenuClosed(DWORD timeoutMs = 5000);
+
+// A tree item's label bounds in the tree's client coordinates (empty when it is not shown).
+RECT RemoteTreeItemRect(HWND tree, HTREEITEM item);
+// A click with the mouse on a tree item, which also gives the tree the focus.
+void ClickTreeItem(HWND tree, HTREEITEM item);
+// Keys typed as the keyboard gives them to the window with the focus: the held keys go down
+// first and come up last.
+void TypeKeys(std::initializer_list<WORD> held, WORD key);
+// A click with the mouse on the list's row named name (empty: on the list below its rows), which
+// also makes that list the active pane; false when no such row shows in time.
+bool ClickListRow(HWND list, const std::wstring& name, DWORD timeoutMs = 20000);
+
+// Files on the clipboard as another program puts them: a bare wide CF_HDROP block, no drop effect.
+bool PutFilesOnClipboard(const std::vector<std::wstring>& paths);
 
 // A visible dialog of any process that holds a control with this id (null when none in time).
 HWND WaitForDialogWith(int childId, DWORD timeoutMs = 20000);
@@ -88,6 +116,9 @@ protected:
     // The server's item id of a demo user's item ("My Files/..."); empty when none.
     std::string Idx(const std::string& path);
     std::vector<std::string> Sessions();
+    // Logs the demo user in on a session of its own, as another program would (the caller logs it
+    // out); false, with the server's words as a failure, when it is refused.
+    bool SideLogin(protoserver::TestProto& proto);
 
     protoserver::Ports m_ports;
     protoserver::Control m_control;

@@ -103,6 +103,32 @@ TEST(LoginRules, UpdateAddressPrefersTheFirstDomainThenTheHostAndWebPort)
     EXPECT_STREQ(L"http://10.0.0.1:80", UpdateAddress("", "10.0.0.1", L"").GetString());
 }
 
+TEST(LoginRules, TheWebRootIsTheStoredAddressWithASchemeAndNoTrailingSlash)
+{
+    const struct {
+        const wchar_t* stored;
+        const wchar_t* root;
+    } rows[] = {
+        {L"http://ixo.example.com:8080", L"http://ixo.example.com:8080"},
+        {L"https://ixo.example.com", L"https://ixo.example.com"},
+        {L"HTTP://Ixo.Example.com", L"HTTP://Ixo.Example.com"},
+        {L"ixo.example.com:8080", L"http://ixo.example.com:8080"},
+        {L"10.0.0.1", L"http://10.0.0.1"},
+        {L"http://ixo.example.com/", L"http://ixo.example.com"},
+        {L" https://ixo.example.com/web// ", L"https://ixo.example.com/web"},
+        {L"ixo.example.com/", L"http://ixo.example.com"},
+        {L"", L""},
+        {L"   ", L""},
+        {L"http://", L""},
+        {L"https:///", L""},
+        {L"file:///C:/Users", L""},
+        {L"javascript://%0aalert(1)", L""},
+        {L"ftp://ixo.example.com", L""},
+    };
+    for (const auto& row : rows)
+        EXPECT_STREQ(row.root, WebRoot(row.stored).GetString()) << "stored: \"" << CStringA(row.stored).GetString() << "\"";
+}
+
 TEST(LoginRules, PasswordDigestIsSha256OverTheLowerCaseSha1Text)
 {
     // Computed with Python's hashlib: sha256(sha1(password).hexdigest()).

@@ -4,6 +4,7 @@
 //   httpfixture serve --root DIR --port-file FILE [--idle-exit SECONDS]
 //       serves DIR on an ephemeral port of 127.0.0.1, writes the port to FILE and returns
 //       once it listens; the server itself runs on, detached, until stopped or idle (600 s).
+//       Every request is logged as "METHOD TARGET" to requests.log beside FILE.
 //   httpfixture stop --port-file FILE
 //   httpfixture selftest
 #include "HttpServer.h"
@@ -94,7 +95,8 @@ int Serve(const std::string& root, const std::string& portFile, int idleSeconds)
         out << port << "\n";
     }
     rename(temporary.c_str(), portFile.c_str());
-    httpfixture::Serve(listener, root, idleSeconds);
+    // The request log lies beside the port file, where the Windows tests already look.
+    httpfixture::Serve(listener, root, idleSeconds, portFile.substr(0, portFile.rfind('/') + 1) + "requests.log");
     unlink(portFile.c_str());
     _exit(0);
 }

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstring>
 #include <fstream>
+#include <mutex>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sstream>
@@ -19,6 +20,19 @@ namespace {
 
 std::atomic<bool> g_quit{false};
 std::atomic<long long> g_lastRequest{0};
+std::string g_requestLog;
+std::mutex g_logLock;
+
+// One line per request, "METHOD TARGET", so that tests see what a client asked for even when
+// nothing was served.
+void LogRequest(const std::string& method, const std::string& target)
+{
+    if (g_requestLog.empty() || method.empty())
+        return;
+    std::lock_guard<std::mutex> hold(g_logLock);
+    std::ofstream out(g_requestLog, std::ios::app);
+    out << method << " " << target << "\n";
+}
 
 long long Now()
 {
@@ -101,6 +115,7 @@ void Handle(int fd, std::string root)
     std::istringstream line(request.substr(0, request.find("\r\n")));
     std::string method, target;
     line >> method >> target;
+    LogRequest(method, target);
     std::string path = target.substr(0, target.find('?'));
     Rules plain;
     if (path == "/__quit") {
@@ -155,8 +170,11 @@ int Listen(int& listener)
     return ntohs(address.sin_port);
 }
 
-void Serve(int listener, const std::string& root, int idleSeconds)
+void Serve(int listener, const std::string& root, int idleSeconds, const std::string& requestLog)
 {
+    g_requestLog = requestLog;
+    if (!requestLog.empty())
+        std::ofstream(requestLog, std::ios::trunc);
     g_lastRequest = Now();
     while (!g_quit) {
         pollfd p = { listener, POLLIN, 0 };

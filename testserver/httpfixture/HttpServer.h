@@ -15,7 +15,8 @@ namespace httpfixture {
 
 // Listens on an ephemeral port of 127.0.0.1; returns the port, 0 on failure.
 int Listen(int& listener);
-// Serves until /__quit or idleSeconds without a request.
-void Serve(int listener, const std::string& root, int idleSeconds);
+// Serves until /__quit or idleSeconds without a request. Each request's method and target are
+// appended to requestLog as one line (no log when it is empty).
+void Serve(int listener, const std::string& root, int idleSeconds, const std::string& requestLog);
 
 }
