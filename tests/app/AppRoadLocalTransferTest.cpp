@@ -395,17 +395,6 @@ POINT ScreenPoint(HWND wnd, const RECT& client)
     return at;
 }
 
-RECT RemoteTreeItemRect(HWND tree, HTREEITEM item)
-{
-    std::vector<BYTE> buffer(sizeof(RECT));
-    std::memcpy(buffer.data(), &item, sizeof item);
-    if (!RemoteSend(tree, TVM_GETITEMRECT, TRUE, buffer))
-        return RECT{};
-    RECT rect;
-    std::memcpy(&rect, buffer.data(), sizeof rect);
-    return rect;
-}
-
 std::function<COleDataSource*()> LocalFiles(const std::wstring& path)
 {
     return [path] {
