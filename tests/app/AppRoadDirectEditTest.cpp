@@ -18,6 +18,9 @@ using namespace apprun;
 
 namespace {
 
+using testpaths::FixtureDir;
+using testpaths::FixturePort;
+
 struct Start {
     std::wstring verb, file, parameters, folder;
 };
@@ -62,21 +65,6 @@ CString ScratchFolder(int csidl)
     const std::wstring path = g_scratch + L"\\" + name;
     ::CreateDirectoryW(path.c_str(), nullptr);
     return path.c_str();
-}
-
-std::wstring FixtureDir()
-{
-    const char* dir = std::getenv("TOVI_HTTP_FIXTURE");
-    const std::string s = dir ? dir : "T:\\win\\httpfixture";
-    return std::wstring(s.begin(), s.end());
-}
-
-int FixturePort()
-{
-    std::ifstream in((FixtureDir() + L"\\port").c_str());
-    int port = 0;
-    in >> port;
-    return port;
 }
 
 void WriteFile(const std::wstring& path, const std::string& bytes)

@@ -14,9 +14,6 @@ using namespace apprun;
 
 namespace {
 
-constexpr int kSplitterId = 0xE900, kLocalTreePane = 0xE910, kLocalListPane = 0xE911;
-constexpr int kTreeId = 28001, kListId = 28002;
-
 void WriteFixture(const std::wstring& path, size_t size)
 {
     HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -48,31 +45,18 @@ protected:
     void TearDown() override
     {
         AppRoadTest::TearDown();
-        std::wstring from = m_folder;
-        from.push_back(L'\0');
-        SHFILEOPSTRUCTW op = {};
-        op.wFunc = FO_DELETE;
-        op.pFrom = from.c_str();
-        op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-        ::SHFileOperationW(&op);
+        testpaths::RemoveTree(m_folder);
     }
 
     // Logs in with the scratch folder as the last local path; the list of the shown pane.
     HWND LogInShowingTheFolder(unsigned short language, HWND& frame, HWND& tree)
     {
-        StoreServer();
-        StoreAutoLogin();
-        EXPECT_TRUE(CToviRegistry::SetLanguage(0, language));
-        CString server, local = m_folder.c_str();
-        EXPECT_TRUE(CToviRegistry::SetLastFullPath(server, local));
-        if (!Launch())
-            return nullptr;
-        frame = WaitForMainWindow();
+        frame = LaunchShowing(language, m_folder);
         if (!frame)
             return nullptr;
-        HWND splitter = ::GetDlgItem(frame, kSplitterId);
-        tree = ::GetDlgItem(::GetDlgItem(splitter, kLocalTreePane), kTreeId);
-        HWND list = ::GetDlgItem(::GetDlgItem(splitter, kLocalListPane), kListId);
+        const MainPanes panes = PanesOf(frame);
+        tree = panes.localTree;
+        HWND list = panes.localList;
         uitest::WaitUntil([&] { return list && ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 3; }, 20000);
         return list;
     }

@@ -25,11 +25,6 @@ using namespace apprun;
 
 namespace {
 
-constexpr int kSplitterId = 0xE900, kServerTreePane = 0xE900, kServerListPane = 0xE901, kLocalTreePane = 0xE910,
-              kLocalListPane = 0xE911;
-constexpr int kMenuBar = 132;
-constexpr int kLocalTreeId = 28001, kLocalListId = 28002;
-
 void WriteAll(const std::wstring& path, const std::string& bytes)
 {
     filebytes::WriteFile(path, std::vector<unsigned char>(bytes.begin(), bytes.end()));
@@ -113,34 +108,22 @@ protected:
     void TearDown() override
     {
         AppRoadTest::TearDown();
-        std::wstring from = m_folder;
-        from.push_back(L'\0');
-        SHFILEOPSTRUCTW op = {};
-        op.wFunc = FO_DELETE;
-        op.pFrom = from.c_str();
-        op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-        ::SHFileOperationW(&op);
+        testpaths::RemoveTree(m_folder);
     }
 
     // Logs in showing localPath in the local panes (empty: My Computer), with rows rows there,
     // and the server folder named serverFolder selected in the server tree.
     void Start(unsigned short language, const std::wstring& localPath, int rows, const wchar_t* serverFolder)
     {
-        StoreServer();
-        StoreAutoLogin();
-        ASSERT_TRUE(CToviRegistry::SetLanguage(0, language));
-        CString server, local = localPath.c_str();
-        ASSERT_TRUE(CToviRegistry::SetLastFullPath(server, local));
-        ASSERT_TRUE(Launch());
-        m_frame = WaitForMainWindow();
+        m_frame = LaunchShowing(language, localPath);
         ASSERT_NE(nullptr, m_frame);
-        HWND splitter = ::GetDlgItem(m_frame, kSplitterId);
-        m_bar = ::GetDlgItem(m_frame, kMenuBar);
-        m_serverTree = ::FindWindowExW(::GetDlgItem(splitter, kServerTreePane), nullptr, WC_TREEVIEWW, nullptr);
-        m_localTree = ::GetDlgItem(::GetDlgItem(splitter, kLocalTreePane), kLocalTreeId);
-        m_list = ::GetDlgItem(::GetDlgItem(splitter, kLocalListPane), kLocalListId);
-        m_serverList = ::FindWindowExW(::GetDlgItem(splitter, kServerListPane), nullptr, WC_LISTVIEWW, nullptr);
-        ASSERT_TRUE(m_bar && m_serverTree && m_localTree && m_list && m_serverList);
+        const MainPanes panes = PanesOf(m_frame);
+        ASSERT_TRUE(panes.All());
+        m_bar = panes.bar;
+        m_serverTree = panes.serverTree;
+        m_localTree = panes.localTree;
+        m_list = panes.localList;
+        m_serverList = panes.serverList;
         ASSERT_TRUE(uitest::WaitUntil([&] { return ::SendMessageW(m_list, LVM_GETITEMCOUNT, 0, 0) >= rows; }, 20000))
             << "the local list did not show the folder";
         HTREEITEM folder = nullptr;

@@ -12,6 +12,7 @@
 #include "BackupRes.h"
 #include "DownloadRes.h"
 #include "FileBytes.h"
+#include "HexBytes.h"
 #include "MenuBarRes.h"
 #include "PixelCapture.h"
 #include "ServerContextMenu.h"
@@ -30,10 +31,6 @@
 using namespace apprun;
 
 namespace {
-
-constexpr int kSplitterId = 0xE900, kServerTreePane = 0xE900, kServerListPane = 0xE901, kLocalTreePane = 0xE910;
-constexpr int kMenuBar = 132;
-constexpr int kLocalTreeId = 28001;
 
 // A permission text that allows only the given flags.
 std::string Only(std::initializer_list<int> allowed)
@@ -72,13 +69,7 @@ protected:
         for (const std::string& idx : m_tops)
             Control("PERM idx=" + idx + " value=-");
         AppRoadTest::TearDown();
-        std::wstring from = m_local;
-        from.push_back(L'\0');
-        SHFILEOPSTRUCTW op = {};
-        op.wFunc = FO_DELETE;
-        op.pFrom = from.c_str();
-        op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-        ::SHFileOperationW(&op);
+        testpaths::RemoveTree(m_local);
     }
 
     void Put(const std::string& line)
@@ -97,21 +88,14 @@ protected:
     // downloads go to) and opens the test's server folder, whose rows are then listed.
     void Start(unsigned short language = LANG_ENGLISH)
     {
-        StoreServer();
-        StoreAutoLogin();
-        ASSERT_TRUE(CToviRegistry::SetLanguage(0, language));
-        CString server, local = m_local.c_str();
-        ASSERT_TRUE(CToviRegistry::SetLastFullPath(server, local));
-        ASSERT_TRUE(Launch());
-        m_frame = WaitForMainWindow();
+        m_frame = LaunchShowing(language, m_local);
         ASSERT_NE(nullptr, m_frame);
-        HWND splitter = ::GetDlgItem(m_frame, kSplitterId);
-        ASSERT_NE(nullptr, splitter);
-        m_bar = ::GetDlgItem(m_frame, kMenuBar);
-        m_tree = ::FindWindowExW(::GetDlgItem(splitter, kServerTreePane), nullptr, WC_TREEVIEWW, nullptr);
-        m_list = ::FindWindowExW(::GetDlgItem(splitter, kServerListPane), nullptr, WC_LISTVIEWW, nullptr);
-        m_localTree = ::GetDlgItem(::GetDlgItem(splitter, kLocalTreePane), kLocalTreeId);
-        ASSERT_TRUE(m_bar && m_tree && m_list && m_localTree);
+        const MainPanes panes = PanesOf(m_frame);
+        ASSERT_TRUE(panes.All());
+        m_bar = panes.bar;
+        m_tree = panes.serverTree;
+        m_list = panes.serverList;
+        m_localTree = panes.localTree;
         HTREEITEM myFiles = nullptr;
         ASSERT_TRUE(uitest::WaitUntil([&] { return (myFiles = Child(nullptr, L"My Files")) != nullptr; }, 20000));
         Select(myFiles);
@@ -519,12 +503,7 @@ TEST_F(AppRoadServerCmds, AShortcutToAFolderRowIsAddedAtTheServer)
     ASSERT_NE(nullptr, box) << "the addition was not confirmed";
     EXPECT_LT(adds, Requests("D6"));
     const std::string sent = Control("LAST cmd=D6");
-    std::string hexIdx;
-    for (unsigned char c : Idx(m_folder + "/Often")) {
-        static const char kHex[] = "0123456789ABCDEF";
-        hexIdx += std::string(1, kHex[c >> 4]) + kHex[c & 15];
-    }
-    EXPECT_NE(std::string::npos, sent.find("173:" + hexIdx)) << sent;
+    EXPECT_NE(std::string::npos, sent.find("173:" + hexbytes::UpperHex(Idx(m_folder + "/Often")))) << sent;
     AnswerBox(box);
     EXPECT_EQ(nullptr, WaitForBox(1000));
     EXPECT_TRUE(ExitFromTray());

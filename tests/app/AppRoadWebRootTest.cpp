@@ -3,6 +3,7 @@
 // whose request log shows what arrived.
 #include "AppRun.h"
 #include "AppRes.h"
+#include "TestPaths.h"
 #include "ToviRegistry.h"
 #include "TraceCapture.h"
 #include "WindowDriver.h"
@@ -14,20 +15,8 @@ using namespace apprun;
 
 namespace {
 
-std::wstring FixtureDir()
-{
-    const char* dir = std::getenv("TOVI_HTTP_FIXTURE");
-    const std::string s = dir ? dir : "T:\\win\\httpfixture";
-    return std::wstring(s.begin(), s.end());
-}
-
-int FixturePort()
-{
-    std::ifstream in((FixtureDir() + L"\\port").c_str());
-    int port = 0;
-    in >> port;
-    return port;
-}
+using testpaths::FixtureDir;
+using testpaths::FixturePort;
 
 // The fixture's requests ("METHOD TARGET" lines) logged after offset whose target starts with
 // prefix; the log is shared by every test that uses the fixture.

@@ -532,6 +532,39 @@ int AppRoadTest::LaunchAndWait(const wchar_t* arguments, DWORD timeoutMs)
     return static_cast<int>(code);
 }
 
+MainPanes PanesOf(HWND frame)
+{
+    constexpr int kMenuBar = 132, kSplitter = 0xE900;
+    constexpr int kServerTreePane = 0xE900, kServerListPane = 0xE901, kLocalTreePane = 0xE910, kLocalListPane = 0xE911;
+    constexpr int kLocalTreeId = 28001, kLocalListId = 28002;
+    MainPanes panes;
+    HWND splitter = frame ? ::GetDlgItem(frame, kSplitter) : nullptr;
+    if (!splitter)
+        return panes;
+    panes.bar = ::GetDlgItem(frame, kMenuBar);
+    panes.serverTree = ::FindWindowExW(::GetDlgItem(splitter, kServerTreePane), nullptr, WC_TREEVIEWW, nullptr);
+    panes.serverList = ::FindWindowExW(::GetDlgItem(splitter, kServerListPane), nullptr, WC_LISTVIEWW, nullptr);
+    panes.localTree = ::GetDlgItem(::GetDlgItem(splitter, kLocalTreePane), kLocalTreeId);
+    panes.localList = ::GetDlgItem(::GetDlgItem(splitter, kLocalListPane), kLocalListId);
+    return panes;
+}
+
+HWND AppRoadTest::LaunchShowing(unsigned short language, const std::wstring& localPath)
+{
+    StoreServer();
+    StoreAutoLogin();
+    CString server, local = localPath.c_str();
+    if (!CToviRegistry::SetLanguage(0, language) || !CToviRegistry::SetLastFullPath(server, local)) {
+        ADD_FAILURE() << "the language or the last paths could not be stored";
+        return nullptr;
+    }
+    if (!Launch()) {
+        ADD_FAILURE() << "the program did not start";
+        return nullptr;
+    }
+    return WaitForMainWindow();
+}
+
 HWND AppRoadTest::WaitForMainWindow(DWORD timeoutMs)
 {
     HWND found = nullptr;

@@ -81,6 +81,13 @@ bool SetControlText(HWND dialog, int id, const wchar_t* text);
 // Clicks a button of a dialog.
 void Click(HWND dialog, int id);
 
+// The main window's command bar and the controls of its four panes (null where one is missing).
+struct MainPanes {
+    HWND bar = nullptr, serverTree = nullptr, serverList = nullptr, localTree = nullptr, localList = nullptr;
+    bool All() const { return bar && serverTree && serverList && localTree && localList; }
+};
+MainPanes PanesOf(HWND frame);
+
 class AppRoadTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -97,6 +104,9 @@ protected:
     int LaunchAndWait(const wchar_t* arguments, DWORD timeoutMs);
     // The main window once it is shown (null when it is not within the time).
     HWND WaitForMainWindow(DWORD timeoutMs = 30000);
+    // Starts the program logged in automatically in language, its local panes showing localPath
+    // (empty: My Computer); the main window, or null with the reason as a failure.
+    HWND LaunchShowing(unsigned short language, const std::wstring& localPath);
     // The program's skinned message box (null when none appears in time).
     HWND WaitForBox(DWORD timeoutMs = 20000);
     // Presses the box's first button (OK or Yes) and waits until it is gone.

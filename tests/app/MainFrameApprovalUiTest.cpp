@@ -8,6 +8,7 @@
 // page would, with a recording browser in the pop-up. Everything else is the program's own.
 #include "AppRun.h"
 #include "FakePopupHost.h"
+#include "HexBytes.h"
 #include "Library.h"
 #include "MainFrame.h"
 #include "MainFrameRules.h"
@@ -37,17 +38,6 @@ namespace {
 BOOL WINAPI NoShell(DWORD, PNOTIFYICONDATAW)
 {
     return TRUE;
-}
-
-std::string Hex(const std::string& text)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : text) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
 }
 
 // Fires one event of the browser control at a view's event sink, arguments in written order.
@@ -315,7 +305,7 @@ TEST_F(ApprovalRoad, TheApprovalPagesCallsReachTheSplitterAndTheListAndASecondRe
     EXPECT_TRUE(uitest::WaitUntil([&] { return Row(L"approved.txt") >= 0; }, 10000)) << "the list was not listed again";
     EXPECT_NE("50", protoserver::Control::Value(Control("FAULTS"), "count")) << "no listing at the server";
     const std::string listing = Control("LAST cmd=D0");
-    EXPECT_NE(std::string::npos, listing.find("173:" + Hex(Idx(m_folder)) + ",")) << "not the folder's listing: "
+    EXPECT_NE(std::string::npos, listing.find("173:" + hexbytes::UpperHex(Idx(m_folder)) + ",")) << "not the folder's listing: "
                                                                                   << listing;
     EXPECT_TRUE(uitest::WaitUntil([&] { return OpenPopup(6) == nullptr; }, 5000)) << "the frame kept the closed pop-up";
 }

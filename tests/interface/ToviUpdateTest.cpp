@@ -15,20 +15,8 @@
 
 namespace {
 
-std::wstring FixtureDir()
-{
-    const char* dir = getenv("TOVI_HTTP_FIXTURE");
-    std::string s = dir != nullptr ? dir : "T:\\win\\httpfixture";
-    return std::wstring(s.begin(), s.end());
-}
-
-int FixturePort()
-{
-    std::ifstream in((FixtureDir() + L"\\port").c_str());
-    int port = 0;
-    in >> port;
-    return port;
-}
+using testpaths::FixtureDir;
+using testpaths::FixturePort;
 
 void MakeDirs(const std::wstring& path)
 {

@@ -3,6 +3,7 @@
 #include "RoadServer.h"
 #include "FileUtils.h"
 #include "Files.h"
+#include "HexBytes.h"
 #include "RecordCodec.h"
 #include "TestPaths.h"
 #include <cstdio>
@@ -263,13 +264,7 @@ std::string RecordHex(const std::vector<ProtRecord>& records)
             bytes.push_back(static_cast<char>(RECORD_SEPARATOR));
         wire::EncodeRecord(records[i], bytes);
     }
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string hex;
-    for (unsigned char c : bytes) {
-        hex.push_back(kDigits[c >> 4]);
-        hex.push_back(kDigits[c & 15]);
-    }
-    return hex;
+    return hexbytes::UpperHex(bytes);
 }
 
 std::vector<std::map<int, std::string>> LastRecords(const std::string& line)

@@ -1,6 +1,7 @@
 // The command tests' view of the test server.
 #include <winsock2.h>
 #include "CommandServer.h"
+#include "HexBytes.h"
 #include <cstdio>
 #include <cstring>
 
@@ -9,17 +10,6 @@ using protoserver::Control;
 namespace morecmds {
 
 namespace {
-
-std::string Hex(const std::string& bytes)
-{
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : bytes) {
-        out += kDigits[c >> 4];
-        out += kDigits[c & 15];
-    }
-    return out;
-}
 
 std::string Unhex(const std::string& hex)
 {
@@ -130,7 +120,7 @@ Records CommandTest::Last(const char* command)
 
 void CommandTest::ReplyWith(const char* command, const Records& records, const char* count)
 {
-    Ok(std::string("FAULT payload hex=") + Hex(EncodePayload(records)) + " count=" + count + " cmd=" + command);
+    Ok(std::string("FAULT payload hex=") + hexbytes::UpperHex(EncodePayload(records)) + " count=" + count + " cmd=" + command);
 }
 
 std::string Utf8(const std::wstring& text)

@@ -9,6 +9,7 @@
 #include "OleDataObject.h"
 #include "OleDataSource.h"
 #include "ServerClipboard.h"
+#include "TestPaths.h"
 #include "ToviRegistry.h"
 #include "ToviString.h"
 #include "ToviTextLanguage.h"
@@ -125,17 +126,6 @@ void UseLanguage(unsigned short language)
     CToviTextLanguage::SetThreadLanguage(language);
 }
 
-void RemoveTree(const std::wstring& path)
-{
-    std::wstring from = path;
-    from.push_back(L'\0');
-    SHFILEOPSTRUCTW op = {};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-    ::SHFileOperationW(&op);
-}
-
 // A key as the user presses it: the thread's key state says which modifiers are down.
 void Press(HWND wnd, UINT vk, std::initializer_list<int> held = {})
 {
@@ -210,7 +200,7 @@ protected:
         g_pShellDropEffect = &FolderAcceptsFiles;
         g_flags.clear();
         m_root = Documents() + L"\\LocalPanes" + std::to_wstring(::GetCurrentProcessId());
-        RemoveTree(m_root);
+        testpaths::RemoveTree(m_root);
         ASSERT_TRUE(::CreateDirectoryW(m_root.c_str(), nullptr));
         ASSERT_TRUE(::CreateDirectoryW((m_root + L"\\Sub").c_str(), nullptr));
         WriteFile(m_root + L"\\a.txt", 1536);
@@ -231,7 +221,7 @@ protected:
     {
         m_host.DestroyWindow();
         uitest::PumpMessages();
-        RemoveTree(m_root);
+        testpaths::RemoveTree(m_root);
         UseLanguage(LANG_KOREAN);
         ::OleUninitialize();
     }

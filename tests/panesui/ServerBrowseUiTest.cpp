@@ -7,6 +7,7 @@
 #include "CircularProgressThread.h"
 #include "CircularProgressWnd.h"
 #include "DragDrop.h"
+#include "HexBytes.h"
 #include "OleDataObject.h"
 #include "ServerClipboard.h"
 #include "PaneMessages.h"
@@ -91,17 +92,6 @@ private:
 };
 
 class CHostWnd : public CWnd {};
-
-std::string HexOf(const std::string& text)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : text) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
-}
 
 class BrowseTest : public RoadTest {
 protected:
@@ -237,7 +227,7 @@ TEST_F(BrowseTest, AFolderIsListedPageByPageIntoTheListFoldersFirstInNaturalOrde
     EXPECT_EQ(L"", Row(0)[1]) << "folders show no size";
     // The last D0 asked for Docs, every entry.
     std::string last = Control("LAST cmd=D0");
-    EXPECT_NE(std::string::npos, last.find("173:" + HexOf(Idx("My Files/Docs")))) << last;
+    EXPECT_NE(std::string::npos, last.find("173:" + hexbytes::UpperHex(Idx("My Files/Docs")))) << last;
     // Docs' sub-folders are now its tree children, sorted by name.
     EXPECT_NE(nullptr, Child(docs, L"f10"));
     // The command bar follows the folder's permissions.
@@ -592,7 +582,7 @@ protected:
         ASSERT_TRUE(uitest::SavePng(red, made));
         m_png = ReadLocal(made);
         ASSERT_LT(3 * 40u, m_png.size()) << "more than three pages";
-        ASSERT_EQ("OK", Control("FILE user=road hex=" + HexOf(m_png) + " -- My Files/Pics/red.png").substr(0, 2));
+        ASSERT_EQ("OK", Control("FILE user=road hex=" + hexbytes::UpperHex(m_png) + " -- My Files/Pics/red.png").substr(0, 2));
         ASSERT_EQ("OK", Control("SWITCH thumbnailPageBytes=40").substr(0, 2));
         const std::vector<_PROTO_FOLDER_INFO> items = ListAll(m_proto, Idx("My Files/Pics"), "1");
         const _PROTO_FOLDER_INFO* record = Find(items, L"red.png");

@@ -4,6 +4,7 @@
 // the server's side and in the views.
 #include <winsock2.h>
 #include "RoadServer.h"
+#include "HexBytes.h"
 #include "ServerPanesFixture.h"
 #include "AutoAnswer.h"
 #include "BackupRes.h"
@@ -377,13 +378,7 @@ TEST_F(CommandsTest, TheShareDialogOpensAfterTheFoldersShareSettingsAndARefusalI
     ASSERT_GE(answers.Count(), 1);
     std::string last = Control("LAST cmd=G0");
     ASSERT_NE(std::string::npos, last.find("cmd=G0")) << last;
-    EXPECT_NE(std::string::npos, last.find(":" + [](const std::string& text) {
-        static const char digits[] = "0123456789ABCDEF";
-        std::string out;
-        for (unsigned char c : text)
-            out += std::string(1, digits[c >> 4]) + digits[c & 15];
-        return out;
-    }(Idx("My Files/Work/b")))) << last;
+    EXPECT_NE(std::string::npos, last.find(":" + hexbytes::UpperHex(Idx("My Files/Work/b")))) << last;
 
     // The server refuses the share settings: its words are shown, no dialog opens.
     ASSERT_EQ("OK", Control("FAULT error reply=E0 code=1401 cmd=G0 -- Not shareable").substr(0, 2));

@@ -2,6 +2,7 @@
 // up, replies that never end or trickle in. Each request must fail, leave the public data
 // alone and leave the object able to start afresh.
 #include <winsock2.h>
+#include "HexBytes.h"
 #include "ProtoServer.h"
 #include <cstring>
 
@@ -11,18 +12,6 @@ namespace {
 
 const uint16_t kEcho = PROT_CMD('Z', '1');
 
-// The bytes of records as the server's payload fault takes them, hex-coded.
-std::string Hex(const std::string& bytes)
-{
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string hex;
-    for (unsigned char c : bytes) {
-        hex.push_back(kDigits[c >> 4]);
-        hex.push_back(kDigits[c & 15]);
-    }
-    return hex;
-}
-
 // {240: code} alone: an error reply that says nothing.
 std::string BareErrorHex(const char* code)
 {
@@ -30,7 +19,7 @@ std::string BareErrorHex(const char* code)
     record.push_back(static_cast<char>(240));
     record.push_back(static_cast<char>(std::strlen(code)));
     record += code;
-    return Hex(record);
+    return hexbytes::UpperHex(record);
 }
 
 class HostileTest : public ServerTest {

@@ -1,5 +1,6 @@
 // Frame prefix, frame header checks, frame writer, record codec and host-address decision.
 #include "Frame.h"
+#include "HexBytes.h"
 #include "HostAddress.h"
 #include "RecordCodec.h"
 #include <gtest/gtest.h>
@@ -10,17 +11,6 @@
 using namespace wire;
 
 namespace {
-
-std::string Hex(const std::string& bytes)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : bytes) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
-}
 
 std::string Raw(std::initializer_list<int> bytes)
 {
@@ -82,7 +72,7 @@ TEST(LengthPrefix, BadLeadOrContinuationBytesAreError14)
         int size = 0;
         EXPECT_EQ(IXO_SOCK_ERR_LEN_PREFIX,
                   ParseFramePrefix(reinterpret_cast<const unsigned char*>(row.data()), size, value))
-            << "prefix " << Hex(row);
+            << "prefix " << hexbytes::UpperHex(row);
     }
 }
 
@@ -113,7 +103,7 @@ TEST(FrameWriter, AnEmptyPayloadGivesAFourByteFrame)
     int prefix = 0;
     ASSERT_EQ(0, writer.Finish(0x80, 0x5A31, start, size, prefix));
     EXPECT_EQ(4u, size);
-    EXPECT_EQ("0381" "5A31", Hex(std::string(reinterpret_cast<char*>(&buffer[start]), size)));
+    EXPECT_EQ("0381" "5A31", hexbytes::UpperHex(std::string(reinterpret_cast<char*>(&buffer[start]), size)));
 }
 
 TEST(FrameWriter, ThePrefixSitsRightBeforeFlagsAndForcesTheFixedBits)
@@ -129,7 +119,7 @@ TEST(FrameWriter, ThePrefixSitsRightBeforeFlagsAndForcesTheFixedBits)
     EXPECT_EQ(2u, start);
     EXPECT_EQ(2u + 203u, size);
     // 203 = 0xCB -> C3 8B; flags 0xFF -> 0xE1.
-    EXPECT_EQ("C38BE14230", Hex(std::string(reinterpret_cast<char*>(&buffer[start]), 5)));
+    EXPECT_EQ("C38BE14230", hexbytes::UpperHex(std::string(reinterpret_cast<char*>(&buffer[start]), 5)));
 }
 
 TEST(FrameWriter, RefusesMoreThanAFramePayload)
@@ -150,7 +140,7 @@ TEST(RecordEncoding, FieldsGoInAscendingIdOrderWithTheirLengths)
     record[9] = std::string(32, 'k');
     std::string out;
     ASSERT_EQ(0, EncodeRecord(record, out));
-    EXPECT_EQ("09" + Hex(std::string(32, 'k')) + "1633" "AB03616263", Hex(out));
+    EXPECT_EQ("09" + hexbytes::UpperHex(std::string(32, 'k')) + "1633" "AB03616263", hexbytes::UpperHex(out));
 }
 
 TEST(RecordEncoding, EmptyValuesAreLeftOut)
@@ -182,7 +172,7 @@ TEST(RecordEncoding, A200ByteValueGetsATwoBytePrefix)
     record[101] = std::string(200, 'v');
     std::string out;
     ASSERT_EQ(0, EncodeRecord(record, out));
-    EXPECT_EQ("65C388", Hex(out.substr(0, 3)));
+    EXPECT_EQ("65C388", hexbytes::UpperHex(out.substr(0, 3)));
     EXPECT_EQ(203u, out.size());
 }
 
@@ -246,7 +236,7 @@ TEST(RecordDecoding, FieldsRunningPastThePayloadOrBadPrefixesFail)
     };
     for (const Row& row : rows) {
         std::vector<ProtRecord> records;
-        EXPECT_EQ(row.expected, Decode(row.payload, records)) << row.what << ": " << Hex(row.payload);
+        EXPECT_EQ(row.expected, Decode(row.payload, records)) << row.what << ": " << hexbytes::UpperHex(row.payload);
         EXPECT_TRUE(records.empty()) << row.what;
     }
 }

@@ -1,4 +1,5 @@
-// Hex text to bytes and back, for tests that compare against published vectors.
+// Hex text to bytes and back, for tests that compare against published vectors or the test
+// server's hex-coded bytes.
 #pragma once
 #include <string>
 #include <vector>
@@ -29,6 +30,18 @@ inline std::string ToHex(const unsigned char* p, size_t n)
 inline std::string ToHex(const std::vector<unsigned char>& bytes)
 {
     return ToHex(bytes.data(), bytes.size());
+}
+
+// Upper-case hex of a byte string, as the test server's control lines and logs write bytes.
+inline std::string UpperHex(const std::string& bytes)
+{
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string s;
+    for (unsigned char c : bytes) {
+        s += kDigits[c >> 4];
+        s += kDigits[c & 15];
+    }
+    return s;
 }
 
 }

@@ -2,6 +2,8 @@
 #include "TestPaths.h"
 #include <windows.h>
 #include <shellapi.h>
+#include <cstdlib>
+#include <fstream>
 
 namespace testpaths {
 
@@ -18,14 +20,34 @@ std::wstring ScratchDir(const wchar_t* name)
     dir += L"\\";
     dir += name;
     // Remove what an earlier run left, then start empty.
-    std::wstring from = dir + L'\0';
+    RemoveTree(dir);
+    CreateDirectoryW(dir.c_str(), nullptr);
+    return dir;
+}
+
+void RemoveTree(const std::wstring& path)
+{
+    std::wstring from = path + L'\0';
     SHFILEOPSTRUCTW op = {};
     op.wFunc = FO_DELETE;
     op.pFrom = from.c_str();
     op.fFlags = FOF_NO_UI;
     SHFileOperationW(&op);
-    CreateDirectoryW(dir.c_str(), nullptr);
-    return dir;
+}
+
+std::wstring FixtureDir()
+{
+    const char* dir = std::getenv("TOVI_HTTP_FIXTURE");
+    const std::string s = dir ? dir : "T:\\win\\httpfixture";
+    return std::wstring(s.begin(), s.end());
+}
+
+int FixturePort()
+{
+    std::ifstream in((FixtureDir() + L"\\port").c_str());
+    int port = 0;
+    in >> port;
+    return port;
 }
 
 }

@@ -7,4 +7,10 @@ namespace testpaths {
 std::wstring NativeDir();
 // A fresh, empty scratch folder for the calling test program under the build root.
 std::wstring ScratchDir(const wchar_t* name);
+// Deletes a folder with everything in it, asking nothing; a missing folder is no error.
+void RemoveTree(const std::wstring& path);
+// The HTTP fixture's folder (served files under www\, its port file and request log) and its
+// port; 0 when it is not running.
+std::wstring FixtureDir();
+int FixturePort();
 }

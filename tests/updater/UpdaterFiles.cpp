@@ -1,6 +1,7 @@
 // Files, folders and the HTTP fixture for the update program's tests.
 #include "UpdaterFiles.h"
 #include "SHA1.h"
+#include "TestPaths.h"
 #include <windows.h>
 #include <cstdlib>
 #include <fstream>
@@ -50,20 +51,6 @@ std::wstring ProgramFolder()
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring p = path;
     return p.substr(0, p.rfind(L'\\'));
-}
-
-std::wstring FixtureDir()
-{
-    const char* dir = getenv("TOVI_HTTP_FIXTURE");
-    return Wide(dir != nullptr ? dir : "T:\\win\\httpfixture");
-}
-
-int FixturePort()
-{
-    std::ifstream in((FixtureDir() + L"\\port").c_str());
-    int port = 0;
-    in >> port;
-    return port;
 }
 
 int CountFilesEndingWith(const std::wstring& folder, const std::wstring& suffix)

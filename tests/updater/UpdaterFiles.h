@@ -1,5 +1,6 @@
 // Files, folders and the HTTP fixture for the update program's tests.
 #pragma once
+#include "TestPaths.h"
 #include <string>
 
 namespace updtest {
@@ -13,9 +14,8 @@ std::string Sha1Hex(const std::string& bytes, bool upper);
 std::wstring Wide(const std::string& s);
 // The folder of the running test program (the build's bin folder).
 std::wstring ProgramFolder();
-// The HTTP fixture's folder (served files under www\) and port; 0 when it is not running.
-std::wstring FixtureDir();
-int FixturePort();
+using testpaths::FixtureDir;
+using testpaths::FixturePort;
 // Names in folder (and below) that end with suffix.
 int CountFilesEndingWith(const std::wstring& folder, const std::wstring& suffix);
 
