@@ -143,7 +143,7 @@ void CVersionManagementDlg::DrawVersionList()
         wcsncpy(v.Attr183, record.Attr183, 50);
         CopyText(v.Attr189, sizeof v.Attr189, record.Attr189);
         CopyText(v.Attr9, sizeof v.Attr9, record.Attr9);
-        // What does not fit stays empty: its download is refused, never cut (RefusedText).
+        // What does not fit stays empty, never cut: its download is refused.
         transfer::CopyFitting(item->FileName, _countof(item->FileName), ShownName().GetString());
         transfer::CopyFitting(item->ServerPath, _countof(item->ServerPath), m_strServerPath.GetString());
 
