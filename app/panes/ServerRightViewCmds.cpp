@@ -3,6 +3,7 @@
 #include "ServerRightView.h"
 #include "DirectEditAddOn.h"
 #include "FilePropertyDlg.h"
+#include "FileUtils.h"
 #include "LinkCreateDlg.h"
 #include "LinkInfoDlg.h"
 #include "OleDataObject.h"
@@ -18,6 +19,7 @@
 #include "ServerTreeCtrl.h"
 #include "ToviMessages.h"
 #include "ToviString.h"
+#include "TransferCommon.h"
 #include "TraceLog.h"
 #include "VersionManagementDlg.h"
 #include <cstdio>
@@ -376,10 +378,15 @@ void CServerRightView::OnVersion(int row)
         return;
     IServerOperationHost* host = OperationHost();
     CVersionManagementDlg dialog(DialogOwner());
+    // The window hands the name on to the download: a name cut to its field would be another file's.
+    if (!transfer::CopyFitting(dialog.m_wszFileName, _countof(dialog.m_wszFileName), r->Name)) {
+        CFileUtils::ToviMessageBox(DialogOwner(), transfer::TooLongText(r->Name, true).GetString(), L"CorvaneIXO",
+                                   MB_ICONHAND);
+        return;
+    }
     dialog.m_pProto = m_pProto;
     CopyId(dialog.m_szFileId, r->IDX, sizeof r->IDX);
     CopyId(dialog.m_szFolderId, current->IDX, sizeof current->IDX);
-    CopyShown(dialog.m_wszFileName, r->Name);
     dialog.m_strServerPath = m_pTree->GetItemPath(m_pTree->GetSelectedItem());
     if (host) {
         dialog.m_hOwner = host->TransferWindow();

@@ -1,6 +1,6 @@
 // Upload and download job records built from the server's records.
 #include "TransferJobs.h"
-#include "ToviMsg.h"
+#include "TransferCommon.h"
 #include "VersionManagementDlg.h"
 #include <cstring>
 #include <cwchar>
@@ -43,28 +43,12 @@ bool FillFrom(Char (&dest)[D], const Char (&src)[S])
 
 bool CopyText(char* dest, size_t size, const char* src)
 {
-    if (size == 0)
-        return false;
-    std::memset(dest, 0, size);
-    const size_t length = src ? std::strlen(src) : 0;
-    if (length >= size)
-        return false;
-    if (length)
-        std::memcpy(dest, src, length);
-    return true;
+    return transfer::CopyFitting(dest, size, src);
 }
 
 bool CopyText(wchar_t* dest, size_t size, const wchar_t* src)
 {
-    if (size == 0)
-        return false;
-    std::wmemset(dest, 0, size);
-    const size_t length = src ? std::wcslen(src) : 0;
-    if (length >= size)
-        return false;
-    if (length)
-        std::wmemcpy(dest, src, length);
-    return true;
+    return transfer::CopyFitting(dest, size, src);
 }
 
 Refusal FromFolderRecord(const _PROTO_FOLDER_INFO& record, const wchar_t* serverPath, const wchar_t* destFolder,
@@ -143,12 +127,7 @@ Refusal ForUpload(const CString& localPath, const _PROTO_FOLDER_INFO& folder, DW
 
 CString RefusalText(Refusal why, const wchar_t* name, bool folder)
 {
-    // 12075: a file's name too long; 12076: a folder's (also a folder path too long).
-    const unsigned id = (why == Refusal::Name && !folder) ? 12075 : 12076;
-    CString text = name ? name : L"";
-    if (text.GetLength() > 40)
-        text = text.Left(40) + L"...";
-    return text + L"\n\n" + CToviMsg::GetString(id);
+    return transfer::TooLongText(name, why == Refusal::Name && !folder);
 }
 
 }

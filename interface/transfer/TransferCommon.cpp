@@ -2,6 +2,7 @@
 #include "TransferCommon.h"
 #include "ToviButton.h"
 #include "FileUtils.h"
+#include "ToviMsg.h"
 #include "ToviRegistry.h"
 #include "ToviString.h"
 #include "ToviTextLanguage.h"
@@ -9,6 +10,8 @@
 #include "WinThread.h"
 #include "Wnd.h"
 #include <shellapi.h>
+#include <cstring>
+#include <cwchar>
 
 namespace transfer {
 
@@ -110,6 +113,41 @@ LRESULT RunInvoked(LPARAM lParam)
     if (lParam)
         (*reinterpret_cast<std::function<void()>*>(lParam))();
     return 0;
+}
+
+bool CopyFitting(char* dest, size_t size, const char* src)
+{
+    if (size == 0)
+        return false;
+    std::memset(dest, 0, size);
+    const size_t length = src ? std::strlen(src) : 0;
+    if (length >= size)
+        return false;
+    if (length)
+        std::memcpy(dest, src, length);
+    return true;
+}
+
+bool CopyFitting(wchar_t* dest, size_t size, const wchar_t* src)
+{
+    if (size == 0)
+        return false;
+    std::wmemset(dest, 0, size);
+    const size_t length = src ? std::wcslen(src) : 0;
+    if (length >= size)
+        return false;
+    if (length)
+        std::wmemcpy(dest, src, length);
+    return true;
+}
+
+CString TooLongText(const wchar_t* name, bool fileName)
+{
+    // 12075: a file's name too long; 12076: a folder's (also a path too long).
+    CString text = name ? name : L"";
+    if (text.GetLength() > 40)
+        text = text.Left(40) + L"...";
+    return text + L"\n\n" + CToviMsg::GetString(fileName ? 12075 : 12076);
 }
 
 }

@@ -1,6 +1,8 @@
 // Small helpers shared by the transfer windows: message boxes, skinned buttons and the texts.
 #pragma once
 #include "Strings.h"
+#include "ToviInterfaceApi.h"
+#include <cstddef>
 #include <windows.h>
 #include <commctrl.h>
 #include <functional>
@@ -41,5 +43,13 @@ HIMAGELIST SystemSmallImages();
 // Nothing runs when the window is gone.
 void RunOnWindowThread(HWND wnd, UINT invokeMessage, const std::function<void()>& work);
 LRESULT RunInvoked(LPARAM lParam);
+
+// Copies src into dest[size] with its terminator; false, dest left empty, when it does not fit:
+// a cut name would land the data under another file's name.
+TOVIINTERFACE_API bool CopyFitting(char* dest, size_t size, const char* src);
+TOVIINTERFACE_API bool CopyFitting(wchar_t* dest, size_t size, const wchar_t* src);
+// The refusal of an item whose name or path does not fit, naming it: a file's name too long
+// (fileName), else a folder's name or a path.
+TOVIINTERFACE_API CString TooLongText(const wchar_t* name, bool fileName);
 
 }

@@ -83,7 +83,7 @@ BOOL CVersionManagementDlg::OnInitDialog()
         style |= LVS_EX_DOUBLEBUFFER;
     m_list.SetExtendedStyle(style);
     m_header.Init(m_list.GetHeaderCtrl());
-    SetDlgItemText(IDC_VERSION_NAME, m_wszFileName);
+    SetDlgItemText(IDC_VERSION_NAME, ShownName().GetString());
     DrawVersionList();
     return TRUE;
 }
@@ -143,8 +143,9 @@ void CVersionManagementDlg::DrawVersionList()
         wcsncpy(v.Attr183, record.Attr183, 50);
         CopyText(v.Attr189, sizeof v.Attr189, record.Attr189);
         CopyText(v.Attr9, sizeof v.Attr9, record.Attr9);
-        wcsncpy(item->FileName, m_wszFileName, 511);
-        wcsncpy(item->ServerPath, m_strServerPath.GetString(), 511);
+        // What does not fit stays empty, never cut: its download is refused.
+        transfer::CopyFitting(item->FileName, _countof(item->FileName), ShownName().GetString());
+        transfer::CopyFitting(item->ServerPath, _countof(item->ServerPath), m_strServerPath.GetString());
 
         CString saver = v.Attr183;
         if (v.Attr169[0])
@@ -190,6 +191,11 @@ int CVersionManagementDlg::DownloadItem(int row)
     _VERSION_ITEM* item = reinterpret_cast<_VERSION_ITEM*>(m_list.GetItemData(row));
     if (!item)
         return 0;
+    const CString refused = RefusedText(*item);
+    if (!refused.IsEmpty()) {
+        transfer::MessageBox(m_hWnd, refused, MB_ICONHAND);
+        return 0;
+    }
     CString folder;
     if (m_nPresetFlag && m_wszPresetFolder[0])
         folder = m_wszPresetFolder;
@@ -201,6 +207,21 @@ int CVersionManagementDlg::DownloadItem(int row)
         ::SendMessageW(m_hOwner, WM_VERSION_DOWNLOAD, reinterpret_cast<WPARAM>(item),
                        reinterpret_cast<LPARAM>(folder.GetString()));
     return 0;
+}
+
+CString CVersionManagementDlg::ShownName() const
+{
+    return CString(m_wszFileName, static_cast<int>(wcsnlen(m_wszFileName, _countof(m_wszFileName))));
+}
+
+CString CVersionManagementDlg::RefusedText(const _VERSION_ITEM& item) const
+{
+    const CString name = ShownName();
+    if (name.GetLength() >= static_cast<int>(_countof(item.FileName)))
+        return transfer::TooLongText(name, true);
+    if (m_strServerPath.GetLength() >= static_cast<int>(_countof(item.ServerPath)))
+        return transfer::TooLongText(name, false);
+    return CString();
 }
 
 int CVersionManagementDlg::DeleteItem(int row)

@@ -57,6 +57,11 @@ private:
     void DrawVersionList();
     void CleanAllLinkListItems();
     void RemoveRow(int row);
+    // The file's name without reading past its field.
+    CString ShownName() const;
+    // The refusal of a download whose file name or server path does not fit the row's fields;
+    // empty when both fit.
+    CString RefusedText(const _VERSION_ITEM& item) const;
 
     CToviListCtrl m_list;
     CToviHeaderCtrl m_header;

@@ -26,6 +26,7 @@
 #include <shlobj.h>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <initializer_list>
 
 using namespace apprun;
@@ -199,6 +200,70 @@ TEST_F(AppRoadServerCmds, AnOlderVersionChosenInTheVersionsWindowLandsByteIdenti
     Click(versions, IDCANCEL);
     EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(versions); }, 10000));
     EXPECT_EQ(nullptr, WaitForBox(1000));
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoadServerCmds, AVersionWhoseServerPathDoesNotFitTheDownloadIsRefusedNamingTheFileAndNothingLands)
+{
+    // Three nested folders of 190 characters put the file's server path past the 511 characters
+    // a download carries; each name still fits the server's disk.
+    std::vector<std::string> folders;
+    std::string path;
+    for (char c : {'p', 'q', 'r'}) {
+        folders.push_back(std::string(190, c));
+        path += "/" + folders.back();
+    }
+    Put("SWITCH keepVersions=5");
+    Put("FILE user=demo size=6001 -- " + m_folder + path + "/deep.bin");
+    Put("FILE user=demo size=3001 -- " + m_folder + path + "/deep.bin");
+    ASSERT_EQ("1", protoserver::Control::Value(Control("ITEM user=demo -- " + m_folder + path + "/deep.bin"),
+                                               "versions"));
+    Perm(path + "/deep.bin", Only({servermenu::DOWNLOAD}));
+    m_rows = 1;
+    ASSERT_NO_FATAL_FAILURE(Start());
+    HTREEITEM at = m_own;
+    for (const std::string& folder : folders) {
+        HTREEITEM child = nullptr;
+        ASSERT_TRUE(uitest::WaitUntil([&] { return (child = Child(at, FromUtf8(folder))) != nullptr; }, 20000))
+            << folder.substr(0, 1) << " is not in the tree";
+        Select(child);
+        at = child;
+        ASSERT_TRUE(uitest::WaitUntil([&] { return Count(m_list) == 1 && !RemoteListText(m_list, 0, 0).empty(); },
+                                      20000));
+    }
+    ASSERT_TRUE(uitest::WaitUntil([&] { return RowShown(L"deep.bin"); }, 20000));
+    ::Sleep(300);
+
+    ASSERT_NO_FATAL_FAILURE(ChooseOnRow(L"deep.bin"));
+    HWND versions = WaitForDialogWith(IDC_VERSION_LIST);
+    ASSERT_NE(nullptr, versions) << "the versions window did not open";
+    HWND rows = ::GetDlgItem(versions, IDC_VERSION_LIST);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return Count(rows) == 1; }, 10000)) << Count(rows);
+    const int button = static_cast<int>(CToviListCtrl::ButtonId(0, 0));
+    ::PostMessageW(rows, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(rows, button)));
+    HWND box = WaitForBox(15000);
+    ASSERT_NE(nullptr, box) << "the download was not refused";
+    const std::wstring text = BoxText(box);
+    EXPECT_NE(std::wstring::npos, text.find(L"deep.bin")) << CStringA(text.c_str()).GetString();
+    EXPECT_NE(std::wstring::npos, text.find(L"too long")) << CStringA(text.c_str()).GetString();
+    AnswerBox(box);
+    // Nothing ran and nothing landed, under the name or under a cut one.
+    ::Sleep(2000);
+    EXPECT_TRUE(TransferWindows(false).empty());
+    WIN32_FIND_DATAW found = {};
+    HANDLE search = ::FindFirstFileW((m_local + L"\\*").c_str(), &found);
+    std::vector<std::wstring> landed;
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (std::wcscmp(found.cFileName, L".") && std::wcscmp(found.cFileName, L".."))
+                landed.push_back(found.cFileName);
+        } while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+    }
+    EXPECT_TRUE(landed.empty()) << CStringA(landed.empty() ? L"" : landed.front().c_str()).GetString();
+    Click(versions, IDCANCEL);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(versions); }, 10000));
     EXPECT_TRUE(ExitFromTray());
 }
 

@@ -24,6 +24,7 @@
 #include "ToviMessages.h"
 #include "ToviMsg.h"
 #include "ToviRegistry.h"
+#include "ToviString.h"
 #include "ToviTextLanguage.h"
 #include "TestPaths.h"
 #include "PixelCapture.h"
@@ -32,6 +33,7 @@
 #include <atomic>
 #include <cstring>
 #include <cstdlib>
+#include <cwchar>
 #include <functional>
 #include <string>
 #include <thread>
@@ -571,6 +573,41 @@ TEST_F(CommandsTest, TheVersionsOfAFileOpenFromTheListMenu)
     EXPECT_TRUE(answers.WaitForCount(1)) << "no versions dialog";
     std::string last = Control("LAST cmd=D3");
     EXPECT_NE(std::string::npos, last.find("cmd=D3")) << "the dialog asked for the file's versions";
+}
+
+TEST_F(CommandsTest, AFileNameLongerThanTheVersionsWindowCarriesIsRefusedBeforeItOpens)
+{
+    ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
+    const int row = Row(L"x.txt");
+    ASSERT_GE(row, 0);
+    auto* record = reinterpret_cast<_PROTO_FOLDER_INFO*>(List().GetItemData(row));
+    ASSERT_NE(nullptr, record);
+    if (!record->Attr231[0])
+        std::memset(record->Attr231, '0', 12);
+    record->Attr231[4] = '1';   // the file keeps versions
+    // The record holds names the test server's disk cannot: the row's file gets one longer than
+    // the versions window hands on to a download.
+    const std::wstring name = std::wstring(600, L'v') + L".txt";
+    ASSERT_LT(name.size(), _countof(record->Name));
+    std::wcscpy(record->Name, name.c_str());
+    auto asked = [&] { return std::atol(protoserver::Control::Value(Control("COUNT cmd=D3"), "requests").c_str()); };
+    const long before = asked();
+    List().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    uitest::AutoAnswer boxes(L"Corvane IXO MessageBox", IDOK);
+    uitest::AutoAnswer versions(CToviString::GetString(14027).GetString(), IDCANCEL);
+    std::vector<int> shown = ChooseFromMenu(List().GetSafeHwnd(), RowPoint(row), kVersions);
+    ASSERT_NE(shown.end(), std::find(shown.begin(), shown.end(), kVersions));
+    ASSERT_TRUE(boxes.WaitForCount(1)) << "the name was not refused";
+    const std::vector<std::wstring> seen = boxes.Seen()[0].texts;
+    std::wstring texts;
+    for (const std::wstring& t : seen)
+        texts += t + L" / ";
+    EXPECT_NE(std::wstring::npos, texts.find(name.substr(0, 40))) << CStringA(texts.c_str()).GetString();
+    EXPECT_NE(std::wstring::npos, texts.find(CToviMsg::GetString(12075).GetString()))
+        << CStringA(texts.c_str()).GetString();
+    uitest::PumpMessages();
+    EXPECT_EQ(0, versions.Count()) << "the versions window opened with a cut name";
+    EXPECT_EQ(before, asked());
 }
 
 TEST_F(CommandsTest, AnEditorsResultRefreshesTheListAndAFailureIsShown)
