@@ -167,17 +167,8 @@ TEST_F(AppRoadServerCmds, AnOlderVersionChosenInTheVersionsWindowLandsByteIdenti
 {
     const std::string older = SomeBytes(90001, 7), current = SomeBytes(4000, 8);
     Put("SWITCH keepVersions=5");
-    auto hex = [](const std::string& bytes) {
-        static const char kHex[] = "0123456789abcdef";
-        std::string text;
-        for (unsigned char c : bytes) {
-            text += kHex[c >> 4];
-            text += kHex[c & 15];
-        }
-        return text;
-    };
-    Put("FILE user=demo hex=" + hex(older) + " -- " + m_folder + "/report.bin");
-    Put("FILE user=demo hex=" + hex(current) + " -- " + m_folder + "/report.bin");
+    Put("FILE user=demo hex=" + hexbytes::UpperHex(older) + " -- " + m_folder + "/report.bin");
+    Put("FILE user=demo hex=" + hexbytes::UpperHex(current) + " -- " + m_folder + "/report.bin");
     ASSERT_EQ("1", protoserver::Control::Value(Control("ITEM user=demo -- " + m_folder + "/report.bin"), "versions"));
     // Downloads allowed, nothing else: the file's menu starts with its versions.
     Perm("/report.bin", Only({servermenu::DOWNLOAD}));
