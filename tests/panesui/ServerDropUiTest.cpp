@@ -500,8 +500,8 @@ TEST_F(DropTest, TheDropDoesWhatTheEffectShownPromisedForEachPermission)
     }
 }
 
-// A drop on the tree that does nothing says so, and the source keeps what it offered for a move.
-TEST_F(DropTest, ATreeDropThatDoesNothingReportsNoEffect)
+// A drop that does nothing says so, and the source keeps what it offered for a move.
+TEST_F(DropTest, ADropThatDoesNothingReportsNoEffect)
 {
     HTREEITEM work = Open({L"My Files", L"Work"});
     ASSERT_NE(nullptr, work);
@@ -519,6 +519,13 @@ TEST_F(DropTest, ATreeDropThatDoesNothingReportsNoEffect)
     EXPECT_GE(boxes.Count(), 1) << "the server's refusal was not shown";
     EXPECT_TRUE(Idx("My Files/Solo/x.txt").empty());
     EXPECT_FALSE(Idx("My Files/Work/x.txt").empty());
+    WaitFilled();
+    m_frame.SetDragSource(L"SR");
+    const Outcome onList = EnterAndDrop(m_right->DropTarget(), List(), m_items, RowPoint(Row(L"b")));
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_MOVE), onList.entered);
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), onList.dropped) << "a refused paste on the list reported as done";
+    EXPECT_GE(boxes.Count(), 2) << "the server's refusal was not shown";
+    EXPECT_TRUE(Idx("My Files/Work/b/x.txt").empty());
 
     // Files handed to a folder that takes no uploads are not uploaded, and the drop says so.
     AttachFiles();
