@@ -165,21 +165,29 @@ ProgressOutcome RunEmptyBin(IServerOperationHost* host, CWnd* owner, CToviProto&
 PasteOutcome PasteServerItems(IServerOperationHost* host, CWnd* owner, CToviProto& session,
                               const _PROTO_FOLDER_INFO& target, int effect)
 {
-    PasteOutcome paste;
     UINT format = ServerItemsFormat();
     std::vector<_PROTO_FOLDER_INFO> records;
     CString tag, source;
     bool cut = false;
-    if (!GetFolderInfoListClipboard(&format, records, tag, source, cut) || records.empty())
+    if (!GetFolderInfoListClipboard(&format, records, tag, source, cut))
+        return PasteOutcome();
+    return PasteItems(host, owner, session, records, target, effect == 2 || (effect == 0 && cut));
+}
+
+PasteOutcome PasteItems(IServerOperationHost* host, CWnd* owner, CToviProto& session,
+                        const std::vector<_PROTO_FOLDER_INFO>& items, const _PROTO_FOLDER_INFO& target, bool move)
+{
+    PasteOutcome paste;
+    if (items.empty())
         return paste;
     paste.ran = true;
-    paste.moved = effect == 2 || (effect == 0 && cut);
-    const int operation = paste.moved ? CFileProgressDlg::kPasteMove : CFileProgressDlg::kPasteCopy;
+    paste.moved = move;
+    const int operation = move ? CFileProgressDlg::kPasteMove : CFileProgressDlg::kPasteCopy;
     CFileProgressDlg progress(owner);
     progress.m_nType = operation;
     progress.m_pProto = &session;
-    progress.m_vecItems = records;
-    CopyId(progress.m_szSourceId, records[0].Attr178, sizeof records[0].Attr178);
+    progress.m_vecItems = items;
+    CopyId(progress.m_szSourceId, items[0].Attr178, sizeof items[0].Attr178);
     CopyId(progress.m_szTargetId, target.IDX, sizeof target.IDX);
     paste.progress = RunProgress(host, progress, operation, true);
     if (paste.progress.error)

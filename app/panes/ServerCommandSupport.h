@@ -69,15 +69,19 @@ ProgressOutcome RunRestore(IServerOperationHost* host, CWnd* owner, CToviProto& 
 ProgressOutcome RunEmptyBin(IServerOperationHost* host, CWnd* owner, CToviProto& session,
                             const _PROTO_FOLDER_INFO& bin);
 
-// The clipboard's server items pasted into target: effect 1 copies, 2 moves, 0 does what the
-// clipboard says. ran is false when the clipboard held no items.
+// Server items pasted into target: effect 1 copies, 2 moves, 0 does what the clipboard says.
+// ran is false when there were no items.
 struct PasteOutcome {
     bool ran = false;
     bool moved = false;
     ProgressOutcome progress;
 };
+// The clipboard's items.
 PasteOutcome PasteServerItems(IServerOperationHost* host, CWnd* owner, CToviProto& session,
                               const _PROTO_FOLDER_INFO& target, int effect);
+// The given items (a drop's); the clipboard is neither read nor written.
+PasteOutcome PasteItems(IServerOperationHost* host, CWnd* owner, CToviProto& session,
+                        const std::vector<_PROTO_FOLDER_INFO>& items, const _PROTO_FOLDER_INFO& target, bool move);
 
 // Adds the items to the user's shortcuts (D6): the server's refusal, or its success, shown, and
 // the frame's counters asked to follow. False when the server refused.

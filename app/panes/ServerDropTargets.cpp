@@ -19,16 +19,24 @@ bool IsKind(const _PROTO_FOLDER_INFO& r, const char* kind) { return std::strcmp(
 
 DROPEFFECT UploadInto(const _PROTO_FOLDER_INFO& folder)
 {
-    return Denies(folder, servermenu::UPLOAD) ? DROPEFFECT_NONE : DROPEFFECT_COPY;
+    return TakesUpload(folder) ? DROPEFFECT_COPY : DROPEFFECT_NONE;
 }
 
 DROPEFFECT PasteInto(const _PROTO_FOLDER_INFO& folder, DWORD keys)
 {
-    if (Denies(folder, servermenu::NEW_DIR) && Denies(folder, servermenu::NEW_FILE))
-        return DROPEFFECT_NONE;
-    return CDragDropTarget::ProposedEffect(keys);
+    return TakesItems(folder) ? CDragDropTarget::ProposedEffect(keys) : DROPEFFECT_NONE;
 }
 
+}
+
+bool TakesUpload(const _PROTO_FOLDER_INFO& folder)
+{
+    return !Denies(folder, servermenu::UPLOAD);
+}
+
+bool TakesItems(const _PROTO_FOLDER_INFO& folder)
+{
+    return !Denies(folder, servermenu::NEW_DIR) || !Denies(folder, servermenu::NEW_FILE);
 }
 
 DROPEFFECT TreeEffect(const _PROTO_FOLDER_INFO& folder, const DragFacts& drag, bool intoItself)
@@ -183,8 +191,7 @@ BOOL CSLDropTarget::OnDrop(CWnd*, COleDataObject* data, DROPEFFECT effect, CPoin
     HTREEITEM item = tree.HitTest(point);
     if (!item || !tree.GetRecord(item))
         return FALSE;
-    m_pView->DropData(item, data, static_cast<int>(effect & (DROPEFFECT_COPY | DROPEFFECT_MOVE)));
-    return TRUE;
+    return m_pView->DropData(item, data, static_cast<int>(effect & (DROPEFFECT_COPY | DROPEFFECT_MOVE)));
 }
 
 // ---- The file list ----
@@ -231,6 +238,5 @@ BOOL CSRDropTarget::OnDrop(CWnd*, COleDataObject* data, DROPEFFECT effect, CPoin
     const int row = TakeDropRow(m_pView->List());
     if (IsRefusedDrop(effect))
         return FALSE;
-    m_pView->OnDropData(data, row, effect);
-    return TRUE;
+    return m_pView->OnDropData(data, row, effect);
 }

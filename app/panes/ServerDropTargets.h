@@ -22,6 +22,11 @@ struct DragFacts {
     bool fromThisPane = false;  // the drag started in the pane under the pointer
 };
 
+// What folder takes, one rule for the effect shown and the drop done: local files where it
+// allows uploads, server items where it allows new folders or new files.
+bool TakesUpload(const _PROTO_FOLDER_INFO& folder);
+bool TakesItems(const _PROTO_FOLDER_INFO& folder);
+
 // The tree's effect on folder; intoItself: the drag carries this folder or one above it.
 DROPEFFECT TreeEffect(const _PROTO_FOLDER_INFO& folder, const DragFacts& drag, bool intoItself);
 // The list's effect: row is the record under the pointer (null: empty space), current the
@@ -40,7 +45,8 @@ public:
     // the pointer rests on it.
     DROPEFFECT OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point) override;
     void OnDragLeave(CWnd* wnd) override;
-    // The folder under the point takes the upload or the paste (CServerLeftView::DropData).
+    // The folder under the point takes the upload or the paste (CServerLeftView::DropData);
+    // false when nothing was done, so the source keeps what it offered for a move.
     BOOL OnDrop(CWnd* wnd, COleDataObject* data, DROPEFFECT effect, CPoint point) override;
     CServerLeftView* m_pView = nullptr;
 
@@ -54,7 +60,7 @@ public:
     // The row under the pointer, or the folder shown, decides (ListEffect).
     DROPEFFECT OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point) override;
     // The highlighted row, or the folder shown when none is, takes the upload or the paste
-    // (CServerRightView::OnDropData); true once handed on.
+    // (CServerRightView::OnDropData); false when nothing was done.
     BOOL OnDrop(CWnd* wnd, COleDataObject* data, DROPEFFECT effect, CPoint point) override;
     void OnDragLeave(CWnd* wnd) override;
     CServerRightView* m_pView = nullptr;

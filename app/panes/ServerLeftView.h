@@ -53,10 +53,12 @@ public:
     bool DeleteFolder(HTREEITEM item, bool toRecycleBin);
     bool CopyFolder(HTREEITEM item);
     bool CutFolder(HTREEITEM item);
-    void PasteServerItems(HTREEITEM item, int mode);
+    // The clipboard's items, or the dropped ones, pasted into the folder (mode 2 moves, 1
+    // copies, 0 as the clipboard says); false when no request went through.
+    bool PasteServerItems(HTREEITEM item, int mode, const std::vector<_PROTO_FOLDER_INFO>* dropped = nullptr);
     // A drop on a tree folder: local files are uploaded into it, server items pasted with the
-    // drop's mode (2 move, else copy).
-    void DropData(HTREEITEM item, COleDataObject* data, int mode);
+    // drop's mode (2 move, else copy). False when the folder refuses them or nothing was done.
+    bool DropData(HTREEITEM item, COleDataObject* data, int mode);
     void OnProperties(HTREEITEM item);
     void OnGroupShare(HTREEITEM item, int newGroup, int groupSettings, int groupShare);
     void OnGuest(HTREEITEM item, bool newGuest);

@@ -202,25 +202,29 @@ void CServerLeftView::OnPaste(HTREEITEM item)
         UploadLocalFiles(item, paths);
 }
 
-void CServerLeftView::DropData(HTREEITEM item, COleDataObject* data, int mode)
+bool CServerLeftView::DropData(HTREEITEM item, COleDataObject* data, int mode)
 {
-    if (!data || !m_tree.GetRecord(item))
-        return;
+    const _PROTO_FOLDER_INFO* target = m_tree.GetRecord(item);
+    if (!data || !target)
+        return false;
+    bool done = false;
     std::vector<CString> paths;
     if (GetFileListDataObject(paths, data) && !paths.empty()) {
-        UploadLocalFiles(item, paths);
+        if (serverdrop::TakesUpload(*target)) {
+            UploadLocalFiles(item, paths);
+            done = OperationHost() != nullptr;
+        }
     } else {
         UINT format = servercmd::ServerItemsFormat();
         std::vector<_PROTO_FOLDER_INFO> records;
         CString tag, source;
-        if (GetFolderInfoListDataObject(data, &format, records, tag, source) && !records.empty()) {
-            // The paste reads the clipboard: the dropped records go there first, as a copy.
-            if (CopyFolderInfoListClipboard(&format, records, tag, source, false))
-                PasteServerItems(item, mode == 2 ? 2 : 1);
-        }
+        if (GetFolderInfoListDataObject(data, &format, records, tag, source) && !records.empty() &&
+            serverdrop::TakesItems(*target))
+            done = PasteServerItems(item, mode == 2 ? 2 : 1, &records);
     }
     if (m_tree.GetRecord(m_tree.GetSelectedItem()))
         m_tree.SetMenuButtonState(m_tree.GetRecord(m_tree.GetSelectedItem()));
+    return done;
 }
 
 void CServerLeftView::UploadLocalFiles(HTREEITEM item, const std::vector<CString>& paths)
@@ -231,30 +235,34 @@ void CServerLeftView::UploadLocalFiles(HTREEITEM item, const std::vector<CString
         host->UploadFiles(*target, paths);
 }
 
-void CServerLeftView::PasteServerItems(HTREEITEM item, int mode)
+bool CServerLeftView::PasteServerItems(HTREEITEM item, int mode, const std::vector<_PROTO_FOLDER_INFO>* dropped)
 {
     const _PROTO_FOLDER_INFO* target = m_tree.GetRecord(item);
     if (!target || !m_pProto)
-        return;
+        return false;
     if (m_pListView && m_pListView->Pane())
         m_pListView->Pane()->WaitListThreadExit();
     const servercmd::PasteOutcome paste =
-        servercmd::PasteServerItems(OperationHost(), DialogOwner(), *m_pProto, *target, mode);
+        dropped ? servercmd::PasteItems(OperationHost(), DialogOwner(), *m_pProto, *dropped, *target, mode == 2)
+                : servercmd::PasteServerItems(OperationHost(), DialogOwner(), *m_pProto, *target, mode);
     if (!paste.ran)
-        return;
-    m_tree.ClearCutMarks();
+        return false;
+    // A drop leaves the clipboard and its cut alone.
+    if (!dropped)
+        m_tree.ClearCutMarks();
     if (paste.moved) {
         // The moved folders leave their old place: the source folder is listed anew.
         HTREEITEM source = m_tree.m_hSourceParent;
         m_tree.m_hSourceParent = nullptr;
         if (source && source != item)
             m_tree.DrawSubTreeNList(source, TREE_REFRESH_TREE_ONLY, false);
-        if (::OpenClipboard(m_hWnd))
+        if (!dropped && ::OpenClipboard(m_hWnd))
             ClearClipboard();
     }
     Relist(item);
     if (IServerOperationHost* host = OperationHost())
         host->PostQuotaUpdate();
+    return !paste.progress.untouched;
 }
 
 void CServerLeftView::OnDownload(HTREEITEM item)

@@ -68,10 +68,13 @@ public:
     // The selected rows on the clipboard, marked as cut with cut; 0 when nothing was put there.
     int CopyRows(bool cut);
     int PasteAt(bool atPoint);
-    int OnServerFilePaste(int effect, bool useSelection, bool atPoint);
+    // The clipboard's items, or the dropped ones, pasted; 0 when no request went through.
+    int OnServerFilePaste(int effect, bool useSelection, bool atPoint,
+                          const std::vector<_PROTO_FOLDER_INFO>* dropped = nullptr);
     void OnLocalFilePaste(bool atPoint);
-    // A drop of server items or local files on the row (-1: on no row) with the drop effect.
-    void OnDropData(COleDataObject* data, int row, DWORD effect);
+    // A drop of server items or local files on the row (-1: on no row) with the drop effect;
+    // false when the folder refuses them or nothing was done.
+    bool OnDropData(COleDataObject* data, int row, DWORD effect);
     void OnProperty();
     void OnShare(int row) override;
     // The versions of the row's file; downloads go to the local tree's folder when it takes files.

@@ -234,7 +234,8 @@ void CServerRightView::OnLocalFilePaste(bool atPoint)
         host->UploadFiles(*target, paths);
 }
 
-int CServerRightView::OnServerFilePaste(int effect, bool useSelection, bool atPoint)
+int CServerRightView::OnServerFilePaste(int effect, bool useSelection, bool atPoint,
+                                        const std::vector<_PROTO_FOLDER_INFO>* dropped)
 {
     TraceLog(2048, L" [ CServerRightView::OnServerFilePaste ] START!");
     _PROTO_FOLDER_INFO* current = CurrentFolder();
@@ -251,7 +252,8 @@ int CServerRightView::OnServerFilePaste(int effect, bool useSelection, bool atPo
         target = FolderAtContextPoint(current);
     }
     const servercmd::PasteOutcome paste =
-        servercmd::PasteServerItems(OperationHost(), DialogOwner(), *m_pProto, *target, effect);
+        dropped ? servercmd::PasteItems(OperationHost(), DialogOwner(), *m_pProto, *dropped, *target, effect == 2)
+                : servercmd::PasteServerItems(OperationHost(), DialogOwner(), *m_pProto, *target, effect);
     if (!paste.ran || paste.progress.untouched)
         return 0;
     if (paste.moved && m_pTree->m_hSourceParent) {
@@ -261,9 +263,12 @@ int CServerRightView::OnServerFilePaste(int effect, bool useSelection, bool atPo
             m_pTree->DrawSubTreeNList(from, TREE_REFRESH_TREE_ONLY, true);
     }
     Refresh();
-    m_pTree->ClearCutMarks();
-    if (paste.moved && ::OpenClipboard(m_hWnd))
-        ClearClipboard();
+    // A drop leaves the clipboard and its cut alone.
+    if (!dropped) {
+        m_pTree->ClearCutMarks();
+        if (paste.moved && ::OpenClipboard(m_hWnd))
+            ClearClipboard();
+    }
     PostQuotaUpdate();
     TraceLog(2048, L" [ CServerRightView::OnServerFilePaste ] END!");
     return 1;
@@ -280,11 +285,11 @@ const _PROTO_FOLDER_INFO* CServerRightView::FolderAtContextPoint(const _PROTO_FO
     return r && Is(r->ItemType, "D") ? r : fallback;
 }
 
-void CServerRightView::OnDropData(COleDataObject* data, int row, DWORD effect)
+bool CServerRightView::OnDropData(COleDataObject* data, int row, DWORD effect)
 {
     _PROTO_FOLDER_INFO* current = CurrentFolder();
     if (!current || !data)
-        return;
+        return false;
     m_list.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     // A drop on empty space selects nothing (index -1 would select every row): the paste then
     // goes to the folder shown, not into whichever folder row happens to be alone in the list.
@@ -297,19 +302,20 @@ void CServerRightView::OnDropData(COleDataObject* data, int row, DWORD effect)
     const _PROTO_FOLDER_INFO* target = row >= 0 ? RowRecord(row) : current;
     if (!target || !Is(target->ItemType, "D"))
         target = current;
+    bool done = false;
     if (GetFolderInfoListDataObject(data, &format, records, tag, source) && !records.empty()) {
-        if (!Denies(*target, NEW_FILE)) {
-            // The drop's records go the clipboard's way, so the paste reads what was dropped.
-            CopyFolderInfoListClipboard(&format, records, tag, source, effect == DROPEFFECT_MOVE);
-            OnServerFilePaste(effect == DROPEFFECT_MOVE ? 2 : 1, true, false);
-        }
+        if (serverdrop::TakesItems(*target))
+            done = OnServerFilePaste(effect == DROPEFFECT_MOVE ? 2 : 1, true, false, &records) != 0;
     } else {
         std::vector<CString> paths;
         IServerOperationHost* host = OperationHost();
-        if (GetFileListDataObject(paths, data) && !paths.empty() && host)
+        if (GetFileListDataObject(paths, data) && !paths.empty() && host && serverdrop::TakesUpload(*target)) {
             host->UploadFiles(*target, paths);
+            done = true;
+        }
     }
     Refresh();
+    return done;
 }
 
 void CServerRightView::OnProperty()

@@ -6,6 +6,7 @@
 #include "AutoAnswer.h"
 #include "DragDrop.h"
 #include "OleDataObject.h"
+#include "ServerCommandSupport.h"
 #include "ServerDropTargets.h"
 #include "WindowDriver.h"
 #include <cstring>
@@ -25,6 +26,40 @@ std::string NoUploadNoNew()
     std::string value(31, '1');
     value[4] = value[5] = value[6] = '0';
     return value;
+}
+
+// Permissions with one place refused.
+std::string Refusing(std::initializer_list<int> places)
+{
+    std::string value(31, '1');
+    for (int place : places)
+        value[place] = '0';
+    return value;
+}
+
+void PutClipboardText(const wchar_t* text)
+{
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    const size_t bytes = (std::wcslen(text) + 1) * sizeof(wchar_t);
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+    std::memcpy(::GlobalLock(block), text, bytes);
+    ::GlobalUnlock(block);
+    EXPECT_NE(nullptr, ::SetClipboardData(CF_UNICODETEXT, block));
+    ::CloseClipboard();
+}
+
+std::wstring ClipboardText()
+{
+    std::wstring text;
+    if (!::OpenClipboard(nullptr))
+        return L"(clipboard not opened)";
+    if (HANDLE block = ::GetClipboardData(CF_UNICODETEXT)) {
+        text = static_cast<const wchar_t*>(::GlobalLock(block));
+        ::GlobalUnlock(block);
+    }
+    ::CloseClipboard();
+    return text;
 }
 
 class DropTest : public ServerPanesTest {
@@ -87,6 +122,24 @@ protected:
         const DROPEFFECT effect = target.OnDragOver(&List(), &data, keys, at);
         target.OnDragLeave(&List());
         return effect;
+    }
+
+    // A drag entering the pane's registered target at client point, then let go there: the
+    // effect the enter showed and the effect the drop reported back to the source.
+    struct Outcome {
+        DWORD entered;
+        DWORD dropped;
+    };
+    Outcome EnterAndDrop(COleDropTarget& target, CWnd& pane, COleDataObject& data, POINT client, DWORD keys = 0)
+    {
+        POINT screen = client;
+        pane.ClientToScreen(&screen);
+        const POINTL at = {screen.x, screen.y};
+        IDropTarget* drop = target.GetInterface();
+        Outcome outcome = {DROPEFFECT_COPY | DROPEFFECT_MOVE, DROPEFFECT_COPY | DROPEFFECT_MOVE};
+        drop->DragEnter(data.GetIDataObject(FALSE), keys, at, &outcome.entered);
+        drop->Drop(data.GetIDataObject(FALSE), keys, at, &outcome.dropped);
+        return outcome;
     }
 
     std::wstring m_local;
@@ -329,18 +382,10 @@ TEST_F(DropTest, ADropRightAfterTheEnterGoesWhereTheRulesSay)
 {
     ASSERT_NE(nullptr, Open({L"My Files", L"Work"}));
     AttachFiles();
-    IDropTarget* list = m_right->DropTarget().GetInterface();
     auto enterAndDrop = [&](POINT client) {
-        POINT screen = client;
-        List().ClientToScreen(&screen);
-        const POINTL at = {screen.x, screen.y};
-        DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-        list->DragEnter(m_files.GetIDataObject(FALSE), 0, at, &effect);
-        const DWORD entered = effect;
-        effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-        list->Drop(m_files.GetIDataObject(FALSE), 0, at, &effect);
-        EXPECT_EQ(entered, effect) << "the drop did otherwise than the enter said";
-        return effect;
+        const Outcome outcome = EnterAndDrop(m_right->DropTarget(), List(), m_files, client);
+        EXPECT_EQ(outcome.entered, outcome.dropped) << "the drop did otherwise than the enter said";
+        return outcome.dropped;
     };
     EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY), enterAndDrop(RowPoint(Row(L"b"))));
     EXPECT_EQ((std::vector<std::string>{"upload 1 into " + Idx("My Files/Work/b")}), m_ops.events)
@@ -374,4 +419,119 @@ TEST_F(DropTest, RowsDroppedOnAFileRowGoIntoTheFolderShownWhateverTheFileAllows)
     EXPECT_TRUE(uitest::WaitUntil([&] { return !Idx("My Files/Work/only").empty(); }))
         << "the drop on the file row pasted nothing";
     EXPECT_FALSE(Idx("My Files/Solo/only").empty()) << "a copy leaves the source";
+}
+
+// A drop hands its own items to the paste: what the user had copied stays on the clipboard,
+// after a copy onto the tree and after a move onto the list alike.
+TEST_F(DropTest, ADropPastesItsOwnItemsAndLeavesTheClipboardAlone)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    HTREEITEM solo = Child(Child(nullptr, L"My Files"), L"Solo");
+    ASSERT_NE(nullptr, solo);
+    AttachItems({RowRecord(L"x.txt")}, L"SR", L"My Files/Work");
+    PutClipboardText(L"the user's own words");
+    uitest::AutoAnswer answers(nullptr, IDOK);
+
+    m_frame.SetDragSource(L"SR");
+    const Outcome copied = EnterAndDrop(m_left->DropTarget(), Tree(), m_items, ItemPoint(solo), MK_CONTROL);
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY), copied.dropped);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !Idx("My Files/Solo/x.txt").empty(); })) << "the copy did not arrive";
+    EXPECT_NE(std::string::npos, Control("LAST cmd=F1").find("cmd=F1"));
+    EXPECT_EQ(L"the user's own words", ClipboardText()) << "the tree's drop took the clipboard";
+    EXPECT_FALSE(servercmd::ClipboardHasServerItems());
+
+    WaitFilled();
+    m_frame.SetDragSource(L"SR");
+    const Outcome moved = EnterAndDrop(m_right->DropTarget(), List(), m_items, RowPoint(Row(L"b")));
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_MOVE), moved.dropped);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !Idx("My Files/Work/b/x.txt").empty(); })) << "the move did not arrive";
+    EXPECT_TRUE(Idx("My Files/Work/x.txt").empty()) << "a move leaves nothing behind";
+    EXPECT_EQ(L"the user's own words", ClipboardText()) << "the list's drop took or emptied the clipboard";
+    EXPECT_FALSE(servercmd::ClipboardHasServerItems());
+}
+
+// What the pointer shows over a folder is what the drop does there, on either pane, for each
+// way the folder may take new folders and new files.
+TEST_F(DropTest, TheDropDoesWhatTheEffectShownPromisedForEachPermission)
+{
+    const struct {
+        const wchar_t* folder;
+        std::initializer_list<int> refused;   // NEW_DIR 5, NEW_FILE 6
+        DWORD expected;
+    } cases[] = {
+        {L"both", {}, DROPEFFECT_COPY},
+        {L"dirs", {6}, DROPEFFECT_COPY},
+        {L"files", {5}, DROPEFFECT_COPY},
+        {L"none", {5, 6}, DROPEFFECT_NONE},
+    };
+    for (const auto& c : cases) {
+        const std::string path = "My Files/Rules/" + std::string(CStringA(c.folder));
+        ASSERT_EQ("OK", Control("FOLDER user=road -- " + path).substr(0, 2));
+        ASSERT_EQ("OK", Control("PERM idx=" + Idx(path) + " value=" + Refusing(c.refused)).substr(0, 2));
+    }
+    for (const char* file : {"for-list.txt", "for-tree.txt"})
+        ASSERT_EQ("OK", Control(std::string("FILE user=road size=10 -- My Files/Rules/") + file).substr(0, 2));
+    HTREEITEM rules = Open({L"My Files", L"Rules"});
+    ASSERT_NE(nullptr, rules);
+    const _PROTO_FOLDER_INFO forList = RowRecord(L"for-list.txt");
+    const _PROTO_FOLDER_INFO forTree = RowRecord(L"for-tree.txt");
+    uitest::AutoAnswer answers(nullptr, IDOK);
+    for (const auto& c : cases) {
+        const std::string where = std::string(CStringA(c.folder));
+        const bool arrives = c.expected != DROPEFFECT_NONE;
+        WaitFilled();
+
+        AttachItems({forList}, L"SR", L"My Files/Rules");
+        m_frame.SetDragSource(L"SR");
+        const Outcome list = EnterAndDrop(m_right->DropTarget(), List(), m_items, RowPoint(Row(c.folder)), MK_CONTROL);
+        EXPECT_EQ(c.expected, list.entered) << "list, " << where;
+        EXPECT_EQ(c.expected, list.dropped) << "list, " << where;
+        EXPECT_EQ(arrives, uitest::WaitUntil([&] { return !Idx("My Files/Rules/" + where + "/for-list.txt").empty(); }, 1500))
+            << "list, " << where << ": the drop did otherwise than the effect shown";
+
+        AttachItems({forTree}, L"SR", L"My Files/Rules");
+        m_frame.SetDragSource(L"SR");
+        const Outcome tree = EnterAndDrop(m_left->DropTarget(), Tree(), m_items, ItemPoint(Child(rules, c.folder)), MK_CONTROL);
+        EXPECT_EQ(c.expected, tree.entered) << "tree, " << where;
+        EXPECT_EQ(c.expected, tree.dropped) << "tree, " << where;
+        EXPECT_EQ(arrives, uitest::WaitUntil([&] { return !Idx("My Files/Rules/" + where + "/for-tree.txt").empty(); }, 1500))
+            << "tree, " << where << ": the drop did otherwise than the effect shown";
+    }
+}
+
+// A drop that does nothing says so, and the source keeps what it offered for a move.
+TEST_F(DropTest, ADropThatDoesNothingReportsNoEffect)
+{
+    HTREEITEM work = Open({L"My Files", L"Work"});
+    ASSERT_NE(nullptr, work);
+    HTREEITEM solo = Child(Child(nullptr, L"My Files"), L"Solo");
+    HTREEITEM locked = Child(Child(nullptr, L"My Files"), L"Locked");
+    ASSERT_TRUE(solo && locked);
+    AttachItems({RowRecord(L"x.txt")}, L"SR", L"My Files/Work");
+    // The file may no longer be copied or moved: the server refuses the paste.
+    ASSERT_EQ("OK", Control("PERM idx=" + Idx("My Files/Work/x.txt") + " value=" + Refusing({2, 11})).substr(0, 2));
+    uitest::AutoAnswer boxes(L"Corvane IXO MessageBox", IDOK);
+    m_frame.SetDragSource(L"SR");
+    const Outcome refused = EnterAndDrop(m_left->DropTarget(), Tree(), m_items, ItemPoint(solo));
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_MOVE), refused.entered);
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), refused.dropped) << "a refused paste reported as done";
+    EXPECT_GE(boxes.Count(), 1) << "the server's refusal was not shown";
+    EXPECT_TRUE(Idx("My Files/Solo/x.txt").empty());
+    EXPECT_FALSE(Idx("My Files/Work/x.txt").empty());
+    WaitFilled();
+    m_frame.SetDragSource(L"SR");
+    const Outcome onList = EnterAndDrop(m_right->DropTarget(), List(), m_items, RowPoint(Row(L"b")));
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_MOVE), onList.entered);
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), onList.dropped) << "a refused paste on the list reported as done";
+    EXPECT_GE(boxes.Count(), 2) << "the server's refusal was not shown";
+    EXPECT_TRUE(Idx("My Files/Work/b/x.txt").empty());
+
+    // Files handed to a folder that takes no uploads are not uploaded, and the drop says so.
+    AttachFiles();
+    m_ops.events.clear();
+    EXPECT_FALSE(m_left->DropData(locked, &m_files, DROPEFFECT_COPY));
+    EXPECT_TRUE(m_ops.events.empty()) << m_ops.events.front();
+    EXPECT_TRUE(m_left->DropData(solo, &m_files, DROPEFFECT_COPY));
+    EXPECT_EQ((std::vector<std::string>{"upload 1 into " + Idx("My Files/Solo")}), m_ops.events);
 }
