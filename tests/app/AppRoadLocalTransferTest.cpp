@@ -44,17 +44,6 @@ _PROTO_FOLDER_INFO ServerItem(const char* type, const std::string& idx, const st
     return record;
 }
 
-// Input at a screen point, as the pointer would give it.
-void MouseAt(POINT at, DWORD flags)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = at.x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = at.y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
-    ::SendInput(1, &input, sizeof input);
-}
-
 // A user's drag from a window of this test onto a screen point of the program: the button goes
 // down on a small window of ours, OLE's drag loop carries what source offers while the pointer
 // moves there in steps and rests, and the button comes up there. The effect the drop reported
@@ -369,14 +358,6 @@ TEST_F(AppRoadLocalTransfer, AnUploadTheFolderOrTheChoiceDoesNotAllowIsRefusedAn
 }
 
 namespace {
-
-// The centre of a rectangle of another process's window, in screen coordinates.
-POINT ScreenPoint(HWND wnd, const RECT& client)
-{
-    POINT at = {(client.left + client.right) / 2, (client.top + client.bottom) / 2};
-    ::ClientToScreen(wnd, &at);
-    return at;
-}
 
 std::function<COleDataSource*()> LocalFiles(const std::wstring& path)
 {

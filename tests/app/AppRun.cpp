@@ -303,6 +303,43 @@ void TypeKeys(std::initializer_list<WORD> held, WORD key)
     ::Sleep(300);
 }
 
+void MouseAt(POINT at, DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = at.x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = at.y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+    ::SendInput(1, &input, sizeof input);
+}
+
+POINT ScreenPoint(HWND wnd, const RECT& client)
+{
+    POINT at = {(client.left + client.right) / 2, (client.top + client.bottom) / 2};
+    ::ClientToScreen(wnd, &at);
+    return at;
+}
+
+void DragWithMouse(POINT from, POINT to)
+{
+    MouseAt(from, 0);
+    ::Sleep(100);
+    MouseAt(from, MOUSEEVENTF_LEFTDOWN);
+    ::Sleep(200);
+    const int dx = to.x > from.x ? 1 : -1, dy = to.y > from.y ? 1 : -1;
+    for (int step = 1; step <= 4; ++step) {
+        MouseAt({from.x + dx * 3 * step, from.y + dy * 3 * step}, 0);
+        ::Sleep(60);
+    }
+    for (int step = 1; step <= 10; ++step) {
+        MouseAt({from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10}, 0);
+        ::Sleep(80);
+    }
+    ::Sleep(600);
+    MouseAt(to, MOUSEEVENTF_LEFTUP);
+    ::Sleep(300);
+}
+
 bool ChooseFromListMenu(HWND frame, HWND list, int row, int position, const std::wstring& shot)
 {
     POINT at = {60, 0};

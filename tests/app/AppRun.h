@@ -71,6 +71,15 @@ void TypeKeys(std::initializer_list<WORD> held, WORD key);
 // also makes that list the active pane; false when no such row shows in time.
 bool ClickListRow(HWND list, const std::wstring& name, DWORD timeoutMs = 20000);
 
+// Input at a screen point, as the pointer would give it (flags: the buttons' MOUSEEVENTF_ bits).
+void MouseAt(POINT at, DWORD flags);
+// The centre of a rectangle of another process's window, in screen coordinates.
+POINT ScreenPoint(HWND wnd, const RECT& client);
+// A user's drag with the left button from one screen point to another: the button goes down,
+// the pointer leaves in small steps (past the drag distance) and then travels in steps, rests
+// at the target for some drag-overs, and the button comes up there.
+void DragWithMouse(POINT from, POINT to);
+
 // Files on the clipboard as another program puts them: a bare wide CF_HDROP block, no drop effect.
 bool PutFilesOnClipboard(const std::vector<std::wstring>& paths);
 

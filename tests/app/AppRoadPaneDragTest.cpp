@@ -1,0 +1,135 @@
+// CorvaneIXO.exe end to end under Wine: drags that start in one of the program's panes and end on
+// another of its panes, carried by the pointer alone. A server row dragged onto the local list is
+// downloaded into the folder that list shows; a local row dragged onto the server list is
+// uploaded into the server folder shown.
+#include "AppRun.h"
+#include "FileBytes.h"
+#include "TestPaths.h"
+#include "WindowDriver.h"
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+using namespace apprun;
+
+namespace {
+
+class AppRoadPaneDrag : public AppRoadTest {
+protected:
+    void SetUp() override
+    {
+        AppRoadTest::SetUp();
+        wchar_t documents[MAX_PATH] = {};
+        ::SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, 0, documents);
+        m_folder = std::wstring(documents) + L"\\Pane drag " + std::to_wstring(::GetCurrentProcessId());
+        ::CreateDirectoryW(m_folder.c_str(), nullptr);
+        // Keep-alive requests far away: nothing but the transfers talks to the server.
+        ASSERT_EQ("OK", Control("OPTION A1 172=900 224=900").substr(0, 2));
+    }
+    void TearDown() override
+    {
+        AppRoadTest::TearDown();
+        testpaths::RemoveTree(m_folder);
+    }
+
+    // Logs in showing the scratch folder with rows rows in the local panes and "My Files" in
+    // the server panes.
+    void Start(unsigned short language, int rows)
+    {
+        m_frame = LaunchShowing(language, m_folder);
+        ASSERT_NE(nullptr, m_frame);
+        m_panes = PanesOf(m_frame);
+        ASSERT_TRUE(m_panes.All());
+        ASSERT_TRUE(uitest::WaitUntil(
+            [&] { return ::SendMessageW(m_panes.localList, LVM_GETITEMCOUNT, 0, 0) >= rows; }, 20000))
+            << "the local list did not show the folder";
+        HTREEITEM top = nullptr;
+        ASSERT_TRUE(uitest::WaitUntil([&] {
+            top = reinterpret_cast<HTREEITEM>(::SendMessageW(m_panes.serverTree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+            for (; top && RemoteTreeText(m_panes.serverTree, top) != L"My Files";
+                 top = reinterpret_cast<HTREEITEM>(
+                     ::SendMessageW(m_panes.serverTree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(top))))
+                ;
+            return top != nullptr;
+        }, 20000)) << "no server folder \"My Files\"";
+        ::SendMessageW(m_panes.serverTree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(top));
+        ::Sleep(500);   // the selection lists the folder
+        ::SetForegroundWindow(m_frame);
+    }
+
+    // The screen point of a list's named row (on its label's start, where a user takes it).
+    POINT RowPoint(HWND list, const std::wstring& name)
+    {
+        int row = -1;
+        EXPECT_TRUE(uitest::WaitUntil([&] { return (row = RemoteListRow(list, name)) >= 0; }, 20000))
+            << "no row " << std::string(name.begin(), name.end());
+        const RECT rect = RemoteListRowRect(list, row);
+        POINT at = {rect.left + 20, (rect.top + rect.bottom) / 2};
+        ::ClientToScreen(list, &at);
+        return at;
+    }
+    // A screen point of a list's empty space below its rows.
+    static POINT BelowRows(HWND list)
+    {
+        RECT client = {};
+        ::GetClientRect(list, &client);
+        POINT at = {client.right / 2, client.bottom - 8};
+        ::ClientToScreen(list, &at);
+        return at;
+    }
+
+    // The transfer the drop started ran to its end; its window is closed.
+    void FinishTransfer(bool upload)
+    {
+        HWND window = nullptr;
+        ASSERT_TRUE(uitest::WaitUntil([&] {
+            const std::vector<HWND> windows = TransferWindows(upload);
+            window = windows.empty() ? nullptr : windows.front();
+            return window != nullptr;
+        }, 30000)) << "the drop started no " << (upload ? "upload" : "download");
+        EXPECT_TRUE(uitest::WaitUntil([&] { return TransferRunOver(window); }, 60000)) << "the transfer did not end";
+        Click(window, IDCANCEL);
+        EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(window) || !::IsWindowVisible(window); }, 20000));
+    }
+
+    std::wstring m_folder;
+    HWND m_frame = nullptr;
+    MainPanes m_panes;
+};
+
+}
+
+TEST_F(AppRoadPaneDrag, AServerRowDraggedOntoTheLocalListIsDownloadedIntoTheFolderShown)
+{
+    ASSERT_EQ("OK", Control("FILE user=demo size=3000001 -- My Files/끌어받기.bin").substr(0, 2));
+    ASSERT_EQ("OK", Control("FILE user=demo size=5000 -- My Files/stays.bin").substr(0, 2));
+    filebytes::WriteFile(m_folder + L"\\here.txt", std::vector<unsigned char>{'x'});
+    ASSERT_NO_FATAL_FAILURE(Start(LANG_KOREAN, 1));
+
+    DragWithMouse(RowPoint(m_panes.serverList, L"끌어받기.bin"), BelowRows(m_panes.localList));
+    ASSERT_NO_FATAL_FAILURE(FinishTransfer(false));
+    EXPECT_TRUE(filebytes::Same(protoserver::Pattern(0, 3000001), ReadWholeFile(m_folder + L"\\끌어받기.bin")));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((m_folder + L"\\stays.bin").c_str()))
+        << "a row that was not dragged was downloaded";
+    EXPECT_TRUE(uitest::WaitUntil([&] { return RemoteListRow(m_panes.localList, L"끌어받기.bin") >= 0; }, 10000))
+        << "the local list does not show the downloaded file";
+    EXPECT_FALSE(Idx("My Files/끌어받기.bin").empty()) << "a download removed the server's copy";
+    EXPECT_EQ(nullptr, WaitForBox(2000)) << BoxText(WaitForBox(1));
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoadPaneDrag, ALocalRowDraggedOntoTheServerListIsUploadedIntoTheFolderShown)
+{
+    const std::string bytes = SomeBytes(2 * 1048576 + 3, 41);
+    filebytes::WriteFile(m_folder + L"\\끌어올리기.bin", std::vector<unsigned char>(bytes.begin(), bytes.end()));
+    filebytes::WriteFile(m_folder + L"\\stays.txt", std::vector<unsigned char>{'x'});
+    ASSERT_NO_FATAL_FAILURE(Start(LANG_ENGLISH, 2));
+
+    DragWithMouse(RowPoint(m_panes.localList, L"끌어올리기.bin"), BelowRows(m_panes.serverList));
+    ASSERT_NO_FATAL_FAILURE(FinishTransfer(true));
+    EXPECT_TRUE(filebytes::Same(bytes, ServerBytes("끌어올리기.bin")));
+    EXPECT_EQ(0u, ServerBytes("stays.txt").rfind("<missing", 0)) << "a row that was not dragged was uploaded";
+    EXPECT_TRUE(filebytes::Same(bytes, ReadWholeFile(m_folder + L"\\끌어올리기.bin"))) << "the upload moved the file";
+    EXPECT_EQ(nullptr, WaitForBox(2000)) << BoxText(WaitForBox(1));
+    EXPECT_TRUE(ExitFromTray());
+}
