@@ -471,7 +471,9 @@ bool TransferRunOver(HWND window)
 std::string AppRoadTest::ServerBytes(const std::string& path)
 {
     const std::string reply = Control("ITEM user=demo -- My Files/" + path);
-    const std::string content = protoserver::Control::Value(reply, "path");
+    // The content's path ends the reply and may hold spaces.
+    const size_t tag = reply.rfind(" path=");
+    const std::string content = tag == std::string::npos ? std::string() : reply.substr(tag + 6);
     const size_t at = content.find("/app-server/");
     if (at == std::string::npos)
         return "<missing: " + reply + ">";
