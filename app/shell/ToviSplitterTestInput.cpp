@@ -5,6 +5,7 @@
 // Upload text:   IDX \n DIDX \n local path \n local path ...
 // Download text: destination folder \n then per item: kind \n IDX \n DIDX \n name \n server path \n size
 #include "ToviSplitter.h"
+#include "TransferCommon.h"
 #include "TransferJobs.h"
 #include <cwchar>
 
@@ -36,7 +37,7 @@ std::vector<CString> Lines(const COPYDATASTRUCT* data)
 void Narrow(char* dest, size_t size, const CString& text)
 {
     const CStringA narrow(text);
-    transferjobs::CopyText(dest, size, narrow.GetString());
+    transfer::CopyFitting(dest, size, narrow.GetString());
 }
 
 }
@@ -72,7 +73,7 @@ BOOL CToviSplitter::OnCopyData(CWnd*, COPYDATASTRUCT* data)
             Narrow(record.ItemType, sizeof record.ItemType, lines[i]);
             Narrow(record.IDX, sizeof record.IDX, lines[i + 1]);
             Narrow(record.DIDX, sizeof record.DIDX, lines[i + 2]);
-            transferjobs::CopyText(record.Name, 1024, lines[i + 3]);
+            transfer::CopyFitting(record.Name, 1024, lines[i + 3].GetString());
             Narrow(record.Attr192, sizeof record.Attr192, lines[i + 5]);
             Narrow(record.Attr231, sizeof record.Attr231, L"000000000000");
             _DOWNLOADINFO item;

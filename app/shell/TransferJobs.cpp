@@ -12,7 +12,7 @@ namespace {
 template <typename Char, size_t N>
 bool Fill(Char (&dest)[N], const Char* src)
 {
-    return CopyText(dest, N, src);
+    return transfer::CopyFitting(dest, N, src);
 }
 
 // The source member may lack its terminator (a full fixed field): never read past it.
@@ -36,19 +36,9 @@ template <typename Char, size_t D, size_t S>
 bool FillFrom(Char (&dest)[D], const Char (&src)[S])
 {
     Char scratch[S + 1];
-    return CopyText(dest, D, Terminated(src, scratch));
+    return transfer::CopyFitting(dest, D, Terminated(src, scratch));
 }
 
-}
-
-bool CopyText(char* dest, size_t size, const char* src)
-{
-    return transfer::CopyFitting(dest, size, src);
-}
-
-bool CopyText(wchar_t* dest, size_t size, const wchar_t* src)
-{
-    return transfer::CopyFitting(dest, size, src);
 }
 
 Refusal FromFolderRecord(const _PROTO_FOLDER_INFO& record, const wchar_t* serverPath, const wchar_t* destFolder,

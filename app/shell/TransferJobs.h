@@ -16,10 +16,6 @@ enum class Refusal {
     Text,          // a carried text does not fit its field
 };
 
-// Copies src into dest[size] with its terminator; false (dest left empty) when it does not fit.
-bool CopyText(char* dest, size_t size, const char* src);
-bool CopyText(wchar_t* dest, size_t size, const wchar_t* src);
-
 // A download item of a server file or folder (version "0").
 Refusal FromFolderRecord(const _PROTO_FOLDER_INFO& record, const wchar_t* serverPath, const wchar_t* destFolder,
                          _DOWNLOADINFO& out);

@@ -10,8 +10,6 @@
 #include "WinThread.h"
 #include "Wnd.h"
 #include <shellapi.h>
-#include <cstring>
-#include <cwchar>
 
 namespace transfer {
 
@@ -113,32 +111,6 @@ LRESULT RunInvoked(LPARAM lParam)
     if (lParam)
         (*reinterpret_cast<std::function<void()>*>(lParam))();
     return 0;
-}
-
-bool CopyFitting(char* dest, size_t size, const char* src)
-{
-    if (size == 0)
-        return false;
-    std::memset(dest, 0, size);
-    const size_t length = src ? std::strlen(src) : 0;
-    if (length >= size)
-        return false;
-    if (length)
-        std::memcpy(dest, src, length);
-    return true;
-}
-
-bool CopyFitting(wchar_t* dest, size_t size, const wchar_t* src)
-{
-    if (size == 0)
-        return false;
-    std::wmemset(dest, 0, size);
-    const size_t length = src ? std::wcslen(src) : 0;
-    if (length >= size)
-        return false;
-    if (length)
-        std::wmemcpy(dest, src, length);
-    return true;
 }
 
 CString TooLongText(const wchar_t* name, bool fileName)

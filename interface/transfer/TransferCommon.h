@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <functional>
+#include <string>
 
 class CWnd;
 class CToviButton;
@@ -46,8 +47,18 @@ LRESULT RunInvoked(LPARAM lParam);
 
 // Copies src into dest[size] with its terminator; false, dest left empty, when it does not fit:
 // a cut name would land the data under another file's name.
-TOVIINTERFACE_API bool CopyFitting(char* dest, size_t size, const char* src);
-TOVIINTERFACE_API bool CopyFitting(wchar_t* dest, size_t size, const wchar_t* src);
+template <typename Char>
+bool CopyFitting(Char* dest, size_t size, const Char* src)
+{
+    if (size == 0)
+        return false;
+    std::char_traits<Char>::assign(dest, size, Char());
+    const size_t length = src ? std::char_traits<Char>::length(src) : 0;
+    if (length >= size)
+        return false;
+    std::char_traits<Char>::copy(dest, src, length);
+    return true;
+}
 // The refusal of an item whose name or path does not fit, naming it: a file's name too long
 // (fileName), else a folder's name or a path.
 TOVIINTERFACE_API CString TooLongText(const wchar_t* name, bool fileName);

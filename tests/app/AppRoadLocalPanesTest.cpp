@@ -34,10 +34,7 @@ protected:
     void SetUp() override
     {
         AppRoadTest::SetUp();
-        wchar_t documents[MAX_PATH] = {};
-        ::SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, 0, documents);
-        m_folder = std::wstring(documents) + L"\\Road local " + std::to_wstring(::GetCurrentProcessId());
-        ::CreateDirectoryW(m_folder.c_str(), nullptr);
+        m_folder = MakeDocumentsFolder(L"Road local " + std::to_wstring(::GetCurrentProcessId()));
         ::CreateDirectoryW((m_folder + L"\\보고서").c_str(), nullptr);
         WriteFixture(m_folder + L"\\plan.txt", 1536);
         WriteFixture(m_folder + L"\\data.bin", 3 * 1048576 + 10);

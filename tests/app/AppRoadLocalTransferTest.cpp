@@ -87,10 +87,7 @@ protected:
     void SetUp() override
     {
         AppRoadTest::SetUp();
-        wchar_t documents[MAX_PATH] = {};
-        ::SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, 0, documents);
-        m_folder = std::wstring(documents) + L"\\Road transfer " + std::to_wstring(::GetCurrentProcessId());
-        ::CreateDirectoryW(m_folder.c_str(), nullptr);
+        m_folder = MakeDocumentsFolder(L"Road transfer " + std::to_wstring(::GetCurrentProcessId()));
         // Keep-alive requests far away: nothing but the transfers talks to the server.
         ASSERT_EQ("OK", Control("OPTION A1 172=900 224=900").substr(0, 2));
     }

@@ -56,10 +56,8 @@ protected:
         m_name = "Cmds" + std::to_string(::GetTickCount64());
         m_folder = "My Files/" + m_name;
         ASSERT_EQ("OK", Control("FOLDER user=demo -- " + m_folder).substr(0, 2));
-        wchar_t documents[MAX_PATH] = {};
-        ::SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, 0, documents);
-        m_local = std::wstring(documents) + L"\\Server commands " + FromUtf8(m_name);
-        ASSERT_TRUE(::CreateDirectoryW(m_local.c_str(), nullptr));
+        m_local = MakeDocumentsFolder(L"Server commands " + FromUtf8(m_name));
+        ASSERT_FALSE(m_local.empty());
         // Keep-alive and quota requests far away: what the server sees comes from the commands.
         ASSERT_EQ("OK", Control("OPTION A1 172=900 224=900").substr(0, 2));
     }

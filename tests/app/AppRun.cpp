@@ -571,6 +571,15 @@ int AppRoadTest::LaunchAndWait(const wchar_t* arguments, DWORD timeoutMs)
     return static_cast<int>(code);
 }
 
+std::wstring MakeDocumentsFolder(const std::wstring& name)
+{
+    wchar_t documents[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, 0, documents)))
+        return std::wstring();
+    const std::wstring path = std::wstring(documents) + L"\\" + name;
+    return ::CreateDirectoryW(path.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS ? path : std::wstring();
+}
+
 MainPanes PanesOf(HWND frame)
 {
     constexpr int kMenuBar = 132, kSplitter = 0xE900;

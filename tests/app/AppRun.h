@@ -90,6 +90,10 @@ bool SetControlText(HWND dialog, int id, const wchar_t* text);
 // Clicks a button of a dialog.
 void Click(HWND dialog, int id);
 
+// A fresh folder named name in the user's Documents (where the local panes show real files); an
+// empty path when it could not be made.
+std::wstring MakeDocumentsFolder(const std::wstring& name);
+
 // The main window's command bar and the controls of its four panes (null where one is missing).
 struct MainPanes {
     HWND bar = nullptr, serverTree = nullptr, serverList = nullptr, localTree = nullptr, localList = nullptr;
