@@ -44,17 +44,23 @@ inline std::wstring TreePathOf(HWND tree, const std::wstring& path)
     return rest.empty() ? treePath : treePath + L"/" + rest;
 }
 
+// A click on the item's button; clicked again when a loaded machine lost the first one.
 inline void Open(HWND tree, HTREEITEM item)
 {
-    if (item && uitest::TreeHasChildren(tree, item) && !uitest::TreeIsExpanded(tree, item) &&
-        uitest::TreeClickButton(tree, item))
-        uitest::WaitUntil([&] { return uitest::TreeIsExpanded(tree, item) || !uitest::TreeHasChildren(tree, item); }, 3000);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (!item || !uitest::TreeHasChildren(tree, item) || uitest::TreeIsExpanded(tree, item) ||
+            !uitest::TreeClickButton(tree, item))
+            return;
+        if (uitest::WaitUntil([&] { return uitest::TreeIsExpanded(tree, item) || !uitest::TreeHasChildren(tree, item); }, 5000))
+            return;
+    }
 }
 
 // Opens the folders from the drive down to path (a full path) and the folder itself; its item.
 inline HTREEITEM Reveal(HWND tree, const std::wstring& path)
 {
-    HTREEITEM item = DriveItem(tree, path);
+    HTREEITEM item = nullptr;
+    uitest::WaitUntil([&] { return (item = DriveItem(tree, path)) != nullptr; }, 5000);
     std::wstring rest = path.size() > 3 ? path.substr(3) : std::wstring();
     size_t start = 0;
     while (item && start <= rest.size() && !rest.empty()) {
