@@ -118,15 +118,7 @@ protected:
         ::SendMessageW(m_serverTree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(folder));
         ::Sleep(500);   // the selection lists the folder
     }
-    HTREEITEM TopLevel(const wchar_t* name)
-    {
-        for (auto item = reinterpret_cast<HTREEITEM>(::SendMessageW(m_serverTree, TVM_GETNEXTITEM, TVGN_ROOT, 0)); item;
-             item = reinterpret_cast<HTREEITEM>(
-                 ::SendMessageW(m_serverTree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item))))
-            if (RemoteTreeText(m_serverTree, item) == name)
-                return item;
-        return nullptr;
-    }
+    HTREEITEM TopLevel(const wchar_t* name) { return RemoteTreeChild(m_serverTree, nullptr, name); }
 
     // A click on the named row (empty: on the list below its rows), which also makes the local
     // list the active pane.

@@ -41,14 +41,9 @@ protected:
             [&] { return ::SendMessageW(m_panes.localList, LVM_GETITEMCOUNT, 0, 0) >= rows; }, 20000))
             << "the local list did not show the folder";
         HTREEITEM top = nullptr;
-        ASSERT_TRUE(uitest::WaitUntil([&] {
-            top = reinterpret_cast<HTREEITEM>(::SendMessageW(m_panes.serverTree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-            for (; top && RemoteTreeText(m_panes.serverTree, top) != L"My Files";
-                 top = reinterpret_cast<HTREEITEM>(
-                     ::SendMessageW(m_panes.serverTree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(top))))
-                ;
-            return top != nullptr;
-        }, 20000)) << "no server folder \"My Files\"";
+        ASSERT_TRUE(uitest::WaitUntil(
+            [&] { return (top = RemoteTreeChild(m_panes.serverTree, nullptr, L"My Files")) != nullptr; }, 20000))
+            << "no server folder \"My Files\"";
         ::SendMessageW(m_panes.serverTree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(top));
         m_myFiles = top;
         ::Sleep(500);   // the selection lists the folder
@@ -73,13 +68,7 @@ protected:
         HTREEITEM child = nullptr;
         EXPECT_TRUE(uitest::WaitUntil([&] {
             ::SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
-            child = reinterpret_cast<HTREEITEM>(
-                ::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(parent)));
-            for (; child && RemoteTreeText(tree, child) != name;
-                 child = reinterpret_cast<HTREEITEM>(
-                     ::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(child))))
-                ;
-            return child != nullptr;
+            return (child = RemoteTreeChild(tree, parent, name)) != nullptr;
         }, 20000)) << "no tree item " << std::string(CStringA(name.c_str()).GetString());
         if (!child)
             return POINT{};

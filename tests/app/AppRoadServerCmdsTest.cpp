@@ -108,16 +108,7 @@ protected:
         }, 20000)) << "the folder's rows were not listed: " << Count(m_list);
         ::Sleep(300);
     }
-    HTREEITEM Child(HTREEITEM parent, const std::wstring& name)
-    {
-        auto item = reinterpret_cast<HTREEITEM>(
-            ::SendMessageW(m_tree, TVM_GETNEXTITEM, parent ? TVGN_CHILD : TVGN_ROOT, reinterpret_cast<LPARAM>(parent)));
-        for (; item; item = reinterpret_cast<HTREEITEM>(
-                         ::SendMessageW(m_tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item))))
-            if (RemoteTreeText(m_tree, item) == name)
-                return item;
-        return nullptr;
-    }
+    HTREEITEM Child(HTREEITEM parent, const std::wstring& name) { return RemoteTreeChild(m_tree, parent, name); }
     void Select(HTREEITEM item) { ::SendMessageW(m_tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item)); }
 
     // Clicks the row and opens its menu, choosing the entry at position.

@@ -209,6 +209,17 @@ std::wstring RemoteTreeText(HWND tree, HTREEITEM handle)
     return RemoteText(tree, TVM_GETITEMW, 0, item, &TVITEMW::pszText, &TVITEMW::cchTextMax);
 }
 
+HTREEITEM RemoteTreeChild(HWND tree, HTREEITEM parent, const std::wstring& name)
+{
+    auto item = reinterpret_cast<HTREEITEM>(
+        ::SendMessageW(tree, TVM_GETNEXTITEM, parent ? TVGN_CHILD : TVGN_ROOT, reinterpret_cast<LPARAM>(parent)));
+    for (; item; item = reinterpret_cast<HTREEITEM>(
+                     ::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item))))
+        if (RemoteTreeText(tree, item) == name)
+            return item;
+    return nullptr;
+}
+
 RECT RemoteListRowRect(HWND list, int row)
 {
     RECT rect = {LVIR_BOUNDS, 0, 0, 0};
