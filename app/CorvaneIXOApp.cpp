@@ -61,9 +61,12 @@ BOOL CCorvaneIXOApp::InitInstance()
              (LPCWSTR)CFileUtils::GetUserNameW());
     TraceLog(1, L" [ CCorvaneIXOApp::InitInstance ] File Version = %s", CFileUtils::GetFileVersionString());
 
-    unsigned short language = 0;
-    if (CToviRegistry::GetLanguage(0, &language))
-        CFileUtils::SetLocaleChange(language);
+    // With no stored language the log-in thread speaks Korean: so do the frame's windows, or a
+    // first run would show two languages side by side.
+    unsigned short language = 0x12;
+    if (!CToviRegistry::GetLanguage(0, &language) || language == 0)
+        language = 0x12;
+    CFileUtils::SetLocaleChange(language);
 
     CMainFrame* frame = new CMainFrame;
     m_pMainWnd = frame;

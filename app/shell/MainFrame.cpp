@@ -19,6 +19,13 @@
 
 const UINT WM_TASKBARCREATED = ::RegisterWindowMessageW(L"TaskbarCreated");
 
+namespace {
+
+// The alert pop-up's background, a bitmap of the interface library.
+const UINT kTaskBarSkin = 144;
+
+}
+
 IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
@@ -160,6 +167,13 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
     if (!m_pTaskBarDlg->Create()) {
         delete m_pTaskBarDlg;
         m_pTaskBarDlg = nullptr;
+    } else {
+        // Without its skin the pop-up has no size and never shows.
+        m_pTaskBarDlg->SetSkin(kTaskBarSkin);
+        m_pTaskBarDlg->m_nAppearTime = 4;
+        m_pTaskBarDlg->m_nWaitTime = 3000;
+        m_pTaskBarDlg->m_nDisappearTime = 4;
+        m_pTaskBarDlg->ResetLocale();
     }
     ApplyRegion();
     return 0;
@@ -420,7 +434,20 @@ void CMainFrame::OnWindowPosChanging(WINDOWPOS* lpwndpos)
 LRESULT CMainFrame::OnLocaleChange(WPARAM wParam, LPARAM)
 {
     CFileUtils::SetLocaleChange(static_cast<unsigned short>(wParam));
+    ReloadTexts();
     return 0;
+}
+
+void CMainFrame::ReloadTexts()
+{
+    m_wndMainBar.SetTexts();
+    m_wndMenuBar.LayoutButtons();
+    m_wndInfoBar.SetTexts();
+    m_wndStatusBar.SetTexts();
+    if (m_pLocalListView)
+        m_pLocalListView->ResetColumnText();
+    if (m_pTaskBarDlg)
+        m_pTaskBarDlg->ResetLocale();
 }
 
 LRESULT CMainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam)

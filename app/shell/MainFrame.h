@@ -221,6 +221,8 @@ protected:
     LRESULT OnAlertUpdate(WPARAM, LPARAM);
     LRESULT OnQuotaUpdate(WPARAM, LPARAM);
     LRESULT OnLocaleChange(WPARAM wParam, LPARAM);
+    // Every bar, the local list's column titles and the alert pop-up take the thread's language.
+    void ReloadTexts();
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
     LRESULT OnShowMainWindow(WPARAM, LPARAM);
     LRESULT OnLogoutMessage(WPARAM, LPARAM lParam);

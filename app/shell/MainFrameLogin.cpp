@@ -56,6 +56,9 @@ UINT CheckNetworkThread(LPVOID param)
     return 0;
 }
 
+// The program's own icon resource.
+const UINT kProgramIcon = 128;
+
 // Copies a narrow text into a fixed slot with its terminator.
 template <size_t N> void CopySlot(char (&slot)[N], const char* text)
 {
@@ -72,6 +75,9 @@ bool ReadServerAddress(CToviProto* proto)
         return false;
     CopySlot(proto->ServerAddress.szHost, host);
     proto->ServerAddress.nPort = port;
+    // The set-up code goes with every A0 of the session and its workers: the server picks the
+    // session cipher by it.
+    CopySlot(proto->ServerAddress.szCode, code);
     return true;
 }
 
@@ -222,10 +228,7 @@ LRESULT CMainFrame::OnLoginResult(WPARAM wParam, LPARAM)
     const _OPTION_INFO& option = m_pProto->OptionInfo;
     m_wndMainBar.ShowWebButtons(option.Attr56[0] == '1', option.Attr57[0] == '1', option.Attr83[0] == '1',
                                 option.Attr37[0] == '1', std::strcmp(option.Attr31, "Y") == 0);
-    m_wndMainBar.SetTexts();
-    m_wndMenuBar.LayoutButtons();
-    if (m_pTaskBarDlg)
-        m_pTaskBarDlg->ResetLocale();
+    ReloadTexts();
     SwitchView(0xE90A);
     // The log-in may have switched servers since the road began.
     TakeWebRoot();
@@ -561,7 +564,14 @@ void CMainFrame::OnAbout()
         return;
     }
     CAboutDlg dialog(this);
+    if (m_pProto)
+        CopySlot(dialog.m_szServerVersion, m_pProto->ServerVersionInfo);
+    HICON icon = static_cast<HICON>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON, 48, 48, 0));
+    dialog.m_hIcon = icon;
     BeginModal();
     dialog.DoModal();
     EndModal();
+    if (icon)
+        ::DestroyIcon(icon);
 }

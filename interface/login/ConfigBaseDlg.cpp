@@ -10,6 +10,7 @@
 #include "ToviProto.h"
 #include "ToviRegistry.h"
 #include "ToviString.h"
+#include "ToviTextLanguage.h"
 #include "TraceLog.h"
 #include <cstring>
 
@@ -78,6 +79,9 @@ BOOL CConfigBaseDlg::OnInitDialog()
     SetDlgItemText(IDC_CONFIG_EXAMPLE, L"ixo.corvane.com");
     SetDlgItemText(IDC_CONFIG_GUIDE2, CToviMsg::GetString(12006));
     SetDlgItemText(IDC_CONFIG_CLEAR_AUTO, CToviString::GetString(14075));
+    const unsigned short language = CToviTextLanguage::GetThreadLanguage();
+    SetDlgItemText(IDC_CONFIG_ADDRESS_LABEL, loginrules::ServerAddressLabel(language));
+    SetDlgItemText(IDC_CONFIG_PORT_LABEL, loginrules::ServerPortLabel(language));
 
     // The stored server.
     char server[256] = {};

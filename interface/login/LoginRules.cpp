@@ -10,6 +10,24 @@
 
 namespace loginrules {
 
+const wchar_t* ServerAddressLabel(unsigned short language)
+{
+    switch (language) {
+    case LANG_ENGLISH: return L"Domain address : ";
+    case LANG_JAPANESE: return L"ドメインアドレス : ";
+    default: return L"도메인 주소 : ";
+    }
+}
+
+const wchar_t* ServerPortLabel(unsigned short language)
+{
+    switch (language) {
+    case LANG_ENGLISH: return L"Port : ";
+    case LANG_JAPANESE: return L"ポート : ";
+    default: return L"포트 : ";
+    }
+}
+
 const char* LanguageCode(unsigned short language)
 {
     switch (language) {

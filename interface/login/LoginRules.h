@@ -8,6 +8,11 @@
 
 namespace loginrules {
 
+// The settings dialogs' two server labels in a language (0x12, 0x09 or 0x11; anything else
+// Korean): the text libraries carry no ids for them.
+TOVIINTERFACE_API const wchar_t* ServerAddressLabel(unsigned short language);
+TOVIINTERFACE_API const wchar_t* ServerPortLabel(unsigned short language);
+
 // "ko" for 0x12, "en" for 0x09, "jp" for 0x11; anything else "ko".
 TOVIINTERFACE_API const char* LanguageCode(unsigned short language);
 

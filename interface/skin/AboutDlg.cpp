@@ -119,6 +119,12 @@ BOOL CAboutDlg::OnInitDialog()
     m_staticLabel.SetWindowText(CToviString::GetString(14225));
     m_staticLink.SetWindowText(kHomePage);
     SetDlgItemText(IDC_ABOUT_NOTE, L"Copyright (C) Corvane. All rights reserved.");
+    if (HWND icon = ::GetDlgItem(m_hWnd, IDC_ABOUT_ICON)) {
+        if (m_hIcon)
+            ::SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(m_hIcon), 0);
+        else
+            ::ShowWindow(icon, SW_HIDE);
+    }
 
     if (m_fontDlg.GetSafeHandle()) {
         LOGFONTW lf = {};

@@ -1,6 +1,7 @@
 // CAboutDlg: the about box: server and client versions, the service's home page as a link.
 //
-// The caller copies the session's server version into m_szServerVersion before DoModal.
+// The caller copies the session's server version into m_szServerVersion and hands its icon
+// in m_hIcon before DoModal.
 // Runs on the thread that shows it.
 #pragma once
 #include "Static.h"
@@ -14,6 +15,8 @@ public:
 
     // The server's version text (multibyte), as the session reported it.
     char m_szServerVersion[32] = {};
+    // The program's icon, shown beside the versions; the caller keeps it. None: no icon shown.
+    HICON m_hIcon = nullptr;
 
     static const wchar_t kHomePage[];
     // "Corvane IXO Version " and the server version (nothing appended when it is empty).

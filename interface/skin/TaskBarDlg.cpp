@@ -189,6 +189,8 @@ void CTaskBarDlg::Show(CString text)
         TraceLog(2, L"[ CTaskBarDlg::Show ] no skin: nothing to show\n");
         return;
     }
+    // The skin draws the text; the window text carries it too, for screen readers.
+    SetWindowText(text);
     switch (m_nState) {
     case kHidden:
         TraceLog(1, L"IDT_HIDDEN\n");

@@ -17,6 +17,7 @@
 #define IDC_ABOUT_HOME_LABEL            10186
 #define IDC_ABOUT_HOME_LINK             10189
 #define IDC_ABOUT_NOTE                  10188
+#define IDC_ABOUT_ICON                  10190
 
 // Change password.
 #define IDC_CHANGEPWD_FRAME             10135

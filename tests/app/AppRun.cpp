@@ -201,6 +201,13 @@ std::wstring RemoteListText(HWND list, int row, int column)
     return std::wstring(chars, wcsnlen(chars, kTextChars));
 }
 
+std::wstring RemoteColumnText(HWND list, int column)
+{
+    LVCOLUMNW info = {};
+    info.mask = LVCF_TEXT;
+    return RemoteText(list, LVM_GETCOLUMNW, column, info, &LVCOLUMNW::pszText, &LVCOLUMNW::cchTextMax);
+}
+
 std::wstring RemoteTreeText(HWND tree, HTREEITEM handle)
 {
     TVITEMW item = {};

@@ -42,6 +42,8 @@ LRESULT RemoteSend(HWND wnd, UINT message, WPARAM wParam, std::vector<BYTE>& buf
 // One cell of another process's list view; one item's text of its tree view.
 std::wstring RemoteListText(HWND list, int row, int column);
 std::wstring RemoteTreeText(HWND tree, HTREEITEM item);
+// The title of a list's column.
+std::wstring RemoteColumnText(HWND list, int column);
 // The child of a tree's item (null: a top item) whose label reads name, or null.
 HTREEITEM RemoteTreeChild(HWND tree, HTREEITEM parent, const std::wstring& name);
 // A list row's bounds in the list's client coordinates (empty when the row is not there).

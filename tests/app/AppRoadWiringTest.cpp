@@ -1,0 +1,341 @@
+// CorvaneIXO.exe end to end: what the program hands from one part to the next on the user's
+// road — the stored set-up code, the texts of the session's language, the alert pop-up, the
+// about box and the version check.
+#include "AppRun.h"
+#include "ToviRegistry.h"
+#include "ToviMsg.h"
+#include "ToviString.h"
+#include "ToviTextLanguage.h"
+#include "WindowDriver.h"
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <sstream>
+
+using namespace apprun;
+
+namespace {
+
+const wchar_t kProductKey[] = L"Software\\Varivivod\\VariruDAD";
+
+bool StoreText(const wchar_t* name, const wchar_t* value)
+{
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, kProductKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    const LONG written = ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                                          static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+    return written == ERROR_SUCCESS;
+}
+
+// The hex value of a field in the first record of a LAST reply; "-" when the field is absent.
+std::string FieldOf(const std::string& reply, int id)
+{
+    const std::string rec = protoserver::Control::Value(reply, "rec");
+    const std::string first = rec.substr(0, rec.find('/'));
+    std::istringstream fields(first);
+    std::string field;
+    const std::string key = std::to_string(id) + ":";
+    while (std::getline(fields, field, ','))
+        if (field.compare(0, key.size(), key) == 0)
+            return field.substr(key.size());
+    return "-";
+}
+
+// Hex of a text without its terminator bytes.
+std::string TrimZeros(std::string hex)
+{
+    while (hex.size() >= 2 && hex.compare(hex.size() - 2, 2, "00") == 0)
+        hex.erase(hex.size() - 2);
+    return hex;
+}
+
+// A text of the interface library in a language, as the program would read it.
+std::wstring TextIn(LANGID language, unsigned int id)
+{
+    CToviTextLanguage::SetThreadLanguage(language);
+    const CString text = CToviString::GetString(id);
+    CToviTextLanguage::SetThreadLanguage(0);
+    return std::wstring(text.GetString());
+}
+
+std::wstring MessageIn(LANGID language, unsigned int id)
+{
+    CToviTextLanguage::SetThreadLanguage(language);
+    const CString text = CToviMsg::GetString(id);
+    CToviTextLanguage::SetThreadLanguage(0);
+    return std::wstring(text.GetString());
+}
+
+// The visible top-level dialogs of a process.
+std::vector<HWND> DialogsOf(DWORD process)
+{
+    struct Search {
+        DWORD process;
+        std::vector<HWND> found;
+    } search{process, {}};
+    ::EnumWindows([](HWND wnd, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(wnd, &owner);
+        wchar_t name[16] = {};
+        ::GetClassNameW(wnd, name, 16);
+        if (owner == s->process && ::IsWindowVisible(wnd) && std::wstring(name) == L"#32770")
+            s->found.push_back(wnd);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The folder of the programs and libraries (the test runs beside them).
+std::wstring BinFolder()
+{
+    wchar_t own[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, own, MAX_PATH);
+    std::wstring path(own);
+    return path.substr(0, path.find_last_of(L"\\/"));
+}
+
+// A file's ProductVersion text ("" without a version resource) and its fixed product version.
+std::wstring ProductVersionOf(const std::wstring& path, DWORD* high = nullptr, DWORD* low = nullptr)
+{
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    if (size == 0)
+        return std::wstring();
+    std::vector<BYTE> data(size);
+    if (!::GetFileVersionInfoW(path.c_str(), 0, size, data.data()))
+        return std::wstring();
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed) {
+        if (high)
+            *high = fixed->dwProductVersionMS;
+        if (low)
+            *low = fixed->dwProductVersionLS;
+    }
+    wchar_t* text = nullptr;
+    if (!::VerQueryValueW(data.data(), L"\\StringFileInfo\\040904b0\\ProductVersion", reinterpret_cast<void**>(&text),
+                          &length) || text == nullptr)
+        return std::wstring();
+    return text;
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    return std::string(CStringA(text.c_str()).GetString());
+}
+
+const int kConfigAddress = 10028;
+const int kConfigPort = 10031;
+const int kConfigAddressLabel = 10169;
+const int kConfigPortLabel = 10170;
+const int kLoginUserId = 10007;
+const int kLoginPassword = 10009;
+const int kLoginLanguage = 10050;
+const int kLoginButton = 10122;
+const int kInfoBar = 133;
+const int kInfoLogout = 1006;
+const int kInfoUsage = 1028;
+
+}
+
+class AppRoadWiring : public AppRoadTest {};
+
+TEST_F(AppRoadWiring, TheStoredSetUpCodeGoesWithTheLogInsAndTheKeepAliveConnectionsA0)
+{
+    // Timers far off: the log-in's A0 stays the last one until the test asks for an alert.
+    ASSERT_EQ("OK", Control("OPTION A1 172=600 224=600 61=Y").substr(0, 2));
+    StoreServer();
+    StoreAutoLogin();
+    ASSERT_TRUE(StoreText(L"ServerDebugLevel", L"7"));
+    ASSERT_TRUE(Launch());
+    HWND frame = WaitForMainWindow();
+    ASSERT_NE(nullptr, frame);
+    const int login = LastConnection("B0");
+    ASSERT_NE(-1, login);
+    std::string reply = Control("LAST cmd=A0");
+    ASSERT_EQ(login, std::atoi(protoserver::Control::Value(reply, "conn").c_str())) << reply;
+    EXPECT_EQ("37", TrimZeros(FieldOf(reply, 220))) << "log-in: " << reply;
+
+    // The alert worker opens a connection of its own, as the panes ask it to.
+    ::PostMessageW(frame, WM_USER + 28, 0, 0);
+    int worker = -1;
+    ASSERT_TRUE(uitest::WaitUntil([&] {
+        worker = LastConnection("B4");
+        return worker != -1 && worker != login;
+    }, 15000)) << "no alert connection";
+    reply = Control("LAST cmd=A0");
+    EXPECT_EQ(worker, std::atoi(protoserver::Control::Value(reply, "conn").c_str())) << reply;
+    EXPECT_EQ("37", TrimZeros(FieldOf(reply, 220))) << "alert worker: " << reply;
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoadWiring, AFirstRunWithNoStoredLanguageShowsTheSettingsInKoreanLikeTheLogIn)
+{
+    ASSERT_TRUE(Launch());
+    HWND config = WaitForDialogWith(kConfigAddress);
+    ASSERT_NE(nullptr, config) << "no settings dialog without a stored server";
+    EXPECT_EQ(TextIn(LANG_KOREAN, 14065), TextOf(::GetDlgItem(config, IDOK)));
+    EXPECT_EQ(L"도메인 주소 : ", TextOf(::GetDlgItem(config, kConfigAddressLabel)));
+    EXPECT_EQ(L"포트 : ", TextOf(::GetDlgItem(config, kConfigPortLabel)));
+    ASSERT_TRUE(SetControlText(config, kConfigAddress, L"127.0.0.1"));
+    ASSERT_TRUE(SetControlText(config, kConfigPort, std::to_wstring(m_ports.port).c_str()));
+    Click(config, IDOK);
+    HWND login = WaitForDialogWith(kLoginButton);
+    ASSERT_NE(nullptr, login) << "no log-in dialog after the settings";
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoadWiring, TheSettingsLabelsFollowTheStoredLanguage)
+{
+    for (LANGID language : {LANG_ENGLISH, LANG_JAPANESE}) {
+        ASSERT_TRUE(CToviRegistry::SetLanguage(0, language));
+        ASSERT_TRUE(Launch());
+        HWND config = WaitForDialogWith(kConfigAddress);
+        ASSERT_NE(nullptr, config);
+        EXPECT_EQ(TextIn(language, 14065), TextOf(::GetDlgItem(config, IDOK)));
+        EXPECT_EQ(language == LANG_ENGLISH ? L"Domain address : " : L"ドメインアドレス : ",
+                  TextOf(::GetDlgItem(config, kConfigAddressLabel)));
+        EXPECT_EQ(language == LANG_ENGLISH ? L"Port : " : L"ポート : ", TextOf(::GetDlgItem(config, kConfigPortLabel)));
+        EXPECT_TRUE(ExitFromTray());
+        EndProcess();
+    }
+}
+
+TEST_F(AppRoadWiring, LoggingInInKoreanWithEnglishStoredRelabelsEveryBarAndTheLocalColumns)
+{
+    StoreServer();
+    ASSERT_TRUE(CToviRegistry::SetLanguage(0, LANG_ENGLISH));
+    ASSERT_TRUE(Launch());
+    HWND login = WaitForDialogWith(kLoginButton);
+    ASSERT_NE(nullptr, login);
+    // The user picks Korean in the log-in's language list.
+    HWND languages = ::GetDlgItem(login, kLoginLanguage);
+    ASSERT_NE(nullptr, languages);
+    int korean = -1;
+    ASSERT_TRUE(uitest::WaitUntil([&] {
+        const int count = static_cast<int>(::SendMessageW(languages, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i)
+            if (::SendMessageW(languages, CB_GETITEMDATA, i, 0) == LANG_KOREAN)
+                korean = i;
+        return korean >= 0;
+    }, 10000)) << "no Korean in the language list";
+    ::SendMessageW(languages, CB_SETCURSEL, korean, 0);
+    ::SendMessageW(login, WM_COMMAND, MAKEWPARAM(kLoginLanguage, CBN_SELCHANGE), reinterpret_cast<LPARAM>(languages));
+    ASSERT_TRUE(SetControlText(login, kLoginUserId, L"demo"));
+    ASSERT_TRUE(SetControlText(login, kLoginPassword, L"demo1234"));
+    Click(login, kLoginButton);
+    HWND frame = WaitForMainWindow();
+    ASSERT_NE(nullptr, frame);
+    HWND bar = ::GetDlgItem(frame, kInfoBar);
+    ASSERT_NE(nullptr, bar);
+    EXPECT_EQ(TextIn(LANG_KOREAN, 14037), TextOf(::GetDlgItem(bar, kInfoLogout)));
+    EXPECT_EQ(TextIn(LANG_KOREAN, 14222), TextOf(::GetDlgItem(bar, kInfoUsage)));
+    const MainPanes panes = PanesOf(frame);
+    ASSERT_NE(nullptr, panes.localList);
+    EXPECT_EQ(TextIn(LANG_KOREAN, 14000), RemoteColumnText(panes.localList, 0));
+    EXPECT_EQ(TextIn(LANG_KOREAN, 14003), RemoteColumnText(panes.localList, 3));
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoadWiring, ANewServerAlertSlidesThePopUpOutWithItsTextAndItGoesAgain)
+{
+    ASSERT_EQ("OK", Control("OPTION A1 172=60 224=1 61=Y").substr(0, 2));
+    ASSERT_EQ("OK", Control("OPTION B4 223=1 224=1").substr(0, 2));
+    StoreServer();
+    StoreAutoLogin();
+    ASSERT_TRUE(CToviRegistry::SetLanguage(0, LANG_KOREAN));
+    ASSERT_TRUE(Launch());
+    HWND frame = WaitForMainWindow();
+    ASSERT_NE(nullptr, frame);
+    const DWORD process = m_process.dwProcessId;
+    wchar_t expected[512] = {};
+    _snwprintf(expected, 511, MessageIn(LANG_KOREAN, 12093).c_str(), 3);
+    // Three more alerts than the log-in saw.
+    ASSERT_EQ("OK", Control("OPTION B4 223=4 224=1").substr(0, 2));
+    HWND popup = nullptr;
+    ASSERT_TRUE(uitest::WaitUntil([&] {
+        for (HWND wnd : DialogsOf(process))
+            if (TextOf(wnd) == expected)
+                popup = wnd;
+        return popup != nullptr;
+    }, 15000)) << "no alert pop-up";
+    // It slides out to the skin's full height.
+    EXPECT_TRUE(uitest::WaitUntil([&] {
+        RECT r = {};
+        ::GetWindowRect(popup, &r);
+        return r.right - r.left == 250 && r.bottom - r.top == 100;
+    }, 10000)) << "the pop-up never came out in full";
+    // It waits and goes.
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindowVisible(popup); }, 15000)) << "the pop-up stayed";
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoadWiring, TheTraysAboutBoxShowsTheProgramIconAndTheServersVersion)
+{
+    ASSERT_EQ("OK", Control("OPTION A2 164=4.5.6").substr(0, 2));
+    StoreServer();
+    StoreAutoLogin();
+    ASSERT_TRUE(Launch());
+    HWND frame = WaitForMainWindow();
+    ASSERT_NE(nullptr, frame);
+    ::PostMessageW(frame, WM_COMMAND, 1005, 0);   // the tray menu's about entry
+    HWND about = nullptr;
+    ASSERT_TRUE(uitest::WaitUntil([&] {
+        about = ::FindWindowW(L"#32770", L"Corvane IXO About");
+        return about != nullptr && ::IsWindowVisible(about);
+    }, 15000)) << "no about box";
+    EXPECT_EQ(L"Corvane IXO Version 4.5.6", TextOf(::GetDlgItem(about, 10182)));
+    HWND icon = ::GetDlgItem(about, 10190);
+    ASSERT_NE(nullptr, icon);
+    EXPECT_TRUE(::IsWindowVisible(icon));
+    EXPECT_NE(0, ::SendMessageW(icon, STM_GETICON, 0, 0)) << "the box shows no icon";
+    Click(about, IDOK);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(about); }, 10000));
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoadWiring, EveryDeliverableCarriesTheOneProductVersion)
+{
+    const std::wstring expected = ProductVersionOf(BinFolder() + L"\\CorvaneIXO.exe");
+    ASSERT_FALSE(expected.empty()) << "the program has no version resource";
+    for (const wchar_t* file : {L"CorvaneUpdate.exe", L"ToviInterface.dll", L"ToviConnect.dll", L"libFramework.dll",
+                                L"ToviLanguage.dll", L"ToviMessage.dll", L"ToviDBUtil.dll"})
+        EXPECT_EQ(Narrow(expected), Narrow(ProductVersionOf(BinFolder() + L"\\" + file))) << Narrow(file);
+}
+
+TEST_F(AppRoadWiring, TheSessionsUpdateCheckAnnouncesAnUpdateOnlyWhenTheServersVersionIsNewer)
+{
+    DWORD high = 0, low = 0;
+    const std::wstring own = ProductVersionOf(BinFolder() + L"\\CorvaneIXO.exe", &high, &low);
+    ASSERT_FALSE(own.empty());
+    ASSERT_TRUE(StoreText(L"InstallDir", BinFolder().c_str()));
+    ASSERT_EQ("OK", Control("OPTION UPDATE 181=CorvaneIXO.exe 229=" + Narrow(own) + " 230=00").substr(0, 2));
+    ASSERT_EQ("OK", Control("OPTION A1 172=1 224=600").substr(0, 2));
+    StoreServer();
+    StoreAutoLogin();
+    ASSERT_TRUE(Launch());
+    ASSERT_NE(nullptr, WaitForMainWindow());
+    auto updateChecks = [&] {
+        return std::atoi(protoserver::Control::Value(Control("COUNT cmd=A4"), "requests").c_str());
+    };
+    // Three session updates, each with its check, and no announcement.
+    const int before = updateChecks();
+    ASSERT_TRUE(uitest::WaitUntil([&] { return updateChecks() >= before + 3; }, 20000)) << "no update checks ran";
+    EXPECT_EQ(nullptr, WaitForBox(1000)) << "an update was announced for the program's own version";
+
+    // The server now lists a newer build of the program.
+    char newer[64] = {};
+    std::snprintf(newer, sizeof newer, "%u.%u.%u.%u", HIWORD(high), LOWORD(high), HIWORD(low), LOWORD(low) + 1);
+    ASSERT_EQ("OK", Control("OPTION UPDATE clear").substr(0, 2));
+    ASSERT_EQ("OK", Control(std::string("OPTION UPDATE 181=CorvaneIXO.exe 229=") + newer + " 230=00").substr(0, 2));
+    HWND box = WaitForBox();
+    ASSERT_NE(nullptr, box) << "no update announced for " << newer;
+    wchar_t expected[512] = {};
+    wcsncpy(expected, MessageIn(LANG_KOREAN, 12094).c_str(), 511);
+    EXPECT_NE(std::wstring::npos, BoxText(box).find(expected)) << Narrow(BoxText(box));
+    AnswerBox(box);
+    EXPECT_TRUE(ExitFromTray());
+}
