@@ -232,6 +232,12 @@ const TextEntry kMessages[] = {
      L"入力した名前がPC名と一致しません。"},
     {12140, L"링크 비밀번호는 20자까지 입력할 수 있습니다.", L"A link password can be at most 20 characters long.",
      L"リンクのパスワードは20文字まで入力できます。"},
+    // The change-password dialog's checks of its two new-password fields.
+    {12160, L"신규 비밀번호를 입력하십시오.", L"Enter the new password.", L"新しいパスワードを入力してください。"},
+    {12161, L"신규 비밀번호 확인을 입력하십시오.", L"Enter the new password again to confirm it.",
+     L"新しいパスワード(確認)を入力してください。"},
+    {12162, L"신규 비밀번호와 신규 비밀번호 확인 내용이 틀립니다.",
+     L"The new password and its confirmation do not match.", L"新しいパスワードと確認用のパスワードが一致しません。"},
 
     // Labels that the password dialogs take from this table.
     {14034, L"비밀번호", L"Password", L"パスワード"},

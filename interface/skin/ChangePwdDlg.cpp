@@ -25,7 +25,11 @@ END_MESSAGE_MAP()
 
 namespace {
 
-const wchar_t kCheckCaption[] = L"IXODrive";
+const wchar_t kCheckCaption[] = L"CorvaneIXO";
+// The checks' texts in the message table.
+const unsigned kMsgNewEmpty = 12160;
+const unsigned kMsgConfirmEmpty = 12161;
+const unsigned kMsgMismatch = 12162;
 const COLORREF kNoticeColor = RGB(84, 141, 222);
 
 // A rounded rectangle path with corner arcs of the given diameter.
@@ -152,18 +156,15 @@ void CChangePwdDlg::OnBnClickedOk()
     GetDlgItemText(IDC_CHANGEPWD_NEW, fresh);
     GetDlgItemText(IDC_CHANGEPWD_CONFIRM, confirm);
     if (fresh.IsEmpty()) {
-        Refuse(L"\xC2E0\xADDC \xBE44\xBC00\xBC88\xD638\xB97C \xC785\xB825\xD558\xC2ED\xC2DC\xC624.", IDC_CHANGEPWD_NEW);
+        Refuse(CToviMsg::GetString(kMsgNewEmpty), IDC_CHANGEPWD_NEW);
         return;
     }
     if (confirm.IsEmpty()) {
-        Refuse(L"\xC2E0\xADDC \xBE44\xBC00\xBC88\xD638 \xD655\xC778\xC744 \xC785\xB825\xD558\xC2ED\xC2DC\xC624.",
-               IDC_CHANGEPWD_CONFIRM);
+        Refuse(CToviMsg::GetString(kMsgConfirmEmpty), IDC_CHANGEPWD_CONFIRM);
         return;
     }
     if (fresh != confirm) {
-        Refuse(L"\xC2E0\xADDC \xBE44\xBC00\xBC88\xD638\xC640 \xC2E0\xADDC \xBE44\xBC00\xBC88\xD638 \xD655\xC778 "
-               L"\xB0B4\xC6A9\xC774 \xD2C0\xB9BD\xB2C8\xB2E4.",
-               IDC_CHANGEPWD_CONFIRM);
+        Refuse(CToviMsg::GetString(kMsgMismatch), IDC_CHANGEPWD_CONFIRM);
         return;
     }
     // A longer password would be cut to fit its field and the user could never type it again.

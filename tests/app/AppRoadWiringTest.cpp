@@ -135,6 +135,8 @@ const int kLoginUserId = 10007;
 const int kLoginPassword = 10009;
 const int kLoginLanguage = 10050;
 const int kLoginButton = 10122;
+const int kChangePwdNew = 10010;
+const int kChangePwdConfirm = 10011;
 const int kInfoBar = 133;
 const int kInfoLogout = 1006;
 const int kInfoUsage = 1028;
@@ -337,5 +339,38 @@ TEST_F(AppRoadWiring, TheSessionsUpdateCheckAnnouncesAnUpdateOnlyWhenTheServersV
     wcsncpy(expected, MessageIn(LANG_KOREAN, 12094).c_str(), 511);
     EXPECT_NE(std::wstring::npos, BoxText(box).find(expected)) << Narrow(BoxText(box));
     AnswerBox(box);
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoadWiring, TheChangePasswordChecksSpeakTheSessionsLanguage)
+{
+    StoreServer();
+    StoreAutoLogin();
+    ASSERT_TRUE(CToviRegistry::SetLanguage(0, LANG_ENGLISH));
+    ASSERT_TRUE(Launch());
+    HWND frame = WaitForMainWindow();
+    ASSERT_NE(nullptr, frame);
+    ::PostMessageW(frame, WM_COMMAND, 1007, 0);   // the tray menu's change-password entry
+    HWND dialog = nullptr;
+    ASSERT_TRUE(uitest::WaitUntil([&] {
+        dialog = ::FindWindowW(L"#32770", L"Corvane IXO ChangePwd");
+        return dialog != nullptr && ::IsWindowVisible(dialog);
+    }, 15000)) << "no change-password dialog";
+    const struct {
+        const wchar_t *fresh, *confirm;
+        unsigned message;
+    } rows[] = {{L"", L"", 12160}, {L"new5678", L"", 12161}, {L"new5678", L"new5679", 12162}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.message);
+        ASSERT_TRUE(SetControlText(dialog, kChangePwdNew, row.fresh));
+        ASSERT_TRUE(SetControlText(dialog, kChangePwdConfirm, row.confirm));
+        Click(dialog, IDOK);
+        HWND box = WaitForBox();
+        ASSERT_NE(nullptr, box);
+        EXPECT_NE(std::wstring::npos, BoxText(box).find(MessageIn(LANG_ENGLISH, row.message))) << Narrow(BoxText(box));
+        AnswerBox(box);
+    }
+    Click(dialog, IDCANCEL);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(dialog); }, 10000));
     EXPECT_TRUE(ExitFromTray());
 }

@@ -162,12 +162,11 @@ TEST_F(ChangePwdTest, InputThatCannotBeRightNeverReachesTheServer)
         const wchar_t* message;
         int focus;
     } rows[] = {
-        { "no new password", L"old1234", L"", L"", L"\xC2E0\xADDC \xBE44\xBC00\xBC88\xD638\xB97C \xC785\xB825\xD558\xC2ED\xC2DC\xC624.",
-          IDC_CHANGEPWD_NEW },
-        { "no confirmation", L"old1234", L"new5678", L"",
-          L"\xC2E0\xADDC \xBE44\xBC00\xBC88\xD638 \xD655\xC778\xC744 \xC785\xB825\xD558\xC2ED\xC2DC\xC624.", IDC_CHANGEPWD_CONFIRM },
-        { "mismatch", L"old1234", L"new5678", L"new5679",
-          L"\xC2E0\xADDC \xBE44\xBC00\xBC88\xD638\xC640 \xC2E0\xADDC \xBE44\xBC00\xBC88\xD638 \xD655\xC778 \xB0B4\xC6A9\xC774 \xD2C0\xB9BD\xB2C8\xB2E4.",
+        // The checks speak the thread's language (English here), from the message table.
+        { "no new password", L"old1234", L"", L"", L"Enter the new password.", IDC_CHANGEPWD_NEW },
+        { "no confirmation", L"old1234", L"new5678", L"", L"Enter the new password again to confirm it.",
+          IDC_CHANGEPWD_CONFIRM },
+        { "mismatch", L"old1234", L"new5678", L"new5679", L"The new password and its confirmation do not match.",
           IDC_CHANGEPWD_CONFIRM },
         { "case differs", L"old1234", L"New5678", L"new5678", nullptr, IDC_CHANGEPWD_CONFIRM },
         { "new too long", L"old1234", thirtyOne.c_str(), thirtyOne.c_str(), L"A password can be at most 30 bytes long.",
