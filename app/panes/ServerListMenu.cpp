@@ -37,6 +37,8 @@ std::vector<MenuEntry> CServerListCtrl::ContextMenuAt(CPoint client, bool shift)
         if (!current)
             return {};
         UpdateMenuButtons();
+        if (m_pFrame)
+            m_pFrame->EnableMenuButtons();
     } else {
         for (int i = GetNextItem(-1, LVNI_SELECTED); i >= 0;) {
             int next = GetNextItem(i, LVNI_SELECTED);

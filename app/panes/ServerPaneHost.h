@@ -34,6 +34,8 @@ public:
     // The server ended the session (1213): log out once, however many controls report it.
     virtual void PostForcedLogout() = 0;
     virtual void SetMenuButtonState(const ServerMenuState& state) = 0;
+    // Puts the stored button states on the buttons now, not at the next idle update.
+    virtual void EnableMenuButtons() {}
     virtual bool IsDownloadTarget() = 0;          // the local tree's folder can take files
     virtual void SetUploadAllowed(bool allowed) = 0;
     virtual void SetViewButtonsEnabled(bool enabled) = 0;   // thumbnail/report toggles

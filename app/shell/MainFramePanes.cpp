@@ -31,6 +31,12 @@ void CServerFrameHost::SetMenuButtonState(const ServerMenuState& s)
         m_frame->m_wndMenuBar.SetMenuButtonState(s);
 }
 
+void CServerFrameHost::EnableMenuButtons()
+{
+    if (m_frame->m_wndMenuBar.GetSafeHwnd())
+        m_frame->m_wndMenuBar.EnableMenuButtons();
+}
+
 void CServerFrameHost::SetViewButtonsEnabled(bool enabled)
 {
     m_bViewButtons = enabled;

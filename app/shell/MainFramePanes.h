@@ -15,6 +15,7 @@ public:
     int CheckFolderPassword(const _PROTO_FOLDER_INFO& folder, bool silent) override;
     void PostForcedLogout() override;
     void SetMenuButtonState(const ServerMenuState& state) override;
+    void EnableMenuButtons() override;
     bool IsDownloadTarget() override;
     void SetUploadAllowed(bool allowed) override { m_bUploadAllowed = allowed; }
     void SetViewButtonsEnabled(bool enabled) override;

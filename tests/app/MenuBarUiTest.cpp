@@ -211,6 +211,7 @@ public:
     int CheckFolderPassword(const _PROTO_FOLDER_INFO&, bool) override { return 0; }
     void PostForcedLogout() override {}
     void SetMenuButtonState(const ServerMenuState& state) override { m_bar->SetMenuButtonState(state); }
+    void EnableMenuButtons() override { m_bar->EnableMenuButtons(); }
     bool IsDownloadTarget() override { return true; }
     void SetUploadAllowed(bool) override {}
     void SetViewButtonsEnabled(bool enabled) override { m_bar->SetViewButtonsEnabled(enabled); }
@@ -544,6 +545,22 @@ TEST_F(MenuBarPanesTest, ClickingRowsOfTheServerListEnablesWhatTheirPermissionsA
         EXPECT_FALSE(Enabled(IDC_MENU_UPLOAD)) << "upload is the local panes' button";
         EXPECT_FALSE(Enabled(IDC_MENU_PASTE)) << "nothing on the clipboard";
     }
+}
+
+TEST_F(MenuBarPanesTest, ARightClickOnTheListsEmptySpacePutsTheFoldersStatesOnTheButtonsAtOnce)
+{
+    ClickRow(0);
+    ASSERT_FALSE(Enabled(IDC_MENU_NEW_FOLDER)) << "a file row allows no new folder";
+    // The menu of the empty space: nothing selected, the folder's own menu; no idle update runs
+    // between the click and the menu.
+    bool menu = false;
+    m_ui.Run([&] {
+        m_list.SetItemState(-1, 0, LVIS_SELECTED);
+        menu = !m_list.ContextMenuAt(CPoint(60, 150), false).empty();
+    });
+    EXPECT_TRUE(menu) << "the folder has a menu";
+    EXPECT_TRUE(Enabled(IDC_MENU_NEW_FOLDER)) << "the folder allows a new folder";
+    EXPECT_FALSE(Enabled(IDC_MENU_DOWNLOAD));
 }
 
 TEST_F(MenuBarPanesTest, TheTreesFolderSetsTheViewButtonsTheSearchBoxAndThePermissionBox)
