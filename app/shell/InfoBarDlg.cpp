@@ -3,6 +3,7 @@
 #include "AppRes.h"
 #include "Dc.h"
 #include "FileUtils.h"
+#include "FormParam.h"
 #include "MainFrame.h"
 #include "MainFrameRules.h"
 #include "PopupDlg.h"
@@ -185,8 +186,9 @@ void CInfoBarDlg::SetTexts()
     m_btnUsage.SetWindowText(CToviString::GetString(14222));
     m_btnCollaboration.SetWindowText(kCollaborationCaption);
     m_strQuotaLabel = CToviString::GetString(14098);
+    const bool alternative = m_pProto && m_pProto->OptionInfo.PrivacyModel[0] == 'Y';
     for (int i = 0; i < kCounters; ++i)
-        m_strCounterLabel[i] = CToviString::GetString(kCounterLabel[i]);
+        m_strCounterLabel[i] = CToviString::GetString(CounterLabelId(i, alternative));
     if (m_hTooltip) {
         const CString tip = CToviString::GetString(14222);
         TOOLINFOW tool = {sizeof(tool)};
@@ -239,7 +241,8 @@ void CInfoBarDlg::SetUserInfo(CToviProto* proto)
     for (int i = 0; i < kCounters; ++i)
         m_btnCounter[i].ShowWindow(m_bCounterShown[i] ? SW_SHOW : SW_HIDE);
     ShowAlerts();
-    Invalidate();
+    // The session's options choose between the counters' two sets of names.
+    SetTexts();
 }
 
 void CInfoBarDlg::SetAlertInfo(const _ALARM_INFO& alarm)
@@ -412,6 +415,19 @@ void CInfoBarDlg::OnBnClickedLogout()
         frame->OnLogout();
 }
 
+UINT CInfoBarDlg::CounterLabelId(int counter, bool alternative)
+{
+    if (counter < 0 || counter >= kCounters)
+        return 0;
+    // The draft and approval counters have a second pair of names for sites whose tasks are
+    // export approvals.
+    if (alternative && counter == 3)
+        return 14254;
+    if (alternative && counter == 4)
+        return 14258;
+    return kCounterLabel[counter];
+}
+
 void CInfoBarDlg::OnBnClickedUsage()
 {
     OpenWebPage(GetParent(), 5);
@@ -421,8 +437,9 @@ void CInfoBarDlg::OnBnClickedCollaboration()
 {
     if (m_pProto == nullptr)
         return;
+    // The id goes into a query: a blank, '&' or '#' in it must not cut the address.
     CString url;
-    url.Format(kCollaborationPage, m_pProto->LoginInfo.UserId);
+    url.Format(kCollaborationPage, (LPCWSTR)CFormParam::Encode(CString(m_pProto->LoginInfo.UserId)));
     s_pOpenUrl(url);
 }
 

@@ -51,6 +51,9 @@ public:
     static CString QuotaText(const std::vector<_QUOTA_INFO>& quota, int* percent);
     // The page name of a kind, or null for a kind without a page.
     static const wchar_t* PageOfKind(int kind);
+    // The string id of a counter's label (kCounterIds order); alternative: the option that
+    // renames the draft and approval counters is on.
+    static UINT CounterLabelId(int counter, bool alternative);
     // The counter's text in the alert record (kCounterIds order).
     static const char* CounterText(const _ALARM_INFO& alarm, int counter);
 
@@ -69,6 +72,7 @@ public:
     BOOL m_bCounterEnabled[kCounters] = {};
     bool m_bCounterShown[kCounters] = {};
     bool m_bCollaborationShown = false;
+    const CString& CounterLabel(int counter) const { return m_strCounterLabel[counter]; }
 
 protected:
     void PaintBackground(CDC* pDC, const CRect& rect) override;

@@ -13,6 +13,7 @@
 #include "TestPaths.h"
 #include "ToviCrypto.h"
 #include "ToviProto.h"
+#include "ToviString.h"
 #include "Library.h"
 #include "MainFrame.h"
 #include "MainFrameRules.h"
@@ -448,6 +449,33 @@ TEST_F(InfoBarTest, OnlyTheCustomerWithTheCollaborationSystemGetsItsButton)
     Click(IDC_INFO_COLLABORATION);
     ASSERT_EQ(1u, g_urls.size());
     EXPECT_NE(std::wstring::npos, g_urls[0].find(L"/AutoLogin.aspx?empno=demo"));
+    // An id with characters that mean something in an address goes encoded.
+    m_ui.Run([&] { wcscpy(m_proto->LoginInfo.UserId, L"kim&lee #1"); });
+    Click(IDC_INFO_COLLABORATION);
+    ASSERT_EQ(2u, g_urls.size());
+    EXPECT_NE(std::wstring::npos, g_urls[1].find(L"/AutoLogin.aspx?empno=kim%26lee%20%231"))
+        << CStringA(g_urls[1].c_str()).GetString();
+}
+
+TEST_F(InfoBarTest, TheAlternativeLabelOptionRenamesTheDraftAndApprovalCounters)
+{
+    const struct {
+        const char* option;
+        UINT draft, approval;
+    } rows[] = {{"N", 14211, 14212}, {"Y", 14254, 14258}, {"", 14211, 14212}};
+    for (const auto& row : rows) {
+        CString draft, approval, wantDraft, wantApproval;
+        m_ui.Run([&] {
+            std::strcpy(m_proto->OptionInfo.PrivacyModel, row.option);
+            m_frame->m_wndInfoBar.SetUserInfo(m_proto);
+            draft = m_frame->m_wndInfoBar.CounterLabel(3);
+            approval = m_frame->m_wndInfoBar.CounterLabel(4);
+            wantDraft = CToviString::GetString(row.draft);
+            wantApproval = CToviString::GetString(row.approval);
+        });
+        EXPECT_EQ(std::wstring(wantDraft.GetString()), std::wstring(draft.GetString())) << "option " << row.option;
+        EXPECT_EQ(std::wstring(wantApproval.GetString()), std::wstring(approval.GetString())) << "option " << row.option;
+    }
 }
 
 TEST(InfoBarQuota, PercentAndTextOfTheFirstQuotaLine)
