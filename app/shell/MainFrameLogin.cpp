@@ -81,6 +81,56 @@ bool ReadServerAddress(CToviProto* proto)
     return true;
 }
 
+// Points a protocol object at host and port, keeping its set-up code.
+void AimAt(CToviProto* proto, const char* host, int port)
+{
+    proto->CloseSocket();
+    std::memset(proto->ServerAddress.szHost, 0, sizeof proto->ServerAddress.szHost);
+    CopySlot(proto->ServerAddress.szHost, host);
+    proto->ServerAddress.strCallerText = CString(host);
+    proto->ServerAddress.nPort = port;
+}
+
+// A site with an inside and an outside server: the session moves to the inside one, whose
+// domains come first, and the outside one's domains are added behind them. False when the
+// inside server cannot give its domains; a silent outside server only adds nothing.
+bool JoinTwoServers(CToviProto* proto)
+{
+    const CString code = proto->CustomerCode;
+    if ((code.CompareNoCase(L"TQX_IN") != 0 && code.CompareNoCase(L"TQX_OUT") != 0) || !proto->ServerIn[0] ||
+        !proto->ServerOut[0])
+        return true;
+    char inHost[72] = {}, outHost[72] = {};
+    int inPort = -1, outPort = -1;
+    if (!loginrules::SplitHostPort(proto->ServerIn, inHost, sizeof inHost, &inPort) ||
+        !loginrules::SplitHostPort(proto->ServerOut, outHost, sizeof outHost, &outPort))
+        return false;
+    TraceLog(1, L"[ CMainFrame::RunLoginUI ] SERVER IN [ %S:%d ] OUT [ %S:%d ]\n", inHost, inPort, outHost, outPort);
+    AimAt(proto, inHost, inPort);
+    if (proto->GetDomainInfo() != 0)
+        return false;
+    for (DomainEntry& entry : proto->DomainInfo) {
+        std::memset(entry.ServerHost, 0, sizeof entry.ServerHost);
+        std::strncpy(entry.ServerHost, inHost, sizeof entry.ServerHost - 1);
+        entry.ServerPort = inPort;
+    }
+    CToviProto outside;
+    AimAt(&outside, outHost, outPort);
+    CopySlot(outside.ServerAddress.szCode, proto->ServerAddress.szCode);
+    std::memcpy(outside.ConnectTimeout, proto->ConnectTimeout, sizeof outside.ConnectTimeout);
+    std::memcpy(outside.SocketTimeout, proto->SocketTimeout, sizeof outside.SocketTimeout);
+    if (outside.GetDomainInfo() == 0) {
+        for (DomainEntry entry : outside.DomainInfo) {
+            std::memset(entry.ServerHost, 0, sizeof entry.ServerHost);
+            std::strncpy(entry.ServerHost, outHost, sizeof entry.ServerHost - 1);
+            entry.ServerPort = outPort;
+            proto->DomainInfo.push_back(entry);
+        }
+    }
+    outside.CloseSocket();
+    return true;
+}
+
 }
 
 void CMainFrame::StartCheckNetwork()
@@ -139,7 +189,13 @@ void CMainFrame::RunLoginUI()
     }
     if (!haveLists) {
         ShowLoginProgress(true);
-        if (m_pProto->GetDomainInfo() != 0) {
+        bool reached = m_pProto->GetDomainInfo() == 0;
+        if (reached) {
+            CToviRegistry::SetCustomFlag(0, m_pProto->CustomerCode);
+            TraceLog(1, L" [ CMainFrame::RunLoginUI ] CUSTOM FLAG = [ %s ]\n", (LPCWSTR)m_pProto->CustomerCode);
+            reached = JoinTwoServers(m_pProto);
+        }
+        if (!reached) {
             ShowLoginProgress(false);
             BeginModal();
             const int answer = CFileUtils::ToviMessageBox(this, CToviMsg::GetString(12070), L"CorvaneIXO", MB_YESNO);
@@ -147,8 +203,6 @@ void CMainFrame::RunLoginUI()
             if (answer != IDYES || !RunConfigDialog(this))
                 return;
         } else {
-            CToviRegistry::SetCustomFlag(0, m_pProto->CustomerCode);
-            TraceLog(1, L" [ CMainFrame::RunLoginUI ] CUSTOM FLAG = [ %s ]\n", (LPCWSTR)m_pProto->CustomerCode);
             m_pProto->GetLanguageInfo();
         }
     }

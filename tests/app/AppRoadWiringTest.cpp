@@ -134,6 +134,7 @@ const int kConfigPortLabel = 10170;
 const int kLoginUserId = 10007;
 const int kLoginPassword = 10009;
 const int kLoginLanguage = 10050;
+const int kLoginDomain = 10054;
 const int kLoginButton = 10122;
 const int kChangePwdNew = 10010;
 const int kChangePwdConfirm = 10011;
@@ -372,5 +373,23 @@ TEST_F(AppRoadWiring, TheChangePasswordChecksSpeakTheSessionsLanguage)
     }
     Click(dialog, IDCANCEL);
     EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(dialog); }, 10000));
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoadWiring, ATwoServerSiteOffersTheInsideAndTheOutsideServersDomains)
+{
+    const std::string port = std::to_string(m_ports.port);
+    ASSERT_EQ("OK", Control("OPTION A2 216=TQX_IN 145=127.0.0.1:" + port + " 146=localhost:" + port).substr(0, 2));
+    StoreServer();
+    ASSERT_TRUE(Launch());
+    HWND login = WaitForDialogWith(kLoginButton);
+    ASSERT_NE(nullptr, login);
+    HWND domains = ::GetDlgItem(login, kLoginDomain);
+    ASSERT_NE(nullptr, domains);
+    // The stored server's list, the inside server's, and the outside server's on its own connection.
+    EXPECT_EQ("OK requests=3", Control("COUNT cmd=A2"));
+    const int count = static_cast<int>(::SendMessageW(domains, CB_GETCOUNT, 0, 0));
+    EXPECT_GE(count, 2);
+    EXPECT_EQ(0, count % 2) << "the outside server's domains were not added behind the inside ones";
     EXPECT_TRUE(ExitFromTray());
 }
