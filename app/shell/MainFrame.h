@@ -260,6 +260,15 @@ private:
     void LogoutNow();
     void ClearPanes();
     void SetTrayImage(bool loggedIn);
+    // Loads both tray images again (an update may have replaced their files) and shows the one
+    // of the current state.
+    void ResetUpdateImage();
+    // The update decision on the server's list at url: true when the updater or an elevated
+    // instance was started and the frame is closing.
+    bool StartUpdateIfDue(const CString& url);
+    // After the settings changed the server while logged out: the log-in windows take the new
+    // lists.
+    void RefreshLoginThreads();
     bool StartWorker(AFX_THREADPROC proc, volatile bool& idleFlag);
     bool TransferRunning();
 
@@ -270,7 +279,8 @@ private:
 
 // The settings dialog run by the frame; true when the user confirmed it. resetLayout and
 // restart (when given) receive what the dialog asks for beyond the server.
-bool RunConfigDialog(CMainFrame* frame, bool* resetLayout = nullptr, bool* restart = nullptr);
+bool RunConfigDialog(CMainFrame* frame, bool* resetLayout = nullptr, bool* restart = nullptr,
+                     bool* update = nullptr);
 
 // The frame of the running program (the application's main window), or null.
 CMainFrame* MainFrameOf();

@@ -7,6 +7,8 @@
 #include "FileUtils.h"
 #include "InstanceLock.h"
 #include "LoginRules.h"
+#include "LoginThread.h"
+#include "LoginWebThread.h"
 #include "MainFrame.h"
 #include "AppRes.h"
 #include "ProgressDlg.h"
@@ -406,13 +408,23 @@ LRESULT CMainFrame::OnUpdateStart(WPARAM, LPARAM)
             CFileUtils::ToviMessageBox(this, L"Update URL 저장 실패", L"CorvaneIxo", MB_ICONERROR);
     }
     TraceLog(1, L"[ CMainFrame::ResetUpdateImage] FALSE!\n");
+    if (StartUpdateIfDue(url))
+        return 0;
+    TraceLog(1, L"[ CMainFrame::ResetUpdateImage] TRUE!\n");
+    ResetUpdateImage();
+    RunLoginUI();
+    return 0;
+}
+
+bool CMainFrame::StartUpdateIfDue(const CString& url)
+{
     CToviUpdate update;
     const int check = url.IsEmpty() ? -1 : update.IsUpdate(0, m_hWnd, url);
     if (check == 0) {
         TraceLog(1, L"[ CMainFrame::OnUpdateStart] return 0\n");
         if (CToviExec().RunUpdate(0)) {
             PostMessage(WM_CLOSE);
-            return 0;
+            return true;
         }
     } else if (check == 1) {
         TraceLog(1, L"[ CMainFrame::OnUpdateStart] return 1 \n");
@@ -428,13 +440,22 @@ LRESULT CMainFrame::OnUpdateStart(WPARAM, LPARAM)
             };
             CInstanceLock::Program().Restart(Elevated::Launch, own);
             PostMessage(WM_CLOSE);
-            return 0;
+            return true;
         }
     }
-    TraceLog(1, L"[ CMainFrame::ResetUpdateImage] TRUE!\n");
-    SetTrayImage(false);
-    RunLoginUI();
-    return 0;
+    return false;
+}
+
+void CMainFrame::ResetUpdateImage()
+{
+    for (HICON* icon : {&m_hTrayOnIcon, &m_hTrayOffIcon}) {
+        if (*icon)
+            ::DestroyIcon(*icon);
+        *icon = nullptr;
+    }
+    m_hTrayOnIcon = CFileUtils::GetTrayOnIcon(0);
+    m_hTrayOffIcon = CFileUtils::GetTrayOffIcon(0);
+    SetTrayImage(m_bLoggedIn);
 }
 
 void CMainFrame::OnLogout()
@@ -570,15 +591,11 @@ void CMainFrame::OnChangePassword()
 
 namespace {
 
-// Starts the program again with the user's ordinary rights.
-bool LaunchProgramAgain(void* frame)
+// Starts the program again from the install folder with the user's ordinary rights.
+bool LaunchProgramAgain(void* folder)
 {
-    wchar_t own[MAX_PATH] = {};
-    if (::GetModuleFileNameW(nullptr, own, MAX_PATH) == 0)
-        return false;
-    CString folder = own;
-    folder = folder.Left(folder.ReverseFind(L'\\'));
-    return CToviExec().RunAsStdUser(static_cast<CMainFrame*>(frame)->m_hWnd, own, L"", folder) != 0;
+    const CString& install = *static_cast<const CString*>(folder);
+    return CToviExec().RunAsStdUser(nullptr, L"CorvaneIXO.exe", nullptr, install) != 0;
 }
 
 }
@@ -589,26 +606,48 @@ void CMainFrame::OnConfig()
         ::SetForegroundWindow(open);
         return;
     }
-    bool resetLayout = false, restart = false;
+    bool resetLayout = false, restart = false, update = false;
     BeginModal();
-    const bool confirmed = RunConfigDialog(this, &resetLayout, &restart);
+    const bool confirmed = RunConfigDialog(this, &resetLayout, &restart, &update);
     EndModal();
-    if (!confirmed)
-        return;
-    if (resetLayout) {
-        ResetLayout();
-        LoadLayout();
-    }
-    if (restart) {
-        // The new instance must find the single-instance lock free, or it would take itself
-        // for a second launch and end, leaving none.
-        if (CInstanceLock::Program().Restart(LaunchProgramAgain, this)) {
-            PostMessage(WM_CLOSE);
-            return;
+    const bool web = m_pProto && m_pProto->WebLogin[0] == 'Y';
+    if (confirmed) {
+        if (resetLayout) {
+            ResetLayout();
+            LoadLayout();
         }
+        if (restart) {
+            const CString install = CToviUpdate::GetInstallDir(0);
+            // The new instance must find the single-instance lock free, or it would take itself
+            // for a second launch and end, leaving none.
+            if (!install.IsEmpty() && CInstanceLock::Program().Restart(LaunchProgramAgain, const_cast<CString*>(&install))) {
+                PostMessage(WM_CLOSE);
+                return;
+            }
+            if (install.IsEmpty()) {
+                if (update) {
+                    wchar_t url[128] = {};
+                    char host[256] = {}, code[256] = {};
+                    int port = -1;
+                    CToviRegistry::GetServerAddress(0, host, &port, code, url);
+                    if (StartUpdateIfDue(url))
+                        return;
+                } else {
+                    RefreshLoginThreads();
+                }
+            }
+        }
+        if (!web && m_pLoginThread)
+            static_cast<CLoginThread*>(m_pLoginThread)->ResetLanguageList();
     }
-    if (!m_bLoggedIn)
+    // The log-in window the user left comes back to the front.
+    if (web && m_pLoginWebThread)
+        static_cast<CLoginWebThread*>(m_pLoginWebThread)->SetUIFocus();
+    else if (!web && m_pLoginThread)
+        static_cast<CLoginThread*>(m_pLoginThread)->SetUIFocus();
+    if (confirmed && !m_bLoggedIn)
         RunLoginUI();
+    ResetUpdateImage();
 }
 
 void CMainFrame::OnAbout()

@@ -62,6 +62,28 @@ void CMainFrame::WaitThread(CWinThread*& thread)
     thread = nullptr;
 }
 
+void CMainFrame::RefreshLoginThreads()
+{
+    // The new server's web-login flag says which log-in window it wants: the other kind goes,
+    // the right kind takes the new domains (the settings check left them in the session).
+    const bool web = m_pProto && m_pProto->WebLogin[0] == 'Y';
+    CWinThread*& unwanted = web ? m_pLoginThread : m_pLoginWebThread;
+    if (unwanted != nullptr) {
+        DWORD code = 0;
+        if (unwanted->m_hThread && ::GetExitCodeThread(unwanted->m_hThread, &code) && code == STILL_ACTIVE) {
+            if (web)
+                static_cast<CLoginThread*>(unwanted)->SetRemove();
+            else
+                static_cast<CLoginWebThread*>(unwanted)->SetRemove();
+        }
+        WaitThread(unwanted);
+    }
+    if (web && m_pLoginWebThread)
+        static_cast<CLoginWebThread*>(m_pLoginWebThread)->ResetDomain();
+    else if (!web && m_pLoginThread)
+        static_cast<CLoginThread*>(m_pLoginThread)->ResetDomainList();
+}
+
 void CMainFrame::StopLoginThreads()
 {
     for (CWinThread** slot : {&m_pLoginWebThread, &m_pLoginThread}) {
@@ -100,7 +122,7 @@ void CMainFrame::StopLoginThreads()
 
 // The settings dialog while no server is stored or the server cannot be reached. True when
 // the user confirmed a server.
-bool RunConfigDialog(CMainFrame* frame, bool* resetLayout, bool* restart)
+bool RunConfigDialog(CMainFrame* frame, bool* resetLayout, bool* restart, bool* update)
 {
     CConfigDlg dialog(frame);
     dialog.m_pProto = frame->m_pProto;
@@ -109,8 +131,11 @@ bool RunConfigDialog(CMainFrame* frame, bool* resetLayout, bool* restart)
     frame->EndModal();
     if (resetLayout)
         *resetLayout = dialog.m_bResetWindow != 0;
+    // Another server, or an update of this one, needs the program started afresh.
     if (restart)
-        *restart = dialog.m_bUpdateNeeded != 0;
+        *restart = dialog.ServerChanged() || dialog.m_bUpdateNeeded != 0;
+    if (update)
+        *update = dialog.m_bUpdateNeeded != 0;
     return result == IDOK;
 }
 

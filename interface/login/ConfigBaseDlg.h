@@ -3,7 +3,7 @@
 //
 // The caller sets m_pProto (may be null: the check then creates a session with new and leaves
 // it in m_pProto for the caller) and, when it holds a session, the two time-outs, then runs
-// DoModal; afterwards it reads m_bResetWindow and m_bUpdateNeeded. The check talks to the
+// DoModal; afterwards it reads m_bResetWindow, m_bUpdateNeeded and ServerChanged(). The check talks to the
 // server synchronously on the dialog's thread. A failed check leaves the session aimed at the
 // host and port it had before and the dialog open.
 #pragma once
@@ -27,6 +27,8 @@ public:
     char m_socketTimeout[5] = {};
     BYTE m_bResetWindow = 0;
     BYTE m_bUpdateNeeded = 0;
+    // After OK: the confirmed server differs from the one the dialog opened with.
+    bool ServerChanged() const { return m_bServerChanged != 0; }
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -393,3 +393,32 @@ TEST_F(AppRoadWiring, ATwoServerSiteOffersTheInsideAndTheOutsideServersDomains)
     EXPECT_EQ(0, count % 2) << "the outside server's domains were not added behind the inside ones";
     EXPECT_TRUE(ExitFromTray());
 }
+
+TEST_F(AppRoadWiring, AServerChangedInTheTraysSettingsReachesTheOpenLogInsDomainList)
+{
+    StoreServer();
+    ASSERT_TRUE(Launch());
+    HWND login = WaitForDialogWith(kLoginButton);
+    ASSERT_NE(nullptr, login);
+    HWND domains = ::GetDlgItem(login, kLoginDomain);
+    ASSERT_NE(nullptr, domains);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !TextOf(domains).empty(); }, 10000));
+    const std::wstring before = TextOf(domains);
+    ASSERT_NE(L"Renamed Site", before);
+    ASSERT_EQ("OK", Control("OPTION DOMAIN 186=Renamed%20Site").substr(0, 2));
+
+    HWND frame = ::FindWindowW(L"CorvaneIXO", nullptr);
+    ASSERT_NE(nullptr, frame);
+    ::PostMessageW(frame, WM_COMMAND, 1003, 0);   // the tray menu's settings entry
+    HWND config = WaitForDialogWith(kConfigAddress);
+    ASSERT_NE(nullptr, config);
+    ASSERT_TRUE(SetControlText(config, kConfigAddress, L"localhost"));
+    ASSERT_TRUE(SetControlText(config, kConfigPort, std::to_wstring(m_ports.port).c_str()));
+    Click(config, IDOK);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(config) || !::IsWindowVisible(config); }, 15000));
+    EXPECT_TRUE(uitest::WaitUntil([&] {
+        HWND open = WaitForDialogWith(kLoginButton, 1000);
+        return open && TextOf(::GetDlgItem(open, kLoginDomain)) == L"Renamed Site";
+    }, 15000)) << "the log-in still offers " << Narrow(before);
+    EXPECT_TRUE(ExitFromTray());
+}
