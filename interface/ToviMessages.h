@@ -24,8 +24,13 @@
 // Sent to the owner of the version list. wParam: const _PROTO_VERSION_INFO* (the chosen version),
 // lParam: const wchar_t* destination folder. Both valid during the call only.
 #define WM_VERSION_DOWNLOAD         (WM_USER + 13)
-// Posted by the download thread to the window it was handed, when the thread ends. 0, 0.
+// Posted by the download thread to the window it was handed, when the thread ends. wParam: the
+// DOWNLOAD_EXIT_ flags below; lParam 0.
 #define WM_DOWNLOAD_THREAD_EXIT     (WM_USER + 14)
+// Flag of WM_DOWNLOAD_THREAD_EXIT: some item of the run could not be downloaded. The server's
+// copy has most likely changed since the list showed it (gone, moved, locked), so the receiver
+// lists the server folder again to show what is there now.
+#define DOWNLOAD_EXIT_REFRESH_SERVER 0x0001
 // Posted by the upload window to its owner at the end of a run and when Cancel stops a running
 // worker. wParam: the ItemData of the last _UPLOADINFO processed; lParam 0.
 #define WM_UPLOAD_DONE              (WM_USER + 20)

@@ -381,7 +381,7 @@ LRESULT CToviSplitter::OnUploadThreadExit(WPARAM, LPARAM)
     return 0;
 }
 
-LRESULT CToviSplitter::OnDownloadThreadExit(WPARAM, LPARAM)
+LRESULT CToviSplitter::OnDownloadThreadExit(WPARAM flags, LPARAM)
 {
     if (m_staleDownloadExits > 0) {
         --m_staleDownloadExits;
@@ -399,6 +399,10 @@ LRESULT CToviSplitter::OnDownloadThreadExit(WPARAM, LPARAM)
             m_panes.refreshLocal(m_hDownloadLocalItem, m_hDownloadLocalItem == selected);
         else if (selected != nullptr)
             m_panes.refreshLocal(selected, true);
+    }
+    if ((flags & DOWNLOAD_EXIT_REFRESH_SERVER) != 0 && m_panes.serverSelection && m_panes.refreshServer) {
+        if (const HTREEITEM folder = m_panes.serverSelection())
+            m_panes.refreshServer(folder, 2);
     }
     return 0;
 }

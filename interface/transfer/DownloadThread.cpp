@@ -53,7 +53,9 @@ BOOL CDownloadThread::InitInstance()
 
 int CDownloadThread::ExitInstance()
 {
-    if (m_hMainWnd)
-        ::PostMessageW(m_hMainWnd, WM_DOWNLOAD_THREAD_EXIT, 0, 0);
+    if (m_hMainWnd) {
+        const WPARAM flags = m_dlg.GetErrorCount() > 0 ? DOWNLOAD_EXIT_REFRESH_SERVER : 0;
+        ::PostMessageW(m_hMainWnd, WM_DOWNLOAD_THREAD_EXIT, flags, 0);
+    }
     return CWinThread::ExitInstance();
 }

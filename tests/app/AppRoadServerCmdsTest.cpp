@@ -792,3 +792,38 @@ TEST_F(AppRoadServerCmds, ACopyPastedOnTheListsEmptySpaceLandsInTheShownFolder)
     EXPECT_EQ(nullptr, WaitForBox(1000));
     EXPECT_TRUE(ExitFromTray());
 }
+
+TEST_F(AppRoadServerCmds, ADownloadWithAFailedItemListsTheServerFolderAgainAndACleanOneDoesNot)
+{
+    Put("FILE user=demo size=1000 -- " + m_folder + "/fine.bin");
+    Put("FILE user=demo size=1000 -- " + m_folder + "/gone.bin");
+    m_rows = 2;
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const struct {
+        const wchar_t* row;
+        bool fails;
+    } runs[] = {{L"fine.bin", false}, {L"gone.bin", true}};
+    for (const auto& run : runs) {
+        SCOPED_TRACE(CStringA(run.row).GetString());
+        if (run.fails)
+            Put("FAULT error code=1500 count=1 cmd=H1 -- The file is no longer there.");
+        ASSERT_TRUE(ClickListRow(m_list, run.row));
+        ASSERT_TRUE(uitest::WaitUntil([&] { return ::IsWindowEnabled(::GetDlgItem(m_bar, IDC_MENU_DOWNLOAD)) != FALSE; },
+                                      10000));
+        Click(m_bar, IDC_MENU_DOWNLOAD);
+        HWND window = TransferOver(false);
+        ASSERT_NE(nullptr, window) << "the download did not end";
+        const int listings = Requests("D0");
+        CloseTransferWindow(window);
+        if (run.fails) {
+            EXPECT_TRUE(uitest::WaitUntil([&] { return Requests("D0") > listings; }, 15000))
+                << "the server folder was not listed again";
+        } else {
+            // The local side is refreshed in the same handler: once it shows the file, the
+            // server side would have been asked too.
+            EXPECT_TRUE(uitest::WaitUntil([&] { return !Local(run.row).empty(); }, 15000));
+            EXPECT_EQ(listings, Requests("D0")) << "a clean download listed the server folder again";
+        }
+    }
+    EXPECT_TRUE(ExitFromTray());
+}
