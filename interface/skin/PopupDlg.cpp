@@ -258,7 +258,14 @@ int CPopupDlg::OnCreate(LPCREATESTRUCT lpCreateStruct)
         CSize page = PageSizeOfKind(m_nPopupKind);
         m_nPageWidth = page.cx;
         m_nPageHeight = page.cy;
-        MoveWindow(0, 0, m_nPageWidth + m_nExtraWidth, m_nPageHeight + m_nExtraHeight);
+        // Over the window it was opened from, as the page's own size request would place it:
+        // a page that never asks (no script ran) must not open in the screen's corner.
+        HWND owner = m_hOwner && ::IsWindow(m_hOwner) && ::IsWindowVisible(m_hOwner) ? m_hOwner : ::GetDesktopWindow();
+        CRect parent;
+        ::GetWindowRect(owner, &parent);
+        const CSize screen(::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN));
+        const CRect place = ResizeRect(parent, m_nPageWidth, m_nPageHeight, m_nPopupKind, screen);
+        MoveWindow(place.left, place.top, m_nPageWidth + m_nExtraWidth, m_nPageHeight + m_nExtraHeight);
     }
     return 0;
 }

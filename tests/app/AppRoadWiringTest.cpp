@@ -422,3 +422,32 @@ TEST_F(AppRoadWiring, AServerChangedInTheTraysSettingsReachesTheOpenLogInsDomain
     }, 15000)) << "the log-in still offers " << Narrow(before);
     EXPECT_TRUE(ExitFromTray());
 }
+
+TEST_F(AppRoadWiring, TheUsagePageOpensOverTheMainWindow)
+{
+    StoreServer();
+    StoreAutoLogin();
+    ASSERT_TRUE(Launch());
+    HWND frame = WaitForMainWindow();
+    ASSERT_NE(nullptr, frame);
+    ::MoveWindow(frame, 200, 150, 1024, 768, TRUE);
+    HWND bar = ::GetDlgItem(frame, kInfoBar);
+    ASSERT_NE(nullptr, bar);
+    Click(bar, kInfoUsage);
+    HWND page = nullptr;
+    ASSERT_TRUE(uitest::WaitUntil([&] {
+        for (HWND wnd : DialogsOf(m_process.dwProcessId))
+            if (::GetWindow(wnd, GW_OWNER) == frame)
+                page = wnd;
+        return page != nullptr;
+    }, 15000)) << "no usage page";
+    RECT outer = {}, inner = {};
+    ::GetWindowRect(frame, &outer);
+    ::GetWindowRect(page, &inner);
+    const POINT middle = {(inner.left + inner.right) / 2, (inner.top + inner.bottom) / 2};
+    EXPECT_LE(std::abs(middle.x - (outer.left + outer.right) / 2), 1) << "left " << inner.left;
+    EXPECT_LE(std::abs(middle.y - (outer.top + outer.bottom) / 2), 1) << "top " << inner.top;
+    ::PostMessageW(page, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(page); }, 10000));
+    EXPECT_TRUE(ExitFromTray());
+}
