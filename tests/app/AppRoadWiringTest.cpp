@@ -139,6 +139,10 @@ const int kLoginButton = 10122;
 const int kChangePwdNew = 10010;
 const int kChangePwdConfirm = 10011;
 const int kInfoBar = 133;
+const int kCaptionBar = 131;
+const int kCaptionMin = 1029;
+const int kCaptionMax = 1030;
+const int kCaptionClose = 1031;
 const int kInfoLogout = 1006;
 const int kInfoUsage = 1028;
 
@@ -449,5 +453,89 @@ TEST_F(AppRoadWiring, TheUsagePageOpensOverTheMainWindow)
     EXPECT_LE(std::abs(middle.y - (outer.top + outer.bottom) / 2), 1) << "top " << inner.top;
     ::PostMessageW(page, WM_CLOSE, 0, 0);
     EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(page); }, 10000));
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoadWiring, TheCaptionBarMinimisesMaximisesRestoresAndAsksBeforeClosing)
+{
+    StoreServer();
+    StoreAutoLogin();
+    ASSERT_TRUE(CToviRegistry::SetLanguage(0, LANG_ENGLISH));
+    ASSERT_TRUE(Launch());
+    HWND frame = WaitForMainWindow();
+    ASSERT_NE(nullptr, frame);
+    HWND caption = ::GetDlgItem(frame, kCaptionBar);
+    ASSERT_NE(nullptr, caption);
+
+    Click(caption, kCaptionMax);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return ::IsZoomed(frame) != FALSE; }, 10000)) << "not maximised";
+    Click(caption, kCaptionMax);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsZoomed(frame); }, 10000)) << "not restored";
+
+    // A double-click on the caption's empty middle toggles the same way.
+    RECT bar = {};
+    ::GetClientRect(caption, &bar);
+    const POINT middle = ScreenPoint(caption, {bar.right / 2 - 2, bar.bottom / 2 - 2, bar.right / 2 + 2, bar.bottom / 2 + 2});
+    for (bool zoomed : {true, false}) {
+        ::SetForegroundWindow(frame);
+        MouseAt(middle, MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP);
+        MouseAt(middle, MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP);
+        EXPECT_TRUE(uitest::WaitUntil([&] { return (::IsZoomed(frame) != FALSE) == zoomed; }, 10000))
+            << (zoomed ? "the double-click did not maximise" : "the double-click did not restore");
+    }
+
+    Click(caption, kCaptionMin);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return ::IsIconic(frame) != FALSE; }, 10000)) << "not minimised";
+    ::ShowWindow(frame, SW_RESTORE);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !::IsIconic(frame); }, 10000));
+
+    // Close asks first; No keeps the program, Yes ends it.
+    Click(caption, kCaptionClose);
+    HWND box = WaitForBox();
+    ASSERT_NE(nullptr, box) << "no close question";
+    EXPECT_NE(std::wstring::npos, BoxText(box).find(MessageIn(LANG_ENGLISH, 12092).substr(0, 19))) << Narrow(BoxText(box));
+    Click(box, IDCANCEL);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(box) || !::IsWindowVisible(box); }, 10000));
+    EXPECT_FALSE(WaitForExit(1000)) << "No closed the program";
+    Click(caption, kCaptionClose);
+    box = WaitForBox();
+    ASSERT_NE(nullptr, box);
+    AnswerBox(box);
+    EXPECT_TRUE(WaitForExit(30000)) << "Yes did not close the program";
+    EXPECT_TRUE(Sessions().empty()) << "the session was not ended";
+}
+
+TEST_F(AppRoadWiring, ATrayDoubleClickBringsTheHiddenWindowBack)
+{
+    StoreServer();
+    StoreAutoLogin();
+    ASSERT_TRUE(Launch());
+    HWND frame = WaitForMainWindow();
+    ASSERT_NE(nullptr, frame);
+    ::ShowWindow(frame, SW_HIDE);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !::IsWindowVisible(frame); }, 5000));
+    // The shell's notice of a double-click on the program's tray icon.
+    ::PostMessageW(frame, WM_USER + 33, 0, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return ::IsWindowVisible(frame) && !::IsIconic(frame); }, 10000))
+        << "the window stayed hidden";
+    EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoadWiring, ASessionUpdateTheServerRefusesForAnotherReasonSaysSoAndKeepsTheSession)
+{
+    ASSERT_EQ("OK", Control("OPTION A1 172=1 224=600").substr(0, 2));
+    StoreServer();
+    StoreAutoLogin();
+    ASSERT_TRUE(CToviRegistry::SetLanguage(0, LANG_ENGLISH));
+    ASSERT_TRUE(Launch());
+    HWND frame = WaitForMainWindow();
+    ASSERT_NE(nullptr, frame);
+    ASSERT_EQ("OK", Control("FAULT error code=1500 count=1 cmd=B2 -- Busy.").substr(0, 2));
+    HWND box = WaitForBox();
+    ASSERT_NE(nullptr, box) << "the failed session update was not shown";
+    EXPECT_NE(std::wstring::npos, BoxText(box).find(MessageIn(LANG_ENGLISH, 12072))) << Narrow(BoxText(box));
+    AnswerBox(box);
+    EXPECT_TRUE(::IsWindowVisible(frame)) << "a refusal other than a closed session logged out";
+    EXPECT_EQ(1u, Sessions().size());
     EXPECT_TRUE(ExitFromTray());
 }
