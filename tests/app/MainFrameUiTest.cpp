@@ -2,6 +2,8 @@
 // rows, the timers the server's intervals arm, and the log-out and idle check while a modal
 // operation runs.
 #include "AppRes.h"
+#include <algorithm>
+#include <atomic>
 #include "InfoBarDlg.h"
 #include "AutoAnswer.h"
 #include "FakePopupHost.h"
@@ -13,6 +15,8 @@
 #include "TestPaths.h"
 #include "ToviCrypto.h"
 #include "ToviProto.h"
+#include "ProtoNetwork.h"
+#include "ToviMsg.h"
 #include "ToviString.h"
 #include "Library.h"
 #include "MainFrame.h"
@@ -208,6 +212,44 @@ TEST_F(MainFrameTest, TheAlertPopUpGoesWithTheFrameAndIsFreedOnce)
         EXPECT_EQ(0, faults) << way.how;
         EXPECT_FALSE(popupLeft) << way.how;
     }
+}
+
+namespace {
+
+// A machine that never gets a network, counting how often it was asked.
+class CNoNetwork : public CNetworkFacts {
+public:
+    std::atomic<int> m_nAsked{0};
+    BOOL ConnectedState(DWORD* flags) override
+    {
+        ++m_nAsked;
+        if (flags)
+            *flags = 0;
+        return FALSE;
+    }
+};
+
+}
+
+TEST_F(MainFrameTest, WithoutANetworkForTheWholeMinuteTheProgramSaysSoOnceAndCloses)
+{
+    CNoNetwork none;
+    CNetworkFacts* saved = CNetworkFacts::Install(&none);
+    uitest::AutoAnswer answer(L"Corvane IXO MessageBox", IDOK);
+    HWND frame = nullptr;
+    CString expected;
+    m_ui.Run([&] {
+        frame = m_frame->m_hWnd;
+        expected = CToviMsg::GetString(12079);
+        m_frame->StartCheckNetwork();
+    });
+    EXPECT_TRUE(answer.WaitForCount(1, 120000)) << "no message after the minute";
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(frame); }, 30000)) << "the program did not close";
+    CNetworkFacts::Install(saved);
+    ASSERT_EQ(1u, answer.Seen().size());
+    const auto texts = answer.Seen()[0].texts;
+    EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), std::wstring(expected.GetString())));
+    EXPECT_EQ(120, none.m_nAsked.load()) << "the check did not keep asking for the whole minute";
 }
 
 TEST_F(MainFrameTest, ALogOutDuringAModalOperationRunsWhenTheOperationEnds)
