@@ -140,6 +140,7 @@ const int kChangePwdNew = 10010;
 const int kChangePwdConfirm = 10011;
 const int kInfoBar = 133;
 const int kCaptionBar = 131;
+const int kTrayIcon = 130;
 const int kCaptionMin = 1029;
 const int kCaptionMax = 1030;
 const int kCaptionClose = 1031;
@@ -198,7 +199,8 @@ TEST_F(AppRoadWiring, AFirstRunWithNoStoredLanguageShowsTheSettingsInKoreanLikeT
 TEST_F(AppRoadWiring, TheSettingsLabelsFollowTheStoredLanguage)
 {
     for (LANGID language : {LANG_ENGLISH, LANG_JAPANESE}) {
-        ASSERT_TRUE(CToviRegistry::SetLanguage(0, language));
+        // Only the language: the settings dialog opens for want of a server.
+        ASSERT_TRUE(StoreText(L"Language", language == LANG_ENGLISH ? L"1033" : L"1041"));
         ASSERT_TRUE(Launch());
         HWND config = WaitForDialogWith(kConfigAddress);
         ASSERT_NE(nullptr, config);
@@ -473,10 +475,12 @@ TEST_F(AppRoadWiring, TheCaptionBarMinimisesMaximisesRestoresAndAsksBeforeClosin
     EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsZoomed(frame); }, 10000)) << "not restored";
 
     // A double-click on the caption's empty middle toggles the same way.
-    RECT bar = {};
-    ::GetClientRect(caption, &bar);
-    const POINT middle = ScreenPoint(caption, {bar.right / 2 - 2, bar.bottom / 2 - 2, bar.right / 2 + 2, bar.bottom / 2 + 2});
     for (bool zoomed : {true, false}) {
+        // The bar's middle moves with the window.
+        RECT bar = {};
+        ::GetClientRect(caption, &bar);
+        const POINT middle =
+            ScreenPoint(caption, {bar.right / 2 - 2, bar.bottom / 2 - 2, bar.right / 2 + 2, bar.bottom / 2 + 2});
         ::SetForegroundWindow(frame);
         MouseAt(middle, MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP);
         MouseAt(middle, MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP);
@@ -515,7 +519,7 @@ TEST_F(AppRoadWiring, ATrayDoubleClickBringsTheHiddenWindowBack)
     ::ShowWindow(frame, SW_HIDE);
     ASSERT_TRUE(uitest::WaitUntil([&] { return !::IsWindowVisible(frame); }, 5000));
     // The shell's notice of a double-click on the program's tray icon.
-    ::PostMessageW(frame, WM_USER + 33, 0, WM_LBUTTONDBLCLK);
+    ::PostMessageW(frame, WM_USER + 33, kTrayIcon, WM_LBUTTONDBLCLK);
     EXPECT_TRUE(uitest::WaitUntil([&] { return ::IsWindowVisible(frame) && !::IsIconic(frame); }, 10000))
         << "the window stayed hidden";
     EXPECT_TRUE(ExitFromTray());
