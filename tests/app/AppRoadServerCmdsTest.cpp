@@ -806,7 +806,8 @@ TEST_F(AppRoadServerCmds, ADownloadWithAFailedItemListsTheServerFolderAgainAndAC
     for (const auto& run : runs) {
         SCOPED_TRACE(CStringA(run.row).GetString());
         if (run.fails)
-            Put("FAULT error code=1500 count=1 cmd=H1 -- The file is no longer there.");
+            // A warning: the file is skipped and the run goes on to its end.
+            Put("FAULT error reply=E1 code=1500 count=1 cmd=H1 -- The file is no longer there.");
         ASSERT_TRUE(ClickListRow(m_list, run.row));
         ASSERT_TRUE(uitest::WaitUntil([&] { return ::IsWindowEnabled(::GetDlgItem(m_bar, IDC_MENU_DOWNLOAD)) != FALSE; },
                                       10000));
