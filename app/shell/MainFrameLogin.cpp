@@ -595,7 +595,7 @@ namespace {
 bool LaunchProgramAgain(void* folder)
 {
     const CString& install = *static_cast<const CString*>(folder);
-    return CToviExec().RunAsStdUser(nullptr, L"CorvaneIXO.exe", nullptr, install) != 0;
+    return CToviExec().RunAsStdUser(nullptr, install + L"\\CorvaneIXO.exe", L"", install) != 0;
 }
 
 }
@@ -617,10 +617,10 @@ void CMainFrame::OnConfig()
             LoadLayout();
         }
         if (restart) {
-            const CString install = CToviUpdate::GetInstallDir(0);
+            CString install = CToviUpdate::GetInstallDir(0);
             // The new instance must find the single-instance lock free, or it would take itself
             // for a second launch and end, leaving none.
-            if (!install.IsEmpty() && CInstanceLock::Program().Restart(LaunchProgramAgain, const_cast<CString*>(&install))) {
+            if (!install.IsEmpty() && CInstanceLock::Program().Restart(LaunchProgramAgain, &install)) {
                 PostMessage(WM_CLOSE);
                 return;
             }
