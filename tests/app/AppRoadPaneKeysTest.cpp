@@ -7,7 +7,10 @@
 #include "CommonDlgsRes.h"
 #include "FileBytes.h"
 #include "MenuBarRes.h"
+#include "PixelCapture.h"
 #include "TransferRes.h"
+#include "DownloadRes.h"
+#include "BackupRes.h"
 #include "ServerContextMenu.h"
 #include "TestPaths.h"
 #include "WindowDriver.h"
@@ -381,4 +384,104 @@ TEST_F(AppRoadPaneKeys, TheNameConflictQuestionShowsTheLocalPathAndARealCheckBox
         if (TransferRunOver(window))
             Click(window, IDCANCEL);
     EXPECT_TRUE(ExitFromTray());
+}
+
+// Without the focus the server tree still marks the folder shown (as the local tree does), and at
+// the window's first size the command bar shows both view buttons and the search box whole.
+TEST_F(AppRoadPaneKeys, TheTreeMarksItsFolderWithoutFocusAndTheBarFitsTheFirstWindowSize)
+{
+    filebytes::WriteFile(m_local + L"\\local.txt", std::vector<unsigned char>{'l'});
+    for (unsigned short language : {LANG_KOREAN, LANG_ENGLISH}) {
+        SCOPED_TRACE(language == LANG_KOREAN ? "Korean" : "English");
+        ASSERT_NO_FATAL_FAILURE(Start(language, 0));
+        RECT bar = {};
+        ::GetWindowRect(m_panes.bar, &bar);
+        for (int id : {IDC_MENU_LIST_VIEW, IDC_MENU_THUMBNAIL_VIEW, IDC_MENU_SEARCH}) {
+            RECT control = {};
+            ::GetWindowRect(::GetDlgItem(m_panes.bar, id), &control);
+            EXPECT_TRUE(control.left >= bar.left && control.right <= bar.right)
+                << "control " << id << " at " << control.left << ".." << control.right << ", bar " << bar.left
+                << ".." << bar.right;
+        }
+        ASSERT_TRUE(ClickListRow(m_panes.localList, L"local.txt"));
+        ASSERT_NE(m_panes.serverTree, ::GetFocus());
+        const RECT label = RemoteTreeItemRect(m_panes.serverTree, m_own);
+        ASSERT_FALSE(::IsRectEmpty(&label));
+        EXPECT_TRUE(uitest::WaitUntil([&] {
+            ::InvalidateRect(m_panes.serverTree, nullptr, TRUE);
+            const uitest::Pixels tree = uitest::CaptureWindow(m_panes.serverTree, 300);
+            return tree.Count(RGB(236, 233, 216), label) > (label.right - label.left) * 2;
+        }, 10000)) << "the folder shown has no mark while the tree has no focus";
+        ASSERT_TRUE(ExitFromTray());
+        EndProcess();
+    }
+}
+
+// The restored-items list names each entry's type, as the server list words it.
+TEST_F(AppRoadPaneKeys, TheRestoredItemsListShowsEachEntrysType)
+{
+    Put("FILE user=demo size=64 -- " + m_folder + "/back.txt");
+    ASSERT_NO_FATAL_FAILURE(Perm(m_folder + "/back.txt", Only({servermenu::DELETE_})));
+    ASSERT_NO_FATAL_FAILURE(Start(LANG_ENGLISH, 1));
+    const std::wstring type = RemoteListText(m_panes.serverList, 0, 2);
+    ASSERT_FALSE(type.empty());
+    ASSERT_TRUE(ClickListRow(m_panes.serverList, L"back.txt"));
+    TypeKeys({}, VK_DELETE);
+    AnswerConfirmation(IDOK);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return InBin("back.txt"); }, 15000));
+    HTREEITEM bin = Child(nullptr, L"Recycle Bin");
+    ASSERT_NE(nullptr, bin);
+    Select(bin);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return RowShown(L"back.txt"); }, 15000));
+    ASSERT_TRUE(ClickListRow(m_panes.serverList, L"back.txt"));
+    ASSERT_TRUE(ChooseFromListMenu(m_frame, m_panes.serverList, RemoteListRow(m_panes.serverList, L"back.txt"), 1));
+    AnswerConfirmation(IDOK);
+    HWND restored = WaitForDialogWith(IDC_RESTORE_LIST);
+    ASSERT_NE(nullptr, restored) << "no restore list";
+    HWND entries = ::GetDlgItem(restored, IDC_RESTORE_LIST);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return Count(entries) == 1; }, 5000));
+    EXPECT_EQ(type, RemoteListText(entries, 0, 2));
+    if (const wchar_t* dir = _wgetenv(L"PANES_SHOTS"))
+        uitest::SaveScreenPng(std::wstring(dir) + L"\\restored-en.png");
+    Click(restored, IDOK);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(restored) || !::IsWindowVisible(restored); }, 10000));
+    EXPECT_EQ(nullptr, WaitForBox(1000));
+    EXPECT_TRUE(ExitFromTray());
+}
+
+// Pictures of the windows these mends touch, in both languages, for people to look at.
+TEST_F(AppRoadPaneKeys, ScreenshotsOfTheTouchedWindows)
+{
+    const wchar_t* dir = _wgetenv(L"PANES_SHOTS");
+    if (!dir)
+        GTEST_SKIP() << "set PANES_SHOTS to a folder to take them";
+    Put("FILE user=demo size=5000 -- " + m_folder + "/notes.txt");
+    filebytes::WriteFile(m_local + L"\\local.txt", std::vector<unsigned char>{'l'});
+    for (unsigned short language : {LANG_KOREAN, LANG_ENGLISH}) {
+        const std::wstring suffix = language == LANG_KOREAN ? L"-ko.png" : L"-en.png";
+        ASSERT_NO_FATAL_FAILURE(Start(language, 1));
+        ::Sleep(800);
+        ASSERT_TRUE(ClickListRow(m_panes.localList, L"local.txt"));
+        ::Sleep(800);
+        EXPECT_TRUE(uitest::SaveScreenPng(std::wstring(dir) + L"\\main" + suffix));
+        ASSERT_TRUE(ClickListRow(m_panes.serverList, L"notes.txt"));
+        TypeKeys({VK_LSHIFT}, VK_DELETE);
+        HWND confirm = WaitForDialogWith(IDC_CONFIRM_TEXT);
+        ASSERT_NE(nullptr, confirm);
+        ::Sleep(800);
+        EXPECT_TRUE(uitest::SaveScreenPng(std::wstring(dir) + L"\\confirm" + suffix));
+        Click(confirm, IDCANCEL);
+        ClickTreeItem(m_panes.serverTree, m_own);
+        TypeKeys({VK_LCONTROL}, 'F');
+        HWND search = WaitForDialogWith(IDC_SEARCH_DATE_FROM);
+        if (search) {
+            ::SendMessageW(search, WM_COMMAND, MAKEWPARAM(IDC_SEARCH_USE_DATE, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(search, IDC_SEARCH_USE_DATE)));
+            ::Sleep(800);
+            EXPECT_TRUE(uitest::SaveScreenPng(std::wstring(dir) + L"\\search" + suffix));
+            ::PostMessageW(search, WM_CLOSE, 0, 0);
+        }
+        ASSERT_TRUE(ExitFromTray());
+        EndProcess();
+    }
 }
