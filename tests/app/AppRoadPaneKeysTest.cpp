@@ -376,6 +376,8 @@ TEST_F(AppRoadPaneKeys, TheNameConflictQuestionShowsTheLocalPathAndARealCheckBox
     MouseAt(at, MOUSEEVENTF_LEFTUP);
     EXPECT_TRUE(uitest::WaitUntil([&] { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 5000))
         << "a click does not tick the box";
+    if (const wchar_t* dir = _wgetenv(L"PANES_SHOTS"))
+        uitest::SaveScreenPng(std::wstring(dir) + L"\\conflict-ko.png");
     Click(prompt, IDC_DUPLICATE_SKIP);
     EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(prompt); }, 10000));
     EXPECT_EQ(std::string(300, 'q'), ReadWholeFile(local)) << "a skipped file changed";
@@ -449,6 +451,41 @@ TEST_F(AppRoadPaneKeys, TheRestoredItemsListShowsEachEntrysType)
     EXPECT_TRUE(ExitFromTray());
 }
 
+// The search window's date pickers write a day as the share and link dialogs do: day first
+// under the English interface, the system's short date otherwise.
+TEST_F(AppRoadPaneKeys, TheSearchWindowsDatesReadAsTheShareAndLinkDialogsWriteThem)
+{
+    SYSTEMTIME today = {};
+    ::GetLocalTime(&today);
+    wchar_t system[64] = {};
+    ::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &today, nullptr, system, 64);
+    wchar_t dayFirst[16] = {};
+    swprintf(dayFirst, 16, L"%02d/%02d/%04d", today.wDay, today.wMonth, today.wYear);
+    const struct {
+        unsigned short language;
+        std::wstring expected;
+    } cases[] = {{LANG_KOREAN, system}, {LANG_ENGLISH, dayFirst}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.language == LANG_KOREAN ? "Korean" : "English");
+        ASSERT_NO_FATAL_FAILURE(Start(c.language, 0));
+        ClickTreeItem(m_panes.serverTree, m_own);
+        TypeKeys({VK_LCONTROL}, 'F');
+        HWND picker = nullptr;
+        ASSERT_TRUE(uitest::WaitUntil([&] {
+            for (HWND dialog : FindWindows(L"#32770", nullptr))
+                if ((picker = FindDescendant(dialog, IDC_SEARCH_DATE_FROM)) != nullptr)
+                    return true;
+            return false;
+        }, 20000)) << "no search window";
+        wchar_t shown[64] = {};
+        ::SendMessageW(picker, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(shown));
+        EXPECT_EQ(c.expected, std::wstring(shown));
+        ::PostMessageW(::GetAncestor(picker, GA_ROOT), WM_CLOSE, 0, 0);
+        ASSERT_TRUE(ExitFromTray());
+        EndProcess();
+    }
+}
+
 // Pictures of the windows these mends touch, in both languages, for people to look at.
 TEST_F(AppRoadPaneKeys, ScreenshotsOfTheTouchedWindows)
 {
@@ -473,13 +510,17 @@ TEST_F(AppRoadPaneKeys, ScreenshotsOfTheTouchedWindows)
         Click(confirm, IDCANCEL);
         ClickTreeItem(m_panes.serverTree, m_own);
         TypeKeys({VK_LCONTROL}, 'F');
-        HWND search = WaitForDialogWith(IDC_SEARCH_DATE_FROM);
-        if (search) {
-            ::SendMessageW(search, WM_COMMAND, MAKEWPARAM(IDC_SEARCH_USE_DATE, BN_CLICKED),
-                           reinterpret_cast<LPARAM>(::GetDlgItem(search, IDC_SEARCH_USE_DATE)));
+        HWND picker = nullptr;
+        uitest::WaitUntil([&] {
+            for (HWND dialog : FindWindows(L"#32770", nullptr))
+                if ((picker = FindDescendant(dialog, IDC_SEARCH_DATE_FROM)) != nullptr)
+                    return true;
+            return false;
+        }, 20000);
+        if (picker) {
             ::Sleep(800);
             EXPECT_TRUE(uitest::SaveScreenPng(std::wstring(dir) + L"\\search" + suffix));
-            ::PostMessageW(search, WM_CLOSE, 0, 0);
+            ::PostMessageW(::GetAncestor(picker, GA_ROOT), WM_CLOSE, 0, 0);
         }
         ASSERT_TRUE(ExitFromTray());
         EndProcess();
