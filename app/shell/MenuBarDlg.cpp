@@ -336,7 +336,7 @@ void CMenuBarDlg::PlaceRightControls()
     const int x2 = x1 + viewWidth - 1;
     const int x3 = x2 + viewWidth + 10;
     // A bar too narrow for the whole search box narrows the box rather than cutting it.
-    const int searchWidth = std::max(kMinSearchWidth, std::min(kSearchWidth, static_cast<int>(client.right) - x3 - 2));
+    const int searchWidth = std::max(kMinSearchWidth, std::min(kSearchWidth, static_cast<int>(client.right) - x3));
     if (searchWidth != search.Width()) {
         m_editSearch.SetWidnowArea(searchWidth, kSearchHeight);
         search.right = search.left + searchWidth;
