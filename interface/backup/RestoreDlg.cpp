@@ -144,7 +144,7 @@ void CRestoreDlg::SetupControls()
     ::SendMessageW(combo, CB_SETCURSEL, 0, 0);
 
     transfer::SkinButton(m_btnRestore, this, IDC_RESTORE_START, 13, L"복원", IDI_BTN_CONFIRM);
-    transfer::SkinButton(m_btnFolder, this, IDC_RESTORE_CHOOSE_FOLDER, 14, L"복원 위치 재설정", IDI_YELLOW_CLOSE);
+    transfer::SkinButton(m_btnFolder, this, IDC_RESTORE_CHOOSE_FOLDER, 14, L"복원 위치 재설정", IDI_BTN_ADD);
     transfer::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), IDI_BTN_CANCEL);
     ::SendMessageW(::GetDlgItem(wnd, IDC_RESTORE_FORMER_PLACE), BM_SETCHECK, BST_CHECKED, 0);
     m_btnFolder.EnableWindow(FALSE);
