@@ -46,7 +46,7 @@ BOOL PaintPanels(CVantelDialog* dialog, CDC* pDC, const std::vector<int>& frames
                  const std::vector<int>& lines = {});
 
 // Room a check box or radio button needs beside its text for its box.
-const int kCheckRoom = 24;
+const int kCheckRoom = 30;
 // Gap between a label and the control after it.
 const int kLabelGap = 10;
 // A control's rectangle in its dialog's client coordinates.

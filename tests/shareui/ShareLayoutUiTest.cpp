@@ -82,8 +82,9 @@ std::vector<std::string> Problems(HWND dialog)
             const LONG type = style & BS_TYPEMASK;
             const bool check = type == BS_AUTOCHECKBOX || type == BS_CHECKBOX || type == BS_AUTORADIOBUTTON ||
                                type == BS_RADIOBUTTON;
-            // A check's box and gap; a skinned button's icon and margins; a plain button's margins.
-            const int room = check ? 22 : type == BS_OWNERDRAW ? 20 + 8 : 8;
+            // A check's box and gap (a disabled check's greyed text needs a little more); a skinned
+            // button's icon and margins; a plain button's margins.
+            const int room = check ? 26 : type == BS_OWNERDRAW ? 20 + 8 : 8;
             const SIZE need = Extent(child, text, 0, false);
             if (need.cx + room > width)
                 problems.push_back(Name(child) + " needs " + std::to_string(need.cx + room) + " px, has " +
