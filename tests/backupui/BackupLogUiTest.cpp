@@ -75,7 +75,7 @@ protected:
 TEST_F(BackupLogViewerTest, ListsRunsAndTheItemsOfTheSelectedRun)
 {
     auto task = Open(LANG_ENGLISH);
-    HWND dlg = uitest::WaitForDialog(L"백업 로그");
+    HWND dlg = uitest::WaitForDialog(L"Backup Log");
     ASSERT_NE(nullptr, dlg);
     HWND runs = GetDlgItem(dlg, 10223);
     HWND items = GetDlgItem(dlg, 10224);
@@ -110,7 +110,7 @@ TEST_F(BackupLogViewerTest, Screenshots)
     } looks[] = {{LANG_KOREAN, L"ko"}, {LANG_ENGLISH, L"en"}};
     for (const auto& look : looks) {
         auto task = Open(look.language);
-        HWND dlg = uitest::WaitForDialog(L"백업 로그");
+        HWND dlg = uitest::WaitForDialog(look.language == LANG_KOREAN ? L"백업 로그" : L"Backup Log");
         ASSERT_NE(nullptr, dlg);
         Select(GetDlgItem(dlg, 10223), 0);
         HWND items = GetDlgItem(dlg, 10224);
@@ -133,7 +133,7 @@ TEST_F(BackupLogViewerTest, ShowsTheItemsOfARunInProgress)
     ASSERT_TRUE(live.Insert(L"C:\\Live\\now.bin", L"F", 500, L"WAIT"));
 
     auto task = Open(LANG_ENGLISH);
-    HWND dlg = uitest::WaitForDialog(L"백업 로그");
+    HWND dlg = uitest::WaitForDialog(L"Backup Log");
     ASSERT_NE(nullptr, dlg);
     HWND runs = GetDlgItem(dlg, 10223);
     HWND items = GetDlgItem(dlg, 10224);
