@@ -10,6 +10,7 @@
 #include "WindowDriver.h"
 #include "WinThread.h"
 #include <commctrl.h>
+#include "../backup/BackupTitles.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -115,6 +116,12 @@ TEST_F(BackupLogViewerTest, Screenshots)
         Select(GetDlgItem(dlg, 10223), 0);
         HWND items = GetDlgItem(dlg, 10224);
         ASSERT_TRUE(uitest::WaitUntil([items] { return ListView_GetItemCount(items) == 3; }));
+        EXPECT_TRUE(FontHasHangul(dlg));
+        if (look.language == LANG_ENGLISH) {
+            // The title static holds the policy's own (Korean) name.
+            const std::vector<std::wstring> korean = HangulLabels(dlg);
+            EXPECT_TRUE(korean.empty() || (korean.size() == 1 && korean[0] == L"내 문서")) << korean.size();
+        }
         EXPECT_TRUE(uitest::SavePng(uitest::CaptureWindow(dlg, 800), dir + L"\\log-" + look.tag + L".png"));
         ASSERT_TRUE(uitest::ClickButton(dlg, IDOK));
         EXPECT_TRUE(task->Wait());

@@ -14,6 +14,7 @@
 #include "WinThread.h"
 #include "WindowDriver.h"
 #include <commctrl.h>
+#include "../backup/BackupTitles.h"
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -523,6 +524,9 @@ TEST_F(BackupPolicyTest, Screenshots)
         ClickCentre(run.dlg, 10227);
         Pick(run.dlg, 10217, 2);
         Pick(run.dlg, 10218, 1);
+        EXPECT_TRUE(FontHasHangul(run.dlg));
+        if (language == LANG_ENGLISH)
+            EXPECT_EQ(std::vector<std::wstring>(), HangulLabels(run.dlg));
         EXPECT_TRUE(uitest::SavePng(uitest::CaptureWindow(run.dlg, 500),
                                     dir + (language == LANG_KOREAN ? L"\\backup-policy-ko.png" : L"\\backup-policy-en.png")));
         ASSERT_TRUE(uitest::ClickButton(run.dlg, IDCANCEL));

@@ -9,6 +9,7 @@
 #include "UiThread.h"
 #include "WindowDriver.h"
 #include <commctrl.h>
+#include "../backup/BackupTitles.h"
 #include <gtest/gtest.h>
 #include <atomic>
 #include <cwchar>
@@ -182,6 +183,12 @@ TEST_F(BackupStatusTest, Screenshots)
         Show(L"P1", L"내 문서 백업");
         Path(L"P1", L"C:\\Users\\문서\\보고서 2026.docx");
         Sent(L"P1", 1200000);
+        EXPECT_TRUE(FontHasHangul(wnd));
+        if (look.language == LANG_ENGLISH) {
+            EXPECT_EQ(L"Backup Status", uitest::GetText(wnd));
+            // Only the policy's own title is Korean.
+            EXPECT_EQ(std::vector<std::wstring>{L"내 문서 백업"}, HangulLabels(wnd));
+        }
         EXPECT_TRUE(uitest::SavePng(uitest::CaptureWindow(wnd, 500), dir + L"\\status-" + look.tag + L".png"));
         ui.Run([this] { dlg->DestroyWindow(); });
     }
