@@ -3,7 +3,8 @@
 
 namespace updtest {
 
-TinyHttp::TinyHttp() : m_stop(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+TinyHttp::TinyHttp()
+    : m_stop(CreateEventW(nullptr, TRUE, FALSE, nullptr)), m_stalled(CreateEventW(nullptr, TRUE, FALSE, nullptr))
 {
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
@@ -32,6 +33,7 @@ TinyHttp::~TinyHttp()
     for (std::thread& t : m_workers)
         t.join();
     CloseHandle(m_stop);
+    CloseHandle(m_stalled);
     WSACleanup();
 }
 
@@ -112,6 +114,7 @@ void TinyHttp::Answer(SOCKET client)
     send_all("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(rule.body.size()) + "\r\nConnection: close\r\n\r\n");
     if (rule.stallAfter >= 0 && size_t(rule.stallAfter) < rule.body.size()) {
         send_all(rule.body.substr(0, size_t(rule.stallAfter)));
+        SetEvent(m_stalled);
         WaitForSingleObject(m_stop, INFINITE);
         return;
     }

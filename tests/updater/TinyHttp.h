@@ -26,6 +26,8 @@ public:
     void Silent(const std::string& path);
     // Sends the headers and the first bytes of the body, then holds the connection.
     void StallAfter(const std::string& path, size_t bytes);
+    // Set once a connection has been stalled on purpose.
+    HANDLE StallStarted() const { return m_stalled; }
     // Paths asked for so far.
     std::vector<std::string> Requests() const;
 
@@ -41,6 +43,7 @@ private:
     SOCKET m_listener = INVALID_SOCKET;
     int m_port = 0;
     HANDLE m_stop;
+    HANDLE m_stalled;
     std::thread m_acceptor;
     mutable std::mutex m_lock;
     std::map<std::string, Rule> m_rules;

@@ -650,17 +650,20 @@ TEST_F(UpdateRun, TheUpdateProgramIsNeverReplacedAndReadOnlyFilesAre)
 
 namespace {
 
-// Presses Close once the file label shows name; returns when pressed (true) or after 30 s.
-bool CloseWhileFetching(const wchar_t* name)
+// Presses Close once the file label shows name and the server has stalled the body; returns
+// when pressed (true) or after 30 s.
+bool CloseWhileStalled(const wchar_t* name, HANDLE stalled)
 {
     return uitest::WaitUntil([&] {
         HWND dialog = FindWindowW(L"#32770", L"Corvane live update");
-        if (dialog == nullptr || !IsWindowVisible(dialog))
+        if (dialog == nullptr || !IsWindowVisible(dialog) || WaitForSingleObject(stalled, 0) != WAIT_OBJECT_0)
             return false;
         wchar_t file[64] = {};
         GetDlgItemTextW(dialog, 1001, file, 63);
         if (wcscmp(file, name) != 0)
             return false;
+        // The worker is inside the body's read by now.
+        Sleep(500);
         uitest::ClickButton(dialog, IDCANCEL);
         return true;
     }, 30000);
@@ -685,7 +688,7 @@ TEST_F(UpdateFailure, AStalledServerCannotHoldTheRun)
     HANDLE closed = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     DWORD clickedAt = 0, closedAt = 0;
     std::thread closer([&] {
-        if (CloseWhileFetching(L"First.dll"))
+        if (CloseWhileStalled(L"First.dll", http.StallStarted()))
             clickedAt = GetTickCount();
         WaitForSingleObject(closed, 60000);
         closedAt = GetTickCount();
