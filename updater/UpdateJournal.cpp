@@ -227,6 +227,10 @@ bool EndsWith(const CString& name, const wchar_t* suffix)
 // Removes what runs leave beside their targets, below folder (a few levels deep).
 void Sweep(const CString& folder, int depth)
 {
+    // A folder that leads elsewhere (a junction in the user's documents) is not ours to clean.
+    DWORD attributes = ::GetFileAttributesW(folder);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return;
     WIN32_FIND_DATAW data;
     HANDLE find = ::FindFirstFileW(folder + L"\\*", &data);
     if (find == INVALID_HANDLE_VALUE)
