@@ -1,4 +1,5 @@
 // CRestoreListDlg: restored items; a double click chooses one.
+#include "BackupLook.h"
 #include "RestoreListDlg.h"
 #include "BackupRes.h"
 #include "MessageBoxDlgRes.h"
@@ -58,6 +59,7 @@ CRestoreListDlg::~CRestoreListDlg()
 BOOL CRestoreListDlg::OnInitDialog()
 {
     CVantelDialog::OnInitDialog();
+    backuplook::ApplyFace(m_hWnd, m_nProductType, m_fontDlg, m_fontTitle);
     const CString title = CToviString::GetString(14130);
     SetWindowText(title.GetString());
     SetTitleBar(title);
@@ -120,6 +122,11 @@ int CRestoreListDlg::InsertListItem(int index, const _PROTO_FOLDER_INFO& record)
         return 0;
     }
     m_list.SetItemText(at, 1, row->Attr197);
+    // The type as the server list words it: the shell's name for the kind of item.
+    SHFILEINFOW type = {};
+    if (SHGetFileInfoW(IsFolder(row) ? L"folder" : row->Name, IsFolder(row) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL,
+                       &type, sizeof type, SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES))
+        m_list.SetItemText(at, 2, type.szTypeName);
     return 0;
 }
 
