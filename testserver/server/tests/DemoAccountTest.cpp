@@ -40,6 +40,49 @@ TEST_F(Demo, DemoVerbMakesTheAccountWithFoldersAndFiles)
     EXPECT_EQ(Word(Control("ITEM user=demo -- My Files/Welcome.txt"), "idx"), IdxOf("My Files/Welcome.txt", "demo"));
 }
 
+TEST_F(Demo, DemoAccountHoldsWhatEveryWindowNeeds)
+{
+    Control("DEMO");
+    std::string sid;
+    auto client = LoggedIn(sid, "demo", "demo1234");
+    auto names = [](const Reply& reply, uint8_t id) {
+        std::vector<std::string> out;
+        for (const auto& record : reply.records)
+            if (record.count(id))
+                out.push_back(record.at(id));
+        return out;
+    };
+    // The pickers' organisation: groups at the root, sub-groups and colleagues below.
+    EXPECT_EQ(names(Ask(*client, "C0", {{{171, sid}, {176, "0"}, {177, "1"}}}), 184),
+              (std::vector<std::string>{"Sales", "Research", "Support"}));
+    const Reply sales = Ask(*client, "C0", {{{171, sid}, {176, "g1"}, {177, "1"}}});
+    EXPECT_EQ(names(sales, 184).size(), 3u) << "two sub-groups and Kim, who is in Sales";
+    EXPECT_EQ(names(sales, 183), (std::vector<std::string>{"Kim Minji"}));
+    EXPECT_FALSE(names(Ask(*client, "C1", {{{171, sid}, {24, "A"}, {181, "Park"}, {72, "N"}}}), 183).empty());
+
+    // Versions, a link, a shared folder, a group share, a guest folder, shortcuts.
+    EXPECT_EQ(Ask(*client, "D3", {{{171, sid}, {173, IdxOf("My Files/Documents/Notes.txt", "demo")}}}).records.size(), 2u);
+    EXPECT_EQ(Word(Control("ITEM user=demo -- My Files/Documents/Plan.csv"), "info").substr(0, 1), "1");
+    const Reply share = Ask(*client, "G0", {{{171, sid}, {173, IdxOf("My Files/Projects", "demo")}}});
+    EXPECT_EQ(share.Value(0, 29), "Y");
+    EXPECT_EQ(share.Value(0, 203), "2");
+    EXPECT_EQ(Ask(*client, "G2", {{{171, sid}, {173, IdxOf("Group/Research Team", "demo")}}}).Value(0, 203), "1");
+    EXPECT_EQ(Ask(*client, "G4", {{{171, sid}, {173, IdxOf("Guest/Partner Exchange", "demo")}}}).Value(0, 193),
+              "partner@example.com");
+    EXPECT_EQ(names(Ask(*client, "D7", {{{171, sid}}}), 173).size(), 2u);
+
+    // The bin holds a file and a folder; the alert counters are not all zero.
+    EXPECT_NE(Control("LIST user=demo -- Recycle Bin").find("Old draft.txt"), std::string::npos);
+    EXPECT_NE(Control("LIST user=demo -- Recycle Bin").find("Archive 2025"), std::string::npos);
+    const Reply alerts = Ask(*client, "B4", {{{171, sid}}});
+    EXPECT_EQ(alerts.Value(0, 226), "2");
+    EXPECT_EQ(alerts.Value(0, 131), "2");
+    // Sharing is a folder's: the listing offers it on folders, never on files.
+    const Reply listing = Ask(*client, "D0", {{{171, sid}, {173, IdxOf("My Files", "demo")}, {177, "1"}}});
+    for (const auto& item : listing.With(25))
+        EXPECT_EQ(item.at(189).at(13), item.at(181) == "Welcome.txt" ? '0' : '1') << item.at(181);
+}
+
 TEST(DemoOption, ServerStartedWithDemoAnswersTheDemoLogin)
 {
     const std::string state = MakeScratchDir("toviserver-demo");
