@@ -217,9 +217,10 @@ bool DemoBin(CStore& store, std::string& error)
     return true;
 }
 
-// Counters the alert pop-up shows: new shares, links and drafts.
+// Counters the alert pop-up shows: four new alerts, of them two shares, a link and a draft.
 bool DemoAlerts(CStore& store, std::string&)
 {
+    store.Config().b4[223] = "4";
     store.Config().b4[226] = "2";
     store.Config().b4[233] = "1";
     store.Config().b4[227] = "1";

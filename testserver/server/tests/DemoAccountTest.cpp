@@ -75,12 +75,16 @@ TEST_F(Demo, DemoAccountHoldsWhatEveryWindowNeeds)
     EXPECT_NE(Control("LIST user=demo -- Recycle Bin").find("Old draft.txt"), std::string::npos);
     EXPECT_NE(Control("LIST user=demo -- Recycle Bin").find("Archive 2025"), std::string::npos);
     const Reply alerts = Ask(*client, "B4", {{{171, sid}}});
+    EXPECT_EQ(alerts.Value(0, 223), "4");
     EXPECT_EQ(alerts.Value(0, 226), "2");
     EXPECT_EQ(alerts.Value(0, 131), "2");
-    // Sharing is a folder's: the listing offers it on folders, never on files.
+    // Sharing and shortcuts are a folder's: the listing offers them on folders, never on files.
     const Reply listing = Ask(*client, "D0", {{{171, sid}, {173, IdxOf("My Files", "demo")}, {177, "1"}}});
-    for (const auto& item : listing.With(25))
-        EXPECT_EQ(item.at(189).at(13), item.at(181) == "Welcome.txt" ? '0' : '1') << item.at(181);
+    for (const auto& item : listing.With(25)) {
+        const char folder = item.at(181) == "Welcome.txt" ? '0' : '1';
+        EXPECT_EQ(item.at(189).at(13), folder) << item.at(181) << " share";
+        EXPECT_EQ(item.at(189).at(27), folder) << item.at(181) << " shortcut";
+    }
 }
 
 TEST(DemoOption, ServerStartedWithDemoAnswersTheDemoLogin)
