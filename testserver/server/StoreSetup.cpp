@@ -328,6 +328,10 @@ bool CStoreSetup::MakeDemo(CStore& store, const std::string& host, std::string& 
     }
     if (store.FindUser("demo"))
         return true;
+    // A state folder kept from an earlier run still holds the files, versions and bin of that
+    // run's demo: the account is made afresh, so are its files.
+    std::error_code ec;
+    std::filesystem::remove_all(store.UserDir("demo"), ec);
     return DemoOrganisation(store, error) && DemoFiles(store, error) && DemoSharing(store, error) &&
            DemoBin(store, error) && DemoAlerts(store, error);
 }
