@@ -54,9 +54,11 @@ ServerMenuState ComputeTreeMenuState(const _PROTO_FOLDER_INFO& f, const ServerMe
     ServerMenuState s;
     s.vrwd = CString(f.Attr5);
     s.newFolder = Allowed(f, NEW_DIR);
-    s.download = Allowed(f, DOWNLOAD) && facts.downloadTarget;
+    // The bin itself is no folder to fetch (a download made an empty local "Recycle Bin").
+    const bool binItself = Is(f.Attr27, "6") && Is(f.Attr178, "0");
+    s.download = Allowed(f, DOWNLOAD) && facts.downloadTarget && !binItself;
     s.share = Allowed(f, SHARE);
-    s.remove = (Allowed(f, DELETE_) || Allowed(f, DEL_COMP)) && !(Is(f.Attr27, "6") && Is(f.Attr178, "0")) &&
+    s.remove = (Allowed(f, DELETE_) || Allowed(f, DEL_COMP)) && !binItself &&
                !(Is(f.Attr27, "D") && Is(f.IDX, "2"));
     s.copy = Allowed(f, COPY);
     s.cut = Allowed(f, MOVE_CUT);

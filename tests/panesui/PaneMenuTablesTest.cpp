@@ -505,6 +505,8 @@ TEST(ServerTreeButtonTable, EachButtonFollowsItsRuleForTheSelectedFolder)
          {dir(all, "A"), everything}},
         {"download: DOWNLOAD and a download target", &ServerMenuState::download, {dir({DOWNLOAD}), target},
          {dir({DOWNLOAD}), none}},
+        {"download: not the bin itself", &ServerMenuState::download, {dir({DOWNLOAD}, "6", "9", "8"), target},
+         {dir({DOWNLOAD}, "6", "9", "0"), target}},
         {"share: SHARE", &ServerMenuState::share, {dir({SHARE}), none}, {dir({}), none}},
         {"delete: DELETE", &ServerMenuState::remove, {dir({DELETE_}), none}, {dir({}), none}},
         {"delete: DEL_COMP", &ServerMenuState::remove, {dir({DEL_COMP}), none}, {dir({DEL_COMP}, "6", "9", "0"), none}},
