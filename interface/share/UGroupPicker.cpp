@@ -383,6 +383,9 @@ LRESULT CUGroupPicker::OnStep(WPARAM step, LPARAM)
         if (m_mode == 2 && m_loadItem)
             TreeView_Expand(m_tree, m_loadItem, TVE_EXPAND);
         ::SendMessageW(m_searchEdit, EM_SETREADONLY, FALSE, 0);
+        // With no group at all a search has nothing to search in: say so by a disabled button.
+        if (!m_loadItem && !m_stop && !m_failed)
+            ::EnableWindow(::GetDlgItem(m_dialog->GetSafeHwnd(), IDC_PICKER_SEARCH), TreeView_GetRoot(m_tree) != nullptr);
         return 0;
     default:
         return 0;
@@ -810,9 +813,15 @@ LRESULT CUGroupPicker::OnChosenNotify(NMHDR* header)
 
 bool CUGroupPicker::PreTranslate(MSG* msg)
 {
-    if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && GetFocus() == m_searchEdit) {
+    if (msg->message != WM_KEYDOWN || msg->wParam != VK_RETURN)
+        return false;
+    HWND focus = GetFocus();
+    if (focus == m_searchEdit) {
         Search();
         return true;
     }
-    return false;
+    // These dialogs have no OK button: Enter would end them as if saved and lose what the user
+    // set. Only a push button that the dialog manager presses itself gets the key.
+    const LRESULT code = ::SendMessageW(focus, WM_GETDLGCODE, 0, 0);
+    return (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) == 0;
 }
