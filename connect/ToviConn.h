@@ -136,6 +136,8 @@ public:
     DWORD m_dwRecvTimeoutMs;             // one receive's time-out, set by Connect
     WORD m_wDownloadCmd;                 // command of the request the download slots serve; 0 = not yet known
     volatile bool m_bStreamArrived;
+    // Bytes the header of the stream being received says follow; -1 when it said nothing.
+    int64_t m_nStreamAnnounced;
     BYTE m_nLastFlags;                   // flags of the last frame sent
 
 private:
