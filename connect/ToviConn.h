@@ -15,6 +15,10 @@
 #include <cstdint>
 #include <string>
 
+// A file stream whose data frames do not add up to the size its header announced, or that
+// goes on past it (a receive failure like 6-19, kept beside them in the result block).
+#define IXO_SOCK_ERR_STREAM_SIZE 21
+
 class CToviProto;
 class CWinThread;
 class CFramePump;

@@ -26,9 +26,6 @@
 #define IXO_SOCK_ERR_ENCRYPT            17
 #define IXO_SOCK_ERR_DECRYPT            18
 #define IXO_SOCK_ERR_TIMEOUT            19
-// A file stream whose data frames do not add up to the size its header announced, or that
-// goes on past it.
-#define IXO_SOCK_ERR_STREAM_SIZE        21
 
 // Result code of a download the caller cancelled; the result message stays empty.
 #define IXO_DOWNLOAD_CANCELLED          1033
