@@ -234,8 +234,10 @@ int CToviConn::ReceiveFileData(_PROT& msg)
         }
         written += size;
         const bool last = !(frame.flags & FLAG_MORE);
-        if (last && announced >= 0 && written != static_cast<uint64_t>(announced)) {
-            TraceLog(TRACE_ERROR, L"[ CToviConn::ReceiveFileData ] stream ended at %I64u of %I64d bytes\n", written,
+        // The frame that completes the announced count must be the last one, and the last one
+        // must complete it.
+        if (announced >= 0 && last != (written == static_cast<uint64_t>(announced))) {
+            TraceLog(TRACE_ERROR, L"[ CToviConn::ReceiveFileData ] stream at %I64u of %I64d bytes when it ended or went on\n", written,
                      announced);
             return IXO_SOCK_ERR_STREAM_SIZE;
         }
