@@ -17,6 +17,7 @@
 #include "ServerTreeCtrl.h"
 #include "ThumbnailCache.h"
 #include "ToviMsg.h"
+#include "ToviRegistry.h"
 #include "ToviString.h"
 #include "ToviTextLanguage.h"
 #include "PixelCapture.h"
@@ -412,6 +413,14 @@ TEST_F(BrowseTest, ARefreshArrivingDuringAnotherRunsAfterIt)
 
 TEST_F(BrowseTest, RecycleBinRowsKeepEachValueInItsOwnColumn)
 {
+    // The reply's dates are turned day-first in an English session, which another program's run may
+    // have stored: this test reads a Korean one.
+    HKEY product = nullptr;
+    ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Varivivod\\VariruDAD", 0, nullptr, 0, KEY_WRITE, nullptr, &product,
+                      nullptr);
+    if (product)
+        ::RegCloseKey(product);
+    ASSERT_TRUE(CToviRegistry::SetLanguage(0, 0x12));
     HTREEITEM bin = Child(nullptr, L"Recycle Bin");
     ASSERT_NE(nullptr, bin);
     Select(bin);
