@@ -194,6 +194,10 @@ int CToviConn::WriteFileData(unsigned char* payload, size_t size, bool encrypted
 
 int CToviConn::ReceiveFileData(_PROT& msg)
 {
+    // Whatever the header announced serves this stream alone.
+    const int64_t announced = m_nStreamAnnounced;
+    m_nStreamAnnounced = -1;
+    uint64_t written = 0;
     for (;;) {
         HWND wnd = m_hProgressWnd;
         if (!IsWindow(wnd) || SendMessageW(wnd, WM_DOWNLOAD_QUERY_CANCEL, 0, 0) != 0) {
@@ -212,6 +216,12 @@ int CToviConn::ReceiveFileData(_PROT& msg)
         if (frame.command != C_DNLOAD_FILE)
             return IXO_SOCK_ERR_CMD_MISMATCH;
         const DWORD size = frame.length - 3;
+        // A frame lost, repeated or out of its place on the way shows as a count that does not
+        // add up: nothing past the announced end is written, and a short end is no success.
+        if (announced >= 0 && written + size > static_cast<uint64_t>(announced)) {
+            TraceLog(TRACE_ERROR, L"[ CToviConn::ReceiveFileData ] data past the announced %I64d bytes\n", announced);
+            return IXO_SOCK_ERR_STREAM_SIZE;
+        }
         DWORD writeError = 0;
         code = WriteFileData(m_FrameBuf + frame.prefixSize + 3, size, (frame.flags & FLAG_ENCRYPTED) != 0, writeError);
         if (code != 0)
@@ -222,10 +232,19 @@ int CToviConn::ReceiveFileData(_PROT& msg)
             DropStream();
             return 0;
         }
+        written += size;
+        const bool last = !(frame.flags & FLAG_MORE);
+        // The frame that completes the announced count must be the last one, and the last one
+        // must complete it.
+        if (announced >= 0 && last != (written == static_cast<uint64_t>(announced))) {
+            TraceLog(TRACE_ERROR, L"[ CToviConn::ReceiveFileData ] stream at %I64u of %I64d bytes when it ended or went on\n", written,
+                     announced);
+            return IXO_SOCK_ERR_STREAM_SIZE;
+        }
         uint64_t bytes = size;
         SendMessageW(wnd, WM_DOWNLOAD_PROGRESS, 0, reinterpret_cast<LPARAM>(&bytes));
         msg = frame;
-        if (!(frame.flags & FLAG_MORE))
+        if (last)
             return 0;
     }
 }

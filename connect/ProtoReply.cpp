@@ -28,6 +28,20 @@ void DecodeUtf8(const std::string& value, wchar_t* dest, size_t capacity)
     dest[count] = 0;
 }
 
+// The byte count a stream header announces: decimal digits only, else no announcement.
+int64_t StreamSize(const std::string& text)
+{
+    if (text.empty() || text.size() > 18)
+        return -1;
+    int64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
 int DecimalField(const std::string& value, size_t maxDigits)
 {
     std::string digits = std::string(value.c_str()).substr(0, maxDigits);
@@ -144,8 +158,12 @@ void CToviProto::ParseDownloadHeader(_PROT& msg)
 {
     // A thumbnail may come in pages: each page's header says whether another one follows.
     const bool thumbnail = m_pConn && m_pConn->m_wLastCmd == C_THUMBNAIL;
+    int64_t announced = -1;
     for (const ProtRecord& record : msg.records) {
         std::memset(DownloadInfo.wszMessage, 0, sizeof DownloadInfo.wszMessage);
+        auto size = record.find(192);
+        if (size != record.end())
+            announced = StreamSize(size->second);
         auto text = record.find(228);
         if (text != record.end())
             DecodeUtf8(text->second, DownloadInfo.wszMessage, 1024);
@@ -153,4 +171,6 @@ void CToviProto::ParseDownloadHeader(_PROT& msg)
         if (thumbnail && more != record.end())
             replyfield::CopyText(ContinueFlag, more->second);
     }
+    if (m_pConn)
+        m_pConn->m_nStreamAnnounced = announced;
 }

@@ -71,7 +71,7 @@ CToviConn::CToviConn(CToviProto* owner)
       m_nLastBandWidth(0), m_hDownloadFile(INVALID_HANDLE_VALUE), m_hProgressWnd(nullptr),
       m_bRekey(0), m_wLastCmd(0), m_nFactor(0), m_dwPolicyNo(0), m_pClock(&CConnClock::Real()),
       m_bDropped(0), m_bWsaStarted(false), m_pPump(nullptr), m_dwRecvTimeoutMs(5000), m_wDownloadCmd(0),
-      m_bStreamArrived(false), m_nLastFlags(0), m_nFrameStartTick(0), m_nFrameBoundMs(0)
+      m_bStreamArrived(false), m_nStreamAnnounced(-1), m_nLastFlags(0), m_nFrameStartTick(0), m_nFrameBoundMs(0)
 {
     std::memset(m_FrameBuf, 0, sizeof m_FrameBuf);
     std::memset(m_szPassPhrase, 0, sizeof m_szPassPhrase);

@@ -15,6 +15,10 @@
 #include <cstdint>
 #include <string>
 
+// A file stream whose data frames do not add up to the size its header announced, or that
+// goes on past it (a receive failure like 6-19, kept beside them in the result block).
+#define IXO_SOCK_ERR_STREAM_SIZE 21
+
 class CToviProto;
 class CWinThread;
 class CFramePump;
@@ -136,6 +140,8 @@ public:
     DWORD m_dwRecvTimeoutMs;             // one receive's time-out, set by Connect
     WORD m_wDownloadCmd;                 // command of the request the download slots serve; 0 = not yet known
     volatile bool m_bStreamArrived;
+    // Bytes the header of the stream being received says follow; -1 when it said nothing.
+    int64_t m_nStreamAnnounced;
     BYTE m_nLastFlags;                   // flags of the last frame sent
 
 private:

@@ -1,6 +1,8 @@
 // CMainFrame: creation, layout, the own frame painting and the message table. Log-in, the
 // keep-alive timers, the layout store and shut-down live in the MainFrame*.cpp files beside.
 #include "MainFrame.h"
+#include "VImageList.h"
+#include <thread>
 #include "AppRes.h"
 #include "ClientLeftView.h"
 #include "ClientRightView.h"
@@ -144,6 +146,14 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
 {
     if (CFrameWnd::OnCreate(lpCreateStruct) == -1)
         return -1;
+    // The server panes' icon lists are built at the log-in; their icons are made meanwhile.
+    std::thread([] {
+        try {
+            CVImageList::PreloadReservedIcons();
+        } catch (...) {
+            // The lists load what is missing themselves.
+        }
+    }).detach();
     ModifyStyle(WS_CAPTION, 0);
     SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 

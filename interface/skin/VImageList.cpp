@@ -3,6 +3,10 @@
 #include "Resources.h"
 #include "SkinRes.h"
 #include <shellapi.h>
+#include <algorithm>
+#include <deque>
+#include <mutex>
+#include <utility>
 
 namespace {
 const UINT kReservedIds[CVImageList::kReserved] = {
@@ -25,27 +29,62 @@ HIMAGELIST ShellList(UINT sizeFlag)
                                         SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES | sizeFlag);
 }
 
-// The system list with every image moved up by the reserved places.
+// The reserved icons of one size, made once for the process into a list of their own: every
+// list built later (the server tree's, the server list's, each dialog's) starts as a copy of
+// it. Making 72 icons from the resources and putting them in one by one took most of a second
+// at each log-in under load; a copy is one call. The lists live as long as the process.
+struct ReservedSet {
+    int cx = 0;
+    int cy = 0;
+    HINSTANCE module = nullptr;   // where the icons were found (a test may take the resources away)
+    HIMAGELIST list = nullptr;
+    bool placed[CVImageList::kReserved] = {};
+};
+
+const ReservedSet* ReservedSetFor(int cx, int cy)
+{
+    static std::mutex lock;
+    static std::deque<ReservedSet> sets;
+    std::lock_guard<std::mutex> guard(lock);
+    const HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCEW(kReservedIds[0]), RT_GROUP_ICON);
+    for (const ReservedSet& set : sets)
+        if (set.cx == cx && set.cy == cy && set.module == module)
+            return &set;
+    HIMAGELIST list = ImageList_Create(cx, cy, ILC_COLOR32 | ILC_MASK, CVImageList::kReserved, 64);
+    if (!list || !ImageList_SetImageCount(list, CVImageList::kReserved)) {
+        if (list)
+            ImageList_Destroy(list);
+        return nullptr;
+    }
+    ReservedSet set;
+    for (int slot = 0; slot < CVImageList::kReserved; ++slot) {
+        LPCWSTR name = MAKEINTRESOURCEW(kReservedIds[slot]);
+        HICON icon = (HICON)::LoadImageW(AfxFindResourceHandle(name, RT_GROUP_ICON), name, IMAGE_ICON, cx, cy, 0);
+        if (!icon)
+            continue;
+        set.placed[slot] = ImageList_ReplaceIcon(list, slot, icon) == slot;
+        ::DestroyIcon(icon);
+    }
+    set.cx = cx;
+    set.cy = cy;
+    set.module = module;
+    set.list = list;
+    sets.push_back(set);
+    return &sets.back();
+}
+
+// A list of the system list's icon size that holds the reserved icons at their places. A
+// system icon goes to its index plus the reserved places when it is first asked for
+// (GetSysIcon): copying every icon the shell had met at once cost most of a second per list.
 HIMAGELIST ShiftedCopy(HIMAGELIST system)
 {
     if (system == nullptr)
         return nullptr;
-    HIMAGELIST copy = ImageList_Duplicate(system);
-    if (copy == nullptr)
+    int cx = 0, cy = 0;
+    if (!ImageList_GetIconSize(system, &cx, &cy) || cx <= 0 || cy <= 0)
         return nullptr;
-    const int count = ImageList_GetImageCount(system);
-    if (!ImageList_SetImageCount(copy, count + CVImageList::kReserved)) {
-        ImageList_Destroy(copy);
-        return nullptr;
-    }
-    for (int i = count - 1; i >= 0; --i) {
-        HICON icon = ImageList_GetIcon(system, i, ILD_NORMAL);
-        if (icon) {
-            ImageList_ReplaceIcon(copy, i + CVImageList::kReserved, icon);
-            ::DestroyIcon(icon);
-        }
-    }
-    return copy;
+    const ReservedSet* set = ReservedSetFor(cx, cy);
+    return set ? ImageList_Duplicate(set->list) : nullptr;
 }
 
 struct ListPair {
@@ -113,6 +152,21 @@ void CVImageList::Build(HIMAGELIST systemSmall, HIMAGELIST systemLarge)
     m_hSmall = small;
     m_hLarge = large;
     LoadReservedIcons();
+    // The shell's first two images serve as the overlays 1 and 2: they are there from the start.
+    const std::pair<HIMAGELIST, HIMAGELIST> pairs[] = {{systemSmall, m_hSmall}, {systemLarge, m_hLarge}};
+    for (const auto& pair : pairs) {
+        if (!pair.first || !pair.second)
+            continue;
+        const int shared = std::min(2, ImageList_GetImageCount(pair.first));
+        ImageList_SetImageCount(pair.second, kReserved + shared);
+        for (int i = 0; i < shared; ++i) {
+            HICON icon = ImageList_GetIcon(pair.first, i, ILD_NORMAL);
+            if (icon && ImageList_ReplaceIcon(pair.second, kReserved + i, icon) == kReserved + i)
+                (pair.second == m_hSmall ? m_smallCopied : m_largeCopied).set(kReserved + i);
+            if (icon)
+                ::DestroyIcon(icon);
+        }
+    }
     for (HIMAGELIST list : { m_hSmall, m_hLarge }) {
         if (list) {
             ImageList_SetOverlayImage(list, kReserved, 1);
@@ -131,30 +185,26 @@ void CVImageList::EnterFallback()
 
 void CVImageList::LoadReservedIcons()
 {
-    int smallCx = 16, smallCy = 16, largeCx = 32, largeCy = 32;
-    ImageList_GetIconSize(m_hSmall, &smallCx, &smallCy);
-    if (m_hLarge)
-        ImageList_GetIconSize(m_hLarge, &largeCx, &largeCy);
-    for (int slot = 0; slot < kReserved; ++slot) {
-        LPCWSTR name = MAKEINTRESOURCEW(kReservedIds[slot]);
-        HINSTANCE module = AfxFindResourceHandle(name, RT_GROUP_ICON);
-        HICON small = (HICON)::LoadImageW(module, name, IMAGE_ICON, smallCx, smallCy, 0);
-        if (small == nullptr)
-            continue;
-        m_reserved[slot] = ImageList_ReplaceIcon(m_hSmall, slot, small);
-        ::DestroyIcon(small);
-        if (m_hLarge) {
-            HICON large = (HICON)::LoadImageW(module, name, IMAGE_ICON, largeCx, largeCy, 0);
-            if (large) {
-                ImageList_ReplaceIcon(m_hLarge, slot, large);
-                ::DestroyIcon(large);
-            }
-        }
-    }
+    // The lists were copied from the reserved sets: what was placed there is in both.
+    int cx = 16, cy = 16;
+    ImageList_GetIconSize(m_hSmall, &cx, &cy);
+    const ReservedSet* set = ReservedSetFor(cx, cy);
+    for (int slot = 0; slot < kReserved; ++slot)
+        m_reserved[slot] = set && set->placed[slot] ? slot : -1;
     if (m_reserved[kLockSlot] >= 0 && ImageList_SetOverlayImage(m_hSmall, m_reserved[kLockSlot], kLockOverlay))
         m_reserved[kLockSlot] = kLockOverlay;
     else
         m_reserved[kLockSlot] = -1;
+}
+
+void CVImageList::PreloadReservedIcons()
+{
+    for (UINT size : {SHGFI_SMALLICON, SHGFI_LARGEICON}) {
+        int cx = 0, cy = 0;
+        HIMAGELIST system = ShellList(size);
+        if (system && ImageList_GetIconSize(system, &cx, &cy) && cx > 0 && cy > 0)
+            ReservedSetFor(cx, cy);
+    }
 }
 
 UINT CVImageList::ReservedIconId(int slot)

@@ -86,6 +86,10 @@ public:
 
     // The resource id of each reserved slot.
     static UINT ReservedIconId(int slot);
+    // Loads the reserved icons at the shell's two icon sizes into the process-wide store that
+    // every list takes them from; any thread, any time (a start-up thread calls it so that the
+    // first list after the log-in need not wait for them).
+    static void PreloadReservedIcons();
     // An icon resource of the interface library at cx x cy (shared: never destroy it).
     static HICON GetIcon(UINT id, int cx, int cy);
     // A grey copy (every non-black pixel to 0.299 R + 0.587 G + 0.114 B, alpha kept) with the

@@ -264,8 +264,9 @@ int CDownloadDlg::Classify(int row, HANDLE& file)
         return DOWNLOAD_STOP_FORCE;
     }
     if (info.nReplyCmd == C_ERROR && info.nResultCode >= 1000 && info.nResultCode <= 1999) {
+        // The server refused and said why: the run stops with its message, which is no error
+        // of the download's own.
         SetRowStatus(row, kRowStopped);
-        ++m_nErrors;
         return DOWNLOAD_CANCEL;
     }
     if (info.nReplyCmd == C_ERROR_WARN) {
@@ -397,8 +398,9 @@ int CDownloadDlg::DownloadFile(_DOWNLOADINFO item)
             if (present)
                 localSize = (static_cast<__int64>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
         }
-        // An empty local file holds nothing to compare: it is filled like a new one.
-        const bool existed = present && localSize > 0;
+        // A file that is there, even an empty one, is the user's: the server compares it and a
+        // difference asks before anything is written over it.
+        const bool existed = present;
         char position[21] = {};
         item.Checksum[0] = 0;
         DWORD openError = 0;
@@ -427,11 +429,6 @@ int CDownloadDlg::DownloadFile(_DOWNLOADINFO item)
             ++m_nDone;
             return DOWNLOAD_SUCCESS;
         }
-        if (present && !existed) {
-            // Whatever an empty file's handle says, the data starts at 0.
-            ::SetEndOfFile(file);
-        }
-
         int rc = m_pProto->GetDownloadInfo(ReportWindow(), file, item.ItemId, item.FolderId, item.Version, OrNull(position),
                                            OrNull(item.Checksum), OrNull(item.FileKey));
         bool again = false;

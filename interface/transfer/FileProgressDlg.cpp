@@ -49,15 +49,10 @@ CFileProgressDlg::CFileProgressDlg(CWnd* pParent) : CVantelDialog(IDD_FILE_PROGR
 
 CFileProgressDlg::~CFileProgressDlg()
 {
-    if (m_pWorker) {
-        DWORD code = 0;
-        if (::GetExitCodeThread(m_pWorker->m_hThread, &code) && code == STILL_ACTIVE) {
-            ::TerminateThread(m_pWorker->m_hThread, 1);
-            AfxPumpWait(m_pWorker->m_hThread, 10);
-        }
-        delete m_pWorker;
-        m_pWorker = nullptr;
-    }
+    // A worker still running (the dialog ended some other way) is asked to stop and waited
+    // for: killed inside a request it would leave the caller's connection locked for good.
+    m_bClosing = true;
+    WaitForWorker();
 }
 
 void CFileProgressDlg::SetStepLimit(int steps)

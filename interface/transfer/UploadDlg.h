@@ -137,7 +137,9 @@ private:
     void ResultPhase();
     void InsertLogItem(int kind, const CString& reason);
     bool NextItem(_UPLOADINFO& item);
-    void SkipRemaining();
+    void HoldRemaining();
+    // UI thread: moves the row mark to the row of this path at or after it; false when none.
+    bool SeekRow(const CString& path);
     void ApplyConnectionLimits();
     void RowDone(const CString& path);
     std::string AskConflict(const CString& name, bool file, BYTE* applyAll);

@@ -105,6 +105,9 @@ UINT CUploadDlg::AddListDataThread(LPVOID param)
         std::lock_guard<std::mutex> lock(dlg->m_itemsLock);
         dlg->m_items.insert(dlg->m_items.end(), added.begin(), added.end());
     }
+    // Items given after a stopped run ended are its restart: the window starts the next run
+    // for them, or the closing run's end does.
+    dlg->m_bRunStopped = false;
     dlg->PostToUi([dlg] { dlg->m_rate.m_nExpectedTotal = dlg->m_nTotalSize; });
     dlg->m_bFilling = false;
     if (!dlg->m_bCancel && ::SendMessageW(dlg->m_hWnd, WM_UPLOAD_START, 0, 0) == 1) {
@@ -175,13 +178,25 @@ void CUploadDlg::InsertRow(const CString& path, bool folder, __int64 size)
     });
 }
 
+bool CUploadDlg::SeekRow(const CString& path)
+{
+    // The rows follow the items in order; a stopped run leaves the rest of its rows behind, and
+    // the next run's first item finds its own row further on.
+    const int count = m_list.GetItemCount();
+    for (int row = m_nCurrentRow; row < count; ++row) {
+        const CString* rowPath = reinterpret_cast<const CString*>(m_list.GetItemData(row));
+        if (rowPath && *rowPath == path) {
+            m_nCurrentRow = row;
+            return true;
+        }
+    }
+    return false;
+}
+
 void CUploadDlg::SetRowStatus(const CString& path, unsigned textId)
 {
     PostToUi([this, path, textId] {
-        if (m_nCurrentRow >= m_list.GetItemCount())
-            return;
-        const CString* rowPath = reinterpret_cast<const CString*>(m_list.GetItemData(m_nCurrentRow));
-        if (!rowPath || *rowPath != path)
+        if (!SeekRow(path))
             return;
         m_list.SetItemText(m_nCurrentRow, 2, CToviString::GetString(textId).GetString());
         if (textId == kRowRunning) {
@@ -198,10 +213,7 @@ void CUploadDlg::SetRemainingRowStatus(const CString& path, unsigned textId)
 {
     PostToUi([this, path, textId] {
         const int count = m_list.GetItemCount();
-        if (m_nCurrentRow >= count)
-            return;
-        const CString* rowPath = reinterpret_cast<const CString*>(m_list.GetItemData(m_nCurrentRow));
-        if (!rowPath || *rowPath != path)
+        if (!SeekRow(path))
             return;
         const CString text = CToviString::GetString(textId);
         for (int row = m_nCurrentRow; row < count; ++row)

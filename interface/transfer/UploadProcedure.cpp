@@ -133,7 +133,7 @@ void CUploadDlg::Upload()
             ++m_nNextIndex;
         }
         if (result == kStepForceStop || result == kStepAbandoned || result == kStepStopRun)
-            SkipRemaining();
+            HoldRemaining();
         if (result == kStepForceStop) {
             TraceLog(2048, L"[ CUploadDlg::Upload ] UPLOAD ERROR --> UPLOAD_STOP_FORCE! \n");
             killTimer();
@@ -236,15 +236,11 @@ void CUploadDlg::ResultPhase()
 
 // ---- Small steps ----
 
-void CUploadDlg::SkipRemaining()
+void CUploadDlg::HoldRemaining()
 {
-    // A stopped run leaves the rest of its items behind; later additions start after them.
+    // A stopped run does not go on by itself: its remaining items wait, with the index at the
+    // first of them, for the next run that items added later start.
     m_bRunStopped = true;
-    {
-        std::lock_guard<std::mutex> lock(m_itemsLock);
-        m_nNextIndex = m_items.size();
-    }
-    PostToUi([this] { m_nCurrentRow = m_list.GetItemCount(); });
 }
 
 bool CUploadDlg::IsMarkedSite() const

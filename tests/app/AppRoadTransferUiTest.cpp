@@ -18,6 +18,15 @@ namespace {
 
 const int kSplitterId = 0xE900;
 
+std::string Utf8Of(const std::wstring& text)
+{
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], size, nullptr, nullptr);
+    return out;
+}
+
 void WriteAll(const std::wstring& path, const std::string& bytes)
 {
     filebytes::WriteFile(path, std::vector<unsigned char>(bytes.begin(), bytes.end()));
@@ -179,6 +188,40 @@ TEST_F(AppRoadTransfer, DownloadsComeIntoTheChosenFolderByteIdenticalAndANameTha
     CloseTransferWindow(window);
     EXPECT_EQ(nullptr, WaitForBox(3000));
     EXPECT_TRUE(::IsWindowVisible(m_frame));
+    EXPECT_TRUE(ExitFromTray());
+}
+
+// The server refuses a file with a code of its own: the program shows the server's message,
+// stops the run there and ends it with the plain end text, not as a failed download.
+TEST_F(AppRoadTransfer, AFileTheServerRefusesStopsTheDownloadWithItsMessageAndNoFailure)
+{
+    ASSERT_EQ("OK", Control("FILE user=demo size=5000 -- My Files/refused.bin").substr(0, 2));
+    ASSERT_EQ("OK", Control("FILE user=demo size=6000 -- My Files/later.bin").substr(0, 2));
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const std::wstring dest = m_scratch + L"\\refusal";
+    ASSERT_TRUE(::CreateDirectoryW(dest.c_str(), nullptr));
+    ASSERT_EQ("OK", Control("FAULT error reply=E0 code=1320 count=1 cmd=H1 -- Not for you.").substr(0, 2));
+    HandOver(SPLITTER_TEST_DOWNLOAD,
+             dest + L"\nF\n" + FromUtf8(Idx("My Files/refused.bin")) + L"\n1\nrefused.bin\nMy Files\n5000" +
+                 L"\nF\n" + FromUtf8(Idx("My Files/later.bin")) + L"\n1\nlater.bin\nMy Files\n6000");
+    ASSERT_TRUE(HandedOver());
+    HWND box = WaitForBox();
+    ASSERT_NE(nullptr, box) << "the server's message was not shown";
+    EXPECT_NE(std::wstring::npos, BoxText(box).find(L"Not for you.")) << Utf8Of(BoxText(box));
+    AnswerBox(box);
+
+    HWND window = nullptr;
+    ASSERT_TRUE(uitest::WaitUntil([&] {
+        const std::vector<HWND> windows = TransferWindows(false);
+        window = windows.empty() ? nullptr : windows.front();
+        return window != nullptr && TransferRunOver(window);
+    }, 60000)) << "the download did not end";
+    const std::wstring endText = TextOf(FindDescendant(window, 10025));
+    EXPECT_TRUE(endText == L"Download finished." || endText == L"다운로드를 마쳤습니다.") << Utf8Of(endText);
+    const std::wstring status = RemoteListText(FindDescendant(window, 10021), 0, 2);
+    EXPECT_TRUE(status == L"Stop" || status == L"중지") << Utf8Of(status);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((dest + L"\\later.bin").c_str())) << "the run stopped";
+    CloseTransferWindow(window);
     EXPECT_TRUE(ExitFromTray());
 }
 

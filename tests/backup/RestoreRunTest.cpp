@@ -545,7 +545,8 @@ TEST_F(RestoreRunTest, ServerNamesThatWouldLeaveTheFolderAreRefused)
     EXPECT_EQ("1|4000|FAIL|FAIL : 4\n", ListRow());
 }
 
-// A stream that ends before the file's end leaves no file reported as restored.
+// A stream that ends before the file's end leaves no file reported as restored: the protocol
+// library fails the download with its stream-size code (21) on the download command (H1).
 TEST_F(RestoreRunTest, AFileWhoseStreamEndedShortFails)
 {
     PutFile(L"cut.bin", 300000);
@@ -553,7 +554,7 @@ TEST_F(RestoreRunTest, AFileWhoseStreamEndedShortFails)
     ASSERT_EQ("OK", Control("FAULT short-stream bytes=130000 count=1 cmd=H1").substr(0, 2));
     ASSERT_TRUE(Restore(0));
     EXPECT_EQ(Lines(Path() + "|COMPLETE|\n" + Path(L"\\cut.bin") + "|FAIL|" + Utf8(CToviMsg::GetString(12123).GetString()) +
-                    "\n"),
+                    "[21][4831]\n"),
               Rows("file_path, status, err_msg"));
     EXPECT_EQ("1|300000|FAIL|FAIL : 1\n", ListRow());
 }

@@ -200,7 +200,7 @@ TEST_F(DownloadRun, AStreamThatEndsShortOrRunsLongIsNeverCompleted)
     // A server that always ends short: the file fails, never "Completed".
     PutFile("never.bin", 300000);
     ASSERT_EQ("OK", Control("FAULT short-stream bytes=1000 count=* cmd=H1").substr(0, 2));
-    uitest::AutoAnswer boxes(L"CorvaneIXO", IDOK);
+    uitest::AutoAnswer boxes(L"Corvane IXO MessageBox", IDOK);
     CDownloadThread* thread = nullptr;
     const std::vector<Row> rows = RunToEnd({FileItem("never.bin", m_dest)}, &thread);
     ASSERT_EQ(1u, rows.size());
@@ -428,4 +428,51 @@ TEST_F(DownloadRun, AddedItemsJoinTheRunningDownloadOnceAndStartTheInterruptedFi
     Finish(thread);
     EXPECT_EQ(Pattern(600000), ReadLocal(Local(L"a.bin")));
     EXPECT_EQ(Pattern(20000), ReadLocal(Local(L"b.bin")));
+}
+
+// An empty file that is already there is the user's file like any other: it is announced with
+// position 0 and its checksum, and a server that answers "N" has the user asked before
+// anything is written over it.
+TEST_F(DownloadRun, AnEmptyLocalFileThatDiffersAsksBeforeItIsFilled)
+{
+    struct Case {
+        const wchar_t* name;
+        int answer;
+        std::string expected;
+    } cases[] = {{L"empty-skip.bin", 10018, std::string()}, {L"empty-over.bin", 10017, Pattern(90000)}};
+    for (const Case& c : cases) {
+        const std::string name = Utf8(c.name);
+        PutFile(name, 90000);
+        WriteBytes(Local(c.name), std::string());
+        // The announce's answer: the files differ.
+        ASSERT_EQ("OK", Control("FAULT payload count=1 cmd=H1 hex=284E").substr(0, 2));
+        PromptAnswerer answer(c.answer, false);
+        const std::vector<Row> rows = RunToEnd({FileItem(name, m_dest)});
+        EXPECT_EQ(1, answer.Count()) << name << ": the user is asked";
+        ASSERT_EQ(1u, rows.size()) << name;
+        EXPECT_TRUE(c.expected == ReadLocal(Local(c.name))) << name;
+    }
+}
+
+// The server refusing a file with an E0 code of its own range stops the run with its message;
+// that is no failure of the download, and the run ends with the plain end text.
+TEST_F(DownloadRun, AServerRefusalStopsTheRunWithoutCountingAnError)
+{
+    PutFile("refused.bin", 5000);
+    PutFile("after.bin", 5000);
+    ASSERT_EQ("OK", Control("FAULT error reply=E0 code=1320 count=1 cmd=H1 -- No permission.").substr(0, 2));
+    uitest::AutoAnswer boxes(L"Corvane IXO MessageBox", IDOK);
+    CDownloadThread* thread = nullptr;
+    const std::vector<Row> rows =
+        RunToEnd({FileItem("refused.bin", m_dest), FileItem("after.bin", m_dest)}, &thread);
+    ASSERT_NE(nullptr, thread);
+    ASSERT_EQ(2u, rows.size());
+    EXPECT_EQ(L"Stop", rows[0].status);
+    EXPECT_EQ(0, thread->m_dlg.GetErrorCount());
+    EXPECT_TRUE(FirstBoxSaid(boxes, L"No permission.")) << "the server's message is shown";
+    wchar_t text[256] = {};
+    GetWindowTextW(GetDlgItem(Window(thread), 10025), text, 256);
+    EXPECT_STREQ(L"Download finished.", text);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Local(L"after.bin").c_str())) << "the run stopped";
+    Finish(thread);
 }

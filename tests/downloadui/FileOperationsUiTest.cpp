@@ -231,3 +231,32 @@ TEST_F(FileOperations, CancelWhileTheServerPausesADeleteSendsNOnceAndEnds)
     ASSERT_FALSE(last.empty());
     EXPECT_EQ("N", last[0].count(44) ? last[0].at(44) : "");
 }
+
+// Enter ends the dialog while its worker waits on a reply: the dialog goes only after the
+// worker stopped at its next safe point, and the caller's connection is left usable.
+TEST_F(FileOperations, ADialogEndedWhileItsWorkerWaitsLeavesTheCallersConnectionUsable)
+{
+    const std::string slow = PutFile("slow.txt", 10);
+    const std::vector<_PROTO_FOLDER_INFO> items = Pick(List(m_myFiles), {L"slow.txt"});
+    ASSERT_EQ("OK", Control("FAULT delay ms=1500 count=1 cmd=F2").substr(0, 2));
+    const long before = RequestCount("F2");
+    auto task = m_ui.Post([&, items] {
+        CFileProgressDlg dlg;
+        dlg.m_nType = CFileProgressDlg::kDelete;
+        dlg.m_strDeleteFlag = L"1";
+        dlg.m_pProto = &m_proto;
+        dlg.m_vecItems = items;
+        dlg.DoModal();
+    });
+    HWND wnd = uitest::WaitForDialog(CFileProgressDlg::kFindTitle, 10000);
+    ASSERT_NE(nullptr, wnd);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return RequestCount("F2") > before; }, 10000));
+    PostMessageW(wnd, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(task->Wait(15000));
+    EXPECT_NE(std::string::npos, Control("ITEM idx=" + slow).find("trashed=Y")) << "the request under way was seen through";
+    bool listed = false;
+    EXPECT_TRUE(protoserver::RunBounded(10, [&] { listed = Find(List(m_myFiles), L"slow.txt") == nullptr; },
+                                        [&] { protoserver::ShutConnection(m_proto); }))
+        << "the connection was left locked";
+    EXPECT_TRUE(listed);
+}

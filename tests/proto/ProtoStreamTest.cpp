@@ -405,6 +405,64 @@ TEST_F(StreamTest, StreamFailuresFailTheDownload)
     }
 }
 
+// A 300,001-byte stream goes out as frames of 130,000, 130,000 and 40,001 bytes; a path that
+// loses, repeats or reorders one of them must not pass for a whole download.
+TEST_F(StreamTest, AStreamWhoseFramesDoNotAddUpToItsAnnouncedSizeFails)
+{
+    struct Row {
+        const char* fault;
+        int code;
+    };
+    const Row rows[] = {
+        {"drop-frame frame=1", IXO_SOCK_ERR_STREAM_SIZE},          // ends at 170,001
+        {"drop-frame frame=0", IXO_SOCK_ERR_STREAM_SIZE},
+        {"repeat-frame frame=1", IXO_SOCK_ERR_STREAM_SIZE},        // would be 430,001
+        {"repeat-frame frame=0", IXO_SOCK_ERR_STREAM_SIZE},
+        {"swap-frames", IXO_SOCK_ERR_STREAM_SIZE},                 // the last comes early
+        // The announced bytes are all there but the stream says more follows.
+        {"open-end", IXO_SOCK_ERR_STREAM_SIZE},
+        {"short-stream bytes=260000", IXO_SOCK_ERR_STREAM_SIZE},
+        {"long-stream bytes=1", IXO_SOCK_ERR_STREAM_SIZE},
+    };
+    for (const Row& row : rows) {
+        ASSERT_EQ("OK", Control(std::string("FAULT ") + row.fault + " cmd=Z2").substr(0, 2)) << row.fault;
+        g_script.progress.clear();
+        const std::wstring path = m_dir + L"\\frames.bin";
+        HANDLE file = OpenForWriting(path);
+        EXPECT_EQ(-1, Download(300001, file)) << row.fault;
+        CloseHandle(file);
+        EXPECT_EQ(row.code, m_proto.ResultInfo.nResultCode) << row.fault;
+        EXPECT_NE(L"", m_proto.Message()) << row.fault;
+        EXPECT_EQ(nullptr, m_proto.m_pConn) << row.fault << ": what is left of the stream goes with the connection";
+        uint64_t reported = 0;
+        for (uint64_t n : g_script.progress)
+            reported += n;
+        EXPECT_LT(reported, 300001u) << row.fault << ": never reported as all there";
+        EXPECT_LE(ReadAll(path).size(), 300001u) << row.fault << ": nothing past the announced end is written";
+        EXPECT_EQ(0, m_proto.Echo({})) << row.fault;
+    }
+    // A frame repeated after the end: the download is whole, and the stray frame is not
+    // taken for the next reply.
+    ASSERT_EQ("OK", Control("FAULT repeat-frame frame=-1 cmd=Z2").substr(0, 2));
+    const std::wstring path = m_dir + L"\\late.bin";
+    HANDLE file = OpenForWriting(path);
+    EXPECT_EQ(0, Download(300001, file));
+    CloseHandle(file);
+    EXPECT_TRUE(filebytes::Same(Pattern(0, 300001), ReadAll(path)));
+    EXPECT_EQ(0, m_proto.Echo({}));
+}
+
+// A server that announces no size (an older one) is taken at its word as before.
+TEST_F(StreamTest, AStreamWithoutAnAnnouncedSizeEndsAtItsLastFrame)
+{
+    ASSERT_EQ("OK", Control("FAULT payload hex=2C4E cmd=Z2").substr(0, 2));
+    const std::wstring path = m_dir + L"\\unannounced.bin";
+    HANDLE file = OpenForWriting(path);
+    EXPECT_EQ(0, Download(200000, file));
+    CloseHandle(file);
+    EXPECT_TRUE(filebytes::Same(Pattern(0, 200000), ReadAll(path)));
+}
+
 TEST_F(StreamTest, TheDownloadSlotsServeOnlyTheRequestThatSetThem)
 {
     const std::wstring path = m_dir + L"\\slots.bin";

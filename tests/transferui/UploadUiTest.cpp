@@ -181,6 +181,49 @@ TEST_F(UploadRun, CancelInThePromptStopsTheRunAndTellsTheServer)
     EXPECT_EQ("ERR", ServerItem("c2.bin").substr(0, 3)) << "the run stopped before the second file";
 }
 
+// A run stopped by the server's refusal leaves its remaining items waiting; items added later
+// start the next run, which takes the waiting ones first and then the new ones.
+TEST_F(UploadRun, ItemsAddedAfterAStoppedRunAreSentWithTheOnesTheStopLeft)
+{
+    const std::wstring refused = Local(L"s1.bin");
+    const std::wstring left = Local(L"s2.bin");
+    const std::wstring added = Local(L"s3.bin");
+    WriteLocal(refused, 3000, 51);
+    WriteLocal(left, 4000, 52);
+    WriteLocal(added, 5000, 53);
+    ASSERT_EQ("OK", Control("FAULT error reply=E0 code=1500 cmd=H0 -- Not here.").substr(0, 2));
+    uitest::AutoAnswer boxes(L"Corvane IXO MessageBox", IDOK);
+    CUploadThread* thread = Start({Item(refused, false), Item(left, false)});
+    ASSERT_TRUE(WaitForRunEnd(thread));
+    EXPECT_EQ("ERR", ServerItem("s2.bin").substr(0, 3)) << "the stop holds the run";
+    EXPECT_EQ(1u, thread->m_dlg.GetNextIndex()) << "the refused item had its turn; the next one waits";
+    for (const wchar_t* title : {L"Upload Results", L"업로드 결과"}) {
+        if (HWND list = uitest::FindTopWindow(L"#32770", title)) {
+            uitest::ClickButton(list, IDOK);
+            uitest::WaitForWindowGone(list);
+        }
+    }
+
+    std::vector<_UPLOADINFO> more = {Item(added, false)};
+    ASSERT_TRUE(uitest::WaitUntil([&] {
+        EXPECT_EQ(0, thread->AddUploadInfo(more));
+        return more.empty();
+    }, 20000));
+    ASSERT_TRUE(uitest::WaitUntil([&] {
+        return thread->m_dlg.GetNextIndex() == 3u && WaitForRunEnd(thread, 100);
+    }, 30000));
+    const std::vector<_PROTO_FOLDER_INFO> top = ListPath({});
+    EXPECT_TRUE(ServerHoldsSame(top, L"s2.bin", left));
+    EXPECT_TRUE(ServerHoldsSame(top, L"s3.bin", added));
+    EXPECT_EQ(nullptr, Find(top, L"s1.bin"));
+    const std::vector<Row> rows = Rows(thread);
+    ASSERT_EQ(3u, rows.size());
+    EXPECT_EQ(L"Failed", rows[0].status);
+    EXPECT_EQ(L"Completed", rows[1].status);
+    EXPECT_EQ(L"Completed", rows[2].status);
+    Finish(thread);
+}
+
 TEST_F(UploadRun, AServerThatKeepsClosingIsAbandonedAfterTheConfiguredRetries)
 {
     const std::wstring path = Local(L"never.bin");

@@ -174,6 +174,12 @@ void CExchange::Stream(std::vector<Record> header, uint64_t length, const DataSo
     headerPlan.fragmentRecords = 0;   // the header never carries FLAG_MORE
     const bool firstMessage = !m_answered;
     const bool encrypt = m_connection.Cipher().IsKeyed();
+    // The header announces the bytes that follow, so that the client can tell a whole stream
+    // from one that lost or gained a frame on the way (the stream faults below keep the
+    // announcement of the file).
+    if (header.empty())
+        header.emplace_back();
+    header.front()[192] = std::to_string(length);
     if (!SendMessage(kCommand, std::move(header), encrypt, headerPlan))
         return;
 
@@ -205,16 +211,46 @@ void CExchange::Stream(std::vector<Record> header, uint64_t length, const DataSo
             return true;
         };
     }
-    std::vector<std::pair<uint64_t, size_t>> frames;   // offset, size
+    struct DataFrame {
+        uint64_t offset;
+        size_t size;
+        bool last;
+    };
+    std::vector<DataFrame> frames;
     for (uint64_t at = 0; at < length; at += framePayload)
-        frames.emplace_back(at, static_cast<size_t>(std::min<uint64_t>(framePayload, length - at)));
+        frames.push_back({at, static_cast<size_t>(std::min<uint64_t>(framePayload, length - at)), false});
     if (frames.empty())
-        frames.emplace_back(0, 0);
+        frames.push_back({0, 0, false});
     const bool mismatch = firstMessage && m_plan.mismatchCommand;
     if (mismatch && frames.size() == 1) {
         // Data frames must agree on their command; that needs a second frame to break.
-        const size_t half = frames[0].second / 2;
-        frames = {{0, half}, {half, frames[0].second - half}};
+        const size_t half = frames[0].size / 2;
+        frames = {{0, half, false}, {half, frames[0].size - half, false}};
+    }
+    frames.back().last = true;
+    if (firstMessage) {
+        // The faults of a broken path: each frame keeps its own flags wherever it goes.
+        const long count = static_cast<long>(frames.size());
+        auto index = [count](long frame) { return frame < 0 ? count + frame : frame; };
+        if (m_plan.openEnd)
+            frames.back().last = false;
+        if (m_plan.repeatFrame) {
+            const long at = index(*m_plan.repeatFrame);
+            if (at >= 0 && at < count)
+                frames.insert(frames.begin() + at + 1, frames[static_cast<size_t>(at)]);
+        }
+        if (m_plan.swapFrame) {
+            const long at = index(*m_plan.swapFrame);
+            if (at >= 0 && at + 1 < count)
+                std::swap(frames[static_cast<size_t>(at)], frames[static_cast<size_t>(at) + 1]);
+        }
+        if (m_plan.dropFrame) {
+            const long at = index(*m_plan.dropFrame);
+            if (at >= 0 && at < count)
+                frames.erase(frames.begin() + at);
+        }
+        if (count != static_cast<long>(frames.size()) || m_plan.swapFrame || m_plan.openEnd)
+            m_connection.Log("request " + m_request.command + ": the data frames go out out of order (fault)");
     }
     const long cut = firstMessage ? m_plan.cutStream : -1;
     const long stopAt = firstMessage ? m_plan.stopStreamFrames : -1;
@@ -228,14 +264,14 @@ void CExchange::Stream(std::vector<Record> header, uint64_t length, const DataSo
         if (firstMessage && m_plan.slowStreamMs > 0 && State().WaitStop(m_plan.slowStreamMs))
             return;
         data.clear();
-        if (frames[i].second > 0 && !feed(frames[i].first, frames[i].second, data)) {
+        if (frames[i].size > 0 && !feed(frames[i].offset, frames[i].size, data)) {
             m_connection.Log("file data could not be read; the stream stops");
             m_connection.Close();
             return;
         }
-        const bool last = i + 1 == frames.size();
+        const bool last = frames[i].last;
         std::string command = kCommand;
-        if (mismatch && last)
+        if (mismatch && i + 1 == frames.size())
             command = m_plan.mismatchCommand->size() == 2 ? *m_plan.mismatchCommand
                                                           : CReplyWriter::OtherCommand(kCommand);
         const size_t dataSize = data.size();

@@ -38,6 +38,11 @@ const std::vector<KindInfo>& Kinds()
         {"long-stream", {"bytes"}, "a stream carries this many bytes (default 1000) beyond the file's end"},
         {"stop-stream", {"frames", "reply"},
          "after this many data frames (default 0) a stream ends with an E0 (or reply=) frame without a message"},
+        {"drop-frame", {"frame"}, "a stream leaves out data frame `frame` (default 1; -1 is the last)"},
+        {"repeat-frame", {"frame"}, "a stream sends data frame `frame` (default 1; -1 is the last) twice"},
+        {"swap-frames", {"frame"},
+         "a stream sends data frame `frame` after the one that follows it (default -2: the last comes early)"},
+        {"open-end", {}, "a stream's last data frame keeps FLAG_MORE"},
         {"duplicate", {"late"}, "the reply goes out twice: at once, or with late=1 just before the next reply"},
         {"reply-as", {"command"}, "every frame of the reply carries this command"},
         {"trickle", {"ms", "bytes"}, "the reply is written `bytes` (default 1) at a time, ms (default 200) apart"},
@@ -269,6 +274,14 @@ FaultPlan FaultPlan::From(const std::vector<Fault>& faults)
         } else if (k == "stop-stream") {
             plan.stopStreamFrames = std::max(0L, f.Number("frames", 0));
             plan.stopStreamReply = f.Param("reply", "E0");
+        } else if (k == "drop-frame") {
+            plan.dropFrame = f.Number("frame", 1);
+        } else if (k == "repeat-frame") {
+            plan.repeatFrame = f.Number("frame", 1);
+        } else if (k == "swap-frames") {
+            plan.swapFrame = f.Number("frame", -2);
+        } else if (k == "open-end") {
+            plan.openEnd = true;
         } else if (k == "duplicate") {
             plan.duplicate = true;
             plan.duplicateLate = f.Number("late", 0) != 0;
@@ -291,7 +304,8 @@ bool FaultPlan::IsEmpty() const
 {
     return !silent && !close && delayMs == 0 && !error && fragmentRecords == 0 && !mismatchCommand &&
            truncateBytes == 0 && !wrongFixed && !payload && !flags && !prefix && closeMidFrame < 0 &&
-           !rekeyKey && cutStream < 0 && shortStream < 0 && longStream == 0 && slowStreamMs == 0 && stopStreamFrames < 0 && !duplicate && !replyAs && trickleMs == 0 &&
+           !rekeyKey && cutStream < 0 && shortStream < 0 && longStream == 0 && slowStreamMs == 0 && stopStreamFrames < 0 &&
+           !dropFrame && !repeatFrame && !swapFrame && !openEnd && !duplicate && !replyAs && trickleMs == 0 &&
            endlessBytes < 0 && !noLastPage;
 }
 

@@ -58,6 +58,13 @@ struct FaultPlan {
     long stopStreamFrames = -1;       // >= 0: after this many data frames a stream ends with an
     std::string stopStreamReply;      //   error frame of this command and no message
 
+    // One data frame of a stream lost, repeated or out of its place, as a broken path would
+    // deliver it; a frame index below 0 counts from the end (-1 is the last).
+    std::optional<long> dropFrame;
+    std::optional<long> repeatFrame;
+    std::optional<long> swapFrame;    // this frame goes out after the next one
+    bool openEnd = false;             // the last data frame keeps FLAG_MORE
+
     bool duplicate = false;           // the reply goes out twice:
     bool duplicateLate = false;       //   the copy just before the next reply on the connection
     std::optional<std::string> replyAs;  // every frame of the reply carries this command

@@ -60,6 +60,10 @@
 //       short-stream bytes=N   end a stream cleanly after N bytes of file data
 //       long-stream bytes=N    send N bytes beyond the file's end
 //       slow-stream ms=N       wait N ms before each data frame
+//       drop-frame [frame=N]   leave out data frame N (default 1; below 0 counts from the end)
+//       repeat-frame [frame=N] send data frame N twice
+//       swap-frames [frame=N]  send data frame N after the next one (default -2)
+//       open-end               the last data frame keeps FLAG_MORE
 //   FAULTS                     the faults still waiting
 //   LAST [cmd=XX]              the newest request: "OK conn=N cmd=XX flags=HH frames=N
 //                              records=N rec=ID:HEX,ID:HEX/ID:HEX" ("/" between records)
