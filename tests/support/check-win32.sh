@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Checks the 32-bit deliverables built beside the 64-bit test tree: each one is there, is a
+# 32-bit PE file and imports no DLL that its 64-bit form (the one the tests ran) does not.
+# Usage: check-win32.sh WIN64_BIN WIN32_BIN
+set -uo pipefail
+win64="$1"; win32="$2"
+deliverables=(CorvaneIXO.exe CorvaneUpdate.exe ToviInterface.dll ToviConnect.dll libFramework.dll
+              ToviLanguage.dll ToviMessage.dll ToviDBUtil.dll)
+
+# Imported DLL names, lower case; the unwinder has a different name in each form.
+imports() {
+  "$1" -p "$2" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' |
+    sed 's/^libgcc_s_dw2-1\.dll$/libgcc_s_seh-1.dll/' | sort -u
+}
+
+status=0
+for f in "${deliverables[@]}"; do
+  if [ ! -f "$win32/$f" ]; then
+    echo "missing 32-bit deliverable: $win32/$f"; status=1; continue
+  fi
+  if [ ! -f "$win64/$f" ]; then
+    echo "missing 64-bit deliverable: $win64/$f"; status=1; continue
+  fi
+  if ! i686-w64-mingw32-objdump -f "$win32/$f" | grep -q 'file format pei-i386'; then
+    echo "not a 32-bit program: $win32/$f"; status=1; continue
+  fi
+  extra=$(comm -23 <(imports i686-w64-mingw32-objdump "$win32/$f") <(imports x86_64-w64-mingw32-objdump "$win64/$f"))
+  if [ -n "$extra" ]; then
+    echo "$f: the 32-bit form imports what the 64-bit form does not: $(echo $extra)"; status=1
+  else
+    echo "$f: 32-bit form present, imports match"
+  fi
+done
+exit $status
