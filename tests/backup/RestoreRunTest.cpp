@@ -187,9 +187,6 @@ protected:
         ASSERT_NE(nullptr, m_host);
         m_docs = testpaths::ScratchDir(L"restore-run-docs");
         m_src = Scratch(L"restore-src");
-        // Start from an empty folder: what a failed earlier run left here (a file a refused name
-        // would have made beside the folder) must not decide this run.
-        RemoveTree(m_src);
         CreateDirectoryW(m_src.c_str(), nullptr);
         m_local = m_src + L"\\문서";
         ASSERT_EQ(0, LogIn(m_proto));
@@ -499,7 +496,8 @@ TEST_F(RestoreRunTest, AServerRemarkOnAFileIsLoggedAndCounted)
 // folder being restored; each fails alone and the rest is restored.
 TEST_F(RestoreRunTest, ServerNamesThatWouldLeaveTheFolderAreRefused)
 {
-    // Outside the scratch folder: a failed earlier run may have left it.
+    // Outside the scratch folder, which the fixture empties: a failed earlier run may have left
+    // it, and it must not keep this case red.
     DeleteFileW(L"C:\\evil2.txt");
     const std::string a = PutFile(L"a.txt", 1000);
     WritePolicy(m_policyIdx, m_docsIdx);
