@@ -4,6 +4,7 @@
 #include "ClientRightView.h"
 #include "DragDrop.h"
 #include "LocalShell.h"
+#include "PaneKeyRules.h"
 #include "PaneMessages.h"
 #include "ServerClipboard.h"
 #include "ServerNameRules.h"
@@ -270,45 +271,39 @@ void CClientListCtrl::ShowContextMenu()
 void CClientListCtrl::OnKeyDown(NMHDR* nm, LRESULT* result)
 {
     *result = 0;
-    const WORD key = reinterpret_cast<NMLVKEYDOWN*>(nm)->wVKey;
-    const bool ctrl = Held(VK_LCONTROL);
-    const bool anySelected = GetSelectedCount() > 0;
+    panekeys::KeyPress press;
+    press.key = reinterpret_cast<NMLVKEYDOWN*>(nm)->wVKey;
+    press.leftControl = Held(VK_LCONTROL);
+    press.leftShift = Held(VK_LSHIFT);
+    panekeys::LocalListKeyFacts facts;
+    facts.selected = static_cast<int>(GetSelectedCount());
+    const panekeys::KeyOutcome outcome = panekeys::LocalListKey(press, facts);
     ILocalFrameHost* host = m_pPane->Host();
-    if (ctrl && key == 'C') {
+    if (outcome.clear == panekeys::ClearMarks::ThisList)
         SetItemState(-1, 0, LVIS_CUT);
-        if (anySelected)
-            m_pPane->OnCopy();
-    } else if (ctrl && key == 'V') {
-        m_pPane->OnPaste(false);
-    } else if (ctrl && key == 'X') {
-        if (host)
-            host->ClearCutMarks();
-        if (anySelected)
-            m_pPane->OnCut();
-    } else if (ctrl && key == 'D') {
-        if (anySelected)
-            m_pPane->OnDelete(true);
-    } else if (ctrl && key == 'A') {
-        SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
-    } else if (key == VK_DELETE) {
-        if (anySelected)
-            m_pPane->OnDelete(!Held(VK_LSHIFT));
-    } else if (key == VK_F2) {
-        if (GetSelectedCount() == 1)
-            m_pPane->OnRename();
-    } else if (key == VK_ESCAPE) {
-        if (host)
-            host->ClearCutMarks();
-        if (::OpenClipboard(m_hWnd))
-            ClearClipboard();
-    } else if (key == VK_F5) {
-        m_pPane->RefreshAndSelect(CString(), false);
-    } else if (key == VK_BACK) {
+    else if (outcome.clear == panekeys::ClearMarks::AllPanes && host)
+        host->ClearCutMarks();
+    if (outcome.emptyClipboard && ::OpenClipboard(m_hWnd))
+        ClearClipboard();
+    using panekeys::Action;
+    switch (outcome.action) {
+    case Action::Copy: m_pPane->OnCopy(); break;
+    case Action::Paste: m_pPane->OnPaste(false); break;
+    case Action::Cut: m_pPane->OnCut(); break;
+    case Action::Delete: m_pPane->OnDelete(true); break;
+    case Action::DeleteForGood: m_pPane->OnDelete(false); break;
+    case Action::Rename: m_pPane->OnRename(); break;
+    case Action::SelectAll: SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED); break;
+    case Action::Refresh: m_pPane->RefreshAndSelect(CString(), false); break;
+    case Action::Parent: {
         CClientLeftView* left = m_pPane->GetLeftView();
         CClientTreeCtrl* tree = left ? left->GetTree() : nullptr;
         HTREEITEM parent = tree ? tree->GetParentItem(tree->GetSelectedItem()) : nullptr;
         if (parent)
             tree->SelectItem(parent);
+        break;
+    }
+    default: break;
     }
     UpdateMenuState();
 }

@@ -7,6 +7,7 @@
 #include "FileUtils.h"
 #include "LocalPaneRules.h"
 #include "LocalShell.h"
+#include "PaneKeyRules.h"
 #include "ShellItems.h"
 #include "ToviExec.h"
 #include "ToviRegistry.h"
@@ -695,30 +696,29 @@ void CClientTreeCtrl::OnKeyDown(NMHDR* nm, LRESULT* result)
     auto* key = reinterpret_cast<NMTVKEYDOWN*>(nm);
     HTREEITEM item = GetSelectedItem();
     _LOCAL_TREE_ITEM* record = GetRecord(item);
-    const bool ctrl = LeftControlDown();
-    if (m_pView && record) {
-        if (ctrl && key->wVKey == 'C')
-            m_pView->OnCopy(item);
-        else if (ctrl && key->wVKey == 'V')
-            m_pView->OnPaste(item);
-        else if (ctrl && key->wVKey == 'X') {
-            if (m_pHost)
-                m_pHost->ClearCutMarks();
-            m_pView->OnCut(item);
-        } else if ((ctrl && key->wVKey == 'D') || key->wVKey == VK_DELETE)
-            m_pView->OnDelete(item, true);
-        else if (key->wVKey == VK_F2 && (record->attributes & SFGAO_CANRENAME))
-            m_pView->OnRename(item);
-        else if (key->wVKey == VK_F5)
-            RefreshFolder(item, (GetItemState(item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0, true);
+    panekeys::KeyPress press;
+    press.key = key->wVKey;
+    press.leftControl = LeftControlDown();
+    press.leftShift = (GetKeyState(VK_LSHIFT) & 0x8000) != 0;
+    panekeys::LocalTreeKeyFacts facts;
+    facts.item = m_pView && record;
+    facts.canRename = record && (record->attributes & SFGAO_CANRENAME);
+    const panekeys::KeyOutcome outcome = panekeys::LocalTreeKey(press, facts);
+    if (outcome.clear == panekeys::ClearMarks::AllPanes && m_pHost)
+        m_pHost->ClearCutMarks();
+    if (outcome.emptyClipboard && ::OpenClipboard(m_hWnd)) {
+        ::EmptyClipboard();
+        ::CloseClipboard();
     }
-    if (key->wVKey == VK_ESCAPE) {
-        if (m_pHost)
-            m_pHost->ClearCutMarks();
-        if (::OpenClipboard(m_hWnd)) {
-            ::EmptyClipboard();
-            ::CloseClipboard();
-        }
+    using panekeys::Action;
+    switch (outcome.action) {
+    case Action::Copy: m_pView->OnCopy(item); break;
+    case Action::Paste: m_pView->OnPaste(item); break;
+    case Action::Cut: m_pView->OnCut(item); break;
+    case Action::Delete: m_pView->OnDelete(item, true); break;
+    case Action::Rename: m_pView->OnRename(item); break;
+    case Action::Refresh: RefreshFolder(item, (GetItemState(item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0, true); break;
+    default: break;
     }
     UpdateMenuState();
 }

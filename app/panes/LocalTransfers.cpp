@@ -15,6 +15,9 @@ constexpr size_t kUploadFlag = 4;
 
 bool FolderTakesUploads(const _PROTO_FOLDER_INFO& folder)
 {
+    // The recycle bin and the folders in it hold what was deleted: nothing is uploaded there.
+    if (std::strcmp(folder.Attr27, "6") == 0 || std::strcmp(folder.Attr27, "D") == 0)
+        return false;
     return kUploadFlag < strnlen(folder.Attr189, sizeof folder.Attr189) && folder.Attr189[kUploadFlag] == '1';
 }
 

@@ -100,12 +100,13 @@ ProgressOutcome RunProgress(IServerOperationHost* host, CFileProgressDlg& dialog
     return outcome;
 }
 
-bool ConfirmItems(CWnd* owner, bool restore, const std::vector<_PROTO_FOLDER_INFO>& items, bool inTrash)
+bool ConfirmItems(CWnd* owner, bool restore, const std::vector<_PROTO_FOLDER_INFO>& items, bool forGood)
 {
     CConfirmDlg confirm(owner);
     confirm.m_nMode = restore ? CConfirmDlg::kModeRestore : CConfirmDlg::kModeDelete;
     confirm.m_nCount = static_cast<int>(items.size());
-    confirm.m_bInTrash = inTrash ? 1 : 0;
+    // The dialog's "in trash" texts are the ones that warn: nothing deleted there comes back.
+    confirm.m_bInTrash = forGood ? 1 : 0;
     if (items.size() == 1) {
         CopyId(confirm.m_szType, items[0].ItemType, sizeof items[0].ItemType);
         CopyShown(confirm.m_szName, items[0].Name);
@@ -113,13 +114,11 @@ bool ConfirmItems(CWnd* owner, bool restore, const std::vector<_PROTO_FOLDER_INF
     return confirm.DoModal() == IDOK;
 }
 
-bool ConfirmEmptyBin(CWnd* owner)
+bool ConfirmEmptyBin(CWnd* owner, const std::vector<_PROTO_FOLDER_INFO>& entries)
 {
-    CConfirmDlg confirm(owner);
-    confirm.m_nMode = CConfirmDlg::kModeDelete;
-    confirm.m_bInTrash = 1;
-    confirm.m_nCount = 2;   // the bin's whole content: the plural question
-    return confirm.DoModal() == IDOK;
+    if (entries.empty())
+        return false;
+    return ConfirmItems(owner, false, entries, true);
 }
 
 namespace {

@@ -55,10 +55,13 @@ struct ProgressOutcome {
 // with stopQuota the quota timer is stopped until the dialog ends, whatever the outcome.
 ProgressOutcome RunProgress(IServerOperationHost* host, CFileProgressDlg& dialog, int mode, bool stopQuota);
 
-// The user's yes to deleting (inTrash: entries of the recycle bin) or restoring the items; a
-// single item is named.
-bool ConfirmItems(CWnd* owner, bool restore, const std::vector<_PROTO_FOLDER_INFO>& items, bool inTrash);
-bool ConfirmEmptyBin(CWnd* owner);
+// The user's yes to deleting or restoring the items; a single item is named. forGood: the
+// delete cannot be undone (a complete delete, or entries of the recycle bin), which the
+// question warns about; a delete into the bin asks plainly.
+bool ConfirmItems(CWnd* owner, bool restore, const std::vector<_PROTO_FOLDER_INFO>& items, bool forGood);
+// The user's yes to emptying the bin, whose entries are those given (the question names a
+// single one and counts several); false without asking when there is nothing to empty.
+bool ConfirmEmptyBin(CWnd* owner, const std::vector<_PROTO_FOLDER_INFO>& entries);
 
 // The progress dialog's operations under the modal rule, a failure shown to the user. A delete
 // into the recycle bin (toRecycleBin) or for good; a restore leaves the quota timer running.

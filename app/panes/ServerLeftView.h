@@ -96,7 +96,7 @@ private:
     void Relist(HTREEITEM folder);
     void RelistParent(HTREEITEM item);
     // The folder's record, once the user agreed to delete or restore it; empty otherwise.
-    std::vector<_PROTO_FOLDER_INFO> ConfirmedItem(HTREEITEM item, bool restore, bool inTrash);
+    std::vector<_PROTO_FOLDER_INFO> ConfirmedItem(HTREEITEM item, bool restore, bool forGood);
     // Takes a deleted or restored folder out of the tree and shows its parent's content.
     void RemoveFromTree(HTREEITEM item);
     void UploadLocalFiles(HTREEITEM item, const std::vector<CString>& paths);

@@ -131,7 +131,7 @@ void CServerLeftView::OnRename(HTREEITEM item)
 
 bool CServerLeftView::DeleteFolder(HTREEITEM item, bool toRecycleBin)
 {
-    const std::vector<_PROTO_FOLDER_INFO> items = ConfirmedItem(item, false, toRecycleBin);
+    const std::vector<_PROTO_FOLDER_INFO> items = ConfirmedItem(item, false, !toRecycleBin);
     if (items.empty())
         return false;
     servercmd::ProgressOutcome outcome = servercmd::RunDelete(OperationHost(), DialogOwner(), *m_pProto, items, toRecycleBin);
@@ -147,13 +147,13 @@ bool CServerLeftView::DeleteFolder(HTREEITEM item, bool toRecycleBin)
     return true;
 }
 
-std::vector<_PROTO_FOLDER_INFO> CServerLeftView::ConfirmedItem(HTREEITEM item, bool restore, bool inTrash)
+std::vector<_PROTO_FOLDER_INFO> CServerLeftView::ConfirmedItem(HTREEITEM item, bool restore, bool forGood)
 {
     const _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
     if (!r || !m_pProto)
         return {};
     std::vector<_PROTO_FOLDER_INFO> items(1, *r);
-    if (!servercmd::ConfirmItems(DialogOwner(), restore, items, inTrash))
+    if (!servercmd::ConfirmItems(DialogOwner(), restore, items, forGood))
         items.clear();
     return items;
 }
@@ -232,7 +232,7 @@ void CServerLeftView::UploadLocalFiles(HTREEITEM item, const std::vector<CString
     const _PROTO_FOLDER_INFO* target = m_tree.GetRecord(item);
     IServerOperationHost* host = OperationHost();
     if (target && host)
-        host->UploadFiles(*target, paths);
+        host->UploadFiles(*target, paths, item);
 }
 
 bool CServerLeftView::PasteServerItems(HTREEITEM item, int mode, const std::vector<_PROTO_FOLDER_INFO>* dropped)
@@ -397,7 +397,8 @@ bool CServerLeftView::OnRecyclebinRestore(HTREEITEM item)
 bool CServerLeftView::OnRecyclebinClear(HTREEITEM item)
 {
     const _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
-    if (!r || !m_pProto || !servercmd::ConfirmEmptyBin(DialogOwner()))
+    std::vector<_PROTO_FOLDER_INFO> entries;
+    if (!r || !m_pProto || !m_tree.ListContent(*r, entries) || !servercmd::ConfirmEmptyBin(DialogOwner(), entries))
         return false;
     servercmd::ProgressOutcome outcome = servercmd::RunEmptyBin(OperationHost(), DialogOwner(), *m_pProto, *r);
     if (outcome.error || outcome.untouched)

@@ -4,6 +4,7 @@
 #include "CircularProgressThread.h"
 #include "FileUtils.h"
 #include "PaneMessages.h"
+#include "ServerClipboard.h"
 #include "ServerCommandSink.h"
 #include "ServerItemCompare.h"
 #include "ServerListPane.h"
@@ -286,13 +287,13 @@ void CServerListCtrl::OnEndLabelEdit(NMHDR* nm, LRESULT* result)
     m_pTree->DrawSubTreeNList(folderItem, TREE_REFRESH_TREE_AND_LIST, false);
 }
 
-void CServerListCtrl::UpdateMenuButtons()
+bool CServerListCtrl::MenuState(ServerMenuState& state) const
 {
     if (!m_pFrame || !m_pFrame->IsLoggedIn() || !m_pTree)
-        return;
+        return false;
     _PROTO_FOLDER_INFO* folder = m_pTree->GetRecord(m_pTree->GetSelectedItem());
     if (!folder)
-        return;
+        return false;
     std::vector<const _PROTO_FOLDER_INFO*> selected;
     for (int row = GetNextItem(-1, LVNI_SELECTED); row >= 0; row = GetNextItem(row, LVNI_SELECTED))
         if (auto* r = reinterpret_cast<const _PROTO_FOLDER_INFO*>(GetItemData(row)))
@@ -302,7 +303,15 @@ void CServerListCtrl::UpdateMenuButtons()
     facts.clipboardHasItems = (format && IsClipboardFormatAvailable(format)) || IsClipboardFormatAvailable(CF_HDROP);
     facts.downloadTarget = m_pFrame->IsDownloadTarget();
     facts.customerCode = m_pFrame->GetCustomerCode();
-    m_pFrame->SetMenuButtonState(ComputeListMenuState(selected, *folder, facts));
+    state = ComputeListMenuState(selected, *folder, facts);
+    return true;
+}
+
+void CServerListCtrl::UpdateMenuButtons()
+{
+    ServerMenuState state;
+    if (MenuState(state))
+        m_pFrame->SetMenuButtonState(state);
 }
 
 void CServerListCtrl::OnItemChanged(NMHDR* nm, LRESULT* result)
@@ -321,31 +330,95 @@ LRESULT CServerListCtrl::OnInsertRows(WPARAM, LPARAM batch)
     return 0;
 }
 
+panekeys::ServerListKeyFacts CServerListCtrl::KeyFacts() const
+{
+    panekeys::ServerListKeyFacts facts;
+    facts.selected = static_cast<int>(GetSelectedCount());
+    ServerMenuState bar;
+    if (MenuState(bar)) {
+        facts.copy = bar.copy;
+        facts.paste = bar.paste;
+        facts.cut = bar.cut;
+        facts.remove = bar.remove;
+    }
+    const int first = GetNextItem(-1, LVNI_SELECTED);
+    if (auto* r = first >= 0 ? reinterpret_cast<const _PROTO_FOLDER_INFO*>(GetItemData(first)) : nullptr) {
+        facts.firstDeletes = servermenu::Allows(*r, servermenu::DELETE_);
+        facts.firstDeletesForGood = servermenu::Allows(*r, servermenu::DEL_COMP);
+        facts.renameOne = facts.selected == 1 && servermenu::Allows(*r, servermenu::RENAME);
+    }
+    const _PROTO_FOLDER_INFO* folder = m_pTree ? m_pTree->GetRecord(m_pTree->GetSelectedItem()) : nullptr;
+    facts.inBin = folder && (std::strcmp(folder->Attr27, "6") == 0 || std::strcmp(folder->Attr27, "D") == 0);
+    return facts;
+}
+
 void CServerListCtrl::OnKeyDown(NMHDR* nm, LRESULT* result)
 {
     *result = 0;
     auto* key = reinterpret_cast<NMLVKEYDOWN*>(nm);
-    bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
-    bool handled = true;
-    if (key->wVKey == VK_F2) {
-        int row = GetNextItem(-1, LVNI_SELECTED);
-        auto* r = row >= 0 ? reinterpret_cast<_PROTO_FOLDER_INFO*>(GetItemData(row)) : nullptr;
-        if (r && GetSelectedCount() == 1 && strnlen(r->Attr189, sizeof r->Attr189) > 10 && r->Attr189[10] == '1')
-            BeginNameEdit(row, 1);
-    } else if (control && key->wVKey == 'A') {
-        SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
-    } else if (key->wVKey == VK_F5 && m_pTree && m_pPane) {
-        m_pPane->SetSortState(0, 0);
-        m_pPane->SaveSortState();
-        m_pTree->DrawSubTreeNList(m_pTree->GetSelectedItem(), TREE_REFRESH_TREE_AND_LIST, true);
-    } else if (key->wVKey == VK_BACK && m_pTree) {
-        if (HTREEITEM parent = m_pTree->GetParentItem(m_pTree->GetSelectedItem()))
-            m_pTree->SelectItem(parent);
-    } else {
-        handled = false;
+    // A protected folder that stays locked takes no key.
+    if (GetSelectedCount() == 1 && m_pFrame) {
+        const int row = GetNextItem(-1, LVNI_SELECTED);
+        auto* r = reinterpret_cast<const _PROTO_FOLDER_INFO*>(GetItemData(row));
+        if (r && m_pFrame->CheckFolderPassword(*r, false) == -1) {
+            SetItemState(row, 0, LVIS_SELECTED | LVIS_FOCUSED);
+            *result = 1;
+            return;
+        }
     }
-    if (handled)
+    panekeys::KeyPress press;
+    press.key = key->wVKey;
+    press.leftControl = (GetKeyState(VK_LCONTROL) & 0x8000) != 0;
+    press.leftShift = (GetKeyState(VK_LSHIFT) & 0x8000) != 0;
+    const panekeys::KeyOutcome outcome = panekeys::ServerListKey(press, KeyFacts());
+    if (outcome.clear == panekeys::ClearMarks::ThisList)
+        SetItemState(-1, 0, LVIS_CUT);
+    else if (outcome.clear == panekeys::ClearMarks::AllPanes && m_pFrame)
+        m_pFrame->ClearCutMarks();
+    if (outcome.emptyClipboard && ::OpenClipboard(m_hWnd))
+        ClearClipboard();
+    RunKeyAction(outcome.action);
+    if (outcome.action != panekeys::Action::None || outcome.clear != panekeys::ClearMarks::None ||
+        outcome.emptyClipboard)
         UpdateMenuButtons();
+}
+
+void CServerListCtrl::RunKeyAction(panekeys::Action action)
+{
+    using panekeys::Action;
+    auto command = [this](int id) {
+        if (m_pCommands)
+            m_pCommands->RunListCommand(id, GetNextItem(-1, LVNI_SELECTED));
+    };
+    switch (action) {
+    case Action::Copy: command(servermenu::kCopy); break;
+    case Action::Paste:
+        // The key pastes into the folder shown, not where the last menu was opened.
+        m_ptContext = CPoint(-1, -1);
+        command(servermenu::kPaste);
+        break;
+    case Action::Cut: command(servermenu::kCut); break;
+    case Action::Delete: command(servermenu::kDelete); break;
+    case Action::DeleteForGood: command(servermenu::kDeleteForGood); break;
+    case Action::BinDelete: command(servermenu::kBinDelete); break;
+    case Action::Rename: BeginNameEdit(GetNextItem(-1, LVNI_SELECTED), 1); break;
+    case Action::SelectAll: SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED); break;
+    case Action::Refresh:
+        if (m_pTree && m_pPane) {
+            m_pPane->SetSortState(0, 0);
+            m_pPane->SaveSortState();
+            m_pTree->DrawSubTreeNList(m_pTree->GetSelectedItem(), TREE_REFRESH_TREE_AND_LIST, true);
+        }
+        break;
+    case Action::Parent:
+        if (m_pTree)
+            if (HTREEITEM parent = m_pTree->GetParentItem(m_pTree->GetSelectedItem()))
+                m_pTree->SelectItem(parent);
+        break;
+    case Action::Search:
+    case Action::None:
+        break;
+    }
 }
 
 void CServerListCtrl::OnDestroy()

@@ -8,6 +8,7 @@
 #include "ServerContextMenu.h"
 #include "ServerPaneHost.h"
 #include "OleDefs.h"
+#include "PaneKeyRules.h"
 #include "ToviProto.h"
 
 class CCircularProgressThread;
@@ -33,6 +34,10 @@ public:
     void SetPaneColor(COLORREF color);
     // Hands the command bar the buttons the selected rows (or the folder) allow.
     void UpdateMenuButtons();
+    // Those buttons without handing them over; false when there is no folder shown.
+    bool MenuState(ServerMenuState& state) const;
+    // What the key table reads of the list now.
+    panekeys::ServerListKeyFacts KeyFacts() const;
     INT_PTR OnToolHitTest(CPoint point, TOOLINFO* ti) const override;
     // The busy spinner over the list, on its own thread from the list's creation to its
     // destruction; null when it could not start. The filling worker shows and hides it.
@@ -73,6 +78,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    void RunKeyAction(panekeys::Action action);
     // What the double-click on a file does under the session's options (traced as it is chosen).
     servermenu::FileOpen ChooseFileOpen(const _PROTO_FOLDER_INFO& file) const;
     // The report column that shows the rows' status icons; -1 when the kind has none.

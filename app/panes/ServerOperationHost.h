@@ -9,6 +9,7 @@
 #include "Strings.h"
 #include <vector>
 #include <windows.h>
+#include <commctrl.h>
 
 class CWnd;
 class ISearchDownloadHost;
@@ -41,8 +42,11 @@ public:
     // frame's script page is asked to open one (nothing happens when the frame has none).
     virtual void OpenWebPage(const webcmd::PageRequest& page) = 0;
     // Transfers go to the splitter: local files uploaded into folder, server items (from the
-    // folder at serverPath) downloaded into the local tree's folder.
-    virtual void UploadFiles(const _PROTO_FOLDER_INFO& folder, const std::vector<CString>& paths) = 0;
+    // folder at serverPath) downloaded into the local tree's folder. folderItem is the server
+    // tree's item of folder (null when it has none): when the upload ends that folder is listed
+    // again if it is still the one shown.
+    virtual void UploadFiles(const _PROTO_FOLDER_INFO& folder, const std::vector<CString>& paths,
+                             HTREEITEM folderItem) = 0;
     virtual void DownloadItems(const std::vector<_PROTO_FOLDER_INFO>& items, const CString& serverPath) = 0;
 };
 

@@ -46,6 +46,9 @@ public:
     virtual void SetDragSource(const CString& tag) = 0;
     // A host that keeps no origin reports none: no drag counts as the dropping pane's own.
     virtual CString GetDragSource() { return CString(); }
+    // Every pane drops its cut marks (a pending cut was cancelled); a host without other panes
+    // has none to clear.
+    virtual void ClearCutMarks() {}
 };
 
 // The server file pane, as the tree hands it a folder's content.

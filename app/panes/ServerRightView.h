@@ -146,6 +146,9 @@ private:
     std::vector<_PROTO_FOLDER_INFO> SelectedRecords() const;
     _PROTO_FOLDER_INFO* CurrentFolder() const;
     _PROTO_FOLDER_INFO* RowRecord(int row) const;
+    // The tree item of an upload's target: the folder shown, or the tree's child of a folder
+    // row (null when the tree has none).
+    HTREEITEM FolderItemOf(const _PROTO_FOLDER_INFO* target) const;
     void Refresh(int mode = 0, bool useCache = true);
     void PostQuotaUpdate();
     // The folder row under the last right-click, else fallback.

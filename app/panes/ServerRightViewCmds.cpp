@@ -52,6 +52,21 @@ _PROTO_FOLDER_INFO* CServerRightView::CurrentFolder() const
     return m_pTree ? m_pTree->GetRecord(m_pTree->GetSelectedItem()) : nullptr;
 }
 
+HTREEITEM CServerRightView::FolderItemOf(const _PROTO_FOLDER_INFO* target) const
+{
+    if (!m_pTree || !target)
+        return nullptr;
+    HTREEITEM shown = m_pTree->GetSelectedItem();
+    if (target == m_pTree->GetRecord(shown))
+        return shown;
+    for (HTREEITEM child = m_pTree->GetChildItem(shown); child; child = m_pTree->GetNextSiblingItem(child)) {
+        const _PROTO_FOLDER_INFO* r = m_pTree->GetRecord(child);
+        if (r && std::strncmp(r->IDX, target->IDX, sizeof r->IDX) == 0)
+            return child;
+    }
+    return nullptr;
+}
+
 _PROTO_FOLDER_INFO* CServerRightView::RowRecord(int row) const
 {
     if (row < 0 || !m_list.GetSafeHwnd() || row >= m_list.GetItemCount())
@@ -182,7 +197,7 @@ bool CServerRightView::DeleteRows(bool toRecycleBin)
     std::vector<_PROTO_FOLDER_INFO> records = SelectedRecords();
     if (records.empty() || !m_pProto)
         return false;
-    if (!servercmd::ConfirmItems(DialogOwner(), false, records, toRecycleBin))
+    if (!servercmd::ConfirmItems(DialogOwner(), false, records, !toRecycleBin))
         return true;
     if (servercmd::RunDelete(OperationHost(), DialogOwner(), *m_pProto, records, toRecycleBin).untouched)
         return false;
@@ -231,7 +246,7 @@ void CServerRightView::OnLocalFilePaste(bool atPoint)
         target = FolderAtContextPoint(target);
     IServerOperationHost* host = OperationHost();
     if (target && host)
-        host->UploadFiles(*target, paths);
+        host->UploadFiles(*target, paths, FolderItemOf(target));
 }
 
 int CServerRightView::OnServerFilePaste(int effect, bool useSelection, bool atPoint,
@@ -310,7 +325,7 @@ bool CServerRightView::OnDropData(COleDataObject* data, int row, DWORD effect)
         std::vector<CString> paths;
         IServerOperationHost* host = OperationHost();
         if (GetFileListDataObject(paths, data) && !paths.empty() && host && serverdrop::TakesUpload(*target)) {
-            host->UploadFiles(*target, paths);
+            host->UploadFiles(*target, paths, FolderItemOf(target));
             done = true;
         }
     }
@@ -491,7 +506,9 @@ void CServerRightView::OnRecyclebinEmpty()
         return;
     }
     _PROTO_FOLDER_INFO* r = RowRecord(m_list.GetNextItem(-1, LVNI_SELECTED));
-    if (!r || !m_pProto || !(Is(r->Attr27, "6") || Is(r->Attr27, "D")) || !servercmd::ConfirmEmptyBin(DialogOwner()))
+    std::vector<_PROTO_FOLDER_INFO> entries;
+    if (!r || !m_pProto || !m_pTree || !(Is(r->Attr27, "6") || Is(r->Attr27, "D")) || !m_pTree->ListContent(*r, entries) ||
+        !servercmd::ConfirmEmptyBin(DialogOwner(), entries))
         return;
     if (!servercmd::RunEmptyBin(OperationHost(), DialogOwner(), *m_pProto, *r).untouched)
         PostQuotaUpdate();

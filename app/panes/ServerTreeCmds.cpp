@@ -152,6 +152,24 @@ void CServerTreeCtrl::OnBeginDrag(NMHDR* nm, LRESULT* result)
     ImageList_Destroy(bubble);
 }
 
+panekeys::ServerTreeKeyFacts CServerTreeCtrl::KeyFacts(const _PROTO_FOLDER_INFO& r)
+{
+    // The same rules as the command bar's buttons for this folder.
+    panekeys::ServerTreeKeyFacts facts;
+    facts.copy = Allows(r, COPY);
+    facts.paste = (Allows(r, NEW_DIR) || Allows(r, NEW_FILE)) &&
+                  (servercmd::ClipboardHasServerItems() || servercmd::ClipboardHasFiles());
+    facts.cut = Allows(r, MOVE_CUT);
+    facts.remove = (Allows(r, DELETE_) || Allows(r, DEL_COMP)) && !(!std::strcmp(r.Attr27, "6") && !std::strcmp(r.Attr178, "0")) &&
+                   !(!std::strcmp(r.Attr27, "D") && !std::strcmp(r.IDX, "2"));
+    facts.deletes = Allows(r, DELETE_);
+    facts.deletesForGood = Allows(r, DEL_COMP);
+    facts.rename = Allows(r, RENAME);
+    facts.search = Allows(r, SEARCH);
+    facts.inBin = !std::strcmp(r.Attr27, "6") || !std::strcmp(r.Attr27, "D");
+    return facts;
+}
+
 void CServerTreeCtrl::OnTreeKeyDown(NMHDR* nm, LRESULT* result)
 {
     *result = 0;
@@ -160,60 +178,30 @@ void CServerTreeCtrl::OnTreeKeyDown(NMHDR* nm, LRESULT* result)
     _PROTO_FOLDER_INFO* r = GetRecord(item);
     if (!r || !m_pCommands)
         return;
-    // The same rules as the command bar's buttons for this folder.
-    struct {
-        bool copy, paste, cut, remove;
-    } bar = {Allows(*r, COPY),
-             (Allows(*r, NEW_DIR) || Allows(*r, NEW_FILE)) &&
-                 (servercmd::ClipboardHasServerItems() || servercmd::ClipboardHasFiles()),
-             Allows(*r, MOVE_CUT),
-             (Allows(*r, DELETE_) || Allows(*r, DEL_COMP)) &&
-                 !(!std::strcmp(r->Attr27, "6") && !std::strcmp(r->Attr178, "0")) &&
-                 !(!std::strcmp(r->Attr27, "D") && !std::strcmp(r->IDX, "2"))};
-    switch (key->wVKey) {
-    case 'C':
-        if (LeftControl() && bar.copy)
-            m_pCommands->RunTreeCommand(kCopy, item);
-        break;
-    case 'V':
-        if (LeftControl() && bar.paste)
-            m_pCommands->RunTreeCommand(kPaste, item);
-        break;
-    case 'X':
-        if (LeftControl()) {
-            ClearCutMarks();
-            if (bar.cut)
-                m_pCommands->RunTreeCommand(kCut, item);
-        }
-        break;
-    case 'D':
-    case VK_DELETE:
-        if (key->wVKey == VK_DELETE && LeftShift()) {
-            bool onlyBin = Allows(*r, DELETE_) && Denies(*r, DEL_COMP);
-            m_pCommands->RunTreeCommand(onlyBin ? kDelete : kDeleteForGood, item);
-        } else if ((key->wVKey == VK_DELETE || LeftControl()) && bar.remove) {
-            bool onlyForGood = Denies(*r, DELETE_) && Allows(*r, DEL_COMP);
-            m_pCommands->RunTreeCommand(onlyForGood ? kDeleteForGood : kDelete, item);
-        }
-        break;
-    case 'F':
-        if (LeftControl() && Allows(*r, SEARCH))
-            m_pCommands->RunTreeCommand(kSearch, item);
-        break;
-    case VK_F2:
-        if (Allows(*r, RENAME))
-            m_pCommands->RunTreeCommand(kRename, item);
-        break;
-    case VK_F5:
-        DrawSubTreeNList(item, TREE_REFRESH_TREE_AND_LIST, false);
-        break;
-    case VK_ESCAPE:
+    panekeys::KeyPress press;
+    press.key = key->wVKey;
+    press.leftControl = LeftControl();
+    press.leftShift = LeftShift();
+    const panekeys::KeyOutcome outcome = panekeys::ServerTreeKey(press, KeyFacts(*r));
+    if (outcome.clear == panekeys::ClearMarks::AllPanes) {
+        if (m_pFrame)
+            m_pFrame->ClearCutMarks();
         ClearCutMarks();
-        if (::OpenClipboard(m_hWnd))
-            ClearClipboard();
-        break;
-    default:
-        break;
+    }
+    if (outcome.emptyClipboard && ::OpenClipboard(m_hWnd))
+        ClearClipboard();
+    using panekeys::Action;
+    switch (outcome.action) {
+    case Action::Copy: m_pCommands->RunTreeCommand(kCopy, item); break;
+    case Action::Paste: m_pCommands->RunTreeCommand(kPaste, item); break;
+    case Action::Cut: m_pCommands->RunTreeCommand(kCut, item); break;
+    case Action::Delete: m_pCommands->RunTreeCommand(kDelete, item); break;
+    case Action::DeleteForGood: m_pCommands->RunTreeCommand(kDeleteForGood, item); break;
+    case Action::BinDelete: m_pCommands->RunTreeCommand(kBinDelete, item); break;
+    case Action::Search: m_pCommands->RunTreeCommand(kSearch, item); break;
+    case Action::Rename: m_pCommands->RunTreeCommand(kRename, item); break;
+    case Action::Refresh: DrawSubTreeNList(item, TREE_REFRESH_TREE_AND_LIST, false); break;
+    default: break;
     }
     if (GetRecord(GetSelectedItem()))
         SetMenuButtonState(GetRecord(GetSelectedItem()));

@@ -133,6 +133,7 @@ BEGIN_MESSAGE_MAP(CServerTreeCtrl, CTreeCtrl)
     ON_NOTIFY_REFLECT(TVN_SELCHANGINGW, OnSelChanging)
     ON_NOTIFY_REFLECT(TVN_SELCHANGEDW, OnSelChanged)
     ON_NOTIFY_REFLECT(NM_KILLFOCUS, OnKillFocusNotify)
+    ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, OnCustomDraw)
     ON_NOTIFY_REFLECT(NM_RCLICK, OnRClick)
     ON_NOTIFY_REFLECT(NM_CLICK, OnNMClick)
     ON_NOTIFY_REFLECT(TVN_BEGINDRAGW, OnBeginDrag)
@@ -143,6 +144,26 @@ BEGIN_MESSAGE_MAP(CServerTreeCtrl, CTreeCtrl)
     ON_WM_DESTROY()
     ON_MESSAGE(WM_SERVER_TREE_DEFERRED, OnDeferredRefresh)
 END_MESSAGE_MAP()
+
+// Without the focus the folder shown keeps a mark of its own, as in the local tree: the
+// system's unfocused selection is hardly told from the pane's background.
+void CServerTreeCtrl::OnCustomDraw(NMHDR* nm, LRESULT* result)
+{
+    auto* draw = reinterpret_cast<NMTVCUSTOMDRAW*>(nm);
+    *result = CDRF_DODEFAULT;
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
+        *result = CDRF_NOTIFYITEMDRAW;
+        return;
+    }
+    if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT || ::GetFocus() == m_hWnd)
+        return;
+    HTREEITEM item = reinterpret_cast<HTREEITEM>(draw->nmcd.dwItemSpec);
+    const UINT state = GetItemState(item, TVIS_SELECTED | TVIS_DROPHILITED);
+    if ((state & TVIS_SELECTED) && !(state & TVIS_DROPHILITED)) {
+        draw->clrTextBk = kUnfocusedSelection;
+        draw->clrText = RGB(0, 0, 0);
+    }
+}
 
 CServerTreeCtrl::CServerTreeCtrl()
 {
@@ -215,6 +236,30 @@ int CServerTreeCtrl::RequestPages(char* idx, char* didx, char* type)
     m_pProto->ResultInfo.nResultCode = -1;
     m_pProto->ResultInfo.wszMessage[0] = L'\0';
     return -1;
+}
+
+bool CServerTreeCtrl::ListContent(const _PROTO_FOLDER_INFO& folder, std::vector<_PROTO_FOLDER_INFO>& entries)
+{
+    entries.clear();
+    if (!m_pProto)
+        return false;
+    RefreshScope scope(m_lock, m_nRefreshDepth);
+    char idx[sizeof folder.IDX] = {}, didx[sizeof folder.DIDX] = {}, type[] = "A";
+    std::memcpy(idx, folder.IDX, strnlen(folder.IDX, sizeof idx - 1));
+    std::memcpy(didx, folder.DIDX, strnlen(folder.DIDX, sizeof didx - 1));
+    const int result = RequestPages(idx, didx, type);
+    if (result != 0) {
+        ReportFailure(L"ListContent", m_pProto->ResultInfo.nResultCode ? m_pProto->ResultInfo.nResultCode : result, false);
+        if (m_bForcedClose && m_pFrame)
+            m_pFrame->PostForcedLogout();
+        return false;
+    }
+    entries = m_pProto->FolderInfo;
+    // The folder's own record leads a listing of a folder (it carries the cache stamp).
+    if (!entries.empty() && entries.front().AccessTime[0])
+        entries.erase(entries.begin());
+    m_pProto->ReleaseFolderInfo();
+    return true;
 }
 
 bool CServerTreeCtrl::DrawTreeRoot(HTREEITEM item)
@@ -623,7 +668,11 @@ void CServerTreeCtrl::SetMenuButtonState(const _PROTO_FOLDER_INFO* f)
     ServerMenuState s;
     s.vrwd = CString(f->Attr5);
     s.newFolder = Allowed(*f, NEW_DIR);
-    s.download = Allowed(*f, DOWNLOAD) && m_pFrame->IsDownloadTarget();
+    // The bin itself is no folder to fetch (a download made an empty local "Recycle Bin"), and
+    // nothing is uploaded into the bin or the folders inside it.
+    const bool binItself = Is(f->Attr27, "6") && Is(f->Attr178, "0");
+    const bool inBin = Is(f->Attr27, "6") || Is(f->Attr27, "D");
+    s.download = Allowed(*f, DOWNLOAD) && m_pFrame->IsDownloadTarget() && !binItself;
     s.share = Allowed(*f, SHARE);
     s.remove = (Allowed(*f, DELETE_) || Allowed(*f, DEL_COMP)) && !(Is(f->Attr27, "6") && Is(f->Attr178, "0")) &&
                !(Is(f->Attr27, "D") && Is(f->IDX, "2"));
@@ -634,7 +683,7 @@ void CServerTreeCtrl::SetMenuButtonState(const _PROTO_FOLDER_INFO* f)
               ((format && IsClipboardFormatAvailable(format)) || IsClipboardFormatAvailable(CF_HDROP));
     s.approvalAfterGoTo = m_pFrame->GetCustomerCode() == L"ZRVT_IN" && Is(f->Attr27, "A");
     m_pFrame->SetMenuButtonState(s);
-    m_pFrame->SetUploadAllowed(Allowed(*f, UPLOAD));
+    m_pFrame->SetUploadAllowed(Allowed(*f, UPLOAD) && !inBin);
     m_pFrame->SetViewButtonsEnabled(Allowed(*f, PREVIEW));
     m_pFrame->EnableSearchBox(Allowed(*f, SEARCH));
 }

@@ -5,6 +5,7 @@
 // GUI thread only. The frame hands over the protocol object, the frame host and the list side
 // before the first refresh; none is owned.
 #pragma once
+#include "PaneKeyRules.h"
 #include "ServerContextMenu.h"
 #include "ServerPaneHost.h"
 #include "TreeCtrl.h"
@@ -42,6 +43,9 @@ public:
     void SelectServerNames(const std::vector<CString>& names);
     // Frees every item's record and deletes the items.
     void ClearTree();
+    // The folder's whole content as the server has it now, without touching the tree or the
+    // list; false (the failure shown, a closed session reported) when the listing failed.
+    bool ListContent(const _PROTO_FOLDER_INFO& folder, std::vector<_PROTO_FOLDER_INFO>& entries);
 
     _PROTO_FOLDER_INFO* GetRecord(HTREEITEM item) const;
     // The folder's content as its last whole listing left it (empty when none is kept).
@@ -66,6 +70,8 @@ public:
     void ClearCutMarks();
     void SetItemChildren(HTREEITEM item, bool children);
 
+    // The back colour of the selected folder while the tree has no focus.
+    static constexpr COLORREF kUnfocusedSelection = RGB(236, 233, 216);
     // Pages one listing may take before it counts as failed.
     int m_nMaxPages = 100000;
     int m_nLabelEditMode = 0;
@@ -80,6 +86,7 @@ protected:
     void OnSelChanging(NMHDR* nm, LRESULT* result);
     void OnSelChanged(NMHDR* nm, LRESULT* result);
     void OnKillFocusNotify(NMHDR* nm, LRESULT* result);
+    void OnCustomDraw(NMHDR* nm, LRESULT* result);
     void OnSetFocus(CWnd* oldWnd);
     void OnDestroy();
     LRESULT OnDeferredRefresh(WPARAM, LPARAM);
@@ -87,6 +94,8 @@ protected:
     void OnNMClick(NMHDR* nm, LRESULT* result);
     void OnBeginDrag(NMHDR* nm, LRESULT* result);
     void OnTreeKeyDown(NMHDR* nm, LRESULT* result);
+    // What the key table reads of a folder.
+    static panekeys::ServerTreeKeyFacts KeyFacts(const _PROTO_FOLDER_INFO& folder);
     void OnEndLabelEdit(NMHDR* nm, LRESULT* result);
     LRESULT OnEditLabel(WPARAM, LPARAM item);
     DECLARE_MESSAGE_MAP()

@@ -71,6 +71,12 @@ CString CServerFrameHost::GetDragSource()
     return m_frame->m_strDragSource;
 }
 
+void CServerFrameHost::ClearCutMarks()
+{
+    if (m_frame->m_wndSplitter.m_panes.clearCutMarks)
+        m_frame->m_wndSplitter.m_panes.clearCutMarks();
+}
+
 void CMainFrame::StartServerPanes()
 {
     if (!m_pServerTreeView || !m_pServerListView || !m_pProto)

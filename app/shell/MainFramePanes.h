@@ -25,6 +25,7 @@ public:
     void SetActivePane(int row, int column) override;
     void SetDragSource(const CString& tag) override;
     CString GetDragSource() override;
+    void ClearCutMarks() override;
 
     // What the command bar reads when it is drawn.
     bool UploadAllowed() const { return m_bUploadAllowed; }

@@ -1,5 +1,6 @@
 // CMenuBarDlg: the command bar.
 #include "MenuBarDlg.h"
+#include <algorithm>
 #include "BarIconsRes.h"
 #include "CmdUI.h"
 #include "Dc.h"
@@ -15,6 +16,7 @@
 #include "ToviString.h"
 #include "TraceLog.h"
 #include "WindowPosBatch.h"
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -57,6 +59,8 @@ END_MESSAGE_MAP()
 namespace {
 
 const int kSearchWidth = 160;
+// The narrowest the search box becomes in a narrow bar.
+const int kMinSearchWidth = 100;
 const int kSearchHeight = 25;
 const int kButtonHeight = 38;
 
@@ -284,6 +288,7 @@ void CMenuBarDlg::LayoutButtons()
     // The options are known only after a log-in: the two optional buttons follow them here.
     m_btnApproval.ShowWindow(approval ? SW_SHOW : SW_HIDE);
     m_btnDirectEdit.ShowWindow(menubar::DirectEditShown(options) ? SW_SHOW : SW_HIDE);
+    m_nButtonsWidth = OccupiedWidth();
 
     m_editSearch.SetWidnowArea(kSearchWidth, kSearchHeight);
     m_editSearch.ShowWindow(SW_HIDE);
@@ -292,6 +297,24 @@ void CMenuBarDlg::LayoutButtons()
     if (client.Width() > 0)
         PlaceRightControls();
     Invalidate();
+}
+
+int CMenuBarDlg::OccupiedWidth()
+{
+    // Hidden buttons at the row's end hold no place: at the smallest window the view buttons
+    // and the search box still fit beside the buttons shown. A hidden button between shown
+    // ones keeps its place.
+    int right = 0;
+    for (UINT id : menubar::ButtonRow(menubar::ApprovalShown(Options()))) {
+        HWND button = ::GetDlgItem(m_hWnd, static_cast<int>(id));
+        if (!button || !(::GetWindowLongW(button, GWL_STYLE) & WS_VISIBLE))
+            continue;
+        RECT rect = {};
+        ::GetWindowRect(button, &rect);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+        right = rect.right > right ? rect.right : right;
+    }
+    return right;
 }
 
 void CMenuBarDlg::OnSize(UINT nType, int cx, int cy)
@@ -309,9 +332,15 @@ void CMenuBarDlg::PlaceRightControls()
     m_btnThumbnailView.GetWindowRect(&thumbnail);
     m_editSearch.GetWindowRect(&search);
     const int viewWidth = list.Width();
-    const int x1 = menubar::ViewButtonsLeft(client.right, search.Width(), viewWidth, m_nButtonsWidth);
+    const int x1 = menubar::ViewButtonsLeft(client.right, kSearchWidth, viewWidth, m_nButtonsWidth);
     const int x2 = x1 + viewWidth - 1;
     const int x3 = x2 + viewWidth + 10;
+    // A bar too narrow for the whole search box narrows the box rather than cutting it.
+    const int searchWidth = std::max(kMinSearchWidth, std::min(kSearchWidth, static_cast<int>(client.right) - x3));
+    if (searchWidth != search.Width()) {
+        m_editSearch.SetWidnowArea(searchWidth, kSearchHeight);
+        search.right = search.left + searchWidth;
+    }
     const UINT flags = SWP_NOZORDER | SWP_SHOWWINDOW;
     CWindowPosBatch batch(3);
     batch.Move(m_btnListView.m_hWnd, nullptr, x1, (client.Height() - list.Height()) / 2, list.Width(), list.Height(),
@@ -393,6 +422,11 @@ void CMenuBarDlg::SetMenuButtonState(const char* state, const BOOL* flags, int c
         m_btnDirectEdit.ShowWindow(SW_HIDE);
     if (!menubar::ApprovalShown(options))
         m_btnApproval.ShowWindow(SW_HIDE);
+    const int occupied = OccupiedWidth();
+    if (m_nButtonsWidth > 0 && occupied != m_nButtonsWidth && m_editSearch.GetSafeHwnd()) {
+        m_nButtonsWidth = occupied;
+        PlaceRightControls();
+    }
     UpdateWindow();
 }
 

@@ -112,6 +112,8 @@ private:
     void SetCaptions(const _OPTION_INFO* options);
     // The view buttons and the search box at the right end of the bar.
     void PlaceRightControls();
+    // The right edge of the row's last shown button.
+    int OccupiedWidth();
     void PaintPermissionBox(HDC dc, const CRect& client);
     void LoadPermIcons(const char* state);
     // Runs one command on the active pane: the four callbacks take the pane of their place.

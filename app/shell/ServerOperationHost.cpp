@@ -105,7 +105,7 @@ public:
     }
     // The one place where the panes' transfers meet the splitter. An item that does not fit its
     // job record is refused with a message and the others go on.
-    void UploadFiles(const _PROTO_FOLDER_INFO& folder, const std::vector<CString>& paths) override
+    void UploadFiles(const _PROTO_FOLDER_INFO& folder, const std::vector<CString>& paths, HTREEITEM folderItem) override
     {
         _PROTO_FOLDER_INFO target = folder;
         std::vector<_UPLOADINFO> items;
@@ -114,7 +114,8 @@ public:
             const bool isFolder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
             _UPLOADINFO item = {};
             const transferjobs::Refusal why =
-                transferjobs::ForUpload(path, target, 0, isFolder ? UPLOADINFO_FOLDER : 0, item);
+                transferjobs::ForUpload(path, target, reinterpret_cast<DWORD_PTR>(folderItem),
+                                        isFolder ? UPLOADINFO_FOLDER : 0, item);
             if (why != transferjobs::Refusal::None) {
                 m_frame->m_wndSplitter.ShowRefusal(transferjobs::RefusalText(why, path, isFolder));
                 continue;

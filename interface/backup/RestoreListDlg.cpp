@@ -120,6 +120,11 @@ int CRestoreListDlg::InsertListItem(int index, const _PROTO_FOLDER_INFO& record)
         return 0;
     }
     m_list.SetItemText(at, 1, row->Attr197);
+    // The type as the server list words it: the shell's name for the kind of item.
+    SHFILEINFOW type = {};
+    if (SHGetFileInfoW(IsFolder(row) ? L"folder" : row->Name, IsFolder(row) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL,
+                       &type, sizeof type, SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES))
+        m_list.SetItemText(at, 2, type.szTypeName);
     return 0;
 }
 

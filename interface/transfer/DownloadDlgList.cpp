@@ -150,7 +150,7 @@ int CDownloadDlg::GetDownloadList(CToviProto& proto, const _DOWNLOADINFO& folder
     serverPath.Format(L"%s/%s", folder.ServerPath, folder.Name);
     if (serverPath.GetLength() > 511)
         serverPath = serverPath.Left(511);
-    const CString localFolder = folder.DestFolder + L"\\" + folder.Name;
+    const CString localFolder = download::LocalPathIn(folder.DestFolder, folder.Name);
     for (const _PROTO_FOLDER_INFO& record : records) {
         if (m_bCancel)
             break;

@@ -13,4 +13,12 @@ bool IsSafeLocalName(const wchar_t* name)
     return wcspbrk(name, L"\\/:") == nullptr;
 }
 
+CString LocalPathIn(const CString& folder, const CString& name)
+{
+    CString path = folder;
+    while (!path.IsEmpty() && (path[path.GetLength() - 1] == L'\\' || path[path.GetLength() - 1] == L'/'))
+        path = path.Left(path.GetLength() - 1);
+    return path + L"\\" + name;
+}
+
 }

@@ -9,4 +9,8 @@ namespace download {
 // the folder the user chose.
 bool IsSafeLocalName(const wchar_t* name);
 
+// The local path of name inside folder, with one separator between them whether or not the
+// folder ends with one (a drive root such as C:\ does).
+CString LocalPathIn(const CString& folder, const CString& name);
+
 }

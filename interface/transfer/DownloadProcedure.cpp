@@ -201,7 +201,7 @@ int CDownloadDlg::DownloadFolder(_DOWNLOADINFO item)
         ++m_nErrors;
         return DOWNLOAD_SKIP;
     }
-    const CString local = item.DestFolder + L"\\" + item.Name;
+    const CString local = download::LocalPathIn(item.DestFolder, item.Name);
     SetBarText(m_barFile, CToviString::GetString(14088) + L" : " + item.Name, 0);
     if (::GetFileAttributesW(local.GetString()) == INVALID_FILE_ATTRIBUTES) {
         if (!::CreateDirectoryW(local.GetString(), nullptr)) {
@@ -359,7 +359,7 @@ int CDownloadDlg::DownloadFile(_DOWNLOADINFO item)
         m_nFileSize = serverSize;
         m_nFileDone = 0;
         ShowItem(item.Name, item.ServerPath, true);
-        const CString local = item.DestFolder + L"\\" + item.Name;
+        const CString local = download::LocalPathIn(item.DestFolder, item.Name);
         const int row = StatusRow(item);
         if (row < 0) {
             ++m_nErrors;

@@ -40,7 +40,9 @@ BOOL CFileDuplicateDlg::OnInitDialog()
     const bool file = m_szKind[0] == 'F' && m_szKind[1] == 0;
     SetDlgItemText(IDC_DUPLICATE_QUESTION, CToviMsg::GetString(file ? 12026 : 12027).GetString());
     SetDlgItemText(IDC_DUPLICATE_NAME, m_strName.GetString());
-    transfer::SkinButton(m_chkApplyAll, this, IDC_DUPLICATE_APPLY_ALL, 15, CToviMsg::GetString(12059), 0);
+    // The system's own check box, drawn with its box and tick on the dialog's background (the
+    // skinned flat button has no check-box look).
+    SetDlgItemText(IDC_DUPLICATE_APPLY_ALL, CToviMsg::GetString(12059).GetString());
     transfer::SkinButton(m_btnOverwrite, this, IDC_DUPLICATE_OVERWRITE, 13, CToviString::GetString(14096), 0);
     transfer::SkinButton(m_btnSkip, this, IDC_DUPLICATE_SKIP, 13, CToviString::GetString(14097), 0);
     transfer::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), kCancelIcon);

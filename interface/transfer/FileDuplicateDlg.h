@@ -39,5 +39,4 @@ private:
     CToviButton m_btnSkip;
     CToviButton m_btnCancel;
     CToviButton m_btnClose;
-    CToviButton m_chkApplyAll;
 };

@@ -5,6 +5,7 @@
 #include "SearchDlg.h"
 #include "SkinRes.h"
 #include "ToviMsg.h"
+#include "ToviRegistry.h"
 #include "ToviString.h"
 #include "TransferCommon.h"
 #include <commctrl.h>
@@ -187,8 +188,13 @@ void CSearchMenuDlg::InitControls()
         m_comboMonths.SetItemData(at, static_cast<DWORD_PTR>(months));
     }
     m_comboMonths.SetCurSel(0);
-    for (UINT id : {IDC_SEARCH_DATE_FROM, IDC_SEARCH_DATE_TO})
-        ::SendDlgItemMessageW(m_hWnd, id, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"dd/MM/yyyy"));
+    // The same days as the share and link dialogs write them: day first under the English
+    // interface, the system's short date otherwise.
+    unsigned short language = 18;
+    CToviRegistry::GetLanguage(0, &language);
+    if (language == 9)
+        for (UINT id : {IDC_SEARCH_DATE_FROM, IDC_SEARCH_DATE_TO})
+            ::SendDlgItemMessageW(m_hWnd, id, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"dd/MM/yyyy"));
 
     for (UINT id : {IDC_SEARCH_USER, IDC_SEARCH_CATEGORY, IDC_SEARCH_SIZE, IDC_SEARCH_MONTHS, IDC_SEARCH_DATE_FROM,
                     IDC_SEARCH_DATE_TO})

@@ -53,7 +53,7 @@ public:
     void ShowPermissionHelp() override { events.push_back("help"); }
     void OpenWebPage(const webcmd::PageRequest& page) override { pages.push_back(page); }
     std::vector<webcmd::PageRequest> pages;
-    void UploadFiles(const _PROTO_FOLDER_INFO& folder, const std::vector<CString>& paths) override
+    void UploadFiles(const _PROTO_FOLDER_INFO& folder, const std::vector<CString>& paths, HTREEITEM) override
     {
         events.push_back("upload " + std::to_string(paths.size()) + " into " + folder.IDX);
     }
