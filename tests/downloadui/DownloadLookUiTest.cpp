@@ -70,7 +70,11 @@ TEST_P(DownloadLook, TheLocationFileAndSpeedLinesShowTheirTextsAndTheStatusFits)
     ASSERT_EQ("OK", Control("FAULT slow-stream ms=500 count=* cmd=H1").substr(0, 2));
     CDownloadThread* thread = Start(items);
     ASSERT_NE(nullptr, thread);
-    const HWND wnd = Window(thread);
+    HWND wnd = nullptr;
+    ASSERT_TRUE(uitest::WaitUntil([&] {
+        wnd = Window(thread);
+        return wnd && ::IsWindowVisible(wnd) && GetDlgItem(wnd, 10030);
+    }, 15000)) << "the download window did not show";
     // Ticking the close-when-done box shows its mark (and unticking takes it away again). Done
     // first, while the run has all six files ahead of it: a box still ticked at the run's end
     // closes the window. Each click is checked once the box has taken it.
