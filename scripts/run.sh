@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the client, starts the protocol test server with its demo account, points the client's
 # settings in a private Wine prefix at it, and starts the client logged in as the demo user: on
-# the user's display or, without one, under Xvfb with a screenshot saved.
+# the user's display or, without one, under Xvfb with a screenshot saved. The demo account has
+# colleagues in a few groups, shared and guest folders, a file with versions and one with a link,
+# items in the recycle bin, alerts and shortcuts. TOVI_LANG=en or ko chooses the language.
 set -euo pipefail
 src="$(cd "$(dirname "$0")/.." && pwd)"
 root="${TOVI_BUILD_ROOT:-$src/build}"
@@ -37,6 +39,13 @@ echo "Test server on 127.0.0.1:$port (demo account demo / demo1234; state in $st
 key='HKCU\Software\Varivivod\VariruDAD'
 wine reg add "$key" /v ServerIP /t REG_SZ /d 127.0.0.1 /f >/dev/null
 wine reg add "$key" /v ServerPort /t REG_DWORD /d "$port" /f >/dev/null
+# TOVI_LANG=en or ko picks the program's language (otherwise the last one chosen stays).
+case "${TOVI_LANG:-}" in
+  en) wine reg add "$key" /v Language /t REG_SZ /d 1033 /f >/dev/null ;;
+  ko) wine reg add "$key" /v Language /t REG_SZ /d 1042 /f >/dev/null ;;
+  "") ;;
+  *) echo "TOVI_LANG is en or ko" >&2; exit 2 ;;
+esac
 
 # The demo account is stored for automatic log-in, so that the log-in dialog logs straight in.
 wine "$root/win/bin/AppStoreLogin.exe" demo demo1234 >/dev/null

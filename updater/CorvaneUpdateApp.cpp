@@ -9,6 +9,8 @@
 #include "ToviUpdate.h"
 #include "TraceLog.h"
 #include "UpdateCommand.h"
+#include "UpdateTargets.h"
+#include "../interface/services/CodeSignature.h"
 #include <commctrl.h>
 #include <gdiplus.h>
 
@@ -84,12 +86,27 @@ BOOL CCorvaneUpdateApp::InitInstance()
 
 void CCorvaneUpdateApp::RunServiceCommand(bool install)
 {
-    CString installDir = CToviUpdate::GetInstallDir(2);
-    if (installDir.IsEmpty()) {
+    // The service runs as LocalSystem: it is registered only from the update program's own
+    // folder and only when it comes from the update program's signer.
+    CString installDir;
+    updatetargets::Choice choice = updatetargets::ChooseInstallDir(2, CToviExec::IsElevated(), installDir);
+    if (choice == updatetargets::Choice::kEmpty) {
         m_nExitCode = 1;
         return;
     }
     CString path = installDir + L"\\ToviService.exe";
+    bool refused = choice == updatetargets::Choice::kRefused;
+    if (!refused && install)
+        refused = !codesign::SignedBy(path, codesign::SignerOf(updatetargets::OwnProgramPath()));
+    if (refused) {
+        // Removing the registered service stays allowed: it names the service, not a file.
+        TraceLog(2048, L" ■■■ [ UPDATE ] service program refused [ %s ]\n", path.GetString());
+        if (install) {
+            ::MessageBoxW(nullptr, L"Fail to create service of corvane", nullptr, MB_ICONERROR);
+            m_nExitCode = 1;
+            return;
+        }
+    }
     if (!ServiceInstall(install, path)) {
         ::MessageBoxW(nullptr, install ? L"Fail to create service of corvane" : L"Fail to delete service of corvane", nullptr,
                       MB_ICONERROR);

@@ -11,6 +11,9 @@
 #include "UpdateWorker.h"
 #include "UpdaterRes.h"
 #include "WinThread.h"
+#include "UpdateJournal.h"
+#include "UpdateTargets.h"
+#include "../interface/services/CodeSignature.h"
 
 // Private to the dialog: the worker names the file it fetches, and has a failure shown; wParam
 // is a const wchar_t* of the worker's, valid during the send.
@@ -28,6 +31,7 @@ BEGIN_MESSAGE_MAP(CCorvaneUpdateDlg, CToviDialog)
     ON_MESSAGE(WM_UPDATER_END, OnDownloadEnd)
     ON_MESSAGE(WM_UPDATER_CURRENT_FILE, OnCurrentFile)
     ON_MESSAGE(WM_UPDATER_SHOW_ERROR, OnShowError)
+    ON_WM_TIMER()
     ON_BN_CLICKED(IDCANCEL, OnBnClickedCancel)
     ON_BN_CLICKED(IDC_BTN_SYSEXIT, OnBnClickedCancel)
 END_MESSAGE_MAP()
@@ -40,6 +44,9 @@ HANDLE UpdateCancelEvent()
 
 namespace {
 const bool kCancelEventMade = UpdateCancelEvent() != nullptr;
+const UINT_PTR kGiveUpTimer = 1;
+// How long a worker asked to stop may take before the dialog gives it up.
+const DWORD kGiveUpAfterMs = 3000;
 }
 
 CCorvaneUpdateDlg::CCorvaneUpdateDlg(int productIndex, CWnd* pParent)
@@ -111,7 +118,10 @@ LRESULT CCorvaneUpdateDlg::OnDownloadStart(WPARAM, LPARAM)
     ::Sleep(1000);
     bool backup = m_nIndex == 2;
     // Known before anything can fail, so that a restart names the program by its full path.
-    CString installDir = CToviUpdate::GetInstallDir(m_nIndex);
+    // An elevated run installs only into its own folder: the registry may confirm it, never
+    // move it.
+    CString installDir;
+    updatetargets::Choice choice = updatetargets::ChooseInstallDir(m_nIndex, CToviExec::IsElevated(), installDir);
     wcsncpy(m_szInstallDir, installDir.GetString(), 259);
     m_szInstallDir[259] = L'\0';
     if (!CToviUpdate::KillProcess(m_strProgramName)) {
@@ -136,6 +146,22 @@ LRESULT CCorvaneUpdateDlg::OnDownloadStart(WPARAM, LPARAM)
         ::SetEvent(UpdateCancelEvent());
         EndDialog(IDCANCEL);
     };
+    if (choice == updatetargets::Choice::kRefused) {
+        TraceLog(2048, L" ■■■ [ UPDATE ][ OnDownloadStart ] InstallDir [ %s ] is not the folder of the update program [ %s ]\n",
+                 CToviUpdate::GetInstallDir(m_nIndex).GetString(), installDir.GetString());
+        ShowUpdateMessage(m_nIndex, m_hWnd, LoadResString(IDS_INSTALLDIR_REFUSED), MB_ICONERROR);
+        giveUp(L"InstallDir refused");
+        return 0;
+    }
+    if (choice == updatetargets::Choice::kUse) {
+        // A run that ended abruptly is finished or undone before anything else changes; the
+        // product is ended by now, so none of its files is held.
+        std::vector<CString> folders = { installDir };
+        CString base = CToviUpdate::DownloadBase();
+        if (!base.IsEmpty())
+            folders.push_back(base + L"\\Image");
+        updatejournal::Recover(updatejournal::PathFor(installDir), folders);
+    }
     if (!CToviUpdate::GetServerAddress(m_nIndex, m_strServerAddr)) {
         giveUp(L"GetUpdateUrl return FALSE!");
         return 0;
@@ -150,6 +176,10 @@ LRESULT CCorvaneUpdateDlg::OnDownloadStart(WPARAM, LPARAM)
         giveUp(L"IsUpdate return FALSE !");
         return 0;
     }
+    m_share = std::make_shared<WorkerShare>();
+    m_share->list = m_vecDownloadList;
+    m_share->journal = updatejournal::PathFor(installDir);
+    m_share->signer = codesign::SignerOf(updatetargets::OwnProgramPath());
     m_bWorkerRunning = true;
     if (AfxBeginThread(CreateDownLoadThread, this) == nullptr) {
         m_bWorkerRunning = false;
@@ -160,9 +190,13 @@ LRESULT CCorvaneUpdateDlg::OnDownloadStart(WPARAM, LPARAM)
 
 UINT CCorvaneUpdateDlg::CreateDownLoadThread(LPVOID self)
 {
+    // Only the share and the window are used: a dialog that gave the worker up may be gone.
     CCorvaneUpdateDlg* dlg = static_cast<CCorvaneUpdateDlg*>(self);
+    std::shared_ptr<WorkerShare> share = dlg->m_share;
     HWND window = dlg->m_hWnd;
-    CUpdateWorker worker(dlg->m_vecDownloadList, UpdateCancelEvent(), window);
+    CUpdateWorker worker(share->list, UpdateCancelEvent(), window);
+    worker.journalPath = share->journal;
+    worker.signer = share->signer;
     worker.onFile = [window](const CString& name) {
         ::SendMessageW(window, WM_UPDATER_CURRENT_FILE, reinterpret_cast<WPARAM>(name.GetString()), 0);
     };
@@ -170,27 +204,57 @@ UINT CCorvaneUpdateDlg::CreateDownLoadThread(LPVOID self)
     worker.onError = [window](const CString& text) {
         ::SendMessageW(window, WM_UPDATER_SHOW_ERROR, reinterpret_cast<WPARAM>(text.GetString()), 0);
     };
+    worker.beginReplacement = [share] {
+        long fetching = WorkerShare::kFetching;
+        return share->state.compare_exchange_strong(fetching, WorkerShare::kReplacing);
+    };
     CUpdateWorker::Result result = worker.Run();
-    dlg->m_nOutcome = result == CUpdateWorker::kDone ? 0 : 2;
+    long fetching = WorkerShare::kFetching;
+    if (share->state == WorkerShare::kAbandoned ||
+        (share->state != WorkerShare::kReplacing && !share->state.compare_exchange_strong(fetching, WorkerShare::kReplacing)))
+        return 0;   // the dialog has run the end already
     ::ShowWindow(window, SW_HIDE);
-    ::SendMessageW(window, WM_UPDATER_END, 0, 0);
+    ::SendMessageW(window, WM_UPDATER_END, result == CUpdateWorker::kDone ? 0 : 2, 0);
     TraceLog(1, L" ■■■ [ UPDATE ][ CreateDownLoadThread ] END!\n==================================================\n");
     return 0;
 }
 
-LRESULT CCorvaneUpdateDlg::OnDownloadEnd(WPARAM, LPARAM)
+LRESULT CCorvaneUpdateDlg::OnDownloadEnd(WPARAM wParam, LPARAM)
 {
     TraceLog(1, L" ■■■ [ UPDATE ][ OnDownloadEnd ] START! \n");
-    m_bWorkerRunning = false;
     ::Sleep(1000);
+    EndRun(static_cast<int>(wParam));
+    return 0;
+}
+
+void CCorvaneUpdateDlg::EndRun(int result)
+{
+    ::KillTimer(m_hWnd, kGiveUpTimer);
+    m_bWorkerRunning = false;
+    m_nOutcome = result;
     if (m_nIndex == 2 && !ServiceControl(true)) {
         ::SetEvent(UpdateCancelEvent());
         EndDialog(IDCANCEL);
-        return 0;
+        return;
     }
     RestartProduct();
     EndDialog(IDOK);
-    return 0;
+}
+
+void CCorvaneUpdateDlg::OnTimer(UINT_PTR id)
+{
+    if (id != kGiveUpTimer || !m_bWorkerRunning || m_share == nullptr)
+        return;
+    if (::GetTickCount() - m_closeClickedAt < kGiveUpAfterMs)
+        return;
+    long fetching = WorkerShare::kFetching;
+    if (!m_share->state.compare_exchange_strong(fetching, WorkerShare::kAbandoned))
+        return;   // it is replacing (or undoing) files: its end message follows
+    // A download stuck on a server that stopped answering: nothing was replaced, and the
+    // worker can no longer replace anything; the process ends it when the dialog closes.
+    TraceLog(2048, L" ■■■ [ UPDATE ][ OnBnClickedCancel ] worker given up\n");
+    ::ShowWindow(m_hWnd, SW_HIDE);
+    EndRun(2);
 }
 
 void CCorvaneUpdateDlg::RestartProduct()
@@ -205,9 +269,14 @@ void CCorvaneUpdateDlg::OnBnClickedCancel()
 {
     ::SetEvent(UpdateCancelEvent());
     if (m_bWorkerRunning) {
-        // The worker's end message restarts the product and closes the dialog.
+        // The worker's end message restarts the product and closes the dialog; a worker that
+        // does not answer in time is given up (OnTimer).
         ::EnableWindow(m_btnClose.m_hWnd, FALSE);
         ::EnableWindow(m_btnSysExit.m_hWnd, FALSE);
+        if (m_closeClickedAt == 0) {
+            m_closeClickedAt = ::GetTickCount();
+            ::SetTimer(m_hWnd, kGiveUpTimer, 200, nullptr);
+        }
         return;
     }
     EndDialog(IDCANCEL);

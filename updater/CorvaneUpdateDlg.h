@@ -3,7 +3,9 @@
 // worker's end message starts the product again and closes the dialog.
 //
 // Close during a download asks the worker to stop: it stops at its next safe point, puts back
-// anything it replaced and sends its end message, so the product is always started again.
+// anything it replaced and sends its end message, so the product is always started again. A
+// worker stuck on a server that stopped answering is given up after a few seconds (it can no
+// longer replace anything then) and the dialog runs the end itself.
 #pragma once
 #include "ToviButton.h"
 #include "ToviDialog.h"
@@ -11,6 +13,7 @@
 #include "UpdateFileItem.h"
 #include "VantelStatic.h"
 #include <atomic>
+#include <memory>
 
 class CCorvaneUpdateDlg : public CToviDialog {
 public:
@@ -46,6 +49,7 @@ protected:
     LRESULT OnShowError(WPARAM wParam, LPARAM lParam);
     void OnBnClickedCancel();
     void OnPaint();
+    void OnTimer(UINT_PTR id);
     HCURSOR OnQueryDragIcon();
     BOOL OnEraseBkgnd(CDC* pDC);
     DECLARE_MESSAGE_MAP()
@@ -54,6 +58,8 @@ private:
     static UINT CreateDownLoadThread(LPVOID self);
     // Starts the product program without elevation, with "/NOUPDATE".
     void RestartProduct();
+    // The end of a run: the backup edition's service started again, the product restarted.
+    void EndRun(int result);
     void Trace(const wchar_t* text);
 
     HICON m_hIcon;
@@ -63,6 +69,19 @@ private:
     CVantelStatic m_stFileName;
     CToviProgressCtrl m_progress;
     std::atomic<bool> m_bWorkerRunning{ false };
+    // Shared with the worker, which may outlive a dialog that gave it up.
+    std::shared_ptr<struct WorkerShare> m_share;
+    DWORD m_closeClickedAt = 0;
+};
+
+// What the dialog and its worker share. state: kFetching until the worker begins replacing
+// (kReplacing) or the dialog gives it up (kAbandoned); whichever comes first wins.
+struct WorkerShare {
+    enum : long { kFetching, kReplacing, kAbandoned };
+    std::atomic<long> state{ kFetching };
+    UpdateFileList list;
+    CString journal;
+    std::wstring signer;
 };
 
 // The process-wide cancel request: created before the dialog runs, never reset.

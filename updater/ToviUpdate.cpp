@@ -8,6 +8,7 @@
 #include "../interface/services/ToviUpdateRules.h"
 #include "UpdateTexts.h"
 #include "UpdaterSeams.h"
+#include "UpdateTargets.h"
 #include "UpdaterRes.h"
 #include "SHA1.h"
 #include <shlobj.h>
@@ -46,6 +47,16 @@ CString LocalFolder(const CString& targetDir)
     folder.Replace(L'/', L'\\');
     folder.TrimRight(L'\\');
     return folder;
+}
+
+// Where a description's section is installed.
+CString TargetOf(const _UPDATE_MODULE_INFO& s, const CString& installDir)
+{
+    CString destDir(s.DestDir);
+    CString folder = destDir.CompareNoCase(L"Home") == 0 || destDir.CompareNoCase(L"Update") == 0 || s.TargetDir[0] == L'\0'
+                         ? installDir
+                         : installDir + L"\\" + LocalFolder(s.TargetDir);
+    return folder + L"\\" + s.LocalName;
 }
 
 void Message(int index, HWND owner, const wchar_t* text)
@@ -101,6 +112,12 @@ CString CToviUpdate::GetInstallDir(int index)
     if (!product::Valid(index) || !CToviRegistry::ReadText(product::RegistryKey(index), L"InstallDir", 259, dir))
         return CString();
     return dir;
+}
+
+CString CToviUpdate::DownloadBase()
+{
+    CString documents = DocumentsFolder();
+    return documents.IsEmpty() ? CString() : documents + L"\\VariruDAD";
 }
 
 int CToviUpdate::GetUpdateInfo(const CString& iniPath)
@@ -194,26 +211,40 @@ bool CToviUpdate::IsUpdate(int index, const CString& server, UpdateFileList& lis
         return false;
     }
 
+    // One spelling per file: a description naming a file twice would stage and keep one copy
+    // for two entries, so it is refused before anything is ended or fetched.
+    UpdateFileList named;
+    for (const _UPDATE_MODULE_INFO& s : m_modules)
+        if (RefusalOf(s) == nullptr)
+            AddUpdateItem(s, named, CString(), CString(), TargetOf(s, installDir), CString());
+    CString twice = updatetargets::FirstDuplicate(named);
+    if (!twice.IsEmpty()) {
+        TraceLog(2048, L" ■■■ [ UPDATE ][ IsUpdate ] two entries name [ %s ]\n", twice.GetString());
+        CString text;
+        text.Format(LoadResString(IDS_DUPLICATE_ENTRY), twice.GetString());
+        Message(index, owner, text);
+        m_modules.clear();
+        return false;
+    }
+    const CString self = updatetargets::FileKey(installDir + L"\\CorvaneUpdate.exe");
+
     bool added = false;
     for (const _UPDATE_MODULE_INFO& s : m_modules) {
-        if (CString(s.LocalName).CompareNoCase(L"CorvaneUpdate.exe") == 0)
-            continue;
         if (const wchar_t* why = RefusalOf(s)) {
             TraceLog(2048, L" ■■■ [ UPDATE ][ IsUpdate ] [ %s ] refused: %s\n", s.SectionName, why);
             continue;
         }
+        // The updater never replaces itself, however the description spells its name.
+        if (updatetargets::FileKey(TargetOf(s, installDir)) == self)
+            continue;
         if (CString(s.PreAction).CompareNoCase(L"KILL") == 0 && !KillProcess(s.LocalName, installDir)) {
             Message(index, owner, LoadResString(IDS_ALREADY_RUNNING));
             continue;
         }
         CString url = server + L"/" + (s.TargetDir[0] != L'\0' ? CString(s.TargetDir) + L"/" : CString()) +
                       (Encrypted(s) ? s.FileName : s.LocalName);
-        CString destDir(s.DestDir);
-        CString folder = destDir.CompareNoCase(L"Home") == 0 || destDir.CompareNoCase(L"Update") == 0 || s.TargetDir[0] == L'\0'
-                             ? installDir
-                             : installDir + L"\\" + LocalFolder(s.TargetDir);
-        CString target = folder + L"\\" + s.LocalName;
-        CString download = Encrypted(s) ? folder + L"\\" + s.FileName : CString();
+        CString target = TargetOf(s, installDir);
+        CString download = Encrypted(s) ? target.Left(target.ReverseFind(L'\\') + 1) + s.FileName : CString();
 
         bool due = !Exists(target);
         if (!due && s.Version[0] != L'\0') {
@@ -238,6 +269,15 @@ bool CToviUpdate::IsUpdate(int index, const CString& server, UpdateFileList& lis
     if (AddImages(index, server, downloadFolder, imageFolder, installDir, list, owner))
         added = true;
     m_modules.clear();
+    CString sameImage = updatetargets::FirstDuplicate(list);
+    if (!sameImage.IsEmpty()) {
+        TraceLog(2048, L" ■■■ [ UPDATE ][ IsUpdate ] two entries name [ %s ]\n", sameImage.GetString());
+        CString text;
+        text.Format(LoadResString(IDS_DUPLICATE_ENTRY), sameImage.GetString());
+        Message(index, owner, text);
+        list.clear();
+        return false;
+    }
     return added;
 }
 

@@ -23,6 +23,10 @@ public:
     // InstallDir of the product's key (at most 259 characters), or empty.
     static CString GetInstallDir(int index);
 
+    // The product family's folder in the user's documents ("...\\VariruDAD"); empty when the
+    // documents folder cannot be found.
+    static CString DownloadBase();
+
     // Appends one record per section of the INI file; -1 when it has none.
     int GetUpdateInfo(const CString& iniPath);
     // Builds the download list; true when it holds at least one file. owner: the owner of the

@@ -1,5 +1,7 @@
 // CUpdateWorker: staged download, digest proof, all-or-nothing replacement.
 #include "UpdateWorker.h"
+#include "../interface/services/CodeSignature.h"
+#include "UpdateJournal.h"
 #include "ToviUpdate.h"
 #include "TraceLog.h"
 #include "UpdateCrypto.h"
@@ -69,9 +71,19 @@ CUpdateWorker::Result CUpdateWorker::Run()
     if (Cancelled())
         return Fail(CString());
 
-    CString error;
-    if (!ReplaceAll(error))
-        return Fail(error);
+    if (beginReplacement && !beginReplacement())
+        return Fail(CString());
+    std::vector<CString> targets;
+    for (const _UPDATE_FILE_ITEM& item : m_list)
+        targets.push_back(item.TargetPath);
+    CString journal = journalPath;
+    if (journal.IsEmpty() && !targets.empty())
+        journal = updatejournal::PathFor(targets[0].Left(targets[0].ReverseFind(L'\\')));
+    CString failed;
+    if (!updatejournal::ReplaceStaged(journal, targets, failed, [this] { return Cancelled(); })) {
+        TraceLog(2048, L" ■■■ [ UPDATE ] Failed to update file. [ %s ]\n", failed.GetString());
+        return Fail(L"Failed to update file. (move)");
+    }
     TraceLog(1, L" ■■■ [ UPDATE ][ CreateDownLoadThread ] END!\n");
     return kDone;
 }
@@ -80,8 +92,8 @@ bool CUpdateWorker::Fetch(const _UPDATE_FILE_ITEM& item, _ENC_CTX& ctx, CString&
 {
     if (onFile)
         onFile(item.FileName);
-    CString staged = StagedPath(item.TargetPath);
-    CString downloaded = DownloadedPath(item.TargetPath);
+    CString staged = updatejournal::StagedPath(item.TargetPath);
+    CString downloaded = updatejournal::DownloadedPath(item.TargetPath);
     MakeParentFolders(item.TargetPath);
     bool encrypted = item.Encrypt == L"Y";
     TraceLog(1, L" ■■■ [ UPDATE ][ CreateDownLoadThread ] HTTPDown path = %s \n", item.Url.GetString());
@@ -109,58 +121,27 @@ bool CUpdateWorker::Fetch(const _UPDATE_FILE_ITEM& item, _ENC_CTX& ctx, CString&
         TraceLog(2048, L" ■■■ [ UPDATE ] %s\n", error.GetString());
         return false;
     }
-    return true;
+    return Proven(item, staged, error);
 }
 
-bool CUpdateWorker::ReplaceAll(CString& error)
+bool CUpdateWorker::Proven(const _UPDATE_FILE_ITEM& item, const CString& staged, CString& error)
 {
-    std::vector<Replaced> done;
-    for (const _UPDATE_FILE_ITEM& item : m_list) {
-        if (Cancelled()) {
-            RollBack(done);
-            return false;
-        }
-        const CString& target = item.TargetPath;
-        bool hadOriginal = Exists(target);
-        // The original is kept until the whole run has succeeded.
-        if (hadOriginal && !::CopyFileW(target, KeptPath(target), FALSE)) {
-            error.Format(L"Failed to update file. (delete:%s)", target.GetString());
-            TraceLog(2048, L" ■■■ [ UPDATE ] %s\n", error.GetString());
-            RollBack(done);
-            return false;
-        }
-        TraceLog(1, L" ■■■ [ UPDATE ] MoveFile File %s --> %s\n", StagedPath(target).GetString(), target.GetString());
-        if (!::MoveFileExW(StagedPath(target), target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            TraceLog(2048, L" ■■■ [ UPDATE ] MOVE FILE ERROR!  \n");
-            error = L"Failed to update file. (move)";
-            if (hadOriginal)
-                ::DeleteFileW(KeptPath(target));
-            RollBack(done);
-            return false;
-        }
-        done.push_back({ target, hadOriginal });
-    }
-    for (const Replaced& r : done)
-        if (r.hadOriginal)
-            ::DeleteFileW(KeptPath(r.target));
-    return true;
-}
-
-void CUpdateWorker::RollBack(const std::vector<Replaced>& done)
-{
-    for (auto it = done.rbegin(); it != done.rend(); ++it) {
-        bool restored = it->hadOriginal ? ::MoveFileExW(KeptPath(it->target), it->target, MOVEFILE_REPLACE_EXISTING) != FALSE
-                                        : ::DeleteFileW(it->target) != FALSE;
-        if (!restored)
-            TraceLog(2048, L" ■■■ [ UPDATE ] ROLL BACK FAILED [ %s ][ %d ]\n", it->target.GetString(),
-                     static_cast<int>(::GetLastError()));
-    }
+    // The digest comes from a description anyone can write and encipher (the key is in every
+    // copy of the program); a program image must also come from the update program's signer.
+    if (!codesign::IsExecutableImage(item.TargetPath, staged))
+        return true;
+    if (codesign::SignedBy(staged, signer))
+        return true;
+    error.Format(LoadResString(IDS_SIGNATURE_FAILED), item.TargetPath.GetString());
+    TraceLog(2048, L" ■■■ [ UPDATE ] %s [ signer of the update program: %s ]\n", error.GetString(),
+             signer.empty() ? L"none" : signer.c_str());
+    return false;
 }
 
 void CUpdateWorker::RemoveStaged()
 {
     for (const _UPDATE_FILE_ITEM& item : m_list) {
-        ::DeleteFileW(StagedPath(item.TargetPath));
-        ::DeleteFileW(DownloadedPath(item.TargetPath));
+        ::DeleteFileW(updatejournal::StagedPath(item.TargetPath));
+        ::DeleteFileW(updatejournal::DownloadedPath(item.TargetPath));
     }
 }

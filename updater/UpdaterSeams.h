@@ -16,6 +16,12 @@ struct UpdaterSeams {
     std::function<CString()> activeUserName;
     // Creates the Task Scheduler service object (not yet connected).
     std::function<HRESULT(ITaskService**)> createTaskService;
+    // The running update program's path: its folder is the install folder of an elevated run,
+    // its signer the one every program it installs must carry.
+    std::function<CString()> programPath;
+    // Called after each recorded step of a replacement with its number (1, 2, ...): a test
+    // ends the process there to play an abrupt end.
+    std::function<void(int)> afterReplacementStep;
     // TerminateProcess (Wine never refuses one).
     std::function<BOOL(HANDLE, UINT)> terminateProcess;
 };

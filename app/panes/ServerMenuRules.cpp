@@ -1,4 +1,4 @@
-// Command-bar rules of the server list.
+// Command-bar rules of the server tree and list.
 #include "ServerMenuRules.h"
 #include <cstring>
 
@@ -46,5 +46,23 @@ ServerMenuState ComputeListMenuState(const std::vector<const _PROTO_FOLDER_INFO*
         s.approval = s.approval && !isFolder && Allowed(*r, APPROVAL);
     }
     s.approvalAfterGoTo = facts.customerCode.CompareNoCase(L"ZRVT_IN") == 0 && Is(folder.Attr27, "A");
+    return s;
+}
+
+ServerMenuState ComputeTreeMenuState(const _PROTO_FOLDER_INFO& f, const ServerMenuFacts& facts)
+{
+    ServerMenuState s;
+    s.vrwd = CString(f.Attr5);
+    s.newFolder = Allowed(f, NEW_DIR);
+    // The bin itself is no folder to fetch (a download made an empty local "Recycle Bin").
+    const bool binItself = Is(f.Attr27, "6") && Is(f.Attr178, "0");
+    s.download = Allowed(f, DOWNLOAD) && facts.downloadTarget && !binItself;
+    s.share = Allowed(f, SHARE);
+    s.remove = (Allowed(f, DELETE_) || Allowed(f, DEL_COMP)) && !binItself &&
+               !(Is(f.Attr27, "D") && Is(f.IDX, "2"));
+    s.copy = Allowed(f, COPY);
+    s.cut = Allowed(f, MOVE_CUT);
+    s.paste = (Allowed(f, NEW_DIR) || Allowed(f, NEW_FILE)) && facts.clipboardHasItems;
+    s.approvalAfterGoTo = facts.customerCode == L"ZRVT_IN" && Is(f.Attr27, "A");
     return s;
 }

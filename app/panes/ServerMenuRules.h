@@ -1,4 +1,4 @@
-// Which command-bar buttons the server list's selection allows.
+// Which command-bar buttons the server tree's folder and the server list's selection allow.
 #pragma once
 #include "ServerPaneHost.h"
 #include <vector>
@@ -12,3 +12,6 @@ struct ServerMenuFacts {
 // The state for the selected rows (none: the folder's own buttons) in the current folder.
 ServerMenuState ComputeListMenuState(const std::vector<const _PROTO_FOLDER_INFO*>& selected,
                                      const _PROTO_FOLDER_INFO& folder, const ServerMenuFacts& facts);
+// The state for the server tree's selected folder. Unlike the list, the tree compares the
+// customer code of the approval after go-to exactly.
+ServerMenuState ComputeTreeMenuState(const _PROTO_FOLDER_INFO& folder, const ServerMenuFacts& facts);

@@ -1,6 +1,7 @@
 // The server folder tree: top-level refresh, folder listing with the change check, children
 // rebuild, selection and expansion.
 #include "ServerTreeCtrl.h"
+#include "ServerMenuRules.h"
 #include "FileUtils.h"
 #include "PaneMessages.h"
 #include "TraceLog.h"
@@ -665,23 +666,14 @@ void CServerTreeCtrl::SetMenuButtonState(const _PROTO_FOLDER_INFO* f)
     if (!f || !m_pFrame || !m_pFrame->IsLoggedIn())
         return;
     m_pFrame->SetUploadAllowed(false);
-    ServerMenuState s;
-    s.vrwd = CString(f->Attr5);
-    s.newFolder = Allowed(*f, NEW_DIR);
-    // The bin itself is no folder to fetch (a download made an empty local "Recycle Bin"), and
-    // nothing is uploaded into the bin or the folders inside it.
-    const bool binItself = Is(f->Attr27, "6") && Is(f->Attr178, "0");
+    // Nothing is uploaded into the bin or the folders inside it.
     const bool inBin = Is(f->Attr27, "6") || Is(f->Attr27, "D");
-    s.download = Allowed(*f, DOWNLOAD) && m_pFrame->IsDownloadTarget() && !binItself;
-    s.share = Allowed(*f, SHARE);
-    s.remove = (Allowed(*f, DELETE_) || Allowed(*f, DEL_COMP)) && !(Is(f->Attr27, "6") && Is(f->Attr178, "0")) &&
-               !(Is(f->Attr27, "D") && Is(f->IDX, "2"));
-    s.copy = Allowed(*f, COPY);
-    s.cut = Allowed(*f, MOVE_CUT);
+    ServerMenuFacts facts;
+    facts.downloadTarget = m_pFrame->IsDownloadTarget();
     UINT format = RegisterClipboardFormatW(L"VARIRUDAD");
-    s.paste = (Allowed(*f, NEW_DIR) || Allowed(*f, NEW_FILE)) &&
-              ((format && IsClipboardFormatAvailable(format)) || IsClipboardFormatAvailable(CF_HDROP));
-    s.approvalAfterGoTo = m_pFrame->GetCustomerCode() == L"ZRVT_IN" && Is(f->Attr27, "A");
+    facts.clipboardHasItems = (format && IsClipboardFormatAvailable(format)) || IsClipboardFormatAvailable(CF_HDROP);
+    facts.customerCode = m_pFrame->GetCustomerCode();
+    const ServerMenuState s = ComputeTreeMenuState(*f, facts);
     m_pFrame->SetMenuButtonState(s);
     m_pFrame->SetUploadAllowed(Allowed(*f, UPLOAD) && !inBin);
     m_pFrame->SetViewButtonsEnabled(Allowed(*f, PREVIEW));

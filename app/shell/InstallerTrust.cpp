@@ -3,30 +3,14 @@
 #include "FileUtils.h"
 #include "ToviTextLanguage.h"
 #include "TraceLog.h"
+#include "CodeSignature.h"
 #include <windows.h>
-#include <softpub.h>
-#include <wintrust.h>
 
 namespace installer {
 
 namespace {
 
-bool SignatureTrusted(const CString& path)
-{
-    WINTRUST_FILE_INFO fileInfo = {sizeof(fileInfo)};
-    fileInfo.pcwszFilePath = path.GetString();
-    WINTRUST_DATA data = {sizeof(data)};
-    data.dwUIChoice = WTD_UI_NONE;
-    data.fdwRevocationChecks = WTD_REVOKE_NONE;
-    data.dwUnionChoice = WTD_CHOICE_FILE;
-    data.pFile = &fileInfo;
-    data.dwStateAction = WTD_STATEACTION_VERIFY;
-    GUID action = WINTRUST_ACTION_GENERIC_VERIFY_V2;
-    const LONG verdict = ::WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &data);
-    data.dwStateAction = WTD_STATEACTION_CLOSE;
-    ::WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &data);
-    return verdict == ERROR_SUCCESS;
-}
+bool SignatureTrusted(const CString& path) { return codesign::Trusted(path.GetString()); }
 
 }
 

@@ -4,6 +4,7 @@
 #include "TraceLog.h"
 #include <windows.h>
 #include <shlobj.h>
+#include <chrono>
 
 namespace {
 
@@ -48,7 +49,7 @@ CBackupLog::CBackupLog(int logType) : m_logType(logType) {}
 
 CBackupLog::~CBackupLog()
 {
-    m_run.close();
+    CloseRun();
 }
 
 CString CBackupLog::StartText(const COleDateTime& start)
@@ -131,7 +132,7 @@ bool CBackupLog::Fail(CSQLiteException& e, CSQLiteDB& db)
 bool CBackupLog::Create(const CString& policyKey, const COleDateTime& start, uint64_t totalBytes)
 {
     TraceLog(1, L"[ CBackupThread::CreateBackupLog ] \n");
-    m_run.close();
+    CloseRun();
     m_listRow = 0;
     m_startText = StartText(start);
     const CString folder = PolicyFolder(policyKey);
@@ -180,14 +181,11 @@ bool CBackupLog::Create(const CString& policyKey, const COleDateTime& start, uin
             throw CSQLiteException(1, "run log already exists");
         m_run.open(m_runPath.GetString());
         m_run.execDML(kCreateRun);
-        // One small transaction per item must not cost more than the item's transfer: a
-        // write-ahead log that is not flushed at every commit (a crash of the program loses
-        // nothing; a power cut may lose the last rows, never the file), and the file kept
-        // locked by the run (taking and dropping file locks per transaction is what costs
-        // most here). A viewer opening a run in progress waits for it, then gets "busy".
+        // A write-ahead log that is not flushed at every commit (a crash of the program loses
+        // nothing committed; a power cut may lose the last rows, never the file), with
+        // ordinary locking so that readers get in while the run writes.
         m_run.execDML("PRAGMA journal_mode=WAL;");
         m_run.execDML("PRAGMA synchronous=NORMAL;");
-        m_run.execDML("PRAGMA locking_mode=EXCLUSIVE;");
     } catch (CSQLiteException& e) {
         const CString reason = (Fail(e, m_run), m_lastError);
         m_run.close();
@@ -195,13 +193,125 @@ bool CBackupLog::Create(const CString& policyKey, const COleDateTime& start, uin
         m_lastError = reason;
         return false;
     }
+    StartFlusher();
     return true;
+}
+
+void CBackupLog::CommitLocked()
+{
+    if (!m_inBatch)
+        return;
+    m_inBatch = false;
+    m_batchRows = 0;
+    try {
+        m_run.execDML("commit transaction;");
+    } catch (CSQLiteException& e) {
+        Fail(e, m_run);
+    }
+}
+
+template <typename Write> bool CBackupLog::BatchedWrite(Write write)
+{
+    std::lock_guard<std::mutex> hold(m_lock);
+    if (!m_run.isOpen()) {
+        m_lastError = L"run log not open";
+        return false;
+    }
+    try {
+        if (!m_inBatch) {
+            m_run.execDML("begin transaction;");
+            m_inBatch = true;
+            m_batchStart = GetTickCount();
+            m_wake.notify_one();
+        }
+    } catch (CSQLiteException& e) {
+        return Fail(e, m_run);
+    }
+    // A failed write is undone alone; the batch's earlier rows stay.
+    try {
+        m_run.execDML("savepoint item;");
+        write();
+        m_run.execDML("release item;");
+    } catch (CSQLiteException& e) {
+        const char* text = e.errorMessage();
+        m_lastError.Empty();
+        if (text && *text) {
+            wchar_t* wide = CToviConv::Tovi_MultiByteToWideChar(text);
+            if (wide)
+                m_lastError = wide;
+            CToviConv::Tovi_wFree(wide);
+        }
+        TraceLog(2048, L"ERROR! %s\n", m_lastError.GetString());
+        try {
+            m_run.execDML("rollback to item;");
+            m_run.execDML("release item;");
+        } catch (CSQLiteException& again) {
+            // The savepoint is gone with the whole batch: start the next one afresh.
+            Fail(again, m_run);
+            m_inBatch = false;
+            m_batchRows = 0;
+        }
+        return false;
+    }
+    ++m_batchRows;
+    if (m_batchRows >= kBatchRows || GetTickCount() - m_batchStart >= kBatchMs)
+        CommitLocked();
+    return true;
+}
+
+void CBackupLog::StartFlusher()
+{
+    StopFlusher();
+    m_stopFlusher = false;
+    m_flusher = std::thread([this] {
+        std::unique_lock<std::mutex> hold(m_lock);
+        while (!m_stopFlusher) {
+            if (!m_inBatch) {
+                m_wake.wait(hold);
+                continue;
+            }
+            const unsigned long age = GetTickCount() - m_batchStart;
+            if (age >= kBatchMs)
+                CommitLocked();
+            else
+                m_wake.wait_for(hold, std::chrono::milliseconds(kBatchMs - age));
+        }
+    });
+}
+
+void CBackupLog::StopFlusher()
+{
+    if (!m_flusher.joinable())
+        return;
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        m_stopFlusher = true;
+    }
+    m_wake.notify_all();
+    m_flusher.join();
+}
+
+// The last batch, then one plain file again: everything of the write-ahead log goes into the
+// database and the log is removed, so copying the .db alone loses nothing.
+void CBackupLog::CloseRun()
+{
+    StopFlusher();
+    std::lock_guard<std::mutex> hold(m_lock);
+    if (!m_run.isOpen())
+        return;
+    CommitLocked();
+    try {
+        m_run.execDML("PRAGMA wal_checkpoint(TRUNCATE);");
+        m_run.execDML("PRAGMA journal_mode=DELETE;");
+    } catch (CSQLiteException&) {
+        // A viewer still reads it: the last connection to close folds the log in.
+    }
+    m_run.close();
 }
 
 bool CBackupLog::Insert(const CString& path, const CString& type, int64_t size, const CString& status)
 {
-    try {
-        m_run.execDML("begin transaction;");
+    return BatchedWrite([&] {
         CSQLiteStatement st =
             m_run.compileStatement(L"INSERT INTO backup (file_path, file_type, file_size, status) VALUES (?, ?, ?, ?)");
         BindText(st, 1, path);
@@ -210,28 +320,19 @@ bool CBackupLog::Insert(const CString& path, const CString& type, int64_t size, 
         BindText(st, 4, status);
         st.execDML();
         st.finalize();
-        m_run.execDML("commit transaction;");
-        return true;
-    } catch (CSQLiteException& e) {
-        return Fail(e, m_run);
-    }
+    });
 }
 
 bool CBackupLog::Update(const CString& path, const CString& status, const CString& error)
 {
-    try {
-        m_run.execDML("begin transaction;");
+    return BatchedWrite([&] {
         CSQLiteStatement st = m_run.compileStatement(L"UPDATE backup SET status=?, err_msg=? where file_path=?");
         BindText(st, 1, status);
         BindText(st, 2, error);
         BindText(st, 3, path);
         st.execDML();
         st.finalize();
-        m_run.execDML("commit transaction;");
-        return true;
-    } catch (CSQLiteException& e) {
-        return Fail(e, m_run);
-    }
+    });
 }
 
 bool CBackupLog::WriteListEnd(const CString& status, const CString& remarks)
@@ -264,6 +365,6 @@ bool CBackupLog::WriteListEnd(const CString& status, const CString& remarks)
 
 bool CBackupLog::End(const CString& status, const CString& remarks)
 {
-    m_run.close();
+    CloseRun();
     return WriteListEnd(status, remarks);
 }

@@ -3,17 +3,31 @@
 // database per run named after its start ("YYYYMMDDhhmmss.db") with one row per folder and
 // file. Texts are stored as UTF-16 text; see SQLiteDB.h.
 //
-// Used by one worker thread at a time. Every write is its own transaction; a failed write is
-// rolled back, its message kept in LastError(), and false returned.
+// Used by one worker thread at a time. Every write is atomic on its own (a failed write is
+// rolled back alone, its message kept in LastError(), and false returned), but the writes of a
+// run are committed together, at most kBatchMs after the first of them: a commit costs more
+// than a small file's upload. A flusher thread commits a batch that waits while the worker is
+// busy elsewhere, so a reader, or whoever opens the file after the program was ended, finds
+// every item written more than kBatchMs ago.
+//
+// While a run goes its database is in write-ahead-log mode with ordinary locking, so the log
+// viewer and any other SQLite reader can read it at once; at the run's end it is made one
+// plain file again.
 #pragma once
 #include "ToviInterfaceApi.h"
 #include "DateTime.h"
 #include "SQLiteDB.h"
 #include "Strings.h"
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
+#include <thread>
 
 class TOVIINTERFACE_API CBackupLog {
 public:
+    static constexpr unsigned kBatchMs = 200;
+    static constexpr int kBatchRows = 2000;
+
     // logType: 0 backup run, 1 restore run.
     explicit CBackupLog(int logType = 0);
     ~CBackupLog();
@@ -47,6 +61,12 @@ public:
 
 private:
     bool Fail(CSQLiteException& e, CSQLiteDB& db);
+    // One write inside the open batch; the lock is held.
+    template <typename Write> bool BatchedWrite(Write write);
+    void CommitLocked();
+    void StartFlusher();
+    void StopFlusher();
+    void CloseRun();
     bool WriteListEnd(const CString& status, const CString& remarks);
 
     int m_logType;
@@ -57,6 +77,14 @@ private:
     int64_t m_listRow = 0;
     CSQLiteDB m_run;
     CString m_lastError;
+
+    std::mutex m_lock;                  // the run database and the batch below
+    bool m_inBatch = false;
+    int m_batchRows = 0;
+    unsigned long m_batchStart = 0;     // tick of the batch's first write
+    std::condition_variable m_wake;
+    bool m_stopFlusher = false;
+    std::thread m_flusher;
 };
 
 // Binds a CString as UTF-16 text without terminator.

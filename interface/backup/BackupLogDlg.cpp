@@ -1,4 +1,5 @@
 // CBackupLogDlg: runs and items of a policy's run logs.
+#include "BackupLook.h"
 #include "BackupLogDlg.h"
 #include "BackupRes.h"
 #include "CircularProgressThread.h"
@@ -53,7 +54,8 @@ CBackupLogDlg::~CBackupLogDlg()
 BOOL CBackupLogDlg::OnInitDialog()
 {
     CVantelDialog::OnInitDialog();
-    const wchar_t* title = m_nLogType == 1 ? L"복원 로그" : L"백업 로그";
+    backuplook::ApplyFace(m_hWnd, m_nProductType, m_fontDlg, m_fontTitle);
+    const wchar_t* title = backuplook::Text(m_nLogType == 1 ? L"복원 로그" : L"백업 로그");
     SetWindowText(title);
     SetTitleBar(title);
     InitControl();
@@ -66,9 +68,9 @@ void CBackupLogDlg::InitControl()
     for (UINT id : {IDC_BACKUP_LOG_TITLE, IDC_BACKUP_LOG_HEADING})
         ::SendMessageW(::GetDlgItem(m_hWnd, id), WM_SETFONT, reinterpret_cast<WPARAM>(m_hBold), TRUE);
     SetDlgItemText(IDC_BACKUP_LOG_TITLE, m_strTitle.GetString());
-    SetDlgItemText(IDC_BACKUP_LOG_HEADING, m_nLogType == 1 ? L"복원 실행 결과" : L"백업 실행 결과");
+    SetDlgItemText(IDC_BACKUP_LOG_HEADING, backuplook::Text(m_nLogType == 1 ? L"복원 실행 결과" : L"백업 실행 결과"));
 
-    transfer::SkinButton(m_btnOk, this, IDOK, 14, L"확인", IDI_BTN_CANCEL);
+    transfer::SkinButton(m_btnOk, this, IDOK, 14, backuplook::Text(L"확인"), IDI_BTN_CANCEL);
     transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
     transfer::PlaceCloseButton(this, &m_btnClose);
 
@@ -103,7 +105,7 @@ void CBackupLogDlg::InitControl()
 
 void CBackupLogDlg::DrawColumn()
 {
-    m_listRuns.InsertColumn(0, m_nLogType == 1 ? L"복원 실행 시간" : L"백업 실행 시간", LVCFMT_LEFT, 160);
+    m_listRuns.InsertColumn(0, backuplook::Text(m_nLogType == 1 ? L"복원 실행 시간" : L"백업 실행 시간"), LVCFMT_LEFT, 160);
     m_listRuns.InsertColumn(1, CToviString::GetString(14001).GetString(), LVCFMT_RIGHT, 80);
     m_listRuns.InsertColumn(2, CToviString::GetString(14086).GetString(), LVCFMT_RIGHT, 80);
     m_listRuns.InsertColumn(3, CToviString::GetString(14239).GetString(), LVCFMT_LEFT, 140);

@@ -1,4 +1,5 @@
 // CBackupPolicyDlg: the controls, the schedule layouts and the save of one backup policy.
+#include "BackupLook.h"
 #include "BackupPolicyDlg.h"
 #include "BackupRes.h"
 #include "DateTime.h"
@@ -77,7 +78,7 @@ void CBackupPolicyDlg::ReleaseFolderInfo()
 BOOL CBackupPolicyDlg::OnInitDialog()
 {
     CVantelDialog::OnInitDialog();
-    const wchar_t* title = m_bEditMode ? L"백업 수정" : L"백업 생성";
+    const wchar_t* title = backuplook::Text(m_bEditMode ? L"백업 수정" : L"백업 생성");
     SetWindowText(title);
     SetTitleBar(title);
     InitControl();
@@ -90,32 +91,16 @@ BOOL CBackupPolicyDlg::OnInitDialog()
     return FALSE;
 }
 
-void CBackupPolicyDlg::UseKoreanFaceWhenUnset()
+void CBackupPolicyDlg::ApplyLook()
 {
-    // The editor's texts are Korean in every language: without a configured face the
-    // template's face may lack Hangul, so the Korean system face takes its place.
-    if (!CFileUtils::GetDlgFont(m_nProductType).IsEmpty())
-        return;
-    LOGFONTW lf = {};
-    HFONT current = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT, 0, 0));
-    GetObjectW(current ? current : GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
-    lstrcpynW(lf.lfFaceName, L"\xB9D1\xC740 \xACE0\xB515", LF_FACESIZE);
-    lf.lfCharSet = DEFAULT_CHARSET;
-    CFont face, title;
-    face.CreateFontIndirect(&lf);
-    lf.lfWeight = 600;
-    title.CreateFontIndirect(&lf);
-    SendMessageToDescendants(WM_SETFONT, reinterpret_cast<WPARAM>(face.GetSafeHandle()), TRUE);
-    SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(face.GetSafeHandle()), FALSE);
-    m_fontDlg.DeleteObject();
-    m_fontDlg.Attach(face.Detach());
-    m_fontTitle.DeleteObject();
-    m_fontTitle.Attach(title.Detach());
+    // Policy names and paths are often Korean whatever the language: a face with Hangul.
+    backuplook::ApplyFace(m_hWnd, m_nProductType, m_fontDlg, m_fontTitle);
+    backuplook::TranslateChildren(m_hWnd);
 }
 
 void CBackupPolicyDlg::InitControl()
 {
-    UseKoreanFaceWhenUnset();
+    ApplyLook();
     LOGFONTW lf = {};
     HFONT dialogFont = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT, 0, 0));
     GetObjectW(dialogFont ? dialogFont : GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
@@ -125,7 +110,7 @@ void CBackupPolicyDlg::InitControl()
     for (UINT id : {IDC_POLICY_HEAD_POLICY, IDC_POLICY_HEAD_FOLDER, IDC_POLICY_HEAD_OVERWRITE})
         ::SendMessageW(::GetDlgItem(m_hWnd, id), WM_SETFONT, reinterpret_cast<WPARAM>(m_hBold), TRUE);
 
-    transfer::SkinButton(m_btnOk, this, IDC_POLICY_OK, 13, kRunNow, IDI_BTN_CONFIRM);
+    transfer::SkinButton(m_btnOk, this, IDC_POLICY_OK, 13, backuplook::Text(kRunNow), IDI_BTN_CONFIRM);
     transfer::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), IDI_BTN_CANCEL);
     transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
     transfer::PlaceCloseButton(this, &m_btnClose);
@@ -146,12 +131,12 @@ void CBackupPolicyDlg::InitControl()
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
     column.fmt = LVCFMT_LEFT;
     column.cx = 380;
-    column.pszText = const_cast<wchar_t*>(L"폴더 경로");
+    column.pszText = const_cast<wchar_t*>(backuplook::Text(L"폴더 경로"));
     ListView_InsertColumn(list, 0, &column);
 
     auto fill = [this](UINT id, const wchar_t* const* texts, int count) {
         for (int i = 0; i < count; ++i)
-            ::SendDlgItemMessageW(m_hWnd, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(texts[i]));
+            ::SendDlgItemMessageW(m_hWnd, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(backuplook::Text(texts[i])));
         ::SendDlgItemMessageW(m_hWnd, id, CB_SETCURSEL, 0, 0);
     };
     fill(IDC_POLICY_OVERWRITE, kOverwriteModes, 3);
@@ -256,7 +241,7 @@ void CBackupPolicyDlg::FillFolderList()
 void CBackupPolicyDlg::SetCycleOn(bool on)
 {
     CheckDlgButton(IDC_POLICY_CYCLE, on ? BST_CHECKED : BST_UNCHECKED);
-    m_btnOk.SetWindowText(on ? CToviString::GetString(14061).GetString() : kRunNow);
+    m_btnOk.SetWindowText(on ? CToviString::GetString(14061).GetString() : backuplook::Text(kRunNow));
     m_btnOk.Invalidate();
 }
 
@@ -346,22 +331,22 @@ void CBackupPolicyDlg::OnBnClickedBtnSet()
 {
     GetDlgItemText(IDC_POLICY_NAME, m_strName);
     if (m_strName.IsEmpty()) {
-        Warn(L"정책 이름을 입력하세요.");
+        Warn(backuplook::Text(L"정책 이름을 입력하세요."));
         return;
     }
     // Without any policy yet the store finds no Policy key and calls every name taken: the
     // first policy could never be made.
     if (!m_bEditMode && KeyExists(kPolicyRoot) && !CToviRegistry::IsEnableBackupPolicyName(m_strName)) {
-        Warn(L"이미 등록된 정책 이름입니다.");
+        Warn(backuplook::Text(L"이미 등록된 정책 이름입니다."));
         return;
     }
     GetDlgItemText(IDC_POLICY_DESC, m_strDesc);
     if (m_strDesc.IsEmpty()) {
-        Warn(L"정책 설명을 입력하세요.");
+        Warn(backuplook::Text(L"정책 설명을 입력하세요."));
         return;
     }
     if (ListView_GetItemCount(::GetDlgItem(m_hWnd, IDC_POLICY_FOLDERS)) == 0) {
-        Warn(L"폴더를 설정하세요.");
+        Warn(backuplook::Text(L"폴더를 설정하세요."));
         RunFolderSelect();
         return;
     }
@@ -381,7 +366,7 @@ void CBackupPolicyDlg::OnBnClickedBtnSet()
     }
     m_strCreateTime = created.Format(L"%Y-%m-%d %H:%M:%S");
     if (!CToviRegistry::SetBackupPolicy(m_strPolicyID, m_strName, m_strDesc, m_strCreateTime, m_mapFolder, overwrite)) {
-        CFileUtils::ToviMessageBox(this, L"정책을 저장하지 못했습니다.", L"CorvaneIXO", MB_ICONERROR);
+        CFileUtils::ToviMessageBox(this, backuplook::Text(L"정책을 저장하지 못했습니다."), L"CorvaneIXO", MB_ICONERROR);
         return;
     }
 

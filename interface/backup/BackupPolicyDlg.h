@@ -51,7 +51,7 @@ protected:
 
 private:
     void InitControl();
-    void UseKoreanFaceWhenUnset();
+    void ApplyLook();
     void LoadPolicy();
     void FillFolderList();
     void EnableCycleControl(bool on);

@@ -1,4 +1,5 @@
 // CBackupStatusDlg: per-policy progress of the backup workers, one policy shown.
+#include "BackupLook.h"
 #include "BackupStatusDlg.h"
 #include "BackupRes.h"
 #include "BackupThread.h"
@@ -70,8 +71,9 @@ CString CBackupStatusDlg::Caption(__int64 sent, __int64 total)
 BOOL CBackupStatusDlg::OnInitDialog()
 {
     CVantelDialog::OnInitDialog();
-    SetWindowText(L"백업 상태");
-    SetTitleBar(L"백업 상태");
+    backuplook::ApplyFace(m_hWnd, m_nProductType, m_fontDlg, m_fontTitle);
+    SetWindowText(backuplook::Text(L"백업 상태"));
+    SetTitleBar(backuplook::Text(L"백업 상태"));
 
     wchar_t documents[MAX_PATH] = {};
     if (SHGetSpecialFolderPathW(nullptr, documents, CSIDL_PERSONAL, FALSE)) {

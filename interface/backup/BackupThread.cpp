@@ -51,6 +51,12 @@ void CBackupThread::SetBackupInfo(CWnd* owner, HWND statusWnd, CToviProto* sessi
         strncpy(m_szFactor, session->OptionInfo.Factor, sizeof m_szFactor - 1);
     strncpy(m_szConnectTimeout, session->ConnectTimeout, sizeof m_szConnectTimeout - 1);
     strncpy(m_szSocketTimeout, session->SocketTimeout, sizeof m_szSocketTimeout - 1);
+    // The server names the backup target in the option block: fields 15 (the folder's
+    // index) and 16 (its second key), ten bytes each.
+    char idx[11] = {}, didx[11] = {};
+    memcpy(idx, session->OptionInfo.Attr15, 10);
+    memcpy(didx, session->OptionInfo.Attr16, 10);
+    SetBackupTarget(idx, didx);
 }
 
 void CBackupThread::SetBackupTarget(const char* folderIdx, const char* folderDidx)

@@ -1,6 +1,6 @@
 // CBackupThread: one backup run of one backup policy on a session of its own. The backup
-// program creates it suspended from its run-time class, calls SetBackupInfo (and, for a
-// target other than the session's, SetBackupTarget), and resumes it; it sets m_bCancel to
+// program creates it suspended from its run-time class, calls SetBackupInfo (which takes the
+// backup target folder from the session's options), and resumes it; it sets m_bCancel to
 // stop the run. The owner gets WM_BACKUP_START and WM_BACKUP_FOLDER_RESULT (sent) and
 // WM_BACKUP_END (posted, always last; lParam a new CString with the policy key that the
 // receiver deletes). After a run that reached its end the thread waits in its message loop
@@ -43,7 +43,8 @@ public:
 
     // Before the thread is resumed. The session is read (a logged-in one), never kept.
     void SetBackupInfo(CWnd* owner, HWND statusWnd, CToviProto* session, CString policyKey);
-    // The server folder under which the policy's folder is made.
+    // The server folder under which the policy's folder is made; SetBackupInfo sets the
+    // session's. An empty index leaves the target as it was.
     void SetBackupTarget(const char* folderIdx, const char* folderDidx);
     // Where the run logs go instead of the user's documents folder.
     void SetLogDocumentsFolder(const CString& folder) { m_log.SetDocumentsFolder(folder); }
@@ -102,6 +103,10 @@ private:
     void EndEarly(bool logged);
     // Fail an item: log it, count it, give back result.
     int FailItem(const CString& path, const CString& text, int result);
+    // The keys of the folder name under the parent, from a listing of the parent: a server
+    // that answers "already there" names no keys. False when the listing fails or has none.
+    bool ExistingFolderKeys(const char* parentIdx, const char* parentDidx, const CString& name, char* idx,
+                            char* didx);
 
     HWND m_hRelay = nullptr;          // our own window for the stream's throttle and progress
     uint64_t m_nStreamBytes = 0;      // bytes the current stream reported sent

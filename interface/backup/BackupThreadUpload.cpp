@@ -13,6 +13,14 @@
 namespace {
 
 const wchar_t kForceClose[] = L"Force close network";
+// A listing of one folder never needs more pages than this.
+const int kMaxPages = 10000;
+
+// Codes of a folder creation that found the folder already there.
+bool AlreadyThere(int code)
+{
+    return code == 1310 || code == 1328 || code == 2300;
+}
 
 // Local time of a file time as "YYYYMMDDhhmmss"; empty when it cannot be converted.
 std::string LocalTimeText(const FILETIME& utc)
@@ -51,6 +59,36 @@ int CBackupThread::FailItem(const CString& path, const CString& text, int result
     return result;
 }
 
+bool CBackupThread::ExistingFolderKeys(const char* parentIdx, const char* parentDidx, const CString& name,
+                                       char* idx, char* didx)
+{
+    // The creation's answer stays what the caller reports when the folder cannot be found.
+    const _RESULT_INFO answer = m_pProto->ResultInfo;
+    bool found = false, listed = true;
+    for (int page = 0; page < kMaxPages && !found; ++page) {
+        if (m_pProto->GetFolderInfo(const_cast<char*>(parentIdx), const_cast<char*>(parentDidx),
+                                    const_cast<char*>("D"), true, page == 0) != 0) {
+            listed = false;   // the listing's own failure is what the caller reports
+            break;
+        }
+        for (const _PROTO_FOLDER_INFO& item : m_pProto->FolderInfo) {
+            if (!strcmp(item.ItemType, "D") && !_wcsicmp(item.Name, name.GetString()) && item.IDX[0]) {
+                memcpy(idx, item.IDX, 9);
+                memcpy(didx, item.DIDX, 9);
+                idx[9] = didx[9] = '\0';
+                found = true;
+                break;
+            }
+        }
+        if (m_pProto->ContinueFlag[0] != 'Y')
+            break;
+    }
+    m_pProto->ReleaseFolderInfo();
+    if (!found && listed)
+        m_pProto->ResultInfo = answer;
+    return found;
+}
+
 int CBackupThread::UploadPolicyFolder(CString name, char* index, char* key)
 {
     if (m_bCancel)
@@ -67,10 +105,14 @@ int CBackupThread::UploadPolicyFolder(CString name, char* index, char* key)
         const int code = m_pProto->ResultInfo.nResultCode;
         if (code == 1213)
             return -2;
-        if (code == 1328 || code == 2300)
-            result = 0;
-        else if (code != 1310)
+        // Already there (an earlier run made it): its files go into it, under its own keys.
+        char idx[10] = {}, didx[10] = {};
+        if (!AlreadyThere(code) || !ExistingFolderKeys(index, key, name, idx, didx))
             return -1;
+        memcpy(m_szTargetIdx, idx, sizeof m_szTargetIdx);
+        memcpy(m_szTargetDidx, didx, sizeof m_szTargetDidx);
+        CToviRegistry::SetBackupPolicyID(0, m_policy.PolicyID, CString(), CString(m_szTargetIdx));
+        result = 0;
     }
     return m_bCancel ? 1 : result;
 }
@@ -94,14 +136,21 @@ int CBackupThread::UploadFolder(bool top, CString path, char* index, char* key)
         const int code = m_pProto->ResultInfo.nResultCode;
         if (code == 1213)
             return FailItem(path, kForceClose, -2);
-        if (code != 1310 && code != 1328 && code != 2300)
+        if (!AlreadyThere(code))
             return FailItem(path, m_pProto->ResultInfo.wszMessage, -1);
+        // Already there: without its keys its files would land elsewhere, so it fails alone.
+        if (!ExistingFolderKeys(index, key, name, ownIdx, ownDidx)) {
+            if (m_pProto->ResultInfo.nResultCode >= 1 && m_pProto->ResultInfo.nResultCode <= 19)
+                return FailItem(path, m_pProto->ResultInfo.wszMessage, -1);
+            return FailItem(path, m_pProto->ResultInfo.wszMessage, 2);
+        }
+        result = 0;
     } else {
         memcpy(ownIdx, m_pProto->CurFolderInfo.IDX, sizeof ownIdx - 1);
         memcpy(ownDidx, m_pProto->CurFolderInfo.DIDX, sizeof ownDidx - 1);
-        if (top && ownIdx[0])
-            CToviRegistry::SetBackupPolicyID(1, m_strPolicyKey, path, CString(ownIdx));
     }
+    if (top && ownIdx[0])
+        CToviRegistry::SetBackupPolicyID(1, m_strPolicyKey, path, CString(ownIdx));
     UpdateBackupLog(path, L"COMPLETE", L"");
     if (m_bCancel)
         return 1;

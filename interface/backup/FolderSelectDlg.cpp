@@ -1,4 +1,5 @@
 // CFolderSelectDlg: set-up, the tree's notifications, the check logic and the hand-over.
+#include "BackupLook.h"
 #include "FolderSelectDlg.h"
 #include "BackupPolicyDlg.h"
 #include "BackupRes.h"
@@ -69,10 +70,11 @@ BOOL CFolderSelectDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     GetWindowText(m_strTitle);
+    const CString title = backuplook::Text(CString(m_strTitle).GetString());
+    m_strTitle = title;
+    SetWindowText(m_strTitle);
 
-    CString face = CFileUtils::GetDlgFont(PRODUCT_BACKUP);
-    if (face.IsEmpty())
-        face = L"\xB9D1\xC740 \xACE0\xB515";   // the Korean system face
+    const CString face = backuplook::FaceName(PRODUCT_BACKUP);
     LOGFONTW lf = {};
     lf.lfHeight = -12;
     lf.lfWeight = FW_NORMAL;

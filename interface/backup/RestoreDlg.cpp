@@ -1,5 +1,6 @@
 // CRestoreDlg: the window side of the restore: controls, options, the session, progress, the
 // task bar, starting and stopping the worker.
+#include "BackupLook.h"
 #include "RestoreDlg.h"
 #include "BackupRes.h"
 #include "FileUtils.h"
@@ -90,7 +91,7 @@ BOOL CRestoreDlg::OnInitDialog()
 {
     CVantelDialog::OnInitDialog();
     transfer::ApplyThreadLanguage();
-    UseKoreanFace();
+    ApplyLook();
     // The customised backup icon under the documents folder, else the library's; shared.
     m_hIcon = CFileUtils::GetMainIcon(2);
     if (m_hIcon) {
@@ -100,8 +101,8 @@ BOOL CRestoreDlg::OnInitDialog()
     m_bComInit = SUCCEEDED(CoInitialize(nullptr));
     m_pTaskbar = CTransferTaskbar::Create();
 
-    SetWindowText(L"복원");
-    SetTitleBar(L"복원");
+    SetWindowText(backuplook::Text(L"복원"));
+    SetTitleBar(backuplook::Text(L"복원"));
     m_bPolicyRead = CToviRegistry::GetBackupPolicy(m_strPolicyKey, &m_policy, m_folders, &m_nStoredOverwrite);
     if (!m_bPolicyRead) {
         TraceLog(2048, L"[ CRestoreDlg::OnInitDialog ] no policy %s\n", m_strPolicyKey.GetString());
@@ -111,23 +112,12 @@ BOOL CRestoreDlg::OnInitDialog()
     return TRUE;
 }
 
-// The window shows fixed Korean texts whatever the language: every text of it, the caption's
-// too, uses the Korean dialog face, which also carries the Latin letters.
-void CRestoreDlg::UseKoreanFace()
+// The window's texts in the session's language, on a face that also shows the policy's and the
+// paths' Hangul.
+void CRestoreDlg::ApplyLook()
 {
-    LOGFONTW lf = {};
-    HFONT current = static_cast<HFONT>(m_fontDlg.GetSafeHandle());
-    if (!current)
-        current = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
-    ::GetObjectW(current ? current : GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
-    ::lstrcpynW(lf.lfFaceName, L"\xB9D1\xC740 \xACE0\xB515", LF_FACESIZE);
-    lf.lfCharSet = DEFAULT_CHARSET;
-    m_fontDlg.DeleteObject();
-    m_fontDlg.CreateFontIndirect(&lf);
-    SendMessageToDescendants(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontDlg.GetSafeHandle()), TRUE);
-    lf.lfWeight = 600;
-    m_fontTitle.DeleteObject();
-    m_fontTitle.CreateFontIndirect(&lf);
+    backuplook::ApplyFace(m_hWnd, m_nProductType, m_fontDlg, m_fontTitle);
+    backuplook::TranslateChildren(m_hWnd);
 }
 
 void CRestoreDlg::SetupControls()
@@ -140,11 +130,11 @@ void CRestoreDlg::SetupControls()
 
     HWND combo = ::GetDlgItem(wnd, IDC_RESTORE_OVERWRITE);
     for (const wchar_t* text : {L"건너뛰기", L"덮어쓰기", L"최신 파일만 덮어쓰기"})
-        ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+        ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(backuplook::Text(text)));
     ::SendMessageW(combo, CB_SETCURSEL, 0, 0);
 
-    transfer::SkinButton(m_btnRestore, this, IDC_RESTORE_START, 13, L"복원", IDI_BTN_CONFIRM);
-    transfer::SkinButton(m_btnFolder, this, IDC_RESTORE_CHOOSE_FOLDER, 14, L"복원 위치 재설정", IDI_YELLOW_CLOSE);
+    transfer::SkinButton(m_btnRestore, this, IDC_RESTORE_START, 13, backuplook::Text(L"복원"), IDI_BTN_CONFIRM);
+    transfer::SkinButton(m_btnFolder, this, IDC_RESTORE_CHOOSE_FOLDER, 14, backuplook::Text(L"복원 위치 재설정"), IDI_BTN_ADD);
     transfer::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), IDI_BTN_CANCEL);
     ::SendMessageW(::GetDlgItem(wnd, IDC_RESTORE_FORMER_PLACE), BM_SETCHECK, BST_CHECKED, 0);
     m_btnFolder.EnableWindow(FALSE);

@@ -106,7 +106,7 @@ protected:
 
 private:
     // ---- Window (RestoreDlg.cpp) ----
-    void UseKoreanFace();
+    void ApplyLook();
     void SetupControls();
     void RunOnUi(const std::function<void()>& work);
     void ShowMessage(const CString& text);

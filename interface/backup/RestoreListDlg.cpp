@@ -1,4 +1,5 @@
 // CRestoreListDlg: restored items; a double click chooses one.
+#include "BackupLook.h"
 #include "RestoreListDlg.h"
 #include "BackupRes.h"
 #include "MessageBoxDlgRes.h"
@@ -58,6 +59,7 @@ CRestoreListDlg::~CRestoreListDlg()
 BOOL CRestoreListDlg::OnInitDialog()
 {
     CVantelDialog::OnInitDialog();
+    backuplook::ApplyFace(m_hWnd, m_nProductType, m_fontDlg, m_fontTitle);
     const CString title = CToviString::GetString(14130);
     SetWindowText(title.GetString());
     SetTitleBar(title);

@@ -100,9 +100,17 @@ bool CToviExec::RunUpdate(int index)
     CString installDir;
     if (!GetInstallDir(index, installDir))
         return false;
+    // The update program that is started (elevated) is the one beside this program, named by
+    // its full path: InstallDir is the ordinary user's to write and must not choose it.
+    wchar_t self[MAX_PATH + 1] = {};
+    DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    CString folder(self);
+    folder = length > 0 && length < MAX_PATH ? folder.Left(folder.ReverseFind(L'\\')) : CString();
+    if (folder.IsEmpty())
+        return false;
     const wchar_t* verb = IsVista() && IsElevated(nullptr) == 1 ? L"runas" : nullptr;
     const wchar_t* parameter = index == 1 ? L"1" : index == 2 ? L"2" : L"0";
-    if (MyShellExec(nullptr, verb, L"CorvaneUpdate.exe", parameter, installDir))
+    if (MyShellExec(nullptr, verb, folder + L"\\CorvaneUpdate.exe", parameter, folder))
         return true;
     TraceLog(2048, L"[  CToviExec::RunUpdate ] MyShellExec return : FALSE! \n ");
     return false;

@@ -3,6 +3,7 @@
 #include "TraceLog.h"
 #include <wininet.h>
 #include <process.h>
+#include <memory>
 #include <vector>
 
 namespace updatefetch {
@@ -24,43 +25,63 @@ public:
     HINTERNET m_h;
 };
 
+// Shared with the opener thread, which a server that never answers may keep past our return.
 struct Opening {
     HINTERNET session;
-    const wchar_t* url;
-    HINTERNET result;
-    DWORD error;
+    std::wstring url;
+    HINTERNET result = nullptr;
+    DWORD error = 0;
 };
 
 UINT __stdcall OpenThread(void* param)
 {
-    Opening* open = static_cast<Opening*>(param);
-    open->result = ::InternetOpenUrlW(open->session, open->url, nullptr, 0,
-                                      INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0);
-    open->error = open->result == nullptr ? ::GetLastError() : 0;
+    std::unique_ptr<std::shared_ptr<Opening>> holder(static_cast<std::shared_ptr<Opening>*>(param));
+    Opening& open = **holder;
+    open.result = ::InternetOpenUrlW(open.session, open.url.c_str(), nullptr, 0,
+                                     INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0);
+    open.error = open.result == nullptr ? ::GetLastError() : 0;
     return 0;
+}
+
+// Every wait of a download is bounded: a server that accepts and then says nothing, or stops
+// in the middle of a body, fails the download instead of holding it (WinINet sets no receive
+// time-out of its own here).
+void LimitWaits(HINTERNET session)
+{
+    for (DWORD option : { DWORD(INTERNET_OPTION_CONNECT_TIMEOUT), DWORD(INTERNET_OPTION_SEND_TIMEOUT),
+                          DWORD(INTERNET_OPTION_RECEIVE_TIMEOUT), DWORD(INTERNET_OPTION_DATA_SEND_TIMEOUT),
+                          DWORD(INTERNET_OPTION_DATA_RECEIVE_TIMEOUT) }) {
+        DWORD ms = kStallTimeoutMs;
+        ::InternetSetOptionW(session, option, &ms, sizeof(ms));
+    }
 }
 
 // Opens url on its own thread so that a server that never answers costs kOpenTimeoutMs.
 bool OpenUrl(Handle& session, const CString& url, Handle& request, const wchar_t* name)
 {
-    Opening open = { session.Get(), url.GetString(), nullptr, 0 };
-    HANDLE opener = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, OpenThread, &open, 0, nullptr));
-    if (opener == nullptr)
+    auto open = std::make_shared<Opening>();
+    open->session = session.Get();
+    open->url = url.GetString();
+    auto* param = new std::shared_ptr<Opening>(open);
+    HANDLE opener = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, OpenThread, param, 0, nullptr));
+    if (opener == nullptr) {
+        delete param;
         return false;
+    }
     if (::WaitForSingleObject(opener, kOpenTimeoutMs) == WAIT_TIMEOUT) {
-        // Closing the session makes the pending open give up; the opener never outlives us.
+        // Closing the session makes the pending open give up where the system honours it;
+        // where it does not, the opener is left to its own time-outs and cleans up after itself.
         session.Close();
-        ::WaitForSingleObject(opener, INFINITE);
+        if (::WaitForSingleObject(opener, 1000) == WAIT_OBJECT_0 && open->result != nullptr)
+            ::InternetCloseHandle(open->result);
         ::CloseHandle(opener);
-        if (open.result != nullptr)
-            ::InternetCloseHandle(open.result);
         TraceLog(2048, L"[ %s ] INTERNET_OPEN_TIMEOUT\n", name);
         return false;
     }
     ::CloseHandle(opener);
-    request.m_h = open.result;
-    if (open.result == nullptr) {
-        TraceLog(2048, L"[ %s ] InternetOpenUrl FAILED : [ %d ]\n", name, static_cast<int>(open.error));
+    request.m_h = open->result;
+    if (open->result == nullptr) {
+        TraceLog(2048, L"[ %s ] InternetOpenUrl FAILED : [ %d ]\n", name, static_cast<int>(open->error));
         return false;
     }
     return true;
@@ -118,6 +139,7 @@ bool Download(const CString& url, const CString& path, const Options& options)
         TraceLog(2048, L"[ %s ] InternetOpen FAILED : [ %d ]\n", name, static_cast<int>(::GetLastError()));
         return false;
     }
+    LimitWaits(session.Get());
     Handle request;
     if (!OpenUrl(session, url, request, name))
         return false;

@@ -1,7 +1,8 @@
 // One HTTP GET through WinINet into a file, shared by the client's update check and the update
 // program (compiled into both; neither exports it).
 //
-// Blocks the calling thread: up to kOpenTimeoutMs for the server's answer, then the transfer.
+// Blocks the calling thread: up to kOpenTimeoutMs for the server's answer, then the transfer,
+// which fails once the server stays silent for kStallTimeoutMs.
 #pragma once
 #include "Strings.h"
 #include <windows.h>
@@ -10,6 +11,8 @@
 namespace updatefetch {
 
 const DWORD kOpenTimeoutMs = 3000;
+// The longest a connection may stay silent (connect, send or receive) before the download fails.
+const DWORD kStallTimeoutMs = 15000;
 
 struct Options {
     // Set: the transfer stops and fails at the next piece.

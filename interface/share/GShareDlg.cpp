@@ -7,6 +7,7 @@
 #include "ToviMsg.h"
 #include "ToviString.h"
 #include "TransferCommon.h"
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -41,8 +42,10 @@ BOOL CGShareDlg::OnInitDialog()
                            {IDC_SHARE_ADD, 14164}, {IDC_PICKER_REMOVE, 14165}, {IDC_PICKER_COPY, 14166},
                            {IDC_PICKER_SEARCH, 14131}, {IDC_GSHARE_RECYCLE, 14197}, {IDC_GSHARE_VERSIONING, 14230},
                            {IDC_GSHARE_HIDDEN, 14198}, {IDC_PICKER_SEARCH_GROUPS, 14178},
-                           {IDC_PICKER_SEARCH_USERS, 14181}, {IDC_PICKER_SEARCH_RANK, 14179}});
+                           {IDC_PICKER_SEARCH_USERS, 14181}, {IDC_PICKER_SEARCH_RANK, 14179},
+                           {IDC_SHARE_HELP, 14234}});
     InitPickerSide(CUGroupPicker::kGroupShare);
+    InitButtonsAndLegend();
     ::SendDlgItemMessageW(m_hWnd, IDC_GSHARE_QUOTA, EM_LIMITTEXT, 10, 0);
     HWND mode = ::GetDlgItem(m_hWnd, IDC_GSHARE_AUTO_MODE);
     ::SendMessageW(mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(CToviString::GetString(14159).GetString()));
@@ -124,6 +127,9 @@ BOOL CGShareDlg::OnInitDialog()
     for (const _PROTO_SHARED_UGROUP& member : m_pProto->SharedUGroupInfo)
         AppendMember(member, true);
     InitPresetChecks();
+    LayoutSettings();
+    LayoutPermissions();
+    LayoutPickerSide();
     NarrowWindow(static_cast<void (CShareDlg::*)()>(&CGShareDlg::OnBnClickedBtnAddUgroup));
     ::SetFocus(::GetDlgItem(m_hWnd, m_bNewShare ? IDC_SHARE_NAME : IDC_SHARE_ON));
     if (m_cReadOnly == 'Y' && info.cMaster[0] != 'Y')
@@ -132,6 +138,40 @@ BOOL CGShareDlg::OnInitDialog()
                        IDC_GSHARE_RECYCLE, IDC_GSHARE_VERSIONING, IDC_GSHARE_HIDDEN})
             EnableItem(id, false);
     return FALSE;
+}
+
+void CGShareDlg::LayoutSettings()
+{
+    HWND dlg = m_hWnd;
+    // The name and quota labels share one column as wide as the wider text.
+    const int column = std::max(share::FitToText(dlg, IDC_GSHARE_NAME_LABEL), share::FitToText(dlg, IDC_GSHARE_QUOTA_LABEL));
+    const RECT label = share::ItemRect(dlg, IDC_GSHARE_NAME_LABEL);
+    const int left = label.left + column + share::kLabelGap;
+    RECT rect = share::ItemRect(dlg, IDC_SHARE_NAME);
+    share::MoveItem(dlg, IDC_SHARE_NAME, left, rect.top, rect.right - left, rect.bottom - rect.top);
+    rect = share::ItemRect(dlg, IDC_GSHARE_QUOTA);
+    share::MoveItem(dlg, IDC_GSHARE_QUOTA, left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    const RECT quota = share::ItemRect(dlg, IDC_GSHARE_QUOTA);
+    rect = share::ItemRect(dlg, IDC_GSHARE_QUOTA_FREE);
+    const int freeLeft = quota.right + 6;
+    share::MoveItem(dlg, IDC_GSHARE_QUOTA_FREE, freeLeft, rect.top, rect.right - freeLeft, rect.bottom - rect.top);
+    for (int id : {IDC_SHARE_ON, IDC_SHARE_PERIOD_ON})
+        share::FitToText(dlg, id);
+
+    // Automatic deletion: the check, the mode and the count, then the unit taking what is left
+    // of the line (it wraps under itself when the line is short).
+    const RECT list = share::ItemRect(dlg, IDC_PICKER_CHOSEN);
+    const RECT check = share::ItemRect(dlg, IDC_GSHARE_AUTO_DELETE);
+    int x = check.left + share::FitToText(dlg, IDC_GSHARE_AUTO_DELETE) + 8;
+    for (int id : {IDC_GSHARE_AUTO_MODE, IDC_GSHARE_AUTO_COUNT}) {
+        rect = share::ItemRect(dlg, id);
+        share::MoveItem(dlg, id, x, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+        x += rect.right - rect.left + 6;
+    }
+    rect = share::ItemRect(dlg, IDC_GSHARE_AUTO_UNIT);
+    share::MoveItem(dlg, IDC_GSHARE_AUTO_UNIT, x, rect.top, list.right - x, rect.bottom - rect.top);
+    const RECT versioning = share::ItemRect(dlg, IDC_GSHARE_VERSIONING);
+    share::FitRow(dlg, versioning.left, {{IDC_GSHARE_VERSIONING, 0}, {IDC_GSHARE_HIDDEN, 12}, {IDC_GSHARE_RECYCLE, 12}});
 }
 
 void CGShareDlg::DrawDomainList()

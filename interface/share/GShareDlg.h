@@ -32,6 +32,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The settings half's labels and checks sized to their texts, the controls after them moved along.
+    void LayoutSettings();
     void DrawDomainList();
     void LoadRoot();
     void RePositionControl();

@@ -1,60 +1,55 @@
 // CGuestMultiDlg: the address check.
 #include "GuestMultiDlg.h"
-#include <windows.h>
+#include <cstring>
 #include <cwchar>
 
 namespace {
+
+// Everything outside printable ASCII counts as a control character: an address is ASCII.
 bool IsControl(wchar_t c)
 {
-    return c < 0x20 || c == 0x7F;
-}
-
-bool IsBlank(wchar_t c)
-{
-    return c == L' ' || c == 0xA0 || c == 0x3000;
+    return c < 0x20 || c >= 0x7F;
 }
 
 bool IsSpecial(wchar_t c)
 {
-    return std::wcschr(L"()<>@,;:\\\"[]", c) != nullptr && c != 0;
+    return c != 0 && std::wcschr(L"()<>@,;:\\\"[]", c) != nullptr;
 }
 
-// The address must survive the trip into the guest record unchanged.
-bool FitsGuestRecord(const wchar_t* address, size_t length)
+// A character of an unquoted local part or of the domain.
+bool IsAtomChar(wchar_t c)
 {
-    if (length == 0)
-        return false;
-    BOOL lossy = FALSE;
-    const int bytes = ::WideCharToMultiByte(CP_ACP, 0, address, (int)length, nullptr, 0, nullptr, &lossy);
-    return bytes > 0 && bytes <= CGuestMultiDlg::kMaxEmailBytes && !lossy;
+    return c > L' ' && !IsControl(c) && !IsSpecial(c);
 }
 
-// Where the local part ends (the '@' outside quotes), or -1 when the quoting is broken or a
-// forbidden character comes first.
+// Where the local part's '@' stands, or -1 when the local part breaks the rule.
 int CheckLocalPart(const wchar_t* s, size_t length)
 {
-    bool quoted = false;
     for (size_t i = 0; i < length; ++i) {
         const wchar_t c = s[i];
-        if (IsControl(c))
-            return -1;
-        if (quoted) {
-            if (c == L'\\') {
-                if (i + 1 >= length || IsControl(s[i + 1]))
+        // A quoted string opens only at the start, after a full stop or after another one.
+        if (c == L'"' && (i == 0 || s[i - 1] == L'.' || s[i - 1] == L'"')) {
+            size_t j = i + 1;
+            for (; j < length && s[j] != L'"'; ++j) {
+                if (s[j] == L'\\' && j + 1 < length && s[j + 1] == L' ') {
+                    ++j;
+                    continue;
+                }
+                if (IsControl(s[j]))
                     return -1;
-                ++i;
-            } else if (c == L'"') {
-                quoted = false;
             }
-            continue;
-        }
-        if (c == L'"') {
-            quoted = true;
+            if (j >= length)
+                return -1;
+            i = j + 1;
+            if (i < length && s[i] == L'@')
+                return static_cast<int>(i);
+            if (i >= length || s[i] != L'.')
+                return -1;
             continue;
         }
         if (c == L'@')
-            return (int)i;
-        if (IsSpecial(c) || IsBlank(c))
+            return static_cast<int>(i);
+        if (!IsAtomChar(c))
             return -1;
     }
     return -1;
@@ -62,34 +57,31 @@ int CheckLocalPart(const wchar_t* s, size_t length)
 
 bool CheckDomain(const wchar_t* s, size_t length)
 {
-    if (length == 0)
+    if (length == 0 || s[0] == L'.')
         return false;
-    size_t label = 0;
     bool dotted = false;
     for (size_t i = 0; i < length; ++i) {
-        const wchar_t c = s[i];
-        if (IsControl(c) || IsSpecial(c) || IsBlank(c))
-            return false;
-        if (c == L'.') {
-            if (label == 0)
+        if (s[i] == L'.') {
+            if (s[i - 1] == L'.')
                 return false;
-            label = 0;
             dotted = true;
-        } else {
-            ++label;
+        } else if (!IsAtomChar(s[i])) {
+            return false;
         }
     }
-    // A guest logs in from outside: a bare host name is no address.
-    return label > 0 && dotted;
+    return dotted;
 }
+
 }
 
 bool CGuestMultiDlg::VerifyEmailAddress(const wchar_t* address)
 {
     if (address == nullptr)
         return false;
+    // The whole address is checked and must fit a guest record: a longer one is refused, never
+    // cut. Being ASCII, it takes one byte a character in any code page.
     const size_t length = std::wcslen(address);
-    if (!FitsGuestRecord(address, length))
+    if (length > kMaxEmailBytes)
         return false;
     const int at = CheckLocalPart(address, length);
     if (at <= 0 || address[at - 1] == L'.')

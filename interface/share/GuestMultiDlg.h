@@ -15,12 +15,12 @@ public:
 
     explicit CGuestMultiDlg(CWnd* pParent = nullptr);
 
-    // True when address is one syntactically valid e-mail address: exactly one '@' outside
-    // quoted strings, a non-empty local part and domain; the local part has no control
-    // characters or blanks, none of ( ) < > @ , ; : \ " [ ] outside quoted strings, and does not
-    // end in a dot; the domain has none of them at all, no empty label and at least one dot. An
-    // address that does not fit a guest record once in the ANSI code page (or has characters
-    // that code page cannot hold) is refused rather than cut. No side effects; any thread.
+    // True when address is one valid e-mail address: a local part of printable ASCII without
+    // blanks or any of ( ) < > @ , ; : \ " [ ], or quoted strings that open at its start, after a
+    // full stop or after another quoted string and are followed by a full stop or the '@'; not
+    // empty and not ending in a full stop; then a domain of the same characters with at least one
+    // full stop, none at its start and never two in a row. Anything outside ASCII is refused, and
+    // so is an address longer than a guest record holds. No side effects; any thread.
     static bool VerifyEmailAddress(const wchar_t* address);
 
     char m_szFolderId[20] = {};

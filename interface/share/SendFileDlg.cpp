@@ -1,6 +1,7 @@
 // CSendFileDlg: files, receivers, expiry and the optional deletion of the sources.
 #include "SendFileDlg.h"
 #include "FileUtils.h"
+#include "MessageBoxDlgRes.h"
 #include "ShareCommon.h"
 #include "ShareRes.h"
 #include "SkinRes.h"
@@ -11,6 +12,7 @@
 #include "TransferCommon.h"
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
 
 IMPLEMENT_DYNAMIC(CSendFileDlg, CSharePanelDlg)
 
@@ -49,12 +51,32 @@ BOOL CSendFileDlg::OnInitDialog()
     transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
     transfer::PlaceCloseButton(this, &m_btnClose);
     InitControl();
+    LayoutControls();
     m_picker.Attach(this, m_pProto, CUGroupPicker::kSendFile);
     m_picker.SetRootDomain(m_szRootDomain);
     DrawSendFiles();
     m_picker.DrawUserNGroup(nullptr, 0);
     PostMessage(WM_GET_USER_N_GROUP, 0, 0);
     return TRUE;
+}
+
+void CSendFileDlg::LayoutControls()
+{
+    HWND dlg = m_hWnd;
+    // Both list buttons carry their icon and are as wide as their text and 40 pixels, keeping
+    // their right edges.
+    for (auto [button, id, icon] : {std::tuple<CToviButton*, int, UINT>{&m_btnRemove, IDC_PICKER_REMOVE, IDI_BTN_REMOVE},
+                                    {&m_btnCopy, IDC_PICKER_COPY, IDI_BTN_MOVE}}) {
+        transfer::SkinButton(*button, this, id, 14, CString(), icon);
+        const RECT rect = share::ItemRect(dlg, id);
+        const int width = button->GetButtonWidth(20);
+        button->MoveWindow(rect.right - width, rect.top, width, rect.bottom - rect.top, TRUE);
+    }
+    share::FitToText(dlg, IDC_SEND_DELETE_SOURCE);
+    share::FollowLabel(dlg, IDC_SEND_EXPIRE_ON, IDC_SEND_EXPIRE, true);
+    const RECT search = share::ItemRect(dlg, IDC_PICKER_SEARCH_GROUPS);
+    share::FitRow(dlg, search.left, {{IDC_PICKER_SEARCH_GROUPS, 0}, {IDC_PICKER_SEARCH_USERS, share::kLabelGap},
+                                     {IDC_PICKER_SEARCH_RANK, share::kLabelGap}});
 }
 
 void CSendFileDlg::InitControl()

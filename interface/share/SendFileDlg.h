@@ -50,10 +50,14 @@ protected:
 
 private:
     void InitControl();
+    // The list buttons skinned and sized to their texts, the checks and search row to theirs.
+    void LayoutControls();
     void DrawSendFiles();
     void DeleteSources();
 
     CUGroupPicker m_picker;
     std::vector<_RECEIVER_LIST> m_vecReceivers;
     CToviButton m_btnClose;
+    CToviButton m_btnRemove;
+    CToviButton m_btnCopy;
 };

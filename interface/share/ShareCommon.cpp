@@ -8,6 +8,7 @@
 #include "VantelDialog.h"
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace share {
 
@@ -24,6 +25,94 @@ void Refuse(CWnd* dialog, unsigned messageId, int focusId, bool empty)
     if (empty)
         ::SetDlgItemTextW(wnd, focusId, L"");
     ::SetFocus(::GetDlgItem(wnd, focusId));
+}
+
+RECT ItemRect(HWND dialog, int id)
+{
+    RECT rect = {};
+    ::GetWindowRect(::GetDlgItem(dialog, id), &rect);
+    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void MoveItem(HWND dialog, int id, int left, int top, int width, int height)
+{
+    ::MoveWindow(::GetDlgItem(dialog, id), left, top, width, height, TRUE);
+}
+
+int TextWidth(HWND control)
+{
+    const int length = ::GetWindowTextLengthW(control);
+    if (length <= 0)
+        return 0;
+    std::wstring text(length + 1, L'\0');
+    text.resize(::GetWindowTextW(control, &text[0], length + 1));
+    HDC dc = ::GetDC(control);
+    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(control, dc);
+    return size.cx;
+}
+
+namespace {
+bool IsCheckOrRadio(HWND control)
+{
+    wchar_t cls[16] = {};
+    ::GetClassNameW(control, cls, 16);
+    if (_wcsicmp(cls, L"Button") != 0)
+        return false;
+    const LONG type = ::GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+    return type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
+           type == BS_AUTORADIOBUTTON || type == BS_3STATE || type == BS_AUTO3STATE;
+}
+
+bool IsIconStatic(HWND control)
+{
+    wchar_t cls[16] = {};
+    ::GetClassNameW(control, cls, 16);
+    return _wcsicmp(cls, L"Static") == 0 && (::GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+}
+}
+
+int FitToText(HWND dialog, int id)
+{
+    HWND control = ::GetDlgItem(dialog, id);
+    const RECT rect = ItemRect(dialog, id);
+    // A little slack keeps the last letter clear of the edge whatever the font's overhang.
+    const int width = TextWidth(control) + (IsCheckOrRadio(control) ? kCheckRoom : 4);
+    ::MoveWindow(control, rect.left, rect.top, width, rect.bottom - rect.top, TRUE);
+    return width;
+}
+
+int FitRow(HWND dialog, int left, std::initializer_list<RowItem> items)
+{
+    int x = left;
+    bool first = true;
+    for (const RowItem& item : items) {
+        HWND control = ::GetDlgItem(dialog, item.id);
+        if (!control || !(::GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE))
+            continue;
+        if (!first)
+            x += item.gap;
+        first = false;
+        const RECT rect = ItemRect(dialog, item.id);
+        const int width = IsIconStatic(control) ? 16 : FitToText(dialog, item.id);
+        const int height = IsIconStatic(control) ? 16 : rect.bottom - rect.top;
+        ::MoveWindow(control, x, rect.top, width, height, TRUE);
+        x += width;
+    }
+    return x;
+}
+
+void FollowLabel(HWND dialog, int labelId, int controlId, bool keepWidth)
+{
+    const RECT label = ItemRect(dialog, labelId);
+    const int left = label.left + FitToText(dialog, labelId) + kLabelGap;
+    const RECT rect = ItemRect(dialog, controlId);
+    const int width = keepWidth ? rect.right - rect.left : rect.right - left;
+    MoveItem(dialog, controlId, left, rect.top, width, rect.bottom - rect.top);
 }
 
 bool ShowPeriod(HWND dialog, int fromId, int toId, const char* from, const char* to)

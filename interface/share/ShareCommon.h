@@ -45,6 +45,30 @@ HBRUSH PanelCtlColor(HDC dc, UINT ctlColor);
 BOOL PaintPanels(CVantelDialog* dialog, CDC* pDC, const std::vector<int>& frames,
                  const std::vector<int>& lines = {});
 
+// Room a check box or radio button needs beside its text for its box.
+const int kCheckRoom = 30;
+// Gap between a label and the control after it.
+const int kLabelGap = 10;
+// A control's rectangle in its dialog's client coordinates.
+RECT ItemRect(HWND dialog, int id);
+void MoveItem(HWND dialog, int id, int left, int top, int width, int height);
+// Width of a control's text in its own font, in pixels (0 without text).
+int TextWidth(HWND control);
+// Sizes a label or check box to its text (check boxes with room for their box); its width.
+int FitToText(HWND dialog, int id);
+// One control of a row: its id and the gap before it.
+struct RowItem {
+    int id;
+    int gap;
+};
+// Lays the visible controls of a row out from left, each sized to its text (icons keep their
+// size) and placed its gap after the one before; a hidden control leaves no gap. Each keeps
+// its own top. The right edge of the last.
+int FitRow(HWND dialog, int left, std::initializer_list<RowItem> items);
+// Moves the control right to leave the gap after the label sized to its text, keeping its right
+// edge (widths shrink) unless keepWidth.
+void FollowLabel(HWND dialog, int labelId, int controlId, bool keepWidth = false);
+
 }
 
 class CToviProto;

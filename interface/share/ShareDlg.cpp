@@ -1,6 +1,8 @@
 // CShareDlg: share settings and members of one server folder.
 #include "ShareDlg.h"
 #include "FileUtils.h"
+#include "ListIconsRes.h"
+#include "MessageBoxDlgRes.h"
 #include "ShareCommon.h"
 #include "ShareRes.h"
 #include "SkinRes.h"
@@ -10,6 +12,9 @@
 #include "ToviString.h"
 #include "TraceLog.h"
 #include "TransferCommon.h"
+#include "VImageList.h"
+#include <algorithm>
+#include <cstring>
 #include <utility>
 
 IMPLEMENT_DYNAMIC(CShareDlg, CSharePanelDlg)
@@ -37,6 +42,10 @@ END_MESSAGE_MAP()
 namespace {
 
 const wchar_t kPasswordMask[] = L"**********";
+// Room between the button rows' buttons, and between a legend pair and the next.
+const int kButtonGap = 6;
+const int kPairGap = 12;
+const int kLegendGap = 3;
 
 }
 
@@ -74,6 +83,90 @@ void CShareDlg::InitPickerSide(CUGroupPicker::Kind kind)
     m_picker.Attach(this, m_pProto, kind);
 }
 
+void CShareDlg::InitButtonsAndLegend()
+{
+    transfer::SkinButton(m_btnSave, this, IDC_SHARE_SAVE, 13, CString(), IDI_BTN_APPLY);
+    transfer::SkinButton(m_btnCancel, this, IDCANCEL, 14, CString(), IDI_BTN_CANCEL);
+    transfer::SkinButton(m_btnApply, this, IDC_SHARE_APPLY_PERM, 14, CString(), IDI_BTN_OK);
+    transfer::SkinButton(m_btnAdd, this, IDC_SHARE_ADD, 14, CString(), IDI_BTN_ADD);
+    transfer::SkinButton(m_btnRemove, this, IDC_PICKER_REMOVE, 14, CString(), IDI_BTN_REMOVE);
+    transfer::SkinButton(m_btnCopy, this, IDC_PICKER_COPY, 14, CString(), IDI_BTN_MOVE);
+    transfer::SkinButton(m_btnHelp, this, IDC_SHARE_HELP, 14, CString(), IDI_BTN_MOVE);
+
+    // The legend's image list in the order of the permission word, the viewer's mark last.
+    const UINT icons[] = {IDI_RIGHT_VIEW, IDI_RIGHT_VIEW_PART, IDI_RIGHT_DOWNLOAD, IDI_RIGHT_UPLOAD,
+                          IDI_RIGHT_DELETE, IDI_RIGHT_DELETE_PART, IDI_RIGHT_SHARE_WRITE};
+    const int statics[] = {IDC_SHARE_LEGEND_VIEW, IDC_SHARE_LEGEND_VIEW_OWN, IDC_SHARE_LEGEND_READ,
+                           IDC_SHARE_LEGEND_WRITE, IDC_SHARE_LEGEND_DELETE, IDC_SHARE_LEGEND_DELETE_OWN,
+                           IDC_SHARE_LEGEND_VIEWER};
+    const int count = m_bViewerDigit ? 7 : 6;
+    m_legend = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, count, 6);
+    for (int i = 0; i < count; ++i)
+        ImageList_AddIcon(m_legend, CVImageList::GetIcon(icons[i], 16, 16));
+    for (int i = 0; i < count; ++i) {
+        HICON icon = ImageList_GetIcon(m_legend, i, ILD_NORMAL);
+        m_legendIcons.push_back(icon);
+        ::SendDlgItemMessageW(m_hWnd, statics[i], STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    }
+    if (!m_bViewerDigit)
+        ::ShowWindow(::GetDlgItem(m_hWnd, IDC_SHARE_LEGEND_VIEWER), SW_HIDE);
+}
+
+void CShareDlg::LayoutPermissions()
+{
+    HWND dlg = m_hWnd;
+    const RECT list = share::ItemRect(dlg, IDC_PICKER_CHOSEN);
+    const std::pair<int, int> pairs[] = {{IDC_SHARE_LEGEND_VIEW, IDC_SHARE_VIEW},
+                                         {IDC_SHARE_LEGEND_VIEW_OWN, IDC_SHARE_VIEW_OWN},
+                                         {IDC_SHARE_LEGEND_VIEWER, IDC_SHARE_VIEWER},
+                                         {IDC_SHARE_LEGEND_READ, IDC_SHARE_READ},
+                                         {IDC_SHARE_LEGEND_WRITE, IDC_SHARE_WRITE},
+                                         {IDC_SHARE_LEGEND_DELETE, IDC_SHARE_DELETE},
+                                         {IDC_SHARE_LEGEND_DELETE_OWN, IDC_SHARE_DELETE_OWN}};
+    // Each icon level with its check.
+    for (const auto& [icon, check] : pairs) {
+        const RECT rect = share::ItemRect(dlg, check);
+        share::MoveItem(dlg, icon, rect.left, (rect.top + rect.bottom - 16) / 2, 16, 16);
+    }
+    share::FitRow(dlg, list.left + 2,
+                  {{IDC_SHARE_LEGEND_VIEW, 0}, {IDC_SHARE_VIEW, kLegendGap}, {IDC_SHARE_LEGEND_VIEW_OWN, kPairGap},
+                   {IDC_SHARE_VIEW_OWN, kLegendGap}, {IDC_SHARE_LEGEND_VIEWER, kPairGap}, {IDC_SHARE_VIEWER, kLegendGap}});
+    share::FitRow(dlg, list.left + 2,
+                  {{IDC_SHARE_LEGEND_READ, 0}, {IDC_SHARE_READ, kLegendGap}, {IDC_SHARE_LEGEND_WRITE, kPairGap},
+                   {IDC_SHARE_WRITE, kLegendGap}, {IDC_SHARE_LEGEND_DELETE, kPairGap}, {IDC_SHARE_DELETE, kLegendGap},
+                   {IDC_SHARE_LEGEND_DELETE_OWN, kPairGap}, {IDC_SHARE_DELETE_OWN, kLegendGap}});
+
+    // Add and remove under the list's left edge, apply under its right; help beside the heading.
+    int x = list.left;
+    for (CToviButton* button : {&m_btnAdd, &m_btnRemove}) {
+        if (!(button->GetStyle() & WS_VISIBLE))
+            continue;
+        const RECT rect = share::ItemRect(dlg, button->GetDlgCtrlID());
+        const int width = button->GetButtonWidth(20);
+        button->MoveWindow(x, rect.top, width, rect.bottom - rect.top, TRUE);
+        x += width + kButtonGap;
+    }
+    RECT rect = share::ItemRect(dlg, IDC_SHARE_APPLY_PERM);
+    int width = m_btnApply.GetButtonWidth(20);
+    m_btnApply.MoveWindow(list.right - width, rect.top, width, rect.bottom - rect.top, TRUE);
+    rect = share::ItemRect(dlg, IDC_SHARE_HEAD_MEMBERS);
+    width = m_btnHelp.GetButtonWidth(20);
+    const int height = 20;
+    m_btnHelp.MoveWindow(list.right - width, list.top - height - 2, width, height, TRUE);
+    share::MoveItem(dlg, IDC_SHARE_HEAD_MEMBERS, rect.left, rect.top,
+                    list.right - width - kButtonGap - rect.left, rect.bottom - rect.top);
+}
+
+void CShareDlg::LayoutPickerSide()
+{
+    HWND dlg = m_hWnd;
+    const RECT search = share::ItemRect(dlg, IDC_PICKER_SEARCH_GROUPS);
+    share::FitRow(dlg, search.left, {{IDC_PICKER_SEARCH_GROUPS, 0}, {IDC_PICKER_SEARCH_USERS, share::kLabelGap},
+                                     {IDC_PICKER_SEARCH_RANK, share::kLabelGap}});
+    const RECT rect = share::ItemRect(dlg, IDC_PICKER_COPY);
+    m_btnCopy.MoveWindow(rect.left, rect.top, m_btnCopy.GetButtonWidth(20), rect.bottom - rect.top, TRUE);
+}
+
 void CShareDlg::InitPresetChecks()
 {
     Check(IDC_SHARE_VIEW_OWN, m_szPermission[0] == '1');
@@ -86,9 +179,12 @@ void CShareDlg::InitPresetChecks()
         Check(IDC_SHARE_VIEWER, m_cDefaultViewer == '2');
     else
         ::ShowWindow(::GetDlgItem(m_hWnd, IDC_SHARE_VIEWER), SW_HIDE);
-    Check(IDC_PICKER_SEARCH_GROUPS, m_szSearchType[0] == 'Y');
-    Check(IDC_PICKER_SEARCH_USERS, m_szSearchType[1] == 'Y');
-    Check(IDC_PICKER_SEARCH_RANK, m_szSearchType[2] == 'Y');
+    // A search type the caller does not offer is neither checked nor shown.
+    const int searchChecks[] = {IDC_PICKER_SEARCH_GROUPS, IDC_PICKER_SEARCH_USERS, IDC_PICKER_SEARCH_RANK};
+    for (int i = 0; i < 3; ++i) {
+        Check(searchChecks[i], m_szSearchType[i] == 'Y');
+        ::ShowWindow(::GetDlgItem(m_hWnd, searchChecks[i]), m_szSearchType[i] == 'Y' ? SW_SHOW : SW_HIDE);
+    }
 }
 
 void CShareDlg::AppendMember(const _PROTO_SHARED_UGROUP& member, bool withDomain)
@@ -173,15 +269,16 @@ BOOL CShareDlg::OnInitDialog()
     SetTitleBar(title);
     share::SetTexts(this, {{IDC_SHARE_HEAD_SETTINGS, 14162}, {IDC_SHARE_HEAD_MEMBERS, 14167},
                            {IDC_SHARE_HEAD_PICKER, 14168}, {IDC_SHARE_NAME_LABEL, 14110},
-                           {IDC_SHARE_ON, 14169}, {IDC_SHARE_PASSWORD_ON, 14034}, {IDC_SHARE_PERIOD_ON, 14170},
+                           {IDC_SHARE_ON, 14169}, {IDC_SHARE_PASSWORD_ON, 14119}, {IDC_SHARE_PERIOD_ON, 14170},
                            {IDC_SHARE_VIEW, 14171}, {IDC_SHARE_VIEW_OWN, 14172}, {IDC_SHARE_READ, 14173},
                            {IDC_SHARE_WRITE, 14174}, {IDC_SHARE_DELETE, 14175}, {IDC_SHARE_DELETE_OWN, 14176},
                            {IDC_SHARE_VIEWER, 14247}, {IDC_PICKER_SEARCH_GROUPS, 14178},
                            {IDC_PICKER_SEARCH_USERS, 14181}, {IDC_PICKER_SEARCH_RANK, 14179},
                            {IDC_PICKER_SEARCH, 14131}, {IDC_PICKER_COPY, 14166}, {IDC_PICKER_REMOVE, 14165},
                            {IDC_SHARE_ADD, 14164}, {IDC_SHARE_APPLY_PERM, 14163}, {IDC_SHARE_SAVE, 14182},
-                           {IDCANCEL, 14064}});
+                           {IDCANCEL, 14064}, {IDC_SHARE_HELP, 14234}});
     InitPickerSide(CUGroupPicker::kShare);
+    InitButtonsAndLegend();
     ::SendDlgItemMessageW(m_hWnd, IDC_SHARE_PASSWORD, EM_LIMITTEXT, 20, 0);
     SetDlgItemText(IDC_SHARE_NAME, m_wszFolderName);
 
@@ -224,6 +321,12 @@ BOOL CShareDlg::OnInitDialog()
     for (const _PROTO_SHARED_UGROUP& member : m_pProto->SharedUGroupInfo)
         AppendMember(member, false);
     InitPresetChecks();
+    share::FollowLabel(m_hWnd, IDC_SHARE_NAME_LABEL, IDC_SHARE_NAME);
+    for (int id : {IDC_SHARE_ON, IDC_SHARE_PERIOD_ON})
+        share::FitToText(m_hWnd, id);
+    share::FollowLabel(m_hWnd, IDC_SHARE_PASSWORD_ON, IDC_SHARE_PASSWORD, true);
+    LayoutPermissions();
+    LayoutPickerSide();
     NarrowWindow(&CShareDlg::OnBnClickedBtnAddUgroup);
     if (m_cShareDefault == 'Y')
         Check(IDC_SHARE_ON, true);
@@ -244,8 +347,44 @@ BOOL CShareDlg::PreTranslateMessage(MSG* pMsg)
 
 void CShareDlg::OnBnClickedBtnAddUgroup()
 {
-    if (ExpandSize())
-        m_picker.LoadFirstLevel();
+    if (!ExpandSize())
+        return;
+    m_picker.LoadFirstLevel();
+    ExpandUserGroup();
+}
+
+void CShareDlg::ExpandUserGroup()
+{
+    if (m_pProto->CustomerCode != L"YH")
+        return;
+    HWND tree = m_picker.Tree();
+    // The first root item's own load must have brought its children.
+    m_picker.WaitTerminateThread();
+    HTREEITEM current = TreeView_GetRoot(tree);
+    // The path names the user's groups from the top, the first being the first root item.
+    const char* next = strchr(m_pProto->GroupFullPath, ',');
+    while (current && next) {
+        const char* start = next + 1;
+        next = strchr(start, ',');
+        const size_t length = next ? static_cast<size_t>(next - start) : strlen(start);
+        char id[10] = {};
+        memcpy(id, start, std::min(length, sizeof id - 1));
+        HTREEITEM found = nullptr;
+        for (HTREEITEM child = TreeView_GetChild(tree, current); child && !found;
+             child = TreeView_GetNextSibling(tree, child)) {
+            const CUGroupPicker::Entry* entry = m_picker.ItemEntry(child);
+            if (entry && strcmp(entry->info.GroupId, id) == 0)
+                found = child;
+        }
+        if (!found)
+            break;
+        // Selecting the group loads it and its level; expanding then shows what was loaded.
+        TreeView_SelectItem(tree, found);
+        m_picker.WaitTerminateThread();
+        TreeView_Expand(tree, found, TVE_EXPAND);
+        m_picker.WaitTerminateThread();
+        current = found;
+    }
 }
 
 void CShareDlg::OnBnClickedCheckShare()
@@ -398,6 +537,13 @@ void CShareDlg::OnCancel()
 void CShareDlg::OnDestroy()
 {
     m_picker.Shutdown();
+    for (HICON icon : m_legendIcons)
+        ::DestroyIcon(icon);
+    m_legendIcons.clear();
+    if (m_legend) {
+        ImageList_Destroy(m_legend);
+        m_legend = nullptr;
+    }
     CVantelDialog::OnDestroy();
 }
 

@@ -5,6 +5,7 @@
 #include "ToviButton.h"
 #include "UGroupPicker.h"
 #include "SharePanelDlg.h"
+#include <vector>
 
 class CToviProto;
 
@@ -71,10 +72,26 @@ protected:
     void NarrowWindow(void (CShareDlg::*openPicker)());
     // Widens the window for the picker once; false when it was open already.
     bool ExpandSize();
+    // The skinned buttons with their icons and the permission legend beside the checks.
+    void InitButtonsAndLegend();
+    // The permission rows, the member buttons and the picker's search row sized to their texts.
+    void LayoutPermissions();
+    void LayoutPickerSide();
+    // Opens the user's own group path in the picker (one customer site only).
+    void ExpandUserGroup();
 
     CUGroupPicker m_picker;
     bool m_bPasswordChanged = false;
     bool m_bPickerOpened = false;
     CRect m_rcFull;
     CToviButton m_btnClose;
+    CToviButton m_btnSave;
+    CToviButton m_btnCancel;
+    CToviButton m_btnApply;
+    CToviButton m_btnAdd;
+    CToviButton m_btnRemove;
+    CToviButton m_btnCopy;
+    CToviButton m_btnHelp;
+    HIMAGELIST m_legend = nullptr;
+    std::vector<HICON> m_legendIcons;   // ours: drawn from the image list
 };

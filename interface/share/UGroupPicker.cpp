@@ -7,8 +7,11 @@
 #include "ToviString.h"
 #include "TransferCommon.h"
 #include "WinThread.h"
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
+#include <initializer_list>
+#include <vector>
 
 using share::CopyText;
 
@@ -47,6 +50,63 @@ void AddColumn(HWND list, int index, UINT textId, int width, int format = LVCFMT
     column.cx = width;
     column.pszText = const_cast<wchar_t*>(text.GetString());
     ListView_InsertColumn(list, index, &column);
+}
+
+// A column as the picker lays it out: its heading, the least width its cells want, and its
+// share of the room the list has beyond what every heading needs (0: none).
+struct Column {
+    UINT textId;
+    int minWidth;
+    int grow;
+    int format;
+    bool kind = false;   // shows "User" or "Group" after the row's icon
+};
+
+// Room a heading needs beside its text (the header's margins and divider), and a cell beside
+// its icon and text.
+const int kHeadingRoom = 20;
+const int kCellRoom = 16 + 14;
+
+int TextExtent(HDC dc, const CString& text)
+{
+    SIZE size = {};
+    ::GetTextExtentPoint32W(dc, text.GetString(), text.GetLength(), &size);
+    return size.cx;
+}
+
+// Inserts the columns so that every heading shows whole and all of them fit the list's width
+// (less a vertical scroll bar), the growing ones sharing what is left.
+void AddColumns(HWND list, std::initializer_list<Column> columns)
+{
+    HDC dc = ::GetDC(list);
+    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(list, WM_GETFONT, 0, 0)));
+    std::vector<int> widths;
+    int needed = 0, shares = 0;
+    for (const Column& column : columns) {
+        int width = std::max(column.minWidth, TextExtent(dc, CToviString::GetString(column.textId)) + kHeadingRoom);
+        if (column.kind)
+            for (UINT word : {14183u, 14184u})
+                width = std::max(width, TextExtent(dc, CToviString::GetString(word)) + kCellRoom);
+        widths.push_back(width);
+        needed += widths.back();
+        shares += column.grow;
+    }
+    ::SelectObject(dc, old);
+    ::ReleaseDC(list, dc);
+    RECT client = {};
+    ::GetClientRect(list, &client);
+    const int spare = client.right - ::GetSystemMetrics(SM_CXVSCROLL) - needed;
+    int index = 0, given = 0, granted = 0;
+    for (const Column& column : columns) {
+        int width = widths[index];
+        if (spare > 0 && shares > 0 && column.grow > 0) {
+            granted += column.grow;
+            const int upTo = spare * granted / shares;
+            width += upTo - given;
+            given = upTo;
+        }
+        AddColumn(list, index++, column.textId, width, column.format);
+    }
 }
 
 void SetCell(HWND list, int row, int column, const CString& text)
@@ -95,19 +155,13 @@ void CUGroupPicker::Attach(CDialog* dialog, CToviProto* proto, Kind kind)
     ListView_SetExtendedListViewStyle(m_members, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     ListView_SetExtendedListViewStyle(m_chosen, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
 
-    AddColumn(m_members, 0, 14138, 60);
-    AddColumn(m_members, 1, 14178, 150);
-    AddColumn(m_members, 2, 14000, 100);
-    AddColumn(m_members, 3, 14179, 70);
-    if (kind == kSendFile) {
-        AddColumn(m_chosen, 0, 14178, 190);
-        AddColumn(m_chosen, 1, 14000, 100);
-        AddColumn(m_chosen, 2, 14179, 90);
-    } else {
-        AddColumn(m_chosen, 0, 14138, 60);
-        AddColumn(m_chosen, 1, 14000, 230);
-        AddColumn(m_chosen, 2, 14177, 100, LVCFMT_CENTER);
-    }
+    AddColumns(m_members, {{14138, 36, 0, LVCFMT_LEFT, true}, {14178, 50, 3, LVCFMT_LEFT}, {14000, 50, 2, LVCFMT_LEFT},
+                           {14179, 40, 0, LVCFMT_LEFT}});
+    if (kind == kSendFile)
+        AddColumns(m_chosen, {{14178, 60, 2, LVCFMT_LEFT}, {14000, 60, 2, LVCFMT_LEFT}, {14179, 50, 1, LVCFMT_LEFT}});
+    else
+        AddColumns(m_chosen, {{14138, 40, 0, LVCFMT_LEFT, true}, {14000, 80, 1, LVCFMT_LEFT},
+                              {14177, 100, 0, LVCFMT_CENTER}});
 }
 
 void CUGroupPicker::SetRootDomain(const char* domain)
@@ -329,6 +383,9 @@ LRESULT CUGroupPicker::OnStep(WPARAM step, LPARAM)
         if (m_mode == 2 && m_loadItem)
             TreeView_Expand(m_tree, m_loadItem, TVE_EXPAND);
         ::SendMessageW(m_searchEdit, EM_SETREADONLY, FALSE, 0);
+        // With no group at all a search has nothing to search in: say so by a disabled button.
+        if (!m_loadItem && !m_stop && !m_failed)
+            ::EnableWindow(::GetDlgItem(m_dialog->GetSafeHwnd(), IDC_PICKER_SEARCH), TreeView_GetRoot(m_tree) != nullptr);
         return 0;
     default:
         return 0;
@@ -756,9 +813,15 @@ LRESULT CUGroupPicker::OnChosenNotify(NMHDR* header)
 
 bool CUGroupPicker::PreTranslate(MSG* msg)
 {
-    if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && GetFocus() == m_searchEdit) {
+    if (msg->message != WM_KEYDOWN || msg->wParam != VK_RETURN)
+        return false;
+    HWND focus = GetFocus();
+    if (focus == m_searchEdit) {
         Search();
         return true;
     }
-    return false;
+    // These dialogs have no OK button: Enter would end them as if saved and lose what the user
+    // set. Only a push button that the dialog manager presses itself gets the key.
+    const LRESULT code = ::SendMessageW(focus, WM_GETDLGCODE, 0, 0);
+    return (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) == 0;
 }

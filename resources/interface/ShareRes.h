@@ -48,6 +48,14 @@
 #define IDC_SHARE_NAME_LABEL            10144
 #define IDC_SHARE_FRAME_LEFT            10135
 #define IDC_SHARE_FRAME_RIGHT           10136
+// The permission legend: the icon beside each permission check.
+#define IDC_SHARE_LEGEND_VIEW           10098
+#define IDC_SHARE_LEGEND_READ           10099
+#define IDC_SHARE_LEGEND_VIEW_OWN       10100
+#define IDC_SHARE_LEGEND_WRITE          10101
+#define IDC_SHARE_LEGEND_DELETE         10102
+#define IDC_SHARE_LEGEND_DELETE_OWN     10103
+#define IDC_SHARE_LEGEND_VIEWER         10334
 
 // Send-file dialog.
 #define IDC_SEND_FILES                  10021

@@ -89,3 +89,10 @@
 // Log-in windows: the login button's icon and the folder-password prompt's icon.
 #define IDI_BTN_LOGIN                   532
 #define IDI_PASSWORD_LOCK               555
+
+// Buttons of the sharing windows and the properties window's mark for several items.
+#define IDI_BTN_MOVE                    524
+#define IDI_BTN_REMOVE                  525
+#define IDI_BTN_APPLY                   526
+#define IDI_BTN_ADD                     527
+#define IDI_MANY_ITEMS                  605

@@ -213,4 +213,50 @@ TEST_F(BackupLogTest, AnUnwritableLogFolderFailsTheCreation)
     EXPECT_FALSE(m_log.Insert(L"C:\\a", L"D", -1, L"WAIT"));   // no run database: no crash
 }
 
+// While a run goes, other connections read what it wrote: a second connection of this process
+// and the sqlite3 program, both within moments of the write, without waiting for the run.
+TEST_F(BackupLogTest, OtherReadersSeeTheRowsOfARunInProgress)
+{
+    ASSERT_TRUE(m_log.Create(L"P1", COleDateTime(2026, 5, 1, 8, 0, 0), 10));
+    ASSERT_TRUE(m_log.Insert(L"C:\\d", L"D", -1, L"WAIT"));
+    ASSERT_TRUE(m_log.Update(L"C:\\d", L"COMPLETE", L""));
+    ASSERT_TRUE(m_log.Insert(L"C:\\d\\x.bin", L"F", 5, L"WAIT"));
+
+    const std::wstring run = m_log.RunPath().GetString();
+    std::string seen;
+    for (const DWORD end = GetTickCount() + 10000; seen != "2" && GetTickCount() < end;) {
+        CSQLiteDB reader;
+        try {
+            reader.open(run.c_str());
+            CSQLiteQuery q = reader.execQuery(L"SELECT count(*) FROM backup");
+            seen = std::to_string(q.getIntField(0, -1));
+        } catch (CSQLiteException& e) {
+            seen = e.errorMessage();
+        }
+        reader.close();
+        if (seen != "2")
+            Sleep(50);
+    }
+    EXPECT_EQ("2", seen) << "a second connection could not read the run";
+    EXPECT_EQ("COMPLETE\nWAIT\n", sqlitetool::Query(run, "SELECT status FROM backup ORDER BY idx;"));
+    ASSERT_TRUE(m_log.Update(L"C:\\d\\x.bin", L"COMPLETE", L""));
+    ASSERT_TRUE(m_log.End(L"COMPLETE", L""));
+}
+
+// A finished run is one plain database file: no write-ahead log beside it and none asked for,
+// so copying the .db alone takes every row.
+TEST_F(BackupLogTest, AFinishedRunIsOnePlainFile)
+{
+    ASSERT_TRUE(m_log.Create(L"P1", COleDateTime(2026, 5, 2, 8, 0, 0), 10));
+    for (int i = 0; i < 50; ++i)
+        ASSERT_TRUE(m_log.Insert(L"C:\\d\\" + CString(std::to_wstring(i).c_str()), L"F", i, L"COMPLETE"));
+    ASSERT_TRUE(m_log.End(L"COMPLETE", L""));
+    const std::wstring run = m_log.RunPath().GetString();
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((run + L"-wal").c_str()));
+    EXPECT_EQ("delete\n", sqlitetool::Query(run, "PRAGMA journal_mode;"));
+    const std::wstring copy = run + L".copy";
+    ASSERT_TRUE(CopyFileW(run.c_str(), copy.c_str(), FALSE));
+    EXPECT_EQ("50\n", sqlitetool::Query(copy, "SELECT count(*) FROM backup;"));
+}
+
 } // namespace

@@ -3,6 +3,7 @@
 // host window; results checked on the server, in the run logs (by the sqlite3 tool) and on disk.
 #include "BackupThread.h"
 #include "RoadServer.h"
+#include "SQLiteDB.h"
 #include "SqliteTool.h"
 #include "TestPaths.h"
 #include "ToviRegistry.h"
@@ -36,8 +37,28 @@ struct HostLog {
     // When the first of these paths is announced, the others are deleted (a user deleting
     // files while the backup runs).
     std::vector<std::wstring> vanishing;
+    std::wstring current;          // the path the worker announced last
+    std::wstring cutFile;          // the stream of this file stops after its first frame
+    bool cut = false;
 };
 HostLog* g_host = nullptr;
+WNDPROC g_relayProc = nullptr;
+
+// Stands between the connection library and the worker's own window: answers the first
+// progress report of the chosen file's stream with "stop" while the worker's cancel flag stays
+// clear, as a stream that ends early for any other reason would.
+LRESULT CALLBACK CuttingRelayProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT answer = CallWindowProcW(g_relayProc, wnd, msg, wParam, lParam);
+    if (msg == WM_UPLOAD_POLICY_PROGRESS && g_host) {
+        std::lock_guard<std::mutex> hold(g_host->lock);
+        if (!g_host->cut && !g_host->cutFile.empty() && g_host->current == g_host->cutFile) {
+            g_host->cut = true;
+            return UPLOAD_REPLY_CANCEL;
+        }
+    }
+    return answer;
+}
 
 LRESULT CALLBACK HostProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -46,6 +67,12 @@ LRESULT CALLBACK HostProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         switch (msg) {
         case WM_BACKUP_START:
             g_host->events.push_back(L"START");
+            if (!g_host->cutFile.empty()) {
+                HWND relay = FindWindowExW(HWND_MESSAGE, nullptr, L"ToviBackupRelay", nullptr);
+                if (relay)
+                    g_relayProc = reinterpret_cast<WNDPROC>(
+                        SetWindowLongPtrW(relay, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CuttingRelayProc)));
+            }
             return 0;
         case WM_BACKUP_FOLDER_RESULT:
             g_host->events.push_back(std::wstring(L"RESULT:") +
@@ -64,6 +91,7 @@ LRESULT CALLBACK HostProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         case WM_BACKUP_FULL_PATH: {
             ++g_host->paths;
             const std::wstring path = reinterpret_cast<const _BACKUP_PATH_INFO*>(lParam)->Path;
+            g_host->current = path;
             for (const std::wstring& v : g_host->vanishing) {
                 if (v != path)
                     continue;
@@ -132,8 +160,9 @@ protected:
         ASSERT_TRUE(CToviRegistry::SetBackupPolicy(L"BK1", L"PC백업", L"", L"2026-01-01 00:00:00", map, overwrite));
     }
 
-    // Runs the worker to its end; the events the owner saw.
-    std::vector<std::wstring> RunBackup()
+    // Runs the worker to its end; the events the owner saw. Without a target the worker takes
+    // the session's.
+    std::vector<std::wstring> RunBackup(bool target = true)
     {
         {
             std::lock_guard<std::mutex> hold(m_host.lock);
@@ -148,7 +177,8 @@ protected:
             return {};
         worker->m_bAutoDelete = FALSE;
         worker->SetBackupInfo(&m_owner, m_hostWnd, &m_proto, L"BK1");
-        worker->SetBackupTarget(m_myFiles.c_str(), "1");
+        if (target)
+            worker->SetBackupTarget(m_myFiles.c_str(), "1");
         worker->SetLogDocumentsFolder(CString(m_docs.c_str()));
         worker->ResumeThread();
         for (int i = 0; i < 6000; ++i) {
@@ -161,6 +191,7 @@ protected:
         }
         worker->PostThreadMessage(WM_QUIT, 0, 0);
         EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(worker->m_hThread, 20000));
+        m_uploaded = worker->m_nUploaded;
         delete worker;
         std::lock_guard<std::mutex> hold(m_host.lock);
         EXPECT_TRUE(m_host.ended);
@@ -194,6 +225,7 @@ protected:
     }
 
     HostLog m_host;
+    int m_uploaded = -1;
     HWND m_hostWnd = nullptr;
     CWnd m_owner;
     std::wstring m_docs, m_src;
@@ -411,6 +443,159 @@ TEST_F(BackupRunTest, CancelEndsTheRunAsCancelled)
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(worker->m_hThread, 20000));
     delete worker;
     EXPECT_EQ("CANCEL|\n", sqlitetool::Query(LogFolder() + L"\\list.db", "SELECT status, remarks FROM list;"));
+}
+
+// A stream that stops before the file's end without the run being cancelled: the file fails
+// with the bytes sent against its size, is not counted uploaded, and the next files still go.
+TEST_F(BackupRunTest, AStreamThatEndsEarlyWithoutACancelFailsItsFileAndTheRunGoesOn)
+{
+    const std::wstring first = m_src + L"\\a-cut";
+    const std::wstring second = m_src + L"\\b-after";
+    CreateDirectoryW(first.c_str(), nullptr);
+    CreateDirectoryW(second.c_str(), nullptr);
+    WriteLocal(first + L"\\cut.bin", 300000, 4);
+    WriteLocal(second + L"\\after.txt", 1500, 6);
+    WritePolicy(0, {first, second});
+    m_host.cutFile = first + L"\\cut.bin";
+
+    RunBackup();
+    EXPECT_TRUE(m_host.cut) << "the stream was never stopped";
+    EXPECT_EQ(1, m_uploaded);
+    // The server's own result for the short file may count it once more.
+    EXPECT_EQ("FAIL\n", sqlitetool::Query(LogFolder() + L"\\list.db", "SELECT status FROM list;"));
+    const std::string row = sqlitetool::Query(RunDb(), "SELECT status, err_msg FROM backup WHERE file_path LIKE '%cut.bin';");
+    unsigned long long sent = 0, size = 0;
+    ASSERT_EQ(2, sscanf(row.c_str(), "FAIL|%llu / %llu", &sent, &size)) << row;
+    EXPECT_EQ(300000u, size);
+    EXPECT_GT(sent, 0u);
+    EXPECT_LT(sent, size);
+    EXPECT_EQ("COMPLETE\n", sqlitetool::Query(RunDb(), "SELECT status FROM backup WHERE file_path LIKE '%after.txt';"));
+    EXPECT_TRUE(SameBytes(ReadLocal(second + L"\\after.txt"), ServerBytes(Utf8(L"PC백업/b-after/after.txt"))));
+}
+
+// A server that answers "already there" for a folder an earlier run made: the files go into
+// that folder, under its own keys, and an existing empty folder is no failure.
+TEST_F(BackupRunTest, AFolderThatIsAlreadyThereTakesTheExistingFoldersKeys)
+{
+    const std::wstring docs = m_src + L"\\docs";
+    CreateDirectoryW(docs.c_str(), nullptr);
+    CreateDirectoryW((docs + L"\\empty").c_str(), nullptr);
+    WriteLocal(docs + L"\\new.txt", 1200, 3);
+    WritePolicy(0, {docs});
+    for (const char* code : {"1310", "1328", "2300"}) {
+        SCOPED_TRACE(code);
+        Control("RESET");
+        Control(std::string("USER id=") + kUser + " password=" + kPassword);
+        m_proto.CloseSocket();
+        ASSERT_EQ(0, LogIn(m_proto));
+        m_myFiles = TopFolder(m_proto, L"My Files");
+        const std::string base = "My Files/" + Utf8(L"PC백업") + "/docs";
+        ASSERT_EQ("OK", Control("FOLDER user=road -- " + base + "/empty").substr(0, 2));
+        ASSERT_EQ("OK", Control(std::string("SWITCH existingFolder=") + code).substr(0, 2));
+
+        const std::vector<std::wstring> events = RunBackup();
+        ASSERT_FALSE(events.empty());
+        EXPECT_EQ("COMPLETE|\n", sqlitetool::Query(LogFolder() + L"\\list.db",
+                                                  "SELECT status, remarks FROM list ORDER BY idx DESC LIMIT 1;"));
+        EXPECT_EQ("", sqlitetool::Query(RunDb(), "SELECT file_path, status, err_msg FROM backup WHERE status<>'COMPLETE';"));
+        EXPECT_TRUE(SameBytes(ReadLocal(docs + L"\\new.txt"), ServerBytes(Utf8(L"PC백업/docs/new.txt"))));
+        // No second folder of the same name beside the first.
+        const std::string top = Control("LIST user=road -- My Files");
+        EXPECT_EQ(top.find(Utf8(L"PC백업")), top.rfind(Utf8(L"PC백업"))) << top;
+        DeleteFileW(RunDb().c_str());
+    }
+}
+
+// The backup program hands over its logged-in session only: the target folder is the one the
+// server names in the session's options (fields 15 and 16).
+TEST_F(BackupRunTest, TheTargetFolderIsTheOneTheSessionsOptionsName)
+{
+    auto fixed = [](const std::string& value) {
+        std::string out = value;
+        for (size_t i = value.size(); i < 10; ++i)
+            out += "%00";
+        return out;
+    };
+    ASSERT_EQ("OK", Control("OPTION A1 15=" + fixed(m_myFiles) + " 16=" + fixed("1")).substr(0, 2));
+    ASSERT_EQ(0, m_proto.GetOption());
+    const std::wstring dir = m_src + L"\\t";
+    CreateDirectoryW(dir.c_str(), nullptr);
+    WriteLocal(dir + L"\\f.txt", 700, 2);
+    WritePolicy(0, {dir});
+    RunBackup(false);
+    EXPECT_EQ("COMPLETE|\n", sqlitetool::Query(LogFolder() + L"\\list.db", "SELECT status, remarks FROM list;"));
+    EXPECT_TRUE(SameBytes(ReadLocal(dir + L"\\f.txt"), ServerBytes(Utf8(L"PC백업/t/f.txt"))));
+}
+
+// The run database while a run goes and after its process was ended in the middle: the sqlite3
+// program reads it live, and what it read stays, in a file that passes its integrity check.
+TEST_F(BackupRunTest, AKilledRunLeavesEveryFinishedItemInADatabaseThatOpens)
+{
+    const std::wstring small = m_src + L"\\a-small";
+    const std::wstring big = m_src + L"\\b-big";
+    CreateDirectoryW(small.c_str(), nullptr);
+    CreateDirectoryW(big.c_str(), nullptr);
+    const int kSmall = 6;
+    for (int i = 0; i < kSmall; ++i)
+        WriteLocal(small + L"\\s" + std::to_wstring(i) + L".txt", 1000 + i, static_cast<unsigned>(i));
+    WriteLocal(big + L"\\big.bin", 4000000, 8);
+    WritePolicy(0, {small, big});
+    // The large file takes a minute or more: the run is ended while it goes.
+    ASSERT_EQ("OK", Control("SWITCH bandwidth=50").substr(0, 2));
+
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring child(self);
+    child = child.substr(0, child.find_last_of(L'\\') + 1) + L"BackupRunChild.exe";
+    std::wstring code;
+    for (size_t i = 0; i < sizeof m_proto.ServerAddress.szCode; ++i) {
+        wchar_t hex[3];
+        swprintf(hex, 3, L"%02x", static_cast<unsigned char>(m_proto.ServerAddress.szCode[i]));
+        code += hex;
+    }
+    std::wstring command = L"\"" + child + L"\" " + Wide(m_proto.LoginInfo.SessionId) + L" " +
+                           Wide(m_proto.ServerAddress.szHost) + L" " + std::to_wstring(m_proto.ServerAddress.nPort) +
+                           L" " + code + L" BK1 " + Wide(m_myFiles) + L" \"" + m_docs + L"\"";
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(CreateProcessW(child.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    CloseHandle(pi.hThread);
+
+    // Read live by another program: the large file's row, written after every small one.
+    std::string live;
+    for (int i = 0; i < 600 && live != "WAIT\n"; ++i) {
+        if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0)
+            break;
+        if (!RunDb().empty())
+            live = sqlitetool::Query(RunDb(), "SELECT status FROM backup WHERE file_path LIKE '%big.bin';");
+        if (live != "WAIT\n")
+            Sleep(200);
+    }
+    TerminateProcess(pi.hProcess, 9);
+    WaitForSingleObject(pi.hProcess, 20000);
+    CloseHandle(pi.hProcess);
+    ASSERT_EQ("WAIT\n", live) << "the sqlite3 program never read the large file's row while the run went";
+
+    const std::wstring db = RunDb();
+    EXPECT_EQ("ok\n", sqlitetool::Query(db, "PRAGMA integrity_check;"));
+    std::string expected;
+    for (int i = 0; i < kSmall; ++i)
+        expected += Utf8(small + L"\\s" + std::to_wstring(i) + L".txt") + "|COMPLETE\n";
+    expected += Utf8(big + L"\\big.bin") + "|WAIT\n";
+    EXPECT_EQ(expected, sqlitetool::Query(db, "SELECT file_path, status FROM backup WHERE file_type='F' ORDER BY file_path;"));
+    for (int i = 0; i < kSmall; ++i) {
+        const std::wstring name = L"s" + std::to_wstring(i) + L".txt";
+        EXPECT_TRUE(SameBytes(ReadLocal(small + L"\\" + name), ServerBytes(Utf8(L"PC백업/a-small/" + name))));
+    }
+    // Our own wrapper opens it too, and the run stays "PROGRESS" in the run list.
+    CSQLiteDB reader;
+    reader.open(db.c_str());
+    CSQLiteQuery q = reader.execQuery(L"SELECT count(*) FROM backup WHERE status='COMPLETE' AND file_type='F'");
+    EXPECT_EQ(kSmall, q.getIntField(0, -1));
+    q.finalize();
+    reader.close();
+    EXPECT_EQ("PROGRESS\n", sqlitetool::Query(LogFolder() + L"\\list.db", "SELECT status FROM list;"));
 }
 
 } // namespace

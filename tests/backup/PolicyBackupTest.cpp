@@ -13,6 +13,7 @@
 #include "WinThread.h"
 #include "WindowDriver.h"
 #include "Wnd.h"
+#include "BackupTitles.h"
 #include <gtest/gtest.h>
 #include <atomic>
 #include <memory>
@@ -127,12 +128,12 @@ TEST_F(PolicyBackupTest, APolicyMadeInTheEditorIsBackedUpByteForByte)
         answer = dlg.DoModal();
         id = dlg.m_strPolicyID.GetString();
     });
-    HWND editor = uitest::WaitForDialog(L"백업 생성", 10000);
+    HWND editor = WaitForBackupDialog(L"백업 생성", L"New Backup", 10000);
     ASSERT_NE(nullptr, editor);
     uitest::SetText(GetDlgItem(editor, 10209), L"정책백업");
     uitest::SetText(GetDlgItem(editor, 10210), L"문서와 사진");
     ASSERT_TRUE(uitest::ClickButton(editor, 10211));
-    HWND select = uitest::WaitForDialog(L"폴더 설정", 10000);
+    HWND select = WaitForBackupDialog(L"폴더 설정", L"Folders", 10000);
     ASSERT_NE(nullptr, select);
     HWND tree = GetDlgItem(select, 10222);
     for (const std::wstring& folder : {docs, photos}) {

@@ -20,6 +20,7 @@
 #include "AutoAnswer.h"
 #include <commctrl.h>
 #include <shellapi.h>
+#include "BackupTitles.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <atomic>
@@ -247,7 +248,7 @@ protected:
         EXPECT_EQ(0, thread->SetRestoreInfo(m_host, &m_proto, kKey));
         thread->m_dlg.SetLogDocumentsFolder(CString(m_docs.c_str()));
         thread->ResumeThread();
-        dlg = uitest::WaitForDialog(L"복원", 10000);
+        dlg = WaitForBackupDialog(L"복원", L"Restore", 10000);
         EXPECT_NE(nullptr, dlg);
         return thread;
     }
@@ -474,7 +475,7 @@ TEST_F(RestoreRunTest, AServerRemarkOnAFileIsLoggedAndCounted)
         dlg.m_strDocuments = m_docs.c_str();
         dlg.DoModal();
     });
-    HWND dlg = uitest::WaitForDialog(L"복원 로그");
+    HWND dlg = WaitForBackupDialog(L"복원 로그", L"Restore Log");
     ASSERT_NE(nullptr, dlg);
     HWND runs = GetDlgItem(dlg, 10223), items = GetDlgItem(dlg, 10224);
     ASSERT_EQ(1, ListView_GetItemCount(runs));

@@ -10,6 +10,7 @@
 #include "WindowDriver.h"
 #include "WinThread.h"
 #include <commctrl.h>
+#include "../backup/BackupTitles.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -75,7 +76,7 @@ protected:
 TEST_F(BackupLogViewerTest, ListsRunsAndTheItemsOfTheSelectedRun)
 {
     auto task = Open(LANG_ENGLISH);
-    HWND dlg = uitest::WaitForDialog(L"백업 로그");
+    HWND dlg = uitest::WaitForDialog(L"Backup Log");
     ASSERT_NE(nullptr, dlg);
     HWND runs = GetDlgItem(dlg, 10223);
     HWND items = GetDlgItem(dlg, 10224);
@@ -110,15 +111,55 @@ TEST_F(BackupLogViewerTest, Screenshots)
     } looks[] = {{LANG_KOREAN, L"ko"}, {LANG_ENGLISH, L"en"}};
     for (const auto& look : looks) {
         auto task = Open(look.language);
-        HWND dlg = uitest::WaitForDialog(L"백업 로그");
+        HWND dlg = uitest::WaitForDialog(look.language == LANG_KOREAN ? L"백업 로그" : L"Backup Log");
         ASSERT_NE(nullptr, dlg);
         Select(GetDlgItem(dlg, 10223), 0);
         HWND items = GetDlgItem(dlg, 10224);
         ASSERT_TRUE(uitest::WaitUntil([items] { return ListView_GetItemCount(items) == 3; }));
+        EXPECT_TRUE(FontHasHangul(dlg));
+        if (look.language == LANG_ENGLISH) {
+            // The title static holds the policy's own (Korean) name.
+            const std::vector<std::wstring> korean = HangulLabels(dlg);
+            EXPECT_TRUE(korean.empty() || (korean.size() == 1 && korean[0] == L"내 문서")) << korean.size();
+        }
         EXPECT_TRUE(uitest::SavePng(uitest::CaptureWindow(dlg, 800), dir + L"\\log-" + look.tag + L".png"));
         ASSERT_TRUE(uitest::ClickButton(dlg, IDOK));
         EXPECT_TRUE(task->Wait());
     }
+}
+
+// A run that is still going: the viewer lists it and its items as far as they are written,
+// while the run keeps its database open and goes on writing afterwards.
+TEST_F(BackupLogViewerTest, ShowsTheItemsOfARunInProgress)
+{
+    CBackupLog live;
+    live.SetDocumentsFolder(CString(docs.c_str()));
+    ASSERT_TRUE(live.Create(L"P9", COleDateTime(2026, 2, 3, 9, 0, 0), 500));
+    ASSERT_TRUE(live.Insert(L"C:\\Live", L"D", -1, L"WAIT"));
+    ASSERT_TRUE(live.Update(L"C:\\Live", L"COMPLETE", L""));
+    ASSERT_TRUE(live.Insert(L"C:\\Live\\now.bin", L"F", 500, L"WAIT"));
+
+    auto task = Open(LANG_ENGLISH);
+    HWND dlg = uitest::WaitForDialog(L"Backup Log");
+    ASSERT_NE(nullptr, dlg);
+    HWND runs = GetDlgItem(dlg, 10223);
+    HWND items = GetDlgItem(dlg, 10224);
+    ASSERT_EQ(3, ListView_GetItemCount(runs));
+    int row = -1;
+    for (int i = 0; i < 3; ++i)
+        if (ItemText(runs, i, 0) == L"2026-02-03 09:00:00")
+            row = i;
+    ASSERT_GE(row, 0);
+    Select(runs, row);
+    ASSERT_TRUE(uitest::WaitUntil([items] { return ListView_GetItemCount(items) == 2; }))
+        << "the viewer did not read the run in progress";
+    EXPECT_EQ(L"C:\\Live", ItemText(items, 0, 0));
+    EXPECT_EQ(L"C:\\Live\\now.bin", ItemText(items, 1, 0));
+    ASSERT_TRUE(uitest::ClickButton(dlg, IDOK));
+    EXPECT_TRUE(task->Wait());
+
+    ASSERT_TRUE(live.Update(L"C:\\Live\\now.bin", L"COMPLETE", L""));
+    EXPECT_TRUE(live.End(L"COMPLETE", L""));
 }
 
 } // namespace

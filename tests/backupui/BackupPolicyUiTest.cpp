@@ -14,6 +14,7 @@
 #include "WinThread.h"
 #include "WindowDriver.h"
 #include <commctrl.h>
+#include "../backup/BackupTitles.h"
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -116,8 +117,10 @@ protected:
         INT_PTR answer = 0;
         std::wstring id;
     };
+    unsigned short m_language = LANG_KOREAN;
     void Open(Run& run, bool edit = false, const std::wstring& id = L"", unsigned short language = LANG_KOREAN)
     {
+        m_language = language;
         run.task = ui.Post([&run, edit, id, language] {
             CToviTextLanguage::SetThreadLanguage(language);
             CBackupPolicyDlg dlg;
@@ -127,7 +130,10 @@ protected:
             run.answer = dlg.DoModal();
             run.id = dlg.m_strPolicyID.GetString();
         });
-        run.dlg = uitest::WaitForDialog(edit ? L"백업 수정" : L"백업 생성", 10000);
+        const bool english = language == LANG_ENGLISH;
+        run.dlg = uitest::WaitForDialog(edit ? (english ? L"Edit Backup" : L"백업 수정")
+                                             : (english ? L"New Backup" : L"백업 생성"),
+                                        10000);
         ASSERT_NE(nullptr, run.dlg);
     }
     void Fill(HWND dlg, const std::wstring& name, const std::wstring& desc)
@@ -164,7 +170,7 @@ protected:
     void ChooseFolders(HWND dlg, const std::vector<std::wstring>& folders, int button = IDOK)
     {
         ASSERT_TRUE(uitest::ClickButton(dlg, 10211));
-        HWND select = uitest::WaitForDialog(L"폴더 설정", 10000);
+        HWND select = uitest::WaitForDialog(m_language == LANG_ENGLISH ? L"Folders" : L"폴더 설정", 10000);
         ASSERT_NE(nullptr, select);
         HWND tree = GetDlgItem(select, 10222);
         for (const std::wstring& folder : folders) {
@@ -354,7 +360,7 @@ TEST_F(BackupPolicyTest, RefusedInputsShowTheirMessageAndTheEditorStays)
         }
         if (!row.folders) {
             // After the message the folder selection opens.
-            HWND select = uitest::WaitForDialog(L"폴더 설정", 10000);
+            HWND select = uitest::WaitForDialog(m_language == LANG_ENGLISH ? L"Folders" : L"폴더 설정", 10000);
             ASSERT_NE(nullptr, select);
             ASSERT_TRUE(uitest::ClickButton(select, IDCANCEL));
             ASSERT_TRUE(uitest::WaitForWindowGone(select));
@@ -518,6 +524,9 @@ TEST_F(BackupPolicyTest, Screenshots)
         ClickCentre(run.dlg, 10227);
         Pick(run.dlg, 10217, 2);
         Pick(run.dlg, 10218, 1);
+        EXPECT_TRUE(FontHasHangul(run.dlg));
+        if (language == LANG_ENGLISH)
+            EXPECT_EQ(std::vector<std::wstring>(), HangulLabels(run.dlg));
         EXPECT_TRUE(uitest::SavePng(uitest::CaptureWindow(run.dlg, 500),
                                     dir + (language == LANG_KOREAN ? L"\\backup-policy-ko.png" : L"\\backup-policy-en.png")));
         ASSERT_TRUE(uitest::ClickButton(run.dlg, IDCANCEL));

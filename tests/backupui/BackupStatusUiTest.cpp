@@ -5,10 +5,12 @@
 #include "Library.h"
 #include "PixelCapture.h"
 #include "TestPaths.h"
+#include "ToviRegistry.h"
 #include "ToviTextLanguage.h"
 #include "UiThread.h"
 #include "WindowDriver.h"
 #include <commctrl.h>
+#include "../backup/BackupTitles.h"
 #include <gtest/gtest.h>
 #include <atomic>
 #include <cwchar>
@@ -176,15 +178,26 @@ TEST_F(BackupStatusTest, Screenshots)
         unsigned short language;
         const wchar_t* tag;
     } looks[] = {{LANG_KOREAN, L"ko"}, {LANG_ENGLISH, L"en"}};
+    // The face the log-in stores for the language: an English one has no Hangul of its own.
+    CString saved;
+    const bool hadFace = CToviRegistry::GetDialogFont(0, saved);
     for (const auto& look : looks) {
+        ASSERT_TRUE(CToviRegistry::SetDialogFont(0, look.language == LANG_KOREAN ? L"굴림" : L"tahoma"));
         Open(look.language);
         Total(L"P1", 3000000);
         Show(L"P1", L"내 문서 백업");
         Path(L"P1", L"C:\\Users\\문서\\보고서 2026.docx");
         Sent(L"P1", 1200000);
+        EXPECT_TRUE(FontHasHangul(wnd));
+        if (look.language == LANG_ENGLISH) {
+            EXPECT_EQ(L"Backup Status", uitest::GetText(wnd));
+            // Only the policy's own title is Korean.
+            EXPECT_EQ(std::vector<std::wstring>{L"내 문서 백업"}, HangulLabels(wnd));
+        }
         EXPECT_TRUE(uitest::SavePng(uitest::CaptureWindow(wnd, 500), dir + L"\\status-" + look.tag + L".png"));
         ui.Run([this] { dlg->DestroyWindow(); });
     }
+    CToviRegistry::SetDialogFont(0, hadFace ? saved : CString());
 }
 
 } // namespace

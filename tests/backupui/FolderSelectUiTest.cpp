@@ -60,7 +60,7 @@ protected:
             run.answer = dlg.DoModal();
             run.result = dlg.m_mapFolder;
         });
-        run.dlg = uitest::WaitForDialog(kTitle, 10000);
+        run.dlg = uitest::WaitForDialog(language == LANG_ENGLISH ? L"Folders" : kTitle, 10000);
         ASSERT_NE(nullptr, run.dlg);
         run.tree = GetDlgItem(run.dlg, 10222);
         ASSERT_NE(nullptr, run.tree);

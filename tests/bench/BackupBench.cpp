@@ -22,7 +22,32 @@
 
 namespace {
 
-const wchar_t kScratch[] = L"T:\\scratch\\BackupBench";
+// Everything a run writes: the sources, the run logs and the server's files. Each run has a
+// folder of its own, emptied first and removed at the end, so that files another run left
+// cannot join this run's backup or its figures.
+std::wstring g_scratch;
+
+void RemoveTree(const std::wstring& path)
+{
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((path + L"\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring child = path + L"\\" + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(child);
+            } else {
+                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(child.c_str());
+            }
+        } while (FindNextFileW(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryW(path.c_str());
+}
 
 // The backup program's stand-in: counts the workers' end messages.
 volatile LONG g_end = 0;
@@ -59,7 +84,7 @@ double BackupRun(CToviProto& proto, CWnd* owner, const std::string& target, cons
     worker->m_bAutoDelete = FALSE;
     worker->SetBackupInfo(owner, nullptr, &proto, key);
     worker->SetBackupTarget(target.c_str(), "1");
-    worker->SetLogDocumentsFolder(CString(kScratch));
+    worker->SetLogDocumentsFolder(CString(g_scratch.c_str()));
     const LONG ends = g_end;
     bench::Clock::time_point start = bench::Clock::now();
     worker->ResumeThread();
@@ -82,12 +107,17 @@ int main(int argc, char** argv)
     ToviInterfaceInit();
     int port = 0;
     bench::ControlLine control;
-    if (!bench::OpenBench(kScratch, control, port, true))
+    CreateDirectoryW(L"T:\\scratch", nullptr);
+    g_scratch = L"T:\\scratch\\BackupBench-" + std::to_wstring(GetCurrentProcessId());
+    RemoveTree(g_scratch);
+    if (!bench::OpenBench(g_scratch.c_str(), control, port, true))
         return 1;
-    // The backup takes whole folders: the large file has one of its own.
-    const std::wstring bigDir = std::wstring(kScratch) + L"\\big";
+    // The backup takes whole folders: the large file has one of its own, and the tree holds
+    // exactly this run's small files.
+    const std::wstring bigDir = g_scratch + L"\\big";
     const std::wstring big = bigDir + L"\\big.bin";
-    const std::wstring tree = std::wstring(kScratch) + L"\\tree";
+    const std::wstring tree = g_scratch + L"\\tree";
+    RemoveTree(tree);
     CreateDirectoryW(bigDir.c_str(), nullptr);
     std::vector<std::wstring> small;
     if (!bench::WriteSources(big, tree, run, small))
@@ -118,5 +148,6 @@ int main(int argc, char** argv)
         return 1;
     proto.GetLogoutInfo();
     ToviInterfaceTerm();
+    RemoveTree(g_scratch);
     return 0;
 }

@@ -92,8 +92,13 @@ TEST_F(RunUpdateTest, TheVerbFollowsVersionAndElevationAndTheParameterTheProduct
                           std::to_string(r.index);
         EXPECT_EQ(r.verb, l.verb) << row;
         EXPECT_EQ(r.parameter, l.parameters) << row;
-        EXPECT_EQ(L"CorvaneUpdate.exe", l.file) << row;
-        EXPECT_EQ(L"C:\\Corvane" + std::to_wstring(r.index), l.folder) << row;
+        // The update program beside the running program, never one the registry points to.
+        wchar_t self[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        std::wstring folder(self);
+        folder = folder.substr(0, folder.rfind(L'\\'));
+        EXPECT_EQ(folder + L"\\CorvaneUpdate.exe", l.file) << row;
+        EXPECT_EQ(folder, l.folder) << row;
         EXPECT_EQ(SW_SHOWNORMAL, l.show);
         EXPECT_EQ(0u, l.mask);
     }

@@ -266,3 +266,58 @@ TEST_F(ShareDlgTest, TheWidenedWindowStaysOnTheScreen)
 }
 
 }
+
+namespace {
+
+std::wstring ItemText(HWND tree, HTREEITEM item)
+{
+    wchar_t text[256] = {};
+    TVITEMW tv = {};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = text;
+    tv.cchTextMax = 256;
+    TreeView_GetItem(tree, &tv);
+    return text;
+}
+
+TEST_F(ShareDlgTest, AtTheSiteThatAsksForItThePickerOpensOnTheUsersOwnGroup)
+{
+    ASSERT_EQ("OK", Control("USER id=choi password=pw name=Choi%20Yuna position=Clerk code=U004 group=g111 "
+                            "department=Key%20Accounts").substr(0, 2));
+    const std::string reply = Control("FOLDER user=choi -- My Files/Plans");
+    ASSERT_EQ("OK", reply.substr(0, 2)) << reply;
+    const std::string folder = protoserver::Control::Value(reply, "idx");
+    protoserver::TestProto choi;
+    choi.Aim(m_ports.port, "20");
+    ASSERT_EQ(0, LogIn(choi, "choi", "pw")) << choi.Message();
+    // The log-in names the user's groups from the top.
+    ASSERT_STREQ("g1,g11,g111", choi.GroupFullPath);
+
+    for (const wchar_t* site : {L"YH", L""}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(site)));
+        choi.CustomerCode = site;
+        ASSERT_EQ(0, choi.GetDShareInfo(const_cast<char*>(folder.c_str()))) << choi.Message();
+        CShareDlg dlg;
+        dlg.m_pProto = &choi;
+        std::strcpy(dlg.m_szFolderId, folder.c_str());
+        ASSERT_NE(nullptr, StartModal([&] { return dlg.DoModal(); }, kTitle));
+        uitest::ClickButton(m_dialog, 10081);
+        HWND tree = Item(10057);
+        const std::wstring expected = site[0] ? L"Key Accounts" : L"Sales";
+        EXPECT_TRUE(uitest::WaitUntil([&] { return ItemText(tree, TreeView_GetSelection(tree)) == expected; }, 10000))
+            << testing::PrintToString(ItemText(tree, TreeView_GetSelection(tree)));
+        ASSERT_TRUE(WaitIdle());
+        // The member list shows the selected group, and the path down to it is open.
+        ASSERT_TRUE(uitest::WaitUntil([this] { return ListView_GetItemCount(Item(10058)) > 0; }));
+        EXPECT_EQ(expected, ListColumn(10058, 2).at(0));
+        HTREEITEM sales = TreeChild(nullptr, L"Sales");
+        HTREEITEM east = TreeChild(sales, L"Sales East");
+        const bool open = east && (TreeView_GetItemState(tree, east, TVIS_EXPANDED) & TVIS_EXPANDED);
+        EXPECT_EQ(site[0] != 0, open);
+        uitest::ClickButton(m_dialog, IDCANCEL);
+        EXPECT_EQ(IDCANCEL, WaitModal());
+    }
+}
+
+}

@@ -76,6 +76,12 @@ TEST_F(ShareScreenshotTest, EveryDialogInEnglishAndKorean)
             uitest::WaitUntil([this] { return ListView_GetItemCount(Item(10066)) > 0; });
         });
 
+        CShareDlg narrow;
+        narrow.m_pProto = &m_proto;
+        std::strcpy(narrow.m_szFolderId, m_folder.c_str());
+        wcscpy(narrow.m_wszFolderName, L"Team");
+        Shoot(L"sharenarrow", [&] { return narrow.DoModal(); });
+
         CGShareDlg group;
         group.m_pProto = &m_proto;
         std::strcpy(group.m_szFolderId, m_folder.c_str());

@@ -73,4 +73,77 @@ int CountFilesEndingWith(const std::wstring& folder, const std::wstring& suffix)
     return count;
 }
 
+namespace {
+
+struct BoxSearch {
+    DWORD process;
+    std::vector<HWND> boxes;
+};
+
+BOOL CALLBACK CollectBoxes(HWND window, LPARAM param)
+{
+    BoxSearch* search = reinterpret_cast<BoxSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t cls[32] = {}, title[64] = {};
+    GetClassNameW(window, cls, 31);
+    GetWindowTextW(window, title, 63);
+    if (owner == search->process && IsWindowVisible(window) && wcscmp(cls, L"#32770") == 0 &&
+        wcscmp(title, L"Corvane live update") != 0)
+        search->boxes.push_back(window);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectTexts(HWND child, LPARAM param)
+{
+    wchar_t cls[32] = {};
+    GetClassNameW(child, cls, 31);
+    if (wcscmp(cls, L"Static") == 0) {
+        wchar_t text[512] = {};
+        GetWindowTextW(child, text, 511);
+        if (text[0] != L'\0')
+            reinterpret_cast<std::vector<std::wstring>*>(param)->push_back(text);
+    }
+    return TRUE;
+}
+
+}
+
+unsigned long RunAnswering(const std::wstring& exe, const std::wstring& arguments, unsigned long timeoutMs,
+                           std::vector<std::wstring>* texts)
+{
+    std::wstring line = L"\"" + exe + L"\" " + arguments;
+    STARTUPINFOW si = { sizeof(si) };
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return 0xFFFFFFFF;
+    std::vector<HWND> answered;
+    DWORD start = GetTickCount();
+    while (WaitForSingleObject(pi.hProcess, 50) == WAIT_TIMEOUT) {
+        if (GetTickCount() - start > timeoutMs) {
+            TerminateProcess(pi.hProcess, 0xFFFFFFFE);
+            WaitForSingleObject(pi.hProcess, 5000);
+            break;
+        }
+        BoxSearch search = { pi.dwProcessId, {} };
+        EnumWindows(CollectBoxes, reinterpret_cast<LPARAM>(&search));
+        for (HWND box : search.boxes) {
+            bool seen = false;
+            for (HWND a : answered)
+                seen = seen || a == box;
+            if (seen)
+                continue;
+            answered.push_back(box);
+            if (texts != nullptr)
+                EnumChildWindows(box, CollectTexts, reinterpret_cast<LPARAM>(texts));
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        }
+    }
+    DWORD code = 0xFFFFFFFE;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return code;
+}
+
 }

@@ -2,6 +2,7 @@
 #pragma once
 #include "TestPaths.h"
 #include <string>
+#include <vector>
 
 namespace updtest {
 
@@ -16,6 +17,11 @@ std::wstring Wide(const std::string& s);
 std::wstring ProgramFolder();
 using testpaths::FixtureDir;
 using testpaths::FixturePort;
+// Runs exe with arguments as the client starts it and answers its message boxes with OK while
+// it runs; texts (when given) receives their static texts. The exit code, or 0xFFFFFFFF when
+// it could not start, 0xFFFFFFFE when it did not end within timeoutMs.
+unsigned long RunAnswering(const std::wstring& exe, const std::wstring& arguments, unsigned long timeoutMs,
+                           std::vector<std::wstring>* texts);
 // Names in folder (and below) that end with suffix.
 int CountFilesEndingWith(const std::wstring& folder, const std::wstring& suffix);
 

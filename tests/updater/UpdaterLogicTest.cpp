@@ -10,6 +10,8 @@
 #include "ToviRegistry.h"
 #include "UpdateTexts.h"
 #include "UpdaterRes.h"
+#include "UpdateTargets.h"
+#include "UpdaterSeams.h"
 #include <gtest/gtest.h>
 #include <cstring>
 
@@ -249,4 +251,56 @@ TEST(UpdateKey, DecipheringIsItsOwnInverseAndRestartsEveryPiece)
     wrong.algorithm = 1;
     wrong.mode = 5;
     EXPECT_EQ(-1, CToviCrypto::ToviKeySetup(&wrong));
+}
+
+TEST(UpdateTargetNames, OneSpellingPerInstalledFile)
+{
+    struct Row {
+        const wchar_t* a;
+        const wchar_t* b;
+        bool same;
+    } rows[] = {
+        { L"C:\\Program Files\\Corvane\\A.dll", L"c:\\program files\\corvane\\a.DLL", true },
+        { L"C:\\Program Files\\Corvane\\A.dll", L"C:\\Program Files\\Corvane\\A.dll.enc", true },
+        { L"C:\\Program Files\\Corvane\\A.dll", L"C:\\Program Files\\Corvane\\.\\A.dll", true },
+        { L"C:\\Program Files\\Corvane\\A.dll", L"C:/Program Files/Corvane/./A.dll", true },
+        { L"C:\\Program Files\\Corvane\\A.dll", L"C:\\Program Files\\Corvane\\sub\\..\\A.dll", true },
+        { L"C:\\Program Files\\Corvane\\A.dll", L"C:\\Program Files\\Corvane\\A.dll.", true },
+        { L"C:\\Program Files\\Corvane\\A.dll", L"C:\\Program Files\\Corvane\\B.dll", false },
+        { L"C:\\Program Files\\Corvane\\A.dll", L"C:\\Program Files\\Corvane\\sub\\A.dll", false },
+        { L"C:\\Program Files\\Corvane\\A.dll", L"C:\\Program Files\\Corvane\\A.dl", false },
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.same, updatetargets::FileKey(row.a) == updatetargets::FileKey(row.b))
+            << testing::PrintToString(std::wstring(row.a)) << " / " << testing::PrintToString(std::wstring(row.b));
+}
+
+class UpdateTargetChoice : public regtest::RegistryTest {};
+
+TEST_F(UpdateTargetChoice, AnElevatedRunTakesItsOwnFolderAndTheRegistryMayOnlyConfirmIt)
+{
+    Seams().programPath = [] { return CString(L"C:\\Program Files\\Corvane\\CorvaneUpdate.exe"); };
+    struct Row {
+        const wchar_t* registered;   // null: none
+        bool elevated;
+        updatetargets::Choice choice;
+        const wchar_t* dir;
+    } rows[] = {
+        { L"C:\\Program Files\\Corvane", true, updatetargets::Choice::kUse, L"C:\\Program Files\\Corvane" },
+        { L"c:\\program files\\corvane\\", true, updatetargets::Choice::kUse, L"C:\\Program Files\\Corvane" },
+        { L"C:\\Windows\\System32", true, updatetargets::Choice::kRefused, L"C:\\Program Files\\Corvane" },
+        { L"C:\\Program Files\\Corvane\\sub", true, updatetargets::Choice::kRefused, L"C:\\Program Files\\Corvane" },
+        { nullptr, true, updatetargets::Choice::kEmpty, L"" },
+        { L"D:\\Elsewhere", false, updatetargets::Choice::kUse, L"D:\\Elsewhere" },
+    };
+    for (const Row& row : rows) {
+        if (row.registered != nullptr)
+            regtest::PutText(regtest::kProductKeys[0], L"InstallDir", row.registered);
+        else
+            regtest::PutText(regtest::kProductKeys[0], L"InstallDir", L"");
+        CString dir;
+        EXPECT_EQ(row.choice, updatetargets::ChooseInstallDir(0, row.elevated, dir)) << testing::PrintToString(std::wstring(row.registered ? row.registered : L"(none)"));
+        EXPECT_EQ(std::wstring(row.dir), std::wstring(dir.GetString()));
+    }
+    Seams() = UpdaterSeams();
 }

@@ -1,9 +1,11 @@
 // Update runs as a user meets them: the update dialog made from its template, run against the
 // HTTP fixture (whose enciphered files come from OpenSSL) with a temporary install folder, and
 // judged by the files on disk, the message boxes shown and the product program started again.
+#include "TinyHttp.h"   // before windows.h: it brings winsock2.h
 #include "AutoAnswer.h"
 #include "CorvaneUpdateApp.h"
 #include "CorvaneUpdateDlg.h"
+#include "FakeSignatures.h"
 #include "FakeTaskService.h"
 #include "FileBytes.h"
 #include "FileUtils.h"
@@ -77,6 +79,9 @@ protected:
         Seams().elevated = [] { return false; };
         Seams().createTaskService = nullptr;
         Seams().activeUserName = nullptr;
+        // The update program lives in the product's folder.
+        std::wstring self = m_install + L"\\CorvaneUpdate.exe";
+        Seams().programPath = [self] { return CString(self.c_str()); };
     }
 
     void TearDown() override
@@ -130,9 +135,24 @@ protected:
         return text;
     }
 
+    bool MessageStarts(const wchar_t* text) const
+    {
+        for (const auto& m : m_messages)
+            if (m.compare(0, wcslen(text), text) == 0)
+                return true;
+        return false;
+    }
+
+    int LeftOvers()
+    {
+        return CountFilesEndingWith(m_install, L".upd-new") + CountFilesEndingWith(m_install, L".upd-old") +
+               CountFilesEndingWith(m_install, L".upd-enc") + CountFilesEndingWith(m_install, L".upd-journal");
+    }
+
     std::wstring m_www, m_install, m_documents, m_update, m_images, m_outside;
     std::vector<std::wstring> m_messages;
     int m_index = 0;
+    FakeSignatures m_signatures;
 };
 
 TEST_F(UpdateRun, ReplacesExactlyTheFilesThatAreDue)
@@ -469,4 +489,234 @@ TEST_F(UpdateRun, TheOrdinaryUserStartWithoutAnInstallFolderLeavesItToTheUpdate)
 {
     regtest::PutText(regtest::kProductKeys[1], L"InstallDir", L"");
     EXPECT_EQ(-1, CCorvaneUpdateApp::StartProductAsStdUser(1));
+}
+
+// What an ordinary user's process can write (the registry values, the description and its
+// digests, the server) must not decide what an elevated run installs.
+TEST_F(UpdateRun, AnElevatedRunInstallsOnlyIntoItsOwnFolder)
+{
+    Seams().elevated = [] { return true; };
+    Seams().activeUserName = [] { return CString(L"Administrator"); };
+    std::string payload = Bytes("payload", 300);
+    std::string victim = Bytes("victim", 200);
+    PutFile(m_outside + L"\\ToviConnect.dll", victim);
+    regtest::PutText(regtest::kProductKeys[0], L"InstallDir", m_outside);
+    Describe({ { "DLL", "ToviConnect.dll", "", "Home", "", "", Sha1Hex(payload, true), "" },
+               { "NEW", "Planted.dll", "", "Home", "", "", Sha1Hex(payload, true), "" } });
+    Serve(L"ToviConnect.dll", payload);
+    Serve(L"Planted.dll", payload);
+    EXPECT_EQ(1, RunUpdate());
+    EXPECT_TRUE(MessageShown(L"The install folder in the registry is not the folder of the update program. The update was refused."))
+        << testing::PrintToString(m_messages);
+    EXPECT_TRUE(filebytes::Same(victim, ReadFile(m_outside + L"\\ToviConnect.dll")));
+    EXPECT_FALSE(Exists(m_outside + L"\\Planted.dll"));
+    EXPECT_FALSE(Exists(m_install + L"\\Planted.dll"));
+    // The product comes back from the update program's folder, never from the registry's.
+    EXPECT_NE(std::wstring::npos, ProductStarts().find(L"/NOUPDATE"));
+
+    // The registry may confirm the folder, in any spelling.
+    m_messages.clear();
+    regtest::PutText(regtest::kProductKeys[0], L"InstallDir", m_install + L"\\.\\");
+    EXPECT_EQ(0, RunUpdate());
+    EXPECT_TRUE(m_messages.empty()) << testing::PrintToString(m_messages);
+    EXPECT_TRUE(filebytes::Same(payload, Installed(L"ToviConnect.dll")));
+}
+
+TEST_F(UpdateRun, ProgramImagesMustComeFromTheUpdateProgramsSigner)
+{
+    std::string oldDll = Bytes("old-dll", 400), oldExe = Bytes("old-exe", 400), oldData = Bytes("old-data", 400);
+    struct Row {
+        const char* why;
+        std::string served;
+        std::wstring ownSigner;
+        bool accepted;
+    } rows[] = {
+        { "signed by the update program's signer", Bytes("good", 500), FakeSignatures::kOwn, true },
+        { "unsigned", "unsigned" + Bytes("bad", 500), FakeSignatures::kOwn, false },
+        { "signed by someone else", "signed-by:CN=Someone Else\n" + Bytes("bad", 500), FakeSignatures::kOwn, false },
+        { "an unsigned update program accepts no image", Bytes("good", 500), L"", false },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.why);
+        m_signatures.ownSigner = row.ownSigner;
+        m_messages.clear();
+        Install(L"Module.dll", oldDll);
+        Install(L"Tool.exe", oldExe);
+        Install(L"Notes.txt", oldData);
+        // A data file is proven by its digest alone.
+        std::string notes = "unsigned notes " + std::string(row.why);
+        Describe({ { "NOTES", "Notes.txt", "", "Home", "", "", Sha1Hex(notes, true), "" },
+                   { "DLL", "Module.dll", "", "Home", "", "", Sha1Hex(row.served, true), "" },
+                   { "EXE", "Tool.exe", "", "Home", "", "", Sha1Hex(row.served, true), "" } });
+        Serve(L"Notes.txt", notes);
+        Serve(L"Module.dll", row.served);
+        Serve(L"Tool.exe", row.served);
+        EXPECT_EQ(row.accepted ? 0 : 2, RunUpdate());
+        if (row.accepted) {
+            EXPECT_TRUE(m_messages.empty()) << testing::PrintToString(m_messages);
+            EXPECT_TRUE(filebytes::Same(row.served, Installed(L"Module.dll")));
+            EXPECT_TRUE(filebytes::Same(notes, Installed(L"Notes.txt")));
+        } else {
+            EXPECT_TRUE(MessageStarts(L"Fail to file's signature verification.")) << testing::PrintToString(m_messages);
+            EXPECT_TRUE(filebytes::Same(oldDll, Installed(L"Module.dll")));
+            EXPECT_TRUE(filebytes::Same(oldExe, Installed(L"Tool.exe")));
+            EXPECT_TRUE(filebytes::Same(oldData, Installed(L"Notes.txt")));
+        }
+        EXPECT_EQ(0, LeftOvers());
+    }
+    // A program image under another name is known by its header.
+    m_signatures.ownSigner = FakeSignatures::kOwn;
+    m_messages.clear();
+    std::string disguised = "MZ unsigned" + Bytes("disguised", 300);
+    Install(L"Plugin.dat", "old plugin");
+    Describe({ { "DAT", "Plugin.dat", "", "Home", "", "", Sha1Hex(disguised, true), "" } });
+    Serve(L"Plugin.dat", disguised);
+    EXPECT_EQ(2, RunUpdate());
+    EXPECT_TRUE(MessageStarts(L"Fail to file's signature verification.")) << testing::PrintToString(m_messages);
+    EXPECT_TRUE(filebytes::Same("old plugin", Installed(L"Plugin.dat")));
+    EXPECT_EQ(0, LeftOvers());
+}
+
+
+TEST_F(UpdateRun, ADescriptionThatNamesOneFileTwiceIsRefusedWhole)
+{
+    std::string old = Bytes("a-old", 300), first = Bytes("a-first", 400), second = Bytes("a-second", 500);
+    std::string otherOld = Bytes("b-old", 300), otherNew = Bytes("b-new", 300);
+    struct Row {
+        const char* why;
+        std::vector<Section> twice;
+    } rows[] = {
+        { "plain and enciphered", { { "A1", "A.dll", "", "Home", "", "", Sha1Hex(first, true), "" },
+                                    { "A2", "A.dll.enc", "", "Home", "Y", "", Sha1Hex(second, true), "" } } },
+        { "two spellings", { { "A1", "A.dll", "", "Home", "", "", Sha1Hex(first, true), "" },
+                             { "A2", "a.DLL", "", "Home", "", "", Sha1Hex(second, true), "" } } },
+        { "through a folder step", { { "A1", "A.dll", "", "Home", "", "", Sha1Hex(first, true), "" },
+                                     { "A2", ".\\A.dll", "", "Home", "", "", Sha1Hex(second, true), "" } } },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.why);
+        m_messages.clear();
+        Install(L"A.dll", old);
+        Install(L"B.dll", otherOld);
+        std::vector<Section> sections = { { "B", "B.dll", "", "Home", "", "", Sha1Hex(otherNew, true), "" } };
+        sections.insert(sections.end(), row.twice.begin(), row.twice.end());
+        Describe(sections);
+        Serve(L"A.dll", first);
+        Serve(L"a.DLL", second);
+        Serve(L"B.dll", otherNew);
+        EXPECT_EQ(1, RunUpdate());
+        EXPECT_TRUE(MessageStarts(L"The update information names one file twice. The update was refused."))
+            << testing::PrintToString(m_messages);
+        EXPECT_TRUE(filebytes::Same(old, Installed(L"A.dll")));
+        EXPECT_TRUE(filebytes::Same(otherOld, Installed(L"B.dll")));
+        EXPECT_EQ(0, LeftOvers());
+    }
+}
+
+// A target that can be set aside neither by rename nor by delete, because another program
+// holds it open without delete sharing: the files already replaced come back as they were.
+TEST_F(UpdateFailure, ATargetHeldOpenPutsBackWhatWasAlreadyReplaced)
+{
+    PrepareTwoFiles("");
+    HANDLE held = CreateFileW((m_install + L"\\Second.dll").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_EQ(2, RunUpdate());
+    CloseHandle(held);
+    EXPECT_TRUE(MessageShown(L"Failed to update file. (move)")) << testing::PrintToString(m_messages);
+    ExpectNothingChanged();
+    EXPECT_FALSE(Exists(m_install + L"\\CorvaneUpdate.upd-journal"));
+}
+
+TEST_F(UpdateRun, TheUpdateProgramIsNeverReplacedAndReadOnlyFilesAre)
+{
+    std::string roOld = Bytes("ro-old", 300), roNew = Bytes("ro-new", 700);
+    Install(L"CorvaneUpdate.exe", "the updater itself");
+    Install(L"Settings.xml", roOld);
+    SetFileAttributesW((m_install + L"\\Settings.xml").c_str(), FILE_ATTRIBUTE_READONLY);
+    Describe({ { "SELF", "./CorvaneUpdate.exe", "", "Home", "", "", Sha1Hex("other", true), "" },
+               { "RO", "Settings.xml", "", "Home", "", "", Sha1Hex(roNew, true), "" } });
+    Serve(L"CorvaneUpdate.exe", "other");
+    Serve(L"Settings.xml", roNew);
+    EXPECT_EQ(0, RunUpdate());
+    EXPECT_TRUE(m_messages.empty()) << testing::PrintToString(m_messages);
+    EXPECT_TRUE(filebytes::Same("the updater itself", Installed(L"CorvaneUpdate.exe")));
+    EXPECT_TRUE(filebytes::Same(roNew, Installed(L"Settings.xml")));
+    DWORD attributes = GetFileAttributesW((m_install + L"\\Settings.xml").c_str());
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) << "the attribute comes back";
+    SetFileAttributesW((m_install + L"\\Settings.xml").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(0, LeftOvers());
+}
+
+namespace {
+
+// Presses Close once the file label shows name and the server has stalled the body; returns
+// when pressed (true) or after 30 s.
+bool CloseWhileStalled(const wchar_t* name, HANDLE stalled)
+{
+    return uitest::WaitUntil([&] {
+        HWND dialog = FindWindowW(L"#32770", L"Corvane live update");
+        if (dialog == nullptr || !IsWindowVisible(dialog) || WaitForSingleObject(stalled, 0) != WAIT_OBJECT_0)
+            return false;
+        wchar_t file[64] = {};
+        GetDlgItemTextW(dialog, 1001, file, 63);
+        if (wcscmp(file, name) != 0)
+            return false;
+        // The worker is inside the body's read by now.
+        Sleep(500);
+        uitest::ClickButton(dialog, IDCANCEL);
+        return true;
+    }, 30000);
+}
+
+}
+
+// A server that accepts and then says nothing, or stops in the middle of a body: the run ends
+// by itself, or at once when the user closes the dialog, and the product comes back.
+TEST_F(UpdateFailure, AStalledServerCannotHoldTheRun)
+{
+    TinyHttp http;
+    regtest::PutText(regtest::kProductKeys[0], L"UpdateURL", http.Base());
+    std::string firstOld = Bytes("first-old", 400), firstNew = Bytes("first-new", 200000);
+    Install(L"First.dll", firstOld);
+    Describe({ { "FIRST", "First.dll", "", "Home", "", "", Sha1Hex(firstNew, true), "" } });
+    http.Serve("/First.dll", firstNew);
+    http.StallAfter("/First.dll", 1000);
+    // The image description never answers: the check goes on after its open time-out.
+    http.Silent("/control/image/Customize.ini.enc");
+
+    HANDLE closed = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    DWORD clickedAt = 0, closedAt = 0;
+    std::thread closer([&] {
+        if (CloseWhileStalled(L"First.dll", http.StallStarted()))
+            clickedAt = GetTickCount();
+        WaitForSingleObject(closed, 60000);
+        closedAt = GetTickCount();
+    });
+    EXPECT_EQ(2, RunUpdate(60000));
+    SetEvent(closed);
+    closer.join();
+    CloseHandle(closed);
+    ASSERT_NE(0u, clickedAt) << "Close was never pressed during the download";
+    EXPECT_LT(closedAt - clickedAt, 8000u) << "the dialog stayed after Close";
+    EXPECT_TRUE(filebytes::Same(firstOld, Installed(L"First.dll")));
+    EXPECT_NE(std::wstring::npos, ProductStarts().find(L"/NOUPDATE"));
+    EXPECT_EQ(0, LeftOvers() - CountFilesEndingWith(m_install, L".upd-new")) << "nothing but the abandoned download";
+}
+
+TEST_F(UpdateFailure, AServerThatNeverAnswersEndsTheRunByItself)
+{
+    TinyHttp http;
+    regtest::PutText(regtest::kProductKeys[0], L"UpdateURL", http.Base());
+    std::string firstOld = Bytes("first-old", 400);
+    Install(L"First.dll", firstOld);
+    Describe({ { "FIRST", "First.dll", "", "Home", "", "", Sha1Hex(Bytes("x", 10), true), "" } });
+    http.Silent("*");
+    DWORD started = GetTickCount();
+    EXPECT_EQ(2, RunUpdate(60000));
+    EXPECT_LT(GetTickCount() - started, 30000u);
+    EXPECT_TRUE(MessageShown(L"File download is failed.")) << testing::PrintToString(m_messages);
+    EXPECT_TRUE(filebytes::Same(firstOld, Installed(L"First.dll")));
+    EXPECT_EQ(0, LeftOvers());
+    EXPECT_NE(std::wstring::npos, ProductStarts().find(L"/NOUPDATE"));
 }

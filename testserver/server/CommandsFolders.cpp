@@ -86,6 +86,9 @@ void HandleNewFolder(CExchange& exchange)
     if (StoreItem* existing = store.ChildNamed(parent->idx, name)) {
         if (existing->kind == 'F') {
             request.Error("1311", "A file with the same name exists.");
+        } else if (request.Field(34) == "1" && !store.Config().existingFolder.empty()) {
+            // Servers that say "already there" instead of naming the folder.
+            request.Error(store.Config().existingFolder, "The folder already exists.");
         } else if (request.Field(34) == "1") {
             request.Reply({CItemRecord::Listing(store, *existing)});
         } else {

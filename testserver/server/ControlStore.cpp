@@ -21,6 +21,7 @@
 //        ID=VALUE... (adds an A4 record) | OPTION UPDATE clear
 //   SWITCH singleSession=0|1 pageSize=N fileKeys=0|1 keepVersions=N h5PendingRounds=N prepareRounds=N propertyPages=N
 //        thumbnailMaxBytes=N thumbnailPageBytes=N selfRecord=0|1 sessionIdle=SECONDS bandwidth=KB host=TEXT
+//        existingFolder=CODE (1310, 1328, 2300: how F0 with mode "1" answers a folder that exists; empty: its record)
 //   PERM idx=N value=31 DIGITS|-        the item's permission string ("-": by context)
 //   LOCK idx=N value=Y|N                a sub-folder locked (type "A") or ordinary again ("1")
 //   DEMO [host=TEXT]                    the demo account (demo / demo1234)
@@ -306,6 +307,7 @@ std::string SetSwitch(CControlRequest& request)
         else if (name == "selfRecord") config.selfRecord = Yes(value);
         else if (name == "sessionIdle") config.sessionIdleSeconds = std::atof(value.c_str());
         else if (name == "bandwidth") config.bandwidth = value;
+        else if (name == "existingFolder") config.existingFolder = value;
         else if (name == "guestFolderQuota") config.guestFolderQuota = value;
         else if (name == "guestDefaultDate") config.guestDefaultDate = value;
         else if (name == "guestDateEditable") config.guestDateEditable = value;

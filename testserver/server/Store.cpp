@@ -421,6 +421,11 @@ std::string CStore::Permission(const StoreItem& item)
     std::string permission = kItemPermission;
     if (top && top->dtype == 'B')
         permission[kPermPcDelete] = '1';
+    // Shares and shortcuts are a folder's; a file offering them would only lead to an error.
+    if (item.kind == 'F') {
+        permission[kPermShare] = '0';
+        permission[kPermShortcut] = '0';
+    }
     return permission;
 }
 

@@ -141,6 +141,7 @@ struct StoreConfig {
     bool selfRecord = true;
     double sessionIdleSeconds = 0;               // 0: sessions never expire by themselves
     std::string bandwidth = "0";
+    std::string existingFolder;                  // F0 mode "1" on an existing folder: this error code, not its record
     std::string linkHost = "127.0.0.1";
     std::string guestFolderQuota = "1000";       // G4/G6 207; empty: the folder has none
     std::string guestDefaultDate = "2099-12-31"; // G6 13: a new guest's date; empty: none sent

@@ -171,6 +171,21 @@ TEST_F(Folders, ExistingFolderGives1310OrItsRecordInMergeMode)
     EXPECT_EQ(NewFolder(m_myFiles, "a.TXT").Code(), "1311");
 }
 
+// Servers that answer "already there" even in merge mode: the code the switch names, and no
+// record; a new name is still made.
+TEST_F(Folders, TheExistingFolderSwitchAnswersMergeModeWithItsCode)
+{
+    for (const char* code : {"1310", "1328", "2300"}) {
+        Control(std::string("SWITCH existingFolder=") + code);
+        const Reply answer = NewFolder(m_myFiles, "docs", "1");
+        EXPECT_EQ(answer.command, "E0") << code;
+        EXPECT_EQ(answer.Code(), code);
+    }
+    EXPECT_EQ(NewFolder(m_myFiles, "fresh", "1").command, "F0");
+    Control("SWITCH existingFolder=");
+    EXPECT_EQ(NewFolder(m_myFiles, "docs", "1").command, "F0");
+}
+
 TEST_F(Folders, RefusesInvalidNamesWith1312)
 {
     for (const std::string& name : std::vector<std::string>{"a/b", "a\\b", "what?", "star*", "pipe|", "quote\"",
