@@ -1,9 +1,9 @@
 // One TCP connection to the server: socket, frame buffer, receive thread, the event pair that
 // makes each request synchronous, the session cipher and file-data streaming.
 //
-// Internal to the connection library: only CToviProto creates and deletes it. It is exported
-// solely so that the library's own tests can drive the transport; interface/ and app/ use
-// CToviProto.
+// Internal to the connection library: only CToviProto creates and deletes it; interface/ and
+// app/ use CToviProto. Not exported: the library's own tests link the wire core (ToviWireCore)
+// to drive the transport.
 #pragma once
 #include "ToviConnectApi.h"
 #include "ToviProtoTypes.h"
@@ -24,7 +24,7 @@ class CWinThread;
 class CFramePump;
 
 // Time as the upload throttle sees it. The real clock unless a test hands in its own.
-class TOVICONNECT_API CConnClock {
+class CConnClock {
 public:
     virtual ~CConnClock() {}
     // Wall clock in microseconds.
@@ -33,7 +33,7 @@ public:
     static CConnClock& Real();
 };
 
-class TOVICONNECT_API CToviConn {
+class CToviConn {
 public:
     // The owner's public data receives the replies; the owner outlives the connection.
     explicit CToviConn(CToviProto* owner);

@@ -822,8 +822,8 @@ TEST_F(AppRoadBrowse, ScreenshotsOfTheMainWindowListingAFolder)
         EXPECT_TRUE(uitest::SavePng(uitest::CaptureScreen({0, 0, 1200, 800}), std::wstring(dir) + L"\\main-report" + suffix));
         ::SendMessageW(m_listView, WM_COMMAND, 1026, 0);
         ASSERT_TRUE(uitest::WaitUntil([&] { return Names(m_list).size() == 8; }, 10000));
-        ::Sleep(1000);
-        EXPECT_TRUE(uitest::SavePng(uitest::CaptureScreen({0, 0, 1200, 800}), std::wstring(dir) + L"\\main-pictures" + suffix));
+        EXPECT_TRUE(uitest::SavePng(uitest::CaptureSettledScreen({0, 0, 1200, 800}),
+                                    std::wstring(dir) + L"\\main-pictures" + suffix));
         ::SendMessageW(m_listView, WM_COMMAND, 1023, 0);
         ASSERT_TRUE(ExitFromTray());
         ::CloseHandle(m_process.hProcess);

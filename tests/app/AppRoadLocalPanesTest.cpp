@@ -86,7 +86,6 @@ TEST_F(AppRoadLocalPanes, TheLowerPanesShowTheLastLocalFolderWithKoreanSizeAndDa
               Row(list, 1));
     EXPECT_EQ((std::vector<std::wstring>{L"plan.txt", L"2KB", RemoteListText(list, 2, 2), L"2016-07-03 오후 12:30"}),
               Row(list, 2));
-    ::Sleep(1500);  // the look for people: let the panes finish painting
     uitest::SaveScreenPng(testpaths::ScratchDir(L"AppRoadLocalPanes") + L"\\korean.png");
     ASSERT_TRUE(ExitFromTray());
     // The local tree's selection is the last local path of the next log-in.
@@ -103,7 +102,6 @@ TEST_F(AppRoadLocalPanes, InEnglishTheDatesReadDayMonthYear)
     ASSERT_EQ(3, ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     EXPECT_EQ(std::wstring(L"03/07/2016 PM 12:30"), RemoteListText(list, 2, 3));
     EXPECT_EQ(std::wstring(L"plan.txt"), RemoteListText(list, 2, 0));
-    ::Sleep(1500);  // the look for people: let the panes finish painting
     uitest::SaveScreenPng(testpaths::ScratchDir(L"AppRoadLocalPanesEnglish") + L"\\english.png");
     ASSERT_TRUE(ExitFromTray());
 }

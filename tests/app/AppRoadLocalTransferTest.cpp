@@ -157,7 +157,6 @@ protected:
             return window != nullptr;
         }, 30000);
         if (window && shot) {
-            ::Sleep(1200);   // the look for people: let the window paint its first progress
             uitest::SaveScreenPng(testpaths::ScratchDir((L"AppRoadLocalTransfer-" + std::wstring(shot)).c_str()) +
                                   L"\\shot.png");
         }
@@ -338,7 +337,9 @@ TEST_F(AppRoadLocalTransfer, AnUploadTheFolderOrTheChoiceDoesNotAllowIsRefusedAn
         EXPECT_NE(std::wstring::npos, BoxText(box).find(c.message)) << std::string(BoxText(box).begin(),
                                                                                    BoxText(box).end());
         AnswerBox(box);
-        ::Sleep(1500);
+        // An upload would start from the answer's handling: checked once the program has done it.
+        ASSERT_TRUE(WaitForIdleWindow(m_frame));
+        EXPECT_TRUE(WaitForQuietServer("H0"));
         EXPECT_TRUE(TransferWindows(true).empty()) << "an upload started";
         EXPECT_EQ(before, LastConnection("H0")) << "an upload request went out";
         EXPECT_TRUE(ExitFromTray());

@@ -228,8 +228,10 @@ TEST_F(AppRoadServerCmds, AVersionWhoseServerPathDoesNotFitTheDownloadIsRefusedN
     EXPECT_NE(std::wstring::npos, text.find(L"deep.bin")) << CStringA(text.c_str()).GetString();
     EXPECT_NE(std::wstring::npos, text.find(L"too long")) << CStringA(text.c_str()).GetString();
     AnswerBox(box);
-    // Nothing ran and nothing landed, under the name or under a cut one.
-    ::Sleep(2000);
+    // Nothing ran and nothing landed, under the name or under a cut one: checked once the program
+    // has handled the answer and the server has seen the last of its requests.
+    ASSERT_TRUE(WaitForIdleWindow(m_frame));
+    EXPECT_TRUE(WaitForQuietServer());
     EXPECT_TRUE(TransferWindows(false).empty());
     WIN32_FIND_DATAW found = {};
     HANDLE search = ::FindFirstFileW((m_local + L"\\*").c_str(), &found);
@@ -355,7 +357,7 @@ TEST_F(AppRoadServerCmds, ADeleteGoesToTheBinAndAPermanentDeleteAloneAsksForTheQ
     } cases[] = {{L"to-bin.txt", "/to-bin.txt", true}, {L"for-good.txt", "/for-good.txt", false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
-        ::Sleep(1000);   // quota requests of earlier steps are over
+        ASSERT_TRUE(WaitForQuietServer("B5")) << "quota requests of earlier steps go on";
         const int quota = Requests("B5"), deletes = Requests("F2");
         ASSERT_NO_FATAL_FAILURE(ChooseOnRow(c.row));
         HWND confirm = WaitForDialogWith(IDOK);
@@ -367,7 +369,9 @@ TEST_F(AppRoadServerCmds, ADeleteGoesToTheBinAndAPermanentDeleteAloneAsksForTheQ
         const std::string bin = Control("LIST user=demo -- Recycle Bin");
         EXPECT_EQ(c.intoBin, bin.find(CStringA(c.row).GetString()) != std::string::npos) << bin;
         if (c.intoBin) {
-            ::Sleep(2000);
+            // A quota request would follow the delete's reply: the program has handled that reply.
+            ASSERT_TRUE(WaitForIdleWindow(m_frame));
+            EXPECT_TRUE(WaitForQuietServer("B5", 1000));
             EXPECT_EQ(quota, Requests("B5")) << "a delete into the bin asked for the quota";
         } else {
             EXPECT_TRUE(uitest::WaitUntil([&] { return Requests("B5") > quota; }, 10000))
@@ -458,7 +462,7 @@ TEST_F(AppRoadServerCmds, TheBinRestoresAFileWhoseRestoreListLeadsBackToItAndEmp
     ASSERT_NE(nullptr, confirm);
     Click(confirm, IDOK);
     ASSERT_TRUE(uitest::WaitUntil([&] { return Idx(m_folder + "/other.txt").empty(); }, 15000));
-    ::Sleep(1000);
+    ASSERT_TRUE(WaitForQuietServer("B5")) << "quota requests of the delete go on";
     const int quota = Requests("B5"), empties = Requests("F4");
     ASSERT_TRUE(ChooseFromTreeMenu(m_frame, m_tree, bin)) << "no menu on the bin";
     confirm = WaitForDialogWith(IDOK);
@@ -480,7 +484,8 @@ TEST_F(AppRoadServerCmds, PropertiesAskOnAConnectionOfTheirOwnThatClosesWithTheW
     Perm("/about.txt", Only({}));
     m_rows = 1;
     ASSERT_NO_FATAL_FAILURE(Start());
-    ::Sleep(1000);
+    // The start's connections have come and gone.
+    ASSERT_TRUE(uitest::WaitUntilSteady([&] { return protoserver::Control::Value(Control("COUNT"), "open"); }, 700));
     const std::string open = protoserver::Control::Value(Control("COUNT"), "open");
     ASSERT_NO_FATAL_FAILURE(ChooseOnRow(L"about.txt"));
     HWND properties = WaitForDialogWith(IDC_PROP_NAME);
@@ -584,7 +589,8 @@ TEST_F(AppRoadServerCmds, ScreenshotsOfAListMenuAndARunningDownload)
             window = windows.empty() ? nullptr : windows.front();
             return window != nullptr;
         }, 30000));
-        ::Sleep(1500);
+        // The picture once the window has painted its first progress.
+        ASSERT_TRUE(WaitForIdleWindow(window));
         EXPECT_TRUE(uitest::SaveScreenPng(std::wstring(dir) + L"\\running-download" + suffix));
         window = TransferOver(false);
         ASSERT_NE(nullptr, window);

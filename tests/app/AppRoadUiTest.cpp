@@ -237,9 +237,8 @@ TEST_F(AppRoad, ScreenshotsOfTheMainWindowWithBothBarsFilled)
         ::MoveWindow(frame, 0, 0, 1280, 800, TRUE);
         HWND bar = ::GetDlgItem(frame, kInfoBar);
         ASSERT_TRUE(uitest::WaitUntil([&] { return !TextOf(::GetDlgItem(bar, kQuotaText)).empty(); }, 8000));
-        ::Sleep(1000);
         const std::wstring name = language == 0x12 ? L"\\main-bars-ko.png" : L"\\main-bars-en.png";
-        EXPECT_TRUE(uitest::SavePng(uitest::CaptureScreen({0, 0, 1280, 800}), std::wstring(dir) + name));
+        EXPECT_TRUE(uitest::SavePng(uitest::CaptureSettledScreen({0, 0, 1280, 800}), std::wstring(dir) + name));
         ASSERT_TRUE(ExitFromTray());
         EndProcess();
     }

@@ -692,6 +692,29 @@ bool AppRoadTest::WaitForExit(DWORD timeoutMs)
     return m_process.hProcess && ::WaitForSingleObject(m_process.hProcess, timeoutMs) == WAIT_OBJECT_0;
 }
 
+int AppRoadTest::RequestCount(const char* command)
+{
+    if (command)
+        return std::atoi(protoserver::Control::Value(Control(std::string("COUNT cmd=") + command), "requests").c_str());
+    return std::atoi(protoserver::Control::Value(Control("COUNT"), "exchanges").c_str());
+}
+
+bool AppRoadTest::WaitForQuietServer(const char* command, DWORD quietMs, DWORD timeoutMs)
+{
+    return uitest::WaitUntilSteady([&] { return std::to_string(RequestCount(command)); }, quietMs, timeoutMs);
+}
+
+bool AppRoadTest::WaitForIdleWindow(HWND window, DWORD timeoutMs)
+{
+    DWORD_PTR result = 0;
+    // Twice: what the first round's handlers posted is handled by the second.
+    for (int round = 0; round < 2; ++round) {
+        if (!::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result))
+            return false;
+    }
+    return true;
+}
+
 int AppRoadTest::LastConnection(const char* command)
 {
     const std::string reply = Control(std::string("LAST cmd=") + command);

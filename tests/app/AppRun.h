@@ -135,6 +135,14 @@ protected:
     bool WaitForExit(DWORD timeoutMs);
     // Ends the launched program if it still runs and lets go of it (before a new launch).
     void EndProcess();
+    // The server's count of requests of a command (all commands when null).
+    int RequestCount(const char* command = nullptr);
+    // Waits until the server has seen no new request of the command (any when null) for quietMs:
+    // the requests a step set off are over. False when they still came at the time-out.
+    bool WaitForQuietServer(const char* command = nullptr, DWORD quietMs = 700, DWORD timeoutMs = 20000);
+    // Waits until the program's window has handled everything posted to it so far; false when it
+    // did not answer in time.
+    static bool WaitForIdleWindow(HWND window, DWORD timeoutMs = 15000);
     // Connection number of the newest request of a command; -1 when none was seen.
     int LastConnection(const char* command);
     // The server's copy of a file of the demo user, path under "My Files" (the server keeps its

@@ -70,7 +70,32 @@ TEST_P(DownloadLook, TheLocationFileAndSpeedLinesShowTheirTextsAndTheStatusFits)
     ASSERT_EQ("OK", Control("FAULT slow-stream ms=500 count=* cmd=H1").substr(0, 2));
     CDownloadThread* thread = Start(items);
     ASSERT_NE(nullptr, thread);
-    const HWND wnd = Window(thread);
+    HWND wnd = nullptr;
+    ASSERT_TRUE(uitest::WaitUntil([&] {
+        wnd = Window(thread);
+        return wnd && ::IsWindowVisible(wnd) && GetDlgItem(wnd, 10030);
+    }, 15000)) << "the download window did not show";
+    // Ticking the close-when-done box shows its mark (and unticking takes it away again). Done
+    // first, while the run has all six files ahead of it: a box still ticked at the run's end
+    // closes the window. Each click is checked once the box has taken it.
+    const HWND box = GetDlgItem(wnd, 10030);
+    ASSERT_NE(nullptr, box);
+    RECT boxArea;
+    GetClientRect(box, &boxArea);
+    const POINT onBox = {8, boxArea.bottom / 2};
+    const uitest::Pixels unticked = uitest::CaptureWindow(box, 300);
+    uitest::ClickWithMouse(box, onBox);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 10000))
+        << "the click did not tick the box";
+    const uitest::Pixels ticked = uitest::CaptureWindow(box, 300);
+    int changed = 0;
+    for (int y = 0; y < std::min(ticked.height, unticked.height); ++y)
+        for (int x = 0; x < std::min(ticked.width, unticked.width); ++x)
+            changed += ticked.At(x, y) != unticked.At(x, y);
+    EXPECT_GT(changed, 4) << "the box's mark is not drawn";
+    uitest::ClickWithMouse(box, onBox);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, 10000))
+        << "the second click did not untick the box";
     const bool midRun = uitest::WaitUntil(
         [&] {
             const std::vector<Row> rows = Rows(thread);
@@ -95,25 +120,9 @@ TEST_P(DownloadLook, TheLocationFileAndSpeedLinesShowTheirTextsAndTheStatusFits)
     const HWND list = GetDlgItem(wnd, 10021);
     const HIMAGELIST icons = reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
     EXPECT_GT(ImageList_GetImageCount(icons), 0);
-    // Ticking the close-when-done box shows its mark (and unticking takes it away again).
-    const HWND box = GetDlgItem(wnd, 10030);
-    ASSERT_NE(nullptr, box);
-    RECT boxArea;
-    GetClientRect(box, &boxArea);
-    const POINT onBox = {8, boxArea.bottom / 2};
-    const uitest::Pixels unticked = uitest::CaptureWindow(box, 300);
-    uitest::ClickWithMouse(box, onBox);
-    const uitest::Pixels ticked = uitest::CaptureWindow(box, 300);
-    EXPECT_EQ(BST_CHECKED, SendMessageW(box, BM_GETCHECK, 0, 0));
-    int changed = 0;
-    for (int y = 0; y < std::min(ticked.height, unticked.height); ++y)
-        for (int x = 0; x < std::min(ticked.width, unticked.width); ++x)
-            changed += ticked.At(x, y) != unticked.At(x, y);
-    EXPECT_GT(changed, 4) << "the box's mark is not drawn";
-    uitest::ClickWithMouse(box, onBox);
-    EXPECT_EQ(BST_UNCHECKED, SendMessageW(box, BM_GETCHECK, 0, 0));
     ASSERT_TRUE(WaitForRunEnd(thread, 60000));
-    const std::vector<Row> rows = Rows(thread);
+    // The run is over only once every row shows its final word.
+    std::vector<Row> rows = Rows(thread);
     ASSERT_EQ(6u, rows.size());
     for (const Row& row : rows) {
         EXPECT_EQ(look.completed, row.status);

@@ -295,7 +295,7 @@ TEST_F(CommandsTest, ScreenshotsOfTheContextMenus)
                 for (HWND dialog : uitest::FindTopWindows(L"#32770", nullptr)) {
                     if (!::GetDlgItem(dialog, IDC_SEND_SEND) || !::IsWindowVisible(dialog))
                         continue;
-                    Sleep(1500);
+                    // The picture waits until the dialog has finished painting.
                     EXPECT_TRUE(uitest::SaveScreenPng(std::wstring(dir) + L"\\send-file" + suffix));
                     ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
                     shot = true;

@@ -195,10 +195,23 @@ bool SavePng(const Pixels& pixels, const std::wstring& path)
     return bitmap.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
 }
 
+Pixels CaptureSettledScreen(const RECT& area, DWORD timeoutMs)
+{
+    Pixels last = CaptureScreen(area);
+    WaitUntil([&] {
+        ::Sleep(150);
+        Pixels current = CaptureScreen(area);
+        const bool stable = SamePixels(current, last);
+        last = current;
+        return stable;
+    }, timeoutMs);
+    return last;
+}
+
 bool SaveScreenPng(const std::wstring& path)
 {
     RECT screen = { 0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN) };
-    return SavePng(CaptureScreen(screen), path);
+    return SavePng(CaptureSettledScreen(screen), path);
 }
 
 }

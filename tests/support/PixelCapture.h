@@ -31,10 +31,13 @@ Pixels PrintWindowPixels(HWND hwnd);
 Pixels CaptureWindow(HWND hwnd, DWORD settleMs = 2000);
 // A rectangle of the screen.
 Pixels CaptureScreen(const RECT& area);
+// A rectangle of the screen once it has stopped changing (windows finished painting), or as it
+// is at the time-out.
+Pixels CaptureSettledScreen(const RECT& area, DWORD timeoutMs = 5000);
 
 // Writes a PNG through GDI+'s encoder; false on failure.
 bool SavePng(const Pixels& pixels, const std::wstring& path);
-// The whole screen as a PNG.
+// The whole screen as a PNG, once it has stopped changing.
 bool SaveScreenPng(const std::wstring& path);
 
 }

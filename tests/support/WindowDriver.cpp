@@ -16,6 +16,21 @@ void PumpMessages()
     }
 }
 
+bool WaitUntilSteady(const std::function<std::string()>& read, DWORD quietMs, DWORD timeoutMs)
+{
+    std::string last = read();
+    DWORD since = ::GetTickCount();
+    return WaitUntil([&] {
+        ::Sleep(50);
+        const std::string now = read();
+        if (now != last) {
+            last = now;
+            since = ::GetTickCount();
+        }
+        return ::GetTickCount() - since >= quietMs;
+    }, timeoutMs);
+}
+
 bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs)
 {
     DWORD start = ::GetTickCount();

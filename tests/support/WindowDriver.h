@@ -14,6 +14,9 @@ namespace uitest {
 // Waits until cond() is true, dispatching the calling thread's messages meanwhile; false after
 // timeoutMs. cond is checked at least every 10 ms.
 bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs = 15000);
+// Waits until read() has given the same value for quietMs (the thing it reads has settled);
+// false when it still changed at the time-out.
+bool WaitUntilSteady(const std::function<std::string()>& read, DWORD quietMs, DWORD timeoutMs = 20000);
 // Dispatches the calling thread's pending messages.
 void PumpMessages();
 
