@@ -1,6 +1,7 @@
 // The local folder tree: filling from the shell namespace, the show rule, selection, keys,
 // rename in place, shell change notices, drag start and painting.
 #include "ClientTreeCtrl.h"
+#include "TreeSelectionMark.h"
 #include "ClientLeftView.h"
 #include "ClientRightView.h"
 #include "DragDrop.h"
@@ -904,20 +905,7 @@ void CClientTreeCtrl::OnClick(NMHDR*, LRESULT* result)
 
 void CClientTreeCtrl::OnCustomDraw(NMHDR* nm, LRESULT* result)
 {
-    auto* draw = reinterpret_cast<NMTVCUSTOMDRAW*>(nm);
-    *result = CDRF_DODEFAULT;
-    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
-        *result = CDRF_NOTIFYITEMDRAW;
-        return;
-    }
-    if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT || ::GetFocus() == m_hWnd)
-        return;
-    HTREEITEM item = reinterpret_cast<HTREEITEM>(draw->nmcd.dwItemSpec);
-    const UINT state = GetItemState(item, TVIS_SELECTED | TVIS_DROPHILITED);
-    if ((state & TVIS_SELECTED) && !(state & TVIS_DROPHILITED)) {
-        draw->clrTextBk = RGB(236, 233, 216);
-        draw->clrText = RGB(0, 0, 0);
-    }
+    treelook::MarkUnfocusedSelection(*this, nm, result);
 }
 
 void CClientTreeCtrl::OnSetFocus(CWnd* oldWnd)

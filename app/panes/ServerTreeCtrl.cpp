@@ -1,6 +1,7 @@
 // The server folder tree: top-level refresh, folder listing with the change check, children
 // rebuild, selection and expansion.
 #include "ServerTreeCtrl.h"
+#include "TreeSelectionMark.h"
 #include "ServerMenuRules.h"
 #include "FileUtils.h"
 #include "PaneMessages.h"
@@ -146,24 +147,9 @@ BEGIN_MESSAGE_MAP(CServerTreeCtrl, CTreeCtrl)
     ON_MESSAGE(WM_SERVER_TREE_DEFERRED, OnDeferredRefresh)
 END_MESSAGE_MAP()
 
-// Without the focus the folder shown keeps a mark of its own, as in the local tree: the
-// system's unfocused selection is hardly told from the pane's background.
 void CServerTreeCtrl::OnCustomDraw(NMHDR* nm, LRESULT* result)
 {
-    auto* draw = reinterpret_cast<NMTVCUSTOMDRAW*>(nm);
-    *result = CDRF_DODEFAULT;
-    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
-        *result = CDRF_NOTIFYITEMDRAW;
-        return;
-    }
-    if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT || ::GetFocus() == m_hWnd)
-        return;
-    HTREEITEM item = reinterpret_cast<HTREEITEM>(draw->nmcd.dwItemSpec);
-    const UINT state = GetItemState(item, TVIS_SELECTED | TVIS_DROPHILITED);
-    if ((state & TVIS_SELECTED) && !(state & TVIS_DROPHILITED)) {
-        draw->clrTextBk = kUnfocusedSelection;
-        draw->clrText = RGB(0, 0, 0);
-    }
+    treelook::MarkUnfocusedSelection(*this, nm, result);
 }
 
 CServerTreeCtrl::CServerTreeCtrl()

@@ -70,8 +70,6 @@ public:
     void ClearCutMarks();
     void SetItemChildren(HTREEITEM item, bool children);
 
-    // The back colour of the selected folder while the tree has no focus.
-    static constexpr COLORREF kUnfocusedSelection = RGB(236, 233, 216);
     // Pages one listing may take before it counts as failed.
     int m_nMaxPages = 100000;
     int m_nLabelEditMode = 0;

@@ -6,6 +6,7 @@
 #include "ClientRightView.h"
 #include "FileUtils.h"
 #include "InstanceLock.h"
+#include "LoginExchange.h"
 #include "LoginRules.h"
 #include "LoginThread.h"
 #include "LoginWebThread.h"
@@ -111,25 +112,7 @@ bool JoinTwoServers(CToviProto* proto)
     AimAt(proto, inHost, inPort);
     if (proto->GetDomainInfo() != 0)
         return false;
-    for (DomainEntry& entry : proto->DomainInfo) {
-        std::memset(entry.ServerHost, 0, sizeof entry.ServerHost);
-        std::strncpy(entry.ServerHost, inHost, sizeof entry.ServerHost - 1);
-        entry.ServerPort = inPort;
-    }
-    CToviProto outside;
-    AimAt(&outside, outHost, outPort);
-    CopySlot(outside.ServerAddress.szCode, proto->ServerAddress.szCode);
-    std::memcpy(outside.ConnectTimeout, proto->ConnectTimeout, sizeof outside.ConnectTimeout);
-    std::memcpy(outside.SocketTimeout, proto->SocketTimeout, sizeof outside.SocketTimeout);
-    if (outside.GetDomainInfo() == 0) {
-        for (DomainEntry entry : outside.DomainInfo) {
-            std::memset(entry.ServerHost, 0, sizeof entry.ServerHost);
-            std::strncpy(entry.ServerHost, outHost, sizeof entry.ServerHost - 1);
-            entry.ServerPort = outPort;
-            proto->DomainInfo.push_back(entry);
-        }
-    }
-    outside.CloseSocket();
+    loginflow::JoinOutsideDomains(proto, inHost, inPort, outHost, outPort, proto->ServerAddress.szCode);
     return true;
 }
 

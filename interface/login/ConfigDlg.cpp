@@ -1,5 +1,6 @@
 // CConfigDlg: the explorer's settings and its server check.
 #include "ConfigDlg.h"
+#include "LoginExchange.h"
 #include "FileUtils.h"
 #include "LoginRes.h"
 #include "LoginRules.h"
@@ -87,26 +88,7 @@ bool CConfigDlg::CheckTwoServers()
     m_pProto->ServerAddress.nPort = inPort;
     if (!FetchDomains() || !FetchLanguages())
         return false;
-    for (DomainEntry& entry : m_pProto->DomainInfo) {
-        std::strncpy(entry.ServerHost, inHost, sizeof entry.ServerHost - 1);
-        entry.ServerPort = inPort;
-    }
     // The external server's domains are added behind them, asked on a connection of their own.
-    CToviProto outside;
-    std::strncpy(outside.ServerAddress.szHost, outHost, sizeof outside.ServerAddress.szHost - 1);
-    outside.ServerAddress.strCallerText = CString(outHost);
-    outside.ServerAddress.nPort = outPort;
-    std::strncpy(outside.ServerAddress.szCode, m_szDebugLevel, sizeof outside.ServerAddress.szCode - 1);
-    std::memcpy(outside.ConnectTimeout, m_pProto->ConnectTimeout, sizeof outside.ConnectTimeout);
-    std::memcpy(outside.SocketTimeout, m_pProto->SocketTimeout, sizeof outside.SocketTimeout);
-    if (outside.GetDomainInfo() == 0) {
-        for (DomainEntry entry : outside.DomainInfo) {
-            std::memset(entry.ServerHost, 0, sizeof entry.ServerHost);
-            std::strncpy(entry.ServerHost, outHost, sizeof entry.ServerHost - 1);
-            entry.ServerPort = outPort;
-            m_pProto->DomainInfo.push_back(entry);
-        }
-    }
-    outside.CloseSocket();
+    loginflow::JoinOutsideDomains(m_pProto, inHost, inPort, outHost, outPort, m_szDebugLevel);
     return true;
 }

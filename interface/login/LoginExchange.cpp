@@ -8,6 +8,7 @@
 #include "ToviRegistry.h"
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace loginflow {
 
@@ -86,6 +87,37 @@ bool SettleResetPassword(CWnd* window, CToviProto* proto, CString* newPassword)
     if (newPassword)
         *newPassword = change.m_strNewPassword;
     return true;
+}
+
+namespace {
+
+void PinDomains(std::vector<DomainEntry>& domains, const char* host, int port)
+{
+    for (DomainEntry& entry : domains) {
+        std::memset(entry.ServerHost, 0, sizeof entry.ServerHost);
+        std::strncpy(entry.ServerHost, host, sizeof entry.ServerHost - 1);
+        entry.ServerPort = port;
+    }
+}
+
+}
+
+void JoinOutsideDomains(CToviProto* proto, const char* inHost, int inPort, const char* outHost, int outPort,
+                        const char* setUpCode)
+{
+    PinDomains(proto->DomainInfo, inHost, inPort);
+    CToviProto outside;
+    std::strncpy(outside.ServerAddress.szHost, outHost, sizeof outside.ServerAddress.szHost - 1);
+    outside.ServerAddress.strCallerText = CString(outHost);
+    outside.ServerAddress.nPort = outPort;
+    std::strncpy(outside.ServerAddress.szCode, setUpCode, sizeof outside.ServerAddress.szCode - 1);
+    std::memcpy(outside.ConnectTimeout, proto->ConnectTimeout, sizeof outside.ConnectTimeout);
+    std::memcpy(outside.SocketTimeout, proto->SocketTimeout, sizeof outside.SocketTimeout);
+    if (outside.GetDomainInfo() == 0) {
+        PinDomains(outside.DomainInfo, outHost, outPort);
+        proto->DomainInfo.insert(proto->DomainInfo.end(), outside.DomainInfo.begin(), outside.DomainInfo.end());
+    }
+    outside.CloseSocket();
 }
 
 }

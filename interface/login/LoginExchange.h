@@ -5,6 +5,7 @@
 // Called on the log-in window's thread; the session object is the window's while it runs.
 #pragma once
 #include "Strings.h"
+#include "ToviInterfaceApi.h"
 #include <functional>
 
 class CToviProto;
@@ -42,5 +43,12 @@ bool OfferSettings(CWnd* window, CToviProto* proto);
 // A reset password must be changed before the session is used: true when none was asked for or
 // the user changed it (its new text in *newPassword when given), false when the user declined.
 bool SettleResetPassword(CWnd* window, CToviProto* proto, CString* newPassword);
+
+// A site with an inside and an outside server, once the inside server's domains are in the session:
+// they are pinned to the inside server and the outside server's are added behind them, asked on a
+// connection of their own with the given set-up code and the session's time-outs. A silent
+// outside server adds nothing.
+TOVIINTERFACE_API void JoinOutsideDomains(CToviProto* proto, const char* inHost, int inPort, const char* outHost,
+                                          int outPort, const char* setUpCode);
 
 }
