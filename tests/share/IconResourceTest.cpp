@@ -3,6 +3,7 @@
 #include "VImageList.h"
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <cstring>
 #include <set>
 
 namespace {
@@ -16,11 +17,23 @@ const UsedIcon kUsedIcons[] =
 #include "UsedIconIds.inc"
 ;
 
+// The program's own icons (its main icon, the tray's) are in CorvaneIXO.exe, beside this test.
+HICON ProgramIcon(unsigned id, int size)
+{
+    static HMODULE program = ::LoadLibraryExW(L"CorvaneIXO.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!program)
+        return nullptr;
+    return static_cast<HICON>(::LoadImageW(program, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
+}
+
 TEST(IconResources, EveryIconTheSourcesAskForLoadsInBothSizes)
 {
     for (const UsedIcon& icon : kUsedIcons) {
+        const bool inProgram = std::strncmp(icon.where, "app/", 4) == 0;
         for (int size : {16, 32}) {
             HICON loaded = CVImageList::GetIcon(icon.id, size, size);
+            if (!loaded && inProgram)
+                loaded = ProgramIcon(icon.id, size);
             EXPECT_NE(nullptr, loaded) << "icon " << icon.id << " at " << size << " px, asked for in " << icon.where;
         }
     }
