@@ -84,14 +84,26 @@ TEST_P(DownloadLook, TheLocationFileAndSpeedLinesShowTheirTextsAndTheStatusFits)
     GetClientRect(box, &boxArea);
     const POINT onBox = {8, boxArea.bottom / 2};
     const uitest::Pixels unticked = uitest::CaptureWindow(box, 300);
+    // The window settles (shown, brought forward, its labels fitted) before the pointer aims at it;
+    // a first click that a loaded display still lost is given once more.
+    ASSERT_TRUE(uitest::WaitUntilSteady(
+        [&] {
+            RECT at = {};
+            GetWindowRect(box, &at);
+            return std::to_string(at.left) + "," + std::to_string(at.top) + "," +
+                   std::to_string(::GetForegroundWindow() == wnd);
+        },
+        300));
+    const auto ticked = [&] { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; };
     uitest::ClickWithMouse(box, onBox);
-    ASSERT_TRUE(uitest::WaitUntil([&] { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 10000))
-        << "the click did not tick the box";
-    const uitest::Pixels ticked = uitest::CaptureWindow(box, 300);
+    if (!uitest::WaitUntil(ticked, 3000))
+        uitest::ClickWithMouse(box, onBox);
+    ASSERT_TRUE(uitest::WaitUntil(ticked, 10000)) << "the click did not tick the box";
+    const uitest::Pixels tickedShot = uitest::CaptureWindow(box, 300);
     int changed = 0;
-    for (int y = 0; y < std::min(ticked.height, unticked.height); ++y)
-        for (int x = 0; x < std::min(ticked.width, unticked.width); ++x)
-            changed += ticked.At(x, y) != unticked.At(x, y);
+    for (int y = 0; y < std::min(tickedShot.height, unticked.height); ++y)
+        for (int x = 0; x < std::min(tickedShot.width, unticked.width); ++x)
+            changed += tickedShot.At(x, y) != unticked.At(x, y);
     EXPECT_GT(changed, 4) << "the box's mark is not drawn";
     uitest::ClickWithMouse(box, onBox);
     ASSERT_TRUE(uitest::WaitUntil([&] { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, 10000))
