@@ -4,6 +4,7 @@
 #include "BackupLogDlg.h"
 #include "Library.h"
 #include "PixelCapture.h"
+#include "SQLiteDB.h"
 #include "TestPaths.h"
 #include "ToviTextLanguage.h"
 #include "UiThread.h"
@@ -138,6 +139,19 @@ TEST_F(BackupLogViewerTest, ShowsTheItemsOfARunInProgress)
     ASSERT_TRUE(live.Insert(L"C:\\Live", L"D", -1, L"WAIT"));
     ASSERT_TRUE(live.Update(L"C:\\Live", L"COMPLETE", L""));
     ASSERT_TRUE(live.Insert(L"C:\\Live\\now.bin", L"F", 500, L"WAIT"));
+    // The run commits its rows in batches: the viewer opens once they are there for any reader.
+    const std::wstring run = live.RunPath().GetString();
+    ASSERT_TRUE(uitest::WaitUntil([&] {
+        CSQLiteDB reader;
+        int rows = -1;
+        try {
+            reader.open(run.c_str());
+            rows = reader.execQuery(L"SELECT count(*) FROM backup").getIntField(0, -1);
+        } catch (CSQLiteException&) {
+        }
+        reader.close();
+        return rows == 2;
+    })) << "the run's rows were never committed";
 
     auto task = Open(LANG_ENGLISH);
     HWND dlg = uitest::WaitForDialog(L"Backup Log");
