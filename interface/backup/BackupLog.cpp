@@ -108,7 +108,7 @@ CString CBackupLog::PolicyFolder(const CString& policyKey)
     return folder;
 }
 
-bool CBackupLog::Fail(CSQLiteException& e, CSQLiteDB& db)
+void CBackupLog::NoteError(CSQLiteException& e)
 {
     const char* text = e.errorMessage();
     m_lastError.Empty();
@@ -119,6 +119,11 @@ bool CBackupLog::Fail(CSQLiteException& e, CSQLiteDB& db)
         CToviConv::Tovi_wFree(wide);
     }
     TraceLog(2048, L"ERROR! %s\n", m_lastError.GetString());
+}
+
+bool CBackupLog::Fail(CSQLiteException& e, CSQLiteDB& db)
+{
+    NoteError(e);
     if (db.isOpen()) {
         try {
             db.execDML("rollback transaction;");
@@ -233,15 +238,7 @@ template <typename Write> bool CBackupLog::BatchedWrite(Write write)
         write();
         m_run.execDML("release item;");
     } catch (CSQLiteException& e) {
-        const char* text = e.errorMessage();
-        m_lastError.Empty();
-        if (text && *text) {
-            wchar_t* wide = CToviConv::Tovi_MultiByteToWideChar(text);
-            if (wide)
-                m_lastError = wide;
-            CToviConv::Tovi_wFree(wide);
-        }
-        TraceLog(2048, L"ERROR! %s\n", m_lastError.GetString());
+        NoteError(e);
         try {
             m_run.execDML("rollback to item;");
             m_run.execDML("release item;");

@@ -60,6 +60,8 @@ public:
     static CString RemarksText(int failed, int skipped, int overwritten);
 
 private:
+    // Keeps the error's text as the last error and traces it.
+    void NoteError(CSQLiteException& e);
     bool Fail(CSQLiteException& e, CSQLiteDB& db);
     // One write inside the open batch; the lock is held.
     template <typename Write> bool BatchedWrite(Write write);
