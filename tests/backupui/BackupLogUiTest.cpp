@@ -89,7 +89,8 @@ TEST_F(BackupLogViewerTest, ListsRunsAndTheItemsOfTheSelectedRun)
     EXPECT_EQ(0, ListView_GetItemCount(items));
 
     Select(runs, 0);
-    ASSERT_TRUE(uitest::WaitUntil([items] { return ListView_GetItemCount(items) == 3; }));
+    // The rows are listed before their last column is filled: wait for the last row's remark.
+    ASSERT_TRUE(uitest::WaitUntil([items] { return ListView_GetItemCount(items) == 3 && !ItemText(items, 2, 3).empty(); }));
     EXPECT_EQ(L"C:\\Data", ItemText(items, 0, 0));
     EXPECT_EQ(L"", ItemText(items, 0, 1));                   // folders show no size
     EXPECT_FALSE(ItemText(items, 1, 1).empty());
