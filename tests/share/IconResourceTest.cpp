@@ -20,10 +20,14 @@ const UsedIcon kUsedIcons[] =
 // The program's own icons (its main icon, the tray's) are in CorvaneIXO.exe, beside this test.
 HICON ProgramIcon(unsigned id, int size)
 {
-    static HMODULE program = ::LoadLibraryExW(L"CorvaneIXO.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    // Read as resources only, and let go at once: nothing of the program stays mapped in the test.
+    HMODULE program = ::LoadLibraryExW(L"CorvaneIXO.exe", nullptr,
+                                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (!program)
         return nullptr;
-    return static_cast<HICON>(::LoadImageW(program, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
+    HICON icon = static_cast<HICON>(::LoadImageW(program, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
+    ::FreeLibrary(program);
+    return icon;
 }
 
 TEST(IconResources, EveryIconTheSourcesAskForLoadsInBothSizes)
