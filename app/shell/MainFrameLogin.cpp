@@ -59,9 +59,6 @@ UINT CheckNetworkThread(LPVOID param)
     return 0;
 }
 
-// The program's own icon resource.
-const UINT kProgramIcon = 128;
-
 // Copies a narrow text into a fixed slot with its terminator.
 template <size_t N> void CopySlot(char (&slot)[N], const char* text)
 {
@@ -643,7 +640,7 @@ void CMainFrame::OnAbout()
     if (m_pProto)
         CopySlot(dialog.m_szServerVersion, m_pProto->ServerVersionInfo);
     HICON icon = static_cast<HICON>(
-        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON, 48, 48, 0));
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 48, 48, 0));
     dialog.m_hIcon = icon;
     BeginModal();
     dialog.DoModal();

@@ -3,7 +3,6 @@
 #include "VImageList.h"
 #include <windows.h>
 #include <gtest/gtest.h>
-#include <cstring>
 #include <set>
 
 namespace {
@@ -17,27 +16,11 @@ const UsedIcon kUsedIcons[] =
 #include "UsedIconIds.inc"
 ;
 
-// The program's own icons (its main icon, the tray's) are in CorvaneIXO.exe, beside this test.
-HICON ProgramIcon(unsigned id, int size)
-{
-    // Read as resources only, and let go at once: nothing of the program stays mapped in the test.
-    HMODULE program = ::LoadLibraryExW(L"CorvaneIXO.exe", nullptr,
-                                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    if (!program)
-        return nullptr;
-    HICON icon = static_cast<HICON>(::LoadImageW(program, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
-    ::FreeLibrary(program);
-    return icon;
-}
-
 TEST(IconResources, EveryIconTheSourcesAskForLoadsInBothSizes)
 {
     for (const UsedIcon& icon : kUsedIcons) {
-        const bool inProgram = std::strncmp(icon.where, "app/", 4) == 0;
         for (int size : {16, 32}) {
             HICON loaded = CVImageList::GetIcon(icon.id, size, size);
-            if (!loaded && inProgram)
-                loaded = ProgramIcon(icon.id, size);
             EXPECT_NE(nullptr, loaded) << "icon " << icon.id << " at " << size << " px, asked for in " << icon.where;
         }
     }
