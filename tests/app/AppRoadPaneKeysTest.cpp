@@ -23,19 +23,6 @@ using namespace apprun;
 
 namespace {
 
-std::string Only(std::initializer_list<int> allowed)
-{
-    std::string text(31, '0');
-    for (int flag : allowed)
-        text[static_cast<size_t>(flag)] = '1';
-    return text;
-}
-
-int Count(HWND list)
-{
-    return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-}
-
 bool ServerItemsOnClipboard()
 {
     return ::IsClipboardFormatAvailable(::RegisterClipboardFormatW(L"VARIRUDAD")) != FALSE;
@@ -102,8 +89,8 @@ protected:
             << "the test's folder is not in the tree";
         Select(m_own);
         ASSERT_TRUE(uitest::WaitUntil([&] {
-            return Count(m_panes.serverList) == rows && (rows == 0 || !RemoteListText(m_panes.serverList, 0, 0).empty());
-        }, 20000)) << "the folder's rows were not listed: " << Count(m_panes.serverList);
+            return ListRowCount(m_panes.serverList) == rows && (rows == 0 || !RemoteListText(m_panes.serverList, 0, 0).empty());
+        }, 20000)) << "the folder's rows were not listed: " << ListRowCount(m_panes.serverList);
         ::SetForegroundWindow(m_frame);
     }
     HTREEITEM Child(HTREEITEM parent, const std::wstring& name) { return RemoteTreeChild(m_panes.serverTree, parent, name); }
@@ -193,7 +180,7 @@ TEST_F(AppRoadPaneKeys, TheDeleteKeysAskTheirOwnQuestionAndDeleteTheirOwnWay)
         if (!c.inTree)
             EXPECT_TRUE(uitest::WaitUntil([&] { return !RowShown(c.name); }, 10000)) << "the list kept the row";
     }
-    EXPECT_TRUE(uitest::WaitUntil([&] { return Count(m_panes.serverList) == 0; }, 10000)) << "the list kept rows";
+    EXPECT_TRUE(uitest::WaitUntil([&] { return ListRowCount(m_panes.serverList) == 0; }, 10000)) << "the list kept rows";
     EXPECT_EQ(nullptr, WaitForBox(1000));
     EXPECT_TRUE(ExitFromTray());
 }
@@ -204,8 +191,8 @@ TEST_F(AppRoadPaneKeys, TheDeleteKeysFollowTheRowsOwnRights)
 {
     Put("FILE user=demo size=10 -- " + m_folder + "/bin-only.txt");
     Put("FILE user=demo size=10 -- " + m_folder + "/kept.txt");
-    ASSERT_NO_FATAL_FAILURE(Perm(m_folder + "/bin-only.txt", Only({servermenu::DELETE_})));
-    ASSERT_NO_FATAL_FAILURE(Perm(m_folder + "/kept.txt", Only({servermenu::DOWNLOAD})));
+    ASSERT_NO_FATAL_FAILURE(Perm(m_folder + "/bin-only.txt", PermissionsAllowing({servermenu::DELETE_})));
+    ASSERT_NO_FATAL_FAILURE(Perm(m_folder + "/kept.txt", PermissionsAllowing({servermenu::DOWNLOAD})));
     ASSERT_NO_FATAL_FAILURE(Start(LANG_ENGLISH, 2));
 
     ASSERT_TRUE(SelectRow(L"kept.txt"));
@@ -240,7 +227,7 @@ TEST_F(AppRoadPaneKeys, TheListsClipboardKeysCopyPasteAndEscCancelsACut)
     ASSERT_TRUE(ClickListRow(list, L""));
     TypeKeys({VK_LCONTROL}, 'V');
     EXPECT_TRUE(uitest::WaitUntil([&] { return Requests("F1") > pastes; }, 15000)) << "Ctrl+V pasted nothing";
-    EXPECT_TRUE(uitest::WaitUntil([&] { return Count(list) == 2; }, 10000)) << "the copy is not listed";
+    EXPECT_TRUE(uitest::WaitUntil([&] { return ListRowCount(list) == 2; }, 10000)) << "the copy is not listed";
     EXPECT_NE(std::string::npos, Control("LIST user=demo -- " + m_folder).find("twin (")) << "no copy at the server";
 
     ASSERT_TRUE(SelectRow(L"twin.txt"));
@@ -326,7 +313,7 @@ TEST_F(AppRoadPaneKeys, TheBinOffersNeitherDownloadNorUpload)
 TEST_F(AppRoadPaneKeys, EmptyingABinOfOneEntryNamesThatEntry)
 {
     Put("FILE user=demo size=10 -- " + m_folder + "/last one.txt");
-    ASSERT_NO_FATAL_FAILURE(Perm("Recycle Bin", Only({servermenu::DEL_COMP, servermenu::DOWNLOAD})));
+    ASSERT_NO_FATAL_FAILURE(Perm("Recycle Bin", PermissionsAllowing({servermenu::DEL_COMP, servermenu::DOWNLOAD})));
     ASSERT_NO_FATAL_FAILURE(Start(LANG_ENGLISH, 1));
     HTREEITEM bin = nullptr;
     ASSERT_TRUE(uitest::WaitUntil([&] { return (bin = Child(nullptr, L"Recycle Bin")) != nullptr; }, 10000));
@@ -441,7 +428,7 @@ TEST_F(AppRoadPaneKeys, TheTreeMarksItsFolderWithoutFocusAndTheBarFitsTheFirstWi
 TEST_F(AppRoadPaneKeys, TheRestoredItemsListShowsEachEntrysType)
 {
     Put("FILE user=demo size=64 -- " + m_folder + "/back.txt");
-    ASSERT_NO_FATAL_FAILURE(Perm(m_folder + "/back.txt", Only({servermenu::DELETE_})));
+    ASSERT_NO_FATAL_FAILURE(Perm(m_folder + "/back.txt", PermissionsAllowing({servermenu::DELETE_})));
     ASSERT_NO_FATAL_FAILURE(Start(LANG_ENGLISH, 1));
     const std::wstring type = RemoteListText(m_panes.serverList, 0, 2);
     ASSERT_FALSE(type.empty());
@@ -459,7 +446,7 @@ TEST_F(AppRoadPaneKeys, TheRestoredItemsListShowsEachEntrysType)
     HWND restored = WaitForDialogWith(IDC_RESTORE_LIST);
     ASSERT_NE(nullptr, restored) << "no restore list";
     HWND entries = ::GetDlgItem(restored, IDC_RESTORE_LIST);
-    ASSERT_TRUE(uitest::WaitUntil([&] { return Count(entries) == 1; }, 5000));
+    ASSERT_TRUE(uitest::WaitUntil([&] { return ListRowCount(entries) == 1; }, 5000));
     EXPECT_EQ(type, RemoteListText(entries, 0, 2));
     if (const wchar_t* dir = _wgetenv(L"PANES_SHOTS"))
         uitest::SaveScreenPng(std::wstring(dir) + L"\\restored-en.png");

@@ -33,20 +33,6 @@ using namespace apprun;
 
 namespace {
 
-// A permission text that allows only the given flags.
-std::string Only(std::initializer_list<int> allowed)
-{
-    std::string text(31, '0');
-    for (int flag : allowed)
-        text[static_cast<size_t>(flag)] = '1';
-    return text;
-}
-
-int Count(HWND list)
-{
-    return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-}
-
 class AppRoadServerCmds : public AppRoadTest {
 protected:
     void SetUp() override
@@ -104,8 +90,8 @@ protected:
         Select(own);
         m_own = own;
         ASSERT_TRUE(uitest::WaitUntil([&] {
-            return Count(m_list) == m_rows && (m_rows == 0 || !RemoteListText(m_list, 0, 0).empty());
-        }, 20000)) << "the folder's rows were not listed: " << Count(m_list);
+            return ListRowCount(m_list) == m_rows && (m_rows == 0 || !RemoteListText(m_list, 0, 0).empty());
+        }, 20000)) << "the folder's rows were not listed: " << ListRowCount(m_list);
         ::Sleep(300);
     }
     HTREEITEM Child(HTREEITEM parent, const std::wstring& name) { return RemoteTreeChild(m_tree, parent, name); }
@@ -160,7 +146,7 @@ TEST_F(AppRoadServerCmds, AnOlderVersionChosenInTheVersionsWindowLandsByteIdenti
     Put("FILE user=demo hex=" + hexbytes::UpperHex(current) + " -- " + m_folder + "/report.bin");
     ASSERT_EQ("1", protoserver::Control::Value(Control("ITEM user=demo -- " + m_folder + "/report.bin"), "versions"));
     // Downloads allowed, nothing else: the file's menu starts with its versions.
-    Perm("/report.bin", Only({servermenu::DOWNLOAD}));
+    Perm("/report.bin", PermissionsAllowing({servermenu::DOWNLOAD}));
     m_rows = 1;
     ASSERT_NO_FATAL_FAILURE(Start());
 
@@ -168,7 +154,7 @@ TEST_F(AppRoadServerCmds, AnOlderVersionChosenInTheVersionsWindowLandsByteIdenti
     HWND versions = WaitForDialogWith(IDC_VERSION_LIST);
     ASSERT_NE(nullptr, versions) << "the versions window did not open";
     HWND rows = ::GetDlgItem(versions, IDC_VERSION_LIST);
-    ASSERT_TRUE(uitest::WaitUntil([&] { return Count(rows) == 1; }, 10000)) << Count(rows);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return ListRowCount(rows) == 1; }, 10000)) << ListRowCount(rows);
     // The row's download button; its click reaches the list first.
     const int button = static_cast<int>(CToviListCtrl::ButtonId(0, 0));
     ::PostMessageW(rows, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
@@ -198,7 +184,7 @@ TEST_F(AppRoadServerCmds, AVersionWhoseServerPathDoesNotFitTheDownloadIsRefusedN
     Put("FILE user=demo size=3001 -- " + m_folder + path + "/deep.bin");
     ASSERT_EQ("1", protoserver::Control::Value(Control("ITEM user=demo -- " + m_folder + path + "/deep.bin"),
                                                "versions"));
-    Perm(path + "/deep.bin", Only({servermenu::DOWNLOAD}));
+    Perm(path + "/deep.bin", PermissionsAllowing({servermenu::DOWNLOAD}));
     m_rows = 1;
     ASSERT_NO_FATAL_FAILURE(Start());
     HTREEITEM at = m_own;
@@ -208,7 +194,7 @@ TEST_F(AppRoadServerCmds, AVersionWhoseServerPathDoesNotFitTheDownloadIsRefusedN
             << folder.substr(0, 1) << " is not in the tree";
         Select(child);
         at = child;
-        ASSERT_TRUE(uitest::WaitUntil([&] { return Count(m_list) == 1 && !RemoteListText(m_list, 0, 0).empty(); },
+        ASSERT_TRUE(uitest::WaitUntil([&] { return ListRowCount(m_list) == 1 && !RemoteListText(m_list, 0, 0).empty(); },
                                       20000));
     }
     ASSERT_TRUE(uitest::WaitUntil([&] { return RowShown(L"deep.bin"); }, 20000));
@@ -218,7 +204,7 @@ TEST_F(AppRoadServerCmds, AVersionWhoseServerPathDoesNotFitTheDownloadIsRefusedN
     HWND versions = WaitForDialogWith(IDC_VERSION_LIST);
     ASSERT_NE(nullptr, versions) << "the versions window did not open";
     HWND rows = ::GetDlgItem(versions, IDC_VERSION_LIST);
-    ASSERT_TRUE(uitest::WaitUntil([&] { return Count(rows) == 1; }, 10000)) << Count(rows);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return ListRowCount(rows) == 1; }, 10000)) << ListRowCount(rows);
     const int button = static_cast<int>(CToviListCtrl::ButtonId(0, 0));
     ::PostMessageW(rows, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(rows, button)));
@@ -256,7 +242,7 @@ TEST_F(AppRoadServerCmds, TickedSearchHitsLandByteIdenticalInTheLocalFolderAndAD
     Put("FOLDER user=demo -- " + m_folder + "/pick-folder");
     // Only searching allowed in the folder: the menu of its empty space starts with the search.
     const std::string own = Idx(m_folder);
-    Put("PERM idx=" + own + " value=" + Only({servermenu::SEARCH}));
+    Put("PERM idx=" + own + " value=" + PermissionsAllowing({servermenu::SEARCH}));
     m_rows = 3;
     ASSERT_NO_FATAL_FAILURE(Start());
 
@@ -271,7 +257,7 @@ TEST_F(AppRoadServerCmds, TickedSearchHitsLandByteIdenticalInTheLocalFolderAndAD
     ASSERT_TRUE(SetControlText(panel, IDC_SEARCH_NAME, L"pick"));
     Click(panel, IDC_SEARCH_RUN);
     HWND hits = ::GetDlgItem(search, IDC_SEARCH_LIST);
-    ASSERT_TRUE(uitest::WaitUntil([&] { return Count(hits) == 3; }, 15000)) << Count(hits);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return ListRowCount(hits) == 3; }, 15000)) << ListRowCount(hits);
     ::Sleep(500);   // the rows paint their boxes
     // The user ticks every row; a folder has no box.
     for (int row = 0; row < 3; ++row) {
@@ -346,8 +332,8 @@ TEST_F(AppRoadServerCmds, ADeleteGoesToTheBinAndAPermanentDeleteAloneAsksForTheQ
     Put("FILE user=demo size=100 -- " + m_folder + "/to-bin.txt");
     Put("FILE user=demo size=100 -- " + m_folder + "/for-good.txt");
     // Each file allows one kind of delete: its menu starts with it.
-    Perm("/to-bin.txt", Only({servermenu::DELETE_}));
-    Perm("/for-good.txt", Only({servermenu::DEL_COMP}));
+    Perm("/to-bin.txt", PermissionsAllowing({servermenu::DELETE_}));
+    Perm("/for-good.txt", PermissionsAllowing({servermenu::DEL_COMP}));
     m_rows = 2;
     ASSERT_NO_FATAL_FAILURE(Start());
     const struct {
@@ -388,8 +374,8 @@ TEST_F(AppRoadServerCmds, ACutFilePastedOntoAFolderRowMovesAtTheServerAndEmpties
     Put("FOLDER user=demo -- " + m_folder + "/Into");
     const std::string before = ServerBytes(m_name + "/move.txt");
     // Only cutting on the file, only new files on the folder: each menu starts with that entry.
-    Perm("/move.txt", Only({servermenu::MOVE_CUT}));
-    Perm("/Into", Only({servermenu::NEW_FILE}));
+    Perm("/move.txt", PermissionsAllowing({servermenu::MOVE_CUT}));
+    Perm("/Into", PermissionsAllowing({servermenu::NEW_FILE}));
     m_rows = 2;
     ASSERT_NO_FATAL_FAILURE(Start());
     const UINT format = ::RegisterClipboardFormatW(L"VARIRUDAD");
@@ -419,8 +405,8 @@ TEST_F(AppRoadServerCmds, TheBinRestoresAFileWhoseRestoreListLeadsBackToItAndEmp
     Put("FILE user=demo size=64 -- " + m_folder + "/back.txt");
     Put("FILE user=demo size=64 -- " + m_folder + "/other.txt");
     // Deleting to the bin alone: its menu starts with Delete, and in the bin with Restore.
-    Perm("/back.txt", Only({servermenu::DELETE_}));
-    Perm("/other.txt", Only({servermenu::DELETE_}));
+    Perm("/back.txt", PermissionsAllowing({servermenu::DELETE_}));
+    Perm("/other.txt", PermissionsAllowing({servermenu::DELETE_}));
     m_rows = 2;
     ASSERT_NO_FATAL_FAILURE(Start());
     const std::string idx = Idx(m_folder + "/back.txt");
@@ -444,7 +430,7 @@ TEST_F(AppRoadServerCmds, TheBinRestoresAFileWhoseRestoreListLeadsBackToItAndEmp
     EXPECT_NE(std::string::npos, Control("LAST cmd=F5").find("cmd=F5"));
     // The user double-clicks the restored entry.
     HWND entries = ::GetDlgItem(restored, IDC_RESTORE_LIST);
-    ASSERT_TRUE(uitest::WaitUntil([&] { return Count(entries) == 1; }, 5000));
+    ASSERT_TRUE(uitest::WaitUntil([&] { return ListRowCount(entries) == 1; }, 5000));
     DoubleClickRow(entries, 0);
     EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(restored) || !::IsWindowVisible(restored); }, 10000))
         << "the go-to left the restore list open";
@@ -481,7 +467,7 @@ TEST_F(AppRoadServerCmds, PropertiesAskOnAConnectionOfTheirOwnThatClosesWithTheW
 {
     Put("FILE user=demo size=2048 -- " + m_folder + "/about.txt");
     // Nothing allowed: the file's menu holds Properties alone.
-    Perm("/about.txt", Only({}));
+    Perm("/about.txt", PermissionsAllowing({}));
     m_rows = 1;
     ASSERT_NO_FATAL_FAILURE(Start());
     // The start's connections have come and gone.
@@ -517,7 +503,7 @@ TEST_F(AppRoadServerCmds, TheShareDialogOpensWithTheStoredShareAndSavingListsThe
         side.GetLogoutInfo();
     }
     // Sharing alone allowed: the folder row's menu starts with it.
-    Perm("/Team", Only({servermenu::SHARE}));
+    Perm("/Team", PermissionsAllowing({servermenu::SHARE}));
     m_rows = 1;
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(ChooseOnRow(L"Team"));
@@ -544,7 +530,7 @@ TEST_F(AppRoadServerCmds, AShortcutToAFolderRowIsAddedAtTheServer)
 {
     Put("FOLDER user=demo -- " + m_folder + "/Often");
     // Shortcuts alone allowed: the folder row's menu starts with the shortcut.
-    Perm("/Often", Only({servermenu::SHORTCUT}));
+    Perm("/Often", PermissionsAllowing({servermenu::SHORTCUT}));
     m_rows = 1;
     ASSERT_NO_FATAL_FAILURE(Start());
     const int adds = Requests("D6");
@@ -608,11 +594,11 @@ TEST_F(AppRoadServerCmds, TheGuestGroupAndLinkDialogsOpenFromTheirMenusWithTheSe
 {
     Put("FILE user=demo size=99 -- " + m_folder + "/linked.txt");
     // Each item allows only what its menu should start with.
-    Perm("/linked.txt", Only({servermenu::FILELINK}));
+    Perm("/linked.txt", PermissionsAllowing({servermenu::FILELINK}));
     m_tops = {Idx("Guest"), Idx("Group")};
     ASSERT_FALSE(m_tops[0].empty() || m_tops[1].empty());
-    Put("PERM idx=" + m_tops[0] + " value=" + Only({}));
-    Put("PERM idx=" + m_tops[1] + " value=" + Only({servermenu::NEW_GRP}));
+    Put("PERM idx=" + m_tops[0] + " value=" + PermissionsAllowing({}));
+    Put("PERM idx=" + m_tops[1] + " value=" + PermissionsAllowing({servermenu::NEW_GRP}));
     m_rows = 1;
     ASSERT_NO_FATAL_FAILURE(Start());
     auto exchanges = [&] { return std::atol(protoserver::Control::Value(Control("COUNT"), "exchanges").c_str()); };
@@ -662,8 +648,8 @@ TEST_F(AppRoadServerCmds, TheTreesMenuMakesANewFolderAndRenamesAFolderInPlace)
 {
     Put("FOLDER user=demo -- " + m_folder + "/Old name");
     // New folders alone in the test's folder, renaming alone on its child.
-    Put("PERM idx=" + Idx(m_folder) + " value=" + Only({servermenu::NEW_DIR}));
-    Perm("/Old name", Only({servermenu::RENAME}));
+    Put("PERM idx=" + Idx(m_folder) + " value=" + PermissionsAllowing({servermenu::NEW_DIR}));
+    Perm("/Old name", PermissionsAllowing({servermenu::RENAME}));
     m_rows = 1;
     ASSERT_NO_FATAL_FAILURE(Start());
     auto nameInPlace = [&](HTREEITEM item, const wchar_t* name) {
@@ -778,7 +764,7 @@ TEST_F(AppRoadServerCmds, ACopyPastedOnTheListsEmptySpaceLandsInTheShownFolder)
     Put("FILE user=demo size=500 -- " + m_folder + "/dup.txt");
     Put("FOLDER user=demo -- " + m_folder + "/Only folder");
     // New files alone in the shown folder: the menu of its empty space starts with Paste.
-    Put("PERM idx=" + Idx(m_folder) + " value=" + Only({servermenu::NEW_FILE}));
+    Put("PERM idx=" + Idx(m_folder) + " value=" + PermissionsAllowing({servermenu::NEW_FILE}));
     m_rows = 2;
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_TRUE(ClickListRow(m_list, L"dup.txt"));
@@ -790,7 +776,7 @@ TEST_F(AppRoadServerCmds, ACopyPastedOnTheListsEmptySpaceLandsInTheShownFolder)
     ASSERT_TRUE(ClickListRow(m_list, L""));
     ASSERT_TRUE(ChooseFromListMenu(m_frame, m_list, -1));
     EXPECT_TRUE(uitest::WaitUntil([&] { return Requests("F1") > pastes; }, 15000)) << "nothing was pasted";
-    EXPECT_TRUE(uitest::WaitUntil([&] { return Count(m_list) == 3; }, 10000)) << "the copy is not listed";
+    EXPECT_TRUE(uitest::WaitUntil([&] { return ListRowCount(m_list) == 3; }, 10000)) << "the copy is not listed";
     const std::string listing = Control("LIST user=demo -- " + m_folder);
     EXPECT_NE(std::string::npos, listing.find("dup (")) << listing;
     EXPECT_EQ(std::string::npos, Control("LIST user=demo -- " + m_folder + "/Only folder").find("dup"))

@@ -589,6 +589,19 @@ int AppRoadTest::LaunchAndWait(const wchar_t* arguments, DWORD timeoutMs)
     return static_cast<int>(code);
 }
 
+std::string PermissionsAllowing(std::initializer_list<int> allowed)
+{
+    std::string text(31, '0');
+    for (int flag : allowed)
+        text[static_cast<size_t>(flag)] = '1';
+    return text;
+}
+
+int ListRowCount(HWND list)
+{
+    return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
 std::wstring MakeDocumentsFolder(const std::wstring& name)
 {
     wchar_t documents[MAX_PATH] = {};

@@ -94,6 +94,12 @@ bool SetControlText(HWND dialog, int id, const wchar_t* text);
 // Clicks a button of a dialog.
 void Click(HWND dialog, int id);
 
+// A permission text (the server's 31 flags) that allows only the given flags.
+std::string PermissionsAllowing(std::initializer_list<int> allowed);
+
+// The rows of a list control of another process.
+int ListRowCount(HWND list);
+
 // A fresh folder named name in the user's Documents (where the local panes show real files); an
 // empty path when it could not be made.
 std::wstring MakeDocumentsFolder(const std::wstring& name);
