@@ -5,7 +5,7 @@
 #include "ToviRegistry.h"
 #include "TraceLog.h"
 #include "UpdateCrypto.h"
-#include "../interface/services/ToviUpdateRules.h"
+#include "ToviUpdateRules.h"
 #include "UpdateTexts.h"
 #include "UpdaterSeams.h"
 #include "UpdateTargets.h"
@@ -176,7 +176,11 @@ bool CToviUpdate::SHGetVersionOfFile(const CString& path, CString& version)
     std::vector<BYTE> data(size);
     if (!::GetFileVersionInfoW(path, 0, size, data.data()))
         return false;
-    return updaterules::ProductVersionText(data.data(), version);
+    std::wstring text;
+    if (!updaterules::ProductVersionText(data.data(), text))
+        return false;
+    version = text.c_str();
+    return true;
 }
 
 bool CToviUpdate::CheckUpdate(const CString& localVersion, const CString& serverVersion)

@@ -51,10 +51,10 @@ bool CToviUpdate::SHGetVersionOfFile(wchar_t* path, wchar_t* out, int outSize)
     std::vector<BYTE> data;
     if (!ReadVersionResource(path, data))
         return false;
-    CString version;
+    std::wstring version;
     if (!updaterules::ProductVersionText(data.data(), version))
         return false;
-    CopyField(out, static_cast<size_t>(outSize), version.GetString());
+    CopyField(out, static_cast<size_t>(outSize), version.c_str());
     return true;
 }
 
