@@ -33,6 +33,7 @@ bool FormatLine(std::wstring& line, const wchar_t* format, va_list args)
 
 int TraceLog(int level, const wchar_t* format, ...)
 {
+    constexpr UINT kViewerWaitMs = 2000;
     HWND viewer = FindWindowW(nullptr, L"Ferrow Log");
     if (!viewer || !format)
         return 0;
@@ -49,7 +50,10 @@ int TraceLog(int level, const wchar_t* format, ...)
         record.dwData = static_cast<ULONG_PTR>(level);
         record.cbData = static_cast<DWORD>(line.size() * sizeof(wchar_t));
         record.lpData = &line[0];
-        SendMessageW(viewer, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record));
+        // A viewer that stops taking lines must not stop the caller: give up on it after a while.
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(viewer, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record), SMTO_ABORTIFHUNG,
+                            kViewerWaitMs, &answer);
     } catch (...) {
         // Tracing must never be the reason a caller fails.
     }

@@ -120,7 +120,7 @@ protected: \
     const FwMessageMap* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
     const FwMessageMap* theClass::GetThisMessageMap() \
     { \
-        typedef theClass ThisClass; \
+        using ThisClass [[maybe_unused]] = theClass; \
         typedef baseClass TheBaseClass; \
         static const FwMsgMapEntry entries[] = {
 

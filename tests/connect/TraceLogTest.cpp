@@ -134,6 +134,28 @@ TEST_F(TraceLogTest, SendsFromAnotherThreadOnceTheViewerTakesTheLine)
     EXPECT_EQ(L"from a worker\r\n", g_records[0].text);
 }
 
+TEST_F(TraceLogTest, AViewerThatTakesNoLinesDoesNotHoldTheCallerForEver)
+{
+    // The viewer's thread never reads its messages, as a hung viewer would.
+    std::atomic<bool> done(false);
+    std::thread worker([&] {
+        TraceLog(1, L"to a viewer that does not listen");
+        done = true;
+    });
+    const DWORD start = GetTickCount();
+    while (!done && GetTickCount() - start < 30000)
+        Sleep(50);
+    EXPECT_TRUE(done.load()) << "the trace call was still waiting after 30 s";
+    // Let a caller still blocked go, so that the test ends either way.
+    MSG msg;
+    while (!done) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+        Sleep(10);
+    }
+    worker.join();
+}
+
 TEST_F(TraceLogTest, SendsNothingForANullFormat)
 {
     EXPECT_EQ(0, TraceLog(1, nullptr));

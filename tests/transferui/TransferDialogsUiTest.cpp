@@ -176,10 +176,10 @@ TEST_F(UploadPictures, UploadWindowPromptAndResultListInKoreanAndEnglish)
         CUploadThread* thread = Start({Item(folder, true), Item(slow, false), Item(twin, false)});
         ASSERT_NE(nullptr, thread);
         ASSERT_TRUE(uitest::WaitUntil([&] { return Saw("H0"); }, 15000));
-        Sleep(2500);
-        EXPECT_TRUE(uitest::SavePng(uitest::CaptureWindow(Window(thread), 300), dir + L"\\upload-" + tag + L".png"));
+        // The run stops at the name conflict: the window's picture is taken there.
         HWND prompt = uitest::WaitForDialog(CFileDuplicateDlg::kFindTitle, 30000);
         ASSERT_NE(nullptr, prompt);
+        EXPECT_TRUE(uitest::SavePng(uitest::CaptureWindow(Window(thread), 300), dir + L"\\upload-" + tag + L".png"));
         EXPECT_TRUE(uitest::SavePng(uitest::CaptureWindow(prompt, 500), dir + L"\\prompt-" + tag + L".png"));
         uitest::ClickButton(prompt, 10017);
         HWND list = uitest::WaitForDialog(language == 18 ? L"업로드 결과" : L"Upload Results", 30000);

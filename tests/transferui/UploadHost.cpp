@@ -3,9 +3,11 @@
 #include "UploadHost.h"
 #include "Library.h"
 #include "ToviRegistry.h"
+#include "TransferRes.h"
 #include "WindowDriver.h"
 #include <commctrl.h>
 #include <cstring>
+#include <cwchar>
 
 namespace uploadtest {
 
@@ -142,6 +144,23 @@ std::vector<_PROTO_FOLDER_INFO> UploadHost::ListPath(const std::vector<std::wstr
 bool UploadHost::Saw(const char* command)
 {
     return Control(std::string("LAST cmd=") + command).compare(0, 2, "OK") == 0;
+}
+
+::testing::AssertionResult UploadHost::MidFile(HWND window, const wchar_t* name, DWORD timeoutMs)
+{
+    HWND bar = GetDlgItem(window, IDC_UPLOAD_PROGRESS_FILE);
+    wchar_t text[512] = L"";
+    LRESULT percent = 0;
+    const bool seen = uitest::WaitUntil(
+        [&] {
+            GetWindowTextW(bar, text, 512);
+            percent = SendMessageW(bar, PBM_GETPOS, 0, 0);
+            return std::wcsstr(text, name) != nullptr && percent > 0 && percent < 100;
+        },
+        timeoutMs);
+    if (seen)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the file bar last read \"" << Utf8(text) << "\" at " << percent << "%";
 }
 
 }

@@ -54,6 +54,8 @@ protected:
     std::vector<_PROTO_FOLDER_INFO> ListPath(const std::vector<std::wstring>& folders);
     // Whether the server saw a request of that command since the last RESET.
     bool Saw(const char* command);
+    // Waits until the window's file bar names the file and shows it partly sent.
+    ::testing::AssertionResult MidFile(HWND window, const wchar_t* name, DWORD timeoutMs = 30000);
 
     std::string m_myFiles;
 };

@@ -303,7 +303,7 @@ TEST_F(UploadRun, ACancelMidFileIsNeitherCountedNorShownCompleted)
     CUploadThread* thread = Start({Item(path, false)});
     ASSERT_NE(nullptr, thread);
     ASSERT_TRUE(uitest::WaitUntil([&] { return Saw("H0"); }, 15000)) << "the file was announced";
-    Sleep(1500);
+    ASSERT_TRUE(MidFile(Window(thread), L"slow.bin")) << "the window shows the file partly sent";
     uitest::ClickButton(Window(thread), IDCANCEL);
     ASSERT_TRUE(uitest::WaitUntil([&] { return WaitForSingleObject(thread->m_hThread, 0) == WAIT_OBJECT_0; },
                                   15000));
