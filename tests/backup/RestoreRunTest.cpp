@@ -9,6 +9,7 @@
 #include "RecordCodec.h"
 #include "RestoreThread.h"
 #include "RoadServer.h"
+#include "SeamSwap.h"
 #include "SqliteTool.h"
 #include "TestPaths.h"
 #include "ToviMessages.h"
@@ -199,7 +200,6 @@ protected:
     void TearDown() override
     {
         m_ui.Run([this] { DestroyWindow(m_host); });
-        CRestoreDlg::SetFolderPicker(nullptr);
         CTransferTaskbar::SetFactory(nullptr);
         CToviRegistry::RemoveBackupPolicy(kKey);
         // The language is the profile's: later tests (the connection's date texts) read it.
@@ -712,7 +712,7 @@ TEST_F(RestoreRunTest, EverythingGoesUnderAChosenFolderWhenOneIsSet)
     g_pickedFolder = Scratch(L"restore-elsewhere");
     RemoveTree(g_pickedFolder);
     CreateDirectoryW(g_pickedFolder.c_str(), nullptr);
-    CRestoreDlg::SetFolderPicker(PickFolder);
+    testseam::Swap<CRestoreDlg::FolderPickerFn> picker(CRestoreDlg::s_pfnPickFolder, PickFolder);
     HWND dlg = nullptr;
     CRestoreThread* thread = Open(dlg);
     ASSERT_NE(nullptr, thread);

@@ -91,7 +91,7 @@ void TransferHost::SetUp()
         g_wake.clear();
     }
     CTransferTaskbar::SetFactory(MakeRecordingTaskbar);
-    CTransferDlg::SetExecutionStateHook(RecordWake);
+    CTransferDlg::s_pfnExecutionState = RecordWake;
     for (const wchar_t* name : kSavedValues) {
         wchar_t text[256] = {};
         DWORD size = sizeof text;
@@ -108,7 +108,6 @@ void TransferHost::TearDown()
             DestroyWindow(m_owner);
     });
     CTransferTaskbar::SetFactory(nullptr);
-    CTransferDlg::SetExecutionStateHook(nullptr);
     for (const wchar_t* name : kSavedValues) {
         const auto saved = m_savedValues.find(name);
         if (saved == m_savedValues.end())
