@@ -176,7 +176,7 @@ protected:
             g_taskbar.errors = g_taskbar.flashes = 0;
             g_taskbar.lastValue = 0;
         }
-        CTransferTaskbar::SetFactory(MakeRecordingTaskbar);
+        CTransferTaskbar::s_pfnCreate = MakeRecordingTaskbar;
         m_ui.Run([this] {
             WNDCLASSW wc = {};
             wc.lpfnWndProc = HostProc;
@@ -200,7 +200,6 @@ protected:
     void TearDown() override
     {
         m_ui.Run([this] { DestroyWindow(m_host); });
-        CTransferTaskbar::SetFactory(nullptr);
         CToviRegistry::RemoveBackupPolicy(kKey);
         // The language is the profile's: later tests (the connection's date texts) read it.
         CToviRegistry::SetLanguage(0, LANG_KOREAN);
@@ -329,6 +328,7 @@ protected:
     HWND m_host = nullptr;
     std::wstring m_docs, m_src, m_local;
     std::string m_policyIdx, m_docsIdx;
+    testseam::Swap<CTransferTaskbar::Factory> m_taskbar{CTransferTaskbar::s_pfnCreate};
 };
 
 std::string Pattern(size_t size)

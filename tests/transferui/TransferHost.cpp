@@ -90,7 +90,7 @@ void TransferHost::SetUp()
         std::lock_guard<std::mutex> lock(g_wakeLock);
         g_wake.clear();
     }
-    CTransferTaskbar::SetFactory(MakeRecordingTaskbar);
+    CTransferTaskbar::s_pfnCreate = MakeRecordingTaskbar;
     CTransferDlg::s_pfnExecutionState = RecordWake;
     for (const wchar_t* name : kSavedValues) {
         wchar_t text[256] = {};
@@ -107,7 +107,6 @@ void TransferHost::TearDown()
         if (IsWindow(m_owner))
             DestroyWindow(m_owner);
     });
-    CTransferTaskbar::SetFactory(nullptr);
     for (const wchar_t* name : kSavedValues) {
         const auto saved = m_savedValues.find(name);
         if (saved == m_savedValues.end())
