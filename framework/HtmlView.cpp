@@ -19,7 +19,7 @@ static const IID kIidHtmlDocument =
 
 IMPLEMENT_DYNCREATE(CHtmlView, CView)
 
-CHtmlView::BrowserFactory CHtmlView::s_pfnBrowserFactory = nullptr;
+CHtmlView::BrowserFactory CHtmlView::s_pfnBrowserFactory = &CHtmlView::BrowserControl;
 
 namespace {
 // Argument i in written order.
@@ -226,11 +226,6 @@ IDispatch* CHtmlView::GetEventSink()
     return &m_xEventSink;
 }
 
-void CHtmlView::SetBrowserFactory(BrowserFactory pfn)
-{
-    s_pfnBrowserFactory = pfn;
-}
-
 BOOL CHtmlView::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
                        CWnd* pParentWnd, UINT nID, CCreateContext* pContext)
 {
@@ -264,36 +259,37 @@ bool CHtmlView::CreateBrowser()
     if (IDispatch* external = GetExternalDispatch())
         m_pCtrlCont->SetExternal(external);
 
-    if (s_pfnBrowserFactory) {
-        m_pCalls = s_pfnBrowserFactory(this);
-        return m_pCalls != nullptr;
-    }
+    m_pCalls = s_pfnBrowserFactory(this);
+    return m_pCalls != nullptr;
+}
 
-    COleControlSite* site = CreateControlSite(m_pCtrlCont);
+CWebBrowserCalls* CHtmlView::BrowserControl(CHtmlView* view)
+{
+    COleControlSite* site = view->CreateControlSite(view->m_pCtrlCont);
     if (site == nullptr)
-        return false;
-    m_pCtrlCont->AddSite(site);
+        return nullptr;
+    view->m_pCtrlCont->AddSite(site);
     CRect rc;
-    GetClientRect(&rc);
+    view->GetClientRect(&rc);
     if (FAILED(site->CreateControl(kClsidWebBrowser, rc, AFX_IDW_PANE_FIRST)))
-        return false;
+        return nullptr;
     IWebBrowser2* browser = nullptr;
     if (FAILED(site->QueryControl(kIidWebBrowser2, (void**)&browser)) || browser == nullptr)
-        return false;
-    m_pCalls = new CWebBrowserCalls(browser);
+        return nullptr;
+    CWebBrowserCalls* calls = new CWebBrowserCalls(browser);
     browser->Release();
 
     IConnectionPointContainer* cpc = nullptr;
     if (SUCCEEDED(site->QueryControl(IID_IConnectionPointContainer, (void**)&cpc)) && cpc) {
-        if (SUCCEEDED(cpc->FindConnectionPoint(kDiidWebBrowserEvents2, &m_pEventPoint)) && m_pEventPoint) {
-            if (FAILED(m_pEventPoint->Advise(&m_xEventSink, &m_dwEventCookie))) {
-                m_pEventPoint->Release();
-                m_pEventPoint = nullptr;
+        if (SUCCEEDED(cpc->FindConnectionPoint(kDiidWebBrowserEvents2, &view->m_pEventPoint)) && view->m_pEventPoint) {
+            if (FAILED(view->m_pEventPoint->Advise(&view->m_xEventSink, &view->m_dwEventCookie))) {
+                view->m_pEventPoint->Release();
+                view->m_pEventPoint = nullptr;
             }
         }
         cpc->Release();
     }
-    return true;
+    return calls;
 }
 
 void CHtmlView::DestroyBrowser()

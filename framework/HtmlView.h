@@ -5,7 +5,7 @@
 // view: it deletes itself after its window is gone.
 //
 // All calls into the browser go through a CWebBrowserCalls object. By default it wraps the
-// control's IWebBrowser2; SetBrowserFactory replaces the control for tests (no control is
+// control's IWebBrowser2; s_pfnBrowserFactory replaces the control for tests (no control is
 // created then, and the factory's object answers every call).
 #pragma once
 #include "View.h"
@@ -88,9 +88,9 @@ public:
     // Key messages go to the browser first (its own shortcuts, Tab inside the page).
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
-    // Tests: a factory used instead of the browser control; null restores the control.
+    // Makes the view's browser calls: the browser control, by default, sited in the view.
     typedef CWebBrowserCalls* (*BrowserFactory)(CHtmlView* pView);
-    static void SetBrowserFactory(BrowserFactory pfn);
+    static BrowserFactory s_pfnBrowserFactory;
 
 protected:
     // The occ manager of the next Create (not owned; must outlive the view). Null: the
@@ -133,5 +133,7 @@ private:
 
     IConnectionPoint* m_pEventPoint = nullptr;
     DWORD m_dwEventCookie = 0;
-    static BrowserFactory s_pfnBrowserFactory;
+
+    // The browser control, sited in view, with its events advised to the view.
+    static CWebBrowserCalls* BrowserControl(CHtmlView* view);
 };

@@ -23,7 +23,6 @@ BEGIN_MESSAGE_MAP(CToviSplitter, CSplitterWnd)
     ON_MESSAGE(WM_SEARCH_DOWNLOAD_RUN, OnSearchDownloadRun)
     ON_MESSAGE(WM_SEARCH_DOWNLOAD_BEGIN, OnSearchDownloadBegin)
     ON_MESSAGE(WM_SEARCH_DOWNLOAD_ITEM, OnSearchDownloadItem)
-    ON_WM_COPYDATA()
 END_MESSAGE_MAP()
 
 namespace {

@@ -29,11 +29,6 @@ struct SplitterPaneCalls {
     std::function<void(COLORREF color)> paneColor[2][2];      // background of the pane's control
 };
 
-// Private: a test run hands jobs in from outside (see ToviSplitter.cpp). Only when the
-// environment variable TOVI_TEST_HANDOVER is "1".
-#define SPLITTER_TEST_UPLOAD   0x54565550u
-#define SPLITTER_TEST_DOWNLOAD 0x54564450u
-
 class CToviSplitter : public CSplitterWnd {
     DECLARE_DYNAMIC(CToviSplitter)
 public:
@@ -94,7 +89,6 @@ protected:
     LRESULT OnSearchDownloadRun(WPARAM, LPARAM);
     LRESULT OnSearchDownloadBegin(WPARAM, LPARAM);
     LRESULT OnSearchDownloadItem(WPARAM wParam, LPARAM lParam);
-    BOOL OnCopyData(CWnd* pWnd, COPYDATASTRUCT* data);
     DECLARE_MESSAGE_MAP()
 
 private:

@@ -55,9 +55,9 @@ bool ShellFolderPicker(HWND owner, CString& folder)
     return ok;
 }
 
-CRestoreDlg::FolderPickerFn g_folderPicker = ShellFolderPicker;
-
 }
+
+CRestoreDlg::FolderPickerFn CRestoreDlg::s_pfnPickFolder = ShellFolderPicker;
 
 CRestoreDlg::CRestoreDlg(CWnd* pParent) : CVantelDialog(IDD_RESTORE, pParent)
 {
@@ -69,11 +69,6 @@ CRestoreDlg::~CRestoreDlg()
 {
     delete m_pProto;
     m_pProto = nullptr;
-}
-
-void CRestoreDlg::SetFolderPicker(FolderPickerFn fn)
-{
-    g_folderPicker = fn ? fn : ShellFolderPicker;
 }
 
 void CRestoreDlg::CopySession(const CToviProto* session)
@@ -227,7 +222,7 @@ void CRestoreDlg::OnFormerPlace()
 void CRestoreDlg::OnChooseFolder()
 {
     CString folder;
-    if (g_folderPicker(m_hWnd, folder))
+    if (s_pfnPickFolder(m_hWnd, folder))
         m_strRestoreFolder = folder;
 }
 

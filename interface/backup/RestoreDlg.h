@@ -77,9 +77,9 @@ public:
     static Step DecideExisting(const char* answer, __int64 serverSize, __int64 localSize, int option,
                                const wchar_t* serverTime, const SYSTEMTIME& localWrite);
 
-    // The folder chooser of the folder button; tests put theirs in place (null: the shell's).
+    // The folder chooser of the folder button: the shell's by default.
     typedef bool (*FolderPickerFn)(HWND owner, CString& folder);
-    static void SetFolderPicker(FolderPickerFn fn);
+    static FolderPickerFn s_pfnPickFolder;
 
     // ---- State read by tests and the owner (any thread) ----
     bool IsRunOver() const { return m_bRunOver; }

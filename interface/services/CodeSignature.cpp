@@ -10,51 +10,44 @@ namespace codesign {
 
 namespace {
 
-class WindowsTrust : public ICodeSignature {
-public:
-    bool Check(const wchar_t* path, std::wstring* signer) override
-    {
-        if (signer != nullptr)
-            signer->clear();
-        WINTRUST_FILE_INFO fileInfo = { sizeof(fileInfo) };
-        fileInfo.pcwszFilePath = path;
-        WINTRUST_DATA data = { sizeof(data) };
-        data.dwUIChoice = WTD_UI_NONE;
-        data.fdwRevocationChecks = WTD_REVOKE_NONE;
-        data.dwUnionChoice = WTD_CHOICE_FILE;
-        data.pFile = &fileInfo;
-        data.dwStateAction = WTD_STATEACTION_VERIFY;
-        GUID action = WINTRUST_ACTION_GENERIC_VERIFY_V2;
-        const LONG verdict = ::WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &data);
-        if (verdict == ERROR_SUCCESS && signer != nullptr)
-            *signer = SubjectOf(data.hWVTStateData);
-        data.dwStateAction = WTD_STATEACTION_CLOSE;
-        ::WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &data);
-        // A trusted signature whose signer cannot be named proves nobody in particular.
-        return verdict == ERROR_SUCCESS && (signer == nullptr || !signer->empty());
-    }
+std::wstring SubjectOf(HANDLE state)
+{
+    CRYPT_PROVIDER_DATA* provider = ::WTHelperProvDataFromStateData(state);
+    CRYPT_PROVIDER_SGNR* first = provider != nullptr ? ::WTHelperGetProvSignerFromChain(provider, 0, FALSE, 0) : nullptr;
+    if (first == nullptr || first->csCertChain == 0 || first->pasCertChain == nullptr || first->pasCertChain[0].pCert == nullptr)
+        return std::wstring();
+    PCCERT_CONTEXT cert = first->pasCertChain[0].pCert;
+    DWORD flags = CERT_X500_NAME_STR | CERT_NAME_STR_REVERSE_FLAG;
+    DWORD size = ::CertNameToStrW(X509_ASN_ENCODING, &cert->pCertInfo->Subject, flags, nullptr, 0);
+    if (size <= 1)
+        return std::wstring();
+    std::wstring name(size, L'\0');
+    ::CertNameToStrW(X509_ASN_ENCODING, &cert->pCertInfo->Subject, flags, &name[0], size);
+    name.resize(size - 1);
+    return name;
+}
 
-private:
-    static std::wstring SubjectOf(HANDLE state)
-    {
-        CRYPT_PROVIDER_DATA* provider = ::WTHelperProvDataFromStateData(state);
-        CRYPT_PROVIDER_SGNR* first = provider != nullptr ? ::WTHelperGetProvSignerFromChain(provider, 0, FALSE, 0) : nullptr;
-        if (first == nullptr || first->csCertChain == 0 || first->pasCertChain == nullptr || first->pasCertChain[0].pCert == nullptr)
-            return std::wstring();
-        PCCERT_CONTEXT cert = first->pasCertChain[0].pCert;
-        DWORD flags = CERT_X500_NAME_STR | CERT_NAME_STR_REVERSE_FLAG;
-        DWORD size = ::CertNameToStrW(X509_ASN_ENCODING, &cert->pCertInfo->Subject, flags, nullptr, 0);
-        if (size <= 1)
-            return std::wstring();
-        std::wstring name(size, L'\0');
-        ::CertNameToStrW(X509_ASN_ENCODING, &cert->pCertInfo->Subject, flags, &name[0], size);
-        name.resize(size - 1);
-        return name;
-    }
-};
-
-WindowsTrust g_windows;
-ICodeSignature* g_current = &g_windows;
+bool WindowsCheck(const wchar_t* path, std::wstring* signer)
+{
+    if (signer != nullptr)
+        signer->clear();
+    WINTRUST_FILE_INFO fileInfo = { sizeof(fileInfo) };
+    fileInfo.pcwszFilePath = path;
+    WINTRUST_DATA data = { sizeof(data) };
+    data.dwUIChoice = WTD_UI_NONE;
+    data.fdwRevocationChecks = WTD_REVOKE_NONE;
+    data.dwUnionChoice = WTD_CHOICE_FILE;
+    data.pFile = &fileInfo;
+    data.dwStateAction = WTD_STATEACTION_VERIFY;
+    GUID action = WINTRUST_ACTION_GENERIC_VERIFY_V2;
+    const LONG verdict = ::WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &data);
+    if (verdict == ERROR_SUCCESS && signer != nullptr)
+        *signer = SubjectOf(data.hWVTStateData);
+    data.dwStateAction = WTD_STATEACTION_CLOSE;
+    ::WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &data);
+    // A trusted signature whose signer cannot be named proves nobody in particular.
+    return verdict == ERROR_SUCCESS && (signer == nullptr || !signer->empty());
+}
 
 bool EndsWithNoCase(const std::wstring& text, const wchar_t* suffix)
 {
@@ -69,16 +62,14 @@ bool EndsWithNoCase(const std::wstring& text, const wchar_t* suffix)
 
 }
 
-ICodeSignature& Current() { return *g_current; }
+CheckFn g_pCheck = WindowsCheck;
 
-void Install(ICodeSignature* check) { g_current = check != nullptr ? check : &g_windows; }
-
-bool Trusted(const wchar_t* path) { return Current().Check(path, nullptr); }
+bool Trusted(const wchar_t* path) { return g_pCheck(path, nullptr); }
 
 std::wstring SignerOf(const wchar_t* path)
 {
     std::wstring signer;
-    if (!Current().Check(path, &signer))
+    if (!g_pCheck(path, &signer))
         signer.clear();
     return signer;
 }

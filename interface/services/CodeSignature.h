@@ -2,24 +2,16 @@
 // a downloaded program and its start, shared by the main program's add-on installers and the
 // update program (a small static library both link).
 //
-// Any thread. The check is a seam: the real WinVerifyTrust by default, a test installs its own.
+// Any thread. The check is a seam: WinVerifyTrust by default, a test puts its own in g_pCheck.
 #pragma once
 #include <string>
 
 namespace codesign {
 
-class ICodeSignature {
-public:
-    virtual ~ICodeSignature() = default;
-    // True when Windows trusts the file's Authenticode signature; signer (when given) receives
-    // the signing certificate's subject, empty when the file is not trusted.
-    virtual bool Check(const wchar_t* path, std::wstring* signer) = 0;
-};
-
-// The check in force.
-ICodeSignature& Current();
-// Puts a check in force; null puts the real one back. The caller keeps ownership.
-void Install(ICodeSignature* check);
+// True when Windows trusts the file's Authenticode signature; signer (when given) receives the
+// signing certificate's subject, empty when the file is not trusted.
+typedef bool (*CheckFn)(const wchar_t* path, std::wstring* signer);
+extern CheckFn g_pCheck;
 
 // Whether Windows trusts the file's signature.
 bool Trusted(const wchar_t* path);

@@ -134,10 +134,6 @@ CPopupDlg::~CPopupDlg()
         ::DestroyIcon(m_hIcon);
 }
 
-void CPopupDlg::SetUrlOpener(UrlOpener pfn)
-{
-    s_pfnOpenUrl = pfn ? pfn : &ShellOpenUrl;
-}
 
 CPopupView* CPopupDlg::GetView() const
 {

@@ -56,9 +56,9 @@ public:
     static CRect ResizeRect(const CRect& parent, int pageWidth, int pageHeight, int kind, CSize screen);
     // The log package's address on the web server; empty without a server address.
     static CString LogPackageUrl(const CString& webServer);
-    // Tests: replaces the shell call that opens the log package (url) in the browser.
+    // Opens the log package (url) in the browser: the shell's "open" by default.
     typedef void (*UrlOpener)(const CString& url);
-    static void SetUrlOpener(UrlOpener pfn);
+    static UrlOpener s_pfnOpenUrl;
 
 protected:
     BOOL OnInitDialog() override;
@@ -109,5 +109,4 @@ private:
     int m_nExtraHeight = kExtraHeight;
     bool m_bFormPosted = false;
     CToviDocument m_document;
-    static UrlOpener s_pfnOpenUrl;
 };

@@ -20,58 +20,45 @@ namespace {
 const CLSID kBrowserApplication = { 0x0002DF01, 0x0000, 0x0000, { 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46 } };
 const IID kWebBrowser2 = { 0xD30C1661, 0xCDAF, 0x11D0, { 0x8A, 0x3E, 0x00, 0xC0, 0x4F, 0xC9, 0xE2, 0x6E } };
 
-class SystemBrowser : public CLinkBrowser {
-public:
-    void Open(const wchar_t* url) override
-    {
-        if (FAILED(::OleInitialize(nullptr)))
-            return;
-        IWebBrowser2* browser = nullptr;
-        if (SUCCEEDED(::CoCreateInstance(kBrowserApplication, nullptr, CLSCTX_LOCAL_SERVER, kWebBrowser2,
-                                         (void**)&browser)) && browser) {
-            browser->put_Visible(VARIANT_TRUE);
-            VARIANT address, flags, target, postData, headers;
-            ::VariantInit(&address);
-            ::VariantInit(&flags);
-            ::VariantInit(&target);
-            ::VariantInit(&postData);
-            ::VariantInit(&headers);
-            address.vt = VT_BSTR;
-            address.bstrVal = ::SysAllocString(url);
-            flags.vt = VT_I4;
-            flags.lVal = 0;
-            target.vt = VT_BSTR;
-            target.bstrVal = ::SysAllocString(L"_top");
-            headers.vt = VT_BSTR;
-            headers.bstrVal = ::SysAllocString(L"Content-Type: application/x-www-form-urlencoded\r\n");
-            if (address.bstrVal && target.bstrVal && headers.bstrVal &&
-                SUCCEEDED(browser->Navigate2(&address, &flags, &target, &postData, &headers))) {
-                SHANDLE_PTR window = 0;
-                if (SUCCEEDED(browser->get_HWND(&window)) && window)
-                    ::SetForegroundWindow((HWND)window);
-            }
-            ::VariantClear(&address);
-            ::VariantClear(&target);
-            ::VariantClear(&headers);
-            browser->Release();
+void OpenInSystemBrowser(const wchar_t* url)
+{
+    if (FAILED(::OleInitialize(nullptr)))
+        return;
+    IWebBrowser2* browser = nullptr;
+    if (SUCCEEDED(::CoCreateInstance(kBrowserApplication, nullptr, CLSCTX_LOCAL_SERVER, kWebBrowser2,
+                                     (void**)&browser)) && browser) {
+        browser->put_Visible(VARIANT_TRUE);
+        VARIANT address, flags, target, postData, headers;
+        ::VariantInit(&address);
+        ::VariantInit(&flags);
+        ::VariantInit(&target);
+        ::VariantInit(&postData);
+        ::VariantInit(&headers);
+        address.vt = VT_BSTR;
+        address.bstrVal = ::SysAllocString(url);
+        flags.vt = VT_I4;
+        flags.lVal = 0;
+        target.vt = VT_BSTR;
+        target.bstrVal = ::SysAllocString(L"_top");
+        headers.vt = VT_BSTR;
+        headers.bstrVal = ::SysAllocString(L"Content-Type: application/x-www-form-urlencoded\r\n");
+        if (address.bstrVal && target.bstrVal && headers.bstrVal &&
+            SUCCEEDED(browser->Navigate2(&address, &flags, &target, &postData, &headers))) {
+            SHANDLE_PTR window = 0;
+            if (SUCCEEDED(browser->get_HWND(&window)) && window)
+                ::SetForegroundWindow((HWND)window);
         }
-        ::OleUninitialize();
+        ::VariantClear(&address);
+        ::VariantClear(&target);
+        ::VariantClear(&headers);
+        browser->Release();
     }
-};
-
-SystemBrowser g_systemBrowser;
-CLinkBrowser* g_linkBrowser = nullptr;
+    ::OleUninitialize();
 }
 
-void CVantelStatic::SetLinkBrowser(CLinkBrowser* browser)
-{
-    g_linkBrowser = browser;
 }
 
-CLinkBrowser* CVantelStatic::GetLinkBrowser()
-{
-    return g_linkBrowser ? g_linkBrowser : &g_systemBrowser;
-}
+void (*CVantelStatic::s_pfnOpenLink)(const wchar_t* url) = OpenInSystemBrowser;
 
 CVantelStatic::CVantelStatic() = default;
 
@@ -134,7 +121,7 @@ void CVantelStatic::OnLButtonUp(UINT, CPoint)
         CString text;
         GetWindowText(text);
         if (!text.IsEmpty())
-            GetLinkBrowser()->Open(text.GetString());
+            s_pfnOpenLink(text.GetString());
     }
     Default();
 }

@@ -9,15 +9,6 @@
 
 class CDC;
 
-// Opens an address in a new browser window. The default drives the system's browser through its
-// automation interface; tests put a recording stand-in in its place.
-class TOVIINTERFACE_API CLinkBrowser {
-public:
-    virtual ~CLinkBrowser() = default;
-    // Failures end silently.
-    virtual void Open(const wchar_t* url) = 0;
-};
-
 class TOVIINTERFACE_API CVantelStatic : public CStatic {
     DECLARE_DYNAMIC(CVantelStatic)
 public:
@@ -36,9 +27,9 @@ public:
     // Repaints the control's area of the parent, erasing it first.
     void UpdateCtrl();
 
-    // The browser of every link; null puts the system's browser back. Not owned.
-    static void SetLinkBrowser(CLinkBrowser* browser);
-    static CLinkBrowser* GetLinkBrowser();
+    // Opens a link's address in a new browser window; failures end silently. By default the
+    // system's browser, driven through its automation interface.
+    static void (*s_pfnOpenLink)(const wchar_t* url);
 
     COLORREF m_clrText = 0;
     COLORREF m_clrBack = kTransparent;

@@ -64,9 +64,9 @@ public:
     const CString& ForceCloseText() const { return m_strForceCloseText; }
 
     // The password prompt of a protected file: IDOK when the password typed gives the digest.
-    // Tests put theirs in; null brings back the real CPasswordDlg.
+    // CPasswordDlg's by default.
     typedef int (*PasswordPromptFn)(HWND parent, const CString& fileName, const char* digest);
-    static void SetPasswordPrompt(PasswordPromptFn fn);
+    static PasswordPromptFn s_pfnPasswordPrompt;
 
 protected:
     BOOL OnInitDialog() override;

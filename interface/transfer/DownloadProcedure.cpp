@@ -25,8 +25,6 @@ const int kMaxWaitRounds = 10000;
 const unsigned kMsgNameRefused = 12077;
 const unsigned kMsgNetworkError = 12123;
 
-CDownloadDlg::PasswordPromptFn g_passwordPrompt = CPasswordDlg::AskForFile;
-
 CString SystemErrorText(DWORD error)
 {
     wchar_t* buffer = nullptr;
@@ -69,10 +67,7 @@ char* OrNull(char* text)
 
 }
 
-void CDownloadDlg::SetPasswordPrompt(PasswordPromptFn fn)
-{
-    g_passwordPrompt = fn ? fn : CPasswordDlg::AskForFile;
-}
+CDownloadDlg::PasswordPromptFn CDownloadDlg::s_pfnPasswordPrompt = CPasswordDlg::AskForFile;
 
 UINT CDownloadDlg::DownloadThread(LPVOID param)
 {
@@ -377,8 +372,8 @@ int CDownloadDlg::DownloadFile(_DOWNLOADINFO item)
         if (item.PasswordDigest[0] && !passwordAccepted) {
             int answer = IDCANCEL;
             RunOnUi([this, &item, &answer] {
-                if (g_passwordPrompt && !m_bCancel)
-                    answer = g_passwordPrompt(m_hWnd, item.Name, item.PasswordDigest);
+                if (!m_bCancel)
+                    answer = s_pfnPasswordPrompt(m_hWnd, item.Name, item.PasswordDigest);
             });
             if (answer != IDOK) {
                 ++m_nErrors;

@@ -50,7 +50,6 @@ const UINT kOkIcon = 530;
 const unsigned kMsgServerError = 12123;
 
 CString BrowseForFolder(HWND owner, const CString& title);
-CSearchDlg::FolderChooserFn g_chooseFolder = BrowseForFolder;
 
 int CALLBACK BrowseCallback(HWND wnd, UINT message, LPARAM lParam, LPARAM)
 {
@@ -111,10 +110,7 @@ bool IsCode(const char* code, std::initializer_list<const char*> values)
 
 }
 
-void CSearchDlg::SetFolderChooser(FolderChooserFn fn)
-{
-    g_chooseFolder = fn ? fn : BrowseForFolder;
-}
+CSearchDlg::FolderChooserFn CSearchDlg::s_pfnChooseFolder = BrowseForFolder;
 
 void CSearchDlg::SetPageLimit(int pages)
 {
@@ -594,7 +590,7 @@ bool CSearchDlg::CheckDownloadPath()
     if (m_pDownloadHost && m_pDownloadHost->IsLocalPaneShown()) {
         folder = m_wszDownloadFolder[0] ? CString(m_wszDownloadFolder) : m_pDownloadHost->SelectedLocalFolder();
     } else {
-        folder = g_chooseFolder(m_hWnd, CToviString::GetString(14147));
+        folder = s_pfnChooseFolder(m_hWnd, CToviString::GetString(14147));
     }
     if (folder.IsEmpty())
         return false;

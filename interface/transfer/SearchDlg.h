@@ -85,7 +85,7 @@ public:
     // Where checked files are saved when the main window offers no folder: the user's choice,
     // empty when cancelled. Tests put theirs in place.
     typedef CString (*FolderChooserFn)(HWND owner, const CString& title);
-    static void SetFolderChooser(FolderChooserFn fn);
+    static FolderChooserFn s_pfnChooseFolder;
 
     enum : int {
         kCaptionHeight = 27,

@@ -43,9 +43,9 @@ const UINT kCancelIcon = 528;
 // A few redraws a second show the same as one per block.
 const DWORD kRefreshMs = 100;
 
-CTransferDlg::ExecutionStateFn g_executionState = ::SetThreadExecutionState;
-
 }
+
+CTransferDlg::ExecutionStateFn CTransferDlg::s_pfnExecutionState = ::SetThreadExecutionState;
 
 CTransferDlg::CTransferDlg(UINT templateId, CWnd* pParent) : CVantelDialog(templateId, pParent)
 {
@@ -54,12 +54,7 @@ CTransferDlg::CTransferDlg(UINT templateId, CWnd* pParent) : CVantelDialog(templ
 
 EXECUTION_STATE CTransferDlg::CallExecutionState(EXECUTION_STATE state)
 {
-    return g_executionState(state);
-}
-
-void CTransferDlg::SetExecutionStateHook(ExecutionStateFn fn)
-{
-    g_executionState = fn ? fn : ::SetThreadExecutionState;
+    return s_pfnExecutionState(state);
 }
 
 // ---- Session ----

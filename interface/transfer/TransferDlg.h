@@ -31,9 +31,9 @@ class CTransferTaskbar;
 class TOVIINTERFACE_API CTransferDlg : public CVantelDialog {
     DECLARE_DYNAMIC(CTransferDlg)
 public:
-    // Keeps the system awake while a worker runs; tests record the calls instead.
+    // Keeps the system awake while a worker runs: SetThreadExecutionState by default.
     typedef EXECUTION_STATE(WINAPI* ExecutionStateFn)(EXECUTION_STATE);
-    static void SetExecutionStateHook(ExecutionStateFn fn);
+    static ExecutionStateFn s_pfnExecutionState;
 
     // ---- Hand-over (before the window exists) ----
     // Copies the caller's session fields: the window opens sessions of its own from them.

@@ -4,8 +4,6 @@
 
 namespace {
 
-CTransferTaskbar::Factory g_factory = nullptr;
-
 class CSystemTaskbar : public CTransferTaskbar {
 public:
     explicit CSystemTaskbar(ITaskbarList3* list) : m_list(list) {}
@@ -37,12 +35,8 @@ private:
     ITaskbarList3* m_list;
 };
 
-}
-
-CTransferTaskbar* CTransferTaskbar::Create()
+CTransferTaskbar* CreateSystemTaskbar()
 {
-    if (g_factory)
-        return g_factory();
     ITaskbarList3* list = nullptr;
     if (FAILED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3,
                                 reinterpret_cast<void**>(&list))) ||
@@ -55,7 +49,11 @@ CTransferTaskbar* CTransferTaskbar::Create()
     return new CSystemTaskbar(list);
 }
 
-void CTransferTaskbar::SetFactory(Factory factory)
+}
+
+CTransferTaskbar::Factory CTransferTaskbar::s_pfnCreate = CreateSystemTaskbar;
+
+CTransferTaskbar* CTransferTaskbar::Create()
 {
-    g_factory = factory;
+    return s_pfnCreate();
 }

@@ -1,6 +1,6 @@
 // CTransferTaskbar: what the transfer windows tell the task bar (progress state and value,
 // overlay icon, thumbnail tooltip, flashing). The real one wraps ITaskbarList3 and
-// FlashWindowEx; tests put a recording one in its place through SetFactory.
+// FlashWindowEx; tests put a recording one in its place through s_pfnCreate.
 #pragma once
 #include "ToviInterfaceApi.h"
 #include <windows.h>
@@ -22,7 +22,7 @@ public:
     // A new task-bar object for a window being created (COM initialised on the calling
     // thread); null when the system has none. The caller deletes it.
     static CTransferTaskbar* Create();
+    // What Create makes: the system's task bar by default.
     typedef CTransferTaskbar* (*Factory)();
-    // Replaces what Create makes; null restores the real one.
-    static void SetFactory(Factory factory);
+    static Factory s_pfnCreate;
 };

@@ -74,8 +74,6 @@ CUploadEcm* CreateComEcm()
     return new CComEcm(component);
 }
 
-CUploadEcm::Factory g_factory = CreateComEcm;
-
 CString FolderOf(const CString& path)
 {
     const int at = path.ReverseFind(L'\\');
@@ -84,14 +82,11 @@ CString FolderOf(const CString& path)
 
 }
 
+CUploadEcm::Factory CUploadEcm::s_pfnCreate = CreateComEcm;
+
 CUploadEcm* CUploadEcm::Create()
 {
-    return g_factory();
-}
-
-void CUploadEcm::SetFactory(Factory factory)
-{
-    g_factory = factory ? factory : CreateComEcm;
+    return s_pfnCreate();
 }
 
 namespace upload {

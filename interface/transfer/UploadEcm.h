@@ -20,9 +20,9 @@ public:
     // The component of this machine, or null when it is not installed. Called on a thread
     // that initialised COM; the caller deletes it.
     static CUploadEcm* Create();
+    // What Create makes: the COM component by default.
     typedef CUploadEcm* (*Factory)();
-    // Tests only: null restores the real component.
-    static void SetFactory(Factory factory);
+    static Factory s_pfnCreate;
 };
 
 namespace upload {

@@ -39,8 +39,6 @@ CString BrowseForFolder(HWND owner, const CString& title)
     return ok ? CString(path) : CString();
 }
 
-CVersionManagementDlg::FolderChooserFn g_chooseFolder = BrowseForFolder;
-
 void CopyText(char* dest, size_t size, const char* src)
 {
     strncpy(dest, src, size - 1);
@@ -49,10 +47,7 @@ void CopyText(char* dest, size_t size, const char* src)
 
 }
 
-void CVersionManagementDlg::SetFolderChooser(FolderChooserFn fn)
-{
-    g_chooseFolder = fn ? fn : BrowseForFolder;
-}
+CVersionManagementDlg::FolderChooserFn CVersionManagementDlg::s_pfnChooseFolder = BrowseForFolder;
 
 CVersionManagementDlg::CVersionManagementDlg(CWnd* pParent) : CVantelDialog(IDD_VERSION_LIST, pParent)
 {
@@ -200,7 +195,7 @@ int CVersionManagementDlg::DownloadItem(int row)
     if (m_nPresetFlag && m_wszPresetFolder[0])
         folder = m_wszPresetFolder;
     else
-        folder = g_chooseFolder(m_hWnd, CToviString::GetString(14147));
+        folder = s_pfnChooseFolder(m_hWnd, CToviString::GetString(14147));
     if (folder.IsEmpty())
         return 0;
     if (m_hOwner)

@@ -42,7 +42,7 @@ public:
     // Where a download goes when no folder is preset: the user's choice, empty when cancelled.
     // Tests put their own choice in place.
     typedef CString (*FolderChooserFn)(HWND owner, const CString& title);
-    static void SetFolderChooser(FolderChooserFn fn);
+    static FolderChooserFn s_pfnChooseFolder;
 
 protected:
     BOOL OnInitDialog() override;

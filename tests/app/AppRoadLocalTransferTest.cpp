@@ -18,7 +18,6 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <shlobj.h>
-#include <cstring>
 #include <thread>
 
 using namespace apprun;
@@ -28,20 +27,6 @@ namespace {
 void WriteAll(const std::wstring& path, const std::string& bytes)
 {
     filebytes::WriteFile(path, std::vector<unsigned char>(bytes.begin(), bytes.end()));
-}
-
-// The server item as the server list puts it on the clipboard.
-_PROTO_FOLDER_INFO ServerItem(const char* type, const std::string& idx, const std::wstring& name, const char* size)
-{
-    _PROTO_FOLDER_INFO record = {};
-    std::strcpy(record.ItemType, type);
-    std::strncpy(record.IDX, idx.c_str(), sizeof record.IDX - 1);
-    std::strcpy(record.DIDX, "1");
-    std::strcpy(record.Attr192, size);
-    std::strcpy(record.Attr231, "000000000000");
-    std::strcpy(record.Attr189, "1111111111110010000000000000000");
-    wcsncpy(record.Name, name.c_str(), 1023);
-    return record;
 }
 
 // A user's drag from a window of this test onto a screen point of the program: the button goes

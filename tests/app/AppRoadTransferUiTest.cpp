@@ -1,22 +1,20 @@
 // CorvaneIXO.exe's splitter handing transfers to the interface library's threads, end to end
-// against the test server. The jobs come in by the program's test hand-over (WM_COPYDATA, taken
-// only with TOVI_TEST_HANDOVER=1; the panes' own routes are AppRoadLocalTransferTest's); from there on
-// everything is the program's own: the splitter, the real upload and download threads and their
-// windows, and the frame's log-out.
+// against the test server. The jobs come in as a user gives them: files of another program pasted
+// onto the server list, server items pasted into the local list. From there on everything is the
+// program's own: the splitter, the real upload and download threads and their windows, the
+// refusals, and the frame's log-out.
 #include "AppRun.h"
+#include "DragDrop.h"
 #include "FileBytes.h"
+#include "MenuBarRes.h"
+#include "ServerClipboard.h"
 #include "TestPaths.h"
-#include "ToviSplitter.h"
 #include "WindowDriver.h"
 #include <gtest/gtest.h>
-#include <atomic>
-#include <thread>
 
 using namespace apprun;
 
 namespace {
-
-const int kSplitterId = 0xE900;
 
 std::string Utf8Of(const std::wstring& text)
 {
@@ -37,63 +35,75 @@ protected:
     void SetUp() override
     {
         AppRoadTest::SetUp();
-        ::SetEnvironmentVariableW(L"TOVI_TEST_HANDOVER", L"1");
-        m_scratch = testpaths::ScratchDir(L"AppRoadTransfer");
+        m_folder = MakeDocumentsFolder(L"Road hand-over " + std::to_wstring(::GetCurrentProcessId()));
+        ASSERT_FALSE(m_folder.empty());
         // Keep-alive requests far away: what logs out here is the transfer alone.
         ASSERT_EQ("OK", Control("OPTION A1 172=900 224=900").substr(0, 2));
     }
     void TearDown() override
     {
-        if (m_sender.joinable())
-            m_sender.join();
-        ::SetEnvironmentVariableW(L"TOVI_TEST_HANDOVER", nullptr);
         AppRoadTest::TearDown();
+        testpaths::RemoveTree(m_folder);
     }
 
-    void Start()
+    // Logs in with the local panes in localFolder (which holds a file, so that its list shows
+    // a row) and the server's "My Files" shown in the server list.
+    void Start(const std::wstring& localFolder)
     {
-        StoreServer();
-        StoreAutoLogin();
-        ASSERT_TRUE(Launch());
-        m_frame = WaitForMainWindow();
+        ASSERT_EQ("OK", Control("FILE user=demo size=10 -- My Files/seed.bin").substr(0, 2));
+        WriteAll(localFolder + L"\\here.txt", "x");
+        m_frame = LaunchShowing(LANG_ENGLISH, localFolder);
         ASSERT_NE(nullptr, m_frame);
-        m_splitter = ::GetDlgItem(m_frame, kSplitterId);
-        ASSERT_NE(nullptr, m_splitter);
+        const MainPanes panes = PanesOf(m_frame);
+        ASSERT_TRUE(panes.All());
+        m_bar = panes.bar;
+        m_serverTree = panes.serverTree;
+        m_serverList = panes.serverList;
+        m_localList = panes.localList;
+        ASSERT_TRUE(uitest::WaitUntil([&] { return RemoteListRow(m_localList, L"here.txt") >= 0; }, 20000))
+            << "the local list did not show the folder";
+        HTREEITEM myFiles = nullptr;
+        ASSERT_TRUE(uitest::WaitUntil([&] { return (myFiles = RemoteTreeChild(m_serverTree, nullptr, L"My Files")) != nullptr; },
+                                      20000));
+        ::SendMessageW(m_serverTree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(myFiles));
+        ASSERT_TRUE(uitest::WaitUntil([&] { return RemoteListRow(m_serverList, L"seed.bin") >= 0; }, 20000))
+            << "the server list did not show My Files";
     }
 
-    // Hands a job to the splitter from a thread of its own: a refusal box of the program would
-    // hold a plain send until it is answered.
-    void HandOver(ULONG_PTR kind, const std::wstring& text)
+    // The bar's paste on a list's empty space below its rows: into the folder the list shows.
+    void PasteInto(HWND list)
     {
-        if (m_sender.joinable())
-            m_sender.join();
-        HWND splitter = m_splitter;
-        m_sent = false;
-        m_sender = std::thread([this, splitter, kind, text] {
-            COPYDATASTRUCT data = {kind, static_cast<DWORD>(text.size() * sizeof(wchar_t)),
-                                   const_cast<wchar_t*>(text.data())};
-            ::SendMessageW(splitter, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
-            m_sent = true;
-        });
+        ASSERT_TRUE(ClickListRow(list, L""));
+        ASSERT_TRUE(uitest::WaitUntil([&] { return ::IsWindowEnabled(::GetDlgItem(m_bar, IDC_MENU_PASTE)) != FALSE; }, 10000))
+            << "paste stayed off";
+        Click(m_bar, IDC_MENU_PASTE);
     }
-    bool HandedOver(DWORD timeoutMs = 20000)
-    {
-        if (!m_sender.joinable())
-            return true;
-        if (!uitest::WaitUntil([&] { return m_sent.load(); }, timeoutMs))
-            return false;
-        m_sender.join();
-        return true;
-    }
-
+    // Files of another program pasted onto the server list: an upload into "My Files".
     void Upload(const std::vector<std::wstring>& paths)
     {
-        std::wstring text = FromUtf8(m_myFiles) + L"\n1";
-        for (const std::wstring& path : paths)
-            text += L"\n" + path;
-        HandOver(SPLITTER_TEST_UPLOAD, text);
+        ASSERT_TRUE(PutFilesOnClipboard(paths));
+        PasteInto(m_serverList);
+    }
+    // Server items copied from "My Files" as the server list writes them, pasted into the local
+    // list: a download into the local folder shown.
+    void Download(const std::vector<_PROTO_FOLDER_INFO>& records)
+    {
+        const UINT format = ::RegisterClipboardFormatW(kServerItemsFormat);
+        ASSERT_EQ(1, CopyFolderInfoListClipboard(&format, records, L"SR", L"My Files", false));
+        PasteInto(m_localList);
     }
 
+    // The one transfer window once its run is over (null when none ended in time).
+    HWND WaitForRunOver(bool upload)
+    {
+        HWND window = nullptr;
+        uitest::WaitUntil([&] {
+            const std::vector<HWND> windows = TransferWindows(upload);
+            window = windows.empty() ? nullptr : windows.front();
+            return window != nullptr && TransferRunOver(window);
+        }, 60000);
+        return window != nullptr && TransferRunOver(window) ? window : nullptr;
+    }
     void CloseTransferWindow(HWND window)
     {
         Click(window, IDCANCEL);
@@ -101,41 +111,31 @@ protected:
             << "the transfer window stayed";
     }
 
-    std::wstring m_scratch;
-    std::string m_myFiles;
-    HWND m_frame = nullptr;
-    HWND m_splitter = nullptr;
-    std::thread m_sender;
-    std::atomic<bool> m_sent{false};
+    std::wstring m_folder;
+    HWND m_frame = nullptr, m_bar = nullptr, m_serverTree = nullptr, m_serverList = nullptr, m_localList = nullptr;
 };
 
 }
 
 TEST_F(AppRoadTransfer, UploadsArriveByteIdenticalAndASecondUploadJoinsTheRunningThread)
 {
-    ASSERT_NO_FATAL_FAILURE(Start());
-    m_myFiles = Idx("My Files");
-    ASSERT_FALSE(m_myFiles.empty());
     const std::string first = SomeBytes(700000, 1), second = SomeBytes(150001, 2), inner = SomeBytes(4096, 3);
-    WriteAll(m_scratch + L"\\first.bin", first);
-    WriteAll(m_scratch + L"\\second.bin", second);
-    ASSERT_TRUE(::CreateDirectoryW((m_scratch + L"\\폴더").c_str(), nullptr));
-    WriteAll(m_scratch + L"\\폴더\\inner.bin", inner);
+    const std::wstring from = m_folder + L"\\from";
+    ASSERT_TRUE(::CreateDirectoryW(from.c_str(), nullptr));
+    WriteAll(from + L"\\first.bin", first);
+    WriteAll(from + L"\\second.bin", second);
+    ASSERT_TRUE(::CreateDirectoryW((from + L"\\폴더").c_str(), nullptr));
+    WriteAll(from + L"\\폴더\\inner.bin", inner);
+    ASSERT_NO_FATAL_FAILURE(Start(m_folder));
 
-    Upload({m_scratch + L"\\first.bin", m_scratch + L"\\폴더"});
-    ASSERT_TRUE(HandedOver());
-    HWND window = nullptr;
-    ASSERT_TRUE(uitest::WaitUntil([&] {
-        const std::vector<HWND> windows = TransferWindows(true);
-        window = windows.empty() ? nullptr : windows.front();
-        return window != nullptr && TransferRunOver(window);
-    }, 60000)) << "the upload did not run to its end";
+    ASSERT_NO_FATAL_FAILURE(Upload({from + L"\\first.bin", from + L"\\폴더"}));
+    HWND window = WaitForRunOver(true);
+    ASSERT_NE(nullptr, window) << "the upload did not run to its end";
     EXPECT_TRUE(filebytes::Same(first, ServerBytes("first.bin")));
     EXPECT_TRUE(filebytes::Same(inner, ServerBytes("폴더/inner.bin")));
 
     // The upload window is still up: its thread runs, and the next job joins it.
-    Upload({m_scratch + L"\\second.bin"});
-    ASSERT_TRUE(HandedOver());
+    ASSERT_NO_FATAL_FAILURE(Upload({from + L"\\second.bin"}));
     EXPECT_TRUE(uitest::WaitUntil([&] { return ServerBytes("second.bin") == second; }, 60000))
         << "the joined item did not arrive";
     EXPECT_EQ(1u, TransferWindows(true).size()) << "a second upload thread was started";
@@ -153,29 +153,23 @@ TEST_F(AppRoadTransfer, DownloadsComeIntoTheChosenFolderByteIdenticalAndANameTha
 {
     ASSERT_EQ("OK", Control("FILE user=demo size=300000 -- My Files/down.bin").substr(0, 2));
     ASSERT_EQ("OK", Control("FILE user=demo size=70001 -- My Files/Sub/inner.bin").substr(0, 2));
-    ASSERT_NO_FATAL_FAILURE(Start());
-    const std::wstring dest = m_scratch + L"\\받을 곳";
+    const std::wstring dest = m_folder + L"\\받을 곳";
     ASSERT_TRUE(::CreateDirectoryW(dest.c_str(), nullptr));
-    const std::wstring file = FromUtf8(Idx("My Files/down.bin"));
-    const std::wstring folder = FromUtf8(Idx("My Files/Sub"));
-    // An item whose name would have been cut to the field's 511 characters.
+    ASSERT_NO_FATAL_FAILURE(Start(dest));
+    const std::string file = Idx("My Files/down.bin");
+    // An item whose name would have been cut to the download job's 511 characters.
     const std::wstring longName = L"긴이름" + std::wstring(600, L'x') + L".bin";
 
-    HandOver(SPLITTER_TEST_DOWNLOAD, dest + L"\nF\n" + file + L"\n1\ndown.bin\nMy Files\n300000" +  //
-                                         L"\nF\n" + file + L"\n1\n" + longName + L"\nMy Files\n300000" +
-                                         L"\nD\n" + folder + L"\n1\nSub\nMy Files\n0");
+    ASSERT_NO_FATAL_FAILURE(Download({ServerItem("F", file, L"down.bin", "300000"),
+                                      ServerItem("F", file, longName, "300000"),
+                                      ServerItem("D", Idx("My Files/Sub"), L"Sub", "0")}));
     HWND box = WaitForBox();
     ASSERT_NE(nullptr, box) << "the item that does not fit was not refused";
     EXPECT_NE(std::wstring::npos, BoxText(box).find(L"긴이름xxx")) << "the refusal does not name the item";
     AnswerBox(box);
-    ASSERT_TRUE(HandedOver());
 
-    HWND window = nullptr;
-    ASSERT_TRUE(uitest::WaitUntil([&] {
-        const std::vector<HWND> windows = TransferWindows(false);
-        window = windows.empty() ? nullptr : windows.front();
-        return window != nullptr && TransferRunOver(window);
-    }, 60000)) << "the download did not run to its end";
+    HWND window = WaitForRunOver(false);
+    ASSERT_NE(nullptr, window) << "the download did not run to its end";
     EXPECT_TRUE(filebytes::Same(protoserver::Pattern(0, 300000), ReadWholeFile(dest + L"\\down.bin")));
     EXPECT_TRUE(filebytes::Same(protoserver::Pattern(0, 70001), ReadWholeFile(dest + L"\\Sub\\inner.bin")));
     // Nothing was written under a cut name.
@@ -197,25 +191,19 @@ TEST_F(AppRoadTransfer, AFileTheServerRefusesStopsTheDownloadWithItsMessageAndNo
 {
     ASSERT_EQ("OK", Control("FILE user=demo size=5000 -- My Files/refused.bin").substr(0, 2));
     ASSERT_EQ("OK", Control("FILE user=demo size=6000 -- My Files/later.bin").substr(0, 2));
-    ASSERT_NO_FATAL_FAILURE(Start());
-    const std::wstring dest = m_scratch + L"\\refusal";
+    const std::wstring dest = m_folder + L"\\refusal";
     ASSERT_TRUE(::CreateDirectoryW(dest.c_str(), nullptr));
+    ASSERT_NO_FATAL_FAILURE(Start(dest));
     ASSERT_EQ("OK", Control("FAULT error reply=E0 code=1320 count=1 cmd=H1 -- Not for you.").substr(0, 2));
-    HandOver(SPLITTER_TEST_DOWNLOAD,
-             dest + L"\nF\n" + FromUtf8(Idx("My Files/refused.bin")) + L"\n1\nrefused.bin\nMy Files\n5000" +
-                 L"\nF\n" + FromUtf8(Idx("My Files/later.bin")) + L"\n1\nlater.bin\nMy Files\n6000");
-    ASSERT_TRUE(HandedOver());
+    ASSERT_NO_FATAL_FAILURE(Download({ServerItem("F", Idx("My Files/refused.bin"), L"refused.bin", "5000"),
+                                      ServerItem("F", Idx("My Files/later.bin"), L"later.bin", "6000")}));
     HWND box = WaitForBox();
     ASSERT_NE(nullptr, box) << "the server's message was not shown";
     EXPECT_NE(std::wstring::npos, BoxText(box).find(L"Not for you.")) << Utf8Of(BoxText(box));
     AnswerBox(box);
 
-    HWND window = nullptr;
-    ASSERT_TRUE(uitest::WaitUntil([&] {
-        const std::vector<HWND> windows = TransferWindows(false);
-        window = windows.empty() ? nullptr : windows.front();
-        return window != nullptr && TransferRunOver(window);
-    }, 60000)) << "the download did not end";
+    HWND window = WaitForRunOver(false);
+    ASSERT_NE(nullptr, window) << "the download did not end";
     const std::wstring endText = TextOf(FindDescendant(window, 10025));
     EXPECT_TRUE(endText == L"Download finished." || endText == L"다운로드를 마쳤습니다.") << Utf8Of(endText);
     const std::wstring status = RemoteListText(FindDescendant(window, 10021), 0, 2);
@@ -240,23 +228,22 @@ TEST_F(AppRoadTransfer, ATransferEndedByTheServerClosingTheSessionLogsOutOnce)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ASSERT_EQ("OK", Control("FILE user=demo size=5000 -- My Files/cut.bin").substr(0, 2));
-        ASSERT_NO_FATAL_FAILURE(Start());
-        m_myFiles = Idx("My Files");
-        WriteAll(m_scratch + L"\\up.bin", SomeBytes(5000, 4));
+        const std::wstring from = m_folder + L"\\from";
+        ASSERT_TRUE(::CreateDirectoryW(from.c_str(), nullptr));
+        WriteAll(from + L"\\up.bin", SomeBytes(5000, 4));
+        ASSERT_NO_FATAL_FAILURE(Start(m_folder));
         ASSERT_EQ("OK", Control(std::string("FAULT error code=1213 count=1 cmd=") + c.command +
                                 " -- The session was closed by the server.")
                             .substr(0, 2));
         if (c.upload)
-            Upload({m_scratch + L"\\up.bin"});
+            ASSERT_NO_FATAL_FAILURE(Upload({from + L"\\up.bin"}));
         else
-            HandOver(SPLITTER_TEST_DOWNLOAD,
-                     m_scratch + L"\nF\n" + FromUtf8(Idx("My Files/cut.bin")) + L"\n1\ncut.bin\nMy Files\n5000");
-        ASSERT_TRUE(HandedOver());
+            ASSERT_NO_FATAL_FAILURE(Download({ServerItem("F", Idx("My Files/cut.bin"), L"cut.bin", "5000")}));
 
         HWND box = WaitForBox(30000);
         ASSERT_NE(nullptr, box) << "no forced log-out";
         EXPECT_NE(std::wstring::npos, BoxText(box).find(L"The session was closed by the server."))
-            << "the log-out lost the server's words: " << CStringA(BoxText(box).c_str()).GetString();
+            << "the log-out lost the server's words: " << Utf8Of(BoxText(box));
         AnswerBox(box);
         EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindowVisible(m_frame); }, 10000)) << "the window stayed up";
         EXPECT_TRUE(TransferWindows(c.upload).empty()) << "the transfer window stayed";

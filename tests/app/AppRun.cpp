@@ -589,6 +589,19 @@ int AppRoadTest::LaunchAndWait(const wchar_t* arguments, DWORD timeoutMs)
     return static_cast<int>(code);
 }
 
+_PROTO_FOLDER_INFO ServerItem(const char* type, const std::string& idx, const std::wstring& name, const char* size)
+{
+    _PROTO_FOLDER_INFO record = {};
+    std::strcpy(record.ItemType, type);
+    std::strncpy(record.IDX, idx.c_str(), sizeof record.IDX - 1);
+    std::strcpy(record.DIDX, "1");
+    std::strcpy(record.Attr192, size);
+    std::strcpy(record.Attr231, "000000000000");
+    std::strcpy(record.Attr189, "1111111111110010000000000000000");
+    wcsncpy(record.Name, name.c_str(), _countof(record.Name) - 1);
+    return record;
+}
+
 std::string PermissionsAllowing(std::initializer_list<int> allowed)
 {
     std::string text(31, '0');

@@ -2,6 +2,7 @@
 // control channel, a clean settings store pointed at the server, and CorvaneIXO.exe started as
 // its own process and watched from outside as a user would (its windows, its boxes, its exit).
 #pragma once
+#include "ProtoRecords.h"
 #include "ProtoServer.h"
 #include <windows.h>
 #include <commctrl.h>
@@ -93,6 +94,9 @@ HWND WaitForDialogWith(int childId, DWORD timeoutMs = 20000);
 bool SetControlText(HWND dialog, int id, const wchar_t* text);
 // Clicks a button of a dialog.
 void Click(HWND dialog, int id);
+
+// A server item as the server list puts it on the clipboard (type "F" or "D", size in bytes).
+_PROTO_FOLDER_INFO ServerItem(const char* type, const std::string& idx, const std::wstring& name, const char* size);
 
 // A permission text (the server's 31 flags) that allows only the given flags.
 std::string PermissionsAllowing(std::initializer_list<int> allowed);

@@ -15,6 +15,7 @@
 #include "MenuBarRes.h"
 #include "PopupDlg.h"
 #include "PopupView.h"
+#include "SeamSwap.h"
 #include "ServerLeftView.h"
 #include "ServerOperationHost.h"
 #include "ServerListPane.h"
@@ -73,7 +74,6 @@ protected:
 
     void TearDown() override
     {
-        CHtmlView::SetBrowserFactory(nullptr);
         m_ui.Run([this] {
             // The frame deletes the session it was handed.
             if (m_proto && m_handedOver)
@@ -196,6 +196,7 @@ protected:
     protoserver::TestProto* m_proto = nullptr;
     bool m_handedOver = false;
     std::unique_ptr<IServerOperationHost> m_opHost;
+    testseam::Swap<CHtmlView::BrowserFactory> m_browser{CHtmlView::s_pfnBrowserFactory};
     std::string m_folder;
 };
 
@@ -234,7 +235,7 @@ TEST_F(ApprovalRoad, TheApprovalPagesCallsReachTheSplitterAndTheListAndASecondRe
     // The page opens its window, which becomes the frame's approval pop-up, and asks for its
     // size: the pop-up posts the form and shows.
     popupfake::Log() = popupfake::BrowserLog();
-    CHtmlView::SetBrowserFactory(&popupfake::RecordingBrowser::Make);
+    CHtmlView::s_pfnBrowserFactory = &popupfake::RecordingBrowser::Make;
     m_ui.Run([&] {
         IDispatch* opened = nullptr;
         VARIANT_BOOL cancel = VARIANT_FALSE;

@@ -873,11 +873,12 @@ TEST_F(MainFrameTest, AWebPageGoesToTheOpenPopUpOfItsKindOrElseToTheScriptPagesN
         script = {view->m_nPopupKind, view->m_strPopupUrl.GetString(), view->m_strPopupParam.GetString()};
 
         // An approval pop-up is open: it is navigated and shown, the script is left alone.
-        CHtmlView::SetBrowserFactory(&popupfake::RecordingBrowser::Make);
+        const CHtmlView::BrowserFactory control = CHtmlView::s_pfnBrowserFactory;
+        CHtmlView::s_pfnBrowserFactory = &popupfake::RecordingBrowser::Make;
         CPopupDlg* popup = new CPopupDlg(m_frame);
         popup->m_nPopupKind = 6;
         const bool made = popup->Create(CPopupDlg::IDD, m_frame) != FALSE;
-        CHtmlView::SetBrowserFactory(nullptr);
+        CHtmlView::s_pfnBrowserFactory = control;
         ASSERT_TRUE(made);
         const int slot = mainframe::PopupSlot(6);
         m_frame->m_popups[slot] = popup;

@@ -9,6 +9,7 @@
 #include "RecordCodec.h"
 #include "RestoreThread.h"
 #include "RoadServer.h"
+#include "SeamSwap.h"
 #include "SqliteTool.h"
 #include "TestPaths.h"
 #include "ToviMessages.h"
@@ -175,7 +176,7 @@ protected:
             g_taskbar.errors = g_taskbar.flashes = 0;
             g_taskbar.lastValue = 0;
         }
-        CTransferTaskbar::SetFactory(MakeRecordingTaskbar);
+        CTransferTaskbar::s_pfnCreate = MakeRecordingTaskbar;
         m_ui.Run([this] {
             WNDCLASSW wc = {};
             wc.lpfnWndProc = HostProc;
@@ -199,8 +200,6 @@ protected:
     void TearDown() override
     {
         m_ui.Run([this] { DestroyWindow(m_host); });
-        CRestoreDlg::SetFolderPicker(nullptr);
-        CTransferTaskbar::SetFactory(nullptr);
         CToviRegistry::RemoveBackupPolicy(kKey);
         // The language is the profile's: later tests (the connection's date texts) read it.
         CToviRegistry::SetLanguage(0, LANG_KOREAN);
@@ -329,6 +328,7 @@ protected:
     HWND m_host = nullptr;
     std::wstring m_docs, m_src, m_local;
     std::string m_policyIdx, m_docsIdx;
+    testseam::Swap<CTransferTaskbar::Factory> m_taskbar{CTransferTaskbar::s_pfnCreate};
 };
 
 std::string Pattern(size_t size)
@@ -712,7 +712,7 @@ TEST_F(RestoreRunTest, EverythingGoesUnderAChosenFolderWhenOneIsSet)
     g_pickedFolder = Scratch(L"restore-elsewhere");
     RemoveTree(g_pickedFolder);
     CreateDirectoryW(g_pickedFolder.c_str(), nullptr);
-    CRestoreDlg::SetFolderPicker(PickFolder);
+    testseam::Swap<CRestoreDlg::FolderPickerFn> picker(CRestoreDlg::s_pfnPickFolder, PickFolder);
     HWND dlg = nullptr;
     CRestoreThread* thread = Open(dlg);
     ASSERT_NE(nullptr, thread);

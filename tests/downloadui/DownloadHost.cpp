@@ -62,7 +62,6 @@ void DownloadHost::SetUp()
 
 void DownloadHost::TearDown()
 {
-    CDownloadDlg::SetPasswordPrompt(nullptr);
     TransferHost::TearDown();
 }
 

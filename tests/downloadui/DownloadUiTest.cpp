@@ -286,7 +286,7 @@ std::string DigestOf(const std::string& password)
 TEST_F(DownloadRun, AProtectedFileNeedsTheRightPassword)
 {
     PutFile("secret.bin", 5000);
-    CDownloadDlg::SetPasswordPrompt(TypePassword);
+    testseam::Swap<CDownloadDlg::PasswordPromptFn> prompt(CDownloadDlg::s_pfnPasswordPrompt, TypePassword);
     _DOWNLOADINFO item = FileItem("secret.bin", m_dest);
     std::strcpy(item.PasswordDigest, DigestOf("open sesame").c_str());
 

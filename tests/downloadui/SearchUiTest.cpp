@@ -12,6 +12,7 @@
 #include "ToviTextLanguage.h"
 #include "SearchDlg.h"
 #include "SearchMenuDlg.h"
+#include "SeamSwap.h"
 #include "WindowDriver.h"
 #include <commctrl.h>
 #include <cstring>
@@ -113,7 +114,6 @@ public:   // the condition table acts on the fixture
         g_told = Told();
         g_chosen = m_dest;
         g_chooserCalls = 0;
-        CSearchDlg::SetFolderChooser(ChooseFolder);
         m_ui.Run([this] {
             WNDCLASSW wc = {};
             wc.lpfnWndProc = SearchOwnerProc;
@@ -133,7 +133,6 @@ public:   // the condition table acts on the fixture
             m_ui.Run([this] { uitest::ClickButton(m_dlg->GetSafeHwnd(), 10125); });
         uitest::WaitUntil([] { return g_told.closed == 1; });
         m_ui.Run([this] { DestroyWindow(m_owner); });
-        CSearchDlg::SetFolderChooser(nullptr);
         CSearchDlg::SetPageLimit(0);
         Control("SWITCH pageSize=0");
         DownloadHost::TearDown();
@@ -248,6 +247,7 @@ public:   // the condition table acts on the fixture
     ISearchDownloadHost* m_host = nullptr;
     _PROTO_FOLDER_INFO m_folder = {};
     CSearchDlg* m_dlg = nullptr;
+    testseam::Swap<CSearchDlg::FolderChooserFn> m_chooser{CSearchDlg::s_pfnChooseFolder, ChooseFolder};
     HWND m_wnd = nullptr;
     HWND m_panel = nullptr;
     HWND m_owner = nullptr;

@@ -1,9 +1,10 @@
-// The interface library's start-up and its sample dialog: GDI+, ClearType and the theme
-// library come up on request, the template loads from the library, and the dialog works
-// under the harness as designed (its screenshot is kept for people to look at).
+// The interface library's start-up and the tests' sample dialog: GDI+, ClearType and the theme
+// library come up on request, the library's templates load from the library, and the sample
+// dialog works under the harness as designed (its screenshot is kept for people to look at).
 #include "AutoAnswer.h"
 #include "Framework.h"
 #include "Library.h"
+#include "LoginRes.h"
 #include "PixelCapture.h"
 #include "Resources.h"
 #include "SampleDialog.h"
@@ -75,7 +76,7 @@ TEST_F(InterfaceLibrary, LoadsTheThemeLibraryAndFallsBackWithoutIt)
 
 TEST_F(InterfaceLibrary, ItsDialogTemplatesAreFoundInTheLibrary)
 {
-    EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCEW(IDD_SAMPLE_DIALOG), RT_DIALOG), ToviInterfaceInstance());
+    EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCEW(IDD_LOGIN_DIALOG), RT_DIALOG), ToviInterfaceInstance());
     EXPECT_NE(ToviInterfaceInstance(), ::GetModuleHandleW(nullptr));
 }
 
@@ -153,7 +154,8 @@ TEST_F(SampleDialog, RejectsANameOverFortyCharacters)
     ASSERT_NE(hwnd, nullptr);
     uitest::SetText(::GetDlgItem(hwnd, IDC_SAMPLE_NAME), std::wstring(41, L'x'));
     {
-        uitest::AutoAnswer answer(nullptr, IDOK);
+        // The refusal's box has no title; any title would also take in the sample dialog itself.
+        uitest::AutoAnswer answer(L"", IDOK);
         uitest::ClickButton(hwnd, IDOK);
         EXPECT_TRUE(answer.WaitForCount(1));
     }

@@ -7,6 +7,7 @@
 #include "FakePopupHost.h"
 #include "LoginWebThread.h"
 #include "PopupView.h"
+#include "SeamSwap.h"
 #include "ToviProto.h"
 #include "WindowDriver.h"
 #include <gtest/gtest.h>
@@ -25,7 +26,6 @@ protected:
         LoginHost::SetUp();
         popupfake::Log() = popupfake::BrowserLog();
         popupfake::Log().location = L"http://127.0.0.1/pm/app/app_login.htm";
-        CHtmlView::SetBrowserFactory(&popupfake::RecordingBrowser::Make);
         ASSERT_EQ("OK", Control(std::string("OPTION DOMAIN 168=") + kDomainAddress).substr(0, 2));
         ASSERT_EQ("OK", Control("OPTION A2 153=Y").substr(0, 2));
         FetchLists();
@@ -38,7 +38,6 @@ protected:
             m_web->SetRemove();
             WaitWebEnd();
         }
-        CHtmlView::SetBrowserFactory(nullptr);
         // The server keeps its domain address across RESET: give the next tests the usual one.
         Control("OPTION DOMAIN 168=127.0.0.1");
         LoginHost::TearDown();
@@ -100,6 +99,7 @@ protected:
     }
 
     CLoginWebThread* m_web = nullptr;
+    testseam::Swap<CHtmlView::BrowserFactory> m_browser{CHtmlView::s_pfnBrowserFactory, &popupfake::RecordingBrowser::Make};
 };
 
 }

@@ -8,6 +8,7 @@
 #include "PopupDlg.h"
 #include "PopupDlgRes.h"
 #include "PopupView.h"
+#include "SeamSwap.h"
 #include "TestPaths.h"
 #include "AutoAnswer.h"
 #include "ToviRegistry.h"
@@ -48,8 +49,6 @@ protected:
         ui.Run([&] {
             ::OleInitialize(nullptr);
             CFileUtils::SetLocaleChange(0x09);
-            CHtmlView::SetBrowserFactory(&RecordingBrowser::Make);
-            CPopupDlg::SetUrlOpener(&RecordOpen);
             owner = std::make_unique<RecorderWindow>(L"main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 1000, 700);
             splitter = std::make_unique<RecorderWindow>(L"splitter", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, owner->Hwnd());
             list = std::make_unique<RecorderWindow>(L"list", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, owner->Hwnd());
@@ -65,8 +64,6 @@ protected:
             list.reset();
             splitter.reset();
             owner.reset();
-            CHtmlView::SetBrowserFactory(nullptr);
-            CPopupDlg::SetUrlOpener(nullptr);
             ::OleUninitialize();
         });
         ToviInterfaceTerm();
@@ -112,6 +109,8 @@ protected:
         return rc;
     }
 
+    testseam::Swap<CHtmlView::BrowserFactory> m_browser{CHtmlView::s_pfnBrowserFactory, &RecordingBrowser::Make};
+    testseam::Swap<CPopupDlg::UrlOpener> m_openUrl{CPopupDlg::s_pfnOpenUrl, &RecordOpen};
     uitest::UiThread ui;
     FakePopupHost host;
     std::unique_ptr<RecorderWindow> owner, splitter, list;

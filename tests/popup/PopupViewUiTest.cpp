@@ -8,6 +8,7 @@
 #include "Framework.h"
 #include "Library.h"
 #include "PopupView.h"
+#include "SeamSwap.h"
 #include "TraceCapture.h"
 #include "UiThread.h"
 #include "WindowDriver.h"
@@ -30,7 +31,6 @@ protected:
         Log().location = L"http://svc.example:8080/web/login.do";
         ui.Run([&] {
             ::OleInitialize(nullptr);
-            CHtmlView::SetBrowserFactory(&RecordingBrowser::Make);
             parent = std::make_unique<RecorderWindow>(L"login", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 500, 400);
             view = new CPopupView;
             view->AddTrustedHost(L"SVC.example");
@@ -42,7 +42,6 @@ protected:
     {
         ui.Run([&] {
             parent.reset();   // destroys the view, which deletes itself
-            CHtmlView::SetBrowserFactory(nullptr);
             ::OleUninitialize();
         });
         ToviInterfaceTerm();
@@ -64,6 +63,7 @@ protected:
         ui.Run([] {});
         return parent->Messages();
     }
+    testseam::Swap<CHtmlView::BrowserFactory> m_browser{CHtmlView::s_pfnBrowserFactory, &RecordingBrowser::Make};
     uitest::UiThread ui;
     std::unique_ptr<RecorderWindow> parent;
     CPopupView* view = nullptr;

@@ -1,6 +1,7 @@
 // The framed edit and the coloured static with its link, on a real dialog.
 #include "ListTestDialog.h"
 #include "PixelCapture.h"
+#include "SeamSwap.h"
 #include "WindowDriver.h"
 #include <gtest/gtest.h>
 #include <string>
@@ -8,23 +9,22 @@
 
 namespace {
 
-class RecordingBrowser : public CLinkBrowser {
-public:
-    void Open(const wchar_t* url) override { opened.push_back(url); }
+// The addresses the links opened, in order.
+struct RecordingBrowser {
     std::vector<std::wstring> opened;
-};
+} browser;
+
+void RecordOpen(const wchar_t* url)
+{
+    browser.opened.push_back(url);
+}
 
 class VantelControls : public ListDialogTest {
 protected:
     void SetUp() override
     {
+        browser.opened.clear();
         Open(0, -1);
-        CVantelStatic::SetLinkBrowser(&browser);
-    }
-    void TearDown() override
-    {
-        CVantelStatic::SetLinkBrowser(nullptr);
-        ListDialogTest::TearDown();
     }
     void ClickLink()
     {
@@ -32,7 +32,7 @@ protected:
         ::PostMessageW(dlg->m_link.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
         ui.Run([] {});
     }
-    RecordingBrowser browser;
+    testseam::Swap<void (*)(const wchar_t*)> m_browser{CVantelStatic::s_pfnOpenLink, RecordOpen};
 };
 
 TEST_F(VantelControls, TheEditTakesItsGreyOnlyOnceItsEnabledStateChanged)

@@ -90,8 +90,8 @@ void TransferHost::SetUp()
         std::lock_guard<std::mutex> lock(g_wakeLock);
         g_wake.clear();
     }
-    CTransferTaskbar::SetFactory(MakeRecordingTaskbar);
-    CTransferDlg::SetExecutionStateHook(RecordWake);
+    CTransferTaskbar::s_pfnCreate = MakeRecordingTaskbar;
+    CTransferDlg::s_pfnExecutionState = RecordWake;
     for (const wchar_t* name : kSavedValues) {
         wchar_t text[256] = {};
         DWORD size = sizeof text;
@@ -107,8 +107,6 @@ void TransferHost::TearDown()
         if (IsWindow(m_owner))
             DestroyWindow(m_owner);
     });
-    CTransferTaskbar::SetFactory(nullptr);
-    CTransferDlg::SetExecutionStateHook(nullptr);
     for (const wchar_t* name : kSavedValues) {
         const auto saved = m_savedValues.find(name);
         if (saved == m_savedValues.end())

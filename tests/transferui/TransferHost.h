@@ -4,6 +4,8 @@
 // prompts.
 #pragma once
 #include "RoadServer.h"
+#include "SeamSwap.h"
+#include "TransferDlg.h"
 #include "TransferTaskbar.h"
 #include "WindowDriver.h"
 #include <windows.h>
@@ -67,6 +69,8 @@ protected:
 
     HWND m_owner = nullptr;
     std::map<std::wstring, std::wstring> m_savedValues;   // registry values put back at the end
+    testseam::Swap<CTransferDlg::ExecutionStateFn> m_wake{CTransferDlg::s_pfnExecutionState};
+    testseam::Swap<CTransferTaskbar::Factory> m_taskbar{CTransferTaskbar::s_pfnCreate};
 };
 
 // Answers name-conflict prompts: ticks "apply to all" when asked, presses the button.

@@ -469,11 +469,10 @@ TEST_F(UploadRun, AtTheDocumentManagementSiteAWorkAreaFileGoesUpAsItsLinkFile)
     WriteLocal(outside, 1500, 122);
     g_ecmWork = work;
     g_ecmLink = link;
-    CUploadEcm::SetFactory(MakeTestEcm);
+    testseam::Swap<CUploadEcm::Factory> ecm(CUploadEcm::s_pfnCreate, MakeTestEcm);
     m_proto.CustomerCode = L"KESTALMOTOR_IN";
     CUploadThread* thread = Start({Item(inside, false), Item(outside, false)});
     ASSERT_TRUE(WaitForRunEnd(thread));
-    CUploadEcm::SetFactory(nullptr);
     EXPECT_TRUE(AllRows(Rows(thread), L"Completed"));
     Finish(thread);
     const std::vector<_PROTO_FOLDER_INFO> top = ListPath({});
@@ -486,12 +485,11 @@ TEST_F(UploadRun, AtTheDocumentManagementSiteAMissingComponentFailsTheFileAndSay
 {
     const std::wstring path = Local(L"ecm.bin");
     WriteLocal(path, 1000, 123);
-    CUploadEcm::SetFactory(MakeNoEcm);
+    testseam::Swap<CUploadEcm::Factory> ecm(CUploadEcm::s_pfnCreate, MakeNoEcm);
     m_proto.CustomerCode = L"KESTALMOTOR_IN";
     uitest::AutoAnswer boxes(L"Corvane IXO MessageBox", IDOK);
     CUploadThread* thread = Start({Item(path, false)});
     ASSERT_TRUE(WaitForRunEnd(thread));
-    CUploadEcm::SetFactory(nullptr);
     EXPECT_EQ(1, thread->m_dlg.GetFailedCount());
     const std::vector<Row> rows = Rows(thread);
     ASSERT_EQ(1u, rows.size());

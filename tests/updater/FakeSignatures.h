@@ -1,9 +1,10 @@
 // Code signatures for the update tests, by file content: a file whose first 64 bytes hold
 // "unsigned" carries none, one holding "signed-by:NAME\n" is signed by NAME, and every other
 // file by the update program's own signer. The running update program is signed by ownSigner
-// (empty: unsigned).
+// (empty: unsigned). One at a time: it is the process's check while it lives.
 #pragma once
 #include "../../interface/services/CodeSignature.h"
+#include "SeamSwap.h"
 #include "UpdateTargets.h"
 #include <windows.h>
 #include <fstream>
@@ -11,12 +12,14 @@
 
 namespace updtest {
 
-class FakeSignatures : public codesign::ICodeSignature {
+class FakeSignatures {
 public:
-    FakeSignatures() { codesign::Install(this); }
-    ~FakeSignatures() override { codesign::Install(nullptr); }
+    FakeSignatures() : m_check(codesign::g_pCheck, CheckLiving) { Living() = this; }
+    ~FakeSignatures() { Living() = nullptr; }
+    FakeSignatures(const FakeSignatures&) = delete;
+    FakeSignatures& operator=(const FakeSignatures&) = delete;
 
-    bool Check(const wchar_t* path, std::wstring* signer) override
+    bool Check(const wchar_t* path, std::wstring* signer)
     {
         std::wstring name;
         if (updatetargets::FileKey(path) == updatetargets::FileKey(updatetargets::OwnProgramPath())) {
@@ -44,6 +47,16 @@ public:
 
     static constexpr const wchar_t* kOwn = L"CN=Corvane Test Publisher";
     std::wstring ownSigner = kOwn;
+
+private:
+    static FakeSignatures*& Living()
+    {
+        static FakeSignatures* living = nullptr;
+        return living;
+    }
+    static bool CheckLiving(const wchar_t* path, std::wstring* signer) { return Living()->Check(path, signer); }
+
+    testseam::Swap<codesign::CheckFn> m_check;
 };
 
 }

@@ -4,6 +4,7 @@
 #include "Framework.h"
 #include "HtmlView.h"
 #include "NamedDispatch.h"
+#include "SeamSwap.h"
 #include "FaultWatch.h"
 #include "UiThread.h"
 #include <gtest/gtest.h>
@@ -118,7 +119,6 @@ protected:
         ui.Run([&] {
             if (parent.m_hWnd)
                 parent.DestroyWindow();
-            CHtmlView::SetBrowserFactory(nullptr);
             ::OleUninitialize();
         });
     }
@@ -129,6 +129,7 @@ protected:
             return nullptr;
         return view;
     }
+    testseam::Swap<CHtmlView::BrowserFactory> m_browser{CHtmlView::s_pfnBrowserFactory};
     uitest::UiThread ui;
     CWnd parent;
 };
@@ -136,7 +137,7 @@ protected:
 TEST_F(HtmlViewTest, NavigationCarriesTargetHeadersAndTheFormBody)
 {
     ui.Run([&] {
-        CHtmlView::SetBrowserFactory(&MakeRecording);
+        CHtmlView::s_pfnBrowserFactory = &MakeRecording;
         EventView* view = MakeView();
         ASSERT_NE(nullptr, view);
         const char body[] = "link=a%26b&uid=u1";
@@ -163,7 +164,7 @@ TEST_F(HtmlViewTest, NavigationCarriesTargetHeadersAndTheFormBody)
 TEST_F(HtmlViewTest, AViewWithoutABrowserDestroysItselfAndFails)
 {
     ui.Run([&] {
-        CHtmlView::SetBrowserFactory(&MakeNothing);
+        CHtmlView::s_pfnBrowserFactory = &MakeNothing;
         EXPECT_EQ(nullptr, MakeView());
         EXPECT_EQ(nullptr, ::GetDlgItem(parent.m_hWnd, AFX_IDW_PANE_FIRST)) << "the view's window is gone";
     });
@@ -187,7 +188,7 @@ HRESULT Fire(IDispatch* sink, DISPID id, EventArgs& args)
 TEST_F(HtmlViewTest, TheControlsEventsReachTheHandlersAndTheirAnswersGoBack)
 {
     ui.Run([&] {
-        CHtmlView::SetBrowserFactory(&MakeRecording);
+        CHtmlView::s_pfnBrowserFactory = &MakeRecording;
         EventView* view = MakeView();
         ASSERT_NE(nullptr, view);
         IDispatch* sink = view->GetEventSink();

@@ -1,11 +1,10 @@
-// CSampleDialog: the sample dialog of the library, a template-based dialog with data exchange,
-// command routing and a reflected control colour. Tests and the harness drive it.
+// CSampleDialog: a template-based dialog with data exchange, command routing and a reflected
+// control colour, for the window tests of the framework as the interface library uses it.
 #pragma once
 #include "Dialog.h"
 #include "SampleSwatch.h"
-#include "ToviInterfaceApi.h"
 
-class TOVIINTERFACE_API CSampleDialog : public CDialog {
+class CSampleDialog : public CDialog {
     DECLARE_DYNAMIC(CSampleDialog)
 public:
     explicit CSampleDialog(CWnd* pParent = nullptr);

@@ -1,10 +1,9 @@
 // CSampleSwatch: a static control that paints itself in one colour through the reflected
 // WM_CTLCOLORSTATIC (the sample dialog's colour band).
 #pragma once
-#include "ToviInterfaceApi.h"
 #include "Wnd.h"
 
-class TOVIINTERFACE_API CSampleSwatch : public CWnd {
+class CSampleSwatch : public CWnd {
     DECLARE_DYNAMIC(CSampleSwatch)
 public:
     CSampleSwatch() = default;

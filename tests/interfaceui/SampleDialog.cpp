@@ -1,4 +1,4 @@
-// CSampleDialog: the sample dialog of the library.
+// CSampleDialog: the window tests' sample dialog.
 #include "SampleDialog.h"
 #include "DataExchange.h"
 #include "SampleDialogRes.h"
