@@ -107,6 +107,8 @@ protected:
 
     void TearDown() override
     {
+        // The server's options outlive a test: later programs must find no update address.
+        Control("OPTION A2 236=-");
         AppRoadTest::TearDown();
         ::DeleteFileW((m_www + L"\\control\\app\\Update.ini").c_str());
     }

@@ -98,7 +98,7 @@ protected:
             ::CreateDirectoryW(dir.c_str(), nullptr);
         }
         m_install = testpaths::ScratchDir(wide.c_str());
-        ASSERT_TRUE(CToviRegistryInstallDir(m_install));
+        ASSERT_TRUE(StoreInstallDir(m_install));
         ASSERT_EQ("OK", Control("OPTION A2 236=http://127.0.0.1:" + std::to_string(FixturePort()) + "/" + m_name)
                             .substr(0, 2));
         StoreServer();
@@ -130,7 +130,7 @@ protected:
         AppRoadTest::TearDown();
     }
 
-    static bool CToviRegistryInstallDir(const std::wstring& folder)
+    static bool StoreInstallDir(const std::wstring& folder)
     {
         HKEY key = nullptr;
         if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Varivivod\\VariruDAD", 0, nullptr, 0, KEY_WRITE, nullptr,
