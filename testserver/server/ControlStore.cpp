@@ -4,7 +4,9 @@
 //   USER id=ID password=PW [name=N] [position=P] [code=C] [group=G] [department=D]
 //        [quota=BYTES] [reset=Y] [sso=Y] [tops=basic]        -> "OK tops=IDX,IDX,..."
 //   GROUP id=G name=N [parent=G]
-//   FOLDER user=ID -- PATH                                   -> "OK idx=N"
+//   FOLDER user=ID [password=PW] -- PATH                     -> "OK idx=N"
+//        password= protects the folder: its listing record carries the password's digest
+//        (field 198), which the client checks before it opens the folder
 //   FILE user=ID [size=N | hex=HH.. | text=T] [partial=K] [mtime=YYYYMMDDhhmmss] [digest=HEX64] -- PATH
 //        size=N gives N bytes of the test pattern (byte i = i mod 251); partial=K leaves an
 //        unfinished upload holding the first K bytes; digest= protects the file with a password
@@ -31,6 +33,7 @@
 #include "Fault.h"
 #include "StoreSetup.h"
 #include "TestPattern.h"
+#include <openssl/evp.h>
 #include <cctype>
 #include <cstdlib>
 
@@ -58,6 +61,27 @@ std::string Unescape(const std::string& text)
 std::string Param(CControlRequest& request, const std::string& key, const std::string& fallback = std::string())
 {
     return Unescape(request.Param(key, fallback));
+}
+
+// What the client compares a typed password with: SHA-256 over the lower-case hex of SHA-1 over
+// the password's bytes, itself as lower-case hex.
+std::string PasswordDigest(const std::string& password)
+{
+    auto hex = [](const unsigned char* bytes, unsigned length) {
+        static const char digits[] = "0123456789abcdef";
+        std::string text;
+        for (unsigned i = 0; i < length; ++i) {
+            text += digits[bytes[i] >> 4];
+            text += digits[bytes[i] & 15];
+        }
+        return text;
+    };
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned length = 0;
+    EVP_Digest(password.data(), password.size(), digest, &length, EVP_sha1(), nullptr);
+    const std::string sha1 = hex(digest, length);
+    EVP_Digest(sha1.data(), sha1.size(), digest, &length, EVP_sha256(), nullptr);
+    return hex(digest, length);
 }
 
 bool Yes(const std::string& value)
@@ -111,6 +135,8 @@ std::string MakeFolder(CControlRequest& request)
     auto guard = store.Lock();
     std::string error;
     StoreItem* folder = CStoreSetup::MakeFolders(store, Param(request, "user"), request.Text(), error);
+    if (folder && !request.Param("password").empty())
+        folder->passwordDigest = PasswordDigest(Param(request, "password"));
     store.SaveIndex();
     return folder ? "OK idx=" + std::to_string(folder->idx) : "ERR " + error;
 }
@@ -368,7 +394,7 @@ std::string MakeDemo(CControlRequest& request)
 const CControlFamily kStoreControls{
     {"USER", "USER id=ID password=PW [name= position= code= group= department= quota= reset=Y sso=Y tops=basic]", AddUser},
     {"GROUP", "GROUP id=G name=N [parent=G] | GROUP id=G remove=Y", AddGroup},
-    {"FOLDER", "FOLDER user=ID -- PATH", MakeFolder},
+    {"FOLDER", "FOLDER user=ID [password=PW] -- PATH", MakeFolder},
     {"FILE", "FILE user=ID [size=N|hex=HH|text=T] [partial=K] [mtime=T] [digest=HEX] -- PATH", MakeFile},
     {"ITEM", "ITEM idx=N | ITEM user=ID -- PATH", DescribeItem},
     {"LIST", "LIST user=ID -- PATH", ListFolder},

@@ -30,6 +30,8 @@ Record CItemRecord::Listing(CStore& store, const StoreItem& item)
         record[28] = subFolders ? "Y" : "N";
         if (item.dtype == '5' && item.parent != 0)
             record[179] = std::to_string(item.idx);
+        if (!item.passwordDigest.empty())
+            record[198] = item.passwordDigest;
     } else {
         record[192] = std::to_string(item.incomplete ? 0 : item.size);
         if (store.Config().fileKeys && item.fileKey.size() == 32)

@@ -115,7 +115,7 @@ struct StoreItem {
     std::vector<FileLink> links;
     std::string editLockUser;
     bool sendLock = false;
-    std::string passwordDigest;  // 237
+    std::string passwordDigest;  // a file's field 237, a folder's field 198
     std::string sharedFrom;      // a received copy: the sender's id
 };
 

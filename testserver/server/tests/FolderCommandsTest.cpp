@@ -113,6 +113,25 @@ TEST_F(Folders, ListingFiltersAndLeavesOutTheSelfRecordWhenAsked)
     }
 }
 
+TEST_F(Folders, AProtectedFolderCarriesItsPasswordsDigestAndTheOthersNone)
+{
+    // SHA-256 over the hex of SHA-1 over "Open Sesame1", worked out apart from the server.
+    const char digest[] = "44ba73881febf87a92313ffb4c07fc86a4535d7ad3b104fb004aa61445bfb761";
+    ASSERT_EQ(Control("FOLDER user=alice password=Open%20Sesame1 -- My Files/Vault").substr(0, 2), "OK");
+    const auto items = List(m_myFiles).With(25);
+    bool seen = false;
+    for (const auto& item : items) {
+        if (item.at(181) == "Vault") {
+            seen = true;
+            EXPECT_EQ(item.count(198) ? item.at(198) : "", digest);
+            EXPECT_EQ(item.at(231)[7], '1');
+        } else {
+            EXPECT_EQ(item.count(198), 0u) << item.at(181);
+        }
+    }
+    EXPECT_TRUE(seen);
+}
+
 TEST_F(Folders, UnknownAndForeignFoldersGive1301)
 {
     Control("USER id=bob password=pw");
