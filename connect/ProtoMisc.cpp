@@ -2,6 +2,7 @@
 // removal (D6, D7, F7, H7, S8), with the reply dispatch and request path that the user,
 // file-operation, item, share, guest and link requests share.
 #include "ToviProto.h"
+#include "ProtoFields.h"
 #include "ProtoMoreCommands.h"
 #include "ReplyFields.h"
 #include "ToviMsg.h"
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+using namespace protofield;
 using namespace replyfield;
 
 namespace {
@@ -101,8 +103,8 @@ int CToviProto::SendContinuation(uint16_t command, char* key, bool withSession, 
 {
     ProtRecord record;
     if (withSession)
-        record[171] = MemberText(LoginInfo.SessionId);
-    record[44] = Text(key);
+        record[kSessionId] = MemberText(LoginInfo.SessionId);
+    record[kContinue] = Text(key);
     return SendRecords(command, {record}, flags);
 }
 
@@ -124,7 +126,7 @@ int CToviProto::GetShortcutList()
 {
     ClearResult();
     ProtRecord record;
-    record[171] = MemberText(LoginInfo.SessionId);
+    record[kSessionId] = MemberText(LoginInfo.SessionId);
     return SendRecords(C_SHORTCUT_LIST, {record});
 }
 
@@ -133,11 +135,11 @@ namespace {
 std::vector<ProtRecord> ShortcutRecords(const std::string& sessionId, bool add, const std::vector<char*>& ids)
 {
     std::vector<ProtRecord> records(1);
-    records[0][171] = sessionId;
-    records[0][99] = add ? "Y" : "N";
+    records[0][kSessionId] = sessionId;
+    records[0][kShortcutAdd] = add ? "Y" : "N";
     for (char* id : ids) {
         ProtRecord record;
-        record[173] = Text(id);
+        record[kIndex] = Text(id);
         records.push_back(record);
     }
     return records;
@@ -170,9 +172,9 @@ void CToviProto::ParseShortcutListReply(const _PROT& msg)
         _SHORTCUT_LIST entry;
         std::memset(&entry, 0, sizeof entry);
         for (const auto& field : record) {
-            if (field.first == 173)
+            if (field.first == kIndex)
                 CopyText(entry.Index, field.second);
-            else if (field.first == 197)
+            else if (field.first == kPath)
                 DecodeUtf8(entry.Path, field.second);
         }
         TraceLog(TRACE_RECV_OK, L"    ◀◀◀    [ D7 ] SHORTCUT_LIST \t [ idx : %d ]\t%s\n", std::atoi(entry.Index),
@@ -190,11 +192,11 @@ int CToviProto::GetSendFileSet(char* idx, char* didx, char* flag87, char* flag95
     // No answer of an earlier file may stand for this one.
     std::memset(&LimitInfo, 0, sizeof LimitInfo);
     ProtRecord record;
-    record[171] = MemberText(LoginInfo.SessionId);
-    record[173] = Text(idx);
-    record[177] = Text(didx);
-    record[87] = Text(flag87);
-    record[95] = Text(flag95);
+    record[kSessionId] = MemberText(LoginInfo.SessionId);
+    record[kIndex] = Text(idx);
+    record[kDomainIndex] = Text(didx);
+    record[kSendFileFlag] = Text(flag87);
+    record[kDirectEdit] = Text(flag95);
     return SendRecords(C_LIMIT, {record});
 }
 
@@ -203,11 +205,11 @@ void CToviProto::ParseLimitReply(const _PROT& msg)
     std::memset(&LimitInfo, 0, sizeof LimitInfo);
     for (const ProtRecord& record : msg.records) {
         for (const auto& field : record) {
-            if (field.first == 95) {
+            if (field.first == kDirectEdit) {
                 CopyText(LimitInfo.DirectEditAttribute, field.second);
                 TraceLog(TRACE_RECV_OK, L"[ F7 ] C_LIMIT - DirectEdit Attribute : %S \n",
                          LimitInfo.DirectEditAttribute);
-            } else if (field.first == 228) {
+            } else if (field.first == kMessage) {
                 DecodeUtf8(LimitInfo.DirectEditMessage, field.second);
                 TraceLog(TRACE_RECV_OK, L"[ F7 ] C_LIMIT - DirectEdit Message : %s \n", LimitInfo.DirectEditMessage);
             }
@@ -220,7 +222,7 @@ int CToviProto::GetUploadBandWidth(char* sessionId)
     TraceLog(TRACE_SEND, L"[ CToviProto::GetUploadBandWidth ] C_UPLOAD_BANDWIDTH \n");
     ClearResult();
     ProtRecord record;
-    record[171] = Text(sessionId);
+    record[kSessionId] = Text(sessionId);
     return SendRecords(C_UPLOAD_BANDWIDTH, {record});
 }
 
@@ -230,7 +232,7 @@ void CToviProto::ParseBandWidthReply(const _PROT& msg)
     ResultInfo.nReplyCmd = msg.command;
     std::memset(UploadBandWidth, 0, sizeof UploadBandWidth);
     for (const ProtRecord& record : msg.records) {
-        auto field = record.find(238);
+        auto field = record.find(kBandwidth);
         if (field == record.end())
             continue;
         CopyText(UploadBandWidth, field->second);
@@ -243,7 +245,7 @@ int CToviProto::DeleteBackupPC(char* sessionId, char* pcIdx)
     TraceLog(TRACE_SEND, L"[ CToviProto::DeleteBackupPC ] %S, %S\n", sessionId ? sessionId : "", pcIdx ? pcIdx : "");
     ClearResult();
     ProtRecord record;
-    record[171] = Text(sessionId);
-    record[173] = Text(pcIdx);
+    record[kSessionId] = Text(sessionId);
+    record[kIndex] = Text(pcIdx);
     return SendRecords(C_DELETE_PC, {record});
 }

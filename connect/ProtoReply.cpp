@@ -1,6 +1,7 @@
 // CToviProto, the reply parser's frame: dispatch by command, the A0 cipher set-up, the error
 // replies and the download header. Runs on the receive thread while the requester waits.
 #include "ToviProto.h"
+#include "ProtoFields.h"
 #include "ToviConn.h"
 #include "ToviConv.h"
 #include "ReplyFields.h"
@@ -11,6 +12,8 @@
 #include <cwchar>
 #include <string>
 #include <vector>
+
+using namespace protofield;
 
 namespace {
 
@@ -110,16 +113,16 @@ int CToviProto::ParseSecureCode(_PROT& msg)
     for (const ProtRecord& record : msg.records) {
         for (const auto& field : record) {
             switch (field.first) {
-            case 21:
+            case kCipherAlgorithm:
                 ctx->algo = static_cast<unsigned>(std::atoi(std::string(field.second.c_str()).c_str()));
                 break;
-            case 22:
+            case kCipherMode:
                 ctx->mode = static_cast<unsigned>(std::atoi(std::string(field.second.c_str()).c_str()));
                 break;
-            case 3:
+            case kKeyBits:
                 ctx->keyBits = static_cast<unsigned>(std::atoi(std::string(field.second.c_str()).c_str()));
                 break;
-            case 9:
+            case kPassPhrase:
                 std::memset(conn->m_szPassPhrase, 0, sizeof conn->m_szPassPhrase);
                 std::memcpy(conn->m_szPassPhrase, field.second.data(), field.second.size() < 32 ? field.second.size() : 32);
                 break;
@@ -143,9 +146,9 @@ void CToviProto::ParseErrorReply(_PROT& msg, uint16_t command)
     ResultInfo.nReplyCmd = command;
     for (const ProtRecord& record : msg.records) {
         for (const auto& field : record) {
-            if (field.first == 240) {
+            if (field.first == kResultCode) {
                 ResultInfo.nResultCode = DecimalField(field.second, 7);
-            } else if (field.first == 255) {
+            } else if (field.first == kResultMessage) {
                 DecodeUtf8(field.second, ResultInfo.wszMessage, 256);
                 if (command == C_ERROR)
                     TraceLog(TRACE_ERROR, L"%s", ResultInfo.wszMessage);
@@ -161,13 +164,13 @@ void CToviProto::ParseDownloadHeader(_PROT& msg)
     int64_t announced = -1;
     for (const ProtRecord& record : msg.records) {
         std::memset(DownloadInfo.wszMessage, 0, sizeof DownloadInfo.wszMessage);
-        auto size = record.find(192);
+        auto size = record.find(kSize);
         if (size != record.end())
             announced = StreamSize(size->second);
-        auto text = record.find(228);
+        auto text = record.find(kMessage);
         if (text != record.end())
             DecodeUtf8(text->second, DownloadInfo.wszMessage, 1024);
-        auto more = record.find(44);
+        auto more = record.find(kContinue);
         if (thumbnail && more != record.end())
             replyfield::CopyText(ContinueFlag, more->second);
     }
