@@ -69,6 +69,20 @@ void CToviProto::NewMessage(_PROT& msg, uint16_t command)
     msg.command = command;
 }
 
+ProtRecord CToviProto::SessionRecord() const
+{
+    ProtRecord record;
+    record[kSessionId] = std::string(LoginInfo.SessionId, strnlen(LoginInfo.SessionId, sizeof LoginInfo.SessionId));
+    return record;
+}
+
+ProtRecord CToviProto::SessionRecord(const char* sessionId)
+{
+    ProtRecord record;
+    record[kSessionId] = sessionId ? std::string(sessionId) : std::string();
+    return record;
+}
+
 void CToviProto::ClearResult()
 {
     std::memset(&ResultInfo, 0, sizeof ResultInfo);

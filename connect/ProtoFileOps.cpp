@@ -27,8 +27,7 @@ int CToviProto::GetPaste(char* sourceFolder, char* targetFolder, char* idx, char
     ClearResult();
     std::memset(&PasteResult, 0, sizeof PasteResult);
     std::memset(&FileOpInfo, 0, sizeof FileOpInfo);
-    ProtRecord record;
-    record[kSessionId] = MemberText(LoginInfo.SessionId);
+    ProtRecord record = SessionRecord();
     record[kItemType] = Text(itemType);
     record[kPasteAction] = Text(action);
     record[kIndex] = Text(idx);
@@ -65,8 +64,7 @@ int CToviProto::GetDelete(char* itemType, char* idx, char* didx, char* version, 
     (void)unused;
     ClearResult();
     std::memset(&FileOpInfo, 0, sizeof FileOpInfo);
-    ProtRecord record;
-    record[kSessionId] = MemberText(LoginInfo.SessionId);
+    ProtRecord record = SessionRecord();
     record[kItemType] = Text(itemType);
     record[kIndex] = Text(idx);
     record[kDomainIndex] = Text(didx);
@@ -88,8 +86,7 @@ int CToviProto::GetRename(char* itemType, char* idx, char* didx, const wchar_t* 
     const std::string encoded = EncodeUtf8(name, 1024);
     if (encoded.empty())
         return -1;
-    ProtRecord record;
-    record[kSessionId] = MemberText(LoginInfo.SessionId);
+    ProtRecord record = SessionRecord();
     record[kItemType] = Text(itemType);
     record[kIndex] = Text(idx);
     record[kDomainIndex] = Text(didx);
@@ -101,8 +98,7 @@ int CToviProto::GetRecyclebinClear(char* idx, char* didx)
 {
     ClearResult();
     std::memset(&FileOpInfo, 0, sizeof FileOpInfo);
-    ProtRecord record;
-    record[kSessionId] = MemberText(LoginInfo.SessionId);
+    ProtRecord record = SessionRecord();
     record[kIndex] = Text(idx);
     record[kDomainIndex] = Text(didx);
     return SendRecords(C_BIN_EMPTY, {record});
@@ -113,8 +109,7 @@ int CToviProto::GetRecyclebinRestore(char* itemType, char* idx, char* didx)
     ClearResult();
     std::memset(&PasteResult, 0, sizeof PasteResult);
     std::memset(&FileOpInfo, 0, sizeof FileOpInfo);
-    ProtRecord record;
-    record[kSessionId] = MemberText(LoginInfo.SessionId);
+    ProtRecord record = SessionRecord();
     record[kItemType] = Text(itemType);
     record[kIndex] = Text(idx);
     record[kDomainIndex] = Text(didx);

@@ -167,8 +167,7 @@ int CToviProto::GetFolderInfo(char* idx, char* didx, char* itemType, bool yFlag,
     if (release)
         ReleaseFolderInfo();
     ClearResult();
-    ProtRecord record;
-    record[kSessionId] = LoginInfo.SessionId;
+    ProtRecord record = SessionRecord();
     record[kIndex] = Text(idx);
     record[kDomainIndex] = Text(didx);
     record[kItemType] = Text(itemType);
@@ -201,8 +200,7 @@ int CToviProto::GetCacheChanged(char* idx, char* didx, char* accessTime, char* d
              Text(fileCnt).c_str(), Text(linkCnt).c_str(), Text(privacyCnt).c_str());
     std::memset(CacheChanged, 0, sizeof CacheChanged);
     ClearResult();
-    ProtRecord record;
-    record[kSessionId] = LoginInfo.SessionId;
+    ProtRecord record = SessionRecord();
     record[kIndex] = Text(idx);
     record[kDomainIndex] = Text(didx);
     record[kAccessTime] = Text(accessTime);
@@ -227,8 +225,7 @@ void CToviProto::ParseCacheReply(const _PROT& msg)
 int CToviProto::GetFileCount(char* sessionId)
 {
     ClearResult();
-    ProtRecord record;
-    record[kSessionId] = Text(sessionId);
+    ProtRecord record = SessionRecord(sessionId);
     return FamilyRequest(C_FILE_COUNT, record);
 }
 
@@ -257,8 +254,7 @@ int CToviProto::GetMakeNewDir(char* parentIdx, char* parentDidx, const wchar_t* 
     char stamp[64];
     std::snprintf(stamp, sizeof stamp, "%d%d%d%d%d%d", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
                   now.wSecond);
-    ProtRecord record;
-    record[kSessionId] = LoginInfo.SessionId;
+    ProtRecord record = SessionRecord();
     record[kIndex] = Text(parentIdx);
     record[kDomainIndex] = Text(parentDidx);
     record[kName] = utf8Name;

@@ -29,8 +29,7 @@ int CToviProto::GetGuestInfo(char* folder)
     ClearResult();
     // A reply without records must not leave another folder's guest in place.
     std::memset(&SharedInfo, 0, sizeof SharedInfo);
-    ProtRecord record;
-    record[kSessionId] = MemberText(LoginInfo.SessionId);
+    ProtRecord record = SessionRecord();
     record[kIndex] = Text(folder);
     return SendRecords(C_GUEST_INFO, {record});
 }
@@ -64,8 +63,7 @@ int CToviProto::SetGuestInfo(char* folder, int mode, _PROTO_SHARED_INFO* info)
     const std::string name = EncodeUtf8(info->wszFolderName, 1024);
     if (name.empty())
         return -1;
-    ProtRecord record;
-    record[kSessionId] = MemberText(LoginInfo.SessionId);
+    ProtRecord record = SessionRecord();
     record[kIndex] = Text(folder);
     record[kIsNew] = mode != 0 ? "Y" : "N";
     record[kName] = name;
@@ -98,8 +96,7 @@ int CToviProto::GetGuestMultiInfo(char* folder)
     ClearResult();
     std::memset(&GuestFolderInfo, 0, sizeof GuestFolderInfo);
     ReleaseGuestUsers();
-    ProtRecord record;
-    record[kSessionId] = MemberText(LoginInfo.SessionId);
+    ProtRecord record = SessionRecord();
     record[kIndex] = Text(folder);
     return SendRecords(C_GUEST_MULTI_INFO, {record});
 }
@@ -147,9 +144,8 @@ int CToviProto::SetGuestMultiInfo(char* folder, _PROTO_GUEST_FOLDER_INFO* info)
     const std::string name = EncodeUtf8(info->wszFolderName, 1024);
     if (name.empty())
         return -1;
-    std::vector<ProtRecord> records(1);
+    std::vector<ProtRecord> records{SessionRecord()};
     ProtRecord& first = records[0];
-    first[kSessionId] = MemberText(LoginInfo.SessionId);
     first[kIndex] = Text(folder);
     first[kIsNew] = MemberText(info->cMode);
     first[kName] = name;
@@ -198,8 +194,7 @@ void CToviProto::ParseGuestMultiSetReply(const _PROT& msg)
 int CToviProto::SetGuestResetPWD(char* folder)
 {
     ClearResult();
-    ProtRecord record;
-    record[kSessionId] = MemberText(LoginInfo.SessionId);
+    ProtRecord record = SessionRecord();
     record[kIndex] = Text(folder);
     return SendRecords(C_GUEST_RESET_PWD, {record});
 }

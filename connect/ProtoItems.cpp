@@ -29,8 +29,7 @@ int CToviProto::GetProperty(std::vector<_PROTO_FOLDER_INFO> items)
 {
     ReleasePropertyInfo();
     ClearResult();
-    std::vector<ProtRecord> records(1);
-    records[0][kSessionId] = MemberText(LoginInfo.SessionId);
+    std::vector<ProtRecord> records{SessionRecord()};
     for (const _PROTO_FOLDER_INFO& item : items) {
         ProtRecord record;
         record[kItemType] = MemberText(item.ItemType);
@@ -110,8 +109,7 @@ int CToviProto::GetVersion(char* idx, char* didx)
 {
     ReleaseVersionInfo();
     ClearResult();
-    ProtRecord record;
-    record[kSessionId] = MemberText(LoginInfo.SessionId);
+    ProtRecord record = SessionRecord();
     record[kIndex] = Text(idx);
     record[kDomainIndex] = Text(didx);
     return SendRecords(C_VER_LIST, {record});
@@ -153,8 +151,7 @@ int CToviProto::GetSearchInfo(char* idx, char* didx, char* itemType, bool conten
     const std::string text = EncodeUtf8(name, 512);
     if (user.empty() && text.empty())
         return -1;
-    ProtRecord record;
-    record[kSessionId] = MemberText(LoginInfo.SessionId);
+    ProtRecord record = SessionRecord();
     record[kIndex] = Text(idx);
     record[kDomainIndex] = Text(didx);
     record[kItemType] = Text(itemType);
@@ -222,8 +219,7 @@ int CToviProto::GetThumbnail(HWND wnd, HANDLE file, char* idx, char* didx)
         return -1;
     m_pConn->m_hProgressWnd = wnd;
     m_pConn->m_hDownloadFile = file;
-    ProtRecord record;
-    record[kSessionId] = MemberText(LoginInfo.SessionId);
+    ProtRecord record = SessionRecord();
     record[kIndex] = Text(idx);
     record[kDomainIndex] = Text(didx);
     return PageResult(SendRecords(C_THUMBNAIL, {record}, kKeepOnErrorReply), ResultInfo);

@@ -22,8 +22,7 @@ int CToviProto::SetLinkInfo(char* idx, char* didx, char* mode, _PROTO_LINK_INFO*
         if (password.empty())
             return -1;
     }
-    ProtRecord record;
-    record[kSessionId] = MemberText(LoginInfo.SessionId);
+    ProtRecord record = SessionRecord();
     record[kLinkMode] = Text(mode);
     record[kIndex] = Text(idx);
     record[kDomainIndex] = Text(didx);
@@ -40,8 +39,7 @@ int CToviProto::GetLinkInfo(char* idx, char* didx)
 {
     ClearResult();
     ReleaseLinkInfo();
-    ProtRecord record;
-    record[kSessionId] = MemberText(LoginInfo.SessionId);
+    ProtRecord record = SessionRecord();
     record[kIndex] = Text(idx);
     record[kDomainIndex] = Text(didx);
     return SendRecords(C_LINK_INFO, {record});
@@ -76,8 +74,7 @@ void CToviProto::ParseLinkListReply(const _PROT& msg)
 int CToviProto::GetSendFiles(char* expire, std::vector<_SEND_FILES> files, std::vector<_RECEIVER_LIST> receivers)
 {
     ClearResult();
-    std::vector<ProtRecord> records(1);
-    records[0][kSessionId] = MemberText(LoginInfo.SessionId);
+    std::vector<ProtRecord> records{SessionRecord()};
     records[0][kExpiry] = Text(expire);
     for (const _SEND_FILES& file : files) {
         ProtRecord record;

@@ -101,9 +101,7 @@ int CToviProto::SendRecords(uint16_t command, std::vector<ProtRecord> records, u
 
 int CToviProto::SendContinuation(uint16_t command, char* key, bool withSession, unsigned flags)
 {
-    ProtRecord record;
-    if (withSession)
-        record[kSessionId] = MemberText(LoginInfo.SessionId);
+    ProtRecord record = withSession ? SessionRecord() : ProtRecord();
     record[kContinue] = Text(key);
     return SendRecords(command, {record}, flags);
 }
@@ -125,18 +123,16 @@ int CToviProto::EndOperation(uint16_t command)
 int CToviProto::GetShortcutList()
 {
     ClearResult();
-    ProtRecord record;
-    record[kSessionId] = MemberText(LoginInfo.SessionId);
+    ProtRecord record = SessionRecord();
     return SendRecords(C_SHORTCUT_LIST, {record});
 }
 
 namespace {
 
-std::vector<ProtRecord> ShortcutRecords(const std::string& sessionId, bool add, const std::vector<char*>& ids)
+std::vector<ProtRecord> ShortcutRecords(ProtRecord first, bool add, const std::vector<char*>& ids)
 {
-    std::vector<ProtRecord> records(1);
-    records[0][kSessionId] = sessionId;
-    records[0][kShortcutAdd] = add ? "Y" : "N";
+    first[kShortcutAdd] = add ? "Y" : "N";
+    std::vector<ProtRecord> records{first};
     for (char* id : ids) {
         ProtRecord record;
         record[kIndex] = Text(id);
@@ -150,7 +146,7 @@ std::vector<ProtRecord> ShortcutRecords(const std::string& sessionId, bool add, 
 int CToviProto::AddShortcut(std::vector<char*> ids)
 {
     ClearResult();
-    std::vector<ProtRecord> records = ShortcutRecords(MemberText(LoginInfo.SessionId), true, ids);
+    std::vector<ProtRecord> records = ShortcutRecords(SessionRecord(), true, ids);
     std::vector<char*>().swap(ids);
     return SendRecords(C_SHORTCUT, std::move(records));
 }
@@ -158,7 +154,7 @@ int CToviProto::AddShortcut(std::vector<char*> ids)
 int CToviProto::DeleteShortcut(std::vector<char*> ids)
 {
     ClearResult();
-    std::vector<ProtRecord> records = ShortcutRecords(MemberText(LoginInfo.SessionId), false, ids);
+    std::vector<ProtRecord> records = ShortcutRecords(SessionRecord(), false, ids);
     std::vector<char*>().swap(ids);
     return SendRecords(C_SHORTCUT, std::move(records));
 }
@@ -191,8 +187,7 @@ int CToviProto::GetSendFileSet(char* idx, char* didx, char* flag87, char* flag95
     ClearResult();
     // No answer of an earlier file may stand for this one.
     std::memset(&LimitInfo, 0, sizeof LimitInfo);
-    ProtRecord record;
-    record[kSessionId] = MemberText(LoginInfo.SessionId);
+    ProtRecord record = SessionRecord();
     record[kIndex] = Text(idx);
     record[kDomainIndex] = Text(didx);
     record[kSendFileFlag] = Text(flag87);
@@ -221,8 +216,7 @@ int CToviProto::GetUploadBandWidth(char* sessionId)
 {
     TraceLog(TRACE_SEND, L"[ CToviProto::GetUploadBandWidth ] C_UPLOAD_BANDWIDTH \n");
     ClearResult();
-    ProtRecord record;
-    record[kSessionId] = Text(sessionId);
+    ProtRecord record = SessionRecord(sessionId);
     return SendRecords(C_UPLOAD_BANDWIDTH, {record});
 }
 
@@ -244,8 +238,7 @@ int CToviProto::DeleteBackupPC(char* sessionId, char* pcIdx)
 {
     TraceLog(TRACE_SEND, L"[ CToviProto::DeleteBackupPC ] %S, %S\n", sessionId ? sessionId : "", pcIdx ? pcIdx : "");
     ClearResult();
-    ProtRecord record;
-    record[kSessionId] = Text(sessionId);
+    ProtRecord record = SessionRecord(sessionId);
     record[kIndex] = Text(pcIdx);
     return SendRecords(C_DELETE_PC, {record});
 }

@@ -133,8 +133,7 @@ int CToviProto::GetLogoutInfo()
     ClearResult();
     if (!m_pConn && !ServerAddress.szHost[0])
         return -1;
-    ProtRecord record;
-    record[kSessionId] = LoginInfo.SessionId;
+    ProtRecord record = SessionRecord();
     const int result = FamilyRequest(C_LOGOUT, record);
     DeleteConnection();
     return result;
@@ -143,8 +142,7 @@ int CToviProto::GetLogoutInfo()
 int CToviProto::GetSessionUpdate(char* sessionId)
 {
     ClearResult();
-    ProtRecord record;
-    record[kSessionId] = Text(sessionId);
+    ProtRecord record = SessionRecord(sessionId);
     return FamilyRequest(C_SESS_UPDATE, record);
 }
 
@@ -160,8 +158,7 @@ void CToviProto::ParseSessionUpdateReply(const _PROT& msg)
 int CToviProto::GetResetPWD(char* currentPassword, char* newPassword)
 {
     ClearResult();
-    ProtRecord record;
-    record[kSessionId] = LoginInfo.SessionId;
+    ProtRecord record = SessionRecord();
     record[kPassword] = Text(currentPassword);
     record[kNewPassword] = Text(newPassword);
     return FamilyRequest(C_PASSWD_UPDATE, record);
@@ -170,8 +167,7 @@ int CToviProto::GetResetPWD(char* currentPassword, char* newPassword)
 int CToviProto::GetAlertUpdate(char* sessionId)
 {
     ClearResult();
-    ProtRecord record;
-    record[kSessionId] = Text(sessionId);
+    ProtRecord record = SessionRecord(sessionId);
     return FamilyRequest(C_ALARM_UPDATE, record);
 }
 
@@ -205,8 +201,7 @@ int CToviProto::GetQuotaUpdate(char* sessionId)
 {
     ReleaseQuotaList();
     ClearResult();
-    ProtRecord record;
-    record[kSessionId] = Text(sessionId);
+    ProtRecord record = SessionRecord(sessionId);
     return FamilyRequest(C_QUOTA_UPDATE, record);
 }
 

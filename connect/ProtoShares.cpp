@@ -47,8 +47,7 @@ int CToviProto::GetDShareInfo(char* folder)
 {
     ClearResult();
     ReleaseSharedUGroupInfo();
-    ProtRecord record;
-    record[kSessionId] = MemberText(LoginInfo.SessionId);
+    ProtRecord record = SessionRecord();
     record[kIndex] = Text(folder);
     return SendRecords(C_DSHARE_INFO, {record});
 }
@@ -57,8 +56,7 @@ int CToviProto::GetGShareInfo(char* folder)
 {
     ClearResult();
     ReleaseSharedUGroupInfo();
-    ProtRecord record;
-    record[kSessionId] = MemberText(LoginInfo.SessionId);
+    ProtRecord record = SessionRecord();
     record[kIndex] = Text(folder);
     return SendRecords(C_GSHARE_INFO, {record});
 }
@@ -157,9 +155,8 @@ int CToviProto::SetDShareInfo(char* folder, const wchar_t* name, char* share, CS
     if (!NarrowAnsi(password, ansiPassword))
         return -1;
     CutAnsi(ansiPassword, kPasswordBytes);
-    std::vector<ProtRecord> records(1);
+    std::vector<ProtRecord> records{SessionRecord()};
     ProtRecord& first = records[0];
-    first[kSessionId] = MemberText(LoginInfo.SessionId);
     first[kIndex] = Text(folder);
     first[kName] = encodedName;
     first[kShare] = Text(share);
@@ -185,9 +182,8 @@ int CToviProto::SetGShareInfo(char* folder, char* isNew, const wchar_t* name, ch
     _PROTO_SHARED_INFO none;
     std::memset(&none, 0, sizeof none);
     const _PROTO_SHARED_INFO& settings = info ? *info : none;
-    std::vector<ProtRecord> records(1);
+    std::vector<ProtRecord> records{SessionRecord()};
     ProtRecord& first = records[0];
-    first[kSessionId] = MemberText(LoginInfo.SessionId);
     first[kIndex] = Text(folder);
     if (share)
         first[kShare] = Text(share);

@@ -60,8 +60,7 @@ int CToviProto::GetUploadInfo(char* idx, char* didx, const wchar_t* name, const 
     const std::string utf8Name = EncodeUtf8(name, kUtf8NameBuffer);
     if (utf8Name.empty() || size < 0)
         return -1;
-    ProtRecord record;
-    record[kSessionId] = LoginInfo.SessionId;
+    ProtRecord record = SessionRecord();
     record[kIndex] = Text(idx);
     record[kDomainIndex] = Text(didx);
     record[kName] = utf8Name;
@@ -76,8 +75,7 @@ int CToviProto::GetUploadInfo(char* idx, char* didx, const wchar_t* name, const 
 int CToviProto::GetUploadOverWrite(char* mode)
 {
     ClearResult();
-    ProtRecord record;
-    record[kSessionId] = LoginInfo.SessionId;
+    ProtRecord record = SessionRecord();
     record[kMode] = Text(mode);
     return FamilyRequest(C_UPLOAD, record, kKeepOnSendError);
 }
@@ -130,8 +128,7 @@ int CToviProto::GetUploadResult(char* extra)
     (void)extra;
     ReleaseUploadResult();
     ClearResult();
-    ProtRecord record;
-    record[kSessionId] = LoginInfo.SessionId;
+    ProtRecord record = SessionRecord();
     return FamilyRequest(C_UPLOAD_RESULT, record, kKeepOnSendError);
 }
 
@@ -193,8 +190,7 @@ int CToviProto::GetDownloadInfo(HWND wnd, HANDLE file, char* idx, char* didx, ch
     }
     if (EnsureConnection(C_DNLOAD) != 0)
         return -1;
-    ProtRecord record;
-    record[kSessionId] = LoginInfo.SessionId;
+    ProtRecord record = SessionRecord();
     record[kIndex] = Text(idx);
     record[kDomainIndex] = Text(didx);
     record[kVersion] = Text(item);
@@ -232,8 +228,7 @@ int CToviProto::GetDownloadPosition(char* mode, __int64 offset)
 int CToviProto::GetDownloadContinue(char* key)
 {
     ClearResult();
-    ProtRecord record;
-    record[kSessionId] = LoginInfo.SessionId;
+    ProtRecord record = SessionRecord();
     record[kContinue] = Text(key);
     return DownloadOutcome(*this, FamilyRequest(C_DNLOAD, record), false);
 }

@@ -27,8 +27,7 @@ int CToviProto::GetUserGroupList(char* groupId, char* domainIndex, bool clearLis
     ClearResult();
     if (clearList)
         ReleaseUGroupInfo();
-    ProtRecord record;
-    record[kSessionId] = MemberText(LoginInfo.SessionId);
+    ProtRecord record = SessionRecord();
     record[kGroupId] = Text(groupId);
     record[kDomainIndex] = Text(domainIndex);
     record[kListOption] = Text(option38);
@@ -45,8 +44,7 @@ int CToviProto::GetSearchUserGroup(char* type, char* option72, const wchar_t* te
     const std::string search = EncodeUtf8(text, 1024);
     if (search.empty())
         return -1;
-    ProtRecord record;
-    record[kSessionId] = MemberText(LoginInfo.SessionId);
+    ProtRecord record = SessionRecord();
     record[kMemberType] = Text(type);
     record[kSearchOption] = Text(option72);
     record[kName] = search;

@@ -369,6 +369,10 @@ protected:
     static void NewMessage(_PROT& msg, uint16_t command);
     // Stores a client-side failure that happens before any connection exists.
     void SetResult(uint32_t replyCmd, int code, const wchar_t* message);
+    // The first record of a session request: the session id of this object's log-in, or the
+    // one given (a worker may speak for another object's session; null sends none).
+    ProtRecord SessionRecord() const;
+    static ProtRecord SessionRecord(const char* sessionId);
 
 private:
     void DeleteConnection();
