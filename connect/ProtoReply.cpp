@@ -3,33 +3,16 @@
 #include "ToviProto.h"
 #include "ProtoFields.h"
 #include "ToviConn.h"
-#include "ToviConv.h"
 #include "ReplyFields.h"
 #include "ProtoMoreCommands.h"
 #include "TraceLog.h"
 #include <cstdlib>
 #include <cstring>
-#include <cwchar>
 #include <string>
-#include <vector>
 
 using namespace protofield;
 
 namespace {
-
-// Decodes a UTF-8 value (up to its first zero) into dest, at most capacity - 1 units, terminated.
-void DecodeUtf8(const std::string& value, wchar_t* dest, size_t capacity)
-{
-    std::string text(value.c_str());
-    std::vector<unsigned short> wide(text.size() + 1, 0);
-    int n = CToviConv::UTF8Decode(&text[0], wide.data());
-    size_t count = static_cast<size_t>(n > 0 ? n : 0);
-    if (count > capacity - 1)
-        count = capacity - 1;
-    for (size_t i = 0; i < count; ++i)
-        dest[i] = static_cast<wchar_t>(wide[i]);
-    dest[count] = 0;
-}
 
 // The byte count a stream header announces: decimal digits only, else no announcement.
 int64_t StreamSize(const std::string& text)
@@ -149,7 +132,7 @@ void CToviProto::ParseErrorReply(_PROT& msg, uint16_t command)
             if (field.first == kResultCode) {
                 ResultInfo.nResultCode = DecimalField(field.second, 7);
             } else if (field.first == kResultMessage) {
-                DecodeUtf8(field.second, ResultInfo.wszMessage, 256);
+                replyfield::DecodeUtf8(ResultInfo.wszMessage, field.second);
                 if (command == C_ERROR)
                     TraceLog(TRACE_ERROR, L"%s", ResultInfo.wszMessage);
             }
@@ -169,7 +152,7 @@ void CToviProto::ParseDownloadHeader(_PROT& msg)
             announced = StreamSize(size->second);
         auto text = record.find(kMessage);
         if (text != record.end())
-            DecodeUtf8(text->second, DownloadInfo.wszMessage, 1024);
+            replyfield::DecodeUtf8(DownloadInfo.wszMessage, text->second);
         auto more = record.find(kContinue);
         if (thumbnail && more != record.end())
             replyfield::CopyText(ContinueFlag, more->second);
