@@ -1,8 +1,9 @@
 // The field ids of request and reply records, by meaning. Internal to the connection library.
 //
 // An id keeps its meaning across most commands; where one command uses it for something else,
-// that use has a name of its own for the same id. Fields whose meaning the server alone knows
-// (the client stores or passes them as they come) are named after the record members they fill.
+// that use has a name of its own for the same id. A record member that the client keeps without
+// knowing what it means (AttrNN) is read by its id's name when the id has one elsewhere; ids that
+// have none (the client stores or passes them as they come) are named after those members.
 #pragma once
 
 namespace protofield {

@@ -4,6 +4,7 @@
 #include "ProtoFields.h"
 #include "ProtoMoreCommands.h"
 #include "ReplyFields.h"
+#include "TraceLog.h"
 #include <cstdlib>
 #include <cstring>
 
@@ -147,6 +148,11 @@ void CToviProto::ParseDeleteReply(const _PROT& msg)
                 CopyText(FileOpInfo.FileOpType, field.second);
         }
     }
+}
+
+void CToviProto::ParseRenameReply(const _PROT&)
+{
+    TraceLog(TRACE_RECV_OK, L"C_RENAME\n");
 }
 
 int CToviProto::RunDelete(char* itemType, char* idx, char* didx, char* version, char* mode,

@@ -173,7 +173,7 @@ int CToviProto::GetFolderInfo(char* idx, char* didx, char* itemType, bool yFlag,
     record[kItemType] = Text(itemType);
     if (yFlag)
         record[kListFlag] = "Y";
-    return FamilyRequest(C_FD_LIST, record);
+    return SendRecords(C_FD_LIST, {record});
 }
 
 void CToviProto::ParseFolderListReply(const _PROT& msg)
@@ -208,7 +208,7 @@ int CToviProto::GetCacheChanged(char* idx, char* didx, char* accessTime, char* d
     record[kFileCount] = Text(fileCnt);
     record[kLinkCount] = Text(linkCnt);
     record[kPrivacyCount] = Text(privacyCnt);
-    return FamilyRequest(C_FD_CACHE, record);
+    return SendRecords(C_FD_CACHE, {record});
 }
 
 void CToviProto::ParseCacheReply(const _PROT& msg)
@@ -226,7 +226,7 @@ int CToviProto::GetFileCount(char* sessionId)
 {
     ClearResult();
     ProtRecord record = SessionRecord(sessionId);
-    return FamilyRequest(C_FILE_COUNT, record);
+    return SendRecords(C_FILE_COUNT, {record});
 }
 
 void CToviProto::ParseFileCountReply(const _PROT& msg)
@@ -261,7 +261,7 @@ int CToviProto::GetMakeNewDir(char* parentIdx, char* parentDidx, const wchar_t* 
     record[kCreated] = stamp;
     record[kModified] = stamp;
     record[kMode] = Text(mode);
-    return FamilyRequest(C_MKDIR, record, kKeepOnErrorReply);
+    return SendRecords(C_MKDIR, {record}, kKeepOnErrorReply);
 }
 
 void CToviProto::ParseNewFolderReply(const _PROT& msg)

@@ -1,6 +1,5 @@
 // CToviProto: shortcuts, the direct-edit and send limits, the upload bandwidth and the backup-PC
-// removal (D6, D7, F7, H7, S8), with the reply dispatch and request path that the user,
-// file-operation, item, share, guest and link requests share.
+// removal (D6, D7, F7, H7, S8), with the request path that the command families share.
 #include "ToviProto.h"
 #include "ProtoFields.h"
 #include "ProtoMoreCommands.h"
@@ -17,78 +16,6 @@ namespace {
 
 constexpr unsigned kMsgNetworkError = 12123;
 
-}
-
-int CToviProto::ParseMoreReply(_PROT& msg)
-{
-    switch (msg.command) {
-    case C_UGROUP_LIST:
-        ParseUserGroupReply(msg, true);
-        break;
-    case C_UGROUP_SEARCH:
-        ParseUserGroupReply(msg, false);
-        break;
-    case C_SHORTCUT_LIST:
-        ParseShortcutListReply(msg);
-        break;
-    case C_LIMIT:
-        ParseLimitReply(msg);
-        break;
-    case C_UPLOAD_BANDWIDTH:
-        ParseBandWidthReply(msg);
-        break;
-    case C_CP_MV:
-    case C_BIN_RESTORE:
-        ParsePasteReply(msg);
-        break;
-    case C_DELETE:
-    case C_BIN_EMPTY:
-        ParseDeleteReply(msg);
-        break;
-    case C_RENAME:
-        TraceLog(TRACE_RECV_OK, L"C_RENAME\n");
-        break;
-    case C_FD_ATTR:
-        ParsePropertyReply(msg);
-        break;
-    case C_VER_LIST:
-        ParseVersionReply(msg);
-        break;
-    case C_FD_SEARCH:
-        ParseSearchReply(msg);
-        break;
-    case C_THUMBNAIL:
-        ParseThumbnailReply(msg);
-        break;
-    case C_DSHARE_INFO:
-        ParseShareReply(msg, false);
-        break;
-    case C_GSHARE_INFO:
-        ParseShareReply(msg, true);
-        break;
-    case C_GUEST_INFO:
-        ParseGuestReply(msg);
-        break;
-    case C_GUEST_SET:
-        ParseGuestSetReply(msg);
-        break;
-    case C_GUEST_MULTI_INFO:
-        ParseGuestMultiReply(msg);
-        break;
-    case C_GUEST_MULTI_SET:
-        ParseGuestMultiSetReply(msg);
-        break;
-    case C_GUEST_RESET_PWD:
-        ParseGuestPasswordReply(msg);
-        break;
-    case C_LINK_INFO:
-        ParseLinkListReply(msg);
-        break;
-    default:
-        // D6, S8, G1, G3, I0 and I3 replies carry nothing beyond the result.
-        break;
-    }
-    return 0;
 }
 
 int CToviProto::SendRecords(uint16_t command, std::vector<ProtRecord> records, unsigned flags)

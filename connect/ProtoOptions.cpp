@@ -273,7 +273,7 @@ int CToviProto::GetUpdateCheck(char* clientKind)
     ClearResult();
     ProtRecord record;
     record[kClientKind] = Text(clientKind);
-    return FamilyRequest(C_CLI_VER, record);
+    return SendRecords(C_CLI_VER, {record});
 }
 
 void CToviProto::ParseUpdateCheckReply(const _PROT& msg)

@@ -134,7 +134,7 @@ int CToviProto::GetLogoutInfo()
     if (!m_pConn && !ServerAddress.szHost[0])
         return -1;
     ProtRecord record = SessionRecord();
-    const int result = FamilyRequest(C_LOGOUT, record);
+    const int result = SendRecords(C_LOGOUT, {record});
     DeleteConnection();
     return result;
 }
@@ -143,7 +143,7 @@ int CToviProto::GetSessionUpdate(char* sessionId)
 {
     ClearResult();
     ProtRecord record = SessionRecord(sessionId);
-    return FamilyRequest(C_SESS_UPDATE, record);
+    return SendRecords(C_SESS_UPDATE, {record});
 }
 
 void CToviProto::ParseSessionUpdateReply(const _PROT& msg)
@@ -161,14 +161,14 @@ int CToviProto::GetResetPWD(char* currentPassword, char* newPassword)
     ProtRecord record = SessionRecord();
     record[kPassword] = Text(currentPassword);
     record[kNewPassword] = Text(newPassword);
-    return FamilyRequest(C_PASSWD_UPDATE, record);
+    return SendRecords(C_PASSWD_UPDATE, {record});
 }
 
 int CToviProto::GetAlertUpdate(char* sessionId)
 {
     ClearResult();
     ProtRecord record = SessionRecord(sessionId);
-    return FamilyRequest(C_ALARM_UPDATE, record);
+    return SendRecords(C_ALARM_UPDATE, {record});
 }
 
 void CToviProto::ParseAlertReply(const _PROT& msg)
@@ -202,7 +202,7 @@ int CToviProto::GetQuotaUpdate(char* sessionId)
     ReleaseQuotaList();
     ClearResult();
     ProtRecord record = SessionRecord(sessionId);
-    return FamilyRequest(C_QUOTA_UPDATE, record);
+    return SendRecords(C_QUOTA_UPDATE, {record});
 }
 
 void CToviProto::ParseQuotaReply(const _PROT& msg)

@@ -142,6 +142,16 @@ void CToviProto::ParseShareReply(const _PROT& msg, bool group)
     }
 }
 
+void CToviProto::ParseFolderShareReply(const _PROT& msg)
+{
+    ParseShareReply(msg, false);
+}
+
+void CToviProto::ParseGroupShareReply(const _PROT& msg)
+{
+    ParseShareReply(msg, true);
+}
+
 int CToviProto::SetDShareInfo(char* folder, const wchar_t* name, char* share, CString password, char* from,
                               char* to, bool members)
 {

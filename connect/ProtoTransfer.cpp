@@ -69,7 +69,7 @@ int CToviProto::GetUploadInfo(char* idx, char* didx, const wchar_t* name, const 
     record[kModified] = Text(mtime);
     record[kPath] = EncodeUtf8(text, kUtf8TextBuffer);
     TraceLog(TRACE_SEND, L"[ GetUploadInfo ] UPLOAD FILE NAME = %s [ IDX : %S ]\n", name, Text(idx).c_str());
-    return FamilyRequest(C_UPLOAD, record, kKeepOnSendError);
+    return SendRecords(C_UPLOAD, {record}, kKeepOnSendError);
 }
 
 int CToviProto::GetUploadOverWrite(char* mode)
@@ -77,7 +77,7 @@ int CToviProto::GetUploadOverWrite(char* mode)
     ClearResult();
     ProtRecord record = SessionRecord();
     record[kMode] = Text(mode);
-    return FamilyRequest(C_UPLOAD, record, kKeepOnSendError);
+    return SendRecords(C_UPLOAD, {record}, kKeepOnSendError);
 }
 
 void CToviProto::ParseUploadInfoReply(const _PROT& msg)
@@ -129,7 +129,7 @@ int CToviProto::GetUploadResult(char* extra)
     ReleaseUploadResult();
     ClearResult();
     ProtRecord record = SessionRecord();
-    return FamilyRequest(C_UPLOAD_RESULT, record, kKeepOnSendError);
+    return SendRecords(C_UPLOAD_RESULT, {record}, kKeepOnSendError);
 }
 
 void CToviProto::ParseUploadResultReply(const _PROT& msg)
@@ -160,6 +160,11 @@ void CToviProto::ParseUploadResultReply(const _PROT& msg)
         }
         UploadResult.push_back(result);
     }
+}
+
+void CToviProto::ParseUploadCancelReply(const _PROT&)
+{
+    TraceLog(TRACE_RECV_OK, L"C_UPLOAD_CANCEL\n");
 }
 
 void CToviProto::ReleaseUploadResult()
@@ -205,7 +210,7 @@ int CToviProto::GetDownloadInfo(HWND wnd, HANDLE file, char* idx, char* didx, ch
     }
     m_pConn->m_hProgressWnd = wnd;
     m_pConn->m_hDownloadFile = file;
-    return DownloadOutcome(*this, FamilyRequest(C_DNLOAD, record, kKeepOnSendError), false);
+    return DownloadOutcome(*this, SendRecords(C_DNLOAD, {record}, kKeepOnSendError), false);
 }
 
 int CToviProto::GetDownloadPosition(char* mode, __int64 offset)
@@ -218,7 +223,7 @@ int CToviProto::GetDownloadPosition(char* mode, __int64 offset)
     record[kOffset] = Decimal(static_cast<unsigned long long>(offset));
     // "3" resumes: its answer is the data.
     const bool resume = mode && std::strcmp(mode, "3") == 0;
-    const int result = DownloadOutcome(*this, FamilyRequest(C_DNLOAD, record, kKeepOnSendError), resume);
+    const int result = DownloadOutcome(*this, SendRecords(C_DNLOAD, {record}, kKeepOnSendError), resume);
     // The position is a download's last step: its slots serve nothing after it.
     if (m_pConn)
         m_pConn->EndDownload();
@@ -230,7 +235,7 @@ int CToviProto::GetDownloadContinue(char* key)
     ClearResult();
     ProtRecord record = SessionRecord();
     record[kContinue] = Text(key);
-    return DownloadOutcome(*this, FamilyRequest(C_DNLOAD, record), false);
+    return DownloadOutcome(*this, SendRecords(C_DNLOAD, {record}), false);
 }
 
 void CToviProto::ParseDownloadAnswerReply(const _PROT& msg)

@@ -111,6 +111,16 @@ void CToviProto::ParseUserGroupReply(const _PROT& msg, bool listing)
     }
 }
 
+void CToviProto::ParseUserGroupListReply(const _PROT& msg)
+{
+    ParseUserGroupReply(msg, true);
+}
+
+void CToviProto::ParseUserGroupSearchReply(const _PROT& msg)
+{
+    ParseUserGroupReply(msg, false);
+}
+
 int CToviProto::RunUserGroupList(char* groupId, char* domainIndex, char* option38, PROTO_STEP_CALLBACK callback,
                                  void* context, int maxSteps)
 {
