@@ -2,6 +2,7 @@
 // path and the small settings of the connection.
 #include <winsock2.h>
 #include "ToviProto.h"
+#include "ProtoFields.h"
 #include "ToviConn.h"
 #include "ToviMsg.h"
 #include "TraceLog.h"
@@ -9,6 +10,8 @@
 #include <cstring>
 #include <cwchar>
 #include <new>
+
+using namespace protofield;
 
 namespace {
 
@@ -66,6 +69,20 @@ void CToviProto::NewMessage(_PROT& msg, uint16_t command)
     msg.command = command;
 }
 
+ProtRecord CToviProto::SessionRecord() const
+{
+    ProtRecord record;
+    record[kSessionId] = std::string(LoginInfo.SessionId, strnlen(LoginInfo.SessionId, sizeof LoginInfo.SessionId));
+    return record;
+}
+
+ProtRecord CToviProto::SessionRecord(const char* sessionId)
+{
+    ProtRecord record;
+    record[kSessionId] = sessionId ? std::string(sessionId) : std::string();
+    return record;
+}
+
 void CToviProto::ClearResult()
 {
     std::memset(&ResultInfo, 0, sizeof ResultInfo);
@@ -108,7 +125,7 @@ int CToviProto::GetSecureCode(HWND wnd, char* host, int port, char* code, uint16
     msg.command = C_SECURE_CODE;
     ProtRecord record;
     if (code)
-        record[220] = code;
+        record[kSessionCode] = code;
     msg.records.push_back(record);
     result = m_pConn->SendProt(msg);
     if (result != 0) {

@@ -1,11 +1,14 @@
 // CToviProto: copy and move, delete, rename, emptying the recycle bin and restoring from it
 // (F1-F5), with the loops that take a multi-item operation through its steps.
 #include "ToviProto.h"
+#include "ProtoFields.h"
 #include "ProtoMoreCommands.h"
 #include "ReplyFields.h"
+#include "TraceLog.h"
 #include <cstdlib>
 #include <cstring>
 
+using namespace protofield;
 using namespace replyfield;
 
 namespace {
@@ -25,16 +28,15 @@ int CToviProto::GetPaste(char* sourceFolder, char* targetFolder, char* idx, char
     ClearResult();
     std::memset(&PasteResult, 0, sizeof PasteResult);
     std::memset(&FileOpInfo, 0, sizeof FileOpInfo);
-    ProtRecord record;
-    record[171] = MemberText(LoginInfo.SessionId);
-    record[25] = Text(itemType);
-    record[35] = Text(action);
-    record[173] = Text(idx);
-    record[177] = Text(didx);
-    record[174] = Text(sourceFolder);
-    record[180] = Text(targetFolder);
-    record[34] = Text(conflictMode);
-    record[29] = Text(confirm);
+    ProtRecord record = SessionRecord();
+    record[kItemType] = Text(itemType);
+    record[kPasteAction] = Text(action);
+    record[kIndex] = Text(idx);
+    record[kDomainIndex] = Text(didx);
+    record[kSourceFolder] = Text(sourceFolder);
+    record[kTargetFolder] = Text(targetFolder);
+    record[kMode] = Text(conflictMode);
+    record[kConfirm] = Text(confirm);
     return SendRecords(C_CP_MV, {record});
 }
 
@@ -45,8 +47,8 @@ int CToviProto::GetPasteContinue(char* key, char* conflictMode)
     std::memset(&FileOpInfo, 0, sizeof FileOpInfo);
     // Continuations go on the connection of the start request, which knows the session.
     ProtRecord record;
-    record[44] = Text(key);
-    record[34] = Text(conflictMode);
+    record[kContinue] = Text(key);
+    record[kMode] = Text(conflictMode);
     return SendRecords(C_CP_MV, {record});
 }
 
@@ -63,13 +65,12 @@ int CToviProto::GetDelete(char* itemType, char* idx, char* didx, char* version, 
     (void)unused;
     ClearResult();
     std::memset(&FileOpInfo, 0, sizeof FileOpInfo);
-    ProtRecord record;
-    record[171] = MemberText(LoginInfo.SessionId);
-    record[25] = Text(itemType);
-    record[173] = Text(idx);
-    record[177] = Text(didx);
-    record[209] = Text(version);
-    record[36] = Text(mode);
+    ProtRecord record = SessionRecord();
+    record[kItemType] = Text(itemType);
+    record[kIndex] = Text(idx);
+    record[kDomainIndex] = Text(didx);
+    record[kVersion] = Text(version);
+    record[kDeleteMode] = Text(mode);
     return SendRecords(C_DELETE, {record});
 }
 
@@ -86,12 +87,11 @@ int CToviProto::GetRename(char* itemType, char* idx, char* didx, const wchar_t* 
     const std::string encoded = EncodeUtf8(name, 1024);
     if (encoded.empty())
         return -1;
-    ProtRecord record;
-    record[171] = MemberText(LoginInfo.SessionId);
-    record[25] = Text(itemType);
-    record[173] = Text(idx);
-    record[177] = Text(didx);
-    record[181] = encoded;
+    ProtRecord record = SessionRecord();
+    record[kItemType] = Text(itemType);
+    record[kIndex] = Text(idx);
+    record[kDomainIndex] = Text(didx);
+    record[kName] = encoded;
     return SendRecords(C_RENAME, {record});
 }
 
@@ -99,10 +99,9 @@ int CToviProto::GetRecyclebinClear(char* idx, char* didx)
 {
     ClearResult();
     std::memset(&FileOpInfo, 0, sizeof FileOpInfo);
-    ProtRecord record;
-    record[171] = MemberText(LoginInfo.SessionId);
-    record[173] = Text(idx);
-    record[177] = Text(didx);
+    ProtRecord record = SessionRecord();
+    record[kIndex] = Text(idx);
+    record[kDomainIndex] = Text(didx);
     return SendRecords(C_BIN_EMPTY, {record});
 }
 
@@ -111,11 +110,10 @@ int CToviProto::GetRecyclebinRestore(char* itemType, char* idx, char* didx)
     ClearResult();
     std::memset(&PasteResult, 0, sizeof PasteResult);
     std::memset(&FileOpInfo, 0, sizeof FileOpInfo);
-    ProtRecord record;
-    record[171] = MemberText(LoginInfo.SessionId);
-    record[25] = Text(itemType);
-    record[173] = Text(idx);
-    record[177] = Text(didx);
+    ProtRecord record = SessionRecord();
+    record[kItemType] = Text(itemType);
+    record[kIndex] = Text(idx);
+    record[kDomainIndex] = Text(didx);
     return SendRecords(C_BIN_RESTORE, {record});
 }
 
@@ -124,16 +122,16 @@ void CToviProto::ParsePasteReply(const _PROT& msg)
     for (const ProtRecord& record : msg.records) {
         for (const auto& field : record) {
             switch (field.first) {
-            case 43: CopyText(FileOpInfo.FileOpFlag, field.second); break;
-            case 181: DecodeUtf8(FileOpInfo.FileOpName, field.second); break;
-            case 25: CopyText(FileOpInfo.FileOpType, field.second); break;
-            case 240: {
+            case kNameTaken: CopyText(FileOpInfo.FileOpFlag, field.second); break;
+            case kName: DecodeUtf8(FileOpInfo.FileOpName, field.second); break;
+            case kItemType: CopyText(FileOpInfo.FileOpType, field.second); break;
+            case kResultCode: {
                 char code[8];
                 CopyText(code, field.second);
                 PasteResult.nResultCode = std::atoi(code);
                 break;
             }
-            case 255: DecodeUtf8(PasteResult.wszMessage, field.second); break;
+            case kResultMessage: DecodeUtf8(PasteResult.wszMessage, field.second); break;
             default: break;
             }
         }
@@ -144,12 +142,17 @@ void CToviProto::ParseDeleteReply(const _PROT& msg)
 {
     for (const ProtRecord& record : msg.records) {
         for (const auto& field : record) {
-            if (field.first == 181)
+            if (field.first == kName)
                 DecodeUtf8(FileOpInfo.FileOpName, field.second);
-            else if (field.first == 25)
+            else if (field.first == kItemType)
                 CopyText(FileOpInfo.FileOpType, field.second);
         }
     }
+}
+
+void CToviProto::ParseRenameReply(const _PROT&)
+{
+    TraceLog(TRACE_RECV_OK, L"C_RENAME\n");
 }
 
 int CToviProto::RunDelete(char* itemType, char* idx, char* didx, char* version, char* mode,

@@ -2,6 +2,7 @@
 // (D0), the change check (D4), the received-items count (D5) and a new folder (F0).
 #include "ToviProto.h"
 #include "ProtoCommands.h"
+#include "ProtoFields.h"
 #include "ReplyFields.h"
 #include "TraceLog.h"
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <cstring>
 #include <cwchar>
 
+using namespace protofield;
 using namespace replyfield;
 
 namespace {
@@ -37,46 +39,46 @@ bool ReadFolderRecord(const ProtRecord& record, _PROTO_FOLDER_INFO& item, bool e
     for (const auto& field : record) {
         const std::string& value = field.second;
         switch (field.first) {
-        case 44:
+        case kContinue:
             if (!continueFlag)
                 break;
             CopyText(continueFlag, 2, value);
             TraceLog(TRACE_SEND, L"[ D0 ] CONTINUE = %S", continueFlag);
             return false;
-        case 25: CopyText(item.ItemType, value); break;
-        case 173: CopyText(item.IDX, value); break;
-        case 178: CopyText(item.Attr178, value); break;
-        case 179: CopyText(item.Attr179, value); break;
-        case 177: CopyText(item.DIDX, value); break;
-        case 181: DecodeUtf8(item.Name, value); break;
-        case 188: DateText(item.Attr188, value, englishDates); break;
-        case 189: CopyText(item.Attr189, value); break;
-        case 5: CopyText(item.Attr5, value); break;
-        case 33: CopyText(item.Attr33, value); break;
-        case 27: CopyText(item.Attr27, value); break;
-        case 28: CopyText(item.Attr28, value); break;
-        case 29: CopyText(item.Attr29, value); break;
-        case 30: CopyText(item.Attr30, value); break;
-        case 62: CopyText(item.Attr62, value); break;
-        case 190: CopyText(item.Attr190, value); break;
-        case 191: CopyText(item.Attr191, value); break;
-        case 197: DecodeUtf8(item.Attr197, 4096, value, kLocationBytes); break;
-        case 198: CopyText(item.Attr198, value); break;
-        case 231: CopyText(item.Attr231, value); break;
-        case 192: CopyText(item.Attr192, value); break;
-        case 9: CopyText(item.Attr9, value); break;
-        case 232: DecodeUtf8(item.Attr232, value); break;
-        case 13: DecodeUtf8(item.Attr13, value); break;
-        case 169: DecodeUtf8(item.Attr169, value); break;
-        case 183: DecodeUtf8(item.Attr183, value); break;
-        case 237: CopyText(item.Attr237, value); break;
-        case 158: WidenAnsi(item.Attr158, value); break;
-        case 157: CopyText(item.AccessTime, value); break;
-        case 166: CopyText(item.DirCnt, value); break;
-        case 167: CopyText(item.FileCnt, value); break;
-        case 227: CopyText(item.LinkCnt, value); break;
-        case 235: CopyText(item.PrivacyCnt, value); break;
-        case 138: DecodeUtf8(item.Attr138, value); break;
+        case kItemType: CopyText(item.ItemType, value); break;
+        case kIndex: CopyText(item.IDX, value); break;
+        case kAttr178: CopyText(item.Attr178, value); break;
+        case kAttr179: CopyText(item.Attr179, value); break;
+        case kDomainIndex: CopyText(item.DIDX, value); break;
+        case kName: DecodeUtf8(item.Name, value); break;
+        case kModified: DateText(item.Attr188, value, englishDates); break;
+        case kAttr189: CopyText(item.Attr189, value); break;
+        case kPermission: CopyText(item.Attr5, value); break;
+        case kAttr33: CopyText(item.Attr33, value); break;
+        case kAttr27: CopyText(item.Attr27, value); break;
+        case kAttr28: CopyText(item.Attr28, value); break;
+        case kShare: CopyText(item.Attr29, value); break;
+        case kAttr30: CopyText(item.Attr30, value); break;
+        case kAttr62: CopyText(item.Attr62, value); break;
+        case kQuota: CopyText(item.Attr190, value); break;
+        case kUsedQuota: CopyText(item.Attr191, value); break;
+        case kPath: DecodeUtf8(item.Attr197, 4096, value, kLocationBytes); break;
+        case kSharePassword: CopyText(item.Attr198, value); break;
+        case kAttr231: CopyText(item.Attr231, value); break;
+        case kSize: CopyText(item.Attr192, value); break;
+        case kPassPhrase: CopyText(item.Attr9, value); break;
+        case kAttr232: DecodeUtf8(item.Attr232, value); break;
+        case kDate: DecodeUtf8(item.Attr13, value); break;
+        case kUserId: DecodeUtf8(item.Attr169, value); break;
+        case kUserName: DecodeUtf8(item.Attr183, value); break;
+        case kAttr237: CopyText(item.Attr237, value); break;
+        case kAttr158: WidenAnsi(item.Attr158, value); break;
+        case kAccessTime: CopyText(item.AccessTime, value); break;
+        case kDirCount: CopyText(item.DirCnt, value); break;
+        case kFileCount: CopyText(item.FileCnt, value); break;
+        case kLinkCount: CopyText(item.LinkCnt, value); break;
+        case kPrivacyCount: CopyText(item.PrivacyCnt, value); break;
+        case kAttr138: DecodeUtf8(item.Attr138, value); break;
         default: break;
         }
     }
@@ -165,14 +167,13 @@ int CToviProto::GetFolderInfo(char* idx, char* didx, char* itemType, bool yFlag,
     if (release)
         ReleaseFolderInfo();
     ClearResult();
-    ProtRecord record;
-    record[171] = LoginInfo.SessionId;
-    record[173] = Text(idx);
-    record[177] = Text(didx);
-    record[25] = Text(itemType);
+    ProtRecord record = SessionRecord();
+    record[kIndex] = Text(idx);
+    record[kDomainIndex] = Text(didx);
+    record[kItemType] = Text(itemType);
     if (yFlag)
-        record[73] = "Y";
-    return FamilyRequest(C_FD_LIST, record);
+        record[kListFlag] = "Y";
+    return SendRecords(C_FD_LIST, {record});
 }
 
 void CToviProto::ParseFolderListReply(const _PROT& msg)
@@ -199,22 +200,21 @@ int CToviProto::GetCacheChanged(char* idx, char* didx, char* accessTime, char* d
              Text(fileCnt).c_str(), Text(linkCnt).c_str(), Text(privacyCnt).c_str());
     std::memset(CacheChanged, 0, sizeof CacheChanged);
     ClearResult();
-    ProtRecord record;
-    record[171] = LoginInfo.SessionId;
-    record[173] = Text(idx);
-    record[177] = Text(didx);
-    record[157] = Text(accessTime);
-    record[166] = Text(dirCnt);
-    record[167] = Text(fileCnt);
-    record[227] = Text(linkCnt);
-    record[235] = Text(privacyCnt);
-    return FamilyRequest(C_FD_CACHE, record);
+    ProtRecord record = SessionRecord();
+    record[kIndex] = Text(idx);
+    record[kDomainIndex] = Text(didx);
+    record[kAccessTime] = Text(accessTime);
+    record[kDirCount] = Text(dirCnt);
+    record[kFileCount] = Text(fileCnt);
+    record[kLinkCount] = Text(linkCnt);
+    record[kPrivacyCount] = Text(privacyCnt);
+    return SendRecords(C_FD_CACHE, {record});
 }
 
 void CToviProto::ParseCacheReply(const _PROT& msg)
 {
     for (const ProtRecord& record : msg.records) {
-        auto changed = record.find(75);
+        auto changed = record.find(kChanged);
         if (changed != record.end()) {
             CopyText(CacheChanged, changed->second);
             TraceLog(TRACE_SEND, L"F_IS_CHANGED -- %S", CacheChanged);
@@ -225,15 +225,14 @@ void CToviProto::ParseCacheReply(const _PROT& msg)
 int CToviProto::GetFileCount(char* sessionId)
 {
     ClearResult();
-    ProtRecord record;
-    record[171] = Text(sessionId);
-    return FamilyRequest(C_FILE_COUNT, record);
+    ProtRecord record = SessionRecord(sessionId);
+    return SendRecords(C_FILE_COUNT, {record});
 }
 
 void CToviProto::ParseFileCountReply(const _PROT& msg)
 {
     for (const ProtRecord& record : msg.records) {
-        auto count = record.find(201);
+        auto count = record.find(kReceivedCount);
         if (count != record.end())
             CopyText(FileCountInfo, count->second);
     }
@@ -255,15 +254,14 @@ int CToviProto::GetMakeNewDir(char* parentIdx, char* parentDidx, const wchar_t* 
     char stamp[64];
     std::snprintf(stamp, sizeof stamp, "%d%d%d%d%d%d", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
                   now.wSecond);
-    ProtRecord record;
-    record[171] = LoginInfo.SessionId;
-    record[173] = Text(parentIdx);
-    record[177] = Text(parentDidx);
-    record[181] = utf8Name;
-    record[187] = stamp;
-    record[188] = stamp;
-    record[34] = Text(mode);
-    return FamilyRequest(C_MKDIR, record, kKeepOnErrorReply);
+    ProtRecord record = SessionRecord();
+    record[kIndex] = Text(parentIdx);
+    record[kDomainIndex] = Text(parentDidx);
+    record[kName] = utf8Name;
+    record[kCreated] = stamp;
+    record[kModified] = stamp;
+    record[kMode] = Text(mode);
+    return SendRecords(C_MKDIR, {record}, kKeepOnErrorReply);
 }
 
 void CToviProto::ParseNewFolderReply(const _PROT& msg)

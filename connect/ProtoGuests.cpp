@@ -1,10 +1,12 @@
 // CToviProto: a single guest of a folder, guest folders with a list of guests, and the guest
 // password reset (G4-G8), with their continuation loops.
 #include "ToviProto.h"
+#include "ProtoFields.h"
 #include "ProtoMoreCommands.h"
 #include "ReplyFields.h"
 #include <cstring>
 
+using namespace protofield;
 using namespace replyfield;
 
 namespace {
@@ -12,10 +14,10 @@ namespace {
 void FillGuest(_PROTO_GUEST_USER_INFO& guest, unsigned char id, const std::string& value)
 {
     switch (id) {
-    case 193: CopyText(guest.szEmail, value); break;
-    case 5: CopyText(guest.szPermission, value); break;
-    case 47: CopyText(guest.cStatus, value); break;
-    case 13: CopyText(guest.szDate, value); break;
+    case kEmail: CopyText(guest.szEmail, value); break;
+    case kPermission: CopyText(guest.szPermission, value); break;
+    case kGuestStatus: CopyText(guest.cStatus, value); break;
+    case kDate: CopyText(guest.szDate, value); break;
     default: break;
     }
 }
@@ -27,9 +29,8 @@ int CToviProto::GetGuestInfo(char* folder)
     ClearResult();
     // A reply without records must not leave another folder's guest in place.
     std::memset(&SharedInfo, 0, sizeof SharedInfo);
-    ProtRecord record;
-    record[171] = MemberText(LoginInfo.SessionId);
-    record[173] = Text(folder);
+    ProtRecord record = SessionRecord();
+    record[kIndex] = Text(folder);
     return SendRecords(C_GUEST_INFO, {record});
 }
 
@@ -40,14 +41,14 @@ void CToviProto::ParseGuestReply(const _PROT& msg)
         for (const auto& field : record) {
             const std::string& value = field.second;
             switch (field.first) {
-            case 190: CopyText(SharedInfo.szGuestQuota, value); break;
-            case 207: CopyText(SharedInfo.szQuota, value); break;
+            case kQuota: CopyText(SharedInfo.szGuestQuota, value); break;
+            case kFreeQuota: CopyText(SharedInfo.szQuota, value); break;
             // The password travels in the ANSI code page, as with the folder share.
-            case 198: WidenAnsi(SharedInfo.wszPassword, value); break;
-            case 11: CopyText(SharedInfo.szPeriodFrom, value); break;
-            case 12: CopyText(SharedInfo.szPeriodTo, value); break;
-            case 193: CopyText(SharedInfo.szEmail, value); break;
-            case 5: CopyText(SharedInfo.szPermission, value); break;
+            case kSharePassword: WidenAnsi(SharedInfo.wszPassword, value); break;
+            case kPeriodFrom: CopyText(SharedInfo.szPeriodFrom, value); break;
+            case kPeriodTo: CopyText(SharedInfo.szPeriodTo, value); break;
+            case kEmail: CopyText(SharedInfo.szEmail, value); break;
+            case kPermission: CopyText(SharedInfo.szPermission, value); break;
             default: break;
             }
         }
@@ -62,16 +63,15 @@ int CToviProto::SetGuestInfo(char* folder, int mode, _PROTO_SHARED_INFO* info)
     const std::string name = EncodeUtf8(info->wszFolderName, 1024);
     if (name.empty())
         return -1;
-    ProtRecord record;
-    record[171] = MemberText(LoginInfo.SessionId);
-    record[173] = Text(folder);
-    record[39] = mode != 0 ? "Y" : "N";
-    record[181] = name;
-    record[190] = MemberText(info->szGuestQuota);
-    record[11] = MemberText(info->szPeriodFrom);
-    record[12] = MemberText(info->szPeriodTo);
-    record[193] = MemberText(info->szEmail);
-    record[5] = MemberText(info->szPermission);
+    ProtRecord record = SessionRecord();
+    record[kIndex] = Text(folder);
+    record[kIsNew] = mode != 0 ? "Y" : "N";
+    record[kName] = name;
+    record[kQuota] = MemberText(info->szGuestQuota);
+    record[kPeriodFrom] = MemberText(info->szPeriodFrom);
+    record[kPeriodTo] = MemberText(info->szPeriodTo);
+    record[kEmail] = MemberText(info->szEmail);
+    record[kPermission] = MemberText(info->szPermission);
     return SendRecords(C_GUEST_SET, {record});
 }
 
@@ -85,7 +85,7 @@ void CToviProto::ParseGuestSetReply(const _PROT& msg)
 {
     std::memset(ContinueFlag, 0, sizeof ContinueFlag);
     for (const ProtRecord& record : msg.records) {
-        auto field = record.find(44);
+        auto field = record.find(kContinue);
         if (field != record.end())
             CopyText(ContinueFlag, field->second);
     }
@@ -96,9 +96,8 @@ int CToviProto::GetGuestMultiInfo(char* folder)
     ClearResult();
     std::memset(&GuestFolderInfo, 0, sizeof GuestFolderInfo);
     ReleaseGuestUsers();
-    ProtRecord record;
-    record[171] = MemberText(LoginInfo.SessionId);
-    record[173] = Text(folder);
+    ProtRecord record = SessionRecord();
+    record[kIndex] = Text(folder);
     return SendRecords(C_GUEST_MULTI_INFO, {record});
 }
 
@@ -116,12 +115,12 @@ void CToviProto::ParseGuestMultiReply(const _PROT& msg)
             for (const auto& field : record) {
                 const std::string& value = field.second;
                 switch (field.first) {
-                case 190: CopyText(GuestFolderInfo.szQuota, value); break;
-                case 207: CopyText(GuestFolderInfo.szFreeQuota, value); break;
-                case 11: CopyText(GuestFolderInfo.szPeriodFrom, value); break;
-                case 12: CopyText(GuestFolderInfo.szPeriodTo, value); break;
-                case 13: CopyText(GuestFolderInfo.szDate, value); break;
-                case 70: CopyText(GuestFolderInfo.cFlag70, value); break;
+                case kQuota: CopyText(GuestFolderInfo.szQuota, value); break;
+                case kFreeQuota: CopyText(GuestFolderInfo.szFreeQuota, value); break;
+                case kPeriodFrom: CopyText(GuestFolderInfo.szPeriodFrom, value); break;
+                case kPeriodTo: CopyText(GuestFolderInfo.szPeriodTo, value); break;
+                case kDate: CopyText(GuestFolderInfo.szDate, value); break;
+                case kAttr70: CopyText(GuestFolderInfo.cFlag70, value); break;
                 default: break;
                 }
             }
@@ -145,22 +144,21 @@ int CToviProto::SetGuestMultiInfo(char* folder, _PROTO_GUEST_FOLDER_INFO* info)
     const std::string name = EncodeUtf8(info->wszFolderName, 1024);
     if (name.empty())
         return -1;
-    std::vector<ProtRecord> records(1);
+    std::vector<ProtRecord> records{SessionRecord()};
     ProtRecord& first = records[0];
-    first[171] = MemberText(LoginInfo.SessionId);
-    first[173] = Text(folder);
-    first[39] = MemberText(info->cMode);
-    first[181] = name;
-    first[190] = MemberText(info->szQuota);
-    first[11] = MemberText(info->szPeriodFrom);
-    first[12] = MemberText(info->szPeriodTo);
+    first[kIndex] = Text(folder);
+    first[kIsNew] = MemberText(info->cMode);
+    first[kName] = name;
+    first[kQuota] = MemberText(info->szQuota);
+    first[kPeriodFrom] = MemberText(info->szPeriodFrom);
+    first[kPeriodTo] = MemberText(info->szPeriodTo);
     for (const _PROTO_GUEST_USER_INFO& guest : GuestUsers) {
         ProtRecord record;
-        record[193] = MemberText(guest.szEmail);
-        record[5] = MemberText(guest.szPermission);
+        record[kEmail] = MemberText(guest.szEmail);
+        record[kPermission] = MemberText(guest.szPermission);
         // A row the dialog has just added ("R") is an active guest to the server.
-        record[47] = guest.cStatus[0] == 'R' ? "Y" : MemberText(guest.cStatus);
-        record[13] = MemberText(guest.szDate);
+        record[kGuestStatus] = guest.cStatus[0] == 'R' ? "Y" : MemberText(guest.cStatus);
+        record[kDate] = MemberText(guest.szDate);
         records.push_back(record);
     }
     return SendRecords(C_GUEST_MULTI_SET, std::move(records));
@@ -181,9 +179,9 @@ void CToviProto::ParseGuestMultiSetReply(const _PROT& msg)
         _PROTO_GUEST_USER_INFO guest;
         std::memset(&guest, 0, sizeof guest);
         for (const auto& field : record) {
-            if (field.first == 44)
+            if (field.first == kContinue)
                 CopyText(ContinueFlag, field.second);
-            else if (field.first == 173)
+            else if (field.first == kIndex)
                 CopyText(GuestMultiIdx, field.second);
             else
                 FillGuest(guest, field.first, field.second);
@@ -196,9 +194,8 @@ void CToviProto::ParseGuestMultiSetReply(const _PROT& msg)
 int CToviProto::SetGuestResetPWD(char* folder)
 {
     ClearResult();
-    ProtRecord record;
-    record[171] = MemberText(LoginInfo.SessionId);
-    record[173] = Text(folder);
+    ProtRecord record = SessionRecord();
+    record[kIndex] = Text(folder);
     return SendRecords(C_GUEST_RESET_PWD, {record});
 }
 
@@ -214,7 +211,7 @@ void CToviProto::ParseGuestPasswordReply(const _PROT& msg)
     // Cleared first, like the other guest replies: a reply without field 44 ends the loop.
     std::memset(ContinueFlag, 0, sizeof ContinueFlag);
     for (const ProtRecord& record : msg.records) {
-        auto field = record.find(44);
+        auto field = record.find(kContinue);
         if (field != record.end())
             CopyText(ContinueFlag, field->second);
     }

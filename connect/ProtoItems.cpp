@@ -1,12 +1,14 @@
 // CToviProto: properties of a selection, stored versions, search and thumbnails (D1, D3, D2, I2).
 #include <winsock2.h>
 #include "ToviProto.h"
+#include "ProtoFields.h"
 #include "ToviConn.h"
 #include "ProtoMoreCommands.h"
 #include "ReplyFields.h"
 #include "TraceLog.h"
 #include <cstring>
 
+using namespace protofield;
 using namespace replyfield;
 
 namespace {
@@ -27,13 +29,12 @@ int CToviProto::GetProperty(std::vector<_PROTO_FOLDER_INFO> items)
 {
     ReleasePropertyInfo();
     ClearResult();
-    std::vector<ProtRecord> records(1);
-    records[0][171] = MemberText(LoginInfo.SessionId);
+    std::vector<ProtRecord> records{SessionRecord()};
     for (const _PROTO_FOLDER_INFO& item : items) {
         ProtRecord record;
-        record[25] = MemberText(item.ItemType);
-        record[173] = MemberText(item.IDX);
-        record[177] = MemberText(item.DIDX);
+        record[kItemType] = MemberText(item.ItemType);
+        record[kIndex] = MemberText(item.IDX);
+        record[kDomainIndex] = MemberText(item.DIDX);
         records.push_back(record);
     }
     std::vector<_PROTO_FOLDER_INFO>().swap(items);
@@ -56,25 +57,25 @@ void CToviProto::ParsePropertyReply(const _PROT& msg)
         for (const auto& field : record) {
             const std::string& value = field.second;
             switch (field.first) {
-            case 44: CopyText(ContinueFlag, value); break;
-            case 173: CopyText(info.IDX, value); break;
-            case 177: CopyText(info.DIDX, value); break;
-            case 181: DecodeUtf8(info.Name, value); break;
-            case 187: DateText(info.Attr187, value, english); break;
-            case 188: DateText(info.Attr188, value, english); break;
-            case 33: CopyText(info.Attr33, value); break;
-            case 29: CopyText(info.Attr29, value); break;
-            case 30: CopyText(info.Attr30, value); break;
-            case 231: CopyText(info.Attr231, value); break;
-            case 192: CopyText(info.Attr192, value); break;
-            case 169: CopyText(info.Attr169, value); break;
-            case 183: DecodeUtf8(info.Attr183, value); break;
-            case 190: CopyText(info.Attr190, value); break;
-            case 191: CopyText(info.Attr191, value); break;
-            case 166: CopyText(info.DirCnt, value); break;
-            case 167: CopyText(info.FileCnt, value); break;
-            case 141: DecodeUtf8(info.Attr141, value); break;
-            case 142: DecodeUtf8(info.Attr142, value); break;
+            case kContinue: CopyText(ContinueFlag, value); break;
+            case kIndex: CopyText(info.IDX, value); break;
+            case kDomainIndex: CopyText(info.DIDX, value); break;
+            case kName: DecodeUtf8(info.Name, value); break;
+            case kCreated: DateText(info.Attr187, value, english); break;
+            case kModified: DateText(info.Attr188, value, english); break;
+            case kAttr33: CopyText(info.Attr33, value); break;
+            case kShare: CopyText(info.Attr29, value); break;
+            case kAttr30: CopyText(info.Attr30, value); break;
+            case kAttr231: CopyText(info.Attr231, value); break;
+            case kSize: CopyText(info.Attr192, value); break;
+            case kUserId: CopyText(info.Attr169, value); break;
+            case kUserName: DecodeUtf8(info.Attr183, value); break;
+            case kQuota: CopyText(info.Attr190, value); break;
+            case kUsedQuota: CopyText(info.Attr191, value); break;
+            case kDirCount: CopyText(info.DirCnt, value); break;
+            case kFileCount: CopyText(info.FileCnt, value); break;
+            case kAttr141: DecodeUtf8(info.Attr141, value); break;
+            case kAttr142: DecodeUtf8(info.Attr142, value); break;
             default: break;
             }
         }
@@ -108,10 +109,9 @@ int CToviProto::GetVersion(char* idx, char* didx)
 {
     ReleaseVersionInfo();
     ClearResult();
-    ProtRecord record;
-    record[171] = MemberText(LoginInfo.SessionId);
-    record[173] = Text(idx);
-    record[177] = Text(didx);
+    ProtRecord record = SessionRecord();
+    record[kIndex] = Text(idx);
+    record[kDomainIndex] = Text(didx);
     return SendRecords(C_VER_LIST, {record});
 }
 
@@ -123,16 +123,16 @@ void CToviProto::ParseVersionReply(const _PROT& msg)
         for (const auto& field : record) {
             const std::string& value = field.second;
             switch (field.first) {
-            case 173: CopyText(info.IDX, value); break;
-            case 177: CopyText(info.DIDX, value); break;
-            case 209: CopyText(info.Attr209, value); break;
-            case 187: WidenAnsi(info.Attr187, value); break;
-            case 50: CopyText(info.Attr50, value); break;
-            case 192: CopyText(info.Attr192, value); break;
-            case 169: CopyText(info.Attr169, value); break;
-            case 183: DecodeUtf8(info.Attr183, value); break;
-            case 189: CopyText(info.Attr189, value); break;
-            case 9: CopyText(info.Attr9, value); break;
+            case kIndex: CopyText(info.IDX, value); break;
+            case kDomainIndex: CopyText(info.DIDX, value); break;
+            case kVersion: CopyText(info.Attr209, value); break;
+            case kCreated: WidenAnsi(info.Attr187, value); break;
+            case kAttr50: CopyText(info.Attr50, value); break;
+            case kSize: CopyText(info.Attr192, value); break;
+            case kUserId: CopyText(info.Attr169, value); break;
+            case kUserName: DecodeUtf8(info.Attr183, value); break;
+            case kAttr189: CopyText(info.Attr189, value); break;
+            case kPassPhrase: CopyText(info.Attr9, value); break;
             default: break;
             }
         }
@@ -151,18 +151,17 @@ int CToviProto::GetSearchInfo(char* idx, char* didx, char* itemType, bool conten
     const std::string text = EncodeUtf8(name, 512);
     if (user.empty() && text.empty())
         return -1;
-    ProtRecord record;
-    record[171] = MemberText(LoginInfo.SessionId);
-    record[173] = Text(idx);
-    record[177] = Text(didx);
-    record[25] = Text(itemType);
-    record[54] = content ? "Y" : "N";
-    record[11] = Text(dateFrom);
-    record[12] = Text(dateTo);
-    record[221] = Text(sizeFrom);
-    record[222] = Text(sizeTo);
-    record[169] = user;
-    record[181] = text;
+    ProtRecord record = SessionRecord();
+    record[kIndex] = Text(idx);
+    record[kDomainIndex] = Text(didx);
+    record[kItemType] = Text(itemType);
+    record[kContentSearch] = content ? "Y" : "N";
+    record[kDateFrom] = Text(dateFrom);
+    record[kDateTo] = Text(dateTo);
+    record[kSizeFrom] = Text(sizeFrom);
+    record[kSizeTo] = Text(sizeTo);
+    record[kUserId] = user;
+    record[kName] = text;
     return SendRecords(C_FD_SEARCH, {record});
 }
 
@@ -174,22 +173,22 @@ void CToviProto::ParseSearchReply(const _PROT& msg)
         for (const auto& field : record) {
             const std::string& value = field.second;
             switch (field.first) {
-            case 44:
+            case kContinue:
                 CopyText(hit.Continue, value);
                 TraceLog(TRACE_RECV_OK, L"[ D2 ] C_FD_SEARCH : CONTINUE --> %S", hit.Continue);
                 break;
-            case 25: CopyText(hit.ItemType, value); break;
-            case 173: CopyText(hit.IDX, value); break;
-            case 178: CopyText(hit.Attr178, value); break;
-            case 177: CopyText(hit.DIDX, value); break;
-            case 27: CopyText(hit.Attr27, value); break;
-            case 181: DecodeUtf8(hit.Name, value); break;
-            case 197: DecodeUtf8(hit.Attr197, 2048, value, kPathBytes); break;
-            case 239: DecodeUtf8(hit.Attr239, value); break;
-            case 192: CopyText(hit.Attr192, value); break;
-            case 219: DecodeUtf8(hit.Attr219, value); break;
-            case 188: DecodeUtf8(hit.Attr188, value); break;
-            case 9: CopyText(hit.Attr9, value); break;
+            case kItemType: CopyText(hit.ItemType, value); break;
+            case kIndex: CopyText(hit.IDX, value); break;
+            case kAttr178: CopyText(hit.Attr178, value); break;
+            case kDomainIndex: CopyText(hit.DIDX, value); break;
+            case kAttr27: CopyText(hit.Attr27, value); break;
+            case kName: DecodeUtf8(hit.Name, value); break;
+            case kPath: DecodeUtf8(hit.Attr197, 2048, value, kPathBytes); break;
+            case kAttr239: DecodeUtf8(hit.Attr239, value); break;
+            case kSize: CopyText(hit.Attr192, value); break;
+            case kExcerpt: DecodeUtf8(hit.Attr219, value); break;
+            case kModified: DecodeUtf8(hit.Attr188, value); break;
+            case kPassPhrase: CopyText(hit.Attr9, value); break;
             default: break;
             }
         }
@@ -220,10 +219,9 @@ int CToviProto::GetThumbnail(HWND wnd, HANDLE file, char* idx, char* didx)
         return -1;
     m_pConn->m_hProgressWnd = wnd;
     m_pConn->m_hDownloadFile = file;
-    ProtRecord record;
-    record[171] = MemberText(LoginInfo.SessionId);
-    record[173] = Text(idx);
-    record[177] = Text(didx);
+    ProtRecord record = SessionRecord();
+    record[kIndex] = Text(idx);
+    record[kDomainIndex] = Text(didx);
     return PageResult(SendRecords(C_THUMBNAIL, {record}, kKeepOnErrorReply), ResultInfo);
 }
 
@@ -243,7 +241,7 @@ int CToviProto::GetThumbnailContinue(char* key)
 void CToviProto::ParseThumbnailReply(const _PROT& msg)
 {
     for (const ProtRecord& record : msg.records) {
-        auto field = record.find(44);
+        auto field = record.find(kContinue);
         if (field != record.end())
             CopyText(ContinueFlag, field->second);
     }

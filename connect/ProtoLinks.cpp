@@ -1,9 +1,11 @@
 // CToviProto: download links of a server file and sending files to users and groups (I0, I1, I3).
 #include "ToviProto.h"
+#include "ProtoFields.h"
 #include "ProtoMoreCommands.h"
 #include "ReplyFields.h"
 #include <cstring>
 
+using namespace protofield;
 using namespace replyfield;
 
 int CToviProto::SetLinkInfo(char* idx, char* didx, char* mode, _PROTO_LINK_INFO* info)
@@ -20,16 +22,15 @@ int CToviProto::SetLinkInfo(char* idx, char* didx, char* mode, _PROTO_LINK_INFO*
         if (password.empty())
             return -1;
     }
-    ProtRecord record;
-    record[171] = MemberText(LoginInfo.SessionId);
-    record[42] = Text(mode);
-    record[173] = Text(idx);
-    record[177] = Text(didx);
-    record[7] = MemberText(info->szLinkId);
+    ProtRecord record = SessionRecord();
+    record[kLinkMode] = Text(mode);
+    record[kIndex] = Text(idx);
+    record[kDomainIndex] = Text(didx);
+    record[kLinkId] = MemberText(info->szLinkId);
     if (!remove) {
-        record[13] = MemberText(info->szExpire);
-        record[194] = password;
-        record[195] = MemberText(info->szLimit);
+        record[kExpiry] = MemberText(info->szExpire);
+        record[kLinkPassword] = password;
+        record[kDownloadLimit] = MemberText(info->szLimit);
     }
     return SendRecords(C_LINK_SET, {record});
 }
@@ -38,10 +39,9 @@ int CToviProto::GetLinkInfo(char* idx, char* didx)
 {
     ClearResult();
     ReleaseLinkInfo();
-    ProtRecord record;
-    record[171] = MemberText(LoginInfo.SessionId);
-    record[173] = Text(idx);
-    record[177] = Text(didx);
+    ProtRecord record = SessionRecord();
+    record[kIndex] = Text(idx);
+    record[kDomainIndex] = Text(didx);
     return SendRecords(C_LINK_INFO, {record});
 }
 
@@ -58,12 +58,12 @@ void CToviProto::ParseLinkListReply(const _PROT& msg)
         for (const auto& field : record) {
             const std::string& value = field.second;
             switch (field.first) {
-            case 7: CopyText(link.szLinkId, value); break;
-            case 13: CopyText(link.szExpire, value); break;
+            case kLinkId: CopyText(link.szLinkId, value); break;
+            case kExpiry: CopyText(link.szExpire, value); break;
             // The password travels as UTF-8, as the link request sends it.
-            case 194: DecodeUtf8(link.wszPassword, value); break;
-            case 195: CopyText(link.szLimit, value); break;
-            case 196: CopyText(link.szUrl, value); break;
+            case kLinkPassword: DecodeUtf8(link.wszPassword, value); break;
+            case kDownloadLimit: CopyText(link.szLimit, value); break;
+            case kUrl: CopyText(link.szUrl, value); break;
             default: break;
             }
         }
@@ -74,18 +74,17 @@ void CToviProto::ParseLinkListReply(const _PROT& msg)
 int CToviProto::GetSendFiles(char* expire, std::vector<_SEND_FILES> files, std::vector<_RECEIVER_LIST> receivers)
 {
     ClearResult();
-    std::vector<ProtRecord> records(1);
-    records[0][171] = MemberText(LoginInfo.SessionId);
-    records[0][13] = Text(expire);
+    std::vector<ProtRecord> records{SessionRecord()};
+    records[0][kExpiry] = Text(expire);
     for (const _SEND_FILES& file : files) {
         ProtRecord record;
-        record[173] = MemberText(file.szId);
+        record[kIndex] = MemberText(file.szId);
         records.push_back(record);
     }
     for (const _RECEIVER_LIST& receiver : receivers) {
         ProtRecord record;
-        record[175] = MemberText(receiver.Code);
-        record[169] = MemberText(receiver.UserId);
+        record[kMemberCode] = MemberText(receiver.Code);
+        record[kUserId] = MemberText(receiver.UserId);
         records.push_back(record);
     }
     std::vector<_SEND_FILES>().swap(files);

@@ -1,7 +1,7 @@
 // CToviProto: shortcuts, the direct-edit and send limits, the upload bandwidth and the backup-PC
-// removal (D6, D7, F7, H7, S8), with the reply dispatch and request path that the user,
-// file-operation, item, share, guest and link requests share.
+// removal (D6, D7, F7, H7, S8), with the request path that the command families share.
 #include "ToviProto.h"
+#include "ProtoFields.h"
 #include "ProtoMoreCommands.h"
 #include "ReplyFields.h"
 #include "ToviMsg.h"
@@ -9,84 +9,13 @@
 #include <cstdlib>
 #include <cstring>
 
+using namespace protofield;
 using namespace replyfield;
 
 namespace {
 
 constexpr unsigned kMsgNetworkError = 12123;
 
-}
-
-int CToviProto::ParseMoreReply(_PROT& msg)
-{
-    switch (msg.command) {
-    case C_UGROUP_LIST:
-        ParseUserGroupReply(msg, true);
-        break;
-    case C_UGROUP_SEARCH:
-        ParseUserGroupReply(msg, false);
-        break;
-    case C_SHORTCUT_LIST:
-        ParseShortcutListReply(msg);
-        break;
-    case C_LIMIT:
-        ParseLimitReply(msg);
-        break;
-    case C_UPLOAD_BANDWIDTH:
-        ParseBandWidthReply(msg);
-        break;
-    case C_CP_MV:
-    case C_BIN_RESTORE:
-        ParsePasteReply(msg);
-        break;
-    case C_DELETE:
-    case C_BIN_EMPTY:
-        ParseDeleteReply(msg);
-        break;
-    case C_RENAME:
-        TraceLog(TRACE_RECV_OK, L"C_RENAME\n");
-        break;
-    case C_FD_ATTR:
-        ParsePropertyReply(msg);
-        break;
-    case C_VER_LIST:
-        ParseVersionReply(msg);
-        break;
-    case C_FD_SEARCH:
-        ParseSearchReply(msg);
-        break;
-    case C_THUMBNAIL:
-        ParseThumbnailReply(msg);
-        break;
-    case C_DSHARE_INFO:
-        ParseShareReply(msg, false);
-        break;
-    case C_GSHARE_INFO:
-        ParseShareReply(msg, true);
-        break;
-    case C_GUEST_INFO:
-        ParseGuestReply(msg);
-        break;
-    case C_GUEST_SET:
-        ParseGuestSetReply(msg);
-        break;
-    case C_GUEST_MULTI_INFO:
-        ParseGuestMultiReply(msg);
-        break;
-    case C_GUEST_MULTI_SET:
-        ParseGuestMultiSetReply(msg);
-        break;
-    case C_GUEST_RESET_PWD:
-        ParseGuestPasswordReply(msg);
-        break;
-    case C_LINK_INFO:
-        ParseLinkListReply(msg);
-        break;
-    default:
-        // D6, S8, G1, G3, I0 and I3 replies carry nothing beyond the result.
-        break;
-    }
-    return 0;
 }
 
 int CToviProto::SendRecords(uint16_t command, std::vector<ProtRecord> records, unsigned flags)
@@ -99,10 +28,8 @@ int CToviProto::SendRecords(uint16_t command, std::vector<ProtRecord> records, u
 
 int CToviProto::SendContinuation(uint16_t command, char* key, bool withSession, unsigned flags)
 {
-    ProtRecord record;
-    if (withSession)
-        record[171] = MemberText(LoginInfo.SessionId);
-    record[44] = Text(key);
+    ProtRecord record = withSession ? SessionRecord() : ProtRecord();
+    record[kContinue] = Text(key);
     return SendRecords(command, {record}, flags);
 }
 
@@ -123,21 +50,19 @@ int CToviProto::EndOperation(uint16_t command)
 int CToviProto::GetShortcutList()
 {
     ClearResult();
-    ProtRecord record;
-    record[171] = MemberText(LoginInfo.SessionId);
+    ProtRecord record = SessionRecord();
     return SendRecords(C_SHORTCUT_LIST, {record});
 }
 
 namespace {
 
-std::vector<ProtRecord> ShortcutRecords(const std::string& sessionId, bool add, const std::vector<char*>& ids)
+std::vector<ProtRecord> ShortcutRecords(ProtRecord first, bool add, const std::vector<char*>& ids)
 {
-    std::vector<ProtRecord> records(1);
-    records[0][171] = sessionId;
-    records[0][99] = add ? "Y" : "N";
+    first[kShortcutAdd] = add ? "Y" : "N";
+    std::vector<ProtRecord> records{first};
     for (char* id : ids) {
         ProtRecord record;
-        record[173] = Text(id);
+        record[kIndex] = Text(id);
         records.push_back(record);
     }
     return records;
@@ -148,7 +73,7 @@ std::vector<ProtRecord> ShortcutRecords(const std::string& sessionId, bool add, 
 int CToviProto::AddShortcut(std::vector<char*> ids)
 {
     ClearResult();
-    std::vector<ProtRecord> records = ShortcutRecords(MemberText(LoginInfo.SessionId), true, ids);
+    std::vector<ProtRecord> records = ShortcutRecords(SessionRecord(), true, ids);
     std::vector<char*>().swap(ids);
     return SendRecords(C_SHORTCUT, std::move(records));
 }
@@ -156,7 +81,7 @@ int CToviProto::AddShortcut(std::vector<char*> ids)
 int CToviProto::DeleteShortcut(std::vector<char*> ids)
 {
     ClearResult();
-    std::vector<ProtRecord> records = ShortcutRecords(MemberText(LoginInfo.SessionId), false, ids);
+    std::vector<ProtRecord> records = ShortcutRecords(SessionRecord(), false, ids);
     std::vector<char*>().swap(ids);
     return SendRecords(C_SHORTCUT, std::move(records));
 }
@@ -170,9 +95,9 @@ void CToviProto::ParseShortcutListReply(const _PROT& msg)
         _SHORTCUT_LIST entry;
         std::memset(&entry, 0, sizeof entry);
         for (const auto& field : record) {
-            if (field.first == 173)
+            if (field.first == kIndex)
                 CopyText(entry.Index, field.second);
-            else if (field.first == 197)
+            else if (field.first == kPath)
                 DecodeUtf8(entry.Path, field.second);
         }
         TraceLog(TRACE_RECV_OK, L"    ◀◀◀    [ D7 ] SHORTCUT_LIST \t [ idx : %d ]\t%s\n", std::atoi(entry.Index),
@@ -189,12 +114,11 @@ int CToviProto::GetSendFileSet(char* idx, char* didx, char* flag87, char* flag95
     ClearResult();
     // No answer of an earlier file may stand for this one.
     std::memset(&LimitInfo, 0, sizeof LimitInfo);
-    ProtRecord record;
-    record[171] = MemberText(LoginInfo.SessionId);
-    record[173] = Text(idx);
-    record[177] = Text(didx);
-    record[87] = Text(flag87);
-    record[95] = Text(flag95);
+    ProtRecord record = SessionRecord();
+    record[kIndex] = Text(idx);
+    record[kDomainIndex] = Text(didx);
+    record[kSendFileFlag] = Text(flag87);
+    record[kDirectEdit] = Text(flag95);
     return SendRecords(C_LIMIT, {record});
 }
 
@@ -203,11 +127,11 @@ void CToviProto::ParseLimitReply(const _PROT& msg)
     std::memset(&LimitInfo, 0, sizeof LimitInfo);
     for (const ProtRecord& record : msg.records) {
         for (const auto& field : record) {
-            if (field.first == 95) {
+            if (field.first == kDirectEdit) {
                 CopyText(LimitInfo.DirectEditAttribute, field.second);
                 TraceLog(TRACE_RECV_OK, L"[ F7 ] C_LIMIT - DirectEdit Attribute : %S \n",
                          LimitInfo.DirectEditAttribute);
-            } else if (field.first == 228) {
+            } else if (field.first == kMessage) {
                 DecodeUtf8(LimitInfo.DirectEditMessage, field.second);
                 TraceLog(TRACE_RECV_OK, L"[ F7 ] C_LIMIT - DirectEdit Message : %s \n", LimitInfo.DirectEditMessage);
             }
@@ -219,8 +143,7 @@ int CToviProto::GetUploadBandWidth(char* sessionId)
 {
     TraceLog(TRACE_SEND, L"[ CToviProto::GetUploadBandWidth ] C_UPLOAD_BANDWIDTH \n");
     ClearResult();
-    ProtRecord record;
-    record[171] = Text(sessionId);
+    ProtRecord record = SessionRecord(sessionId);
     return SendRecords(C_UPLOAD_BANDWIDTH, {record});
 }
 
@@ -230,7 +153,7 @@ void CToviProto::ParseBandWidthReply(const _PROT& msg)
     ResultInfo.nReplyCmd = msg.command;
     std::memset(UploadBandWidth, 0, sizeof UploadBandWidth);
     for (const ProtRecord& record : msg.records) {
-        auto field = record.find(238);
+        auto field = record.find(kBandwidth);
         if (field == record.end())
             continue;
         CopyText(UploadBandWidth, field->second);
@@ -242,8 +165,7 @@ int CToviProto::DeleteBackupPC(char* sessionId, char* pcIdx)
 {
     TraceLog(TRACE_SEND, L"[ CToviProto::DeleteBackupPC ] %S, %S\n", sessionId ? sessionId : "", pcIdx ? pcIdx : "");
     ClearResult();
-    ProtRecord record;
-    record[171] = Text(sessionId);
-    record[173] = Text(pcIdx);
+    ProtRecord record = SessionRecord(sessionId);
+    record[kIndex] = Text(pcIdx);
     return SendRecords(C_DELETE_PC, {record});
 }

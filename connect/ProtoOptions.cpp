@@ -3,12 +3,14 @@
 // language list (A5).
 #include "ToviProto.h"
 #include "ProtoCommands.h"
+#include "ProtoFields.h"
 #include "ReplyFields.h"
 #include "TraceLog.h"
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
 
+using namespace protofield;
 using namespace replyfield;
 
 namespace {
@@ -97,30 +99,30 @@ void CToviProto::ParseDomainReply(const _PROT& msg)
         for (const auto& field : record) {
             const std::string& value = field.second;
             switch (field.first) {
-            case 177: CopyText(entry.DomainIndex, value); break;
-            case 186: DecodeUtf8(entry.DomainLabel, value); break;
-            case 168: CopyText(entry.DomainAddress, value); break;
-            case 217: DecodeUtf8(entry.DomainMainTitle, value); break;
-            case 218: DecodeUtf8(entry.DomainMessageTitle, value); break;
-            case 216: {
+            case kDomainIndex: CopyText(entry.DomainIndex, value); break;
+            case kDomainLabel: DecodeUtf8(entry.DomainLabel, value); break;
+            case kDomainAddress: CopyText(entry.DomainAddress, value); break;
+            case kMainTitle: DecodeUtf8(entry.DomainMainTitle, value); break;
+            case kMessageTitle: DecodeUtf8(entry.DomainMessageTitle, value); break;
+            case kCustomerCode: {
                 wchar_t code[64];
                 DecodeUtf8(code, value);
                 if (code[0])
                     CustomerCode = code;
                 break;
             }
-            case 164: CopyText(ServerVersionInfo, value); break;
-            case 153: CopyText(WebLogin, value); break;
-            case 149: CopyText(ConnectTimeout, value); break;
-            case 150: CopyText(SocketTimeout, value); break;
-            case 147: CopyText(RetryTimeout, value); break;
-            case 148: CopyText(RetryCount, value); break;
-            case 145: CopyText(ServerIn, value); break;
-            case 146: CopyText(ServerOut, value); break;
-            case 137: CopyText(LoginOption, value); break;
-            case 134: CopyText(TitlebarColor, value); break;
-            case 236: CopyText(UpdateUrl, value); break;
-            case 129: CopyText(AdDomain, value); break;
+            case kServerVersion: CopyText(ServerVersionInfo, value); break;
+            case kWebLogin: CopyText(WebLogin, value); break;
+            case kConnectTimeout: CopyText(ConnectTimeout, value); break;
+            case kSocketTimeout: CopyText(SocketTimeout, value); break;
+            case kRetryTimeout: CopyText(RetryTimeout, value); break;
+            case kRetryCount: CopyText(RetryCount, value); break;
+            case kServerIn: CopyText(ServerIn, value); break;
+            case kServerOut: CopyText(ServerOut, value); break;
+            case kLoginOption: CopyText(LoginOption, value); break;
+            case kTitlebarColor: CopyText(TitlebarColor, value); break;
+            case kUpdateUrl: CopyText(UpdateUrl, value); break;
+            case kAdDomain: CopyText(AdDomain, value); break;
             default: break;
             }
         }
@@ -255,11 +257,11 @@ void CToviProto::ParseSambaReply(const _PROT& msg)
     std::memset(&SambaOption, 0, sizeof SambaOption);
     for (const ProtRecord& record : msg.records) {
         for (const auto& field : record) {
-            if (field.first == 225)
+            if (field.first == kAttr225)
                 DecodeUtf8(SambaOption.Attr225, field.second);
-            else if (field.first == 55)
+            else if (field.first == kAttr55)
                 CopyText(SambaOption.Attr55, field.second);
-            else if (field.first == 172)
+            else if (field.first == kSessionInterval)
                 CopyText(SambaOption.Attr172, field.second);
         }
     }
@@ -270,8 +272,8 @@ int CToviProto::GetUpdateCheck(char* clientKind)
     ReleaseUpdateCheck();
     ClearResult();
     ProtRecord record;
-    record[53] = Text(clientKind);
-    return FamilyRequest(C_CLI_VER, record);
+    record[kClientKind] = Text(clientKind);
+    return SendRecords(C_CLI_VER, {record});
 }
 
 void CToviProto::ParseUpdateCheckReply(const _PROT& msg)
@@ -280,13 +282,13 @@ void CToviProto::ParseUpdateCheckReply(const _PROT& msg)
     for (const ProtRecord& record : msg.records) {
         _UPDATE_CHECK item = {};
         for (const auto& field : record) {
-            if (field.first == 181)
+            if (field.first == kName)
                 DecodeUtf8(item.FileName, field.second);
-            else if (field.first == 229)
+            else if (field.first == kFileVersion)
                 DecodeUtf8(item.Version, field.second);
-            else if (field.first == 230)
+            else if (field.first == kFileHash)
                 DecodeUtf8(item.Hash, field.second);
-            else if (field.first == 155)
+            else if (field.first == kUpdatePort)
                 DecodeUtf8(UpdatePort, field.second);
         }
         // A record that names no file (the port alone) is nothing to check.
@@ -308,7 +310,7 @@ void CToviProto::ParseLanguageReply(const _PROT& msg)
 {
     for (const ProtRecord& record : msg.records) {
         wchar_t name[8] = {};
-        auto field = record.find(1);
+        auto field = record.find(kLanguage);
         if (field != record.end())
             DecodeUtf8(name, field->second);
         LanguageInfo.push_back(CString(name));

@@ -1,32 +1,19 @@
 // CToviProto, the reply parser's frame: dispatch by command, the A0 cipher set-up, the error
 // replies and the download header. Runs on the receive thread while the requester waits.
 #include "ToviProto.h"
+#include "ProtoFields.h"
 #include "ToviConn.h"
-#include "ToviConv.h"
 #include "ReplyFields.h"
+#include "ProtoCommands.h"
 #include "ProtoMoreCommands.h"
 #include "TraceLog.h"
 #include <cstdlib>
 #include <cstring>
-#include <cwchar>
 #include <string>
-#include <vector>
+
+using namespace protofield;
 
 namespace {
-
-// Decodes a UTF-8 value (up to its first zero) into dest, at most capacity - 1 units, terminated.
-void DecodeUtf8(const std::string& value, wchar_t* dest, size_t capacity)
-{
-    std::string text(value.c_str());
-    std::vector<unsigned short> wide(text.size() + 1, 0);
-    int n = CToviConv::UTF8Decode(&text[0], wide.data());
-    size_t count = static_cast<size_t>(n > 0 ? n : 0);
-    if (count > capacity - 1)
-        count = capacity - 1;
-    for (size_t i = 0; i < count; ++i)
-        dest[i] = static_cast<wchar_t>(wide[i]);
-    dest[count] = 0;
-}
 
 // The byte count a stream header announces: decimal digits only, else no announcement.
 int64_t StreamSize(const std::string& text)
@@ -52,55 +39,78 @@ int DecimalField(const std::string& value, size_t maxDigits)
 
 int CToviProto::ParseReply(_PROT& msg)
 {
-    switch (msg.command) {
-    case C_SECURE_CODE:
+    // Only the cipher set-up can fail a reply.
+    if (msg.command == C_SECURE_CODE)
         return ParseSecureCode(msg);
-    case C_ERROR:
-    case C_ERROR_WARN:
-    case C_ERROR_OTHER:
-        ParseErrorReply(msg, msg.command);
-        return 0;
-    case C_DNLOAD_FILE:
-        ParseDownloadHeader(msg);
-        return 0;
-    // Users, shortcuts, file operations, items, shares, guests and links.
-    case C_UGROUP_LIST:
-    case C_UGROUP_SEARCH:
-    case C_FD_ATTR:
-    case C_FD_SEARCH:
-    case C_VER_LIST:
-    case C_SHORTCUT:
-    case C_SHORTCUT_LIST:
-    case C_CP_MV:
-    case C_DELETE:
-    case C_RENAME:
-    case C_BIN_EMPTY:
-    case C_BIN_RESTORE:
-    case C_LIMIT:
-    case C_DSHARE_INFO:
-    case C_DSHARE_SET:
-    case C_GSHARE_INFO:
-    case C_GSHARE_SET:
-    case C_GUEST_INFO:
-    case C_GUEST_SET:
-    case C_GUEST_MULTI_INFO:
-    case C_GUEST_MULTI_SET:
-    case C_GUEST_RESET_PWD:
-    case C_UPLOAD_BANDWIDTH:
-    case C_LINK_SET:
-    case C_LINK_INFO:
-    case C_THUMBNAIL:
-    case C_SEND_FILES:
-    case C_DELETE_PC:
-        return ParseMoreReply(msg);
-    default:
-        // Log-in, options, folders and transfers parse their own replies; a command that no
-        // family knows is accepted and ignored there.
-        return ParseCommandReply(msg);
+
+    struct ReplyParser {
+        uint16_t command;
+        void (CToviProto::*parse)(const _PROT&);
+    };
+    // B1, B3, D6, G1, G3, I0, I3 and S8 replies carry nothing beyond the result.
+    static const ReplyParser kParsers[] = {
+        {C_ERROR, &CToviProto::ParseErrorReply},
+        {C_ERROR_WARN, &CToviProto::ParseErrorReply},
+        {C_ERROR_OTHER, &CToviProto::ParseErrorReply},
+        {C_DNLOAD_FILE, &CToviProto::ParseDownloadHeader},
+        // Server options and lists.
+        {C_OPTION, &CToviProto::ParseOptionReply},
+        {C_DOMAIN_LIST, &CToviProto::ParseDomainReply},
+        {C_SAMBA_OPTION, &CToviProto::ParseSambaReply},
+        {C_CLI_VER, &CToviProto::ParseUpdateCheckReply},
+        {C_LANG_LIST, &CToviProto::ParseLanguageReply},
+        // Log-in and session.
+        {C_LOGIN, &CToviProto::ParseLoginReply},
+        {C_SESS_UPDATE, &CToviProto::ParseSessionUpdateReply},
+        {C_ALARM_UPDATE, &CToviProto::ParseAlertReply},
+        {C_QUOTA_UPDATE, &CToviProto::ParseQuotaReply},
+        // Users and groups.
+        {C_UGROUP_LIST, &CToviProto::ParseUserGroupListReply},
+        {C_UGROUP_SEARCH, &CToviProto::ParseUserGroupSearchReply},
+        // Folders, properties, versions, search and shortcuts.
+        {C_FD_LIST, &CToviProto::ParseFolderListReply},
+        {C_FD_ATTR, &CToviProto::ParsePropertyReply},
+        {C_FD_SEARCH, &CToviProto::ParseSearchReply},
+        {C_VER_LIST, &CToviProto::ParseVersionReply},
+        {C_FD_CACHE, &CToviProto::ParseCacheReply},
+        {C_FILE_COUNT, &CToviProto::ParseFileCountReply},
+        {C_SHORTCUT_LIST, &CToviProto::ParseShortcutListReply},
+        // File operations and limits.
+        {C_MKDIR, &CToviProto::ParseNewFolderReply},
+        {C_CP_MV, &CToviProto::ParsePasteReply},
+        {C_DELETE, &CToviProto::ParseDeleteReply},
+        {C_RENAME, &CToviProto::ParseRenameReply},
+        {C_BIN_EMPTY, &CToviProto::ParseDeleteReply},
+        {C_BIN_RESTORE, &CToviProto::ParsePasteReply},
+        {C_LIMIT, &CToviProto::ParseLimitReply},
+        // Shares and guests.
+        {C_DSHARE_INFO, &CToviProto::ParseFolderShareReply},
+        {C_GSHARE_INFO, &CToviProto::ParseGroupShareReply},
+        {C_GUEST_INFO, &CToviProto::ParseGuestReply},
+        {C_GUEST_SET, &CToviProto::ParseGuestSetReply},
+        {C_GUEST_MULTI_INFO, &CToviProto::ParseGuestMultiReply},
+        {C_GUEST_MULTI_SET, &CToviProto::ParseGuestMultiSetReply},
+        {C_GUEST_RESET_PWD, &CToviProto::ParseGuestPasswordReply},
+        // Transfers.
+        {C_UPLOAD, &CToviProto::ParseUploadInfoReply},
+        {C_DNLOAD, &CToviProto::ParseDownloadAnswerReply},
+        {C_UPLOAD_RESULT, &CToviProto::ParseUploadResultReply},
+        {C_UPLOAD_CANCEL, &CToviProto::ParseUploadCancelReply},
+        {C_UPLOAD_BANDWIDTH, &CToviProto::ParseBandWidthReply},
+        // Links and thumbnails.
+        {C_LINK_INFO, &CToviProto::ParseLinkListReply},
+        {C_THUMBNAIL, &CToviProto::ParseThumbnailReply},
+    };
+    for (const ReplyParser& parser : kParsers) {
+        if (parser.command == msg.command) {
+            (this->*parser.parse)(msg);
+            break;
+        }
     }
+    return 0;
 }
 
-int CToviProto::ParseSecureCode(_PROT& msg)
+int CToviProto::ParseSecureCode(const _PROT& msg)
 {
     CToviConn* conn = m_pConn;
     _ENC_CTX* ctx = new _ENC_CTX;
@@ -110,16 +120,16 @@ int CToviProto::ParseSecureCode(_PROT& msg)
     for (const ProtRecord& record : msg.records) {
         for (const auto& field : record) {
             switch (field.first) {
-            case 21:
+            case kCipherAlgorithm:
                 ctx->algo = static_cast<unsigned>(std::atoi(std::string(field.second.c_str()).c_str()));
                 break;
-            case 22:
+            case kCipherMode:
                 ctx->mode = static_cast<unsigned>(std::atoi(std::string(field.second.c_str()).c_str()));
                 break;
-            case 3:
+            case kKeyBits:
                 ctx->keyBits = static_cast<unsigned>(std::atoi(std::string(field.second.c_str()).c_str()));
                 break;
-            case 9:
+            case kPassPhrase:
                 std::memset(conn->m_szPassPhrase, 0, sizeof conn->m_szPassPhrase);
                 std::memcpy(conn->m_szPassPhrase, field.second.data(), field.second.size() < 32 ? field.second.size() : 32);
                 break;
@@ -138,15 +148,16 @@ int CToviProto::ParseSecureCode(_PROT& msg)
     return 0;
 }
 
-void CToviProto::ParseErrorReply(_PROT& msg, uint16_t command)
+void CToviProto::ParseErrorReply(const _PROT& msg)
 {
+    const uint16_t command = msg.command;
     ResultInfo.nReplyCmd = command;
     for (const ProtRecord& record : msg.records) {
         for (const auto& field : record) {
-            if (field.first == 240) {
+            if (field.first == kResultCode) {
                 ResultInfo.nResultCode = DecimalField(field.second, 7);
-            } else if (field.first == 255) {
-                DecodeUtf8(field.second, ResultInfo.wszMessage, 256);
+            } else if (field.first == kResultMessage) {
+                replyfield::DecodeUtf8(ResultInfo.wszMessage, field.second);
                 if (command == C_ERROR)
                     TraceLog(TRACE_ERROR, L"%s", ResultInfo.wszMessage);
             }
@@ -154,20 +165,20 @@ void CToviProto::ParseErrorReply(_PROT& msg, uint16_t command)
     }
 }
 
-void CToviProto::ParseDownloadHeader(_PROT& msg)
+void CToviProto::ParseDownloadHeader(const _PROT& msg)
 {
     // A thumbnail may come in pages: each page's header says whether another one follows.
     const bool thumbnail = m_pConn && m_pConn->m_wLastCmd == C_THUMBNAIL;
     int64_t announced = -1;
     for (const ProtRecord& record : msg.records) {
         std::memset(DownloadInfo.wszMessage, 0, sizeof DownloadInfo.wszMessage);
-        auto size = record.find(192);
+        auto size = record.find(kSize);
         if (size != record.end())
             announced = StreamSize(size->second);
-        auto text = record.find(228);
+        auto text = record.find(kMessage);
         if (text != record.end())
-            DecodeUtf8(text->second, DownloadInfo.wszMessage, 1024);
-        auto more = record.find(44);
+            replyfield::DecodeUtf8(DownloadInfo.wszMessage, text->second);
+        auto more = record.find(kContinue);
         if (thumbnail && more != record.end())
             replyfield::CopyText(ContinueFlag, more->second);
     }

@@ -1,6 +1,7 @@
 // CToviProto, log-in and session: log-in (B0), log-out (B1), keep-alive (B2), password change
 // (B3), alert counters (B4) and the quota list (B5).
 #include "ToviProto.h"
+#include "ProtoFields.h"
 #include "ToviConn.h"
 #include "ProtoCommands.h"
 #include "ReplyFields.h"
@@ -8,6 +9,7 @@
 #include "TraceLog.h"
 #include <cstring>
 
+using namespace protofield;
 using namespace replyfield;
 
 namespace {
@@ -46,16 +48,16 @@ int CToviProto::GetLoginInfo(CString domainIndex, CString userId, CString passwo
     if (!NarrowAnsi(password, secret))
         return -1;
     ProtRecord record;
-    record[177] = domain;
-    record[169] = user;
-    record[170] = secret;
-    record[1] = LanguageField(languageCode);
-    record[23] = Text(option23);
-    record[53] = Text(clientKind);
-    record[171] = Text(sessionId);
-    record[76] = force ? "Y" : "N";
+    record[kDomainIndex] = domain;
+    record[kUserId] = user;
+    record[kPassword] = secret;
+    record[kLanguage] = LanguageField(languageCode);
+    record[kLoginFlag] = Text(option23);
+    record[kClientKind] = Text(clientKind);
+    record[kSessionId] = Text(sessionId);
+    record[kForceLogin] = force ? "Y" : "N";
     if (NarrowAnsi(macList, macs))
-        record[139] = macs;
+        record[kAdapterAddresses] = macs;
 
     // The log-in goes out on the connection that the key exchange has just made.
     if (!m_pConn) {
@@ -86,31 +88,31 @@ void CToviProto::ParseLoginReply(const _PROT& msg)
     for (const ProtRecord& record : msg.records) {
         for (const auto& field : record) {
             switch (field.first) {
-            case 171:
+            case kSessionId:
                 CopyText(LoginInfo.SessionId, field.second);
                 break;
-            case 183:
+            case kUserName:
                 DecodeUtf8(LoginInfo.UserName, field.second);
                 break;
-            case 185:
+            case kPositionName:
                 DecodeUtf8(LoginInfo.UserPosName, field.second);
                 break;
-            case 169:
+            case kUserId:
                 DecodeUtf8(LoginInfo.UserId, field.second);
                 break;
-            case 208:
+            case kLastLogin:
                 CopyText(LoginInfo.LastLogin, field.second);
                 break;
-            case 130:
+            case kLastLoginIp:
                 CopyText(LoginInfo.LastLoginIp, field.second);
                 break;
-            case 26:
+            case kResetPassword:
                 CopyText(LoginInfo.ResetPassword, field.second);
                 break;
-            case 79:
+            case kGuestLogin:
                 CopyText(LoginInfo.GuestLogin, field.second);
                 break;
-            case 239:
+            case kGroupFullPath:
                 CopyText(GroupFullPath, field.second);
                 break;
             default:
@@ -131,9 +133,8 @@ int CToviProto::GetLogoutInfo()
     ClearResult();
     if (!m_pConn && !ServerAddress.szHost[0])
         return -1;
-    ProtRecord record;
-    record[171] = LoginInfo.SessionId;
-    const int result = FamilyRequest(C_LOGOUT, record);
+    ProtRecord record = SessionRecord();
+    const int result = SendRecords(C_LOGOUT, {record});
     DeleteConnection();
     return result;
 }
@@ -141,15 +142,14 @@ int CToviProto::GetLogoutInfo()
 int CToviProto::GetSessionUpdate(char* sessionId)
 {
     ClearResult();
-    ProtRecord record;
-    record[171] = Text(sessionId);
-    return FamilyRequest(C_SESS_UPDATE, record);
+    ProtRecord record = SessionRecord(sessionId);
+    return SendRecords(C_SESS_UPDATE, {record});
 }
 
 void CToviProto::ParseSessionUpdateReply(const _PROT& msg)
 {
     for (const ProtRecord& record : msg.records) {
-        auto interval = record.find(172);
+        auto interval = record.find(kSessionInterval);
         if (interval != record.end())
             CopyText(LoginInfo.SessionUpdateTime, interval->second);
     }
@@ -158,19 +158,17 @@ void CToviProto::ParseSessionUpdateReply(const _PROT& msg)
 int CToviProto::GetResetPWD(char* currentPassword, char* newPassword)
 {
     ClearResult();
-    ProtRecord record;
-    record[171] = LoginInfo.SessionId;
-    record[170] = Text(currentPassword);
-    record[182] = Text(newPassword);
-    return FamilyRequest(C_PASSWD_UPDATE, record);
+    ProtRecord record = SessionRecord();
+    record[kPassword] = Text(currentPassword);
+    record[kNewPassword] = Text(newPassword);
+    return SendRecords(C_PASSWD_UPDATE, {record});
 }
 
 int CToviProto::GetAlertUpdate(char* sessionId)
 {
     ClearResult();
-    ProtRecord record;
-    record[171] = Text(sessionId);
-    return FamilyRequest(C_ALARM_UPDATE, record);
+    ProtRecord record = SessionRecord(sessionId);
+    return SendRecords(C_ALARM_UPDATE, {record});
 }
 
 void CToviProto::ParseAlertReply(const _PROT& msg)
@@ -179,16 +177,16 @@ void CToviProto::ParseAlertReply(const _PROT& msg)
     for (const ProtRecord& record : msg.records) {
         for (const auto& field : record) {
             switch (field.first) {
-            case 223: CopyText(AlarmInfo.Attr223, field.second); break;
-            case 226: CopyText(AlarmInfo.Share, field.second); break;
-            case 227: CopyText(AlarmInfo.Draft, field.second); break;
-            case 190: CopyText(AlarmInfo.Attr190, field.second); break;
-            case 191: CopyText(AlarmInfo.Attr191, field.second); break;
-            case 233: CopyText(AlarmInfo.Link, field.second); break;
-            case 234: CopyText(AlarmInfo.Approval, field.second); break;
-            case 224: CopyText(AlarmInfo.Attr224, field.second); break;
-            case 132: CopyText(AlarmInfo.Delete, field.second); break;
-            case 131: CopyText(AlarmInfo.Shortcut, field.second); break;
+            case kAttr223: CopyText(AlarmInfo.Attr223, field.second); break;
+            case kShareAlerts: CopyText(AlarmInfo.Share, field.second); break;
+            case kDraftAlerts: CopyText(AlarmInfo.Draft, field.second); break;
+            case kQuota: CopyText(AlarmInfo.Attr190, field.second); break;
+            case kUsedQuota: CopyText(AlarmInfo.Attr191, field.second); break;
+            case kLinkAlerts: CopyText(AlarmInfo.Link, field.second); break;
+            case kApprovalAlerts: CopyText(AlarmInfo.Approval, field.second); break;
+            case kUpdateInterval: CopyText(AlarmInfo.Attr224, field.second); break;
+            case kDeleteAlerts: CopyText(AlarmInfo.Delete, field.second); break;
+            case kShortcutAlerts: CopyText(AlarmInfo.Shortcut, field.second); break;
             default: break;
             }
         }
@@ -203,9 +201,8 @@ int CToviProto::GetQuotaUpdate(char* sessionId)
 {
     ReleaseQuotaList();
     ClearResult();
-    ProtRecord record;
-    record[171] = Text(sessionId);
-    return FamilyRequest(C_QUOTA_UPDATE, record);
+    ProtRecord record = SessionRecord(sessionId);
+    return SendRecords(C_QUOTA_UPDATE, {record});
 }
 
 void CToviProto::ParseQuotaReply(const _PROT& msg)
@@ -214,11 +211,11 @@ void CToviProto::ParseQuotaReply(const _PROT& msg)
     for (const ProtRecord& record : msg.records) {
         _QUOTA_INFO quota = {};
         for (const auto& field : record) {
-            if (field.first == 190)
+            if (field.first == kQuota)
                 CopyText(quota.TotalBytes, field.second);
-            else if (field.first == 191)
+            else if (field.first == kUsedQuota)
                 CopyText(quota.UsedBytes, field.second);
-            else if (field.first == 224)
+            else if (field.first == kUpdateInterval)
                 CopyText(quota.Interval, field.second);
         }
         QuotaList.push_back(quota);

@@ -1,10 +1,12 @@
 // CToviProto: folder shares and group shares with their members (G0-G3).
 #include "ToviProto.h"
+#include "ProtoFields.h"
 #include "ProtoMoreCommands.h"
 #include "ReplyFields.h"
 #include "TraceLog.h"
 #include <cstring>
 
+using namespace protofield;
 using namespace replyfield;
 
 namespace {
@@ -29,13 +31,13 @@ void CutAnsi(std::string& text, size_t max)
 ProtRecord MemberRecord(const _PROTO_SHARED_UGROUP& member, bool group)
 {
     ProtRecord record;
-    record[24] = MemberText(member.Type);
-    record[175] = MemberText(member.Code);
-    record[176] = MemberText(member.GroupId);
+    record[kMemberType] = MemberText(member.Type);
+    record[kMemberCode] = MemberText(member.Code);
+    record[kGroupId] = MemberText(member.GroupId);
     if (group)
-        record[177] = MemberText(member.DomainIndex);
-    record[5] = MemberText(member.Permission);
-    record[154] = MemberText(member.Write);
+        record[kDomainIndex] = MemberText(member.DomainIndex);
+    record[kPermission] = MemberText(member.Permission);
+    record[kWrite] = MemberText(member.Write);
     return record;
 }
 
@@ -45,9 +47,8 @@ int CToviProto::GetDShareInfo(char* folder)
 {
     ClearResult();
     ReleaseSharedUGroupInfo();
-    ProtRecord record;
-    record[171] = MemberText(LoginInfo.SessionId);
-    record[173] = Text(folder);
+    ProtRecord record = SessionRecord();
+    record[kIndex] = Text(folder);
     return SendRecords(C_DSHARE_INFO, {record});
 }
 
@@ -55,9 +56,8 @@ int CToviProto::GetGShareInfo(char* folder)
 {
     ClearResult();
     ReleaseSharedUGroupInfo();
-    ProtRecord record;
-    record[171] = MemberText(LoginInfo.SessionId);
-    record[173] = Text(folder);
+    ProtRecord record = SessionRecord();
+    record[kIndex] = Text(folder);
     return SendRecords(C_GSHARE_INFO, {record});
 }
 
@@ -76,26 +76,26 @@ void CToviProto::ParseShareReply(const _PROT& msg, bool group)
             for (const auto& field : record) {
                 const std::string& value = field.second;
                 switch (field.first) {
-                case 29: CopyText(SharedInfo.cShare, value); break;
-                case 198:
+                case kShare: CopyText(SharedInfo.cShare, value); break;
+                case kSharePassword:
                     if (!group)
                         WidenAnsi(SharedInfo.wszPassword, value);
                     break;
-                case 11: CopyText(SharedInfo.szPeriodFrom, value); break;
-                case 12: CopyText(SharedInfo.szPeriodTo, value); break;
-                case 203: CopyText(SharedInfo.szMemberCount, value); break;
+                case kPeriodFrom: CopyText(SharedInfo.szPeriodFrom, value); break;
+                case kPeriodTo: CopyText(SharedInfo.szPeriodTo, value); break;
+                case kMemberCount: CopyText(SharedInfo.szMemberCount, value); break;
                 default:
                     if (!group)
                         break;
                     switch (field.first) {
-                    case 190: CopyText(SharedInfo.szGuestQuota, value); break;
-                    case 207: CopyText(SharedInfo.szQuota, value); break;
-                    case 31: CopyText(SharedInfo.cVersioning, value); break;
-                    case 45: CopyText(SharedInfo.cOption45, value); break;
-                    case 37: CopyText(SharedInfo.cAutoDelete, value); break;
-                    case 199: CopyText(SharedInfo.szAutoDeleteCount, value); break;
-                    case 51: CopyText(SharedInfo.cRecycle, value); break;
-                    case 52: CopyText(SharedInfo.cMaster, value); break;
+                    case kQuota: CopyText(SharedInfo.szGuestQuota, value); break;
+                    case kFreeQuota: CopyText(SharedInfo.szQuota, value); break;
+                    case kVersioning: CopyText(SharedInfo.cVersioning, value); break;
+                    case kShareOption: CopyText(SharedInfo.cOption45, value); break;
+                    case kAutoDelete: CopyText(SharedInfo.cAutoDelete, value); break;
+                    case kAutoDeleteCount: CopyText(SharedInfo.szAutoDeleteCount, value); break;
+                    case kRecycle: CopyText(SharedInfo.cRecycle, value); break;
+                    case kMaster: CopyText(SharedInfo.cMaster, value); break;
                     default: break;
                     }
                     break;
@@ -115,23 +115,23 @@ void CToviProto::ParseShareReply(const _PROT& msg, bool group)
         for (const auto& field : record) {
             const std::string& value = field.second;
             switch (field.first) {
-            case 24: CopyText(member.Type, value); break;
-            case 175: CopyText(member.Code, value); break;
-            case 183: DecodeUtf8(member.Name, value); break;
-            case 169: CopyText(member.UserId, value); break;
-            case 176: CopyText(member.GroupId, value); break;
-            case 184: DecodeUtf8(member.GroupName, value); break;
-            case 5: CopyText(member.Permission, value); break;
-            case 154: CopyText(member.Write, value); break;
-            case 177:
+            case kMemberType: CopyText(member.Type, value); break;
+            case kMemberCode: CopyText(member.Code, value); break;
+            case kUserName: DecodeUtf8(member.Name, value); break;
+            case kUserId: CopyText(member.UserId, value); break;
+            case kGroupId: CopyText(member.GroupId, value); break;
+            case kGroupName: DecodeUtf8(member.GroupName, value); break;
+            case kPermission: CopyText(member.Permission, value); break;
+            case kWrite: CopyText(member.Write, value); break;
+            case kDomainIndex:
                 if (group)
                     CopyText(member.DomainIndex, value);
                 break;
-            case 186:
+            case kDomainLabel:
                 if (group)
                     DecodeUtf8(member.DomainLabel, value);
                 break;
-            case 46:
+            case kAttr46:
                 if (group)
                     CopyText(member.Flag46, value);
                 break;
@@ -140,6 +140,16 @@ void CToviProto::ParseShareReply(const _PROT& msg, bool group)
         }
         SharedUGroupInfo.push_back(member);
     }
+}
+
+void CToviProto::ParseFolderShareReply(const _PROT& msg)
+{
+    ParseShareReply(msg, false);
+}
+
+void CToviProto::ParseGroupShareReply(const _PROT& msg)
+{
+    ParseShareReply(msg, true);
 }
 
 int CToviProto::SetDShareInfo(char* folder, const wchar_t* name, char* share, CString password, char* from,
@@ -155,16 +165,15 @@ int CToviProto::SetDShareInfo(char* folder, const wchar_t* name, char* share, CS
     if (!NarrowAnsi(password, ansiPassword))
         return -1;
     CutAnsi(ansiPassword, kPasswordBytes);
-    std::vector<ProtRecord> records(1);
+    std::vector<ProtRecord> records{SessionRecord()};
     ProtRecord& first = records[0];
-    first[171] = MemberText(LoginInfo.SessionId);
-    first[173] = Text(folder);
-    first[181] = encodedName;
-    first[29] = Text(share);
-    first[198] = ansiPassword;
-    first[11] = Text(from);
-    first[12] = Text(to);
-    first[203] = Decimal(SharedUGroupInfo.size());
+    first[kIndex] = Text(folder);
+    first[kName] = encodedName;
+    first[kShare] = Text(share);
+    first[kSharePassword] = ansiPassword;
+    first[kPeriodFrom] = Text(from);
+    first[kPeriodTo] = Text(to);
+    first[kMemberCount] = Decimal(SharedUGroupInfo.size());
     for (const _PROTO_SHARED_UGROUP& member : SharedUGroupInfo)
         records.push_back(MemberRecord(member, false));
     return SendRecords(C_DSHARE_SET, std::move(records));
@@ -183,25 +192,24 @@ int CToviProto::SetGShareInfo(char* folder, char* isNew, const wchar_t* name, ch
     _PROTO_SHARED_INFO none;
     std::memset(&none, 0, sizeof none);
     const _PROTO_SHARED_INFO& settings = info ? *info : none;
-    std::vector<ProtRecord> records(1);
+    std::vector<ProtRecord> records{SessionRecord()};
     ProtRecord& first = records[0];
-    first[171] = MemberText(LoginInfo.SessionId);
-    first[173] = Text(folder);
+    first[kIndex] = Text(folder);
     if (share)
-        first[29] = Text(share);
+        first[kShare] = Text(share);
     else
-        first[39] = Text(isNew);
-    first[181] = encodedName;
-    first[190] = MemberText(settings.szQuota);
-    first[11] = MemberText(settings.szPeriodFrom);
-    first[12] = MemberText(settings.szPeriodTo);
-    first[30] = Text(option30);
-    first[31] = MemberText(settings.cVersioning);
-    first[45] = MemberText(settings.cOption45);
-    first[37] = MemberText(settings.cAutoDelete);
-    first[199] = MemberText(settings.szAutoDeleteCount);
-    first[203] = count;
-    first[51] = MemberText(settings.cRecycle);
+        first[kIsNew] = Text(isNew);
+    first[kName] = encodedName;
+    first[kQuota] = MemberText(settings.szQuota);
+    first[kPeriodFrom] = MemberText(settings.szPeriodFrom);
+    first[kPeriodTo] = MemberText(settings.szPeriodTo);
+    first[kAttr30] = Text(option30);
+    first[kVersioning] = MemberText(settings.cVersioning);
+    first[kShareOption] = MemberText(settings.cOption45);
+    first[kAutoDelete] = MemberText(settings.cAutoDelete);
+    first[kAutoDeleteCount] = MemberText(settings.szAutoDeleteCount);
+    first[kMemberCount] = count;
+    first[kRecycle] = MemberText(settings.cRecycle);
     for (const _PROTO_SHARED_UGROUP& member : SharedUGroupInfo)
         records.push_back(MemberRecord(member, true));
     return SendRecords(C_GSHARE_SET, std::move(records));

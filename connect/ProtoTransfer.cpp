@@ -2,6 +2,7 @@
 // (H3), the summary (H5), the cancel (H6) and the download request with its position and
 // continuation (H1).
 #include "ToviProto.h"
+#include "ProtoFields.h"
 #include "ToviConn.h"
 #include "ProtoCommands.h"
 #include "ReplyFields.h"
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <cwchar>
 
+using namespace protofield;
 using namespace replyfield;
 
 namespace {
@@ -58,26 +60,24 @@ int CToviProto::GetUploadInfo(char* idx, char* didx, const wchar_t* name, const 
     const std::string utf8Name = EncodeUtf8(name, kUtf8NameBuffer);
     if (utf8Name.empty() || size < 0)
         return -1;
-    ProtRecord record;
-    record[171] = LoginInfo.SessionId;
-    record[173] = Text(idx);
-    record[177] = Text(didx);
-    record[181] = utf8Name;
-    record[192] = Decimal(static_cast<unsigned long long>(size));
-    record[187] = Text(ctime);
-    record[188] = Text(mtime);
-    record[197] = EncodeUtf8(text, kUtf8TextBuffer);
+    ProtRecord record = SessionRecord();
+    record[kIndex] = Text(idx);
+    record[kDomainIndex] = Text(didx);
+    record[kName] = utf8Name;
+    record[kSize] = Decimal(static_cast<unsigned long long>(size));
+    record[kCreated] = Text(ctime);
+    record[kModified] = Text(mtime);
+    record[kPath] = EncodeUtf8(text, kUtf8TextBuffer);
     TraceLog(TRACE_SEND, L"[ GetUploadInfo ] UPLOAD FILE NAME = %s [ IDX : %S ]\n", name, Text(idx).c_str());
-    return FamilyRequest(C_UPLOAD, record, kKeepOnSendError);
+    return SendRecords(C_UPLOAD, {record}, kKeepOnSendError);
 }
 
 int CToviProto::GetUploadOverWrite(char* mode)
 {
     ClearResult();
-    ProtRecord record;
-    record[171] = LoginInfo.SessionId;
-    record[34] = Text(mode);
-    return FamilyRequest(C_UPLOAD, record, kKeepOnSendError);
+    ProtRecord record = SessionRecord();
+    record[kMode] = Text(mode);
+    return SendRecords(C_UPLOAD, {record}, kKeepOnSendError);
 }
 
 void CToviProto::ParseUploadInfoReply(const _PROT& msg)
@@ -85,17 +85,17 @@ void CToviProto::ParseUploadInfoReply(const _PROT& msg)
     for (const ProtRecord& record : msg.records) {
         for (const auto& field : record) {
             switch (field.first) {
-            case 192:
+            case kSize:
                 CopyText(UploadInfo.szStoredSize, field.second);
                 break;
-            case 205:
+            case kChecksum:
                 CopyText(UploadInfo.szStoredChecksum, field.second);
                 break;
-            case 181:
+            case kName:
                 DecodeUtf8(UploadInfo.wszFileName, field.second);
                 TraceLog(TRACE_RECV_OK, L"FILE_NAME = %s\n", UploadInfo.wszFileName);
                 break;
-            case 188:
+            case kModified:
                 DecodeUtf8(UploadInfo.wszFileTime, field.second);
                 break;
             default:
@@ -128,9 +128,8 @@ int CToviProto::GetUploadResult(char* extra)
     (void)extra;
     ReleaseUploadResult();
     ClearResult();
-    ProtRecord record;
-    record[171] = LoginInfo.SessionId;
-    return FamilyRequest(C_UPLOAD_RESULT, record, kKeepOnSendError);
+    ProtRecord record = SessionRecord();
+    return SendRecords(C_UPLOAD_RESULT, {record}, kKeepOnSendError);
 }
 
 void CToviProto::ParseUploadResultReply(const _PROT& msg)
@@ -139,19 +138,19 @@ void CToviProto::ParseUploadResultReply(const _PROT& msg)
         _PROTO_UPLOAD_RESULT result = {};
         for (const auto& field : record) {
             switch (field.first) {
-            case 44:
+            case kContinue:
                 CopyText(result.szContinue, field.second);
                 TraceLog(TRACE_RECV_OK, L"    ◀◀◀    [ H5 ] UPLOAD_RESULT F_CONTINUE = %S\n", result.szContinue);
                 break;
-            case 181:
+            case kName:
                 DecodeUtf8(result.wszName, field.second);
                 TraceLog(TRACE_RECV_OK, L"    ◀◀◀    [ H5 ] UPLOAD_RESULT F_NAME = %s\n", result.wszName);
                 break;
-            case 255:
+            case kResultMessage:
                 DecodeUtf8(result.wszErrString, field.second);
                 TraceLog(TRACE_RECV_OK, L"    ◀◀◀    [ H5 ] UPLOAD_RESULT F_ERR_STRING = %s\n", result.wszErrString);
                 break;
-            case 173:
+            case kIndex:
                 DecodeUtf8(result.wszIdx, field.second);
                 TraceLog(TRACE_RECV_OK, L"    ◀◀◀    [ H5 ] UPLOAD_RESULT F_IDX = %s\n", result.wszIdx);
                 break;
@@ -161,6 +160,11 @@ void CToviProto::ParseUploadResultReply(const _PROT& msg)
         }
         UploadResult.push_back(result);
     }
+}
+
+void CToviProto::ParseUploadCancelReply(const _PROT&)
+{
+    TraceLog(TRACE_RECV_OK, L"C_UPLOAD_CANCEL\n");
 }
 
 void CToviProto::ReleaseUploadResult()
@@ -191,15 +195,14 @@ int CToviProto::GetDownloadInfo(HWND wnd, HANDLE file, char* idx, char* didx, ch
     }
     if (EnsureConnection(C_DNLOAD) != 0)
         return -1;
-    ProtRecord record;
-    record[171] = LoginInfo.SessionId;
-    record[173] = Text(idx);
-    record[177] = Text(didx);
-    record[209] = Text(item);
-    record[192] = Text(size);
+    ProtRecord record = SessionRecord();
+    record[kIndex] = Text(idx);
+    record[kDomainIndex] = Text(didx);
+    record[kVersion] = Text(item);
+    record[kSize] = Text(size);
     if (checksum)
-        record[205] = checksum;
-    record[9] = key;
+        record[kChecksum] = checksum;
+    record[kPassPhrase] = key;
     if (!key.empty()) {
         m_pConn->m_bRekey = 1;
         std::memset(m_pConn->m_szDownloadKey, 0, sizeof m_pConn->m_szDownloadKey);
@@ -207,7 +210,7 @@ int CToviProto::GetDownloadInfo(HWND wnd, HANDLE file, char* idx, char* didx, ch
     }
     m_pConn->m_hProgressWnd = wnd;
     m_pConn->m_hDownloadFile = file;
-    return DownloadOutcome(*this, FamilyRequest(C_DNLOAD, record, kKeepOnSendError), false);
+    return DownloadOutcome(*this, SendRecords(C_DNLOAD, {record}, kKeepOnSendError), false);
 }
 
 int CToviProto::GetDownloadPosition(char* mode, __int64 offset)
@@ -216,11 +219,11 @@ int CToviProto::GetDownloadPosition(char* mode, __int64 offset)
     if (offset < 0)
         return -1;
     ProtRecord record;
-    record[34] = Text(mode);
-    record[204] = Decimal(static_cast<unsigned long long>(offset));
+    record[kMode] = Text(mode);
+    record[kOffset] = Decimal(static_cast<unsigned long long>(offset));
     // "3" resumes: its answer is the data.
     const bool resume = mode && std::strcmp(mode, "3") == 0;
-    const int result = DownloadOutcome(*this, FamilyRequest(C_DNLOAD, record, kKeepOnSendError), resume);
+    const int result = DownloadOutcome(*this, SendRecords(C_DNLOAD, {record}, kKeepOnSendError), resume);
     // The position is a download's last step: its slots serve nothing after it.
     if (m_pConn)
         m_pConn->EndDownload();
@@ -230,19 +233,18 @@ int CToviProto::GetDownloadPosition(char* mode, __int64 offset)
 int CToviProto::GetDownloadContinue(char* key)
 {
     ClearResult();
-    ProtRecord record;
-    record[171] = LoginInfo.SessionId;
-    record[44] = Text(key);
-    return DownloadOutcome(*this, FamilyRequest(C_DNLOAD, record), false);
+    ProtRecord record = SessionRecord();
+    record[kContinue] = Text(key);
+    return DownloadOutcome(*this, SendRecords(C_DNLOAD, {record}), false);
 }
 
 void CToviProto::ParseDownloadAnswerReply(const _PROT& msg)
 {
     for (const ProtRecord& record : msg.records) {
         for (const auto& field : record) {
-            if (field.first == 40)
+            if (field.first == kDownloadAnswer)
                 CopyText(DownloadInfo.cAnswer, field.second);
-            else if (field.first == 44)
+            else if (field.first == kContinue)
                 CopyText(ContinueFlag, field.second);
         }
     }

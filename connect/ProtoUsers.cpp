@@ -1,10 +1,12 @@
 // CToviProto: the user and group tree and the user and group search (C0, C1), page by page and
 // as whole listings.
 #include "ToviProto.h"
+#include "ProtoFields.h"
 #include "ProtoMoreCommands.h"
 #include "ReplyFields.h"
 #include <cstring>
 
+using namespace protofield;
 using namespace replyfield;
 
 namespace {
@@ -25,12 +27,11 @@ int CToviProto::GetUserGroupList(char* groupId, char* domainIndex, bool clearLis
     ClearResult();
     if (clearList)
         ReleaseUGroupInfo();
-    ProtRecord record;
-    record[171] = MemberText(LoginInfo.SessionId);
-    record[176] = Text(groupId);
-    record[177] = Text(domainIndex);
-    record[38] = Text(option38);
-    record[44] = Text(continuation);
+    ProtRecord record = SessionRecord();
+    record[kGroupId] = Text(groupId);
+    record[kDomainIndex] = Text(domainIndex);
+    record[kListOption] = Text(option38);
+    record[kContinue] = Text(continuation);
     return SendRecords(C_UGROUP_LIST, {record});
 }
 
@@ -43,14 +44,13 @@ int CToviProto::GetSearchUserGroup(char* type, char* option72, const wchar_t* te
     const std::string search = EncodeUtf8(text, 1024);
     if (search.empty())
         return -1;
-    ProtRecord record;
-    record[171] = MemberText(LoginInfo.SessionId);
-    record[24] = Text(type);
-    record[72] = Text(option72);
-    record[181] = search;
-    record[177] = Text(domainIndex);
-    record[38] = Text(option38);
-    record[44] = Text(continuation);
+    ProtRecord record = SessionRecord();
+    record[kMemberType] = Text(type);
+    record[kSearchOption] = Text(option72);
+    record[kName] = search;
+    record[kDomainIndex] = Text(domainIndex);
+    record[kListOption] = Text(option38);
+    record[kContinue] = Text(continuation);
     return SendRecords(C_UGROUP_SEARCH, {record});
 }
 
@@ -75,30 +75,30 @@ void CToviProto::ParseUserGroupReply(const _PROT& msg, bool listing)
         for (const auto& field : record) {
             const std::string& value = field.second;
             switch (field.first) {
-            case 44:
+            case kContinue:
                 // The paging record: its later fields are not read and it is no entry.
                 CopyText(ContinueFlag, value);
                 isEntry = false;
                 break;
-            case 24: CopyText(entry.Type, value); break;
-            case 175: CopyText(entry.Code, value); break;
-            case 183: DecodeUtf8(entry.Name, value); break;
-            case 169: CopyText(entry.UserId, value); break;
-            case 185: DecodeUtf8(entry.PosName, value); break;
-            case 176: CopyText(entry.GroupId, value); break;
-            case 184: DecodeUtf8(entry.GroupName, value); break;
-            case 177: CopyText(entry.DomainIndex, value); break;
-            case 186: DecodeUtf8(entry.DomainLabel, value); break;
-            case 178:
+            case kMemberType: CopyText(entry.Type, value); break;
+            case kMemberCode: CopyText(entry.Code, value); break;
+            case kUserName: DecodeUtf8(entry.Name, value); break;
+            case kUserId: CopyText(entry.UserId, value); break;
+            case kPositionName: DecodeUtf8(entry.PosName, value); break;
+            case kGroupId: CopyText(entry.GroupId, value); break;
+            case kGroupName: DecodeUtf8(entry.GroupName, value); break;
+            case kDomainIndex: CopyText(entry.DomainIndex, value); break;
+            case kDomainLabel: DecodeUtf8(entry.DomainLabel, value); break;
+            case kAttr178:
                 if (listing)
                     CopyText(entry.Value178, value);
                 break;
-            case 28:
+            case kAttr28:
                 if (listing)
                     CopyText(entry.Flag28, value);
                 break;
-            case 197: DecodeUtf8(entry.GroupPath, 512, value, kGroupPathBytes); break;
-            case 46: CopyText(entry.Flag46, value); break;
+            case kPath: DecodeUtf8(entry.GroupPath, 512, value, kGroupPathBytes); break;
+            case kAttr46: CopyText(entry.Flag46, value); break;
             default: break;
             }
             if (!isEntry)
@@ -109,6 +109,16 @@ void CToviProto::ParseUserGroupReply(const _PROT& msg, bool listing)
             UGroupInfoTmp.push_back(entry);
         }
     }
+}
+
+void CToviProto::ParseUserGroupListReply(const _PROT& msg)
+{
+    ParseUserGroupReply(msg, true);
+}
+
+void CToviProto::ParseUserGroupSearchReply(const _PROT& msg)
+{
+    ParseUserGroupReply(msg, false);
 }
 
 int CToviProto::RunUserGroupList(char* groupId, char* domainIndex, char* option38, PROTO_STEP_CALLBACK callback,

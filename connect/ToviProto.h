@@ -349,7 +349,8 @@ protected:
     friend class CToviConn;
 
     // The reply parser, on the receive thread while the requester waits: 0, or 15 when the
-    // A0 cipher set-up fails. Unknown reply commands are accepted and ignored.
+    // A0 cipher set-up fails. One table maps each reply command to its parser; unknown reply
+    // commands and those that carry nothing are accepted and ignored.
     int ParseReply(_PROT& msg);
 
     // How a request departs from the common outcome rules.
@@ -369,19 +370,19 @@ protected:
     static void NewMessage(_PROT& msg, uint16_t command);
     // Stores a client-side failure that happens before any connection exists.
     void SetResult(uint32_t replyCmd, int code, const wchar_t* message);
+    // The first record of a session request: the session id of this object's log-in, or the
+    // one given (a worker may speak for another object's session; null sends none).
+    ProtRecord SessionRecord() const;
+    static ProtRecord SessionRecord(const char* sessionId);
 
 private:
     void DeleteConnection();
-    int ParseSecureCode(_PROT& msg);
-    void ParseErrorReply(_PROT& msg, uint16_t command);
-    void ParseDownloadHeader(_PROT& msg);
+    int ParseSecureCode(const _PROT& msg);
+    // E0, E1 and E2: the reply's own command stands in the result block.
+    void ParseErrorReply(const _PROT& msg);
+    void ParseDownloadHeader(const _PROT& msg);
 
     // ---- Reply parsers and requests of the command families ----
-protected:
-    // Hands a reply to its command's parser (receive thread): always 0; commands no family
-    // knows are ignored.
-    int ParseCommandReply(_PROT& msg);
-private:
     void ParseLoginReply(const _PROT& msg);
     void ParseSessionUpdateReply(const _PROT& msg);
     void ParseAlertReply(const _PROT& msg);
@@ -400,16 +401,12 @@ private:
     void ParseUploadResultReply(const _PROT& msg);
     // Splits the context-menu text of the options into OptionInfo.ContextMenu.
     void ParsingContextStr(CString text);
-    // The common request path for a message of one record.
-    int FamilyRequest(uint16_t command, const ProtRecord& record, unsigned flags = kRequestDefault);
 
     // ---- Reply parsers and helpers of the user, file-operation, item, share, guest and link
     // requests ----
-protected:
-    // Hands such a reply to its parser (receive thread): always 0.
-    int ParseMoreReply(_PROT& msg);
-private:
     void ParseUserGroupReply(const _PROT& msg, bool listing);
+    void ParseUserGroupListReply(const _PROT& msg);
+    void ParseUserGroupSearchReply(const _PROT& msg);
     void ParseShortcutListReply(const _PROT& msg);
     void ParseLimitReply(const _PROT& msg);
     void ParseBandWidthReply(const _PROT& msg);
@@ -420,12 +417,16 @@ private:
     void ParseSearchReply(const _PROT& msg);
     void ParseThumbnailReply(const _PROT& msg);
     void ParseShareReply(const _PROT& msg, bool group);
+    void ParseFolderShareReply(const _PROT& msg);
+    void ParseGroupShareReply(const _PROT& msg);
     void ParseGuestReply(const _PROT& msg);
     void ParseGuestSetReply(const _PROT& msg);
     void ParseGuestMultiReply(const _PROT& msg);
     void ParseGuestMultiSetReply(const _PROT& msg);
     void ParseGuestPasswordReply(const _PROT& msg);
     void ParseLinkListReply(const _PROT& msg);
+    void ParseRenameReply(const _PROT& msg);
+    void ParseUploadCancelReply(const _PROT& msg);
     // The common request path for a message of these records.
     int SendRecords(uint16_t command, std::vector<ProtRecord> records, unsigned flags = kRequestDefault);
     // A continuation of a multi-step request: the key in field 44, after the session id when

@@ -105,6 +105,26 @@ TEST_F(ExchangeTest, ErrorRepliesFailTheRequestAndDropTheConnection)
     EXPECT_EQ(0, m_proto.ResultInfo.nResultCode);
 }
 
+TEST_F(ExchangeTest, AnErrorMessageIsCutToItsSlotWithoutSplittingAPair)
+{
+    // A character outside the basic plane travels as two three-byte halves and takes two units
+    // of the 255 that the message slot holds.
+    const std::string pair = "\xED\xA0\xBD\xED\xB8\x80";
+    const std::wstring widePair = L"\xD83D\xDE00";
+    struct Row { size_t letters; std::wstring expected; };
+    const Row rows[] = {
+        {253, std::wstring(253, L'a') + widePair},   // the pair ends exactly at the slot's end
+        {254, std::wstring(254, L'a')},              // the cut would split it: it goes whole
+        {300, std::wstring(255, L'a')},
+    };
+    for (const Row& row : rows) {
+        ASSERT_EQ("OK", Control("FAULT error reply=E1 code=3001 cmd=Z1 -- " + std::string(row.letters, 'a') + pair)
+                            .substr(0, 2));
+        EXPECT_EQ(-1, m_proto.Echo(SampleRecords())) << row.letters;
+        EXPECT_EQ(row.expected, m_proto.Message()) << row.letters;
+    }
+}
+
 TEST_F(ExchangeTest, FragmentedRepliesAreJoinedAndDecoded)
 {
     ASSERT_EQ("OK", Control("FAULT fragment records=1 count=2 cmd=Z1").substr(0, 2));
