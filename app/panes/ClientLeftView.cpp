@@ -36,7 +36,6 @@ int CClientLeftView::OnCreate(LPCREATESTRUCT cs)
 {
     if (CLocalPaneView::OnCreate(cs) == -1)
         return -1;
-    m_pHost = &CFrameLocalHost::Instance();
     m_pTree.reset(new CClientTreeCtrl());
     if (!m_pTree->Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
                              TVS_SHOWSELALWAYS,

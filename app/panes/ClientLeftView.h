@@ -26,8 +26,10 @@ public:
     virtual void ClearPane();
     // The selected folder's path for the last-paths store; empty without a selection.
     virtual CString SelectedPath() const;
+    // The window around the panes; kept, not owned.
+    void SetHost(ILocalFrameHost* host) { m_pHost = host; }
     // Fills the tree after log-in and selects lastPath (My Computer when it is empty or gone).
-    // host null: the main frame.
+    // host null: the one SetHost gave.
     void ShowLocalRoot(CClientRightView* list, const CString& lastPath, ILocalFrameHost* host = nullptr);
 
     CClientTreeCtrl* GetTree() { return m_pTree.get(); }

@@ -53,8 +53,6 @@ int CClientRightView::OnCreate(LPCREATESTRUCT cs)
 {
     if (CLocalPaneView::OnCreate(cs) == -1)
         return -1;
-    if (!m_pHost)
-        m_pHost = &CFrameLocalHost::Instance();
     m_pList.reset(new CClientListCtrl(this));
     if (!m_pList->Create(WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | LVS_SHAREIMAGELISTS | LVS_REPORT,
                          CRect(0, 0, 10, 10), this, kListId)) {
@@ -96,7 +94,8 @@ void CClientRightView::OnDestroy()
 void CClientRightView::SetLeftView(CClientLeftView* left, ILocalFrameHost* host)
 {
     m_pLeft = left;
-    m_pHost = host ? host : &CFrameLocalHost::Instance();
+    if (host)
+        m_pHost = host;
 }
 
 CString CClientRightView::SelectedPath() const

@@ -26,7 +26,9 @@ public:
     virtual void ClearPane() { ClearList(); }
     // The shown folder's path; empty when it has none.
     virtual CString SelectedPath() const;
-    // The tree whose selected folder is shown; host null: the main frame.
+    // The window around the panes; kept, not owned.
+    void SetHost(ILocalFrameHost* host) { m_pHost = host; }
+    // The tree whose selected folder is shown; host null keeps the one SetHost gave.
     void SetLeftView(CClientLeftView* left, ILocalFrameHost* host = nullptr);
     CClientLeftView* GetLeftView() const { return m_pLeft; }
     ILocalFrameHost* Host() const { return m_pHost; }

@@ -1,5 +1,5 @@
 // What the local panes need from the window around them. The main frame's side is
-// CFrameLocalHost; tests give the panes a host of their own.
+// CFrameLocalHost (shell/FrameLocalHost.h); tests give the panes a host of their own.
 //
 // All calls come on the GUI thread.
 #pragma once
@@ -36,27 +36,4 @@ public:
     virtual void Upload(_PROTO_FOLDER_INFO* /*folder*/, std::vector<_UPLOADINFO>& /*items*/) {}
     // localItem: the local tree item refreshed when the download ends.
     virtual void Download(std::vector<_DOWNLOADINFO>& /*items*/, HTREEITEM /*localItem*/) {}
-};
-
-// The main frame as the local panes' host.
-class CFrameLocalHost : public ILocalFrameHost {
-public:
-    void SetMenuButtonState(const ServerMenuState& state) override;
-    bool IsUploadAllowed() override;
-    void SetDownloadTarget(bool target) override;
-    bool IsLabelEditing() override;
-    void SetLabelEditing(bool editing) override;
-    void SetActivePane(int row, int column) override;
-    void ClearCutMarks() override;
-    void SetDragSource(const CString& tag) override;
-    CString GetDragSource() override;
-    _PROTO_FOLDER_INFO* ServerTarget(HTREEITEM* item) override;
-    void Upload(_PROTO_FOLDER_INFO* folder, std::vector<_UPLOADINFO>& items) override;
-    void Download(std::vector<_DOWNLOADINFO>& items, HTREEITEM localItem) override;
-    static CFrameLocalHost& Instance();
-
-private:
-    bool m_bDownloadTarget = false;
-    bool m_bLabelEdit = false;
-    CString m_strDragSource;
 };
