@@ -132,7 +132,7 @@ bool CClientLeftView::PasteFiles(HTREEITEM item, const std::vector<CString>& pat
     _LOCAL_TREE_ITEM* record = m_pTree ? m_pTree->GetRecord(item) : nullptr;
     if (!record || record->recycleBin)
         return false;
-    const CString target = LocalPathOf(record->absolute);
+    const CString target = ShellItemPath(record->absolute);
     if (paths.empty() || target.IsEmpty())
         return false;
     HTREEITEM source = m_pTree->m_hSourceFolder;
@@ -174,7 +174,7 @@ bool CClientLeftView::DownloadInto(HTREEITEM item, const std::vector<_PROTO_FOLD
     _LOCAL_TREE_ITEM* record = m_pTree ? m_pTree->GetRecord(item) : nullptr;
     if (!record || record->recycleBin)
         return false;
-    const CString folder = LocalPathOf(record->absolute);
+    const CString folder = ShellItemPath(record->absolute);
     if (folder.IsEmpty())
         return false;
     localxfer::StartDownload(m_pTree.get(), m_pHost, records, sourcePath, folder, item);
@@ -233,7 +233,7 @@ void CClientLeftView::OnUpload(HTREEITEM item)
     _LOCAL_TREE_ITEM* record = m_pTree ? m_pTree->GetRecord(item) : nullptr;
     if (!record)
         return;
-    const CString path = LocalPathOf(record->absolute);
+    const CString path = ShellItemPath(record->absolute);
     if (path.IsEmpty() || ::GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
         HTREEITEM parent = m_pTree->GetParentItem(item);
         if (parent)
@@ -263,7 +263,7 @@ bool CClientLeftView::OnDropItems(HTREEITEM target, DROPEFFECT effect, COleDataO
     std::vector<CString> paths;
     if (!GetFileListDataObject(paths, data) || paths.empty())
         return false;
-    const CString folder = LocalPathOf(record->absolute);
+    const CString folder = ShellItemPath(record->absolute);
     if (folder.IsEmpty())
         return false;
     const bool move = (effect & DROPEFFECT_MOVE) != 0;
@@ -313,7 +313,7 @@ void CClientLeftView::SelectChildByPidl(LPCITEMIDLIST pidl)
         return;
     for (HTREEITEM child = m_pTree->GetChildItem(selected); child; child = m_pTree->GetNextSiblingItem(child)) {
         _LOCAL_TREE_ITEM* record = m_pTree->GetRecord(child);
-        if (record && SameLocalItem(record->absolute, pidl)) {
+        if (record && SameShellItem(record->absolute, pidl)) {
             m_pTree->SelectItem(child);
             m_pTree->EnsureVisible(child);
             return;

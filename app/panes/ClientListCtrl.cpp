@@ -63,7 +63,7 @@ void CClientListCtrl::UpdateMenuState()
         return;
     CClientTreeCtrl* tree = left->GetTree();
     _LOCAL_TREE_ITEM* folder = tree->GetRecord(tree->GetSelectedItem());
-    const CString folderPath = folder ? LocalPathOf(folder->absolute) : CString();
+    const CString folderPath = folder ? ShellItemPath(folder->absolute) : CString();
     const bool recycle = m_pPane->IsRecycleBin();
     ServerMenuState state;
     if (GetSelectedCount() == 0) {
@@ -74,7 +74,7 @@ void CClientListCtrl::UpdateMenuState()
             _LOCAL_LIST_ITEM* record = GetRecord(row);
             if (!record)
                 continue;
-            const CString path = LocalPathOf(record->pidl);
+            const CString path = ShellItemPath(record->pidl);
             if (!path.IsEmpty() && !(record->attributes & SFGAO_READONLY) && !recycle)
                 state.newFolder = true;
             if (record->attributes & SFGAO_CANCOPY)
@@ -191,7 +191,7 @@ void CClientListCtrl::ShowContextMenu()
         return;
     }
     const bool recycle = m_pPane->IsRecycleBin();
-    const CString folderPath = LocalPathOf(folder->absolute);
+    const CString folderPath = ShellItemPath(folder->absolute);
     const bool writableFolder = !folderPath.IsEmpty() && !(folder->attributes & SFGAO_READONLY);
     m_bNewFolderAllowed = false;
     if (!onRows) {
@@ -398,7 +398,7 @@ void CClientListCtrl::OnBeginDrag(NMHDR*, LRESULT* result)
         canMove = canMove && (folder ? (record->attributes & SFGAO_CANMOVE) != 0
                                      : known && !(record->fileAttributes & FILE_ATTRIBUTE_READONLY));
         canCopy = canCopy && (folder ? (record->attributes & SFGAO_CANCOPY) != 0 : known);
-        const CString path = LocalPathOf(record->pidl);
+        const CString path = ShellItemPath(record->pidl);
         if (!path.IsEmpty() && path.GetLength() != 3)
             paths.push_back(path);
     }
@@ -440,7 +440,7 @@ void CClientListCtrl::OnItemChanged(NMHDR* nm, LRESULT* result)
                 continue;
             LPITEMIDLIST bin = nullptr;
             if (SUCCEEDED(::SHGetSpecialFolderLocation(nullptr, CSIDL_BITBUCKET, &bin)) && bin) {
-                if (SameLocalItem(bin, record->pidl))
+                if (SameShellItem(bin, record->pidl))
                     SetItemState(row, 0, LVIS_SELECTED);
                 ::CoTaskMemFree(bin);
             }

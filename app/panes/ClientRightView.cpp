@@ -100,7 +100,7 @@ void CClientRightView::SetLeftView(CClientLeftView* left, ILocalFrameHost* host)
 
 CString CClientRightView::SelectedPath() const
 {
-    return LocalPathOf(m_pidlFolder);
+    return ShellItemPath(m_pidlFolder);
 }
 
 void CClientRightView::SetPaneColor(COLORREF color)
@@ -319,7 +319,7 @@ int CClientRightView::AddItem(IShellFolder* folder, LPCITEMIDLIST child, int pos
     record->displayName = info.szDisplayName;
     record->typeName = info.szTypeName;
     CString sizeText, dateText;
-    const CString path = LocalPathOf(record->pidl);
+    const CString path = ShellItemPath(record->pidl);
     if (path.GetLength() == 3) {
         record->fileAttributes = 0xFFFFFFFF;
     } else if (!path.IsEmpty()) {
@@ -380,7 +380,7 @@ std::vector<CString> CClientRightView::SelectedPaths() const
         return paths;
     for (int row = m_pList->GetNextItem(-1, LVNI_SELECTED); row >= 0; row = m_pList->GetNextItem(row, LVNI_SELECTED)) {
         _LOCAL_LIST_ITEM* record = m_pList->GetRecord(row);
-        const CString path = record ? LocalPathOf(record->pidl) : CString();
+        const CString path = record ? ShellItemPath(record->pidl) : CString();
         if (!path.IsEmpty() && path.GetLength() != 3)
             paths.push_back(path);
     }
@@ -420,7 +420,7 @@ void CClientRightView::RefreshAndSelect(const CString& name, bool edit)
 
 void CClientRightView::OnNewFolder()
 {
-    const CString folder = LocalPathOf(m_pidlFolder);
+    const CString folder = ShellItemPath(m_pidlFolder);
     if (folder.IsEmpty())
         return;
     CString name;
@@ -448,7 +448,7 @@ void CClientRightView::OnCut()
         }
         m_pList->SetItemState(row, LVIS_CUT, LVIS_CUT);
         _LOCAL_LIST_ITEM* record = m_pList->GetRecord(row);
-        const CString path = record ? LocalPathOf(record->pidl) : CString();
+        const CString path = record ? ShellItemPath(record->pidl) : CString();
         if (!path.IsEmpty() && path.GetLength() != 3)
             paths.push_back(path);
     }
@@ -469,7 +469,7 @@ void CClientRightView::OnDelete(bool toRecycleBin)
     std::vector<CString> paths;
     for (int row = m_pList->GetNextItem(-1, LVNI_SELECTED); row >= 0; row = m_pList->GetNextItem(row, LVNI_SELECTED)) {
         _LOCAL_LIST_ITEM* record = m_pList->GetRecord(row);
-        const CString path = record ? LocalPathOf(record->pidl) : CString();
+        const CString path = record ? ShellItemPath(record->pidl) : CString();
         if (!path.IsEmpty())
             paths.push_back(path);
     }
@@ -485,14 +485,14 @@ HTREEITEM CClientRightView::TreeItemOfFolderRow(int row, CString& path)
     HTREEITEM selected = tree ? tree->GetSelectedItem() : nullptr;
     _LOCAL_LIST_ITEM* record = row >= 0 ? m_pList->GetRecord(row) : nullptr;
     if (!record || !(record->attributes & SFGAO_FOLDER)) {
-        path = LocalPathOf(m_pidlFolder);
+        path = ShellItemPath(m_pidlFolder);
         return selected;
     }
-    path = LocalPathOf(record->pidl);
+    path = ShellItemPath(record->pidl);
     if (tree && selected)
         for (HTREEITEM child = tree->GetChildItem(selected); child; child = tree->GetNextSiblingItem(child)) {
             _LOCAL_TREE_ITEM* item = tree->GetRecord(child);
-            if (item && SameLocalItem(item->absolute, record->pidl))
+            if (item && SameShellItem(item->absolute, record->pidl))
                 return child;
         }
     return nullptr;
@@ -637,7 +637,7 @@ void CClientRightView::OnUpload()
     std::vector<localxfer::LocalItem> items;
     for (int row = m_pList->GetNextItem(-1, LVNI_SELECTED); row >= 0; row = m_pList->GetNextItem(row, LVNI_SELECTED)) {
         _LOCAL_LIST_ITEM* record = m_pList->GetRecord(row);
-        const CString path = record ? LocalPathOf(record->pidl) : CString();
+        const CString path = record ? ShellItemPath(record->pidl) : CString();
         if (!path.IsEmpty() && ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES)
             items.push_back({path, record->attributes});
     }

@@ -137,7 +137,7 @@ _LOCAL_TREE_ITEM* CClientTreeCtrl::GetRecord(HTREEITEM item) const
 CString CClientTreeCtrl::GetItemPath(HTREEITEM item) const
 {
     _LOCAL_TREE_ITEM* record = GetRecord(item);
-    return record ? LocalPathOf(record->absolute) : CString();
+    return record ? ShellItemPath(record->absolute) : CString();
 }
 
 bool CClientTreeCtrl::DrawTreeRoot(CClientRightView* list, CClientLeftView* view, ILocalFrameHost* host)
@@ -222,7 +222,7 @@ void CClientTreeCtrl::UnregisterNotifications()
 bool CClientTreeCtrl::IsSpecialHidden(LPCITEMIDLIST absolute) const
 {
     for (LPCITEMIDLIST special : {m_pidlControlPanel, m_pidlControlPanel2, m_pidlNetwork, m_pidlLibraries})
-        if (special && SameLocalItem(special, absolute))
+        if (special && SameShellItem(special, absolute))
             return true;
     return false;
 }
@@ -235,7 +235,7 @@ bool CClientTreeCtrl::ShowChild(const _LOCAL_TREE_ITEM& parent, LPCITEMIDLIST ab
         return false;
     if (!parent.myComputer)
         return true;
-    const CString path = LocalPathOf(absolute);
+    const CString path = ShellItemPath(absolute);
     const UINT type = path.IsEmpty() ? DRIVE_UNKNOWN : ::GetDriveTypeW(path);
     bool virtualDrive = false;
     if (type == DRIVE_REMOTE) {
@@ -267,12 +267,12 @@ HTREEITEM CClientTreeCtrl::InsertChild(HTREEITEM parent, IShellFolder* folder, L
     folder->AddRef();
     record->attributes = attributes;
     wcsncpy(record->name, name, 259);
-    const CString path = LocalPathOf(record->absolute);
+    const CString path = ShellItemPath(record->absolute);
     if (parentRecord->myComputer && !path.IsEmpty() && ::GetDriveTypeW(path) == DRIVE_CDROM)
         record->cdrom = true;
-    if (parentRecord->root && m_pidlRecycleBin && SameLocalItem(record->absolute, m_pidlRecycleBin))
+    if (parentRecord->root && m_pidlRecycleBin && SameShellItem(record->absolute, m_pidlRecycleBin))
         record->recycleBin = true;
-    if (m_pidlMyComputer && SameLocalItem(record->absolute, m_pidlMyComputer))
+    if (m_pidlMyComputer && SameShellItem(record->absolute, m_pidlMyComputer))
         record->myComputer = true;
 
     int image = 0, selected = 0;
@@ -581,7 +581,7 @@ void CClientTreeCtrl::UpdateMenuState()
     _LOCAL_TREE_ITEM* record = GetRecord(item);
     ServerMenuState state;
     if (record) {
-        const CString path = LocalPathOf(record->absolute);
+        const CString path = ShellItemPath(record->absolute);
         const bool writable = !path.IsEmpty() && !(record->attributes & SFGAO_READONLY);
         state.newFolder = writable;
         state.upload = !path.IsEmpty() && (record->attributes & SFGAO_CANCOPY) && path.GetLength() != 3 &&
@@ -654,7 +654,7 @@ void CClientTreeCtrl::OnEndLabelEdit(NMHDR* nm, LRESULT* result)
     _LOCAL_TREE_ITEM* record = GetRecord(item);
     if (!info->item.pszText || !record || !record->parent)
         return;
-    const CString path = LocalPathOf(record->absolute);
+    const CString path = ShellItemPath(record->absolute);
     const bool driveRoot = path.GetLength() == 3;
     CString oldName = GetItemText(item);
     oldName.Trim();
@@ -840,7 +840,7 @@ void CClientTreeCtrl::ShowContextMenu(HTREEITEM item)
             if (link >= 0)
                 ::DeleteMenu(popup, link, MF_BYPOSITION);
         }
-        const CString path = LocalPathOf(record->absolute);
+        const CString path = ShellItemPath(record->absolute);
         if (!path.IsEmpty() && path.GetLength() != 3 && m_pHost && m_pHost->IsUploadAllowed() &&
             FindVerbPosition(popup, menu, L"copy") >= 0) {
             ::AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
@@ -945,7 +945,7 @@ void CClientTreeCtrl::UpdateDrive(const CString& path, bool added)
             ULONG fetched = 0;
             while (children->Next(1, &child, &fetched) == S_OK && fetched == 1) {
                 LPITEMIDLIST absolute = ConcatPidl(m_pMalloc, computerRecord->absolute, child);
-                const CString childPath = LocalPathOf(absolute);
+                const CString childPath = ShellItemPath(absolute);
                 DWORD attributes = SFGAO_FOLDER | SFGAO_HASSUBFOLDER | SFGAO_CANCOPY | SFGAO_CANMOVE |
                                    SFGAO_CANDELETE | SFGAO_CANRENAME;
                 LPCITEMIDLIST one = child;
@@ -977,7 +977,7 @@ LRESULT CClientTreeCtrl::OnShellNoti(WPARAM wParam, LPARAM lParam)
 {
     auto** pidls = reinterpret_cast<LPITEMIDLIST*>(wParam);
     const LONG event = static_cast<LONG>(lParam);
-    const CString path = pidls ? LocalPathOf(pidls[0]) : CString();
+    const CString path = pidls ? ShellItemPath(pidls[0]) : CString();
     switch (event) {
     case SHCNE_DRIVEREMOVED:
         TraceLog(1, L"[ OnShellNoti ] SHCNE_DRIVEREMOVED\n");

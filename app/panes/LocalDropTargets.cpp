@@ -86,13 +86,13 @@ DROPEFFECT CCRDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys
     std::vector<CString> paths;
     GetFileListDataObject(paths, data);
     if (record && (record->attributes & SFGAO_FOLDER)) {
-        const CString target = LocalPathOf(record->pidl);
+        const CString target = ShellItemPath(record->pidl);
         for (const CString& path : paths)
             if (path.CompareNoCase(target) == 0)
                 return DROPEFFECT_NONE;
         return ShellEffect(record->pidl, data, keys);
     }
-    if (!paths.empty() && DropsIntoOwnFolder(paths.front(), LocalPathOf(folder->absolute)))
+    if (!paths.empty() && DropsIntoOwnFolder(paths.front(), ShellItemPath(folder->absolute)))
         return DROPEFFECT_NONE;
     return ShellEffect(folder->absolute, data, keys);
 }
