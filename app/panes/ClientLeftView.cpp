@@ -113,7 +113,7 @@ void CClientLeftView::OnCut(HTREEITEM item)
     if (path.IsEmpty() || !CopyFileListClipboard({path}, true))
         return;
     m_pTree->SetItemState(item, TVIS_CUT, TVIS_CUT);
-    m_pTree->m_hSourceFolder = m_pTree->GetParentItem(item);
+    m_pTree->MoveSource().Mark(m_pTree->GetParentItem(item));
     if (m_hCutItem && m_hCutItem != item)
         m_pTree->SetItemState(m_hCutItem, 0, TVIS_CUT);
     m_hCutItem = item;
@@ -135,7 +135,7 @@ bool CClientLeftView::PasteFiles(HTREEITEM item, const std::vector<CString>& pat
     const CString target = ShellItemPath(record->absolute);
     if (paths.empty() || target.IsEmpty())
         return false;
-    HTREEITEM source = m_pTree->m_hSourceFolder;
+    HTREEITEM source = m_pTree->MoveSource().Folder();
     if (!RunShellFileOperation(m_pTree->m_hWnd, move ? FO_MOVE : FO_COPY, paths, target, FOF_ALLOWUNDO))
         return true;
     RefreshItem(item);
@@ -267,7 +267,7 @@ bool CClientLeftView::OnDropItems(HTREEITEM target, DROPEFFECT effect, COleDataO
     if (folder.IsEmpty())
         return false;
     const bool move = (effect & DROPEFFECT_MOVE) != 0;
-    HTREEITEM source = m_pTree->m_hSourceFolder;
+    HTREEITEM source = m_pTree->MoveSource().Folder();
     if (RunShellFileOperation(m_pTree->m_hWnd, move ? FO_MOVE : FO_COPY, paths, folder, FOF_ALLOWUNDO)) {
         RefreshItem(target);
         if (move && source && source != target)

@@ -417,7 +417,7 @@ void CClientListCtrl::OnBeginDrag(NMHDR*, LRESULT* result)
     }
     CClientLeftView* left = m_pPane->GetLeftView();
     if (canMove && left && left->GetTree())
-        left->GetTree()->m_hSourceFolder = left->GetTree()->GetSelectedItem();
+        left->GetTree()->MoveSource().Mark(left->GetTree()->GetSelectedItem());
     if (ILocalFrameHost* host = m_pPane->Host())
         host->SetDragSource(L"CR");
     source->CacheDragImage(image, size / 2, size - 10);

@@ -454,7 +454,7 @@ void CClientRightView::OnCut()
     }
     CopyFileListClipboard(paths, true);
     if (m_pLeft && m_pLeft->GetTree())
-        m_pLeft->GetTree()->m_hSourceFolder = m_pLeft->GetTree()->GetSelectedItem();
+        m_pLeft->GetTree()->MoveSource().Mark(m_pLeft->GetTree()->GetSelectedItem());
 }
 
 void CClientRightView::OnCopy()
@@ -510,7 +510,7 @@ bool CClientRightView::PasteFiles(const std::vector<CString>& paths, bool move, 
     if (paths.empty() || target.IsEmpty())
         return false;
     CClientTreeCtrl* tree = m_pLeft ? m_pLeft->GetTree() : nullptr;
-    HTREEITEM source = tree ? tree->m_hSourceFolder : nullptr;
+    HTREEITEM source = tree ? tree->MoveSource().Folder() : nullptr;
     const FILEOP_FLAGS flags = move ? FOF_ALLOWUNDO : (FOF_ALLOWUNDO | FOF_RENAMEONCOLLISION);
     if (!RunShellFileOperation(m_hWnd, move ? FO_MOVE : FO_COPY, paths, target, flags))
         return false;

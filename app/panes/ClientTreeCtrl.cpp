@@ -395,9 +395,7 @@ void CClientTreeCtrl::RemoveItem(HTREEITEM item)
         return;
     FreeRecords(item);
     SetItemData(item, 0);
-    for (HTREEITEM* mark : {&m_hSourceFolder, &m_hDragItem, &m_hDragParent})
-        if (*mark && IsSameOrBelow(*mark, item))
-            *mark = nullptr;
+    ForgetMarksWithin(item);
     DeleteItem(item);
     if (record->parent)
         record->parent->Release();
@@ -406,15 +404,22 @@ void CClientTreeCtrl::RemoveItem(HTREEITEM item)
     delete record;
 }
 
+void CClientTreeCtrl::ForgetMarksWithin(HTREEITEM item)
+{
+    if (m_moveSource.Folder() && IsSameOrBelow(m_moveSource.Folder(), item))
+        m_moveSource.Forget();
+    for (HTREEITEM* mark : {&m_hDragItem, &m_hDragParent})
+        if (*mark && IsSameOrBelow(*mark, item))
+            *mark = nullptr;
+}
+
 void CClientTreeCtrl::DeleteChildren(HTREEITEM item)
 {
     FreeRecords(item);
     HTREEITEM child = GetChildItem(item);
     while (child) {
         HTREEITEM next = GetNextSiblingItem(child);
-        for (HTREEITEM* mark : {&m_hSourceFolder, &m_hDragItem, &m_hDragParent})
-            if (*mark && IsSameOrBelow(*mark, child))
-                *mark = nullptr;
+        ForgetMarksWithin(child);
         DeleteItem(child);
         child = next;
     }
@@ -440,7 +445,8 @@ void CClientTreeCtrl::ClearTree()
         }
     }
     DeleteAllItems();
-    m_hSourceFolder = m_hDragItem = m_hDragParent = nullptr;
+    m_moveSource.Forget();
+    m_hDragItem = m_hDragParent = nullptr;
 }
 
 void CClientTreeCtrl::RefreshFolder(HTREEITEM item, bool tree, bool list)
@@ -803,7 +809,7 @@ void CClientTreeCtrl::OnBeginDrag(NMHDR* nm, LRESULT* result)
         m_pHost->SetDragSource(L"CL");
     m_hDragItem = item;
     m_hDragParent = GetParentItem(item);
-    m_hSourceFolder = m_hDragParent;
+    m_moveSource.Mark(m_hDragParent);
     source->CacheDragImage(image, 36, 62);
     CDragDropSource dropSource;
     source->DoDragDrop(effects, nullptr, &dropSource);

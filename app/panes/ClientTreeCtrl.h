@@ -5,6 +5,7 @@
 // freed with the shell allocator and its parent folder released when the item goes.
 #pragma once
 #include "LocalPaneHost.h"
+#include "MoveSource.h"
 #include "TreeCtrl.h"
 #include <shlobj.h>
 
@@ -64,7 +65,9 @@ public:
     typedef bool (*DriveProgramQuery)();
     static DriveProgramQuery s_pDriveProgramRunning;
 
-    HTREEITEM m_hSourceFolder = nullptr;    // parent of the last dragged or cut item
+    // The parent of the last dragged or cut item.
+    CMoveSource& MoveSource() { return m_moveSource; }
+
     HTREEITEM m_hDragItem = nullptr;
     HTREEITEM m_hDragParent = nullptr;
     IMalloc* m_pMalloc = nullptr;
@@ -92,6 +95,8 @@ private:
                           const wchar_t* name);
     void SortChildrenByName(HTREEITEM parent);
     void FreeRecords(HTREEITEM item);
+    // Forgets the move source and drag marks that lie at or below item, which is going.
+    void ForgetMarksWithin(HTREEITEM item);
     void DeleteChildren(HTREEITEM item);
     bool IsSpecialHidden(LPCITEMIDLIST absolute) const;
     void UpdateDrive(const CString& path, bool added);
@@ -116,4 +121,5 @@ private:
     ULONG m_nNotifyId = 0;
     COLORREF m_paneColor = RGB(0xFF, 0xFF, 0xFF);
     bool m_bSelectionOff = false;
+    CMoveSource m_moveSource;
 };

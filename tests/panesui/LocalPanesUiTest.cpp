@@ -620,7 +620,7 @@ TEST_F(LocalPanes, DropsOnTheTreeMoveByEffectLeaveTheClipboardAndRefuseAFolderIn
     CCLDropTarget& target = m_left->DropTarget();
     // The files come from the list's own folder, which its drag start records as the source.
     m_fake.dragSource = L"CR";
-    m_tree->m_hSourceFolder = shown;
+    m_tree->MoveSource().Mark(shown);
     EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_MOVE), target.OnDragEnter(m_tree, &data, 0, over));
     EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_MOVE), target.OnDragOver(m_tree, &data, 0, over));
     EXPECT_TRUE(target.OnDrop(m_tree, &data, DROPEFFECT_MOVE, over));
