@@ -1,6 +1,5 @@
 // CClientLeftView: the local folder tree pane (bottom left) and its folder commands.
 #include "ClientLeftView.h"
-#include "ClientRightView.h"
 #include "Dc.h"
 #include "Edit.h"
 #include "LocalPaneRules.h"
@@ -84,7 +83,7 @@ CString CClientLeftView::SelectedPath() const
     return m_pTree->GetItemPath(m_pTree->GetSelectedItem());
 }
 
-void CClientLeftView::ShowLocalRoot(CClientRightView* list, const CString& lastPath, ILocalFrameHost* host)
+void CClientLeftView::ShowLocalRoot(ILocalListSide* list, const CString& lastPath, ILocalFrameHost* host)
 {
     if (!m_pTree)
         return;
@@ -300,7 +299,7 @@ void CClientLeftView::ExpandItem(HTREEITEM item)
     m_pTree->SetRedraw(TRUE);
 }
 
-void CClientLeftView::SelectChildByPidl(LPCITEMIDLIST pidl)
+void CClientLeftView::SelectChild(LPCITEMIDLIST pidl)
 {
     if (!m_pTree || !pidl)
         return;
@@ -308,15 +307,58 @@ void CClientLeftView::SelectChildByPidl(LPCITEMIDLIST pidl)
     if (!selected)
         return;
     ExpandItem(selected);
-    _LOCAL_TREE_ITEM* parent = m_pTree->GetRecord(selected);
-    if (!parent)
+    if (!m_pTree->GetRecord(selected))
         return;
-    for (HTREEITEM child = m_pTree->GetChildItem(selected); child; child = m_pTree->GetNextSiblingItem(child)) {
-        _LOCAL_TREE_ITEM* record = m_pTree->GetRecord(child);
-        if (record && SameShellItem(record->absolute, pidl)) {
-            m_pTree->SelectItem(child);
-            m_pTree->EnsureVisible(child);
-            return;
-        }
+    if (HTREEITEM child = FindChildFolder(selected, pidl)) {
+        m_pTree->SelectItem(child);
+        m_pTree->EnsureVisible(child);
     }
+}
+
+HTREEITEM CClientLeftView::SelectedFolder()
+{
+    return m_pTree ? m_pTree->GetSelectedItem() : nullptr;
+}
+
+_LOCAL_TREE_ITEM* CClientLeftView::FolderRecord(HTREEITEM item)
+{
+    return m_pTree ? m_pTree->GetRecord(item) : nullptr;
+}
+
+HTREEITEM CClientLeftView::FindChildFolder(HTREEITEM parent, LPCITEMIDLIST absolute)
+{
+    if (!m_pTree || !parent)
+        return nullptr;
+    for (HTREEITEM child = m_pTree->GetChildItem(parent); child; child = m_pTree->GetNextSiblingItem(child)) {
+        _LOCAL_TREE_ITEM* record = m_pTree->GetRecord(child);
+        if (record && SameShellItem(record->absolute, absolute))
+            return child;
+    }
+    return nullptr;
+}
+
+void CClientLeftView::SelectParent()
+{
+    HTREEITEM parent = m_pTree ? m_pTree->GetParentItem(m_pTree->GetSelectedItem()) : nullptr;
+    if (parent)
+        m_pTree->SelectItem(parent);
+}
+
+void CClientLeftView::RefreshSelected()
+{
+    if (!m_pTree)
+        return;
+    HTREEITEM selected = m_pTree->GetSelectedItem();
+    m_pTree->RefreshFolder(selected, (m_pTree->GetItemState(selected, TVIS_EXPANDED) & TVIS_EXPANDED) != 0, true);
+}
+
+void CClientLeftView::MarkMoveSource(HTREEITEM folder)
+{
+    if (m_pTree)
+        m_pTree->MoveSource().Mark(folder);
+}
+
+HTREEITEM CClientLeftView::MoveSourceFolder()
+{
+    return m_pTree ? m_pTree->MoveSource().Folder() : nullptr;
 }

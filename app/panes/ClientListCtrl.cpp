@@ -1,6 +1,5 @@
 // The local file list: sorting, opening, the context menu, keys, rename, drag start and painting.
 #include "ClientListCtrl.h"
-#include "ClientLeftView.h"
 #include "ClientRightView.h"
 #include "DragDrop.h"
 #include "LocalShell.h"
@@ -58,11 +57,10 @@ void CClientListCtrl::SetPaneColor(COLORREF color)
 void CClientListCtrl::UpdateMenuState()
 {
     ILocalFrameHost* host = m_pPane->Host();
-    CClientLeftView* left = m_pPane->GetLeftView();
-    if (!host || !left || !left->GetTree())
+    ILocalTreeSide* tree = m_pPane->TreeSide();
+    if (!host || !tree)
         return;
-    CClientTreeCtrl* tree = left->GetTree();
-    _LOCAL_TREE_ITEM* folder = tree->GetRecord(tree->GetSelectedItem());
+    _LOCAL_TREE_ITEM* folder = tree->FolderRecord(tree->SelectedFolder());
     const CString folderPath = folder ? ShellItemPath(folder->absolute) : CString();
     const bool recycle = m_pPane->IsRecycleBin();
     ServerMenuState state;
@@ -107,8 +105,8 @@ void CClientListCtrl::OpenRow(int row)
         LPITEMIDLIST copy = ::ILClone(record->pidl);
         if (!copy)
             return;
-        if (CClientLeftView* left = m_pPane->GetLeftView())
-            left->SelectChildByPidl(copy);
+        if (ILocalTreeSide* tree = m_pPane->TreeSide())
+            tree->SelectChild(copy);
         ::ILFree(copy);
         return;
     }
@@ -138,9 +136,8 @@ void CClientListCtrl::OnRClick(NMHDR*, LRESULT* result)
 
 void CClientListCtrl::ShowContextMenu()
 {
-    CClientLeftView* left = m_pPane->GetLeftView();
-    CClientTreeCtrl* tree = left ? left->GetTree() : nullptr;
-    _LOCAL_TREE_ITEM* folder = tree ? tree->GetRecord(tree->GetSelectedItem()) : nullptr;
+    ILocalTreeSide* tree = m_pPane->TreeSide();
+    _LOCAL_TREE_ITEM* folder = tree ? tree->FolderRecord(tree->SelectedFolder()) : nullptr;
     if (!folder)
         return;
     UINT flags = CMF_NORMAL | (Held(VK_LSHIFT) ? CMF_EXTENDEDVERBS : 0);
@@ -296,11 +293,8 @@ void CClientListCtrl::OnKeyDown(NMHDR* nm, LRESULT* result)
     case Action::SelectAll: SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED); break;
     case Action::Refresh: m_pPane->RefreshAndSelect(CString(), false); break;
     case Action::Parent: {
-        CClientLeftView* left = m_pPane->GetLeftView();
-        CClientTreeCtrl* tree = left ? left->GetTree() : nullptr;
-        HTREEITEM parent = tree ? tree->GetParentItem(tree->GetSelectedItem()) : nullptr;
-        if (parent)
-            tree->SelectItem(parent);
+        if (ILocalTreeSide* tree = m_pPane->TreeSide())
+            tree->SelectParent();
         break;
     }
     default: break;
@@ -415,9 +409,9 @@ void CClientListCtrl::OnBeginDrag(NMHDR*, LRESULT* result)
         source->ExternalRelease();
         return;
     }
-    CClientLeftView* left = m_pPane->GetLeftView();
-    if (canMove && left && left->GetTree())
-        left->GetTree()->MoveSource().Mark(left->GetTree()->GetSelectedItem());
+    ILocalTreeSide* tree = m_pPane->TreeSide();
+    if (canMove && tree)
+        tree->MarkMoveSource(tree->SelectedFolder());
     if (ILocalFrameHost* host = m_pPane->Host())
         host->SetDragSource(L"CR");
     source->CacheDragImage(image, size / 2, size - 10);

@@ -1,7 +1,6 @@
 // CClientRightView: the local file pane (bottom right): rows, columns, profile values and the
 // local file commands.
 #include "ClientRightView.h"
-#include "ClientLeftView.h"
 #include "Dc.h"
 #include "FileUtils.h"
 #include "HeaderCtrl.h"
@@ -91,9 +90,9 @@ void CClientRightView::OnDestroy()
     CLocalPaneView::OnDestroy();
 }
 
-void CClientRightView::SetLeftView(CClientLeftView* left, ILocalFrameHost* host)
+void CClientRightView::SetLeftView(ILocalTreeSide* tree, ILocalFrameHost* host)
 {
-    m_pLeft = left;
+    m_pTree = tree;
     if (host)
         m_pHost = host;
 }
@@ -395,11 +394,9 @@ void CClientRightView::ClearCutMarks()
 
 void CClientRightView::RefreshAndSelect(const CString& name, bool edit)
 {
-    if (!m_pLeft || !m_pLeft->GetTree())
+    if (!m_pTree)
         return;
-    CClientTreeCtrl* tree = m_pLeft->GetTree();
-    HTREEITEM selected = tree->GetSelectedItem();
-    tree->RefreshFolder(selected, (tree->GetItemState(selected, TVIS_EXPANDED) & TVIS_EXPANDED) != 0, true);
+    m_pTree->RefreshSelected();
     if (name.IsEmpty())
         return;
     for (int row = 0, count = m_pList->GetItemCount(); row < count; ++row) {
@@ -453,8 +450,8 @@ void CClientRightView::OnCut()
             paths.push_back(path);
     }
     CopyFileListClipboard(paths, true);
-    if (m_pLeft && m_pLeft->GetTree())
-        m_pLeft->GetTree()->MoveSource().Mark(m_pLeft->GetTree()->GetSelectedItem());
+    if (m_pTree)
+        m_pTree->MarkMoveSource(m_pTree->SelectedFolder());
 }
 
 void CClientRightView::OnCopy()
@@ -481,27 +478,20 @@ void CClientRightView::OnDelete(bool toRecycleBin)
 
 HTREEITEM CClientRightView::TreeItemOfFolderRow(int row, CString& path)
 {
-    CClientTreeCtrl* tree = m_pLeft ? m_pLeft->GetTree() : nullptr;
-    HTREEITEM selected = tree ? tree->GetSelectedItem() : nullptr;
+    HTREEITEM selected = m_pTree ? m_pTree->SelectedFolder() : nullptr;
     _LOCAL_LIST_ITEM* record = row >= 0 ? m_pList->GetRecord(row) : nullptr;
     if (!record || !(record->attributes & SFGAO_FOLDER)) {
         path = ShellItemPath(m_pidlFolder);
         return selected;
     }
     path = ShellItemPath(record->pidl);
-    if (tree && selected)
-        for (HTREEITEM child = tree->GetChildItem(selected); child; child = tree->GetNextSiblingItem(child)) {
-            _LOCAL_TREE_ITEM* item = tree->GetRecord(child);
-            if (item && SameShellItem(item->absolute, record->pidl))
-                return child;
-        }
-    return nullptr;
+    return m_pTree && selected ? m_pTree->FindChildFolder(selected, record->pidl) : nullptr;
 }
 
 void CClientRightView::RefreshTarget(HTREEITEM item)
 {
-    if (m_pLeft && item)
-        m_pLeft->RefreshItem(item);
+    if (m_pTree && item)
+        m_pTree->RefreshItem(item);
 }
 
 bool CClientRightView::PasteFiles(const std::vector<CString>& paths, bool move, const CString& target,
@@ -509,8 +499,7 @@ bool CClientRightView::PasteFiles(const std::vector<CString>& paths, bool move, 
 {
     if (paths.empty() || target.IsEmpty())
         return false;
-    CClientTreeCtrl* tree = m_pLeft ? m_pLeft->GetTree() : nullptr;
-    HTREEITEM source = tree ? tree->MoveSource().Folder() : nullptr;
+    HTREEITEM source = m_pTree ? m_pTree->MoveSourceFolder() : nullptr;
     const FILEOP_FLAGS flags = move ? FOF_ALLOWUNDO : (FOF_ALLOWUNDO | FOF_RENAMEONCOLLISION);
     if (!RunShellFileOperation(m_hWnd, move ? FO_MOVE : FO_COPY, paths, target, flags))
         return false;
@@ -559,8 +548,7 @@ void CClientRightView::OnPaste(bool fromContextMenu)
 
 void CClientRightView::OnDropData(COleDataObject* data, int row, DROPEFFECT effect)
 {
-    CClientTreeCtrl* tree = m_pLeft ? m_pLeft->GetTree() : nullptr;
-    if (!data || !tree || !tree->GetSelectedItem())
+    if (!data || !m_pTree || !m_pTree->SelectedFolder())
         return;
     CString target;
     HTREEITEM item = TreeItemOfFolderRow(row, target);

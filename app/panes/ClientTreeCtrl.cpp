@@ -3,7 +3,6 @@
 #include "ClientTreeCtrl.h"
 #include "TreeSelectionMark.h"
 #include "ClientLeftView.h"
-#include "ClientRightView.h"
 #include "DragDrop.h"
 #include "FileUtils.h"
 #include "LocalPaneRules.h"
@@ -140,7 +139,7 @@ CString CClientTreeCtrl::GetItemPath(HTREEITEM item) const
     return record ? ShellItemPath(record->absolute) : CString();
 }
 
-bool CClientTreeCtrl::DrawTreeRoot(CClientRightView* list, CClientLeftView* view, ILocalFrameHost* host)
+bool CClientTreeCtrl::DrawTreeRoot(ILocalListSide* list, CClientLeftView* view, ILocalFrameHost* host)
 {
     m_pList = list;
     m_pView = view;

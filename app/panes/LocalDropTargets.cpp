@@ -64,15 +64,14 @@ DROPEFFECT CCRDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys
 {
     MoveDragImage(wnd, point);
     CClientListCtrl* list = m_pView ? m_pView->GetList() : nullptr;
-    CClientLeftView* left = m_pView ? m_pView->GetLeftView() : nullptr;
-    CClientTreeCtrl* tree = left ? left->GetTree() : nullptr;
+    ILocalTreeSide* tree = m_pView ? m_pView->TreeSide() : nullptr;
     if (!list || !tree || !data)
         return DROPEFFECT_NONE;
     UINT flags = 0;
     int row = list->HitTest(point, &flags);
     if (!(flags & 0x0E))
         row = -1;
-    _LOCAL_TREE_ITEM* folder = tree->GetRecord(tree->GetSelectedItem());
+    _LOCAL_TREE_ITEM* folder = tree->FolderRecord(tree->SelectedFolder());
     if (!folder || folder->recycleBin)
         return DROPEFFECT_NONE;
     _LOCAL_LIST_ITEM* record = row >= 0 ? list->GetRecord(row) : nullptr;
