@@ -1,64 +1,9 @@
-// The local panes' drop targets.
+// The local file list's drop target.
 #include "LocalDropTargets.h"
-#include "ClientLeftView.h"
 #include "ClientRightView.h"
 #include "LocalShell.h"
 #include "OleDataObject.h"
 #include "ServerClipboard.h"
-
-namespace {
-
-DWORD ShellEffect(LPCITEMIDLIST absolute, COleDataObject* data, DWORD keys)
-{
-    IDataObject* object = data ? data->GetIDataObject(FALSE) : nullptr;
-    return object ? g_pShellDropEffect(absolute, object, keys, CDragDropTarget::ProposedEffect(keys)) : DROPEFFECT_NONE;
-}
-
-}
-
-// ---- The folder tree ----
-
-DROPEFFECT CCLDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
-{
-    MoveDragImage(wnd, point);
-    CClientTreeCtrl* tree = m_pView ? m_pView->GetTree() : nullptr;
-    if (!tree || !data)
-        return DROPEFFECT_NONE;
-    HTREEITEM item = tree->HitTest(point);
-    _LOCAL_TREE_ITEM* record = tree->GetRecord(item);
-    if (!record || record->recycleBin)
-        return DROPEFFECT_NONE;
-    HoverItem(*tree, item, [&] { m_pView->ExpandItem(item); });
-    if (HasServerItems(data))
-        return DROPEFFECT_COPY;
-    if (!data->IsDataAvailable(CF_HDROP))
-        return DROPEFFECT_NONE;
-    ILocalFrameHost* host = m_pView->Host();
-    if (host && host->GetDragSource() == L"CL" && tree->m_hDragItem && tree->IsSameOrBelow(item, tree->m_hDragItem))
-        return DROPEFFECT_NONE;
-    return ShellEffect(record->absolute, data, keys);
-}
-
-void CCLDropTarget::OnDragLeave(CWnd*)
-{
-    EndTreeDrag(m_pView ? m_pView->GetTree() : nullptr);
-}
-
-BOOL CCLDropTarget::OnDrop(CWnd*, COleDataObject* data, DROPEFFECT effect, CPoint point)
-{
-    CClientTreeCtrl* tree = m_pView ? m_pView->GetTree() : nullptr;
-    EndTreeDrag(tree);
-    if (m_pView && m_pView->Host())
-        m_pView->Host()->SetDragSource(CString());
-    if (!tree || IsRefusedDrop(effect))
-        return FALSE;
-    HTREEITEM item = tree->HitTest(point);
-    if (!item)
-        return FALSE;
-    return m_pView->OnDropItems(item, effect, data) ? TRUE : FALSE;
-}
-
-// ---- The file list ----
 
 DROPEFFECT CCRDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys, CPoint point)
 {
@@ -89,11 +34,11 @@ DROPEFFECT CCRDropTarget::OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keys
         for (const CString& path : paths)
             if (path.CompareNoCase(target) == 0)
                 return DROPEFFECT_NONE;
-        return ShellEffect(record->pidl, data, keys);
+        return LocalShellDropEffect(record->pidl, data, keys);
     }
     if (!paths.empty() && DropsIntoOwnFolder(paths.front(), ShellItemPath(folder->absolute)))
         return DROPEFFECT_NONE;
-    return ShellEffect(folder->absolute, data, keys);
+    return LocalShellDropEffect(folder->absolute, data, keys);
 }
 
 void CCRDropTarget::OnDragLeave(CWnd*)
