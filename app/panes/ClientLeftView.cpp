@@ -1,6 +1,5 @@
 // CClientLeftView: the local folder tree pane (bottom left) and its folder commands.
 #include "ClientLeftView.h"
-#include "ClientRightView.h"
 #include "Dc.h"
 #include "Edit.h"
 #include "LocalPaneRules.h"
@@ -36,7 +35,6 @@ int CClientLeftView::OnCreate(LPCREATESTRUCT cs)
 {
     if (CLocalPaneView::OnCreate(cs) == -1)
         return -1;
-    m_pHost = &CFrameLocalHost::Instance();
     m_pTree.reset(new CClientTreeCtrl());
     if (!m_pTree->Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
                              TVS_SHOWSELALWAYS,
@@ -85,7 +83,7 @@ CString CClientLeftView::SelectedPath() const
     return m_pTree->GetItemPath(m_pTree->GetSelectedItem());
 }
 
-void CClientLeftView::ShowLocalRoot(CClientRightView* list, const CString& lastPath, ILocalFrameHost* host)
+void CClientLeftView::ShowLocalRoot(ILocalListSide* list, const CString& lastPath, ILocalFrameHost* host)
 {
     if (!m_pTree)
         return;
@@ -114,7 +112,7 @@ void CClientLeftView::OnCut(HTREEITEM item)
     if (path.IsEmpty() || !CopyFileListClipboard({path}, true))
         return;
     m_pTree->SetItemState(item, TVIS_CUT, TVIS_CUT);
-    m_pTree->m_hSourceFolder = m_pTree->GetParentItem(item);
+    m_pTree->MoveSource().Mark(m_pTree->GetParentItem(item));
     if (m_hCutItem && m_hCutItem != item)
         m_pTree->SetItemState(m_hCutItem, 0, TVIS_CUT);
     m_hCutItem = item;
@@ -133,10 +131,10 @@ bool CClientLeftView::PasteFiles(HTREEITEM item, const std::vector<CString>& pat
     _LOCAL_TREE_ITEM* record = m_pTree ? m_pTree->GetRecord(item) : nullptr;
     if (!record || record->recycleBin)
         return false;
-    const CString target = LocalPathOf(record->absolute);
+    const CString target = ShellItemPath(record->absolute);
     if (paths.empty() || target.IsEmpty())
         return false;
-    HTREEITEM source = m_pTree->m_hSourceFolder;
+    HTREEITEM source = m_pTree->MoveSource().Folder();
     if (!RunShellFileOperation(m_pTree->m_hWnd, move ? FO_MOVE : FO_COPY, paths, target, FOF_ALLOWUNDO))
         return true;
     RefreshItem(item);
@@ -175,7 +173,7 @@ bool CClientLeftView::DownloadInto(HTREEITEM item, const std::vector<_PROTO_FOLD
     _LOCAL_TREE_ITEM* record = m_pTree ? m_pTree->GetRecord(item) : nullptr;
     if (!record || record->recycleBin)
         return false;
-    const CString folder = LocalPathOf(record->absolute);
+    const CString folder = ShellItemPath(record->absolute);
     if (folder.IsEmpty())
         return false;
     localxfer::StartDownload(m_pTree.get(), m_pHost, records, sourcePath, folder, item);
@@ -234,7 +232,7 @@ void CClientLeftView::OnUpload(HTREEITEM item)
     _LOCAL_TREE_ITEM* record = m_pTree ? m_pTree->GetRecord(item) : nullptr;
     if (!record)
         return;
-    const CString path = LocalPathOf(record->absolute);
+    const CString path = ShellItemPath(record->absolute);
     if (path.IsEmpty() || ::GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
         HTREEITEM parent = m_pTree->GetParentItem(item);
         if (parent)
@@ -264,11 +262,11 @@ bool CClientLeftView::OnDropItems(HTREEITEM target, DROPEFFECT effect, COleDataO
     std::vector<CString> paths;
     if (!GetFileListDataObject(paths, data) || paths.empty())
         return false;
-    const CString folder = LocalPathOf(record->absolute);
+    const CString folder = ShellItemPath(record->absolute);
     if (folder.IsEmpty())
         return false;
     const bool move = (effect & DROPEFFECT_MOVE) != 0;
-    HTREEITEM source = m_pTree->m_hSourceFolder;
+    HTREEITEM source = m_pTree->MoveSource().Folder();
     if (RunShellFileOperation(m_pTree->m_hWnd, move ? FO_MOVE : FO_COPY, paths, folder, FOF_ALLOWUNDO)) {
         RefreshItem(target);
         if (move && source && source != target)
@@ -301,7 +299,7 @@ void CClientLeftView::ExpandItem(HTREEITEM item)
     m_pTree->SetRedraw(TRUE);
 }
 
-void CClientLeftView::SelectChildByPidl(LPCITEMIDLIST pidl)
+void CClientLeftView::SelectChild(LPCITEMIDLIST pidl)
 {
     if (!m_pTree || !pidl)
         return;
@@ -309,15 +307,58 @@ void CClientLeftView::SelectChildByPidl(LPCITEMIDLIST pidl)
     if (!selected)
         return;
     ExpandItem(selected);
-    _LOCAL_TREE_ITEM* parent = m_pTree->GetRecord(selected);
-    if (!parent)
+    if (!m_pTree->GetRecord(selected))
         return;
-    for (HTREEITEM child = m_pTree->GetChildItem(selected); child; child = m_pTree->GetNextSiblingItem(child)) {
-        _LOCAL_TREE_ITEM* record = m_pTree->GetRecord(child);
-        if (record && SameLocalItem(record->absolute, pidl)) {
-            m_pTree->SelectItem(child);
-            m_pTree->EnsureVisible(child);
-            return;
-        }
+    if (HTREEITEM child = FindChildFolder(selected, pidl)) {
+        m_pTree->SelectItem(child);
+        m_pTree->EnsureVisible(child);
     }
+}
+
+HTREEITEM CClientLeftView::SelectedFolder()
+{
+    return m_pTree ? m_pTree->GetSelectedItem() : nullptr;
+}
+
+_LOCAL_TREE_ITEM* CClientLeftView::FolderRecord(HTREEITEM item)
+{
+    return m_pTree ? m_pTree->GetRecord(item) : nullptr;
+}
+
+HTREEITEM CClientLeftView::FindChildFolder(HTREEITEM parent, LPCITEMIDLIST absolute)
+{
+    if (!m_pTree || !parent)
+        return nullptr;
+    for (HTREEITEM child = m_pTree->GetChildItem(parent); child; child = m_pTree->GetNextSiblingItem(child)) {
+        _LOCAL_TREE_ITEM* record = m_pTree->GetRecord(child);
+        if (record && SameShellItem(record->absolute, absolute))
+            return child;
+    }
+    return nullptr;
+}
+
+void CClientLeftView::SelectParent()
+{
+    HTREEITEM parent = m_pTree ? m_pTree->GetParentItem(m_pTree->GetSelectedItem()) : nullptr;
+    if (parent)
+        m_pTree->SelectItem(parent);
+}
+
+void CClientLeftView::RefreshSelected()
+{
+    if (!m_pTree)
+        return;
+    HTREEITEM selected = m_pTree->GetSelectedItem();
+    m_pTree->RefreshFolder(selected, (m_pTree->GetItemState(selected, TVIS_EXPANDED) & TVIS_EXPANDED) != 0, true);
+}
+
+void CClientLeftView::MarkMoveSource(HTREEITEM folder)
+{
+    if (m_pTree)
+        m_pTree->MoveSource().Mark(folder);
+}
+
+HTREEITEM CClientLeftView::MoveSourceFolder()
+{
+    return m_pTree ? m_pTree->MoveSource().Folder() : nullptr;
 }

@@ -13,10 +13,9 @@
 #include <memory>
 #include <vector>
 
-class CClientRightView;
 class COleDataObject;
 
-class CClientLeftView : public CLocalPaneView, public ILocalTreeCommands {
+class CClientLeftView : public CLocalPaneView, public ILocalTreeCommands, public ILocalTreeSide {
     DECLARE_DYNCREATE(CClientLeftView)
 public:
     CClientLeftView();
@@ -26,9 +25,11 @@ public:
     virtual void ClearPane();
     // The selected folder's path for the last-paths store; empty without a selection.
     virtual CString SelectedPath() const;
+    // The window around the panes; kept, not owned.
+    void SetHost(ILocalFrameHost* host) { m_pHost = host; }
     // Fills the tree after log-in and selects lastPath (My Computer when it is empty or gone).
-    // host null: the main frame.
-    void ShowLocalRoot(CClientRightView* list, const CString& lastPath, ILocalFrameHost* host = nullptr);
+    // host null: the one SetHost gave.
+    void ShowLocalRoot(ILocalListSide* list, const CString& lastPath, ILocalFrameHost* host = nullptr);
 
     CClientTreeCtrl* GetTree() { return m_pTree.get(); }
     CCLDropTarget& DropTarget() { return m_dropTarget; }
@@ -49,11 +50,18 @@ public:
     void OnUpload(HTREEITEM item) override;
     bool OnDropItems(HTREEITEM target, DROPEFFECT effect, COleDataObject* data);
     void AfterShellVerb(HTREEITEM item, const CString& verb);
-    // Expands the selected folder and selects its child named by the last item of pidl.
-    void SelectChildByPidl(LPCITEMIDLIST pidl);
     void ExpandItem(HTREEITEM item);
-    // Refreshes item's tree children (when expanded) and the list (when it is the selected one).
-    void RefreshItem(HTREEITEM item);
+
+    // ILocalTreeSide
+    HTREEITEM SelectedFolder() override;
+    _LOCAL_TREE_ITEM* FolderRecord(HTREEITEM item) override;
+    HTREEITEM FindChildFolder(HTREEITEM parent, LPCITEMIDLIST absolute) override;
+    void SelectChild(LPCITEMIDLIST pidl) override;
+    void SelectParent() override;
+    void RefreshItem(HTREEITEM item) override;
+    void RefreshSelected() override;
+    void MarkMoveSource(HTREEITEM folder) override;
+    HTREEITEM MoveSourceFolder() override;
 
 protected:
     void OnDraw(CDC* pDC) override;

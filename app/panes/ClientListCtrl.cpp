@@ -1,6 +1,5 @@
 // The local file list: sorting, opening, the context menu, keys, rename, drag start and painting.
 #include "ClientListCtrl.h"
-#include "ClientLeftView.h"
 #include "ClientRightView.h"
 #include "DragDrop.h"
 #include "LocalShell.h"
@@ -58,12 +57,11 @@ void CClientListCtrl::SetPaneColor(COLORREF color)
 void CClientListCtrl::UpdateMenuState()
 {
     ILocalFrameHost* host = m_pPane->Host();
-    CClientLeftView* left = m_pPane->GetLeftView();
-    if (!host || !left || !left->GetTree())
+    ILocalTreeSide* tree = m_pPane->TreeSide();
+    if (!host || !tree)
         return;
-    CClientTreeCtrl* tree = left->GetTree();
-    _LOCAL_TREE_ITEM* folder = tree->GetRecord(tree->GetSelectedItem());
-    const CString folderPath = folder ? LocalPathOf(folder->absolute) : CString();
+    _LOCAL_TREE_ITEM* folder = tree->FolderRecord(tree->SelectedFolder());
+    const CString folderPath = folder ? ShellItemPath(folder->absolute) : CString();
     const bool recycle = m_pPane->IsRecycleBin();
     ServerMenuState state;
     if (GetSelectedCount() == 0) {
@@ -74,7 +72,7 @@ void CClientListCtrl::UpdateMenuState()
             _LOCAL_LIST_ITEM* record = GetRecord(row);
             if (!record)
                 continue;
-            const CString path = LocalPathOf(record->pidl);
+            const CString path = ShellItemPath(record->pidl);
             if (!path.IsEmpty() && !(record->attributes & SFGAO_READONLY) && !recycle)
                 state.newFolder = true;
             if (record->attributes & SFGAO_CANCOPY)
@@ -107,8 +105,8 @@ void CClientListCtrl::OpenRow(int row)
         LPITEMIDLIST copy = ::ILClone(record->pidl);
         if (!copy)
             return;
-        if (CClientLeftView* left = m_pPane->GetLeftView())
-            left->SelectChildByPidl(copy);
+        if (ILocalTreeSide* tree = m_pPane->TreeSide())
+            tree->SelectChild(copy);
         ::ILFree(copy);
         return;
     }
@@ -138,9 +136,8 @@ void CClientListCtrl::OnRClick(NMHDR*, LRESULT* result)
 
 void CClientListCtrl::ShowContextMenu()
 {
-    CClientLeftView* left = m_pPane->GetLeftView();
-    CClientTreeCtrl* tree = left ? left->GetTree() : nullptr;
-    _LOCAL_TREE_ITEM* folder = tree ? tree->GetRecord(tree->GetSelectedItem()) : nullptr;
+    ILocalTreeSide* tree = m_pPane->TreeSide();
+    _LOCAL_TREE_ITEM* folder = tree ? tree->FolderRecord(tree->SelectedFolder()) : nullptr;
     if (!folder)
         return;
     UINT flags = CMF_NORMAL | (Held(VK_LSHIFT) ? CMF_EXTENDEDVERBS : 0);
@@ -191,7 +188,7 @@ void CClientListCtrl::ShowContextMenu()
         return;
     }
     const bool recycle = m_pPane->IsRecycleBin();
-    const CString folderPath = LocalPathOf(folder->absolute);
+    const CString folderPath = ShellItemPath(folder->absolute);
     const bool writableFolder = !folderPath.IsEmpty() && !(folder->attributes & SFGAO_READONLY);
     m_bNewFolderAllowed = false;
     if (!onRows) {
@@ -296,11 +293,8 @@ void CClientListCtrl::OnKeyDown(NMHDR* nm, LRESULT* result)
     case Action::SelectAll: SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED); break;
     case Action::Refresh: m_pPane->RefreshAndSelect(CString(), false); break;
     case Action::Parent: {
-        CClientLeftView* left = m_pPane->GetLeftView();
-        CClientTreeCtrl* tree = left ? left->GetTree() : nullptr;
-        HTREEITEM parent = tree ? tree->GetParentItem(tree->GetSelectedItem()) : nullptr;
-        if (parent)
-            tree->SelectItem(parent);
+        if (ILocalTreeSide* tree = m_pPane->TreeSide())
+            tree->SelectParent();
         break;
     }
     default: break;
@@ -398,7 +392,7 @@ void CClientListCtrl::OnBeginDrag(NMHDR*, LRESULT* result)
         canMove = canMove && (folder ? (record->attributes & SFGAO_CANMOVE) != 0
                                      : known && !(record->fileAttributes & FILE_ATTRIBUTE_READONLY));
         canCopy = canCopy && (folder ? (record->attributes & SFGAO_CANCOPY) != 0 : known);
-        const CString path = LocalPathOf(record->pidl);
+        const CString path = ShellItemPath(record->pidl);
         if (!path.IsEmpty() && path.GetLength() != 3)
             paths.push_back(path);
     }
@@ -415,9 +409,9 @@ void CClientListCtrl::OnBeginDrag(NMHDR*, LRESULT* result)
         source->ExternalRelease();
         return;
     }
-    CClientLeftView* left = m_pPane->GetLeftView();
-    if (canMove && left && left->GetTree())
-        left->GetTree()->m_hSourceFolder = left->GetTree()->GetSelectedItem();
+    ILocalTreeSide* tree = m_pPane->TreeSide();
+    if (canMove && tree)
+        tree->MarkMoveSource(tree->SelectedFolder());
     if (ILocalFrameHost* host = m_pPane->Host())
         host->SetDragSource(L"CR");
     source->CacheDragImage(image, size / 2, size - 10);
@@ -440,7 +434,7 @@ void CClientListCtrl::OnItemChanged(NMHDR* nm, LRESULT* result)
                 continue;
             LPITEMIDLIST bin = nullptr;
             if (SUCCEEDED(::SHGetSpecialFolderLocation(nullptr, CSIDL_BITBUCKET, &bin)) && bin) {
-                if (SameLocalItem(bin, record->pidl))
+                if (SameShellItem(bin, record->pidl))
                     SetItemState(row, 0, LVIS_SELECTED);
                 ::CoTaskMemFree(bin);
             }

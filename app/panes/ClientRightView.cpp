@@ -1,7 +1,6 @@
 // CClientRightView: the local file pane (bottom right): rows, columns, profile values and the
 // local file commands.
 #include "ClientRightView.h"
-#include "ClientLeftView.h"
 #include "Dc.h"
 #include "FileUtils.h"
 #include "HeaderCtrl.h"
@@ -53,8 +52,6 @@ int CClientRightView::OnCreate(LPCREATESTRUCT cs)
 {
     if (CLocalPaneView::OnCreate(cs) == -1)
         return -1;
-    if (!m_pHost)
-        m_pHost = &CFrameLocalHost::Instance();
     m_pList.reset(new CClientListCtrl(this));
     if (!m_pList->Create(WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | LVS_SHAREIMAGELISTS | LVS_REPORT,
                          CRect(0, 0, 10, 10), this, kListId)) {
@@ -93,15 +90,16 @@ void CClientRightView::OnDestroy()
     CLocalPaneView::OnDestroy();
 }
 
-void CClientRightView::SetLeftView(CClientLeftView* left, ILocalFrameHost* host)
+void CClientRightView::SetLeftView(ILocalTreeSide* tree, ILocalFrameHost* host)
 {
-    m_pLeft = left;
-    m_pHost = host ? host : &CFrameLocalHost::Instance();
+    m_pTree = tree;
+    if (host)
+        m_pHost = host;
 }
 
 CString CClientRightView::SelectedPath() const
 {
-    return LocalPathOf(m_pidlFolder);
+    return ShellItemPath(m_pidlFolder);
 }
 
 void CClientRightView::SetPaneColor(COLORREF color)
@@ -320,7 +318,7 @@ int CClientRightView::AddItem(IShellFolder* folder, LPCITEMIDLIST child, int pos
     record->displayName = info.szDisplayName;
     record->typeName = info.szTypeName;
     CString sizeText, dateText;
-    const CString path = LocalPathOf(record->pidl);
+    const CString path = ShellItemPath(record->pidl);
     if (path.GetLength() == 3) {
         record->fileAttributes = 0xFFFFFFFF;
     } else if (!path.IsEmpty()) {
@@ -381,7 +379,7 @@ std::vector<CString> CClientRightView::SelectedPaths() const
         return paths;
     for (int row = m_pList->GetNextItem(-1, LVNI_SELECTED); row >= 0; row = m_pList->GetNextItem(row, LVNI_SELECTED)) {
         _LOCAL_LIST_ITEM* record = m_pList->GetRecord(row);
-        const CString path = record ? LocalPathOf(record->pidl) : CString();
+        const CString path = record ? ShellItemPath(record->pidl) : CString();
         if (!path.IsEmpty() && path.GetLength() != 3)
             paths.push_back(path);
     }
@@ -396,11 +394,9 @@ void CClientRightView::ClearCutMarks()
 
 void CClientRightView::RefreshAndSelect(const CString& name, bool edit)
 {
-    if (!m_pLeft || !m_pLeft->GetTree())
+    if (!m_pTree)
         return;
-    CClientTreeCtrl* tree = m_pLeft->GetTree();
-    HTREEITEM selected = tree->GetSelectedItem();
-    tree->RefreshFolder(selected, (tree->GetItemState(selected, TVIS_EXPANDED) & TVIS_EXPANDED) != 0, true);
+    m_pTree->RefreshSelected();
     if (name.IsEmpty())
         return;
     for (int row = 0, count = m_pList->GetItemCount(); row < count; ++row) {
@@ -421,7 +417,7 @@ void CClientRightView::RefreshAndSelect(const CString& name, bool edit)
 
 void CClientRightView::OnNewFolder()
 {
-    const CString folder = LocalPathOf(m_pidlFolder);
+    const CString folder = ShellItemPath(m_pidlFolder);
     if (folder.IsEmpty())
         return;
     CString name;
@@ -449,13 +445,13 @@ void CClientRightView::OnCut()
         }
         m_pList->SetItemState(row, LVIS_CUT, LVIS_CUT);
         _LOCAL_LIST_ITEM* record = m_pList->GetRecord(row);
-        const CString path = record ? LocalPathOf(record->pidl) : CString();
+        const CString path = record ? ShellItemPath(record->pidl) : CString();
         if (!path.IsEmpty() && path.GetLength() != 3)
             paths.push_back(path);
     }
     CopyFileListClipboard(paths, true);
-    if (m_pLeft && m_pLeft->GetTree())
-        m_pLeft->GetTree()->m_hSourceFolder = m_pLeft->GetTree()->GetSelectedItem();
+    if (m_pTree)
+        m_pTree->MarkMoveSource(m_pTree->SelectedFolder());
 }
 
 void CClientRightView::OnCopy()
@@ -470,7 +466,7 @@ void CClientRightView::OnDelete(bool toRecycleBin)
     std::vector<CString> paths;
     for (int row = m_pList->GetNextItem(-1, LVNI_SELECTED); row >= 0; row = m_pList->GetNextItem(row, LVNI_SELECTED)) {
         _LOCAL_LIST_ITEM* record = m_pList->GetRecord(row);
-        const CString path = record ? LocalPathOf(record->pidl) : CString();
+        const CString path = record ? ShellItemPath(record->pidl) : CString();
         if (!path.IsEmpty())
             paths.push_back(path);
     }
@@ -482,27 +478,20 @@ void CClientRightView::OnDelete(bool toRecycleBin)
 
 HTREEITEM CClientRightView::TreeItemOfFolderRow(int row, CString& path)
 {
-    CClientTreeCtrl* tree = m_pLeft ? m_pLeft->GetTree() : nullptr;
-    HTREEITEM selected = tree ? tree->GetSelectedItem() : nullptr;
+    HTREEITEM selected = m_pTree ? m_pTree->SelectedFolder() : nullptr;
     _LOCAL_LIST_ITEM* record = row >= 0 ? m_pList->GetRecord(row) : nullptr;
     if (!record || !(record->attributes & SFGAO_FOLDER)) {
-        path = LocalPathOf(m_pidlFolder);
+        path = ShellItemPath(m_pidlFolder);
         return selected;
     }
-    path = LocalPathOf(record->pidl);
-    if (tree && selected)
-        for (HTREEITEM child = tree->GetChildItem(selected); child; child = tree->GetNextSiblingItem(child)) {
-            _LOCAL_TREE_ITEM* item = tree->GetRecord(child);
-            if (item && SameLocalItem(item->absolute, record->pidl))
-                return child;
-        }
-    return nullptr;
+    path = ShellItemPath(record->pidl);
+    return m_pTree && selected ? m_pTree->FindChildFolder(selected, record->pidl) : nullptr;
 }
 
 void CClientRightView::RefreshTarget(HTREEITEM item)
 {
-    if (m_pLeft && item)
-        m_pLeft->RefreshItem(item);
+    if (m_pTree && item)
+        m_pTree->RefreshItem(item);
 }
 
 bool CClientRightView::PasteFiles(const std::vector<CString>& paths, bool move, const CString& target,
@@ -510,8 +499,7 @@ bool CClientRightView::PasteFiles(const std::vector<CString>& paths, bool move, 
 {
     if (paths.empty() || target.IsEmpty())
         return false;
-    CClientTreeCtrl* tree = m_pLeft ? m_pLeft->GetTree() : nullptr;
-    HTREEITEM source = tree ? tree->m_hSourceFolder : nullptr;
+    HTREEITEM source = m_pTree ? m_pTree->MoveSourceFolder() : nullptr;
     const FILEOP_FLAGS flags = move ? FOF_ALLOWUNDO : (FOF_ALLOWUNDO | FOF_RENAMEONCOLLISION);
     if (!RunShellFileOperation(m_hWnd, move ? FO_MOVE : FO_COPY, paths, target, flags))
         return false;
@@ -560,8 +548,7 @@ void CClientRightView::OnPaste(bool fromContextMenu)
 
 void CClientRightView::OnDropData(COleDataObject* data, int row, DROPEFFECT effect)
 {
-    CClientTreeCtrl* tree = m_pLeft ? m_pLeft->GetTree() : nullptr;
-    if (!data || !tree || !tree->GetSelectedItem())
+    if (!data || !m_pTree || !m_pTree->SelectedFolder())
         return;
     CString target;
     HTREEITEM item = TreeItemOfFolderRow(row, target);
@@ -638,7 +625,7 @@ void CClientRightView::OnUpload()
     std::vector<localxfer::LocalItem> items;
     for (int row = m_pList->GetNextItem(-1, LVNI_SELECTED); row >= 0; row = m_pList->GetNextItem(row, LVNI_SELECTED)) {
         _LOCAL_LIST_ITEM* record = m_pList->GetRecord(row);
-        const CString path = record ? LocalPathOf(record->pidl) : CString();
+        const CString path = record ? ShellItemPath(record->pidl) : CString();
         if (!path.IsEmpty() && ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES)
             items.push_back({path, record->attributes});
     }

@@ -13,10 +13,9 @@
 #include <memory>
 #include <vector>
 
-class CClientLeftView;
 class COleDataObject;
 
-class CClientRightView : public CLocalPaneView, public ILocalListCommands {
+class CClientRightView : public CLocalPaneView, public ILocalListCommands, public ILocalListSide {
     DECLARE_DYNCREATE(CClientRightView)
 public:
     CClientRightView();
@@ -26,19 +25,19 @@ public:
     virtual void ClearPane() { ClearList(); }
     // The shown folder's path; empty when it has none.
     virtual CString SelectedPath() const;
-    // The tree whose selected folder is shown; host null: the main frame.
-    void SetLeftView(CClientLeftView* left, ILocalFrameHost* host = nullptr);
-    CClientLeftView* GetLeftView() const { return m_pLeft; }
+    // The window around the panes; kept, not owned.
+    void SetHost(ILocalFrameHost* host) { m_pHost = host; }
+    // The tree whose selected folder is shown; host null keeps the one SetHost gave.
+    void SetLeftView(ILocalTreeSide* tree, ILocalFrameHost* host = nullptr) override;
+    ILocalTreeSide* TreeSide() const { return m_pTree; }
     ILocalFrameHost* Host() const { return m_pHost; }
     CClientListCtrl* GetList() { return m_pList.get(); }
     CCRDropTarget& DropTarget() { return m_dropTarget; }
 
-    // A new folder's filling: rows go, the folder's copy is kept.
-    void BeginFill(LPCITEMIDLIST folder, bool recycleBin);
-    // Adds one row at position; 1 when added.
-    int AddItem(IShellFolder* folder, LPCITEMIDLIST child, int position);
-    // Redraws the list, sorted by the stored order when sort is set.
-    void EndFill(bool sort);
+    // ILocalListSide: the tree fills the pane.
+    void BeginFill(LPCITEMIDLIST folder, bool recycleBin) override;
+    int AddItem(IShellFolder* folder, LPCITEMIDLIST child, int position) override;
+    void EndFill(bool sort) override;
     void SetFolder(LPCITEMIDLIST folder);
     void SetColumnLayout(bool location);
     void ApplySortState();
@@ -102,6 +101,6 @@ private:
     int m_nSortDirection = 0;
     bool m_bLocation = false;
     bool m_bRecycleBin = false;
-    CClientLeftView* m_pLeft = nullptr;
+    ILocalTreeSide* m_pTree = nullptr;
     ILocalFrameHost* m_pHost = nullptr;
 };

@@ -1,31 +1,18 @@
 // CClientTreeCtrl: the local folder tree over the shell namespace, from the desktop down, folders
 // only. Selecting a folder fills the local file pane with its content.
 //
-// GUI thread only. Every item's data is a _LOCAL_TREE_ITEM the tree owns: its item ID lists are
-// freed with the shell allocator and its parent folder released when the item goes.
+// GUI thread only. Every item's data is a _LOCAL_TREE_ITEM (LocalPaneRules.h) the tree owns.
 #pragma once
 #include "LocalPaneHost.h"
+#include "LocalPaneRules.h"
+#include "MoveSource.h"
 #include "TreeCtrl.h"
 #include <shlobj.h>
 
 class CClientLeftView;
-class CClientRightView;
 
 // The shell's change notice (wParam: the event's two absolute item ID lists, lParam: event).
 #define WM_SHELL_NOTIFY (WM_USER + 1)
-
-struct _LOCAL_TREE_ITEM {
-    LPITEMIDLIST relative = nullptr;
-    LPITEMIDLIST absolute = nullptr;
-    IShellFolder* parent = nullptr;     // null for the root
-    wchar_t name[260] = {};
-    DWORD attributes = 0;
-    bool enumerated = false;
-    bool root = false;
-    bool myComputer = false;
-    bool recycleBin = false;
-    bool cdrom = false;
-};
 
 class CClientTreeCtrl : public CTreeCtrl {
 public:
@@ -34,7 +21,7 @@ public:
 
     // Inserts the desktop, expands it and starts the shell notifications. The pane and host
     // are kept, not owned.
-    bool DrawTreeRoot(CClientRightView* list, CClientLeftView* view, ILocalFrameHost* host);
+    bool DrawTreeRoot(ILocalListSide* list, CClientLeftView* view, ILocalFrameHost* host);
     // Enumerates item again (null: the caret item): its tree children with tree, the list with list.
     void RefreshFolder(HTREEITEM item, bool tree, bool list);
     // Opens My Computer, then the path's drive and folders; selects the deepest one found.
@@ -64,7 +51,9 @@ public:
     typedef bool (*DriveProgramQuery)();
     static DriveProgramQuery s_pDriveProgramRunning;
 
-    HTREEITEM m_hSourceFolder = nullptr;    // parent of the last dragged or cut item
+    // The parent of the last dragged or cut item.
+    CMoveSource& MoveSource() { return m_moveSource; }
+
     HTREEITEM m_hDragItem = nullptr;
     HTREEITEM m_hDragParent = nullptr;
     IMalloc* m_pMalloc = nullptr;
@@ -92,6 +81,8 @@ private:
                           const wchar_t* name);
     void SortChildrenByName(HTREEITEM parent);
     void FreeRecords(HTREEITEM item);
+    // Forgets the move source and drag marks that lie at or below item, which is going.
+    void ForgetMarksWithin(HTREEITEM item);
     void DeleteChildren(HTREEITEM item);
     bool IsSpecialHidden(LPCITEMIDLIST absolute) const;
     void UpdateDrive(const CString& path, bool added);
@@ -108,7 +99,7 @@ private:
     LPITEMIDLIST m_pidlNetwork = nullptr;
     LPITEMIDLIST m_pidlLibraries = nullptr;
     int m_nMediaRemoved = 0;
-    CClientRightView* m_pList = nullptr;
+    ILocalListSide* m_pList = nullptr;
     CClientLeftView* m_pView = nullptr;
     ILocalFrameHost* m_pHost = nullptr;
     UINT m_cfRemoteSetup = 0;
@@ -116,4 +107,5 @@ private:
     ULONG m_nNotifyId = 0;
     COLORREF m_paneColor = RGB(0xFF, 0xFF, 0xFF);
     bool m_bSelectionOff = false;
+    CMoveSource m_moveSource;
 };

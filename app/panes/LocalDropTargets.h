@@ -2,12 +2,18 @@
 // list shows, which item it highlights, and where the drop goes. Server items always copy (a
 // download); local files follow the shell's answer for the folder under the pointer.
 //
-// GUI thread (OLE). Each is a member of its pane's view and registered on the view's control.
+// GUI thread (OLE). Each is a member of its pane's view and registered on the view's control;
+// the tree's is in LocalTreeDropTarget.cpp, the list's in LocalListDropTarget.cpp.
 #pragma once
 #include "DragDrop.h"
+#include <shlobj.h>
 
 class CClientLeftView;
 class CClientRightView;
+
+// What the shell's drop target of the folder named by absolute would do with data (the test seam
+// g_pShellDropEffect answers); none when data carries no data object.
+DWORD LocalShellDropEffect(LPCITEMIDLIST absolute, COleDataObject* data, DWORD keys);
 
 class CCLDropTarget : public CTreeDropTarget {
 public:

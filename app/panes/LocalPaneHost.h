@@ -1,5 +1,6 @@
-// What the local panes need from the window around them. The main frame's side is
-// CFrameLocalHost; tests give the panes a host of their own.
+// What the local panes need from the window around them (ILocalFrameHost; the main frame's side
+// is CFrameLocalHost in shell/FrameLocalHost.h, tests give the panes a host of their own) and
+// what the local tree and file pane ask of each other (ILocalListSide, ILocalTreeSide).
 //
 // All calls come on the GUI thread.
 #pragma once
@@ -7,6 +8,7 @@
 #include "ToviMessages.h"
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 #include <vector>
 
 class ILocalFrameHost {
@@ -38,25 +40,43 @@ public:
     virtual void Download(std::vector<_DOWNLOADINFO>& /*items*/, HTREEITEM /*localItem*/) {}
 };
 
-// The main frame as the local panes' host.
-class CFrameLocalHost : public ILocalFrameHost {
-public:
-    void SetMenuButtonState(const ServerMenuState& state) override;
-    bool IsUploadAllowed() override;
-    void SetDownloadTarget(bool target) override;
-    bool IsLabelEditing() override;
-    void SetLabelEditing(bool editing) override;
-    void SetActivePane(int row, int column) override;
-    void ClearCutMarks() override;
-    void SetDragSource(const CString& tag) override;
-    CString GetDragSource() override;
-    _PROTO_FOLDER_INFO* ServerTarget(HTREEITEM* item) override;
-    void Upload(_PROTO_FOLDER_INFO* folder, std::vector<_UPLOADINFO>& items) override;
-    void Download(std::vector<_DOWNLOADINFO>& items, HTREEITEM localItem) override;
-    static CFrameLocalHost& Instance();
+struct _LOCAL_TREE_ITEM;
+class ILocalTreeSide;
 
-private:
-    bool m_bDownloadTarget = false;
-    bool m_bLabelEdit = false;
-    CString m_strDragSource;
+// The local file pane, as the tree hands it a folder's content.
+class ILocalListSide {
+public:
+    virtual ~ILocalListSide() = default;
+    // The tree whose selected folder the pane shows; host null keeps the pane's own.
+    virtual void SetLeftView(ILocalTreeSide* tree, ILocalFrameHost* host) = 0;
+    // A new folder's filling: rows go, the folder's copy is kept.
+    virtual void BeginFill(LPCITEMIDLIST folder, bool recycleBin) = 0;
+    // Adds one row at position; 1 when added.
+    virtual int AddItem(IShellFolder* folder, LPCITEMIDLIST child, int position) = 0;
+    // Redraws the list, sorted by the stored order when sort is set.
+    virtual void EndFill(bool sort) = 0;
+};
+
+// The local folder tree, as the file pane, its list and its drop target ask it.
+class ILocalTreeSide {
+public:
+    virtual ~ILocalTreeSide() = default;
+    // The selected folder; null when none.
+    virtual HTREEITEM SelectedFolder() = 0;
+    // The item's record; null for none.
+    virtual _LOCAL_TREE_ITEM* FolderRecord(HTREEITEM item) = 0;
+    // The child of parent that names the same shell item as absolute; null when none.
+    virtual HTREEITEM FindChildFolder(HTREEITEM parent, LPCITEMIDLIST absolute) = 0;
+    // Expands the selected folder and selects its child named by the last item of pidl.
+    virtual void SelectChild(LPCITEMIDLIST pidl) = 0;
+    // Selects the selected folder's parent.
+    virtual void SelectParent() = 0;
+    // Refreshes item's tree children (when expanded) and the list (when it is the selected one).
+    virtual void RefreshItem(HTREEITEM item) = 0;
+    // Lists the selected folder again, and its tree children when it is expanded.
+    virtual void RefreshSelected() = 0;
+    // The pending move's source folder (see CMoveSource): marked by a cut or drag out of the
+    // shown folder, read by the paste or drop that moves.
+    virtual void MarkMoveSource(HTREEITEM folder) = 0;
+    virtual HTREEITEM MoveSourceFolder() = 0;
 };

@@ -8,6 +8,21 @@
 #include <string>
 #include <vector>
 
+// One item of the local folder tree; the tree owns it: its item ID lists are freed with the shell
+// allocator and its parent folder released when the item goes.
+struct _LOCAL_TREE_ITEM {
+    LPITEMIDLIST relative = nullptr;
+    LPITEMIDLIST absolute = nullptr;
+    IShellFolder* parent = nullptr;     // null for the root
+    wchar_t name[260] = {};
+    DWORD attributes = 0;
+    bool enumerated = false;
+    bool root = false;
+    bool myComputer = false;
+    bool recycleBin = false;
+    bool cdrom = false;
+};
+
 // One row of the local file list; the pane owns it and frees the list with the shell allocator.
 struct _LOCAL_LIST_ITEM {
     LPITEMIDLIST pidl = nullptr;        // absolute

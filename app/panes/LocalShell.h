@@ -1,9 +1,9 @@
 // Shell namespace helpers shared by the local folder tree and the local file list: binding
-// folders, paths of item ID lists, context-menu verbs and the menu clean-up, shell file
-// operations.
+// folders, unique names, context-menu verbs and the menu clean-up, shell file operations.
 //
 // GUI thread (COM initialised). Interfaces returned carry one reference for the caller.
 #pragma once
+#include "ShellItems.h"
 #include "Strings.h"
 #include <windows.h>
 #include <shlobj.h>
@@ -11,10 +11,9 @@
 
 // The folder of an absolute item ID list; the desktop itself for null or an empty list.
 IShellFolder* BindLocalFolder(LPCITEMIDLIST absolute);
-// The file-system path of an absolute item ID list; empty when it has none.
-CString LocalPathOf(LPCITEMIDLIST absolute);
-// Whether two absolute item ID lists name the same shell item.
-bool SameLocalItem(LPCITEMIDLIST first, LPCITEMIDLIST second);
+// A name that does not exist in folder: name itself, else "name (2)", "name (3)"... (the number
+// goes behind the whole name). Always 1.
+int MakeUniqueName(const CString& folder, const CString& name, CString& uniqueName);
 // The verb of a shell menu entry (identifiers counted from 1); empty when it has none.
 CString ShellVerbOf(IContextMenu* menu, UINT command);
 // Position of the entry whose verb is verb; -1 when there is none.

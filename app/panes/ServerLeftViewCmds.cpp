@@ -184,7 +184,7 @@ bool CServerLeftView::CutFolder(HTREEITEM item)
     if (!FolderToClipboard(m_tree, item, true))
         return false;
     m_tree.SetItemState(item, TVIS_CUT, TVIS_CUT);
-    m_tree.m_hSourceParent = m_tree.GetParentItem(item);
+    m_tree.MoveSource().Mark(m_tree.GetParentItem(item));
     return true;
 }
 
@@ -252,8 +252,7 @@ bool CServerLeftView::PasteServerItems(HTREEITEM item, int mode, const std::vect
         m_tree.ClearCutMarks();
     if (paste.moved) {
         // The moved folders leave their old place: the source folder is listed anew.
-        HTREEITEM source = m_tree.m_hSourceParent;
-        m_tree.m_hSourceParent = nullptr;
+        HTREEITEM source = m_tree.MoveSource().Take();
         if (source && source != item)
             m_tree.DrawSubTreeNList(source, TREE_REFRESH_TREE_ONLY, false);
         if (!dropped && ::OpenClipboard(m_hWnd))

@@ -676,7 +676,7 @@ void CServerListCtrl::OnBeginDrag(NMHDR* nm, LRESULT* result)
         return;
     m_pPane->WaitListThreadExit();
     HTREEITEM folderItem = m_pTree->GetSelectedItem();
-    m_pTree->m_hSourceParent = folderItem;
+    m_pTree->MoveSource().Mark(folderItem);
     _PROTO_FOLDER_INFO* current = m_pTree->GetRecord(folderItem);
     auto* row = lv->iItem >= 0 ? reinterpret_cast<_PROTO_FOLDER_INFO*>(GetItemData(lv->iItem)) : nullptr;
     if (!(row ? row : current)) {

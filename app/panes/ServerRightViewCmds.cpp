@@ -222,7 +222,7 @@ int CServerRightView::CopyRows(bool cut)
         bool selected = (m_list.GetItemState(i, LVIS_SELECTED) & LVIS_SELECTED) != 0;
         m_list.SetItemState(i, selected ? LVIS_CUT : 0, LVIS_CUT);
     }
-    m_pTree->m_hSourceParent = m_pTree->GetSelectedItem();
+    m_pTree->MoveSource().Mark(m_pTree->GetSelectedItem());
     return 1;
 }
 
@@ -271,9 +271,8 @@ int CServerRightView::OnServerFilePaste(int effect, bool useSelection, bool atPo
                 : servercmd::PasteServerItems(OperationHost(), DialogOwner(), *m_pProto, *target, effect);
     if (!paste.ran || paste.progress.untouched)
         return 0;
-    if (paste.moved && m_pTree->m_hSourceParent) {
-        HTREEITEM from = m_pTree->m_hSourceParent;
-        m_pTree->m_hSourceParent = nullptr;
+    if (paste.moved && m_pTree->MoveSource().Folder()) {
+        HTREEITEM from = m_pTree->MoveSource().Take();
         if (from != m_pTree->GetSelectedItem())
             m_pTree->DrawSubTreeNList(from, TREE_REFRESH_TREE_ONLY, true);
     }

@@ -124,7 +124,7 @@ void CServerTreeCtrl::OnBeginDrag(NMHDR* nm, LRESULT* result)
         return;
     }
     HTREEITEM parent = GetParentItem(item);
-    m_hSourceParent = parent;
+    m_moveSource.Mark(parent);
     std::vector<_PROTO_FOLDER_INFO> records(1, *r);
     records.front().Children.clear();
     int image = 0, selected = 0;
@@ -279,9 +279,9 @@ void CServerTreeCtrl::RemoveItem(HTREEITEM item)
     if (item == m_proposed)
         m_proposed = nullptr;
     // A cut's source folder that goes with the item is forgotten, not listed later.
-    for (HTREEITEM up = m_hSourceParent; up; up = GetParentItem(up)) {
+    for (HTREEITEM up = m_moveSource.Folder(); up; up = GetParentItem(up)) {
         if (up == item) {
-            m_hSourceParent = nullptr;
+            m_moveSource.Forget();
             break;
         }
     }

@@ -5,6 +5,7 @@
 // GUI thread only. The frame hands over the protocol object, the frame host and the list side
 // before the first refresh; none is owned.
 #pragma once
+#include "MoveSource.h"
 #include "PaneKeyRules.h"
 #include "ServerContextMenu.h"
 #include "ServerPaneHost.h"
@@ -73,7 +74,8 @@ public:
     // Pages one listing may take before it counts as failed.
     int m_nMaxPages = 100000;
     int m_nLabelEditMode = 0;
-    HTREEITEM m_hSourceParent = nullptr;
+    // The parent of the last dragged or cut folder or the list's folder of a cut.
+    CMoveSource& MoveSource() { return m_moveSource; }
     // The folder this tree's running drag carries (its drops refuse that folder and its subtree).
     HTREEITEM m_hDragItem = nullptr;
     IServerFrameHost* FrameHost() const { return m_pFrame; }
@@ -138,4 +140,5 @@ private:
     // Each listed folder's content for the change check's "no change" answer, packed: most of a
     // record is unused fixed-size text, and a folder of thousands would double the list's memory.
     std::unordered_map<const _PROTO_FOLDER_INFO*, std::vector<std::string>> m_cache;
+    CMoveSource m_moveSource;
 };

@@ -246,6 +246,10 @@ BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext)
     m_pServerListView = DYNAMIC_DOWNCAST(CServerRightView, m_wndSplitter.GetPane(0, 1));
     m_pLocalTreeView = DYNAMIC_DOWNCAST(CClientLeftView, m_wndSplitter.GetPane(1, 0));
     m_pLocalListView = DYNAMIC_DOWNCAST(CClientRightView, m_wndSplitter.GetPane(1, 1));
+    if (m_pLocalTreeView)
+        m_pLocalTreeView->SetHost(&m_localHost);
+    if (m_pLocalListView)
+        m_pLocalListView->SetHost(&m_localHost);
     HookSplitterPanes();
     return TRUE;
 }

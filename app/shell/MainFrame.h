@@ -10,6 +10,7 @@
 #pragma once
 #include "FrameWnd.h"
 #include "WinThread.h"
+#include "FrameLocalHost.h"
 #include "InfoBarDlg.h"
 #include "MainBarDlg.h"
 #include "MainFramePanes.h"
@@ -190,6 +191,22 @@ public:
     void SaveServerListLayout();
     void ReloadServerListLayout();
     CServerFrameHost m_serverHost{this};
+    CFrameLocalHost m_localHost{this};
+
+    // ---- What the panes' hosts ask of the frame ----
+    bool ServerUploadAllowed() const { return m_serverHost.UploadAllowed(); }
+    // Makes the splitter's pane at row, column the active one (nothing before the splitter exists).
+    void ActivatePane(int row, int column);
+    // Removes the cut look from the rows and items of every pane.
+    void ClearPaneCutMarks();
+    // The two-letter tag of the pane that started the running drag ("CL", "CR", "SL", "SR").
+    void SetDragSource(const CString& tag) { m_strDragSource = tag; }
+    CString DragSource() const { return m_strDragSource; }
+    // The server tree's selected folder and its item; null when there is none.
+    _PROTO_FOLDER_INFO* ServerTreeTarget(HTREEITEM* item);
+    // Transfers the local panes start; localItem: the local tree item refreshed when the download ends.
+    void UploadFromLocal(_PROTO_FOLDER_INFO* folder, std::vector<_UPLOADINFO>& items);
+    void DownloadToLocal(std::vector<_DOWNLOADINFO>& items, HTREEITEM localItem);
 
     // IPopupHost
     CToviProto* GetPopupSession() override { return m_pProto; }

@@ -69,12 +69,12 @@ void CServerFrameHost::SetActivePane(int row, int column)
 
 void CServerFrameHost::SetDragSource(const CString& tag)
 {
-    m_frame->m_strDragSource = tag;
+    m_frame->SetDragSource(tag);
 }
 
 CString CServerFrameHost::GetDragSource()
 {
-    return m_frame->m_strDragSource;
+    return m_frame->DragSource();
 }
 
 void CServerFrameHost::ClearCutMarks()
@@ -189,4 +189,40 @@ void CMainFrame::ReloadServerListLayout()
 {
     if (m_pServerListView)
         m_pServerListView->ReloadLayout();
+}
+
+void CMainFrame::ActivatePane(int row, int column)
+{
+    if (m_wndSplitter.GetSafeHwnd())
+        m_wndSplitter.SetActivePane(row, column, nullptr);
+}
+
+void CMainFrame::ClearPaneCutMarks()
+{
+    if (m_wndSplitter.m_panes.clearCutMarks)
+        m_wndSplitter.m_panes.clearCutMarks();
+}
+
+_PROTO_FOLDER_INFO* CMainFrame::ServerTreeTarget(HTREEITEM* item)
+{
+    *item = nullptr;
+    if (!m_pServerTreeView || !m_pServerTreeView->Tree().GetSafeHwnd())
+        return nullptr;
+    CServerTreeCtrl& tree = m_pServerTreeView->Tree();
+    *item = tree.GetSelectedItem();
+    return *item ? tree.GetRecord(*item) : nullptr;
+}
+
+void CMainFrame::UploadFromLocal(_PROTO_FOLDER_INFO* folder, std::vector<_UPLOADINFO>& items)
+{
+    if (m_wndSplitter.GetSafeHwnd())
+        m_wndSplitter.Upload(folder, items);
+}
+
+void CMainFrame::DownloadToLocal(std::vector<_DOWNLOADINFO>& items, HTREEITEM localItem)
+{
+    if (!m_wndSplitter.GetSafeHwnd())
+        return;
+    m_wndSplitter.m_hDownloadLocalItem = localItem;
+    m_wndSplitter.Download(items);
 }

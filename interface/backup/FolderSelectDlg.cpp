@@ -1,6 +1,7 @@
 // CFolderSelectDlg: set-up, the tree's notifications, the check logic and the hand-over.
 #include "BackupLook.h"
 #include "FolderSelectDlg.h"
+#include "ShellItems.h"
 #include "BackupPolicyDlg.h"
 #include "BackupRes.h"
 #include "FileUtils.h"
@@ -133,7 +134,7 @@ void CFolderSelectDlg::InitHiddenFolders()
         if (windows >= 9) {
             parse(L"::{5399E694-6CE5-4D6C-8FCE-1D8870FDCBA0}", &m_pidlVirtual1);
             parse(L"::{031E4825-7B94-4dc3-B131-E946B44C8DD5}", &m_pidlVirtual2);
-            m_pidlLibraries = ILCopy(m_pMalloc, m_pidlVirtual2);
+            m_pidlLibraries = ClonePidl(m_pMalloc, m_pidlVirtual2);
         }
         desktop->Release();
     }
@@ -158,8 +159,8 @@ void CFolderSelectDlg::InsertRoot()
     SHGetFileInfoW(reinterpret_cast<LPCWSTR>(desktopPidl), 0, &info, sizeof info,
                    SHGFI_PIDL | SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
     _FOLDER_TREE_ITEM* data = new _FOLDER_TREE_ITEM();
-    data->pidlRelative = ILCopy(m_pMalloc, desktopPidl);
-    data->pidlAbsolute = ILCopy(m_pMalloc, desktopPidl);
+    data->pidlRelative = ClonePidl(m_pMalloc, desktopPidl);
+    data->pidlAbsolute = ClonePidl(m_pMalloc, desktopPidl);
     CoTaskMemFree(desktopPidl);
     lstrcpynW(data->szDisplayName, info.szDisplayName, 260);
     data->ulAttributes = SFGAO_FOLDER | SFGAO_HASSUBFOLDER;

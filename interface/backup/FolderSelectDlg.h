@@ -59,10 +59,6 @@ public:
     void CleanItemData(_FOLDER_TREE_ITEM* data);
     void CleanAllItems();
 
-    // A new list: first without its terminator, then second. Null when first is null; a copy
-    // of first when second is null, so the result is always the caller's to free.
-    static LPITEMIDLIST ILAppend(IMalloc* allocator, LPCITEMIDLIST first, LPCITEMIDLIST second);
-    static LPITEMIDLIST ILCopy(IMalloc* allocator, LPCITEMIDLIST list);
     // Natural order of the display names; -1 when an item has no data.
     static int CALLBACK CompareFunc(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort);
 

@@ -1,5 +1,5 @@
 // The decisions of the folder selection that need no window: what a check does to the folder
-// map, which children of Computer are listed, and the item-id list helpers.
+// map and which children of Computer are listed.
 #include "FolderSelectDlg.h"
 #include <shlwapi.h>
 #include <cstring>
@@ -16,17 +16,6 @@ bool IsInside(const CString& inner, const CString& outer)
     if (prefix[prefix.GetLength() - 1] != L'\\')
         prefix += L'\\';
     return inner.GetLength() > prefix.GetLength() && wcsncmp(inner.GetString(), prefix.GetString(), prefix.GetLength()) == 0;
-}
-
-UINT ListBytes(LPCITEMIDLIST list)
-{
-    UINT bytes = 0;
-    for (const BYTE* at = reinterpret_cast<const BYTE*>(list); reinterpret_cast<const SHITEMID*>(at)->cb != 0;) {
-        const USHORT cb = reinterpret_cast<const SHITEMID*>(at)->cb;
-        bytes += cb;
-        at += cb;
-    }
-    return bytes;
 }
 
 } // namespace
@@ -73,27 +62,6 @@ bool CFolderSelectDlg::ShowUnderComputer(bool hiddenFolder, const CString& path,
 bool CFolderSelectDlg::ListsAsFolder(ULONG attributes)
 {
     return (attributes & SFGAO_FOLDER) && !(attributes & SFGAO_STREAM);
-}
-
-LPITEMIDLIST CFolderSelectDlg::ILAppend(IMalloc* allocator, LPCITEMIDLIST first, LPCITEMIDLIST second)
-{
-    if (first == nullptr || allocator == nullptr)
-        return nullptr;
-    const UINT head = ListBytes(first);
-    const UINT tail = second ? ListBytes(second) : 0;
-    BYTE* list = static_cast<BYTE*>(allocator->Alloc(head + tail + sizeof(USHORT)));
-    if (list == nullptr)
-        return nullptr;
-    memcpy(list, first, head);
-    if (tail)
-        memcpy(list + head, second, tail);
-    memset(list + head + tail, 0, sizeof(USHORT));
-    return reinterpret_cast<LPITEMIDLIST>(list);
-}
-
-LPITEMIDLIST CFolderSelectDlg::ILCopy(IMalloc* allocator, LPCITEMIDLIST list)
-{
-    return list ? ILAppend(allocator, list, nullptr) : nullptr;
 }
 
 int CALLBACK CFolderSelectDlg::CompareFunc(LPARAM lParam1, LPARAM lParam2, LPARAM)

@@ -1,6 +1,7 @@
 // CFolderSelectDlg: the tree over the shell namespace: which children are shown, filling and
 // refreshing an item's children, and freeing the items' data.
 #include "FolderSelectDlg.h"
+#include "ShellItems.h"
 #include "TraceLog.h"
 #include <commctrl.h>
 #include <shellapi.h>
@@ -9,26 +10,6 @@
 namespace {
 
 const wchar_t kVirtualDriveProgram[] = L"CorvaneDriveIXO.exe";
-
-bool SameList(LPCITEMIDLIST a, LPCITEMIDLIST b)
-{
-    if (a == nullptr || b == nullptr)
-        return false;
-    IShellFolder* desktop = nullptr;
-    if (FAILED(SHGetDesktopFolder(&desktop)))
-        return false;
-    const HRESULT hr = desktop->CompareIDs(0, a, b);
-    desktop->Release();
-    return SUCCEEDED(hr) && static_cast<short>(HRESULT_CODE(hr)) == 0;
-}
-
-CString PathOf(LPCITEMIDLIST pidl)
-{
-    wchar_t path[MAX_PATH] = {};
-    if (pidl == nullptr || !SHGetPathFromIDListW(pidl, path))
-        return CString();
-    return path;
-}
 
 UINT DriveTypeOf(const CString& path)
 {
@@ -63,7 +44,7 @@ bool CFolderSelectDlg::IsHiddenFolder(LPCITEMIDLIST pidl)
     for (LPCITEMIDLIST hidden : {static_cast<LPCITEMIDLIST>(m_pidlControlPanel), static_cast<LPCITEMIDLIST>(m_pidlVirtual1),
                                  static_cast<LPCITEMIDLIST>(m_pidlVirtual2), static_cast<LPCITEMIDLIST>(m_pidlNetwork),
                                  static_cast<LPCITEMIDLIST>(m_pidlRecycleBin)})
-        if (SameList(pidl, hidden))
+        if (SameShellItem(pidl, hidden))
             return true;
     return false;
 }
@@ -75,14 +56,14 @@ bool CFolderSelectDlg::IsDisplay(HTREEITEM parent, LPCITEMIDLIST parentPidl, LPC
         return false;
     if (!parentData->bRoot && !parentData->bComputer)
         return true;
-    LPITEMIDLIST absolute = ILAppend(m_pMalloc, parentPidl, childPidl);
+    LPITEMIDLIST absolute = ConcatPidl(m_pMalloc, parentPidl, childPidl);
     if (!absolute)
         return false;
     bool show = true;
     if (parentData->bRoot) {
-        show = SameList(absolute, m_pidlComputer);
+        show = SameShellItem(absolute, m_pidlComputer);
     } else if (parentData->bComputer) {
-        const CString path = PathOf(absolute);
+        const CString path = ShellItemPath(absolute);
         const UINT type = path.IsEmpty() ? DRIVE_UNKNOWN : DriveTypeOf(path);
         bool runs = false;
         CString driveName, unused;
@@ -151,7 +132,7 @@ void CFolderSelectDlg::EnumChildItems(IShellFolder* folder, LPCITEMIDLIST pidl, 
     state.cChildren = m_tree.GetChildItem(item) ? 1 : 0;
     m_tree.SetItem(&state);
     _FOLDER_TREE_ITEM* data = ItemData(item);
-    if (data && !data->bRoot && !data->bComputer && !PathOf(pidl).IsEmpty()) {
+    if (data && !data->bRoot && !data->bComputer && !ShellItemPath(pidl).IsEmpty()) {
         TVSORTCB sort = {};
         sort.hParent = item;
         sort.lpfnCompare = &CFolderSelectDlg::CompareFunc;
@@ -173,20 +154,20 @@ bool CFolderSelectDlg::InsertTreeItem(HTREEITEM item, IShellFolder* folder, LPCI
         attributes = 0;
 
     _FOLDER_TREE_ITEM* data = new _FOLDER_TREE_ITEM();
-    data->pidlRelative = ILCopy(m_pMalloc, childPidl);
-    data->pidlAbsolute = ILAppend(m_pMalloc, parentPidl, childPidl);
+    data->pidlRelative = ClonePidl(m_pMalloc, childPidl);
+    data->pidlAbsolute = ConcatPidl(m_pMalloc, parentPidl, childPidl);
     data->pParentFolder = folder;
     folder->AddRef();
     lstrcpynW(data->szDisplayName, name.GetString(), 260);
     data->ulAttributes = attributes;
     data->bValid = 1;
     // The special items stand only under the desktop and Computer: deeper folders skip the asking.
-    const CString path = parentData->bComputer ? PathOf(data->pidlAbsolute) : CString();
+    const CString path = parentData->bComputer ? ShellItemPath(data->pidlAbsolute) : CString();
     data->bCdRom = !path.IsEmpty() && DriveTypeOf(path) == DRIVE_CDROM;
     if (parentData->bRoot) {
-        data->bLibraries = SameList(data->pidlAbsolute, m_pidlLibraries);
-        data->bRecycleBin = SameList(data->pidlAbsolute, m_pidlRecycleBin);
-        data->bComputer = SameList(data->pidlAbsolute, m_pidlComputer);
+        data->bLibraries = SameShellItem(data->pidlAbsolute, m_pidlLibraries);
+        data->bRecycleBin = SameShellItem(data->pidlAbsolute, m_pidlRecycleBin);
+        data->bComputer = SameShellItem(data->pidlAbsolute, m_pidlComputer);
     }
 
     SHFILEINFOW info = {};

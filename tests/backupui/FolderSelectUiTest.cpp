@@ -6,6 +6,7 @@
 #include "FolderTreeSteps.h"
 #include "Library.h"
 #include "PixelCapture.h"
+#include "ShellItems.h"
 #include "TestPaths.h"
 #include "ToviTextLanguage.h"
 #include "TreeDriver.h"
@@ -372,17 +373,17 @@ TEST_F(FolderSelectTest, TheItemIdListHelpersCopyAndJoin)
     ASSERT_EQ(S_OK, SHGetMalloc(&allocator));
     LPITEMIDLIST drives = nullptr;
     ASSERT_EQ(S_OK, SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &drives));
-    LPITEMIDLIST copy = CFolderSelectDlg::ILCopy(allocator, drives);
+    LPITEMIDLIST copy = ClonePidl(allocator, drives);
     ASSERT_NE(nullptr, copy);
     EXPECT_NE(static_cast<void*>(drives), static_cast<void*>(copy));
     EXPECT_EQ(ILGetSize(drives), ILGetSize(copy));
-    LPITEMIDLIST joined = CFolderSelectDlg::ILAppend(allocator, drives, copy);
+    LPITEMIDLIST joined = ConcatPidl(allocator, drives, copy);
     EXPECT_EQ(ILGetSize(drives) * 2 - 2, ILGetSize(joined));
     // Without a second list the result is still a list of its own to free.
-    LPITEMIDLIST alone = CFolderSelectDlg::ILAppend(allocator, drives, nullptr);
+    LPITEMIDLIST alone = ConcatPidl(allocator, drives, nullptr);
     EXPECT_NE(static_cast<void*>(drives), static_cast<void*>(alone));
-    EXPECT_EQ(nullptr, CFolderSelectDlg::ILAppend(allocator, nullptr, drives));
-    EXPECT_EQ(nullptr, CFolderSelectDlg::ILCopy(allocator, nullptr));
+    EXPECT_EQ(nullptr, ConcatPidl(allocator, nullptr, drives));
+    EXPECT_EQ(nullptr, ClonePidl(allocator, nullptr));
     for (LPITEMIDLIST list : {copy, joined, alone})
         allocator->Free(list);
     allocator->Free(drives);

@@ -111,7 +111,7 @@ void WriteFile(const std::wstring& path, size_t size)
 // (Wine's own targets refuse plain file lists.)
 DWORD FolderAcceptsFiles(LPCITEMIDLIST absolute, IDataObject*, DWORD, DWORD proposed)
 {
-    return LocalPathOf(absolute).IsEmpty() ? DROPEFFECT_NONE : proposed;
+    return ShellItemPath(absolute).IsEmpty() ? DROPEFFECT_NONE : proposed;
 }
 
 void UseLanguage(unsigned short language)
@@ -321,7 +321,7 @@ TEST_F(LocalPanes, TheTreeShowsTheNamespaceByItsShowRulesAndSelectsTheLastPath)
         ASSERT_NE(nullptr, record);
         desktopNames.push_back(record->name);
         for (LPITEMIDLIST pidl : hidden)
-            EXPECT_FALSE(SameLocalItem(pidl, record->absolute)) << "shown: " << CString(record->name).GetString();
+            EXPECT_FALSE(SameShellItem(pidl, record->absolute)) << "shown: " << CString(record->name).GetString();
         myComputers += record->myComputer;
         recycleBins += record->recycleBin;
     }
@@ -620,7 +620,7 @@ TEST_F(LocalPanes, DropsOnTheTreeMoveByEffectLeaveTheClipboardAndRefuseAFolderIn
     CCLDropTarget& target = m_left->DropTarget();
     // The files come from the list's own folder, which its drag start records as the source.
     m_fake.dragSource = L"CR";
-    m_tree->m_hSourceFolder = shown;
+    m_tree->MoveSource().Mark(shown);
     EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_MOVE), target.OnDragEnter(m_tree, &data, 0, over));
     EXPECT_EQ(static_cast<DROPEFFECT>(DROPEFFECT_MOVE), target.OnDragOver(m_tree, &data, 0, over));
     EXPECT_TRUE(target.OnDrop(m_tree, &data, DROPEFFECT_MOVE, over));

@@ -3,6 +3,7 @@
 #include "ServerClipboard.h"
 #include "ServerItemCompare.h"
 #include "ServerNameRules.h"
+#include "LocalShell.h"
 #include "ShellItems.h"
 #include "TestPaths.h"
 #include "ThumbnailCache.h"
@@ -186,7 +187,7 @@ TEST(ShellItems, ConcatenatesClonesAndFindsTheLastItem)
     allocator->Release();
 }
 
-TEST(ShellItems, MakesANameThatDoesNotExistYet)
+TEST(LocalShell, MakesANameThatDoesNotExistYet)
 {
     std::wstring dir = testpaths::ScratchDir(L"unique-names");
     for (const wchar_t* n : {L"a", L"a (2)", L"a (3)", L"report.txt"})

@@ -716,7 +716,7 @@ TEST_F(BrowseTest, ADragOfListRowsCarriesTheirRecordsAndImageAndARowThatAllowsNo
     EXPECT_STREQ(L"My Files/Docs", g_drag.path.GetString());
     EXPECT_TRUE(g_drag.image);
     EXPECT_STREQ(L"SR", m_frame.dragSource.GetString());
-    EXPECT_EQ(docs, m_tree.m_hSourceParent);
+    EXPECT_EQ(docs, m_tree.MoveSource().Folder());
 
     // A file the user may only look at cannot be dragged alone.
     ASSERT_EQ("OK", Control("PERM idx=" + Idx("My Files/Docs/file2.txt") + " value=1000000000000000000000000000000")

@@ -781,10 +781,10 @@ TEST_F(CommandsTest, ACutsSourceFolderIsForgottenWhenThatFolderIsDeleted)
     HTREEITEM inner = Child(a, L"inner");
     ASSERT_NE(nullptr, inner);
     ASSERT_TRUE(m_left->CutFolder(inner));
-    EXPECT_EQ(a, Tree().m_hSourceParent);
+    EXPECT_EQ(a, Tree().MoveSource().Folder());
     uitest::AutoAnswer answers(nullptr, IDOK);
     ASSERT_TRUE(m_left->DeleteFolder(a, false));
-    EXPECT_EQ(nullptr, Tree().m_hSourceParent) << "the gone folder is forgotten";
+    EXPECT_EQ(nullptr, Tree().MoveSource().Folder()) << "the gone folder is forgotten";
 }
 
 TEST_F(CommandsTest, TheSearchGoToOfAFolderSelectsItsTreeItem)
@@ -834,7 +834,7 @@ TEST_F(CommandsTest, ACutInTheListMarksExactlyTheSelectedRows)
     EXPECT_EQ(0u, List().GetItemState(a, LVIS_CUT));
     EXPECT_EQ(static_cast<UINT>(LVIS_CUT), List().GetItemState(b, LVIS_CUT));
     EXPECT_EQ(static_cast<UINT>(LVIS_CUT), List().GetItemState(x, LVIS_CUT));
-    EXPECT_EQ(Tree().GetSelectedItem(), Tree().m_hSourceParent);
+    EXPECT_EQ(Tree().GetSelectedItem(), Tree().MoveSource().Folder());
 }
 
 TEST_F(CommandsTest, AClickOnAFolderGivesTheCommandBarThatFoldersButtons)
@@ -912,7 +912,7 @@ TEST_F(CommandsTest, ADragOfATreeFolderCarriesItsRecordFromTheTreeAndAFolderThat
     EXPECT_STREQ(L"a", g_treeDrag.records[0].Name);
     EXPECT_EQ(CString(L"SL"), g_treeDrag.tag);
     EXPECT_EQ(CString(L"My Files/Work"), g_treeDrag.path);
-    EXPECT_EQ(work, Tree().m_hSourceParent);
+    EXPECT_EQ(work, Tree().MoveSource().Folder());
     // b allows neither copy, move nor download: no drag.
     beginDrag(Child(work, L"b"));
     EXPECT_EQ(1, g_treeDrag.runs);

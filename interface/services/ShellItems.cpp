@@ -1,4 +1,4 @@
-// Item ID list and unique-name helpers.
+// Item ID list helpers.
 #include "ShellItems.h"
 #include <cstring>
 
@@ -67,20 +67,22 @@ LPCITEMIDLIST GetLastPidlItem(LPCITEMIDLIST list)
     return reinterpret_cast<LPCITEMIDLIST>(item);
 }
 
-int MakeUniqueName(const CString& folder, const CString& name, CString& uniqueName)
+CString ShellItemPath(LPCITEMIDLIST absolute)
 {
-    CString candidate = name;
-    for (int n = 2;; ++n) {
-        CString path = folder;
-        path += L"\\";
-        path += candidate;
-        WIN32_FIND_DATAW data;
-        HANDLE found = FindFirstFileW(path.GetString(), &data);
-        if (found == INVALID_HANDLE_VALUE)
-            break;
-        FindClose(found);
-        candidate.Format(L"%s (%d)", name.GetString(), n);
-    }
-    uniqueName = candidate;
-    return 1;
+    wchar_t path[MAX_PATH] = {};
+    if (!absolute || !::SHGetPathFromIDListW(absolute, path))
+        return CString();
+    return CString(path);
+}
+
+bool SameShellItem(LPCITEMIDLIST first, LPCITEMIDLIST second)
+{
+    if (!first || !second)
+        return false;
+    IShellFolder* desktop = nullptr;
+    if (FAILED(::SHGetDesktopFolder(&desktop)) || !desktop)
+        return false;
+    HRESULT hr = desktop->CompareIDs(0, first, second);
+    desktop->Release();
+    return SUCCEEDED(hr) && HRESULT_CODE(hr) == 0;
 }
