@@ -1,5 +1,6 @@
 // CGuestDlg: guest settings of one folder.
 #include "GuestDlg.h"
+#include "DialogKit.h"
 #include "FileUtils.h"
 #include "GuestMultiDlg.h"
 #include "ShareRes.h"
@@ -7,7 +8,6 @@
 #include "ToviMsg.h"
 #include "ToviProto.h"
 #include "ToviString.h"
-#include "TransferCommon.h"
 #include <cstdlib>
 #include <cstring>
 
@@ -44,7 +44,7 @@ BOOL CGuestDlg::OnInitDialog()
     memcpy(folder, m_szFolderId, sizeof folder);
     if (m_pProto->GetGuestInfo(folder) != 0) {
         m_pProto->SharedUGroupInfo.clear();
-        transfer::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONHAND);
+        dialogkit::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONHAND);
         EndDialog(IDCANCEL);
         return TRUE;
     }
@@ -98,7 +98,7 @@ void CGuestDlg::InitControl()
 
     if (m_nNewFolder || m_szResetOption[0] != 'Y')
         return;
-    transfer::SkinButton(m_btnReset, this, IDC_GUEST_RESET_PWD, 15, CToviString::GetString(14241), 0);
+    dialogkit::SkinButton(m_btnReset, this, IDC_GUEST_RESET_PWD, 15, CToviString::GetString(14241), 0);
     // The reset button goes under the rights panel; the dialog grows to hold it.
     CRect panel, reset, ok, cancel, window;
     ::GetWindowRect(::GetDlgItem(m_hWnd, IDC_SHARE_FRAME_RIGHT), &panel);
@@ -233,7 +233,7 @@ UINT CGuestDlg::ReportSteps(Steps steps)
 
 LRESULT CGuestDlg::OnErrorDisp(WPARAM, LPARAM)
 {
-    transfer::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONHAND);
+    dialogkit::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONHAND);
     return 0;
 }
 
