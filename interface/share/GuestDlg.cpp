@@ -1,6 +1,7 @@
 // CGuestDlg: guest settings of one folder.
 #include "GuestDlg.h"
 #include "DialogKit.h"
+#include "EmailAddress.h"
 #include "FileUtils.h"
 #include "GuestMultiDlg.h"
 #include "ShareRes.h"
@@ -89,7 +90,7 @@ void CGuestDlg::InitControl()
     unit.Format(L"M / %s", CToviString::GetString(14099).GetString());
     SetDlgItemText(IDC_GUEST_QUOTA_UNIT, unit);
     ::SendDlgItemMessageW(m_hWnd, IDC_GUEST_NAME, EM_LIMITTEXT, 512, 0);
-    ::SendDlgItemMessageW(m_hWnd, IDC_GUEST_EMAIL, EM_LIMITTEXT, CGuestMultiDlg::kMaxEmailBytes, 0);
+    ::SendDlgItemMessageW(m_hWnd, IDC_GUEST_EMAIL, EM_LIMITTEXT, kMaxEmailBytes, 0);
     ::SendDlgItemMessageW(m_hWnd, IDC_GUEST_QUOTA, EM_LIMITTEXT, 10, 0);
     SkinButtons(14109);
     ::CheckDlgButton(m_hWnd, IDC_GUEST_NO_LIMIT, BST_CHECKED);
@@ -141,7 +142,7 @@ void CGuestDlg::OnBnClickedOk()
         return;
     }
     GetDlgItemText(IDC_GUEST_EMAIL, email);
-    if (email.IsEmpty() || !CGuestMultiDlg::VerifyEmailAddress(email.GetString())) {
+    if (email.IsEmpty() || !VerifyEmailAddress(email.GetString())) {
         share::Refuse(this, 12041, IDC_GUEST_EMAIL);
         return;
     }

@@ -1,6 +1,7 @@
 // CGuestMultiDlg: the guest folder and its guests.
 #include "GuestMultiDlg.h"
 #include "DialogKit.h"
+#include "EmailAddress.h"
 #include "FileUtils.h"
 #include "GuestDlg.h"
 #include "ListIconsRes.h"
