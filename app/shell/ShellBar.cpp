@@ -26,19 +26,7 @@ void CShellBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler)
 
 void FillVerticalGradient(HDC dc, const RECT& rect, COLORREF top, COLORREF bottom)
 {
-    TRIVERTEX vertex[2] = {};
-    vertex[0].x = rect.left;
-    vertex[0].y = rect.top;
-    vertex[0].Red = static_cast<COLOR16>(GetRValue(top) << 8);
-    vertex[0].Green = static_cast<COLOR16>(GetGValue(top) << 8);
-    vertex[0].Blue = static_cast<COLOR16>(GetBValue(top) << 8);
-    vertex[1].x = rect.right;
-    vertex[1].y = rect.bottom;
-    vertex[1].Red = static_cast<COLOR16>(GetRValue(bottom) << 8);
-    vertex[1].Green = static_cast<COLOR16>(GetGValue(bottom) << 8);
-    vertex[1].Blue = static_cast<COLOR16>(GetBValue(bottom) << 8);
-    GRADIENT_RECT mesh = {0, 1};
-    ::GradientFill(dc, vertex, 2, &mesh, 1, GRADIENT_FILL_RECT_V);
+    CDC::FromHandle(dc)->FillGradientRect(&rect, top, bottom, true);
 }
 
 void CShellBar::PaintBackground(CDC* pDC, const CRect& rect)

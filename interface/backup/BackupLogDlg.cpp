@@ -4,6 +4,7 @@
 #include "BackupRes.h"
 #include "CircularProgressThread.h"
 #include "DateTime.h"
+#include "DialogKit.h"
 #include "FileUtils.h"
 #include "MessageBoxDlgRes.h"
 #include "ShareCommon.h"
@@ -11,7 +12,6 @@
 #include "ToviConv.h"
 #include "ToviString.h"
 #include "ToviTextLanguage.h"
-#include "TransferCommon.h"
 #include "WinThread.h"
 #include <commctrl.h>
 #include <objbase.h>
@@ -64,15 +64,15 @@ BOOL CBackupLogDlg::OnInitDialog()
 
 void CBackupLogDlg::InitControl()
 {
-    m_hBold = transfer::CreateBoldDialogFont(this);
+    m_hBold = dialogkit::CreateBoldDialogFont(this);
     for (UINT id : {IDC_BACKUP_LOG_TITLE, IDC_BACKUP_LOG_HEADING})
         ::SendMessageW(::GetDlgItem(m_hWnd, id), WM_SETFONT, reinterpret_cast<WPARAM>(m_hBold), TRUE);
     SetDlgItemText(IDC_BACKUP_LOG_TITLE, m_strTitle.GetString());
     SetDlgItemText(IDC_BACKUP_LOG_HEADING, backuplook::Text(m_nLogType == 1 ? L"복원 실행 결과" : L"백업 실행 결과"));
 
-    transfer::SkinButton(m_btnOk, this, IDOK, 14, backuplook::Text(L"확인"), IDI_BTN_CANCEL);
-    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
-    transfer::PlaceCloseButton(this, &m_btnClose);
+    dialogkit::SkinButton(m_btnOk, this, IDOK, 14, backuplook::Text(L"확인"), IDI_BTN_CANCEL);
+    dialogkit::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
+    dialogkit::PlaceCloseButton(this, &m_btnClose);
 
     CString documents = m_strDocuments;
     if (documents.IsEmpty()) {
@@ -86,7 +86,7 @@ void CBackupLogDlg::InitControl()
 
     m_listRuns.SubclassDlgItem(IDC_BACKUP_LOG_RUNS, this);
     m_listItems.SubclassDlgItem(IDC_BACKUP_LOG_ITEMS, this);
-    HIMAGELIST system = transfer::SystemSmallImages();
+    HIMAGELIST system = dialogkit::SystemSmallImages();
     DWORD extra = LVS_EX_FULLROWSELECT;
     if (CFileUtils::GetWindowsType() > 5)
         extra |= LVS_EX_DOUBLEBUFFER;
@@ -205,7 +205,7 @@ UINT CBackupLogDlg::InsertListStatusThread(LPVOID param)
     CBackupLogDlg* self = static_cast<CBackupLogDlg*>(param);
     CoInitialize(nullptr);
     // The texts of the lower list in the language the dialog shows.
-    transfer::ApplyThreadLanguage();
+    dialogkit::ApplyThreadLanguage();
     CToviTextLanguage::SetThreadLanguage(self->m_fillLanguage);
     HWND list = self->m_listItems.GetSafeHwnd();
     CSQLiteDB db;

@@ -3,13 +3,13 @@
 #include "BackupPolicyDlg.h"
 #include "BackupRes.h"
 #include "DateTime.h"
+#include "DialogKit.h"
 #include "FileUtils.h"
 #include "FolderSelectDlg.h"
 #include "MessageBoxDlgRes.h"
 #include "SkinRes.h"
 #include "ToviString.h"
 #include "TraceLog.h"
-#include "TransferCommon.h"
 #include <commctrl.h>
 #include <shellapi.h>
 
@@ -110,10 +110,10 @@ void CBackupPolicyDlg::InitControl()
     for (UINT id : {IDC_POLICY_HEAD_POLICY, IDC_POLICY_HEAD_FOLDER, IDC_POLICY_HEAD_OVERWRITE})
         ::SendMessageW(::GetDlgItem(m_hWnd, id), WM_SETFONT, reinterpret_cast<WPARAM>(m_hBold), TRUE);
 
-    transfer::SkinButton(m_btnOk, this, IDC_POLICY_OK, 13, backuplook::Text(kRunNow), IDI_BTN_CONFIRM);
-    transfer::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), IDI_BTN_CANCEL);
-    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
-    transfer::PlaceCloseButton(this, &m_btnClose);
+    dialogkit::SkinButton(m_btnOk, this, IDC_POLICY_OK, 13, backuplook::Text(kRunNow), IDI_BTN_CONFIRM);
+    dialogkit::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), IDI_BTN_CANCEL);
+    dialogkit::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
+    dialogkit::PlaceCloseButton(this, &m_btnClose);
 
     HWND list = ::GetDlgItem(m_hWnd, IDC_POLICY_FOLDERS);
     SHFILEINFOW info = {};

@@ -3,13 +3,13 @@
 #include "BackupStatusDlg.h"
 #include "BackupRes.h"
 #include "BackupThread.h"
+#include "DialogKit.h"
 #include "FileUtils.h"
 #include "Library.h"
 #include "MessageBoxDlgRes.h"
 #include "ShareCommon.h"
 #include "SkinRes.h"
 #include "ToviString.h"
-#include "TransferCommon.h"
 #include <shlobj.h>
 #include <cwchar>
 
@@ -88,7 +88,7 @@ BOOL CBackupStatusDlg::OnInitDialog()
         SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     }
 
-    m_hBold = transfer::CreateBoldDialogFont(this);
+    m_hBold = dialogkit::CreateBoldDialogFont(this);
     if (HWND title = ::GetDlgItem(m_hWnd, IDC_BACKUP_STATUS_TITLE))
         ::SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(m_hBold), TRUE);
 
@@ -121,10 +121,10 @@ BOOL CBackupStatusDlg::OnInitDialog()
     m_bar.SetColorType(0);
     m_bar.SetAlignText(1);
     m_bar.SetRange(0, 100);
-    transfer::SkinButton(m_btnCancel, this, IDC_BACKUP_STATUS_CANCEL, 14, CToviString::GetString(14064), IDI_BTN_CANCEL);
-    transfer::SkinButton(m_btnClose, this, IDC_BACKUP_STATUS_CLOSE, 14, CToviString::GetString(14066), IDI_BTN_OK);
-    transfer::SkinButton(m_btnSysClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
-    transfer::PlaceCloseButton(this, &m_btnSysClose);
+    dialogkit::SkinButton(m_btnCancel, this, IDC_BACKUP_STATUS_CANCEL, 14, CToviString::GetString(14064), IDI_BTN_CANCEL);
+    dialogkit::SkinButton(m_btnClose, this, IDC_BACKUP_STATUS_CLOSE, 14, CToviString::GetString(14066), IDI_BTN_OK);
+    dialogkit::SkinButton(m_btnSysClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
+    dialogkit::PlaceCloseButton(this, &m_btnSysClose);
     return TRUE;
 }
 

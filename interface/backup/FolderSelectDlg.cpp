@@ -1,5 +1,6 @@
 // CFolderSelectDlg: set-up, the tree's notifications, the check logic and the hand-over.
 #include "BackupLook.h"
+#include "DialogKit.h"
 #include "FolderSelectDlg.h"
 #include "ShellItems.h"
 #include "BackupPolicyDlg.h"
@@ -9,7 +10,6 @@
 #include "SkinRes.h"
 #include "ToviString.h"
 #include "TraceLog.h"
-#include "TransferCommon.h"
 #include <commctrl.h>
 #include <shellapi.h>
 #include <vector>
@@ -87,9 +87,9 @@ BOOL CFolderSelectDlg::OnInitDialog()
     m_hTitleFont = CreateFontIndirectW(&lf);
     SendMessageToDescendants(WM_SETFONT, reinterpret_cast<WPARAM>(m_hFont), TRUE);
 
-    transfer::SkinButton(m_btnOk, this, IDOK, 13, CToviString::GetString(14061), IDI_BTN_CONFIRM);
-    transfer::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), IDI_BTN_CANCEL);
-    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
+    dialogkit::SkinButton(m_btnOk, this, IDOK, 13, CToviString::GetString(14061), IDI_BTN_CONFIRM);
+    dialogkit::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), IDI_BTN_CANCEL);
+    dialogkit::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
 
     m_tree.SubclassDlgItem(IDC_FOLDER_TREE, this);
     // Check boxes set on the made control, before any item: set at creation, the control makes

@@ -6,7 +6,6 @@
 #include "Dc.h"
 #include "SkinRes.h"
 #include "ToviColorRef.h"
-#include "TransferCommon.h"
 
 namespace {
 

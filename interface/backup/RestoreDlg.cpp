@@ -1,6 +1,7 @@
 // CRestoreDlg: the window side of the restore: controls, options, the session, progress, the
 // task bar, starting and stopping the worker.
 #include "BackupLook.h"
+#include "DialogKit.h"
 #include "RestoreDlg.h"
 #include "BackupRes.h"
 #include "FileUtils.h"
@@ -9,7 +10,6 @@
 #include "ToviProto.h"
 #include "ToviString.h"
 #include "TraceLog.h"
-#include "TransferCommon.h"
 #include "TransferTaskbar.h"
 #include "WinThread.h"
 #include <objbase.h>
@@ -85,7 +85,7 @@ void CRestoreDlg::CopySession(const CToviProto* session)
 BOOL CRestoreDlg::OnInitDialog()
 {
     CVantelDialog::OnInitDialog();
-    transfer::ApplyThreadLanguage();
+    dialogkit::ApplyThreadLanguage();
     ApplyLook();
     // The customised backup icon under the documents folder, else the library's; shared.
     m_hIcon = CFileUtils::GetMainIcon(2);
@@ -128,9 +128,9 @@ void CRestoreDlg::SetupControls()
         ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(backuplook::Text(text)));
     ::SendMessageW(combo, CB_SETCURSEL, 0, 0);
 
-    transfer::SkinButton(m_btnRestore, this, IDC_RESTORE_START, 13, backuplook::Text(L"복원"), IDI_BTN_CONFIRM);
-    transfer::SkinButton(m_btnFolder, this, IDC_RESTORE_CHOOSE_FOLDER, 14, backuplook::Text(L"복원 위치 재설정"), IDI_BTN_ADD);
-    transfer::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), IDI_BTN_CANCEL);
+    dialogkit::SkinButton(m_btnRestore, this, IDC_RESTORE_START, 13, backuplook::Text(L"복원"), IDI_BTN_CONFIRM);
+    dialogkit::SkinButton(m_btnFolder, this, IDC_RESTORE_CHOOSE_FOLDER, 14, backuplook::Text(L"복원 위치 재설정"), IDI_BTN_ADD);
+    dialogkit::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), IDI_BTN_CANCEL);
     ::SendMessageW(::GetDlgItem(wnd, IDC_RESTORE_FORMER_PLACE), BM_SETCHECK, BST_CHECKED, 0);
     m_btnFolder.EnableWindow(FALSE);
 
@@ -166,9 +166,9 @@ void CRestoreDlg::SetupControls()
     ::SelectObject(dc, old);
     ::ReleaseDC(wnd, dc);
 
-    transfer::SkinButton(m_btnMinimize, this, IDC_SYSBTN_MINIMIZE, CToviButton::kStyleCaptionMinimize, CString(), 0);
-    transfer::SkinButton(m_btnMiddle, this, IDC_SYSBTN_MIDDLE, CToviButton::kStyleCaptionMiddle, CString(), 0);
-    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
+    dialogkit::SkinButton(m_btnMinimize, this, IDC_SYSBTN_MINIMIZE, CToviButton::kStyleCaptionMinimize, CString(), 0);
+    dialogkit::SkinButton(m_btnMiddle, this, IDC_SYSBTN_MIDDLE, CToviButton::kStyleCaptionMiddle, CString(), 0);
+    dialogkit::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
     m_btnMiddle.EnableWindow(FALSE);
     CRect client, first;
     GetClientRect(&client);
@@ -245,7 +245,7 @@ bool CRestoreDlg::OpenSession()
     if (m_pProto->GetSecureCode(m_hWnd, session.szHost, session.nPort, session.szSecureCode, PROT_CMD('H', '0')) != 0) {
         TraceLog(2048, L"GetSecureCode Fail\n");
         m_pProto->CloseSocket();
-        transfer::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONERROR);
+        dialogkit::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONERROR);
         return false;
     }
     m_session.CopyTo(*m_pProto);
@@ -285,12 +285,12 @@ LRESULT CRestoreDlg::OnRestoreStart(WPARAM, LPARAM)
 
 LRESULT CRestoreDlg::OnInvoke(WPARAM, LPARAM lParam)
 {
-    return transfer::RunInvoked(lParam);
+    return dialogkit::RunInvoked(lParam);
 }
 
 void CRestoreDlg::RunOnUi(const std::function<void()>& work)
 {
-    transfer::RunOnWindowThread(m_hWnd, WM_RESTORE_INVOKE, work);
+    dialogkit::RunOnWindowThread(m_hWnd, WM_RESTORE_INVOKE, work);
 }
 
 void CRestoreDlg::ShowMessage(const CString& text)
@@ -298,7 +298,7 @@ void CRestoreDlg::ShowMessage(const CString& text)
     // A box asked for while the window is being stopped would hold the stop up.
     RunOnUi([this, text] {
         if (!m_bCancel && !text.IsEmpty())
-            transfer::MessageBox(m_hWnd, text, MB_ICONERROR);
+            dialogkit::MessageBox(m_hWnd, text, MB_ICONERROR);
     });
 }
 

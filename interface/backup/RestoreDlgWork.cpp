@@ -3,6 +3,7 @@
 // fetches the files, logging every item in the run log.
 #include "RestoreDlg.h"
 #include "BackupRes.h"
+#include "DialogKit.h"
 #include "DownloadNames.h"
 #include "DownloadResume.h"
 #include "FileUtils.h"
@@ -11,7 +12,6 @@
 #include "ToviProto.h"
 #include "ToviString.h"
 #include "TraceLog.h"
-#include "TransferCommon.h"
 #include "WinThread.h"
 #include <objbase.h>
 #include <shlobj.h>
@@ -84,7 +84,7 @@ UINT CRestoreDlg::RestoreThread(LPVOID param)
 {
     CRestoreDlg* dlg = static_cast<CRestoreDlg*>(param);
     const bool com = SUCCEEDED(CoInitialize(nullptr));
-    transfer::ApplyThreadLanguage();
+    dialogkit::ApplyThreadLanguage();
     dlg->m_items.clear();
     dlg->SetProgressText(CToviMsg::GetString(12020), 0);
     dlg->SetMarquee(true);

@@ -1,5 +1,6 @@
 // CRestoreListDlg: restored items; a double click chooses one.
 #include "BackupLook.h"
+#include "DialogKit.h"
 #include "RestoreListDlg.h"
 #include "BackupRes.h"
 #include "MessageBoxDlgRes.h"
@@ -7,7 +8,6 @@
 #include "SkinRes.h"
 #include "ToviMsg.h"
 #include "ToviString.h"
-#include "TransferCommon.h"
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlwapi.h>
@@ -64,19 +64,19 @@ BOOL CRestoreListDlg::OnInitDialog()
     SetWindowText(title.GetString());
     SetTitleBar(title);
 
-    m_hBold = transfer::CreateBoldDialogFont(this);
+    m_hBold = dialogkit::CreateBoldDialogFont(this);
     ::SendMessageW(::GetDlgItem(m_hWnd, IDC_RESTORE_LIST_HEADING), WM_SETFONT, reinterpret_cast<WPARAM>(m_hBold), TRUE);
     SetDlgItemText(IDC_RESTORE_LIST_HEADING, CToviMsg::GetString(12051).GetString());
     SetDlgItemText(IDC_RESTORE_LIST_HINT, CToviMsg::GetString(12052).GetString());
 
-    transfer::SkinButton(m_btnOk, this, IDOK, 13, CToviString::GetString(14061), IDI_BTN_CONFIRM);
-    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
-    transfer::PlaceCloseButton(this, &m_btnClose);
+    dialogkit::SkinButton(m_btnOk, this, IDOK, 13, CToviString::GetString(14061), IDI_BTN_CONFIRM);
+    dialogkit::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
+    dialogkit::PlaceCloseButton(this, &m_btnClose);
 
     m_list.SubclassDlgItem(IDC_RESTORE_LIST, this);
     m_list.SetExtendedStyle(m_list.GetExtendedStyle() | LVS_EX_FULLROWSELECT);
     m_list.ModifyStyle(0, LVS_SHAREIMAGELISTS);
-    HIMAGELIST system = transfer::SystemSmallImages();
+    HIMAGELIST system = dialogkit::SystemSmallImages();
     if (system)
         m_list.SetImageList(system, LVSIL_SMALL);
     m_list.InsertColumn(0, CToviString::GetString(14000).GetString(), LVCFMT_LEFT, 160);

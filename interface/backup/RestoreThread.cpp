@@ -1,7 +1,7 @@
 // CRestoreThread: the restore's user-interface thread.
 #include "RestoreThread.h"
+#include "DialogKit.h"
 #include "ToviMessages.h"
-#include "TransferCommon.h"
 
 IMPLEMENT_DYNCREATE(CRestoreThread, CWinThread)
 
@@ -21,7 +21,7 @@ int CRestoreThread::SetRestoreInfo(HWND owner, CToviProto* session, CString poli
 
 BOOL CRestoreThread::InitInstance()
 {
-    transfer::ApplyThreadLanguage();
+    dialogkit::ApplyThreadLanguage();
     m_pMainWnd = &m_dlg;
     m_dlg.DoModal();
     m_pMainWnd = nullptr;

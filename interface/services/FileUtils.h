@@ -102,7 +102,7 @@ public:
     // The one way the client shows a message: the skinned message box on owner (may be null),
     // modal on the calling thread. type holds Windows MB_ flags (OK, OK/Cancel or Yes/No
     // buttons, an icon); the result is the pressed button's IDOK, IDCANCEL, IDYES or IDNO.
-    // A caption configured for the edition replaces the given one.
+    // A caption configured for the edition replaces the given one. Defined in skin/, beside the box.
     static int ToviMessageBox(CWnd* owner, const wchar_t* text, const wchar_t* caption, unsigned type);
     // Checks a folder name the user typed: trims it in place (blanks in front, blanks and dots
     // at the end) and returns 0 when it is usable, else shows why in a message box on owner

@@ -1,8 +1,6 @@
-// CFileUtils: the message box entry and the folder-name check.
+// CFileUtils: the folder-name check.
 #include "FileUtils.h"
-#include "MessageBoxDlg.h"
 #include "ToviMsg.h"
-#include "ToviRegistry.h"
 #include "Wnd.h"
 #include <cwchar>
 
@@ -12,18 +10,6 @@ const int kMaxFolderName = 256;
 const unsigned kMsgNameEmpty = 12040;
 const unsigned kMsgNameTooLong = 12076;
 const unsigned kMsgNameInvalid = 12077;
-
-// The drive edition's main window class: its message boxes take the drive look and title.
-bool IsDriveEdition()
-{
-    CWnd* main = AfxGetMainWnd();
-    HWND hwnd = main ? main->GetSafeHwnd() : nullptr;
-    if (hwnd == nullptr)
-        return false;
-    wchar_t name[64] = {};
-    ::GetClassNameW(hwnd, name, 64);
-    return std::wcscmp(name, L"CorvaneDriveIXO") == 0;
-}
 
 // Names the system reserves for devices, also when an extension follows ("CON.txt").
 bool IsDeviceName(const CString& name)
@@ -47,25 +33,6 @@ bool IsDeviceName(const CString& name)
     return false;
 }
 
-}
-
-int CFileUtils::ToviMessageBox(CWnd* owner, const wchar_t* text, const wchar_t* caption, unsigned type)
-{
-    const bool drive = IsDriveEdition();
-    CMessageBoxDlg dlg(owner);
-    dlg.m_pszText = text ? text : L"";
-    CString configured;
-    if (CToviRegistry::GetMessageBoxTitle(drive ? 1 : 0, configured) && !configured.IsEmpty())
-        dlg.m_pszCaption = configured;
-    else
-        dlg.m_pszCaption = caption ? caption : L"";
-    dlg.m_nType = type;
-    if (drive)
-        dlg.m_nUIType = CVantelDialog::kUITypeBlueAccent;
-    // A menu or a drag in progress on the owner ends before the box takes the input.
-    if (owner && owner->GetSafeHwnd())
-        owner->PostMessage(WM_CANCELMODE);
-    return static_cast<int>(dlg.DoModal());
 }
 
 unsigned CFileUtils::FolderNameFault(CString& name)

@@ -1,12 +1,12 @@
 // CGShareDlg: group share settings and members.
 #include "GShareDlg.h"
+#include "DialogKit.h"
 #include "FileUtils.h"
 #include "ShareCommon.h"
 #include "ShareRes.h"
 #include "SkinRes.h"
 #include "ToviMsg.h"
 #include "ToviString.h"
-#include "TransferCommon.h"
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -66,7 +66,7 @@ BOOL CGShareDlg::OnInitDialog()
     char folder[10];
     memcpy(folder, m_szFolderId, sizeof folder);
     if (m_pProto->GetGShareInfo(folder) != 0) {
-        transfer::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONWARNING);
+        dialogkit::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONWARNING);
         EndDialog(IDCANCEL);
         return TRUE;
     }
@@ -179,7 +179,7 @@ void CGShareDlg::DrawDomainList()
     HWND combo = ::GetDlgItem(m_hWnd, IDC_PICKER_DOMAIN);
     if (m_pProto->GetUserGroupList(const_cast<char*>(""), const_cast<char*>("0"), true, const_cast<char*>("N"),
                                    const_cast<char*>("Y")) != 0) {
-        transfer::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONWARNING);
+        dialogkit::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONWARNING);
         return;
     }
     ::SendMessageW(combo, CB_RESETCONTENT, 0, 0);
@@ -362,7 +362,7 @@ void CGShareDlg::OnBnClickedBtnSetShare()
                                                true);
     m_pProto->SharedUGroupInfo.clear();
     if (result != 0) {
-        transfer::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONERROR);
+        dialogkit::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONERROR);
         return;
     }
     EndDialog(IDOK);

@@ -1,11 +1,11 @@
 // CGuestBaseDlg: the guest dialogs' session, workers and painting.
 #include "GuestBaseDlg.h"
 #include "CircularProgressThread.h"
+#include "DialogKit.h"
 #include "ShareRes.h"
 #include "SkinRes.h"
 #include "ToviProto.h"
 #include "ToviString.h"
-#include "TransferCommon.h"
 
 IMPLEMENT_DYNAMIC(CGuestBaseDlg, CSharePanelDlg)
 
@@ -53,10 +53,10 @@ void CGuestBaseDlg::SetFolderTitle()
 
 void CGuestBaseDlg::SkinButtons(unsigned okTextId)
 {
-    transfer::SkinButton(m_btnOk, this, IDOK, 13, CToviString::GetString(okTextId), 526);
-    transfer::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), 528);
-    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
-    transfer::PlaceCloseButton(this, &m_btnClose);
+    dialogkit::SkinButton(m_btnOk, this, IDOK, 13, CToviString::GetString(okTextId), 526);
+    dialogkit::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), 528);
+    dialogkit::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
+    dialogkit::PlaceCloseButton(this, &m_btnClose);
 }
 
 void CGuestBaseDlg::RunWorker(UINT (*proc)(LPVOID))

@@ -1,5 +1,7 @@
 // CGuestDlg: guest settings of one folder.
 #include "GuestDlg.h"
+#include "DialogKit.h"
+#include "EmailAddress.h"
 #include "FileUtils.h"
 #include "GuestMultiDlg.h"
 #include "ShareRes.h"
@@ -7,7 +9,6 @@
 #include "ToviMsg.h"
 #include "ToviProto.h"
 #include "ToviString.h"
-#include "TransferCommon.h"
 #include <cstdlib>
 #include <cstring>
 
@@ -44,7 +45,7 @@ BOOL CGuestDlg::OnInitDialog()
     memcpy(folder, m_szFolderId, sizeof folder);
     if (m_pProto->GetGuestInfo(folder) != 0) {
         m_pProto->SharedUGroupInfo.clear();
-        transfer::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONHAND);
+        dialogkit::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONHAND);
         EndDialog(IDCANCEL);
         return TRUE;
     }
@@ -89,7 +90,7 @@ void CGuestDlg::InitControl()
     unit.Format(L"M / %s", CToviString::GetString(14099).GetString());
     SetDlgItemText(IDC_GUEST_QUOTA_UNIT, unit);
     ::SendDlgItemMessageW(m_hWnd, IDC_GUEST_NAME, EM_LIMITTEXT, 512, 0);
-    ::SendDlgItemMessageW(m_hWnd, IDC_GUEST_EMAIL, EM_LIMITTEXT, CGuestMultiDlg::kMaxEmailBytes, 0);
+    ::SendDlgItemMessageW(m_hWnd, IDC_GUEST_EMAIL, EM_LIMITTEXT, kMaxEmailBytes, 0);
     ::SendDlgItemMessageW(m_hWnd, IDC_GUEST_QUOTA, EM_LIMITTEXT, 10, 0);
     SkinButtons(14109);
     ::CheckDlgButton(m_hWnd, IDC_GUEST_NO_LIMIT, BST_CHECKED);
@@ -98,7 +99,7 @@ void CGuestDlg::InitControl()
 
     if (m_nNewFolder || m_szResetOption[0] != 'Y')
         return;
-    transfer::SkinButton(m_btnReset, this, IDC_GUEST_RESET_PWD, 15, CToviString::GetString(14241), 0);
+    dialogkit::SkinButton(m_btnReset, this, IDC_GUEST_RESET_PWD, 15, CToviString::GetString(14241), 0);
     // The reset button goes under the rights panel; the dialog grows to hold it.
     CRect panel, reset, ok, cancel, window;
     ::GetWindowRect(::GetDlgItem(m_hWnd, IDC_SHARE_FRAME_RIGHT), &panel);
@@ -141,7 +142,7 @@ void CGuestDlg::OnBnClickedOk()
         return;
     }
     GetDlgItemText(IDC_GUEST_EMAIL, email);
-    if (email.IsEmpty() || !CGuestMultiDlg::VerifyEmailAddress(email.GetString())) {
+    if (email.IsEmpty() || !VerifyEmailAddress(email.GetString())) {
         share::Refuse(this, 12041, IDC_GUEST_EMAIL);
         return;
     }
@@ -233,7 +234,7 @@ UINT CGuestDlg::ReportSteps(Steps steps)
 
 LRESULT CGuestDlg::OnErrorDisp(WPARAM, LPARAM)
 {
-    transfer::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONHAND);
+    dialogkit::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONHAND);
     return 0;
 }
 

@@ -9,19 +9,7 @@
 class TOVIINTERFACE_API CGuestMultiDlg : public CGuestBaseDlg {
     DECLARE_DYNAMIC(CGuestMultiDlg)
 public:
-    // Room for an address in a guest record, in bytes of the ANSI code page, without the
-    // terminating zero. The in-place edit allows no more than this.
-    enum { kMaxEmailBytes = 319 };
-
     explicit CGuestMultiDlg(CWnd* pParent = nullptr);
-
-    // True when address is one valid e-mail address: a local part of printable ASCII without
-    // blanks or any of ( ) < > @ , ; : \ " [ ], or quoted strings that open at its start, after a
-    // full stop or after another quoted string and are followed by a full stop or the '@'; not
-    // empty and not ending in a full stop; then a domain of the same characters with at least one
-    // full stop, none at its start and never two in a row. Anything outside ASCII is refused, and
-    // so is an address longer than a guest record holds. No side effects; any thread.
-    static bool VerifyEmailAddress(const wchar_t* address);
 
     char m_szFolderId[20] = {};
 

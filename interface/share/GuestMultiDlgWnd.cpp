@@ -1,5 +1,7 @@
 // CGuestMultiDlg: the guest folder and its guests.
 #include "GuestMultiDlg.h"
+#include "DialogKit.h"
+#include "EmailAddress.h"
 #include "FileUtils.h"
 #include "GuestDlg.h"
 #include "ListIconsRes.h"
@@ -8,7 +10,6 @@
 #include "ToviMsg.h"
 #include "ToviRegistry.h"
 #include "ToviString.h"
-#include "TransferCommon.h"
 #include "VImageList.h"
 #include <cstdlib>
 #include <cstring>
@@ -110,7 +111,7 @@ BOOL CGuestMultiDlg::OnInitDialog()
     memcpy(folder, m_szFolderId, sizeof folder);
     if (m_pProto->GetGuestMultiInfo(folder) != 0) {
         m_pProto->GuestUsers.clear();
-        transfer::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONHAND);
+        dialogkit::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONHAND);
         EndDialog(IDCANCEL);
         return TRUE;
     }
@@ -186,7 +187,7 @@ void CGuestMultiDlg::OnBnClickedBtnAddGuest()
 LRESULT CGuestMultiDlg::OnRenameAgain(WPARAM wParam, LPARAM lParam)
 {
     if (static_cast<int>(wParam) > 0)
-        transfer::MessageBox(m_hWnd, CToviMsg::GetString(static_cast<unsigned>(wParam)), MB_ICONEXCLAMATION);
+        dialogkit::MessageBox(m_hWnd, CToviMsg::GetString(static_cast<unsigned>(wParam)), MB_ICONEXCLAMATION);
     EditRow(static_cast<int>(lParam));
     return 0;
 }
@@ -272,7 +273,7 @@ void CGuestMultiDlg::OnBnClickedOk()
         !share::ReadPeriod(m_hWnd, IDC_GUEST_FROM, IDC_GUEST_TO, folder.szPeriodFrom, folder.szPeriodTo))
         return;
     if (m_list.GetItemCount() == 0) {
-        transfer::MessageBox(m_hWnd, CToviMsg::GetString(12041), MB_ICONEXCLAMATION);
+        dialogkit::MessageBox(m_hWnd, CToviMsg::GetString(12041), MB_ICONEXCLAMATION);
         return;
     }
     // A date still in its editor belongs to its row.
@@ -301,7 +302,7 @@ void CGuestMultiDlg::OnBnClickedOk()
         return;
     }
     if (anyInactive && m_pProto->GuestMultiIdx[0] &&
-        transfer::MessageBox(m_hWnd, CToviMsg::GetString(12112), MB_YESNO | MB_ICONQUESTION) == IDYES) {
+        dialogkit::MessageBox(m_hWnd, CToviMsg::GetString(12112), MB_YESNO | MB_ICONQUESTION) == IDYES) {
         DisableControl(TRUE);
         m_nNewFolder = 0;
         CopyText(m_szFolderId, m_pProto->GuestMultiIdx);
@@ -323,7 +324,7 @@ UINT CGuestMultiDlg::GuestThread(LPVOID param)
                                        [&] { return proto->GetGuestMultiContinue(const_cast<char*>("Y")); });
     // This dialog's worker tells the failure itself, over the dialog that waits for it.
     if (steps != Steps::kDone)
-        transfer::MessageBox(self->GetSafeHwnd(), proto->ResultInfo.wszMessage, MB_ICONHAND);
+        dialogkit::MessageBox(self->GetSafeHwnd(), proto->ResultInfo.wszMessage, MB_ICONHAND);
     self->m_bDone = steps == Steps::kDone;
     return 0;
 }

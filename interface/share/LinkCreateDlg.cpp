@@ -1,11 +1,11 @@
 // CLinkCreateDlg: link password, expiry and download count under the server's rules.
 #include "LinkCreateDlg.h"
+#include "DialogKit.h"
 #include "ShareRes.h"
 #include "SkinRes.h"
 #include "ToviMsg.h"
 #include "ToviRegistry.h"
 #include "ToviString.h"
-#include "TransferCommon.h"
 #include <cstdlib>
 #include <cstring>
 
@@ -93,10 +93,10 @@ BOOL CLinkCreateDlg::OnInitDialog()
     for (const auto& [id, text] : {std::pair<int, unsigned>{IDC_LINK_PASSWORD_LABEL, 14034},
                                    {IDC_LINK_EXPIRE_LABEL, 14121}, {IDC_LINK_LIMIT_LABEL, 14123}})
         SetDlgItemText(id, CToviString::GetString(text) + L" : ");
-    transfer::SkinButton(m_btnOk, this, IDOK, 13, CToviString::GetString(14061), 530);
-    transfer::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), 528);
-    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
-    transfer::PlaceCloseButton(this, &m_btnClose);
+    dialogkit::SkinButton(m_btnOk, this, IDOK, 13, CToviString::GetString(14061), 530);
+    dialogkit::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), 528);
+    dialogkit::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
+    dialogkit::PlaceCloseButton(this, &m_btnClose);
     SetDlgItemText(IDC_LINK_NAME, m_strName);
 
     const LinkRules rules = LinkRules::Of(m_pProto->OptionInfo);
@@ -304,7 +304,7 @@ void CLinkCreateDlg::OnBnClickedOk()
     for (_PROTO_FOLDER_INFO& file : m_vecFiles) {
         if (m_pProto->SetLinkInfo(file.IDX, file.DIDX, m_szMode, &m_linkInfo) != 0) {
             m_pProto->LinkInfo.clear();
-            transfer::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONHAND);
+            dialogkit::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONHAND);
             break;
         }
     }

@@ -1,5 +1,6 @@
 // CLinkInfoDlg: a file's links.
 #include "LinkInfoDlg.h"
+#include "DialogKit.h"
 #include "LinkCreateDlg.h"
 #include "Resources.h"
 #include "ShareCommon.h"
@@ -7,7 +8,6 @@
 #include "SkinRes.h"
 #include "ToviMsg.h"
 #include "ToviString.h"
-#include "TransferCommon.h"
 #include <cstring>
 
 IMPLEMENT_DYNAMIC(CLinkInfoDlg, CSharePanelDlg)
@@ -53,13 +53,13 @@ BOOL CLinkInfoDlg::OnInitDialog()
     SetWindowText(title);
     SetTitleBar(title);
     share::SetTexts(this, {{IDC_LINK_HEAD_FILES, 14118}});
-    transfer::SkinButton(m_btnAdd, this, IDC_LINK_ADD, 13, CToviString::GetString(14126), 527);
-    transfer::SkinButton(m_btnChange, this, IDC_LINK_CHANGE, 13, CToviString::GetString(14127), 524);
-    transfer::SkinButton(m_btnRemove, this, IDC_LINK_REMOVE, 13, CToviString::GetString(14159), 0);
-    transfer::SkinButton(m_btnCopy, this, IDC_LINK_COPY, 14, CToviString::GetString(14050), 0);
-    transfer::SkinButton(m_btnCloseBottom, this, IDCANCEL, 14, CToviString::GetString(14066), 528);
-    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
-    transfer::PlaceCloseButton(this, &m_btnClose);
+    dialogkit::SkinButton(m_btnAdd, this, IDC_LINK_ADD, 13, CToviString::GetString(14126), 527);
+    dialogkit::SkinButton(m_btnChange, this, IDC_LINK_CHANGE, 13, CToviString::GetString(14127), 524);
+    dialogkit::SkinButton(m_btnRemove, this, IDC_LINK_REMOVE, 13, CToviString::GetString(14159), 0);
+    dialogkit::SkinButton(m_btnCopy, this, IDC_LINK_COPY, 14, CToviString::GetString(14050), 0);
+    dialogkit::SkinButton(m_btnCloseBottom, this, IDCANCEL, 14, CToviString::GetString(14066), 528);
+    dialogkit::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
+    dialogkit::PlaceCloseButton(this, &m_btnClose);
     SetDlgItemText(IDC_LINK_NAME, m_wszFileName);
 
     m_images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
@@ -93,7 +93,7 @@ void CLinkInfoDlg::DrawLinkList()
     ListView_DeleteAllItems(list);
     if (m_pProto->GetLinkInfo(m_szItemId, m_szFolderId) != 0) {
         m_pProto->LinkInfo.clear();
-        transfer::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONHAND);
+        dialogkit::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONHAND);
     }
     for (const _PROTO_LINK_INFO& link : m_pProto->LinkInfo) {
         auto* copy = new _PROTO_LINK_INFO(link);
@@ -127,7 +127,7 @@ void CLinkInfoDlg::OnBnClickedBtnModify()
 {
     const int row = ListView_GetNextItem(List(), -1, LVNI_SELECTED);
     if (row < 0) {
-        transfer::MessageBox(m_hWnd, CToviMsg::GetString(12050), MB_ICONEXCLAMATION);
+        dialogkit::MessageBox(m_hWnd, CToviMsg::GetString(12050), MB_ICONEXCLAMATION);
         return;
     }
     CLinkCreateDlg dlg(GetParent());
@@ -146,7 +146,7 @@ void CLinkInfoDlg::OnBnClickedBtnRemove()
 {
     HWND list = List();
     if (ListView_GetNextItem(list, -1, LVNI_SELECTED) < 0) {
-        transfer::MessageBox(m_hWnd, CToviMsg::GetString(12050), MB_ICONEXCLAMATION);
+        dialogkit::MessageBox(m_hWnd, CToviMsg::GetString(12050), MB_ICONEXCLAMATION);
         return;
     }
     for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row != -1;
@@ -161,7 +161,7 @@ void CLinkInfoDlg::OnBnClickedBtnCopyUrl()
 {
     HWND list = List();
     if (ListView_GetNextItem(list, -1, LVNI_SELECTED) < 0) {
-        transfer::MessageBox(m_hWnd, CToviMsg::GetString(12050), MB_ICONEXCLAMATION);
+        dialogkit::MessageBox(m_hWnd, CToviMsg::GetString(12050), MB_ICONEXCLAMATION);
         return;
     }
     CString text;

@@ -1,5 +1,6 @@
 // CSendFileDlg: files, receivers, expiry and the optional deletion of the sources.
 #include "SendFileDlg.h"
+#include "DialogKit.h"
 #include "FileUtils.h"
 #include "MessageBoxDlgRes.h"
 #include "ShareCommon.h"
@@ -9,7 +10,6 @@
 #include "ToviProto.h"
 #include "ToviRegistry.h"
 #include "ToviString.h"
-#include "TransferCommon.h"
 #include <cstdlib>
 #include <cstring>
 #include <tuple>
@@ -48,8 +48,8 @@ BOOL CSendFileDlg::OnInitDialog()
     ::CheckDlgButton(m_hWnd, IDC_PICKER_SEARCH_GROUPS, m_szSearchType[0] == 'Y' ? BST_CHECKED : BST_UNCHECKED);
     ::CheckDlgButton(m_hWnd, IDC_PICKER_SEARCH_USERS, m_szSearchType[1] == 'Y' ? BST_CHECKED : BST_UNCHECKED);
     ::CheckDlgButton(m_hWnd, IDC_PICKER_SEARCH_RANK, m_szSearchType[2] == 'Y' ? BST_CHECKED : BST_UNCHECKED);
-    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
-    transfer::PlaceCloseButton(this, &m_btnClose);
+    dialogkit::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
+    dialogkit::PlaceCloseButton(this, &m_btnClose);
     InitControl();
     LayoutControls();
     m_picker.Attach(this, m_pProto, CUGroupPicker::kSendFile);
@@ -67,7 +67,7 @@ void CSendFileDlg::LayoutControls()
     // their right edges.
     for (auto [button, id, icon] : {std::tuple<CToviButton*, int, UINT>{&m_btnRemove, IDC_PICKER_REMOVE, IDI_BTN_REMOVE},
                                     {&m_btnCopy, IDC_PICKER_COPY, IDI_BTN_MOVE}}) {
-        transfer::SkinButton(*button, this, id, 14, CString(), icon);
+        dialogkit::SkinButton(*button, this, id, 14, CString(), icon);
         const RECT rect = share::ItemRect(dlg, id);
         const int width = button->GetButtonWidth(20);
         button->MoveWindow(rect.right - width, rect.top, width, rect.bottom - rect.top, TRUE);
@@ -187,7 +187,7 @@ void CSendFileDlg::OnBnClickedBtnSendFile()
     if (m_picker.IsBusy())
         return;
     if (m_picker.ChosenCount() == 0) {
-        transfer::MessageBox(m_hWnd, CToviMsg::GetString(12103), MB_ICONWARNING);
+        dialogkit::MessageBox(m_hWnd, CToviMsg::GetString(12103), MB_ICONWARNING);
         return;
     }
     char expire[11] = {};
@@ -209,7 +209,7 @@ void CSendFileDlg::OnBnClickedBtnSendFile()
         m_vecReceivers.push_back(receiver);
     }
     if (m_pProto->GetSendFiles(expire, m_vecFiles, m_vecReceivers) != 0) {
-        transfer::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONERROR);
+        dialogkit::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONERROR);
         return;
     }
     if (Checked(IDC_SEND_DELETE_SOURCE))

@@ -2,9 +2,9 @@
 #include "ShareCommon.h"
 #include "Dc.h"
 #include <commctrl.h>
+#include "DialogKit.h"
 #include "ToviMsg.h"
 #include "ToviString.h"
-#include "TransferCommon.h"
 #include "VantelDialog.h"
 #include <cstdio>
 #include <cstdlib>
@@ -21,7 +21,7 @@ void SetTexts(CWnd* dialog, std::initializer_list<std::pair<int, unsigned>> text
 void Refuse(CWnd* dialog, unsigned messageId, int focusId, bool empty)
 {
     HWND wnd = dialog->GetSafeHwnd();
-    transfer::MessageBox(wnd, CToviMsg::GetString(messageId), MB_ICONEXCLAMATION);
+    dialogkit::MessageBox(wnd, CToviMsg::GetString(messageId), MB_ICONEXCLAMATION);
     if (empty)
         ::SetDlgItemTextW(wnd, focusId, L"");
     ::SetFocus(::GetDlgItem(wnd, focusId));
@@ -131,7 +131,7 @@ bool ReadPeriod(HWND dialog, int fromId, int toId, char (&from)[11], char (&to)[
     DateTime_GetSystemtime(::GetDlgItem(dialog, fromId), &first);
     DateTime_GetSystemtime(::GetDlgItem(dialog, toId), &last);
     if (DayNumber(first) > DayNumber(last)) {
-        transfer::MessageBox(dialog, CToviMsg::GetString(12104), MB_ICONEXCLAMATION);
+        dialogkit::MessageBox(dialog, CToviMsg::GetString(12104), MB_ICONEXCLAMATION);
         return false;
     }
     FormatDate(first, from);

@@ -1,5 +1,6 @@
 // CShareDlg: share settings and members of one server folder.
 #include "ShareDlg.h"
+#include "DialogKit.h"
 #include "FileUtils.h"
 #include "ListIconsRes.h"
 #include "MessageBoxDlgRes.h"
@@ -11,7 +12,6 @@
 #include "ToviProto.h"
 #include "ToviString.h"
 #include "TraceLog.h"
-#include "TransferCommon.h"
 #include "VImageList.h"
 #include <algorithm>
 #include <cstring>
@@ -78,20 +78,20 @@ void CShareDlg::InitPickerSide(CUGroupPicker::Kind kind)
     CString label = CToviString::GetString(14180);
     label += L" :";
     SetDlgItemText(IDC_PICKER_SEARCH_LABEL, label);
-    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
-    transfer::PlaceCloseButton(this, &m_btnClose);
+    dialogkit::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
+    dialogkit::PlaceCloseButton(this, &m_btnClose);
     m_picker.Attach(this, m_pProto, kind);
 }
 
 void CShareDlg::InitButtonsAndLegend()
 {
-    transfer::SkinButton(m_btnSave, this, IDC_SHARE_SAVE, 13, CString(), IDI_BTN_APPLY);
-    transfer::SkinButton(m_btnCancel, this, IDCANCEL, 14, CString(), IDI_BTN_CANCEL);
-    transfer::SkinButton(m_btnApply, this, IDC_SHARE_APPLY_PERM, 14, CString(), IDI_BTN_OK);
-    transfer::SkinButton(m_btnAdd, this, IDC_SHARE_ADD, 14, CString(), IDI_BTN_ADD);
-    transfer::SkinButton(m_btnRemove, this, IDC_PICKER_REMOVE, 14, CString(), IDI_BTN_REMOVE);
-    transfer::SkinButton(m_btnCopy, this, IDC_PICKER_COPY, 14, CString(), IDI_BTN_MOVE);
-    transfer::SkinButton(m_btnHelp, this, IDC_SHARE_HELP, 14, CString(), IDI_BTN_MOVE);
+    dialogkit::SkinButton(m_btnSave, this, IDC_SHARE_SAVE, 13, CString(), IDI_BTN_APPLY);
+    dialogkit::SkinButton(m_btnCancel, this, IDCANCEL, 14, CString(), IDI_BTN_CANCEL);
+    dialogkit::SkinButton(m_btnApply, this, IDC_SHARE_APPLY_PERM, 14, CString(), IDI_BTN_OK);
+    dialogkit::SkinButton(m_btnAdd, this, IDC_SHARE_ADD, 14, CString(), IDI_BTN_ADD);
+    dialogkit::SkinButton(m_btnRemove, this, IDC_PICKER_REMOVE, 14, CString(), IDI_BTN_REMOVE);
+    dialogkit::SkinButton(m_btnCopy, this, IDC_PICKER_COPY, 14, CString(), IDI_BTN_MOVE);
+    dialogkit::SkinButton(m_btnHelp, this, IDC_SHARE_HELP, 14, CString(), IDI_BTN_MOVE);
 
     // The legend's image list in the order of the permission word, the viewer's mark last.
     const UINT icons[] = {IDI_RIGHT_VIEW, IDI_RIGHT_VIEW_PART, IDI_RIGHT_DOWNLOAD, IDI_RIGHT_UPLOAD,
@@ -255,7 +255,7 @@ bool CShareDlg::ExpandSize()
     GetClientRect(&wide);
     for (const auto& [button, rect] : buttons)
         ::MoveWindow(button, rect.left + wide.right - client.right, rect.top, rect.Width(), rect.Height(), TRUE);
-    transfer::PlaceCloseButton(this, &m_btnClose);
+    dialogkit::PlaceCloseButton(this, &m_btnClose);
     EnableItem(IDC_SHARE_ADD, false);
     ::SetFocus(m_picker.Tree());
     return true;
@@ -505,7 +505,7 @@ void CShareDlg::OnBnClickedBtnSetShare()
         CString typed;
         GetDlgItemText(IDC_SHARE_PASSWORD, typed);
         if (typed.IsEmpty()) {
-            transfer::MessageBox(m_hWnd, CToviMsg::GetString(12000), MB_ICONWARNING);
+            dialogkit::MessageBox(m_hWnd, CToviMsg::GetString(12000), MB_ICONWARNING);
             return;
         }
         password = m_bPasswordChanged ? typed : CString(L"*");
@@ -520,7 +520,7 @@ void CShareDlg::OnBnClickedBtnSetShare()
     const int result = m_pProto->SetDShareInfo(folder, name.GetString(), shareFlag, password, from, to, true);
     m_pProto->SharedUGroupInfo.clear();
     if (result != 0) {
-        transfer::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONERROR);
+        dialogkit::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONERROR);
         return;
     }
     EndDialog(IDOK);

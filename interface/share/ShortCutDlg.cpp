@@ -1,5 +1,6 @@
 // CShortCutDlg: open or delete folder shortcuts.
 #include "ShortCutDlg.h"
+#include "DialogKit.h"
 #include "ShareCommon.h"
 #include "ShareRes.h"
 #include "SkinRes.h"
@@ -7,7 +8,6 @@
 #include "ToviMsg.h"
 #include "ToviString.h"
 #include "TraceLog.h"
-#include "TransferCommon.h"
 #include "WinThread.h"
 #include <cstdlib>
 
@@ -51,10 +51,10 @@ BOOL CShortCutDlg::OnInitDialog()
     const CString title = CToviString::GetString(14068) + L" " + CToviString::GetString(14262);
     SetWindowText(title);
     SetTitleBar(title);
-    transfer::SkinButton(m_btnOpen, this, IDC_SHORTCUT_OPEN, 13, CToviString::GetString(14021), 530);
-    transfer::SkinButton(m_btnDelete, this, IDC_SHORTCUT_DELETE, 13, CToviString::GetString(14159), 526);
-    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
-    transfer::PlaceCloseButton(this, &m_btnClose);
+    dialogkit::SkinButton(m_btnOpen, this, IDC_SHORTCUT_OPEN, 13, CToviString::GetString(14021), 530);
+    dialogkit::SkinButton(m_btnDelete, this, IDC_SHORTCUT_DELETE, 13, CToviString::GetString(14159), 526);
+    dialogkit::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
+    dialogkit::PlaceCloseButton(this, &m_btnClose);
     HWND list = ::GetDlgItem(m_hWnd, IDC_SHORTCUT_LIST);
     ListView_SetExtendedListViewStyle(list, LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_DOUBLEBUFFER |
                                                 LVS_EX_SIMPLESELECT | LVS_EX_FULLROWSELECT);
@@ -125,7 +125,7 @@ void CShortCutDlg::OnBnClickedBtnScDelete()
     }
     if (ids.empty()) {
         TraceLog(1, L"[ CShortCutDlg::OnBnClickedBtnScDelete ] CheckBox Count = 0 \n");
-        transfer::MessageBox(m_hWnd, CToviMsg::GetString(12050), MB_ICONEXCLAMATION);
+        dialogkit::MessageBox(m_hWnd, CToviMsg::GetString(12050), MB_ICONEXCLAMATION);
         return;
     }
     if (m_pProto->DeleteShortcut(ids) == 0) {

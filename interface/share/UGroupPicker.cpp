@@ -1,11 +1,11 @@
 // CUGroupPicker: lazy group tree, member list, search and copy into the chosen list.
 #include "UGroupPicker.h"
 #include "Dialog.h"
+#include "DialogKit.h"
 #include "ShareCommon.h"
 #include "ShareRes.h"
 #include "ToviMsg.h"
 #include "ToviString.h"
-#include "TransferCommon.h"
 #include "WinThread.h"
 #include <algorithm>
 #include <cstring>
@@ -247,7 +247,7 @@ void CUGroupPicker::SetTerminateThread()
 UINT CUGroupPicker::LoadThread(LPVOID param)
 {
     auto* self = static_cast<CUGroupPicker*>(param);
-    transfer::ApplyThreadLanguage();
+    dialogkit::ApplyThreadLanguage();
     HWND dlg = self->m_dialog->GetSafeHwnd();
     ::SendMessageW(dlg, WM_PICKER_STEP, kStepBegin, 0);
     char* groupId = self->m_loadGroup;
@@ -287,7 +287,7 @@ UINT CUGroupPicker::LoadThread(LPVOID param)
 UINT CUGroupPicker::SearchThread(LPVOID param)
 {
     auto* self = static_cast<CUGroupPicker*>(param);
-    transfer::ApplyThreadLanguage();
+    dialogkit::ApplyThreadLanguage();
     HWND dlg = self->m_dialog->GetSafeHwnd();
     char flag[2] = {self->m_kind == kSendFile ? 'Y' : 'N', 0};
     bool first = true;
@@ -367,7 +367,7 @@ LRESULT CUGroupPicker::OnStep(WPARAM step, LPARAM)
         return 0;
     case kStepError:
         m_failed = true;
-        transfer::MessageBox(m_dialog->GetSafeHwnd(), m_proto->ResultInfo.wszMessage, MB_ICONERROR);
+        dialogkit::MessageBox(m_dialog->GetSafeHwnd(), m_proto->ResultInfo.wszMessage, MB_ICONERROR);
         return 0;
     case kStepEnd:
         if (m_marquee) {
@@ -546,12 +546,12 @@ void CUGroupPicker::Search()
     m_searchKind[1] = 0;
     CopyText(m_searchRank, rank ? "Y" : "N");
     if (!m_searchKind[0] && !rank) {
-        transfer::MessageBox(dlg, CToviMsg::GetString(12063), MB_ICONWARNING);
+        dialogkit::MessageBox(dlg, CToviMsg::GetString(12063), MB_ICONWARNING);
         return;
     }
     GetWindowTextW(m_searchEdit, m_searchText, 255);
     if (!m_searchText[0]) {
-        transfer::MessageBox(dlg, CToviMsg::GetString(12064), MB_ICONWARNING);
+        dialogkit::MessageBox(dlg, CToviMsg::GetString(12064), MB_ICONWARNING);
         ::SetFocus(m_searchEdit);
         return;
     }

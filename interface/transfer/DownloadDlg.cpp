@@ -1,6 +1,7 @@
 // CDownloadDlg: the window side of the download: controls, progress display, task bar, the
 // session, starting and stopping the workers and the end of a run.
 #include "DownloadDlg.h"
+#include "DialogKit.h"
 #include "DownloadRes.h"
 #include "FileDuplicateDlg.h"
 #include "FileUtils.h"
@@ -8,7 +9,6 @@
 #include "ToviMsg.h"
 #include "ToviString.h"
 #include "TraceLog.h"
-#include "TransferCommon.h"
 #include "TransferRes.h"
 #include "TransferTaskbar.h"
 #include "WinThread.h"
@@ -218,7 +218,7 @@ bool CDownloadDlg::AddItems(std::vector<_DOWNLOADINFO>& items)
     if (m_bListBusy) {
         CString text;
         text.Format(L"%s %s", CToviMsg::GetString(12021).GetString(), CToviMsg::GetString(12060).GetString());
-        transfer::MessageBox(wnd, text, MB_ICONWARNING);
+        dialogkit::MessageBox(wnd, text, MB_ICONWARNING);
         return false;
     }
     ::ShowWindow(wnd, ::IsIconic(wnd) ? SW_RESTORE : SW_SHOW);
@@ -259,7 +259,7 @@ bool CDownloadDlg::AddItems(std::vector<_DOWNLOADINFO>& items)
                 TraceLog(2048, L"GetSecureCode Fail\n");
                 const CString message = m_pProto->ResultInfo.wszMessage;
                 Notify(1, message);
-                transfer::MessageBox(m_hWnd, message, MB_ICONERROR);
+                dialogkit::MessageBox(m_hWnd, message, MB_ICONERROR);
                 m_bListBusy = false;
                 return;
             }

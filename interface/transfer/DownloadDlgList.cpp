@@ -2,11 +2,11 @@
 // contents; rows follow the expanded list one to one, so that the worker's item index is also
 // its row.
 #include "DownloadDlg.h"
+#include "DialogKit.h"
 #include "FileUtils.h"
 #include "ToviMsg.h"
 #include "ToviString.h"
 #include "TraceLog.h"
-#include "TransferCommon.h"
 #include "DownloadNames.h"
 #include "DownloadRes.h"
 #include "VImageList.h"
@@ -43,7 +43,7 @@ UINT CDownloadDlg::SetListDataThread(LPVOID param)
 {
     CDownloadDlg* dlg = static_cast<CDownloadDlg*>(param);
     const bool com = SUCCEEDED(::CoInitialize(nullptr));
-    transfer::ApplyThreadLanguage();
+    dialogkit::ApplyThreadLanguage();
     dlg->RunOnUi([dlg] { dlg->FreeRows(); dlg->m_nListedRows = 0; });
     std::vector<_DOWNLOADINFO> input;
     {
@@ -87,7 +87,7 @@ UINT CDownloadDlg::AddListDataThread(LPVOID param)
 {
     CDownloadDlg* dlg = static_cast<CDownloadDlg*>(param);
     const bool com = SUCCEEDED(::CoInitialize(nullptr));
-    transfer::ApplyThreadLanguage();
+    dialogkit::ApplyThreadLanguage();
     std::vector<_DOWNLOADINFO> added;
     {
         std::lock_guard<std::mutex> lock(dlg->m_itemsLock);

@@ -3,6 +3,7 @@
 // the local folder, resumed, skipped or replaced after comparing the local bytes with the
 // server's copy.
 #include "DownloadDlg.h"
+#include "DialogKit.h"
 #include "DownloadNames.h"
 #include "DownloadResume.h"
 #include "DownloadRes.h"
@@ -12,7 +13,6 @@
 #include "ToviMsg.h"
 #include "ToviString.h"
 #include "TraceLog.h"
-#include "TransferCommon.h"
 #include "TransferTaskbar.h"
 #include "WinThread.h"
 #include <shlobj.h>
@@ -72,7 +72,7 @@ CDownloadDlg::PasswordPromptFn CDownloadDlg::s_pfnPasswordPrompt = CPasswordDlg:
 UINT CDownloadDlg::DownloadThread(LPVOID param)
 {
     CDownloadDlg* dlg = static_cast<CDownloadDlg*>(param);
-    transfer::ApplyThreadLanguage();
+    dialogkit::ApplyThreadLanguage();
     CallExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
     dlg->CreateRelay(true);
     dlg->Download();

@@ -1,6 +1,6 @@
 // CDownloadThread: the download's user-interface thread.
 #include "DownloadThread.h"
-#include "TransferCommon.h"
+#include "DialogKit.h"
 
 IMPLEMENT_DYNCREATE(CDownloadThread, CWinThread)
 
@@ -28,7 +28,7 @@ int CDownloadThread::SetDownloadInfo(void* owner, HWND mainWnd, std::vector<_DOW
 
 int CDownloadThread::AddDownloadInfo(std::vector<_DOWNLOADINFO>& items)
 {
-    transfer::WaitUntilShown(m_dlg);
+    dialogkit::WaitUntilShown(m_dlg);
     m_dlg.AddItems(items);
     return 0;
 }
@@ -41,13 +41,13 @@ void CDownloadThread::EndDownloadForce()
 
 int CDownloadThread::SetUIFocus()
 {
-    transfer::BringToFront(m_dlg, 14047);
+    dialogkit::BringToFront(m_dlg, 14047);
     return 0;
 }
 
 BOOL CDownloadThread::InitInstance()
 {
-    transfer::RunWindowModal(*this, m_dlg);
+    dialogkit::RunWindowModal(*this, m_dlg);
     return FALSE;
 }
 

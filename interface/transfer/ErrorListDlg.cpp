@@ -1,10 +1,10 @@
 // CErrorListDlg: the items an operation could not finish.
 #include "ErrorListDlg.h"
+#include "DialogKit.h"
 #include "DownloadRes.h"
 #include "SkinRes.h"
 #include "ToviMsg.h"
 #include "ToviString.h"
-#include "TransferCommon.h"
 #include "VImageList.h"
 #include <commctrl.h>
 
@@ -74,9 +74,9 @@ BOOL CErrorListDlg::OnInitDialog()
     }
     m_list.SetRedraw(TRUE);
 
-    transfer::SkinButton(m_btnClose, this, IDCANCEL, 14, CToviString::GetString(14066), kCancelIcon);
-    transfer::SkinButton(m_btnCaptionClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
-    transfer::PlaceCloseButton(this, &m_btnCaptionClose);
+    dialogkit::SkinButton(m_btnClose, this, IDCANCEL, 14, CToviString::GetString(14066), kCancelIcon);
+    dialogkit::SkinButton(m_btnCaptionClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
+    dialogkit::PlaceCloseButton(this, &m_btnCaptionClose);
     if (CWnd* hidden = GetDlgItem(IDC_DIALOG_HIDDEN))
         hidden->ShowWindow(SW_HIDE);
     return TRUE;

@@ -1,9 +1,9 @@
 // CFileDuplicateDlg: the name-conflict prompt.
 #include "FileDuplicateDlg.h"
+#include "DialogKit.h"
 #include "SkinRes.h"
 #include "ToviMsg.h"
 #include "ToviString.h"
-#include "TransferCommon.h"
 #include "TransferRes.h"
 
 IMPLEMENT_DYNAMIC(CFileDuplicateDlg, CVantelDialog)
@@ -43,11 +43,11 @@ BOOL CFileDuplicateDlg::OnInitDialog()
     // The system's own check box, drawn with its box and tick on the dialog's background (the
     // skinned flat button has no check-box look).
     SetDlgItemText(IDC_DUPLICATE_APPLY_ALL, CToviMsg::GetString(12059).GetString());
-    transfer::SkinButton(m_btnOverwrite, this, IDC_DUPLICATE_OVERWRITE, 13, CToviString::GetString(14096), 0);
-    transfer::SkinButton(m_btnSkip, this, IDC_DUPLICATE_SKIP, 13, CToviString::GetString(14097), 0);
-    transfer::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), kCancelIcon);
-    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
-    transfer::PlaceCloseButton(this, &m_btnClose);
+    dialogkit::SkinButton(m_btnOverwrite, this, IDC_DUPLICATE_OVERWRITE, 13, CToviString::GetString(14096), 0);
+    dialogkit::SkinButton(m_btnSkip, this, IDC_DUPLICATE_SKIP, 13, CToviString::GetString(14097), 0);
+    dialogkit::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), kCancelIcon);
+    dialogkit::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
+    dialogkit::PlaceCloseButton(this, &m_btnClose);
     return TRUE;
 }
 

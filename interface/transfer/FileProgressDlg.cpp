@@ -1,12 +1,12 @@
 // CFileProgressDlg: a server-side delete, bin clear, paste or restore with its progress.
 #include "FileProgressDlg.h"
+#include "DialogKit.h"
 #include "DownloadRes.h"
 #include "FileDuplicateDlg.h"
 #include "SkinRes.h"
 #include "ToviMsg.h"
 #include "ToviProto.h"
 #include "ToviString.h"
-#include "TransferCommon.h"
 #include "WinThread.h"
 
 IMPLEMENT_DYNAMIC(CFileProgressDlg, CVantelDialog)
@@ -109,9 +109,9 @@ BOOL CFileProgressDlg::OnInitDialog()
     m_bar.SubclassDlgItem(IDC_FILE_PROGRESS_BAR, this);
     m_bar.SetRange32(0, 100);
     m_bar.SetStep(10);
-    transfer::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), kCancelIcon);
-    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
-    transfer::PlaceCloseButton(this, &m_btnClose);
+    dialogkit::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), kCancelIcon);
+    dialogkit::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
+    dialogkit::PlaceCloseButton(this, &m_btnClose);
     if (CWnd* hidden = GetDlgItem(IDC_DIALOG_HIDDEN))
         hidden->ShowWindow(SW_HIDE);
     PostMessage(WM_OPERATION_START);
@@ -127,20 +127,12 @@ BOOL CFileProgressDlg::OnEraseBkgnd(CDC* pDC)
 
 LRESULT CFileProgressDlg::OnInvoke(WPARAM, LPARAM lParam)
 {
-    (*reinterpret_cast<std::function<void()>*>(lParam))();
-    return 0;
+    return dialogkit::RunInvoked(lParam);
 }
 
 void CFileProgressDlg::RunOnUi(const std::function<void()>& work)
 {
-    if (!m_hWnd)
-        return;
-    if (::GetWindowThreadProcessId(m_hWnd, nullptr) == ::GetCurrentThreadId()) {
-        work();
-        return;
-    }
-    std::function<void()> copy = work;
-    ::SendMessageW(m_hWnd, WM_OPERATION_INVOKE, 0, reinterpret_cast<LPARAM>(&copy));
+    dialogkit::RunOnWindowThread(m_hWnd, WM_OPERATION_INVOKE, work);
 }
 
 void CFileProgressDlg::ShowProgress(unsigned operationText, const CString& item)
@@ -226,7 +218,7 @@ void CFileProgressDlg::OnClose()
 UINT CFileProgressDlg::DeleteThread(LPVOID param)
 {
     CFileProgressDlg* dlg = static_cast<CFileProgressDlg*>(param);
-    transfer::ApplyThreadLanguage();
+    dialogkit::ApplyThreadLanguage();
     dlg->RunDelete();
     return 0;
 }
@@ -234,7 +226,7 @@ UINT CFileProgressDlg::DeleteThread(LPVOID param)
 UINT CFileProgressDlg::PasteThread(LPVOID param)
 {
     CFileProgressDlg* dlg = static_cast<CFileProgressDlg*>(param);
-    transfer::ApplyThreadLanguage();
+    dialogkit::ApplyThreadLanguage();
     dlg->RunPaste();
     return 0;
 }
@@ -305,7 +297,7 @@ void CFileProgressDlg::RunPaste()
                 int pressed = IDCANCEL;
                 RunOnUi([this, &question, &pressed] {
                     if (!m_bCancel && !m_bClosing)
-                        pressed = transfer::MessageBox(m_hWnd, question, MB_OKCANCEL | MB_ICONQUESTION);
+                        pressed = dialogkit::MessageBox(m_hWnd, question, MB_OKCANCEL | MB_ICONQUESTION);
                 });
                 answer = pressed == IDOK ? "Y" : "N";
                 if (!m_pProto->m_pConn) {

@@ -1,6 +1,7 @@
 // CFilePropertyDlg: the properties window of server items.
 #include "FilePropertyDlg.h"
 #include "CircularProgressThread.h"
+#include "DialogKit.h"
 #include "DownloadRes.h"
 #include "FileUtils.h"
 #include "SkinRes.h"
@@ -8,7 +9,6 @@
 #include "ToviProto.h"
 #include "ToviString.h"
 #include "TraceLog.h"
-#include "TransferCommon.h"
 #include "VImageList.h"
 #include "WinThread.h"
 #include <shellapi.h>
@@ -111,8 +111,8 @@ void CFilePropertyDlg::AllClear()
 
 void CFilePropertyDlg::InitControl()
 {
-    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
-    transfer::PlaceCloseButton(this, &m_btnClose);
+    dialogkit::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
+    dialogkit::PlaceCloseButton(this, &m_btnClose);
     for (UINT id : {IDC_DIALOG_HIDDEN, IDC_PROP_SEPARATOR1, IDC_PROP_SEPARATOR2})
         if (CWnd* hidden = GetDlgItem(id))
             hidden->ShowWindow(SW_HIDE);
@@ -120,7 +120,7 @@ void CFilePropertyDlg::InitControl()
         m_strTab = CToviString::GetString(Is(m_vecItems.front().Attr178, "0") ? 14106 : 14108);
     for (const Row& row : kRows)
         ShowRow(row.label, row.value, false);
-    transfer::SkinButton(m_btnOk, this, IDOK, 13, CToviString::GetString(14061), kOkIcon);
+    dialogkit::SkinButton(m_btnOk, this, IDOK, 13, CToviString::GetString(14061), kOkIcon);
 }
 
 void CFilePropertyDlg::ShowRow(UINT label, UINT value, bool show)

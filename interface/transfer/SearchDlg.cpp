@@ -1,5 +1,6 @@
 // CSearchDlg: the search window: set-up, the search worker, the hit list, go-to and download.
 #include "SearchDlg.h"
+#include "DialogKit.h"
 #include "DownloadRes.h"
 #include "FileUtils.h"
 #include "SearchMenuDlg.h"
@@ -9,12 +10,10 @@
 #include "ToviProto.h"
 #include "ToviString.h"
 #include "TraceLog.h"
-#include "TransferCommon.h"
 #include "VImageList.h"
 #include "WinThread.h"
 #include <algorithm>
 #include <commctrl.h>
-#include <functional>
 #include <shlobj.h>
 #include <shlwapi.h>
 
@@ -91,13 +90,6 @@ int StringCompare(const wchar_t* a, const wchar_t* b)
 int SizeCompare(__int64 a, __int64 b)
 {
     return a < b ? -1 : a > b ? 1 : 0;
-}
-
-// Runs work on the window's thread and waits for it.
-void Invoke(HWND wnd, const std::function<void()>& work)
-{
-    std::function<void()> copy = work;
-    ::SendMessageW(wnd, WM_SEARCH_INVOKE, 0, reinterpret_cast<LPARAM>(&copy));
 }
 
 bool IsCode(const char* code, std::initializer_list<const char*> values)
@@ -220,13 +212,13 @@ BOOL CSearchDlg::OnInitDialog()
 
 void CSearchDlg::InitControl()
 {
-    transfer::SkinButton(m_btnMinimize, this, IDC_SYSBTN_MINIMIZE, CToviButton::kStyleCaptionMinimize, CString(), 0);
-    transfer::SkinButton(m_btnMaximize, this, IDC_SYSBTN_MIDDLE, CToviButton::kStyleCaptionMiddle, CString(), 0);
-    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
+    dialogkit::SkinButton(m_btnMinimize, this, IDC_SYSBTN_MINIMIZE, CToviButton::kStyleCaptionMinimize, CString(), 0);
+    dialogkit::SkinButton(m_btnMaximize, this, IDC_SYSBTN_MIDDLE, CToviButton::kStyleCaptionMiddle, CString(), 0);
+    dialogkit::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
     m_btnMinimize.EnableWindow(FALSE);
-    transfer::SkinButton(m_btnOk, this, IDOK, 13, CToviString::GetString(14061), kOkIcon);
+    dialogkit::SkinButton(m_btnOk, this, IDOK, 13, CToviString::GetString(14061), kOkIcon);
     m_btnOk.ShowWindow(SW_HIDE);
-    transfer::SkinButton(m_btnDownload, this, IDCANCEL, 13, CToviString::GetString(m_bContentSearch ? 14061 : 14047),
+    dialogkit::SkinButton(m_btnDownload, this, IDCANCEL, 13, CToviString::GetString(m_bContentSearch ? 14061 : 14047),
                          m_bContentSearch ? kOkIcon : kDownloadIcon);
 }
 
@@ -322,7 +314,7 @@ bool CSearchDlg::GetSearch()
         memcpy(m_pProto->ServerAddress.szCode, m_szCode, sizeof m_szCode);
         if (m_pProto->GetSecureCode(m_hWnd, m_szHost, m_nPort, m_szCode, PROT_CMD('D', '2')) != 0) {
             TraceLog(2048, L"GetSecureCode Fail\n");
-            transfer::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONHAND);
+            dialogkit::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONHAND);
             delete m_pProto;
             m_pProto = nullptr;
             if (nameEdit)
@@ -349,7 +341,7 @@ UINT CSearchDlg::SearchThread(LPVOID param)
     HWND wnd = dlg->m_hWnd;
     CSearchMenuDlg* menu = dlg->m_pMenuDlg;
     if (!dlg->m_strName.IsEmpty() || !dlg->m_strUser.IsEmpty()) {
-        Invoke(wnd, [dlg, menu] {
+        dialogkit::RunOnWindowThread(wnd, WM_SEARCH_INVOKE, [dlg, menu] {
             menu->Progress().ShowWindow(SW_SHOW);
             menu->Progress().SetMarquee(true, 20, 10);
             dlg->CleanAllFindListItems();
@@ -365,9 +357,9 @@ UINT CSearchDlg::SearchThread(LPVOID param)
                 // The server never ended its list: what came so far stays listed, and the user
                 // learns that it may be incomplete.
                 TraceLog(2048, L"[ CSearchDlg::SearchThread ] no last page after %d pages\n", page);
-                Invoke(wnd, [dlg, menu] {
+                dialogkit::RunOnWindowThread(wnd, WM_SEARCH_INVOKE, [dlg, menu] {
                     menu->Progress().SetMarquee(false, 20, 10);
-                    transfer::MessageBox(dlg->m_hWnd, CToviMsg::GetString(kMsgServerError), MB_ICONHAND);
+                    dialogkit::MessageBox(dlg->m_hWnd, CToviMsg::GetString(kMsgServerError), MB_ICONHAND);
                 });
                 break;
             }
@@ -375,9 +367,9 @@ UINT CSearchDlg::SearchThread(LPVOID param)
                                              menu->m_szDateTo, menu->m_szSizeFrom, menu->m_szSizeTo,
                                              dlg->m_strUser.GetString(), dlg->m_strName.GetString()) != 0) {
                 const CString message = dlg->m_pProto->ResultInfo.wszMessage;
-                Invoke(wnd, [dlg, menu, message] {
+                dialogkit::RunOnWindowThread(wnd, WM_SEARCH_INVOKE, [dlg, menu, message] {
                     menu->Progress().SetMarquee(false, 20, 10);
-                    transfer::MessageBox(dlg->m_hWnd, message, MB_ICONHAND);
+                    dialogkit::MessageBox(dlg->m_hWnd, message, MB_ICONHAND);
                 });
                 break;
             }
@@ -385,11 +377,11 @@ UINT CSearchDlg::SearchThread(LPVOID param)
             if (dlg->m_bThreadStop)
                 break;
             bool more = false;
-            Invoke(wnd, [dlg, &more] { more = dlg->DrawFindList(); });
+            dialogkit::RunOnWindowThread(wnd, WM_SEARCH_INVOKE, [dlg, &more] { more = dlg->DrawFindList(); });
             if (!more)
                 break;
         }
-        Invoke(wnd, [menu] {
+        dialogkit::RunOnWindowThread(wnd, WM_SEARCH_INVOKE, [menu] {
             menu->Progress().SetMarquee(false, 20, 10);
             menu->Progress().ShowWindow(SW_HIDE);
         });
@@ -402,8 +394,7 @@ UINT CSearchDlg::SearchThread(LPVOID param)
 
 LRESULT CSearchDlg::OnInvoke(WPARAM, LPARAM lParam)
 {
-    (*reinterpret_cast<std::function<void()>*>(lParam))();
-    return 0;
+    return dialogkit::RunInvoked(lParam);
 }
 
 bool CSearchDlg::DrawFindList()
@@ -603,7 +594,7 @@ bool CSearchDlg::CheckDownloadPath()
 void CSearchDlg::OnBnClickedBtnDownload()
 {
     if (m_list.GetItemCount() == 0) {
-        transfer::MessageBox(m_hWnd, CToviMsg::GetString(12050), MB_ICONEXCLAMATION);
+        dialogkit::MessageBox(m_hWnd, CToviMsg::GetString(12050), MB_ICONEXCLAMATION);
         return;
     }
     if (!CheckDownloadPath()) {

@@ -1,6 +1,7 @@
 // CSearchDlg: the window's own frame: shape, borders, caption band, layout, and moving and
 // sizing by the mouse.
 #include "SearchDlg.h"
+#include "CaptionPalette.h"
 #include "Dc.h"
 #include "DownloadRes.h"
 #include "SearchMenuDlg.h"
@@ -9,48 +10,16 @@
 #include <gdiplus.h>
 #include <algorithm>
 
+using namespace vantel;
+
 namespace {
 
-const COLORREF kCaptionTop = RGB(0x7B, 0xA2, 0xD0);
-const COLORREF kCaptionBottom = RGB(0x41, 0x76, 0xB6);
-const COLORREF kCaptionLine1 = 0x9A6438;
-const COLORREF kCaptionLine2 = 0x7C512E;
-const COLORREF kTopStrip = 0xD0A27B;
-const COLORREF kTopLine = 0xE1C5AC;
 const COLORREF kSide = 0xDDDDDD;
-const COLORREF kBody = 0xF8F8F8;
-const COLORREF kBodyLine = 0xDDDDDD;
-const COLORREF kFootTop = RGB(0xEE, 0xEE, 0xEE);
-const COLORREF kFootBottom = RGB(0xE3, 0xE3, 0xE5);
 const COLORREF kGripDark = 0xA4A4A4;
 const int kCaptionBand = 24;
 const int kFootBand = 36;
 const int kDragBand = 26;
 const int kDoubleClickBand = 80;
-
-void Fill(HDC dc, int l, int t, int r, int b, COLORREF colour)
-{
-    if (r <= l || b <= t)
-        return;
-    const RECT rc = {l, t, r, b};
-    const COLORREF old = ::SetBkColor(dc, colour);
-    ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
-    ::SetBkColor(dc, old);
-}
-
-void Gradient(HDC dc, int l, int t, int r, int b, COLORREF top, COLORREF bottom)
-{
-    if (r <= l || b <= t)
-        return;
-    TRIVERTEX v[2] = {
-        {l, t, static_cast<COLOR16>(GetRValue(top) << 8), static_cast<COLOR16>(GetGValue(top) << 8),
-         static_cast<COLOR16>(GetBValue(top) << 8), 0},
-        {r, b, static_cast<COLOR16>(GetRValue(bottom) << 8), static_cast<COLOR16>(GetGValue(bottom) << 8),
-         static_cast<COLOR16>(GetBValue(bottom) << 8), 0},
-    };
-    GRADIENT_RECT g = {0, 1};
-    ::GradientFill(dc, v, 2, &g, 1, GRADIENT_FILL_RECT_V);
-}
 
 // The size grip: three rows of dots, each white with a grey one above and left of it.
 void GripDots(HDC dc, int right, int bottom)
@@ -58,8 +27,8 @@ void GripDots(HDC dc, int right, int bottom)
     for (int row = 0; row < 3; ++row) {
         for (int col = 0; col <= row; ++col) {
             const int x = right - 4 - 4 * col, y = bottom - 4 - 4 * (2 - row + col) + 4 * col;
-            Fill(dc, x, y, x + 2, y + 2, 0xFFFFFF);
-            Fill(dc, x - 1, y - 1, x + 1, y + 1, kGripDark);
+            FillBand(dc, x, y, x + 2, y + 2, 0xFFFFFF);
+            FillBand(dc, x - 1, y - 1, x + 1, y + 1, kGripDark);
         }
     }
 }
@@ -282,13 +251,13 @@ BOOL CSearchDlg::OnEraseBkgnd(CDC* pDC)
 void CSearchDlg::DrawBG(HDC dc, const RECT& client)
 {
     const int w = client.right - client.left, h = client.bottom - client.top;
-    Fill(dc, 0, 0, w, h, 0xFFFFFF);
-    Gradient(dc, 0, 0, w, kCaptionBand, kCaptionTop, kCaptionBottom);
-    Fill(dc, 0, kCaptionBand, w, kCaptionBand + 1, kCaptionLine1);
-    Fill(dc, 0, kCaptionBand + 1, w, kCaptionBand + 2, kCaptionLine2);
-    Fill(dc, 0, kCaptionBand + 2, w, h - kFootBand - 1, kBody);
-    Fill(dc, 0, h - kFootBand - 1, w, h - kFootBand, kBodyLine);
-    Gradient(dc, 0, h - kFootBand, w, h, kFootTop, kFootBottom);
+    FillBand(dc, 0, 0, w, h, 0xFFFFFF);
+    FillGradientBand(dc, 0, 0, w, kCaptionBand, kCaptionTop, kCaptionBottom);
+    FillBand(dc, 0, kCaptionBand, w, kCaptionBand + 1, kCaptionLine1);
+    FillBand(dc, 0, kCaptionBand + 1, w, kCaptionBand + 2, kCaptionLine2);
+    FillBand(dc, 0, kCaptionBand + 2, w, h - kFootBand - 1, kBody);
+    FillBand(dc, 0, h - kFootBand - 1, w, h - kFootBand, kBodyLine);
+    FillGradientBand(dc, 0, h - kFootBand, w, h, kFooterTop, kFooterBottom);
     if (m_bResizable && !IsZoomed())
         GripDots(dc, w, h);
 
@@ -333,11 +302,11 @@ void CSearchDlg::DrawDefaultUI(HDC dc, const RECT& window, const RECT& client)
 {
     const int w = window.right, h = window.bottom;
     // The sides continue the caption band, then the body's grey.
-    Fill(dc, 0, 0, w, h, kSide);
-    Gradient(dc, 0, 0, w, std::min(28, h), kCaptionTop, kCaptionTop);
-    Gradient(dc, 0, client.top, w, std::min(static_cast<int>(client.top) + 28, h), kCaptionTop, kCaptionBottom);
-    Fill(dc, 0, 0, w, std::min(4L, client.top), kTopStrip);
-    Fill(dc, 6, 1, w - 6, 2, kTopLine);
+    FillBand(dc, 0, 0, w, h, kSide);
+    FillGradientBand(dc, 0, 0, w, std::min(28, h), kCaptionTop, kCaptionTop);
+    FillGradientBand(dc, 0, client.top, w, std::min(static_cast<int>(client.top) + 28, h), kCaptionTop, kCaptionBottom);
+    FillBand(dc, 0, 0, w, std::min(4L, client.top), kCaptionTop);
+    FillBand(dc, 6, 1, w - 6, 2, kCaptionHighlight);
     if (m_bResizable && !IsZoomed())
         GripDots(dc, w, h);
     Gdiplus::Graphics g(dc);

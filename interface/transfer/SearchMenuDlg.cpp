@@ -1,13 +1,13 @@
 // CSearchMenuDlg: the search window's condition panel.
 #include "SearchMenuDlg.h"
 #include "Dc.h"
+#include "DialogKit.h"
 #include "DownloadRes.h"
 #include "SearchDlg.h"
 #include "SkinRes.h"
 #include "ToviMsg.h"
 #include "ToviRegistry.h"
 #include "ToviString.h"
-#include "TransferCommon.h"
 #include <commctrl.h>
 #include <cstring>
 
@@ -153,7 +153,7 @@ void CSearchMenuDlg::InitControls()
     SetDlgItemText(IDC_SEARCH_USE_DATE, CToviString::GetString(14003).GetString());
     SetDlgItemText(IDC_SEARCH_LABEL_FROM, CToviString::GetString(14139).GetString());
     SetDlgItemText(IDC_SEARCH_LABEL_TO, CToviString::GetString(14144).GetString());
-    transfer::SkinButton(m_btnSearch, this, IDC_SEARCH_RUN, 15, CToviString::GetString(14131), kSearchIcon);
+    dialogkit::SkinButton(m_btnSearch, this, IDC_SEARCH_RUN, 15, CToviString::GetString(14131), kSearchIcon);
     m_btnSearch.EnableWindow(FALSE);
     m_progress.SubclassDlgItem(IDC_SEARCH_PROGRESS, this);
     m_progress.SetBkColor(0xFFFFFF);
@@ -423,7 +423,7 @@ bool CSearchMenuDlg::ReadDates()
         GDT_VALID;
     const auto day = [](const SYSTEMTIME& t) { return (t.wYear * 100 + t.wMonth) * 100 + t.wDay; };
     if (haveFrom && haveTo && day(from) > day(to)) {
-        transfer::MessageBox(m_pSearch->GetSafeHwnd(), CToviMsg::GetString(12105), MB_ICONEXCLAMATION);
+        dialogkit::MessageBox(m_pSearch->GetSafeHwnd(), CToviMsg::GetString(12105), MB_ICONEXCLAMATION);
         return false;
     }
     // The pickers show the user's format; the server reads one format only.

@@ -1,12 +1,12 @@
 // CTransferDlg: the controls, the workers' ways onto the window's thread, the relay window and
 // the progress display shared by the upload and download windows.
 #include "TransferDlg.h"
+#include "DialogKit.h"
 #include "DownloadRes.h"
 #include "FileDuplicateDlg.h"
 #include "FileUtils.h"
 #include "SkinRes.h"
 #include "ToviString.h"
-#include "TransferCommon.h"
 #include "TransferRes.h"
 #include "ToviProto.h"
 #include "TransferTaskbar.h"
@@ -181,10 +181,10 @@ void CTransferDlg::SetupControls()
         bar->SetWindowText(L"");
     }
 
-    transfer::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), kCancelIcon);
-    transfer::SkinButton(m_btnMinimize, this, IDC_SYSBTN_MINIMIZE, CToviButton::kStyleCaptionMinimize, CString(), 0);
-    transfer::SkinButton(m_btnMiddle, this, IDC_SYSBTN_MIDDLE, CToviButton::kStyleCaptionMiddle, CString(), 0);
-    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
+    dialogkit::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), kCancelIcon);
+    dialogkit::SkinButton(m_btnMinimize, this, IDC_SYSBTN_MINIMIZE, CToviButton::kStyleCaptionMinimize, CString(), 0);
+    dialogkit::SkinButton(m_btnMiddle, this, IDC_SYSBTN_MIDDLE, CToviButton::kStyleCaptionMiddle, CString(), 0);
+    dialogkit::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
     m_btnMiddle.EnableWindow(FALSE);
     CRect client, first;
     GetClientRect(&client);
@@ -261,20 +261,12 @@ void CTransferDlg::OnMinimizeButton()
 
 LRESULT CTransferDlg::OnInvoke(WPARAM, LPARAM lParam)
 {
-    (*reinterpret_cast<std::function<void()>*>(lParam))();
-    return 0;
+    return dialogkit::RunInvoked(lParam);
 }
 
 void CTransferDlg::RunOnUi(const std::function<void()>& work)
 {
-    if (!m_hWnd)
-        return;
-    if (::GetWindowThreadProcessId(m_hWnd, nullptr) == ::GetCurrentThreadId()) {
-        work();
-        return;
-    }
-    std::function<void()> copy = work;
-    ::SendMessageW(m_hWnd, WM_TRANSFER_INVOKE, 0, reinterpret_cast<LPARAM>(&copy));
+    dialogkit::RunOnWindowThread(m_hWnd, WM_TRANSFER_INVOKE, work);
 }
 
 void CTransferDlg::PostToUi(const std::function<void()>& work)
@@ -338,7 +330,7 @@ int CTransferDlg::ShowMessage(const CString& text, UINT type)
     // A box asked for while the window is being stopped would hold the stop up.
     RunOnUi([this, text, type, &answer] {
         if (!m_bCancel)
-            answer = transfer::MessageBox(m_hWnd, text, type);
+            answer = dialogkit::MessageBox(m_hWnd, text, type);
     });
     return answer;
 }

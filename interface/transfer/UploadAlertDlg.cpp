@@ -1,8 +1,8 @@
 // CUploadAlertDlg: two lines of advice before an upload.
 #include "UploadAlertDlg.h"
+#include "DialogKit.h"
 #include "SkinRes.h"
 #include "ToviString.h"
-#include "TransferCommon.h"
 #include "TransferRes.h"
 
 IMPLEMENT_DYNAMIC(CUploadAlertDlg, CVantelDialog)
@@ -61,9 +61,9 @@ BOOL CUploadAlertDlg::OnInitDialog()
         m_strFace = ChooseFace();
     SetWindowText(L"Corvane IXO Upload Alert");
     SetTitleBar(L"업로드 Tip");
-    transfer::SkinButton(m_btnOk, this, IDOK, 13, CToviString::GetString(14061), 0);
-    transfer::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), 0);
-    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
+    dialogkit::SkinButton(m_btnOk, this, IDOK, 13, CToviString::GetString(14061), 0);
+    dialogkit::SkinButton(m_btnCancel, this, IDCANCEL, 14, CToviString::GetString(14064), 0);
+    dialogkit::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
 
     HDC dc = ::GetDC(m_hWnd);
     HFONT font = MakeFont(dc);
@@ -87,7 +87,7 @@ BOOL CUploadAlertDlg::OnInitDialog()
     const int top = client.bottom - 32 - ok.Height();
     m_btnOk.MoveWindow(left, top, ok.Width(), ok.Height());
     m_btnCancel.MoveWindow(left + ok.Width() + 10, top, ok.Width(), ok.Height());
-    transfer::PlaceCloseButton(this, &m_btnClose);
+    dialogkit::PlaceCloseButton(this, &m_btnClose);
     CenterWindow();
     return TRUE;
 }

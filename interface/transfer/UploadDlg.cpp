@@ -2,6 +2,7 @@
 // and stopping the workers, the end of a run and the result list.
 #include <winsock2.h>
 #include "UploadDlg.h"
+#include "DialogKit.h"
 #include "FileDuplicateDlg.h"
 #include "FileUtils.h"
 #include "SkinRes.h"
@@ -9,7 +10,6 @@
 #include "ToviProto.h"
 #include "ToviString.h"
 #include "TraceLog.h"
-#include "TransferCommon.h"
 #include "TransferRes.h"
 #include "TransferTaskbar.h"
 #include "UploadDecision.h"
@@ -118,7 +118,7 @@ bool CUploadDlg::TakeAddedItems(std::vector<_UPLOADINFO>& items)
 
 LRESULT CUploadDlg::OnUploadRefused(WPARAM wParam, LPARAM)
 {
-    transfer::MessageBox(m_hWnd, CToviMsg::GetString(static_cast<unsigned>(wParam)) + L" " + CToviMsg::GetString(12060),
+    dialogkit::MessageBox(m_hWnd, CToviMsg::GetString(static_cast<unsigned>(wParam)) + L" " + CToviMsg::GetString(12060),
                          MB_ICONWARNING);
     return 0;
 }
@@ -253,7 +253,7 @@ LRESULT CUploadDlg::OnUploadStart(WPARAM, LPARAM)
         m_pProto->CloseSocket();
         const CString message = m_pProto->ResultInfo.wszMessage;
         Notify(1, message);
-        transfer::MessageBox(m_hWnd, message, MB_ICONERROR);
+        dialogkit::MessageBox(m_hWnd, message, MB_ICONERROR);
         return 1;
     }
     if (m_pProto->GetUploadBandWidth(m_szSessionId) == 0) {
@@ -311,7 +311,7 @@ LRESULT CUploadDlg::OnUploadFinish(WPARAM, LPARAM)
     m_btnCancel.Invalidate();
     if (closeWhenDone && m_nAbandoned >= 1 && AbandonNoticeSite(m_strCustomerCode)) {
         Notify(1, CToviString::GetString(14245));
-        transfer::MessageBox(m_hWnd, CToviString::GetString(14245), MB_ICONERROR);
+        dialogkit::MessageBox(m_hWnd, CToviString::GetString(14245), MB_ICONERROR);
     }
     return 0;
 }

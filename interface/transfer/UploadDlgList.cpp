@@ -1,11 +1,11 @@
 // CUploadDlg: the item list. Rows are filled depth-first in the order the file system lists a
 // folder, the order in which the worker walks the items; a current-row index ties the two.
 #include "UploadDlg.h"
+#include "DialogKit.h"
 #include "FileUtils.h"
 #include "ToviMsg.h"
 #include "ToviRegistry.h"
 #include "ToviString.h"
-#include "TransferCommon.h"
 #include "WinThread.h"
 #include <commctrl.h>
 #include <shellapi.h>
@@ -39,7 +39,7 @@ LRESULT CUploadDlg::OnUploadBegin(WPARAM, LPARAM)
 UINT CUploadDlg::SetListDataThread(LPVOID param)
 {
     CUploadDlg* dlg = static_cast<CUploadDlg*>(param);
-    transfer::ApplyThreadLanguage();
+    dialogkit::ApplyThreadLanguage();
     const bool com = SUCCEEDED(::CoInitialize(nullptr));
     dlg->RunOnUi([dlg] {
         dlg->FreeRows();
@@ -91,7 +91,7 @@ LRESULT CUploadDlg::OnUploadAdd(WPARAM, LPARAM lParam)
 UINT CUploadDlg::AddListDataThread(LPVOID param)
 {
     CUploadDlg* dlg = static_cast<CUploadDlg*>(param);
-    transfer::ApplyThreadLanguage();
+    dialogkit::ApplyThreadLanguage();
     const bool com = SUCCEEDED(::CoInitialize(nullptr));
     std::vector<_UPLOADINFO> added;
     {

@@ -1,6 +1,7 @@
 // CUploadDlg: the upload procedure on its worker thread: folders, files, decisions, retries
 // and the run's result.
 #include "UploadDlg.h"
+#include "DialogKit.h"
 #include "FileDuplicateDlg.h"
 #include "FileUtils.h"
 #include "Files.h"
@@ -9,7 +10,6 @@
 #include "ToviRegistry.h"
 #include "ToviString.h"
 #include "TraceLog.h"
-#include "TransferCommon.h"
 #include "TransferRes.h"
 #include "TransferTaskbar.h"
 #include "UploadDecision.h"
@@ -73,7 +73,7 @@ CString SystemErrorText(DWORD error)
 UINT CUploadDlg::UploadWorker(LPVOID param)
 {
     CUploadDlg* dlg = static_cast<CUploadDlg*>(param);
-    transfer::ApplyThreadLanguage();
+    dialogkit::ApplyThreadLanguage();
     CallExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
     // The document-management component is a COM object.
     const bool com = SUCCEEDED(::CoInitialize(nullptr));

@@ -1,9 +1,9 @@
 // CUploadResultListDlg: the list of files an upload run could not deliver.
 #include "UploadResultListDlg.h"
+#include "DialogKit.h"
 #include "SkinRes.h"
 #include "ToviString.h"
 #include "TraceLog.h"
-#include "TransferCommon.h"
 #include "TransferRes.h"
 #include <commctrl.h>
 #include <shellapi.h>
@@ -35,8 +35,8 @@ BOOL CUploadResultListDlg::OnInitDialog()
     CVantelDialog::OnInitDialog();
     SetWindowText(CToviString::GetString(14156).GetString());
     SetTitleBar(CToviString::GetString(14156));
-    transfer::SkinButton(m_btnOk, this, IDOK, 13, CToviString::GetString(14061), kOkIcon);
-    transfer::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
+    dialogkit::SkinButton(m_btnOk, this, IDOK, 13, CToviString::GetString(14061), kOkIcon);
+    dialogkit::SkinButton(m_btnClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
 
     if (!m_strMessage.IsEmpty()) {
         CRect window, client;
@@ -47,7 +47,7 @@ BOOL CUploadResultListDlg::OnInitDialog()
         GetClientRect(&grown);
         m_btnOk.MoveWindow(grown.right - 100, client.bottom, 88, 24);
     }
-    transfer::PlaceCloseButton(this, &m_btnClose);
+    dialogkit::PlaceCloseButton(this, &m_btnClose);
 
     m_list.SubclassDlgItem(IDC_UPLOAD_RESULT_LIST, this);
     m_list.SetExtendedStyle(m_list.GetExtendedStyle() | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);

@@ -1,9 +1,9 @@
 // CUploadThread: the upload's user-interface thread.
 #include "UploadThread.h"
+#include "DialogKit.h"
 #include "FileUtils.h"
 #include "ToviRegistry.h"
 #include "ToviProto.h"
-#include "TransferCommon.h"
 
 IMPLEMENT_DYNCREATE(CUploadThread, CWinThread)
 
@@ -31,7 +31,7 @@ int CUploadThread::SetUploadInfo(HWND owner, _PROTO_FOLDER_INFO* folder, std::ve
 
 int CUploadThread::AddUploadInfo(std::vector<_UPLOADINFO>& items)
 {
-    transfer::WaitUntilShown(m_dlg);
+    dialogkit::WaitUntilShown(m_dlg);
     m_dlg.AddItems(items);
     return 0;
 }
@@ -44,13 +44,13 @@ void CUploadThread::EndUploadForce()
 
 int CUploadThread::SetUIFocus()
 {
-    transfer::BringToFront(m_dlg, 14046);
+    dialogkit::BringToFront(m_dlg, 14046);
     return 0;
 }
 
 BOOL CUploadThread::InitInstance()
 {
-    transfer::RunWindowModal(*this, m_dlg);
+    dialogkit::RunWindowModal(*this, m_dlg);
     return FALSE;
 }
 

@@ -1,5 +1,6 @@
 // CVersionManagementDlg: the version list of a server file.
 #include "VersionManagementDlg.h"
+#include "DialogKit.h"
 #include "DownloadRes.h"
 #include "FileUtils.h"
 #include "SkinRes.h"
@@ -94,10 +95,10 @@ void CVersionManagementDlg::InitControl()
     SetDlgItemText(IDC_VERSION_INFO_KEPT, kept.GetString());
     SetDlgItemText(IDC_VERSION_INFO_DELETE, CToviMsg::GetString(12055).GetString());
     m_pClose = new CToviButton();
-    transfer::SkinButton(*m_pClose, this, IDCANCEL, 14, CToviString::GetString(14066), kCancelIcon);
+    dialogkit::SkinButton(*m_pClose, this, IDCANCEL, 14, CToviString::GetString(14066), kCancelIcon);
     m_pCaptionClose = new CToviButton();
-    transfer::SkinButton(*m_pCaptionClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
-    transfer::PlaceCloseButton(this, m_pCaptionClose);
+    dialogkit::SkinButton(*m_pCaptionClose, this, IDC_SYSBTN_CLOSE, CToviButton::kStyleCaptionClose, CString(), 0);
+    dialogkit::PlaceCloseButton(this, m_pCaptionClose);
     if (CWnd* hidden = GetDlgItem(IDC_DIALOG_HIDDEN))
         hidden->ShowWindow(SW_HIDE);
 }
@@ -121,7 +122,7 @@ void CVersionManagementDlg::DrawVersionList()
         return;
     if (m_pProto->GetVersion(m_szFileId, m_szRequestId) != 0) {
         m_pProto->ReleaseVersionInfo();
-        transfer::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONHAND);
+        dialogkit::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONHAND);
         return;
     }
     int row = 0;
@@ -188,7 +189,7 @@ int CVersionManagementDlg::DownloadItem(int row)
         return 0;
     const CString refused = RefusedText(*item);
     if (!refused.IsEmpty()) {
-        transfer::MessageBox(m_hWnd, refused, MB_ICONHAND);
+        dialogkit::MessageBox(m_hWnd, refused, MB_ICONHAND);
         return 0;
     }
     CString folder;
@@ -226,13 +227,13 @@ int CVersionManagementDlg::DeleteItem(int row)
         return -1;
     CString question;
     question.Format(L"%s %s", CToviMsg::GetString(12055).GetString(), CToviMsg::GetString(12056).GetString());
-    if (transfer::MessageBox(m_hWnd, question, MB_YESNO) != IDYES)
+    if (dialogkit::MessageBox(m_hWnd, question, MB_YESNO) != IDYES)
         return -1;
     char kind[] = "F";
     char mode[] = "0";
     if (m_pProto->GetDelete(kind, item->Version.IDX, item->Version.DIDX, item->Version.Attr209, mode, m_szFolderId) !=
         0) {
-        transfer::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONHAND);
+        dialogkit::MessageBox(m_hWnd, m_pProto->ResultInfo.wszMessage, MB_ICONHAND);
         return -1;
     }
     // Older versions go with the deleted one: the rows below it.

@@ -475,7 +475,24 @@ TEST_F(Search, Screenshots)
         Pick(10175, 3);
         Click(10068);
         Pick(10177, 2);
-        EXPECT_TRUE(uitest::SavePng(uitest::CaptureWindow(m_wnd, 500), dir + L"\\search-" + look.tag + L".png"));
+        const uitest::Pixels shot = uitest::CaptureWindow(m_wnd, 500);
+        EXPECT_TRUE(uitest::SavePng(shot, dir + L"\\search-" + look.tag + L".png"));
+        // Down the client's left edge: the caption band, its two lines, the body, the line above
+        // the footer band and the footer band, in the palette of every skinned window.
+        RECT window = {}, client = {};
+        POINT origin = {0, 0};
+        GetWindowRect(m_wnd, &window);
+        GetClientRect(m_wnd, &client);
+        ClientToScreen(m_wnd, &origin);
+        const int x = origin.x - window.left + 2, top = origin.y - window.top;
+        const struct {
+            int y;
+            COLORREF colour;
+        } rows[] = {{0, RGB(0x7B, 0xA2, 0xD0)},          {24, RGB(0x38, 0x64, 0x9A)},
+                    {25, RGB(0x2E, 0x51, 0x7C)},         {26, RGB(0xF8, 0xF8, 0xF8)},
+                    {client.bottom - 37, RGB(0xDD, 0xDD, 0xDD)}, {client.bottom - 36, RGB(0xEE, 0xEE, 0xEE)}};
+        for (const auto& row : rows)
+            EXPECT_EQ(row.colour, shot.At(x, top + row.y)) << "client row " << row.y;
         const HIMAGELIST icons = reinterpret_cast<HIMAGELIST>(
             SendMessageW(GetDlgItem(m_wnd, 10059), LVM_GETIMAGELIST, LVSIL_SMALL, 0));
         EXPECT_GT(ImageList_GetImageCount(icons), 0) << "the shared icons outlive an earlier window";

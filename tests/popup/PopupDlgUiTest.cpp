@@ -360,6 +360,17 @@ TEST_F(PopupDlgTest, ScreenshotsOfTheFrame)
         const int f = ::GetSystemMetrics(SM_CXFRAME) + 1;
         COLORREF band = shot.At(f + 40, f + 12);
         EXPECT_GT(GetBValue(band), GetRValue(band)) << "blue caption band";
+        // Down the client's left edge above the page: the caption band and its two lines, in the
+        // palette of every skinned window; the frame's light top row above them.
+        RECT window = {};
+        POINT origin = {0, 0};
+        ::GetWindowRect(popupHwnd, &window);
+        ::ClientToScreen(popupHwnd, &origin);
+        const int x = origin.x - window.left + 2, top = origin.y - window.top;
+        EXPECT_EQ(RGB(0x7B, 0xA2, 0xD0), shot.At(x, top)) << "caption band's top row";
+        EXPECT_EQ(RGB(0x38, 0x64, 0x9A), shot.At(x, top + 24)) << "first line under the band";
+        EXPECT_EQ(RGB(0x2E, 0x51, 0x7C), shot.At(x, top + 25)) << "second line under the band";
+        EXPECT_EQ(RGB(0xAC, 0xC5, 0xE1), shot.At(40, 1)) << "the frame's light top row";
         uitest::SavePng(shot, dir + (language == 0x12 ? L"\\popup-ko.png" : L"\\popup-en.png"));
         ui.Run([&] { ::DestroyWindow(popupHwnd); });
     }

@@ -2,6 +2,7 @@
 // list, refused addresses reopening the edit, and the folder with its guests saved in one go.
 #include <winsock2.h>
 #include "ShareHost.h"
+#include "EmailAddress.h"
 #include "GuestMultiDlg.h"
 #include "AutoAnswer.h"
 #include "WindowDriver.h"
@@ -86,7 +87,7 @@ TEST_F(GuestMultiDlgTest, RefusedAddressesReopenTheEditWhichHoldsNoMoreThanTheRe
     uitest::ClickButton(m_dialog, 10198);
     ASSERT_TRUE(uitest::WaitUntil([this] { return ListEdit() != nullptr; }));
     // The record keeps a terminator after the address.
-    EXPECT_EQ(static_cast<LRESULT>(CGuestMultiDlg::kMaxEmailBytes), SendMessageW(ListEdit(), EM_GETLIMITTEXT, 0, 0));
+    EXPECT_EQ(static_cast<LRESULT>(kMaxEmailBytes), SendMessageW(ListEdit(), EM_GETLIMITTEXT, 0, 0));
     Type(L"anna@example.com");
     const struct {
         std::wstring typed;
@@ -104,7 +105,7 @@ TEST_F(GuestMultiDlgTest, RefusedAddressesReopenTheEditWhichHoldsNoMoreThanTheRe
         EXPECT_NE(std::wstring::npos, box.Seen()[0].texts.back().find(c.message));
         // The edit is open again on the same row, limited as before.
         ASSERT_TRUE(uitest::WaitUntil([this] { return ListEdit() != nullptr; }));
-        EXPECT_EQ(static_cast<LRESULT>(CGuestMultiDlg::kMaxEmailBytes),
+        EXPECT_EQ(static_cast<LRESULT>(kMaxEmailBytes),
                   SendMessageW(ListEdit(), EM_GETLIMITTEXT, 0, 0));
     }
     uitest::SendKey(ListEdit(), VK_ESCAPE);

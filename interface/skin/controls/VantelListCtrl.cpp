@@ -1,7 +1,6 @@
 // CVantelListCtrl: icons, row colours, the header check box, column limits, the date editor and
 // address editing.
 #include "VantelListCtrl.h"
-#include "GuestMultiDlg.h"
 #include "ListIconsRes.h"
 #include "ProtoShareRecords.h"
 #include "ToviHeaderCtrl.h"

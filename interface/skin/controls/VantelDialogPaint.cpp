@@ -1,9 +1,12 @@
 // CVantelDialog: the client background with its caption band, and the self-painted frame.
 #include "VantelDialog.h"
+#include "CaptionPalette.h"
 #include "ToviColorRef.h"
 #include "Wnd.h"
 #include <gdiplus.h>
 #include <vector>
+
+using namespace vantel;
 
 namespace {
 const COLORREF kLoginTop = RGB(0x6F, 0x6F, 0x6F);
@@ -12,28 +15,6 @@ const COLORREF kLoginLine = 0x171717;
 const COLORREF kLoginBody = RGB(0xFF, 0xFF, 0xFF);
 const COLORREF kLoginBodyEnd = RGB(0xE6, 0xE7, 0xEB);
 const COLORREF kLoginFooterEnd = RGB(0xCE, 0xD1, 0xD8);
-const COLORREF kCaptionTop = 0xD0A27B;
-const COLORREF kCaptionBottom = 0xB67641;
-const COLORREF kCaptionTopInactive = 0xE2C7AF;
-const COLORREF kCaptionBottomInactive = 0xC89266;
-const COLORREF kBody = 0xF8F8F8;
-const COLORREF kFooterLine = 0xDDDDDD;
-const COLORREF kFooterTop = RGB(0xEE, 0xEE, 0xEE);
-const COLORREF kFooterBottom = RGB(0xE3, 0xE3, 0xE5);
-
-void Fill(CDC* dc, int l, int t, int r, int b, COLORREF c)
-{
-    if (r > l && b > t)
-        dc->FillSolidRect(l, t, r - l, b - t, c);
-}
-
-void Gradient(CDC* dc, int l, int t, int r, int b, COLORREF from, COLORREF to)
-{
-    if (r > l && b > t) {
-        CRect rc(l, t, r, b);
-        dc->FillGradientRect(&rc, from, to, true);
-    }
-}
 }
 
 void CVantelDialog::AccentColors(COLORREF* accent1, COLORREF* accent2) const
@@ -56,8 +37,8 @@ void CVantelDialog::AccentColors(COLORREF* accent1, COLORREF* accent2) const
     } else if (m_nUIType == kUITypeGoldAccent) {
         *accent1 = *accent2 = 0xBFA94A;
     } else {
-        *accent1 = m_bActive ? 0x9A6438 : 0xC99569;
-        *accent2 = m_bActive ? 0x7C512E : 0xC58C5F;
+        *accent1 = m_bActive ? kCaptionLine1 : kCaptionLine1Inactive;
+        *accent2 = m_bActive ? kCaptionLine2 : kCaptionLine2Inactive;
     }
 }
 
@@ -68,22 +49,22 @@ BOOL CVantelDialog::DrawBkgnd(CDC* pDC, CRect rect)
     COLORREF accent1, accent2;
     AccentColors(&accent1, &accent2);
     if (IsLoginLook(m_nUIType)) {
-        Gradient(pDC, l, t, r, t + 22, kLoginTop, kLoginBottom);
-        Fill(pDC, l, t + 22, r, t + 23, kLoginLine);
-        Fill(pDC, l, t + 23, r, t + 24, accent1);
-        Fill(pDC, l, t + 24, r, t + 26, accent2);
-        Gradient(pDC, l, t + 26, r, b - 15, kLoginBody, kLoginBodyEnd);
-        Gradient(pDC, l, b - 15, r, b, kLoginBodyEnd, kLoginFooterEnd);
+        FillGradientBand(*pDC, l, t, r, t + 22, kLoginTop, kLoginBottom);
+        FillBand(*pDC, l, t + 22, r, t + 23, kLoginLine);
+        FillBand(*pDC, l, t + 23, r, t + 24, accent1);
+        FillBand(*pDC, l, t + 24, r, t + 26, accent2);
+        FillGradientBand(*pDC, l, t + 26, r, b - 15, kLoginBody, kLoginBodyEnd);
+        FillGradientBand(*pDC, l, b - 15, r, b, kLoginBodyEnd, kLoginFooterEnd);
     } else {
-        Fill(pDC, l, t, r, b, 0xFFFFFF);
-        Gradient(pDC, l, t, r, t + 23, m_bActive ? kCaptionTop : kCaptionTopInactive,
+        FillBand(*pDC, l, t, r, b, 0xFFFFFF);
+        FillGradientBand(*pDC, l, t, r, t + 23, m_bActive ? kCaptionTop : kCaptionTopInactive,
                  m_bActive ? kCaptionBottom : kCaptionBottomInactive);
-        Fill(pDC, l, t + 23, r, t + 24, accent1);
-        Fill(pDC, l, t + 24, r, t + 26, accent2);
+        FillBand(*pDC, l, t + 23, r, t + 24, accent1);
+        FillBand(*pDC, l, t + 24, r, t + 26, accent2);
         const int bodyEnd = b - (m_nUIType == kUITypeProgress ? 8 : 36);
-        Fill(pDC, l, t + 26, r, bodyEnd, kBody);
-        Fill(pDC, l, bodyEnd, r, bodyEnd + 1, kFooterLine);
-        Gradient(pDC, l, bodyEnd + 1, r, b, kFooterTop, kFooterBottom);
+        FillBand(*pDC, l, t + 26, r, bodyEnd, kBody);
+        FillBand(*pDC, l, bodyEnd, r, bodyEnd + 1, kBodyLine);
+        FillGradientBand(*pDC, l, bodyEnd + 1, r, b, kFooterTop, kFooterBottom);
     }
     DrawTitle(pDC, rect);
     return TRUE;
@@ -180,24 +161,24 @@ void CVantelDialog::DrawLoginUI(CDC* pDC, CRect rect)
     const int l = rect.left, t = rect.top, r = rect.right, b = rect.bottom;
     COLORREF accent1, accent2;
     AccentColors(&accent1, &accent2);
-    Fill(pDC, l, t, r, t + 1, kLoginLine);
-    Fill(pDC, l, t + 1, r, t + 4, kLoginTop);
-    Fill(pDC, l, t + 4, l + 1, b, kLoginLine);
-    Fill(pDC, r - 1, t + 4, r, b, kLoginLine);
+    FillBand(*pDC, l, t, r, t + 1, kLoginLine);
+    FillBand(*pDC, l, t + 1, r, t + 4, kLoginTop);
+    FillBand(*pDC, l, t + 4, l + 1, b, kLoginLine);
+    FillBand(*pDC, r - 1, t + 4, r, b, kLoginLine);
     // Each side band continues the client's bands beside it.
     for (int x : { l + 1, r - 4 }) {
         int y = t + 4;
-        Gradient(pDC, x, y, x + 3, y + 22, kLoginTop, kLoginBottom);
+        FillGradientBand(*pDC, x, y, x + 3, y + 22, kLoginTop, kLoginBottom);
         y += 22;
-        Fill(pDC, x, y, x + 3, y + 1, kLoginLine);
-        Fill(pDC, x, y + 1, x + 3, y + 2, accent1);
-        Fill(pDC, x, y + 2, x + 3, y + 4, accent2);
+        FillBand(*pDC, x, y, x + 3, y + 1, kLoginLine);
+        FillBand(*pDC, x, y + 1, x + 3, y + 2, accent1);
+        FillBand(*pDC, x, y + 2, x + 3, y + 4, accent2);
         y += 4;
-        Gradient(pDC, x, y, x + 3, b - 19, kLoginBody, kLoginBodyEnd);
-        Gradient(pDC, x, b - 19, x + 3, b - 4, kLoginBodyEnd, kLoginFooterEnd);
+        FillGradientBand(*pDC, x, y, x + 3, b - 19, kLoginBody, kLoginBodyEnd);
+        FillGradientBand(*pDC, x, b - 19, x + 3, b - 4, kLoginBodyEnd, kLoginFooterEnd);
     }
-    Fill(pDC, l, b - 1, r, b, kLoginLine);
-    Fill(pDC, l + 1, b - 4, r - 1, b - 1, 0xDBD2CE);
+    FillBand(*pDC, l, b - 1, r, b, kLoginLine);
+    FillBand(*pDC, l + 1, b - 4, r - 1, b - 1, 0xDBD2CE);
 }
 
 void CVantelDialog::DrawDefaultUI(CDC* pDC, CRect rect)
@@ -209,23 +190,23 @@ void CVantelDialog::DrawDefaultUI(CDC* pDC, CRect rect)
     const COLORREF bottom = m_bActive ? kCaptionBottom : kCaptionBottomInactive;
     COLORREF accent1, accent2;
     AccentColors(&accent1, &accent2);
-    Fill(pDC, l, t, r, t + 1, line);
-    Fill(pDC, l, t + 1, r, t + 2, 0xE1C5AC);
-    Fill(pDC, l, t + 2, r, t + 4, top);
-    Fill(pDC, l, t + 4, l + 1, b, line);
-    Fill(pDC, r - 1, t + 4, r, b, line);
+    FillBand(*pDC, l, t, r, t + 1, line);
+    FillBand(*pDC, l, t + 1, r, t + 2, 0xE1C5AC);
+    FillBand(*pDC, l, t + 2, r, t + 4, top);
+    FillBand(*pDC, l, t + 4, l + 1, b, line);
+    FillBand(*pDC, r - 1, t + 4, r, b, line);
     const int bodyEnd = b - (m_nUIType == kUITypeProgress ? 12 : 40);
     for (int x : { l + 1, r - 4 }) {
         int y = t + 4;
-        Gradient(pDC, x, y, x + 3, y + 23, top, bottom);
+        FillGradientBand(*pDC, x, y, x + 3, y + 23, top, bottom);
         y += 23;
-        Fill(pDC, x, y, x + 3, y + 1, accent1);
-        Fill(pDC, x, y + 1, x + 3, y + 3, accent2);
+        FillBand(*pDC, x, y, x + 3, y + 1, accent1);
+        FillBand(*pDC, x, y + 1, x + 3, y + 3, accent2);
         y += 3;
-        Fill(pDC, x, y, x + 3, bodyEnd, kBody);
-        Fill(pDC, x, bodyEnd, x + 3, bodyEnd + 1, kFooterLine);
-        Gradient(pDC, x, bodyEnd + 1, x + 3, b - 1, kFooterTop, kFooterBottom);
+        FillBand(*pDC, x, y, x + 3, bodyEnd, kBody);
+        FillBand(*pDC, x, bodyEnd, x + 3, bodyEnd + 1, kBodyLine);
+        FillGradientBand(*pDC, x, bodyEnd + 1, x + 3, b - 1, kFooterTop, kFooterBottom);
     }
-    Fill(pDC, l, b - 1, r, b, line);
-    Fill(pDC, l + 1, b - 4, r - 1, b - 1, 0xE5E3E3);
+    FillBand(*pDC, l, b - 1, r, b, line);
+    FillBand(*pDC, l + 1, b - 4, r - 1, b - 1, 0xE5E3E3);
 }

@@ -1,5 +1,5 @@
-// CGuestMultiDlg: the address check.
-#include "GuestMultiDlg.h"
+// The guests' e-mail address check.
+#include "EmailAddress.h"
 #include <cstring>
 #include <cwchar>
 
@@ -74,7 +74,7 @@ bool CheckDomain(const wchar_t* s, size_t length)
 
 }
 
-bool CGuestMultiDlg::VerifyEmailAddress(const wchar_t* address)
+bool VerifyEmailAddress(const wchar_t* address)
 {
     if (address == nullptr)
         return false;

@@ -1,55 +1,26 @@
 // The web pop-up's shape and painting: region, frame, caption band, body and control layout.
 #include "PopupDlg.h"
 #include "PopupView.h"
+#include "CaptionPalette.h"
 #include "Dc.h"
 #include "VantelDialog.h"
 #include <gdiplus.h>
 
+using namespace vantel;
+
 namespace {
-const COLORREF kTitleTop = RGB(123, 162, 208);
-const COLORREF kTitleBottom = RGB(65, 118, 182);
-const COLORREF kTitleLine1 = RGB(56, 100, 154);
-const COLORREF kTitleLine2 = RGB(46, 81, 124);
-const COLORREF kBody = RGB(248, 248, 248);
-const COLORREF kBodyLine = RGB(221, 221, 221);
-const COLORREF kFootTop = RGB(238, 238, 238);
-const COLORREF kFootBottom = RGB(227, 227, 229);
 const COLORREF kFrame = RGB(63, 62, 67);
-const COLORREF kFrameLight = RGB(172, 197, 225);
 const int kTitleBand = 24;
-
-void Fill(HDC hdc, int l, int t, int r, int b, COLORREF c)
-{
-    if (r <= l || b <= t)
-        return;
-    RECT rc = { l, t, r, b };
-    COLORREF old = ::SetBkColor(hdc, c);
-    ::ExtTextOutW(hdc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
-    ::SetBkColor(hdc, old);
-}
-
-void Gradient(HDC hdc, int l, int t, int r, int b, COLORREF top, COLORREF bottom)
-{
-    if (r <= l || b <= t)
-        return;
-    TRIVERTEX v[2] = {
-        { l, t, (COLOR16)(GetRValue(top) << 8), (COLOR16)(GetGValue(top) << 8), (COLOR16)(GetBValue(top) << 8), 0 },
-        { r, b, (COLOR16)(GetRValue(bottom) << 8), (COLOR16)(GetGValue(bottom) << 8),
-          (COLOR16)(GetBValue(bottom) << 8), 0 },
-    };
-    GRADIENT_RECT g = { 0, 1 };
-    ::GradientFill(hdc, v, 2, &g, 1, GRADIENT_FILL_RECT_V);
-}
 
 // The bands of the client area, over columns l..r, for a client of height h whose top is at y0.
 void PaintBands(HDC hdc, int l, int r, int y0, int h)
 {
-    Gradient(hdc, l, y0, r, y0 + kTitleBand, kTitleTop, kTitleBottom);
-    Fill(hdc, l, y0 + kTitleBand, r, y0 + kTitleBand + 1, kTitleLine1);
-    Fill(hdc, l, y0 + kTitleBand + 1, r, y0 + kTitleBand + 2, kTitleLine2);
-    Fill(hdc, l, y0 + kTitleBand + 2, r, y0 + h - 10, kBody);
-    Fill(hdc, l, y0 + h - 10, r, y0 + h - 9, kBodyLine);
-    Gradient(hdc, l, y0 + h - 9, r, y0 + h, kFootTop, kFootBottom);
+    FillGradientBand(hdc, l, y0, r, y0 + kTitleBand, kCaptionTop, kCaptionBottom);
+    FillBand(hdc, l, y0 + kTitleBand, r, y0 + kTitleBand + 1, kCaptionLine1);
+    FillBand(hdc, l, y0 + kTitleBand + 1, r, y0 + kTitleBand + 2, kCaptionLine2);
+    FillBand(hdc, l, y0 + kTitleBand + 2, r, y0 + h - 10, kBody);
+    FillBand(hdc, l, y0 + h - 10, r, y0 + h - 9, kBodyLine);
+    FillGradientBand(hdc, l, y0 + h - 9, r, y0 + h, kFooterTop, kFooterBottom);
 }
 }
 
@@ -127,7 +98,7 @@ BOOL CPopupDlg::OnEraseBkgnd(CDC* pDC)
 
 void CPopupDlg::PaintBackground(HDC hdc, const CRect& rc)
 {
-    Fill(hdc, 0, 0, rc.Width(), rc.Height(), RGB(255, 255, 255));
+    FillBand(hdc, 0, 0, rc.Width(), rc.Height(), RGB(255, 255, 255));
     PaintBands(hdc, 0, rc.Width(), 0, rc.Height());
 
     CString title;
@@ -198,16 +169,16 @@ void CPopupDlg::DrawBorders()
     const int f = m_nFrameWidth;
     // Side bands continue the client's bands; the top rows lead into the caption.
     PaintBands(mem, 0, w, cr.top, cr.Height());
-    Gradient(mem, 0, 0, w, cr.top, kTitleTop, kTitleTop);
-    Fill(mem, 0, 1, w, 2, kFrameLight);
-    Fill(mem, 0, 2, w, 4 < f ? 4 : f, kTitleTop);
-    Gradient(mem, 0, cr.bottom, w, h, kFootBottom, kFootBottom);
-    Fill(mem, 0, h - 2, w, h - 1, kFootBottom);
+    FillGradientBand(mem, 0, 0, w, cr.top, kCaptionTop, kCaptionTop);
+    FillBand(mem, 0, 1, w, 2, kCaptionHighlight);
+    FillBand(mem, 0, 2, w, 4 < f ? 4 : f, kCaptionTop);
+    FillGradientBand(mem, 0, cr.bottom, w, h, kFooterBottom, kFooterBottom);
+    FillBand(mem, 0, h - 2, w, h - 1, kFooterBottom);
     // The outermost rows and columns.
-    Fill(mem, 0, 0, w, 1, kFrame);
-    Fill(mem, 0, h - 1, w, h, kFrame);
-    Fill(mem, 0, 0, 1, h, kFrame);
-    Fill(mem, w - 1, 0, w, h, kFrame);
+    FillBand(mem, 0, 0, w, 1, kFrame);
+    FillBand(mem, 0, h - 1, w, h, kFrame);
+    FillBand(mem, 0, 0, 1, h, kFrame);
+    FillBand(mem, w - 1, 0, w, h, kFrame);
     {
         Gdiplus::Graphics g(mem);
         Gdiplus::Pen pen(Gdiplus::Color(0xFF2B313D), 1.0f);

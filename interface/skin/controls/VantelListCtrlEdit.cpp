@@ -1,7 +1,7 @@
 // CVantelListCtrl: the in-place date editor of the expiry column and in-place address editing.
 #include "VantelListCtrl.h"
 #include "Edit.h"
-#include "GuestMultiDlg.h"
+#include "EmailAddress.h"
 #include "ProtoShareRecords.h"
 #include <cstdio>
 #include <cwchar>
@@ -181,7 +181,7 @@ BOOL CVantelListCtrl::OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult)
             ::PostMessageW(parent, WM_GUEST_ADDRESS_REFUSED, 12107, row);
             return TRUE;
         }
-        if (!CGuestMultiDlg::VerifyEmailAddress(m_strEditText.GetString())) {
+        if (!VerifyEmailAddress(m_strEditText.GetString())) {
             ::PostMessageW(parent, WM_GUEST_ADDRESS_REFUSED, 12106, row);
             return TRUE;
         }

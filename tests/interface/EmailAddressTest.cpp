@@ -1,6 +1,6 @@
 // The guest dialogs' e-mail address check: syntax, quoting, ASCII only, and the room of a guest
 // record.
-#include "GuestMultiDlg.h"
+#include "EmailAddress.h"
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <string>
@@ -66,8 +66,8 @@ TEST(VerifyEmailAddress, AcceptsAndRefusesAddressesByTheirSyntax)
         { L"guest@exam;ple.com", false },
     };
     for (const auto& row : rows)
-        EXPECT_EQ(CGuestMultiDlg::VerifyEmailAddress(row.address), row.valid) << "address \"" << Narrow(row.address) << "\"";
-    EXPECT_FALSE(CGuestMultiDlg::VerifyEmailAddress(nullptr));
+        EXPECT_EQ(VerifyEmailAddress(row.address), row.valid) << "address \"" << Narrow(row.address) << "\"";
+    EXPECT_FALSE(VerifyEmailAddress(nullptr));
 }
 
 TEST(VerifyEmailAddress, AnAddressThatDoesNotFitAGuestRecordIsRefusedNotCut)
@@ -75,13 +75,13 @@ TEST(VerifyEmailAddress, AnAddressThatDoesNotFitAGuestRecordIsRefusedNotCut)
     const std::wstring domain = L"@example.com";
     const std::wstring fits = std::wstring(319 - domain.size(), L'a') + domain;
     const std::wstring tooLong = std::wstring(320 - domain.size(), L'a') + domain;
-    EXPECT_TRUE(CGuestMultiDlg::VerifyEmailAddress(fits.c_str()));
-    EXPECT_FALSE(CGuestMultiDlg::VerifyEmailAddress(tooLong.c_str()));
+    EXPECT_TRUE(VerifyEmailAddress(fits.c_str()));
+    EXPECT_FALSE(VerifyEmailAddress(tooLong.c_str()));
     // Far past the old 1,023-byte copy: the end of the text must still count.
     const std::wstring huge = std::wstring(1100, L'a') + L"@example.com";
-    EXPECT_FALSE(CGuestMultiDlg::VerifyEmailAddress(huge.c_str()));
+    EXPECT_FALSE(VerifyEmailAddress(huge.c_str()));
     const std::wstring hugeBroken = std::wstring(1100, L'a') + L"@exa mple";
-    EXPECT_FALSE(CGuestMultiDlg::VerifyEmailAddress(hugeBroken.c_str()));
+    EXPECT_FALSE(VerifyEmailAddress(hugeBroken.c_str()));
 }
 
 }
