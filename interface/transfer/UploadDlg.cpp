@@ -293,8 +293,12 @@ LRESULT CUploadDlg::OnUploadFinish(WPARAM, LPARAM)
     }
     if (!m_hWnd || m_bCancel)
         return 0;
+    // Items still being listed start the next run when the listing ends: the run is not over
+    // yet, and saying so would show an end with rows still to come.
+    if (!m_bForceStopped && !m_bRunStopped && m_bFilling && IsAlive(m_pAddThread))
+        return 0;
     // Items that arrived while the run was closing are not left behind.
-    if (!m_bForceStopped && !m_bRunStopped && GetNextIndex() < GetItemCount() && !m_bFilling) {
+    if (!m_bForceStopped && !m_bRunStopped && GetNextIndex() < GetItemCount()) {
         if (OnUploadStart(0, 0) == 0)
             return 0;
     }
