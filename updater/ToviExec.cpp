@@ -1,6 +1,6 @@
 // CToviExec of the update program: elevation facts and the ordinary-user start.
 #include "ToviExec.h"
-#include "../interface/services/ToviExecTask.h"
+#include "ToviExecTask.h"
 #include "TraceLog.h"
 #include "UpdaterSeams.h"
 #include <shellapi.h>

@@ -5,7 +5,7 @@
 #include "ToviRegistry.h"
 #include "TraceLog.h"
 #include "UpdateCrypto.h"
-#include "../interface/services/ToviUpdateRules.h"
+#include "ToviUpdateRules.h"
 #include "UpdateTexts.h"
 #include "UpdaterSeams.h"
 #include "UpdateTargets.h"
@@ -16,15 +16,13 @@
 
 namespace {
 
-void CopyField(wchar_t* out, size_t room, const wchar_t* text)
-{
-    wcsncpy(out, text, room - 1);
-    out[room - 1] = L'\0';
-}
-
 bool Exists(const CString& path) { return ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES; }
 
-bool Encrypted(const _UPDATE_MODULE_INFO& s) { return s.Encrypt[0] == L'Y'; }
+// Only an upper-case "Y" marks an enciphered file here; the client's check also takes "y".
+bool Encrypted(const _UPDATE_MODULE_INFO& s)
+{
+    return updatedesc::IsEncrypted(s, updatedesc::EncryptMark::kUpperCaseOnly);
+}
 
 CString DocumentsFolder()
 {
@@ -122,31 +120,7 @@ CString CToviUpdate::DownloadBase()
 
 int CToviUpdate::GetUpdateInfo(const CString& iniPath)
 {
-    wchar_t names[2048] = {};
-    ::GetPrivateProfileSectionNamesW(names, 2048, iniPath);
-    if (names[0] == L'\0')
-        return -1;
-    for (const wchar_t* section = names; *section != L'\0'; section += wcslen(section) + 1) {
-        _UPDATE_MODULE_INFO info = {};
-        auto read = [&](const wchar_t* key, wchar_t* out, DWORD room) {
-            ::GetPrivateProfileStringW(section, key, L"", out, room, iniPath);
-        };
-        CopyField(info.SectionName, 128, section);
-        read(L"FILENAME", info.FileName, 260);
-        read(L"TARGETDIR", info.TargetDir, 260);
-        read(L"DESTDIR", info.DestDir, 260);
-        read(L"ENCRYPT", info.Encrypt, 2);
-        read(L"VERSION", info.Version, 62);
-        read(L"HASH", info.Hash, 128);
-        read(L"PREACTION", info.PreAction, 62);
-        read(L"POSTACTION", info.PostAction, 62);
-        CString local(info.FileName);
-        if (Encrypted(info))
-            local = local.Left(local.GetLength() > 4 ? local.GetLength() - 4 : 0);
-        CopyField(info.LocalName, 260, local.GetString());
-        m_modules.push_back(info);
-    }
-    return 0;
+    return updatedesc::Read(iniPath, updatedesc::EncryptMark::kUpperCaseOnly, m_modules);
 }
 
 bool CToviUpdate::IsSafeRelativePath(const CString& path, bool allowEmpty)
@@ -176,7 +150,11 @@ bool CToviUpdate::SHGetVersionOfFile(const CString& path, CString& version)
     std::vector<BYTE> data(size);
     if (!::GetFileVersionInfoW(path, 0, size, data.data()))
         return false;
-    return updaterules::ProductVersionText(data.data(), version);
+    std::wstring text;
+    if (!updaterules::ProductVersionText(data.data(), text))
+        return false;
+    version = text.c_str();
+    return true;
 }
 
 bool CToviUpdate::CheckUpdate(const CString& localVersion, const CString& serverVersion)

@@ -1,6 +1,6 @@
 // CToviUpdate::HTTPDown: one HTTP GET into a file, with the dialog's progress and the cancel event.
 #include "ToviUpdate.h"
-#include "../interface/services/ToviUpdateFetch.h"
+#include "ToviUpdateFetch.h"
 #include "UpdateMessages.h"
 
 bool CToviUpdate::HTTPDown(HANDLE cancelEvent, HWND window, const CString& url, const CString& path)

@@ -11,16 +11,6 @@
 #include <tlhelp32.h>
 #include <cwchar>
 
-namespace {
-
-void CopyField(wchar_t* out, size_t room, const wchar_t* text)
-{
-    wcsncpy(out, text, room - 1);
-    out[room - 1] = L'\0';
-}
-
-}
-
 CToviUpdate::CToviUpdate()
 {
     CStoredDataCipher::Setup(m_ctx);
@@ -51,10 +41,10 @@ bool CToviUpdate::SHGetVersionOfFile(wchar_t* path, wchar_t* out, int outSize)
     std::vector<BYTE> data;
     if (!ReadVersionResource(path, data))
         return false;
-    CString version;
+    std::wstring version;
     if (!updaterules::ProductVersionText(data.data(), version))
         return false;
-    CopyField(out, static_cast<size_t>(outSize), version.GetString());
+    updatedesc::CopyField(out, static_cast<size_t>(outSize), version.c_str());
     return true;
 }
 
@@ -79,31 +69,14 @@ bool CToviUpdate::IsSafeRelativePath(const CString& path, bool allowEmpty)
 
 int CToviUpdate::GetUpdateInfo(CString iniPath)
 {
-    wchar_t names[2048] = {};
-    DWORD length = ::GetPrivateProfileSectionNamesW(names, 2048, iniPath);
-    if (length == 0 || names[0] == L'\0')
+    std::vector<_UPDATE_MODULE_INFO> read;
+    if (updatedesc::Read(iniPath, updatedesc::EncryptMark::kEitherCase, read) == -1)
         return -1;
-    for (const wchar_t* section = names; *section != L'\0'; section += wcslen(section) + 1) {
-        _UPDATE_MODULE_INFO info = {};
-        auto read = [&](const wchar_t* key, wchar_t* out, DWORD room) {
-            ::GetPrivateProfileStringW(section, key, L"", out, room, iniPath);
-        };
-        CopyField(info.SectionName, 128, section);
-        read(L"FILENAME", info.FileName, 260);
-        read(L"TARGETDIR", info.TargetDir, 260);
-        read(L"DESTDIR", info.DestDir, 260);
-        read(L"ENCRYPT", info.Encrypt, 2);
-        read(L"VERSION", info.Version, 62);
-        read(L"HASH", info.Hash, 128);
-        read(L"PREACTION", info.PreAction, 62);
-        read(L"POSTACTION", info.PostAction, 62);
-        CString local(info.FileName);
-        if (info.Encrypt[0] == L'Y' || info.Encrypt[0] == L'y')
-            local = local.Left(local.GetLength() > 4 ? local.GetLength() - 4 : 0);
-        CopyField(info.LocalName, 260, local.GetString());
+    for (const _UPDATE_MODULE_INFO& info : read) {
         if (!IsSafeRelativePath(info.FileName, false) || !IsSafeRelativePath(info.LocalName, false) ||
             !IsSafeRelativePath(info.TargetDir, true) || !IsSafeRelativePath(info.DestDir, true)) {
-            TraceLog(2048, L"[ CToviUpdate::GetUpdateInfo ] [ %s ] names a place outside the install folder\n", section);
+            TraceLog(2048, L"[ CToviUpdate::GetUpdateInfo ] [ %s ] names a place outside the install folder\n",
+                     info.SectionName);
             continue;
         }
         m_modules.push_back(info);

@@ -10,23 +10,10 @@
 #include "Strings.h"
 #include "ToviCrypto.h"
 #include "UpdateCheckRecord.h"
+#include "UpdateDescription.h"
 #include <windows.h>
 #include <wininet.h>
 #include <vector>
-
-// One section of an update or customisation description.
-struct _UPDATE_MODULE_INFO {
-    wchar_t SectionName[128];
-    wchar_t FileName[260];      // on the server (".enc" when enciphered)
-    wchar_t LocalName[260];     // FileName without ".enc" when enciphered
-    wchar_t TargetDir[260];     // server folder below the description's base
-    wchar_t DestDir[260];       // "Update" marks the update program
-    wchar_t Encrypt[2];
-    wchar_t Version[62];        // empty: compare by hash
-    wchar_t Hash[128];          // SHA-1 of the plain file, hex
-    wchar_t PreAction[62];
-    wchar_t PostAction[62];
-};
 
 class TOVIINTERFACE_API CToviUpdate {
 public:

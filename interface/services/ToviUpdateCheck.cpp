@@ -148,7 +148,7 @@ int CToviUpdate::IsUpdateModule(HWND window, CString installDir, CString dataDir
         TraceLog(1, L"[ IsUpdateModule] SET_DOWNLOAD_DATA\n ");
         if (mayNotReplace)
             return 1;
-        bool enciphered = m.Encrypt[0] == L'Y' || m.Encrypt[0] == L'y';
+        bool enciphered = updatedesc::IsEncrypted(m, updatedesc::EncryptMark::kEitherCase);
         if (!HTTPDown(nullptr, moduleUrl, enciphered ? downloaded : plain)) {
             TraceLog(2048, L"[ IsUpdateModule] HTTPDown failed. %s\t%s", moduleUrl.GetString(),
                      (enciphered ? downloaded : plain).GetString());

@@ -1,6 +1,6 @@
 // The HTTP download that the update program and the client's update check share, against the
 // local HTTP fixture: a whole body with its progress, and the failures that must leave no file.
-#include "../../interface/services/ToviUpdateFetch.h"
+#include "ToviUpdateFetch.h"
 #include "FileBytes.h"
 #include "TestPaths.h"
 #include "UpdaterFiles.h"

@@ -4,6 +4,9 @@
 //
 // Templates are captionless popups; the caption close button is control 10133. Runs on the
 // thread that shows the dialog.
+//
+// Not the client's CVantelDialog of ToviInterface.dll: the update program links none of the
+// client's libraries, so its toolkit is its own and may differ from the client's.
 #pragma once
 #include "Dialog.h"
 #include "Gdi.h"

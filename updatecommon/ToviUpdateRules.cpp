@@ -1,6 +1,7 @@
 // Version comparison and description names of both update programs.
 #include "ToviUpdateRules.h"
 #include <windows.h>
+#include <algorithm>
 #include <cwchar>
 
 namespace updaterules {
@@ -8,15 +9,17 @@ namespace {
 
 void VersionParts(const wchar_t* text, int parts[4])
 {
-    const CString s(text != nullptr ? text : L"");
-    int pos = 0;
+    const std::wstring s(text != nullptr ? text : L"");
+    size_t pos = 0;
+    bool more = true;
     for (int i = 0; i < 4; ++i) {
         parts[i] = 0;
-        if (pos < 0)
+        if (!more)
             continue;
-        const int dot = s.Find(L'.', pos);
-        parts[i] = _wtoi((dot < 0 ? s.Mid(pos) : s.Mid(pos, dot - pos)).GetString());
-        pos = dot < 0 ? -1 : dot + 1;
+        const size_t dot = s.find(L'.', pos);
+        parts[i] = _wtoi(s.substr(pos, dot == std::wstring::npos ? std::wstring::npos : dot - pos).c_str());
+        more = dot != std::wstring::npos;
+        pos = dot + 1;
     }
 }
 
@@ -34,30 +37,29 @@ bool IsNewer(const wchar_t* localVersion, const wchar_t* serverVersion)
     return false;
 }
 
-bool IsSafeRelativePath(const CString& path, bool allowEmpty)
+bool IsSafeRelativePath(const wchar_t* path, bool allowEmpty)
 {
-    if (path.IsEmpty())
+    const std::wstring p(path != nullptr ? path : L"");
+    if (p.empty())
         return allowEmpty;
-    if (path.Find(L':') >= 0 || path[0] == L'\\' || path[0] == L'/')
+    if (p.find(L':') != std::wstring::npos || p[0] == L'\\' || p[0] == L'/')
         return false;
-    CString part;
-    for (int i = 0; i <= path.GetLength(); ++i) {
-        const wchar_t c = i < path.GetLength() ? path[i] : L'\\';
+    std::wstring part;
+    for (size_t i = 0; i <= p.size(); ++i) {
+        const wchar_t c = i < p.size() ? p[i] : L'\\';
         if (c != L'\\' && c != L'/') {
             part += c;
             continue;
         }
-        CString rest = part;
-        rest.Remove(L'.');
-        rest.Remove(L' ');
-        if (!part.IsEmpty() && rest.IsEmpty() && part != L".")
+        const bool dotsAndSpaces = part.find_first_not_of(L". ") == std::wstring::npos;
+        if (!part.empty() && dotsAndSpaces && part != L".")
             return false;
-        part.Empty();
+        part.clear();
     }
     return true;
 }
 
-bool ProductVersionText(const void* resource, CString& version)
+bool ProductVersionText(const void* resource, std::wstring& version)
 {
     WORD* translation = nullptr;
     UINT length = 0;
@@ -71,10 +73,10 @@ bool ProductVersionText(const void* resource, CString& version)
     wchar_t* text = nullptr;
     if (!::VerQueryValueW(resource, query, reinterpret_cast<void**>(&text), &length) || text == nullptr)
         return false;
-    CString found(text);
-    if (found.Find(L',') >= 0) {
-        found.Remove(L' ');
-        found.Replace(L',', L'.');
+    std::wstring found(text);
+    if (found.find(L',') != std::wstring::npos) {
+        found.erase(std::remove(found.begin(), found.end(), L' '), found.end());
+        std::replace(found.begin(), found.end(), L',', L'.');
     }
     version = found;
     return true;

@@ -1,4 +1,7 @@
 // The update program's Windows-version code, language switch and dialog font.
+//
+// Not the client's CFileUtils of ToviInterface.dll: the update program links none of the
+// client's libraries, so its toolkit is its own and may differ from the client's.
 #pragma once
 #include "Strings.h"
 #include <windows.h>

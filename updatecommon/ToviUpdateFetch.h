@@ -1,10 +1,9 @@
 // One HTTP GET through WinINet into a file, shared by the client's update check and the update
-// program (compiled into both; neither exports it).
+// program (both link this library; neither exports it).
 //
 // Blocks the calling thread: up to kOpenTimeoutMs for the server's answer, then the transfer,
 // which fails once the server stays silent for kStallTimeoutMs.
 #pragma once
-#include "Strings.h"
 #include <windows.h>
 #include <functional>
 
@@ -29,6 +28,6 @@ struct Options {
 // Stores the body of url in path. True only for a 200 answer with a Content-Length whose body
 // arrived whole, was written and closed. Once the server answered 200, a false leaves no file
 // at path (an earlier file of that name included); before, an earlier file stays.
-bool Download(const CString& url, const CString& path, const Options& options);
+bool Download(const wchar_t* url, const wchar_t* path, const Options& options);
 
 }

@@ -1,5 +1,6 @@
 // The Task Scheduler task that starts a program once with the interactive user's ordinary
-// rights, shared by the client and the update program (compiled into both; neither exports it).
+// rights, shared by the client and the update program (both link this library; neither
+// exports it).
 //
 // Runs on the caller's thread; initialises COM there (single-threaded apartment) and blocks up
 // to about 20 seconds while it waits for the task to run.

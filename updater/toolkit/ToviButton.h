@@ -3,6 +3,9 @@
 // beside the caption.
 //
 // Bind it with SubclassDlgItem to a BS_OWNERDRAW button; the parent reflects WM_DRAWITEM.
+//
+// Not the client's CToviButton of ToviInterface.dll: the update program links none of the
+// client's libraries, so its toolkit is its own and may differ from the client's.
 #pragma once
 #include "Button.h"
 

@@ -1,4 +1,7 @@
 // The registry values the update program reads from the product's key.
+//
+// Not the client's CToviRegistry of ToviInterface.dll: the update program links none of the
+// client's libraries, so its toolkit is its own and may differ from the client's.
 #pragma once
 #include "Strings.h"
 #include <windows.h>

@@ -1,5 +1,7 @@
 // CToviProgressCtrl: painting of the update progress bar.
 #include "ToviProgressCtrl.h"
+#include "CaptionPalette.h"
+#include "Dc.h"
 
 namespace {
 
@@ -7,19 +9,7 @@ void VerticalGradient(HDC dc, const RECT& r, COLORREF from, COLORREF to)
 {
     if (r.right <= r.left || r.bottom <= r.top)
         return;
-    TRIVERTEX v[2] = {};
-    v[0].x = r.left;
-    v[0].y = r.top;
-    v[0].Red = static_cast<COLOR16>(GetRValue(from) << 8);
-    v[0].Green = static_cast<COLOR16>(GetGValue(from) << 8);
-    v[0].Blue = static_cast<COLOR16>(GetBValue(from) << 8);
-    v[1].x = r.right;
-    v[1].y = r.bottom;
-    v[1].Red = static_cast<COLOR16>(GetRValue(to) << 8);
-    v[1].Green = static_cast<COLOR16>(GetGValue(to) << 8);
-    v[1].Blue = static_cast<COLOR16>(GetBValue(to) << 8);
-    GRADIENT_RECT g = { 0, 1 };
-    ::GradientFill(dc, v, 2, &g, 1, GRADIENT_FILL_RECT_V);
+    CDC::FromHandle(dc)->FillGradientRect(&r, from, to, true);
 }
 
 }
@@ -73,7 +63,7 @@ void CToviProgressCtrl::Paint(HDC target)
     if (upper > lower) {
         int width = rc.right - rc.left - 2;
         RECT bar = { rc.left + 1, rc.top + 1, rc.left + 1 + MulDiv(width, pos - lower, upper - lower), rc.bottom - 1 };
-        VerticalGradient(dc, bar, RGB(0x7B, 0xA2, 0xD0), RGB(0x41, 0x76, 0xB6));
+        VerticalGradient(dc, bar, toolkit::kCaptionTop, toolkit::kCaptionBottom);
     }
     HPEN pen = ::CreatePen(PS_SOLID, 1, RGB(0xA7, 0xA7, 0xA7));
     HGDIOBJ oldPen = ::SelectObject(dc, pen);

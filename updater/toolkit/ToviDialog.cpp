@@ -1,5 +1,6 @@
 // CToviDialog: background, frame, region and font of the update program's dialogs.
 #include "ToviDialog.h"
+#include "CaptionPalette.h"
 #include "FileUtils.h"
 #include "UpdaterRes.h"
 #include "Dc.h"
@@ -18,19 +19,8 @@ void VerticalGradient(HDC dc, int left, int top, int right, int bottom, COLORREF
 {
     if (right <= left || bottom <= top)
         return;
-    TRIVERTEX v[2] = {};
-    v[0].x = left;
-    v[0].y = top;
-    v[0].Red = static_cast<COLOR16>(GetRValue(from) << 8);
-    v[0].Green = static_cast<COLOR16>(GetGValue(from) << 8);
-    v[0].Blue = static_cast<COLOR16>(GetBValue(from) << 8);
-    v[1].x = right;
-    v[1].y = bottom;
-    v[1].Red = static_cast<COLOR16>(GetRValue(to) << 8);
-    v[1].Green = static_cast<COLOR16>(GetGValue(to) << 8);
-    v[1].Blue = static_cast<COLOR16>(GetBValue(to) << 8);
-    GRADIENT_RECT r = { 0, 1 };
-    ::GradientFill(dc, v, 2, &r, 1, GRADIENT_FILL_RECT_V);
+    const RECT r = { left, top, right, bottom };
+    CDC::FromHandle(dc)->FillGradientRect(&r, from, to, true);
 }
 
 void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF color)
@@ -139,7 +129,7 @@ BOOL CToviDialog::DrawBkgnd(HDC dc, const RECT& client)
     int w = client.right - client.left;
     int h = client.bottom - client.top;
     Fill(dc, 0, 0, w, h, RGB(0xFF, 0xFF, 0xFF));
-    VerticalGradient(dc, 0, 0, w, kCaptionHeight, RGB(0x7B, 0xA2, 0xD0), RGB(0x41, 0x76, 0xB6));
+    VerticalGradient(dc, 0, 0, w, kCaptionHeight, toolkit::kCaptionTop, toolkit::kCaptionBottom);
     Fill(dc, 0, kCaptionHeight, w, kCaptionHeight + 1, RGB(0x38, 0x64, 0x9A));
     Fill(dc, 0, kCaptionHeight + 1, w, kCaptionHeight + 2, RGB(0x2E, 0x51, 0x7C));
     Fill(dc, 0, kCaptionHeight + 2, w, h - kBottomBand, kBodyColor);

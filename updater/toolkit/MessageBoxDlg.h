@@ -1,6 +1,9 @@
 // CMessageBoxDlg: the update program's skinned message box (template 103): a message of one or
 // more "\n"-separated lines, a system icon, and OK, OK/Cancel or Yes/No buttons from the
 // program's own string table. The caller fills the three members and calls DoModal.
+//
+// Not the client's CMessageBoxDlg of ToviInterface.dll: the update program links none of the
+// client's libraries, so its toolkit is its own and may differ from the client's.
 #pragma once
 #include "ToviButton.h"
 #include "ToviDialog.h"

@@ -4,6 +4,7 @@
 #include <wininet.h>
 #include <process.h>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace updatefetch {
@@ -57,11 +58,11 @@ void LimitWaits(HINTERNET session)
 }
 
 // Opens url on its own thread so that a server that never answers costs kOpenTimeoutMs.
-bool OpenUrl(Handle& session, const CString& url, Handle& request, const wchar_t* name)
+bool OpenUrl(Handle& session, const wchar_t* url, Handle& request, const wchar_t* name)
 {
     auto open = std::make_shared<Opening>();
     open->session = session.Get();
-    open->url = url.GetString();
+    open->url = url;
     auto* param = new std::shared_ptr<Opening>(open);
     HANDLE opener = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, OpenThread, param, 0, nullptr));
     if (opener == nullptr) {
@@ -127,10 +128,10 @@ bool CopyBody(HINTERNET request, HANDLE out, DWORD length, const Options& option
 
 }
 
-bool Download(const CString& url, const CString& path, const Options& options)
+bool Download(const wchar_t* url, const wchar_t* path, const Options& options)
 {
     const wchar_t* name = options.traceName;
-    if (url.IsEmpty() || path.IsEmpty()) {
+    if (url == nullptr || *url == L'\0' || path == nullptr || *path == L'\0') {
         TraceLog(2048, L"[ %s ] URL or file name is empty\n", name);
         return false;
     }
@@ -155,12 +156,12 @@ bool Download(const CString& url, const CString& path, const Options& options)
         return false;
     }
     if (::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES && !::DeleteFileW(path)) {
-        TraceLog(2048, L"[ %s ] DeleteFile FAILED : [ %s ][ %d ]\n", name, path.GetString(), static_cast<int>(::GetLastError()));
+        TraceLog(2048, L"[ %s ] DeleteFile FAILED : [ %s ][ %d ]\n", name, path, static_cast<int>(::GetLastError()));
         return false;
     }
     HANDLE out = ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (out == INVALID_HANDLE_VALUE) {
-        TraceLog(2048, L"[ %s ] CreateFile FAILED : [ %s ][ %d ]\n", name, path.GetString(), static_cast<int>(::GetLastError()));
+        TraceLog(2048, L"[ %s ] CreateFile FAILED : [ %s ][ %d ]\n", name, path, static_cast<int>(::GetLastError()));
         return false;
     }
     DWORD length = 0;
@@ -177,7 +178,7 @@ bool Download(const CString& url, const CString& path, const Options& options)
     // Closing flushes what the system still holds: a file that could not be completed is no download.
     BOOL closed = options.closeFile ? options.closeFile(out) : ::CloseHandle(out);
     if (!closed) {
-        TraceLog(2048, L"[ %s ] CloseHandle FAILED : [ %s ][ %d ]\n", name, path.GetString(), static_cast<int>(::GetLastError()));
+        TraceLog(2048, L"[ %s ] CloseHandle FAILED : [ %s ][ %d ]\n", name, path, static_cast<int>(::GetLastError()));
         ok = false;
     }
     if (!ok)

@@ -1,6 +1,7 @@
 // CToviButton: owner-drawn states, hover tracking and painting.
 #include "ToviButton.h"
 #include "UpdaterRes.h"
+#include "Dc.h"
 #include <vector>
 
 BEGIN_MESSAGE_MAP(CToviButton, CButton)
@@ -10,19 +11,7 @@ namespace {
 
 void VerticalGradient(HDC dc, const RECT& r, COLORREF from, COLORREF to)
 {
-    TRIVERTEX v[2] = {};
-    v[0].x = r.left;
-    v[0].y = r.top;
-    v[0].Red = static_cast<COLOR16>(GetRValue(from) << 8);
-    v[0].Green = static_cast<COLOR16>(GetGValue(from) << 8);
-    v[0].Blue = static_cast<COLOR16>(GetBValue(from) << 8);
-    v[1].x = r.right;
-    v[1].y = r.bottom;
-    v[1].Red = static_cast<COLOR16>(GetRValue(to) << 8);
-    v[1].Green = static_cast<COLOR16>(GetGValue(to) << 8);
-    v[1].Blue = static_cast<COLOR16>(GetBValue(to) << 8);
-    GRADIENT_RECT g = { 0, 1 };
-    ::GradientFill(dc, v, 2, &g, 1, GRADIENT_FILL_RECT_V);
+    CDC::FromHandle(dc)->FillGradientRect(&r, from, to, true);
 }
 
 HICON LoadSmallIcon(UINT id)
