@@ -8,7 +8,6 @@
 #include "ToviRegistry.h"
 #include <cstdint>
 #include <cstring>
-#include <future>
 #include <vector>
 
 namespace loginflow {
@@ -27,8 +26,6 @@ Outcome LogIn(CWnd* window, CToviProto* proto, const Request& request, const std
     std::strncpy(language, request.language ? request.language : "ko", sizeof language - 1);
     char force[2] = "N";
     char clientKind[2] = {request.product == 2 ? '7' : '2', '\0'};
-    // Reading the adapters takes tens of milliseconds; it runs while the key exchange waits on the server.
-    std::future<CString> macs = std::async(std::launch::async, [] { return CFileUtils::GetMacList(); });
     for (;;) {
         const int connected =
             proto->GetSecureCode(window->GetSafeHwnd(), proto->ServerAddress.szHost, proto->ServerAddress.nPort,
@@ -42,9 +39,9 @@ Outcome LogIn(CWnd* window, CToviProto* proto, const Request& request, const std
         }
         char storedSession[33] = {};
         CToviRegistry::GetSessionID(0, storedSession, sizeof storedSession);
-        const CString macList = macs.valid() ? macs.get() : CFileUtils::GetMacList();
-        const int result = proto->GetLoginInfo(request.domainIndex, request.userId, request.password, language, force,
-                                               clientKind, request.singleSignOn, macList, storedSession);
+        const int result =
+            proto->GetLoginInfo(request.domainIndex, request.userId, request.password, language, force, clientKind,
+                                request.singleSignOn, CFileUtils::GetMacList(), storedSession);
         if (result == 0)
             return Outcome::LoggedIn;
         busy(false);
