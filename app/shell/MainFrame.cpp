@@ -518,6 +518,8 @@ LRESULT CMainFrame::OnShowMainWindow(WPARAM, LPARAM)
         m_wndSplitter.SetActivePane(0, 0, nullptr);
         if (m_pServerTreeView)
             m_pServerTreeView->SetFocus();
+        if (m_pProto && !m_pProto->ServerAddress.WebServerAddress.IsEmpty() && m_pScriptView)
+            m_pScriptView->Navigate2(m_pProto->ServerAddress.WebServerAddress + L"/pm/app/popScript.htm");
     }
     return 0;
 }

@@ -268,8 +268,8 @@ LRESULT CMainFrame::OnLoginResult(WPARAM wParam, LPARAM)
     SwitchView(0xE90A);
     // The log-in may have switched servers since the road began.
     TakeWebRoot();
-    if (!m_pProto->ServerAddress.WebServerAddress.IsEmpty() && m_pScriptView)
-        m_pScriptView->Navigate2(m_pProto->ServerAddress.WebServerAddress + L"/pm/app/popScript.htm");
+    // The hidden script view loads its page once the window shows: the browser control's
+    // navigation blocks for a while and nothing on screen waits for it.
     StartServerPanes();
 
     m_bLoggedIn = true;

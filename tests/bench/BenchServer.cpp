@@ -125,8 +125,8 @@ std::string LogInToMyFiles(CToviProto& proto, int port)
 bool WriteSources(const std::wstring& big, const std::wstring& tree, const RunSize& run,
                   std::vector<std::wstring>& small)
 {
-    CreateDirectoryW(tree.c_str(), nullptr);
-    bool written = WriteSource(big, run.bytes, 12345);
+    // Files an earlier run with more of them left behind would be sent too.
+    bool written = FreshFolder(tree) && WriteSource(big, run.bytes, 12345);
     for (int i = 0; written && i < run.files; ++i) {
         small.push_back(tree + L"\\f" + std::to_wstring(i) + L".bin");
         written = WriteSource(small.back(), 4096, 777 + i);
