@@ -15,22 +15,6 @@ using namespace apprun;
 
 namespace {
 
-using testpaths::FixtureDir;
-using testpaths::FixturePort;
-
-const wchar_t kProductKey[] = L"Software\\Varivivod\\VariruDAD";
-
-bool StoreInstallDir(const std::wstring& folder)
-{
-    HKEY key = nullptr;
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, kProductKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return false;
-    const LONG written = ::RegSetValueExW(key, L"InstallDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
-                                          static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
-    ::RegCloseKey(key);
-    return written == ERROR_SUCCESS;
-}
 
 std::wstring BinFolder()
 {
@@ -87,37 +71,12 @@ bool IconInTray(HWND frame)
 
 }
 
-class AppRoadStartUp : public AppRoadTest {
+class AppRoadStartUp : public UpdateSiteTest {
 protected:
-    void SetUp() override
-    {
-        AppRoadTest::SetUp();
-        ASSERT_NE(0, FixturePort()) << "the HTTP fixture is not running";
-        m_name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        const std::wstring wide(m_name.begin(), m_name.end());
-        m_www = FixtureDir() + L"\\www\\" + wide;
-        std::wstring dir = m_www;
-        for (const wchar_t* part : {L"", L"\\control", L"\\app"}) {
-            dir += part;
-            ::CreateDirectoryW(dir.c_str(), nullptr);
-        }
-        m_install = testpaths::ScratchDir(wide.c_str());
-    }
-
-    void TearDown() override
-    {
-        // The server's options outlive a test: later programs must find no update address.
-        Control("OPTION A2 236=-");
-        AppRoadTest::TearDown();
-        ::DeleteFileW((m_www + L"\\control\\app\\Update.ini").c_str());
-    }
-
-    // The plain module description; the fixture enciphers it as the program asks for the .enc.
     void Describe(const std::string& version)
     {
-        std::ofstream((m_www + L"\\control\\app\\Update.ini").c_str(), std::ios::binary | std::ios::trunc)
-            << "[CORVANEIXO]\r\nFILENAME=CorvaneIXO.exe\r\nTARGETDIR=app\r\nDESTDIR=\r\nENCRYPT=N\r\nVERSION=" << version
-            << "\r\n";
+        WriteDescription("[CORVANEIXO]\r\nFILENAME=CorvaneIXO.exe\r\nTARGETDIR=app\r\nDESTDIR=\r\nENCRYPT=N\r\nVERSION=" +
+                         version + "\r\n");
     }
 
     // The program and every library beside it copied into the install folder.
@@ -146,9 +105,6 @@ protected:
         return ::CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, m_install.c_str(), &startup,
                                 &m_process) != FALSE;
     }
-
-    std::string m_name;
-    std::wstring m_www, m_install;
 };
 
 TEST_F(AppRoadStartUp, AServerListNamingANewerProgramStartsTheUpdaterInsteadOfTheLogIn)
@@ -162,8 +118,7 @@ TEST_F(AppRoadStartUp, AServerListNamingANewerProgramStartsTheUpdaterInsteadOfTh
     ASSERT_TRUE(StoreInstallDir(m_install));
     const std::string own = ProgramVersion(program, 0), newer = ProgramVersion(program, 1);
     ASSERT_FALSE(own.empty()) << "the program has no version resource";
-    ASSERT_EQ("OK", Control("OPTION A2 236=http://127.0.0.1:" + std::to_string(FixturePort()) + "/" + m_name)
-                        .substr(0, 2));
+    ServeUpdates();
     StoreServer();
     StoreAutoLogin();
 

@@ -1,6 +1,7 @@
 // The end-to-end tests' side of the program.
 #include "AppRun.h"
 #include "PixelCapture.h"
+#include "TestPaths.h"
 #include "ToviRegistry.h"
 #include "WindowDriver.h"
 #include <commctrl.h>
@@ -774,6 +775,52 @@ std::vector<std::string> AppRoadTest::Sessions()
     while (words >> word)
         sessions.push_back(word);
     return sessions;
+}
+
+
+void UpdateSiteTest::SetUp()
+{
+    AppRoadTest::SetUp();
+    ASSERT_NE(0, testpaths::FixturePort()) << "the HTTP fixture is not running";
+    m_name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::wstring wide(m_name.begin(), m_name.end());
+    m_www = testpaths::FixtureDir() + L"\\www\\" + wide;
+    std::wstring dir = m_www;
+    for (const wchar_t* part : {L"", L"\\control", L"\\app"}) {
+        dir += part;
+        ::CreateDirectoryW(dir.c_str(), nullptr);
+    }
+    m_install = testpaths::ScratchDir(wide.c_str());
+}
+
+void UpdateSiteTest::TearDown()
+{
+    Control("OPTION A2 236=-");
+    ::DeleteFileW((m_www + L"\\control\\app\\Update.ini").c_str());
+    AppRoadTest::TearDown();
+}
+
+void UpdateSiteTest::ServeUpdates()
+{
+    ASSERT_EQ("OK", Control("OPTION A2 236=http://127.0.0.1:" + std::to_string(testpaths::FixturePort()) + "/" +
+                            m_name).substr(0, 2));
+}
+
+void UpdateSiteTest::WriteDescription(const std::string& ini)
+{
+    std::ofstream((m_www + L"\\control\\app\\Update.ini").c_str(), std::ios::binary | std::ios::trunc) << ini;
+}
+
+bool UpdateSiteTest::StoreInstallDir(const std::wstring& folder)
+{
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Varivivod\\VariruDAD", 0, nullptr, 0, KEY_WRITE, nullptr,
+                          &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    const LONG written = ::RegSetValueExW(key, L"InstallDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                                          static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+    return written == ERROR_SUCCESS;
 }
 
 }

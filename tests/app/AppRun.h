@@ -170,4 +170,23 @@ protected:
     PROCESS_INFORMATION m_process = {};
 };
 
+
+// A test's own update site on the HTTP fixture (www\<test name>\control\app) and its own
+// install folder in the scratch. The server's update address is cleared and the description
+// removed afterwards: later programs must find no update to run.
+class UpdateSiteTest : public AppRoadTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Points the server's update address at this test's site.
+    void ServeUpdates();
+    // The site's plain module description; the fixture enciphers it as the program asks for .enc.
+    void WriteDescription(const std::string& ini);
+    // Stores the install folder where the installer keeps it.
+    static bool StoreInstallDir(const std::wstring& folder);
+
+    std::string m_name;
+    std::wstring m_www, m_install;
+};
+
 }

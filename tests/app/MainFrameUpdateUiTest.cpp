@@ -18,8 +18,6 @@ using namespace apprun;
 
 namespace {
 
-using testpaths::FixtureDir;
-using testpaths::FixturePort;
 
 BOOL WINAPI NoShell(DWORD, PNOTIFYICONDATAW)
 {
@@ -83,24 +81,15 @@ std::wstring OwnPath()
     return own;
 }
 
-class MainFrameUpdate : public AppRoadTest {
+class MainFrameUpdate : public UpdateSiteTest {
 protected:
     void SetUp() override
     {
-        AppRoadTest::SetUp();
-        ASSERT_NE(0, FixturePort()) << "the HTTP fixture is not running";
-        m_name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        const std::wstring wide(m_name.begin(), m_name.end());
-        m_www = FixtureDir() + L"\\www\\" + wide;
-        std::wstring dir = m_www;
-        for (const wchar_t* part : {L"", L"\\control", L"\\app"}) {
-            dir += part;
-            ::CreateDirectoryW(dir.c_str(), nullptr);
-        }
-        m_install = testpaths::ScratchDir(wide.c_str());
+        UpdateSiteTest::SetUp();
+        if (HasFatalFailure())
+            return;
         ASSERT_TRUE(StoreInstallDir(m_install));
-        ASSERT_EQ("OK", Control("OPTION A2 236=http://127.0.0.1:" + std::to_string(FixturePort()) + "/" + m_name)
-                            .substr(0, 2));
+        ServeUpdates();
         StoreServer();
         m_saved = CSystemFacts::Install(&m_facts);
         CToviTray::s_pNotify = NoShell;
@@ -125,28 +114,10 @@ protected:
         });
         CSystemFacts::Install(m_saved);
         CToviTray::s_pNotify = ::Shell_NotifyIconW;
-        Control("OPTION A2 236=-");
-        ::DeleteFileW((m_www + L"\\control\\app\\Update.ini").c_str());
-        AppRoadTest::TearDown();
+        UpdateSiteTest::TearDown();
     }
 
-    static bool StoreInstallDir(const std::wstring& folder)
-    {
-        HKEY key = nullptr;
-        if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Varivivod\\VariruDAD", 0, nullptr, 0, KEY_WRITE, nullptr,
-                              &key, nullptr) != ERROR_SUCCESS)
-            return false;
-        const LONG written =
-            ::RegSetValueExW(key, L"InstallDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
-                             static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
-        ::RegCloseKey(key);
-        return written == ERROR_SUCCESS;
-    }
-
-    void Serve(const std::string& ini)
-    {
-        std::ofstream((m_www + L"\\control\\app\\Update.ini").c_str(), std::ios::binary | std::ios::trunc) << ini;
-    }
+    void Serve(const std::string& ini) { WriteDescription(ini); }
 
     // Runs the start-up's update step; true when the window closed for the update in time.
     bool UpdateStartClosesTheWindow()
@@ -159,8 +130,6 @@ protected:
         }, 60000);
     }
 
-    std::string m_name;
-    std::wstring m_www, m_install;
     CUnelevated m_facts;
     CSystemFacts* m_saved = nullptr;
     uitest::UiThread m_ui;
