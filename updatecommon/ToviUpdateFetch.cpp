@@ -3,6 +3,7 @@
 #include "TraceLog.h"
 #include <wininet.h>
 #include <process.h>
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +24,12 @@ public:
         m_h = nullptr;
     }
     HINTERNET Get() const { return m_h; }
+    HINTERNET Release()
+    {
+        HINTERNET h = m_h;
+        m_h = nullptr;
+        return h;
+    }
     HINTERNET m_h;
 };
 
@@ -32,15 +39,21 @@ struct Opening {
     std::wstring url;
     HINTERNET result = nullptr;
     DWORD error = 0;
+    // Set by whichever comes first, the opener's end or the caller giving up; the opener closes
+    // a result that nobody waits for any more.
+    std::atomic<bool> settled{ false };
 };
 
 UINT __stdcall OpenThread(void* param)
 {
     std::unique_ptr<std::shared_ptr<Opening>> holder(static_cast<std::shared_ptr<Opening>*>(param));
     Opening& open = **holder;
-    open.result = ::InternetOpenUrlW(open.session, open.url.c_str(), nullptr, 0,
-                                     INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0);
-    open.error = open.result == nullptr ? ::GetLastError() : 0;
+    HINTERNET result = ::InternetOpenUrlW(open.session, open.url.c_str(), nullptr, 0,
+                                          INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0);
+    open.error = result == nullptr ? ::GetLastError() : 0;
+    open.result = result;
+    if (open.settled.exchange(true) && result != nullptr)
+        ::InternetCloseHandle(result);
     return 0;
 }
 
@@ -57,8 +70,9 @@ void LimitWaits(HINTERNET session)
     }
 }
 
-// Opens url on its own thread so that a server that never answers costs kOpenTimeoutMs.
-bool OpenUrl(Handle& session, const wchar_t* url, Handle& request, const wchar_t* name)
+// Opens url on its own thread so that a server that never answers costs kOpenTimeoutMs, and a
+// cancel nothing.
+bool OpenUrl(Handle& session, const wchar_t* url, Handle& request, const wchar_t* name, HANDLE cancelEvent)
 {
     auto open = std::make_shared<Opening>();
     open->session = session.Get();
@@ -69,14 +83,16 @@ bool OpenUrl(Handle& session, const wchar_t* url, Handle& request, const wchar_t
         delete param;
         return false;
     }
-    if (::WaitForSingleObject(opener, kOpenTimeoutMs) == WAIT_TIMEOUT) {
+    HANDLE waits[2] = { opener, cancelEvent };
+    DWORD waited = ::WaitForMultipleObjects(cancelEvent != nullptr ? 2 : 1, waits, FALSE, kOpenTimeoutMs);
+    if (waited != WAIT_OBJECT_0) {
         // Closing the session makes the pending open give up where the system honours it;
         // where it does not, the opener is left to its own time-outs and cleans up after itself.
-        session.Close();
-        if (::WaitForSingleObject(opener, 1000) == WAIT_OBJECT_0 && open->result != nullptr)
+        if (open->settled.exchange(true) && open->result != nullptr)
             ::InternetCloseHandle(open->result);
+        session.Close();
         ::CloseHandle(opener);
-        TraceLog(2048, L"[ %s ] INTERNET_OPEN_TIMEOUT\n", name);
+        TraceLog(2048, L"[ %s ] %s\n", name, waited == WAIT_TIMEOUT ? L"INTERNET_OPEN_TIMEOUT" : L"cancelled while opening");
         return false;
     }
     ::CloseHandle(opener);
@@ -88,29 +104,138 @@ bool OpenUrl(Handle& session, const wchar_t* url, Handle& request, const wchar_t
     return true;
 }
 
+// One read of the body: what the server has, up to what is available; got 0 where it ended.
+bool ReadPiece(HINTERNET request, std::vector<BYTE>& buffer, DWORD& got, DWORD& error)
+{
+    got = 0;
+    DWORD available = 0;
+    if (!::InternetQueryDataAvailable(request, &available, 0, 0) || available == 0)
+        return true;
+    buffer.resize(available);
+    if (!::InternetReadFile(request, buffer.data(), available, &got)) {
+        error = ::GetLastError();
+        return false;
+    }
+    return true;
+}
+
+// Shared with the reading thread, which a cancelled download leaves inside a read that a
+// stalled server holds (until the receive time-out); the last of the two closes the handles.
+struct Reading {
+    Handle session, request;
+    HANDLE ask = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    HANDLE answered = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    std::atomic<bool> stop{ false };
+    std::vector<BYTE> buffer;
+    DWORD got = 0;
+    DWORD error = 0;
+    bool ok = false;
+    ~Reading()
+    {
+        if (ask != nullptr)
+            ::CloseHandle(ask);
+        if (answered != nullptr)
+            ::CloseHandle(answered);
+    }
+};
+
+UINT __stdcall ReadThread(void* param)
+{
+    std::unique_ptr<std::shared_ptr<Reading>> holder(static_cast<std::shared_ptr<Reading>*>(param));
+    Reading& reading = **holder;
+    while (::WaitForSingleObject(reading.ask, INFINITE) == WAIT_OBJECT_0 && !reading.stop) {
+        reading.ok = ReadPiece(reading.request.Get(), reading.buffer, reading.got, reading.error);
+        ::SetEvent(reading.answered);
+    }
+    return 0;
+}
+
+// The pieces of a body. With a cancel event the reads run on a thread of their own, so that
+// the cancel ends the download at once even while a server that stopped mid-body holds a read.
+class BodyReader {
+public:
+    enum Result { kPiece, kEnd, kFailed, kCancelled };
+
+    // Takes the handles over when it reads on its own thread.
+    BodyReader(Handle& session, Handle& request, HANDLE cancelEvent) : m_request(request.Get()), m_cancel(cancelEvent)
+    {
+        if (cancelEvent == nullptr)
+            return;
+        auto reading = std::make_shared<Reading>();
+        if (reading->ask == nullptr || reading->answered == nullptr)
+            return;
+        auto* param = new std::shared_ptr<Reading>(reading);
+        HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ReadThread, param, 0, nullptr));
+        if (thread == nullptr) {
+            delete param;
+            return;   // read on this thread, a cancel honoured between pieces
+        }
+        ::CloseHandle(thread);
+        reading->session.m_h = session.Release();
+        reading->request.m_h = request.Release();
+        m_reading = reading;
+    }
+
+    ~BodyReader()
+    {
+        if (m_reading != nullptr) {
+            m_reading->stop = true;
+            ::SetEvent(m_reading->ask);
+        }
+    }
+
+    BodyReader(const BodyReader&) = delete;
+    BodyReader& operator=(const BodyReader&) = delete;
+
+    // data stays valid until the next call.
+    Result Next(const BYTE*& data, DWORD& size, DWORD& error)
+    {
+        if (m_cancel != nullptr && ::WaitForSingleObject(m_cancel, 0) == WAIT_OBJECT_0)
+            return kCancelled;
+        bool ok = false;
+        if (m_reading == nullptr) {
+            ok = ReadPiece(m_request, m_buffer, size, error);
+            data = m_buffer.data();
+        } else {
+            ::SetEvent(m_reading->ask);
+            HANDLE waits[2] = { m_reading->answered, m_cancel };
+            if (::WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0)
+                return kCancelled;
+            ok = m_reading->ok;
+            size = m_reading->got;
+            error = m_reading->error;
+            data = m_reading->buffer.data();
+        }
+        return !ok ? kFailed : size == 0 ? kEnd : kPiece;
+    }
+
+private:
+    HINTERNET m_request;
+    HANDLE m_cancel;
+    std::shared_ptr<Reading> m_reading;
+    std::vector<BYTE> m_buffer;
+};
+
 // Copies the body into out: true when all `length` bytes arrived and were written.
-bool CopyBody(HINTERNET request, HANDLE out, DWORD length, const Options& options)
+bool CopyBody(BodyReader& reader, HANDLE out, DWORD length, const Options& options)
 {
     unsigned long long received = 0;
-    std::vector<BYTE> buffer;
     while (received < length) {
-        if (options.cancelEvent != nullptr && ::WaitForSingleObject(options.cancelEvent, 0) == WAIT_OBJECT_0) {
+        const BYTE* data = nullptr;
+        DWORD got = 0, error = 0;
+        BodyReader::Result read = reader.Next(data, got, error);
+        if (read == BodyReader::kCancelled) {
             TraceLog(1, L"[ %s ] cancelled\n", options.traceName);
             return false;
         }
-        DWORD available = 0;
-        if (!::InternetQueryDataAvailable(request, &available, 0, 0) || available == 0)
-            break;
-        buffer.resize(available);
-        DWORD got = 0;
-        if (!::InternetReadFile(request, buffer.data(), available, &got)) {
-            TraceLog(2048, L"[ %s ] InternetReadFile FAILED : [ %d ]\n", options.traceName, static_cast<int>(::GetLastError()));
+        if (read == BodyReader::kFailed) {
+            TraceLog(2048, L"[ %s ] InternetReadFile FAILED : [ %d ]\n", options.traceName, static_cast<int>(error));
             return false;
         }
-        if (got == 0)
+        if (read == BodyReader::kEnd)
             break;
         DWORD written = 0;
-        if (!::WriteFile(out, buffer.data(), got, &written, nullptr) || written != got) {
+        if (!::WriteFile(out, data, got, &written, nullptr) || written != got) {
             TraceLog(2048, L"[ %s ] WriteFile FAILED : [ %d ]\n", options.traceName, static_cast<int>(::GetLastError()));
             return false;
         }
@@ -142,7 +267,7 @@ bool Download(const wchar_t* url, const wchar_t* path, const Options& options)
     }
     LimitWaits(session.Get());
     Handle request;
-    if (!OpenUrl(session, url, request, name))
+    if (!OpenUrl(session, url, request, name, options.cancelEvent))
         return false;
 
     wchar_t status[33] = {};
@@ -174,7 +299,8 @@ bool Download(const wchar_t* url, const wchar_t* path, const Options& options)
     }
     if (options.onLength)
         options.onLength(length);
-    bool ok = CopyBody(request.Get(), out, length, options);
+    BodyReader reader(session, request, options.cancelEvent);
+    bool ok = CopyBody(reader, out, length, options);
     // Closing flushes what the system still holds: a file that could not be completed is no download.
     BOOL closed = options.closeFile ? options.closeFile(out) : ::CloseHandle(out);
     if (!closed) {

@@ -2,7 +2,7 @@
 // program (both link this library; neither exports it).
 //
 // Blocks the calling thread: up to kOpenTimeoutMs for the server's answer, then the transfer,
-// which fails once the server stays silent for kStallTimeoutMs.
+// which fails once the server stays silent for kStallTimeoutMs. A cancel ends it at once.
 #pragma once
 #include <windows.h>
 #include <functional>
@@ -14,7 +14,8 @@ const DWORD kOpenTimeoutMs = 3000;
 const DWORD kStallTimeoutMs = 15000;
 
 struct Options {
-    // Set: the transfer stops and fails at the next piece.
+    // Set: the download stops and fails at once, also while a server that stopped answering
+    // holds a read (that read is left to finish on a thread of its own).
     HANDLE cancelEvent = nullptr;
     // The announced body length, once, before the first piece; then each piece's size.
     std::function<void(unsigned long long)> onLength;

@@ -250,8 +250,8 @@ void CCorvaneUpdateDlg::OnTimer(UINT_PTR id)
     long fetching = WorkerShare::kFetching;
     if (!m_share->state.compare_exchange_strong(fetching, WorkerShare::kAbandoned))
         return;   // it is replacing (or undoing) files: its end message follows
-    // A download stuck on a server that stopped answering: nothing was replaced, and the
-    // worker can no longer replace anything; the process ends it when the dialog closes.
+    // Nothing was replaced, and the worker can no longer replace anything; what it staged it
+    // removes when it stops, or the next start's leftover cleaning does if the process ends first.
     TraceLog(2048, L" ■■■ [ UPDATE ][ OnBnClickedCancel ] worker given up\n");
     ::ShowWindow(m_hWnd, SW_HIDE);
     EndRun(2);

@@ -2,10 +2,11 @@
 // shows) stops the product, builds the download list and starts the download worker; the
 // worker's end message starts the product again and closes the dialog.
 //
-// Close during a download asks the worker to stop: it stops at its next safe point, puts back
-// anything it replaced and sends its end message, so the product is always started again. A
-// worker stuck on a server that stopped answering is given up after a few seconds (it can no
-// longer replace anything then) and the dialog runs the end itself.
+// Close during a download asks the worker to stop: it stops at once (a stalled server holds no
+// download), removes what it staged, puts back anything it replaced and sends its end message,
+// so the product is always started again. A worker that still does not answer within a few
+// seconds is given up (it can no longer replace anything then) and the dialog runs the end
+// itself.
 #pragma once
 #include "ToviButton.h"
 #include "ToviDialog.h"

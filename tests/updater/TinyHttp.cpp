@@ -55,6 +55,13 @@ void TinyHttp::StallAfter(const std::string& path, size_t bytes)
     m_rules[path].stallAfter = long(bytes);
 }
 
+void TinyHttp::DropConnections()
+{
+    std::lock_guard<std::mutex> hold(m_lock);
+    for (SOCKET s : m_clients)
+        shutdown(s, SD_BOTH);
+}
+
 std::vector<std::string> TinyHttp::Requests() const
 {
     std::lock_guard<std::mutex> hold(m_lock);

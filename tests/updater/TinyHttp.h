@@ -28,6 +28,8 @@ public:
     void StallAfter(const std::string& path, size_t bytes);
     // Set once a connection has been stalled on purpose.
     HANDLE StallStarted() const { return m_stalled; }
+    // Ends the connections it holds, as a server that gives up would.
+    void DropConnections();
     // Paths asked for so far.
     std::vector<std::string> Requests() const;
 

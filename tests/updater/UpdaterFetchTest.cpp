@@ -1,10 +1,13 @@
 // The HTTP download that the update program and the client's update check share, against the
 // local HTTP fixture: a whole body with its progress, and the failures that must leave no file.
+#include "TinyHttp.h"   // before windows.h: it brings winsock2.h
 #include "ToviUpdateFetch.h"
 #include "FileBytes.h"
 #include "TestPaths.h"
 #include "UpdaterFiles.h"
+#include "WindowDriver.h"
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace updtest;
 
@@ -70,4 +73,52 @@ TEST_F(Fetch, ACancelStopsTheTransferAndLeavesNoFile)
     EXPECT_FALSE(Download(options));
     CloseHandle(cancel);
     EXPECT_FALSE(Exists(m_target));
+}
+
+// A cancel while the server holds the download (before its answer, or in the middle of the
+// body) ends it at once, long before the open or receive time-out, and leaves no file.
+TEST_F(Fetch, ACancelEndsADownloadThatAServerHolds)
+{
+    struct Row {
+        const char* why;
+        bool silent;
+    } rows[] = { { "the server never answers", true }, { "the server stops in the middle of the body", false } };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.why);
+        TinyHttp http;
+        if (row.silent) {
+            http.Silent("/file.bin");
+        } else {
+            http.Serve("/file.bin", m_body);
+            http.StallAfter("/file.bin", 1000);
+        }
+        HANDLE cancel = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        // Set once the download has what the server sent before it stopped: its next read waits.
+        HANDLE started = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        updatefetch::Options options;
+        options.cancelEvent = cancel;
+        options.onPiece = [&](unsigned long long) { SetEvent(started); };
+        HANDLE ended = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        DWORD cancelledAt = 0;
+        std::thread canceller([&] {
+            bool held = row.silent ? uitest::WaitUntil([&] { return !http.Requests().empty(); }, 10000)
+                                   : WaitForSingleObject(started, 10000) == WAIT_OBJECT_0;
+            cancelledAt = GetTickCount();
+            SetEvent(cancel);
+            EXPECT_TRUE(held) << "the server was never reached";
+            // A download that ignores the cancel would wait for the server for ever.
+            if (WaitForSingleObject(ended, 10000) == WAIT_TIMEOUT)
+                http.DropConnections();
+        });
+        bool done = updatefetch::Download((http.Base() + L"/file.bin").c_str(), m_target.c_str(), options);
+        DWORD endedAt = GetTickCount();
+        SetEvent(ended);
+        canceller.join();
+        CloseHandle(ended);
+        CloseHandle(started);
+        CloseHandle(cancel);
+        EXPECT_FALSE(done);
+        EXPECT_LT(endedAt - cancelledAt, 1500u) << "the download went on after the cancel";
+        EXPECT_FALSE(Exists(m_target));
+    }
 }
