@@ -73,6 +73,23 @@ int CountFilesEndingWith(const std::wstring& folder, const std::wstring& suffix)
     return count;
 }
 
+unsigned long ServiceState()
+{
+    SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+    if (manager == nullptr)
+        return 0;
+    DWORD state = 0;
+    SC_HANDLE service = OpenServiceW(manager, L"CorvaneIXO", SERVICE_QUERY_STATUS);
+    if (service != nullptr) {
+        SERVICE_STATUS status = {};
+        if (QueryServiceStatus(service, &status))
+            state = status.dwCurrentState;
+        CloseServiceHandle(service);
+    }
+    CloseServiceHandle(manager);
+    return state;
+}
+
 namespace {
 
 struct BoxSearch {

@@ -24,5 +24,7 @@ unsigned long RunAnswering(const std::wstring& exe, const std::wstring& argument
                            std::vector<std::wstring>* texts);
 // Names in folder (and below) that end with suffix.
 int CountFilesEndingWith(const std::wstring& folder, const std::wstring& suffix);
+// The state of the backup edition's service (SERVICE_RUNNING...), or 0 when it is not installed.
+unsigned long ServiceState();
 
 }

@@ -10,7 +10,9 @@
 #include "FileBytes.h"
 #include "FileUtils.h"
 #include "PixelCapture.h"
+#include "ProductInfo.h"
 #include "RegistryFixture.h"
+#include "ServiceControl.h"
 #include "TestPaths.h"
 #include "UiThread.h"
 #include "UpdaterFiles.h"
@@ -87,10 +89,31 @@ protected:
     void TearDown() override
     {
         Seams() = UpdaterSeams();
+        ServiceInstall(false, nullptr);
         regtest::RegistryTest::TearDown();
     }
 
-    void Describe(const std::vector<Section>& sections) { PutFile(m_update + L"\\Update.ini", Ini(sections)); }
+    // The run becomes one of that edition's, its updates served from base; the backup
+    // edition's service is registered and running.
+    void UseEdition(int index, const std::wstring& base)
+    {
+        m_index = index;
+        const wchar_t* key = regtest::kProductKeys[index];
+        regtest::PutText(key, L"InstallDir", m_install);
+        regtest::PutText(key, L"UpdateURL", base);
+        regtest::PutText(key, L"Language", L"1033");
+        PutFile(m_install + L"\\" + product::Program(index), ReadFile(ProgramFolder() + L"\\standin\\UpdaterStandIn.exe"));
+        DeleteFileW((m_install + L"\\started.txt").c_str());
+        ServiceInstall(false, nullptr);
+        if (index == 2) {
+            std::wstring service = m_install + L"\\ToviService.exe";
+            PutFile(service, ReadFile(ProgramFolder() + L"\\standin\\UpdaterTestService.exe"));
+            ASSERT_TRUE(ServiceInstall(true, service.c_str()));
+            ASSERT_EQ(DWORD(SERVICE_RUNNING), ServiceState());
+        }
+    }
+
+    void Describe(const std::vector<Section>& sections) { PutFile(m_update + product::DescriptionFile(m_index), Ini(sections)); }
     void Serve(const std::wstring& relative, const std::string& bytes) { PutFile(m_www + L"\\" + relative, bytes); }
     void Rules(const std::wstring& relative, const std::string& rules) { PutFile(m_www + L"\\" + relative + L".http", rules); }
     void Install(const std::wstring& relative, const std::string& bytes) { PutFile(m_install + L"\\" + relative, bytes); }
@@ -669,55 +692,109 @@ bool CloseWhileStalled(const wchar_t* name, HANDLE stalled)
     }, 30000);
 }
 
+// What a stalled run must give back whichever edition it updates: the backup edition's
+// service is stopped while it runs and started again at its end.
+struct StalledEdition {
+    const char* name;
+    int index;
+    bool service;
+};
+const StalledEdition kStalledEditions[] = { { "main edition", 0, false }, { "backup edition", 2, true } };
+
+// The service's state once the run has asked the server for something: by then the run has
+// stopped the service, and it starts it again only at its end.
+class ServiceWhileAsking {
+public:
+    explicit ServiceWhileAsking(const TinyHttp& http)
+        : m_watcher([this, &http] {
+              if (uitest::WaitUntil([&] { return !http.Requests().empty(); }, 30000))
+                  m_state = ServiceState();
+          })
+    {
+    }
+    ~ServiceWhileAsking() { State(); }
+    DWORD State()
+    {
+        if (m_watcher.joinable())
+            m_watcher.join();
+        return m_state;
+    }
+
+private:
+    DWORD m_state = 0;
+    std::thread m_watcher;
+};
+
 }
 
 // A server that accepts and then says nothing, or stops in the middle of a body: the run ends
-// by itself, or at once when the user closes the dialog; the product comes back and nothing
-// staged is left.
+// by itself, or at once when the user closes the dialog; the product (and the backup
+// edition's service) comes back and nothing staged is left.
 TEST_F(UpdateFailure, AStalledServerCannotHoldTheRun)
 {
-    TinyHttp http;
-    regtest::PutText(regtest::kProductKeys[0], L"UpdateURL", http.Base());
-    std::string firstOld = Bytes("first-old", 400), firstNew = Bytes("first-new", 200000);
-    Install(L"First.dll", firstOld);
-    Describe({ { "FIRST", "First.dll", "", "Home", "", "", Sha1Hex(firstNew, true), "" } });
-    http.Serve("/First.dll", firstNew);
-    http.StallAfter("/First.dll", 1000);
-    // The image description never answers: the check goes on after its open time-out.
-    http.Silent("/control/image/Customize.ini.enc");
+    for (const StalledEdition& edition : kStalledEditions) {
+        SCOPED_TRACE(edition.name);
+        TinyHttp http;
+        UseEdition(edition.index, http.Base());
+        if (HasFatalFailure())
+            return;
+        std::string firstOld = Bytes("first-old", 400), firstNew = Bytes("first-new", 200000);
+        Install(L"First.dll", firstOld);
+        Describe({ { "FIRST", "First.dll", "", "Home", "", "", Sha1Hex(firstNew, true), "" } });
+        http.Serve("/First.dll", firstNew);
+        http.StallAfter("/First.dll", 1000);
+        // The image description never answers: the check goes on after its open time-out.
+        http.Silent("/control/image/Customize.ini.enc");
 
-    HANDLE closed = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    DWORD clickedAt = 0, closedAt = 0;
-    std::thread closer([&] {
-        if (CloseWhileStalled(L"First.dll", http.StallStarted()))
-            clickedAt = GetTickCount();
-        WaitForSingleObject(closed, 60000);
-        closedAt = GetTickCount();
-    });
-    EXPECT_EQ(2, RunUpdate(60000));
-    SetEvent(closed);
-    closer.join();
-    CloseHandle(closed);
-    ASSERT_NE(0u, clickedAt) << "Close was never pressed during the download";
-    EXPECT_LT(closedAt - clickedAt, 8000u) << "the dialog stayed after Close";
-    EXPECT_TRUE(filebytes::Same(firstOld, Installed(L"First.dll")));
-    EXPECT_NE(std::wstring::npos, ProductStarts().find(L"/NOUPDATE"));
-    EXPECT_EQ(0, LeftOvers());
+        ServiceWhileAsking service(http);
+        HANDLE closed = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        DWORD clickedAt = 0, closedAt = 0;
+        std::thread closer([&] {
+            if (CloseWhileStalled(L"First.dll", http.StallStarted()))
+                clickedAt = GetTickCount();
+            WaitForSingleObject(closed, 60000);
+            closedAt = GetTickCount();
+        });
+        EXPECT_EQ(2, RunUpdate(60000));
+        SetEvent(closed);
+        closer.join();
+        CloseHandle(closed);
+        ASSERT_NE(0u, clickedAt) << "Close was never pressed during the download";
+        EXPECT_LT(closedAt - clickedAt, 8000u) << "the dialog stayed after Close";
+        EXPECT_TRUE(filebytes::Same(firstOld, Installed(L"First.dll")));
+        EXPECT_NE(std::wstring::npos, ProductStarts().find(L"/NOUPDATE"));
+        EXPECT_EQ(0, LeftOvers());
+        if (edition.service) {
+            EXPECT_EQ(DWORD(SERVICE_STOPPED), service.State()) << "the service ran during the update";
+            EXPECT_EQ(DWORD(SERVICE_RUNNING), ServiceState()) << "the service was not started again";
+        }
+    }
 }
 
 TEST_F(UpdateFailure, AServerThatNeverAnswersEndsTheRunByItself)
 {
-    TinyHttp http;
-    regtest::PutText(regtest::kProductKeys[0], L"UpdateURL", http.Base());
-    std::string firstOld = Bytes("first-old", 400);
-    Install(L"First.dll", firstOld);
-    Describe({ { "FIRST", "First.dll", "", "Home", "", "", Sha1Hex(Bytes("x", 10), true), "" } });
-    http.Silent("*");
-    DWORD started = GetTickCount();
-    EXPECT_EQ(2, RunUpdate(60000));
-    EXPECT_LT(GetTickCount() - started, 30000u);
-    EXPECT_TRUE(MessageShown(L"File download is failed.")) << testing::PrintToString(m_messages);
-    EXPECT_TRUE(filebytes::Same(firstOld, Installed(L"First.dll")));
-    EXPECT_EQ(0, LeftOvers());
-    EXPECT_NE(std::wstring::npos, ProductStarts().find(L"/NOUPDATE"));
+    for (const StalledEdition& edition : kStalledEditions) {
+        SCOPED_TRACE(edition.name);
+        m_messages.clear();
+        TinyHttp http;
+        UseEdition(edition.index, http.Base());
+        if (HasFatalFailure())
+            return;
+        std::string firstOld = Bytes("first-old", 400);
+        Install(L"First.dll", firstOld);
+        Describe({ { "FIRST", "First.dll", "", "Home", "", "", Sha1Hex(Bytes("x", 10), true), "" } });
+        http.Silent("*");
+        ServiceWhileAsking service(http);
+        DWORD started = GetTickCount();
+        EXPECT_EQ(2, RunUpdate(60000));
+        EXPECT_LT(GetTickCount() - started, 30000u);
+        EXPECT_TRUE(MessageShown(L"File download is failed.")) << testing::PrintToString(m_messages);
+        EXPECT_TRUE(filebytes::Same(firstOld, Installed(L"First.dll")));
+        EXPECT_EQ(0, LeftOvers());
+        EXPECT_NE(std::wstring::npos, ProductStarts().find(L"/NOUPDATE"));
+        if (edition.service) {
+            EXPECT_EQ(DWORD(SERVICE_STOPPED), service.State()) << "the service ran during the update";
+            EXPECT_EQ(DWORD(SERVICE_RUNNING), ServiceState()) << "the service was not started again";
+        }
+    }
 }

@@ -34,24 +34,6 @@ DWORD RunUpdater(const std::wstring& arguments)
     return code;
 }
 
-// The service's state, or 0 when it is not installed.
-DWORD ServiceState()
-{
-    SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
-    if (manager == nullptr)
-        return 0;
-    DWORD state = 0;
-    SC_HANDLE service = OpenServiceW(manager, L"CorvaneIXO", SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG);
-    if (service != nullptr) {
-        SERVICE_STATUS status = {};
-        if (QueryServiceStatus(service, &status))
-            state = status.dwCurrentState;
-        CloseServiceHandle(service);
-    }
-    CloseServiceHandle(manager);
-    return state;
-}
-
 std::wstring ServiceBinary()
 {
     SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
