@@ -8,6 +8,7 @@
 #include "UpdaterFiles.h"
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <cstdlib>
 
 using namespace updtest;
 
@@ -125,6 +126,45 @@ TEST_F(ReplacementJournal, LeftOversOfARunWithoutAJournalAreRemoved)
     PutFile(m_folder + L"\\Module.dll.upd-enc", "half a download");
     EXPECT_EQ(updatejournal::Outcome::kNothing, updatejournal::Recover(JournalFile().c_str(), { m_folder.c_str() }));
     ExpectWhole(false);
+}
+
+// The leftover cleaning follows no folder that leads elsewhere (a junction, a link): what lies
+// there is not the update's. Wine makes no such folder itself (CreateSymbolicLink does nothing,
+// a junction is refused), but shows a link of its host as one; the build makes them beside a
+// plain install folder (TOVI_FOLDER_LINKS).
+TEST(LeftOverCleaning, NeverEntersAFolderThatLeadsElsewhere)
+{
+    const char* links = std::getenv("TOVI_FOLDER_LINKS");
+    ASSERT_NE(nullptr, links) << "the build's folder links are not given";
+    const std::wstring root = Wide(links);
+    const std::wstring install = root + L"\\install";
+    struct Row {
+        const char* why;
+        std::wstring link;         // leads to elsewhere
+        std::wstring elsewhere;
+        std::vector<std::wstring> cleaned;
+    } rows[] = {
+        { "a link inside the install folder", install + L"\\linked", root + L"\\elsewhere-inside", { install } },
+        { "a link given as a folder to clean", root + L"\\image-link", root + L"\\elsewhere-given", { install, root + L"\\image-link" } },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.why);
+        DWORD attributes = GetFileAttributesW(row.link.c_str());
+        ASSERT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            << "not a folder that leads elsewhere: " << testing::PrintToString(row.link);
+        PutFile(install + L"\\Module.dll.upd-new", "ours");
+        PutFile(install + L"\\parts\\Part.dat.upd-old", "ours");
+        PutFile(row.elsewhere + L"\\Other.dll.upd-new", "not ours");
+        PutFile(row.elsewhere + L"\\sub\\Deep.dll.upd-old", "not ours");
+        std::vector<CString> folders;
+        for (const std::wstring& f : row.cleaned)
+            folders.push_back(f.c_str());
+        EXPECT_EQ(updatejournal::Outcome::kNothing, updatejournal::Recover(updatejournal::PathFor(install.c_str()), folders));
+        EXPECT_FALSE(Exists(install + L"\\Module.dll.upd-new"));
+        EXPECT_FALSE(Exists(install + L"\\parts\\Part.dat.upd-old"));
+        EXPECT_EQ("not ours", ReadFile(row.elsewhere + L"\\Other.dll.upd-new"));
+        EXPECT_EQ("not ours", ReadFile(row.elsewhere + L"\\sub\\Deep.dll.upd-old"));
+    }
 }
 
 // The real program, started as the client starts it, recovers before it does anything else.
