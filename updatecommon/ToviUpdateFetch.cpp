@@ -70,8 +70,8 @@ void LimitWaits(HINTERNET session)
     }
 }
 
-// Opens url on its own thread so that a server that never answers costs kOpenTimeoutMs, and a
-// cancel nothing.
+// Opens url on its own thread so that a server that never answers costs kOpenTimeoutMs at most,
+// and a cancel ends the wait at once.
 bool OpenUrl(Handle& session, const wchar_t* url, Handle& request, const wchar_t* name, HANDLE cancelEvent)
 {
     auto open = std::make_shared<Opening>();
@@ -120,7 +120,8 @@ bool ReadPiece(HINTERNET request, std::vector<BYTE>& buffer, DWORD& got, DWORD& 
 }
 
 // Shared with the reading thread, which a cancelled download leaves inside a read that a
-// stalled server holds (until the receive time-out); the last of the two closes the handles.
+// stalled server holds (Wine keeps it there until the server lets go, whatever the receive
+// time-out); the last of the two to let go closes the handles.
 struct Reading {
     Handle session, request;
     HANDLE ask = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
