@@ -113,10 +113,9 @@ void PrepareQuestion(CConfirmDlg& confirm, Question question, const std::vector<
     }
     confirm.m_nCount = static_cast<int>(items.size());
     // The dialog's "in trash" texts are the ones that warn: nothing deleted there comes back.
-    confirm.m_bInTrash = question == Question::DeleteForGood || question == Question::DeleteInBin ||
-                                 question == Question::EmptyBin
-                             ? 1
-                             : 0;
+    const bool warns =
+        question == Question::DeleteForGood || question == Question::DeleteInBin || question == Question::EmptyBin;
+    confirm.m_bInTrash = warns ? 1 : 0;
     if (items.size() == 1) {
         CopyId(confirm.m_szType, items[0].ItemType, sizeof items[0].ItemType);
         CopyShown(confirm.m_szName, items[0].Name);

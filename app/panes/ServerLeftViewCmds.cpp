@@ -131,7 +131,8 @@ void CServerLeftView::OnRename(HTREEITEM item)
 
 bool CServerLeftView::DeleteFolder(HTREEITEM item, bool toRecycleBin)
 {
-    const std::vector<_PROTO_FOLDER_INFO> items = ConfirmedItem(item, toRecycleBin ? servercmd::Question::DeleteToBin : servercmd::Question::DeleteForGood);
+    const std::vector<_PROTO_FOLDER_INFO> items =
+        ConfirmedItem(item, toRecycleBin ? servercmd::Question::DeleteToBin : servercmd::Question::DeleteForGood);
     if (items.empty())
         return false;
     servercmd::ProgressOutcome outcome = servercmd::RunDelete(OperationHost(), DialogOwner(), *m_pProto, items, toRecycleBin);

@@ -197,7 +197,9 @@ bool CServerRightView::DeleteRows(bool toRecycleBin)
     std::vector<_PROTO_FOLDER_INFO> records = SelectedRecords();
     if (records.empty() || !m_pProto)
         return false;
-    if (!servercmd::Confirm(DialogOwner(), toRecycleBin ? servercmd::Question::DeleteToBin : servercmd::Question::DeleteForGood, records))
+    const servercmd::Question question =
+        toRecycleBin ? servercmd::Question::DeleteToBin : servercmd::Question::DeleteForGood;
+    if (!servercmd::Confirm(DialogOwner(), question, records))
         return true;
     if (servercmd::RunDelete(OperationHost(), DialogOwner(), *m_pProto, records, toRecycleBin).untouched)
         return false;
