@@ -2,6 +2,7 @@
 #include "ClientListCtrl.h"
 #include "ClientRightView.h"
 #include "DragDrop.h"
+#include "LocalMenuRules.h"
 #include "LocalShell.h"
 #include "PaneKeyRules.h"
 #include "PaneMessages.h"
@@ -14,11 +15,6 @@
 namespace {
 
 bool Held(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
-
-bool IsReadOnlyFolder(const _LOCAL_TREE_ITEM* record)
-{
-    return !record || (record->attributes & SFGAO_READONLY);
-}
 
 }
 
@@ -60,34 +56,23 @@ void CClientListCtrl::UpdateMenuState()
     ILocalTreeSide* tree = m_pPane->TreeSide();
     if (!host || !tree)
         return;
-    _LOCAL_TREE_ITEM* folder = tree->FolderRecord(tree->SelectedFolder());
-    const CString folderPath = folder ? ShellItemPath(folder->absolute) : CString();
-    const bool recycle = m_pPane->IsRecycleBin();
-    ServerMenuState state;
-    if (GetSelectedCount() == 0) {
-        state.newFolder = !folderPath.IsEmpty() && !IsReadOnlyFolder(folder);
-        state.paste = state.newFolder && ClipboardHasPasteData();
-    } else {
-        for (int row = GetNextItem(-1, LVNI_SELECTED); row >= 0; row = GetNextItem(row, LVNI_SELECTED)) {
-            _LOCAL_LIST_ITEM* record = GetRecord(row);
-            if (!record)
-                continue;
-            const CString path = ShellItemPath(record->pidl);
-            if (!path.IsEmpty() && !(record->attributes & SFGAO_READONLY) && !recycle)
-                state.newFolder = true;
-            if (record->attributes & SFGAO_CANCOPY)
-                state.copy = true;
-            if (record->attributes & SFGAO_CANDELETE)
-                state.remove = true;
-            if ((record->attributes & SFGAO_CANMOVE) && !recycle)
-                state.cut = true;
-            if (!path.IsEmpty() && path.GetLength() != 3 && (record->attributes & SFGAO_CANCOPY) &&
-                host->IsUploadAllowed())
-                state.upload = true;
-        }
-        state.paste = state.newFolder && ClipboardHasPasteData();
+    LocalItemFacts shown;
+    if (_LOCAL_TREE_ITEM* folder = tree->FolderRecord(tree->SelectedFolder())) {
+        shown.attributes = folder->attributes;
+        shown.path = ShellItemPath(folder->absolute);
     }
-    host->SetMenuButtonState(state);
+    std::vector<LocalItemFacts> rows;
+    for (int row = GetNextItem(-1, LVNI_SELECTED); row >= 0; row = GetNextItem(row, LVNI_SELECTED)) {
+        // A row without a record counts as selected but enables nothing.
+        LocalItemFacts facts;
+        if (_LOCAL_LIST_ITEM* record = GetRecord(row)) {
+            facts.attributes = record->attributes;
+            facts.path = ShellItemPath(record->pidl);
+        }
+        rows.push_back(facts);
+    }
+    host->SetMenuButtonState(LocalListButtons(shown, m_pPane->IsRecycleBin(), rows, host->IsUploadAllowed(),
+                                              ClipboardHasPasteData()));
 }
 
 void CClientListCtrl::OnColumnClick(NMHDR* nm, LRESULT* result)
@@ -187,78 +172,36 @@ void CClientListCtrl::ShowContextMenu()
         menu->Release();
         return;
     }
-    const bool recycle = m_pPane->IsRecycleBin();
-    const CString folderPath = ShellItemPath(folder->absolute);
-    const bool writableFolder = !folderPath.IsEmpty() && !(folder->attributes & SFGAO_READONLY);
-    m_bNewFolderAllowed = false;
-    if (!onRows) {
-        for (int i = ::GetMenuItemCount(popup) - 1; i >= 0; --i) {
-            const UINT id = ::GetMenuItemID(popup, i);
-            const CString verb = ShellVerbOf(menu, id);
-            if (verb.CompareNoCase(L"properties") != 0 && verb.CompareNoCase(L"paste") != 0 &&
-                verb.CompareNoCase(L"empty") != 0)
-                ::DeleteMenu(popup, i, MF_BYPOSITION);
-        }
-        if (writableFolder) {
-            m_bNewFolderAllowed = true;
-            ::InsertMenuW(popup, 0, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
-            ::InsertMenuW(popup, 0, MF_BYPOSITION | MF_STRING, kLocalNewFolderCommand, CToviString::GetString(14004));
-        }
-    } else {
-        if (recycle) {
-            const int cut = FindVerbPosition(popup, menu, L"cut");
-            if (cut >= 0)
-                ::DeleteMenu(popup, cut, MF_BYPOSITION);
-        }
-        const int copy = FindVerbPosition(popup, menu, L"copy");
-        if (copy >= 0 && m_pPane->Host() && m_pPane->Host()->IsUploadAllowed()) {
-            ::InsertMenuW(popup, copy + 1, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
-            ::InsertMenuW(popup, copy + 2, MF_BYPOSITION | MF_STRING, kLocalUploadCommand, CToviString::GetString(14046));
-        }
-    }
-    if ((folder->attributes & SFGAO_FOLDER) && !(folder->attributes & SFGAO_READONLY) && ClipboardHasPasteData()) {
-        const int paste = FindVerbPosition(popup, menu, L"paste");
-        if (!recycle && paste < 0) {
-            const int properties = FindVerbPosition(popup, menu, L"properties");
-            ::InsertMenuW(popup, properties >= 0 ? properties : ::GetMenuItemCount(popup), MF_BYPOSITION | MF_STRING,
-                          kLocalPasteCommand, CToviString::GetString(14052));
-        } else if (recycle && paste >= 0) {
-            ::DeleteMenu(popup, paste, MF_BYPOSITION);
-            if (paste > 0)
-                ::DeleteMenu(popup, paste - 1, MF_BYPOSITION);
-        }
-    }
-    TidyShellMenu(popup);
+    LocalListMenuFacts facts;
+    facts.onRows = onRows;
+    facts.recycleBin = m_pPane->IsRecycleBin();
+    facts.folderAttributes = folder->attributes;
+    facts.folderPath = ShellItemPath(folder->absolute);
+    facts.uploadAllowed = m_pPane->Host() && m_pPane->Host()->IsUploadAllowed();
+    facts.clipboardHasPasteData = ClipboardHasPasteData();
+    m_bNewFolderAllowed = CompleteLocalListMenu(popup, ShellVerbsOf(menu), facts);
     const UINT chosen = TrackLocalMenu(popup, m_hWnd);
-    const LocalMenuChoice choice = ClassifyLocalMenuCommand(chosen);
-    const CString verb = choice == LocalMenuChoice::Shell ? ShellVerbOf(menu, chosen) : CString();
-    if (choice == LocalMenuChoice::Shell && recycle && onRows && verb.CompareNoCase(L"undelete") == 0)
-        m_pPane->OnRestore(chosen);
-    else if (choice == LocalMenuChoice::NewFolder)
-        m_pPane->OnNewFolder();
-    else if (choice == LocalMenuChoice::Upload)
-        m_pPane->OnUpload();
-    else if (choice == LocalMenuChoice::Paste)
-        m_pPane->OnPaste(true);
-    else if (choice == LocalMenuChoice::Shell) {
-        if (verb.CompareNoCase(L"rename") == 0 && GetSelectedCount() == 1)
-            m_pPane->OnRename();
-        else if (verb.CompareNoCase(L"cut") == 0)
-            m_pPane->OnCut();
-        else if (verb.CompareNoCase(L"copy") == 0)
-            m_pPane->OnCopy();
-        else if (verb.CompareNoCase(L"delete") == 0)
-            m_pPane->OnDelete(true);
-        else if (verb.CompareNoCase(L"paste") == 0)
-            m_pPane->OnPaste(true);
-        else {
-            CMINVOKECOMMANDINFO invoke = {sizeof invoke};
-            invoke.hwnd = m_hWnd;
-            invoke.lpVerb = MAKEINTRESOURCEA(chosen - kShellFirstCommand);
-            invoke.nShow = SW_SHOWNORMAL;
-            if (SUCCEEDED(menu->InvokeCommand(&invoke)) && !onRows && verb.CompareNoCase(L"empty") == 0)
-                m_pPane->RefreshAndSelect(CString(), false);
-        }
+    const CString verb = ShellVerbOf(menu, chosen);
+    switch (LocalListMenuAction(chosen, verb, facts.recycleBin, onRows, static_cast<int>(GetSelectedCount()))) {
+    case LocalMenuAction::Restore: m_pPane->OnRestore(chosen); break;
+    case LocalMenuAction::NewFolder: m_pPane->OnNewFolder(); break;
+    case LocalMenuAction::Upload: m_pPane->OnUpload(); break;
+    case LocalMenuAction::Rename: m_pPane->OnRename(); break;
+    case LocalMenuAction::Cut: m_pPane->OnCut(); break;
+    case LocalMenuAction::Copy: m_pPane->OnCopy(); break;
+    case LocalMenuAction::Delete: m_pPane->OnDelete(true); break;
+    case LocalMenuAction::Paste: m_pPane->OnPaste(true); break;
+    case LocalMenuAction::Shell: {
+        CMINVOKECOMMANDINFO invoke = {sizeof invoke};
+        invoke.hwnd = m_hWnd;
+        invoke.lpVerb = MAKEINTRESOURCEA(chosen - kShellFirstCommand);
+        invoke.nShow = SW_SHOWNORMAL;
+        if (SUCCEEDED(menu->InvokeCommand(&invoke)) && !onRows && verb.CompareNoCase(L"empty") == 0)
+            m_pPane->RefreshAndSelect(CString(), false);
+        break;
+    }
+    default:
+        break;
     }
     ::DestroyMenu(popup);
     menu->Release();

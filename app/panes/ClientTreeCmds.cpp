@@ -3,6 +3,7 @@
 #include "ClientTreeCtrl.h"
 #include "ClientLeftView.h"
 #include "DragDrop.h"
+#include "LocalMenuRules.h"
 #include "LocalPaneRules.h"
 #include "LocalShell.h"
 #include "PaneKeyRules.h"
@@ -254,53 +255,29 @@ void CClientTreeCtrl::ShowContextMenu(HTREEITEM item)
                                                   reinterpret_cast<void**>(&menu))) && menu &&
         (popup = ::CreatePopupMenu()) != nullptr &&
         SUCCEEDED(menu->QueryContextMenu(popup, 0, kShellFirstCommand, kShellLastCommand, CMF_EXPLORE | CMF_CANRENAME))) {
-        if (record->recycleBin) {
-            const int link = FindVerbPosition(popup, menu, L"link");
-            if (link >= 0)
-                ::DeleteMenu(popup, link, MF_BYPOSITION);
-        }
-        const CString path = ShellItemPath(record->absolute);
-        if (!path.IsEmpty() && path.GetLength() != 3 && m_pHost && m_pHost->IsUploadAllowed() &&
-            FindVerbPosition(popup, menu, L"copy") >= 0) {
-            ::AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
-            ::AppendMenuW(popup, MF_STRING, kLocalUploadCommand, CToviString::GetString(14046));
-        }
-        const bool writable = (record->attributes & SFGAO_FOLDER) && !(record->attributes & SFGAO_READONLY);
-        const int copy = FindVerbPosition(popup, menu, L"copy");
-        if (writable && ClipboardHasPasteData() && FindVerbPosition(popup, menu, L"paste") < 0) {
-            const CString text = CToviString::GetString(14052) + L"(&P)";
-            ::InsertMenuW(popup, copy >= 0 ? copy + 1 : ::GetMenuItemCount(popup), MF_BYPOSITION | MF_STRING,
-                          kLocalPasteCommand, text);
-        }
-        TidyShellMenu(popup);
+        LocalTreeMenuFacts facts;
+        facts.attributes = record->attributes;
+        facts.path = ShellItemPath(record->absolute);
+        facts.recycleBin = record->recycleBin;
+        facts.uploadAllowed = m_pHost && m_pHost->IsUploadAllowed();
+        facts.clipboardHasPasteData = ClipboardHasPasteData();
+        CompleteLocalTreeMenu(popup, ShellVerbsOf(menu), facts);
         const UINT chosen = TrackLocalMenu(popup, m_hWnd);
-        switch (ClassifyLocalMenuCommand(chosen)) {
-        case LocalMenuChoice::Upload:
-            m_pView->OnUpload(item);
-            break;
-        case LocalMenuChoice::Paste:
-            m_pView->OnPaste(item);
-            break;
-        case LocalMenuChoice::Shell: {
-            const CString verb = ShellVerbOf(menu, chosen);
-            if (verb.CompareNoCase(L"cut") == 0)
-                m_pView->OnCut(item);
-            else if (verb.CompareNoCase(L"copy") == 0)
-                m_pView->OnCopy(item);
-            else if (verb.CompareNoCase(L"rename") == 0)
-                m_pView->OnRename(item);
-            else if (verb.CompareNoCase(L"delete") == 0)
-                m_pView->OnDelete(item, true);
-            else if (verb.CompareNoCase(L"paste") == 0)
-                m_pView->OnPaste(item);
-            else {
-                CMINVOKECOMMANDINFO invoke = {sizeof invoke};
-                invoke.hwnd = m_hWnd;
-                invoke.lpVerb = MAKEINTRESOURCEA(chosen - kShellFirstCommand);
-                invoke.nShow = SW_SHOWNORMAL;
-                if (SUCCEEDED(menu->InvokeCommand(&invoke)))
-                    m_pView->AfterShellVerb(item, verb);
-            }
+        const CString verb = ShellVerbOf(menu, chosen);
+        switch (LocalTreeMenuAction(chosen, verb)) {
+        case LocalMenuAction::Upload: m_pView->OnUpload(item); break;
+        case LocalMenuAction::Paste: m_pView->OnPaste(item); break;
+        case LocalMenuAction::Cut: m_pView->OnCut(item); break;
+        case LocalMenuAction::Copy: m_pView->OnCopy(item); break;
+        case LocalMenuAction::Rename: m_pView->OnRename(item); break;
+        case LocalMenuAction::Delete: m_pView->OnDelete(item, true); break;
+        case LocalMenuAction::Shell: {
+            CMINVOKECOMMANDINFO invoke = {sizeof invoke};
+            invoke.hwnd = m_hWnd;
+            invoke.lpVerb = MAKEINTRESOURCEA(chosen - kShellFirstCommand);
+            invoke.nShow = SW_SHOWNORMAL;
+            if (SUCCEEDED(menu->InvokeCommand(&invoke)))
+                m_pView->AfterShellVerb(item, verb);
             break;
         }
         default:

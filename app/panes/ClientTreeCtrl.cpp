@@ -3,6 +3,7 @@
 // shell's change notices in ClientTreeNotify.cpp.
 #include "ClientTreeCtrl.h"
 #include "FileUtils.h"
+#include "LocalMenuRules.h"
 #include "LocalPaneRules.h"
 #include "LocalShell.h"
 #include "ShellItems.h"
@@ -579,16 +580,11 @@ void CClientTreeCtrl::UpdateMenuState()
     _LOCAL_TREE_ITEM* record = GetRecord(item);
     ServerMenuState state;
     if (record) {
-        const CString path = ShellItemPath(record->absolute);
-        const bool writable = !path.IsEmpty() && !(record->attributes & SFGAO_READONLY);
-        state.newFolder = writable;
-        state.upload = !path.IsEmpty() && (record->attributes & SFGAO_CANCOPY) && path.GetLength() != 3 &&
-                       m_pHost->IsUploadAllowed();
-        state.remove = (record->attributes & SFGAO_CANDELETE) != 0;
-        state.copy = (record->attributes & SFGAO_CANCOPY) != 0;
-        state.cut = (record->attributes & SFGAO_CANMOVE) != 0;
-        state.paste = writable && ClipboardHasPasteData();
-        m_pHost->SetDownloadTarget(writable);
+        LocalItemFacts folder;
+        folder.attributes = record->attributes;
+        folder.path = ShellItemPath(record->absolute);
+        state = LocalTreeButtons(folder, m_pHost->IsUploadAllowed(), ClipboardHasPasteData());
+        m_pHost->SetDownloadTarget(IsWritableLocalFolder(folder));
     } else {
         m_pHost->SetDownloadTarget(false);
     }

@@ -1,6 +1,7 @@
 // Shell namespace helpers of the local panes.
 #include "LocalShell.h"
 #include "DragDrop.h"
+#include "LocalMenuRules.h"
 #include "LocalPaneRules.h"
 
 ShellFileOperationFn g_pShellFileOperation = [](SHFILEOPSTRUCTW* op) { return ::SHFileOperationW(op); };
@@ -58,15 +59,12 @@ CString ShellVerbOf(IContextMenu* menu, UINT command)
 
 int FindVerbPosition(HMENU popup, IContextMenu* menu, const wchar_t* verb)
 {
-    const int count = ::GetMenuItemCount(popup);
-    for (int i = 0; i < count; ++i) {
-        const UINT id = ::GetMenuItemID(popup, i);
-        if (id == static_cast<UINT>(-1) || id == 0)
-            continue;
-        if (ShellVerbOf(menu, id).CompareNoCase(verb) == 0)
-            return i;
-    }
-    return -1;
+    return FindVerbPosition(popup, ShellVerbsOf(menu), verb);
+}
+
+ShellVerbLookup ShellVerbsOf(IContextMenu* menu)
+{
+    return [menu](UINT id) { return ShellVerbOf(menu, id); };
 }
 
 void TidyShellMenu(HMENU popup)

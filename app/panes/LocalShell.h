@@ -3,6 +3,7 @@
 //
 // GUI thread (COM initialised). Interfaces returned carry one reference for the caller.
 #pragma once
+#include "LocalMenuRules.h"
 #include "ShellItems.h"
 #include "Strings.h"
 #include <windows.h>
@@ -18,6 +19,8 @@ int MakeUniqueName(const CString& folder, const CString& name, CString& uniqueNa
 CString ShellVerbOf(IContextMenu* menu, UINT command);
 // Position of the entry whose verb is verb; -1 when there is none.
 int FindVerbPosition(HMENU popup, IContextMenu* menu, const wchar_t* verb);
+// The verbs of the shell menu's entries, as the menu rules ask for them.
+ShellVerbLookup ShellVerbsOf(IContextMenu* menu);
 // Removes owner-drawn entries, then doubled and leading separators.
 void TidyShellMenu(HMENU popup);
 // Shows the menu at the cursor; the chosen identifier or 0.

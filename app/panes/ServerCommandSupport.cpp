@@ -41,9 +41,7 @@ int ShowMessage(CWnd* owner, unsigned messageId, unsigned icon)
 bool DeleteBackupPC(CWnd* owner, CToviProto& session, const _PROTO_FOLDER_INFO& pc)
 {
     CConfirmDlg confirm(owner);
-    confirm.m_nMode = CConfirmDlg::kModeTypeName;
-    confirm.m_nCount = 1;
-    CopyShown(confirm.m_szName, pc.Name);
+    PrepareQuestion(confirm, Question::DeleteBackupPC, {pc});
     if (confirm.DoModal() != IDOK)
         return false;
     char idx[sizeof pc.IDX];
@@ -100,25 +98,37 @@ ProgressOutcome RunProgress(IServerOperationHost* host, CFileProgressDlg& dialog
     return outcome;
 }
 
-bool ConfirmItems(CWnd* owner, bool restore, const std::vector<_PROTO_FOLDER_INFO>& items, bool forGood)
+void PrepareQuestion(CConfirmDlg& confirm, Question question, const std::vector<_PROTO_FOLDER_INFO>& items)
 {
-    CConfirmDlg confirm(owner);
-    confirm.m_nMode = restore ? CConfirmDlg::kModeRestore : CConfirmDlg::kModeDelete;
+    switch (question) {
+    case Question::Restore:
+        confirm.m_nMode = CConfirmDlg::kModeRestore;
+        break;
+    case Question::DeleteBackupPC:
+        confirm.m_nMode = CConfirmDlg::kModeTypeName;
+        break;
+    default:
+        confirm.m_nMode = CConfirmDlg::kModeDelete;
+        break;
+    }
     confirm.m_nCount = static_cast<int>(items.size());
     // The dialog's "in trash" texts are the ones that warn: nothing deleted there comes back.
-    confirm.m_bInTrash = forGood ? 1 : 0;
+    const bool warns =
+        question == Question::DeleteForGood || question == Question::DeleteInBin || question == Question::EmptyBin;
+    confirm.m_bInTrash = warns ? 1 : 0;
     if (items.size() == 1) {
         CopyId(confirm.m_szType, items[0].ItemType, sizeof items[0].ItemType);
         CopyShown(confirm.m_szName, items[0].Name);
     }
-    return confirm.DoModal() == IDOK;
 }
 
-bool ConfirmEmptyBin(CWnd* owner, const std::vector<_PROTO_FOLDER_INFO>& entries)
+bool Confirm(CWnd* owner, Question question, const std::vector<_PROTO_FOLDER_INFO>& items)
 {
-    if (entries.empty())
+    if (items.empty())
         return false;
-    return ConfirmItems(owner, false, entries, true);
+    CConfirmDlg confirm(owner);
+    PrepareQuestion(confirm, question, items);
+    return confirm.DoModal() == IDOK;
 }
 
 namespace {

@@ -18,6 +18,7 @@
 class CWnd;
 class CToviProto;
 class CFileProgressDlg;
+class CConfirmDlg;
 
 namespace servercmd {
 
@@ -55,13 +56,20 @@ struct ProgressOutcome {
 // with stopQuota the quota timer is stopped until the dialog ends, whatever the outcome.
 ProgressOutcome RunProgress(IServerOperationHost* host, CFileProgressDlg& dialog, int mode, bool stopQuota);
 
-// The user's yes to deleting or restoring the items; a single item is named. forGood: the
-// delete cannot be undone (a complete delete, or entries of the recycle bin), which the
-// question warns about; a delete into the bin asks plainly.
-bool ConfirmItems(CWnd* owner, bool restore, const std::vector<_PROTO_FOLDER_INFO>& items, bool forGood);
-// The user's yes to emptying the bin, whose entries are those given (the question names a
-// single one and counts several); false without asking when there is nothing to empty.
-bool ConfirmEmptyBin(CWnd* owner, const std::vector<_PROTO_FOLDER_INFO>& entries);
+// The questions the server panes ask before a command runs. A delete into the bin asks plainly;
+// the others that delete warn that nothing comes back.
+enum class Question {
+    DeleteToBin,        // Delete: the items go into the recycle bin
+    DeleteForGood,      // complete delete
+    DeleteInBin,        // delete of entries of the recycle bin
+    Restore,            // entries of the recycle bin back to where they were
+    EmptyBin,           // the items are the bin's entries: a single one is named, several counted
+    DeleteBackupPC,     // one backup PC, whose name the user types
+};
+// The confirmation's members for the question about items; a single item is named.
+void PrepareQuestion(CConfirmDlg& confirm, Question question, const std::vector<_PROTO_FOLDER_INFO>& items);
+// The user's yes; false without asking when there are no items.
+bool Confirm(CWnd* owner, Question question, const std::vector<_PROTO_FOLDER_INFO>& items);
 
 // The progress dialog's operations under the modal rule, a failure shown to the user. A delete
 // into the recycle bin (toRecycleBin) or for good; a restore leaves the quota timer running.

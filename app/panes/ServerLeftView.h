@@ -3,6 +3,7 @@
 #pragma once
 #include "PaneCommands.h"
 #include "ServerCommandSink.h"
+#include "ServerCommandSupport.h"
 #include "ServerDropTargets.h"
 #include "ServerOperationHost.h"
 #include "ServerTreeCtrl.h"
@@ -96,7 +97,7 @@ private:
     void Relist(HTREEITEM folder);
     void RelistParent(HTREEITEM item);
     // The folder's record, once the user agreed to delete or restore it; empty otherwise.
-    std::vector<_PROTO_FOLDER_INFO> ConfirmedItem(HTREEITEM item, bool restore, bool forGood);
+    std::vector<_PROTO_FOLDER_INFO> ConfirmedItem(HTREEITEM item, servercmd::Question question);
     // Takes a deleted or restored folder out of the tree and shows its parent's content.
     void RemoveFromTree(HTREEITEM item);
     void UploadLocalFiles(HTREEITEM item, const std::vector<CString>& paths);

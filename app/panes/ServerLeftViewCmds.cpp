@@ -131,7 +131,8 @@ void CServerLeftView::OnRename(HTREEITEM item)
 
 bool CServerLeftView::DeleteFolder(HTREEITEM item, bool toRecycleBin)
 {
-    const std::vector<_PROTO_FOLDER_INFO> items = ConfirmedItem(item, false, !toRecycleBin);
+    const std::vector<_PROTO_FOLDER_INFO> items =
+        ConfirmedItem(item, toRecycleBin ? servercmd::Question::DeleteToBin : servercmd::Question::DeleteForGood);
     if (items.empty())
         return false;
     servercmd::ProgressOutcome outcome = servercmd::RunDelete(OperationHost(), DialogOwner(), *m_pProto, items, toRecycleBin);
@@ -147,13 +148,13 @@ bool CServerLeftView::DeleteFolder(HTREEITEM item, bool toRecycleBin)
     return true;
 }
 
-std::vector<_PROTO_FOLDER_INFO> CServerLeftView::ConfirmedItem(HTREEITEM item, bool restore, bool forGood)
+std::vector<_PROTO_FOLDER_INFO> CServerLeftView::ConfirmedItem(HTREEITEM item, servercmd::Question question)
 {
     const _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
     if (!r || !m_pProto)
         return {};
     std::vector<_PROTO_FOLDER_INFO> items(1, *r);
-    if (!servercmd::ConfirmItems(DialogOwner(), restore, items, forGood))
+    if (!servercmd::Confirm(DialogOwner(), question, items))
         items.clear();
     return items;
 }
@@ -358,7 +359,7 @@ LRESULT CServerLeftView::OnSearchDlgClosed(WPARAM, LPARAM)
 
 bool CServerLeftView::DeleteInRecycleBin(HTREEITEM item)
 {
-    const std::vector<_PROTO_FOLDER_INFO> items = ConfirmedItem(item, false, true);
+    const std::vector<_PROTO_FOLDER_INFO> items = ConfirmedItem(item, servercmd::Question::DeleteInBin);
     if (items.empty())
         return false;
     servercmd::ProgressOutcome outcome = servercmd::RunDelete(OperationHost(), DialogOwner(), *m_pProto, items, false);
@@ -373,7 +374,7 @@ bool CServerLeftView::DeleteInRecycleBin(HTREEITEM item)
 
 bool CServerLeftView::OnRecyclebinRestore(HTREEITEM item)
 {
-    const std::vector<_PROTO_FOLDER_INFO> items = ConfirmedItem(item, true, false);
+    const std::vector<_PROTO_FOLDER_INFO> items = ConfirmedItem(item, servercmd::Question::Restore);
     if (items.empty())
         return false;
     // No quota refresh follows: a restore frees no space.
@@ -397,7 +398,7 @@ bool CServerLeftView::OnRecyclebinClear(HTREEITEM item)
 {
     const _PROTO_FOLDER_INFO* r = m_tree.GetRecord(item);
     std::vector<_PROTO_FOLDER_INFO> entries;
-    if (!r || !m_pProto || !m_tree.ListContent(*r, entries) || !servercmd::ConfirmEmptyBin(DialogOwner(), entries))
+    if (!r || !m_pProto || !m_tree.ListContent(*r, entries) || !servercmd::Confirm(DialogOwner(), servercmd::Question::EmptyBin, entries))
         return false;
     servercmd::ProgressOutcome outcome = servercmd::RunEmptyBin(OperationHost(), DialogOwner(), *m_pProto, *r);
     if (outcome.error || outcome.untouched)

@@ -197,7 +197,9 @@ bool CServerRightView::DeleteRows(bool toRecycleBin)
     std::vector<_PROTO_FOLDER_INFO> records = SelectedRecords();
     if (records.empty() || !m_pProto)
         return false;
-    if (!servercmd::ConfirmItems(DialogOwner(), false, records, !toRecycleBin))
+    const servercmd::Question question =
+        toRecycleBin ? servercmd::Question::DeleteToBin : servercmd::Question::DeleteForGood;
+    if (!servercmd::Confirm(DialogOwner(), question, records))
         return true;
     if (servercmd::RunDelete(OperationHost(), DialogOwner(), *m_pProto, records, toRecycleBin).untouched)
         return false;
@@ -469,7 +471,7 @@ LRESULT CServerRightView::OnSearchDlgClosed(WPARAM, LPARAM)
 bool CServerRightView::DeleteInRecycleBin()
 {
     std::vector<_PROTO_FOLDER_INFO> records = SelectedRecords();
-    if (records.empty() || !m_pProto || !servercmd::ConfirmItems(DialogOwner(), false, records, true))
+    if (records.empty() || !m_pProto || !servercmd::Confirm(DialogOwner(), servercmd::Question::DeleteInBin, records))
         return false;
     if (servercmd::RunDelete(OperationHost(), DialogOwner(), *m_pProto, records, false).untouched)
         return false;
@@ -481,7 +483,7 @@ bool CServerRightView::DeleteInRecycleBin()
 bool CServerRightView::OnRecyclebinRestore()
 {
     std::vector<_PROTO_FOLDER_INFO> records = SelectedRecords();
-    if (records.empty() || !m_pProto || !servercmd::ConfirmItems(DialogOwner(), true, records, false))
+    if (records.empty() || !m_pProto || !servercmd::Confirm(DialogOwner(), servercmd::Question::Restore, records))
         return false;
     // No quota refresh follows: a restore frees no space.
     servercmd::ProgressOutcome outcome = servercmd::RunRestore(OperationHost(), DialogOwner(), *m_pProto, records);
@@ -507,7 +509,7 @@ void CServerRightView::OnRecyclebinEmpty()
     _PROTO_FOLDER_INFO* r = RowRecord(m_list.GetNextItem(-1, LVNI_SELECTED));
     std::vector<_PROTO_FOLDER_INFO> entries;
     if (!r || !m_pProto || !m_pTree || !(Is(r->Attr27, "6") || Is(r->Attr27, "D")) || !m_pTree->ListContent(*r, entries) ||
-        !servercmd::ConfirmEmptyBin(DialogOwner(), entries))
+        !servercmd::Confirm(DialogOwner(), servercmd::Question::EmptyBin, entries))
         return;
     if (!servercmd::RunEmptyBin(OperationHost(), DialogOwner(), *m_pProto, *r).untouched)
         PostQuotaUpdate();
