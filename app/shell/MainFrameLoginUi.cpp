@@ -15,9 +15,9 @@ void CMainFrame::StartLoginThread()
 {
     // The server may have turned its web log-in on or off since the open window came up (the
     // settings dialog confirmed without a new address): one log-in window, of the kind it wants.
-    const bool web = m_pProto && m_pProto->WebLogin[0] == 'Y';
-    StopLoginThread(!web);
-    if (web) {
+    const bool wantWeb = m_pProto && m_pProto->WebLogin[0] == 'Y';
+    StopLoginThread(!wantWeb);
+    if (wantWeb) {
         if (m_pLoginWebThread == nullptr) {
             CLoginWebThread* web = static_cast<CLoginWebThread*>(
                 AfxBeginThread(RUNTIME_CLASS(CLoginWebThread), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED));
