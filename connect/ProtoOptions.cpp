@@ -94,6 +94,9 @@ int CToviProto::GetDomainInfo()
 
 void CToviProto::ParseDomainReply(const _PROT& msg)
 {
+    // Empty fields never travel: a server that turned its web log-in off leaves the flag out,
+    // and the one of an earlier reply must not stay.
+    std::memset(WebLogin, 0, sizeof WebLogin);
     for (const ProtRecord& record : msg.records) {
         DomainEntry entry = {};
         for (const auto& field : record) {

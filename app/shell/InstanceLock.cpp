@@ -3,10 +3,10 @@
 
 const wchar_t CInstanceLock::kProgramName[] = L"{6E0C4B57-2F1A-4D8B-9A63-C1D54E7F20B9}";
 
-bool CInstanceLock::Acquire(const wchar_t* name)
+bool CInstanceLock::Take()
 {
     Release();
-    HANDLE mutex = ::CreateMutexW(nullptr, TRUE, name);
+    HANDLE mutex = ::CreateMutexW(nullptr, TRUE, m_strName.c_str());
     if (mutex == nullptr)
         return false;
     if (::GetLastError() == ERROR_ALREADY_EXISTS) {
@@ -26,10 +26,21 @@ void CInstanceLock::Release()
     m_hMutex = nullptr;
 }
 
+bool CInstanceLock::Acquire(const wchar_t* name)
+{
+    m_strName = name != nullptr ? name : L"";
+    return Take();
+}
+
 bool CInstanceLock::Restart(Launcher launch, void* context)
 {
     Release();
-    return launch != nullptr && launch(context);
+    if (launch != nullptr && launch(context))
+        return true;
+    // No new instance: this one stays the program and must keep refusing second launches.
+    if (!m_strName.empty())
+        Take();
+    return false;
 }
 
 CInstanceLock& CInstanceLock::Program()

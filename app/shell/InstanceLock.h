@@ -5,6 +5,7 @@
 // that the new one does not take itself for a second launch and end.
 #pragma once
 #include <windows.h>
+#include <string>
 
 class CInstanceLock {
 public:
@@ -21,7 +22,7 @@ public:
     bool Held() const { return m_hMutex != nullptr; }
 
     // Starts the program again: releases the lock first, then runs the launcher (which starts
-    // the new process). The launcher's result.
+    // the new process). The launcher's result; when it fails, the lock is taken again.
     typedef bool (*Launcher)(void* context);
     bool Restart(Launcher launch, void* context);
 
@@ -31,5 +32,8 @@ public:
     static const wchar_t kProgramName[];
 
 private:
+    bool Take();
+
     HANDLE m_hMutex = nullptr;
+    std::wstring m_strName;
 };

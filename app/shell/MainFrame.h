@@ -267,6 +267,8 @@ private:
     void ShowLoginProgress(bool start);
     void StartLoginThread();
     void WaitThread(CWinThread*& thread);
+    // Ends the web (or the plain) log-in window without a result and lets go of its thread.
+    void StopLoginThread(bool web);
     bool ApplyOptions();
     // Gives the session the stored server web address as its web root, unless someone else
     // gave it one; a root this frame took earlier follows the settings if they changed.

@@ -604,17 +604,17 @@ void CMainFrame::OnConfig()
                 PostMessage(WM_CLOSE);
                 return;
             }
-            if (install.IsEmpty()) {
-                if (update) {
-                    wchar_t url[128] = {};
-                    char host[256] = {}, code[256] = {};
-                    int port = -1;
-                    CToviRegistry::GetServerAddress(0, host, &port, code, url);
-                    if (StartUpdateIfDue(url))
-                        return;
-                } else {
-                    RefreshLoginThreads();
-                }
+            if (install.IsEmpty() && update) {
+                wchar_t url[128] = {};
+                char host[256] = {}, code[256] = {};
+                int port = -1;
+                CToviRegistry::GetServerAddress(0, host, &port, code, url);
+                if (StartUpdateIfDue(url))
+                    return;
+            } else {
+                // No restart (no install folder, or the new instance could not be started): this
+                // one goes on with the new server's log-in.
+                RefreshLoginThreads();
             }
         }
         if (!web && m_pLoginThread)

@@ -13,7 +13,11 @@
 
 void CMainFrame::StartLoginThread()
 {
-    if (m_pProto && m_pProto->WebLogin[0] == 'Y') {
+    // The server may have turned its web log-in on or off since the open window came up (the
+    // settings dialog confirmed without a new address): one log-in window, of the kind it wants.
+    const bool wantWeb = m_pProto && m_pProto->WebLogin[0] == 'Y';
+    StopLoginThread(!wantWeb);
+    if (wantWeb) {
         if (m_pLoginWebThread == nullptr) {
             CLoginWebThread* web = static_cast<CLoginWebThread*>(
                 AfxBeginThread(RUNTIME_CLASS(CLoginWebThread), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED));
@@ -62,22 +66,27 @@ void CMainFrame::WaitThread(CWinThread*& thread)
     thread = nullptr;
 }
 
+void CMainFrame::StopLoginThread(bool web)
+{
+    CWinThread*& thread = web ? m_pLoginWebThread : m_pLoginThread;
+    if (thread == nullptr)
+        return;
+    DWORD code = 0;
+    if (thread->m_hThread && ::GetExitCodeThread(thread->m_hThread, &code) && code == STILL_ACTIVE) {
+        if (web)
+            static_cast<CLoginWebThread*>(thread)->SetRemove();
+        else
+            static_cast<CLoginThread*>(thread)->SetRemove();
+    }
+    WaitThread(thread);
+}
+
 void CMainFrame::RefreshLoginThreads()
 {
     // The new server's web-login flag says which log-in window it wants: the other kind goes,
     // the right kind takes the new domains (the settings check left them in the session).
     const bool web = m_pProto && m_pProto->WebLogin[0] == 'Y';
-    CWinThread*& unwanted = web ? m_pLoginThread : m_pLoginWebThread;
-    if (unwanted != nullptr) {
-        DWORD code = 0;
-        if (unwanted->m_hThread && ::GetExitCodeThread(unwanted->m_hThread, &code) && code == STILL_ACTIVE) {
-            if (web)
-                static_cast<CLoginThread*>(unwanted)->SetRemove();
-            else
-                static_cast<CLoginWebThread*>(unwanted)->SetRemove();
-        }
-        WaitThread(unwanted);
-    }
+    StopLoginThread(!web);
     if (web && m_pLoginWebThread)
         static_cast<CLoginWebThread*>(m_pLoginWebThread)->ResetDomain();
     else if (!web && m_pLoginThread)
@@ -86,19 +95,8 @@ void CMainFrame::RefreshLoginThreads()
 
 void CMainFrame::StopLoginThreads()
 {
-    for (CWinThread** slot : {&m_pLoginWebThread, &m_pLoginThread}) {
-        CWinThread*& thread = *slot;
-        if (thread == nullptr)
-            continue;
-        DWORD code = 0;
-        if (thread->m_hThread && ::GetExitCodeThread(thread->m_hThread, &code) && code == STILL_ACTIVE) {
-            if (slot == &m_pLoginThread)
-                static_cast<CLoginThread*>(thread)->SetRemove();
-            else
-                static_cast<CLoginWebThread*>(thread)->SetRemove();
-        }
-        WaitThread(thread);
-    }
+    StopLoginThread(true);
+    StopLoginThread(false);
     for (CPopupDlg*& popup : m_popups) {
         if (popup != nullptr) {
             if (::IsWindow(popup->m_hWnd))

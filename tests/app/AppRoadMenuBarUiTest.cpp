@@ -1,6 +1,6 @@
 // The command bar of CorvaneIXO.exe after a log-in against the test server: the buttons the
-// server's options allow, laid out in the user's language. (The panes do not push their button
-// states into the program's bar yet; MenuBarUiTest drives the bar's commands in-process.)
+// server's options allow, laid out in the user's language. (MenuBarUiTest drives the bar's
+// commands in-process; AppRoadServerCmdsTest the states the server list gives the bar.)
 #include "AppRun.h"
 #include "MenuBarRes.h"
 #include "ToviRegistry.h"

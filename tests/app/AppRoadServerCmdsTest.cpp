@@ -5,7 +5,8 @@
 // deletes to the bin and for good (only the latter asks for the quota); a cut pasted onto a folder
 // row; the bin's restore with its go-to and its emptying; properties on their own connection; the
 // share, guest, group share and link dialogs; a shortcut; the tree's new folder, rename and keys;
-// local files pasted onto a tree folder. The menus of another process cannot be read under Wine:
+// local files pasted onto a tree folder; the command bar's buttons that a right-click on the
+// list's empty space sets at once. The menus of another process cannot be read under Wine:
 // each test gives the item permissions that put the wanted entry first (the order is the
 // menu rules', ServerContextMenu).
 #include "AppRun.h"
@@ -819,4 +820,38 @@ TEST_F(AppRoadServerCmds, ADownloadWithAFailedItemListsTheServerFolderAgainAndAC
         }
     }
     EXPECT_TRUE(ExitFromTray());
+}
+
+TEST_F(AppRoadServerCmds, ARightClickOnTheListsEmptySpaceShowsTheFoldersButtonStatesWhileItsMenuIsOpen)
+{
+    Put("FILE user=demo size=3000 -- " + m_folder + "/chosen.bin");
+    m_rows = 1;
+    ASSERT_NO_FATAL_FAILURE(Start());
+    auto enabled = [this](int id) { return ::IsWindowEnabled(::GetDlgItem(m_bar, id)) != FALSE; };
+    ASSERT_TRUE(ClickListRow(m_list, L"chosen.bin"));
+    ASSERT_TRUE(uitest::WaitUntil([&] { return enabled(IDC_MENU_DELETE) && enabled(IDC_MENU_COPY); }, 10000))
+        << "the chosen file's buttons did not come";
+
+    // The menu's own loop lets no idle update through: what the bar shows while it is open was
+    // put there by the right-click itself.
+    RECT client = {};
+    ::GetClientRect(m_list, &client);
+    const POINT empty = {60, client.bottom - 8};
+    POINT screen = empty;
+    ::ClientToScreen(m_list, &screen);
+    ::SetForegroundWindow(m_frame);
+    ::SetCursorPos(screen.x, screen.y);
+    ::PostMessageW(m_list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(empty.x, empty.y));
+    ::PostMessageW(m_list, WM_RBUTTONUP, 0, MAKELPARAM(empty.x, empty.y));
+    HWND menu = nullptr;
+    ASSERT_TRUE(uitest::WaitUntil([&] {
+        menu = ::FindWindowW(L"#32768", nullptr);
+        return menu && ::IsWindowVisible(menu);
+    }, 10000)) << "no menu on the empty space";
+    const int kFolderButtons[] = {IDC_MENU_DELETE, IDC_MENU_COPY, IDC_MENU_CUT, IDC_MENU_DOWNLOAD};
+    for (int id : kFolderButtons)
+        EXPECT_FALSE(enabled(id)) << "button " << id << " still follows the file the click left";
+    EXPECT_TRUE(enabled(IDC_MENU_NEW_FOLDER)) << "the folder takes new folders";
+    ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(MenuClosed());
 }

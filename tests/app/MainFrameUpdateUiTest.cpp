@@ -162,3 +162,61 @@ TEST_F(MainFrameUpdate, AnOutdatedUpdaterThatCannotBeReplacedRestartsTheProgramE
     EXPECT_EQ(0, ::lstrcmpiW(OwnPath().c_str(), starts[0].file.c_str())) << Describe(starts[0]);
     EXPECT_TRUE(starts[0].parameters.empty()) << Describe(starts[0]);
 }
+
+TEST_F(MainFrameUpdate, ANewServerInTheTraysSettingsRestartsTheProgramOnlyFromAKnownInstallFolder)
+{
+    const int kConfigAddress = 10028, kConfigPort = 10031;
+    struct Row {
+        const char* name;
+        bool installKnown;
+        const wchar_t* address;   // a server other than the stored one
+    };
+    const Row rows[] = {
+        {"install folder known", true, L"localhost"},
+        {"install folder unknown", false, L"127.0.0.1"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (!row.installKnown)
+            ASSERT_TRUE(StoreInstallDir(L""));
+        if (!::IsWindow(m_window)) {
+            m_ui.Run([this] {
+                m_frame = new CMainFrame;
+                if (!m_frame->CreateHidden())
+                    m_frame = nullptr;
+            });
+            ASSERT_NE(nullptr, m_frame);
+            m_window = m_frame->m_hWnd;
+        }
+        const size_t startsBefore = m_facts.Starts().size();
+        ::PostMessageW(m_window, WM_COMMAND, 1003, 0);   // the tray menu's settings entry
+        HWND config = WaitForDialogWith(kConfigAddress);
+        ASSERT_NE(nullptr, config);
+        ASSERT_TRUE(SetControlText(config, kConfigAddress, row.address));
+        ASSERT_TRUE(SetControlText(config, kConfigPort, std::to_wstring(m_ports.port).c_str()));
+        Click(config, IDOK);
+        ASSERT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(config) || !::IsWindowVisible(config); }, 20000));
+
+        bool closed = uitest::WaitUntil([&] {
+            bool alive = true;
+            m_ui.Run([&] { alive = ::IsWindow(m_window) != FALSE; });
+            return !alive;
+        }, row.installKnown ? 30000 : 0);
+        std::vector<Start> starts = m_facts.Starts();
+        starts.erase(starts.begin(), starts.begin() + static_cast<std::ptrdiff_t>(startsBefore));
+        if (row.installKnown) {
+            EXPECT_TRUE(closed) << "the window stayed for the restart";
+            // The program of the install folder, with the user's ordinary rights (no verb).
+            const Start expected = {L"", m_install + L"\\CorvaneIXO.exe", L"", m_install};
+            ASSERT_EQ(1u, starts.size());
+            EXPECT_EQ(expected, starts[0]);
+        } else {
+            WaitForIdleWindow(m_window);
+            m_ui.Run([&] { closed = ::IsWindow(m_window) == FALSE; });
+            EXPECT_FALSE(closed) << "the window closed without a restart";
+            starts = m_facts.Starts();
+            starts.erase(starts.begin(), starts.begin() + static_cast<std::ptrdiff_t>(startsBefore));
+            EXPECT_TRUE(starts.empty()) << "started " << Describe(starts.front());
+        }
+    }
+}

@@ -224,3 +224,13 @@ TEST(InstanceLock, ASecondHolderIsRefusedUntilARestartReleasedTheFirst)
     EXPECT_TRUE(probe.acquiredByNewInstance) << "the new instance found the lock still held";
     EXPECT_FALSE(first.Held());
 }
+
+TEST(InstanceLock, AFailedRestartKeepsTheLockSoThatASecondLaunchIsStillRefused)
+{
+    CInstanceLock first;
+    ASSERT_TRUE(first.Acquire(L"{AppTest-InstanceLock-Probe}"));
+    EXPECT_FALSE(first.Restart([](void*) { return false; }, nullptr));
+    EXPECT_TRUE(first.Held());
+    CInstanceLock second;
+    EXPECT_FALSE(second.Acquire(L"{AppTest-InstanceLock-Probe}")) << "a second instance could start";
+}
