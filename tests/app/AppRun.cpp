@@ -699,11 +699,16 @@ bool AppRoadTest::ExitFromTray(DWORD timeoutMs)
 {
     std::vector<HWND> frames = FindWindows(L"CorvaneIXO", nullptr);
     HWND frame = frames.empty() ? ::FindWindowW(L"CorvaneIXO", nullptr) : frames.front();
-    if (frame == nullptr)
+    if (frame == nullptr) {
+        ADD_FAILURE() << "no main window to exit from; the program has "
+                      << (WaitForExit(0) ? "ended already" : "no frame but still runs");
         return false;
+    }
     ::PostMessageW(frame, WM_COMMAND, 1004, 0);
     if (WaitForExit(timeoutMs))
         return true;
+    ADD_FAILURE() << "the program did not end within " << timeoutMs << " ms of the tray's exit"
+                  << (::IsWindow(frame) ? "; its main window is still there" : "; its main window is gone");
     // What kept the program: the windows it still shows.
     for (HWND wnd : FindWindows(nullptr, nullptr)) {
         wchar_t name[128] = {};
