@@ -2,7 +2,6 @@
 #include "ToviExec.h"
 #include "ToviExecTask.h"
 #include "TraceLog.h"
-#include "UpdaterSeams.h"
 #include <shellapi.h>
 #include <wtsapi32.h>
 
@@ -12,30 +11,12 @@ bool Given(const wchar_t* text) { return text != nullptr && text[0] != L'\0'; }
 
 HRESULT CreateTaskService(ITaskService** service)
 {
-    if (Seams().createTaskService)
-        return Seams().createTaskService(service);
     return ::CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskService,
                               reinterpret_cast<void**>(service));
 }
 
-}
-
-bool CToviExec::IsVista()
+bool TokenElevated()
 {
-    OSVERSIONINFOW info = {};
-    info.dwOSVersionInfoSize = sizeof(info);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!::GetVersionExW(&info))
-        return false;
-#pragma GCC diagnostic pop
-    return info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion >= 6;
-}
-
-bool CToviExec::IsElevated()
-{
-    if (Seams().elevated)
-        return Seams().elevated();
     HANDLE token = nullptr;
     if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token))
         return false;
@@ -47,10 +28,8 @@ bool CToviExec::IsElevated()
     return elevated;
 }
 
-CString CToviExec::GetActiveUserName()
+CString ActiveSessionUser()
 {
-    if (Seams().activeUserName)
-        return Seams().activeUserName();
     CString user;
     WTS_SESSION_INFOW* sessions = nullptr;
     DWORD count = 0;
@@ -69,6 +48,28 @@ CString CToviExec::GetActiveUserName()
     ::WTSFreeMemory(sessions);
     return user;
 }
+
+}
+
+CToviExec::ElevatedFn CToviExec::s_pfnElevated = TokenElevated;
+CToviExec::ActiveUserNameFn CToviExec::s_pfnActiveUserName = ActiveSessionUser;
+CToviExec::TaskServiceFactory CToviExec::s_pfnCreateTaskService = CreateTaskService;
+
+bool CToviExec::IsVista()
+{
+    OSVERSIONINFOW info = {};
+    info.dwOSVersionInfoSize = sizeof(info);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!::GetVersionExW(&info))
+        return false;
+#pragma GCC diagnostic pop
+    return info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion >= 6;
+}
+
+bool CToviExec::IsElevated() { return s_pfnElevated(); }
+
+CString CToviExec::GetActiveUserName() { return s_pfnActiveUserName(); }
 
 bool CToviExec::MyShellExec(const wchar_t* file, const wchar_t* parameters, const wchar_t* directory)
 {
@@ -95,7 +96,7 @@ bool CToviExec::RunAsStdUser(const wchar_t* file, const wchar_t* parameters, con
         return MyShellExec(file, parameters, directory);
 
     HRESULT failure = S_OK;
-    bool started = stdusertask::Start(CreateTaskService, file, parameters, directory,
+    bool started = stdusertask::Start(s_pfnCreateTaskService, file, parameters, directory,
                                       stdusertask::Registration::kEmptyUserNoSddl, &failure);
     if (!started)
         TraceLog(2048, L" ■■■ [ UPDATE ][ CToviExec::RunAsStdUser ] Task Scheduler failed [ 0x%08X ]\n",

@@ -5,6 +5,7 @@
 #pragma once
 #include "Strings.h"
 #include <windows.h>
+#include <taskschd.h>
 
 class CToviExec {
 public:
@@ -19,4 +20,13 @@ public:
     // Starts file with the interactive user's ordinary rights. True when it was started through
     // the shell, or when its task was registered.
     static bool RunAsStdUser(const wchar_t* file, const wchar_t* parameters, const wchar_t* directory);
+
+    // Seams for what Wine cannot vary; each holds the real call.
+    typedef bool (*ElevatedFn)();
+    static ElevatedFn s_pfnElevated;
+    typedef CString (*ActiveUserNameFn)();
+    static ActiveUserNameFn s_pfnActiveUserName;
+    // Creates the Task Scheduler service object, not yet connected.
+    typedef HRESULT (*TaskServiceFactory)(ITaskService** service);
+    static TaskServiceFactory s_pfnCreateTaskService;
 };

@@ -7,7 +7,6 @@
 #include "UpdateCrypto.h"
 #include "ToviUpdateRules.h"
 #include "UpdateTexts.h"
-#include "UpdaterSeams.h"
 #include "UpdateTargets.h"
 #include "UpdaterRes.h"
 #include "SHA1.h"
@@ -24,17 +23,20 @@ bool Encrypted(const _UPDATE_MODULE_INFO& s)
     return updatedesc::IsEncrypted(s, updatedesc::EncryptMark::kUpperCaseOnly);
 }
 
+bool ShellDocumentsFolder(CString& folder)
+{
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, path)))
+        return false;
+    folder = path;
+    return true;
+}
+
 CString DocumentsFolder()
 {
     CString folder;
-    if (Seams().documentsFolder) {
-        if (!Seams().documentsFolder(folder))
-            folder.Empty();
-        return folder;
-    }
-    wchar_t path[MAX_PATH] = {};
-    if (SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, path)))
-        folder = path;
+    if (!CToviUpdate::s_pfnDocumentsFolder(folder))
+        folder.Empty();
     return folder;
 }
 
@@ -64,6 +66,8 @@ void Message(int index, HWND owner, const wchar_t* text)
 }
 
 }
+
+CToviUpdate::DocumentsFolderFn CToviUpdate::s_pfnDocumentsFolder = ShellDocumentsFolder;
 
 void AddUpdateItem(const _UPDATE_MODULE_INFO& section, UpdateFileList& list, const CString& url,
                    const CString& downloadPath, const CString& targetPath, const CString& installedPath)

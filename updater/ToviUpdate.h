@@ -59,6 +59,14 @@ public:
 
     const std::vector<_UPDATE_MODULE_INFO>& Modules() const { return m_modules; }
 
+    // Seams for what Wine cannot vary; each holds the real call.
+    // The user's documents folder; false when it cannot be found.
+    typedef bool (*DocumentsFolderFn)(CString& folder);
+    static DocumentsFolderFn s_pfnDocumentsFolder;
+    // TerminateProcess (Wine never refuses one).
+    typedef BOOL (*TerminateProcessFn)(HANDLE process, UINT code);
+    static TerminateProcessFn s_pfnTerminateProcess;
+
 private:
     bool AddImages(int index, const CString& server, const CString& downloadFolder, const CString& imageFolder,
                    const CString& installDir, UpdateFileList& list, HWND owner);

@@ -1,7 +1,6 @@
 // CToviUpdate::KillProcess: ends a program that holds a file the update replaces.
 #include "ToviUpdate.h"
 #include "TraceLog.h"
-#include "UpdaterSeams.h"
 #include <tlhelp32.h>
 
 namespace {
@@ -25,14 +24,11 @@ bool Inside(const CString& path, const CString& folder)
     return path.GetLength() > prefix.GetLength() && path.Left(prefix.GetLength()).CompareNoCase(prefix) == 0;
 }
 
-BOOL Terminate(HANDLE process, UINT code)
-{
-    if (Seams().terminateProcess)
-        return Seams().terminateProcess(process, code);
-    return ::TerminateProcess(process, code);
-}
+BOOL Terminate(HANDLE process, UINT code) { return ::TerminateProcess(process, code); }
 
 }
+
+CToviUpdate::TerminateProcessFn CToviUpdate::s_pfnTerminateProcess = Terminate;
 
 bool CToviUpdate::KillProcess(const CString& exeName, const CString& insideFolder)
 {
@@ -60,7 +56,7 @@ bool CToviUpdate::KillProcess(const CString& exeName, const CString& insideFolde
         DWORD code = 0;
         ::GetExitCodeProcess(process, &code);
         // A program that ended on its own meanwhile holds no file any more: that is no failure.
-        if (Terminate(process, code) || ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
+        if (s_pfnTerminateProcess(process, code) || ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
             ::WaitForSingleObject(process, INFINITE);
         } else {
             TraceLog(2048, L" ■■■ [ UPDATE ][ KillProcess ] %s: TerminateProcess failed [ %d ]\n", exeName.GetString(),

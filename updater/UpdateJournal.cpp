@@ -5,12 +5,13 @@
 // undo has begun, which every later recovery then finishes.
 #include "UpdateJournal.h"
 #include "TraceLog.h"
-#include "UpdaterSeams.h"
 #include <string>
 
 namespace updatejournal {
 
 namespace {
+
+void NoStep(int) {}
 
 bool Exists(const CString& path) { return ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES; }
 
@@ -78,8 +79,7 @@ public:
         ::WriteFile(m_file, line.data(), DWORD(line.size() * sizeof(wchar_t)), &written, nullptr);
         ::FlushFileBuffers(m_file);
         ++m_steps;
-        if (Seams().afterReplacementStep)
-            Seams().afterReplacementStep(m_steps);
+        g_pAfterReplacementStep(m_steps);
     }
 
     void Close()
@@ -252,6 +252,8 @@ void Sweep(const CString& folder, int depth)
 }
 
 }
+
+StepFn g_pAfterReplacementStep = NoStep;
 
 CString PathFor(const CString& installDir) { return installDir + L"\\CorvaneUpdate.upd-journal"; }
 

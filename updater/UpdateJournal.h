@@ -32,4 +32,9 @@ enum class Outcome { kNothing, kFinished, kUndone, kFailed };
 // in the folders (staged, downloaded and kept copies, below them too).
 Outcome Recover(const CString& journalPath, const std::vector<CString>& folders);
 
+// Called after each recorded step of a replacement with its number (1, 2, ...); does nothing
+// by default. A test ends the process there to play an abrupt end.
+typedef void (*StepFn)(int step);
+extern StepFn g_pAfterReplacementStep;
+
 }

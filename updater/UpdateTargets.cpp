@@ -1,19 +1,24 @@
 // The install folder of a run and one spelling per installed file.
 #include "UpdateTargets.h"
 #include "ToviUpdate.h"
-#include "UpdaterSeams.h"
 #include <set>
 
 namespace updatetargets {
 
-CString OwnProgramPath()
+namespace {
+
+CString ModulePath()
 {
-    if (Seams().programPath)
-        return Seams().programPath();
     wchar_t path[MAX_PATH + 1] = {};
     DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
     return length > 0 && length < MAX_PATH ? CString(path) : CString();
 }
+
+}
+
+ProgramPathFn g_pProgramPath = ModulePath;
+
+CString OwnProgramPath() { return g_pProgramPath(); }
 
 CString OwnFolder()
 {

@@ -10,9 +10,13 @@
 
 namespace updatetargets {
 
-// The running update program's own path and folder (Seams().programPath when a test sets it).
+// The running update program's own path and folder.
 CString OwnProgramPath();
 CString OwnFolder();
+// Seam of OwnProgramPath, holding the real call: the path's folder is the install folder of an
+// elevated run, its signer the one every program it installs must carry.
+typedef CString (*ProgramPathFn)();
+extern ProgramPathFn g_pProgramPath;
 
 enum class Choice { kUse, kEmpty, kRefused };
 // The install folder of product index for this run. Elevated: the own folder, and kRefused

@@ -3,20 +3,28 @@
 // step whose number is given (0: never).
 // Usage: UpdaterReplaceStopper JOURNAL STEP TARGET...
 #include "UpdateJournal.h"
-#include "UpdaterSeams.h"
 #include <windows.h>
 #include <cstdlib>
 #include <vector>
+
+namespace {
+
+int g_stopAt = 0;
+
+void EndAtStep(int step)
+{
+    if (step == g_stopAt)
+        TerminateProcess(GetCurrentProcess(), 9);
+}
+
+}
 
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 4)
         return 2;
-    const int stopAt = _wtoi(argv[2]);
-    Seams().afterReplacementStep = [stopAt](int step) {
-        if (step == stopAt)
-            TerminateProcess(GetCurrentProcess(), 9);
-    };
+    g_stopAt = _wtoi(argv[2]);
+    updatejournal::g_pAfterReplacementStep = EndAtStep;
     std::vector<CString> targets;
     for (int i = 3; i < argc; ++i)
         targets.push_back(argv[i]);

@@ -4,6 +4,7 @@
 #include "FileUtils.h"
 #include "MessageBoxDlg.h"
 #include "RegistryFixture.h"
+#include "SeamSwap.h"
 #include "ToviUpdate.h"
 #include "UpdateCommand.h"
 #include "UpdateCrypto.h"
@@ -11,7 +12,6 @@
 #include "UpdateTexts.h"
 #include "UpdaterRes.h"
 #include "UpdateTargets.h"
-#include "UpdaterSeams.h"
 #include <gtest/gtest.h>
 #include <cstring>
 
@@ -279,7 +279,8 @@ class UpdateTargetChoice : public regtest::RegistryTest {};
 
 TEST_F(UpdateTargetChoice, AnElevatedRunTakesItsOwnFolderAndTheRegistryMayOnlyConfirmIt)
 {
-    Seams().programPath = [] { return CString(L"C:\\Program Files\\Corvane\\CorvaneUpdate.exe"); };
+    testseam::Swap<updatetargets::ProgramPathFn> program(updatetargets::g_pProgramPath,
+                                                        [] { return CString(L"C:\\Program Files\\Corvane\\CorvaneUpdate.exe"); });
     struct Row {
         const wchar_t* registered;   // null: none
         bool elevated;
@@ -302,5 +303,4 @@ TEST_F(UpdateTargetChoice, AnElevatedRunTakesItsOwnFolderAndTheRegistryMayOnlyCo
         EXPECT_EQ(row.choice, updatetargets::ChooseInstallDir(0, row.elevated, dir)) << testing::PrintToString(std::wstring(row.registered ? row.registered : L"(none)"));
         EXPECT_EQ(std::wstring(row.dir), std::wstring(dir.GetString()));
     }
-    Seams() = UpdaterSeams();
 }

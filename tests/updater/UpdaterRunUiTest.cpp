@@ -12,12 +12,15 @@
 #include "PixelCapture.h"
 #include "ProductInfo.h"
 #include "RegistryFixture.h"
+#include "SeamSwap.h"
 #include "ServiceControl.h"
 #include "TestPaths.h"
+#include "ToviExec.h"
+#include "ToviUpdate.h"
 #include "UiThread.h"
 #include "UpdaterFiles.h"
 #include "UpdaterRes.h"
-#include "UpdaterSeams.h"
+#include "UpdateTargets.h"
 #include "WindowDriver.h"
 #include <gtest/gtest.h>
 #include <map>
@@ -49,6 +52,23 @@ std::string Ini(const std::vector<Section>& sections)
     return ini;
 }
 
+// The run's documents folder and the update program's path, set by each test.
+std::wstring g_documents, g_programPath;
+bool TestDocuments(CString& out)
+{
+    out = g_documents.c_str();
+    return true;
+}
+CString TestProgramPath() { return CString(g_programPath.c_str()); }
+
+// The Task Scheduler of a test, recording into that test's log.
+TaskLog* g_taskLog = nullptr;
+HRESULT FakeScheduler(ITaskService** out)
+{
+    *out = NewFakeTaskService(g_taskLog);
+    return S_OK;
+}
+
 }
 
 class UpdateRun : public regtest::RegistryTest {
@@ -76,19 +96,13 @@ protected:
                          L"http://127.0.0.1:" + std::to_wstring(FixturePort()) + L"/upd-" + Wide(name));
         regtest::PutText(regtest::kProductKeys[0], L"Language", L"1033");
         CFileUtils::SetLocaleChange(LANG_ENGLISH);
-        std::wstring docs = m_documents;
-        Seams().documentsFolder = [docs](CString& out) { out = docs.c_str(); return true; };
-        Seams().elevated = [] { return false; };
-        Seams().createTaskService = nullptr;
-        Seams().activeUserName = nullptr;
+        g_documents = m_documents;
         // The update program lives in the product's folder.
-        std::wstring self = m_install + L"\\CorvaneUpdate.exe";
-        Seams().programPath = [self] { return CString(self.c_str()); };
+        g_programPath = m_install + L"\\CorvaneUpdate.exe";
     }
 
     void TearDown() override
     {
-        Seams() = UpdaterSeams();
         ServiceInstall(false, nullptr);
         regtest::RegistryTest::TearDown();
     }
@@ -176,6 +190,12 @@ protected:
     std::vector<std::wstring> m_messages;
     int m_index = 0;
     FakeSignatures m_signatures;
+    // Not elevated, with the run's folders; a test may put its own calls in.
+    testseam::Swap<CToviUpdate::DocumentsFolderFn> m_documentsSeam{CToviUpdate::s_pfnDocumentsFolder, TestDocuments};
+    testseam::Swap<CToviExec::ElevatedFn> m_elevatedSeam{CToviExec::s_pfnElevated, [] { return false; }};
+    testseam::Swap<CToviExec::TaskServiceFactory> m_schedulerSeam{CToviExec::s_pfnCreateTaskService};
+    testseam::Swap<CToviExec::ActiveUserNameFn> m_userSeam{CToviExec::s_pfnActiveUserName};
+    testseam::Swap<updatetargets::ProgramPathFn> m_programSeam{updatetargets::g_pProgramPath, TestProgramPath};
 };
 
 TEST_F(UpdateRun, ReplacesExactlyTheFilesThatAreDue)
@@ -419,12 +439,10 @@ TEST_F(UpdateRun, NothingDueStartsTheProductThroughTheSchedulerWhenElevated)
     Install(L"Same.dll", same);
     Describe({ { "SAME", "Same.dll", "", "Home", "", "", Sha1Hex(same, true), "" } });
     TaskLog log;
-    Seams().elevated = [] { return true; };
-    Seams().activeUserName = [] { return CString(L"someone"); };
-    Seams().createTaskService = [&log](ITaskService** out) {
-        *out = NewFakeTaskService(&log);
-        return S_OK;
-    };
+    CToviExec::s_pfnElevated = [] { return true; };
+    CToviExec::s_pfnActiveUserName = [] { return CString(L"someone"); };
+    g_taskLog = &log;
+    CToviExec::s_pfnCreateTaskService = FakeScheduler;
     EXPECT_EQ(1, RunUpdate());
     auto logged = [&](const std::wstring& call) {
         for (const auto& c : log.calls)
@@ -456,8 +474,8 @@ TEST_F(UpdateRun, BackupEditionWhoseServiceCannotStopStillGetsItsProgramBack)
 
 TEST_F(UpdateRun, TheOrdinaryUserStartGoesThroughTheSchedulerWhenElevated)
 {
-    Seams().elevated = [] { return true; };
-    Seams().activeUserName = [] { return CString(L"someone"); };
+    CToviExec::s_pfnElevated = [] { return true; };
+    CToviExec::s_pfnActiveUserName = [] { return CString(L"someone"); };
     struct Row {
         const char* why;
         const wchar_t* failAt;
@@ -470,10 +488,8 @@ TEST_F(UpdateRun, TheOrdinaryUserStartGoesThroughTheSchedulerWhenElevated)
     for (const Row& row : rows) {
         TaskLog log;
         log.failAt = row.failAt;
-        Seams().createTaskService = [&log](ITaskService** out) {
-            *out = NewFakeTaskService(&log);
-            return S_OK;
-        };
+        g_taskLog = &log;
+        CToviExec::s_pfnCreateTaskService = FakeScheduler;
         EXPECT_EQ(row.result, CCorvaneUpdateApp::StartProductAsStdUser(0)) << row.why;
         bool path = false, arguments = false, folder = false, registration = false;
         for (const auto& c : log.calls) {
@@ -499,10 +515,8 @@ TEST_F(UpdateRun, TheOrdinaryUserStartGoesThroughTheSchedulerWhenElevated)
 TEST_F(UpdateRun, TheOrdinaryUserStartRunsTheProductDirectlyWhenNotElevated)
 {
     TaskLog log;
-    Seams().createTaskService = [&log](ITaskService** out) {
-        *out = NewFakeTaskService(&log);
-        return S_OK;
-    };
+    g_taskLog = &log;
+    CToviExec::s_pfnCreateTaskService = FakeScheduler;
     EXPECT_EQ(0, CCorvaneUpdateApp::StartProductAsStdUser(0));
     EXPECT_FALSE(ProductStarts().empty());
     EXPECT_TRUE(log.calls.empty()) << testing::PrintToString(log.calls);
@@ -518,8 +532,8 @@ TEST_F(UpdateRun, TheOrdinaryUserStartWithoutAnInstallFolderLeavesItToTheUpdate)
 // digests, the server) must not decide what an elevated run installs.
 TEST_F(UpdateRun, AnElevatedRunInstallsOnlyIntoItsOwnFolder)
 {
-    Seams().elevated = [] { return true; };
-    Seams().activeUserName = [] { return CString(L"Administrator"); };
+    CToviExec::s_pfnElevated = [] { return true; };
+    CToviExec::s_pfnActiveUserName = [] { return CString(L"Administrator"); };
     std::string payload = Bytes("payload", 300);
     std::string victim = Bytes("victim", 200);
     PutFile(m_outside + L"\\ToviConnect.dll", victim);

@@ -2,11 +2,11 @@
 // Wine's Service Control Manager, service start and stop, ending programs by name, and its
 // import table (it may load none of the client's libraries or runtime DLLs).
 #include "RegistryFixture.h"
+#include "SeamSwap.h"
 #include "ServiceControl.h"
 #include "TestPaths.h"
 #include "ToviUpdate.h"
 #include "UpdaterFiles.h"
-#include "UpdaterSeams.h"
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <tlhelp32.h>
@@ -177,14 +177,17 @@ TEST(UpdaterProcesses, ARefusedTerminationIsReportedAndTheProgramRuns)
     HANDLE sleeper = StartProgram(scratch + L"\\install\\Dozer.exe");
     ASSERT_NE(nullptr, sleeper);
     ASSERT_TRUE(WaitListed(sleeper));
-    int attempts = 0;
-    Seams().terminateProcess = [&](HANDLE, UINT) {
-        ++attempts;
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    };
-    bool killed = CToviUpdate::KillProcess(L"Dozer.exe", (scratch + L"\\install").c_str());
-    Seams().terminateProcess = nullptr;
+    static int attempts;
+    attempts = 0;
+    bool killed;
+    {
+        testseam::Swap<CToviUpdate::TerminateProcessFn> refuse(CToviUpdate::s_pfnTerminateProcess, [](HANDLE, UINT) {
+            ++attempts;
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        });
+        killed = CToviUpdate::KillProcess(L"Dozer.exe", (scratch + L"\\install").c_str());
+    }
     EXPECT_FALSE(killed) << "a program that still runs was reported ended";
     EXPECT_EQ(1, attempts);
     EXPECT_TRUE(Running(sleeper));
@@ -203,14 +206,16 @@ TEST(UpdaterProcesses, AProgramThatEndedWhileBeingEndedCountsAsEnded)
     ASSERT_NE(nullptr, sleeper);
     ASSERT_TRUE(WaitListed(sleeper));
     // The program goes away by itself just as the termination is refused.
-    Seams().terminateProcess = [](HANDLE process, UINT code) {
-        TerminateProcess(process, code);
-        WaitForSingleObject(process, 5000);
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    };
-    bool killed = CToviUpdate::KillProcess(L"Snoozer.exe", (scratch + L"\\install").c_str());
-    Seams().terminateProcess = nullptr;
+    bool killed;
+    {
+        testseam::Swap<CToviUpdate::TerminateProcessFn> refuse(CToviUpdate::s_pfnTerminateProcess, [](HANDLE process, UINT code) {
+            TerminateProcess(process, code);
+            WaitForSingleObject(process, 5000);
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        });
+        killed = CToviUpdate::KillProcess(L"Snoozer.exe", (scratch + L"\\install").c_str());
+    }
     EXPECT_TRUE(killed);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(sleeper, 5000));
     CloseHandle(sleeper);
