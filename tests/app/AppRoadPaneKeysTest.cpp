@@ -161,12 +161,20 @@ TEST_F(AppRoadPaneKeys, TheDeleteKeysAskTheirOwnQuestionAndDeleteTheirOwnWay)
         SCOPED_TRACE(name);
         const int deletes = Requests("F2");
         if (c.inTree) {
-            HTREEITEM item = nullptr;
-            ASSERT_TRUE(uitest::WaitUntil([&] { return (item = Child(m_own, c.name)) != nullptr; }, 10000));
-            ClickTreeItem(m_panes.serverTree, item);
+            // The tree relists the folder after the previous delete: a handle found before that
+            // is gone, so the folder is found again for each click until one selects it.
             ASSERT_TRUE(uitest::WaitUntil([&] {
-                return ::SendMessageW(m_panes.serverTree, TVM_GETNEXTITEM, TVGN_CARET, 0) == reinterpret_cast<LRESULT>(item);
-            }, 10000));
+                HTREEITEM item = Child(m_own, c.name);
+                if (item == nullptr)
+                    return false;
+                const auto selected = [&] {
+                    return ::SendMessageW(m_panes.serverTree, TVM_GETNEXTITEM, TVGN_CARET, 0) ==
+                           reinterpret_cast<LRESULT>(item);
+                };
+                if (!selected())
+                    ClickTreeItem(m_panes.serverTree, item);
+                return uitest::WaitUntil(selected, 2000);
+            }, 20000));
         } else {
             ASSERT_TRUE(SelectRow(c.name));
         }
